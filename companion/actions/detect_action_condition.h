@@ -1,0 +1,55 @@
+// The detect thread: every few seconds it asks the reminder actions, in
+// priority order, whether one is due, hands the first due one to the main
+// window and waits until the main window has finished showing it.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include "companion/actions/thread_base.h"
+#include "companion/actions/vyn_action.h"
+
+class CDetectActionCondition : public CThreadBase {
+public:
+    static constexpr DWORD kDefaultPauseMs = 5000;
+
+    explicit CDetectActionCondition(HWND mainWindow, DWORD pauseMs = kDefaultPauseMs);
+    ~CDetectActionCondition() override;
+
+    // Takes ownership; only before Start.
+    void AddAction(IVynAction* action);
+    int Run() override;
+
+    // UI thread: true exactly once for the action the thread has just posted,
+    // so a stray or repeated WM_ACTION_DUE is never shown.
+    bool ClaimDueAction(const IVynAction* action);
+    // UI thread: ends the showing of the posted action. Signals the thread
+    // only while an action is owed, then clears the debt, so the thread is
+    // released exactly once per posted action. False when nothing was owed.
+    bool ReleaseDueAction();
+
+    // UI thread: the screen-saver and away notices go to every action.
+    void NotifyScreenSaverRunning(bool running);
+    void NotifyAway(bool away);
+
+    // Ends the thread after the current scan, pause or showing. The program
+    // itself never stops polling; this exists for orderly ends in tests. The
+    // object deletes itself when the thread ends, so nothing may call it after.
+    void Stop();
+
+private:
+    // Posts the due action and waits for its release; false when the post failed.
+    bool HandOver(IVynAction* action);
+
+    std::vector<std::unique_ptr<IVynAction>> actions_;
+    std::atomic<bool> stop_{false};
+    HWND mainWindow_;
+    DWORD pauseMs_;
+    winlib::Event dueEvent_;
+    winlib::Event stopEvent_;
+    std::atomic<IVynAction*> pending_{nullptr};
+    std::atomic<bool> claimed_{false};
+};

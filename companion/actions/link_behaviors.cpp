@@ -1,0 +1,60 @@
+#include "companion/actions/link_behaviors.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include "companion/actions/action_messages.h"
+#include "protocol/companion_messages.h"
+
+namespace {
+
+constexpr wchar_t kTipTextWindowClass[] = L"CorvalleTipWndSub";
+
+HWND MainWindow() {
+    return ::FindWindowW(protocol::kCompanionWindowClass, nullptr);
+}
+
+void ReplaceShownTipText(const wchar_t* text) {
+    ::SendMessageW(::FindWindowW(kTipTextWindowClass, nullptr), WM_SET_TIP_TEXT,
+                   reinterpret_cast<WPARAM>(text), 0);
+}
+
+}  // namespace
+
+int CLinkBehavior::Execute() {
+    ::PostMessageW(MainWindow(), WM_COMMAND, kCommandOpenGeneralSettings, 0);
+    return 1;
+}
+
+int CRestLinkBehavior::Execute() {
+    ::PostMessageW(MainWindow(), protocol::WM_SHOW_NECK_EXERCISE, 0, 0);
+    ReplaceShownTipText(L"你的显示器没有坏哦，看完屏幕上这段话~");
+    return 1;
+}
+
+int CAFRestLinkBehavior::Execute() {
+    ::PostMessageW(MainWindow(), protocol::WM_SHOW_EYE_EXERCISE, 0, 0);
+    ReplaceShownTipText(L"坚持做完眼保健操哦");
+    return 1;
+}
+
+std::wstring CProductFunctionLink::ProductPath() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    ::PathRemoveFileSpecW(path);
+    ::PathRemoveFileSpecW(path);
+    ::PathAddBackslashW(path);
+    ::PathAppendW(path, L"Tarvisk.exe");
+    return path;
+}
+
+int CProductFunctionLink::Execute() {
+    const std::wstring parameters = std::wstring(L"/funname=") + functionName_;
+    ::ShellExecuteW(nullptr, L"open", ProductPath().c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    return 1;
+}
+
+CTrashCleanLinkBehavior::CTrashCleanLinkBehavior() : CProductFunctionLink(L"trashclean") {}
+CSysDiskCheckLinkBehavior::CSysDiskCheckLinkBehavior() : CProductFunctionLink(L"sysdiskclean") {}
+CCheckRunBehavior::CCheckRunBehavior() : CProductFunctionLink(L"startupspeedup") {}

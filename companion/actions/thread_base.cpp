@@ -1,0 +1,29 @@
+#include "companion/actions/thread_base.h"
+
+#include <process.h>
+
+int CThreadBase::Start(unsigned initFlag, unsigned stackSize, SECURITY_ATTRIBUTES* security) {
+    if (thread_.Valid()) return -1;
+    unsigned id = 0;
+    const uintptr_t handle = ::_beginthreadex(security, stackSize, &CThreadBase::ThreadProc, this,
+                                              initFlag | CREATE_SUSPENDED, &id);
+    if (handle == 0) return -3;
+    thread_.Reset(reinterpret_cast<HANDLE>(handle));
+    threadId_.store(id);
+    if (!(initFlag & CREATE_SUSPENDED)) ::ResumeThread(thread_.Get());
+    return 0;
+}
+
+void CThreadBase::ReleaseThread() {
+    thread_.Reset();
+    threadId_.store(0);
+}
+
+unsigned __stdcall CThreadBase::ThreadProc(void* object) {
+    auto* self = static_cast<CThreadBase*>(object);
+    if (!self) return 1;
+    const int result = self->Run();
+    if (result == kRunDeletedSelf) return 0;
+    self->ReleaseThread();
+    return static_cast<unsigned>(result);
+}

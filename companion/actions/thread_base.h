@@ -1,0 +1,40 @@
+// A worker thread owned by an object. Run is the thread body; a Run that
+// deletes its own object returns kRunDeletedSelf so that nothing touches the
+// object afterwards.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+
+#include "winlib/handles.h"
+
+class CThreadBase {
+public:
+    static constexpr int kRunDeletedSelf = 99;
+
+    CThreadBase() = default;
+    virtual ~CThreadBase() = default;
+    CThreadBase(const CThreadBase&) = delete;
+    CThreadBase& operator=(const CThreadBase&) = delete;
+
+    // 0 started; -1 a thread is already held; -3 no thread could be created.
+    // The thread always starts suspended and is resumed (unless the caller
+    // asked for CREATE_SUSPENDED) only once its handle and id are stored, so a
+    // thread that ends at once cannot race this call.
+    virtual int Start(unsigned initFlag, unsigned stackSize, SECURITY_ATTRIBUTES* security);
+    virtual int Run() = 0;
+
+    HANDLE ThreadHandle() const { return thread_.Get(); }
+    unsigned ThreadId() const { return threadId_.load(); }
+
+protected:
+    // Closes and forgets the thread handle and id (the thread is ending).
+    void ReleaseThread();
+
+private:
+    static unsigned __stdcall ThreadProc(void* object);
+
+    winlib::Thread thread_;
+    std::atomic<unsigned> threadId_{0};
+};

@@ -1,0 +1,227 @@
+#include "companion/app/startup.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstdio>
+
+#include "companion/app/main_wnd.h"
+#include "companion/system/paths.h"
+#include "companion/system/registry_values.h"
+#include "companion/system/shared_settings.h"
+#include "companion/system/web_identify.h"
+#include "protocol/companion_messages.h"
+#include "winlib/app_module.h"
+#include "winlib/handles.h"
+
+namespace {
+
+constexpr wchar_t kSingleInstanceMutex[] = L"Corvalle_Single";
+constexpr wchar_t kManagerServiceKey[] = L"Software\\ZubPellor\\ZubPellorService";
+constexpr wchar_t kRunKey[] = L"software\\microsoft\\windows\\currentversion\\run";
+constexpr wchar_t kRunValue[] = L"Corvalle";
+constexpr wchar_t kSettingsProgram[] = L"Mirelo.exe";
+constexpr wchar_t kShortcutName[] = L"ZubVynmar.lnk";
+constexpr DWORD kAutorunWaitMs = 120000;
+constexpr COLORREF kEyeProtectionGreen = RGB(204, 232, 207);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+std::wstring LowerAscii(const wchar_t* text) {
+    std::wstring out(text);
+    for (wchar_t& c : out)
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    return out;
+}
+
+std::wstring ExePath() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD len = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return (len == 0 || len >= MAX_PATH) ? std::wstring() : std::wstring(path, len);
+}
+
+std::wstring SiblingProgram(const wchar_t* name) {
+    std::wstring dir;
+    return GetExeDir(dir) ? dir + name : std::wstring(name);
+}
+
+bool MajorVersionAtLeast6() {
+    const DWORD version = ::GetVersion();
+    return (version & 0x80000000u) == 0 && LOBYTE(LOWORD(version)) > 5;
+}
+
+void RestoreWhiteWindowColour() {
+    wchar_t text[32];
+    std::swprintf(text, 32, L"%d %d %d", GetRValue(kWhite), GetGValue(kWhite), GetBValue(kWhite));
+    WriteUserRegString(L"Window", L"Control Panel\\Colors", text);
+    const INT element = COLOR_WINDOW;
+    const COLORREF colour = kWhite;
+    ::SetSysColors(1, &element, &colour);
+}
+
+}  // namespace
+
+StartSwitch ParseStartSwitch(const wchar_t* commandLine) {
+    if (!commandLine) return StartSwitch::None;
+    const std::wstring line = LowerAscii(commandLine);
+    if (line.find(L"uninstall") != std::wstring::npos) return StartSwitch::Uninstall;
+    if (line.find(L"eyeguardian") != std::wstring::npos) return StartSwitch::EyeGuardian;
+    if (line.find(L"autorun") != std::wstring::npos) return StartSwitch::Autorun;
+    return StartSwitch::None;
+}
+
+int CorvalleMain(const wchar_t* commandLine, int showCommand) {
+    switch (ParseStartSwitch(commandLine)) {
+    case StartSwitch::Uninstall:
+        UninstallCleanup();
+        return 1;
+    case StartSwitch::EyeGuardian:
+        // Before the single-instance test: a second copy still opens the page.
+        ::ShellExecuteW(nullptr, nullptr, SiblingProgram(kSettingsProgram).c_str(), L"eye", nullptr,
+                        SW_SHOW);
+        break;
+    case StartSwitch::Autorun:
+        SharedSettings::Instance().Autorun = true;
+        break;
+    case StartSwitch::None:
+        break;
+    }
+
+    if (IsAnotherInstanceRunning()) return 0;
+    if (SharedSettings::Instance().Autorun) WaitForManagerService(kAutorunWaitMs);
+
+    winlib::ComScope com;
+    winlib::Module().Init(::GetModuleHandleW(nullptr));
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&icc);
+
+    Run(showCommand);
+
+    winlib::Module().Term();
+    return 0;
+}
+
+bool IsAnotherInstanceRunning() {
+    // Held, never closed, for the life of the process.
+    static winlib::Mutex instanceMutex;
+    instanceMutex.Reset(::CreateMutexW(nullptr, TRUE, kSingleInstanceMutex));
+    if (!instanceMutex.Valid() || ::GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    if (HWND first = ::FindWindowW(protocol::kCompanionWindowClass, nullptr)) {
+        ::ShowWindow(first, SW_RESTORE);
+        ::SetForegroundWindow(first);
+    }
+    return true;
+}
+
+void WaitForManagerService(DWORD timeoutMs) {
+    winlib::RegKey key;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kManagerServiceKey, 0, KEY_NOTIFY, key.Put()) != ERROR_SUCCESS)
+        return;
+    winlib::Event changed(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!changed) return;
+    if (::RegNotifyChangeKeyValue(key.Get(), FALSE, REG_NOTIFY_CHANGE_LAST_SET, changed.Get(), TRUE) ==
+        ERROR_SUCCESS)
+        ::WaitForSingleObject(changed.Get(), timeoutMs);
+}
+
+int Run(int showCommand) {
+    CMainWnd mainWindow;
+    if (!mainWindow.Create(protocol::kCompanionWindowClass, nullptr, nullptr, L"",
+                           WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_LAYERED | WS_EX_TOOLWINDOW)) {
+        return 0;
+    }
+    mainWindow.ShowWindow(showCommand);
+    return winlib::Module().Loop().Run();
+}
+
+void UninstallCleanup() {
+    HANDLE settingsProcess = nullptr;
+    RunElevated(&settingsProcess, SiblingProgram(kSettingsProgram).c_str());
+    winlib::Process process(settingsProcess);
+    // The settings program puts the display back in this mode; wait for it.
+    if (process) ::WaitForSingleObject(process.Get(), INFINITE);
+
+    {
+        winlib::RegKey run;
+        if (::RegOpenKeyW(HKEY_CURRENT_USER, kRunKey, run.Put()) == ERROR_SUCCESS)
+            ::RegDeleteValueW(run.Get(), kRunValue);
+    }
+
+    std::wstring eyeProtection;
+    ReadConfigString(eyeProtection, L"vyn", L"seteyeprotection");
+    if (::GetSysColor(COLOR_WINDOW) == kEyeProtectionGreen && IsEqual(eyeProtection, L"true"))
+        RestoreWhiteWindowColour();
+
+    const std::wstring shortcut = DesktopShortcutPath();
+    if (!shortcut.empty()) ::DeleteFileW(shortcut.c_str());
+}
+
+void RunElevated(HANDLE* process, const wchar_t* program) {
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = 0x1400 | (process ? SEE_MASK_NOCLOSEPROCESS : 0);
+    info.lpVerb = MajorVersionAtLeast6() ? L"runas" : L"open";
+    info.lpFile = program;
+    info.lpParameters = L"uninstall";
+    info.nShow = SW_HIDE;
+    const BOOL started = ::ShellExecuteExW(&info);
+    if (process) {
+        *process = started ? info.hProcess : nullptr;
+    }
+}
+
+void BindWebIdentify() {
+    SharedSettings& settings = SharedSettings::Instance();
+    if (settings.WebIdentify.load()) return;
+    // Lives as long as the process; the monitor test reads it from any thread.
+    static WebIdentifyBinding binding;
+    std::wstring dir;
+    if (GetTarviskDir(dir) == 0) {
+        const std::wstring path = dir + L"netmon\\ZubWebIdentify.dll";
+        binding.library.Reset(::LoadLibraryW(path.c_str()));
+        if (binding.library) {
+            binding.getState = reinterpret_cast<outside::GetWebIdentifyStateFn>(reinterpret_cast<void*>(
+                ::GetProcAddress(binding.library.Get(), outside::kGetWebIdentifyStateName)));
+            if (!binding.getState) binding.library.Reset();
+        }
+    }
+    settings.WebIdentify.store(&binding);
+}
+
+int ShellLinkCreate(const wchar_t* target, const wchar_t* shortcut) {
+    if (!target || !shortcut || !*target || !*shortcut) return -5;
+    if (GetPathType(target) != 1) return -4;
+    if (GetPathType(shortcut) == 1) return 0;
+
+    winlib::ComScope com;
+    if (!com.Ok()) return -1;
+    winlib::ComPtr<IShellLinkW> link;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER |
+                                                                CLSCTX_REMOTE_SERVER,
+                                  IID_IShellLinkW, link.PutVoid())))
+        return -2;
+    link->SetPath(target);
+    winlib::ComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid()))) return -3;
+    file->Save(shortcut, FALSE);
+    return 0;
+}
+
+void EnsureAutorun() {
+    winlib::RegKey run;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_ALL_ACCESS, run.Put()) != ERROR_SUCCESS) return;
+    if (::RegQueryValueExW(run.Get(), kRunValue, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) return;
+    const std::wstring exe = ExePath();
+    if (exe.empty()) return;
+    const std::wstring quoted = L"\"" + exe + L"\"";
+    WriteUserRegString(kRunValue, kRunKey, quoted.c_str());
+}
+
+std::wstring DesktopShortcutPath() {
+    wchar_t desktop[MAX_PATH] = {};
+    if (!::SHGetSpecialFolderPathW(nullptr, desktop, CSIDL_DESKTOP, FALSE)) return std::wstring();
+    std::wstring path(desktop);
+    if (!path.empty() && path.back() != L'\\') path.push_back(L'\\');
+    return path + kShortcutName;
+}

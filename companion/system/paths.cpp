@@ -1,0 +1,87 @@
+#include "companion/system/paths.h"
+
+#include <windows.h>
+#include <sys/stat.h>
+
+#include "winlib/handles.h"
+
+namespace {
+
+constexpr wchar_t kProductAppPathKey[] =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tarvisk.exe";
+constexpr wchar_t kProductProgram[] = L"Tarvisk.exe";
+
+std::wstring ParentDir(const std::wstring& dirWithSlash) {
+    if (dirWithSlash.size() < 2) return std::wstring();
+    const size_t cut = dirWithSlash.find_last_of(L'\\', dirWithSlash.size() - 2);
+    if (cut == std::wstring::npos) return std::wstring();
+    return dirWithSlash.substr(0, cut + 1);
+}
+
+bool ReadRegisteredProductDir(std::wstring& dir) {
+    winlib::RegKey key;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProductAppPathKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS)
+        return false;
+    wchar_t buffer[512] = {};  // 1024 bytes
+    DWORD type = 0;
+    DWORD bytes = sizeof(buffer) - sizeof(wchar_t);
+    if (::RegQueryValueExW(key.Get(), L"Path", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes) !=
+            ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return false;
+    buffer[bytes / sizeof(wchar_t)] = L'\0';
+    dir = buffer;
+    if (dir.empty()) return false;
+    if (dir.back() != L'\\') dir.push_back(L'\\');
+    return true;
+}
+
+}  // namespace
+
+bool GetExeDir(std::wstring& dir) {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD len = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (len == 0 || len >= MAX_PATH) return false;
+    std::wstring full(path, len);
+    const size_t cut = full.find_last_of(L'\\');
+    if (cut == std::wstring::npos) return false;
+    dir = full.substr(0, cut + 1);
+    return true;
+}
+
+int GetPathType(const wchar_t* path) {
+    if (!path) return 0;
+    std::wstring text(path);
+    const size_t first = text.find_first_not_of(L' ');
+    if (first == std::wstring::npos) return 0;
+    text.erase(0, first);
+    while (!text.empty() && (text.back() == L' ' || text.back() == L'\\')) text.pop_back();
+    if (text.empty()) return 0;
+    // "C:" alone names the current folder of the drive; the root is meant.
+    if (text.size() == 2 && text[1] == L':') text.push_back(L'\\');
+
+    struct _stat info {};
+    if (::_wstat(text.c_str(), &info) != 0) return -1;
+    if (info.st_mode & _S_IFREG) return 1;
+    if (info.st_mode & _S_IFDIR) return 2;
+    return 0;
+}
+
+int GetTarviskDir(std::wstring& dir) {
+    dir.clear();
+    if (ReadRegisteredProductDir(dir)) return 0;
+    dir.clear();
+
+    std::wstring own;
+    if (!GetExeDir(own)) return -1;
+    if (GetPathType((own + kProductProgram).c_str()) == 1) {
+        dir = own;
+        return 0;
+    }
+    const std::wstring parent = ParentDir(own);
+    if (!parent.empty() && GetPathType((parent + kProductProgram).c_str()) == 1) {
+        dir = parent;
+        return 0;
+    }
+    return -2;
+}

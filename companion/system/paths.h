@@ -1,0 +1,16 @@
+// Paths of the companion and of the security product it sits beside.
+#pragma once
+
+#include <string>
+
+// Folder of Corvalle.exe, ending in '\'.
+bool GetExeDir(std::wstring& dir);
+
+// 1 a file, 2 a folder, -1 the path cannot be queried, 0 anything else
+// (also a null or empty path). Blanks around the path and trailing '\' are
+// ignored.
+int GetPathType(const wchar_t* path);
+
+// The security product's folder, ending in '\': 0 found; -2 not found (the
+// result is empty); -1 Corvalle's own folder is unknown.
+int GetTarviskDir(std::wstring& dir);

@@ -1,0 +1,21 @@
+#include "companion/system/registry_values.h"
+
+#include <windows.h>
+
+#include <cwchar>
+
+#include "winlib/handles.h"
+
+int WriteUserRegString(const wchar_t* valueName, const wchar_t* subkey, const wchar_t* text) {
+    if (!valueName || !subkey || !text) return -3;
+    winlib::RegKey key;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, subkey, 0, KEY_ALL_ACCESS, key.Put()) != ERROR_SUCCESS &&
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                          nullptr, key.Put(), nullptr) != ERROR_SUCCESS)
+        return -1;
+    const DWORD bytes = static_cast<DWORD>((std::wcslen(text) + 1) * sizeof(wchar_t));
+    if (::RegSetValueExW(key.Get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes) !=
+        ERROR_SUCCESS)
+        return -2;
+    return 0;
+}

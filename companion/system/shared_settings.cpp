@@ -1,0 +1,117 @@
+#include "companion/system/shared_settings.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cwchar>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kConfigRelativePath[] = L"tarvisk\\Corvalle.ini";
+constexpr wchar_t kTestSwitchFile[] = L"c:\\vyntest.ini";
+constexpr DWORD kValueCapacity = 1024;
+
+std::wstring WithTrailingBackslash(std::wstring path) {
+    if (!path.empty() && path.back() != L'\\') path.push_back(L'\\');
+    return path;
+}
+
+bool ExpandAppDataVariable(std::wstring& path) {
+    const wchar_t* variable = L"%appdata%";
+    std::vector<wchar_t> buffer(MAX_PATH);
+    DWORD needed = ::ExpandEnvironmentStringsW(variable, buffer.data(), MAX_PATH);
+    if (needed == 0) return false;
+    if (needed >= MAX_PATH) {
+        buffer.assign(needed + 1, L'\0');
+        needed = ::ExpandEnvironmentStringsW(variable, buffer.data(), needed + 1);
+        if (needed == 0 || needed > buffer.size()) return false;
+    }
+    std::wstring expanded(buffer.data());
+    // An unset variable comes back unexpanded; that is no folder.
+    if (expanded.empty() || expanded.find(L'%') != std::wstring::npos) return false;
+    path = WithTrailingBackslash(expanded);
+    return true;
+}
+
+std::wstring ReadProfileText(const wchar_t* file, const wchar_t* section, const wchar_t* key) {
+    std::vector<wchar_t> buffer(kValueCapacity, L'\0');
+    ::GetPrivateProfileStringW(section, key, L"", buffer.data(), kValueCapacity, file);
+    return std::wstring(buffer.data());
+}
+
+}  // namespace
+
+SharedSettings& SharedSettings::Instance() {
+    static SharedSettings settings;
+    return settings;
+}
+
+bool GetAppDataDir(std::wstring& path) {
+    wchar_t buffer[MAX_PATH] = {};
+    if (SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, buffer)) &&
+        buffer[0] != L'\0') {
+        path = WithTrailingBackslash(buffer);
+        return true;
+    }
+    return ExpandAppDataVariable(path);
+}
+
+std::wstring ConfigFilePath() {
+    std::wstring dir;
+    if (!GetAppDataDir(dir)) return std::wstring();
+    return dir + kConfigRelativePath;
+}
+
+int ReadConfigString(std::wstring& value, const wchar_t* section, const wchar_t* key) {
+    value.clear();
+    if (!section || !key) return -1;
+    const std::wstring file = ConfigFilePath();
+    if (file.empty()) return -1;
+    value = ReadProfileText(file.c_str(), section, key);
+    return value.empty() ? -2 : 0;
+}
+
+int WriteConfigString(const wchar_t* section, const wchar_t* key, const wchar_t* value) {
+    if (!section || !key || !value) return -1;
+    const std::wstring file = ConfigFilePath();
+    if (file.empty()) return -1;
+    return ::WritePrivateProfileStringW(section, key, value, file.c_str()) ? 0 : -2;
+}
+
+bool IsEqual(const std::wstring& value, const wchar_t* text) {
+    return text != nullptr && value == text;
+}
+
+int32_t ToInt(const std::wstring& text) {
+    return static_cast<int32_t>(std::wcstol(text.c_str(), nullptr, 10));
+}
+
+void ReadGeneralConfig(SharedSettings& settings) {
+    std::wstring value;
+    // Missing or empty means the alerts were never switched off.
+    settings.WiseHealthAlert = ReadConfigString(value, L"vyn", L"WiseHealthAlert") != 0 ||
+                               ToInt(value) != 0;
+    settings.TestMode = IsEqual(ReadProfileText(kTestSwitchFile, L"vyntest", L"value"), L"on");
+    ReadConfigString(value, L"vyn", L"UseWiseAlertRing");
+    settings.UseWiseAlertRing = IsEqual(value, L"1");
+    ReadConfigString(value, L"vyn", L"Ring");
+    settings.Ring.Set(value);
+    ReadConfigString(value, L"vyn", L"CustomWeather");
+    settings.CustomWeather = IsEqual(value, L"1");
+    ReadConfigString(value, L"vyn", L"CityCode");
+    settings.CityCode.Set(value);
+}
+
+void ReadEyeConfig(SharedSettings& settings) {
+    std::wstring value;
+    ReadConfigString(value, L"eye", L"run");
+    settings.EyeRun = IsEqual(value, L"1");
+    ReadConfigString(value, L"eye", L"next");
+    settings.EyeNext.Set(value);
+    ReadConfigString(value, L"eye", L"resttime");
+    settings.RestTime = ToInt(value);
+    ReadConfigString(value, L"eye", L"interval");
+    settings.Interval = ToInt(value);
+}

@@ -1,0 +1,13 @@
+// The binding to the security product's web-identify library, made once per
+// process; empty when the library is not installed.
+#pragma once
+
+#include "protocol/outside_exports.h"
+#include "winlib/handles.h"
+
+struct WebIdentifyBinding {
+    winlib::Library library;
+    outside::GetWebIdentifyStateFn getState = nullptr;
+
+    bool Bound() const { return library.Valid() && getState != nullptr; }
+};

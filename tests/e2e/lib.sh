@@ -1,0 +1,52 @@
+# Shared steps of the end-to-end scripts: an install folder of Corvalle inside
+# the test prefix, the probe, and a clean end whatever happened.
+set -uo pipefail
+
+probe() { "$E2E_WINE" --timeout 60 "$E2E_TEST_BIN_DIR/winprobe.exe" "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+fail() { echo "FAIL: $*" >&2; exit 1; }
+check() { local what="$1"; shift; if "$@"; then echo "ok: $what"; else fail "$what"; fi; }
+
+# Corvalle's folder lies one level below where the security product would
+# stand, as on a real installation.
+install_corvalle() {
+  INSTALL_DIR="$E2E_WINEPREFIX/drive_c/e2e/$E2E_NAME/Tarvisk/Corvalle"
+  INSTALL_DIR_WIN="C:\\e2e\\$E2E_NAME\\Tarvisk\\Corvalle"
+  rm -rf "$E2E_WINEPREFIX/drive_c/e2e/$E2E_NAME"
+  mkdir -p "$INSTALL_DIR"
+  cp "$E2E_BIN_DIR/Corvalle.exe" "$INSTALL_DIR/"
+  # The settings program is a recording stand-in here.
+  cp "$E2E_TEST_BIN_DIR/recording_program.exe" "$INSTALL_DIR/Mirelo.exe"
+}
+
+corvalle() { "$E2E_WINE" --timeout "${CORVALLE_TIMEOUT:-60}" "$INSTALL_DIR/Corvalle.exe" "$@"; }
+
+# Starts Corvalle in the background and waits for its window.
+start_corvalle() {
+  corvalle "$@" >/dev/null 2>&1 &
+  CORVALLE_PID=$!
+}
+
+end_corvalle() {
+  probe kill Corvalle.exe >/dev/null 2>&1
+  [ -n "${CORVALLE_PID:-}" ] && wait "$CORVALLE_PID" 2>/dev/null
+  CORVALLE_PID=
+}
+
+cleanup_install() {
+  end_corvalle
+  rm -rf "$E2E_WINEPREFIX/drive_c/e2e/$E2E_NAME"
+}
+
+reg_value() { "$E2E_WINE" --timeout 60 reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^  */, ""); print }'; }
+reg_has() { "$E2E_WINE" --timeout 60 reg query "$1" /v "$2" >/dev/null 2>&1; }
+
+# The shell starts programs without waiting for them: give a stand-in time to
+# write its call.
+wait_for_line() {
+  local file="$1" line="$2" i
+  for i in $(seq 1 100); do
+    tr -d '\r' 2>/dev/null <"$file" | grep -qx -- "$line" && return 0
+    sleep 0.1
+  done
+  return 1
+}

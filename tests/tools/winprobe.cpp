@@ -1,0 +1,197 @@
+// A small command-line probe for the end-to-end tests: finds windows by class,
+// sends and posts messages, stands in as a window of a given class that logs
+// what it receives, ends processes by name and reads or sets the window colour.
+//
+//   winprobe find CLASS [TIMEOUT_MS]       exit 0 when found; prints its state
+//   winprobe gone CLASS [TIMEOUT_MS]       exit 0 once no such window exists
+//   winprobe count CLASS                   prints the number of top-level windows
+//   winprobe post CLASS MSG [WPARAM [LPARAM]]
+//   winprobe send CLASS MSG [WPARAM [LPARAM]]   prints the result
+//   winprobe listen CLASS TIMEOUT_MS FILE  logs "msg wparam lparam" of private messages
+//   winprobe kill IMAGE                    ends every process of that image name
+//   winprobe syscolor [R G B]              prints (or sets) the window colour as "R G B"
+//   winprobe folder desktop|appdata        prints that folder of the user
+//   winprobe touch PATH | exists PATH      makes an empty file | exit 0 when it is one
+//   winprobe ini PATH SECTION KEY VALUE    writes one value with the profile functions
+#include <windows.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+unsigned long Number(const wchar_t* text) {
+    return std::wcstoul(text, nullptr, 0);
+}
+
+struct CountContext {
+    const wchar_t* className;
+    int count;
+};
+
+BOOL CALLBACK CountWindows(HWND hwnd, LPARAM param) {
+    auto* ctx = reinterpret_cast<CountContext*>(param);
+    wchar_t name[256] = {};
+    ::GetClassNameW(hwnd, name, 256);
+    if (std::wcscmp(name, ctx->className) == 0) ++ctx->count;
+    return TRUE;
+}
+
+HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        if (HWND hwnd = ::FindWindowW(className, nullptr)) return hwnd;
+        if (::GetTickCount() - start >= timeoutMs) return nullptr;
+        ::Sleep(50);
+    }
+}
+
+int Find(const wchar_t* className, DWORD timeoutMs) {
+    HWND hwnd = WaitForWindow(className, timeoutMs);
+    if (!hwnd) {
+        std::printf("not found\n");
+        return 1;
+    }
+    RECT rc{};
+    ::GetWindowRect(hwnd, &rc);
+    std::printf("found rect=%ld,%ld,%ld,%ld style=%08lx exstyle=%08lx visible=%d\n", rc.left, rc.top, rc.right,
+                rc.bottom, static_cast<unsigned long>(::GetWindowLongW(hwnd, GWL_STYLE)),
+                static_cast<unsigned long>(::GetWindowLongW(hwnd, GWL_EXSTYLE)), ::IsWindowVisible(hwnd) ? 1 : 0);
+    return 0;
+}
+
+int Gone(const wchar_t* className, DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    while (::FindWindowW(className, nullptr)) {
+        if (::GetTickCount() - start >= timeoutMs) return 1;
+        ::Sleep(50);
+    }
+    return 0;
+}
+
+FILE* g_log = nullptr;
+
+LRESULT CALLBACK ListenProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg >= WM_USER && g_log) {
+        std::fprintf(g_log, "%u %lu %ld\n", msg, static_cast<unsigned long>(wParam), static_cast<long>(lParam));
+        std::fflush(g_log);
+    }
+    if (msg == WM_DESTROY) ::PostQuitMessage(0);
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+int Listen(const wchar_t* className, DWORD timeoutMs, const wchar_t* file) {
+    g_log = ::_wfopen(file, L"a");
+    if (!g_log) return 2;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ListenProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = className;
+    ::RegisterClassW(&wc);
+    HWND hwnd = ::CreateWindowExW(0, className, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+    if (!hwnd) return 2;
+    ::SetTimer(hwnd, 1, timeoutMs, nullptr);
+    MSG m;
+    while (::GetMessageW(&m, nullptr, 0, 0) > 0) {
+        if (m.message == WM_TIMER && m.hwnd == hwnd) {
+            ::DestroyWindow(hwnd);
+            continue;
+        }
+        ::DispatchMessageW(&m);
+    }
+    std::fclose(g_log);
+    return 0;
+}
+
+int Kill(const wchar_t* image) {
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 2;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    int killed = 0;
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
+        if (::_wcsicmp(entry.szExeFile, image) != 0) continue;
+        if (HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
+            ::TerminateProcess(process, 0);
+            ::WaitForSingleObject(process, 5000);
+            ::CloseHandle(process);
+            ++killed;
+        }
+    }
+    ::CloseHandle(snapshot);
+    std::printf("killed %d\n", killed);
+    return 0;
+}
+
+int SysColor(int argc, wchar_t** argv) {
+    if (argc >= 5) {
+        const INT element = COLOR_WINDOW;
+        const COLORREF colour = RGB(Number(argv[2]), Number(argv[3]), Number(argv[4]));
+        ::SetSysColors(1, &element, &colour);
+    }
+    const COLORREF now = ::GetSysColor(COLOR_WINDOW);
+    std::printf("%d %d %d\n", GetRValue(now), GetGValue(now), GetBValue(now));
+    return 0;
+}
+
+int PrintFolder(const std::wstring& which) {
+    const int csidl = which == L"desktop" ? CSIDL_DESKTOP : which == L"appdata" ? CSIDL_APPDATA : -1;
+    wchar_t path[MAX_PATH] = {};
+    if (csidl < 0 || !::SHGetSpecialFolderPathW(nullptr, path, csidl, TRUE)) return 1;
+    std::printf("%ls\n", path);
+    return 0;
+}
+
+int Touch(const wchar_t* path) {
+    HANDLE h = ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return 1;
+    ::CloseHandle(h);
+    return 0;
+}
+
+int Exists(const wchar_t* path) {
+    const DWORD attributes = ::GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) return 2;
+    const std::wstring command = argv[1];
+    if (command == L"syscolor") return SysColor(argc, argv);
+    if (argc < 3) return 2;
+    const wchar_t* target = argv[2];
+    if (command == L"find") return Find(target, argc > 3 ? Number(argv[3]) : 0);
+    if (command == L"gone") return Gone(target, argc > 3 ? Number(argv[3]) : 0);
+    if (command == L"count") {
+        CountContext ctx{target, 0};
+        ::EnumWindows(CountWindows, reinterpret_cast<LPARAM>(&ctx));
+        std::printf("%d\n", ctx.count);
+        return 0;
+    }
+    if (command == L"kill") return Kill(target);
+    if (command == L"folder") return PrintFolder(target);
+    if (command == L"touch") return Touch(target);
+    if (command == L"exists") return Exists(target);
+    if (command == L"ini" && argc >= 6) return ::WritePrivateProfileStringW(argv[3], argv[4], argv[5], target) ? 0 : 1;
+    if (command == L"listen" && argc >= 5) return Listen(target, Number(argv[3]), argv[4]);
+    if ((command == L"post" || command == L"send") && argc >= 4) {
+        HWND hwnd = ::FindWindowW(target, nullptr);
+        if (!hwnd) {
+            std::printf("not found\n");
+            return 1;
+        }
+        const UINT msg = Number(argv[3]);
+        const WPARAM wParam = argc > 4 ? Number(argv[4]) : 0;
+        const LPARAM lParam = argc > 5 ? static_cast<LPARAM>(Number(argv[5])) : 0;
+        if (command == L"post") return ::PostMessageW(hwnd, msg, wParam, lParam) ? 0 : 1;
+        std::printf("%ld\n", static_cast<long>(::SendMessageW(hwnd, msg, wParam, lParam)));
+        return 0;
+    }
+    return 2;
+}

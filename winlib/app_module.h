@@ -1,0 +1,46 @@
+// The program's module: its instance handle and the UI thread's message loop.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+namespace winlib {
+
+// Gets a look at each message before it is translated and dispatched;
+// returning true swallows it (modeless dialogs use this for keyboard input).
+class MessageFilter {
+public:
+    virtual bool PreTranslateMessage(MSG* msg) = 0;
+
+protected:
+    ~MessageFilter() = default;
+};
+
+class MessageLoop {
+public:
+    void AddFilter(MessageFilter* filter);
+    void RemoveFilter(MessageFilter* filter);
+    // The get / translate / dispatch loop; returns the WM_QUIT exit code.
+    int Run();
+
+private:
+    std::vector<MessageFilter*> filters_;
+};
+
+class AppModule {
+public:
+    // Safe to call more than once; the first instance handle wins.
+    void Init(HINSTANCE instance);
+    void Term();
+    HINSTANCE Instance() const;
+    MessageLoop& Loop() { return loop_; }
+
+private:
+    HINSTANCE instance_ = nullptr;
+    MessageLoop loop_;
+};
+
+AppModule& Module();
+
+}  // namespace winlib
