@@ -15,3 +15,16 @@ constexpr char kGetWebIdentifyStateName[] = "GetWebIdentifyState";
 using GetWebIdentifyStateFn = int(OUTSIDE_API*)();
 
 }  // namespace outside
+
+namespace outside {
+
+// Quellin.dll: hands one complete statistics URL to the maker's sender.
+constexpr char kProcessStatsName[] = "ProcessStats";
+using ProcessStatsFn = int(OUTSIDE_API*)(const wchar_t* url);
+
+// Zubverify.dll: writes the client id into `buffer` (capacity in characters);
+// non-zero when it did.
+constexpr char kGetCidName[] = "GetCIDW";
+using GetCidFn = int(OUTSIDE_API*)(wchar_t* buffer, int capacity);
+
+}  // namespace outside

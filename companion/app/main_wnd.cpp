@@ -4,8 +4,12 @@
 
 #include "companion/app/startup.h"
 #include "companion/system/shared_settings.h"
+#include "companion/system/statistics.h"
 
-CMainWnd::CMainWnd() = default;
+CMainWnd::CMainWnd() {
+    // Binds the statistics library once, before the first event.
+    CStatistics::Instance();
+}
 
 // The detect thread is never stopped: it waits on its own event or pause and
 // ends with the process.
@@ -75,5 +79,10 @@ LRESULT CMainWnd::OnReserved(UINT, WPARAM, LPARAM, BOOL&) {
 LRESULT CMainWnd::OnRestSettingsChanged(UINT, WPARAM, LPARAM, BOOL&) {
     ReadEyeConfig();
     SharedSettings::Instance().EyeClockStart = ::GetTickCount();
+    return 1;
+}
+
+LRESULT CMainWnd::OnStatistic(UINT, WPARAM wParam, LPARAM, BOOL&) {
+    CStatistics::Instance().SendSettingsEvent(static_cast<int>(wParam));
     return 1;
 }

@@ -28,6 +28,7 @@ public:
         WL_MESSAGE_HANDLER(protocol::WM_SETTINGS_CHANGED, OnSettingsChanged)
         WL_MESSAGE_HANDLER(protocol::WM_SETTINGS_RESERVED, OnReserved)
         WL_MESSAGE_HANDLER(protocol::WM_REST_SETTINGS_CHANGED, OnRestSettingsChanged)
+        WL_MESSAGE_HANDLER(protocol::WM_REPORT_SETTINGS_EVENT, OnStatistic)
     WL_END_MSG_MAP()
 
 private:
@@ -40,6 +41,7 @@ private:
     LRESULT OnSettingsChanged(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnReserved(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnRestSettingsChanged(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnStatistic(UINT, WPARAM, LPARAM, BOOL&);
 
     void SetAway(bool away);
 

@@ -2,7 +2,11 @@
 
 #include <windows.h>
 #include <sys/stat.h>
+#include <direct.h>
 
+#include <vector>
+
+#include "companion/system/text_utils.h"
 #include "winlib/handles.h"
 
 namespace {
@@ -10,13 +14,6 @@ namespace {
 constexpr wchar_t kProductAppPathKey[] =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tarvisk.exe";
 constexpr wchar_t kProductProgram[] = L"Tarvisk.exe";
-
-std::wstring ParentDir(const std::wstring& dirWithSlash) {
-    if (dirWithSlash.size() < 2) return std::wstring();
-    const size_t cut = dirWithSlash.find_last_of(L'\\', dirWithSlash.size() - 2);
-    if (cut == std::wstring::npos) return std::wstring();
-    return dirWithSlash.substr(0, cut + 1);
-}
 
 bool ReadRegisteredProductDir(std::wstring& dir) {
     winlib::RegKey key;
@@ -27,7 +24,7 @@ bool ReadRegisteredProductDir(std::wstring& dir) {
     DWORD bytes = sizeof(buffer) - sizeof(wchar_t);
     if (::RegQueryValueExW(key.Get(), L"Path", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes) !=
             ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
+        type != REG_SZ)
         return false;
     buffer[bytes / sizeof(wchar_t)] = L'\0';
     dir = buffer;
@@ -84,4 +81,36 @@ int GetTarviskDir(std::wstring& dir) {
         return 0;
     }
     return -2;
+}
+
+std::wstring ParentDir(const std::wstring& dirWithSlash) {
+    if (dirWithSlash.size() < 2) return std::wstring();
+    const size_t cut = dirWithSlash.find_last_of(L'\\', dirWithSlash.size() - 2);
+    if (cut == std::wstring::npos) return std::wstring();
+    return dirWithSlash.substr(0, cut + 1);
+}
+
+bool GetTempDir(std::wstring& dir) {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    const DWORD len = ::GetTempPathW(MAX_PATH, buffer);
+    if (len == 0 || len > MAX_PATH) return false;
+    dir.assign(buffer, len);
+    return true;
+}
+
+bool CreateDirectoryTree(const wchar_t* path) {
+    if (!path) return false;
+    const std::wstring text(path);
+    std::vector<std::wstring> parts;
+    if (SplitString(text, L"\\", parts) != 0 && SplitString(text, L"/", parts) != 0) return false;
+    const bool unc = text.compare(0, 2, L"\\\\") == 0;
+    std::wstring prefix = unc ? L"\\\\" : L"";
+    for (size_t i = 0; i < parts.size(); ++i) {
+        prefix += parts[i];
+        // A drive ("C:") or a UNC server and share cannot be made and need not be.
+        const bool root = (i == 0 && parts[i].size() == 2 && parts[i][1] == L':') || (unc && i < 2);
+        if (!root && GetPathType(prefix.c_str()) != 2 && ::_wmkdir(prefix.c_str()) != 0) return false;
+        prefix += L'\\';
+    }
+    return true;
 }

@@ -10,6 +10,7 @@
 namespace {
 
 constexpr wchar_t kConfigRelativePath[] = L"tarvisk\\Corvalle.ini";
+constexpr wchar_t kActionFileRelativePath[] = L"tarvisk\\vyn\\halvet\\Actions.ini";
 constexpr wchar_t kTestSwitchFile[] = L"c:\\vyntest.ini";
 constexpr DWORD kValueCapacity = 1024;
 
@@ -64,13 +65,29 @@ std::wstring ConfigFilePath() {
     return dir + kConfigRelativePath;
 }
 
-int ReadConfigString(std::wstring& value, const wchar_t* section, const wchar_t* key) {
+namespace {
+
+int ReadIniString(const std::wstring& file, std::wstring& value, const wchar_t* section, const wchar_t* key) {
     value.clear();
-    if (!section || !key) return -1;
-    const std::wstring file = ConfigFilePath();
-    if (file.empty()) return -1;
+    if (!section || !key || file.empty()) return -1;
     value = ReadProfileText(file.c_str(), section, key);
     return value.empty() ? -2 : 0;
+}
+
+}  // namespace
+
+int ReadConfigString(std::wstring& value, const wchar_t* section, const wchar_t* key) {
+    return ReadIniString(ConfigFilePath(), value, section, key);
+}
+
+std::wstring ActionFilePath() {
+    std::wstring dir;
+    if (!GetAppDataDir(dir)) return std::wstring();
+    return dir + kActionFileRelativePath;
+}
+
+int ReadActionString(std::wstring& value, const wchar_t* section, const wchar_t* key) {
+    return ReadIniString(ActionFilePath(), value, section, key);
 }
 
 int WriteConfigString(const wchar_t* section, const wchar_t* key, const wchar_t* value) {

@@ -62,6 +62,11 @@ int ReadConfigString(std::wstring& value, const wchar_t* section, const wchar_t*
 // 0: written; -2: the write failed; -1: no path or a missing argument.
 int WriteConfigString(const wchar_t* section, const wchar_t* key, const wchar_t* value);
 
+// Full path of the action file Actions.ini of the unpacked skin.
+std::wstring ActionFilePath();
+// As ReadConfigString, on Actions.ini.
+int ReadActionString(std::wstring& value, const wchar_t* section, const wchar_t* key);
+
 // Reads the [vyn] general keys and the test switch into the record.
 void ReadGeneralConfig(SharedSettings& settings = SharedSettings::Instance());
 // Reads the [eye] rest keys into the record.

@@ -6,6 +6,7 @@
 
 #include "companion/app/startup.h"
 #include "companion/system/paths.h"
+#include "companion/system/screen.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/web_identify.h"
 #include "tests/companion/prefix_state.h"
@@ -160,8 +161,10 @@ TEST(WebIdentifyTest, BindsTheStandInOnceAndAsksIt) {
     ASSERT_TRUE(binding->Bound());
     ::SetEnvironmentVariableW(L"WEB_IDENTIFY_STATE", L"3");
     EXPECT_EQ(binding->getState(), 3);
+    EXPECT_TRUE(IsMonitorActive()) << "a busy web-identify state asks for quiet";
     ::SetEnvironmentVariableW(L"WEB_IDENTIFY_STATE", nullptr);
     EXPECT_EQ(binding->getState(), 0);
+    EXPECT_FALSE(IsMonitorActive());
 
     BindWebIdentify();  // a second call keeps the first binding
     EXPECT_EQ(SharedSettings::Instance().WebIdentify.load(), binding);

@@ -1,9 +1,12 @@
 // Stand-in for a program that the companion starts (the settings program, the
-// security product): appends its parameters as one line to "<its name>.calls"
-// beside itself and ends with exit code 0.
+// security product, the player): appends its parameters as one line to
+// "<its name>.calls" beside itself, stays alive for RECORDING_PROGRAM_WAIT_MS
+// milliseconds when that is set (so a test can find and end it), and ends
+// with exit code 0.
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR parameters, int) {
@@ -16,5 +19,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR parameters, int) {
     if (!f) return 2;
     std::fprintf(f, "%ls\n", parameters ? parameters : L"");
     std::fclose(f);
+    wchar_t wait[16] = {};
+    if (::GetEnvironmentVariableW(L"RECORDING_PROGRAM_WAIT_MS", wait, 16)) ::Sleep(std::wcstoul(wait, nullptr, 10));
     return 0;
 }

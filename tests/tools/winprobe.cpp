@@ -10,7 +10,7 @@
 //   winprobe listen CLASS TIMEOUT_MS FILE  logs "msg wparam lparam" of private messages
 //   winprobe kill IMAGE                    ends every process of that image name
 //   winprobe syscolor [R G B]              prints (or sets) the window colour as "R G B"
-//   winprobe folder desktop|appdata        prints that folder of the user
+//   winprobe folder desktop|appdata|temp   prints that folder of the user
 //   winprobe touch PATH | exists PATH      makes an empty file | exit 0 when it is one
 //   winprobe ini PATH SECTION KEY VALUE    writes one value with the profile functions
 #include <windows.h>
@@ -139,8 +139,15 @@ int SysColor(int argc, wchar_t** argv) {
 }
 
 int PrintFolder(const std::wstring& which) {
-    const int csidl = which == L"desktop" ? CSIDL_DESKTOP : which == L"appdata" ? CSIDL_APPDATA : -1;
     wchar_t path[MAX_PATH] = {};
+    if (which == L"temp") {
+        const DWORD len = ::GetTempPathW(MAX_PATH, path);
+        if (len == 0 || len >= MAX_PATH) return 1;
+        if (path[len - 1] == L'\\') path[len - 1] = L'\0';
+        std::printf("%ls\n", path);
+        return 0;
+    }
+    const int csidl = which == L"desktop" ? CSIDL_DESKTOP : which == L"appdata" ? CSIDL_APPDATA : -1;
     if (csidl < 0 || !::SHGetSpecialFolderPathW(nullptr, path, csidl, TRUE)) return 1;
     std::printf("%ls\n", path);
     return 0;

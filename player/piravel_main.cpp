@@ -1,0 +1,74 @@
+// Piravel: plays one sound file to its end, or downloads one URL into the
+// dated file in the temporary folder. Its whole answer is the exit code.
+#include <windows.h>
+#include <mmsystem.h>
+#include <urlmon.h>
+#include <wininet.h>
+
+#include <string>
+
+#include "player/download_watcher.h"
+#include "player/player_job.h"
+
+namespace {
+
+constexpr int kSuccess = 0;
+constexpr int kFailure = -1;
+
+// A fault inside a platform call ends the program with the failure code
+// instead of a crash dialog that would keep the process (and its caller's
+// wait) alive.
+LONG WINAPI EndOnFault(EXCEPTION_POINTERS*) {
+    ::ExitProcess(static_cast<UINT>(kFailure));
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+int Download(const std::wstring& url) {
+    wchar_t temp[MAX_PATH + 1] = {};
+    const DWORD len = ::GetTempPathW(MAX_PATH, temp);
+    // A folder too long for the buffer is a failure, not an unset folder.
+    if (len > MAX_PATH) return kFailure;
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    const std::wstring file = DatedWeatherXml(std::wstring(temp, len), now);
+    ::DeleteUrlCacheEntryW(url.c_str());
+    DownloadWatcher watcher;
+    const HRESULT result = ::URLDownloadToFileW(nullptr, url.c_str(), file.c_str(), 0, &watcher);
+    if (SUCCEEDED(result) && watcher.Accepts(file.c_str())) return kSuccess;
+    // An error page or half an answer must not be read as today's weather.
+    ::DeleteFileW(file.c_str());
+    return kFailure;
+}
+
+int Play(const std::wstring& path) {
+    MCI_OPEN_PARMSW open{};
+    open.lpstrDeviceType = L"mpegvideo";
+    open.lpstrElementName = path.c_str();
+    if (::mciSendCommandW(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_WAIT,
+                          reinterpret_cast<DWORD_PTR>(&open)) != 0)
+        return kFailure;
+    MCI_PLAY_PARMS play{};
+    if (::mciSendCommandW(open.wDeviceID, MCI_PLAY, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&play)) == 0)
+        return kSuccess;  // the process end closes the device
+    MCI_GENERIC_PARMS close{};
+    ::mciSendCommandW(open.wDeviceID, MCI_CLOSE, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&close));
+    return kFailure;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    ::SetUnhandledExceptionFilter(EndOnFault);
+
+    const PlayerJob job = ParsePlayerJob(commandLine);
+    switch (job.kind) {
+    case PlayerJobKind::Download:
+        return Download(job.target);
+    case PlayerJobKind::Play:
+        return Play(job.target);
+    case PlayerJobKind::None:
+        break;
+    }
+    return kFailure;
+}

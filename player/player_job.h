@@ -1,0 +1,25 @@
+// What the player was asked to do, decided from its command line alone.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+enum class PlayerJobKind { None, Download, Play };
+
+struct PlayerJob {
+    PlayerJobKind kind = PlayerJobKind::None;
+    std::wstring target;  // the URL or the sound path, lower-cased
+};
+
+// ASCII letters lower-cased, every other character unchanged.
+std::wstring ToLowerAscii(const std::wstring& text);
+// The last three characters, or the whole text when it has three or fewer.
+std::wstring LastThreeChars(const std::wstring& text);
+
+// Texts longer than four characters ending in "xml" are downloaded; anything
+// else is played. No text: nothing to do.
+PlayerJob ParsePlayerJob(const wchar_t* commandLine);
+
+// "<tempDir>YYYYMMDD.xml" for the given local date.
+std::wstring DatedWeatherXml(const std::wstring& tempDir, const SYSTEMTIME& localDate);

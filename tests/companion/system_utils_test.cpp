@@ -1,0 +1,336 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "companion/system/disk_cpu.h"
+#include "companion/system/paths.h"
+#include "companion/system/power.h"
+#include "companion/system/screen.h"
+#include "companion/system/shared_settings.h"
+#include "companion/system/sound.h"
+#include "tests/companion/prefix_state.h"
+
+namespace {
+
+constexpr uint64_t kMiB = 1024ull * 1024;
+constexpr uint64_t kGiB = 1024 * kMiB;
+
+std::wstring TempDir() {
+    std::wstring dir;
+    EXPECT_TRUE(GetTempDir(dir));
+    return dir;
+}
+
+TEST(TempDirTest, EndsInABackslashAndExists) {
+    const std::wstring dir = TempDir();
+    ASSERT_FALSE(dir.empty());
+    EXPECT_EQ(dir.back(), L'\\');
+    EXPECT_EQ(GetPathType(dir.c_str()), 2);
+}
+
+TEST(DirectoryTreeTest, CreatesEveryMissingLevel) {
+    const std::wstring root = TempDir() + L"tree-test";
+    const std::wstring deep = root + L"\\a\\b\\c";
+    ::RemoveDirectoryW(deep.c_str());
+    ASSERT_TRUE(CreateDirectoryTree(deep.c_str()));
+    EXPECT_EQ(GetPathType(deep.c_str()), 2);
+    EXPECT_TRUE(CreateDirectoryTree(deep.c_str())) << "existing folders are fine";
+    EXPECT_TRUE(CreateDirectoryTree(L"C:/corvalle-tree-test/x/y")) << "forward slashes when there is no backslash";
+    EXPECT_EQ(GetPathType(L"C:\\corvalle-tree-test\\x\\y"), 2);
+    ::RemoveDirectoryW(L"C:\\corvalle-tree-test\\x\\y");
+    ::RemoveDirectoryW(L"C:\\corvalle-tree-test\\x");
+    ::RemoveDirectoryW(L"C:\\corvalle-tree-test");
+}
+
+TEST(DirectoryTreeTest, RefusesNullPathsPathsWithoutSeparatorAndBlockedLevels) {
+    EXPECT_FALSE(CreateDirectoryTree(nullptr));
+    EXPECT_FALSE(CreateDirectoryTree(L"nofolderseparator"));
+    const std::wstring file = TempDir() + L"tree-test-file";
+    HANDLE h = ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    ::CloseHandle(h);
+    EXPECT_FALSE(CreateDirectoryTree((file + L"\\below").c_str())) << "a file stands where a folder must go";
+    ::DeleteFileW(file.c_str());
+}
+
+TEST(ActionFileTest, ReadsTheUnpackedSkinsActionFile) {
+    std::wstring appData;
+    ASSERT_TRUE(GetAppDataDir(appData));
+    const std::wstring file = ActionFilePath();
+    EXPECT_EQ(file, appData + L"tarvisk\\vyn\\halvet\\Actions.ini");
+    testprefix::FileBackup backup(file);
+    ASSERT_TRUE(CreateDirectoryTree((appData + L"tarvisk\\vyn\\halvet").c_str()));
+    ASSERT_TRUE(::WritePrivateProfileStringW(L"VynRest", L"tiptext", L"休息一下|站起来走走", file.c_str()));
+
+    std::wstring value;
+    EXPECT_EQ(ReadActionString(value, L"VynRest", L"tiptext"), 0);
+    EXPECT_EQ(value, L"休息一下|站起来走走");
+    EXPECT_EQ(ReadActionString(value, L"VynRest", L"nothing"), -2);
+    EXPECT_EQ(ReadActionString(value, nullptr, L"tiptext"), -1);
+}
+
+struct DiskCase {
+    uint64_t freeBytes, totalBytes, memory;
+    bool memoryKnown;
+    int remind;
+    const wchar_t* messageStart;
+};
+
+TEST(DiskDecisionTest, FollowsTheFreeSpaceAndMemoryRules) {
+    const DiskCase cases[] = {
+        {900 * kMiB, 500 * kGiB, 4 * kGiB, true, 1, L"检测到您的系统盘可用空间小于1GB"},
+        {900 * kMiB, 1 * kGiB, 4 * kGiB, false, 1, L"检测到您的系统盘可用空间小于1GB"},
+        {2 * kGiB, 500 * kGiB, 4 * kGiB, true, 1, L"检测到您的系统盘可用空间不足"},
+        {2 * kGiB, 10 * kGiB, 4 * kGiB, true, 0, L"系统盘剩余空间充足."},  // 20 % free
+        {2 * kGiB, 500 * kGiB, 1 * kGiB, true, 0, L"系统盘剩余空间充足."},  // more free than memory
+        {2 * kGiB, 500 * kGiB, 4 * kGiB, false, 0, L"系统盘剩余空间充足."},
+        {4 * kGiB, 500 * kGiB, 16 * kGiB, true, 0, L"系统盘剩余空间充足."},
+        {1 * kGiB, 500 * kGiB, 4 * kGiB, true, 1, L"检测到您的系统盘可用空间不足"},
+        {5 * kGiB, 0, 4 * kGiB, true, 0, L"错误:获取系统盘空间信息失败."},
+    };
+    for (const DiskCase& c : cases) {
+        const DiskDecision d = DecideDiskReminder(c.freeBytes, c.totalBytes, c.memory, c.memoryKnown);
+        EXPECT_EQ(d.remind, c.remind) << c.freeBytes / kMiB << " MiB of " << c.totalBytes / kMiB;
+        EXPECT_EQ(d.message.rfind(c.messageStart, 0), 0u) << testprefix::Narrow(d.message);
+    }
+}
+
+TEST(DiskDecisionTest, TheRealSystemDiskGivesAnAnswer) {
+    uint64_t freeBytes = 1;
+    std::wstring message;
+    const int remind = CheckSystemDiskSpace(freeBytes, message);
+    EXPECT_TRUE(remind == 0 || remind == 1);
+    EXPECT_FALSE(message.empty());
+}
+
+TEST(IdleShareTest, IsIdleOverKernelPlusUser) {
+    EXPECT_EQ(IdlePercent(50, 80, 20), 50);
+    EXPECT_EQ(IdlePercent(0, 50, 50), 0);
+    EXPECT_EQ(IdlePercent(100, 100, 0), 100);
+    EXPECT_EQ(IdlePercent(0, 0, 0), 100) << "no time passed counts as idle";
+    EXPECT_EQ(IdlePercent(200, 100, 0), 100) << "never above 100";
+    const int real = GetCpuIdlePercent();
+    EXPECT_GE(real, 0);
+    EXPECT_LE(real, 100);
+}
+
+// Records what would have ended the session.
+class RecordingPower : public IPowerControl {
+public:
+    bool EnableShutdownPrivilege() override { return privilege; }
+    bool ExitSession(UINT flags, DWORD reason) override {
+        calls.push_back(L"exit " + std::to_wstring(flags) + L" " + std::to_wstring(reason));
+        return true;
+    }
+    bool Suspend(bool hibernate, bool force, bool disableWake) override {
+        calls.push_back(L"suspend " + std::to_wstring(hibernate) + std::to_wstring(force) +
+                        std::to_wstring(disableWake));
+        return true;
+    }
+    bool Lock() override {
+        calls.push_back(L"lock");
+        return true;
+    }
+    void KeepAwake(bool on) override { calls.push_back(on ? L"awake" : L"sleepy"); }
+
+    bool privilege = true;
+    std::vector<std::wstring> calls;
+};
+
+class ShutdownTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetPowerControl(&power_); }
+    void TearDown() override { SetPowerControl(nullptr); }
+    RecordingPower power_;
+};
+
+TEST_F(ShutdownTest, EachTypeMapsToItsSystemCall) {
+    const struct {
+        bool force;
+        int type;
+        const wchar_t* call;
+    } cases[] = {
+        {false, 0, L"exit 2 2147614720"},  {true, 0, L"exit 6 2147614720"},
+        {false, 1, L"exit 8 2147614720"},  {true, 1, L"exit 12 2147614720"},
+        {false, 2, L"exit 0 2147614720"},  {true, 2, L"exit 0 2147614720"},
+        {false, 3, L"suspend 010"},        {true, 3, L"suspend 010"},
+    };
+    for (const auto& c : cases) {
+        power_.calls.clear();
+        EXPECT_TRUE(SystemShutdown(c.force, c.type));
+        ASSERT_EQ(power_.calls.size(), 1u) << "type " << c.type;
+        EXPECT_EQ(power_.calls[0], c.call) << "type " << c.type << " force " << c.force;
+    }
+}
+
+TEST_F(ShutdownTest, UnknownTypesSucceedWithoutDoingAnything) {
+    EXPECT_TRUE(SystemShutdown(true, 4));
+    EXPECT_TRUE(SystemShutdown(false, -1));
+    EXPECT_TRUE(power_.calls.empty());
+}
+
+TEST_F(ShutdownTest, WithoutThePrivilegeNothingHappens) {
+    power_.privilege = false;
+    EXPECT_FALSE(SystemShutdown(true, 1));
+    EXPECT_TRUE(power_.calls.empty());
+}
+
+TEST(FullScreenTest, APlainDesktopIsNotFullScreen) {
+    EXPECT_FALSE(IsFullScreenAppRunning());
+}
+
+TEST(FullScreenTest, AWindowOverTheWholeScreenIs) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ::DefWindowProcW;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"FullScreenTestWindow";
+    wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+    ::RegisterClassW(&wc);
+    HWND hwnd = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                                  ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr,
+                                  nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(hwnd, nullptr);
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    EXPECT_TRUE(IsFullScreenAppRunning());
+    ::DestroyWindow(hwnd);
+    EXPECT_FALSE(IsFullScreenAppRunning());
+}
+
+// A stand-in of the security product's monitor window on its own thread. It
+// answers the quiet question with `answer`, or stops pumping when `hang`.
+class MonitorWindow {
+public:
+    MonitorWindow(LRESULT answer, bool hang) : answer_(answer), hang_(hang) {
+        ready_ = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        quit_ = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        thread_ = std::thread([this] { Body(); });
+        ::WaitForSingleObject(ready_, 5000);
+    }
+    ~MonitorWindow() {
+        ::SetEvent(quit_);
+        if (hwnd_) ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        thread_.join();
+        ::CloseHandle(ready_);
+        ::CloseHandle(quit_);
+    }
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<MonitorWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (msg == 0x905 && self) return wParam == 24 ? self->answer_ : 0;
+        if (msg == WM_CLOSE) {
+            ::DestroyWindow(hwnd);
+            return 0;
+        }
+        if (msg == WM_DESTROY) ::PostQuitMessage(0);
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    void Body() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"QTarviskMonClass";
+        ::RegisterClassW(&wc);
+        hwnd_ = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance,
+                                  nullptr);
+        ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        ::SetEvent(ready_);
+        if (hang_) {
+            ::WaitForSingleObject(quit_, INFINITE);
+            ::DestroyWindow(hwnd_);
+            return;
+        }
+        MSG msg;
+        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
+    }
+
+    LRESULT answer_;
+    bool hang_;
+    HANDLE ready_;
+    HANDLE quit_;
+    HWND hwnd_ = nullptr;
+    std::thread thread_;
+};
+
+TEST(MonitorTest, OnlyAnAnswerOfExactlyOneAsksForQuiet) {
+    EXPECT_FALSE(IsMonitorActive()) << "no monitor window";
+    {
+        MonitorWindow monitor(1, false);
+        EXPECT_TRUE(IsMonitorActive());
+    }
+    {
+        MonitorWindow monitor(2, false);
+        EXPECT_FALSE(IsMonitorActive());
+    }
+    {
+        MonitorWindow monitor(0, false);
+        EXPECT_FALSE(IsMonitorActive());
+    }
+}
+
+TEST(MonitorTest, AHungMonitorDoesNotHoldTheCallerLong) {
+    MonitorWindow monitor(1, true);
+    const DWORD start = ::GetTickCount();
+    EXPECT_FALSE(IsMonitorActive());
+    EXPECT_LT(::GetTickCount() - start, 4000u);
+}
+
+TEST(ClampTest, PointsOnAMonitorStayAndOthersComeBackToTheWorkArea) {
+    RECT work{};
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    EXPECT_EQ(ClampToMonitor(100, 100), 100);
+    EXPECT_EQ(ClampToMonitor(work.right + 5000, 100), work.right);
+    EXPECT_EQ(ClampToMonitor(work.left - 5000, 100), work.left);
+}
+
+class SoundHelperTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(GetExeDir(dir_));
+        player_ = dir_ + L"Piravel.exe";
+        ASSERT_TRUE(::CopyFileW((dir_ + L"recording_program.exe").c_str(), player_.c_str(), FALSE));
+        ::DeleteFileW((player_ + L".calls").c_str());
+    }
+    void TearDown() override {
+        StopSoundHelper();
+        ::SetEnvironmentVariableW(L"RECORDING_PROGRAM_WAIT_MS", nullptr);
+        ::Sleep(200);
+        ::DeleteFileW(player_.c_str());
+        ::DeleteFileW((player_ + L".calls").c_str());
+    }
+    std::wstring dir_;
+    std::wstring player_;
+};
+
+TEST_F(SoundHelperTest, ThePlayerGetsThePathAsItsWholeParameterAndCanBeStopped) {
+    EXPECT_EQ(FindSoundHelperProcess(), 0u);
+    EXPECT_FALSE(StopSoundHelper());
+
+    ::SetEnvironmentVariableW(L"RECORDING_PROGRAM_WAIT_MS", L"20000");
+    PlaySoundFile(L"C:\\My Sounds\\Ring.wav");
+    DWORD id = 0;
+    for (int i = 0; i < 100 && !(id = FindSoundHelperProcess()); ++i) ::Sleep(50);
+    ASSERT_NE(id, 0u);
+    // Let the stand-in write down what it was given before it is ended.
+    for (int i = 0; i < 100 && !testprefix::FileExists(player_ + L".calls"); ++i) ::Sleep(50);
+    HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, id);
+    ASSERT_NE(process, nullptr);
+    EXPECT_TRUE(StopSoundHelper());
+    EXPECT_EQ(::WaitForSingleObject(process, 5000), WAIT_OBJECT_0);
+    ::CloseHandle(process);
+    EXPECT_EQ(FindSoundHelperProcess(), 0u);
+
+    FILE* f = ::_wfopen((player_ + L".calls").c_str(), L"r");
+    ASSERT_NE(f, nullptr);
+    char line[512] = {};
+    ASSERT_NE(std::fgets(line, sizeof(line), f), nullptr);
+    std::fclose(f);
+    EXPECT_EQ(std::string(line).substr(0, 21), "C:\\My Sounds\\Ring.wav");
+}
+
+}  // namespace

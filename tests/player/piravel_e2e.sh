@@ -1,0 +1,66 @@
+# Piravel.exe for real: downloads against a local server into the dated file
+# of the temporary folder, and plays WAV files through the MCI device.
+. "$E2E_REPO_ROOT/tests/e2e/lib.sh"
+FIXTURE="$E2E_REPO_ROOT/tests/fixtures/weather_answer.xml"
+LOG="$E2E_WORK_DIR/requests.log"
+piravel() { "$E2E_WINE" --timeout "${PIRAVEL_TIMEOUT:-60}" "$E2E_BIN_DIR/Piravel.exe" "$@" >/dev/null 2>&1; }
+
+python3 "$E2E_REPO_ROOT/tests/player/http_fixture_server.py" --fixture "$FIXTURE" --log "$LOG" --lifetime 200 \
+  >"$E2E_WORK_DIR/port" &
+SERVER=$!
+trap 'kill $SERVER 2>/dev/null; wait $SERVER 2>/dev/null' EXIT
+for _ in $(seq 1 50); do [ -s "$E2E_WORK_DIR/port" ] && break; sleep 0.1; done
+PORT="$(head -1 "$E2E_WORK_DIR/port")"
+[ -n "$PORT" ] || fail "the fixture server did not start"
+
+TEMP_WIN="$(probe folder temp)"
+TEMP_DIR="$("$E2E_WINE" --timeout 60 winepath -u "$TEMP_WIN" 2>/dev/null | tr -d '\r')"
+DATED="$TEMP_DIR/$(date +%Y%m%d).xml"
+rm -f "$DATED"
+
+piravel "http://127.0.0.1:$PORT/Weather.XML"
+check "a good answer exits with 0" test "$?" -eq 0
+check "the dated file holds the answer byte for byte" cmp -s "$FIXTURE" "$DATED"
+check "the lower-cased URL was fetched" grep -qx /weather.xml "$LOG"
+
+echo "stale" >"$DATED"
+piravel "http://127.0.0.1:$PORT/weather.xml"
+check "a second download on the same day overwrites the file" cmp -s "$FIXTURE" "$DATED"
+
+piravel "http://127.0.0.1:$PORT/missing.xml"
+rc=$?
+check "a 404 exits with -1" test "$rc" -eq 255
+
+piravel "http://127.0.0.1:$PORT/cut.xml"
+rc=$?
+check "an answer cut off mid-body exits with -1" test "$rc" -eq 255
+
+PIRAVEL_TIMEOUT=15 piravel "http://127.0.0.1:$PORT/silent.xml"
+rc=$?
+check "a server that never answers is no success (exit $rc)" test "$rc" -ne 0
+
+SOUNDS="$E2E_WORK_DIR/Sounds"
+mkdir -p "$SOUNDS"
+python3 - "$SOUNDS/Ring.wav" <<'PY'
+import math, struct, sys, wave
+with wave.open(sys.argv[1], "wb") as w:
+    w.setnchannels(1); w.setsampwidth(2); w.setframerate(22050)
+    w.writeframes(b"".join(struct.pack("<h", int(8000 * math.sin(i / 10.0))) for i in range(22050)))
+PY
+echo "this is not a sound" >"$SOUNDS/notes.wav"
+SOUNDS_WIN="$("$E2E_WINE" --timeout 60 winepath -w "$SOUNDS" 2>/dev/null | tr -d '\r')"
+
+start=$(date +%s%N)
+piravel "$SOUNDS_WIN\\RING.WAV"
+rc=$?
+elapsed_ms=$(( ($(date +%s%N) - start) / 1000000 ))
+check "a one-second WAV (named in upper case) plays to its end with exit 0" test "$rc" -eq 0
+check "playing took about the sound's length (${elapsed_ms} ms)" test "$elapsed_ms" -ge 800
+
+piravel "$SOUNDS_WIN\\missing.wav"
+check "a missing sound file exits with -1" test "$?" -eq 255
+piravel "$SOUNDS_WIN\\notes.wav"
+check "a file that is not a sound exits with -1" test "$?" -eq 255
+"$E2E_WINE" --timeout 60 "$E2E_BIN_DIR/Piravel.exe"
+check "no command line exits with -1" test "$?" -eq 255
+echo "piravel: all checks passed"
