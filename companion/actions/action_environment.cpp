@@ -1,0 +1,34 @@
+#include "companion/actions/action_environment.h"
+
+#include "companion/system/screen.h"
+#include "companion/system/shared_settings.h"
+#include "companion/system/sound.h"
+#include "companion/ui/skin_strip.h"
+
+namespace {
+
+class SystemEnvironment : public IActionEnvironment {
+public:
+    DWORD TickCount() override { return ::GetTickCount(); }
+    SYSTEMTIME LocalTime() override {
+        SYSTEMTIME now{};
+        ::GetLocalTime(&now);
+        return now;
+    }
+    bool IsUserBusy() override { return IsFullScreenAppRunning() || IsMonitorActive(); }
+    void PlaySound(const std::wstring& path) override { PlaySoundFile(path.c_str()); }
+    void StopSound() override { StopSoundHelper(); }
+    std::wstring ReadActionString(const wchar_t* section, const wchar_t* key) override {
+        std::wstring value;
+        ::ReadActionString(value, section, key);
+        return value;
+    }
+    winlib::Bitmap LoadStrip(const std::wstring& fileName) override { return LoadSkinStrip(fileName); }
+};
+
+}  // namespace
+
+IActionEnvironment& SystemActionEnvironment() {
+    static SystemEnvironment environment;
+    return environment;
+}

@@ -1,0 +1,33 @@
+// What the reminder actions need from the world: the clock, the calendar,
+// whether the user is busy, the sound player and the action file. The
+// product uses the system; tests put a scripted world in its place, so that
+// hours of rules run in milliseconds.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "winlib/handles.h"
+
+class IActionEnvironment {
+public:
+    virtual DWORD TickCount() = 0;
+    virtual SYSTEMTIME LocalTime() = 0;
+    // A full-screen window, the security product's monitor or its
+    // web-identify state asks for quiet.
+    virtual bool IsUserBusy() = 0;
+    virtual void PlaySound(const std::wstring& path) = 0;
+    virtual void StopSound() = 0;
+    // A value of Actions.ini; empty when the file, section or key is missing.
+    virtual std::wstring ReadActionString(const wchar_t* section, const wchar_t* key) = 0;
+    // An animation strip of the unpacked skin, by its file name there; an
+    // empty bitmap when it cannot be loaded.
+    virtual winlib::Bitmap LoadStrip(const std::wstring& fileName) = 0;
+
+protected:
+    ~IActionEnvironment() = default;
+};
+
+// The real world.
+IActionEnvironment& SystemActionEnvironment();

@@ -1,0 +1,13 @@
+// Animation strips of the unpacked skin package.
+#pragma once
+
+#include <string>
+
+#include "winlib/handles.h"
+
+// The full path of a file of the unpacked skin ("...\tarvisk\vyn\halvet\name").
+std::wstring SkinFilePath(const std::wstring& fileName);
+
+// Loads a PNG strip of the unpacked skin as a 32-bit premultiplied bitmap;
+// empty when it is missing or broken.
+winlib::Bitmap LoadSkinStrip(const std::wstring& fileName);

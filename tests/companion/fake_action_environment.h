@@ -1,0 +1,63 @@
+// A scripted world for the reminder actions: the test moves the clock and the
+// calendar, says when the user is busy, and reads back what was played.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "companion/actions/action_environment.h"
+
+class FakeActionEnvironment : public IActionEnvironment {
+public:
+    FakeActionEnvironment() {
+        now.wYear = 2026;
+        now.wMonth = 12;
+        now.wDay = 9;
+        now.wHour = 10;
+    }
+
+    DWORD TickCount() override { return tick; }
+    SYSTEMTIME LocalTime() override { return now; }
+    bool IsUserBusy() override {
+        ++busyQuestions;
+        return busy;
+    }
+    void PlaySound(const std::wstring& path) override { played.push_back(path); }
+    void StopSound() override { ++stops; }
+    std::wstring ReadActionString(const wchar_t* section, const wchar_t* key) override {
+        ++iniReads;
+        const auto found = ini.find({section, key});
+        return found == ini.end() ? std::wstring() : found->second;
+    }
+    winlib::Bitmap LoadStrip(const std::wstring& fileName) override {
+        loadedStrips.push_back(fileName);
+        if (fileName.empty()) return winlib::Bitmap();
+        return winlib::Bitmap(::CreateBitmap(4, 4, 1, 32, nullptr));
+    }
+
+    void SetTime(WORD hour, WORD minute, WORD second = 0) {
+        now.wHour = hour;
+        now.wMinute = minute;
+        now.wSecond = second;
+    }
+    void SetDate(WORD year, WORD month, WORD day) {
+        now.wYear = year;
+        now.wMonth = month;
+        now.wDay = day;
+    }
+    void Set(const wchar_t* section, const wchar_t* key, const wchar_t* value) { ini[{section, key}] = value; }
+
+    DWORD tick = 1000;
+    SYSTEMTIME now{};
+    bool busy = false;
+    int busyQuestions = 0;
+    std::vector<std::wstring> played;
+    int stops = 0;
+    int iniReads = 0;
+    std::vector<std::wstring> loadedStrips;
+    std::map<std::pair<std::wstring, std::wstring>, std::wstring> ini;
+};
