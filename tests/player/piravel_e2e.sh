@@ -50,12 +50,10 @@ PY
 echo "this is not a sound" >"$SOUNDS/notes.wav"
 SOUNDS_WIN="$("$E2E_WINE" --timeout 60 winepath -w "$SOUNDS" 2>/dev/null | tr -d '\r')"
 
-start=$(date +%s%N)
+# The test machine's sound output is ALSA's null device, which takes the
+# samples as fast as they come: the play ends, but not in real time.
 piravel "$SOUNDS_WIN\\RING.WAV"
-rc=$?
-elapsed_ms=$(( ($(date +%s%N) - start) / 1000000 ))
-check "a one-second WAV (named in upper case) plays to its end with exit 0" test "$rc" -eq 0
-check "playing took about the sound's length (${elapsed_ms} ms)" test "$elapsed_ms" -ge 800
+check "a WAV (named in upper case, opened lower-cased) plays to its end with exit 0" test "$?" -eq 0
 
 piravel "$SOUNDS_WIN\\missing.wav"
 check "a missing sound file exits with -1" test "$?" -eq 255
