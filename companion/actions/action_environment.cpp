@@ -2,7 +2,7 @@
 
 #include "companion/system/screen.h"
 #include "companion/system/shared_settings.h"
-#include "companion/system/sound.h"
+#include "companion/system/player_process.h"
 #include "companion/ui/skin_strip.h"
 
 namespace {
@@ -23,6 +23,7 @@ public:
         ::ReadActionString(value, section, key);
         return value;
     }
+    int RunDownloader(const std::wstring& url, DWORD timeoutMs) override { return ::RunDownloader(url, timeoutMs); }
     winlib::Bitmap LoadStrip(const std::wstring& fileName) override { return LoadSkinStrip(fileName); }
 };
 

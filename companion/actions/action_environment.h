@@ -21,6 +21,8 @@ public:
     virtual void StopSound() = 0;
     // A value of Actions.ini; empty when the file, section or key is missing.
     virtual std::wstring ReadActionString(const wchar_t* section, const wchar_t* key) = 0;
+    // Runs the downloader for `url` (waiting at most `timeoutMs`); its exit code.
+    virtual int RunDownloader(const std::wstring& url, DWORD timeoutMs) = 0;
     // An animation strip of the unpacked skin, by its file name there; an
     // empty bitmap when it cannot be loaded.
     virtual winlib::Bitmap LoadStrip(const std::wstring& fileName) = 0;

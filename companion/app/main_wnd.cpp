@@ -2,6 +2,7 @@
 
 #include <wtsapi32.h>
 
+#include "companion/actions/custom_action.h"
 #include "companion/app/startup.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/statistics.h"
@@ -68,6 +69,7 @@ LRESULT CMainWnd::OnActionDue(UINT, WPARAM wParam, LPARAM, BOOL&) {
 }
 
 LRESULT CMainWnd::OnSettingsChanged(UINT, WPARAM, LPARAM, BOOL&) {
+    CActionCustom::AlertsLoaded().exchange(0);
     ReadGeneralConfig();
     return 1;
 }

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <cwchar>
+#include <cwctype>
 #include <cstdlib>
 #include <vector>
 
@@ -131,4 +132,23 @@ void ReadEyeConfig(SharedSettings& settings) {
     settings.RestTime = ToInt(value);
     ReadConfigString(value, L"eye", L"interval");
     settings.Interval = ToInt(value);
+}
+
+std::vector<std::wstring> ConfigSectionNames() {
+    std::vector<std::wstring> names;
+    const std::wstring file = ConfigFilePath();
+    if (file.empty()) return names;
+    // The call cuts the list short when the buffer is too small; grow until it fits.
+    for (DWORD size = 4096; size <= (1u << 24); size *= 4) {
+        std::vector<wchar_t> buffer(size, L'\0');
+        const DWORD len = ::GetPrivateProfileSectionNamesW(buffer.data(), size, file.c_str());
+        if (len + 2 >= size) continue;
+        for (const wchar_t* p = buffer.data(); *p; p += std::wcslen(p) + 1) {
+            std::wstring name(p);
+            for (wchar_t& c : name) c = static_cast<wchar_t>(std::towlower(c));
+            names.push_back(std::move(name));
+        }
+        break;
+    }
+    return names;
 }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <vector>
 
 struct WebIdentifyBinding;
 
@@ -66,6 +67,10 @@ int WriteConfigString(const wchar_t* section, const wchar_t* key, const wchar_t*
 std::wstring ActionFilePath();
 // As ReadConfigString, on Actions.ini.
 int ReadActionString(std::wstring& value, const wchar_t* section, const wchar_t* key);
+
+// Names of the sections that exist in Corvalle.ini, lower-cased (the
+// profile functions ignore case).
+std::vector<std::wstring> ConfigSectionNames();
 
 // Reads the [vyn] general keys and the test switch into the record.
 void ReadGeneralConfig(SharedSettings& settings = SharedSettings::Instance());

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -14,9 +15,7 @@
 class FakeActionEnvironment : public IActionEnvironment {
 public:
     FakeActionEnvironment() {
-        now.wYear = 2026;
-        now.wMonth = 12;
-        now.wDay = 9;
+        SetDate(2026, 12, 9);
         now.wHour = 10;
     }
 
@@ -33,6 +32,12 @@ public:
         const auto found = ini.find({section, key});
         return found == ini.end() ? std::wstring() : found->second;
     }
+    int RunDownloader(const std::wstring& url, DWORD timeoutMs) override {
+        downloads.push_back(url);
+        downloadTimeout = timeoutMs;
+        if (onDownload) onDownload();
+        return downloadExitCode;
+    }
     winlib::Bitmap LoadStrip(const std::wstring& fileName) override {
         loadedStrips.push_back(fileName);
         if (fileName.empty()) return winlib::Bitmap();
@@ -44,10 +49,18 @@ public:
         now.wMinute = minute;
         now.wSecond = second;
     }
+    // Also sets the day of the week, as the system would.
     void SetDate(WORD year, WORD month, WORD day) {
         now.wYear = year;
         now.wMonth = month;
         now.wDay = day;
+        FILETIME ft{};
+        SYSTEMTIME midnight{};
+        midnight.wYear = year;
+        midnight.wMonth = month;
+        midnight.wDay = day;
+        if (::SystemTimeToFileTime(&midnight, &ft) && ::FileTimeToSystemTime(&ft, &midnight))
+            now.wDayOfWeek = midnight.wDayOfWeek;
     }
     void Set(const wchar_t* section, const wchar_t* key, const wchar_t* value) { ini[{section, key}] = value; }
 
@@ -59,5 +72,9 @@ public:
     int stops = 0;
     int iniReads = 0;
     std::vector<std::wstring> loadedStrips;
+    std::vector<std::wstring> downloads;
+    DWORD downloadTimeout = 0;
+    int downloadExitCode = 0;
+    std::function<void()> onDownload;
     std::map<std::pair<std::wstring, std::wstring>, std::wstring> ini;
 };

@@ -11,7 +11,7 @@
 #include "companion/system/power.h"
 #include "companion/system/screen.h"
 #include "companion/system/shared_settings.h"
-#include "companion/system/sound.h"
+#include "companion/system/player_process.h"
 #include "tests/companion/prefix_state.h"
 
 namespace {

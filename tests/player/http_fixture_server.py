@@ -6,6 +6,9 @@ Paths:
   /missing.xml     404
   /cut.xml         promises more bytes than it sends, then closes
   /silent.xml      accepts and never answers (until the server stops)
+  /sed_api_weather_info.php?...
+                   the weather fixture with "@TODAY@" replaced by today's
+                   date (YYYY-MM-DD); never answers with --silent-weather
 Every requested path is appended to the log file. The server prints its port
 on the first line of stdout and stops by itself after --lifetime seconds.
 """
@@ -22,6 +25,8 @@ def main():
     parser.add_argument("--fixture", required=True)
     parser.add_argument("--log", required=True)
     parser.add_argument("--lifetime", type=float, default=120.0)
+    parser.add_argument("--weather")
+    parser.add_argument("--silent-weather", action="store_true")
     args = parser.parse_args()
     body = open(args.fixture, "rb").read()
     stop = threading.Event()
@@ -35,7 +40,19 @@ def main():
         def do_GET(self):
             with open(args.log, "a") as log:
                 log.write(self.path + "\n")
-            if self.path == "/weather.xml":
+            if self.path.startswith("/sed_api_weather_info.php") and args.weather:
+                if args.silent_weather:
+                    stop.wait(args.lifetime)
+                    self.close_connection = True
+                    return
+                today = time.strftime("%Y-%m-%d").encode()
+                answer = open(args.weather, "rb").read().replace(b"@TODAY@", today)
+                self.send_response(200)
+                self.send_header("Content-Type", "text/xml")
+                self.send_header("Content-Length", str(len(answer)))
+                self.end_headers()
+                self.wfile.write(answer)
+            elif self.path == "/weather.xml":
                 self.send_response(200)
                 self.send_header("Content-Type", "text/xml")
                 self.send_header("Content-Length", str(len(body)))

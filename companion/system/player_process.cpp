@@ -1,4 +1,4 @@
-#include "companion/system/sound.h"
+#include "companion/system/player_process.h"
 
 #include <shellapi.h>
 #include <tlhelp32.h>
@@ -37,4 +37,27 @@ bool StopSoundHelper() {
     if (id == 0) return false;
     winlib::Process process(::OpenProcess(PROCESS_TERMINATE, FALSE, id));
     return process && ::TerminateProcess(process.Get(), 0);
+}
+
+int RunDownloader(const std::wstring& url, DWORD timeoutMs) {
+    std::wstring dir;
+    if (!GetExeDir(dir)) return -1;
+    const std::wstring player = dir + kPlayerProgram;
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = L"open";
+    info.lpFile = player.c_str();
+    info.lpParameters = url.c_str();
+    info.nShow = SW_HIDE;
+    if (!::ShellExecuteExW(&info) || !info.hProcess) return -1;
+    winlib::Process process(info.hProcess);
+    if (::WaitForSingleObject(process.Get(), timeoutMs) != WAIT_OBJECT_0) {
+        // A server that never answers must not hold the reminders up.
+        ::TerminateProcess(process.Get(), static_cast<UINT>(-1));
+        return -1;
+    }
+    DWORD code = 0;
+    if (!::GetExitCodeProcess(process.Get(), &code)) return -1;
+    return static_cast<int>(code);
 }

@@ -1,0 +1,69 @@
+// The user's own timed reminders and timed shutdowns from Corvalle.ini.
+// A reminder is handed to the main window as "$custom$" + its text, a
+// shutdown as "$shutdown$" + its style digit.
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "companion/actions/action_base.h"
+
+struct TimerAlertRecord {
+    std::wstring time;  // "HH:MM"
+    int repeat = 0;     // 0 once, 1 every day, 2 Monday to Friday, 3 weekend
+    std::wstring lastSetDate;
+    std::wstring content;
+    std::wstring ring;
+    bool firedToday = false;
+    int state = 0;  // 1 active
+};
+
+struct ShutdownRecord {
+    std::wstring time;
+    int repeat = 0;
+    int style = 0;  // 0..5
+    std::wstring lastSetDate;
+    int state = 0;
+    bool firedToday = false;
+};
+
+// "HH:MM" exactly, hour below 24 and minute below 60.
+bool ParseAlertTime(const std::wstring& text, int& hour, int& minute);
+// Whether the repeat rule lets a record fire on `today` (day of week 0 = Sunday).
+bool RepeatAllows(int repeat, const std::wstring& lastSetDate, const std::wstring& today, int dayOfWeek);
+// At or after the stored time and at most two minutes past it.
+bool InAlertWindow(const std::wstring& stored, int hour, int minute, int second);
+// The user's text with the markers the main window interprets taken out.
+std::wstring StripMarkers(std::wstring text);
+
+class CActionCustom : public CActionBase {
+public:
+    static constexpr int kMaxRecords = 10000;
+
+    explicit CActionCustom(IActionEnvironment& env = SystemActionEnvironment(),
+                           SharedSettings& settings = SharedSettings::Instance());
+    ~CActionCustom() override;
+
+    bool CheckCondition() override;
+    std::wstring GetTipText() override { return tipText_; }
+
+    // Whether the lists are current; the main window clears it when the
+    // settings program saved a list.
+    static std::atomic<long>& AlertsLoaded();
+
+    void LoadAlerts(const std::wstring& today);
+    const std::vector<TimerAlertRecord>& Alerts() const { return alerts_; }
+    const std::vector<ShutdownRecord>& Shutdowns() const { return shutdowns_; }
+
+private:
+    bool RestModeCoveredTime(const std::wstring& stored, const SYSTEMTIME& now);
+    bool WasShutDownForAlert(const ShutdownRecord& record, const std::wstring& today) const;
+    void KeepSystemAwake(const SYSTEMTIME& now, const std::wstring& today);
+
+    std::wstring tipText_;
+    std::vector<TimerAlertRecord> alerts_;
+    std::vector<ShutdownRecord> shutdowns_;
+    std::wstring loadDate_;
+    bool keptAwake_ = false;
+};
