@@ -35,6 +35,13 @@ int MessageLoop::Run() {
     return static_cast<int>(msg.wParam);
 }
 
+bool MessageLoop::PreTranslate(MSG* msg) {
+    const std::vector<MessageFilter*> filters = filters_;
+    for (MessageFilter* f : filters)
+        if (f->PreTranslateMessage(msg)) return true;
+    return false;
+}
+
 void AppModule::Init(HINSTANCE instance) {
     if (!instance_) instance_ = instance;
 }

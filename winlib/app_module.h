@@ -23,6 +23,9 @@ public:
     void RemoveFilter(MessageFilter* filter);
     // The get / translate / dispatch loop; returns the WM_QUIT exit code.
     int Run();
+    // Offers one message to the filters, as Run does; true when one of them
+    // swallowed it. For modal loops of their own that must keep the filters.
+    bool PreTranslate(MSG* msg);
 
 private:
     std::vector<MessageFilter*> filters_;

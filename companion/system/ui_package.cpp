@@ -1,0 +1,192 @@
+#include "companion/system/ui_package.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+// unzip.h first: iowin32.h relies on what it declares.
+#include <minizip/unzip.h>
+#include <minizip/iowin32.h>
+
+#include <vector>
+
+#include "companion/system/paths.h"
+#include "companion/system/shared_settings.h"
+#include "companion/system/text_utils.h"
+#include "winlib/handles.h"
+
+namespace {
+
+constexpr wchar_t kPackageName[] = L"halvet.ui";
+constexpr wchar_t kPackageFolder[] = L"tarvisk\\vyn\\";
+constexpr size_t kNameBuffer = 260;
+constexpr DWORD kChunk = 0x8000;
+constexpr unsigned long kUtf8NameFlag = 1u << 11;
+
+class ZipReader {
+public:
+    explicit ZipReader(const std::wstring& path) {
+        zlib_filefunc64_def io{};
+        fill_win32_filefunc64W(&io);
+        zip_ = unzOpen2_64(path.c_str(), &io);
+    }
+    ~ZipReader() {
+        if (zip_) unzClose(zip_);
+    }
+    ZipReader(const ZipReader&) = delete;
+    ZipReader& operator=(const ZipReader&) = delete;
+    unzFile Get() const { return zip_; }
+
+private:
+    unzFile zip_ = nullptr;
+};
+
+bool HasDotDotComponent(const std::wstring& name) {
+    size_t start = 0;
+    while (start <= name.size()) {
+        size_t end = name.find_first_of(L"\\/", start);
+        if (end == std::wstring::npos) end = name.size();
+        if (name.compare(start, end - start, L"..") == 0 && end - start == 2) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+std::wstring EntryName(const char* bytes, unsigned long flags) {
+    return ToWideFromCodePage(bytes, (flags & kUtf8NameFlag) ? CP_UTF8 : 936);
+}
+
+bool WriteAll(HANDLE file, const char* data, DWORD size) {
+    DWORD written = 0;
+    return ::WriteFile(file, data, size, &written, nullptr) && written == size;
+}
+
+bool ExtractZipEntry(const std::wstring& targetDir, unzFile zip) {
+    char rawName[kNameBuffer] = {};
+    unz_file_info64 info{};
+    if (unzGetCurrentFileInfo64(zip, &info, rawName, sizeof(rawName), nullptr, 0, nullptr, 0) != UNZ_OK) return false;
+    // A name that fills the buffer has been cut and is not terminated.
+    if (info.size_filename >= sizeof(rawName)) return false;
+    const std::wstring name = EntryName(rawName, info.flag);
+    if (name.empty() || !IsSafeEntryName(name)) return false;
+
+    std::wstring path = targetDir;
+    if (path.empty() || path.back() != L'\\') path.push_back(L'\\');
+    path += name;
+    for (wchar_t& c : path)
+        if (c == L'/') c = L'\\';
+    if (path.size() >= MAX_PATH) return false;
+
+    if (path.back() == L'\\') {
+        const int rc = ::SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
+        return rc == ERROR_SUCCESS || rc == ERROR_ALREADY_EXISTS || rc == ERROR_FILE_EXISTS;
+    }
+    // Archives that do not list their folders still unpack.
+    const std::wstring parent = path.substr(0, path.find_last_of(L'\\'));
+    if (GetPathType(parent.c_str()) != 2) {
+        const int rc = ::SHCreateDirectoryExW(nullptr, parent.c_str(), nullptr);
+        if (rc != ERROR_SUCCESS && rc != ERROR_ALREADY_EXISTS) return false;
+    }
+
+    winlib::FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    if (info.uncompressed_size == 0) return true;
+    if (unzOpenCurrentFile(zip) != UNZ_OK) return false;
+    std::vector<char> chunk(kChunk);
+    uint64_t total = 0;
+    bool ok = true;
+    for (;;) {
+        const int read = unzReadCurrentFile(zip, chunk.data(), kChunk);
+        if (read == 0) break;
+        if (read < 0 || !WriteAll(file.Get(), chunk.data(), static_cast<DWORD>(read))) {
+            ok = false;
+            break;
+        }
+        total += static_cast<uint64_t>(read);
+    }
+    // Closing reports a bad checksum once the whole entry was read.
+    if (unzCloseCurrentFile(zip) != UNZ_OK) ok = false;
+    return ok && total == info.uncompressed_size;
+}
+
+}  // namespace
+
+void ShowPackageFailure(const wchar_t* text) {
+    ::MessageBoxW(nullptr, text, L"vyntest", MB_OK);
+}
+
+bool IsSafeEntryName(const std::wstring& name) {
+    if (name.empty()) return false;
+    if (name[0] == L'\\' || name[0] == L'/') return false;
+    if (name.find(L':') != std::wstring::npos) return false;
+    return !HasDotDotComponent(name);
+}
+
+bool UnzipToDir(const std::wstring& archive, const std::wstring& targetDir) {
+    if (archive.empty() || targetDir.empty()) return false;
+    ZipReader zip(archive);
+    if (!zip.Get() || unzGoToFirstFile(zip.Get()) != UNZ_OK) return false;
+    for (;;) {
+        if (!ExtractZipEntry(targetDir, zip.Get())) return false;
+        const int next = unzGoToNextFile(zip.Get());
+        if (next == UNZ_END_OF_LIST_OF_FILE) return true;
+        if (next != UNZ_OK) return false;
+    }
+}
+
+int WipeFolder(const std::wstring& folder) {
+    if (folder.size() <= 3) return 0;
+    std::wstring base = folder;
+    if (base.back() != L'\\') base.push_back(L'\\');
+    WIN32_FIND_DATAW found{};
+    HANDLE search = ::FindFirstFileW((base + L"*.*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    winlib::FileHandle owner(search);
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring path = base + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+            ::SetFileAttributesW(path.c_str(), found.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
+        // A junction or link may lead anywhere: it is never followed.
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) WipeFolder(path);
+        else ::DeleteFileW(path.c_str());
+    } while (::FindNextFileW(search, &found));
+    return 1;
+}
+
+bool InstallUiPackageFrom(const std::wstring& archive, const std::wstring& dataDir,
+                          const PackageFailureReport& report) {
+    const std::wstring target = dataDir + kPackageFolder;
+    if (!CreateDirectoryTree(target.c_str())) {
+        report(L"mkdir_recursively failed");
+        return false;
+    }
+    if (!UnzipToDir(archive, target)) {
+        WipeFolder(target + L"halvet");
+        if (!UnzipToDir(archive, target)) {
+            report(L"UnzipToDir failed");
+            return false;
+        }
+    }
+    if (GetPathType((target + L"halvet\\Actions.ini").c_str()) != 1) {
+        report(L"dir_file_exist failed");
+        return false;
+    }
+    return true;
+}
+
+bool InstallUiPackage(const PackageFailureReport& report) {
+    std::wstring dataDir;
+    if (!GetAppDataDir(dataDir)) {
+        report(L"get_user_path failed");
+        return false;
+    }
+    std::wstring exeDir;
+    if (!GetExeDir(exeDir)) {
+        report(L"UnzipToDir failed");
+        return false;
+    }
+    return InstallUiPackageFrom(exeDir + kPackageName, dataDir, report);
+}

@@ -1,0 +1,2 @@
+#pragma once
+#define IDS_HARNESS_CHINESE 101
