@@ -1,6 +1,9 @@
 #include "companion/ui/skin_strip.h"
 
+#include <string>
+
 #include "companion/system/shared_settings.h"
+#include "toolkit/bex_png.h"
 
 std::wstring SkinFilePath(const std::wstring& fileName) {
     std::wstring dir;
@@ -10,6 +13,7 @@ std::wstring SkinFilePath(const std::wstring& fileName) {
 
 winlib::Bitmap LoadSkinStrip(const std::wstring& fileName) {
     const std::wstring path = SkinFilePath(fileName);
-    if (path.empty()) return winlib::Bitmap();
-    return winlib::Bitmap();
+    std::string bytes;
+    if (path.empty() || !ReadWholeFile(path.c_str(), bytes)) return winlib::Bitmap();
+    return DecodePngToDib(bytes.data(), bytes.size());
 }
