@@ -1,0 +1,290 @@
+#include "settings/FrmOption.h"
+
+#include "settings/GlobalFuncs.h"
+
+namespace {
+
+constexpr int kNarrowWidth = 320, kNarrowHeight = 365;
+constexpr int kWideWidth = 620, kWideHeight = 420;
+constexpr COLORREF kTextColor = RGB(87, 94, 99);
+constexpr COLORREF kBandColor = RGB(225, 238, 248);
+
+bool IsUsableWindow(HWND hwnd) {
+    return hwnd != nullptr && hwnd != INVALID_HANDLE_VALUE;
+}
+
+struct ConfirmSearch {
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK FindOwnConfirmMode(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<ConfirmSearch*>(param);
+    wchar_t name[64] = {};
+    ::GetClassNameW(hwnd, name, 64);
+    if (::lstrcmpW(name, kConfirmModeWindowClass) != 0) return TRUE;
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(hwnd, &process);
+    if (process != search->process) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+bool ShowPageMatches(int requested, OptionPage own) {
+    switch (requested) {
+    case kPageGeneral: return own == kPageGeneral;
+    case kPageHealth: return own == kPageHealth;
+    case kPageTimerAlertList: return own == kPageTimerAlertList || own == kPageTimerAlertEdit;
+    case kPageShutDownList: return own == kPageShutDownList || own == kPageShutDownEdit;
+    default: return false;
+    }
+}
+
+forms::FormParams TFormCorvalleOption::MakeParams(OptionPage page) {
+    forms::FormParams p;
+    p.ClassName = protocol::kSettingsWindowClass;
+    p.Caption = L"ZubVynmar设置 - " + PageTitle(page);
+    p.ClientWidth = page == kPageHealth ? kWideWidth : kNarrowWidth;
+    p.ClientHeight = page == kPageHealth ? kWideHeight : kNarrowHeight;
+    p.Color = RGB(247, 252, 254);
+    p.FontHeight = -12;
+    p.FontName = UiFontName();
+    return p;
+}
+
+TFormCorvalleOption::TFormCorvalleOption(OptionPage page, bool uninstall, Hooks hooks)
+    : TForm(MakeParams(page)), page_(page), uninstall_(uninstall), hooks_(std::move(hooks)) {}
+
+void TFormCorvalleOption::FormCreate() {
+    BuildSettingsWindow();
+}
+
+void TFormCorvalleOption::BuildSettingsWindow() {
+    settingsPath_ = SettingsFilePath();
+    if (page_ == kPageHealth) {
+        SetClientSize(kWideWidth, kWideHeight);
+        if (uninstall_) {
+            // Nothing else of the window or the file is wanted on uninstall.
+            if (hooks_.RestoreSavedMode && hooks_.RestoreSavedMode()) ShowInfo(nullptr, kModeRestoredText);
+            Terminate();
+            return;
+        }
+    } else {
+        SetClientSize(kNarrowWidth, kNarrowHeight);
+    }
+
+    const int width = Params().ClientWidth, height = Params().ClientHeight;
+    closeButton_ = &Add<forms::TSimpleButton>(width - 40, 1, 39, 20);
+    closeButton_->SetCaption(L"×");
+    closeButton_->SetHint(L"关闭");
+    closeButton_->Flat = true;
+    closeButton_->FaceColor = kBandColor;
+    closeButton_->OnClick = [this](forms::TControl&) { CloseButtonClick(); };
+    SetRoundWindowRegion(Hwnd(), width, height, 7);
+
+    DefaultRingPath = DefaultRing();
+    // A failed rewrite is tried once more from the lists already read: the
+    // file may be half rewritten by then and must not be read again.
+    if (!LoadSettings()) {
+        TIniFile(settingsPath_).NormalizeAttributes();
+        if (!RewriteShutDownList()) {
+            ShowInfo(Hwnd(), kLoadFailedText);
+            Terminate();
+            return;
+        }
+    }
+    ShowPage(page_);
+    SetTimer(kCloseTimerId, kCloseTimerInterval, [this] { tmrCloseTimer(); });
+}
+
+void TFormCorvalleOption::ShowPage(OptionPage page) {
+    page_ = page;
+    if (Hwnd()) ::InvalidateRect(Hwnd(), nullptr, FALSE);
+}
+
+void TFormCorvalleOption::FormPaint(HDC dc, const RECT& client) {
+    TForm::FormPaint(dc, client);
+    RECT band{0, 0, client.right, kTitleBandHeight};
+    winlib::Brush bandBrush(::CreateSolidBrush(kBandColor));
+    ::FillRect(dc, &band, bandBrush.Get());
+    winlib::Brush frame(::CreateSolidBrush(RGB(184, 194, 200)));
+    ::FrameRect(dc, &client, frame.Get());
+    RECT title{12, 0, client.right - 48, kTitleBandHeight};
+    const std::wstring text = PageTitle(page_);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, kTextColor);
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &title, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+}
+
+void TFormCorvalleOption::FormMouseDown(POINT) {
+    // Dragging by the background moves the borderless window.
+    ::ReleaseCapture();
+    SendMessage(WM_SYSCOMMAND, 0xF012, 0);
+}
+
+void TFormCorvalleOption::Terminate() {
+    if (hooks_.Terminate) hooks_.Terminate();
+    else TerminateSelf();
+}
+
+// ---------------------------------------------------------------- the file
+
+bool TFormCorvalleOption::LoadSettings() {
+    TIniFile ini(settingsPath_);
+    ini.NormalizeAttributes();
+
+    General = ReadGeneralSettings(ini, DefaultRingPath);
+    loadedWiseHealthAlert_ = General.WiseHealthAlert;
+    loadedUseWiseAlertRing_ = General.UseWiseAlertRing;
+
+    TReminderRead reminders = ReadTimerAlerts(ini);
+    TimerAlerts = std::move(reminders.List);
+    timerAlertOldCount_ = reminders.OldCount;
+
+    TShutDownRead shutDowns = ReadShutDowns(ini);
+    ShutDowns = std::move(shutDowns.List);
+    shutDownOldCount_ = shutDowns.OldCount;
+    unnumberedShutDownPending_ = shutDowns.HadUnnumbered;
+
+    Rest = ReadRestSettings(ini);
+    Autorun = LoadAutorunState(ExeFolder());
+    loadedAutorun_ = Autorun;
+
+    return RewriteShutDownList();
+}
+
+bool TFormCorvalleOption::RewriteShutDownList() {
+    TIniFile ini(settingsPath_);
+    bool saved = SaveShutDownSections(ini, ShutDowns, shutDownOldCount_);
+    // The older section goes only once its numbered copy is in the file.
+    if (saved && unnumberedShutDownPending_) {
+        saved = EraseUnnumberedShutDown(ini);
+        if (saved) unnumberedShutDownPending_ = false;
+    }
+    PostToMainProgram(protocol::WM_SETTINGS_CHANGED);
+    return saved;
+}
+
+bool TFormCorvalleOption::SaveGeneralSettings() {
+    TIniFile ini(settingsPath_);
+    if (!WriteGeneralSettings(ini, General)) return false;
+    WriteAutorun(ExeFolder(), Autorun);
+    if (Autorun != loadedAutorun_) NotifyMainProgram(Autorun ? protocol::kEventAutoOn : protocol::kEventAutoOff);
+    if (General.WiseHealthAlert != loadedWiseHealthAlert_)
+        NotifyMainProgram(General.WiseHealthAlert ? protocol::kEventRemindOn : protocol::kEventRemindOff);
+    if (General.UseWiseAlertRing != loadedUseWiseAlertRing_)
+        NotifyMainProgram(General.UseWiseAlertRing ? protocol::kEventSoundOn : protocol::kEventSoundOff);
+    loadedAutorun_ = Autorun;
+    loadedWiseHealthAlert_ = General.WiseHealthAlert;
+    loadedUseWiseAlertRing_ = General.UseWiseAlertRing;
+    PostToMainProgram(protocol::WM_SETTINGS_CHANGED);
+    return true;
+}
+
+bool TFormCorvalleOption::SaveRestSettings(int interval, int restTime) {
+    TIniFile ini(settingsPath_);
+    std::wstring next;
+    if (!WriteRestSettings(ini, interval, restTime, &next)) return false;
+    Rest.Interval = ClampInterval(interval);
+    Rest.RestTime = ClampRestTime(restTime);
+    Rest.NextShown = next;
+    NotifyMainProgram(protocol::kEventRestSetting);
+    PostToMainProgram(protocol::WM_REST_SETTINGS_CHANGED);
+    return true;
+}
+
+bool TFormCorvalleOption::WriteRestRun(bool on) {
+    TIniFile ini(settingsPath_);
+    if (!::WriteRestRun(ini, on)) return false;
+    Rest.Run = on;
+    PostToMainProgram(protocol::WM_REST_SETTINGS_CHANGED);
+    return true;
+}
+
+bool TFormCorvalleOption::SaveEyeProtectionFlag(bool on) {
+    TIniFile ini(settingsPath_);
+    return WriteEyeProtectionFlag(ini, on);
+}
+
+bool TFormCorvalleOption::SaveTimerAlertList() {
+    TIniFile ini(settingsPath_);
+    if (!SaveTimerAlertSections(ini, TimerAlerts, timerAlertOldCount_)) return false;
+    PostToMainProgram(protocol::WM_SETTINGS_CHANGED);
+    return true;
+}
+
+bool TFormCorvalleOption::SaveShutDownList() {
+    TIniFile ini(settingsPath_);
+    const bool saved = SaveShutDownSections(ini, ShutDowns, shutDownOldCount_);
+    // Corvalle re-reads even after a failed write: what it held may be gone
+    // from the file already.
+    PostToMainProgram(protocol::WM_SETTINGS_CHANGED);
+    return saved;
+}
+
+void TFormCorvalleOption::SetWindowColor(bool eyeProtection) {
+    ::SetWindowColor(eyeProtection ? kEyeProtectionColor : kWhiteWindowColor);
+}
+
+bool TFormCorvalleOption::GuardSave(bool saved) {
+    if (!saved) ShowInfo(Hwnd(), kSaveFailedText);
+    return saved;
+}
+
+void TFormCorvalleOption::GeneralOkClick() {
+    if (GuardSave(SaveGeneralSettings())) Close();
+}
+
+void TFormCorvalleOption::CloseButtonClick() {
+    if ((page_ == kPageTimerAlertList || page_ == kPageTimerAlertEdit) && TimerAlerts.empty())
+        NotifyMainProgram(protocol::kEventNoTips);
+    else if ((page_ == kPageShutDownList || page_ == kPageShutDownEdit) && ShutDowns.empty())
+        NotifyMainProgram(protocol::kEventNoTask);
+    Close();
+}
+
+// ---------------------------------------------------------------- messages
+
+HWND TFormCorvalleOption::LookUpMainProgram() {
+    // Corvalle may have restarted since the last message: a stored handle
+    // could by now name some other window.
+    mainWindow_ = ::FindWindowW(protocol::kCompanionWindowClass, nullptr);
+    return mainWindow_;
+}
+
+void TFormCorvalleOption::PostToMainProgram(UINT message) {
+    HWND main = LookUpMainProgram();
+    if (IsUsableWindow(main)) ::PostMessageW(main, message, 0, 0);
+}
+
+void TFormCorvalleOption::NotifyMainProgram(protocol::SettingsEventCode code) {
+    HWND main = LookUpMainProgram();
+    if (IsUsableWindow(main)) ::PostMessageW(main, protocol::WM_REPORT_SETTINGS_EVENT, static_cast<WPARAM>(code), 0);
+}
+
+void TFormCorvalleOption::tmrCloseTimer() {
+    if (!IsUsableWindow(LookUpMainProgram())) Terminate();
+}
+
+LRESULT TFormCorvalleOption::WMCloseSettings(UINT, WPARAM, LPARAM, BOOL&) {
+    Close();
+    return 0;
+}
+
+LRESULT TFormCorvalleOption::WMShowPage(UINT, WPARAM wParam, LPARAM, BOOL&) {
+    if (!ShowPageMatches(LOBYTE(wParam), page_)) return 0;
+    // Only a confirmation box of this very process stands in for the form;
+    // another copy's box is that copy's business.
+    ConfirmSearch search{::GetCurrentProcessId(), nullptr};
+    ::EnumWindows(FindOwnConfirmMode, reinterpret_cast<LPARAM>(&search));
+    HWND target = search.found ? search.found : Hwnd();
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE;
+    ::SetWindowPos(target, HWND_TOPMOST, 0, 0, 0, 0, flags);
+    ::SetForegroundWindow(target);
+    ::BringWindowToTop(target);
+    ::SetWindowPos(target, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+    ::SetActiveWindow(target);
+    return 0;
+}

@@ -1,0 +1,417 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "settings/FrmOption.h"
+#include "settings/GlobalFuncs.h"
+#include "tests/settings/test_support.h"
+
+using settingstest::At;
+using settingstest::Encoding;
+using settingstest::Pump;
+
+namespace {
+
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::wstring Text(const std::string& bytes) {
+    // Copies of the file are ANSI (code page 936) in these tests.
+    if (bytes.empty()) return std::wstring();
+    const int n = ::MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), &out[0], n);
+    return out;
+}
+
+bool Contains(const std::wstring& text, const std::wstring& part) {
+    return text.find(part) != std::wstring::npos;
+}
+
+// Each test starts with its own Corvalle.ini (or none), a stand-in for
+// Corvalle's window and the Run value as it was, and puts all of it back.
+class OptionFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::SetCursorPos(0, 0);
+        path_ = SettingsFilePath();
+        ASSERT_FALSE(path_.empty());
+        fileBackup_.emplace(path_);
+        ::CreateDirectoryW(path_.substr(0, path_.rfind(L'\\')).c_str(), nullptr);
+        runBackup_.emplace(HKEY_CURRENT_USER, kRunKey, L"Corvalle");
+        standIn_ = std::make_unique<settingstest::StandInCorvalle>(path_);
+        ASSERT_TRUE(standIn_->Start());
+    }
+    void TearDown() override {
+        form_.reset();
+        standIn_.reset();
+        Pump(10);
+        runBackup_.reset();
+        fileBackup_.reset();
+    }
+
+    void Fixture(const std::vector<std::wstring>& lines) {
+        std::wstring text;
+        for (const auto& l : lines) text += l + L"\r\n";
+        ASSERT_TRUE(settingstest::WriteFixture(path_, text, Encoding::Ansi936));
+    }
+
+    TFormCorvalleOption& Open(OptionPage page, bool uninstall = false, std::function<bool()> restore = nullptr) {
+        TFormCorvalleOption::Hooks hooks;
+        hooks.Terminate = [this] { ++terminated_; };
+        hooks.RestoreSavedMode = std::move(restore);
+        form_ = std::make_unique<TFormCorvalleOption>(page, uninstall, hooks);
+        EXPECT_TRUE(form_->CreateForm(nullptr));
+        Pump(30);
+        return *form_;
+    }
+
+    std::wstring Get(const wchar_t* section, const wchar_t* key) { return settingstest::Profile(path_, section, key); }
+    void ReplaceFileByFolder() {
+        settingstest::RemovePath(path_);
+        ASSERT_TRUE(::CreateDirectoryW(path_.c_str(), nullptr));
+    }
+
+    std::wstring path_;
+    std::optional<settingstest::PathBackup> fileBackup_;
+    std::optional<settingstest::RegValueBackup> runBackup_;
+    std::unique_ptr<settingstest::StandInCorvalle> standIn_;
+    std::unique_ptr<TFormCorvalleOption> form_;
+    int terminated_ = 0;
+};
+
+TEST_F(OptionFormTest, TheFrameIsFoundByClassWithTitleSizeAndRegion) {
+    struct Case {
+        OptionPage page;
+        const wchar_t* title;
+        LONG width, height;
+    };
+    const Case cases[] = {{kPageGeneral, L"ZubVynmar设置 - 设置", 320, 365},
+                          {kPageTimerAlertList, L"ZubVynmar设置 - 定时提醒", 320, 365},
+                          {kPageShutDownList, L"ZubVynmar设置 - 定时关机", 320, 365},
+                          {kPageHealth, L"ZubVynmar设置 - 健康护士", 620, 420}};
+    for (const Case& c : cases) {
+        TFormCorvalleOption& form = Open(c.page);
+        EXPECT_EQ(::FindWindowW(L"TFormCorvalleOption", nullptr), form.Hwnd());
+        wchar_t title[64] = {};
+        ::GetWindowTextW(form.Hwnd(), title, 64);
+        EXPECT_STREQ(title, c.title);
+        const RECT client = form.ClientRect();
+        EXPECT_EQ(client.right, c.width);
+        EXPECT_EQ(client.bottom, c.height);
+        HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+        EXPECT_NE(::GetWindowRgn(form.Hwnd(), region), ERROR);
+        EXPECT_FALSE(::PtInRegion(region, 1, 1));
+        ::DeleteObject(region);
+        ASSERT_NE(form.CloseButton(), nullptr);
+        EXPECT_EQ(form.CloseButton()->Bounds().left, c.width - 40);
+        EXPECT_EQ(form.CloseButton()->Hint(), L"关闭");
+        form_.reset();
+    }
+    EXPECT_EQ(terminated_, 0);
+}
+
+TEST_F(OptionFormTest, OpeningRewritesTheShutDownsAndPostsOnceTheFileIsWritten) {
+    settingstest::FixedClock clock(At(2013, 7, 15, 12, 0, 0));
+    Fixture({L"[vyn]", L"TimeShutDownCount=1", L"TimerAlertCount=1", L"[vynShutDown]", L"ShutDownAlertTime=21:30",
+             L"ShutDownAlertRepeat=1", L"ShutDownStyle=2", L"[vynShutDown1]", L"ShutDownAlertTime=22:00",
+             L"ShutDownAlertRepeat=0", L"LastSetDate=20130714", L"State=1", L"[TimerAlert1]",
+             L"TimerAlertTime=08:00", L"TimerAlertRepeat=1", L"TimerAlertContent=喝水"});
+    TFormCorvalleOption& form = Open(kPageShutDownList);
+    ASSERT_EQ(standIn_->Numbers(), std::vector<UINT>{protocol::WM_SETTINGS_CHANGED});
+    const std::wstring atPost = Text(standIn_->messages[0].fileBytes);
+    EXPECT_TRUE(Contains(atPost, L"TimeShutDownCount=2")) << atPost;
+    EXPECT_TRUE(Contains(atPost, L"[vynShutDown2]")) << atPost;
+    EXPECT_FALSE(Contains(atPost, L"[vynShutDown]")) << "the older section is gone before the post";
+    ASSERT_EQ(form.ShutDowns.size(), 2u);
+    EXPECT_EQ(form.ShutDowns[0].Style, 2);
+    EXPECT_EQ(form.ShutDowns[1].State, -1);  // passed: stored as expired
+    EXPECT_EQ(Get(L"vynShutDown2", L"State"), L"-1");
+    ASSERT_EQ(form.TimerAlerts.size(), 1u);
+    EXPECT_EQ(form.TimerAlerts[0].Content, L"喝水");
+    EXPECT_EQ(form.Rest.Interval, 120);
+}
+
+TEST_F(OptionFormTest, AnUnreadableFileEndsTheProgramAfterTellingTheUser) {
+    ReplaceFileByFolder();
+    settingstest::MessageBoxWatcher watcher;
+    Open(kPageGeneral);
+    EXPECT_EQ(watcher.Seen(), std::vector<std::wstring>{L"提示|加载配置时出错，文件可能被占用！"});
+    EXPECT_EQ(terminated_, 1);
+}
+
+TEST_F(OptionFormTest, AFailedRewriteIsRetriedFromTheListsInMemory) {
+    settingstest::FixedClock clock(At(2013, 7, 15, 12, 0, 0));
+    Fixture({L"[vyn]", L"TimeShutDownCount=1", L"[vynShutDown]", L"ShutDownAlertTime=21:30", L"ShutDownAlertRepeat=1",
+             L"[vynShutDown1]", L"ShutDownAlertTime=22:00", L"ShutDownAlertRepeat=1", L"State=1"});
+    TFormCorvalleOption& form = Open(kPageShutDownList);
+    form.ShutDowns.push_back(form.ShutDowns[0]);
+    form.ShutDowns.back().Time = L"23:45";
+    ReplaceFileByFolder();
+    standIn_->messages.clear();
+    EXPECT_FALSE(form.RewriteShutDownList());
+    Pump(30);
+    EXPECT_EQ(standIn_->Numbers(), std::vector<UINT>{protocol::WM_SETTINGS_CHANGED}) << "posted even after a failure";
+    // Whatever half-written state the file is in, the retry writes the lists.
+    settingstest::RemovePath(path_);
+    Fixture({L"[vyn]", L"TimeShutDownCount=1", L"[vynShutDown1]", L"ShutDownAlertTime=01:00"});
+    EXPECT_TRUE(form.RewriteShutDownList());
+    EXPECT_EQ(Get(L"vyn", L"TimeShutDownCount"), L"3");
+    EXPECT_EQ(Get(L"vynShutDown1", L"ShutDownAlertTime"), L"21:30");
+    EXPECT_EQ(Get(L"vynShutDown3", L"ShutDownAlertTime"), L"23:45");
+    // Loading again starts from fresh lists.
+    EXPECT_TRUE(form.LoadSettings());
+    EXPECT_EQ(form.ShutDowns.size(), 3u);
+}
+
+struct GeneralCase {
+    bool autorun, wise, ring;
+    std::vector<WPARAM> codes;
+};
+
+TEST_F(OptionFormTest, GeneralSaveSendsACodePerChangedBoxThenTheChange) {
+    Fixture({L"[vyn]", L"WiseHealthAlert=1", L"UseWiseAlertRing=0"});
+    const std::vector<GeneralCase> cases = {
+        {false, true, false, {}},
+        {true, true, false, {13}},
+        {true, false, true, {15 + 1, 17}},
+        {false, true, false, {14, 15, 18}},
+        {false, true, false, {}},
+    };
+    TFormCorvalleOption& form = Open(kPageGeneral);
+    ASSERT_FALSE(form.Autorun);
+    for (const GeneralCase& c : cases) {
+        standIn_->messages.clear();
+        form.Autorun = c.autorun;
+        form.General.WiseHealthAlert = c.wise;
+        form.General.UseWiseAlertRing = c.ring;
+        form.General.CityCode = L"101280101";
+        ASSERT_TRUE(form.SaveGeneralSettings());
+        Pump(30);
+        EXPECT_EQ(standIn_->Codes(), c.codes);
+        ASSERT_FALSE(standIn_->messages.empty());
+        EXPECT_EQ(standIn_->messages.back().msg, static_cast<UINT>(protocol::WM_SETTINGS_CHANGED));
+        // Every message comes after the writes it announces.
+        for (const auto& m : standIn_->messages) {
+            const std::wstring file = Text(m.fileBytes);
+            EXPECT_TRUE(Contains(file, std::wstring(L"WiseHealthAlert=") + (c.wise ? L"1" : L"0"))) << file;
+            EXPECT_TRUE(Contains(file, L"CityCode=101280101")) << file;
+        }
+        std::wstring run;
+        EXPECT_EQ(settingstest::ReadRegText(HKEY_CURRENT_USER, kRunKey, L"Corvalle", run), c.autorun);
+        if (c.autorun) {
+            EXPECT_EQ(run, L"\"" + ExeFolder() + L"Corvalle.exe\" autorun");
+        }
+    }
+}
+
+TEST_F(OptionFormTest, TheRunValueIsReadInEitherFormAndRewrittenToOurs) {
+    struct Case {
+        std::wstring value;  // empty: none
+        bool ticked;
+        std::wstring after;
+    };
+    const std::wstring ours = L"\"" + ExeFolder() + L"Corvalle.exe\" autorun";
+    const std::wstring corvalles = L"\"" + ExeFolder() + L"Corvalle.exe\"";
+    std::wstring upper = corvalles;
+    ::CharUpperBuffW(&upper[0], static_cast<DWORD>(upper.size()));
+    const Case cases[] = {{corvalles, true, ours}, {upper, true, ours}, {ours, true, ours},
+                          {L"\"C:\\elsewhere\\Corvalle.exe\"", false, L"\"C:\\elsewhere\\Corvalle.exe\""}};
+    Fixture({L"[vyn]", L"x=1"});
+    for (const Case& c : cases) {
+        ASSERT_TRUE(settingstest::WriteRegText(HKEY_CURRENT_USER, kRunKey, L"Corvalle", c.value));
+        TFormCorvalleOption& form = Open(kPageGeneral);
+        EXPECT_EQ(form.Autorun, c.ticked) << testing::PrintToString(c.value);
+        std::wstring now;
+        ASSERT_TRUE(settingstest::ReadRegText(HKEY_CURRENT_USER, kRunKey, L"Corvalle", now));
+        EXPECT_EQ(now, c.after);
+        form_.reset();
+    }
+}
+
+TEST_F(OptionFormTest, RestWritesAnnounceThemselvesAfterwards) {
+    Fixture({L"[eye]", L"run=0"});
+    TFormCorvalleOption& form = Open(kPageHealth);
+    standIn_->messages.clear();
+    ASSERT_TRUE(form.WriteRestRun(true));
+    ASSERT_TRUE(form.SaveRestSettings(60, 10));
+    Pump(30);
+    ASSERT_EQ(standIn_->Numbers(), (std::vector<UINT>{protocol::WM_REST_SETTINGS_CHANGED, protocol::WM_REPORT_SETTINGS_EVENT,
+                                                      protocol::WM_REST_SETTINGS_CHANGED}));
+    EXPECT_TRUE(Contains(Text(standIn_->messages[0].fileBytes), L"run=1"));
+    EXPECT_EQ(standIn_->messages[1].wParam, 6u);
+    EXPECT_TRUE(Contains(Text(standIn_->messages[1].fileBytes), L"interval=60"));
+    EXPECT_EQ(form.Rest.Interval, 60);
+    EXPECT_EQ(form.Rest.RestTime, 10);
+    ASSERT_TRUE(form.SaveEyeProtectionFlag(true));
+    EXPECT_EQ(Get(L"vyn", L"seteyeprotection"), L"true");
+}
+
+TEST_F(OptionFormTest, FailedSavesAreToldAndLeaveTheWindowOpen) {
+    Fixture({L"[vyn]", L"x=1"});
+    TFormCorvalleOption& form = Open(kPageGeneral);
+    form.TimerAlerts.resize(1);
+    ReplaceFileByFolder();
+    standIn_->messages.clear();
+    settingstest::MessageBoxWatcher watcher;
+    form.GeneralOkClick();
+    Pump(30);
+    EXPECT_TRUE(form.IsWindow());
+    EXPECT_EQ(watcher.Seen(), std::vector<std::wstring>{L"提示|保存数据失败，文件可能被占用！"});
+    EXPECT_TRUE(standIn_->messages.empty()) << "nothing is announced that was not written";
+    EXPECT_FALSE(form.SaveTimerAlertList());
+    EXPECT_FALSE(form.SaveRestSettings(30, 5));
+    EXPECT_FALSE(form.WriteRestRun(true));
+    Pump(30);
+    EXPECT_TRUE(standIn_->messages.empty());
+    EXPECT_FALSE(form.SaveShutDownList());
+    Pump(30);
+    EXPECT_EQ(standIn_->Numbers(), std::vector<UINT>{protocol::WM_SETTINGS_CHANGED});
+
+    settingstest::RemovePath(path_);
+    Fixture({L"[vyn]", L"x=1"});
+    form.GeneralOkClick();
+    Pump(30);
+    EXPECT_FALSE(form.IsWindow()) << "a saved general page closes";
+}
+
+TEST_F(OptionFormTest, TheCloseButtonReportsAnEmptyListPage) {
+    struct Case {
+        OptionPage page;
+        bool withEntries;
+        std::vector<WPARAM> codes;
+    };
+    const Case cases[] = {{kPageTimerAlertList, false, {9}}, {kPageTimerAlertList, true, {}},
+                          {kPageShutDownList, false, {12}},  {kPageShutDownList, true, {}},
+                          {kPageGeneral, false, {}},         {kPageHealth, false, {}}};
+    for (const Case& c : cases) {
+        if (c.withEntries)
+            Fixture({L"[vyn]", L"TimerAlertCount=1", L"TimeShutDownCount=1", L"[TimerAlert1]", L"TimerAlertTime=08:00",
+                     L"TimerAlertRepeat=1", L"[vynShutDown1]", L"ShutDownAlertTime=08:00", L"ShutDownAlertRepeat=1"});
+        else
+            Fixture({L"[vyn]", L"x=1"});
+        TFormCorvalleOption& form = Open(c.page);
+        standIn_->messages.clear();
+        const RECT button = form.CloseButton()->Bounds();
+        const LPARAM at = MAKELPARAM(button.left + 5, button.top + 5);
+        ::PostMessageW(form.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::PostMessageW(form.Hwnd(), WM_LBUTTONUP, 0, at);
+        Pump(50);
+        EXPECT_FALSE(form.IsWindow()) << "page " << int(c.page);
+        EXPECT_EQ(standIn_->Codes(), c.codes) << "page " << int(c.page);
+        form_.reset();
+    }
+}
+
+TEST_F(OptionFormTest, CorvalleClosesTheWindowOrEndsTheProgramByGoingAway) {
+    Fixture({L"[vyn]", L"x=1"});
+    TFormCorvalleOption& form = Open(kPageGeneral);
+    Pump(700);
+    EXPECT_EQ(terminated_, 0) << "Corvalle is there";
+    EXPECT_EQ(form.MainProgramWindow(), standIn_->Hwnd());
+    standIn_.reset();
+    const DWORD gone = ::GetTickCount();
+    while (terminated_ == 0 && ::GetTickCount() - gone < 2000) Pump(10);
+    EXPECT_EQ(terminated_ >= 1, true);
+    EXPECT_LT(::GetTickCount() - gone, 700u);
+
+    standIn_ = std::make_unique<settingstest::StandInCorvalle>(path_);
+    ASSERT_TRUE(standIn_->Start());
+    ::PostMessageW(form.Hwnd(), protocol::WM_CLOSE_SETTINGS, 0, 0);
+    Pump(30);
+    EXPECT_FALSE(form.IsWindow());
+}
+
+TEST_F(OptionFormTest, EveryPostLooksCorvallesWindowUpAgain) {
+    Fixture({L"[vyn]", L"x=1"});
+    TFormCorvalleOption& form = Open(kPageGeneral);
+    standIn_.reset();
+    auto second = std::make_unique<settingstest::StandInCorvalle>(path_);
+    ASSERT_TRUE(second->Start());
+    form.NotifyMainProgram(protocol::kEventEyeCare);
+    form.PostToMainProgram(protocol::WM_SHOW_EYE_EXERCISE);
+    Pump(30);
+    EXPECT_EQ(second->Numbers(), (std::vector<UINT>{protocol::WM_REPORT_SETTINGS_EVENT, protocol::WM_SHOW_EYE_EXERCISE}));
+    EXPECT_EQ(form.MainProgramWindow(), second->Hwnd());
+    standIn_ = std::move(second);
+}
+
+// A plain window that can take the foreground from the form.
+HWND MakeWindow(const wchar_t* className) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ::DefWindowProcW;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = className;
+    ::RegisterClassW(&wc);
+    HWND hwnd = ::CreateWindowExW(0, className, L"", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50, nullptr, nullptr,
+                                  wc.hInstance, nullptr);
+    ::SetForegroundWindow(hwnd);
+    Pump(30);
+    return hwnd;
+}
+
+TEST_F(OptionFormTest, ShowPageRaisesTheMatchingGroupOrOwnConfirmationBox) {
+    Fixture({L"[vyn]", L"x=1"});
+    TFormCorvalleOption& form = Open(kPageTimerAlertList);
+    form.Show();
+    struct Case {
+        WPARAM page;
+        bool raised;
+    };
+    const Case cases[] = {{1, true}, {0x301, true}, {0, false}, {3, false}, {5, false}, {2, false}, {7, false}};
+    for (const Case& c : cases) {
+        HWND other = MakeWindow(L"SettingsTestOther");
+        ASSERT_EQ(::GetForegroundWindow(), other);
+        ::SendMessageW(form.Hwnd(), protocol::WM_SHOW_PAGE, c.page, 0);
+        Pump(30);
+        EXPECT_EQ(::GetForegroundWindow() == form.Hwnd(), c.raised) << "page " << c.page;
+        EXPECT_FALSE(::GetWindowLongW(form.Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) << "not left on top";
+        ::DestroyWindow(other);
+    }
+    form.ShowPage(kPageTimerAlertEdit);
+    HWND confirm = MakeWindow(L"TFormConfirmMode");
+    HWND other = MakeWindow(L"SettingsTestOther");
+    ::SendMessageW(form.Hwnd(), protocol::WM_SHOW_PAGE, 1, 0);
+    Pump(30);
+    EXPECT_EQ(::GetForegroundWindow(), confirm) << "the confirmation box stands in for the form";
+    ::DestroyWindow(other);
+    ::DestroyWindow(confirm);
+}
+
+TEST_F(OptionFormTest, UninstallRestoresTheModeAndEndsWithoutTouchingTheFile) {
+    settingstest::MessageBoxWatcher watcher;
+    Open(kPageHealth, true, [] { return true; });
+    EXPECT_EQ(terminated_, 1);
+    EXPECT_EQ(watcher.Seen(), std::vector<std::wstring>{L"提示|Vynmar已经帮您还原显示模式，DPI大小重启后生效。"});
+    form_.reset();
+    Open(kPageHealth, true, [] { return false; });
+    EXPECT_EQ(terminated_, 2);
+    Pump(100);
+    EXPECT_EQ(watcher.Seen().size(), 1u) << "nothing to restore, nothing said";
+    EXPECT_FALSE(settingstest::IsFile(path_));
+    EXPECT_TRUE(standIn_->messages.empty());
+}
+
+TEST_F(OptionFormTest, TheWindowColourGoesToTheRegistryAndTheSystem) {
+    settingstest::RegValueBackup colourBackup(HKEY_CURRENT_USER, L"Control Panel\\Colors", L"Window");
+    const COLORREF before = ::GetSysColor(COLOR_WINDOW);
+    Fixture({L"[vyn]", L"x=1"});
+    TFormCorvalleOption& form = Open(kPageHealth);
+    form.SetWindowColor(true);
+    std::wstring value;
+    ASSERT_TRUE(settingstest::ReadRegText(HKEY_CURRENT_USER, L"Control Panel\\Colors", L"Window", value));
+    EXPECT_EQ(value, L"204 232 207");
+    EXPECT_TRUE(IsEyeProtectionColorOn());
+    form.SetWindowColor(false);
+    ASSERT_TRUE(settingstest::ReadRegText(HKEY_CURRENT_USER, L"Control Panel\\Colors", L"Window", value));
+    EXPECT_EQ(value, L"255 255 255");
+    EXPECT_FALSE(IsEyeProtectionColorOn());
+    const INT element = COLOR_WINDOW;
+    ::SetSysColors(1, &element, &before);
+}
+
+}  // namespace

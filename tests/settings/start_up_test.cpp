@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "settings/FrmOption.h"
+#include "settings/StartUp.h"
+
+namespace {
+
+struct PageCase {
+    const wchar_t* argument;
+    OptionPage page;
+    bool uninstall;
+};
+
+TEST(ParsePageTest, OneWordAnyCaseWithTheFirstSlashDashAndBackslashRemoved) {
+    const PageCase cases[] = {
+        {L"eye", kPageHealth, false},          {L"EYE", kPageHealth, false},
+        {L"Eye", kPageHealth, false},          {L"-eye", kPageHealth, false},
+        {L"/eye", kPageHealth, false},         {L"\\eye", kPageHealth, false},
+        {L"/-\\eye", kPageHealth, false},      {L"e-ye", kPageHealth, false},  // the first "-" wherever it stands
+        {L"--eye", kPageNone, false},          {L"//eye", kPageNone, false},
+        {L"general", kPageGeneral, false},     {L"GENERAL", kPageGeneral, false},
+        {L"timealert", kPageTimerAlertList, false}, {L"timeshutdown", kPageShutDownList, false},
+        {L"init", kPageInit, false},           {L"/INIT", kPageInit, false},
+        {L"uninstall", kPageHealth, true},     {L"-Uninstall", kPageHealth, true},
+        {L"", kPageNone, false},               {L"eyes", kPageNone, false},
+        {L"eye general", kPageNone, false},    {L"autorun", kPageNone, false},
+    };
+    for (const PageCase& c : cases) {
+        OptionPage page = kPageGeneral;
+        bool uninstall = true;
+        ParsePage(c.argument, page, uninstall);
+        EXPECT_EQ(page, c.page) << testing::PrintToString(std::wstring(c.argument));
+        EXPECT_EQ(uninstall, c.uninstall) << testing::PrintToString(std::wstring(c.argument));
+    }
+}
+
+TEST(PageTitleTest, GroupsShareTheirTitle) {
+    const wchar_t* titles[] = {L"设置", L"定时提醒", L"定时提醒", L"定时关机", L"定时关机", L"健康护士", L"", L""};
+    for (int page = 0; page < 8; ++page) EXPECT_EQ(PageTitle(page), titles[page]) << page;
+    EXPECT_EQ(PageTitle(-1), L"");
+    EXPECT_EQ(PageTitle(200), L"");
+}
+
+TEST(FirstArgumentTest, OnlyTheFirstArgumentCounts) {
+    EXPECT_EQ(FirstArgument(L"\"C:\\Program Files\\Mirelo.exe\" general eye"), L"general");
+    EXPECT_EQ(FirstArgument(L"Mirelo.exe \"time alert\""), L"time alert");
+    EXPECT_EQ(FirstArgument(L"Mirelo.exe"), L"");
+    EXPECT_EQ(FirstArgument(L""), L"");
+    EXPECT_EQ(FirstArgument(nullptr), L"");
+}
+
+TEST(ShowPageMatchTest, APageRaisesOnlyItsOwnGroup) {
+    // requested page x own page -> raised
+    const bool expected[8][6] = {
+        {true, false, false, false, false, false},   // 0 general
+        {false, true, true, false, false, false},    // 1 reminders: list or editor
+        {false, false, false, false, false, false},  // 2 is never asked for
+        {false, false, false, true, true, false},    // 3 shutdowns: list or editor
+        {false, false, false, false, false, false},
+        {false, false, false, false, false, true},   // 5 health
+        {false, false, false, false, false, false},
+        {false, false, false, false, false, false},
+    };
+    for (int requested = 0; requested < 8; ++requested)
+        for (int own = 0; own < 6; ++own)
+            EXPECT_EQ(ShowPageMatches(requested, static_cast<OptionPage>(own)), expected[requested][own])
+                << "requested " << requested << " own " << own;
+}
+
+}  // namespace

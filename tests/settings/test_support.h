@@ -1,0 +1,278 @@
+// Helpers of the settings program's tests: ini fixtures in either encoding,
+// a fixed clock, a message pump, an in-process stand-in for Corvalle's window,
+// a watcher that answers this process's message boxes, and guards that put
+// prefix state back.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+#include <mutex>
+
+#include "settings/DateTime.h"
+#include "tests/settings/tools/message_box_scan.h"
+#include "winlib/window.h"
+
+namespace settingstest {
+
+enum class Encoding { Ansi936, Utf16Bom };
+
+inline const char* EncodingName(Encoding e) {
+    return e == Encoding::Ansi936 ? "Ansi936" : "Utf16Bom";
+}
+
+// Writes `text` (lines joined by "\r\n" already) as the file's whole content.
+inline bool WriteFixture(const std::wstring& path, const std::wstring& text, Encoding encoding) {
+    std::string bytes;
+    if (encoding == Encoding::Utf16Bom) {
+        bytes = "\xFF\xFE";
+        bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    } else if (!text.empty()) {
+        const int n = ::WideCharToMultiByte(936, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+        bytes.resize(static_cast<size_t>(n));
+        ::WideCharToMultiByte(936, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], n, nullptr, nullptr);
+    }
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+inline std::string ReadBytes(const std::wstring& path) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::string();
+    std::string bytes(::GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    if (!bytes.empty()) ::ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+    ::CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+inline std::wstring Profile(const std::wstring& path, const wchar_t* section, const wchar_t* key,
+                            const wchar_t* def = L"<none>") {
+    wchar_t value[1024] = {};
+    ::GetPrivateProfileStringW(section, key, def, value, 1024, path.c_str());
+    return value;
+}
+
+inline bool IsFile(const std::wstring& path) {
+    const DWORD a = ::GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Removes a file or an (empty) folder of that name.
+inline void RemovePath(const std::wstring& path) {
+    const DWORD a = ::GetFileAttributesW(path.c_str());
+    if (a == INVALID_FILE_ATTRIBUTES) return;
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (a & FILE_ATTRIBUTE_DIRECTORY) ::RemoveDirectoryW(path.c_str());
+    else ::DeleteFileW(path.c_str());
+}
+
+// The test's own start folder (a fresh one per run), with a trailing backslash.
+inline std::wstring WorkDir() {
+    wchar_t dir[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, dir);
+    std::wstring out = dir;
+    if (out.back() != L'\\') out.push_back(L'\\');
+    return out;
+}
+
+// The clock stands still at the given moment for the life of the object.
+class FixedClock {
+public:
+    explicit FixedClock(const TDateTime& now) : now_(now) {
+        SetClock([this] { return now_; });
+    }
+    ~FixedClock() { SetClock(nullptr); }
+    void Set(const TDateTime& now) { now_ = now; }
+    FixedClock(const FixedClock&) = delete;
+    FixedClock& operator=(const FixedClock&) = delete;
+
+private:
+    TDateTime now_;
+};
+
+inline TDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
+    TDateTime t;
+    TDateTime::Make(y, mo, d, h, mi, s, t);
+    return t;
+}
+
+// Runs this thread's messages for a while.
+inline void Pump(DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    do {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) continue;
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(5);
+    } while (::GetTickCount() - start < ms);
+}
+
+// Corvalle's main window as far as the settings program can tell: a window
+// of class "Corvalle" that logs the companion messages and what Corvalle.ini
+// said in the key it is asked to watch at that moment.
+struct ReceivedMessage {
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
+    std::string fileBytes;  // Corvalle.ini when the message arrived
+};
+
+class StandInCorvalle : public winlib::Window {
+public:
+    explicit StandInCorvalle(std::wstring settingsPath) : settingsPath_(std::move(settingsPath)) {}
+    bool Start() {
+        return Create(L"Corvalle", nullptr, nullptr, L"", WS_POPUP, WS_EX_TOOLWINDOW) != nullptr;
+    }
+    std::vector<ReceivedMessage> messages;
+    std::vector<UINT> Numbers() const {
+        std::vector<UINT> out;
+        for (const auto& m : messages) out.push_back(m.msg);
+        return out;
+    }
+    std::vector<WPARAM> Codes() const {
+        std::vector<WPARAM> out;
+        for (const auto& m : messages)
+            if (m.msg == 0x1604) out.push_back(m.wParam);
+        return out;
+    }
+
+    WL_BEGIN_MSG_MAP()
+        WL_MESSAGE_RANGE_HANDLER(0x1600, 0x1606, OnCompanionMessage)
+    WL_END_MSG_MAP()
+
+private:
+    LRESULT OnCompanionMessage(UINT msg, WPARAM wParam, LPARAM lParam, BOOL&) {
+        messages.push_back({msg, wParam, lParam, ReadBytes(settingsPath_)});
+        return 1;
+    }
+    std::wstring settingsPath_;
+};
+
+// Answers every message box of this process from a thread of its own and
+// keeps "caption|text" of each.
+class MessageBoxWatcher {
+public:
+    MessageBoxWatcher() : thread_([this] { Run(); }) {}
+    ~MessageBoxWatcher() {
+        stop_ = true;
+        thread_.join();
+    }
+    std::vector<std::wstring> Seen() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return seen_;
+    }
+
+private:
+    void Run() {
+        std::vector<HWND> answered;
+        while (!stop_) {
+            for (const msgbox::Box& box : msgbox::Scan(::GetCurrentProcessId())) {
+                bool done = false;
+                for (HWND h : answered) done = done || h == box.hwnd;
+                if (done) continue;
+                answered.push_back(box.hwnd);
+                {
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    seen_.push_back(box.caption + L"|" + box.text);
+                }
+                msgbox::Answer(box.hwnd, IDOK);
+            }
+            ::Sleep(30);
+        }
+    }
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::vector<std::wstring> seen_;
+    std::thread thread_;
+};
+
+// Moves a file (or a folder standing in its place) aside and puts it back.
+class PathBackup {
+public:
+    explicit PathBackup(std::wstring path) : path_(std::move(path)), saved_(path_ + L".settingstest") {
+        RemovePath(saved_);
+        had_ = ::GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (had_) ::MoveFileExW(path_.c_str(), saved_.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    ~PathBackup() {
+        RemovePath(path_);
+        if (had_) ::MoveFileExW(saved_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    PathBackup(const PathBackup&) = delete;
+    PathBackup& operator=(const PathBackup&) = delete;
+
+private:
+    std::wstring path_;
+    std::wstring saved_;
+    bool had_ = false;
+};
+
+// Saves a registry value (or its absence) and restores it.
+class RegValueBackup {
+public:
+    RegValueBackup(HKEY root, std::wstring subkey, std::wstring name)
+        : root_(root), subkey_(std::move(subkey)), name_(std::move(name)) {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExW(root_, subkey_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+        DWORD bytes = 0;
+        if (::RegQueryValueExW(key, name_.c_str(), nullptr, &type_, nullptr, &bytes) == ERROR_SUCCESS) {
+            data_.resize(bytes);
+            had_ = ::RegQueryValueExW(key, name_.c_str(), nullptr, &type_, data_.data(), &bytes) == ERROR_SUCCESS;
+        }
+        ::RegCloseKey(key);
+    }
+    ~RegValueBackup() {
+        HKEY key = nullptr;
+        if (::RegCreateKeyExW(root_, subkey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+            return;
+        if (had_) ::RegSetValueExW(key, name_.c_str(), 0, type_, data_.data(), static_cast<DWORD>(data_.size()));
+        else ::RegDeleteValueW(key, name_.c_str());
+        ::RegCloseKey(key);
+    }
+    RegValueBackup(const RegValueBackup&) = delete;
+    RegValueBackup& operator=(const RegValueBackup&) = delete;
+
+private:
+    HKEY root_;
+    std::wstring subkey_, name_;
+    bool had_ = false;
+    DWORD type_ = 0;
+    std::vector<BYTE> data_;
+};
+
+inline bool ReadRegText(HKEY root, const wchar_t* subkey, const wchar_t* name, std::wstring& value) {
+    wchar_t buffer[1024] = {};
+    DWORD bytes = sizeof(buffer) - sizeof(wchar_t);
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(root, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    const LONG rc = ::RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &bytes);
+    ::RegCloseKey(key);
+    if (rc != ERROR_SUCCESS) return false;
+    value = buffer;
+    return true;
+}
+
+inline bool WriteRegText(HKEY root, const wchar_t* subkey, const wchar_t* name, const std::wstring& value) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(root, subkey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) return false;
+    const LONG rc = ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+}  // namespace settingstest
