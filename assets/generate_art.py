@@ -85,9 +85,11 @@ def leaf_mark(cv, x, y, s):
 
 
 def countdown_back():
-    """111: countdown dialog, 300 x 200; title band for the white title and
-    the icon, the picture at (11, 45), the buttons at the bottom."""
-    cv = dialog_frame(300, 200, 30, footer=160)
+    """111: countdown dialog, 305 x 200; title band for the white title and
+    the icon, the picture at (11, 45), the buttons at the bottom. The close
+    button (270, 1) and the execute button (232, 166) end 5 pixels inside
+    the right edge, as on every skinned dialog."""
+    cv = dialog_frame(305, 200, 30, footer=160)
     cv.rrect(8, 38, 114, 154, 10, hexcolor('e3f3e7'))
     return cv
 
@@ -783,8 +785,10 @@ def main():
     pngs = {
         110: (tip_bubble(), False),
         111: (countdown_back(), True),
-        112: (pill_strip(3, GREEN), False),
-        113: (close_strip(24, 22, 3), False),
+        # The countdown's execute button sits 73 pixels from the right
+        # edge: a narrow pill (ends of 30 and 6) that its text widens.
+        112: (pill_strip(3, GREEN, w=66), False),
+        113: (close_strip(30, 22, 3), False),
         114: (countdown_picture(), False),
         115: (spare_picture(), False),
         116: (rest_shade(), False),

@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "protocol/companion_messages.h"
+#include "settings/FrmConfirmMode.h"
 #include "settings/SettingsFile.h"
 #include "settings/StartUp.h"
 #include "settings/forms/form.h"
 
-constexpr wchar_t kConfirmModeWindowClass[] = L"TFormConfirmMode";
 constexpr wchar_t kSaveFailedText[] = L"保存数据失败，文件可能被占用！";
 constexpr wchar_t kLoadFailedText[] = L"加载配置时出错，文件可能被占用！";
 constexpr wchar_t kModeRestoredText[] = L"Vynmar已经帮您还原显示模式，DPI大小重启后生效。";

@@ -5,6 +5,7 @@
 #include "protocol/companion_messages.h"
 #include "settings/FrmOption.h"
 #include "settings/SettingsFile.h"
+#include "settings/SystemControl.h"
 #include "settings/forms/application.h"
 #include "winlib/handles.h"
 
@@ -93,7 +94,10 @@ int ProgramMain(const wchar_t* commandLine) {
 
     forms::TApplicationWindow& application = forms::Application();
     application.Initialize(L"ZubVynmar - " + PageTitle(page));
-    TFormCorvalleOption form(page, uninstall);
+    TFormCorvalleOption::Hooks hooks;
+    if (uninstall)
+        hooks.RestoreSavedMode = [] { return RestoreSavedDisplayMode(SystemDisplayApi(), SettingsFilePath()); };
+    TFormCorvalleOption form(page, uninstall, hooks);
     application.SetMainForm(&form);
     if (!form.CreateForm(application.Hwnd())) return 0;
     application.ShowButton();

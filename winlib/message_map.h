@@ -29,6 +29,14 @@ protected:
         (void)hWnd;                                                                         \
         (void)bHandled;
 
+// The same table under another name, for a class that puts steps of its own
+// in front of the table in its ProcessWindowMessage.
+#define WL_BEGIN_MSG_MAP_NAMED(name)                                                        \
+    BOOL name(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult) {       \
+        BOOL bHandled = TRUE;                                                               \
+        (void)hWnd;                                                                         \
+        (void)bHandled;
+
 #define WL_MESSAGE_HANDLER(msg, func)                   \
     if (uMsg == (msg)) {                                \
         bHandled = TRUE;                                \

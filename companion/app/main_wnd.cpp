@@ -1,13 +1,69 @@
 #include "companion/app/main_wnd.h"
 
+#include <psapi.h>
+#include <shellapi.h>
 #include <wtsapi32.h>
 
+#include "companion/actions/calendar_actions.h"
 #include "companion/actions/custom_action.h"
+#include "companion/actions/placeholder_action.h"
+#include "companion/actions/rest_actions.h"
+#include "companion/actions/weather_action.h"
+#include "companion/actions/action_sections.h"
+#include "companion/app/first_tip_wnd.h"
+#include "companion/app/position_rules.h"
 #include "companion/app/startup.h"
+#include "companion/system/paths.h"
+#include "companion/system/screen.h"
+#include "companion/system/service_addresses.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/statistics.h"
+#include "companion/system/ui_package.h"
+#include "companion/ui/skin_strip.h"
+#include "winlib/app_module.h"
+#include "winlib/handles.h"
 
-CMainWnd::CMainWnd() {
+namespace {
+
+constexpr wchar_t kProductName[] = L"ZubVynmar";
+constexpr UINT kIconBig = 107;
+constexpr UINT kCursorMascot = 132;
+constexpr DWORD kTrimThreshold = 0x300000;
+
+std::vector<IVynAction*> MakeReminders() {
+    // The order is the priority: within one scan the first due action wins.
+    return {
+        new CActionVynLoad(),
+        new CActionCustom(),
+        new CActionRestAF(),
+        new CActionVynMeal(),
+        new CActionDrink(),
+        new CActionSleep(),
+        new CActionFestival(),
+        new CActionRest(),
+        new CActionWeather(),
+        new CActionPlaceholder(sections::kTrashClean),
+        new CActionPlaceholder(sections::kSysDiskCheck),
+        new CActionEyeGuardian(),
+        new CActionPlaceholder(sections::kCheckRun),
+    };
+}
+
+void FillDefaults(MainWindowServices& s) {
+    if (!s.installPackage) s.installPackage = [] { return InstallUiPackage(); };
+    if (!s.endProcess) s.endProcess = [] { ::TerminateProcess(::GetCurrentProcess(), 0); };
+    if (!s.makeActions) s.makeActions = MakeReminders;
+    if (!s.openPage)
+        s.openPage = [](const std::wstring& page) {
+            ::ShellExecuteW(nullptr, L"open", page.c_str(), nullptr, nullptr, SW_SHOW);
+        };
+}
+
+}  // namespace
+
+CMainWnd::CMainWnd(MainWindowServices services)
+    : CNBTray<CMainWnd>(*services.tray), services_(std::move(services)), createdTick_(::GetTickCount()) {
+    FillDefaults(services_);
     // Binds the statistics library once, before the first event.
     CStatistics::Instance();
 }
@@ -16,19 +72,137 @@ CMainWnd::CMainWnd() {
 // ends with the process.
 CMainWnd::~CMainWnd() = default;
 
+BOOL CMainWnd::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (ProcessTrayMessage(hwnd, msg, wParam, lParam, result)) return TRUE;
+    if (msg == WM_SETCURSOR) {
+        ::SetCursor(::LoadCursorW(winlib::Module().Instance(), MAKEINTRESOURCEW(kCursorMascot)));
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd, 0};
+        ::TrackMouseEvent(&track);
+        result = TRUE;
+        return TRUE;
+    }
+    if (msg == WM_MOUSELEAVE) {
+        result = 0;
+        return TRUE;
+    }
+    if (RouteMessage(hwnd, msg, wParam, lParam, &result)) return TRUE;
+    return ProcessHandlers(hwnd, msg, wParam, lParam, result);
+}
+
+bool CMainWnd::Topmost() const {
+    std::wstring value;
+    ReadConfigString(value, L"vyn", L"topmost");
+    return value != L"false";
+}
+
 LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
+    if (!services_.installPackage()) {
+        ::MessageBoxW(nullptr, L"文件损坏，请重新下载！", kProductName, MB_OK);
+        services_.openPage(ServiceAddress(Service::HomePage));
+        services_.endProcess();
+        return -1;
+    }
+    EnsureCompatible();
+    ::SetWindowTextW(Hwnd(), kProductName);
+    Window::SendMessage(WM_SETICON, ICON_BIG,
+                        reinterpret_cast<LPARAM>(::LoadIconW(winlib::Module().Instance(), MAKEINTRESOURCEW(kIconBig))));
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work_, 0);
+
+    std::wstring firstRunTip;
+    ReadConfigString(firstRunTip, L"vyn", L"firstruntip");
+    const bool firstRun = firstRunTip != L"false";
+    if (firstRun) WriteConfigString(L"vyn", L"firstruntip", L"false");
+    PlaceAtStart();
+
+    animations_.Load([this](const wchar_t* s, const wchar_t* k) { return services_.environment->ReadActionString(s, k); },
+                     SkinFilePath);
+    SetMascotState(0);
+    tip_.Create(Hwnd());
+    if (firstRun && GetPathType(DesktopShortcutPath().c_str()) != 1) services_.dialogs->RunFirstRunChooser(Hwnd());
+    ShowWindow(SW_SHOW);
+
     SharedSettings& settings = SharedSettings::Instance();
     ReadGeneralConfig(settings);
     ReadEyeConfig(settings);
-    settings.EyeClockStart = ::GetTickCount();
     BindWebIdentify();
+    if (settings.EyeRun) {
+        SYSTEMTIME now{};
+        ::GetLocalTime(&now);
+        WriteConfigString(L"eye", L"next", NextRestTime(now.wHour, now.wMinute, settings.Interval).c_str());
+    }
 
-    detect_ = new CDetectActionCondition(Hwnd());
-    if (detect_->Start(0, 0, nullptr) != 0) {
+    detect_ = new CDetectActionCondition(Hwnd(), services_.pollPauseMs);
+    for (IVynAction* action : services_.makeActions()) detect_->AddAction(action);
+    if (firstRun) {
+        firstTip_ = std::make_unique<CFirstTipWnd>();
+        if (firstTip_->Create(Hwnd())) firstTip_->ShowWindow(SW_SHOWNOACTIVATE);
+        SetTimer(kTimerFirstRun, 5000);
+    } else {
+        StartPolling();
+    }
+    ::WTSRegisterSessionNotification(Hwnd(), NOTIFY_FOR_ALL_SESSIONS);
+    SetTimer(kTimerWatch, 1000);
+    if (settings.Autorun) {
+        // In test mode the start-up report waits half a minute, as the short
+        // intervals there would otherwise report before the user could see it.
+        if (settings.TestMode) SetTimer(kTimerStartStatistic, 30000);
+        else CStatistics::Instance().SendStatistic(L"vyn&type=fromauto");
+    } else {
+        CStatistics::Instance().SendStatistic(L"vyn&type=fromuser");
+    }
+    SetTimer(kTimerTrimMemory, 300000);
+    return 0;
+}
+
+void CMainWnd::EnsureCompatible() {
+    std::wstring compatible;
+    ReadConfigString(compatible, L"vyn", L"compatible");
+    if (compatible == L"true") return;
+    WriteConfigString(L"vyn", L"compatible", L"true");
+    std::wstring dir;
+    if (!GetExeDir(dir)) return;
+    const std::wstring settingsProgram = dir + L"Mirelo.exe";
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    // No error box: a missing settings program must not stop the start.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = L"open";
+    info.lpFile = settingsProgram.c_str();
+    info.lpParameters = L"init";
+    info.nShow = SW_HIDE;
+    if (!::ShellExecuteExW(&info)) return;
+    winlib::Process process(info.hProcess);
+    if (process) ::WaitForSingleObject(process.Get(), 5000);
+}
+
+void CMainWnd::PlaceAtStart() {
+    std::wstring x, y;
+    ReadConfigString(x, L"vynpos", L"x");
+    ReadConfigString(y, L"vynpos", L"y");
+    SIZE standing{kMascotOffsetX, kMascotOffsetY};
+    if (CBexBitmap* bitmap = BexSkinBitmap(kBexMascotStanding)) {
+        if (bitmap->Handle()) standing = SIZE{bitmap->FrameWidth(), bitmap->Height()};
+    }
+    const POINT at = InitialMascotPosition(x, y, work_, standing);
+    std::wstring topmost;
+    ReadConfigString(topmost, L"vyn", L"topmost");
+    if (topmost.empty()) WriteConfigString(L"vyn", L"topmost", L"false");
+    ::SetWindowPos(Hwnd(), Topmost() ? HWND_TOPMOST : HWND_NOTOPMOST, at.x, at.y, 0, 0, SWP_SHOWWINDOW);
+}
+
+void CMainWnd::StartPolling() {
+    pollingStarted_ = true;
+    KillTimer(kTimerFirstRun);
+    if (firstTip_ && firstTip_->IsWindow()) firstTip_->ShowWindow(SW_HIDE);
+    if (detect_ && detect_->ThreadId() == 0 && detect_->Start(0, 0, nullptr) != 0) {
         // Without a thread there are no reminders; the mascot itself goes on.
         delete detect_;
         detect_ = nullptr;
     }
+}
+
+LRESULT CMainWnd::OnActivate(UINT, WPARAM wParam, LPARAM, BOOL&) {
+    if (LOWORD(wParam) == WA_INACTIVE) ShowPopWnd(0);
     return 0;
 }
 
@@ -36,19 +210,132 @@ LRESULT CMainWnd::OnClose(UINT, WPARAM, LPARAM, BOOL&) {
     return 0;  // the mascot leaves only through its own exit sequence
 }
 
-LRESULT CMainWnd::OnDestroy(UINT, WPARAM, LPARAM, BOOL&) {
+LRESULT CMainWnd::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled) {
+    ::WTSUnRegisterSessionNotification(Hwnd());
     ::PostQuitMessage(0);
+    handled = FALSE;  // the tray hook has removed the icon; the manager lets go
     return 0;
+}
+
+LRESULT CMainWnd::OnQueryEndSession(UINT, WPARAM, LPARAM, BOOL&) {
+    tip_.ShowTip(false);
+    ShowWindow(SW_HIDE);
+    const RECT rc = WindowRect();
+    WriteConfigString(L"vynpos", L"x", std::to_wstring(rc.left).c_str());
+    WriteConfigString(L"vynpos", L"y", std::to_wstring(rc.top).c_str());
+    return TRUE;
+}
+
+LRESULT CMainWnd::OnWindowPosChanging(UINT, WPARAM, LPARAM lParam, BOOL& handled) {
+    auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+    if (!(pos->flags & SWP_NOMOVE)) {
+        const POINT p = ClampMascotPosition(POINT{pos->x, pos->y}, work_);
+        pos->x = p.x;
+        pos->y = p.y;
+    }
+    handled = FALSE;
+    return 0;
+}
+
+LRESULT CMainWnd::OnWindowPosChanged(UINT, WPARAM, LPARAM, BOOL& handled) {
+    handled = FALSE;
+    RECT rc = WindowRect();
+    if ((rc.left < 78 || rc.top < 78) && !positionRepaired_) {
+        positionRepaired_ = true;
+        const POINT home = DefaultMascotPosition(work_);
+        if (home.x < 78 || home.y < 78) ::MessageBoxW(nullptr, L"Vyn取初始位置出现异常", L"Vynmar", MB_OK);
+        ::SetWindowPos(Hwnd(), Topmost() ? HWND_TOPMOST : HWND_NOTOPMOST, home.x, home.y, 0, 0, SWP_NOACTIVATE);
+        rc = WindowRect();
+    }
+    if (tip_.Hwnd()) ::SendMessageW(tip_.Hwnd(), WM_TIP_MOVE, static_cast<WPARAM>(rc.left), rc.top);
+    if (navigationOpen_)
+        for (auto& pop : popWindows_)
+            ::SendMessageW(pop->Hwnd(), WM_MOVE_NAVIGATION, static_cast<WPARAM>(rc.left), rc.top);
+    if (HWND first = ::FindWindowW(L"CorvalleFirstTipWnd", nullptr))
+        ::SendMessageW(first, WM_TIP_MOVE, static_cast<WPARAM>(rc.left), rc.top);
+    return 0;
+}
+
+LRESULT CMainWnd::OnCopyData(UINT, WPARAM, LPARAM, BOOL&) {
+    return TRUE;  // temperature reports are acknowledged; no reminder uses them
+}
+
+LRESULT CMainWnd::OnDisplayChange(UINT, WPARAM, LPARAM lParam, BOOL&) {
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work_, 0);
+    ::SetWindowPos(Hwnd(), Topmost() ? HWND_TOPMOST : HWND_NOTOPMOST, LOWORD(lParam) - kMascotOffsetX,
+                   HIWORD(lParam) - kMascotOffsetY, 0, 0, SWP_NOACTIVATE);
+    return 0;
+}
+
+LRESULT CMainWnd::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
+    switch (wParam) {
+    case kTimerActionFrame:
+        StepActionFrame();
+        break;
+    case kTimerMascotFrame:
+    case kTimerLeavingFrame:
+        StepRecordFrame(wParam);
+        break;
+    case kTimerWatch:
+        OnWatchTimer();
+        break;
+    case kTimerTrimMemory:
+        TrimWorkingSet();
+        break;
+    case kTimerClick:
+        KillTimer(kTimerClick);
+        KillTimer(kTimerClickAnimation);
+        if (!doubleClicked_) Window::PostMessage(WM_OPEN_NAVIGATION);
+        break;
+    case kTimerClickAnimation:
+        KillTimer(kTimerClickAnimation);
+        SetMascotState(4);
+        break;
+    case kTimerFirstRun:
+        if (!pollingStarted_) StartPolling();
+        KillTimer(kTimerFirstRun);
+        break;
+    case kTimerStartStatistic:
+        KillTimer(kTimerStartStatistic);
+        CStatistics::Instance().SendStatistic(L"vyn&type=fromauto");
+        break;
+    default:
+        handled = FALSE;
+        break;
+    }
+    return 0;
+}
+
+void CMainWnd::OnWatchTimer() {
+    BOOL running = FALSE;
+    ::SystemParametersInfoW(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+    if (detect_) detect_->NotifyScreenSaverRunning(running != FALSE);
+    if (IsFullScreenAppRunning()) {
+        tip_.ShowTip(false);
+        ShowWindow(SW_HIDE);
+    } else if (!hiddenByUser_ && !::IsWindowVisible(Hwnd())) {
+        ShowWindow(SW_SHOWNOACTIVATE);
+    }
+}
+
+void CMainWnd::TrimWorkingSet() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    if (::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters)) &&
+        counters.WorkingSetSize > kTrimThreshold)
+        ::SetProcessWorkingSetSize(::GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
 }
 
 void CMainWnd::SetAway(bool away) {
     away_ = away;
     if (detect_) detect_->NotifyAway(away);
+    if (away) KillTimer(kTimerMascotFrame);
+    else ResumeAnimation();
 }
 
 LRESULT CMainWnd::OnPowerBroadcast(UINT, WPARAM wParam, LPARAM, BOOL&) {
     if (wParam == PBT_APMSUSPEND) SetAway(true);
-    else if (wParam == PBT_APMRESUMESUSPEND) SetAway(false);
+    else if (wParam == PBT_APMRESUMESUSPEND || wParam == PBT_APMRESUMEAUTOMATIC) SetAway(false);
     return TRUE;
 }
 
@@ -56,16 +343,6 @@ LRESULT CMainWnd::OnSessionChange(UINT, WPARAM wParam, LPARAM, BOOL&) {
     if (wParam == WTS_SESSION_LOCK) SetAway(true);
     else if (wParam == WTS_SESSION_UNLOCK) SetAway(false);
     return 0;
-}
-
-LRESULT CMainWnd::OnActionDue(UINT, WPARAM wParam, LPARAM, BOOL&) {
-    auto* action = reinterpret_cast<IVynAction*>(wParam);
-    // Anyone can post this number; only the action the detect thread handed
-    // over is ever touched.
-    if (!detect_ || !detect_->ClaimDueAction(action)) return 1;
-    // Nothing is shown yet: end the showing at once so polling goes on.
-    detect_->ReleaseDueAction();
-    return 1;
 }
 
 LRESULT CMainWnd::OnSettingsChanged(UINT, WPARAM, LPARAM, BOOL&) {
@@ -86,5 +363,23 @@ LRESULT CMainWnd::OnRestSettingsChanged(UINT, WPARAM, LPARAM, BOOL&) {
 
 LRESULT CMainWnd::OnStatistic(UINT, WPARAM wParam, LPARAM, BOOL&) {
     CStatistics::Instance().SendSettingsEvent(static_cast<int>(wParam));
+    return 1;
+}
+
+LRESULT CMainWnd::OnShowNeckExercise(UINT, WPARAM, LPARAM, BOOL&) {
+    if (!neckOpen_) {
+        neckOpen_ = true;
+        services_.dialogs->RunNeckExercise();
+        neckOpen_ = false;
+    }
+    return 1;
+}
+
+LRESULT CMainWnd::OnShowEyeExercise(UINT, WPARAM, LPARAM, BOOL&) {
+    if (!eyeOpen_) {
+        eyeOpen_ = true;
+        services_.dialogs->RunEyeExercise();
+        eyeOpen_ = false;
+    }
     return 1;
 }

@@ -29,6 +29,9 @@ public:
         return ::SetSuspendState(hibernate, force, disableWakeEvents) != FALSE;
     }
     bool Lock() override { return ::LockWorkStation() != FALSE; }
+    bool InitiateShutdown(bool reboot) override {
+        return ::InitiateSystemShutdownW(nullptr, nullptr, 0, TRUE, reboot) != FALSE;
+    }
     void KeepAwake(bool on) override {
         ::SetThreadExecutionState(on ? ES_CONTINUOUS | ES_SYSTEM_REQUIRED : ES_CONTINUOUS);
     }

@@ -10,6 +10,8 @@ public:
     virtual bool ExitSession(UINT flags, DWORD reason) = 0;
     virtual bool Suspend(bool hibernate, bool force, bool disableWakeEvents) = 0;
     virtual bool Lock() = 0;
+    // The machine-wide shutdown that also works while the session is locked.
+    virtual bool InitiateShutdown(bool reboot) = 0;
     // Keeps the system from sleeping while `on` (a timed shutdown is pending).
     virtual void KeepAwake(bool on) = 0;
 

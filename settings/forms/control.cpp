@@ -61,6 +61,9 @@ void TControl::Click() {
 void TControl::DblClick() {
     if (OnDblClick) OnDblClick(*this);
 }
+void TControl::MouseMove(POINT pt) {
+    if (OnMouseMove) OnMouseMove(*this, pt);
+}
 
 void TSimpleButton::Paint(HDC dc) {
     const RECT& r = Bounds();
@@ -114,6 +117,43 @@ void TWindowedControl::StateChanged() {
     ::MoveWindow(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     ::EnableWindow(hwnd_, Enabled());
     ::ShowWindow(hwnd_, Visible() ? SW_SHOWNA : SW_HIDE);
+}
+
+}  // namespace forms
+
+namespace forms {
+
+TWinControl::TWinControl(std::wstring className, DWORD style, DWORD exStyle)
+    : className_(std::move(className)), style_(style), exStyle_(exStyle) {}
+
+TWinControl::~TWinControl() {
+    if (IsWindow()) DestroyWindow();
+}
+
+winlib::WindowClassOptions TWinControl::ClassOptions() const {
+    return winlib::WindowClassOptions();
+}
+
+void TWinControl::Attached() {
+    if (Hwnd() || !Form() || !Form()->Hwnd()) return;
+    const RECT r = Bounds();
+    const DWORD style = style_ | WS_CHILD | WS_CLIPSIBLINGS | (Visible() ? WS_VISIBLE : 0) |
+                        (TabStop() ? WS_TABSTOP : 0) | (Enabled() ? 0 : WS_DISABLED);
+    if (!Create(className_.c_str(), Form()->Hwnd(), &r, L"", style, exStyle_, nullptr, ClassOptions())) return;
+    if (Form()->Font()) SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(Form()->Font()), FALSE);
+    Created();
+}
+
+void TWinControl::StateChanged() {
+    if (!IsWindow()) return;
+    const RECT& r = Bounds();
+    RECT now{};
+    ::GetWindowRect(Hwnd(), &now);
+    ::MapWindowPoints(nullptr, ::GetParent(Hwnd()), reinterpret_cast<POINT*>(&now), 2);
+    if (!::EqualRect(&now, &r)) ::MoveWindow(Hwnd(), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    if ((::IsWindowEnabled(Hwnd()) != FALSE) != Enabled()) ::EnableWindow(Hwnd(), Enabled());
+    if (((::GetWindowLongW(Hwnd(), GWL_STYLE) & WS_VISIBLE) != 0) != Visible()) ShowWindow(Visible() ? SW_SHOWNA : SW_HIDE);
+    ::InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 }  // namespace forms

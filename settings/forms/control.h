@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+#include "winlib/window.h"
+
 namespace forms {
 
 class TForm;
@@ -52,6 +54,10 @@ public:
     virtual HWND Handle() const { return nullptr; }
     virtual bool HitTest(POINT pt) const { return ::PtInRect(&bounds_, pt) != FALSE; }
     virtual void Paint(HDC) {}
+    // Messages a child window sends its parent about itself (colours,
+    // notifications) come back to the control that owns the window; true
+    // when it answered them.
+    virtual bool ReflectedMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
     std::function<void(TControl&)> OnClick;
     std::function<void(TControl&)> OnDblClick;
@@ -59,6 +65,7 @@ public:
     std::function<void(TControl&)> OnMouseLeave;
     std::function<void(TControl&, POINT)> OnMouseDown;
     std::function<void(TControl&, POINT)> OnMouseUp;
+    std::function<void(TControl&, POINT)> OnMouseMove;
 
 protected:
     // Overridable reactions; each calls its handler when one is set.
@@ -68,6 +75,9 @@ protected:
     virtual void MouseUp(POINT pt);
     virtual void Click();
     virtual void DblClick();
+    // The pointer moved over the control (or anywhere while it is pressed);
+    // `pt` is in the form's client coordinates.
+    virtual void MouseMove(POINT pt);
     // Called once the control belongs to a form whose window exists.
     virtual void Attached() {}
     virtual void StateChanged() { Invalidate(); }
@@ -127,6 +137,34 @@ private:
     DWORD style_;
     DWORD exStyle_;
     HWND hwnd_ = nullptr;
+};
+
+}  // namespace forms
+
+namespace forms {
+
+// A control that is a child window of a class of its own: the object is
+// both the form's control and the window's message map. The window is
+// created when the control meets its form's window and follows the
+// control's bounds, visibility and enabled state.
+class TWinControl : public TControl, public winlib::Window {
+public:
+    explicit TWinControl(std::wstring className, DWORD style = 0, DWORD exStyle = 0);
+    ~TWinControl() override;
+    HWND Handle() const override { return Hwnd(); }
+    bool HitTest(POINT) const override { return false; }
+
+protected:
+    void Attached() override;
+    void StateChanged() override;
+    virtual winlib::WindowClassOptions ClassOptions() const;
+    // The window exists.
+    virtual void Created() {}
+
+private:
+    std::wstring className_;
+    DWORD style_;
+    DWORD exStyle_;
 };
 
 }  // namespace forms

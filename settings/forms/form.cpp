@@ -307,6 +307,8 @@ void TForm::SetHovered(TControl* control) {
 LRESULT TForm::OnMouseMove(UINT, WPARAM, LPARAM lParam, BOOL&) {
     const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     SetHovered(ControlAt(pt));
+    // A pressed control follows the pointer until the button is released.
+    if (TControl* mover = pressed_ ? pressed_ : hovered_) mover->MouseMove(pt);
     // Leave tracking only while the pointer really is over the form: a move
     // posted from elsewhere would otherwise be followed at once by a leave.
     POINT cursor{};
@@ -364,6 +366,21 @@ LRESULT TForm::OnLButtonUp(UINT, WPARAM, LPARAM lParam, BOOL&) {
 
 LRESULT TForm::OnCaptureChanged(UINT, WPARAM, LPARAM lParam, BOOL&) {
     if (reinterpret_cast<HWND>(lParam) != Hwnd()) ReleasePressed();
+    return 0;
+}
+
+LRESULT TForm::OnReflect(UINT msg, WPARAM wParam, LPARAM lParam, BOOL& handled) {
+    const HWND child = reinterpret_cast<HWND>(lParam);
+    if (child) {
+        for (const auto& c : controls_) {
+            const HWND own = c->Handle();
+            if (!own || (own != child && !::IsChild(own, child))) continue;
+            LRESULT result = 0;
+            if (c->ReflectedMessage(msg, wParam, lParam, result)) return result;
+            break;
+        }
+    }
+    handled = FALSE;
     return 0;
 }
 

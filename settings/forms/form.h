@@ -119,6 +119,10 @@ public:
         WL_MESSAGE_HANDLER(WM_SETFOCUS, OnFocusChange)
         WL_MESSAGE_HANDLER(WM_KILLFOCUS, OnFocusChange)
         WL_MESSAGE_HANDLER(WM_GETDLGCODE, OnGetDlgCode)
+        WL_MESSAGE_HANDLER(WM_CTLCOLOREDIT, OnReflect)
+        WL_MESSAGE_HANDLER(WM_CTLCOLORLISTBOX, OnReflect)
+        WL_MESSAGE_HANDLER(WM_CTLCOLORSTATIC, OnReflect)
+        WL_MESSAGE_HANDLER(WM_COMMAND, OnReflect)
     WL_END_MSG_MAP()
 
 protected:
@@ -160,6 +164,7 @@ private:
     LRESULT OnCaptureChanged(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnFocusChange(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnGetDlgCode(UINT, WPARAM, LPARAM, BOOL&) { return DLGC_WANTALLKEYS; }
+    LRESULT OnReflect(UINT, WPARAM, LPARAM, BOOL&);
 
     void SetHovered(TControl* control);
     void ReleasePressed();

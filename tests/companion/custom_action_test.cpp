@@ -65,6 +65,7 @@ public:
     bool ExitSession(UINT, DWORD) override { return true; }
     bool Suspend(bool, bool, bool) override { return true; }
     bool Lock() override { return true; }
+    bool InitiateShutdown(bool) override { return true; }
     void KeepAwake(bool on) override { awake.push_back(on); }
     std::vector<bool> awake;
 };

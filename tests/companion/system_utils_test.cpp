@@ -135,6 +135,10 @@ public:
         calls.push_back(L"lock");
         return true;
     }
+    bool InitiateShutdown(bool reboot) override {
+        calls.push_back(reboot ? L"initiate reboot" : L"initiate poweroff");
+        return true;
+    }
     void KeepAwake(bool on) override { calls.push_back(on ? L"awake" : L"sleepy"); }
 
     bool privilege = true;

@@ -13,14 +13,20 @@
 //   winprobe folder desktop|appdata|temp   prints that folder of the user
 //   winprobe touch PATH | exists PATH      makes an empty file | exit 0 when it is one
 //   winprobe ini PATH SECTION KEY VALUE    writes one value with the profile functions
+//   winprobe meminfo IMAGE                 memory and object counts of that process, one line
+//   winprobe firstframe CLASS TIMEOUT_MS   waits until that window shows with a non-empty
+//                                          rectangle; prints the time since its process started
 #include <windows.h>
+#include <psapi.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
+#include <winternl.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -165,6 +171,167 @@ int Exists(const wchar_t* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
 }
 
+
+DWORD FindProcessId(const wchar_t* image) {
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    DWORD pid = 0;
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more && !pid; more = ::Process32NextW(snapshot, &entry))
+        if (::_wcsicmp(entry.szExeFile, image) == 0) pid = entry.th32ProcessID;
+    ::CloseHandle(snapshot);
+    return pid;
+}
+
+// One slot of the GDI handle table that the system maps into every GUI
+// process (its address is in the process environment block).
+struct GdiHandleEntry {
+    unsigned long long object;
+    USHORT ownerProcessId;
+    USHORT ownerCount;
+    UCHAR extType;  // bits 0-6 the object type, bit 7 the stock flag
+    UCHAR generation;
+    USHORT unique;
+};
+static_assert(sizeof(GdiHandleEntry) == 16, "the table's slot is 16 bytes");
+constexpr size_t kGdiHandleSlots = 0x10000;
+
+using QueryInformationProcess = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+
+// Counts the process's live GDI objects (stock objects left out) from its
+// handle table: where GetGuiResources is not implemented, this still answers.
+// -1 when the table cannot be read.
+long CountGdiHandles(HANDLE process, DWORD pid) {
+    auto query = reinterpret_cast<QueryInformationProcess>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    if (!query) return -1;
+    PROCESS_BASIC_INFORMATION basic{};
+    if (query(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr) != 0 || !basic.PebBaseAddress)
+        return -1;
+    // The table's address in a 32-bit environment block.
+    constexpr size_t kGdiTableOffset = 0x94;
+    DWORD table = 0;
+    SIZE_T read = 0;
+    const auto* peb = reinterpret_cast<const BYTE*>(basic.PebBaseAddress);
+    if (!::ReadProcessMemory(process, peb + kGdiTableOffset, &table, sizeof(table), &read) || !table) return -1;
+    std::vector<GdiHandleEntry> entries(kGdiHandleSlots);
+    if (!::ReadProcessMemory(process, reinterpret_cast<const void*>(static_cast<UINT_PTR>(table)), entries.data(),
+                             entries.size() * sizeof(GdiHandleEntry), &read))
+        return -1;
+    long count = 0;
+    for (size_t i = 0; i < read / sizeof(GdiHandleEntry); ++i) {
+        const GdiHandleEntry& e = entries[i];
+        if ((e.extType & 0x7f) == 0 || (e.extType & 0x80) || e.object == 0) continue;
+        if (e.ownerProcessId != static_cast<USHORT>(pid)) continue;
+        ++count;
+    }
+    return count;
+}
+
+struct WindowCount {
+    DWORD pid;
+    long count;
+};
+
+BOOL CALLBACK CountChild(HWND, LPARAM param) {
+    ++reinterpret_cast<WindowCount*>(param)->count;
+    return TRUE;
+}
+
+BOOL CALLBACK CountOwnWindows(HWND hwnd, LPARAM param) {
+    auto* ctx = reinterpret_cast<WindowCount*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != ctx->pid) return TRUE;
+    ++ctx->count;
+    ::EnumChildWindows(hwnd, CountChild, param);
+    return TRUE;
+}
+
+// The windows of a process, top-level, child and message-only: the bulk of
+// its USER objects.
+long CountWindowsOf(DWORD pid) {
+    WindowCount ctx{pid, 0};
+    ::EnumWindows(CountOwnWindows, reinterpret_cast<LPARAM>(&ctx));
+    for (HWND hwnd = ::FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); hwnd;
+         hwnd = ::FindWindowExW(HWND_MESSAGE, hwnd, nullptr, nullptr))
+        CountOwnWindows(hwnd, reinterpret_cast<LPARAM>(&ctx));
+    return ctx.count;
+}
+
+// GetGuiResources, or -1 where the system does not implement it.
+long GuiResources(HANDLE process, DWORD which) {
+    ::SetLastError(0);
+    const DWORD n = ::GetGuiResources(process, which);
+    if (n == 0 && ::GetLastError() != 0) return -1;
+    return static_cast<long>(n);
+}
+
+int MemInfo(const wchar_t* image) {
+    const DWORD pid = FindProcessId(image);
+    if (!pid) {
+        std::printf("not found\n");
+        return 1;
+    }
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) {
+        std::printf("cannot open %lu\n", pid);
+        return 1;
+    }
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof(counters);
+    const BOOL haveCounters =
+        ::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters));
+    std::printf("pid=%lu private=%ld working_set=%ld gui_gdi=%ld gui_user=%ld gdi_handles=%ld windows=%ld\n", pid,
+                haveCounters ? static_cast<long>(counters.PrivateUsage) : -1L,
+                haveCounters ? static_cast<long>(counters.WorkingSetSize) : -1L,
+                GuiResources(process, GR_GDIOBJECTS), GuiResources(process, GR_USEROBJECTS),
+                CountGdiHandles(process, pid), CountWindowsOf(pid));
+    ::CloseHandle(process);
+    return 0;
+}
+
+long long FileTimeMs(const FILETIME& ft) {
+    ULARGE_INTEGER v;
+    v.LowPart = ft.dwLowDateTime;
+    v.HighPart = ft.dwHighDateTime;
+    return static_cast<long long>(v.QuadPart / 10000);
+}
+
+// The first frame of a layered window is the first UpdateLayeredWindow that
+// gives it a size: until then the window is visible yet empty.
+int FirstFrame(const wchar_t* className, DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    HWND hwnd = nullptr;
+    for (;;) {
+        hwnd = ::FindWindowW(className, nullptr);
+        RECT rc{};
+        if (hwnd && ::IsWindowVisible(hwnd) && ::GetWindowRect(hwnd, &rc) && rc.right > rc.left &&
+            rc.bottom > rc.top)
+            break;
+        if (::GetTickCount() - start >= timeoutMs) {
+            std::printf("not shown\n");
+            return 1;
+        }
+        ::Sleep(2);
+    }
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    FILETIME created{}, exited{}, kernel{}, user{};
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    const bool haveTimes = process && ::GetProcessTimes(process, &created, &exited, &kernel, &user);
+    if (process) ::CloseHandle(process);
+    // 1601-01-01 to 1970-01-01 in milliseconds: the caller compares with
+    // its own clock.
+    constexpr long long kEpochMs = 11644473600000LL;
+    std::printf("since_start_ms=%lld shown_unix_ms=%lld\n", haveTimes ? FileTimeMs(now) - FileTimeMs(created) : -1LL,
+                FileTimeMs(now) - kEpochMs);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -182,6 +349,8 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"kill") return Kill(target);
+    if (command == L"meminfo") return MemInfo(target);
+    if (command == L"firstframe") return FirstFrame(target, argc > 3 ? Number(argv[3]) : 30000);
     if (command == L"folder") return PrintFolder(target);
     if (command == L"touch") return Touch(target);
     if (command == L"exists") return Exists(target);

@@ -1,0 +1,208 @@
+// Showing a due action: a timed shutdown with its countdown, the full-screen
+// rest, or the mascot's strip with a tip bubble. Whatever happens, the detect
+// thread is released exactly once per action it handed over.
+#include "companion/app/main_wnd.h"
+
+#include <cwchar>
+
+#include "companion/system/power.h"
+#include "companion/system/shared_settings.h"
+#include "companion/system/text_utils.h"
+
+namespace {
+
+constexpr DWORD kPlannedShutdownReason = 0x80020000;
+constexpr UINT kFallbackFrameMs = 100;
+
+bool Contains(const std::wstring& text, const wchar_t* marker) {
+    return text.find(marker) != std::wstring::npos;
+}
+
+void RemoveAll(std::wstring& text, const wchar_t* marker) {
+    const size_t length = std::wcslen(marker);
+    for (size_t at; (at = text.find(marker)) != std::wstring::npos;) text.erase(at, length);
+}
+
+// A rest that the countdown started marks every action away for its length.
+void MarkAway(void* context) {
+    ::Sleep(200);
+    if (auto* detect = static_cast<CDetectActionCondition*>(context)) detect->NotifyAway(true);
+}
+
+}  // namespace
+
+LRESULT CMainWnd::OnActionDue(UINT, WPARAM wParam, LPARAM, BOOL&) {
+    auto* action = reinterpret_cast<IVynAction*>(wParam);
+    // Anyone can post this number; only the action the detect thread handed
+    // over is ever touched, and only once.
+    if (!detect_ || !detect_->ClaimDueAction(action)) return 1;
+    action_ = action;
+    OnActionFired();
+    return 1;
+}
+
+void CMainWnd::ReleaseDetectThread() {
+    if (detect_) detect_->ReleaseDueAction();
+}
+
+bool CMainWnd::ShownTipHas(const wchar_t* marker) {
+    return Contains(shownMarkers_, marker);
+}
+
+void CMainWnd::OnActionFired() {
+    tipShowing_ = true;
+    ShowPopWnd(2);
+    const std::wstring tip = action_->GetTipText();
+    shownMarkers_ = tip;
+    if (Contains(tip, L"$shutdown$")) {
+        ShowTimedShutdown(tip);
+    } else if (Contains(tip, L"$eyeguardian$")) {
+        ShowFullScreenRest();
+    } else {
+        ShowOrdinary(tip);
+    }
+}
+
+void CMainWnd::ShowTimedShutdown(const std::wstring& tip) {
+    modalRunning_ = true;
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    std::wstring stamp;
+    FormatWString(stamp, L"%.4d%.2d%.2d%.2d%.2d", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute);
+    WriteConfigString(L"vyn", L"lastshutdowntime", stamp.c_str());
+
+    if (services_.dialogs->RunCountdown(kCountdownBeforeShutdown) == 0) {
+        IPowerControl& power = PowerControl();
+        switch (tip.empty() ? L'\0' : tip.back()) {
+        case L'0':
+        case L'1':
+            if (power.EnableShutdownPrivilege()) {
+                power.ExitSession(tip.back() == L'0' ? EWX_POWEROFF | EWX_FORCE : EWX_POWEROFF,
+                                  kPlannedShutdownReason);
+                // A locked session ignores the request above.
+                if (away_) power.InitiateShutdown(false);
+            }
+            break;
+        case L'2':
+            SystemShutdown(false, kShutdownLogOff);
+            break;
+        case L'3':
+            power.Lock();
+            break;
+        case L'4':
+            SystemShutdown(true, kShutdownRestart);
+            if (away_) power.InitiateShutdown(true);
+            break;
+        case L'5':
+            SystemShutdown(false, kShutdownStandby);
+            break;
+        default:
+            break;
+        }
+    }
+    modalRunning_ = false;
+    ReleaseDetectThread();
+}
+
+void CMainWnd::ShowFullScreenRest() {
+    SharedSettings& settings = SharedSettings::Instance();
+    settings.RestBegin = ::_time64(nullptr);
+    modalRunning_ = true;
+    if (services_.dialogs->RunCountdown(kCountdownBeforeRest) == 0)
+        services_.dialogs->RunFullScreenRest(settings.RestTime, MarkAway, detect_);
+    modalRunning_ = false;
+    settings.RestEnd = ::_time64(nullptr);
+    if (detect_) {
+        detect_->NotifyAway(false);
+        ReleaseDetectThread();
+    }
+    settings.EyeClockStart = ::GetTickCount();
+}
+
+void CMainWnd::ShowOrdinary(std::wstring tip) {
+    if (Contains(tip, L"$custom$")) {
+        RemoveAll(tip, L"$custom$");
+        KillTimer(kTimerWatch);  // a user's reminder stays even over a full-screen program
+    } else if (Contains(tip, L"$cpugpu$")) {
+        RemoveAll(tip, L"$cpugpu$");
+        KillTimer(kTimerWatch);
+    }
+    KillTimer(kTimerMascotFrame);
+    tipText_ = tip;
+    animationTime_ = action_->GetAnimationTime();
+    strip_ = action_->GetBitmap();
+    frames_ = action_->GetFrames();
+    frameTime_ = action_->GetFrameTime();
+    cx_ = action_->GetCx();
+    cy_ = action_->GetCy();
+    linkText_ = action_->GetLinkText();
+    ILinkBehavior* link = action_->GetLinkBehavior();
+    frame_ = 0;
+    elapsed_ = 0;
+
+    ShowWindow(SW_SHOW);
+    ::SetWindowPos(Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // A strip that failed to load, or a frame time of 0, still lets the
+    // showing end after its time: a missing picture must not stop reminders.
+    SetTimer(kTimerActionFrame, frameTime_ > 0 ? static_cast<UINT>(frameTime_) : kFallbackFrameMs);
+
+    tip_.SetTipText(tipText_);
+    if (!linkText_.empty()) {
+        linkBehaviors_.push_back(link);
+        tip_.SetLinkText(linkText_, static_cast<int>(linkBehaviors_.size()) - 1);
+    }
+    tip_.ShowTip(true);
+}
+
+void CMainWnd::StepActionFrame() {
+    KillTimer(kTimerClickAnimation);
+    if (!action_) {
+        KillTimer(kTimerActionFrame);
+        return;
+    }
+    const int period = frameTime_ > 0 ? frameTime_ : static_cast<int>(kFallbackFrameMs);
+    if (strip_ && cx_ > 0 && cy_ > 0) DrawFrame(strip_, frame_, cx_, cy_);
+    frame_ = frames_ > 0 ? (frame_ + 1) % frames_ : 0;
+    elapsed_ += period;
+    if (static_cast<long long>(animationTime_) * 1000 < elapsed_) EndShowing();
+}
+
+void CMainWnd::EndShowing() {
+    KillTimer(kTimerActionFrame);
+    if (hiddenByUser_) {
+        tip_.ShowTip(false);
+        ShowWindow(SW_HIDE);
+    }
+    SetMascotState(0);
+    tip_.ShowTip(false);
+    ApplyZOrderAfterShowing();
+    ReleaseDetectThread();
+    // The markers were read before the release: the action belongs to the
+    // detect thread again from here on.
+    if (ShownTipHas(L"$custom$") || ShownTipHas(L"$cpugpu$")) SetTimer(kTimerWatch, 1000);
+    action_ = nullptr;
+    strip_ = nullptr;
+    tipShowing_ = false;
+}
+
+void CMainWnd::ApplyZOrderAfterShowing() {
+    if (Topmost()) return;
+    ::SetWindowPos(Hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ::SetWindowPos(Hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void CMainWnd::CutShowingShort() {
+    KillTimer(kTimerActionFrame);
+    tip_.ShowTip(false);
+    if (!modalRunning_) {
+        ReleaseDetectThread();
+        action_ = nullptr;
+        strip_ = nullptr;
+    }
+}
+
+LRESULT CMainWnd::OnLinkClicked(UINT, WPARAM wParam, LPARAM, BOOL&) {
+    const size_t index = static_cast<size_t>(wParam);
+    if (index < linkBehaviors_.size() && linkBehaviors_[index]) linkBehaviors_[index]->Execute();
+    return 1;
+}

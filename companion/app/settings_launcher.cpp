@@ -1,0 +1,36 @@
+#include "companion/app/settings_launcher.h"
+
+#include <shellapi.h>
+
+#include "companion/system/paths.h"
+
+const wchar_t* LaunchVerb(const std::wstring& parameters, DWORD version) {
+    const bool nt = (version & 0x80000000u) == 0;
+    const DWORD major = version & 0xFFu;
+    if (nt && major > 5 && (parameters == L"general" || parameters == L"eye")) return L"runas";
+    return L"open";
+}
+
+bool StartProgramForPage(const std::wstring& program, const std::wstring& parameters) {
+    if (program.empty()) return false;
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = 0;
+    info.lpVerb = LaunchVerb(parameters, ::GetVersion());
+    info.lpFile = program.c_str();
+    info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+    info.nShow = SW_SHOW;
+    return ::ShellExecuteExW(&info) != FALSE;
+}
+
+std::wstring SettingsProgramPath() {
+    std::wstring dir;
+    if (!GetExeDir(dir)) return std::wstring();
+    return dir + L"Mirelo.exe";
+}
+
+bool StartSettingsProgram(const wchar_t* page) {
+    const std::wstring program = SettingsProgramPath();
+    if (program.empty()) return false;
+    return StartProgramForPage(program, page ? page : L"");
+}

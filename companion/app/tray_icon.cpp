@@ -1,0 +1,80 @@
+#include "companion/app/tray_icon.h"
+
+#include <cwchar>
+
+namespace {
+
+constexpr wchar_t kProductName[] = L"ZubVynmar";
+
+class SystemTray : public ITrayShell {
+public:
+    bool Notify(DWORD message, NOTIFYICONDATAW* data) override {
+        return ::Shell_NotifyIconW(message, data) != FALSE;
+    }
+};
+
+template <size_t N>
+void CopyText(wchar_t (&target)[N], const wchar_t* text) {
+    std::wcsncpy(target, text, N - 1);
+    target[N - 1] = L'\0';
+}
+
+}  // namespace
+
+ITrayShell& SystemTrayShell() {
+    static SystemTray tray;
+    return tray;
+}
+
+CTrayIconBase::CTrayIconBase(ITrayShell& shell)
+    : restartMessage_(::RegisterWindowMessageW(L"ZubEraseTool")),
+      taskbarCreated_(::RegisterWindowMessageW(L"TaskbarCreated")),
+      shell_(shell) {}
+
+CTrayIconBase::~CTrayIconBase() {
+    if (added_) RemoveIcon();
+    if (icon_) ::DestroyIcon(icon_);
+}
+
+void CTrayIconBase::Fill(UINT flags) {
+    data_.cbSize = sizeof(data_);
+    data_.hWnd = owner_;
+    data_.uID = static_cast<UINT>(reinterpret_cast<UINT_PTR>(this));
+    data_.uFlags = flags;
+}
+
+void CTrayIconBase::AddIcon(HWND owner, HICON icon) {
+    if (icon && icon != icon_) {
+        if (icon_) ::DestroyIcon(icon_);
+        icon_ = icon;
+    }
+    owner_ = owner;
+    Fill(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    data_.uCallbackMessage = WM_TRAY_NOTIFY;
+    data_.hIcon = icon_;
+    CopyText(data_.szTip, tip_.c_str());
+    shell_.Notify(NIM_ADD, &data_);
+    added_ = true;
+}
+
+void CTrayIconBase::SetTipText() {
+    tip_ = kProductName;
+    Fill(NIF_TIP);
+    CopyText(data_.szTip, tip_.c_str());
+    shell_.Notify(NIM_MODIFY, &data_);
+}
+
+void CTrayIconBase::ShowBalloon() {
+    Fill(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO);
+    data_.dwInfoFlags = NIIF_INFO;
+    data_.uTimeout = 5000;
+    CopyText(data_.szInfoTitle, kProductName);
+    CopyText(data_.szInfo, L"我在这里哦！");
+    shell_.Notify(NIM_MODIFY, &data_);
+}
+
+void CTrayIconBase::RemoveIcon() {
+    Fill(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    shell_.Notify(NIM_DELETE, &data_);
+    added_ = false;
+}

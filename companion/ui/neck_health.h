@@ -1,0 +1,48 @@
+// The neck-exercise picture: one of the pictures listed under [VynRest] neck
+// of the action file, chosen by the tick count, with a close button.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "toolkit/bex_controls.h"
+#include "toolkit/bex_dialog.h"
+
+class CNeckHealth : public CBexTemplateDialog, public CBexWndManager {
+public:
+    enum : UINT { kIdClose = IDYES };  // the close button ends the dialog with 6
+
+    CNeckHealth();
+
+    // The tick count that picks the picture; GetTickCount unless set.
+    void SetTickSource(DWORD (*tick)()) { tick_ = tick; }
+
+    // The entry of the list that a tick count picks ("" for an empty list).
+    static std::wstring PickPicture(const std::wstring& list, DWORD tick);
+
+    CBexBitmap* Picture() const { return picture_.get(); }
+    CBexButton3& CloseButton() { return close_; }
+
+    WL_BEGIN_MSG_MAP()
+        WL_CHAIN_MSG_MAP(CBexWndManager)
+        WL_MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+        WL_MESSAGE_HANDLER(WM_SIZE, OnSize)
+        WL_COMMAND_ID_HANDLER(IDOK, OnIgnore)
+        WL_COMMAND_RANGE_HANDLER(IDCANCEL, IDCONTINUE, OnEnd)
+    WL_END_MSG_MAP()
+
+    void DrawBackground(HDC dc, const RECT* rect) override;
+
+private:
+    LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnSize(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
+    LRESULT OnIgnore(WORD, WORD, HWND, BOOL&) { return 0; }
+    LRESULT OnEnd(WORD code, WORD id, HWND, BOOL& handled);
+
+    DWORD (*tick_)() = nullptr;
+    std::unique_ptr<CBexBitmap> picture_;
+    CBexButton3 close_;
+};

@@ -1,0 +1,6 @@
+#include "settings/ListBoxView.h"
+
+TListRowSkin& ListRowSkin() {
+    static TListRowSkin skin;
+    return skin;
+}

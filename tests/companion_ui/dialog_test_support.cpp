@@ -1,0 +1,326 @@
+#include "dialog_test_support.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <map>
+
+#include "companion/system/shared_settings.h"
+#include "companion/system/ui_package.h"
+#include "companion/ui/flash_host.h"
+#include "companion/ui/rest_schedule.h"
+#include "companion/ui/skin_strip.h"
+#include "toolkit/bex_text_wnd.h"
+
+namespace dialog_test {
+
+namespace {
+
+struct DriveState {
+    std::function<HWND()> hwnd;
+    std::vector<std::function<bool(HWND)>> steps;
+    size_t next = 0;
+    DWORD start = 0;
+    DWORD limit = 0;
+    bool busy = false;
+};
+DriveState* g_drive = nullptr;
+
+void CALLBACK DriveTick(HWND, UINT, UINT_PTR, DWORD) {
+    DriveState* state = g_drive;
+    if (!state || state->busy) return;
+    HWND dialog = state->hwnd();
+    if (::GetTickCount() - state->start > state->limit) {
+        if (dialog) ::EndDialog(dialog, -7);
+        return;
+    }
+    if (!dialog || !::IsWindowVisible(dialog) || state->next >= state->steps.size()) return;
+    // A step may run a nested loop (a message box); no step starts inside it.
+    state->busy = true;
+    if (state->steps[state->next](dialog)) ++state->next;
+    state->busy = false;
+}
+
+}  // namespace
+
+INT_PTR Drive(const std::function<INT_PTR()>& run, const std::function<HWND()>& hwnd,
+              std::vector<std::function<bool(HWND)>> steps, DWORD limitMs) {
+    DriveState state;
+    state.hwnd = hwnd;
+    state.steps = std::move(steps);
+    state.start = ::GetTickCount();
+    state.limit = limitMs;
+    DriveState* outer = g_drive;
+    g_drive = &state;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, &DriveTick);
+    const INT_PTR result = run();
+    ::KillTimer(nullptr, timer);
+    g_drive = outer;
+    return result;
+}
+
+void Pump(DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    MSG msg;
+    for (;;) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        if (::GetTickCount() - start >= ms) break;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+void ClickAt(HWND dialog, int x, int y) {
+    POINT screen{x, y};
+    ::ClientToScreen(dialog, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    const LPARAM at = MAKELPARAM(x, y);
+    ::SendMessageW(dialog, WM_MOUSEMOVE, 0, at);
+    ::SendMessageW(dialog, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(dialog, WM_MOUSEMOVE, MK_LBUTTON, at);
+    ::SendMessageW(dialog, WM_LBUTTONUP, 0, at);
+}
+
+void Click(HWND dialog, const CBexWnd& control) {
+    const RECT& rc = control.Rect();
+    ClickAt(dialog, (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+}
+
+void Key(HWND dialog, UINT vk) {
+    ::PostMessageW(dialog, WM_KEYDOWN, vk, 1);
+    ::PostMessageW(dialog, WM_KEYUP, vk, 0xC0000001);
+}
+
+Snapshot::Snapshot(HWND hwnd) {
+    RECT rc{};
+    ::GetClientRect(hwnd, &rc);
+    cx_ = rc.right;
+    cy_ = rc.bottom;
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = cx_;
+    bmi.bmiHeader.biHeight = -cy_;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    bitmap_ = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bits_ = static_cast<DWORD*>(bits);
+    dc_ = ::CreateCompatibleDC(nullptr);
+    old_ = ::SelectObject(dc_, bitmap_);
+    ::SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
+    ::GdiFlush();
+}
+
+Snapshot::~Snapshot() {
+    ::SelectObject(dc_, old_);
+    ::DeleteDC(dc_);
+    ::DeleteObject(bitmap_);
+}
+
+COLORREF Snapshot::At(int x, int y) const {
+    if (!bits_ || x < 0 || y < 0 || x >= cx_ || y >= cy_) return 0xFFFFFFFF;
+    return bits_[y * cx_ + x] & 0xFFFFFF;
+}
+
+std::wstring PlainText(const CBexTextWnd& text) {
+    std::wstring out;
+    for (const auto& segment : text.Segments()) out += segment.text;
+    return out;
+}
+
+std::wstring ConfigValue(const wchar_t* section, const wchar_t* key) {
+    std::wstring value;
+    ReadConfigString(value, section, key);
+    return value;
+}
+
+ConfigBackup::ConfigBackup() : path_(ConfigFilePath()), saved_(path_ + L".dialogsave") {
+    std::wstring dir;
+    if (GetAppDataDir(dir)) ::CreateDirectoryW((dir + L"tarvisk").c_str(), nullptr);
+    had_ = ::GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (had_) ::CopyFileW(path_.c_str(), saved_.c_str(), FALSE);
+}
+
+ConfigBackup::~ConfigBackup() {
+    if (had_) {
+        ::MoveFileExW(saved_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
+    } else {
+        ::DeleteFileW(path_.c_str());
+    }
+}
+
+namespace {
+SYSTEMTIME g_fixed{};
+SYSTEMTIME FixedTime() { return g_fixed; }
+}  // namespace
+
+FixedLocalTime::FixedLocalTime(int hour, int minute) {
+    ::GetLocalTime(&g_fixed);
+    g_fixed.wHour = static_cast<WORD>(hour);
+    g_fixed.wMinute = static_cast<WORD>(minute);
+    SetDialogLocalTime(&FixedTime);
+}
+
+FixedLocalTime::~FixedLocalTime() { SetDialogLocalTime(nullptr); }
+
+std::wstring TestExeDir() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring dir(path);
+    return dir.substr(0, dir.find_last_of(L'\\') + 1);
+}
+
+namespace {
+
+const wchar_t kClsidKey[] = L"Software\\Classes\\CLSID\\{D27CDB6E-AE6D-11CF-96B8-444553540000}";
+const wchar_t kProgIdKey[] = L"Software\\Classes\\ShockwaveFlash.ShockwaveFlash";
+
+bool KeyExists(const wchar_t* key) {
+    HKEY h = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+    ::RegCloseKey(h);
+    return true;
+}
+
+bool SetText(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
+    HKEY h = nullptr;
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    const LONG rc = ::RegSetValueExW(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(h);
+    return rc == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+PlayerStandIn::PlayerStandIn(int playMs, bool fsCommand) {
+    hadClsid_ = KeyExists(kClsidKey);
+    hadProgId_ = KeyExists(kProgIdKey);
+    const std::wstring dll = TestExeDir() + L"flash_standin.dll";
+    const std::wstring clsid = L"{D27CDB6E-AE6D-11CF-96B8-444553540000}";
+    registered_ = SetText(std::wstring(kClsidKey) + L"\\InprocServer32", nullptr, dll) &&
+                  SetText(std::wstring(kClsidKey) + L"\\InprocServer32", L"ThreadingModel", L"Apartment") &&
+                  SetText(std::wstring(kClsidKey) + L"\\ProgID", nullptr, L"ShockwaveFlash.ShockwaveFlash") &&
+                  SetText(kProgIdKey, nullptr, L"Shockwave Flash Object") &&
+                  SetText(std::wstring(kProgIdKey) + L"\\CLSID", nullptr, clsid);
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    log_ = std::wstring(temp) + L"flash_standin_" + std::to_wstring(::GetCurrentProcessId()) + L".log";
+    ::DeleteFileW(log_.c_str());
+    ::SetEnvironmentVariableW(L"FLASH_STANDIN_LOG", log_.c_str());
+    ::SetEnvironmentVariableW(L"FLASH_STANDIN_PLAY_MS", std::to_wstring(playMs).c_str());
+    ::SetEnvironmentVariableW(L"FLASH_STANDIN_FSCOMMAND", fsCommand ? L"1" : nullptr);
+}
+
+PlayerStandIn::~PlayerStandIn() {
+    ::CoFreeUnusedLibraries();
+    if (!hadClsid_) ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kClsidKey);
+    if (!hadProgId_) ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kProgIdKey);
+    ::SetEnvironmentVariableW(L"FLASH_STANDIN_LOG", nullptr);
+    ::DeleteFileW(log_.c_str());
+}
+
+std::vector<std::string> PlayerStandIn::Log() const {
+    std::vector<std::string> lines;
+    const std::string bytes = ReadFileBytes(log_);
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        lines.push_back(bytes.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+bool PlayerStandIn::Logged(const std::string& line) const {
+    for (const auto& entry : Log())
+        if (entry == line) return true;
+    return false;
+}
+
+bool InstallSkin() {
+    std::wstring dir;
+    if (!GetAppDataDir(dir)) return false;
+    const std::wstring target = dir + L"tarvisk\\vyn\\halvet";
+    const std::wstring archive = TestExeDir() + L"..\\bin\\halvet.ui";
+    if (::GetFileAttributesW((target + L"\\Actions.ini").c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    ::CreateDirectoryW((dir + L"tarvisk").c_str(), nullptr);
+    ::CreateDirectoryW((dir + L"tarvisk\\vyn").c_str(), nullptr);
+    ::CreateDirectoryW(target.c_str(), nullptr);
+    return UnzipToDir(archive, target + L"\\");
+}
+
+SkinFile::SkinFile(const std::wstring& name, const std::string& bytes, bool absent)
+    : path_(SkinFilePath(name)), saved_(path_ + L".dialogsave") {
+    had_ = ::GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (had_) ::MoveFileExW(path_.c_str(), saved_.c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (absent) return;
+    FILE* f = _wfopen(path_.c_str(), L"wb");
+    if (!f) return;
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+}
+
+SkinFile::~SkinFile() {
+    ::DeleteFileW(path_.c_str());
+    if (had_) ::MoveFileExW(saved_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+namespace {
+void AppendPng(png_structp png, png_bytep data, png_size_t length) {
+    auto* out = static_cast<std::string*>(png_get_io_ptr(png));
+    out->append(reinterpret_cast<const char*>(data), length);
+}
+void FlushPng(png_structp) {}
+}  // namespace
+
+std::string SolidPng(int cx, int cy, COLORREF color) {
+    std::string out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return std::string();
+    }
+    png_set_write_fn(png, &out, &AppendPng, &FlushPng);
+    png_set_IHDR(png, info, cx, cy, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    std::vector<unsigned char> row(static_cast<size_t>(cx) * 3);
+    for (int x = 0; x < cx; ++x) {
+        row[x * 3] = GetRValue(color);
+        row[x * 3 + 1] = GetGValue(color);
+        row[x * 3 + 2] = GetBValue(color);
+    }
+    for (int y = 0; y < cy; ++y) png_write_row(png, row.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+std::string Narrow(const std::wstring& text) {
+    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 1) return std::string();
+    std::string out(static_cast<size_t>(bytes), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], bytes, nullptr, nullptr);
+    out.resize(static_cast<size_t>(bytes - 1));
+    return out;
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+    std::string bytes;
+    FILE* f = _wfopen(path.c_str(), L"rb");
+    if (!f) return bytes;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof(buffer), f)) > 0) bytes.append(buffer, n);
+    fclose(f);
+    return bytes;
+}
+
+}  // namespace dialog_test
