@@ -735,8 +735,10 @@ def actions_ini(strips):
 
 NAV_BUTTONS = [
     # picture, hover picture, program, parameters, x, y, hover x, hover y
-    ('eyeprotect.png', 'eyeprotect_tip.png', 'Mirelo.exe', 'eye', -66, 70, -8, -34),
-    ('schedule.png', 'schedule_tip.png', 'Mirelo.exe', 'timealert', -60, 8, -8, -34),
+    # The two buttons left of the mascot show their labels further left,
+    # clear of the buttons above them.
+    ('eyeprotect.png', 'eyeprotect_tip.png', 'Mirelo.exe', 'eye', -66, 70, -72, 11),
+    ('schedule.png', 'schedule_tip.png', 'Mirelo.exe', 'timealert', -60, 8, -72, 11),
     ('shutdown.png', 'shutdown_tip.png', 'Mirelo.exe', 'timeshutdown', -20, -44, -8, -34),
     ('setting.png', 'setting_tip.png', 'Mirelo.exe', 'general', 40, -62, -8, -34),
     ('weather.png', 'weather_tip.png', 'Mirelo.exe', 'general', 100, -44, -8, -34),

@@ -15,7 +15,9 @@ bool StartProgramForPage(const std::wstring& program, const std::wstring& parame
     if (program.empty()) return false;
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
-    info.fMask = 0;
+    // A start that fails is not reported: without this the shell would put
+    // up its own modal error box and hold the mascot's thread.
+    info.fMask = SEE_MASK_FLAG_NO_UI;
     info.lpVerb = LaunchVerb(parameters, ::GetVersion());
     info.lpFile = program.c_str();
     info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();

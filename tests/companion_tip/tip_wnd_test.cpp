@@ -69,8 +69,7 @@ private:
 // An ordinary window that the user might be typing into.
 class PlainWindow : public winlib::Window {
 public:
-    WL_BEGIN_MSG_MAP()
-    WL_END_MSG_MAP()
+    BOOL ProcessWindowMessage(HWND, UINT, WPARAM, LPARAM, LRESULT&) override { return FALSE; }
 };
 
 // A 32-bit top-down surface with its own DC.

@@ -11,6 +11,8 @@
 
 #include "toolkit/bex_wnd.h"
 
+class CBexTextWnd;
+
 namespace dialog_test {
 
 // Runs `steps` one after the other from a thread timer while `run` (a modal
@@ -47,7 +49,7 @@ private:
 };
 
 // Texts of the segments of a marked-up text control, joined.
-std::wstring PlainText(const class CBexTextWnd& text);
+std::wstring PlainText(const CBexTextWnd& text);
 
 // Reads [section] key of Corvalle.ini ("" when missing).
 std::wstring ConfigValue(const wchar_t* section, const wchar_t* key);

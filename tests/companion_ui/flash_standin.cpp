@@ -98,7 +98,7 @@ private:
     Player* owner_;
 };
 
-class Player : public IDispatch,
+class Player final : public IDispatch,
                public IOleObject,
                public IOleInPlaceObject,
                public IConnectionPointContainer {

@@ -2,10 +2,12 @@
 # touch its registry key before it shows up; without the key it does not wait.
 . "$E2E_REPO_ROOT/tests/e2e/lib.sh"
 install_corvalle
+returning_user_config
 SERVICE_KEY='HKCU\Software\ZubPellor\ZubPellorService'
 restore() {
   "$E2E_WINE" --timeout 60 reg delete "$SERVICE_KEY" /f >/dev/null 2>&1
   cleanup_install
+  rm -f "$CONFIG"
 }
 trap restore EXIT
 

@@ -13,7 +13,7 @@ install_corvalle() {
   INSTALL_DIR_WIN="C:\\e2e\\$E2E_NAME\\Tarvisk\\Corvalle"
   rm -rf "$E2E_WINEPREFIX/drive_c/e2e/$E2E_NAME"
   mkdir -p "$INSTALL_DIR"
-  cp "$E2E_BIN_DIR/Corvalle.exe" "$INSTALL_DIR/"
+  cp "$E2E_BIN_DIR/Corvalle.exe" "$E2E_BIN_DIR/halvet.ui" "$INSTALL_DIR/"
   # The settings program is a recording stand-in here.
   cp "$E2E_TEST_BIN_DIR/recording_program.exe" "$INSTALL_DIR/Mirelo.exe"
 }
@@ -49,4 +49,27 @@ wait_for_line() {
     sleep 0.1
   done
   return 1
+}
+
+# As wait_for_line with a limit in half seconds; the line is compared without
+# regard to case (Windows paths).
+wait_for_line_long() {
+  local file="$1" line="$2" limit="$3" i
+  for i in $(seq 1 "$limit"); do
+    tr -d '\r' 2>/dev/null <"$file" | grep -qix -- "$line" && return 0
+    sleep 0.5
+  done
+  return 1
+}
+
+# Corvalle.ini of a user who has run the mascot before: no first-run chooser
+# or tip, no settings-program start-up step. Sets CONFIG (Linux path) and
+# CONFIG_WIN.
+returning_user_config() {
+  CONFIG_WIN="$(probe folder appdata)\\tarvisk\\Corvalle.ini"
+  CONFIG="$("$E2E_WINE" --timeout 60 winepath -u "$CONFIG_WIN" 2>/dev/null | tr -d '\r')"
+  mkdir -p "$(dirname "$CONFIG")"
+  rm -f "$CONFIG"
+  probe ini "$CONFIG_WIN" vyn firstruntip false
+  probe ini "$CONFIG_WIN" vyn compatible true
 }

@@ -2,7 +2,8 @@
 # "Corvalle"; with "eyeguardian" it still opens the settings program's page.
 . "$E2E_REPO_ROOT/tests/e2e/lib.sh"
 install_corvalle
-trap cleanup_install EXIT
+returning_user_config
+trap 'cleanup_install; rm -f "$CONFIG"' EXIT
 
 start_corvalle
 check "the first copy shows its window" probe find Corvalle 30000 >/dev/null

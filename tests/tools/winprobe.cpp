@@ -188,13 +188,14 @@ DWORD FindProcessId(const wchar_t* image) {
 // process (its address is in the process environment block).
 struct GdiHandleEntry {
     unsigned long long object;
-    USHORT ownerProcessId;
+    USHORT ownerProcessId;  // 0 where the table is the process's own
     USHORT ownerCount;
     UCHAR extType;  // bits 0-6 the object type, bit 7 the stock flag
     UCHAR generation;
-    USHORT unique;
+    USHORT type;
+    unsigned long long userPointer;
 };
-static_assert(sizeof(GdiHandleEntry) == 16, "the table's slot is 16 bytes");
+static_assert(sizeof(GdiHandleEntry) == 24, "the table's slot is 24 bytes");
 constexpr size_t kGdiHandleSlots = 0x10000;
 
 using QueryInformationProcess = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
@@ -215,16 +216,19 @@ long CountGdiHandles(HANDLE process, DWORD pid) {
     SIZE_T read = 0;
     const auto* peb = reinterpret_cast<const BYTE*>(basic.PebBaseAddress);
     if (!::ReadProcessMemory(process, peb + kGdiTableOffset, &table, sizeof(table), &read) || !table) return -1;
-    std::vector<GdiHandleEntry> entries(kGdiHandleSlots);
-    if (!::ReadProcessMemory(process, reinterpret_cast<const void*>(static_cast<UINT_PTR>(table)), entries.data(),
-                             entries.size() * sizeof(GdiHandleEntry), &read))
-        return -1;
+    // Read in pieces: the table may end before its largest size.
+    constexpr size_t kPiece = 4096;
+    std::vector<GdiHandleEntry> entries(kPiece);
+    const auto* base = reinterpret_cast<const GdiHandleEntry*>(static_cast<UINT_PTR>(table));
     long count = 0;
-    for (size_t i = 0; i < read / sizeof(GdiHandleEntry); ++i) {
-        const GdiHandleEntry& e = entries[i];
-        if ((e.extType & 0x7f) == 0 || (e.extType & 0x80) || e.object == 0) continue;
-        if (e.ownerProcessId != static_cast<USHORT>(pid)) continue;
-        ++count;
+    for (size_t first = 0; first < kGdiHandleSlots; first += kPiece) {
+        if (!::ReadProcessMemory(process, base + first, entries.data(), kPiece * sizeof(GdiHandleEntry), &read))
+            break;
+        for (const GdiHandleEntry& e : entries) {
+            if ((e.extType & 0x7f) == 0 || (e.extType & 0x80) || e.object == 0) continue;
+            if (e.ownerProcessId != 0 && e.ownerProcessId != static_cast<USHORT>(pid)) continue;
+            ++count;
+        }
     }
     return count;
 }
@@ -283,11 +287,15 @@ int MemInfo(const wchar_t* image) {
     counters.cb = sizeof(counters);
     const BOOL haveCounters =
         ::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters));
-    std::printf("pid=%lu private=%ld working_set=%ld gui_gdi=%ld gui_user=%ld gdi_handles=%ld windows=%ld\n", pid,
-                haveCounters ? static_cast<long>(counters.PrivateUsage) : -1L,
-                haveCounters ? static_cast<long>(counters.WorkingSetSize) : -1L,
-                GuiResources(process, GR_GDIOBJECTS), GuiResources(process, GR_USEROBJECTS),
-                CountGdiHandles(process, pid), CountWindowsOf(pid));
+    // Windows gives the same figure as PrivateUsage and as PagefileUsage; a
+    // system that leaves PrivateUsage at 0 still fills the other.
+    std::printf(
+        "pid=%lu private_usage=%ld pagefile_usage=%ld working_set=%ld gui_gdi=%ld gui_user=%ld gdi_handles=%ld "
+        "windows=%ld\n",
+        pid, haveCounters ? static_cast<long>(counters.PrivateUsage) : -1L,
+        haveCounters ? static_cast<long>(counters.PagefileUsage) : -1L,
+        haveCounters ? static_cast<long>(counters.WorkingSetSize) : -1L, GuiResources(process, GR_GDIOBJECTS),
+        GuiResources(process, GR_USEROBJECTS), CountGdiHandles(process, pid), CountWindowsOf(pid));
     ::CloseHandle(process);
     return 0;
 }
@@ -302,6 +310,10 @@ long long FileTimeMs(const FILETIME& ft) {
 // The first frame of a layered window is the first UpdateLayeredWindow that
 // gives it a size: until then the window is visible yet empty.
 int FirstFrame(const wchar_t* className, DWORD timeoutMs) {
+    // The caller starts the program once this line is out, so that no frame
+    // comes before the watch begins.
+    std::printf("waiting\n");
+    std::fflush(stdout);
     const DWORD start = ::GetTickCount();
     HWND hwnd = nullptr;
     for (;;) {
@@ -314,7 +326,7 @@ int FirstFrame(const wchar_t* className, DWORD timeoutMs) {
             std::printf("not shown\n");
             return 1;
         }
-        ::Sleep(2);
+        ::Sleep(5);
     }
     FILETIME now{};
     ::GetSystemTimeAsFileTime(&now);
