@@ -45,7 +45,7 @@ reg_has() { "$E2E_WINE" --timeout 60 reg query "$1" /v "$2" >/dev/null 2>&1; }
 wait_for_line() {
   local file="$1" line="$2" i
   for i in $(seq 1 100); do
-    tr -d '\r' 2>/dev/null <"$file" | grep -qx -- "$line" && return 0
+    tr -d '\r' 2>/dev/null <"$file" | grep -qFx -- "$line" && return 0
     sleep 0.1
   done
   return 1
@@ -56,7 +56,7 @@ wait_for_line() {
 wait_for_line_long() {
   local file="$1" line="$2" limit="$3" i
   for i in $(seq 1 "$limit"); do
-    tr -d '\r' 2>/dev/null <"$file" | grep -qix -- "$line" && return 0
+    tr -d '\r' 2>/dev/null <"$file" | grep -qiFx -- "$line" && return 0
     sleep 0.5
   done
   return 1

@@ -90,8 +90,8 @@ TEST_F(ListBoxTest, HitTestAfterScrollingFindsTheRowUnderThePoint) {
     EXPECT_EQ(hit.Cell.top, 51 - 30);
     EXPECT_EQ(hit.Cell.bottom, 102 - 30);
     EXPECT_EQ(list_->HitTest(POINT{100, 25}).Item, -1);
-    EXPECT_EQ(list_->HitTest(POINT{190, 25}).Column, -1) << "right of the last column";
-    EXPECT_EQ(list_->HitTest(POINT{190, 25}).Row, 1);
+    EXPECT_EQ(list_->HitTest(POINT{182, 25}).Column, -1) << "right of the last column";
+    EXPECT_EQ(list_->HitTest(POINT{182, 25}).Row, 1);
     EXPECT_EQ(list_->HitTest(POINT{-1, 25}).Row, -1) << "outside the client area";
 }
 

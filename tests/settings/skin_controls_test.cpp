@@ -12,8 +12,7 @@ using settingstest::Pump;
 
 namespace {
 
-// Digits in shades the test can tell apart: frame n is (n * 20, 0, 0), so
-// "1" is 0x000000... no: frame n gets red 10 + n * 20.
+// Digits in shades the test can tell apart: frame n is red 10 + n * 20.
 std::string DigitStrip(int frames, int w = 10, int h = 14) {
     std::vector<Rgba> colors;
     for (int n = 0; n < frames; ++n) colors.push_back(Rgba{static_cast<uint8_t>(10 + n * 20), 0, 0, 255});
@@ -73,6 +72,7 @@ TEST_F(ControlTest, ElevenFramesGiveNoMinusAndItTakesNoRoom) {
     auto& clock = form_.Add<TGraphicTime>(0, 0, 10, 10);
     ASSERT_TRUE(clock.LoadStrip(DigitStrip(11), 10, 14));
     EXPECT_TRUE(clock.MathBmp().Empty());
+    clock.SetAutoSize(true);
     clock.SetCaption(L"-12");
     Surface surface(40, 20);
     clock.Paint(surface.Dc());
