@@ -72,7 +72,27 @@ CMainWnd::CMainWnd(MainWindowServices services)
 // ends with the process.
 CMainWnd::~CMainWnd() = default;
 
+// While the mascot leaves, nothing the user does reaches it any more (and no
+// tray icon can come back).
+bool CMainWnd::IgnoredWhileLeaving(UINT msg) const {
+    switch (msg) {
+    case WM_COMMAND:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_TRAY_NOTIFY:
+    case WM_OPEN_NAVIGATION:
+        return true;
+    default:
+        return msg == restartMessage_ || msg == taskbarCreated_;
+    }
+}
+
 BOOL CMainWnd::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (leaving_ && IgnoredWhileLeaving(msg)) {
+        result = 0;
+        return TRUE;
+    }
     if (ProcessTrayMessage(hwnd, msg, wParam, lParam, result)) return TRUE;
     if (msg == WM_SETCURSOR) {
         ::SetCursor(::LoadCursorW(winlib::Module().Instance(), MAKEINTRESOURCEW(kCursorMascot)));

@@ -132,6 +132,8 @@ private:
         WL_MESSAGE_HANDLER(WM_HIDE_NAVIGATION, OnHideNavigation)
     WL_END_MSG_MAP()
 
+    bool IgnoredWhileLeaving(UINT msg) const;
+
     // Creation and life
     LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnActivate(UINT, WPARAM, LPARAM, BOOL&);

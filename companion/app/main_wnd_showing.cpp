@@ -18,9 +18,30 @@ bool Contains(const std::wstring& text, const wchar_t* marker) {
     return text.find(marker) != std::wstring::npos;
 }
 
+bool StartsWith(const std::wstring& text, const wchar_t* marker) {
+    return text.compare(0, std::wcslen(marker), marker) == 0;
+}
+
+constexpr wchar_t kShutdownMarker[] = L"$shutdown$";
+
+// The style after the marker: the whole rest of the text as a number 0..5,
+// else -1 (nothing is done).
+int ShutdownStyle(const std::wstring& tip) {
+    const std::wstring digits = tip.substr(std::wcslen(kShutdownMarker));
+    if (digits.size() != 1 || digits[0] < L'0' || digits[0] > L'5') return -1;
+    return digits[0] - L'0';
+}
+
 void RemoveAll(std::wstring& text, const wchar_t* marker) {
     const size_t length = std::wcslen(marker);
     for (size_t at; (at = text.find(marker)) != std::wstring::npos;) text.erase(at, length);
+}
+
+// A frame time of 0 (a broken action file) still lets the showing advance;
+// tiny ones are held at the timer's useful minimum.
+int FramePeriod(int frameTime) {
+    if (frameTime <= 0) return static_cast<int>(kFallbackFrameMs);
+    return frameTime < 10 ? 10 : frameTime;
 }
 
 // A rest that the countdown started marks every action away for its length.
@@ -54,9 +75,11 @@ void CMainWnd::OnActionFired() {
     ShowPopWnd(2);
     const std::wstring tip = action_->GetTipText();
     shownMarkers_ = tip;
-    if (Contains(tip, L"$shutdown$")) {
+    // Only the actions that mean them put these markers first; a user's own
+    // text that merely contains one must never shut the machine down.
+    if (StartsWith(tip, kShutdownMarker)) {
         ShowTimedShutdown(tip);
-    } else if (Contains(tip, L"$eyeguardian$")) {
+    } else if (StartsWith(tip, L"$eyeguardian$")) {
         ShowFullScreenRest();
     } else {
         ShowOrdinary(tip);
@@ -73,27 +96,27 @@ void CMainWnd::ShowTimedShutdown(const std::wstring& tip) {
 
     if (services_.dialogs->RunCountdown(kCountdownBeforeShutdown) == 0) {
         IPowerControl& power = PowerControl();
-        switch (tip.empty() ? L'\0' : tip.back()) {
-        case L'0':
-        case L'1':
+        const int style = ShutdownStyle(tip);
+        switch (style) {
+        case 0:
+        case 1:
             if (power.EnableShutdownPrivilege()) {
-                power.ExitSession(tip.back() == L'0' ? EWX_POWEROFF | EWX_FORCE : EWX_POWEROFF,
-                                  kPlannedShutdownReason);
+                power.ExitSession(style == 0 ? EWX_POWEROFF | EWX_FORCE : EWX_POWEROFF, kPlannedShutdownReason);
                 // A locked session ignores the request above.
                 if (away_) power.InitiateShutdown(false);
             }
             break;
-        case L'2':
+        case 2:
             SystemShutdown(false, kShutdownLogOff);
             break;
-        case L'3':
+        case 3:
             power.Lock();
             break;
-        case L'4':
+        case 4:
             SystemShutdown(true, kShutdownRestart);
             if (away_) power.InitiateShutdown(true);
             break;
-        case L'5':
+        case 5:
             SystemShutdown(false, kShutdownStandby);
             break;
         default:
@@ -113,7 +136,8 @@ void CMainWnd::ShowFullScreenRest() {
     modalRunning_ = false;
     settings.RestEnd = ::_time64(nullptr);
     if (detect_) {
-        detect_->NotifyAway(false);
+        // A session locked during the rest is still locked now.
+        detect_->NotifyAway(away_);
         ReleaseDetectThread();
     }
     settings.EyeClockStart = ::GetTickCount();
@@ -144,7 +168,7 @@ void CMainWnd::ShowOrdinary(std::wstring tip) {
     ::SetWindowPos(Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     // A strip that failed to load, or a frame time of 0, still lets the
     // showing end after its time: a missing picture must not stop reminders.
-    SetTimer(kTimerActionFrame, frameTime_ > 0 ? static_cast<UINT>(frameTime_) : kFallbackFrameMs);
+    SetTimer(kTimerActionFrame, static_cast<UINT>(FramePeriod(frameTime_)));
 
     tip_.SetTipText(tipText_);
     if (!linkText_.empty()) {
@@ -160,7 +184,7 @@ void CMainWnd::StepActionFrame() {
         KillTimer(kTimerActionFrame);
         return;
     }
-    const int period = frameTime_ > 0 ? frameTime_ : static_cast<int>(kFallbackFrameMs);
+    const int period = FramePeriod(frameTime_);
     if (strip_ && cx_ > 0 && cy_ > 0) DrawFrame(strip_, frame_, cx_, cy_);
     frame_ = frames_ > 0 ? (frame_ + 1) % frames_ : 0;
     elapsed_ += period;

@@ -322,6 +322,7 @@ TEST_F(MainWindowTest, ATimedShutdownRunsTheCountdownThenItsStyle) {
         {L"$shutdown$0", 0, true, {L"exit 12", L"initiate poweroff"}},
         {L"$shutdown$4", 0, true, {L"exit 6", L"initiate reboot"}},
         {L"$shutdown$7", 0, false, {}},
+        {L"$shutdown$12", 0, false, {}},
         {L"$shutdown$1", 1, false, {}},  // the user declined
     };
     Create();
@@ -366,6 +367,24 @@ TEST_F(MainWindowTest, TheRestModeRunsAfterItsCountdownAndRecordsItsTimes) {
     ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == 2; }));
     EXPECT_EQ(dialogs_.calls, std::vector<std::wstring>{L"countdown rest"});
     EXPECT_NE(SharedSettings::Instance().RestEnd.load(), 0) << "stored even when the countdown is cancelled";
+}
+
+TEST_F(MainWindowTest, MarkersInsideAUsersTextAreShownNotObeyed) {
+    Create();
+    Fire(L"$custom$记得 $shutdown$1 和 $eyeguardian$");
+    PumpFor(100);
+    EXPECT_TRUE(dialogs_.calls.empty()) << "no countdown, no rest mode";
+    EXPECT_TRUE(power_.calls.empty());
+    ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == 1; }));
+}
+
+TEST_F(MainWindowTest, AHideOrClickWithNothingShownReleasesNothing) {
+    Create();
+    window_->Window::SendMessage(WM_COMMAND, kCmdHide);
+    window_->Window::SendMessage(WM_TRAY_NOTIFY, 0, WM_LBUTTONUP);
+    window_->Window::SendMessage(WM_LBUTTONDBLCLK);
+    window_->Window::SendMessage(WM_OPEN_NAVIGATION);
+    EXPECT_FALSE(window_->DetectThread()->ReleaseDueAction()) << "nothing was owed";
 }
 
 TEST_F(MainWindowTest, AStrayActionMessageIsIgnored) {
@@ -506,6 +525,10 @@ TEST_F(MainWindowTest, LeavingPlaysItsStripTellsTheSettingsProgramAndEnds) {
     EXPECT_TRUE(window_->Leaving());
     window_->Window::SendMessage(WM_OPEN_NAVIGATION);
     EXPECT_FALSE(window_->NavigationOpen()) << "no navigation while leaving";
+    window_->Window::SendMessage(WM_COMMAND, kCmdHide);
+    EXPECT_FALSE(window_->HiddenByUser()) << "no hide while leaving";
+    window_->Window::SendMessage(::RegisterWindowMessageW(L"ZubEraseTool"));
+    EXPECT_TRUE(tray_.calls.empty() || tray_.calls.back() != static_cast<DWORD>(NIM_ADD)) << "no icon comes back";
     ASSERT_TRUE(PumpUntil([&] { return ended_ == 1; }, 15000));
     PumpFor(50);
     EXPECT_EQ(received, std::vector<UINT>{protocol::WM_CLOSE_SETTINGS});
