@@ -22,19 +22,29 @@ struct DriveState {
     size_t next = 0;
     DWORD start = 0;
     DWORD limit = 0;
+    DWORD shown = 0;
     bool busy = false;
 };
 DriveState* g_drive = nullptr;
+
+DWORD LingerMs() {
+    wchar_t linger[16] = {};
+    return ::GetEnvironmentVariableW(L"DIALOG_TEST_LINGER_MS", linger, 16) ? static_cast<DWORD>(_wtoi(linger)) : 0;
+}
 
 void CALLBACK DriveTick(HWND, UINT, UINT_PTR, DWORD) {
     DriveState* state = g_drive;
     if (!state || state->busy) return;
     HWND dialog = state->hwnd();
-    if (::GetTickCount() - state->start > state->limit) {
+    if (::GetTickCount() - state->start > state->limit + LingerMs()) {
         if (dialog) ::EndDialog(dialog, -7);
         return;
     }
     if (!dialog || !::IsWindowVisible(dialog) || state->next >= state->steps.size()) return;
+    // DIALOG_TEST_LINGER_MS keeps each dialog up that long before it is
+    // driven, to look at it (or take a screenshot).
+    if (!state->shown) state->shown = ::GetTickCount();
+    if (::GetTickCount() - state->shown < LingerMs()) return;
     // A step may run a nested loop (a message box); no step starts inside it.
     state->busy = true;
     if (state->steps[state->next](dialog)) ++state->next;
@@ -246,13 +256,14 @@ bool PlayerStandIn::Logged(const std::string& line) const {
 bool InstallSkin() {
     std::wstring dir;
     if (!GetAppDataDir(dir)) return false;
-    const std::wstring target = dir + L"tarvisk\\vyn\\halvet";
+    // The package holds the folder "halvet" itself.
+    const std::wstring target = dir + L"tarvisk\\vyn\\";
     const std::wstring archive = TestExeDir() + L"..\\bin\\halvet.ui";
-    if (::GetFileAttributesW((target + L"\\Actions.ini").c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    if (::GetFileAttributesW(ActionFilePath().c_str()) != INVALID_FILE_ATTRIBUTES) return true;
     ::CreateDirectoryW((dir + L"tarvisk").c_str(), nullptr);
-    ::CreateDirectoryW((dir + L"tarvisk\\vyn").c_str(), nullptr);
     ::CreateDirectoryW(target.c_str(), nullptr);
-    return UnzipToDir(archive, target + L"\\");
+    return UnzipToDir(archive, target) &&
+           ::GetFileAttributesW(ActionFilePath().c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 SkinFile::SkinFile(const std::wstring& name, const std::string& bytes, bool absent)

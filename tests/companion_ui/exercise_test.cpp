@@ -37,6 +37,11 @@ TEST(NeckExercise, ShowsThePictureOfTheTickAndCloses) {
     dialog.SetTickSource(&Tick10);
     const INT_PTR result = Drive([&] { return dialog.Run(::GetDesktopWindow()); }, [&] { return dialog.Hwnd(); },
                                  {[&](HWND dlg) {
+                                     if (!dialog.Picture()) {
+                                         ADD_FAILURE() << "no picture";
+                                         ::EndDialog(dlg, -1);
+                                         return true;
+                                     }
                                      EXPECT_EQ(SkinFilePath(L"neck2.png"), dialog.Picture()->Path());
                                      RECT rc{}, work{};
                                      ::GetWindowRect(dlg, &rc);

@@ -25,9 +25,32 @@ SIZE ClientSize(HWND hwnd) {
     return SIZE{rc.right, rc.bottom};
 }
 
+// Presses the left button where the cursor is, moves 40 x 32 and lets go.
+DWORD WINAPI MoveTheMouse(void*) {
+    POINT start{};
+    ::GetCursorPos(&start);
+    const int cx = ::GetSystemMetrics(SM_CXSCREEN) - 1, cy = ::GetSystemMetrics(SM_CYSCREEN) - 1;
+    auto send = [&](DWORD flags, int x, int y) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+        input.mi.dx = x * 65535 / cx;
+        input.mi.dy = y * 65535 / cy;
+        ::SendInput(1, &input, sizeof(INPUT));
+    };
+    send(MOUSEEVENTF_LEFTDOWN, start.x, start.y);
+    for (int i = 1; i <= 4; ++i) {
+        ::Sleep(60);
+        send(0, start.x + 10 * i, start.y + 8 * i);
+    }
+    ::Sleep(60);
+    send(MOUSEEVENTF_LEFTUP, start.x + 40, start.y + 32);
+    return 0;
+}
+
 }  // namespace
 
-TEST(MessageBox, YesNoShowsTwoRightAlignedButtonsAndAnswers) {
+TEST(SkinnedMessageBox, YesNoShowsTwoRightAlignedButtonsAndAnswers) {
     CBexMessageBox box(L"要现在休息吗？", MB_YESNO);
     SIZE client{};
     const INT_PTR result = RunBox(box, {[&](HWND dlg) {
@@ -57,7 +80,7 @@ TEST(MessageBox, YesNoShowsTwoRightAlignedButtonsAndAnswers) {
               }}));
 }
 
-TEST(MessageBox, OneShortLineGivesTheSmallestBox) {
+TEST(SkinnedMessageBox, OneShortLineGivesTheSmallestBox) {
     CBexMessageBox box(L"好", MB_OK);
     RunBox(box, {[&](HWND dlg) {
         const SIZE client = ClientSize(dlg);
@@ -86,7 +109,7 @@ TEST(MessageBox, OneShortLineGivesTheSmallestBox) {
     }});
 }
 
-TEST(MessageBox, LinesStackAndTypesPickTheirButtons) {
+TEST(SkinnedMessageBox, LinesStackAndTypesPickTheirButtons) {
     CBexMessageBox box(L"第一行\n第二行比第一行长一些\n三", MB_ABORTRETRYIGNORE);
     const INT_PTR result = RunBox(box, {[&](HWND dlg) {
         EXPECT_EQ(3u, box.LineCount());
@@ -111,40 +134,28 @@ TEST(MessageBox, LinesStackAndTypesPickTheirButtons) {
               }}));
 }
 
-TEST(MessageBox, DraggedFromAFreePoint) {
+TEST(SkinnedMessageBox, DraggedFromAFreePoint) {
     CBexMessageBox box(L"拖动我", MB_OK);
     RECT before{}, after{};
+    HANDLE mover = nullptr;
     RunBox(box, {[&](HWND dlg) {
                      ::GetWindowRect(dlg, &before);
-                     // A real press on a free point, moved by 40 x 30, then released.
-                     POINT pt{before.left + 150, before.top + 30};
-                     ::SetCursorPos(pt.x, pt.y);
-                     dialog_test::Pump(50);
-                     INPUT input[4] = {};
-                     for (auto& i : input) i.type = INPUT_MOUSE;
-                     input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-                     input[1].mi.dwFlags = MOUSEEVENTF_MOVE;
-                     input[1].mi.dx = 20;
-                     input[1].mi.dy = 15;
-                     input[2].mi.dwFlags = MOUSEEVENTF_MOVE;
-                     input[2].mi.dx = 20;
-                     input[2].mi.dy = 15;
-                     input[3].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-                     ::SendInput(1, &input[0], sizeof(INPUT));
-                     dialog_test::Pump(50);
-                     ::SendInput(2, &input[1], sizeof(INPUT));
-                     dialog_test::Pump(50);
-                     ::SendInput(1, &input[3], sizeof(INPUT));
+                     ::SetCursorPos(before.left + 150, before.top + 30);
+                     // The move loop runs inside the dialog's own thread from the
+                     // press on: the hand that moves the mouse is another thread.
+                     mover = ::CreateThread(nullptr, 0, &MoveTheMouse, nullptr, 0, nullptr);
                      return true;
                  },
+                 [&](HWND) { return ::WaitForSingleObject(mover, 0) == WAIT_OBJECT_0; },
                  [&](HWND dlg) {
                      dialog_test::Pump(100);
                      ::GetWindowRect(dlg, &after);
                      dialog_test::Key(dlg, VK_RETURN);
                      return true;
                  }});
-    EXPECT_NE(before.left, after.left);
-    EXPECT_NE(before.top, after.top);
+    if (mover) ::CloseHandle(mover);
+    EXPECT_EQ(before.left + 40, after.left);
+    EXPECT_EQ(before.top + 32, after.top);
 }
 
 TEST(Chooser, ReturnsOkWithTheBoxesAsLeft) {

@@ -13,6 +13,7 @@
 //   winprobe folder desktop|appdata|temp   prints that folder of the user
 //   winprobe touch PATH | exists PATH      makes an empty file | exit 0 when it is one
 //   winprobe ini PATH SECTION KEY VALUE    writes one value with the profile functions
+//   winprobe text CLASS                    prints the window's text (UTF-8)
 //   winprobe meminfo IMAGE                 memory and object counts of that process, one line
 //   winprobe firstframe CLASS TIMEOUT_MS   waits until that window shows with a non-empty
 //                                          rectangle; prints the time since its process started
@@ -24,6 +25,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -361,6 +363,17 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"kill") return Kill(target);
+    if (command == L"text") {
+        HWND hwnd = ::FindWindowW(target, nullptr);
+        if (!hwnd) return 1;
+        wchar_t text[4096] = {};
+        ::GetWindowTextW(hwnd, text, 4096);
+        char utf8[16384] = {};
+        ::WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8) - 1, nullptr, nullptr);
+        std::fwrite(utf8, 1, std::strlen(utf8), stdout);
+        std::printf("\n");
+        return 0;
+    }
     if (command == L"meminfo") return MemInfo(target);
     if (command == L"firstframe") return FirstFrame(target, argc > 3 ? Number(argv[3]) : 30000);
     if (command == L"folder") return PrintFolder(target);
