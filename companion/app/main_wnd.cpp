@@ -70,7 +70,14 @@ CMainWnd::CMainWnd(MainWindowServices services)
 
 // The detect thread is never stopped: it waits on its own event or pause and
 // ends with the process.
-CMainWnd::~CMainWnd() = default;
+CMainWnd::~CMainWnd() {
+    if (frameDc_ && frameDcDefault_) ::SelectObject(frameDc_.Get(), frameDcDefault_);
+}
+
+void CMainWnd::SetClickAnimationTimer() {
+    SetTimer(kTimerClickAnimation, 1000);
+    clickAnimationPending_ = true;
+}
 
 // While the mascot leaves, nothing the user does reaches it any more (and no
 // tray icon can come back).
@@ -304,11 +311,11 @@ LRESULT CMainWnd::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
         break;
     case kTimerClick:
         KillTimer(kTimerClick);
-        KillTimer(kTimerClickAnimation);
+        KillClickAnimationTimer();
         if (!doubleClicked_) Window::PostMessage(WM_OPEN_NAVIGATION);
         break;
     case kTimerClickAnimation:
-        KillTimer(kTimerClickAnimation);
+        KillClickAnimationTimer();
         SetMascotState(4);
         break;
     case kTimerFirstRun:
@@ -330,6 +337,8 @@ void CMainWnd::OnWatchTimer() {
     BOOL running = FALSE;
     ::SystemParametersInfoW(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
     if (detect_) detect_->NotifyScreenSaverRunning(running != FALSE);
+    // A mascot the user hid has nothing to hide or show: spare the corner test.
+    if (hiddenByUser_) return;
     if (IsFullScreenAppRunning()) {
         tip_.ShowTip(false);
         ShowWindow(SW_HIDE);

@@ -22,6 +22,7 @@
 #include "companion/ui/vyn_tip_wnd.h"
 #include "protocol/companion_messages.h"
 #include "toolkit/bex_wnd_manager.h"
+#include "winlib/handles.h"
 #include "winlib/window.h"
 
 class CFirstTipWnd;
@@ -196,6 +197,9 @@ private:
     void StartRecord(int index, UINT_PTR timer);
     void StepRecordFrame(UINT_PTR timer);
     void DrawFrame(HBITMAP strip, int frame, int cx, int cy);
+    void ReleaseFrameStrip(HBITMAP strip);
+    void KillClickAnimationTimer();
+    void SetClickAnimationTimer();
     void DrawStanding();
     // No animation runs while nobody can see it.
     bool AnimationsPaused() const { return hiddenByUser_ || away_; }
@@ -234,4 +238,8 @@ private:
     bool eyeOpen_ = false;
     RECT work_{};
     std::unique_ptr<CFirstTipWnd> firstTip_;
+    winlib::MemoryDc frameDc_;
+    HGDIOBJ frameDcDefault_ = nullptr;
+    HBITMAP selectedStrip_ = nullptr;
+    bool clickAnimationPending_ = false;
 };

@@ -14,19 +14,39 @@ UINT FramePeriod(int frameTime) {
 
 }  // namespace
 
+// The mascot draws a few frames a second for as long as it runs: one memory
+// DC is kept for it, the strip is selected into it only when it changes, and
+// the window is not asked where it is (a null position keeps it in place).
 void CMainWnd::DrawFrame(HBITMAP strip, int frame, int cx, int cy) {
     if (!strip || cx <= 0 || cy <= 0) return;
-    const LONG exStyle = ::GetWindowLongW(Hwnd(), GWL_EXSTYLE);
-    if (!(exStyle & WS_EX_LAYERED)) ::SetWindowLongW(Hwnd(), GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
-    const RECT rc = WindowRect();
-    POINT at{rc.left, rc.top};
+    if (!frameDc_) {
+        frameDc_.Reset(::CreateCompatibleDC(nullptr));
+        if (!frameDc_) return;
+        // Keep the DC's own bitmap to put back before the DC is deleted.
+        frameDcDefault_ = ::SelectObject(frameDc_.Get(), strip);
+    } else if (selectedStrip_ != strip) {
+        ::SelectObject(frameDc_.Get(), strip);
+    }
+    selectedStrip_ = strip;
     SIZE size{cx, cy};
     POINT source{frame * cx, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    winlib::WindowDc screen(nullptr);
-    winlib::MemoryDc memory(::CreateCompatibleDC(screen.Get()));
-    winlib::SelectObjectScope select(memory.Get(), strip);
-    ::UpdateLayeredWindow(Hwnd(), screen.Get(), &at, &size, memory.Get(), &source, 0, &blend, ULW_ALPHA);
+    ::UpdateLayeredWindow(Hwnd(), nullptr, nullptr, &size, frameDc_.Get(), &source, 0, &blend, ULW_ALPHA);
+}
+
+void CMainWnd::ReleaseFrameStrip(HBITMAP strip) {
+    // A strip about to be freed must not stay selected: a selected bitmap
+    // cannot be deleted.
+    if (frameDc_ && selectedStrip_ == strip && frameDcDefault_) {
+        ::SelectObject(frameDc_.Get(), frameDcDefault_);
+        selectedStrip_ = nullptr;
+    }
+}
+
+void CMainWnd::KillClickAnimationTimer() {
+    if (!clickAnimationPending_) return;
+    KillTimer(kTimerClickAnimation);
+    clickAnimationPending_ = false;
 }
 
 void CMainWnd::DrawStanding() {
@@ -39,7 +59,8 @@ void CMainWnd::StartRecord(int index, UINT_PTR timer) {
     if (index < 0 || index >= static_cast<int>(animations_.records.size())) return;
     for (int i = 0; i < static_cast<int>(animations_.records.size()); ++i) {
         AnimationRecord& r = animations_.records[i];
-        if (i == index) continue;
+        if (i == index || !r.strip) continue;
+        ReleaseFrameStrip(r.strip->Handle());
         r.strip.reset();  // one strip in memory at a time
     }
     AnimationRecord& r = animations_.records[index];
@@ -59,7 +80,7 @@ void CMainWnd::ResumeAnimation() {
 }
 
 void CMainWnd::StepRecordFrame(UINT_PTR timer) {
-    KillTimer(kTimerClickAnimation);
+    KillClickAnimationTimer();
     if (timer == kTimerLeavingFrame) {
         KillTimer(kTimerMascotFrame);
         KillTimer(kTimerActionFrame);
@@ -97,7 +118,10 @@ void CMainWnd::SetMascotState(int mode) {
         KillTimer(kTimerMascotFrame);
         KillTimer(kTimerActionFrame);
         KillTimer(kTimerWatch);
-        if (!modalRunning_) ReleaseDetectThread();
+        if (!modalRunning_) {
+            ReleaseFrameStrip(strip_);
+            ReleaseDetectThread();
+        }
         const int leaving = animations_.leavingIndex;
         const bool hasStrip = leaving >= 0 && !animations_.records[leaving].path.empty();
         if (!hasStrip) {

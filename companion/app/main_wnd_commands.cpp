@@ -103,7 +103,7 @@ LRESULT CMainWnd::OnOpenNavigation(UINT, WPARAM, LPARAM, BOOL&) {
     if (leaving_ || doubleClicked_) return 0;
     if (tipShowing_) {
         SetMascotState(3);
-        SetTimer(kTimerClickAnimation, 1000);
+        SetClickAnimationTimer();
         if (ShownTipHas(L"$custom$")) SetTimer(kTimerWatch, 1000);
         tipShowing_ = false;
         ShowPopWnd(1);
@@ -115,7 +115,7 @@ LRESULT CMainWnd::OnOpenNavigation(UINT, WPARAM, LPARAM, BOOL&) {
         return 0;
     }
     SetMascotState(3);
-    SetTimer(kTimerClickAnimation, 1000);
+    SetClickAnimationTimer();
     Send(L"vyn&type=opennavi");
     ShowPopWnd(1);
     return 0;
@@ -219,6 +219,7 @@ void CMainWnd::OnHide() {
         SetMascotState(0);
         ApplyZOrderAfterShowing();
         if (!modalRunning_) {
+            ReleaseFrameStrip(strip_);
             ReleaseDetectThread();
             action_ = nullptr;
             strip_ = nullptr;

@@ -179,7 +179,7 @@ void CMainWnd::ShowOrdinary(std::wstring tip) {
 }
 
 void CMainWnd::StepActionFrame() {
-    KillTimer(kTimerClickAnimation);
+    KillClickAnimationTimer();
     if (!action_) {
         KillTimer(kTimerActionFrame);
         return;
@@ -200,6 +200,7 @@ void CMainWnd::EndShowing() {
     SetMascotState(0);
     tip_.ShowTip(false);
     ApplyZOrderAfterShowing();
+    ReleaseFrameStrip(strip_);  // the action frees it once the thread has it back
     ReleaseDetectThread();
     // The markers were read before the release: the action belongs to the
     // detect thread again from here on.
@@ -219,6 +220,7 @@ void CMainWnd::CutShowingShort() {
     KillTimer(kTimerActionFrame);
     tip_.ShowTip(false);
     if (!modalRunning_) {
+        ReleaseFrameStrip(strip_);
         ReleaseDetectThread();
         action_ = nullptr;
         strip_ = nullptr;
