@@ -525,6 +525,9 @@ def pictures():
         'bg_pnl_protectcolor': (soft_panel(165, 81, hexcolor('f3faf5'), hexcolor('e6f4ea'), hexcolor('c9e3d1')), False),
         'bg_rest_hint': (hint_picture(300, 70, neck_icon), False),
         'bg_rest_hint2': (hint_picture(165, 70, eye_icon), False),
+        # The eye sub-page's hint, low enough to leave room for the eye
+        # exercise button under it.
+        'bg_eye_hint': (hint_picture(165, 36, eye_icon), False),
         'Dotted_line': (dotted_line(260), False),
         'icon_font': (small_icon('font'), False),
         'icon_refresh': (small_icon('refresh'), False),

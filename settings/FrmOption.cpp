@@ -1,6 +1,9 @@
 #include "settings/FrmOption.h"
 
 #include "settings/GlobalFuncs.h"
+#include "settings/PageGeneral.h"
+#include "settings/PageLists.h"
+#include "settings/SkinUtils.h"
 
 namespace {
 
@@ -57,6 +60,8 @@ forms::FormParams TFormCorvalleOption::MakeParams(OptionPage page) {
 TFormCorvalleOption::TFormCorvalleOption(OptionPage page, bool uninstall, Hooks hooks)
     : TForm(MakeParams(page)), page_(page), uninstall_(uninstall), hooks_(std::move(hooks)) {}
 
+TFormCorvalleOption::~TFormCorvalleOption() = default;
+
 void TFormCorvalleOption::FormCreate() {
     BuildSettingsWindow();
 }
@@ -76,11 +81,9 @@ void TFormCorvalleOption::BuildSettingsWindow() {
     }
 
     const int width = Params().ClientWidth, height = Params().ClientHeight;
-    closeButton_ = &Add<forms::TSimpleButton>(width - 40, 1, 39, 20);
-    closeButton_->SetCaption(L"×");
+    closeButton_ = &Add<TButtonImage>(width - 40, 1, 39, 20);
     closeButton_->SetHint(L"关闭");
-    closeButton_->Flat = true;
-    closeButton_->FaceColor = kBandColor;
+    SkinImageButton(closeButton_, L"btnClose", 39, 20, kThreeStates);
     closeButton_->OnClick = [this](forms::TControl&) { CloseButtonClick(); };
     SetRoundWindowRegion(Hwnd(), width, height, 7);
 
@@ -95,17 +98,38 @@ void TFormCorvalleOption::BuildSettingsWindow() {
             return;
         }
     }
+    if (page_ == kPageHealth) {
+        health_ = std::make_unique<TPageHealth>(*this, hooks_.Health);
+        health_->Build();
+    }
+    if (page_ == kPageGeneral) {
+        generalPage_ = std::make_unique<TGeneralPage>(*this);
+        generalPage_->Build();
+        generalPage_->Fill();
+    } else if (page_ >= kPageTimerAlertList && page_ <= kPageShutDownEdit) {
+        listPages_ = std::make_unique<TListPages>(*this);
+        listPages_->Build();
+    }
     ShowPage(page_);
+    if (health_) health_->Open();
     SetTimer(kCloseTimerId, kCloseTimerInterval, [this] { tmrCloseTimer(); });
 }
 
 void TFormCorvalleOption::ShowPage(OptionPage page) {
     page_ = page;
+    if (health_ && page != kPageHealth) health_->ShowSubPage(kSubPageNone);
+    if (listPages_) listPages_->Show(page);
     if (Hwnd()) ::InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 void TFormCorvalleOption::FormPaint(HDC dc, const RECT& client) {
+    if (health_ && health_->PaintBackground(dc, client)) return;
     TForm::FormPaint(dc, client);
+    if (generalPage_ || listPages_) {
+        if (generalPage_) generalPage_->Paint(dc);
+        if (listPages_) listPages_->Paint(dc);
+        return;
+    }
     RECT band{0, 0, client.right, kTitleBandHeight};
     winlib::Brush bandBrush(::CreateSolidBrush(kBandColor));
     ::FillRect(dc, &band, bandBrush.Get());
@@ -122,6 +146,7 @@ void TFormCorvalleOption::FormMouseDown(POINT) {
     // Dragging by the background moves the borderless window.
     ::ReleaseCapture();
     SendMessage(WM_SYSCOMMAND, 0xF012, 0);
+    if (listPages_) listPages_->ManageOff();
 }
 
 void TFormCorvalleOption::Terminate() {

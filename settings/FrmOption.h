@@ -8,17 +8,23 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "protocol/companion_messages.h"
+#include "settings/ButtonImage.h"
 #include "settings/FrmConfirmMode.h"
+#include "settings/PageHealth.h"
 #include "settings/SettingsFile.h"
 #include "settings/StartUp.h"
 #include "settings/forms/form.h"
 
 constexpr wchar_t kSaveFailedText[] = L"保存数据失败，文件可能被占用！";
 constexpr wchar_t kLoadFailedText[] = L"加载配置时出错，文件可能被占用！";
+class TGeneralPage;
+class TListPages;
+
 constexpr wchar_t kModeRestoredText[] = L"Vynmar已经帮您还原显示模式，DPI大小重启后生效。";
 
 class TFormCorvalleOption : public forms::TForm {
@@ -29,6 +35,7 @@ public:
     struct Hooks {
         std::function<void()> Terminate;
         std::function<bool()> RestoreSavedMode;
+        THealthPageHooks Health;
     };
 
     static constexpr UINT_PTR kCloseTimerId = 1;  // tmrClose
@@ -36,13 +43,20 @@ public:
     static constexpr int kTitleBandHeight = 65;
 
     TFormCorvalleOption(OptionPage page, bool uninstall, Hooks hooks = Hooks());
+    ~TFormCorvalleOption() override;
 
     OptionPage Page() const { return page_; }
     void ShowPage(OptionPage page);
     const std::wstring& SettingsPath() const { return settingsPath_; }
-    forms::TSimpleButton* CloseButton() const { return closeButton_; }
+    TButtonImage* CloseButton() const { return closeButton_; }
+    // The general page (page 0) and the list pages (1 to 4); null when the
+    // window shows another page group.
+    TGeneralPage* GeneralPage() const { return generalPage_.get(); }
+    TListPages* ListPages() const { return listPages_.get(); }
     // Corvalle's window as last looked up.
     HWND MainProgramWindow() const { return mainWindow_; }
+    // The health page; null on the other pages.
+    TPageHealth* HealthPage() const { return health_.get(); }
 
     // Reads every value into fresh lists, then rewrites the shutdown list
     // (folding the older single-entry section in). False when the rewrite
@@ -102,7 +116,9 @@ private:
     Hooks hooks_;
     std::wstring settingsPath_;
     HWND mainWindow_ = nullptr;
-    forms::TSimpleButton* closeButton_ = nullptr;
+    TButtonImage* closeButton_ = nullptr;
+    std::unique_ptr<TGeneralPage> generalPage_;
+    std::unique_ptr<TListPages> listPages_;
 
     // Remembered at load for the change codes of the general save.
     bool loadedAutorun_ = false;
@@ -112,6 +128,8 @@ private:
     int timerAlertOldCount_ = 0;
     int shutDownOldCount_ = 0;
     bool unnumberedShutDownPending_ = false;
+
+    std::unique_ptr<TPageHealth> health_;
 };
 
 // Does a WM_SHOW_PAGE page ask for the group a window shows?

@@ -253,12 +253,13 @@ TDateTime DueMoment(const std::wstring& lastSetDate, const std::wstring& time) {
 }
 
 std::wstring DefaultRing() {
-    const DWORD n = ::GetEnvironmentVariableW(L"SystemRoot", nullptr, 0);
-    if (n == 0) return std::wstring();
-    std::vector<wchar_t> root(n);
-    if (::GetEnvironmentVariableW(L"SystemRoot", root.data(), n) >= n) return std::wstring();
-    std::wstring path = root.data();
-    if (!path.empty() && path.back() != L'\\') path.push_back(L'\\');
+    // The Windows folder as the system reports it: an environment variable
+    // may be missing or name a relative folder.
+    wchar_t root[MAX_PATH] = {};
+    const UINT n = ::GetWindowsDirectoryW(root, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return std::wstring();
+    std::wstring path = root;
+    if (path.back() != L'\\') path.push_back(L'\\');
     path += L"Media\\chimes.wav";
     return FileExistsByAttributes(path) ? path : std::wstring();
 }

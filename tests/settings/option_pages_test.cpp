@@ -1,0 +1,204 @@
+// The general page and the list pages for real: the window is built from
+// Corvalle.ini, driven by posted clicks, and watched through the stand-in
+// Corvalle's message log and the message boxes it shows.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "settings/FrmOption.h"
+#include "settings/GlobalFuncs.h"
+#include "settings/PageGeneral.h"
+#include "settings/PageLists.h"
+#include "tests/settings/test_support.h"
+
+using settingstest::At;
+using settingstest::Pump;
+
+namespace {
+
+class OptionPagesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::SetCursorPos(0, 0);
+        path_ = SettingsFilePath();
+        ASSERT_FALSE(path_.empty());
+        fileBackup_.emplace(path_);
+        ::CreateDirectoryW(path_.substr(0, path_.rfind(L'\\')).c_str(), nullptr);
+        runBackup_.emplace(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Corvalle");
+        standIn_ = std::make_unique<settingstest::StandInCorvalle>(path_);
+        ASSERT_TRUE(standIn_->Start());
+    }
+    void TearDown() override {
+        form_.reset();
+        standIn_.reset();
+        Pump(10);
+        runBackup_.reset();
+        fileBackup_.reset();
+    }
+    void Fixture(const std::vector<std::wstring>& lines) {
+        std::wstring text;
+        for (const auto& l : lines) text += l + L"\r\n";
+        ASSERT_TRUE(settingstest::WriteFixture(path_, text, settingstest::Encoding::Ansi936));
+    }
+    TFormCorvalleOption& Open(OptionPage page) {
+        TFormCorvalleOption::Hooks hooks;
+        hooks.Terminate = [] {};
+        form_ = std::make_unique<TFormCorvalleOption>(page, false, hooks);
+        EXPECT_TRUE(form_->CreateForm(nullptr));
+        form_->Show();
+        Pump(50);
+        standIn_->messages.clear();
+        return *form_;
+    }
+    // A posted click in the middle of a windowless control.
+    void Click(forms::TControl& control) {
+        const RECT& r = control.Bounds();
+        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        ::PostMessageW(form_->Hwnd(), WM_MOUSEMOVE, 0, at);
+        ::PostMessageW(form_->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::PostMessageW(form_->Hwnd(), WM_LBUTTONUP, 0, at);
+        Pump(80);
+    }
+    // A posted click at a point of a list box.
+    void ClickList(TDrawListBox& box, int x, int y) {
+        const LPARAM at = MAKELPARAM(x, y);
+        ::PostMessageW(box.Handle(), WM_MOUSEMOVE, 0, at);
+        ::PostMessageW(box.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::PostMessageW(box.Handle(), WM_LBUTTONUP, 0, at);
+        Pump(80);
+    }
+    std::vector<std::wstring> Items(TPageComboBox& box) {
+        std::vector<std::wstring> out;
+        for (int n = 0; n < box.ItemCount(); ++n) {
+            wchar_t text[64] = {};
+            ::SendMessageW(box.Handle(), CB_GETLBTEXT, n, reinterpret_cast<LPARAM>(text));
+            out.push_back(text);
+        }
+        return out;
+    }
+    std::wstring Get(const wchar_t* section, const wchar_t* key) { return settingstest::Profile(path_, section, key); }
+
+    std::wstring path_;
+    std::optional<settingstest::PathBackup> fileBackup_;
+    std::optional<settingstest::RegValueBackup> runBackup_;
+    std::unique_ptr<settingstest::StandInCorvalle> standIn_;
+    std::unique_ptr<TFormCorvalleOption> form_;
+};
+
+TEST_F(OptionPagesTest, AnEmptyFileShowsBeijingDisabledAndTheProvincesFilterTheCities) {
+    Fixture({});
+    TGeneralPage& page = *Open(kPageGeneral).GeneralPage();
+    EXPECT_EQ(page.Province->Text(), L"北京");
+    EXPECT_EQ(page.City->ItemIndex(), 0);
+    EXPECT_FALSE(page.Province->Enabled());
+    EXPECT_FALSE(page.City->Enabled());
+    const struct {
+        const wchar_t* province;
+        std::vector<std::wstring> cities;
+    } cases[] = {{L"香港", {L"香港", L"九龙", L"新界"}}, {L"澳门", {L"澳门"}}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(page.Province->SelectText(c.province));
+        page.ProvinceChanged();
+        EXPECT_EQ(Items(*page.City), c.cities);
+    }
+    Click(*page.CustomWeather);
+    EXPECT_TRUE(page.Province->Enabled());
+}
+
+TEST_F(OptionPagesTest, ASharedCityNameKeepsItsOwnProvincesCode) {
+    Fixture({L"[vyn]", L"CustomWeather=1", L"ProvinceCode=10107", L"CityCode=101071201"});
+    TFormCorvalleOption& form = Open(kPageGeneral);
+    TGeneralPage& page = *form.GeneralPage();
+    EXPECT_EQ(page.Province->Text(), L"辽宁");
+    EXPECT_EQ(page.City->Text(), L"朝阳");
+    Click(*page.Ok);
+    EXPECT_EQ(Get(L"vyn", L"CityCode"), L"101071201");
+    EXPECT_EQ(Get(L"vyn", L"ProvinceCode"), L"10107");
+}
+
+TEST_F(OptionPagesTest, UntickingTheWiseAlertDisablesTheRingRow) {
+    Fixture({L"[vyn]", L"WiseHealthAlert=1", L"UseWiseAlertRing=1"});
+    TGeneralPage& page = *Open(kPageGeneral).GeneralPage();
+    EXPECT_TRUE(page.Browse->Enabled());
+    Click(*page.WiseAlert);
+    EXPECT_FALSE(page.AlertRing->Enabled());
+    EXPECT_FALSE(page.Browse->Enabled());
+    EXPECT_FALSE(page.RingBox->Enabled());
+}
+
+TEST_F(OptionPagesTest, AddingAReminderSavesThenPostsTheChangeAndCode7) {
+    settingstest::FixedClock clock(At(2013, 7, 15, 9, 10, 0));
+    Fixture({L"[vyn]", L"TimerAlertCount=0"});
+    TFormCorvalleOption& form = Open(kPageTimerAlertList);
+    TListPages& pages = *form.ListPages();
+    Click(*pages.AddButton);
+    ASSERT_EQ(form.Page(), kPageTimerAlertEdit);
+    EXPECT_EQ(pages.RepeatHour->Text(), L"10");
+    pages.Content->SetText(L"站起来走走");
+    Click(*pages.AlertOk);
+    EXPECT_EQ(form.Page(), kPageTimerAlertList);
+    ASSERT_EQ(form.TimerAlerts.size(), 1u);
+    EXPECT_EQ(Get(L"TimerAlert1", L"TimerAlertTime"), L"10:00");
+    EXPECT_EQ(Get(L"TimerAlert1", L"TimerAlertContent"), L"站起来走走");
+    EXPECT_EQ(standIn_->Numbers(), (std::vector<UINT>{0x1600, 0x1604}));
+    EXPECT_EQ(standIn_->Codes(), std::vector<WPARAM>{7});
+
+    // The same time again is refused and nothing is written.
+    settingstest::MessageBoxWatcher watcher;
+    Click(*pages.AddButton);
+    Click(*pages.AlertOk);
+    Pump(300);
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    EXPECT_NE(watcher.Seen()[0].find(L"不能创建时间重复的提醒！"), std::wstring::npos);
+    EXPECT_EQ(form.Page(), kPageTimerAlertEdit);
+    EXPECT_EQ(form.TimerAlerts.size(), 1u);
+}
+
+TEST_F(OptionPagesTest, AFailedSaveTellsTheUserAndChangesNothing) {
+    settingstest::FixedClock clock(At(2013, 7, 15, 9, 10, 0));
+    Fixture({L"[vyn]", L"TimeShutDownCount=1", L"[vynShutDown1]", L"ShutDownAlertTime=22:00",
+             L"ShutDownAlertRepeat=1", L"ShutDownStyle=1", L"LastSetDate=20130715", L"State=1"});
+    TFormCorvalleOption& form = Open(kPageShutDownList);
+    TListPages& pages = *form.ListPages();
+    settingstest::RemovePath(path_);
+    ASSERT_TRUE(::CreateDirectoryW(path_.c_str(), nullptr));
+    settingstest::MessageBoxWatcher watcher;
+    ClickList(*pages.ShutDownListBox, 20, 25);  // the state button: pause
+    Pump(300);
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    EXPECT_NE(watcher.Seen()[0].find(L"保存数据失败，文件可能被占用！"), std::wstring::npos);
+    EXPECT_EQ(form.ShutDowns[0].State, kStateActive) << "the state before the failed save is back";
+    pages.ToggleManageMode();
+    ClickList(*pages.ShutDownListBox, 20, 25);  // the state button: delete
+    Pump(300);
+    EXPECT_EQ(form.ShutDowns.size(), 1u);
+    EXPECT_EQ(standIn_->Codes(), std::vector<WPARAM>{}) << "a failed save sends no code";
+    ::RemoveDirectoryW(path_.c_str());
+}
+
+TEST_F(OptionPagesTest, PauseSendsNoCodeAndDeleteSendsCode11) {
+    settingstest::FixedClock clock(At(2013, 7, 15, 9, 10, 0));
+    Fixture({L"[vyn]", L"TimeShutDownCount=1", L"[vynShutDown1]", L"ShutDownAlertTime=22:00",
+             L"ShutDownAlertRepeat=1", L"ShutDownStyle=1", L"LastSetDate=20130715", L"State=1"});
+    TFormCorvalleOption& form = Open(kPageShutDownList);
+    TListPages& pages = *form.ListPages();
+    ClickList(*pages.ShutDownListBox, 20, 25);
+    EXPECT_EQ(form.ShutDowns[0].State, kStatePaused);
+    EXPECT_EQ(Get(L"vynShutDown1", L"State"), L"0");
+    EXPECT_EQ(standIn_->Numbers(), std::vector<UINT>{0x1600});
+    standIn_->messages.clear();
+    Click(*pages.ManageButton);
+    EXPECT_TRUE(pages.ManageMode());
+    ClickList(*pages.ShutDownListBox, 20, 25);
+    EXPECT_TRUE(form.ShutDowns.empty());
+    EXPECT_EQ(Get(L"vyn", L"TimeShutDownCount"), L"0");
+    EXPECT_EQ(standIn_->Codes(), std::vector<WPARAM>{11});
+    EXPECT_FALSE(pages.ManageMode()) << "an empty list leaves the manage mode";
+}
+
+}  // namespace
