@@ -109,12 +109,23 @@ CBexWndManager::~CBexWndManager() {
 
 void CBexWndManager::Bind(HWND hwnd) {
     host_ = hwnd;
-    ::SetTimer(hwnd, kHoverTimerId, kHoverPeriodMs, nullptr);
+}
+
+// The hover check only has work while a control is hovered; an idle host
+// (a hidden bubble, a mascot nobody points at) must not wake ten times a
+// second for nothing.
+void CBexWndManager::StartHoverTimer() {
+    if (host_ && !hoverTimerRunning_) hoverTimerRunning_ = ::SetTimer(host_, kHoverTimerId, kHoverPeriodMs, nullptr) != 0;
+}
+
+void CBexWndManager::StopHoverTimer() {
+    if (host_ && hoverTimerRunning_) ::KillTimer(host_, kHoverTimerId);
+    hoverTimerRunning_ = false;
 }
 
 void CBexWndManager::Detach() {
     destroyed_ = host_;
-    if (host_) ::KillTimer(host_, kHoverTimerId);
+    StopHoverTimer();
     if (CBexWnd* wnd = hovered_) {
         hovered_ = nullptr;
         wnd->OnMouseLeave();
@@ -235,6 +246,7 @@ LRESULT CBexWndManager::OnMouseMoveMsg(LPARAM lParam, BOOL* handled) {
         const bool inside = ::PtInRect(&wnd->Rect(), pt) != FALSE;
         if (inside && !hovered_) {
             hovered_ = wnd;
+            StartHoverTimer();
             wnd->OnMouseEnter(Relative(wnd, pt));
         } else if (!inside && hovered_ == wnd) {
             hovered_ = nullptr;
@@ -252,7 +264,10 @@ LRESULT CBexWndManager::OnMouseMoveMsg(LPARAM lParam, BOOL* handled) {
             old->OnMouseLeave();
         }
         hovered_ = hit;
-        if (hit) hit->OnMouseEnter(Relative(hit, pt));
+        if (hit) {
+            StartHoverTimer();
+            hit->OnMouseEnter(Relative(hit, pt));
+        }
     }
     if (hit && hovered_ == hit) hit->OnMouseMove(Relative(hit, pt));
     // The host sees every move it is not captured away from: windows that
@@ -308,6 +323,7 @@ void CBexWndManager::OnHoverTimer() {
     }
     // By index: a tick may add or remove controls.
     for (size_t i = 0; i < controls_.size(); ++i) controls_[i]->OnTick();
+    if (!hovered_) StopHoverTimer();
 }
 
 void CBexWndManager::Paint(HDC dc, const RECT& rect) {

@@ -132,6 +132,8 @@ public:
 private:
     void Bind(HWND hwnd);
     void Detach();
+    void StartHoverTimer();
+    void StopHoverTimer();
     LRESULT OnMouseMoveMsg(LPARAM lParam, BOOL* handled);
     LRESULT OnButtonMsg(UINT msg, LPARAM lParam, BOOL* handled);
     LRESULT OnSetCursorMsg(BOOL* handled);
@@ -146,6 +148,7 @@ private:
     int immediate_ = 1;
     HWND host_ = nullptr;
     HWND destroyed_ = nullptr;  // the window just let go of; never bound again
+    bool hoverTimerRunning_ = false;
     std::vector<CBexWnd*> controls_;
     CBexWnd* captured_ = nullptr;
     CBexWnd* hovered_ = nullptr;

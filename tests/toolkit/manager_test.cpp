@@ -99,7 +99,11 @@ TEST_F(ManagerTest, HoverTimerLeavesWhenTheCursorIsElsewhere) {
     Pump(400);
     EXPECT_EQ(nullptr, host.HoveredWnd());
     EXPECT_EQ("leave", a.Last());
-    EXPECT_GE(a.ticks, 2);
+    EXPECT_GE(a.ticks, 1);
+    // With nothing hovered the check stops: an idle host does not wake.
+    const int ticks = a.ticks;
+    Pump(300);
+    EXPECT_EQ(ticks, a.ticks);
 
     // Over the host but with another window on top: the tick leaves too.
     ::SetCursorPos(100 + 20, 100 + 20);
@@ -336,6 +340,6 @@ TEST(ManagerLife, DestroyDetachesAndASecondWindowBindsAgain) {
     host.Down(15, 15);
     EXPECT_EQ("down 5,5", a.Last());
     Pump(350);
-    EXPECT_GE(a.ticks, 2);
+    EXPECT_GE(a.ticks, 1);
     EXPECT_EQ("leave", a.Last());
 }
