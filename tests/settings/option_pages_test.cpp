@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,12 +16,59 @@
 #include "settings/GlobalFuncs.h"
 #include "settings/PageGeneral.h"
 #include "settings/PageLists.h"
+#include "settings/SkinUtils.h"
 #include "tests/settings/test_support.h"
 
 using settingstest::At;
 using settingstest::Pump;
 
 namespace {
+
+// Where a picture differs most from the window's ground, so that a control
+// showing nothing cannot pass for one showing it: the fully opaque pixel
+// farthest in colour from `ground`.
+POINT TellingPixel(const TQRGBA& picture, COLORREF ground) {
+    POINT best{-1, -1};
+    int bestDistance = -1;
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x) {
+            const uint32_t argb = picture.Pixel(x, y);
+            if ((argb >> 24) != 0xFF) continue;
+            const int d = std::abs(int((argb >> 16) & 0xFF) - GetRValue(ground)) +
+                          std::abs(int((argb >> 8) & 0xFF) - GetGValue(ground)) + std::abs(int(argb & 0xFF) - GetBValue(ground));
+            if (d > bestDistance) {
+                bestDistance = d;
+                best = POINT{x, y};
+            }
+        }
+    return best;
+}
+
+COLORREF PictureColor(const TQRGBA& picture, POINT at) {
+    const uint32_t argb = picture.Pixel(at.x, at.y);
+    return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+}
+
+bool Near(COLORREF a, COLORREF b) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= 8 && std::abs(GetGValue(a) - GetGValue(b)) <= 8 &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= 8;
+}
+
+std::string Hex(COLORREF c) {
+    char text[16];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", GetRValue(c), GetGValue(c), GetBValue(c));
+    return text;
+}
+
+// What the window put on the screen at a point of its client area.
+COLORREF ScreenPixel(HWND hwnd, int x, int y) {
+    POINT pt{x, y};
+    ::ClientToScreen(hwnd, &pt);
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF px = ::GetPixel(screen, pt.x, pt.y);
+    ::ReleaseDC(nullptr, screen);
+    return px;
+}
 
 class OptionPagesTest : public ::testing::Test {
 protected:
@@ -199,6 +248,82 @@ TEST_F(OptionPagesTest, PauseSendsNoCodeAndDeleteSendsCode11) {
     EXPECT_EQ(Get(L"vyn", L"TimeShutDownCount"), L"0");
     EXPECT_EQ(standIn_->Codes(), std::vector<WPARAM>{11});
     EXPECT_FALSE(pages.ManageMode()) << "an empty list leaves the manage mode";
+}
+
+// This program links the settings program's resources the way Mirelo.exe
+// does, so a lookup that the linker's ordering of the names breaks shows
+// here, whatever the skin tests (with the pictures alone) see.
+TEST(ProgramResources, EveryPictureAndTheCityTableAreFoundAmongTheProgramsOwnResources) {
+    for (const TSkinEntry& entry : SkinResourceTable())
+        EXPECT_TRUE(OpenSkinResource(entry.Name)) << std::string(entry.Name, entry.Name + wcslen(entry.Name));
+    EXPECT_TRUE(OpenSkinResource(L"CITYCODE"));
+    std::wstring stoppedAt;
+    TSkinTargets none;
+    EXPECT_TRUE(LoadSkin(none, &stoppedAt)) << "stopped at " << std::string(stoppedAt.begin(), stoppedAt.end());
+}
+
+TEST_F(OptionPagesTest, EveryControlOfTheGeneralPageShowsItsPictureOnScreen) {
+    Fixture({L"[vyn]", L"WiseHealthAlert=1", L"UseWiseAlertRing=1", L"CustomWeather=1"});
+    TFormCorvalleOption& form = Open(kPageGeneral);
+    TGeneralPage& page = *form.GeneralPage();
+    ASSERT_NE(form.CloseButton(), nullptr);
+    for (TButtonImage* b : {form.CloseButton(), page.Ok, page.Cancel, page.Browse, page.Play}) {
+        EXPECT_FALSE(b->NormalBmp().Empty());
+        EXPECT_FALSE(b->PassBmp().Empty());
+        EXPECT_FALSE(b->PressBmp().Empty());
+    }
+    EXPECT_FALSE(page.Play->DisableBmp().Empty());
+    for (TCheckLabelButton* box : {page.Autorun, page.WiseAlert, page.AlertRing, page.CustomWeather}) {
+        EXPECT_FALSE(box->CheckBmp().Empty());
+        EXPECT_FALSE(box->UnCheckBmp().Empty());
+        EXPECT_FALSE(box->FaceBmp().Empty());
+    }
+    for (TPageComboBox* box : {page.Province, page.City}) EXPECT_FALSE(box->NormalBmp.Empty());
+
+    ::SetWindowPos(form.Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::RedrawWindow(form.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    Pump(50);
+    const COLORREF ground = ScreenPixel(form.Hwnd(), 300, 70);
+
+    // The ticked box: its picture sits 2 pixels in, centred in the height.
+    ASSERT_TRUE(page.WiseAlert->Checked());
+    const TQRGBA& tick = page.WiseAlert->FaceBmp();
+    const POINT inTick = TellingPixel(tick, ground);
+    ASSERT_GE(inTick.x, 0);
+    const RECT& box = page.WiseAlert->Bounds();
+    const COLORREF boxPixel = ScreenPixel(form.Hwnd(), box.left + 2 + inTick.x,
+                                          box.top + (page.WiseAlert->Height() - tick.Height()) / 2 + inTick.y);
+    EXPECT_TRUE(Near(boxPixel, PictureColor(tick, inTick)))
+        << "screen " << Hex(boxPixel) << ", picture " << Hex(PictureColor(tick, inTick));
+
+    // The push button's face, at a pixel the caption leaves alone.
+    const TQRGBA& face = page.Ok->NormalBmp();
+    const POINT inFace = TellingPixel(face, ground);
+    ASSERT_GE(inFace.x, 0);
+    const RECT& ok = page.Ok->Bounds();
+    const COLORREF okPixel = ScreenPixel(form.Hwnd(), ok.left + inFace.x, ok.top + inFace.y);
+    EXPECT_TRUE(Near(okPixel, PictureColor(face, inFace)))
+        << "screen " << Hex(okPixel) << ", picture " << Hex(PictureColor(face, inFace));
+}
+
+TEST_F(OptionPagesTest, TheListPagesButtonsAndRowPicturesAreLoaded) {
+    Fixture({L"[vyn]", L"TimeShutDownCount=1", L"[vynShutDown1]", L"ShutDownAlertTime=22:00",
+             L"ShutDownAlertRepeat=1", L"ShutDownStyle=1", L"LastSetDate=20130715", L"State=1"});
+    TFormCorvalleOption& form = Open(kPageShutDownList);
+    TListPages& pages = *form.ListPages();
+    for (TButtonImage* b : {form.CloseButton(), pages.AddButton, pages.ManageButton, pages.ReturnButton, pages.Browse,
+                            pages.Play, pages.AlertOk, pages.AlertCancel, pages.ShutDownOk, pages.ShutDownCancel})
+        EXPECT_FALSE(b->NormalBmp().Empty());
+    for (TCheckLabelButton* box : {pages.RepeatRadio, pages.SpecifyRadio, pages.OnceRadio, pages.DailyRadio}) {
+        EXPECT_FALSE(box->CheckBmp().Empty());
+        EXPECT_FALSE(box->UnCheckBmp().Empty());
+    }
+    EXPECT_GT(pages.Clock->RGBAList().Count(), 0);
+    const TListRowSkin& rows = ListRowSkin();
+    for (const TQRGBAList* strip : {&rows.RowBack, &rows.Play, &rows.Pause, &rows.Delete, &rows.Suspension})
+        EXPECT_GT(strip->Count(), 0);
+    EXPECT_GT(rows.ActiveClock.RGBAList().Count(), 0);
+    EXPECT_GT(rows.ExpiredClock.RGBAList().Count(), 0);
 }
 
 }  // namespace
