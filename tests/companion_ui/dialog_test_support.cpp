@@ -187,13 +187,6 @@ namespace {
 const wchar_t kClsidKey[] = L"Software\\Classes\\CLSID\\{D27CDB6E-AE6D-11CF-96B8-444553540000}";
 const wchar_t kProgIdKey[] = L"Software\\Classes\\ShockwaveFlash.ShockwaveFlash";
 
-bool KeyExists(const wchar_t* key) {
-    HKEY h = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
-    ::RegCloseKey(h);
-    return true;
-}
-
 bool SetText(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
     HKEY h = nullptr;
     if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr) !=
@@ -207,9 +200,12 @@ bool SetText(const std::wstring& key, const wchar_t* name, const std::wstring& v
 
 }  // namespace
 
+void RemovePlayerRegistration() {
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kClsidKey);
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kProgIdKey);
+}
+
 PlayerStandIn::PlayerStandIn(int playMs, bool fsCommand) {
-    hadClsid_ = KeyExists(kClsidKey);
-    hadProgId_ = KeyExists(kProgIdKey);
     const std::wstring dll = TestExeDir() + L"flash_standin.dll";
     const std::wstring clsid = L"{D27CDB6E-AE6D-11CF-96B8-444553540000}";
     registered_ = SetText(std::wstring(kClsidKey) + L"\\InprocServer32", nullptr, dll) &&
@@ -228,8 +224,10 @@ PlayerStandIn::PlayerStandIn(int playMs, bool fsCommand) {
 
 PlayerStandIn::~PlayerStandIn() {
     ::CoFreeUnusedLibraries();
-    if (!hadClsid_) ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kClsidKey);
-    if (!hadProgId_) ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kProgIdKey);
+    // The test prefix never holds a real player: a registration found at
+    // the start was left by a run that was cut short, and must not outlive
+    // this one (the "no player" tests would find it).
+    RemovePlayerRegistration();
     ::SetEnvironmentVariableW(L"FLASH_STANDIN_LOG", nullptr);
     ::DeleteFileW(log_.c_str());
 }

@@ -73,8 +73,11 @@ public:
     ~FixedLocalTime();
 };
 
+// Takes away any player registration (the "no player" cases need none).
+void RemovePlayerRegistration();
+
 // The player stand-in registered under the player's CLSID and ProgID while
-// alive (removed afterwards when it was not there before), with its log.
+// alive (removed afterwards), with its log.
 class PlayerStandIn {
 public:
     explicit PlayerStandIn(int playMs = 300, bool fsCommand = false);
@@ -85,8 +88,6 @@ public:
 
 private:
     bool registered_ = false;
-    bool hadClsid_ = false;
-    bool hadProgId_ = false;
     std::wstring log_;
 };
 

@@ -85,6 +85,7 @@ TEST(NeckExercise, MissingPictureStillShowsItsCloseButton) {
 }
 
 TEST(EyeExercise, WithoutAPlayerTheUserIsToldAndItEnds) {
+    dialog_test::RemovePlayerRegistration();
     NoticeRecorder notice;
     CEyeProtection dialog;
     const DWORD start = ::GetTickCount();

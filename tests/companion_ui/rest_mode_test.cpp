@@ -166,6 +166,7 @@ TEST_F(RestFixture, ASessionChangeEndsIt) {
 }
 
 TEST_F(RestFixture, WithoutAPlayerThePlayButtonEndsTheRest) {
+    dialog_test::RemovePlayerRegistration();
     auto back = Background();
     CFullScreenDialog dialog(back.get(), 20);
     dialog.SetTickPeriods(kNeverMs, kNeverMs);

@@ -4,6 +4,16 @@
 . "$E2E_REPO_ROOT/tests/e2e/lib.sh"
 
 sprobe() { "$E2E_WINE" --timeout 60 "$E2E_TEST_BIN_DIR/settings_probe.exe" "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+# True once the foreground window is EXPECTED ("class|title"); a loaded
+# machine may take a moment to hand the front over.
+foreground_is() {
+  local i
+  for i in $(seq 1 25); do
+    [ "$(sprobe foreground)" = "$1" ] && return 0
+    sleep 0.2
+  done
+  return 1
+}
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
 install_mirelo() {

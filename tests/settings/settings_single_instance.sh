@@ -13,18 +13,18 @@ start_mirelo eye eye
 for i in $(seq 1 100); do [ "$(probe count TFormCorvalleOption)" = 2 ] && break; sleep 0.1; done
 check "eye runs beside general" test "$(probe count TFormCorvalleOption)" = 2
 sleep 0.5
-check "the health window is in front" test "$(sprobe foreground)" = "TFormCorvalleOption|ZubVynmar设置 - 健康护士"
+check "the health window is in front" foreground_is "TFormCorvalleOption|ZubVynmar设置 - 健康护士"
 
 mirelo general
 check "a second general ends with 0" test "$?" -eq 0
 sleep 0.3
 check "still two windows" test "$(probe count TFormCorvalleOption)" = 2
-check "the general window came to the front" test "$(sprobe foreground)" = "TFormCorvalleOption|ZubVynmar设置 - 设置"
+check "the general window came to the front" foreground_is "TFormCorvalleOption|ZubVynmar设置 - 设置"
 
 mirelo EYE
 check "a second EYE ends with 0" test "$?" -eq 0
 sleep 0.3
-check "the health window came to the front" test "$(sprobe foreground)" = "TFormCorvalleOption|ZubVynmar设置 - 健康护士"
+check "the health window came to the front" foreground_is "TFormCorvalleOption|ZubVynmar设置 - 健康护士"
 
 # "timeshutdown" matches neither window: nothing moves.
 start_mirelo shutdown timeshutdown
@@ -34,7 +34,7 @@ sleep 0.5
 mirelo general
 check "general again ends with 0" test "$?" -eq 0
 sleep 0.3
-check "only the general window came forward" test "$(sprobe foreground)" = "TFormCorvalleOption|ZubVynmar设置 - 设置"
+check "only the general window came forward" foreground_is "TFormCorvalleOption|ZubVynmar设置 - 设置"
 
 # "/eye" is another word than "eye": a new instance, not a hand-over.
 start_mirelo slash /eye
