@@ -12,9 +12,9 @@ TCheckLabelButton::TCheckLabelButton() {
 }
 
 void TCheckLabelButton::UpdateFont() {
-    TFontSpec spec = fontSpec_;
-    if (underline_) spec.Style |= fsUnderline;
-    font_ = MakeFont(spec);
+    TFontSpec shape = fontSpec_;
+    if (underline_) shape.Style |= fsUnderline;
+    font_ = MakeFont(shape);
 }
 
 void TCheckLabelButton::SetFont(const TFontSpec& font) {

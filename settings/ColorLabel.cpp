@@ -6,12 +6,12 @@ namespace {
 constexpr int kRunHeight = -12;
 
 TFontSpec RunFont(const TFontInfo& info) {
-    TFontSpec spec;
-    spec.Name = info.Name;
-    spec.Height = kRunHeight;
-    spec.Style = info.Style;
-    spec.Color = info.Color;
-    return spec;
+    TFontSpec shape;
+    shape.Name = info.Name;
+    shape.Height = kRunHeight;
+    shape.Style = info.Style;
+    shape.Color = info.Color;
+    return shape;
 }
 
 }  // namespace

@@ -46,16 +46,16 @@ TControlCanvas::~TControlCanvas() {
     if (saved_) ::RestoreDC(dc_, saved_);
 }
 
-winlib::Font MakeFont(const TFontSpec& spec) {
+winlib::Font MakeFont(const TFontSpec& shape) {
     LOGFONTW lf{};
-    lf.lfHeight = spec.Height;
-    lf.lfWeight = (spec.Style & fsBold) ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = (spec.Style & fsItalic) ? TRUE : FALSE;
-    lf.lfUnderline = (spec.Style & fsUnderline) ? TRUE : FALSE;
-    lf.lfStrikeOut = (spec.Style & fsStrikeOut) ? TRUE : FALSE;
+    lf.lfHeight = shape.Height;
+    lf.lfWeight = (shape.Style & fsBold) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = (shape.Style & fsItalic) ? TRUE : FALSE;
+    lf.lfUnderline = (shape.Style & fsUnderline) ? TRUE : FALSE;
+    lf.lfStrikeOut = (shape.Style & fsStrikeOut) ? TRUE : FALSE;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
-    lstrcpynW(lf.lfFaceName, spec.Name.c_str(), LF_FACESIZE);
+    lstrcpynW(lf.lfFaceName, shape.Name.c_str(), LF_FACESIZE);
     return winlib::Font(::CreateFontIndirectW(&lf));
 }
 

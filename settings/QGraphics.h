@@ -67,6 +67,6 @@ struct TFontSpec {
     COLORREF Color = 0;
 };
 
-winlib::Font MakeFont(const TFontSpec& spec);
+winlib::Font MakeFont(const TFontSpec& shape);
 // Width and height of `text` on one line in `font`.
 SIZE MeasureText(HFONT font, const std::wstring& text);

@@ -35,11 +35,11 @@ winlib::Bitmap Decode(const std::string& bytes) { return DecodePngToDib(bytes.da
 }  // namespace
 
 TEST(PngDecoding, OpaqueRgbBecomes24BitBgr) {
-    PngSpec spec;
-    spec.width = 3;
-    spec.height = 1;
-    spec.samples = {255, 0, 0, 0, 255, 0, 10, 20, 30};
-    auto bitmap = Decode(EncodePng(spec));
+    PngSpec shape;
+    shape.width = 3;
+    shape.height = 1;
+    shape.samples = {255, 0, 0, 0, 255, 0, 10, 20, 30};
+    auto bitmap = Decode(EncodePng(shape));
     ASSERT_TRUE(bitmap);
     DibInfo d = Inspect(bitmap.Get());
     EXPECT_EQ(24, d.bits);
@@ -50,12 +50,12 @@ TEST(PngDecoding, OpaqueRgbBecomes24BitBgr) {
 }
 
 TEST(PngDecoding, RgbaIsPremultipliedAndTruncated) {
-    PngSpec spec;
-    spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-    spec.width = 2;
-    spec.height = 1;
-    spec.samples = {200, 100, 51, 128, 255, 255, 255, 0};
-    auto bitmap = Decode(EncodePng(spec));
+    PngSpec shape;
+    shape.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+    shape.width = 2;
+    shape.height = 1;
+    shape.samples = {200, 100, 51, 128, 255, 255, 255, 0};
+    auto bitmap = Decode(EncodePng(shape));
     ASSERT_TRUE(bitmap);
     DibInfo d = Inspect(bitmap.Get());
     ASSERT_EQ(32, d.bits);
@@ -67,14 +67,14 @@ TEST(PngDecoding, RgbaIsPremultipliedAndTruncated) {
 }
 
 TEST(PngDecoding, PaletteWithTransparencyGivesAlpha) {
-    PngSpec spec;
-    spec.colorType = PNG_COLOR_TYPE_PALETTE;
-    spec.width = 2;
-    spec.height = 1;
-    spec.palette = {255, 0, 0, 0, 0, 255};
-    spec.trnsAlpha = {255, 0};
-    spec.samples = {0, 1};
-    auto bitmap = Decode(EncodePng(spec));
+    PngSpec shape;
+    shape.colorType = PNG_COLOR_TYPE_PALETTE;
+    shape.width = 2;
+    shape.height = 1;
+    shape.palette = {255, 0, 0, 0, 0, 255};
+    shape.trnsAlpha = {255, 0};
+    shape.samples = {0, 1};
+    auto bitmap = Decode(EncodePng(shape));
     ASSERT_TRUE(bitmap);
     DibInfo d = Inspect(bitmap.Get());
     ASSERT_EQ(32, d.bits);
@@ -136,9 +136,9 @@ TEST(PngDecoding, GreyLowDepthAndSixteenBitAndInterlaced) {
 }
 
 TEST(PngDecoding, BrokenInputGivesNoBitmap) {
-    PngSpec spec;
-    spec.samples.assign(2 * 2 * 3, 0x40);
-    std::string good = EncodePng(spec);
+    PngSpec shape;
+    shape.samples.assign(2 * 2 * 3, 0x40);
+    std::string good = EncodePng(shape);
     EXPECT_FALSE(DecodePngToDib("not a png at all", 16));
     EXPECT_FALSE(DecodePngToDib(good.data(), 7));
     EXPECT_FALSE(DecodePngToDib(good.data(), good.size() / 2));  // cut inside the data
@@ -152,13 +152,13 @@ TEST(BexBitmap, FileKindsAndFailures) {
     wchar_t dir[MAX_PATH];
     ::GetTempPathW(MAX_PATH, dir);
     const std::wstring pngPath = std::wstring(dir) + L"bex_strip_test.png";
-    PngSpec spec;
-    spec.width = 300;
-    spec.height = 2;
-    spec.samples.assign(300 * 2 * 3, 0);
+    PngSpec shape;
+    shape.width = 300;
+    shape.height = 2;
+    shape.samples.assign(300 * 2 * 3, 0);
     for (int y = 0; y < 2; ++y)
-        for (int x = 150; x < 225; ++x) spec.samples[(y * 300 + x) * 3 + 1] = 255;  // frame 2 green
-    std::string bytes = EncodePng(spec);
+        for (int x = 150; x < 225; ++x) shape.samples[(y * 300 + x) * 3 + 1] = 255;  // frame 2 green
+    std::string bytes = EncodePng(shape);
     FILE* f = _wfopen(pngPath.c_str(), L"wb");
     ASSERT_TRUE(f);
     fwrite(bytes.data(), 1, bytes.size(), f);
@@ -316,20 +316,20 @@ TEST(ThreePart, EndsKeepTheirWidthAndTheMiddleStretches) {
     wchar_t dir[MAX_PATH];
     ::GetTempPathW(MAX_PATH, dir);
     const std::wstring path = std::wstring(dir) + L"bex_three.png";
-    PngSpec spec;
-    spec.width = 180;  // 2 frames of 90
-    spec.height = 4;
-    spec.samples.assign(180 * 4 * 3, 0);
+    PngSpec shape;
+    shape.width = 180;  // 2 frames of 90
+    shape.height = 4;
+    shape.samples.assign(180 * 4 * 3, 0);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 180; ++x) {
             const int local = x % 90;
-            unsigned char* p = &spec.samples[(y * 180 + x) * 3];
+            unsigned char* p = &shape.samples[(y * 180 + x) * 3];
             p[0] = local < 30 ? 100 : (local < 60 ? 0 : 0);
             p[1] = local >= 30 && local < 60 ? 150 : 0;
             p[2] = local >= 60 ? 200 : 0;
             if (x >= 90) p[0] = p[1] = p[2] = 33;
         }
-    std::string bytes = EncodePng(spec);
+    std::string bytes = EncodePng(shape);
     FILE* f = _wfopen(path.c_str(), L"wb");
     ASSERT_TRUE(f);
     fwrite(bytes.data(), 1, bytes.size(), f);

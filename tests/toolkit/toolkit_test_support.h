@@ -132,6 +132,6 @@ struct PngSpec {
     std::vector<unsigned char> palette;   // RGB triples
     std::vector<unsigned char> trnsAlpha; // palette alphas
 };
-std::string EncodePng(const PngSpec& spec);
+std::string EncodePng(const PngSpec& shape);
 
 }  // namespace toolkit_test
