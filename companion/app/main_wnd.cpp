@@ -267,6 +267,9 @@ LRESULT CMainWnd::OnWindowPosChanging(UINT, WPARAM, LPARAM lParam, BOOL& handled
 LRESULT CMainWnd::OnWindowPosChanged(UINT, WPARAM, LPARAM, BOOL& handled) {
     handled = FALSE;
     RECT rc = WindowRect();
+    // Every frame drawn reaches here too: only a real move concerns the
+    // companions.
+    if (placed_ && rc.left == lastPosition_.x && rc.top == lastPosition_.y) return 0;
     if ((rc.left < 78 || rc.top < 78) && !positionRepaired_) {
         positionRepaired_ = true;
         const POINT home = DefaultMascotPosition(work_);
@@ -280,6 +283,8 @@ LRESULT CMainWnd::OnWindowPosChanged(UINT, WPARAM, LPARAM, BOOL& handled) {
             ::SendMessageW(pop->Hwnd(), WM_MOVE_NAVIGATION, static_cast<WPARAM>(rc.left), rc.top);
     if (HWND first = ::FindWindowW(L"CorvalleFirstTipWnd", nullptr))
         ::SendMessageW(first, WM_TIP_MOVE, static_cast<WPARAM>(rc.left), rc.top);
+    placed_ = true;
+    lastPosition_ = POINT{rc.left, rc.top};
     return 0;
 }
 

@@ -242,4 +242,6 @@ private:
     HGDIOBJ frameDcDefault_ = nullptr;
     HBITMAP selectedStrip_ = nullptr;
     bool clickAnimationPending_ = false;
+    bool placed_ = false;
+    POINT lastPosition_{};
 };
