@@ -73,3 +73,13 @@ returning_user_config() {
   probe ini "$CONFIG_WIN" vyn firstruntip false
   probe ini "$CONFIG_WIN" vyn compatible true
 }
+
+# A window exists before it is set up: true once one of CLASS is visible.
+window_shown() {
+  local i
+  for i in $(seq 1 150); do
+    probe find "$1" 1000 | grep -q 'visible=1' && return 0
+    sleep 0.2
+  done
+  return 1
+}

@@ -44,7 +44,7 @@ check "alone: ends by itself with exit code 1" test "$(mirelo_rc alone 10)" = 1
 # With it, "general" opens a titled window that a test can find.
 start_standin
 start_mirelo general general
-check "general: the window appears" probe find TFormCorvalleOption 30000
+check "general: the window appears" window_shown TFormCorvalleOption
 check "general: title, client size, owner" test "$(sprobe windows TFormCorvalleOption)" = "ZubVynmar设置 - 设置|320x365|1|MireloApplication"
 check "general: the taskbar title" test "$(sprobe windows MireloApplication | cut -d'|' -f1)" = "ZubVynmar - 设置"
 check "general: the shutdown list is announced" wait_for_line "$STANDIN_LOG" "5632 0 0 1.ini"
@@ -56,7 +56,7 @@ check "general: WM_CLOSE_SETTINGS ends it with 0" test "$(mirelo_rc general 10)"
 
 # The close button of an empty reminder list reports code 9, then closes.
 start_mirelo timealert timealert
-check "timealert: the window appears" probe find TFormCorvalleOption 30000
+check "timealert: the window appears" window_shown TFormCorvalleOption
 check "timealert: its title" test "$(sprobe windows TFormCorvalleOption | cut -d'|' -f1-2)" = "ZubVynmar设置 - 定时提醒|320x365"
 sleep 0.3
 sprobe click TFormCorvalleOption 290 8
@@ -66,7 +66,7 @@ check "timealert: code 9 reached Corvalle" code9
 
 # "eye" is the wide health page.
 start_mirelo eye EYE
-check "eye: the window appears" probe find TFormCorvalleOption 30000
+check "eye: the window appears" window_shown TFormCorvalleOption
 check "eye: its title and size" test "$(sprobe windows TFormCorvalleOption | cut -d'|' -f1-2)" = "ZubVynmar设置 - 健康护士|620x420"
 # "init" runs beside an open window without a mutex or a window of its own.
 mirelo init

@@ -11,7 +11,7 @@ trap 'cleanup_mirelo; cleanup_install' EXIT
 # The stand-in goes away by itself.
 start_standin 4000
 start_mirelo first general
-check "the window appears" probe find TFormCorvalleOption 30000
+check "the window appears" window_shown TFormCorvalleOption
 wait "${STANDIN_PIDS[0]}"
 gone=$(now_ms)
 STANDIN_PIDS=()
@@ -24,7 +24,7 @@ check "ends within a second" test "$took" -lt 1000
 start_corvalle
 check "Corvalle shows its window" probe find Corvalle 30000
 start_mirelo real eye
-check "the health window appears" probe find TFormCorvalleOption 30000
+check "the health window appears" window_shown TFormCorvalleOption
 sleep 1.5
 check "Mirelo stays beside Corvalle" test "$(mirelo_rc real 0)" = running
 check "Corvalle took the change notice and runs on" kill -0 "$CORVALLE_PID"

@@ -7,7 +7,7 @@ trap cleanup_mirelo EXIT
 
 start_standin
 start_mirelo general general
-check "general window" probe find TFormCorvalleOption 30000
+check "general window" window_shown TFormCorvalleOption
 sleep 0.5
 start_mirelo eye eye
 for i in $(seq 1 100); do [ "$(probe count TFormCorvalleOption)" = 2 ] && break; sleep 0.1; done
