@@ -6,6 +6,7 @@ gives smooth edges without supersampling. Pixels are kept premultiplied,
 as the program wants them at run time, and written straight to PNG.
 """
 
+import os
 import math
 import struct
 import zlib
@@ -369,3 +370,10 @@ def icon_bytes(canvases, hotspots=None):
         out += struct.pack('<BBBBHHII', c.w % 256, c.h % 256, 0, 0, p1, p2, len(data), offset)
         offset += len(data)
     return out + b''.join(entries)
+
+
+def write_file(path, data):
+    """Writes bytes, making the folder first."""
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, 'wb') as f:
+        f.write(data)

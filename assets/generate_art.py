@@ -23,6 +23,7 @@ import pim  # noqa: E402
 from artlib import (Canvas, arc_points, darken, hexcolor, icon_bytes, lighten,  # noqa: E402
                     mix, png_bytes, quad_points, sd_circle, sd_rrect, sd_subtract,
                     sd_union, strip)
+from artlib import write_file as write  # noqa: E402
 
 WHITE = (1.0, 1.0, 1.0, 1.0)
 GREEN = hexcolor('3dae69')
@@ -768,12 +769,6 @@ def nav_hover(kind):
     for n in range(3):
         cv.rrect(34, 8 + n * 5, 34 + [24, 18, 12][n], 10 + n * 5, 1, mix(col, WHITE, 0.3))
     return cv
-
-
-def write(path, data):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, 'wb') as f:
-        f.write(data)
 
 
 def main():

@@ -16,6 +16,7 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from artlib import Canvas, darken, hexcolor, lighten, mix, png_bytes, strip  # noqa: E402
+from artlib import write_file as write  # noqa: E402
 
 WHITE = (1.0, 1.0, 1.0, 1.0)
 GREEN = hexcolor('3dae69')
@@ -538,12 +539,6 @@ def pictures():
         'line': (solid_line(270), False),
     }
     return p
-
-
-def write(path, data):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, 'wb') as f:
-        f.write(data)
 
 
 def main():

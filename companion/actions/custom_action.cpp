@@ -113,53 +113,64 @@ std::atomic<long>& CActionCustom::AlertsLoaded() {
     return loaded;
 }
 
+namespace {
+
+// Reads the records "<prefix>1" .. "<prefix><count>" that exist in the file,
+// in order; `read` fills one record from its section.
+template <typename Record, typename Read>
+std::vector<Record> ReadNumberedSections(const std::unordered_set<std::wstring>& existing, const wchar_t* countKey,
+                                         const wchar_t* prefix, Read read) {
+    std::vector<Record> records;
+    const int count = BoundedCount(ReadInt(L"vyn", countKey));
+    for (int i = 1; i <= count; ++i) {
+        const std::wstring section = Numbered(prefix, i);
+        if (!existing.count(Lower(section))) continue;
+        Record r;
+        read(section.c_str(), r);
+        records.push_back(std::move(r));
+    }
+    return records;
+}
+
+// A list saved again the same day must not fire what already fired: a new
+// record takes the flag of the first old one with the same time and set date.
+template <typename Record>
+void CarryFiredFlags(std::vector<Record>& fresh, const std::vector<Record>& old) {
+    for (Record& r : fresh) {
+        const auto same = std::find_if(old.begin(), old.end(), [&](const Record& o) {
+            return o.time == r.time && o.lastSetDate == r.lastSetDate;
+        });
+        if (same != old.end()) r.firedToday = same->firedToday;
+    }
+}
+
+}  // namespace
+
 void CActionCustom::LoadAlerts(const std::wstring& today) {
     std::unordered_set<std::wstring> existing;
     for (std::wstring& name : ConfigSectionNames()) existing.insert(std::move(name));
 
-    std::vector<TimerAlertRecord> alerts;
-    const int alertCount = BoundedCount(ReadInt(L"vyn", L"TimerAlertCount"));
-    for (int i = 1; i <= alertCount; ++i) {
-        const std::wstring section = Numbered(L"TimerAlert", i);
-        if (!existing.count(Lower(section))) continue;
-        TimerAlertRecord r;
-        r.time = ReadText(section.c_str(), L"TimerAlertTime");
-        r.repeat = ReadInt(section.c_str(), L"TimerAlertRepeat");
-        r.lastSetDate = ReadText(section.c_str(), L"LastSetDate");
-        r.content = ReadText(section.c_str(), L"TimerAlertContent");
-        r.ring = ReadText(section.c_str(), L"Ring");
-        r.state = ReadInt(section.c_str(), L"State");
-        alerts.push_back(std::move(r));
-    }
+    auto alerts = ReadNumberedSections<TimerAlertRecord>(
+        existing, L"TimerAlertCount", L"TimerAlert", [](const wchar_t* section, TimerAlertRecord& r) {
+            r.time = ReadText(section, L"TimerAlertTime");
+            r.repeat = ReadInt(section, L"TimerAlertRepeat");
+            r.lastSetDate = ReadText(section, L"LastSetDate");
+            r.content = ReadText(section, L"TimerAlertContent");
+            r.ring = ReadText(section, L"Ring");
+            r.state = ReadInt(section, L"State");
+        });
+    auto shutdowns = ReadNumberedSections<ShutdownRecord>(
+        existing, L"TimeShutDownCount", L"vynShutDown", [](const wchar_t* section, ShutdownRecord& r) {
+            r.time = ReadText(section, L"ShutDownAlertTime");
+            r.repeat = ReadInt(section, L"ShutDownAlertRepeat");
+            r.style = ReadInt(section, L"ShutDownStyle");
+            r.lastSetDate = ReadText(section, L"LastSetDate");
+            r.state = ReadInt(section, L"State");
+        });
 
-    std::vector<ShutdownRecord> shutdowns;
-    const int shutdownCount = BoundedCount(ReadInt(L"vyn", L"TimeShutDownCount"));
-    for (int i = 1; i <= shutdownCount; ++i) {
-        const std::wstring section = Numbered(L"vynShutDown", i);
-        if (!existing.count(Lower(section))) continue;
-        ShutdownRecord r;
-        r.time = ReadText(section.c_str(), L"ShutDownAlertTime");
-        r.repeat = ReadInt(section.c_str(), L"ShutDownAlertRepeat");
-        r.style = ReadInt(section.c_str(), L"ShutDownStyle");
-        r.lastSetDate = ReadText(section.c_str(), L"LastSetDate");
-        r.state = ReadInt(section.c_str(), L"State");
-        shutdowns.push_back(std::move(r));
-    }
-
-    // A list saved again the same day must not fire what already fired.
     if (loadDate_ == today) {
-        for (TimerAlertRecord& r : alerts) {
-            const auto old = std::find_if(alerts_.begin(), alerts_.end(), [&](const TimerAlertRecord& o) {
-                return o.time == r.time && o.lastSetDate == r.lastSetDate;
-            });
-            if (old != alerts_.end()) r.firedToday = old->firedToday;
-        }
-        for (ShutdownRecord& r : shutdowns) {
-            const auto old = std::find_if(shutdowns_.begin(), shutdowns_.end(), [&](const ShutdownRecord& o) {
-                return o.time == r.time && o.lastSetDate == r.lastSetDate;
-            });
-            if (old != shutdowns_.end()) r.firedToday = old->firedToday;
-        }
+        CarryFiredFlags(alerts, alerts_);
+        CarryFiredFlags(shutdowns, shutdowns_);
     }
     alerts_ = std::move(alerts);
     shutdowns_ = std::move(shutdowns);
