@@ -255,6 +255,28 @@ class Canvas:
             i = (y * self.w + x0) * 4
             self.px[i:i + len(row)] = row
 
+    def paint_mask(self, x0, y0, w, h, coverage, color):
+        """Paints `color` through an 8-bit coverage mask (w x h bytes, rows
+        top down) whose top-left lies on pixel (x0, y0); no transform."""
+        opacity = self.opacity
+        px = self.px
+        for y in range(h):
+            ty = y0 + y
+            if ty < 0 or ty >= self.h:
+                continue
+            for x in range(w):
+                tx = x0 + x
+                c = coverage[y * w + x]
+                if c == 0 or tx < 0 or tx >= self.w:
+                    continue
+                alpha = color[3] * (c / 255.0) * opacity
+                i = (ty * self.w + tx) * 4
+                keep = 1.0 - alpha
+                px[i] = color[0] * alpha + px[i] * keep
+                px[i + 1] = color[1] * alpha + px[i + 1] * keep
+                px[i + 2] = color[2] * alpha + px[i + 2] * keep
+                px[i + 3] = alpha + px[i + 3] * keep
+
     def blit(self, src, dx, dy):
         """Composites another canvas over this one at (dx, dy)."""
         for y in range(src.h):

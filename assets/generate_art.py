@@ -6,7 +6,8 @@ Writes into --out:
   corvalle_art.rc                   the resource script that names them
   halvet/...                        the skin package's files
 and the skin package itself (a zip with the folder "halvet/" at its top) to
---package. Only the standard library is used.
+--package. Words are drawn with the font of arttext (Pillow over FreeType);
+their texts are art_words.COMPANION_WORDS.
 """
 
 import argparse
@@ -24,6 +25,9 @@ from artlib import (Canvas, arc_points, darken, hexcolor, icon_bytes, lighten,  
                     mix, png_bytes, quad_points, sd_circle, sd_rrect, sd_subtract,
                     sd_union, strip)
 from artlib import write_file as write  # noqa: E402
+from art_words import COMPANION_WORDS as WORDS, lines  # noqa: E402
+import arttext  # noqa: E402
+from arttext import draw_lines, draw_text  # noqa: E402
 
 WHITE = (1.0, 1.0, 1.0, 1.0)
 GREEN = hexcolor('3dae69')
@@ -184,14 +188,12 @@ def chooser_back():
     return cv
 
 
-def chooser_title():
-    """135: the product mark beside the icon, 96 x 22: a sprout and three
-    leaves in a row."""
+def chooser_title(words):
+    """135: the product's name beside the icon, 96 x 22, white on the green
+    title band with a soft shadow."""
     cv = Canvas(96, 22)
-    cv.rrect(0, 2, 96, 20, 9, (1, 1, 1, 0.18))
-    leaf_mark(cv, 12, 9, 0.9)
-    for n in range(4):
-        cv.circle(30 + n * 16, 11, 4.2 - n * 0.4, (1, 1, 1, 0.9 - n * 0.15))
+    draw_text(cv, 3, words, 15, (0, 0, 0, 0.25), middle=12, room=92)
+    draw_text(cv, 2, words, 15, WHITE, middle=11, room=92)
     return cv
 
 
@@ -274,7 +276,7 @@ def nav_strip(kind):
     return strip(out)
 
 
-def first_run_tip():
+def first_run_tip(words):
     """141: a bubble that invites a click on Pim, 170 x 96; its tail points
     down-right to the mascot."""
     cv = Canvas(170, 96)
@@ -291,10 +293,8 @@ def first_run_tip():
     cv.line([(28, 36), (58, 36)], 1.5, BUBBLE_EDGE)
     for r, a in ((9, 0.9), (15, 0.6), (21, 0.35)):
         cv.line(arc_points(35, 20, r, r, 190, 260, 10), 2, (1, 1, 1, a))
-    # Dots leading to Pim.
-    for n in range(4):
-        cv.circle(78 + n * 16, 40 + n * 5, 4 - n * 0.4, (1, 1, 1, 0.95 - n * 0.12))
-    pim.sparkle(cv, 142, 30, 8, SUN)
+    draw_lines(cv, 68, lines(words), 13, WHITE, 21, 20, room=162 - 68 - 2)
+    pim.sparkle(cv, 150, 11, 6, SUN)
     return cv
 
 
@@ -324,9 +324,9 @@ def rest_panel():
     return cv
 
 
-def rest_play():
+def rest_play(words):
     """118: play button, 3 frames of 120 x 36: a green pill with a triangle
-    and a small eye."""
+    and the exercise's name."""
     out = []
     for n in range(3):
         cv = Canvas(120, 36)
@@ -335,10 +335,8 @@ def rest_play():
         cv.rrect(0, 0, 120, 34, 17, darken(col, 0.15))
         cv.rrect(1, 1, 119, 33, 16, lambda x, y, c=col: mix(lighten(c, 0.2), c, y / 34.0))
         dy = 1 if n == 2 else 0
-        cv.polygon([(50, 9 + dy), (50, 25 + dy), (64, 17 + dy)], WHITE)
-        cv.ellipse(84, 17 + dy, 9, 5.5, WHITE)
-        cv.circle(84, 17 + dy, 3, col)
-        cv.ellipse(30, 17 + dy, 9, 5.5, (1, 1, 1, 0.5))
+        cv.polygon([(20, 10 + dy), (20, 24 + dy), (32, 17 + dy)], WHITE)
+        draw_text(cv, 40, words, 15, WHITE, middle=17 + dy, room=120 - 40 - 10)
         out.append(cv)
     return strip(out)
 
@@ -356,16 +354,16 @@ def rest_exit():
     return strip(out)
 
 
-def rest_picture():
-    """120: the countdown's label, 150 x 26: an hourglass and a leaf."""
+def rest_picture(words):
+    """120: the countdown's label, 150 x 26: an hourglass, the label and a
+    leaf."""
     cv = Canvas(150, 26)
     cv.rrect(0, 2, 150, 24, 11, hexcolor('e4f5e9'))
     cv.polygon([(12, 6), (26, 6), (19, 13)], GREEN)
     cv.polygon([(12, 20), (26, 20), (19, 13)], lighten(GREEN, 0.3))
     cv.line([(11, 5), (27, 5)], 2, GREEN_DARK)
     cv.line([(11, 21), (27, 21)], 2, GREEN_DARK)
-    for n in range(5):
-        cv.circle(44 + n * 20, 13, 3.5, mix(GREEN, SKY, n / 4.0))
+    draw_text(cv, 34, words, 15, GREEN_DARK, middle=13, room=150 - 34 - 18)
     leaf_mark(cv, 140, 12, 0.8)
     return cv
 
@@ -597,17 +595,21 @@ def make_strips():
     return {name: (strip(frames), len(frames), ft, at) for name, (frames, ft, at) in s.items()}
 
 
-def neck_picture(kind):
-    """600 x 400: Pim shows one neck exercise with an arrow."""
+def neck_picture(kind, words):
+    """600 x 400: Pim shows one neck exercise with an arrow; the title band
+    names the exercise and the lines under Pim tell the step."""
     cv = Canvas(600, 400)
     cv.vgradient(0, 0, 600, 400, hexcolor('f2fbf4'), hexcolor('d9f0df'))
     cv.vgradient(0, 0, 600, 46, lighten(GREEN, 0.08), GREEN_DARK)
     leaf_mark(cv, 26, 22, 1.2)
+    heading, steps = lines(words)[0], lines(words)[1:]
+    draw_text(cv, 46, heading, 20, WHITE, middle=23, room=400)
+    dots = 46 + arttext.text_width(heading, 20) + 18
     for n in range(3):
-        cv.circle(56 + n * 18, 23, 5, (1, 1, 1, 0.9 if n == kind else 0.4))
+        cv.circle(dots + n * 18, 23, 5, (1, 1, 1, 0.9 if n == kind else 0.4))
     tilt = [-18, 18, 0][kind]
     look = [(-3, 0), (3, 0), (0, -4)][kind]
-    pim.draw(cv, 190, 70, 2.2, tilt=tilt, look=look, eyes='open', arm_l=30, arm_r=30)
+    pim.draw(cv, 214, 58, 1.8, tilt=tilt, look=look, eyes='open', arm_l=30, arm_r=30)
     if kind == 2:
         cv.line(arc_points(300, 150, 150, 40, 200, 340, 24), 6, SUN)
         cv.polygon([(438, 128), (456, 150), (430, 154)], SUN)
@@ -616,8 +618,7 @@ def neck_picture(kind):
         cv.line(arc_points(322, 300, 190, 190, -90 - side * 10, -90 - side * 42, 24), 6, SUN)
         tip = arc_points(322, 300, 190, 190, -90 - side * 42, -90 - side * 44, 1)[0]
         cv.circle(tip[0], tip[1], 8, SUN)
-    for n in range(3):
-        cv.rrect(40, 330 + n * 18, 40 + [220, 180, 140][n], 338 + n * 18, 4, (0.2, 0.55, 0.35, 0.25))
+    draw_lines(cv, 40, steps, 18, GREEN_DEEP, 326, 28, room=600 - 80)
     return cv
 
 
@@ -755,19 +756,15 @@ def vynpop_xml():
     return ('\r\n'.join(rows) + '\r\n').encode('utf-8')
 
 
-def nav_hover(kind):
-    """A rounded label above a navigation button: its icon on a white pill."""
+def nav_hover(kind, words):
+    """A rounded label above a navigation button: its name on a white pill
+    with the button's colour along the bottom."""
     cv = Canvas(68, 30)
     col = NAV_COLORS[kind]
     cv.rrect(1, 2, 67, 30, 10, (0, 0, 0, 0.15))
     cv.rrect(0, 0, 66, 27, 10, WHITE)
     cv.rrect(0, 0, 66, 27, 10, lambda x, y: (0, 0, 0, 0) if y < 24 else col)
-    cv.push(18, 13.5, 0.6)
-    cv.circle(0, 0, 18, col)
-    nav_icon(cv, kind, 0, 0, col if kind not in (137, 138) else WHITE)
-    cv.pop()
-    for n in range(3):
-        cv.rrect(34, 8 + n * 5, 34 + [24, 18, 12][n], 10 + n * 5, 1, mix(col, WHITE, 0.3))
+    draw_text(cv, 33, words, 13, darken(col, 0.25), middle=12, align='center', room=60)
     return cv
 
 
@@ -776,6 +773,15 @@ def main():
     parser.add_argument('--out', required=True)
     parser.add_argument('--package', required=True)
     args = parser.parse_args()
+    try:
+        print('generate_art: ' + arttext.require())
+        return draw_everything(args)
+    except arttext.ArtTextError as e:
+        print('generate_art: error: %s' % e, file=sys.stderr)
+        return 1
+
+
+def draw_everything(args):
     out = os.path.abspath(args.out)
     res = os.path.join(out, 'res')
 
@@ -790,16 +796,16 @@ def main():
         115: (spare_picture(), False),
         116: (rest_shade(), False),
         117: (rest_exit(), False),
-        118: (rest_play(), False),
+        118: (rest_play(WORDS[118]), False),
         119: (rest_panel(), False),
-        120: (rest_picture(), False),
+        120: (rest_picture(WORDS[120]), False),
         121: (pill_strip(4, GREEN), False),
         122: (chooser_back(), True),
         130: (standing_mascot(), False),
         134: (tip_text_back(), True),
-        135: (chooser_title(), False),
+        135: (chooser_title(WORDS[135]), False),
         136: (close_strip(30, 30, 4), False),
-        141: (first_run_tip(), False),
+        141: (first_run_tip(WORDS[141]), False),
         143: (check_strip(), False),
     }
     for kind in NAV_COLORS:
@@ -830,13 +836,13 @@ def main():
     for name, (canvas, _, _, _) in strips.items():
         files[name] = png_bytes(canvas)
     for n, name in enumerate(NECK_PICTURES):
-        files[name] = png_bytes(neck_picture(n), opaque=True)
+        files[name] = png_bytes(neck_picture(n, WORDS[name]), opaque=True)
     files['day169.png'] = png_bytes(day_night(False), opaque=True)
     files['night169.png'] = png_bytes(day_night(True), opaque=True)
     for b in NAV_BUTTONS:
         kind = NAV_IDS[b[0][:-4]]
         files[b[0]] = png_bytes(nav_strip(kind))
-        files[b[1]] = png_bytes(nav_hover(kind))
+        files[b[1]] = png_bytes(nav_hover(kind, WORDS[b[1]]))
     files['Actions.ini'] = actions_ini(strips)
     files['vynPop.xml'] = vynpop_xml()
     files['eye.swf'] = minimal_swf()

@@ -5,10 +5,12 @@ Writes into --out:
   res/<name>.png      one PNG per skin picture
   mirelo_art.rc       the resource script that names them (type DATA)
 Frame sizes and frame order follow what the settings program cuts each
-strip into. Only the standard library is used.
+strip into. Words are drawn with the font of arttext (Pillow over
+FreeType); their texts are art_words.SETTINGS_WORDS.
 """
 
 import argparse
+import functools
 import os
 import sys
 
@@ -17,6 +19,9 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from artlib import Canvas, darken, hexcolor, lighten, mix, png_bytes, strip  # noqa: E402
 from artlib import write_file as write  # noqa: E402
+from art_words import SETTINGS_WORDS as WORDS, lines  # noqa: E402
+import arttext  # noqa: E402
+from arttext import draw_lines, draw_text  # noqa: E402
 
 WHITE = (1.0, 1.0, 1.0, 1.0)
 GREEN = hexcolor('3dae69')
@@ -176,8 +181,9 @@ def neck_icon(cv, cx, cy, s, col):
     cv.line([(cx - 3 * s, cy + 12 * s), (cx, cy + 6 * s), (cx + 3 * s, cy + 12 * s)], 2.4 * s, col)
 
 
-def page_tab(icon):
-    """tabeye / tabneck: normal, hover, pressed (= selected), 135 x 47."""
+def page_tab(icon, words):
+    """tabeye / tabneck: normal, hover, pressed (= selected), 135 x 47: the
+    subject's icon and its name."""
     out = []
     for n in range(3):
         cv = Canvas(135, 47)
@@ -188,8 +194,7 @@ def page_tab(icon):
             cv.rrect(1, 1, 134, 52, 5, PAPER)
         col = [INK, BLUE, GREEN_DARK][n]
         icon(cv, 30, 24, 1.2, col)
-        for k, length in enumerate((62, 44)):
-            cv.rrect(52, 17 + k * 9, 52 + length, 21 + k * 9, 2, mix(col, WHITE, 0.25 + k * 0.25))
+        draw_text(cv, 52, words, 13, col, middle=24, room=135 - 52 - 4)
         out.append(cv)
     return strip(out)
 
@@ -234,22 +239,26 @@ def picture_button(w, h, icon, states=3):
     return strip(out)
 
 
-def icon_play_eye(cv, w, h, n):
-    cv.circle(24, h / 2.0, 14, [GREEN, lighten(GREEN, 0.1), GREEN_DARK][n])
-    cv.polygon([(19, h / 2.0 - 7), (19, h / 2.0 + 7), (31, h / 2.0)], WHITE)
-    eye_icon(cv, 70, h / 2.0, 1.3, GREEN_DARK)
+def play_disc(cv, cx, cy, r, n):
+    cv.circle(cx, cy, r, [GREEN, lighten(GREEN, 0.1), GREEN_DARK][n])
+    cv.polygon([(cx - r * 0.36, cy - r / 2.0), (cx - r * 0.36, cy + r / 2.0), (cx + r * 0.5, cy)], WHITE)
 
 
-def icon_neck_big(cv, w, h, n):
-    neck_icon(cv, w / 2.0, h / 2.0 - 6, 2.6, GREEN_DARK)
-    cv.circle(w - 22, h - 22, 12, [GREEN, lighten(GREEN, 0.1), GREEN_DARK][n])
-    cv.polygon([(w - 26, h - 28), (w - 26, h - 16), (w - 16, h - 22)], WHITE)
+def icon_play_words(words, size):
+    """A play disc and the exercise's name beside it."""
+    def draw(cv, w, h, n):
+        play_disc(cv, 22, h / 2.0, 13, n)
+        draw_text(cv, 40, words, size, GREEN_DARK, middle=h / 2.0 + (1 if n == 2 else 0), room=w - 40 - 3)
+    return draw
 
 
-def icon_play_neck(cv, w, h, n):
-    cv.circle(24, h / 2.0, 14, [GREEN, lighten(GREEN, 0.1), GREEN_DARK][n])
-    cv.polygon([(19, h / 2.0 - 7), (19, h / 2.0 + 7), (31, h / 2.0)], WHITE)
-    neck_icon(cv, 74, h / 2.0, 1.1, GREEN_DARK)
+def icon_neck_big(words):
+    """The neck figure with the exercise's name under it and a play disc."""
+    def draw(cv, w, h, n):
+        neck_icon(cv, w / 2.0, h / 2.0 - 14, 2.2, GREEN_DARK)
+        play_disc(cv, w - 22, h - 22, 12, n)
+        draw_text(cv, 12, words, 13, GREEN_DARK, middle=h - 22, room=w - 34 - 12 - 2)
+    return draw
 
 
 # --- small buttons -------------------------------------------------------------
@@ -278,23 +287,20 @@ def small_buttons(w, h, symbol, states=3):
     return strip(out)
 
 
-def sym_plus_text(cv, w, h, col):
+def sym_plus_text(words, cv, w, h, col):
     cv.line([(10, h / 2.0), (18, h / 2.0)], 2, col)
     cv.line([(14, h / 2.0 - 4), (14, h / 2.0 + 4)], 2, col)
-    for k in range(3):
-        cv.rrect(24 + k * 9, h / 2.0 - 1.5, 31 + k * 9, h / 2.0 + 1.5, 1.5, mix(col, WHITE, 0.3))
+    draw_text(cv, 22, words, 12, col, middle=h / 2.0, room=w - 22 - 3)
 
 
-def sym_manage(cv, w, h, col):
-    for k in range(3):
-        cv.rrect(7, 6 + k * 5, 19, 8 + k * 5, 1, col)
+def sym_manage(words, cv, w, h, col):
+    draw_text(cv, w / 2.0, words, 12, col, middle=h / 2.0, align='center', room=w - 2)
 
 
-def sym_return(cv, w, h, col):
-    cv.line([(18, h / 2.0 - 4), (13, h / 2.0), (18, h / 2.0 + 4)], 2, col)
-    cv.line([(13, h / 2.0), (23, h / 2.0)], 2, col)
-    for k in range(3):
-        cv.rrect(27 + k * 8, h / 2.0 - 1.5, 33 + k * 8, h / 2.0 + 1.5, 1.5, mix(col, WHITE, 0.3))
+def sym_return(words, cv, w, h, col):
+    cv.line([(15, h / 2.0 - 4), (10, h / 2.0), (15, h / 2.0 + 4)], 2, col)
+    cv.line([(10, h / 2.0), (20, h / 2.0)], 2, col)
+    draw_text(cv, 24, words, 12, col, middle=h / 2.0, room=w - 24 - 3)
 
 
 def sym_speaker(cv, w, h, col):
@@ -379,21 +385,25 @@ def gear_icon(cv, cx, cy, r, col):
     cv.circle(cx, cy, r * 0.3, WHITE)
 
 
-def title(icon, col, bars=(70, 48)):
+TITLE_SIZE = 18
+
+
+def title(icon, col, words):
+    """A page title, 140 x 40: the page's icon, then its name."""
     cv = Canvas(140, 40)
     cv.circle(20, 20, 17, (1, 1, 1, 0.7))
     icon(cv, 20, 20, 12, col)
-    for k, length in enumerate(bars):
-        cv.rrect(44, 12 + k * 11, 44 + length, 18 + k * 11, 3, mix(col, WHITE, 0.15 + k * 0.35))
+    draw_text(cv, 44, words, TITLE_SIZE, darken(col, 0.1), middle=20, room=140 - 44)
     return cv
 
 
-def eye_title():
+def eye_title(words):
+    """The health page's title: it stands at the window's right edge, so the
+    icon comes last and the name ends before it."""
     cv = Canvas(140, 40)
     cv.circle(120, 20, 17, (1, 1, 1, 0.7))
     eye_icon(cv, 120, 20, 1.1, GREEN_DARK)
-    for k, length in enumerate((80, 56)):
-        cv.rrect(92 - length, 12 + k * 11, 92, 18 + k * 11, 3, mix(GREEN_DARK, WHITE, 0.15 + k * 0.35))
+    draw_text(cv, 96, words, TITLE_SIZE, GREEN_DARK, middle=20, align='right', room=96)
     return cv
 
 
@@ -404,13 +414,17 @@ def soft_panel(w, h, top, bottom, edge):
     return cv
 
 
-def hint_picture(w, h, icon):
+def hint_picture(w, h, icon, words):
+    """A hint panel: the tab's icon and a few short lines."""
     cv = Canvas(w, h)
     cv.rrect(0, 0, w, h, 8, hexcolor('fff6e0'))
     cv.rrect(1, 1, w - 1, h - 1, 7, hexcolor('fffbef'))
     icon(cv, 24, h / 2.0, 1.3, AMBER)
-    for k in range(3):
-        cv.rrect(48, h / 2.0 - 13 + k * 10, w - 12 - k * 18, h / 2.0 - 9 + k * 10, 2, mix(AMBER, WHITE, 0.4))
+    text = lines(words)
+    size = 12
+    leading = min(16, (h - 6 - size) // max(1, len(text) - 1)) if len(text) > 1 else 0
+    top = (h - size - leading * (len(text) - 1)) / 2.0
+    draw_lines(cv, 46, text, size, INK, top, leading, room=w - 46 - 6)
     return cv
 
 
@@ -486,35 +500,35 @@ def pictures():
     p = {
         'MainBackground': (window_back(320, 365), True),
         'eyebg': (window_back(620, 420), True),
-        'TitleTimerAlert': (title(clock_icon, BLUE), False),
-        'TitleTimerShutDown': (title(power_icon, RED), False),
-        'titleeye': (eye_title(), False),
-        'titleset': (title(gear_icon, INK), False),
+        'TitleTimerAlert': (title(clock_icon, BLUE, WORDS['TitleTimerAlert']), False),
+        'TitleTimerShutDown': (title(power_icon, RED, WORDS['TitleTimerShutDown']), False),
+        'titleeye': (eye_title(WORDS['titleeye']), False),
+        'titleset': (title(gear_icon, INK, WORDS['titleset']), False),
         'bg_list_select': (list_select(), True),
         'btn_play': (row_buttons(26, 27, sym_play), False),
         'btn_pause': (row_buttons(26, 28, sym_pause, BLUE), False),
         'btn_delete': (row_buttons(26, 27, sym_delete, RED), False),
         'btnsuspension': (row_buttons(26, 28, sym_pause, GREY), False),
-        'btnplayeye': (picture_button(101, 45, icon_play_eye), False),
-        'btnplayjz': (picture_button(106, 46, icon_play_neck), False),
+        'btnplayeye': (picture_button(101, 45, icon_play_words(WORDS['btnplayeye'], 13)), False),
+        'btnplayjz': (picture_button(106, 46, icon_play_words(WORDS['btnplayjz'], 12)), False),
         'btnsetup': (small_icon('setup'), False),
-        'tabeye': (page_tab(eye_icon), False),
-        'tabneck': (page_tab(neck_icon), False),
+        'tabeye': (page_tab(eye_icon, WORDS['tabeye']), False),
+        'tabneck': (page_tab(neck_icon, WORDS['tabneck']), False),
         'originmode': (mode_tile(2), False),
         'standardmode': (mode_tile(2), False),
         'standardmodegray': (mode_tile(2, grey=True), False),
         'childmode': (mode_tile(0), False),
         'oldmanmode': (mode_tile(1), False),
-        'icon_movie': (picture_button(130, 114, icon_neck_big), False),
-        'icon_word': (picture_button(125, 111, icon_neck_big), False),
+        'icon_movie': (picture_button(130, 114, icon_neck_big(WORDS['icon_movie'])), False),
+        'icon_word': (picture_button(125, 111, icon_neck_big(WORDS['icon_word'])), False),
         'icon_clock': (empty_list_picture(), False),
         'btnClose': (close_strip(), False),
         'Button_Normal': (strip([pill(60, 23, n) for n in range(3)]), False),
         'text_box_sound': (small_buttons(18, 18, sym_speaker, 4), False),
         'icon_file': (small_icon('file'), False),
-        'btn_add': (small_buttons(57, 23, sym_plus_text), False),
-        'btn_manager': (small_buttons(26, 23, sym_manage), False),
-        'btn_return': (small_buttons(57, 23, sym_return), False),
+        'btn_add': (small_buttons(57, 23, functools.partial(sym_plus_text, WORDS['btn_add'])), False),
+        'btn_manager': (small_buttons(26, 23, functools.partial(sym_manage, WORDS['btn_manager'])), False),
+        'btn_return': (small_buttons(57, 23, functools.partial(sym_return, WORDS['btn_return'])), False),
         'bg_bottom': (bottom_band(), True),
         'CheckBox': (check_box(), False),
         'number_03': (digit_strip(14, 20, INK, False), False),
@@ -524,11 +538,11 @@ def pictures():
         'text_box_down': (combo_button_strip(), False),
         'bg_pnl_rest': (soft_panel(165, 119, hexcolor('f3faf5'), hexcolor('e6f4ea'), hexcolor('c9e3d1')), False),
         'bg_pnl_protectcolor': (soft_panel(165, 81, hexcolor('f3faf5'), hexcolor('e6f4ea'), hexcolor('c9e3d1')), False),
-        'bg_rest_hint': (hint_picture(300, 70, neck_icon), False),
-        'bg_rest_hint2': (hint_picture(165, 70, eye_icon), False),
+        'bg_rest_hint': (hint_picture(300, 70, neck_icon, WORDS['bg_rest_hint']), False),
+        'bg_rest_hint2': (hint_picture(165, 70, eye_icon, WORDS['bg_rest_hint2']), False),
         # The eye sub-page's hint, low enough to leave room for the eye
         # exercise button under it.
-        'bg_eye_hint': (hint_picture(165, 36, eye_icon), False),
+        'bg_eye_hint': (hint_picture(165, 36, eye_icon, WORDS['bg_eye_hint']), False),
         'Dotted_line': (dotted_line(260), False),
         'icon_font': (small_icon('font'), False),
         'icon_refresh': (small_icon('refresh'), False),
@@ -545,10 +559,16 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--out', required=True)
     args = parser.parse_args()
+    try:
+        print('mirelo_art: ' + arttext.require())
+        drawn = pictures()
+    except arttext.ArtTextError as e:
+        print('mirelo_art: error: %s' % e, file=sys.stderr)
+        return 1
     out = os.path.abspath(args.out)
     res = os.path.join(out, 'res')
     rc = ['// Written by assets/mirelo_art.py at build time.', '']
-    for name, (canvas, opaque) in sorted(pictures().items()):
+    for name, (canvas, opaque) in sorted(drawn.items()):
         path = os.path.join(res, name + '.png')
         write(path, png_bytes(canvas, opaque=opaque))
         rc.append('%s DATA "%s"' % (name, path.replace('\\', '/')))
