@@ -39,7 +39,6 @@ BUBBLE = hexcolor('2b9e62')
 BUBBLE_EDGE = hexcolor('1f7f4c')
 GREY = hexcolor('9aa5a0')
 RED = hexcolor('e5534b')
-SKY = hexcolor('53a8f0')
 SUN = hexcolor('ffc53d')
 BLUE = hexcolor('4d8fe8')
 
