@@ -48,7 +48,7 @@ reads() {
     shot="$SHOTS/$n.png"
     import -window root "$shot" 2>/dev/null || { sleep 0.5; continue; }
     # shellcheck disable=SC2086
-    if /usr/bin/python3 "$E2E_REPO_ROOT/tests/e2e/read_words.py" "$shot" \
+    if "${ART_PYTHON:-/usr/bin/python3}" "$E2E_REPO_ROOT/tests/e2e/read_words.py" "$shot" \
         --box $((x + bx0)) $((y + by0)) $((x + bx1)) $((y + by1)) --band-x $((x + 4)) \
         --sizes $sizes --expect "$expect" --other "$@" >"$SHOTS/$n.txt"; then
       cp "$shot" "$E2E_BUILD_DIR/artwork_words_$what.png"
