@@ -62,6 +62,11 @@ TFormCorvalleOption::TFormCorvalleOption(OptionPage page, bool uninstall, Hooks 
 
 TFormCorvalleOption::~TFormCorvalleOption() = default;
 
+void TFormCorvalleOption::FormDestroy() {
+    // A preview still playing ends with the window.
+    ringPreview_.Stop();
+}
+
 void TFormCorvalleOption::FormCreate() {
     BuildSettingsWindow();
 }
@@ -194,8 +199,7 @@ bool TFormCorvalleOption::RewriteShutDownList() {
 
 bool TFormCorvalleOption::SaveGeneralSettings() {
     TIniFile ini(settingsPath_);
-    if (!WriteGeneralSettings(ini, General)) return false;
-    WriteAutorun(ExeFolder(), Autorun);
+    if (!WriteGeneralSettings(ini, General) || !WriteAutorun(ExeFolder(), Autorun)) return false;
     if (Autorun != loadedAutorun_) NotifyMainProgram(Autorun ? protocol::kEventAutoOn : protocol::kEventAutoOff);
     if (General.WiseHealthAlert != loadedWiseHealthAlert_)
         NotifyMainProgram(General.WiseHealthAlert ? protocol::kEventRemindOn : protocol::kEventRemindOff);

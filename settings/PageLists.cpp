@@ -63,7 +63,7 @@ void CheckRadio(TCheckLabelButton& on, TCheckLabelButton& off) {
 
 TListPages::TListPages(TFormCorvalleOption& form) : form_(form) {
     ChooseFile = [this](std::wstring& chosen) { return ChooseRingFile(form_.Hwnd(), RingBox->Path(), chosen); };
-    PlayRing = PlayRingFile;
+    PlayRing = [this](const std::wstring& path) { return form_.RingPreview().Play(path); };
 }
 
 TPageComboBox& TListPages::AddTimeList(int left, int top, int count) {
@@ -307,6 +307,13 @@ void TListPages::Show(OptionPage page) {
 void TListPages::UpdateRowCounts() {
     AlertList->SetRowCount(static_cast<int>(form_.TimerAlerts.size()));
     ShutDownListBox->SetRowCount(static_cast<int>(form_.ShutDowns.size()));
+    RepaintRows();
+}
+
+// Setting a row count forgets the row under the pointer, so a press made
+// without moving the pointer after it would hit no row: where the rows stay
+// the same, they are only painted again.
+void TListPages::RepaintRows() {
     if (AlertList->Handle()) ::InvalidateRect(AlertList->Handle(), nullptr, FALSE);
     if (ShutDownListBox->Handle()) ::InvalidateRect(ShutDownListBox->Handle(), nullptr, FALSE);
 }
@@ -590,7 +597,7 @@ void TListPages::PauseOrResume(int index) {
             ShowMessage(kSaveFailedText);
         }
     }
-    UpdateRowCounts();
+    RepaintRows();
 }
 
 void TListPages::ToggleManageMode() {
@@ -598,13 +605,13 @@ void TListPages::ToggleManageMode() {
     const bool empty = OnAlertPages() ? form_.TimerAlerts.empty() : form_.ShutDowns.empty();
     manage = !manage && !empty;
     ManageButton->SetStateOn(manage);
-    UpdateRowCounts();
+    RepaintRows();
 }
 
 void TListPages::ManageOff() {
     manageAlerts_ = manageShutDowns_ = false;
     if (ManageButton) ManageButton->SetStateOn(false);
-    if (AlertList) UpdateRowCounts();
+    if (AlertList) RepaintRows();
 }
 
 void TListPages::RowClick(int row, int item) {
@@ -730,14 +737,14 @@ void TListPages::DrawShutDownRow(HDC dc, const TShutDownAlertInfo& e, const RECT
 
 void TListPages::tmrTimerAlertTick() {
     if (page_ != kPageTimerAlertList || form_.TimerAlerts.empty()) return;
-    if (TickTimerAlerts(form_.TimerAlerts, Now())) UpdateRowCounts();
+    if (TickTimerAlerts(form_.TimerAlerts, Now())) RepaintRows();
 }
 
 void TListPages::tmrShutDownListTick() {
     if ((page_ != kPageShutDownList && page_ != kPageShutDownEdit) || form_.ShutDowns.empty()) return;
     const TShutDownTick tick = TickShutDowns(form_.ShutDowns, Now());
     if (tick.Save) form_.SaveShutDownList();  // a later tick or save tries again
-    if (tick.AnyActive || tick.Changed) UpdateRowCounts();
+    if (tick.AnyActive || tick.Changed) RepaintRows();
 }
 
 void TListPages::tmrShutDownEditTick() {

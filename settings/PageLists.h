@@ -110,6 +110,7 @@ private:
     void SetRing(const std::wstring& path);
     void UpdateEmptyPanel();
     void UpdateRowCounts();
+    void RepaintRows();
     void ShowMessage(const std::wstring& text);
     void DrawRow(TDrawListBox& box, int row, const RECT& rect, int item, int state);
     void DrawAlertRow(HDC dc, const TTimerAlertInfo& e, const RECT& r);

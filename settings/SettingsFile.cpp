@@ -485,7 +485,15 @@ bool LoadAutorunState(const std::wstring& folder) {
 
 bool WriteAutorun(const std::wstring& folder, bool on) {
     winlib::RegKey key;
-    if (!OpenRunKey(key)) return false;
+    if (!OpenRunKey(key)) {
+        // A key that cannot be opened for writing still counts as done when
+        // it holds no value to delete.
+        winlib::RegKey readOnly;
+        std::wstring value;
+        return !on &&
+               (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, RegAccess(KEY_READ), readOnly.Put()) != ERROR_SUCCESS ||
+                !ReadRegText(readOnly.Get(), kRunValueName, value));
+    }
     if (on) return WriteRegText(key.Get(), kRunValueName, AutorunValue(folder));
     const LONG rc = ::RegDeleteValueW(key.Get(), kRunValueName);
     return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;

@@ -70,6 +70,11 @@ COLORREF ScreenPixel(HWND hwnd, int x, int y) {
     return px;
 }
 
+// An every-day shutdown at 22:00, active.
+const std::vector<std::wstring> kOneActiveDailyShutDown = {
+    L"[vyn]", L"TimeShutDownCount=1", L"[vynShutDown1]", L"ShutDownAlertTime=22:00", L"ShutDownAlertRepeat=1",
+    L"ShutDownStyle=1", L"LastSetDate=20130715", L"State=1"};
+
 class OptionPagesTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -210,8 +215,7 @@ TEST_F(OptionPagesTest, AddingAReminderSavesThenPostsTheChangeAndCode7) {
 
 TEST_F(OptionPagesTest, AFailedSaveTellsTheUserAndChangesNothing) {
     settingstest::FixedClock clock(At(2013, 7, 15, 9, 10, 0));
-    Fixture({L"[vyn]", L"TimeShutDownCount=1", L"[vynShutDown1]", L"ShutDownAlertTime=22:00",
-             L"ShutDownAlertRepeat=1", L"ShutDownStyle=1", L"LastSetDate=20130715", L"State=1"});
+    Fixture(kOneActiveDailyShutDown);
     TFormCorvalleOption& form = Open(kPageShutDownList);
     TListPages& pages = *form.ListPages();
     settingstest::RemovePath(path_);
@@ -232,8 +236,7 @@ TEST_F(OptionPagesTest, AFailedSaveTellsTheUserAndChangesNothing) {
 
 TEST_F(OptionPagesTest, PauseSendsNoCodeAndDeleteSendsCode11) {
     settingstest::FixedClock clock(At(2013, 7, 15, 9, 10, 0));
-    Fixture({L"[vyn]", L"TimeShutDownCount=1", L"[vynShutDown1]", L"ShutDownAlertTime=22:00",
-             L"ShutDownAlertRepeat=1", L"ShutDownStyle=1", L"LastSetDate=20130715", L"State=1"});
+    Fixture(kOneActiveDailyShutDown);
     TFormCorvalleOption& form = Open(kPageShutDownList);
     TListPages& pages = *form.ListPages();
     ClickList(*pages.ShutDownListBox, 20, 25);
@@ -248,6 +251,34 @@ TEST_F(OptionPagesTest, PauseSendsNoCodeAndDeleteSendsCode11) {
     EXPECT_EQ(Get(L"vyn", L"TimeShutDownCount"), L"0");
     EXPECT_EQ(standIn_->Codes(), std::vector<WPARAM>{11});
     EXPECT_FALSE(pages.ManageMode()) << "an empty list leaves the manage mode";
+}
+
+TEST_F(OptionPagesTest, AClickOnAnActiveShutDownsButtonActsAfterTheListTimerTicked) {
+    settingstest::FixedClock clock(At(2013, 7, 15, 9, 10, 0));
+    Fixture(kOneActiveDailyShutDown);
+    TFormCorvalleOption& form = Open(kPageShutDownList);
+    TListPages& pages = *form.ListPages();
+    ::SetWindowPos(form.Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    HWND list = pages.ShutDownListBox->Handle();
+    POINT screen{20, 25};
+    ::ClientToScreen(list, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    ::PostMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(20, 25));
+    Pump(50);
+    ASSERT_EQ(pages.ShutDownListBox->HoverRow(), 0);
+    for (int tick = 0; tick < 2; ++tick) {
+        pages.tmrShutDownListTick();
+        Pump(20);
+    }
+    // Pressed and released where the pointer has rested since the ticks.
+    ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 25));
+    ::PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(20, 25));
+    Pump(80);
+    EXPECT_EQ(form.ShutDowns[0].State, kStatePaused);
+    ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 25));
+    ::PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(20, 25));
+    Pump(80);
+    EXPECT_EQ(form.ShutDowns[0].State, kStateActive) << "a second press resumes it";
 }
 
 // This program links the settings program's resources the way Mirelo.exe
@@ -307,8 +338,7 @@ TEST_F(OptionPagesTest, EveryControlOfTheGeneralPageShowsItsPictureOnScreen) {
 }
 
 TEST_F(OptionPagesTest, TheListPagesButtonsAndRowPicturesAreLoaded) {
-    Fixture({L"[vyn]", L"TimeShutDownCount=1", L"[vynShutDown1]", L"ShutDownAlertTime=22:00",
-             L"ShutDownAlertRepeat=1", L"ShutDownStyle=1", L"LastSetDate=20130715", L"State=1"});
+    Fixture(kOneActiveDailyShutDown);
     TFormCorvalleOption& form = Open(kPageShutDownList);
     TListPages& pages = *form.ListPages();
     for (TButtonImage* b : {form.CloseButton(), pages.AddButton, pages.ManageButton, pages.ReturnButton, pages.Browse,
