@@ -405,6 +405,10 @@ TShutDownRead ReadShutDowns(const TIniFile& ini) {
         if (info.Repeat == kRepeatOnce) {
             if (Expired(info.LastSetDate, info.Time)) info.State = kStateExpired;
             else if (info.State != 0) info.State = kStateActive;
+        } else if (info.State != kStateActive && info.State != kStateExpired) {
+            // A state of no known meaning would show a button that does
+            // nothing: it counts as paused, which the user can resume.
+            info.State = kStatePaused;
         }
         read.List.push_back(info);
     }
