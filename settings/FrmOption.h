@@ -104,6 +104,7 @@ protected:
     void FormPaint(HDC dc, const RECT& client) override;
     void FormMouseDown(POINT pt) override;
     void FormDestroy() override;
+    bool DialogKey(UINT key, bool shift) override;
 
 private:
     static forms::FormParams MakeParams(OptionPage page);

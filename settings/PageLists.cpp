@@ -64,6 +64,10 @@ void CheckRadio(TCheckLabelButton& on, TCheckLabelButton& off) {
 TListPages::TListPages(TFormCorvalleOption& form) : form_(form) {
     ChooseFile = [this](std::wstring& chosen) { return ChooseRingFile(form_.Hwnd(), RingBox->Path(), chosen); };
     PlayRing = [this](const std::wstring& path) { return form_.RingPreview().Play(path); };
+    TrackMenu = [this](HMENU menu, POINT screen) {
+        return static_cast<int>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, screen.x,
+                                                 screen.y, 0, form_.Hwnd(), nullptr));
+    };
 }
 
 TPageComboBox& TListPages::AddTimeList(int left, int top, int count) {
@@ -102,6 +106,9 @@ void TListPages::Build() {
             DrawRow(b, row, r, item, state);
         };
         box.OnCellClick = [this](TDrawListBox&, int row, int, int item) { RowClick(row, item); };
+        box.OnGetCursor = [](TDrawListBox&, int, int, int item) {
+            return item == kStateItem ? ::LoadCursorW(nullptr, IDC_HAND) : nullptr;
+        };
         box.OnCellDblClick = [this](TDrawListBox&, int row, int, int item) {
             if (row >= 0 && item != kStateItem && mode_ == emIdle) RowClick(row, item);
         };
@@ -196,6 +203,7 @@ void TListPages::BuildAlertEditor() {
     keep(AddLabel(f, 286, 213, L"分"));
     keep(AddLabel(f, 20, 246, L"提醒声音："));
     RingBox = &f.Add<TRingBox>(20, 266, 200, 24);
+    RingBox->SetTabStop(true);
     Play = &f.Add<TButtonImage>(20 + 200 - 21, 269, 18, 18);
     Play->SetHint(L"试听");
     Browse = &AddPushButton(f, 228, 266, 70, 24, L"浏览...");
@@ -403,8 +411,7 @@ void TListPages::AddEntry() {
         alertUnderEdit_.State = kStateActive;
         ResetAlertEditor();
         form_.ShowPage(kPageTimerAlertEdit);
-        form_.FocusControl(Content);
-        if (Content->Handle()) ::SetFocus(Content->Handle());
+        FocusContent();
     } else {
         shutDownUnderEdit_ = TShutDownAlertInfo();
         shutDownUnderEdit_.State = kStateActive;
@@ -437,6 +444,28 @@ void TListPages::EditTimerAlert(int index) {
     Content->SetText(alertUnderEdit_.Content);
     SetRing(alertUnderEdit_.Ring);
     form_.ShowPage(kPageTimerAlertEdit);
+    FocusContent();
+}
+
+void TListPages::FocusContent() {
+    form_.FocusControl(Content);
+    if (Content->Handle()) ::SetFocus(Content->Handle());
+}
+
+bool TListPages::DialogKey(UINT key, bool shift) {
+    if (page_ != kPageTimerAlertEdit || shift || (key != VK_TAB && key != VK_RETURN)) return false;
+    forms::TControl* focused = form_.FocusedControl();
+    // The content box hands Tab and Enter to the chosen kind of reminder.
+    if (focused == Content) {
+        form_.FocusControl(RepeatRadio->Checked() ? RepeatRadio : SpecifyRadio);
+        return true;
+    }
+    // The date row is the last one before the ring.
+    if (focused == SpecifyMin && key == VK_TAB) {
+        form_.FocusControl(RingBox);
+        return true;
+    }
+    return false;
 }
 
 void TListPages::EditShutDown(int index) {
@@ -480,7 +509,7 @@ void TListPages::SaveTimerAlertEntry() {
         ShowMessage(VerdictText(verdict));
         if (verdict == evRingFormat) SetRing(std::wstring());
         if (verdict == evBeyondTwoYears) Date->SetDate(Now());
-        if (verdict == evRingMissing) form_.FocusControl(Browse);
+        if (verdict == evRingMissing) form_.FocusControl(RingBox);
         if (verdict == evBeyondTwoYears || verdict == evPastDate || verdict == evPastTime) form_.FocusControl(Date);
         return;
     }
@@ -635,16 +664,15 @@ void TListPages::ContextMenu(TDrawListBox& box, int x, int y) {
     HMENU menu = ::CreatePopupMenu();
     if (!menu) return;
     const UINT flags = MF_STRING | (row >= 0 ? 0 : MF_GRAYED);
-    ::AppendMenuW(menu, flags, 1, L"编辑");
-    ::AppendMenuW(menu, flags, 2, L"删除");
+    ::AppendMenuW(menu, flags, kMenuEdit, L"编辑");
+    ::AppendMenuW(menu, flags, kMenuDelete, L"删除");
     POINT screen{x, y};
     ::ClientToScreen(box.Handle(), &screen);
-    const int command = ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, screen.x, screen.y, 0,
-                                         form_.Hwnd(), nullptr);
+    const int command = TrackMenu ? TrackMenu(menu, screen) : 0;
     ::DestroyMenu(menu);
     const bool alerts = page_ == kPageTimerAlertList;
-    if (command == 1) alerts ? EditTimerAlert(row) : EditShutDown(row);
-    if (command == 2) alerts ? DeleteTimerAlert(row) : DeleteShutDownEntry(row);
+    if (command == kMenuEdit) alerts ? EditTimerAlert(row) : EditShutDown(row);
+    if (command == kMenuDelete) alerts ? DeleteTimerAlert(row) : DeleteShutDownEntry(row);
 }
 
 std::wstring TListPages::StateHint(int row) const {
