@@ -713,7 +713,10 @@ void TListPages::DrawRow(TDrawListBox& box, int row, const RECT& r, int item, in
     else if (entryState == kStateActive) button = TListRowSkin::Frame(skin.Pause, buttonHover ? rbHover : rbNormal);
     else button = TListRowSkin::Frame(skin.Play, buttonHover ? rbHover : rbNormal);
     if (button) DrawRGBA(dc, r.left + kStateButton.left, r.top + kStateButton.top, *button);
-    box.SetHint(buttonHover ? StateHint(row) : std::wstring());
+    // The box has one hint: the state button's under the pointer, whichever
+    // row is drawn now.
+    const bool onButton = box.HoverRow() >= 0 && box.HoverItem() == kStateItem;
+    box.SetHint(onButton ? StateHint(box.HoverRow()) : std::wstring());
     ::SetBkMode(dc, TRANSPARENT);
     if (alerts) DrawAlertRow(dc, form_.TimerAlerts[static_cast<size_t>(row)], r);
     else DrawShutDownRow(dc, form_.ShutDowns[static_cast<size_t>(row)], r);

@@ -478,6 +478,42 @@ TEST(ProgramResources, EveryPictureAndTheCityTableAreFoundAmongTheProgramsOwnRes
     EXPECT_TRUE(LoadSkin(none, &stoppedAt)) << "stopped at " << std::string(stoppedAt.begin(), stoppedAt.end());
 }
 
+TEST_F(OptionPagesTest, HintsShowAsTipsOverTheirControls) {
+    const std::wstring ring = settingstest::WorkDir() + L"提示音.wav";
+    ASSERT_TRUE(settingstest::WriteFixture(ring, L"RIFF", settingstest::Encoding::Ansi936));
+    Fixture({L"[vyn]", L"WiseHealthAlert=1", L"UseWiseAlertRing=1"});
+    TFormCorvalleOption& form = Open(kPageGeneral);
+    TGeneralPage& page = *form.GeneralPage();
+    ::SetWindowPos(form.Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    auto tipOver = [&](const forms::TControl& c) {
+        const RECT& r = c.Bounds();
+        return settingstest::TipAt(form.Tooltip(), form.Hwnd(), POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    };
+    EXPECT_EQ(tipOver(*form.CloseButton()), L"关闭");
+    EXPECT_EQ(tipOver(*page.Detail), L"智能健康提醒包括：天气,吃饭,喝水等,点击查看详细信息");
+    page.ChooseFile = [&](std::wstring& chosen) {
+        chosen = ring;
+        return true;
+    };
+    Click(*page.Browse);
+    EXPECT_EQ(tipOver(*page.RingBox), ring) << "the tip follows the ring chosen";
+    form_.reset();
+    settingstest::RemovePath(ring);
+
+    // A list row's state button: the tip follows the row's state.
+    settingstest::FixedClock clock(At(2013, 7, 15, 9, 10, 0));
+    Fixture(kOneActiveDailyShutDown);
+    TFormCorvalleOption& lists = Open(kPageShutDownList);
+    ::SetWindowPos(lists.Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    HWND box = lists.ListPages()->ShutDownListBox->Handle();
+    EXPECT_EQ(settingstest::TipAt(lists.Tooltip(), box, POINT{20, 25}), L"点击暂停");
+    ::PostMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 25));
+    ::PostMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(20, 25));
+    Pump(80);
+    ASSERT_EQ(lists.ShutDowns[0].State, kStatePaused);
+    EXPECT_EQ(settingstest::TipAt(lists.Tooltip(), box, POINT{20, 25}), L"点击启用");
+}
+
 TEST_F(OptionPagesTest, EveryControlOfTheGeneralPageShowsItsPictureOnScreen) {
     Fixture({L"[vyn]", L"WiseHealthAlert=1", L"UseWiseAlertRing=1", L"CustomWeather=1"});
     TFormCorvalleOption& form = Open(kPageGeneral);
