@@ -9,8 +9,6 @@ constexpr DWORD kStopWaitMs = 2000;
 
 }  // namespace
 
-TRingPreview::TRingPreview(std::wstring player) : player_(std::move(player)) {}
-
 TRingPreview::~TRingPreview() {
     Stop();
 }
@@ -18,7 +16,7 @@ TRingPreview::~TRingPreview() {
 bool TRingPreview::Play(const std::wstring& path) {
     Stop();
     if (path.empty() || !FileHasExtension(path, kSoundExtensions)) return false;
-    const std::wstring player = player_.empty() ? ExeFolder() + L"Piravel.exe" : player_;
+    const std::wstring player = Player.empty() ? ExeFolder() + L"Piravel.exe" : Player;
     std::wstring command = L"\"" + player + L"\" \"" + path + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof(si);

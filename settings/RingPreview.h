@@ -11,9 +11,7 @@
 
 class TRingPreview {
 public:
-    // `player`: the program that plays the file; empty for Piravel.exe
-    // beside this program.
-    explicit TRingPreview(std::wstring player = std::wstring());
+    TRingPreview() = default;
     ~TRingPreview();
     TRingPreview(const TRingPreview&) = delete;
     TRingPreview& operator=(const TRingPreview&) = delete;
@@ -25,8 +23,11 @@ public:
     // The player of the preview still playing, 0 when there is none.
     DWORD ProcessId() const;
 
+    // The program that plays the file; empty for Piravel.exe beside this
+    // program.
+    std::wstring Player;
+
 private:
-    std::wstring player_;
     winlib::Process process_;
     DWORD processId_ = 0;
 };

@@ -317,7 +317,10 @@ TEST_F(HealthPageTest, TheRestSwitchWritesThenAnnouncesEachStep) {
     ASSERT_EQ(standIn_->Numbers(), (std::vector<UINT>{0x1606, 0x1604}));
     EXPECT_EQ(standIn_->Codes(), std::vector<WPARAM>{3});
     EXPECT_TRUE(Contains(FileAt(0), L"run=0"));
-    EXPECT_EQ(page.RestSwitch()->Hint(), L"定时休息已关闭，点击开启");
+    ::SetWindowPos(form_->Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    const RECT& r = page.RestSwitch()->Bounds();
+    EXPECT_EQ(settingstest::TipAt(form_->Tooltip(), form_->Hwnd(), POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}),
+              L"定时休息已关闭，点击开启");
 }
 
 TEST_F(HealthPageTest, AFailedRestSwitchIsToldAndTheNextClickAsksAgain) {

@@ -514,6 +514,21 @@ TEST_F(OptionPagesTest, HintsShowAsTipsOverTheirControls) {
     EXPECT_EQ(settingstest::TipAt(lists.Tooltip(), box, POINT{20, 25}), L"点击启用");
 }
 
+TEST_F(OptionPagesTest, ARingPreviewStillPlayingEndsWithTheWindow) {
+    const std::wstring ring = settingstest::WorkDir() + L"preview.wav";
+    ASSERT_TRUE(settingstest::WriteFixture(ring, L"RIFF", settingstest::Encoding::Ansi936));
+    Fixture({L"[vyn]", L"WiseHealthAlert=1", L"UseWiseAlertRing=1", L"Ring=" + ring});
+    TFormCorvalleOption& form = Open(kPageGeneral);
+    form.RingPreview().Player = settingstest::SystemProgram(L"notepad.exe");  // stays until ended
+    Click(*form.GeneralPage()->Play);
+    HANDLE player = ::OpenProcess(SYNCHRONIZE, FALSE, form.RingPreview().ProcessId());
+    ASSERT_NE(player, nullptr);
+    form.Close();
+    EXPECT_EQ(::WaitForSingleObject(player, 5000), WAIT_OBJECT_0);
+    ::CloseHandle(player);
+    settingstest::RemovePath(ring);
+}
+
 TEST_F(OptionPagesTest, EveryControlOfTheGeneralPageShowsItsPictureOnScreen) {
     Fixture({L"[vyn]", L"WiseHealthAlert=1", L"UseWiseAlertRing=1", L"CustomWeather=1"});
     TFormCorvalleOption& form = Open(kPageGeneral);

@@ -11,12 +11,6 @@
 
 namespace {
 
-std::wstring StandInPlayer() {
-    wchar_t dir[MAX_PATH] = {};
-    ::GetSystemDirectoryW(dir, MAX_PATH);
-    return std::wstring(dir) + L"\\notepad.exe";
-}
-
 HANDLE Watch(DWORD processId) {
     return processId ? ::OpenProcess(SYNCHRONIZE, FALSE, processId) : nullptr;
 }
@@ -27,7 +21,8 @@ TEST(RingPreviewTest, ANewPreviewStopsTheOneBeforeAndTheLastEndsWithItsOwner) {
     for (const std::wstring& file : {one, two, program}) ASSERT_TRUE(settingstest::WriteFixture(file, L"RIFF", settingstest::Encoding::Ansi936));
     HANDLE first = nullptr, second = nullptr;
     {
-        TRingPreview preview(StandInPlayer());
+        TRingPreview preview;
+        preview.Player = settingstest::SystemProgram(L"notepad.exe");  // stays until ended
         EXPECT_FALSE(preview.Play(program)) << "only sound files are played";
         EXPECT_EQ(preview.ProcessId(), 0u);
         ASSERT_TRUE(preview.Play(one));

@@ -87,6 +87,13 @@ inline std::wstring WorkDir() {
     return out;
 }
 
+// A program of the system folder, e.g. one that stays until it is ended.
+inline std::wstring SystemProgram(const wchar_t* name) {
+    wchar_t dir[MAX_PATH] = {};
+    ::GetSystemDirectoryW(dir, MAX_PATH);
+    return std::wstring(dir) + L"\\" + name;
+}
+
 // The clock stands still at the given moment for the life of the object.
 class FixedClock {
 public:
