@@ -349,6 +349,10 @@ LRESULT TDrawListBox::OnMouseMove(UINT, WPARAM, LPARAM lParam, BOOL&) {
         if (oldItem >= 0 && OnCellLeave) OnCellLeave(*this, oldRow, oldColumn, oldItem);
         if (hoverItem_ >= 0 && OnCellEnter) OnCellEnter(*this, hoverRow_, hoverColumn_, hoverItem_);
         if (hoverRow_ >= 0) DrawCellNow(hoverRow_, hoverColumn_, cellState_, hoverItem_);
+        // The system asked for the pointer before this move was tested.
+        if (hoverRow_ >= 0 && OnGetCursor) {
+            if (HCURSOR cursor = OnGetCursor(*this, hoverRow_, hoverColumn_, hoverItem_)) ::SetCursor(cursor);
+        }
     }
     return 0;
 }
@@ -413,4 +417,16 @@ LRESULT TDrawListBox::OnContextMenu(UINT, WPARAM, LPARAM lParam, BOOL& handled) 
     if (pt.x == -1 && pt.y == -1) ::GetCursorPos(&pt);
     ::TrackPopupMenu(Popupmenu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, Form()->Hwnd(), nullptr);
     return 0;
+}
+
+LRESULT TDrawListBox::OnSetCursor(UINT, WPARAM, LPARAM lParam, BOOL& handled) {
+    HCURSOR cursor = nullptr;
+    if (LOWORD(lParam) == HTCLIENT && hoverRow_ >= 0 && OnGetCursor)
+        cursor = OnGetCursor(*this, hoverRow_, hoverColumn_, hoverItem_);
+    if (!cursor) {
+        handled = FALSE;
+        return 0;
+    }
+    ::SetCursor(cursor);
+    return TRUE;
 }

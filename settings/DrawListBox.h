@@ -65,6 +65,8 @@ public:
     std::function<void(TDrawListBox&, int row, int column, int item)> OnCellLeave;
     std::function<void(TDrawListBox&, int row, int column, int item)> OnCellClick;
     std::function<void(TDrawListBox&, int row, int column, int item)> OnCellDblClick;
+    // The pointer over the hovered cell and item; null keeps the arrow.
+    std::function<HCURSOR(TDrawListBox&, int row, int column, int item)> OnGetCursor;
 
     int ColumnWidth(int index);
     int RowWidth();
@@ -101,6 +103,7 @@ public:
         WL_MESSAGE_HANDLER(WM_MBUTTONUP, OnButtonUp)
         WL_MESSAGE_HANDLER(WM_LBUTTONDBLCLK, OnDoubleClick)
         WL_MESSAGE_HANDLER(WM_CONTEXTMENU, OnContextMenu)
+        WL_MESSAGE_HANDLER(WM_SETCURSOR, OnSetCursor)
     WL_END_MSG_MAP()
 
 protected:
@@ -118,6 +121,7 @@ private:
     LRESULT OnButtonUp(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnDoubleClick(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnContextMenu(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnSetCursor(UINT, WPARAM, LPARAM, BOOL&);
 
     void UpdateScrollBars();
     bool BarVisible(DWORD style) const;

@@ -1,6 +1,7 @@
 #include "settings/FrmOption.h"
 
 #include "settings/GlobalFuncs.h"
+#include "settings/PageControls.h"
 #include "settings/PageGeneral.h"
 #include "settings/PageLists.h"
 #include "settings/SkinUtils.h"
@@ -61,6 +62,22 @@ TFormCorvalleOption::TFormCorvalleOption(OptionPage page, bool uninstall, Hooks 
     : TForm(MakeParams(page)), page_(page), uninstall_(uninstall), hooks_(std::move(hooks)) {}
 
 TFormCorvalleOption::~TFormCorvalleOption() = default;
+
+bool TFormCorvalleOption::DialogKey(UINT key, bool shift) {
+    if (listPages_ && listPages_->DialogKey(key, shift)) return true;
+    // Enter in a closed drop-down list moves on, as Tab does; in an open one
+    // it first takes the item.
+    if (key == VK_RETURN && !shift) {
+        auto* list = dynamic_cast<TPageComboBox*>(FocusedControl());
+        if (list && !::SendMessageW(list->Handle(), CB_GETDROPPEDSTATE, 0, 0)) return SelectNext(true);
+    }
+    return TForm::DialogKey(key, shift);
+}
+
+void TFormCorvalleOption::FormDestroy() {
+    // A preview still playing ends with the window.
+    ringPreview_.Stop();
+}
 
 void TFormCorvalleOption::FormCreate() {
     BuildSettingsWindow();
@@ -194,8 +211,7 @@ bool TFormCorvalleOption::RewriteShutDownList() {
 
 bool TFormCorvalleOption::SaveGeneralSettings() {
     TIniFile ini(settingsPath_);
-    if (!WriteGeneralSettings(ini, General)) return false;
-    WriteAutorun(ExeFolder(), Autorun);
+    if (!WriteGeneralSettings(ini, General) || !WriteAutorun(ExeFolder(), Autorun)) return false;
     if (Autorun != loadedAutorun_) NotifyMainProgram(Autorun ? protocol::kEventAutoOn : protocol::kEventAutoOff);
     if (General.WiseHealthAlert != loadedWiseHealthAlert_)
         NotifyMainProgram(General.WiseHealthAlert ? protocol::kEventRemindOn : protocol::kEventRemindOff);

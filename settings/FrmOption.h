@@ -16,6 +16,7 @@
 #include "settings/ButtonImage.h"
 #include "settings/FrmConfirmMode.h"
 #include "settings/PageHealth.h"
+#include "settings/RingPreview.h"
 #include "settings/SettingsFile.h"
 #include "settings/StartUp.h"
 #include "settings/forms/form.h"
@@ -57,6 +58,8 @@ public:
     HWND MainProgramWindow() const { return mainWindow_; }
     // The health page; null on the other pages.
     TPageHealth* HealthPage() const { return health_.get(); }
+    // The one ring preview of the window's pages.
+    TRingPreview& RingPreview() { return ringPreview_; }
 
     // Reads every value into fresh lists, then rewrites the shutdown list
     // (folding the older single-entry section in). False when the rewrite
@@ -100,6 +103,8 @@ protected:
     void FormCreate() override;
     void FormPaint(HDC dc, const RECT& client) override;
     void FormMouseDown(POINT pt) override;
+    void FormDestroy() override;
+    bool DialogKey(UINT key, bool shift) override;
 
 private:
     static forms::FormParams MakeParams(OptionPage page);
@@ -130,6 +135,7 @@ private:
     bool unnumberedShutDownPending_ = false;
 
     std::unique_ptr<TPageHealth> health_;
+    TRingPreview ringPreview_;
 };
 
 // Does a WM_SHOW_PAGE page ask for the group a window shows?

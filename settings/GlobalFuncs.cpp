@@ -357,7 +357,11 @@ bool EnablePrivilege(const wchar_t* name, bool enable) {
     privileges.PrivilegeCount = 1;
     if (!::LookupPrivilegeValueW(nullptr, name, &privileges.Privileges[0].Luid)) return false;
     privileges.Privileges[0].Attributes = enable ? SE_PRIVILEGE_ENABLED : 0;
-    return ::AdjustTokenPrivileges(token.Get(), FALSE, &privileges, sizeof(privileges), nullptr, nullptr) != FALSE;
+    // The call succeeds even when the token does not hold the privilege; only
+    // the last error tells that nothing was enabled.
+    ::SetLastError(ERROR_SUCCESS);
+    if (!::AdjustTokenPrivileges(token.Get(), FALSE, &privileges, sizeof(privileges), nullptr, nullptr)) return false;
+    return ::GetLastError() != ERROR_NOT_ALL_ASSIGNED;
 }
 
 bool TerminateSelf() {

@@ -206,15 +206,3 @@ bool ChooseRingFile(HWND owner, const std::wstring& current, std::wstring& chose
     return true;
 }
 
-bool PlayRingFile(const std::wstring& path) {
-    if (path.empty() || !FileHasExtension(path, kSoundExtensions)) return false;
-    std::wstring command = L"\"" + ExeFolder() + L"Piravel.exe\" \"" + path + L"\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_HIDE;
-    PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    winlib::KernelHandle process(pi.hProcess), thread(pi.hThread);
-    return true;
-}

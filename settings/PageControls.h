@@ -90,6 +90,3 @@ void StylePushButton(TButtonImage& button);
 // The open dialog for a ring, starting in the folder of `current` when it
 // exists; false when the user cancelled.
 bool ChooseRingFile(HWND owner, const std::wstring& current, std::wstring& chosen);
-// Previews a ring through the sound player beside the program: a sound file
-// only, never anything the shell would start.
-bool PlayRingFile(const std::wstring& path);

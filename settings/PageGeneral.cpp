@@ -27,7 +27,7 @@ TCheckLabelButton& AddCheckBox(forms::TForm& form, int left, int top, const std:
 
 TGeneralPage::TGeneralPage(TFormCorvalleOption& form) : form_(form) {
     ChooseFile = [this](std::wstring& chosen) { return ChooseRingFile(form_.Hwnd(), RingBox->Path(), chosen); };
-    PlayRing = PlayRingFile;
+    PlayRing = [this](const std::wstring& path) { return form_.RingPreview().Play(path); };
     OpenUrl = [](const std::wstring& url) {
         ::ShellExecuteW(nullptr, L"Open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     };

@@ -74,8 +74,9 @@ void HandCursor(forms::TControl& control) {
 
 TRestCheck CheckRestValues(const std::wstring& interval, const std::wstring& restTime) {
     TRestCheck check;
-    check.Interval = BoxValue(interval);
-    check.RestTime = BoxValue(restTime);
+    // A box left empty takes the default; only a typed 0 is refused.
+    check.Interval = interval.empty() ? kDefaultRestInterval : BoxValue(interval);
+    check.RestTime = restTime.empty() ? kDefaultRestTime : BoxValue(restTime);
     if (check.Interval <= 0) {
         check.Message = kIntervalTooSmall;
         check.Box = 0;
@@ -499,7 +500,8 @@ bool TPageHealth::SaveEditedRest() {
 }
 
 void TPageHealth::IntervalExit(HWND to) {
-    if (!editMode_ || to != restTimeBox_->Handle() || BoxValue(intervalBox_->Text()) > 0) return;
+    const std::wstring text = intervalBox_->Text();
+    if (!editMode_ || to != restTimeBox_->Handle() || text.empty() || BoxValue(text) > 0) return;
     intervalBox_->ExitAttached = restTimeBox_->ExitAttached = false;
     ShowInfo(form_.Hwnd(), kIntervalTooSmall);
     intervalBox_->SetFocus();
@@ -507,7 +509,8 @@ void TPageHealth::IntervalExit(HWND to) {
 }
 
 void TPageHealth::RestTimeExit(HWND to) {
-    if (!editMode_ || to != intervalBox_->Handle() || BoxValue(restTimeBox_->Text()) > 0) return;
+    const std::wstring text = restTimeBox_->Text();
+    if (!editMode_ || to != intervalBox_->Handle() || text.empty() || BoxValue(text) > 0) return;
     intervalBox_->ExitAttached = restTimeBox_->ExitAttached = false;
     ShowInfo(form_.Hwnd(), kRestTooSmall);
     restTimeBox_->SetFocus();

@@ -40,6 +40,8 @@ enum THealthSubPage : int { kSubPageNone = 0, kSubPageEye = 1, kSubPageNeck = 2 
 
 constexpr int kMaxRestInterval = 720;
 constexpr int kMaxRestTime = 240;
+constexpr int kDefaultRestInterval = 120;
+constexpr int kDefaultRestTime = 5;
 
 // The verdict on the two number boxes of the rest panel.
 struct TRestCheck {

@@ -63,7 +63,11 @@ void CheckRadio(TCheckLabelButton& on, TCheckLabelButton& off) {
 
 TListPages::TListPages(TFormCorvalleOption& form) : form_(form) {
     ChooseFile = [this](std::wstring& chosen) { return ChooseRingFile(form_.Hwnd(), RingBox->Path(), chosen); };
-    PlayRing = PlayRingFile;
+    PlayRing = [this](const std::wstring& path) { return form_.RingPreview().Play(path); };
+    TrackMenu = [this](HMENU menu, POINT screen) {
+        return static_cast<int>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, screen.x,
+                                                 screen.y, 0, form_.Hwnd(), nullptr));
+    };
 }
 
 TPageComboBox& TListPages::AddTimeList(int left, int top, int count) {
@@ -102,6 +106,9 @@ void TListPages::Build() {
             DrawRow(b, row, r, item, state);
         };
         box.OnCellClick = [this](TDrawListBox&, int row, int, int item) { RowClick(row, item); };
+        box.OnGetCursor = [](TDrawListBox&, int, int, int item) {
+            return item == kStateItem ? ::LoadCursorW(nullptr, IDC_HAND) : nullptr;
+        };
         box.OnCellDblClick = [this](TDrawListBox&, int row, int, int item) {
             if (row >= 0 && item != kStateItem && mode_ == emIdle) RowClick(row, item);
         };
@@ -196,6 +203,7 @@ void TListPages::BuildAlertEditor() {
     keep(AddLabel(f, 286, 213, L"分"));
     keep(AddLabel(f, 20, 246, L"提醒声音："));
     RingBox = &f.Add<TRingBox>(20, 266, 200, 24);
+    RingBox->SetTabStop(true);
     Play = &f.Add<TButtonImage>(20 + 200 - 21, 269, 18, 18);
     Play->SetHint(L"试听");
     Browse = &AddPushButton(f, 228, 266, 70, 24, L"浏览...");
@@ -307,6 +315,13 @@ void TListPages::Show(OptionPage page) {
 void TListPages::UpdateRowCounts() {
     AlertList->SetRowCount(static_cast<int>(form_.TimerAlerts.size()));
     ShutDownListBox->SetRowCount(static_cast<int>(form_.ShutDowns.size()));
+    RepaintRows();
+}
+
+// Setting a row count forgets the row under the pointer, so a press made
+// without moving the pointer after it would hit no row: where the rows stay
+// the same, they are only painted again.
+void TListPages::RepaintRows() {
     if (AlertList->Handle()) ::InvalidateRect(AlertList->Handle(), nullptr, FALSE);
     if (ShutDownListBox->Handle()) ::InvalidateRect(ShutDownListBox->Handle(), nullptr, FALSE);
 }
@@ -396,8 +411,7 @@ void TListPages::AddEntry() {
         alertUnderEdit_.State = kStateActive;
         ResetAlertEditor();
         form_.ShowPage(kPageTimerAlertEdit);
-        form_.FocusControl(Content);
-        if (Content->Handle()) ::SetFocus(Content->Handle());
+        FocusContent();
     } else {
         shutDownUnderEdit_ = TShutDownAlertInfo();
         shutDownUnderEdit_.State = kStateActive;
@@ -430,6 +444,28 @@ void TListPages::EditTimerAlert(int index) {
     Content->SetText(alertUnderEdit_.Content);
     SetRing(alertUnderEdit_.Ring);
     form_.ShowPage(kPageTimerAlertEdit);
+    FocusContent();
+}
+
+void TListPages::FocusContent() {
+    form_.FocusControl(Content);
+    if (Content->Handle()) ::SetFocus(Content->Handle());
+}
+
+bool TListPages::DialogKey(UINT key, bool shift) {
+    if (page_ != kPageTimerAlertEdit || shift || (key != VK_TAB && key != VK_RETURN)) return false;
+    forms::TControl* focused = form_.FocusedControl();
+    // The content box hands Tab and Enter to the chosen kind of reminder.
+    if (focused == Content) {
+        form_.FocusControl(RepeatRadio->Checked() ? RepeatRadio : SpecifyRadio);
+        return true;
+    }
+    // The date row is the last one before the ring.
+    if (focused == SpecifyMin && key == VK_TAB) {
+        form_.FocusControl(RingBox);
+        return true;
+    }
+    return false;
 }
 
 void TListPages::EditShutDown(int index) {
@@ -473,7 +509,7 @@ void TListPages::SaveTimerAlertEntry() {
         ShowMessage(VerdictText(verdict));
         if (verdict == evRingFormat) SetRing(std::wstring());
         if (verdict == evBeyondTwoYears) Date->SetDate(Now());
-        if (verdict == evRingMissing) form_.FocusControl(Browse);
+        if (verdict == evRingMissing) form_.FocusControl(RingBox);
         if (verdict == evBeyondTwoYears || verdict == evPastDate || verdict == evPastTime) form_.FocusControl(Date);
         return;
     }
@@ -590,7 +626,7 @@ void TListPages::PauseOrResume(int index) {
             ShowMessage(kSaveFailedText);
         }
     }
-    UpdateRowCounts();
+    RepaintRows();
 }
 
 void TListPages::ToggleManageMode() {
@@ -598,13 +634,13 @@ void TListPages::ToggleManageMode() {
     const bool empty = OnAlertPages() ? form_.TimerAlerts.empty() : form_.ShutDowns.empty();
     manage = !manage && !empty;
     ManageButton->SetStateOn(manage);
-    UpdateRowCounts();
+    RepaintRows();
 }
 
 void TListPages::ManageOff() {
     manageAlerts_ = manageShutDowns_ = false;
     if (ManageButton) ManageButton->SetStateOn(false);
-    if (AlertList) UpdateRowCounts();
+    if (AlertList) RepaintRows();
 }
 
 void TListPages::RowClick(int row, int item) {
@@ -628,16 +664,15 @@ void TListPages::ContextMenu(TDrawListBox& box, int x, int y) {
     HMENU menu = ::CreatePopupMenu();
     if (!menu) return;
     const UINT flags = MF_STRING | (row >= 0 ? 0 : MF_GRAYED);
-    ::AppendMenuW(menu, flags, 1, L"编辑");
-    ::AppendMenuW(menu, flags, 2, L"删除");
+    ::AppendMenuW(menu, flags, kMenuEdit, L"编辑");
+    ::AppendMenuW(menu, flags, kMenuDelete, L"删除");
     POINT screen{x, y};
     ::ClientToScreen(box.Handle(), &screen);
-    const int command = ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, screen.x, screen.y, 0,
-                                         form_.Hwnd(), nullptr);
+    const int command = TrackMenu ? TrackMenu(menu, screen) : 0;
     ::DestroyMenu(menu);
     const bool alerts = page_ == kPageTimerAlertList;
-    if (command == 1) alerts ? EditTimerAlert(row) : EditShutDown(row);
-    if (command == 2) alerts ? DeleteTimerAlert(row) : DeleteShutDownEntry(row);
+    if (command == kMenuEdit) alerts ? EditTimerAlert(row) : EditShutDown(row);
+    if (command == kMenuDelete) alerts ? DeleteTimerAlert(row) : DeleteShutDownEntry(row);
 }
 
 std::wstring TListPages::StateHint(int row) const {
@@ -678,7 +713,10 @@ void TListPages::DrawRow(TDrawListBox& box, int row, const RECT& r, int item, in
     else if (entryState == kStateActive) button = TListRowSkin::Frame(skin.Pause, buttonHover ? rbHover : rbNormal);
     else button = TListRowSkin::Frame(skin.Play, buttonHover ? rbHover : rbNormal);
     if (button) DrawRGBA(dc, r.left + kStateButton.left, r.top + kStateButton.top, *button);
-    box.SetHint(buttonHover ? StateHint(row) : std::wstring());
+    // The box has one hint: the state button's under the pointer, whichever
+    // row is drawn now.
+    const bool onButton = box.HoverRow() >= 0 && box.HoverItem() == kStateItem;
+    box.SetHint(onButton ? StateHint(box.HoverRow()) : std::wstring());
     ::SetBkMode(dc, TRANSPARENT);
     if (alerts) DrawAlertRow(dc, form_.TimerAlerts[static_cast<size_t>(row)], r);
     else DrawShutDownRow(dc, form_.ShutDowns[static_cast<size_t>(row)], r);
@@ -730,14 +768,14 @@ void TListPages::DrawShutDownRow(HDC dc, const TShutDownAlertInfo& e, const RECT
 
 void TListPages::tmrTimerAlertTick() {
     if (page_ != kPageTimerAlertList || form_.TimerAlerts.empty()) return;
-    if (TickTimerAlerts(form_.TimerAlerts, Now())) UpdateRowCounts();
+    if (TickTimerAlerts(form_.TimerAlerts, Now())) RepaintRows();
 }
 
 void TListPages::tmrShutDownListTick() {
     if ((page_ != kPageShutDownList && page_ != kPageShutDownEdit) || form_.ShutDowns.empty()) return;
     const TShutDownTick tick = TickShutDowns(form_.ShutDowns, Now());
     if (tick.Save) form_.SaveShutDownList();  // a later tick or save tries again
-    if (tick.AnyActive || tick.Changed) UpdateRowCounts();
+    if (tick.AnyActive || tick.Changed) RepaintRows();
 }
 
 void TListPages::tmrShutDownEditTick() {

@@ -48,6 +48,9 @@ public:
     void ManageOff();
     void RowClick(int row, int item);
 
+    // The editors' own keys, before the form's dialog keys; true when taken.
+    bool DialogKey(UINT key, bool shift);
+
     void tmrTimerAlertTick();
     void tmrShutDownListTick();
     void tmrShutDownEditTick();
@@ -62,6 +65,11 @@ public:
 
     std::function<bool(std::wstring& chosen)> ChooseFile;
     std::function<bool(const std::wstring& path)> PlayRing;
+    // Shows the row menu at a screen point and returns the chosen command
+    // (0 for none).
+    std::function<int(HMENU menu, POINT screen)> TrackMenu;
+    static constexpr int kMenuEdit = 1;
+    static constexpr int kMenuDelete = 2;
 
     // Title band.
     TButtonImage* AddButton = nullptr;
@@ -110,11 +118,13 @@ private:
     void SetRing(const std::wstring& path);
     void UpdateEmptyPanel();
     void UpdateRowCounts();
+    void RepaintRows();
     void ShowMessage(const std::wstring& text);
     void DrawRow(TDrawListBox& box, int row, const RECT& rect, int item, int state);
     void DrawAlertRow(HDC dc, const TTimerAlertInfo& e, const RECT& r);
     void DrawShutDownRow(HDC dc, const TShutDownAlertInfo& e, const RECT& r);
     void ContextMenu(TDrawListBox& box, int x, int y);
+    void FocusContent();
     bool OnAlertPages() const;
     TPageComboBox& AddTimeList(int left, int top, int count);
 

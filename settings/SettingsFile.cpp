@@ -405,6 +405,10 @@ TShutDownRead ReadShutDowns(const TIniFile& ini) {
         if (info.Repeat == kRepeatOnce) {
             if (Expired(info.LastSetDate, info.Time)) info.State = kStateExpired;
             else if (info.State != 0) info.State = kStateActive;
+        } else if (info.State != kStateActive && info.State != kStateExpired) {
+            // A state of no known meaning would show a button that does
+            // nothing: it counts as paused, which the user can resume.
+            info.State = kStatePaused;
         }
         read.List.push_back(info);
     }
@@ -485,7 +489,15 @@ bool LoadAutorunState(const std::wstring& folder) {
 
 bool WriteAutorun(const std::wstring& folder, bool on) {
     winlib::RegKey key;
-    if (!OpenRunKey(key)) return false;
+    if (!OpenRunKey(key)) {
+        // A key that cannot be opened for writing still counts as done when
+        // it holds no value to delete.
+        winlib::RegKey readOnly;
+        std::wstring value;
+        return !on &&
+               (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, RegAccess(KEY_READ), readOnly.Put()) != ERROR_SUCCESS ||
+                !ReadRegText(readOnly.Get(), kRunValueName, value));
+    }
     if (on) return WriteRegText(key.Get(), kRunValueName, AutorunValue(folder));
     const LONG rc = ::RegDeleteValueW(key.Get(), kRunValueName);
     return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;

@@ -164,6 +164,7 @@ std::wstring CorvalleRunValue(const std::wstring& folder);
 // Reads the box state, rewriting Corvalle's own form into ours on the way.
 bool LoadAutorunState(const std::wstring& folder);
 // Writes (on) or deletes (off) the value; the Run key is never created.
+// False when the value could not be written, or is still there to delete.
 bool WriteAutorun(const std::wstring& folder, bool on);
 
 // HKCU\Control Panel\Colors "Window" and the live system colour.

@@ -66,9 +66,12 @@ std::wstring FirstArgument(const wchar_t* commandLine) {
 BOOL CALLBACK ActivateRunningInstance(HWND window, LPARAM lParam) {
     wchar_t name[261] = {};
     ::GetClassNameW(window, name, 260);
-    if (::lstrcmpW(name, protocol::kSettingsWindowClass) == 0)
-        ::SendMessageW(window, protocol::WM_SHOW_PAGE, static_cast<WPARAM>(lParam), 0);
-    return TRUE;
+    if (::lstrcmpW(name, protocol::kSettingsWindowClass) != 0) return TRUE;
+    // A first copy that does not answer must not hang this one: it ends as
+    // after a hand-over, without waiting on any further window.
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutW(window, protocol::WM_SHOW_PAGE, static_cast<WPARAM>(lParam), 0, SMTO_NORMAL,
+                                 kShowPageTimeoutMs, &result) != 0;
 }
 
 int ProgramMain(const wchar_t* commandLine) {

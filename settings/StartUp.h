@@ -29,7 +29,10 @@ std::wstring PageTitle(int page);
 std::wstring FirstArgument(const wchar_t* commandLine);
 
 // EnumWindows callback of a second copy: sends WM_SHOW_PAGE with the page in
-// `lParam` to every settings window, waiting for each.
+// `lParam` to every settings window, waiting for each up to
+// kShowPageTimeoutMs. A window that does not answer in time ends the
+// enumeration (FALSE).
+constexpr UINT kShowPageTimeoutMs = 3000;
 BOOL CALLBACK ActivateRunningInstance(HWND window, LPARAM lParam);
 
 // The whole program; returns the exit code.

@@ -113,17 +113,17 @@ void TSystemControl::ReadCurrentDisplay() {
         cur_.Frequency = frequency;
     }
     displayModes_ = api_.DisplayModes();
+    // The user's own values as they were when the switcher was made: a
+    // declined change that matched no mode goes back to exactly these, so
+    // applying a mode never changes them.
+    atStart_ = cur_;
     currentMode_ = TUserModeInfo();
     currentMode_.Kind = kModeNone;
-    SyncCurrentMode();
-}
-
-void TSystemControl::SyncCurrentMode() {
-    currentMode_.Width = cur_.Width;
-    currentMode_.Height = cur_.Height;
-    currentMode_.Frequency = cur_.Frequency;
-    currentMode_.Dpi = cur_.Dpi;
-    currentMode_.UseDpiScaling = cur_.UseDpiScaling;
+    currentMode_.Width = atStart_.Width;
+    currentMode_.Height = atStart_.Height;
+    currentMode_.Frequency = atStart_.Frequency;
+    currentMode_.Dpi = atStart_.Dpi;
+    currentMode_.UseDpiScaling = atStart_.UseDpiScaling;
 }
 
 bool TSystemControl::IsListed(int width, int height) const {
@@ -288,7 +288,6 @@ bool TSystemControl::ApplyMode(int kind) {
     if (mode.Frequency > 0 && mode.Frequency != cur_.Frequency &&
         api_.ChangeFrequency(mode.Frequency) == DISP_CHANGE_SUCCESSFUL)
         cur_.Frequency = mode.Frequency;
-    SyncCurrentMode();
     return true;
 }
 
@@ -319,7 +318,7 @@ void TSystemControl::ApplyDpiVista(int dpi, int kind) {
         SetRestartNeeded(true);
     }
     if (holds) cur_.Dpi = cur_.AppliedDpi = target;
-    const int scaling = kind == kModeSaved ? saved_.UseDpiScaling : 0;
+    const int scaling = kind == kModeSaved ? saved_.UseDpiScaling : kind == kModeNone ? atStart_.UseDpiScaling : 0;
     if (api_.WriteDword(HKEY_CURRENT_USER, kDwmKey, L"UseDpiScaling", static_cast<DWORD>(scaling)))
         cur_.UseDpiScaling = scaling;
 }
@@ -339,6 +338,14 @@ void TSystemControl::ApplyDpiXp(int dpi, int kind) {
                             static_cast<DWORD>(saved_.FontSmoothingType));
         }
         target = saved_.FontDpi;
+    } else if (kind == kModeNone) {
+        // The user's own values, not the ones every mode writes: a mode
+        // applied before may have changed any of them.
+        api_.WriteString(HKEY_CURRENT_USER, kWindowMetricsKey, L"IconSpacing", atStart_.IconSpacing);
+        api_.WriteString(HKEY_CURRENT_USER, kWindowMetricsKey, L"IconVerticalspacing", atStart_.IconVerticalSpacing);
+        api_.WriteString(HKEY_CURRENT_USER, kDesktopKey, L"FontSmoothing", atStart_.FontSmoothing);
+        api_.WriteDword(HKEY_CURRENT_USER, kDesktopKey, L"FontSmoothingType", static_cast<DWORD>(atStart_.FontSmoothingType));
+        target = dpi;
     } else {
         api_.WriteString(HKEY_CURRENT_USER, kWindowMetricsKey, L"IconSpacing", kDefaultIconSpacing);
         api_.WriteString(HKEY_CURRENT_USER, kWindowMetricsKey, L"IconVerticalspacing", kDefaultIconSpacing);

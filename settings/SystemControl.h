@@ -119,7 +119,6 @@ private:
     void ApplyDpi(int dpi, int kind);
     void ApplyDpiVista(int dpi, int kind);
     void ApplyDpiXp(int dpi, int kind);
-    void SyncCurrentMode();
 
     DisplayApi& api_;
     TIniFile ini_;
@@ -127,6 +126,7 @@ private:
     bool vista_ = false;
 
     TCurrentDisplayValues cur_;
+    TCurrentDisplayValues atStart_;
     TSavedDisplayValues saved_;
     std::vector<TDisplayMode> displayModes_;
     std::array<TUserModeInfo, 3> userModes_{};

@@ -24,6 +24,12 @@ void TControl::SetEnabled(bool enabled) {
     StateChanged();
 }
 
+void TControl::SetHint(std::wstring hint) {
+    if (hint == hint_) return;
+    hint_ = std::move(hint);
+    if (form_) form_->HintChanged(*this);
+}
+
 void TControl::SetCaption(std::wstring caption) {
     caption_ = std::move(caption);
     StateChanged();

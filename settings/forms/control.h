@@ -37,7 +37,8 @@ public:
     // Position in the tab order; controls start in the order they were added.
     void SetTabOrder(int order) { tabOrder_ = order; }
     int TabOrder() const { return tabOrder_; }
-    void SetHint(std::wstring hint) { hint_ = std::move(hint); }
+    // Shown as a tip while the pointer rests on the control.
+    void SetHint(std::wstring hint);
     const std::wstring& Hint() const { return hint_; }
     void SetCaption(std::wstring caption);
     const std::wstring& Caption() const { return caption_; }

@@ -1,5 +1,6 @@
 #include "settings/forms/form.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -111,9 +112,42 @@ TControl& TForm::AddControl(std::unique_ptr<TControl> control) {
     TControl& added = *controls_.back();
     if (Hwnd()) {
         added.Attached();
+        if (added.Handle()) SetTool(&added, TTM_ADDTOOLW);
         added.Invalidate();
     }
     return added;
+}
+
+void TForm::CreateTooltip() {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&icc);
+    // Owned by the form, so it goes with the form's window.
+    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Hwnd(), nullptr,
+                                 ::GetModuleHandleW(nullptr), nullptr);
+    if (!tooltip_) return;
+    ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+    SetTool(nullptr, TTM_ADDTOOLW);
+}
+
+void TForm::SetTool(TControl* windowed, UINT message) {
+    if (!tooltip_) return;
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_SUBCLASS | (windowed ? TTF_IDISHWND : 0);
+    tool.hwnd = Hwnd();
+    tool.uId = windowed ? reinterpret_cast<UINT_PTR>(windowed->Handle()) : 0;
+    const TControl* shown = windowed ? windowed : hovered_;
+    std::wstring text = shown ? shown->Hint() : std::wstring();
+    tool.lpszText = &text[0];
+    if (!windowed && shown) tool.rect = shown->Bounds();
+    ::SendMessageW(tooltip_, message, 0, reinterpret_cast<LPARAM>(&tool));
+    if (!windowed && message != TTM_ADDTOOLW) ::SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void TForm::HintChanged(TControl& control) {
+    if (control.Handle()) SetTool(&control, TTM_UPDATETIPTEXTW);
+    else if (&control == hovered_) SetTool(nullptr, TTM_UPDATETIPTEXTW);
 }
 
 TControl* TForm::ControlAt(POINT pt) const {
@@ -235,7 +269,11 @@ LRESULT TForm::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     CreateFont();
     winlib::Module().Loop().AddFilter(&filter_);
     filtering_ = true;
-    for (const auto& c : controls_) c->Attached();
+    CreateTooltip();
+    for (const auto& c : controls_) {
+        c->Attached();
+        if (c->Handle()) SetTool(c.get(), TTM_ADDTOOLW);
+    }
     FormCreate();
     return 0;
 }
@@ -247,6 +285,8 @@ LRESULT TForm::OnDestroy(UINT, WPARAM, LPARAM, BOOL&) {
         winlib::Module().Loop().RemoveFilter(&filter_);
         filtering_ = false;
     }
+    if (tooltip_ && ::IsWindow(tooltip_)) ::DestroyWindow(tooltip_);
+    tooltip_ = nullptr;
     FormDestroy();
     if (Application().MainForm() == this) ::PostQuitMessage(0);
     return 0;
@@ -292,6 +332,9 @@ void TForm::SetHovered(TControl* control) {
     if (control == hovered_) return;
     TControl* old = hovered_;
     hovered_ = control;
+    // The tip of the control left goes; the new one's comes after the delay.
+    if (tooltip_) ::SendMessageW(tooltip_, TTM_POP, 0, 0);
+    SetTool(nullptr, TTM_UPDATETIPTEXTW);
     if (old) {
         old->hovered_ = false;
         old->StateChanged();

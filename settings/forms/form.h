@@ -91,6 +91,11 @@ public:
     void KillTimer(UINT_PTR id);
     bool TimerActive(UINT_PTR id) const { return timers_.count(id) != 0; }
 
+    // The form's one tip window: it shows the hint of the control under the
+    // pointer and follows a hint that changes meanwhile.
+    HWND Tooltip() const { return tooltip_; }
+    void HintChanged(TControl& control);
+
     TControl* FocusedControl() const;
     void FocusControl(TControl* control);
     // Moves the focus to the next (or previous) focusable control in tab
@@ -170,6 +175,10 @@ private:
     void ReleasePressed();
     std::vector<TControl*> TabOrderList() const;
     void CreateFont();
+    void CreateTooltip();
+    // The tool of a windowed control, or (null) the one tool that follows
+    // the hovered windowless control.
+    void SetTool(TControl* windowed, UINT message);
 
     FormParams params_;
     std::vector<std::unique_ptr<TControl>> controls_;
@@ -182,6 +191,7 @@ private:
     bool modal_ = false;
     int modalResult_ = 0;
     winlib::Font font_;
+    HWND tooltip_ = nullptr;  // owned by the form's window, destroyed with it
     DialogKeyFilter filter_{*this};
 };
 

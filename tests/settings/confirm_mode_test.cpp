@@ -54,7 +54,12 @@ TEST_F(ConfirmTest, TheBoxTakesThePictureSizeAndPlacesItsButtons) {
     EXPECT_EQ(box.OkButton()->Bounds().top, cancel.top);
     EXPECT_EQ(box.OkButton()->Caption(), L"立即重启");
     EXPECT_EQ(box.CancelButton()->Caption(), L"稍后重启");
-    EXPECT_EQ(box.CloseButton()->Hint(), L"稍后重启") << "the close button's tip names the cancel button";
+    box.Show();
+    ::SetWindowPos(box.Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    const RECT& close = box.CloseButton()->Bounds();
+    EXPECT_EQ(settingstest::TipAt(box.Tooltip(), box.Hwnd(), POINT{(close.left + close.right) / 2, close.top + 10}),
+              L"稍后重启")
+        << "the close button's tip names the cancel button";
     EXPECT_EQ(box.OkButton()->CaptionColor, 0x635E57u);
     EXPECT_TRUE(box.OkButton()->ShowCaption);
 }

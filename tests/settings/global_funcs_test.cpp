@@ -152,6 +152,12 @@ TEST(PlatformValuesTest, AreSetFromTheRunningSystem) {
     EXPECT_FALSE(GetAppDataDir().empty());
 }
 
+TEST(EnablePrivilegeTest, APrivilegeTheTokenDoesNotHoldIsNotReportedAsEnabled) {
+    EXPECT_TRUE(EnablePrivilege(L"SeShutdownPrivilege", true));
+    EXPECT_FALSE(EnablePrivilege(L"SeCreateTokenPrivilege", true));
+    EXPECT_FALSE(EnablePrivilege(L"SeNoSuchPrivilege", true));
+}
+
 // Records what DoShutdown asks of the system.
 class RecordingShutdown : public ShutdownApi {
 public:

@@ -179,7 +179,8 @@ TEST(HealthRules, RestValuesAreRefusedWithTheirMessage) {
         {L"1", L"1", true, L"", 0, L""},
         {L"720", L"240", true, L"", 0, L""},
         {L"0", L"5", false, L"休息时间间隔最小为1分钟。", 0, L""},
-        {L"", L"5", false, L"休息时间间隔最小为1分钟。", 0, L""},
+        {L"", L"5", true, L"", 0, L""},
+        {L"60", L"", true, L"", 0, L""},
         {L"800", L"5", false, L"休息时间间隔最大为720分钟。", 0, L"720"},
         {L"721", L"0", false, L"休息时间间隔最大为720分钟。", 0, L"720"},
         {L"60", L"0", false, L"休息时间最小为1分钟。", 1, L""},
@@ -197,6 +198,11 @@ TEST(HealthRules, RestValuesAreRefusedWithTheirMessage) {
         }
         EXPECT_EQ(check.Correction, c.correction);
     }
+    // Empty boxes take the defaults.
+    const TRestCheck empty = CheckRestValues(L"", L"");
+    EXPECT_TRUE(empty.Ok);
+    EXPECT_EQ(empty.Interval, 120);
+    EXPECT_EQ(empty.RestTime, 5);
 }
 
 TEST(HealthRules, ConfirmationTextsFollowTheModeSoFarAndTheWayToApplyIt) {
@@ -311,7 +317,10 @@ TEST_F(HealthPageTest, TheRestSwitchWritesThenAnnouncesEachStep) {
     ASSERT_EQ(standIn_->Numbers(), (std::vector<UINT>{0x1606, 0x1604}));
     EXPECT_EQ(standIn_->Codes(), std::vector<WPARAM>{3});
     EXPECT_TRUE(Contains(FileAt(0), L"run=0"));
-    EXPECT_EQ(page.RestSwitch()->Hint(), L"定时休息已关闭，点击开启");
+    ::SetWindowPos(form_->Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    const RECT& r = page.RestSwitch()->Bounds();
+    EXPECT_EQ(settingstest::TipAt(form_->Tooltip(), form_->Hwnd(), POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}),
+              L"定时休息已关闭，点击开启");
 }
 
 TEST_F(HealthPageTest, AFailedRestSwitchIsToldAndTheNextClickAsksAgain) {
@@ -518,6 +527,75 @@ TEST_F(HealthPageTest, DecliningTheChildModePutsEverythingBack) {
     EXPECT_TRUE(page.ModeTab(kModeElderly)->Selected());
     EXPECT_FALSE(page.ModeTab(kModeChild)->Selected());
     EXPECT_TRUE(shutdown_.Ended.empty());
+}
+
+// Declining a mode puts every display value back as it was when the page
+// opened, and leaves no restart pending for a text size nobody chose.
+TEST_F(HealthPageTest, DecliningAModeRestoresTheDisplayAsItWas) {
+    const std::wstring dwm = L"HKCU\\Software\\Microsoft\\Windows\\DWM\\UseDpiScaling";
+    const std::wstring fontDpi = L"HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontDPI\\LogPixels";
+    const std::wstring hardwareFonts =
+        L"HKLM\\SYSTEM\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts\\LogPixels";
+    const std::wstring metrics = L"HKCU\\Control Panel\\Desktop\\WindowMetrics\\";
+    const std::wstring desktop = L"HKCU\\Control Panel\\Desktop\\";
+    const std::vector<std::wstring> vistaBackup = {L"[eye]", L"run=0", L"[UserMode]", L"UserModeSaved=1",
+                                                   L"DisplayFrequency=60", L"Solution=1440|900", L"DPI=96",
+                                                   L"UseDPIScaling=0"};
+    struct Case {
+        const char* name;
+        bool vista;
+        int width, height, frequency, dpi, scaling;
+        const wchar_t* lastSelected;
+        int from, select;
+    } cases[] = {
+        {"no mode", true, 1280, 1024, 75, 96, 1, L"LastSelected=2", kModeNone, kModeElderly},
+        {"child", true, 1440, 900, 60, 96, 0, L"LastSelected=0", kModeChild, kModeElderly},
+        {"elderly", true, 1440, 900, 60, 120, 0, L"LastSelected=1", kModeElderly, kModeChild},
+        {"no mode on XP", false, 1280, 1024, 75, 96, 0, L"LastSelected=2", kModeNone, kModeElderly},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        form_.reset();
+        boxes_.clear();
+        display_ = settingstest::RecordingDisplay();
+        display_.IsWin7 = false;
+        display_.Vista = c.vista;
+        display_.Width = c.width;
+        display_.Height = c.height;
+        display_.Frequency = c.frequency;
+        std::vector<std::wstring> file = vistaBackup;
+        if (c.vista) {
+            display_.Dwords[kLogPixels] = static_cast<DWORD>(c.dpi);
+            display_.Dwords[dwm] = static_cast<DWORD>(c.scaling);
+        } else {
+            display_.Dwords[fontDpi] = display_.Dwords[hardwareFonts] = static_cast<DWORD>(c.dpi);
+            display_.Dwords[L"HKCU\\Software\\Microsoft\\Windows\\Shell\\Bags\\1\\Desktop\\FFlags"] = 549;
+            display_.Strings[metrics + L"IconSpacing"] = L"-1500";
+            display_.Strings[metrics + L"IconVerticalspacing"] = L"-1400";
+            display_.Strings[desktop + L"FontSmoothing"] = L"0";
+            display_.Dwords[desktop + L"FontSmoothingType"] = 1;
+            file = {L"[eye]", L"run=0", L"[UserMode]", L"UserModeSaved=1", L"DisplayFrequency=60",
+                    L"Solution=1440|900", L"FontDPI=96", L"FontSmoothing=0", L"FontSmoothingType=1",
+                    L"IconSpacing=-1500", L"IconVerticalspacing=-1400", L"ShellIconSize=32"};
+        }
+        file.push_back(c.lastSelected);
+        Fixture(file);
+        const auto dwordsBefore = display_.Dwords;
+        const auto stringsBefore = display_.Strings;
+        TPageHealth& page = Open();
+        ASSERT_EQ(page.SystemControl().LastSelected(), c.from);
+        answers_ = {false};
+        Click(page.ModeTab(c.select));
+        ASSERT_EQ(boxes_.size(), 1u) << "the change asked for a restart";
+        EXPECT_EQ(display_.Width, c.width);
+        EXPECT_EQ(display_.Height, c.height);
+        EXPECT_EQ(display_.Frequency, c.frequency);
+        EXPECT_EQ(display_.Dwords, dwordsBefore);
+        EXPECT_EQ(display_.Strings, stringsBefore);
+        EXPECT_TRUE(display_.Keys.empty()) << "no restart is pending";
+        EXPECT_TRUE(page.SystemControl().NoRestartPending());
+        EXPECT_EQ(page.SystemControl().LastSelected(), c.from);
+    }
 }
 
 TEST_F(HealthPageTest, TheModeAlreadyChosenOnlyAppliesItsSettings) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <memory>
 #include <optional>
@@ -31,6 +32,38 @@ std::wstring Text(const std::string& bytes) {
 bool Contains(const std::wstring& text, const std::wstring& part) {
     return text.find(part) != std::wstring::npos;
 }
+
+// Lets everyone read the Run key and nobody write it, and puts its own
+// access list back afterwards through the handle it opened before.
+class ReadOnlyRunKey {
+public:
+    ReadOnlyRunKey() {
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, READ_CONTROL | WRITE_DAC, &key_) != ERROR_SUCCESS) return;
+        DWORD size = 0;
+        ::RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, nullptr, &size);
+        saved_.resize(size);
+        if (size == 0 || ::RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data(), &size) != ERROR_SUCCESS)
+            return;
+        PSECURITY_DESCRIPTOR readOnly = nullptr;
+        if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly,
+                                                                    nullptr))
+            return;
+        applied_ = ::RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, readOnly) == ERROR_SUCCESS;
+        ::LocalFree(readOnly);
+    }
+    ~ReadOnlyRunKey() {
+        if (applied_) ::RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data());
+        if (key_) ::RegCloseKey(key_);
+    }
+    bool Applied() const { return applied_; }
+    ReadOnlyRunKey(const ReadOnlyRunKey&) = delete;
+    ReadOnlyRunKey& operator=(const ReadOnlyRunKey&) = delete;
+
+private:
+    HKEY key_ = nullptr;
+    std::vector<BYTE> saved_;
+    bool applied_ = false;
+};
 
 // Each test starts with its own Corvalle.ini (or none), a stand-in for
 // Corvalle's window and the Run value as it was, and puts all of it back.
@@ -277,6 +310,37 @@ TEST_F(OptionFormTest, FailedSavesAreToldAndLeaveTheWindowOpen) {
     form.GeneralOkClick();
     Pump(30);
     EXPECT_FALSE(form.IsWindow()) << "a saved general page closes";
+}
+
+TEST_F(OptionFormTest, ARunValueThatCannotBeChangedFailsTheSave) {
+    Fixture({L"[vyn]", L"x=1"});
+    for (bool tick : {true, false}) {
+        SCOPED_TRACE(tick ? "write" : "delete");
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+        if (tick) ::RegDeleteValueW(key, L"Corvalle");
+        ::RegCloseKey(key);
+        if (!tick) {
+            ASSERT_TRUE(settingstest::WriteRegText(HKEY_CURRENT_USER, kRunKey, L"Corvalle", AutorunValue(ExeFolder())));
+        }
+        TFormCorvalleOption& form = Open(kPageGeneral);
+        ASSERT_EQ(form.Autorun, !tick);
+        form.Autorun = tick;
+        standIn_->messages.clear();
+        {
+            ReadOnlyRunKey readOnly;
+            ASSERT_TRUE(readOnly.Applied());
+            settingstest::MessageBoxWatcher watcher;
+            form.GeneralOkClick();
+            Pump(60);
+            EXPECT_EQ(watcher.Seen(), std::vector<std::wstring>{L"提示|保存数据失败，文件可能被占用！"});
+        }
+        EXPECT_TRUE(form.IsWindow());
+        EXPECT_TRUE(standIn_->messages.empty()) << "no code for a box whose value was not stored";
+        std::wstring run;
+        EXPECT_EQ(settingstest::ReadRegText(HKEY_CURRENT_USER, kRunKey, L"Corvalle", run), !tick);
+        form_.reset();
+    }
 }
 
 TEST_F(OptionFormTest, TheCloseButtonReportsAnEmptyListPage) {

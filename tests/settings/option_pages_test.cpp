@@ -18,6 +18,7 @@
 #include "settings/PageLists.h"
 #include "settings/SkinUtils.h"
 #include "tests/settings/test_support.h"
+#include "winlib/app_module.h"
 
 using settingstest::At;
 using settingstest::Pump;
@@ -70,6 +71,20 @@ COLORREF ScreenPixel(HWND hwnd, int x, int y) {
     return px;
 }
 
+// Two reminders: every day at 08:30 without a ring, and one on 2013-07-20
+// at 18:05 whose ring file is gone.
+const std::vector<std::wstring> kTwoReminders = {
+    L"[vyn]", L"TimerAlertCount=2",
+    L"[TimerAlert1]", L"TimerAlertTime=08:30", L"TimerAlertRepeat=1", L"TimerAlertContent=喝水",
+    L"LastSetDate=20130715", L"Ring=", L"State=1",
+    L"[TimerAlert2]", L"TimerAlertTime=18:05", L"TimerAlertRepeat=0", L"TimerAlertContent=开会",
+    L"LastSetDate=20130720", L"Ring=C:\\gone\\ring.wav", L"State=1"};
+
+// An every-day shutdown at 22:00, active.
+const std::vector<std::wstring> kOneActiveDailyShutDown = {
+    L"[vyn]", L"TimeShutDownCount=1", L"[vynShutDown1]", L"ShutDownAlertTime=22:00", L"ShutDownAlertRepeat=1",
+    L"ShutDownStyle=1", L"LastSetDate=20130715", L"State=1"};
+
 class OptionPagesTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -120,6 +135,22 @@ protected:
         ::PostMessageW(box.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
         ::PostMessageW(box.Handle(), WM_LBUTTONUP, 0, at);
         Pump(80);
+    }
+    // A key pressed in the focused window, through the loop's filters as the
+    // program's own loop runs them.
+    void Key(UINT vk) {
+        HWND target = ::GetFocus() ? ::GetFocus() : form_->Hwnd();
+        ::PostMessageW(target, WM_KEYDOWN, vk, 1);
+        const DWORD start = ::GetTickCount();
+        while (::GetTickCount() - start < 60) {
+            MSG msg;
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (winlib::Module().Loop().PreTranslate(&msg)) continue;
+                ::TranslateMessage(&msg);
+                ::DispatchMessageW(&msg);
+            }
+            ::Sleep(5);
+        }
     }
     std::vector<std::wstring> Items(TPageComboBox& box) {
         std::vector<std::wstring> out;
@@ -210,8 +241,7 @@ TEST_F(OptionPagesTest, AddingAReminderSavesThenPostsTheChangeAndCode7) {
 
 TEST_F(OptionPagesTest, AFailedSaveTellsTheUserAndChangesNothing) {
     settingstest::FixedClock clock(At(2013, 7, 15, 9, 10, 0));
-    Fixture({L"[vyn]", L"TimeShutDownCount=1", L"[vynShutDown1]", L"ShutDownAlertTime=22:00",
-             L"ShutDownAlertRepeat=1", L"ShutDownStyle=1", L"LastSetDate=20130715", L"State=1"});
+    Fixture(kOneActiveDailyShutDown);
     TFormCorvalleOption& form = Open(kPageShutDownList);
     TListPages& pages = *form.ListPages();
     settingstest::RemovePath(path_);
@@ -232,8 +262,7 @@ TEST_F(OptionPagesTest, AFailedSaveTellsTheUserAndChangesNothing) {
 
 TEST_F(OptionPagesTest, PauseSendsNoCodeAndDeleteSendsCode11) {
     settingstest::FixedClock clock(At(2013, 7, 15, 9, 10, 0));
-    Fixture({L"[vyn]", L"TimeShutDownCount=1", L"[vynShutDown1]", L"ShutDownAlertTime=22:00",
-             L"ShutDownAlertRepeat=1", L"ShutDownStyle=1", L"LastSetDate=20130715", L"State=1"});
+    Fixture(kOneActiveDailyShutDown);
     TFormCorvalleOption& form = Open(kPageShutDownList);
     TListPages& pages = *form.ListPages();
     ClickList(*pages.ShutDownListBox, 20, 25);
@@ -250,6 +279,193 @@ TEST_F(OptionPagesTest, PauseSendsNoCodeAndDeleteSendsCode11) {
     EXPECT_FALSE(pages.ManageMode()) << "an empty list leaves the manage mode";
 }
 
+TEST_F(OptionPagesTest, AClickOnAnActiveShutDownsButtonActsAfterTheListTimerTicked) {
+    settingstest::FixedClock clock(At(2013, 7, 15, 9, 10, 0));
+    Fixture(kOneActiveDailyShutDown);
+    TFormCorvalleOption& form = Open(kPageShutDownList);
+    TListPages& pages = *form.ListPages();
+    ::SetWindowPos(form.Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    HWND list = pages.ShutDownListBox->Handle();
+    POINT screen{20, 25};
+    ::ClientToScreen(list, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    ::PostMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(20, 25));
+    Pump(50);
+    ASSERT_EQ(pages.ShutDownListBox->HoverRow(), 0);
+    for (int tick = 0; tick < 2; ++tick) {
+        pages.tmrShutDownListTick();
+        Pump(20);
+    }
+    // Pressed and released where the pointer has rested since the ticks.
+    ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 25));
+    ::PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(20, 25));
+    Pump(80);
+    EXPECT_EQ(form.ShutDowns[0].State, kStatePaused);
+    ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 25));
+    ::PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(20, 25));
+    Pump(80);
+    EXPECT_EQ(form.ShutDowns[0].State, kStateActive) << "a second press resumes it";
+}
+
+TEST_F(OptionPagesTest, TheEditorsKeysMoveTheFocusAsEachRuleSays) {
+    settingstest::FixedClock clock(At(2013, 7, 15, 9, 10, 0));
+    Fixture({L"[vyn]", L"TimerAlertCount=0"});
+    TFormCorvalleOption& form = Open(kPageTimerAlertList);
+    TListPages& p = *form.ListPages();
+    struct Case {
+        const char* name;
+        OptionPage list;
+        bool specifyRow;
+        forms::TControl* from;
+        UINT key;
+        forms::TControl* to;
+    };
+    const Case cases[] = {
+        {"Tab in the content", kPageTimerAlertList, false, p.Content, VK_TAB, p.RepeatRadio},
+        {"Enter in the content", kPageTimerAlertList, false, p.Content, VK_RETURN, p.RepeatRadio},
+        {"Tab in the content, date row", kPageTimerAlertList, true, p.Content, VK_TAB, p.SpecifyRadio},
+        {"Tab in the date's minutes", kPageTimerAlertList, true, p.SpecifyMin, VK_TAB, p.RingBox},
+        {"Enter in the repeat list", kPageTimerAlertList, false, p.RepeatKind, VK_RETURN, p.RepeatHour},
+        {"Enter in an hour list", kPageTimerAlertList, false, p.RepeatHour, VK_RETURN, p.RepeatMin},
+        {"Enter in a minute list", kPageTimerAlertList, true, p.SpecifyHour, VK_RETURN, p.SpecifyMin},
+        {"Enter in the shutdown hour", kPageShutDownList, false, p.OnceHour, VK_RETURN, p.OnceMin},
+        {"Enter in the style list", kPageShutDownList, false, p.Style, VK_RETURN, p.ShutDownOk},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        form.ShowPage(c.list);
+        Click(*p.AddButton);
+        if (c.specifyRow) Click(*p.SpecifyRadio);
+        form.FocusControl(c.from);
+        ASSERT_EQ(form.FocusedControl(), c.from);
+        Key(c.key);
+        EXPECT_EQ(form.FocusedControl(), c.to);
+        Click(*p.ReturnButton);
+    }
+}
+
+TEST_F(OptionPagesTest, AnExistingReminderOpensLikeANewOneAndSavesInPlace) {
+    settingstest::FixedClock clock(At(2013, 7, 15, 9, 10, 0));
+    Fixture(kTwoReminders);
+    TFormCorvalleOption& form = Open(kPageTimerAlertList);
+    TListPages& pages = *form.ListPages();
+    // The one-time reminder first: its date row is filled.
+    ClickList(*pages.AlertList, 150, TListPages::kRowHeight + 25);
+    ASSERT_EQ(form.Page(), kPageTimerAlertEdit);
+    EXPECT_TRUE(pages.SpecifyRadio->Checked());
+    EXPECT_EQ(pages.SpecifyHour->Text(), L"18");
+    EXPECT_EQ(pages.SpecifyMin->Text(), L"5");
+    EXPECT_EQ(form.FocusedControl(), pages.Content);
+    {
+        // Its ring is gone: the save is refused and the ring box has the focus.
+        settingstest::MessageBoxWatcher watcher;
+        Click(*pages.AlertOk);
+        Pump(200);
+        ASSERT_EQ(watcher.Seen().size(), 1u);
+        EXPECT_NE(watcher.Seen()[0].find(L"提醒铃声文件不存在，请重新设置。"), std::wstring::npos);
+    }
+    EXPECT_EQ(form.FocusedControl(), pages.RingBox);
+    Click(*pages.AlertCancel);
+
+    // Then the repeating one: the date row is as for a new entry again.
+    ClickList(*pages.AlertList, 150, 25);
+    ASSERT_EQ(form.Page(), kPageTimerAlertEdit);
+    EXPECT_TRUE(pages.RepeatRadio->Checked());
+    EXPECT_EQ(pages.RepeatHour->Text(), L"8");
+    EXPECT_EQ(pages.RepeatMin->Text(), L"30");
+    EXPECT_EQ(pages.SpecifyHour->Text(), L"10");
+    EXPECT_EQ(pages.SpecifyMin->Text(), L"0");
+    EXPECT_EQ(form.FocusedControl(), pages.Content);
+    pages.Content->SetText(L"喝杯水");
+    pages.RepeatMin->SetText(L"45");
+    Click(*pages.AlertOk);
+    EXPECT_EQ(form.Page(), kPageTimerAlertList);
+    ASSERT_EQ(form.TimerAlerts.size(), 2u);
+    EXPECT_EQ(Get(L"TimerAlert1", L"TimerAlertContent"), L"喝杯水");
+    EXPECT_EQ(Get(L"TimerAlert1", L"TimerAlertTime"), L"08:45");
+    EXPECT_EQ(Get(L"TimerAlert2", L"TimerAlertContent"), L"开会");
+    EXPECT_EQ(standIn_->Codes(), std::vector<WPARAM>{7});
+}
+
+TEST_F(OptionPagesTest, CancellingAnEditorLeavesTheFileByteForByte) {
+    settingstest::FixedClock clock(At(2013, 7, 15, 9, 10, 0));
+    Fixture(kTwoReminders);
+    TFormCorvalleOption& form = Open(kPageTimerAlertList);
+    TListPages& pages = *form.ListPages();
+    const std::string before = settingstest::ReadBytes(path_);
+    ASSERT_FALSE(before.empty());
+    ClickList(*pages.AlertList, 150, 25);
+    ASSERT_EQ(form.Page(), kPageTimerAlertEdit);
+    pages.Content->SetText(L"别的内容");
+    Click(*pages.AlertCancel);
+    Click(*pages.AddButton);
+    Click(*pages.ReturnButton);
+    EXPECT_EQ(form.Page(), kPageTimerAlertList);
+    EXPECT_EQ(settingstest::ReadBytes(path_), before);
+    EXPECT_EQ(form.TimerAlerts[0].Content, L"喝水");
+    EXPECT_TRUE(standIn_->messages.empty());
+}
+
+TEST_F(OptionPagesTest, TheContextMenuEditsOrDeletesTheRowUnderThePointer) {
+    settingstest::FixedClock clock(At(2013, 7, 15, 9, 10, 0));
+    Fixture(kTwoReminders);
+    TFormCorvalleOption& form = Open(kPageTimerAlertList);
+    TListPages& pages = *form.ListPages();
+    std::vector<std::wstring> shown;
+    int answer = 0;
+    pages.TrackMenu = [&](HMENU menu, POINT) {
+        shown.clear();
+        for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+            wchar_t text[32] = {};
+            ::GetMenuStringW(menu, static_cast<UINT>(i), text, 32, MF_BYPOSITION);
+            const bool grayed = (::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED) != 0;
+            shown.push_back(std::wstring(text) + (grayed ? L" (grayed)" : L""));
+        }
+        return answer;
+    };
+    auto rightClick = [&](int y) {
+        ::PostMessageW(pages.AlertList->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(150, y));
+        ::PostMessageW(pages.AlertList->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(150, y));
+        Pump(80);
+    };
+    rightClick(2 * TListPages::kRowHeight + 20);  // below the rows
+    EXPECT_EQ(shown, (std::vector<std::wstring>{L"编辑 (grayed)", L"删除 (grayed)"}));
+
+    answer = TListPages::kMenuEdit;
+    rightClick(TListPages::kRowHeight + 25);
+    EXPECT_EQ(shown, (std::vector<std::wstring>{L"编辑", L"删除"}));
+    EXPECT_EQ(form.Page(), kPageTimerAlertEdit);
+    EXPECT_EQ(pages.EditIndex(), 1);
+    Click(*pages.AlertCancel);
+
+    answer = TListPages::kMenuDelete;
+    rightClick(25);
+    ASSERT_EQ(form.TimerAlerts.size(), 1u);
+    EXPECT_EQ(form.TimerAlerts[0].Content, L"开会");
+    EXPECT_EQ(Get(L"vyn", L"TimerAlertCount"), L"1");
+    EXPECT_EQ(Get(L"TimerAlert1", L"TimerAlertContent"), L"开会");
+    EXPECT_EQ(standIn_->Codes(), std::vector<WPARAM>{8});
+}
+
+TEST_F(OptionPagesTest, ThePointerIsAHandOverARowsStateButtonOnly) {
+    settingstest::FixedClock clock(At(2013, 7, 15, 9, 10, 0));
+    Fixture(kOneActiveDailyShutDown);
+    TFormCorvalleOption& form = Open(kPageShutDownList);
+    HWND list = form.ListPages()->ShutDownListBox->Handle();
+    const HCURSOR hand = ::LoadCursorW(nullptr, IDC_HAND);
+    const struct {
+        int x;
+        bool hand;
+    } cases[] = {{20, true}, {150, false}, {22, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.x);
+        ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+        ::SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(c.x, 25));
+        ::SendMessageW(list, WM_SETCURSOR, reinterpret_cast<WPARAM>(list), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(::GetCursor() == hand, c.hand);
+    }
+}
+
 // This program links the settings program's resources the way Mirelo.exe
 // does, so a lookup that the linker's ordering of the names breaks shows
 // here, whatever the skin tests (with the pictures alone) see.
@@ -260,6 +476,57 @@ TEST(ProgramResources, EveryPictureAndTheCityTableAreFoundAmongTheProgramsOwnRes
     std::wstring stoppedAt;
     TSkinTargets none;
     EXPECT_TRUE(LoadSkin(none, &stoppedAt)) << "stopped at " << std::string(stoppedAt.begin(), stoppedAt.end());
+}
+
+TEST_F(OptionPagesTest, HintsShowAsTipsOverTheirControls) {
+    const std::wstring ring = settingstest::WorkDir() + L"提示音.wav";
+    ASSERT_TRUE(settingstest::WriteFixture(ring, L"RIFF", settingstest::Encoding::Ansi936));
+    Fixture({L"[vyn]", L"WiseHealthAlert=1", L"UseWiseAlertRing=1"});
+    TFormCorvalleOption& form = Open(kPageGeneral);
+    TGeneralPage& page = *form.GeneralPage();
+    ::SetWindowPos(form.Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    auto tipOver = [&](const forms::TControl& c) {
+        const RECT& r = c.Bounds();
+        return settingstest::TipAt(form.Tooltip(), form.Hwnd(), POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    };
+    EXPECT_EQ(tipOver(*form.CloseButton()), L"关闭");
+    EXPECT_EQ(tipOver(*page.Detail), L"智能健康提醒包括：天气,吃饭,喝水等,点击查看详细信息");
+    page.ChooseFile = [&](std::wstring& chosen) {
+        chosen = ring;
+        return true;
+    };
+    Click(*page.Browse);
+    EXPECT_EQ(tipOver(*page.RingBox), ring) << "the tip follows the ring chosen";
+    form_.reset();
+    settingstest::RemovePath(ring);
+
+    // A list row's state button: the tip follows the row's state.
+    settingstest::FixedClock clock(At(2013, 7, 15, 9, 10, 0));
+    Fixture(kOneActiveDailyShutDown);
+    TFormCorvalleOption& lists = Open(kPageShutDownList);
+    ::SetWindowPos(lists.Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    HWND box = lists.ListPages()->ShutDownListBox->Handle();
+    EXPECT_EQ(settingstest::TipAt(lists.Tooltip(), box, POINT{20, 25}), L"点击暂停");
+    ::PostMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 25));
+    ::PostMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(20, 25));
+    Pump(80);
+    ASSERT_EQ(lists.ShutDowns[0].State, kStatePaused);
+    EXPECT_EQ(settingstest::TipAt(lists.Tooltip(), box, POINT{20, 25}), L"点击启用");
+}
+
+TEST_F(OptionPagesTest, ARingPreviewStillPlayingEndsWithTheWindow) {
+    const std::wstring ring = settingstest::WorkDir() + L"preview.wav";
+    ASSERT_TRUE(settingstest::WriteFixture(ring, L"RIFF", settingstest::Encoding::Ansi936));
+    Fixture({L"[vyn]", L"WiseHealthAlert=1", L"UseWiseAlertRing=1", L"Ring=" + ring});
+    TFormCorvalleOption& form = Open(kPageGeneral);
+    form.RingPreview().Player = settingstest::SystemProgram(L"notepad.exe");  // stays until ended
+    Click(*form.GeneralPage()->Play);
+    HANDLE player = ::OpenProcess(SYNCHRONIZE, FALSE, form.RingPreview().ProcessId());
+    ASSERT_NE(player, nullptr);
+    form.Close();
+    EXPECT_EQ(::WaitForSingleObject(player, 5000), WAIT_OBJECT_0);
+    ::CloseHandle(player);
+    settingstest::RemovePath(ring);
 }
 
 TEST_F(OptionPagesTest, EveryControlOfTheGeneralPageShowsItsPictureOnScreen) {
@@ -307,8 +574,7 @@ TEST_F(OptionPagesTest, EveryControlOfTheGeneralPageShowsItsPictureOnScreen) {
 }
 
 TEST_F(OptionPagesTest, TheListPagesButtonsAndRowPicturesAreLoaded) {
-    Fixture({L"[vyn]", L"TimeShutDownCount=1", L"[vynShutDown1]", L"ShutDownAlertTime=22:00",
-             L"ShutDownAlertRepeat=1", L"ShutDownStyle=1", L"LastSetDate=20130715", L"State=1"});
+    Fixture(kOneActiveDailyShutDown);
     TFormCorvalleOption& form = Open(kPageShutDownList);
     TListPages& pages = *form.ListPages();
     for (TButtonImage* b : {form.CloseButton(), pages.AddButton, pages.ManageButton, pages.ReturnButton, pages.Browse,

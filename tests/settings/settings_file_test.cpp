@@ -223,7 +223,7 @@ TEST_P(SettingsFileTest, ShutDownStatesFollowTheirMoment) {
     FixedClock clock(At(2013, 7, 15, 12, 0, 0));
     const ShutDownCase cases[] = {
         {L"20130715", 0, L"1", -1}, {L"20130715", 0, L"0", -1}, {L"20130716", 0, L"0", 0},  {L"20130716", 0, L"-1", 1},
-        {L"20130716", 0, nullptr, 0}, {L"20120101", 1, L"-1", -1}, {L"20120101", 3, L"0", 0}, {L"20120101", 2, L"7", 7},
+        {L"20130716", 0, nullptr, 0}, {L"20120101", 1, L"-1", -1}, {L"20120101", 3, L"0", 0}, {L"20120101", 2, L"7", 0},
     };
     std::vector<std::wstring> lines = {L"[vyn]", L"TimeShutDownCount=" + std::to_wstring(std::size(cases))};
     for (size_t i = 0; i < std::size(cases); ++i) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <string>
+#include <thread>
 
 #include "settings/FrmOption.h"
 #include "settings/StartUp.h"
@@ -67,6 +70,40 @@ TEST(ShowPageMatchTest, APageRaisesOnlyItsOwnGroup) {
         for (int own = 0; own < 6; ++own)
             EXPECT_EQ(ShowPageMatches(requested, static_cast<OptionPage>(own)), expected[requested][own])
                 << "requested " << requested << " own " << own;
+}
+
+// A settings window whose thread is busy: the second copy waits for it a
+// few seconds at most.
+TEST(ActivateRunningInstanceTest, AHungFirstCopyDoesNotHangTheSecond) {
+    const wchar_t kClass[] = L"TFormCorvalleOption";
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ::DefWindowProcW;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = kClass;
+    ::RegisterClassW(&wc);
+    HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE created = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HWND hung = nullptr;
+    std::thread first([&] {
+        // Message-only: the settings windows of other tests' programs, which
+        // are counted on the desktop, are not joined by this one.
+        hung = ::CreateWindowW(kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+        ::SetEvent(created);
+        ::WaitForSingleObject(release, 20000);  // answers nothing meanwhile
+        ::DestroyWindow(hung);
+    });
+    ASSERT_EQ(::WaitForSingleObject(created, 5000), WAIT_OBJECT_0);
+    ASSERT_NE(hung, nullptr);
+    const DWORD start = ::GetTickCount();
+    EXPECT_FALSE(ActivateRunningInstance(hung, kPageGeneral)) << "no further window is tried";
+    const DWORD waited = ::GetTickCount() - start;
+    EXPECT_GE(waited + 100, kShowPageTimeoutMs);
+    EXPECT_LT(waited, kShowPageTimeoutMs + 2000);
+    ::SetEvent(release);
+    first.join();
+    ::CloseHandle(release);
+    ::CloseHandle(created);
+    ::UnregisterClassW(kClass, wc.hInstance);
 }
 
 }  // namespace

@@ -522,24 +522,4 @@ TEST_F(SystemControlTest, TheRestartMarkerFollowsTheFlagAndCanBePutBack) {
     EXPECT_EQ(display_.Log, (Lines{kMarkerCreated, kMarkerDeleted, kMarkerCreated}));
 }
 
-TEST_F(SystemControlTest, ADeclinedModeChangeCanBeUndone) {
-    // What the health page does when the user declines: apply the previous
-    // mode again, clear the flags and put the marker back as it was.
-    display_.Dwords[kLogPixels] = 96;
-    Ini(VistaBackup());
-    TSystemControl control(display_, path_);
-    const bool noRestartBefore = control.NoRestartPending();
-    ASSERT_TRUE(control.ApplyMode(kModeElderly));
-    ASSERT_TRUE(control.RestartNeeded());
-    ASSERT_TRUE(control.ApplyMode(control.LastSelected()));
-    control.SetRestartNeeded(false);
-    control.ClearLogOffSuffices();
-    if (control.NoRestartPending() != noRestartBefore) control.RestoreRestartMarker(noRestartBefore);
-    EXPECT_TRUE(control.NoRestartPending());
-    EXPECT_EQ(display_.Dwords[kLogPixels], 96u);
-    EXPECT_EQ(control.SelectedMode()->Kind, kModeSaved);
-    EXPECT_EQ(display_.Log, (Lines{Set(kLogPixels, 120), kMarkerCreated, Set(kUseDpiScaling, 0), Set(kLogPixels, 96),
-                                   Set(kUseDpiScaling, 0), kMarkerDeleted}));
-}
-
 }  // namespace

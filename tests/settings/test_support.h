@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <atomic>
 #include <chrono>
@@ -86,6 +87,13 @@ inline std::wstring WorkDir() {
     return out;
 }
 
+// A program of the system folder, e.g. one that stays until it is ended.
+inline std::wstring SystemProgram(const wchar_t* name) {
+    wchar_t dir[MAX_PATH] = {};
+    ::GetSystemDirectoryW(dir, MAX_PATH);
+    return std::wstring(dir) + L"\\" + name;
+}
+
 // The clock stands still at the given moment for the life of the object.
 class FixedClock {
 public:
@@ -119,6 +127,31 @@ inline void Pump(DWORD ms) {
         }
         ::Sleep(5);
     } while (::GetTickCount() - start < ms);
+}
+
+// Rests the real pointer on `at` (client coordinates of `target`, the form
+// or one of its child windows) and waits for the form's tip window to show.
+// Returns the tip's text; empty when no tip showed in time.
+inline std::wstring TipAt(HWND tooltip, HWND target, POINT at, DWORD timeoutMs = 4000) {
+    if (!tooltip) return std::wstring();
+    ::SendMessageW(tooltip, TTM_POP, 0, 0);
+    POINT screen = at;
+    ::ClientToScreen(target, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    ::PostMessageW(target, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < timeoutMs) {
+        Pump(20);
+        if (!::IsWindowVisible(tooltip)) continue;
+        TTTOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        if (!::SendMessageW(tooltip, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) continue;
+        wchar_t text[512] = {};
+        tool.lpszText = text;
+        ::SendMessageW(tooltip, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
+        return text;
+    }
+    return std::wstring();
 }
 
 // Corvalle's main window as far as the settings program can tell: a window
