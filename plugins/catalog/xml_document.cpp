@@ -3,6 +3,7 @@
 #include <oleauto.h>
 
 #include <atomic>
+#include <csetjmp>
 #include <mutex>
 
 namespace catalog {
@@ -33,12 +34,42 @@ HRESULT CreateDocument(IXMLDOMDocument** out) {
                               reinterpret_cast<void**>(out));
 }
 
+// Where a fault inside a registration entry resumes. g++ has no __try; the
+// process's last-chance filter (reached only by exceptions nothing inside
+// the library handled) jumps back here instead.
+thread_local std::jmp_buf* t_registrationRecovery = nullptr;
+LPTOP_LEVEL_EXCEPTION_FILTER g_previousFilter = nullptr;
+
+LONG WINAPI RegistrationFaultFilter(EXCEPTION_POINTERS* info) {
+    if (std::jmp_buf* recovery = t_registrationRecovery) {
+        t_registrationRecovery = nullptr;
+        std::longjmp(*recovery, 1);
+    }
+    return g_previousFilter ? g_previousFilter(info) : EXCEPTION_CONTINUE_SEARCH;
+}
+
+// Calls the entry; false when it failed or faulted. Probes run one at a
+// time (under the probe lock), so the filter is swapped by one caller only.
+bool CallRegistration(HRESULT(__stdcall* entry)()) {
+    volatile bool registered = false;  // kept across the jump back
+    std::jmp_buf recovery;
+    g_previousFilter = ::SetUnhandledExceptionFilter(&RegistrationFaultFilter);
+    if (setjmp(recovery) == 0) {
+        t_registrationRecovery = &recovery;
+        registered = SUCCEEDED(entry());
+    }
+    t_registrationRecovery = nullptr;
+    ::SetUnhandledExceptionFilter(g_previousFilter);
+    return registered;
+}
+
 bool RegisterLibrary(const wchar_t* path) {
     const HMODULE module = ::LoadLibraryW(path);
     if (!module) return false;
     using RegisterFn = HRESULT(__stdcall*)();
-    const auto entry = reinterpret_cast<RegisterFn>(reinterpret_cast<void*>(::GetProcAddress(module, "DllRegisterServer")));
-    const bool registered = entry && SUCCEEDED(entry());
+    const auto entry =
+        reinterpret_cast<RegisterFn>(reinterpret_cast<void*>(::GetProcAddress(module, "DllRegisterServer")));
+    const bool registered = entry && CallRegistration(entry);
     ::FreeLibrary(module);
     return registered;
 }

@@ -165,3 +165,15 @@ TEST_F(XmlDocument, TwoFirstCallersBothGetADocument) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(XmlDocument, ALibraryWhoseRegistrationFaultsIsSkipped) {
+    const std::wstring faulting = ExeDir() + L"faulting_register_double.dll";
+    EXPECT_FALSE(catalog::DefaultXmlSeams().registerLibrary(faulting.c_str()));
+    // Still loadable: it was freed, not left half-used.
+    EXPECT_EQ(::GetModuleHandleW(L"faulting_register_double.dll"), nullptr);
+    EXPECT_FALSE(catalog::DefaultXmlSeams().registerLibrary(faulting.c_str()));
+}
+
+}  // namespace
