@@ -1,0 +1,69 @@
+// Runs one plug-in request and prints what came of it; the plug-in scripts
+// drive it.
+//
+//   plugin_probe xml          CreateXmlDocument on a thread without COM;
+//                             waits for the failure report
+//   plugin_probe fetch URL    a blocking fetch through the kernel
+//                             (BEXTEST_HTTP set: a real GET)
+//   plugin_probe slot ID N    calls slot N of a kernel object of class ID
+//                             (no arguments), as a wrong slot number would
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+#include "plugins/catalog/async_result.h"
+#include "plugins/catalog/xml_document.h"
+#include "plugins/common/kernel_binding.h"
+#include "plugins/common/kernel_calls.h"
+
+namespace {
+
+int Xml() {
+    IXMLDOMDocument* document = nullptr;
+    const HRESULT hr = catalog::CreateXmlDocument(&document);
+    std::printf("xml 0x%08lX\n", static_cast<unsigned long>(hr));
+    if (document) document->Release();
+    for (int i = 0; i < 600 && catalog::XmlErrorReportRunning(); ++i) ::Sleep(50);
+    std::printf("report %ls\n", catalog::XmlErrorReportRunning() ? L"still running" : L"done");
+    return hr == E_FAIL ? 0 : 1;
+}
+
+int Fetch(const wchar_t* url) {
+    if (plugin::LoadKernelDll() != S_OK) {
+        std::printf("no kernel\n");
+        return 1;
+    }
+    std::string body;
+    const bool ok = catalog::FetchAndWait(nullptr, url, [&](const BYTE* data, size_t size) {
+        body.assign(reinterpret_cast<const char*>(data), size);
+        return true;
+    });
+    std::printf("fetch %s %u", ok ? "ok" : "failed", static_cast<unsigned>(body.size()));
+    for (size_t i = 0; i < body.size() && i < 32; ++i) std::printf(" %02X", static_cast<unsigned char>(body[i]));
+    std::printf("\n");
+    return 0;
+}
+
+int Slot(uint32_t classId, int slot) {
+    if (plugin::LoadKernelDll() != S_OK) return 1;
+    plugin::PluginRef<> object;
+    if (FAILED(plugin::CreateKernelObject(classId, object))) return 1;
+    std::printf("slot %d of class %u\n", slot, object->GetClassId());
+    std::fflush(stdout);
+    return plugin::CallSlot<int>(object.Get(), slot);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const std::wstring mode = argc > 1 ? argv[1] : L"";
+    int rc = 2;
+    if (mode == L"xml") rc = Xml();
+    else if (mode == L"fetch" && argc > 2) rc = Fetch(argv[2]);
+    else if (mode == L"slot" && argc > 3)
+        rc = Slot(static_cast<uint32_t>(std::wcstoul(argv[2], nullptr, 10)), std::wcstol(argv[3], nullptr, 10));
+    std::fflush(stdout);
+    return rc;
+}
