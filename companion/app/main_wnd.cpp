@@ -29,6 +29,8 @@ constexpr wchar_t kProductName[] = L"ZubVynmar";
 constexpr UINT kIconBig = 107;
 constexpr UINT kCursorMascot = 132;
 constexpr DWORD kTrimThreshold = 0x300000;
+// A scan in progress (a weather fetch) is let finish, but not for ever.
+constexpr DWORD kDetectStopWaitMs = 10000;
 
 std::vector<IVynAction*> MakeReminders() {
     // The order is the priority: within one scan the first due action wins.
@@ -68,9 +70,13 @@ CMainWnd::CMainWnd(MainWindowServices services)
     CStatistics::Instance();
 }
 
-// The detect thread is never stopped: it waits on its own event or pause and
-// ends with the process.
+// The leaving sequence ends the process with the detect thread still
+// waiting. Any other end of the window (its message loop ending) stops the
+// thread here, before the program returns and its static objects go away
+// under it.
 CMainWnd::~CMainWnd() {
+    if (detect_) detect_->StopAndWait(kDetectStopWaitMs);
+    detect_ = nullptr;
     if (frameDc_ && frameDcDefault_) ::SelectObject(frameDc_.Get(), frameDcDefault_);
 }
 

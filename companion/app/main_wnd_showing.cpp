@@ -57,6 +57,11 @@ LRESULT CMainWnd::OnActionDue(UINT, WPARAM wParam, LPARAM, BOOL&) {
     // Anyone can post this number; only the action the detect thread handed
     // over is ever touched, and only once.
     if (!detect_ || !detect_->ClaimDueAction(action)) return 1;
+    if (leaving_) {
+        // Nothing is shown any more; the thread gets its action back once.
+        detect_->ReleaseDueAction();
+        return 1;
+    }
     action_ = action;
     OnActionFired();
     return 1;

@@ -125,12 +125,14 @@ void WaitForManagerService(DWORD timeoutMs) {
         ::WaitForSingleObject(changed.Get(), timeoutMs);
 }
 
+HWND CreateMascotWindow(CMainWnd& window) {
+    return window.Create(protocol::kCompanionWindowClass, nullptr, nullptr, L"",
+                         WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_LAYERED | WS_EX_TOOLWINDOW);
+}
+
 int Run(int showCommand) {
     CMainWnd mainWindow;
-    if (!mainWindow.Create(protocol::kCompanionWindowClass, nullptr, nullptr, L"",
-                           WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_LAYERED | WS_EX_TOOLWINDOW)) {
-        return 0;
-    }
+    if (!CreateMascotWindow(mainWindow)) return 0;
     mainWindow.ShowWindow(showCommand);
     return winlib::Module().Loop().Run();
 }

@@ -7,6 +7,8 @@
 
 #include <string>
 
+class CMainWnd;
+
 enum class StartSwitch { None, Uninstall, EyeGuardian, Autorun };
 
 // Only the first switch found acts, tested in the order uninstall,
@@ -26,6 +28,9 @@ void WaitForManagerService(DWORD timeoutMs);
 // Creates the main window and runs the message loop; 0 when the window
 // cannot be created.
 int Run(int showCommand);
+
+// Creates `window` as the mascot: a layered tool window of the companion's class.
+HWND CreateMascotWindow(CMainWnd& window);
 
 void UninstallCleanup();
 

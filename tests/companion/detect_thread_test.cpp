@@ -193,12 +193,16 @@ TEST_F(DetectThreadTest, TheThreadIsReleasedExactlyOncePerPostedAction) {
     StartThread();
     ASSERT_TRUE(PumpUntil([&] { return receiver_.received.size() == 1; }));
 
+    EXPECT_FALSE(detect_->ReleaseDueAction()) << "posted but not claimed: its message must still find it";
+    ASSERT_TRUE(detect_->ClaimDueAction(a));
     ASSERT_TRUE(detect_->ReleaseDueAction());
     EXPECT_FALSE(detect_->ReleaseDueAction()) << "a second release must not free the next showing early";
     ASSERT_TRUE(PumpUntil([&] { return receiver_.received.size() == 2; }));
+    EXPECT_FALSE(detect_->ReleaseDueAction());
     PumpFor(100);
     EXPECT_EQ(log_.Count("DA"), 1u) << "the second showing is still waiting";
     EXPECT_EQ(receiver_.received[1], a);
+    ASSERT_TRUE(detect_->ClaimDueAction(a));
     EXPECT_TRUE(detect_->ReleaseDueAction());
 }
 

@@ -11,6 +11,7 @@
 
 #include "companion/app/main_wnd.h"
 #include "companion/app/position_rules.h"
+#include "companion/app/startup.h"
 #include "companion/system/power.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/ui_package.h"
@@ -78,7 +79,10 @@ public:
 class ScriptedAction : public IVynAction, public ILinkBehavior {
 public:
     bool CheckCondition() override { return due.exchange(false); }
-    std::wstring GetTipText() override { return tip; }
+    std::wstring GetTipText() override {
+        ++tipAsked;
+        return tip;
+    }
     std::wstring GetLinkText() override { return link; }
     HBITMAP GetBitmap() override { return strip ? strip : nullptr; }
     int GetAnimationTime() override { return animationTime; }
@@ -105,15 +109,17 @@ public:
     int animationTime = 1;
     int frameTime = 50;
     std::atomic<int> done{0};
+    std::atomic<int> tipAsked{0};
     std::atomic<bool> away{false};
     int executed = 0;
 };
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
+// `dispatch` false only waits (sent messages are still delivered).
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000, bool dispatch = true) {
     const DWORD start = ::GetTickCount();
     for (;;) {
         MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (dispatch && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) continue;
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
@@ -175,8 +181,7 @@ protected:
         services.makeActions = [action] { return std::vector<IVynAction*>{action}; };
         services.pollPauseMs = 20;
         window_.emplace(services);
-        ASSERT_TRUE(window_->Create(L"Corvalle", nullptr, nullptr, L"", WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                                    WS_EX_LAYERED | WS_EX_TOOLWINDOW));
+        ASSERT_TRUE(CreateMascotWindow(*window_));
         PumpFor(50);
     }
 
@@ -202,8 +207,11 @@ protected:
 TEST_F(MainWindowTest, StartsAsALayeredToolWindowAtTheDefaultPlace) {
     Create();
     const HWND hwnd = window_->Hwnd();
-    EXPECT_TRUE(::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED);
-    EXPECT_TRUE(::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_EQ(::GetWindowLongW(hwnd, GWL_STYLE) & 0x86000000u, 0x86000000u);
+    EXPECT_EQ(::GetWindowLongW(hwnd, GWL_EXSTYLE) & 0x80080, 0x80080);
+    wchar_t className[32] = {};
+    ::GetClassNameW(hwnd, className, 32);
+    EXPECT_STREQ(className, L"Corvalle");
     wchar_t title[64] = {};
     ::GetWindowTextW(hwnd, title, 64);
     EXPECT_STREQ(title, L"ZubVynmar");
@@ -378,13 +386,70 @@ TEST_F(MainWindowTest, MarkersInsideAUsersTextAreShownNotObeyed) {
     ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == 1; }));
 }
 
+// Between the thread's post and the window's claim nothing is shown, so no
+// path that cuts a showing short may release the thread: the queued message
+// must still find its action.
 TEST_F(MainWindowTest, AHideOrClickWithNothingShownReleasesNothing) {
+    const struct {
+        const char* path;
+        std::function<void(CMainWnd&)> run;
+        bool leaves;
+    } cases[] = {
+        {"double click", [](CMainWnd& w) { w.Window::SendMessage(WM_LBUTTONDBLCLK); }, false},
+        {"timer 1009", [](CMainWnd& w) { w.Window::SendMessage(WM_TIMER, kTimerClickAnimation); }, false},
+        {"open and close the navigation",
+         [](CMainWnd& w) {
+             w.Window::SendMessage(WM_OPEN_NAVIGATION);
+             w.Window::SendMessage(WM_CLOSE_NAVIGATION);
+         },
+         false},
+        {"state 2", [](CMainWnd& w) { w.SetMascotState(2); }, false},
+        {"state 3", [](CMainWnd& w) { w.SetMascotState(3); }, false},
+        {"state 4", [](CMainWnd& w) { w.SetMascotState(4); }, false},
+        {"hide and show from the tray",
+         [](CMainWnd& w) {
+             w.Window::SendMessage(WM_COMMAND, kCmdHide);
+             w.Window::SendMessage(WM_TRAY_NOTIFY, 0, WM_LBUTTONUP);
+         },
+         false},
+        {"exit", [](CMainWnd& w) { w.Window::SendMessage(WM_COMMAND, kCmdExit); }, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        if (window_) window_.reset();  // its thread deletes the action
+        else delete action_;
+        action_ = new ScriptedAction();
+        action_->animationTime = 0;
+        ended_ = 0;
+        Create();
+        action_->due = true;
+        // Waits for the post without dispatching it.
+        MSG queued;
+        ASSERT_TRUE(PumpUntil(
+            [&] { return ::PeekMessageW(&queued, window_->Hwnd(), WM_ACTION_DUE, WM_ACTION_DUE, PM_NOREMOVE) != 0; },
+            5000, false));
+        c.run(*window_);
+        if (c.leaves) {
+            ASSERT_TRUE(PumpUntil([&] { return ended_ == 1 && action_->done.load() == 1; }, 15000));
+            EXPECT_EQ(action_->tipAsked.load(), 0) << "nothing is shown while leaving";
+        } else {
+            ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == 1; }));
+            EXPECT_EQ(action_->tipAsked.load(), 1) << "the posted action is shown";
+        }
+        PumpFor(100);
+        EXPECT_EQ(action_->done.load(), 1) << "released exactly once";
+    }
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowStopsTheDetectThread) {
     Create();
-    window_->Window::SendMessage(WM_COMMAND, kCmdHide);
-    window_->Window::SendMessage(WM_TRAY_NOTIFY, 0, WM_LBUTTONUP);
-    window_->Window::SendMessage(WM_LBUTTONDBLCLK);
-    window_->Window::SendMessage(WM_OPEN_NAVIGATION);
-    EXPECT_FALSE(window_->DetectThread()->ReleaseDueAction()) << "nothing was owed";
+    HANDLE copy = nullptr;
+    ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), window_->DetectThread()->ThreadHandle(),
+                                  ::GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0));
+    winlib::Thread thread(copy);
+    window_.reset();  // deletes the action with the thread
+    action_ = nullptr;
+    EXPECT_EQ(::WaitForSingleObject(thread.Get(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
 }
 
 TEST_F(MainWindowTest, AStrayActionMessageIsIgnored) {
