@@ -203,10 +203,14 @@ int ShellLinkCreate(const wchar_t* target, const wchar_t* shortcut) {
                                                                 CLSCTX_REMOTE_SERVER,
                                   IID_IShellLinkW, link.PutVoid())))
         return -2;
-    link->SetPath(target);
+    if (FAILED(link->SetPath(target))) return -3;
     winlib::ComPtr<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid()))) return -3;
-    file->Save(shortcut, FALSE);
+    if (FAILED(file->Save(shortcut, FALSE))) {
+        // A shortcut cut off half-way would count as "already there" next time.
+        ::DeleteFileW(shortcut);
+        return -3;
+    }
     return 0;
 }
 

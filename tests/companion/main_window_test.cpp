@@ -355,6 +355,23 @@ TEST_F(MainWindowTest, ATimedShutdownRunsTheCountdownThenItsStyle) {
     EXPECT_EQ(action_->done.load(), released) << "one release per showing";
 }
 
+TEST_F(MainWindowTest, ATimedShutdownThatCannotBeStampedDoesNotShutDown) {
+    Create();
+    WriteConfigString(L"vyn", L"lastshutdowntime", L"");
+    // Another program holds the file: nothing can be written to it.
+    winlib::FileHandle held(::CreateFileW(ConfigFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                          nullptr));
+    ASSERT_TRUE(held.Valid());
+    ASSERT_NE(WriteConfigString(L"vyn", L"probe", L"1"), 0);
+    action_->tip = L"$shutdown$1";
+    action_->due = true;
+    const bool released = PumpUntil([&] { return action_->done.load() == 1; });
+    held.Reset();
+    ASSERT_TRUE(released) << "polling goes on";
+    EXPECT_TRUE(power_.calls.empty());
+    EXPECT_TRUE(dialogs_.calls.empty()) << "no countdown to a shutdown that will not come";
+}
+
 TEST_F(MainWindowTest, TheRestModeRunsAfterItsCountdownAndRecordsItsTimes) {
     WriteConfigString(L"eye", L"resttime", L"5");
     Create();
