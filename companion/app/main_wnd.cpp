@@ -348,8 +348,8 @@ void CMainWnd::OnWatchTimer() {
     BOOL running = FALSE;
     ::SystemParametersInfoW(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
     if (detect_) detect_->NotifyScreenSaverRunning(running != FALSE);
-    // A mascot the user hid has nothing to hide or show: spare the corner test.
-    if (hiddenByUser_) return;
+    // Also while the user has hidden the mascot: a reminder shown over it
+    // must still give way to a full-screen program.
     if (IsFullScreenAppRunning()) {
         tip_.ShowTip(false);
         ShowWindow(SW_HIDE);

@@ -13,6 +13,7 @@
 #include "companion/app/position_rules.h"
 #include "companion/app/startup.h"
 #include "companion/system/power.h"
+#include "companion/system/screen.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/ui_package.h"
 #include "companion/system/web_identify.h"
@@ -45,10 +46,12 @@ class RecordingTray : public ITrayShell {
 public:
     bool Notify(DWORD message, NOTIFYICONDATAW* data) override {
         calls.push_back(message);
+        sizes.push_back(data->cbSize);
         if (message == NIM_MODIFY && (data->uFlags & NIF_INFO)) balloons.push_back(data->szInfo);
         return true;
     }
     std::vector<DWORD> calls;
+    std::vector<DWORD> sizes;
     std::vector<std::wstring> balloons;
 };
 
@@ -486,6 +489,7 @@ TEST_F(MainWindowTest, HidingPutsTheIconInTheTrayAndAClickBringsTheMascotBack) {
     ASSERT_FALSE(tray_.calls.empty());
     EXPECT_EQ(tray_.calls[0], static_cast<DWORD>(NIM_ADD));
     EXPECT_EQ(tray_.balloons, std::vector<std::wstring>{L"我在这里哦！"});
+    for (DWORD size : tray_.sizes) EXPECT_EQ(size, 952u) << "the record size every shell accepts";
 
     tray_.calls.clear();
     window_->Window::SendMessage(WM_TRAY_NOTIFY, 0, WM_LBUTTONUP);
@@ -517,6 +521,29 @@ TEST_F(MainWindowTest, HidingCutsAShowingShortAndReleasesTheThread) {
     window_->Window::SendMessage(WM_COMMAND, kCmdHide);
     EXPECT_FALSE(window_->TipShowing());
     ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == 1; }));
+}
+
+TEST_F(MainWindowTest, AReminderOverAHiddenMascotGivesWayToAFullScreenProgram) {
+    action_->animationTime = 60;
+    Create();
+    window_->Window::SendMessage(WM_COMMAND, kCmdHide);
+    Fire(L"休息一下吧");
+    ASSERT_TRUE(::IsWindowVisible(window_->Tip().Hwnd()));
+
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ::DefWindowProcW;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"MainWindowTestFullScreen";
+    ::RegisterClassW(&wc);
+    HWND full = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                                  ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr,
+                                  nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(full, nullptr);
+    ASSERT_TRUE(PumpUntil([] { return IsFullScreenAppRunning(); }));
+    window_->Window::SendMessage(WM_TIMER, kTimerWatch);
+    EXPECT_FALSE(::IsWindowVisible(window_->Tip().Hwnd()));
+    EXPECT_FALSE(::IsWindowVisible(window_->Hwnd()));
+    ::DestroyWindow(full);
 }
 
 TEST_F(MainWindowTest, TopmostTogglesTheSettingAndTheWindow) {
