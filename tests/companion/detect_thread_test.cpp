@@ -5,6 +5,7 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -320,6 +321,18 @@ TEST(ThreadBaseTest, AFastThreadCannotRaceStart) {
         ASSERT_EQ(::WaitForSingleObject(handle.Get(), 5000), WAIT_OBJECT_0);
         EXPECT_EQ(thread.ThreadHandle(), nullptr);
     }
+}
+
+TEST(ThreadBaseTest, ARunThatThrowsEndsItsThreadNotTheProgram) {
+    ScriptedThread thread([](ScriptedThread*) -> int { throw std::runtime_error("scan failed"); });
+    ASSERT_EQ(thread.Start(CREATE_SUSPENDED, 0, nullptr), 0);
+    winlib::Thread handle = DuplicateThreadHandle(thread);
+    ::ResumeThread(handle.Get());
+    ASSERT_EQ(::WaitForSingleObject(handle.Get(), 5000), WAIT_OBJECT_0);
+    DWORD code = 0;
+    ASSERT_TRUE(::GetExitCodeThread(handle.Get(), &code));
+    EXPECT_EQ(code, static_cast<DWORD>(CThreadBase::kRunFailed));
+    EXPECT_EQ(thread.ThreadHandle(), nullptr);
 }
 
 TEST(ThreadBaseTest, ARunThatDeletedItsObjectEndsWithZeroWithoutTouchingIt) {
