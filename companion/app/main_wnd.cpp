@@ -4,12 +4,8 @@
 #include <shellapi.h>
 #include <wtsapi32.h>
 
-#include "companion/actions/calendar_actions.h"
 #include "companion/actions/custom_action.h"
-#include "companion/actions/placeholder_action.h"
-#include "companion/actions/rest_actions.h"
-#include "companion/actions/weather_action.h"
-#include "companion/actions/action_sections.h"
+#include "companion/actions/reminder_list.h"
 #include "companion/app/first_tip_wnd.h"
 #include "companion/app/position_rules.h"
 #include "companion/app/startup.h"
@@ -31,25 +27,6 @@ constexpr UINT kCursorMascot = 132;
 constexpr DWORD kTrimThreshold = 0x300000;
 // A scan in progress (a weather fetch) is let finish, but not for ever.
 constexpr DWORD kDetectStopWaitMs = 10000;
-
-std::vector<IVynAction*> MakeReminders() {
-    // The order is the priority: within one scan the first due action wins.
-    return {
-        new CActionVynLoad(),
-        new CActionCustom(),
-        new CActionRestAF(),
-        new CActionVynMeal(),
-        new CActionDrink(),
-        new CActionSleep(),
-        new CActionFestival(),
-        new CActionRest(),
-        new CActionWeather(),
-        new CActionPlaceholder(sections::kTrashClean),
-        new CActionPlaceholder(sections::kSysDiskCheck),
-        new CActionEyeGuardian(),
-        new CActionPlaceholder(sections::kCheckRun),
-    };
-}
 
 void FillDefaults(MainWindowServices& s) {
     if (!s.installPackage) s.installPackage = [] { return InstallUiPackage(); };

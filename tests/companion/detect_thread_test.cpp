@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "companion/actions/action_base.h"
 #include "companion/actions/action_messages.h"
 #include "companion/actions/detect_action_condition.h"
+#include "companion/actions/reminder_list.h"
 #include "winlib/window.h"
 
 namespace {
@@ -259,6 +261,21 @@ TEST_F(DetectThreadTest, StoppingDestroysEveryActionAndEndsTheThreadCleanly) {
     DWORD code = 1234;
     ASSERT_TRUE(::GetExitCodeThread(thread_.Get(), &code));
     EXPECT_EQ(code, 0u) << "a thread whose object deleted itself exits with 0";
+}
+
+// The polling order is the reminders' priority: swapping two changes which
+// one a user sees when both are due.
+TEST(ReminderListTest, TheThirteenRemindersArePolledInTheirPriorityOrder) {
+    const std::vector<std::wstring> expected = {
+        L"VynLoad", L"VynCustom", L"VynRestAF",     L"VynMeal",        L"VynDrink",       L"VynSleep",   L"VynFestival",
+        L"VynRest", L"VynWeather", L"VynTrashClean", L"VynSysDiskCheck", L"VynEyeGuardian", L"VynCheckRun"};
+    std::vector<std::wstring> polled;
+    for (IVynAction* action : MakeReminders()) {
+        const auto* reminder = dynamic_cast<const CActionBase*>(action);
+        polled.push_back(reminder ? reminder->Section() : L"<not a reminder>");
+        delete action;
+    }
+    EXPECT_EQ(polled, expected);
 }
 
 // A thread object whose body is given by the test.
