@@ -278,6 +278,8 @@ TEST_F(MainWindowTest, AMoveToTheCornerIsRepairedOnce) {
 }
 
 TEST_F(MainWindowTest, TheFirstRunShowsTheChooserAndTheTipBeforePolling) {
+    // A desktop shortcut left by an earlier confirmed chooser would skip it.
+    testprefix::FileBackup shortcut(DesktopShortcutPath());
     WriteConfigString(L"vyn", L"firstruntip", L"");
     Create();
     std::wstring firstRun;
