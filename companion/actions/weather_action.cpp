@@ -4,7 +4,7 @@
 
 #include "companion/actions/action_sections.h"
 #include "companion/system/paths.h"
-#include "companion/system/service_addresses.h"
+#include "base/service_addresses.h"
 #include "companion/system/text_utils.h"
 #include "winlib/handles.h"
 

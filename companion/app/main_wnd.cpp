@@ -15,7 +15,7 @@
 #include "companion/app/startup.h"
 #include "companion/system/paths.h"
 #include "companion/system/screen.h"
-#include "companion/system/service_addresses.h"
+#include "base/service_addresses.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/statistics.h"
 #include "companion/system/ui_package.h"

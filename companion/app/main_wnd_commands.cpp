@@ -6,7 +6,7 @@
 
 #include "companion/app/settings_launcher.h"
 #include "companion/system/screen.h"
-#include "companion/system/service_addresses.h"
+#include "base/service_addresses.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/statistics.h"
 #include "winlib/app_module.h"

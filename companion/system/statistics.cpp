@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "companion/system/paths.h"
-#include "companion/system/service_addresses.h"
+#include "base/service_addresses.h"
 #include "companion/system/text_utils.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "companion/system/service_addresses.h"
+#include "base/service_addresses.h"
 
 const wchar_t kFlashProgId[] = L"ShockwaveFlash.ShockwaveFlash";
 const CLSID kFlashClsid = {0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};

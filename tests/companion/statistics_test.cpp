@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "companion/system/paths.h"
-#include "companion/system/service_addresses.h"
+#include "base/service_addresses.h"
 #include "companion/system/statistics.h"
 #include "tests/companion/prefix_state.h"
 

@@ -7,7 +7,7 @@
 
 #include "companion/actions/weather_action.h"
 #include "companion/system/player_process.h"
-#include "companion/system/service_addresses.h"
+#include "base/service_addresses.h"
 
 namespace {
 

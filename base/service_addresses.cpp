@@ -1,4 +1,4 @@
-#include "companion/system/service_addresses.h"
+#include "base/service_addresses.h"
 
 #include <windows.h>
 
@@ -18,6 +18,14 @@ const wchar_t* DefaultAddress(Service service) {
         return L"http://www.zubpellor.com/vyn";
     case Service::UserGuide:
         return L"http://www.zubpellor.com/vyn/guide.html";
+    case Service::UpdateInfo:
+        return L"http://update.zubpellor.com";
+    case Service::Catalog:
+        return L"http://soft.zubpellor.com";
+    case Service::MobileCatalog:
+        return L"http://msoft.zubpellor.com";
+    case Service::InterfaceServer:
+        return L"http://api.soft.zubpellor.com";
     }
     return L"";
 }

@@ -1,0 +1,58 @@
+// Tandrel's classes and their factories, one per row of the class table.
+// Records follow release rule A, managers and wrappers rule B; wrappers hold
+// the inner object the kernel gives them when they are made.
+#pragma once
+
+#include <windows.h>
+
+#include "plugins/common/plugin_object.h"
+#include "winlib/handles.h"
+
+namespace catalog {
+
+using plugin::PluginObject;
+using plugin::ReleaseRule;
+
+class CSoftListData final : public PluginObject<CSoftListData, IBexPlugin, 68, ReleaseRule::A> {};
+class CSoftCatalogData final : public PluginObject<CSoftCatalogData, IBexPlugin, 69, ReleaseRule::A> {};
+class CSoftReCmdData final : public PluginObject<CSoftReCmdData, IBexPlugin, 302, ReleaseRule::A> {};
+class CSoftInfoData final : public PluginObject<CSoftInfoData, IBexPlugin, 108, ReleaseRule::A> {};
+
+class CSoftListMgr final : public PluginObject<CSoftListMgr, IBexPlugin, 70, ReleaseRule::B> {
+public:
+    CSoftListMgr() noexcept;
+    // The last client left: the worker is woken to notice it.
+    void OnLastClientGone() noexcept;
+
+private:
+    winlib::Event wake_;
+};
+
+class CSoftReCommend final : public PluginObject<CSoftReCommend, IBexPlugin, 301, ReleaseRule::B> {};
+class CSoftInfo final : public PluginObject<CSoftInfo, IBexPlugin, 109, ReleaseRule::B> {};
+
+class CSoftListMgr2 final : public PluginObject<CSoftListMgr2, IBexPlugin, 303, ReleaseRule::B> {
+private:
+    plugin::InnerObject<70> inner_;
+};
+class CSoftReCommend2 final : public PluginObject<CSoftReCommend2, IBexPlugin, 147, ReleaseRule::B> {
+private:
+    plugin::InnerObject<301> inner_;
+};
+class CSoftReCommend3 final : public PluginObject<CSoftReCommend3, IBexPlugin, 148, ReleaseRule::B> {
+private:
+    plugin::InnerObject<301> inner_;
+};
+
+HRESULT BEX_CALL CreateSoftListData(IBexPlugin** out);
+HRESULT BEX_CALL CreateSoftCatalogData(IBexPlugin** out);
+HRESULT BEX_CALL CreateSoftListMgr(IBexPlugin** out);
+HRESULT BEX_CALL CreateSoftListMgr2(IBexPlugin** out);
+HRESULT BEX_CALL CreateSoftReCmdData(IBexPlugin** out);
+HRESULT BEX_CALL CreateSoftReCommend(IBexPlugin** out);
+HRESULT BEX_CALL CreateSoftReCommend2(IBexPlugin** out);
+HRESULT BEX_CALL CreateSoftReCommend3(IBexPlugin** out);
+HRESULT BEX_CALL CreateSoftInfoData(IBexPlugin** out);
+HRESULT BEX_CALL CreateSoftInfo(IBexPlugin** out);
+
+}  // namespace catalog

@@ -1,0 +1,58 @@
+// Owning reference to an object of the border: releases it on every path.
+#pragma once
+
+#include <type_traits>
+#include <utility>
+
+#include "protocol/bex_plugin.h"
+
+namespace plugin {
+
+template <typename T = IBexPlugin>
+class PluginRef {
+public:
+    PluginRef() noexcept = default;
+    // Takes over one reference the caller owns.
+    explicit PluginRef(T* object) noexcept : p_(object) {}
+    ~PluginRef() { Reset(); }
+
+    PluginRef(PluginRef&& other) noexcept : p_(other.Detach()) {}
+    PluginRef& operator=(PluginRef&& other) noexcept {
+        if (this != &other) Reset(other.Detach());
+        return *this;
+    }
+    PluginRef(const PluginRef&) = delete;
+    PluginRef& operator=(const PluginRef&) = delete;
+
+    // A new reference of its own to `object`.
+    static PluginRef AddRefed(T* object) noexcept {
+        if (object) object->AddRef();
+        return PluginRef(object);
+    }
+
+    T* Get() const noexcept { return p_; }
+    T* operator->() const noexcept { return p_; }
+    explicit operator bool() const noexcept { return p_ != nullptr; }
+
+    T* Detach() noexcept { return std::exchange(p_, nullptr); }
+    void Reset(T* object = nullptr) noexcept {
+        T* old = std::exchange(p_, object);
+        if (old && old != object) old->Release();
+    }
+    // For out-parameters: releases what was held.
+    T** Put() noexcept {
+        Reset();
+        return &p_;
+    }
+    // The same, typed as BexPlugin's creation argument.
+    IBexPlugin** PutPlugin() noexcept {
+        static_assert(std::is_base_of<IBexPlugin, T>::value, "an object of the border");
+        Reset();
+        return reinterpret_cast<IBexPlugin**>(&p_);
+    }
+
+private:
+    T* p_ = nullptr;
+};
+
+}  // namespace plugin

@@ -1,0 +1,120 @@
+// The kernel's service classes: objects that `BexPlugin(class id, &object)`
+// makes, each an IBexPlugin owned by the caller. Per class: its id, the slot
+// numbers the plug-ins rely on, and each slot's function type (the object
+// first, __stdcall unless said otherwise). Slots not listed are not called.
+//
+// Decisions taken here where the kernel's description is silent:
+// - Every slot returns a 32-bit value; "set", "append" and "started" slots
+//   return non-zero for success.
+// - String (3): slot 6 (n) returns a writable buffer of n+1 characters;
+//   slot 8 () then sets the length from the text written into it.
+// - Object list (4): slot 3 takes its own reference to the item; slot 6 gives
+//   the item with a reference the caller releases.
+// - Details (43): the request completes with status 1 and no result object.
+// - Statistics (51): slot 5 is __cdecl (the caller pops) with a wide format.
+#pragma once
+
+#include <cstdint>
+
+#include "protocol/bex_plugin.h"
+
+namespace bex::kernel {
+
+// Class ids of the kernel's services.
+constexpr uint32_t kString = 3;
+constexpr uint32_t kObjectList = 4;
+constexpr uint32_t kByteBuffer = 7;
+constexpr uint32_t kSystem = 10;
+constexpr uint32_t kLookup = 21;
+constexpr uint32_t kBrowser = 22;
+constexpr uint32_t kShortcut = 23;
+constexpr uint32_t kKeyword = 24;
+constexpr uint32_t kImageCodec = 26;
+constexpr uint32_t kEnvironment = 40;
+constexpr uint32_t kHttpFetch = 41;
+constexpr uint32_t kDetails = 43;
+constexpr uint32_t kOptions = 47;
+constexpr uint32_t kSoftware = 49;
+constexpr uint32_t kStatistics = 51;
+constexpr uint32_t kStartupItems = 78;
+constexpr uint32_t kBitness = 81;
+constexpr uint32_t kFileReader = 86;
+constexpr uint32_t kNotification = 93;
+constexpr uint32_t kValueStore = 94;
+constexpr uint32_t kDownloads = 96;
+constexpr uint32_t kSoftwareQuery = 99;
+constexpr uint32_t kNotice = 101;
+constexpr uint32_t kNumberedStore = 107;
+constexpr uint32_t kItemList = 307;
+constexpr uint32_t kEntryList = 402;
+constexpr uint32_t kCompletion = 406;
+
+// 3: string.
+namespace string {
+constexpr int kSetText = 3;
+using SetTextFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* text);
+constexpr int kBuffer = 6;
+using BufferFn = wchar_t*(BEX_CALL*)(IBexPlugin* self, int length);
+constexpr int kEnd = 8;
+using EndFn = int(BEX_CALL*)(IBexPlugin* self);
+constexpr int kText = 10;
+using TextFn = const wchar_t*(BEX_CALL*)(IBexPlugin* self);
+constexpr int kLength = 11;
+using LengthFn = int(BEX_CALL*)(IBexPlugin* self);
+}  // namespace string
+
+// 4: object list.
+namespace object_list {
+constexpr int kAppend = 3;
+using AppendFn = int(BEX_CALL*)(IBexPlugin* self, IBexPlugin* item);
+constexpr int kCount = 4;
+using CountFn = int(BEX_CALL*)(IBexPlugin* self);
+constexpr int kItem = 6;  // negative: no item
+using ItemFn = int(BEX_CALL*)(IBexPlugin* self, int index, IBexPlugin** item);
+}  // namespace object_list
+
+// 7: byte buffer.
+namespace byte_buffer {
+constexpr int kAllocate = 3;  // returns the data
+using AllocateFn = void*(BEX_CALL*)(IBexPlugin* self, int size);
+constexpr int kData = 4;  // null: empty
+using DataFn = void*(BEX_CALL*)(IBexPlugin* self);
+constexpr int kSize = 5;
+using SizeFn = int(BEX_CALL*)(IBexPlugin* self);
+}  // namespace byte_buffer
+
+// 41: HTTP fetch. Non-zero: started; the kernel completes the result with
+// status 1 and a byte buffer (class 7) holding the reply's body.
+namespace http_fetch {
+constexpr int kStart = 6;
+using StartFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* url, IBexAsyncResult* result);
+}  // namespace http_fetch
+
+// 43: details. Start completes the result with status 1 and no object.
+namespace details {
+constexpr int kStart = 3;
+using StartFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* names, const wchar_t* kind,
+                               IBexAsyncResult* result);
+constexpr int kFind = 4;  // non-zero: found
+using FindFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* name, IBexPlugin** item);
+// Texts of a found item, slots 3, 4 and 5.
+constexpr int kItemText1 = 3;
+constexpr int kItemText2 = 4;
+constexpr int kItemText3 = 5;
+using ItemTextFn = const wchar_t*(BEX_CALL*)(IBexPlugin* item);
+}  // namespace details
+
+// 51: statistics. The only __cdecl slot: variadic, the caller pops.
+namespace statistics {
+constexpr int kSend = 5;
+using SendFn = int(__cdecl*)(IBexPlugin* self, const wchar_t* format, ...);
+}  // namespace statistics
+
+// 406: completion. Slot 6 makes the object an IBexAsyncResult that sets
+// `event` when completed and answers `context` from GetContext.
+namespace completion {
+constexpr int kInit = 6;
+using InitFn = int(BEX_CALL*)(IBexPlugin* self, HANDLE event, void* context);
+}  // namespace completion
+
+}  // namespace bex::kernel

@@ -1,0 +1,99 @@
+// bexkernl.dll for the tests: BexPlugin and the control entries of
+// bex_test_api.h. Creation codes of plug-in classes go to the loaded
+// plug-ins' factories; the other codes to the services.
+#include <windows.h>
+
+#include <string>
+#include <type_traits>
+
+#include "protocol/bex_plugin.h"
+#include "tests/doubles/kernel/bex_test_api.h"
+#include "tests/doubles/kernel/kernel_state.h"
+#include "tests/doubles/kernel/plugin_registry.h"
+#include "tests/doubles/kernel/service_object.h"
+
+namespace {
+
+std::wstring Mode(uint32_t classId) {
+    const wchar_t* fallback = classId == 406 ? L"refuse" : L"serve";
+    return standin::Config(L"classes", std::to_wstring(classId).c_str(), fallback);
+}
+
+HRESULT Create(uint32_t classId, IBexPlugin** out) {
+    if (!out) return E_INVALIDARG;
+    *out = nullptr;
+    const std::wstring mode = Mode(classId);
+    if (mode == L"refuse") return E_FAIL;
+    if (mode == L"foreign") {
+        *out = standin::MakeForeign(classId);
+        return S_OK;
+    }
+    const HRESULT hr = standin::CreatePluginObject(classId, out);
+    if (hr != S_FALSE) return hr;
+    *out = standin::MakeService(classId);
+    return *out ? S_OK : E_FAIL;
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) HRESULT __stdcall BexPlugin(int code, void* arg) {
+    try {
+        if (code >= 0) {
+            const HRESULT hr = Create(static_cast<uint32_t>(code), static_cast<IBexPlugin**>(arg));
+            standin::Log(L"create " + std::to_wstring(code) + L" " + standin::Hex(static_cast<uint32_t>(hr)));
+            return hr;
+        }
+        switch (code) {
+        case bex::kCodeCreated:
+        case bex::kCodeDestroyed: {
+            const auto classId = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(arg));
+            standin::CountNotice(code, classId);
+            standin::Log(std::to_wstring(code) + L" " + std::to_wstring(classId));
+            return S_OK;
+        }
+        case bex::kCodeInitialize:
+            standin::Log(L"init");
+            return S_OK;
+        case bex::kCodeShutdown:
+            standin::Log(L"shutdown");
+            return S_OK;
+        default:
+            return 0;  // no debugger
+        }
+    } catch (...) {
+        return E_FAIL;
+    }
+}
+static_assert(std::is_same<decltype(&BexPlugin), bex::BexPluginFn>::value,
+              "the stand-in must match the declared entry");
+
+extern "C" __declspec(dllexport) HRESULT __stdcall BexTest_LoadPlugin(const wchar_t* path) {
+    try {
+        return standin::LoadPlugin(path);
+    } catch (...) {
+        return E_FAIL;
+    }
+}
+static_assert(std::is_same<decltype(&BexTest_LoadPlugin), bextest::LoadPluginFn>::value, "declared entry");
+
+extern "C" __declspec(dllexport) int __stdcall BexTest_Shutdown() { return standin::ReleaseSharedObjects(); }
+static_assert(std::is_same<decltype(&BexTest_Shutdown), bextest::ShutdownFn>::value, "declared entry");
+
+extern "C" __declspec(dllexport) int __stdcall BexTest_Report(wchar_t* buffer, int capacity) {
+    std::wstring text;
+    const int imbalances = standin::ReportImbalances(text);
+    if (buffer && capacity > 0) {
+        const size_t n = text.size() < static_cast<size_t>(capacity) ? text.size() : static_cast<size_t>(capacity) - 1;
+        text.copy(buffer, n);
+        buffer[n] = L'\0';
+    }
+    return imbalances;
+}
+static_assert(std::is_same<decltype(&BexTest_Report), bextest::ReportFn>::value, "declared entry");
+
+// Logs only: no release at detach (the loader lock is held).
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void*) {
+    if (reason == DLL_PROCESS_ATTACH) standin::Log(L"attach");
+    if (reason == DLL_PROCESS_DETACH) standin::Log(L"detach");
+    return TRUE;
+}

@@ -1,0 +1,71 @@
+#include "tests/doubles/kernel/service_object.h"
+
+#include <utility>
+
+#include "tests/doubles/kernel/kernel_state.h"
+#include "tests/doubles/kernel/services.h"
+
+namespace standin {
+
+namespace {
+
+template <int N>
+void BEX_CALL UnexpectedSlot(ServiceObject* self) {
+    Unexpected(self ? self->classId : 0, N);
+}
+
+template <int... N>
+void FillUnexpected(void** slots, std::integer_sequence<int, N...>) {
+    ((slots[N] = reinterpret_cast<void*>(&UnexpectedSlot<N>)), ...);
+}
+
+uint32_t BEX_CALL GetClassId(ServiceObject* self) { return self->classId; }
+LONG BEX_CALL AddRef(ServiceObject* self) { return ::InterlockedIncrement(&self->count); }
+LONG BEX_CALL Release(ServiceObject* self) {
+    const LONG now = ::InterlockedDecrement(&self->count);
+    if (now == 0) {
+        CountServiceAlive(-1);
+        self->destroy(self);
+    }
+    return now;
+}
+
+struct Foreign : ServiceObject {};
+
+}  // namespace
+
+SlotTable::SlotTable() {
+    FillUnexpected(slots_, std::make_integer_sequence<int, kTableSlots>());
+    Set(0, &GetClassId);
+    Set(1, &AddRef);
+    Set(2, &Release);
+}
+
+void Register(ServiceObject* object) {
+    object->count = 1;
+    CountServiceAlive(1);
+}
+
+IBexPlugin* MakeForeign(uint32_t classId) {
+    static const SlotTable table;
+    auto* object = new Foreign;
+    object->table = table.Get();
+    object->classId = classId;
+    object->destroy = &DestroyAs<Foreign>;
+    return HandOut(object);
+}
+
+IBexPlugin* MakeService(uint32_t classId) {
+    switch (classId) {
+    case 3:
+        return MakeString();
+    case 4:
+        return MakeObjectList();
+    case 7:
+        return MakeByteBuffer();
+    default:
+        return nullptr;
+    }
+}
+
+}  // namespace standin

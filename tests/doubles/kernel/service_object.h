@@ -1,0 +1,61 @@
+// The stand-in's service objects: plain records with a hand-made table of
+// slots, so each class lists exactly the slots the plug-ins may call. Every
+// other slot of the table logs UNEXPECTED and ends the process: a wrong
+// slot number fails loudly instead of corrupting the stack.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "protocol/bex_plugin.h"
+
+namespace standin {
+
+constexpr int kTableSlots = 40;
+
+struct ServiceObject {
+    void* const* table;  // first, where a caller looks for it
+    volatile LONG count;
+    uint32_t classId;
+    void (*destroy)(ServiceObject* self);
+};
+
+// A table with slots 0 to 2 answered for any ServiceObject and the others
+// unexpected; the class then sets its own slots.
+class SlotTable {
+public:
+    SlotTable();
+    template <typename Fn>
+    void Set(int slot, Fn fn) {
+        slots_[slot] = reinterpret_cast<void*>(fn);
+    }
+    void* const* Get() const { return slots_; }
+
+private:
+    void* slots_[kTableSlots];
+};
+
+// Takes a new object of type T (derived from ServiceObject, with its table
+// set) into the live count and hands it out as the caller's reference.
+void Register(ServiceObject* object);
+template <typename T>
+IBexPlugin* HandOut(T* object) {
+    Register(object);
+    return reinterpret_cast<IBexPlugin*>(object);
+}
+template <typename T>
+T* Self(IBexPlugin* object) {
+    return reinterpret_cast<T*>(object);
+}
+template <typename T>
+void DestroyAs(ServiceObject* self) {
+    delete static_cast<T*>(self);
+}
+
+// Kernel services by class id; null for a class the stand-in does not serve.
+IBexPlugin* MakeService(uint32_t classId);
+// The foreign object: answers slot 0 with `classId`; no other own slot.
+IBexPlugin* MakeForeign(uint32_t classId);
+
+}  // namespace standin

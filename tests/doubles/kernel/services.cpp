@@ -1,0 +1,142 @@
+// Classes 3 (string), 4 (object list) and 7 (byte buffer).
+#include "tests/doubles/kernel/services.h"
+
+#include <string>
+#include <vector>
+
+#include "protocol/bex_kernel.h"
+#include "tests/doubles/kernel/service_object.h"
+
+namespace standin {
+
+namespace k = bex::kernel;
+
+namespace {
+
+struct String : ServiceObject {
+    std::wstring text;
+    std::vector<wchar_t> buffer;
+};
+
+int BEX_CALL StringSet(IBexPlugin* self, const wchar_t* text) {
+    Self<String>(self)->text = text ? text : L"";
+    return 1;
+}
+wchar_t* BEX_CALL StringBuffer(IBexPlugin* self, int length) {
+    String* s = Self<String>(self);
+    if (length < 0) return nullptr;
+    s->buffer.assign(static_cast<size_t>(length) + 1, L'\0');
+    return s->buffer.data();
+}
+int BEX_CALL StringEnd(IBexPlugin* self) {
+    String* s = Self<String>(self);
+    if (s->buffer.empty()) return 0;
+    s->buffer.back() = L'\0';
+    s->text = s->buffer.data();
+    return 1;
+}
+const wchar_t* BEX_CALL StringText(IBexPlugin* self) { return Self<String>(self)->text.c_str(); }
+int BEX_CALL StringLength(IBexPlugin* self) { return static_cast<int>(Self<String>(self)->text.size()); }
+
+struct ObjectList : ServiceObject {
+    std::vector<IBexPlugin*> items;
+};
+
+void DestroyList(ServiceObject* self) {
+    auto* list = static_cast<ObjectList*>(self);
+    for (IBexPlugin* item : list->items) item->Release();
+    delete list;
+}
+int BEX_CALL ListAppend(IBexPlugin* self, IBexPlugin* item) {
+    if (!item) return 0;
+    item->AddRef();
+    Self<ObjectList>(self)->items.push_back(item);
+    return 1;
+}
+int BEX_CALL ListCount(IBexPlugin* self) { return static_cast<int>(Self<ObjectList>(self)->items.size()); }
+int BEX_CALL ListItem(IBexPlugin* self, int index, IBexPlugin** item) {
+    ObjectList* list = Self<ObjectList>(self);
+    if (item) *item = nullptr;
+    if (!item || index < 0 || static_cast<size_t>(index) >= list->items.size()) return -1;
+    *item = list->items[static_cast<size_t>(index)];
+    (*item)->AddRef();
+    return 0;
+}
+
+struct ByteBuffer : ServiceObject {
+    std::vector<BYTE> bytes;
+    bool nullData = false;  // a broken reply: no data, a size stated
+    int statedSize = 0;
+};
+
+void* BEX_CALL BufferAllocate(IBexPlugin* self, int size) {
+    ByteBuffer* b = Self<ByteBuffer>(self);
+    if (size < 0) return nullptr;
+    b->bytes.assign(static_cast<size_t>(size) + 1, 0);  // room for a terminator the caller may add
+    b->statedSize = size;
+    return b->bytes.data();
+}
+void* BEX_CALL BufferData(IBexPlugin* self) {
+    ByteBuffer* b = Self<ByteBuffer>(self);
+    return b->nullData || b->bytes.empty() ? nullptr : b->bytes.data();
+}
+int BEX_CALL BufferSize(IBexPlugin* self) { return Self<ByteBuffer>(self)->statedSize; }
+
+template <typename T>
+T* NewObject(const SlotTable& table, uint32_t classId) {
+    auto* object = new T;
+    object->table = table.Get();
+    object->classId = classId;
+    object->destroy = &DestroyAs<T>;
+    return object;
+}
+
+ByteBuffer* NewByteBuffer() {
+    static const SlotTable table = [] {
+        SlotTable t;
+        t.Set(k::byte_buffer::kAllocate, &BufferAllocate);
+        t.Set(k::byte_buffer::kData, &BufferData);
+        t.Set(k::byte_buffer::kSize, &BufferSize);
+        return t;
+    }();
+    return NewObject<ByteBuffer>(table, k::kByteBuffer);
+}
+
+}  // namespace
+
+IBexPlugin* MakeString() {
+    static const SlotTable table = [] {
+        SlotTable t;
+        t.Set(k::string::kSetText, &StringSet);
+        t.Set(k::string::kBuffer, &StringBuffer);
+        t.Set(k::string::kEnd, &StringEnd);
+        t.Set(k::string::kText, &StringText);
+        t.Set(k::string::kLength, &StringLength);
+        return t;
+    }();
+    return HandOut(NewObject<String>(table, k::kString));
+}
+
+IBexPlugin* MakeObjectList() {
+    static const SlotTable table = [] {
+        SlotTable t;
+        t.Set(k::object_list::kAppend, &ListAppend);
+        t.Set(k::object_list::kCount, &ListCount);
+        t.Set(k::object_list::kItem, &ListItem);
+        return t;
+    }();
+    ObjectList* list = NewObject<ObjectList>(table, k::kObjectList);
+    list->destroy = &DestroyList;
+    return HandOut(list);
+}
+
+IBexPlugin* MakeByteBuffer() { return HandOut(NewByteBuffer()); }
+
+IBexPlugin* MakeByteBufferWith(const std::string& bytes) {
+    ByteBuffer* b = NewByteBuffer();
+    b->bytes.assign(bytes.begin(), bytes.end());
+    b->statedSize = static_cast<int>(bytes.size());
+    return HandOut(b);
+}
+
+}  // namespace standin

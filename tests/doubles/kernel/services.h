@@ -1,0 +1,17 @@
+// The kernel services the stand-in serves, one maker per class.
+#pragma once
+
+#include <string>
+
+#include "protocol/bex_plugin.h"
+
+namespace standin {
+
+IBexPlugin* MakeString();       // 3
+IBexPlugin* MakeObjectList();   // 4
+IBexPlugin* MakeByteBuffer();   // 7
+
+// A class-7 buffer holding `bytes` (for the fetch's replies).
+IBexPlugin* MakeByteBufferWith(const std::string& bytes);
+
+}  // namespace standin

@@ -1,0 +1,121 @@
+// The fixture of every plug-in test: the stand-in kernel (bexkernl.dll
+// beside the test program), a log and a configuration file of the test's
+// own, and at the end the balance check: every plug-in class got as many
+// -4 notices as -3 notices, and no kernel service object is left alive.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "protocol/bex_plugin.h"
+#include "tests/doubles/kernel/bex_test_api.h"
+
+class BexKernelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        const std::wstring name = Wide(std::string(info->test_suite_name()) + "." + info->name());
+        logPath_ = WorkDir() + name + L".log";
+        configPath_ = WorkDir() + name + L".ini";
+        ::DeleteFileW(logPath_.c_str());
+        ::DeleteFileW(configPath_.c_str());
+        ::SetEnvironmentVariableW(L"BEXTEST_LOG", logPath_.c_str());
+        ::SetEnvironmentVariableW(L"BEXTEST_CONFIG", configPath_.c_str());
+        kernel_ = ::LoadLibraryW((ExeDir() + L"bexkernl.dll").c_str());
+        ASSERT_NE(kernel_, nullptr);
+        bexPlugin_ = Proc<bex::BexPluginFn>(bex::kBexPluginName);
+        loadPlugin_ = Proc<bextest::LoadPluginFn>(bextest::kLoadPluginName);
+        shutdown_ = Proc<bextest::ShutdownFn>(bextest::kShutdownName);
+        report_ = Proc<bextest::ReportFn>(bextest::kReportName);
+        ASSERT_TRUE(bexPlugin_ && loadPlugin_ && shutdown_ && report_);
+    }
+
+    void TearDown() override {
+        if (!shutdown_ || !report_) return;
+        shutdown_();
+        wchar_t text[4096] = {};
+        const int imbalances = report_(text, 4096);
+        EXPECT_EQ(imbalances, 0) << "unbalanced:\n" << Narrow(text);
+    }
+
+    // The kernel's entry, as the plug-ins and Corvalle call it.
+    HRESULT Bex(int code, void* arg) { return bexPlugin_(code, arg); }
+    HRESULT Create(uint32_t classId, IBexPlugin** out) { return bexPlugin_(static_cast<int>(classId), out); }
+
+    // A DLL of build/bin, loaded through the kernel as in production.
+    HRESULT LoadPlugin(const wchar_t* name) { return loadPlugin_((BinDir() + name).c_str()); }
+
+    // Replaces the stand-in's configuration (ini text).
+    void Configure(const std::string& ini) {
+        std::ofstream(Narrow(configPath_), std::ios::binary) << ini;
+        // The profile functions cache files: make the new text seen.
+        ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, configPath_.c_str());
+    }
+
+    std::vector<std::string> LogLines() const {
+        std::vector<std::string> lines;
+        std::ifstream in(Narrow(logPath_), std::ios::binary);
+        std::string line;
+        while (std::getline(in, line)) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines.push_back(line);
+        }
+        return lines;
+    }
+    int CountLines(const std::string& line) const {
+        int n = 0;
+        for (const std::string& l : LogLines()) n += l == line;
+        return n;
+    }
+    void ClearLog() { ::DeleteFileW(logPath_.c_str()); }
+
+    static std::wstring Env(const wchar_t* name) {
+        wchar_t value[MAX_PATH] = {};
+        const DWORD len = ::GetEnvironmentVariableW(name, value, MAX_PATH);
+        return len > 0 && len < MAX_PATH ? std::wstring(value) : std::wstring();
+    }
+    static std::wstring WithSlash(std::wstring path) {
+        if (!path.empty() && path.back() != L'\\') path += L'\\';
+        return path;
+    }
+    static std::wstring BinDir() { return WithSlash(Env(L"TEST_BIN_DIR")); }
+    static std::wstring WorkDir() {
+        const std::wstring dir = Env(L"TEST_WORK_DIR");
+        if (!dir.empty()) return WithSlash(dir);
+        wchar_t cwd[MAX_PATH] = {};
+        ::GetCurrentDirectoryW(MAX_PATH, cwd);
+        return WithSlash(cwd);
+    }
+    static std::wstring ExeDir() {
+        wchar_t path[MAX_PATH] = {};
+        ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+        std::wstring dir(path);
+        return dir.substr(0, dir.find_last_of(L'\\') + 1);
+    }
+    static std::string Narrow(const std::wstring& text) {
+        std::string out;
+        for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
+        return out;
+    }
+    static std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+    HMODULE kernel_ = nullptr;
+
+private:
+    template <typename Fn>
+    Fn Proc(const char* name) {
+        return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(kernel_, name)));
+    }
+
+    std::wstring logPath_;
+    std::wstring configPath_;
+    bex::BexPluginFn bexPlugin_ = nullptr;
+    bextest::LoadPluginFn loadPlugin_ = nullptr;
+    bextest::ShutdownFn shutdown_ = nullptr;
+    bextest::ReportFn report_ = nullptr;
+};
