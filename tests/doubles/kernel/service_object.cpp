@@ -63,6 +63,12 @@ IBexPlugin* MakeService(uint32_t classId) {
         return MakeObjectList();
     case 7:
         return MakeByteBuffer();
+    case 49:
+        return MakeSoftware();
+    case 307:
+        return MakeItemList();
+    case 402:
+        return MakeEntryList();
     default:
         return nullptr;
     }
