@@ -11,6 +11,7 @@
 #include "tests/doubles/kernel/kernel_state.h"
 #include "tests/doubles/kernel/plugin_registry.h"
 #include "tests/doubles/kernel/service_object.h"
+#include "tests/doubles/kernel/services.h"
 
 namespace {
 
@@ -76,7 +77,14 @@ extern "C" __declspec(dllexport) HRESULT __stdcall BexTest_LoadPlugin(const wcha
 }
 static_assert(std::is_same<decltype(&BexTest_LoadPlugin), bextest::LoadPluginFn>::value, "declared entry");
 
-extern "C" __declspec(dllexport) int __stdcall BexTest_Shutdown() { return standin::ReleaseSharedObjects(); }
+extern "C" __declspec(dllexport) int __stdcall BexTest_Shutdown() {
+    try {
+        standin::EndPendingRequests();
+        return standin::ReleaseSharedObjects();
+    } catch (...) {
+        return -1;
+    }
+}
 static_assert(std::is_same<decltype(&BexTest_Shutdown), bextest::ShutdownFn>::value, "declared entry");
 
 extern "C" __declspec(dllexport) int __stdcall BexTest_Report(wchar_t* buffer, int capacity) {

@@ -63,6 +63,10 @@ IBexPlugin* MakeService(uint32_t classId) {
         return MakeObjectList();
     case 7:
         return MakeByteBuffer();
+    case 41:
+        return MakeHttpFetch();
+    case 406:
+        return MakeCompletion();
     case 49:
         return MakeSoftware();
     case 307:

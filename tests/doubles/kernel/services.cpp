@@ -132,11 +132,18 @@ IBexPlugin* MakeObjectList() {
 
 IBexPlugin* MakeByteBuffer() { return HandOut(NewByteBuffer()); }
 
-IBexPlugin* MakeByteBufferWith(const std::string& bytes) {
+IBexPlugin* MakeByteBufferWith(const std::string& bytes, bool nullData) {
     ByteBuffer* b = NewByteBuffer();
     b->bytes.assign(bytes.begin(), bytes.end());
-    b->statedSize = static_cast<int>(bytes.size());
+    b->statedSize = nullData && bytes.empty() ? 16 : static_cast<int>(bytes.size());
+    b->nullData = nullData;
     return HandOut(b);
+}
+
+IBexPlugin* MakeStringWith(const std::wstring& text) {
+    IBexPlugin* string = MakeString();
+    Self<String>(string)->text = text;
+    return string;
 }
 
 }  // namespace standin

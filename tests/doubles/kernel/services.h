@@ -11,11 +11,19 @@ IBexPlugin* MakeString();       // 3
 IBexPlugin* MakeObjectList();   // 4
 IBexPlugin* MakeByteBuffer();   // 7
 
+// A class-7 buffer holding `bytes` (for the fetch's replies); with
+// `nullData` a broken one whose data is null while its size is stated.
+IBexPlugin* MakeByteBufferWith(const std::string& bytes, bool nullData = false);
+IBexPlugin* MakeStringWith(const std::wstring& text);
+
+IBexPlugin* MakeHttpFetch();    // 41
+IBexPlugin* MakeCompletion();   // 406
+// Shutdown: waits for the delayed completions and drops the kernel's
+// reference to requests that never complete.
+void EndPendingRequests();
+
 IBexPlugin* MakeSoftware();     // 49
 IBexPlugin* MakeItemList();     // 307
 IBexPlugin* MakeEntryList();    // 402
-
-// A class-7 buffer holding `bytes` (for the fetch's replies).
-IBexPlugin* MakeByteBufferWith(const std::string& bytes);
 
 }  // namespace standin

@@ -1,0 +1,180 @@
+#include "plugins/catalog/async_result.h"
+
+#include <cwchar>
+#include <utility>
+
+#include "plugins/common/kernel_calls.h"
+#include "protocol/bex_kernel.h"
+#include "winlib/handles.h"
+
+namespace catalog {
+
+namespace k = bex::kernel;
+
+namespace {
+constexpr size_t kUrlCapacity = 2048;
+
+// The request URL as the kernel gets it: cut to its buffer.
+void CopyUrl(wchar_t (&request)[kUrlCapacity], const wchar_t* url) {
+    std::wcsncpy(request, url ? url : L"", kUrlCapacity - 1);
+    request[kUrlCapacity - 1] = L'\0';
+}
+}  // namespace
+
+CEventAsyncResult::~CEventAsyncResult() {
+    if (IBexPlugin* held = result_) held->Release();
+    if (event_) ::CloseHandle(event_);
+}
+
+void CEventAsyncResult::Init(HANDLE event, void* context) noexcept {
+    context_ = context;
+    if (event)
+        ::DuplicateHandle(::GetCurrentProcess(), event, ::GetCurrentProcess(), &event_, 0, FALSE,
+                          DUPLICATE_SAME_ACCESS);
+}
+
+void* BEX_CALL CEventAsyncResult::GetContext() { return context_; }
+
+LONG BEX_CALL CEventAsyncResult::Complete(LONG status, IBexPlugin* result) {
+    try {
+        ::InterlockedExchange(&status_, status);
+        if (result && result != result_) {
+            result->AddRef();
+            IBexPlugin* old = static_cast<IBexPlugin*>(
+                ::InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&result_), result));
+            if (old) old->Release();
+        }
+        if (event_) ::SetEvent(event_);
+    } catch (...) {
+    }
+    return 0;
+}
+
+LONG BEX_CALL CEventAsyncResult::GetResult(IBexPlugin** out) {
+    if (out) {
+        IBexPlugin* held = result_;
+        if (held) held->AddRef();
+        *out = held;
+    }
+    return status_;
+}
+
+IBexAsyncResult* CreateAsyncResult(HANDLE event, void* context, bool* kernelMade) {
+    if (kernelMade) *kernelMade = false;
+    if (!plugin::HostCallback()) return nullptr;
+    IBexPlugin* object = nullptr;
+    if (plugin::CallHost(static_cast<int>(k::kCompletion), &object) >= 0 && object) {
+        plugin::CompletionInit(object, event, context);
+        if (kernelMade) *kernelMade = true;
+        return static_cast<IBexAsyncResult*>(object);
+    }
+    IBexPlugin* own = nullptr;
+    if (FAILED(plugin::CreatePluginObject<CEventAsyncResult>(&own))) return nullptr;
+    auto* result = static_cast<CEventAsyncResult*>(own);
+    result->Init(event, context);
+    return result;
+}
+
+bool AcceptReply(IBexAsyncResult* result, const ReplyParser& parse) {
+    if (!result) return false;
+    IBexPlugin* raw = nullptr;
+    const LONG status = result->GetResult(&raw);
+    plugin::PluginRef<> reply(raw);
+    if (status != bex::kStatusSuccess || !reply || reply->GetClassId() != k::kByteBuffer) return false;
+    const auto bytes = plugin::BufferData(reply.Get());
+    if (!bytes) return false;
+    try {
+        return parse && parse(bytes->data, bytes->size);
+    } catch (...) {
+        return false;
+    }
+}
+
+bool FetchAndWait(HANDLE ownerEvent, const wchar_t* url, const ReplyParser& parse) {
+    winlib::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!event) return false;
+    bool kernelMade = false;
+    plugin::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), nullptr, &kernelMade));
+    if (!result) return false;
+    wchar_t request[kUrlCapacity] = {};
+    CopyUrl(request, url);
+    plugin::PluginRef<> fetch;
+    bool accepted = false;
+    bool kernelMayStillSet = false;
+    if (SUCCEEDED(plugin::CreateKernelObject(k::kHttpFetch, fetch)) &&
+        plugin::FetchStart(fetch.Get(), request, result.Get())) {
+        const HANDLE handles[2] = {ownerEvent, event.Get()};
+        const DWORD waited = ownerEvent ? ::WaitForMultipleObjects(2, handles, FALSE, INFINITE)
+                                        : (::WaitForSingleObject(event.Get(), INFINITE) == WAIT_OBJECT_0
+                                               ? WAIT_OBJECT_0 + 1
+                                               : WAIT_FAILED);
+        if (waited == WAIT_OBJECT_0 + 1) {
+            accepted = AcceptReply(result.Get(), parse);
+        } else {
+            // Abandoned: the kernel's own completion object would still set
+            // this very handle; leave it open rather than let it hit a
+            // handle that was reused.
+            kernelMayStillSet = kernelMade;
+        }
+    }
+    if (kernelMayStillSet) event.Detach();
+    return accepted;
+}
+
+PendingFetch::~PendingFetch() { Close(); }
+
+PendingFetch::PendingFetch(PendingFetch&& other) noexcept
+    : result_(std::move(other.result_)),
+      fetch_(std::move(other.fetch_)),
+      event_(std::exchange(other.event_, nullptr)),
+      kernelMade_(other.kernelMade_),
+      signalled_(other.signalled_) {}
+
+PendingFetch& PendingFetch::operator=(PendingFetch&& other) noexcept {
+    if (this != &other) {
+        Close();
+        result_ = std::move(other.result_);
+        fetch_ = std::move(other.fetch_);
+        event_ = std::exchange(other.event_, nullptr);
+        kernelMade_ = other.kernelMade_;
+        signalled_ = other.signalled_;
+    }
+    return *this;
+}
+
+void PendingFetch::Close() noexcept {
+    result_.Reset();
+    fetch_.Reset();
+    if (event_ && (signalled_ || !kernelMade_)) ::CloseHandle(event_);
+    event_ = nullptr;
+}
+
+PendingFetch PendingFetch::Start(const wchar_t* url) {
+    PendingFetch pending;
+    winlib::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!event) return pending;
+    bool kernelMade = false;
+    plugin::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));
+    if (!result) return pending;
+    wchar_t request[kUrlCapacity] = {};
+    CopyUrl(request, url);
+    plugin::PluginRef<> fetch;
+    if (FAILED(plugin::CreateKernelObject(k::kHttpFetch, fetch)) ||
+        !plugin::FetchStart(fetch.Get(), request, result.Get()))
+        return pending;
+    pending.result_ = std::move(result);
+    pending.fetch_ = std::move(fetch);
+    pending.event_ = event.Detach();
+    pending.kernelMade_ = kernelMade;
+    return pending;
+}
+
+PendingFetch::State PendingFetch::Poll(const ReplyParser& parse, DWORD waitMs) {
+    if (!result_) return State::Failed;
+    const HANDLE event = static_cast<HANDLE>(result_->GetContext());
+    if (::WaitForSingleObject(event, waitMs) != WAIT_OBJECT_0) return State::Pending;
+    signalled_ = true;
+    return AcceptReply(result_.Get(), parse) ? State::Succeeded : State::Failed;
+}
+
+}  // namespace catalog

@@ -1,0 +1,85 @@
+// Completion objects of the kernel's background requests, and the two ways
+// the catalogue's workers wait for an HTTP fetch: blocking beside an event
+// of their owner, or polling in short waits from a queue.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <functional>
+
+#include "plugins/common/plugin_object.h"
+#include "plugins/common/plugin_ref.h"
+
+namespace catalog {
+
+// The plug-in's own completion object (class 8, release rule A, no table
+// row). It keeps a duplicate of the creator's event, so a completion that
+// arrives after the creator closed its handle never sets a stranger's event.
+class CEventAsyncResult final
+    : public plugin::PluginObject<CEventAsyncResult, IBexAsyncResult, 8, plugin::ReleaseRule::A> {
+public:
+    CEventAsyncResult() noexcept = default;
+    ~CEventAsyncResult();
+    void Init(HANDLE event, void* context) noexcept;
+
+    void* BEX_CALL GetContext() override;
+    LONG BEX_CALL Complete(LONG status, IBexPlugin* result) override;
+    LONG BEX_CALL GetResult(IBexPlugin** out) override;
+
+private:
+    IBexPlugin* volatile result_ = nullptr;
+    volatile LONG status_ = 0;
+    HANDLE event_ = nullptr;  // our own duplicate
+    void* context_ = nullptr;
+};
+
+// The kernel's completion object (class 406) set up with (event, context),
+// else a CEventAsyncResult; null when the kernel is not bound. `kernelMade`
+// tells which: the kernel's object holds the caller's event handle itself.
+IBexAsyncResult* CreateAsyncResult(HANDLE event, void* context, bool* kernelMade = nullptr);
+
+// Gets the reply's bytes (never empty) and answers whether they were good.
+using ReplyParser = std::function<bool(const BYTE* data, size_t size)>;
+
+// The acceptance test of a completed fetch: status exactly 1 and a byte
+// buffer (class 7) with data; then the parser's answer. Nothing is parsed
+// otherwise.
+bool AcceptReply(IBexAsyncResult* result, const ReplyParser& parse);
+
+// Fetches `url` (at most 2047 characters are used) and waits for the reply
+// or for `ownerEvent`, which abandons the request. True when the reply was
+// accepted.
+bool FetchAndWait(HANDLE ownerEvent, const wchar_t* url, const ReplyParser& parse);
+
+// A fetch started without waiting (the list manager's way): the completion
+// object's context is its event. Poll looks at the event for up to `waitMs`.
+class PendingFetch {
+public:
+    enum class State { Pending, Succeeded, Failed };
+
+    PendingFetch() = default;
+    ~PendingFetch();
+    PendingFetch(PendingFetch&& other) noexcept;
+    PendingFetch& operator=(PendingFetch&& other) noexcept;
+    PendingFetch(const PendingFetch&) = delete;
+    PendingFetch& operator=(const PendingFetch&) = delete;
+
+    // !Started() when no request is under way (unbound, refused, not started).
+    static PendingFetch Start(const wchar_t* url);
+    bool Started() const { return static_cast<bool>(result_); }
+    IBexAsyncResult* Result() const { return result_.Get(); }
+
+    State Poll(const ReplyParser& parse, DWORD waitMs = 50);
+
+private:
+    void Close() noexcept;
+
+    plugin::PluginRef<IBexAsyncResult> result_;
+    plugin::PluginRef<> fetch_;
+    HANDLE event_ = nullptr;
+    bool kernelMade_ = false;
+    bool signalled_ = false;
+};
+
+}  // namespace catalog
