@@ -85,18 +85,21 @@ std::wstring LocateRecommendConfig() {
         return std::wstring();
     }
     winlib::RegKey owner(key);
-    // One character more than a folder may have, to tell a terminated value
-    // from a cut one.
-    wchar_t folder[MAX_PATH + 1] = {};
+    // The stored size first: the system may add a terminator the value does
+    // not have, and an unterminated value counts as missing.
     DWORD type = 0;
-    DWORD bytes = sizeof(folder);
-    if (::RegQueryValueExW(key, L"Path", nullptr, &type, reinterpret_cast<BYTE*>(folder), &bytes) !=
-            ERROR_SUCCESS ||
-        type != REG_SZ || bytes < 2 * sizeof(wchar_t) || bytes % sizeof(wchar_t) != 0) {
+    DWORD stored = 0;
+    if (::RegQueryValueExW(key, L"Path", nullptr, &type, nullptr, &stored) != ERROR_SUCCESS || type != REG_SZ ||
+        stored < 2 * sizeof(wchar_t) || stored % sizeof(wchar_t) != 0 || stored > (MAX_PATH + 1) * sizeof(wchar_t)) {
         return std::wstring();
     }
-    const size_t chars = bytes / sizeof(wchar_t);
-    if (folder[chars - 1] != L'\0') return std::wstring();  // unterminated
+    wchar_t folder[MAX_PATH + 2] = {};
+    DWORD bytes = stored;
+    if (::RegQueryValueExW(key, L"Path", nullptr, &type, reinterpret_cast<BYTE*>(folder), &bytes) !=
+            ERROR_SUCCESS ||
+        type != REG_SZ || bytes != stored || folder[stored / sizeof(wchar_t) - 1] != L'\0') {
+        return std::wstring();
+    }
     const size_t length = ::wcslen(folder);
     if (length == 0 || length >= MAX_PATH) return std::wstring();
     wchar_t path[MAX_PATH] = {};

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "plugins/setup/lumvex_interfaces.h"
+#include "plugins/setup/recommend_config.h"
 #include "plugins/setup/recommend_records.h"
 #include "tests/companion/prefix_state.h"
 #include "tests/plugins/bex_kernel_fixture.h"
@@ -218,6 +219,44 @@ TEST_F(MiscJob, WritesAdIdsThroughItsSlot) {
     EXPECT_EQ(job_->WriteAdIdToFile(path.c_str(), 0), 0);
     EXPECT_EQ(job_->WriteAdIdToFile(nullptr, 5), 0);
     EXPECT_EQ(setuptest::ReadBytes(path), (std::vector<uint8_t>{7, 0, 0, 0, 9, 0, 0, 0}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RecommendConfigLocation, OnlyATerminatedFolderOfFittingLengthCounts) {
+    testprefix::RegValueBackup backup(HKEY_LOCAL_MACHINE, kAppPaths, L"Path");
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kAppPaths, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    auto set = [key](DWORD type, const std::wstring& text, bool terminated) {
+        // The system adds a terminator a caller left out when one follows
+        // the data: an unterminated value needs another character there.
+        const std::wstring data = terminated ? text : text + L"!";
+        ::RegSetValueExW(key, L"Path", 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
+                         static_cast<DWORD>((text.size() + (terminated ? 1 : 0)) * sizeof(wchar_t)));
+    };
+    struct Case {
+        DWORD type;
+        std::wstring text;
+        bool terminated;
+        std::wstring expected;
+    } cases[] = {
+        {REG_SZ, L"C:\\M", true, L"C:\\M\\Pellor\\RUConfig.dat"},
+        {REG_SZ, L"C:\\M\\", true, L"C:\\M\\Pellor\\RUConfig.dat"},
+        {REG_SZ, L"C:\\M", false, L""},
+        {REG_SZ, L"C:\\" + std::wstring(300, L'm'), true, L""},
+        {REG_SZ, L"", true, L""},
+        {REG_BINARY, L"C:\\M", true, L""},
+    };
+    for (const Case& c : cases) {
+        set(c.type, c.text, c.terminated);
+        EXPECT_EQ(LocateRecommendConfig(), c.expected) << c.text.size() << " " << c.terminated;
+    }
+    ::RegDeleteValueW(key, L"Path");
+    EXPECT_EQ(LocateRecommendConfig(), L"");
+    ::RegCloseKey(key);
 }
 
 }  // namespace
