@@ -1,107 +1,16 @@
-// Helpers that let a test change state of the Wine prefix (files, registry
-// values) and put it back afterwards, whatever the test did.
+// The companion's own prefix helpers, beside the shared ones.
 #pragma once
 
-#include <windows.h>
-
-#include <atomic>
-#include <optional>
-#include <string>
-#include <thread>
-#include <vector>
-
 #include "companion/system/shared_settings.h"
+#include "tests/support/prefix_state.h"
 
 namespace testprefix {
-
-inline std::string Narrow(const std::wstring& text) {
-    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 1) return std::string();
-    std::string out(static_cast<size_t>(bytes), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], bytes, nullptr, nullptr);
-    out.resize(static_cast<size_t>(bytes - 1));
-    return out;
-}
-
-inline bool FileExists(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Moves a file out of the way for the life of the object and puts it back.
-class FileBackup {
-public:
-    explicit FileBackup(std::wstring path) : path_(std::move(path)), saved_(path_ + L".testsave") {
-        had_ = FileExists(path_);
-        if (had_) ::MoveFileExW(path_.c_str(), saved_.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-    ~FileBackup() {
-        ::DeleteFileW(path_.c_str());
-        if (had_) ::MoveFileExW(saved_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-    FileBackup(const FileBackup&) = delete;
-    FileBackup& operator=(const FileBackup&) = delete;
-
-private:
-    std::wstring path_;
-    std::wstring saved_;
-    bool had_ = false;
-};
 
 inline bool EnsureConfigFolder() {
     std::wstring dir;
     if (!GetAppDataDir(dir)) return false;
     dir += L"tarvisk";
     return ::CreateDirectoryW(dir.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
-}
-
-// Saves one registry value (or its absence) and restores it on destruction.
-class RegValueBackup {
-public:
-    RegValueBackup(HKEY root, std::wstring subkey, std::wstring name)
-        : root_(root), subkey_(std::move(subkey)), name_(std::move(name)) {
-        HKEY key = nullptr;
-        if (::RegOpenKeyExW(root_, subkey_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-        DWORD bytes = 0;
-        if (::RegQueryValueExW(key, name_.c_str(), nullptr, &type_, nullptr, &bytes) == ERROR_SUCCESS) {
-            data_.resize(bytes);
-            had_ = ::RegQueryValueExW(key, name_.c_str(), nullptr, &type_, data_.data(), &bytes) == ERROR_SUCCESS;
-        }
-        ::RegCloseKey(key);
-    }
-    ~RegValueBackup() {
-        HKEY key = nullptr;
-        if (::RegCreateKeyExW(root_, subkey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-            ERROR_SUCCESS)
-            return;
-        if (had_)
-            ::RegSetValueExW(key, name_.c_str(), 0, type_, data_.data(), static_cast<DWORD>(data_.size()));
-        else
-            ::RegDeleteValueW(key, name_.c_str());
-        ::RegCloseKey(key);
-    }
-    RegValueBackup(const RegValueBackup&) = delete;
-    RegValueBackup& operator=(const RegValueBackup&) = delete;
-
-private:
-    HKEY root_;
-    std::wstring subkey_;
-    std::wstring name_;
-    bool had_ = false;
-    DWORD type_ = 0;
-    std::vector<BYTE> data_;
-};
-
-// Reads a REG_SZ value; nullopt when it is missing.
-inline std::optional<std::wstring> ReadRegText(HKEY root, const wchar_t* subkey, const wchar_t* name) {
-    wchar_t buffer[1024] = {};
-    DWORD bytes = sizeof(buffer) - sizeof(wchar_t);
-    HKEY key = nullptr;
-    if (::RegOpenKeyExW(root, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
-    const LONG rc = ::RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &bytes);
-    ::RegCloseKey(key);
-    if (rc != ERROR_SUCCESS) return std::nullopt;
-    return std::wstring(buffer);
 }
 
 }  // namespace testprefix

@@ -1,0 +1,60 @@
+// The security product's App Paths value as the plug-ins read it: bounded,
+// terminated, and anything doubtful counts as missing.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "plugins/common/app_paths.h"
+#include "tests/support/prefix_state.h"
+
+namespace {
+
+constexpr wchar_t kKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tarvisk.exe";
+
+void Store(DWORD type, const void* data, DWORD bytes) {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExW(key, nullptr, 0, type, static_cast<const BYTE*>(data), bytes);
+    ::RegCloseKey(key);
+}
+
+void StoreText(DWORD type, const std::wstring& text, bool terminated = true) {
+    Store(type, text.c_str(), static_cast<DWORD>((text.size() + (terminated ? 1 : 0)) * sizeof(wchar_t)));
+}
+
+TEST(TarviskAppPath, OnlyAPlainBoundedTextCounts) {
+    testprefix::RegValueBackup backup(HKEY_LOCAL_MACHINE, kKey, L"");
+    const std::wstring path = L"C:\\Tarvisk\\tarvisk.exe";
+
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        ::RegDeleteValueW(key, nullptr);
+        ::RegCloseKey(key);
+    }
+    EXPECT_EQ(plugin::ReadTarviskAppPath(), L"") << "missing";
+
+    StoreText(REG_SZ, path);
+    EXPECT_EQ(plugin::ReadTarviskAppPath(), path);
+    StoreText(REG_EXPAND_SZ, L"%BEXROOT%\\tarvisk.exe");
+    EXPECT_EQ(plugin::ReadTarviskAppPath(), L"%BEXROOT%\\tarvisk.exe") << "kept for the caller to expand";
+    StoreText(REG_SZ, path, false);
+    EXPECT_EQ(plugin::ReadTarviskAppPath(), path) << "unterminated";
+
+    const DWORD number = 7;
+    Store(REG_DWORD, &number, sizeof(number));
+    EXPECT_EQ(plugin::ReadTarviskAppPath(), L"") << "another type";
+    StoreText(REG_SZ, L"\"" + path + L"\"");
+    EXPECT_EQ(plugin::ReadTarviskAppPath(), L"") << "quoted";
+
+    const std::wstring longest = L"C:\\" + std::wstring(253, L'a') + L".ex";  // 259 characters
+    StoreText(REG_SZ, longest);
+    EXPECT_EQ(plugin::ReadTarviskAppPath(), longest);
+    StoreText(REG_SZ, longest + L"e");
+    EXPECT_EQ(plugin::ReadTarviskAppPath(), L"") << "260 characters";
+    StoreText(REG_SZ, longest + L"e", false);
+    EXPECT_EQ(plugin::ReadTarviskAppPath(), L"") << "260 characters, unterminated";
+}
+
+}  // namespace

@@ -1,0 +1,208 @@
+// bexhost: a host program for the plug-ins in tests. It reaches the
+// stand-in kernel as Corvalle reaches the real one (LoadLibraryW and
+// GetProcAddress, found the way a plug-in finds it), loads a plug-in through
+// it and runs scenarios, printing stable text. Where no kernel is found it
+// loads the plug-in itself and calls its table's factories directly.
+//
+//   bexhost table [DLL]      the class table: magic, rows, end
+//   bexhost locate [DLL]     loads the plug-in itself; the kernel it bound
+//   bexhost create ID|all [DLL]
+//   bexhost async            a completion object of this process's own
+//                            binding (null when no kernel is found)
+//
+// DLL defaults to Tandrel.dll; a relative name is taken beside bexhost.exe.
+// Messages posted to the host's message-only window are printed as
+//   ev code=C hi=K lp=0xXXXXXXXX
+// The exit code is the number of failures (a kernel imbalance counts).
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+#include "plugins/catalog/async_result.h"
+#include "plugins/common/kernel_binding.h"
+#include "protocol/bex_plugin.h"
+#include "tests/doubles/kernel/bex_test_api.h"
+
+namespace {
+
+int g_failures = 0;
+
+void Fail(const char* what) {
+    std::printf("FAIL %s\n", what);
+    ++g_failures;
+}
+
+std::wstring ExeFolder() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+std::wstring PluginPath(int argc, wchar_t** argv, int index) {
+    const std::wstring name = index < argc ? argv[index] : L"Tandrel.dll";
+    if (name.size() > 1 && (name[1] == L':' || name[0] == L'\\')) return name;
+    return ExeFolder() + name;
+}
+
+template <typename Fn>
+Fn Proc(HMODULE module, const char* name) {
+    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
+}
+
+struct Kernel {
+    HMODULE module = nullptr;
+    bex::BexPluginFn bex = nullptr;
+    bextest::LoadPluginFn load = nullptr;
+    bextest::ShutdownFn shutdown = nullptr;
+    bextest::ReportFn report = nullptr;
+};
+
+// The kernel where a plug-in would look for it, or none.
+Kernel FindKernel() {
+    Kernel kernel;
+    const std::wstring path = plugin::LocateKernelDll();
+    if (path.empty()) return kernel;
+    kernel.module = ::LoadLibraryW(path.c_str());
+    kernel.bex = Proc<bex::BexPluginFn>(kernel.module, bex::kBexPluginName);
+    kernel.load = Proc<bextest::LoadPluginFn>(kernel.module, bextest::kLoadPluginName);
+    kernel.shutdown = Proc<bextest::ShutdownFn>(kernel.module, bextest::kShutdownName);
+    kernel.report = Proc<bextest::ReportFn>(kernel.module, bextest::kReportName);
+    if (!kernel.bex || !kernel.load || !kernel.shutdown || !kernel.report) kernel = Kernel{};
+    return kernel;
+}
+
+const bex::PluginTableHeader* TableOf(HMODULE plugin) {
+    return Proc<const bex::PluginTableHeader*>(plugin, bex::kTableExportName);
+}
+
+// Through the kernel when there is one (as in production), else directly.
+HMODULE LoadPlugin(const Kernel& kernel, const std::wstring& path) {
+    if (kernel.load && kernel.load(path.c_str()) != S_OK) Fail("the kernel did not load the plug-in");
+    return ::LoadLibraryW(path.c_str());
+}
+
+void PrintTable(HMODULE plugin) {
+    const bex::PluginTableHeader* header = TableOf(plugin);
+    if (!header) return Fail("no table");
+    std::printf("magic 0x%08X reserved %u %u %u\n", header->magic, header->reserved[0], header->reserved[1],
+                header->reserved[2]);
+    int rows = 0;
+    for (auto* e = reinterpret_cast<const bex::PluginEntry*>(header + 1); e->classId || e->factory; ++e, ++rows)
+        std::printf("row %u %ls 0x%08X\n", e->classId, e->className ? e->className : L"(null)", e->flags);
+    std::printf("end %d\n", rows);
+}
+
+void CreateThroughKernel(const Kernel& kernel, uint32_t id) {
+    IBexPlugin* object = nullptr;
+    const HRESULT hr = kernel.bex(static_cast<int>(id), &object);
+    std::printf("create %u 0x%08lX class=%u\n", id, static_cast<unsigned long>(hr), object ? object->GetClassId() : 0);
+    if (hr != S_OK || !object || object->GetClassId() != id) Fail("create");
+    if (object) object->Release();
+}
+
+// Unbound: every factory must fail with E_OUTOFMEMORY and leave *out alone.
+void CreateDirectly(const bex::PluginEntry& entry) {
+    IBexPlugin* const sentinel = reinterpret_cast<IBexPlugin*>(0x5EA1F00D);
+    IBexPlugin* object = sentinel;
+    const HRESULT hr = entry.factory(&object);
+    std::printf("create %u 0x%08lX out=%ls\n", entry.classId, static_cast<unsigned long>(hr),
+                object == sentinel ? L"untouched" : L"written");
+    if (object != sentinel) {
+        Fail("the out pointer was written");
+        if (object) object->Release();
+    }
+}
+
+void Create(const Kernel& kernel, HMODULE plugin, const std::wstring& which) {
+    const bex::PluginTableHeader* header = TableOf(plugin);
+    if (!header) return Fail("no table");
+    const bool all = which == L"all";
+    const uint32_t id = all ? 0 : static_cast<uint32_t>(std::wcstoul(which.c_str(), nullptr, 10));
+    for (auto* e = reinterpret_cast<const bex::PluginEntry*>(header + 1); e->classId || e->factory; ++e) {
+        if (!all && e->classId != id) continue;
+        if (kernel.bex) CreateThroughKernel(kernel, e->classId);
+        else CreateDirectly(*e);
+    }
+}
+
+void Locate(const std::wstring& path) {
+    // The plug-in binds its kernel by itself, at its attach.
+    if (!::LoadLibraryW(path.c_str())) return Fail("the plug-in did not load");
+    const HMODULE kernel = ::GetModuleHandleW(L"bexkernl.dll");
+    wchar_t name[MAX_PATH] = {};
+    if (kernel) ::GetModuleFileNameW(kernel, name, MAX_PATH);
+    std::printf("kernel %ls\n", kernel ? name : L"none");
+}
+
+void Async() {
+    plugin::LoadKernelDll();
+    const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    IBexAsyncResult* result = catalog::CreateAsyncResult(event, nullptr);
+    if (result) {
+        std::printf("async class=%u\n", result->GetClassId());
+        result->Release();
+    } else {
+        std::printf("async null\n");
+    }
+    ::CloseHandle(event);
+}
+
+HWND MakeEventWindow() {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = ::DefWindowProcW;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"BexHostEvents";
+    ::RegisterClassW(&wc);
+    return ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+}
+
+void PrintEvents(HWND window) {
+    MSG msg;
+    while (::PeekMessageW(&msg, window, 0, 0, PM_REMOVE)) {
+        if (msg.message < WM_USER) continue;
+        std::printf("ev code=%u hi=%u lp=0x%08lX\n", LOWORD(msg.wParam), HIWORD(msg.wParam),
+                    static_cast<unsigned long>(msg.lParam));
+    }
+}
+
+void CheckBalance(const Kernel& kernel) {
+    if (!kernel.shutdown) return;
+    kernel.shutdown();
+    wchar_t text[4096] = {};
+    if (kernel.report(text, 4096) != 0) {
+        std::printf("unbalanced:\n%ls", text);
+        Fail("balance");
+    }
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) {
+        std::printf("usage: bexhost table|locate|create|async ...\n");
+        return 1;
+    }
+    const std::wstring scenario = argv[1];
+    const HWND window = MakeEventWindow();
+    if (scenario == L"locate") {
+        Locate(PluginPath(argc, argv, 2));
+    } else if (scenario == L"async") {
+        Async();
+    } else {
+        const Kernel kernel = FindKernel();
+        if (scenario == L"table") {
+            PrintTable(LoadPlugin(kernel, PluginPath(argc, argv, 2)));
+        } else if (scenario == L"create" && argc >= 3) {
+            Create(kernel, LoadPlugin(kernel, PluginPath(argc, argv, 3)), argv[2]);
+        } else {
+            Fail("unknown scenario");
+        }
+        PrintEvents(window);
+        CheckBalance(kernel);
+    }
+    std::fflush(stdout);
+    return g_failures;
+}
