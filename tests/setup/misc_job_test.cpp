@@ -8,7 +8,7 @@
 #include "plugins/setup/lumvex_interfaces.h"
 #include "plugins/setup/recommend_config.h"
 #include "plugins/setup/recommend_records.h"
-#include "tests/companion/prefix_state.h"
+#include "tests/support/prefix_state.h"
 #include "tests/plugins/bex_kernel_fixture.h"
 #include "tests/setup/ruconfig_fixture.h"
 #include "tests/setup/setup_test_files.h"
