@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <thread>
 
 #include "plugins/setup/lumvex_interfaces.h"
 #include "plugins/setup/recommend_config.h"
@@ -189,6 +190,21 @@ TEST_F(MiscJob, BrokenConfigurationsGiveNothingAndLoadAgain) {
     SetAppPath(L"");
     ::SetCurrentDirectoryW(WorkDir().c_str());
     EXPECT_EQ(Check(1, nullptr, &result_), 0);
+}
+
+TEST_F(MiscJob, TwoThreadsCheckOneObject) {
+    WriteConfig(R"([{"involve":2,"adId":1},{"involve":1,"adId":7,"softKey":["Acme"]}])");
+    Configure("[items]\ntexts=Software\\Acme Corp\n");
+    auto checks = [this](int* holds) {
+        RecommendResult out;
+        for (int i = 0; i < 100; ++i) *holds += job_->CheckRecommendAndUpdateCondition2(1, nullptr, &out) == 1;
+    };
+    int first = 0, second = 0;
+    std::thread a(checks, &first), b(checks, &second);
+    a.join();
+    b.join();
+    EXPECT_EQ(first + second, 200);
+    EXPECT_EQ(CountLines("create 49 0x00000000"), 1) << "loaded once for both";
 }
 
 TEST_F(MiscJob, NullOutLogsAndAnswersNothing) {
