@@ -4,9 +4,10 @@
 //
 // Configuration: the ini file named by BEXTEST_CONFIG, read at each use, so
 // a test may rewrite it between steps. Keys:
-//   [classes]  <class id>=serve | refuse | foreign
+//   [classes]  <class id>=serve | refuse | null | foreign
 //       serve (default; class 406 alone defaults to refuse): make the object;
-//       refuse: E_FAIL and a null object; foreign: a hand-made object whose
+//       refuse: E_FAIL and a null object; null: S_OK and a null object;
+//       foreign: a hand-made object whose
 //       slot 0 answers the id and whose other slots (past 2) log
 //       UNEXPECTED and end the process.
 //   [fetch]    (class 41)

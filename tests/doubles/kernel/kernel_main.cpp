@@ -25,6 +25,7 @@ HRESULT Create(uint32_t classId, IBexPlugin** out) {
     *out = nullptr;
     const std::wstring mode = Mode(classId);
     if (mode == L"refuse") return E_FAIL;
+    if (mode == L"null") return S_OK;
     if (mode == L"foreign") {
         *out = standin::MakeForeign(classId);
         return S_OK;

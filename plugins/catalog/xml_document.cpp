@@ -1,0 +1,188 @@
+#include "plugins/catalog/xml_document.h"
+
+#include <oleauto.h>
+
+#include <atomic>
+#include <csetjmp>
+#include <mutex>
+
+namespace catalog {
+
+namespace {
+
+// The version-independent DOM document and its interface, with their
+// documented values (not every import library carries them).
+constexpr GUID kClsidDomDocument = {0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+constexpr GUID kIidXmlDomDocument = {0x2933BF81, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+
+constexpr DWORD kPathCapacity = 1040;
+constexpr wchar_t kTestDocument[] = L"<doc><test>test</test></doc>";
+
+// The library registered before each attempt, by attempt number (6: none).
+constexpr const wchar_t* kLibraries[] = {
+    L"%SystemRoot%\\System32\\msxml.dll",
+    L"%SystemRoot%\\System32\\msxml2.dll",
+    L"%SystemRoot%\\System32\\msxml3.dll",
+    L"%SystemRoot%\\System32\\msxml4.dll",
+    L"%CommonProgramFiles%\\Microsoft Shared\\OFFICE11\\msxml5.dll",
+    L"%SystemRoot%\\System32\\msxml6.dll",
+    nullptr,
+};
+
+HRESULT CreateDocument(IXMLDOMDocument** out) {
+    return ::CoCreateInstance(kClsidDomDocument, nullptr, CLSCTX_ALL, kIidXmlDomDocument,
+                              reinterpret_cast<void**>(out));
+}
+
+// Where a fault inside a registration entry resumes. g++ has no __try; the
+// process's last-chance filter (reached only by exceptions nothing inside
+// the library handled) jumps back here instead.
+thread_local std::jmp_buf* t_registrationRecovery = nullptr;
+LPTOP_LEVEL_EXCEPTION_FILTER g_previousFilter = nullptr;
+
+LONG WINAPI RegistrationFaultFilter(EXCEPTION_POINTERS* info) {
+    if (std::jmp_buf* recovery = t_registrationRecovery) {
+        t_registrationRecovery = nullptr;
+        std::longjmp(*recovery, 1);
+    }
+    return g_previousFilter ? g_previousFilter(info) : EXCEPTION_CONTINUE_SEARCH;
+}
+
+// Calls the entry; false when it failed or faulted. Probes run one at a
+// time (under the probe lock), so the filter is swapped by one caller only.
+bool CallRegistration(HRESULT(__stdcall* entry)()) {
+    volatile bool registered = false;  // kept across the jump back
+    std::jmp_buf recovery;
+    g_previousFilter = ::SetUnhandledExceptionFilter(&RegistrationFaultFilter);
+    if (setjmp(recovery) == 0) {
+        t_registrationRecovery = &recovery;
+        registered = SUCCEEDED(entry());
+    }
+    t_registrationRecovery = nullptr;
+    ::SetUnhandledExceptionFilter(g_previousFilter);
+    return registered;
+}
+
+bool RegisterLibrary(const wchar_t* path) {
+    const HMODULE module = ::LoadLibraryW(path);
+    if (!module) return false;
+    using RegisterFn = HRESULT(__stdcall*)();
+    const auto entry =
+        reinterpret_cast<RegisterFn>(reinterpret_cast<void*>(::GetProcAddress(module, "DllRegisterServer")));
+    const bool registered = entry && CallRegistration(entry);
+    ::FreeLibrary(module);
+    return registered;
+}
+
+std::atomic<LONG> g_reportsRunning{0};
+
+DWORD WINAPI CountedReportThread(void* unused) {
+    const DWORD result = ReportXmlErrorThread(unused);
+    --g_reportsRunning;
+    return result;
+}
+
+void StartReport() {
+    ++g_reportsRunning;
+    const HANDLE thread = ::CreateThread(nullptr, 0, &CountedReportThread, nullptr, 0, nullptr);
+    if (thread) ::CloseHandle(thread);
+    else --g_reportsRunning;
+}
+
+std::mutex g_seamsLock;
+XmlSeams g_seams = {&CreateDocument, &RegisterLibrary, &StartReport};
+
+XmlSeams Seams() {
+    std::lock_guard<std::mutex> lock(g_seamsLock);
+    return g_seams;
+}
+
+// -1 while unknown (the probe runs under g_probe; callers wait for it).
+std::atomic<int> g_choice{-1};
+std::mutex g_probe;
+
+bool LoadsTestDocument(IXMLDOMDocument* document) {
+    BSTR text = ::SysAllocString(kTestDocument);
+    if (!text) return false;
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    const HRESULT hr = document->loadXML(text, &loaded);
+    ::SysFreeString(text);
+    return SUCCEEDED(hr) && loaded == VARIANT_TRUE;
+}
+
+// A document for a caller: answers and data files may carry a DTD that must
+// not be fetched or enforced.
+HRESULT NewDocument(const XmlSeams& seams, IXMLDOMDocument** out) {
+    *out = nullptr;
+    if (FAILED(seams.create(out)) || !*out) {
+        *out = nullptr;
+        return E_FAIL;
+    }
+    (*out)->put_resolveExternals(VARIANT_FALSE);
+    (*out)->put_validateOnParse(VARIANT_FALSE);
+    return S_OK;
+}
+
+HRESULT Probe(const XmlSeams& seams, IXMLDOMDocument** out) {
+    for (int attempt = 6; attempt >= 0; --attempt) {
+        if (const wchar_t* library = kLibraries[attempt]) {
+            wchar_t path[kPathCapacity] = {};
+            const DWORD length = ::ExpandEnvironmentStringsW(library, path, kPathCapacity);
+            if (length == 0 || length > kPathCapacity) continue;
+            if (!seams.registerLibrary(path)) continue;
+        }
+        IXMLDOMDocument* document = nullptr;
+        const HRESULT hr = seams.create(&document);
+        if (hr == CO_E_NOTINITIALIZED) {
+            // This thread never initialised COM: registering more would not
+            // help. The process gives up on XML.
+            if (document) document->Release();
+            g_choice = -2;
+            seams.startReport();
+            return E_FAIL;
+        }
+        if (FAILED(hr) || !document) continue;
+        const bool works = LoadsTestDocument(document);
+        document->Release();
+        if (!works) continue;
+        g_choice = 0;
+        return NewDocument(seams, out);
+    }
+    g_choice = -2;
+    seams.startReport();
+    return E_FAIL;
+}
+
+}  // namespace
+
+HRESULT CreateXmlDocument(IXMLDOMDocument** out) {
+    if (!out) return E_FAIL;
+    *out = nullptr;
+    try {
+        const XmlSeams seams = Seams();
+        if (g_choice.load() == -1) {
+            std::lock_guard<std::mutex> lock(g_probe);
+            if (g_choice.load() == -1) return Probe(seams, out);
+        }
+        if (g_choice.load() != 0) return E_FAIL;
+        return NewDocument(seams, out);
+    } catch (...) {
+        *out = nullptr;
+        return E_FAIL;
+    }
+}
+
+bool XmlErrorReportRunning() { return g_reportsRunning.load() > 0; }
+
+XmlSeams DefaultXmlSeams() { return XmlSeams{&CreateDocument, &RegisterLibrary, &StartReport}; }
+
+void SetXmlSeams(const XmlSeams& seams) {
+    std::lock_guard<std::mutex> lock(g_seamsLock);
+    g_seams = seams;
+}
+
+int XmlChoice() { return g_choice.load(); }
+
+void ResetXmlChoiceForTest() { g_choice = -1; }
+
+}  // namespace catalog

@@ -1,0 +1,71 @@
+// The one report of a process that cannot make XML documents.
+#include <windows.h>
+#include <shlwapi.h>
+#include <urlmon.h>
+
+#include <string>
+
+#include "base/service_addresses.h"
+#include "plugins/catalog/xml_document.h"
+#include "plugins/common/app_paths.h"
+#include "protocol/outside_exports.h"
+
+namespace catalog {
+
+namespace {
+
+constexpr int kClientIdCapacity = 100;
+constexpr size_t kUrlLimit = 259;
+
+// The security product's Zubverify.dll, beside its main program.
+std::wstring VerifierPath() {
+    const std::wstring program = plugin::ReadTarviskAppPath();
+    if (program.empty()) return std::wstring();
+    wchar_t path[MAX_PATH] = {};
+    program.copy(path, MAX_PATH - 1);
+    if (!::PathAppendW(path, L"..\\Zubverify.dll")) return std::wstring();
+    return path;
+}
+
+std::wstring ClientId(const std::wstring& library) {
+    wchar_t id[kClientIdCapacity] = {};
+    const HMODULE module = ::LoadLibraryW(library.c_str());
+    if (!module) return std::wstring();
+    const auto getCid = reinterpret_cast<outside::GetCidFn>(
+        reinterpret_cast<void*>(::GetProcAddress(module, outside::kGetCidName)));
+    if (getCid && getCid(id, kClientIdCapacity) == 0) id[0] = L'\0';
+    id[kClientIdCapacity - 1] = L'\0';
+    ::FreeLibrary(module);
+    return id;
+}
+
+void SendReport() {
+    const std::wstring library = VerifierPath();
+    if (library.empty()) return;
+    const std::wstring id = ClientId(library);
+    if (id.empty()) return;
+    std::wstring url = ServiceAddress(Service::Statistics) + L"/stat/?xml=err&m=" + id;
+    if (url.size() > kUrlLimit) url.resize(kUrlLimit);
+    wchar_t temp[MAX_PATH] = {};
+    wchar_t name[MAX_PATH] = {};
+    const DWORD length = ::GetTempPathW(MAX_PATH, temp);
+    if (length == 0 || length >= MAX_PATH) return;
+    if (::GetTempFileNameW(temp, L"~DF", 0, name) == 0) return;
+    ::URLDownloadToFileW(nullptr, url.c_str(), name, 0, nullptr);
+    ::DeleteFileW(name);
+}
+
+}  // namespace
+
+DWORD WINAPI ReportXmlErrorThread(void*) {
+    // The download may need COM on this thread.
+    const HRESULT com = ::CoInitialize(nullptr);
+    try {
+        SendReport();
+    } catch (...) {
+    }
+    if (SUCCEEDED(com)) ::CoUninitialize();
+    return 0;
+}
+
+}  // namespace catalog
