@@ -50,4 +50,26 @@ check "a shown ad id blocks" test "$(host CHECK 1 "$(windows_path "$ids")")" = "
 check "supported" test "$(host SUPPORTED WriteAdIdToFile)" = "result 1"
 check "not supported" test "$(host SUPPORTED checkRecommendAndUpdateCondition)" = "result 0"
 check "balanced, no unexpected slot" test "$(grep -c UNEXPECTED "$E2E_WORK_DIR/kernel.log")" = 0
+
+table="$("$E2E_WINE" --timeout 60 "$RUN_DIR/bexhost.exe" table Lumvex.dll | tr -d '\r')"
+check "the table, in order" test "$table" = "magic 0x62657870 reserved 0 0 0
+row 88 CBexSetupUtil 0x00010001
+row 89 CBexDaemon 0x00010001
+row 90 CPinToStartMenu 0x00010001
+row 91 CSetupJob 0x00010001
+row 403 CMiscJob 0x00010001
+end 5"
+
+# No kernel anywhere: every factory refuses and leaves the caller's pointer.
+save_app_paths
+trap 'restore_app_paths; restore' EXIT
+clear_app_paths
+UNBOUND="$E2E_WORK_DIR/unbound/host"
+mkdir -p "$UNBOUND"
+cp "$E2E_TEST_BIN_DIR/bexhost.exe" "$E2E_BIN_DIR/Lumvex.dll" "$UNBOUND/"
+unbound="$("$E2E_WINE" --timeout 60 "$UNBOUND/bexhost.exe" create all Lumvex.dll | tr -d '\r')"
+rc=$?
+echo "$unbound"
+check "unbound host ends well" test "$rc" -eq 0
+check "five factories refuse" test "$(grep -c '^create [0-9]* 0x8007000E out=untouched$' <<<"$unbound")" -eq 5
 echo "lumvex_misc: all checks passed"
