@@ -217,7 +217,6 @@ TEST_F(MiscJob, NullOutLogsAndAnswersNothing) {
 TEST_F(MiscJob, SupportedNamesAndTheIgnoredSlot) {
     EXPECT_EQ(job_->IsSupported(L"CheckRecommendAndUpdateCondition"), 1);
     EXPECT_EQ(job_->IsSupported(L"CheckRecommendAndUpdateCondition2"), 1);
-    EXPECT_EQ(job_->IsSupported(L"WriteAdIdToFile"), 1);
     EXPECT_EQ(job_->IsSupported(L"checkRecommendAndUpdateCondition"), 0);
     EXPECT_EQ(job_->IsSupported(nullptr), 0);
     // Called as the kernel calls it, through the slot with four arguments
@@ -225,16 +224,6 @@ TEST_F(MiscJob, SupportedNamesAndTheIgnoredSlot) {
     using Slot4 = LONG(BEX_CALL*)(IBexPlugin*, void*, void*, void*, void*);
     const Slot4 slot4 = reinterpret_cast<Slot4>((*reinterpret_cast<void***>(job_))[4]);
     for (int i = 0; i < 1000; ++i) ASSERT_EQ(slot4(job_, &i, &i, &i, &i), 0);
-}
-
-TEST_F(MiscJob, WritesAdIdsThroughItsSlot) {
-    const std::wstring path = WorkDir() + L"ids.bin";
-    ASSERT_TRUE(setuptest::WriteBytes(path, {7, 0, 0, 0, 0xAA, 0xBB}));
-    EXPECT_EQ(job_->WriteAdIdToFile(path.c_str(), 9), 1);
-    EXPECT_EQ(setuptest::ReadBytes(path), (std::vector<uint8_t>{7, 0, 0, 0, 9, 0, 0, 0}));
-    EXPECT_EQ(job_->WriteAdIdToFile(path.c_str(), 0), 0);
-    EXPECT_EQ(job_->WriteAdIdToFile(nullptr, 5), 0);
-    EXPECT_EQ(setuptest::ReadBytes(path), (std::vector<uint8_t>{7, 0, 0, 0, 9, 0, 0, 0}));
 }
 
 }  // namespace
