@@ -47,10 +47,10 @@ BOOL CALLBACK CxLogger::OpenFileCallback(PINIT_ONCE, PVOID param, PVOID*) {
     }
     const std::wstring folder = std::wstring(appData) + L"\\Tarvisk\\ZubPellor\\Logs";
     ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-    self->logFilePath_ = folder + L"\\" + self->programName_ + L".log";
-    // Append-only access: every line lands whole at the end, also when
-    // another process of the same program writes to the file.
-    self->file_.Reset(::CreateFileW(self->logFilePath_.c_str(), FILE_APPEND_DATA,
+    const std::wstring path = folder + L"\\" + self->programName_ + L".log";
+    // Append-only access: every line lands at the end, also when another
+    // process of the same program writes to the file.
+    self->file_.Reset(::CreateFileW(path.c_str(), FILE_APPEND_DATA,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!self->file_) {

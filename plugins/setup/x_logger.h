@@ -28,7 +28,6 @@ public:
 
     bool ToFile() const { return toFile_ != 0; }
     bool ToDebugger() const { return toDebugger_ != 0; }
-    const std::wstring& LogFilePath() const { return logFilePath_; }
 
 private:
     void ReadSettings(const std::wstring& hostExePath);
@@ -43,7 +42,6 @@ private:
     winlib::Mutex writeLock_;
     wchar_t filter_[kFilterChars + 1] = {};
     std::wstring programName_;
-    std::wstring logFilePath_;
     INIT_ONCE openOnce_ = INIT_ONCE_STATIC_INIT;
 };
 
