@@ -36,29 +36,33 @@ HRESULT CreateDocument(IXMLDOMDocument** out) {
 
 // Where a fault inside a registration entry resumes. g++ has no __try; the
 // process's last-chance filter (reached only by exceptions nothing inside
-// the library handled) jumps back here instead.
-thread_local std::jmp_buf* t_registrationRecovery = nullptr;
+// the library handled) jumps back here instead. Probes run one at a time
+// (under the probe lock), so one recovery point is enough; it belongs to
+// the thread that set it.
+std::jmp_buf* volatile g_recovery = nullptr;
+volatile DWORD g_recoveryThread = 0;
 LPTOP_LEVEL_EXCEPTION_FILTER g_previousFilter = nullptr;
 
 LONG WINAPI RegistrationFaultFilter(EXCEPTION_POINTERS* info) {
-    if (std::jmp_buf* recovery = t_registrationRecovery) {
-        t_registrationRecovery = nullptr;
+    std::jmp_buf* recovery = g_recovery;
+    if (recovery && g_recoveryThread == ::GetCurrentThreadId()) {
+        g_recovery = nullptr;
         std::longjmp(*recovery, 1);
     }
     return g_previousFilter ? g_previousFilter(info) : EXCEPTION_CONTINUE_SEARCH;
 }
 
-// Calls the entry; false when it failed or faulted. Probes run one at a
-// time (under the probe lock), so the filter is swapped by one caller only.
+// Calls the entry; false when it failed or faulted.
 bool CallRegistration(HRESULT(__stdcall* entry)()) {
     volatile bool registered = false;  // kept across the jump back
     std::jmp_buf recovery;
     g_previousFilter = ::SetUnhandledExceptionFilter(&RegistrationFaultFilter);
     if (setjmp(recovery) == 0) {
-        t_registrationRecovery = &recovery;
+        g_recoveryThread = ::GetCurrentThreadId();
+        g_recovery = &recovery;
         registered = SUCCEEDED(entry());
     }
-    t_registrationRecovery = nullptr;
+    g_recovery = nullptr;
     ::SetUnhandledExceptionFilter(g_previousFilter);
     return registered;
 }

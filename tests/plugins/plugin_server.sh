@@ -6,7 +6,7 @@
 . "$E2E_REPO_ROOT/tests/plugins/plugin_lib.sh"
 RUN_DIR="$E2E_WORK_DIR/run"
 mkdir -p "$RUN_DIR/sec"
-cp "$E2E_TEST_BIN_DIR/plugin_server_probe.exe" "$E2E_TEST_BIN_DIR/bexkernl.dll" "$RUN_DIR/"
+cp "$E2E_TEST_BIN_DIR/plugin_probe.exe" "$E2E_TEST_BIN_DIR/bexkernl.dll" "$RUN_DIR/"
 cp "$E2E_TEST_BIN_DIR/client_id_double.dll" "$RUN_DIR/sec/Zubverify.dll"
 save_app_paths
 SERVER=
@@ -26,7 +26,7 @@ for _ in $(seq 1 50); do [ -s "$E2E_WORK_DIR/port" ] && break; sleep 0.1; done
 PORT="$(head -1 "$E2E_WORK_DIR/port")"
 [ -n "$PORT" ] || fail "the server did not start"
 export CORVALLE_SERVICE_BASE="http://127.0.0.1:$PORT"
-probe_run() { "$E2E_WINE" --timeout 60 "$RUN_DIR/plugin_server_probe.exe" "$@" | tr -d '\r'; }
+probe_run() { "$E2E_WINE" --timeout 60 "$RUN_DIR/plugin_probe.exe" "$@" | tr -d '\r'; }
 
 out="$(BEXTEST_HTTP=1 probe_run fetch "http://127.0.0.1:$PORT/hello.xml")"
 echo "$out"

@@ -1,18 +1,22 @@
-// Runs one plug-in request against the local test server and prints what
-// came of it; the server-backed scripts drive it.
+// Runs one plug-in request and prints what came of it; the plug-in scripts
+// drive it.
 //
-//   plugin_server_probe xml          CreateXmlDocument on a thread without
-//                                    COM; waits for the failure report
-//   plugin_server_probe fetch URL    a blocking fetch through the kernel
-//                                    (BEXTEST_HTTP set: a real GET)
+//   plugin_probe xml          CreateXmlDocument on a thread without COM;
+//                             waits for the failure report
+//   plugin_probe fetch URL    a blocking fetch through the kernel
+//                             (BEXTEST_HTTP set: a real GET)
+//   plugin_probe slot ID N    calls slot N of a kernel object of class ID
+//                             (no arguments), as a wrong slot number would
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 #include "plugins/catalog/async_result.h"
 #include "plugins/catalog/xml_document.h"
 #include "plugins/common/kernel_binding.h"
+#include "plugins/common/kernel_calls.h"
 
 namespace {
 
@@ -42,6 +46,15 @@ int Fetch(const wchar_t* url) {
     return 0;
 }
 
+int Slot(uint32_t classId, int slot) {
+    if (plugin::LoadKernelDll() != S_OK) return 1;
+    plugin::PluginRef<> object;
+    if (FAILED(plugin::CreateKernelObject(classId, object))) return 1;
+    std::printf("slot %d of class %u\n", slot, object->GetClassId());
+    std::fflush(stdout);
+    return plugin::CallSlot<int>(object.Get(), slot);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -49,6 +62,8 @@ int wmain(int argc, wchar_t** argv) {
     int rc = 2;
     if (mode == L"xml") rc = Xml();
     else if (mode == L"fetch" && argc > 2) rc = Fetch(argv[2]);
+    else if (mode == L"slot" && argc > 3)
+        rc = Slot(static_cast<uint32_t>(std::wcstoul(argv[2], nullptr, 10)), std::wcstol(argv[3], nullptr, 10));
     std::fflush(stdout);
     return rc;
 }
