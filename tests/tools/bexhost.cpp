@@ -9,6 +9,7 @@
 //   bexhost create ID|all [DLL]
 //   bexhost async            a completion object of this process's own
 //                            binding (null when no kernel is found)
+//   bexhost misc ...         Lumvex's miscellaneous job (bexhost_misc.cpp)
 //
 // DLL defaults to Tandrel.dll; a relative name is taken beside bexhost.exe.
 // Messages posted to the host's message-only window are printed as
@@ -24,6 +25,7 @@
 #include "plugins/common/kernel_binding.h"
 #include "protocol/bex_plugin.h"
 #include "tests/doubles/kernel/bex_test_api.h"
+#include "tests/tools/bexhost_misc.h"
 
 namespace {
 
@@ -197,6 +199,9 @@ int wmain(int argc, wchar_t** argv) {
             PrintTable(LoadPlugin(kernel, PluginPath(argc, argv, 2)));
         } else if (scenario == L"create" && argc >= 3) {
             Create(kernel, LoadPlugin(kernel, PluginPath(argc, argv, 3)), argv[2]);
+        } else if (scenario == L"misc") {
+            LoadPlugin(kernel, ExeFolder() + L"Lumvex.dll");
+            g_failures += RunMiscScenario(kernel.bex, argc - 1, argv + 1);
         } else {
             Fail("unknown scenario");
         }

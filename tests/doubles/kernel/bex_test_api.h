@@ -21,6 +21,10 @@
 //       status=<n>         the completion status (default 1)
 //       reply=buffer (default) | string (a class-3 reply) | empty (a
 //            buffer of size 0) | nulldata (data null, size stated)
+//   [software] present=<id>|<id>...  (class 49) the ids slot 13 reports present
+//   [items]    texts=<text>|<text>...  (class 307) the entries' texts;
+//              emptyUntilRefresh=1     the count is 0 until slot 3 ran
+//   [entries]  paths=<path>|<path>...  (class 402) the executable paths
 //   With BEXTEST_HTTP set the body comes from a real GET (WinINet) instead
 //   of a file.
 //
@@ -32,6 +36,8 @@
 //   fetch <url>                     class 41 slot 6
 //   406.6                           class 406 slot 6
 //   init | shutdown                 codes -1 and -2
+//   49.3 | 49.21 | 49.13 <id> <n>   class 49 slots (13: the id asked, its second argument)
+//   307.3                           class 307 slot 3 (refresh)
 //   UNEXPECTED class <id> slot <n>  then the process ends with code 86
 #pragma once
 

@@ -67,6 +67,12 @@ IBexPlugin* MakeService(uint32_t classId) {
         return MakeHttpFetch();
     case 406:
         return MakeCompletion();
+    case 49:
+        return MakeSoftware();
+    case 307:
+        return MakeItemList();
+    case 402:
+        return MakeEntryList();
     default:
         return nullptr;
     }

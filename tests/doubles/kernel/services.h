@@ -22,4 +22,8 @@ IBexPlugin* MakeCompletion();   // 406
 // reference to requests that never complete.
 void EndPendingRequests();
 
+IBexPlugin* MakeSoftware();     // 49
+IBexPlugin* MakeItemList();     // 307
+IBexPlugin* MakeEntryList();    // 402
+
 }  // namespace standin

@@ -1,0 +1,60 @@
+#include "plugins/setup/ad_id_file.h"
+
+#include <shlwapi.h>
+
+#include <cstring>
+
+#include "plugins/setup/setup_files.h"
+#include "winlib/handles.h"
+
+namespace {
+
+bool WriteAll(HANDLE file, const uint8_t* data, DWORD size) {
+    DWORD written = 0;
+    return ::WriteFile(file, data, size, &written, nullptr) && written == size;
+}
+
+AdIdFileWriter g_writer = &WriteAll;
+
+}  // namespace
+
+void SetAdIdFileWriterForTest(AdIdFileWriter writer) { g_writer = writer ? writer : &WriteAll; }
+
+std::vector<uint32_t> ReadAdIdFile(const wchar_t* path) {
+    std::vector<uint32_t> ids;
+    std::vector<uint8_t> bytes;
+    if (!path || !ReadWholeFile(path, kAdIdFileMaxBytes, &bytes)) return ids;
+    ids.resize(bytes.size() / 4);
+    if (!ids.empty()) std::memcpy(ids.data(), bytes.data(), ids.size() * 4);
+    return ids;
+}
+
+bool AppendAdIdToFile(const wchar_t* path, uint32_t adId) {
+    if (!path || !*path || adId == 0) return false;
+    const DWORD attributes = ::GetFileAttributesW(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+
+    std::vector<uint32_t> ids = ReadAdIdFile(path);
+    ids.push_back(adId);
+
+    wchar_t folder[MAX_PATH] = {};
+    if (::wcslen(path) >= MAX_PATH) return false;
+    ::wcscpy(folder, path);
+    if (!::PathRemoveFileSpecW(folder) || folder[0] == L'\0') ::wcscpy(folder, L".");
+    wchar_t temp[MAX_PATH] = {};
+    if (!::GetTempFileNameW(folder, L"~ad", 0, temp)) return false;
+
+    bool written = false;
+    {
+        winlib::FileHandle file(::CreateFileW(temp, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+        written = file && g_writer(file.Get(), reinterpret_cast<const uint8_t*>(ids.data()),
+                                   static_cast<DWORD>(ids.size() * 4));
+    }
+    if (written) {
+        if (attributes != INVALID_FILE_ATTRIBUTES) ::SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
+        written = ::MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING) != FALSE;
+    }
+    if (!written) ::DeleteFileW(temp);
+    return written;
+}

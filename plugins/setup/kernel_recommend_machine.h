@@ -1,0 +1,20 @@
+// The recommend-and-update checks' view of the machine, through the kernel:
+// class 49 (software query), 307 (software entries) and 402 (executable
+// entries). Without a kernel every answer is "none".
+#pragma once
+
+#include "plugins/common/plugin_ref.h"
+#include "plugins/setup/recommend_machine.h"
+
+class KernelRecommendMachine : public IRecommendMachine {
+public:
+    std::wstring ConfigFilePath() override;
+    bool OpenSoftwareQuery() override;
+    bool HasSoftwareQuery() override { return static_cast<bool>(query_); }
+    bool IsSoftwarePresent(uint32_t softId) override;
+    bool CollectInstalledKeys(std::set<std::wstring>* keys) override;
+    std::vector<std::wstring> ExecutablePaths() override;
+
+private:
+    plugin::PluginRef<> query_;
+};

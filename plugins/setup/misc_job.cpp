@@ -1,0 +1,51 @@
+#include "plugins/setup/misc_job.h"
+
+#include <cwchar>
+
+#include "plugins/setup/ad_id_file.h"
+#include "plugins/setup/x_logger.h"
+
+namespace {
+const wchar_t kTag[] = L"RUC";
+}  // namespace
+
+LONG BEX_CALL CMiscJob::IsSupported(const wchar_t* name) {
+    if (!name) return 0;
+    for (const wchar_t* known :
+         {L"CheckRecommendAndUpdateCondition", L"CheckRecommendAndUpdateCondition2", L"WriteAdIdToFile"}) {
+        if (::wcscmp(name, known) == 0) return 1;
+    }
+    return 0;
+}
+
+LONG BEX_CALL CMiscJob::CheckRecommendAndUpdateCondition(void*, void*, void*, void*) { return 0; }
+
+LONG BEX_CALL CMiscJob::CheckRecommendAndUpdateCondition2(uint32_t involveMask, const wchar_t* adIdFile,
+                                                         RecommendResult* out) {
+    try {
+        Logger().Log(kTag, L"CMiscJob::CheckRecommendAndUpdateCondition2(InvolveAsp[%lu], AdIdFile[%ls])",
+                     static_cast<unsigned long>(involveMask), adIdFile ? adIdFile : L"");
+        if (!out) return 0;
+        recommend_.LoadConfig();
+        std::set<uint32_t> shown;
+        if (adIdFile && ::GetFileAttributesW(adIdFile) != INVALID_FILE_ATTRIBUTES) {
+            const std::vector<uint32_t> ids = ReadAdIdFile(adIdFile);
+            Logger().Log(kTag, L"Has Recommended Ad Id:");
+            for (uint32_t id : ids) {
+                Logger().Log(kTag, L"\t %lu", static_cast<unsigned long>(id));
+                shown.insert(id);
+            }
+        }
+        return recommend_.CheckConditionResult(involveMask, shown, out) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+LONG BEX_CALL CMiscJob::WriteAdIdToFile(const wchar_t* path, uint32_t adId) {
+    try {
+        return AppendAdIdToFile(path, adId) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}

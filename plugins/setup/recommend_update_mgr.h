@@ -1,0 +1,38 @@
+// Loads RUConfig.dat once (again while it gave no conditions) and finds the
+// first condition that holds on this machine.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "plugins/setup/blowfish.h"
+#include "plugins/setup/recommend_machine.h"
+#include "plugins/setup/recommend_records.h"
+
+class CRecommendUpdateMgr {
+public:
+    // `machine` outlives the manager.
+    explicit CRecommendUpdateMgr(IRecommendMachine& machine);
+    CRecommendUpdateMgr(const CRecommendUpdateMgr&) = delete;
+    CRecommendUpdateMgr& operator=(const CRecommendUpdateMgr&) = delete;
+
+    bool LoadConfig();
+    bool CheckConditionResult(uint32_t involveMask, const std::set<uint32_t>& shownAdIds, RecommendResult* out);
+
+    // Reads, decrypts and parses the file named by the machine.
+    void ParseConfig();
+    bool CollectInstalledKeys();
+
+    size_t ConditionCount() const { return conditions_.size(); }
+
+private:
+    IRecommendMachine& machine_;
+    BlowfishContext cipher_;
+    std::vector<RecommendCondition> conditions_;
+    std::set<std::wstring> installedKeys_;
+    // The kernel may call one object from two threads.
+    std::mutex lock_;
+};

@@ -1,0 +1,113 @@
+#include "plugins/setup/x_logger.h"
+
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <cwchar>
+#include <vector>
+
+namespace {
+
+std::wstring ExePath() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return std::wstring();
+        if (n < buffer.size()) return std::wstring(buffer.data(), n);
+        if (buffer.size() >= 32768) return std::wstring();
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+}  // namespace
+
+CxLogger::CxLogger() { ReadSettings(ExePath()); }
+
+CxLogger::CxLogger(const std::wstring& hostExePath) { ReadSettings(hostExePath); }
+
+void CxLogger::ReadSettings(const std::wstring& hostExePath) {
+    if (hostExePath.empty()) return;
+    const size_t slash = hostExePath.rfind(L'\\');
+    programName_ = slash == std::wstring::npos ? hostExePath : hostExePath.substr(slash + 1);
+    const std::wstring ini =
+        (slash == std::wstring::npos ? std::wstring() : hostExePath.substr(0, slash + 1)) + L"xLogConfig.ini";
+    const UINT log = ::GetPrivateProfileIntW(programName_.c_str(), L"log", 0, ini.c_str());
+    ::GetPrivateProfileStringW(programName_.c_str(), L"filter", L"", filter_, kFilterChars + 1, ini.c_str());
+    filter_[kFilterChars] = L'\0';
+    toFile_ = (log & 2) ? 1 : 0;
+    toDebugger_ = (log & 1) ? 1 : 0;
+}
+
+BOOL CALLBACK CxLogger::OpenFileCallback(PINIT_ONCE, PVOID param, PVOID*) {
+    CxLogger* self = static_cast<CxLogger*>(param);
+    wchar_t appData[MAX_PATH] = {};
+    if (!::SHGetSpecialFolderPathW(nullptr, appData, CSIDL_APPDATA, FALSE)) {
+        ::InterlockedExchange(&self->toFile_, 0);
+        return TRUE;
+    }
+    const std::wstring folder = std::wstring(appData) + L"\\Tarvisk\\ZubPellor\\Logs";
+    ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    const std::wstring path = folder + L"\\" + self->programName_ + L".log";
+    // Append-only access: every line lands at the end, also when another
+    // process of the same program writes to the file.
+    self->file_.Reset(::CreateFileW(path.c_str(), FILE_APPEND_DATA,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!self->file_) {
+        ::InterlockedExchange(&self->toFile_, 0);
+        return TRUE;
+    }
+    // Wine does not append atomically (two handles overwrite each other's
+    // lines): one named lock per log file keeps every line whole across
+    // threads and processes.
+    std::wstring program = self->programName_;
+    ::CharLowerBuffW(&program[0], static_cast<DWORD>(program.size()));
+    self->writeLock_.Reset(::CreateMutexW(nullptr, FALSE, (L"Local\\TarviskXLog_" + program).c_str()));
+    return TRUE;
+}
+
+void CxLogger::OpenFileOnce() { ::InitOnceExecuteOnce(&openOnce_, &CxLogger::OpenFileCallback, this, nullptr); }
+
+void CxLogger::Log(const wchar_t* tag, const wchar_t* format, ...) {
+    va_list args;
+    va_start(args, format);
+    LogV(tag, format, args);
+    va_end(args);
+}
+
+void CxLogger::LogV(const wchar_t* tag, const wchar_t* format, va_list args) {
+    if (!toFile_ && !toDebugger_) return;
+    if (filter_[0] != L'\0' && (!tag || !::wcsstr(filter_, tag))) return;
+    if (!format) return;
+
+    std::vector<wchar_t> message(kMessageChars + 1, L'\0');
+    // A longer message (or a formatting error) keeps what fits.
+    _vsnwprintf(message.data(), kMessageChars, format, args);
+    message[kMessageChars] = L'\0';
+
+    std::wstring line;
+    line.reserve((tag ? ::wcslen(tag) : 0) + kMessageChars + 5);
+    line += L'[';
+    if (tag) line += tag;
+    line += L"] ";
+    line += message.data();
+    line += L"\r\n";
+
+    if (toDebugger_) ::OutputDebugStringW(line.c_str());
+    if (toFile_) {
+        OpenFileOnce();
+        if (file_) {
+            const bool locked = writeLock_ && ::WaitForSingleObject(writeLock_.Get(), 5000) != WAIT_TIMEOUT;
+            DWORD written = 0;
+            ::WriteFile(file_.Get(), line.data(), static_cast<DWORD>(line.size() * sizeof(wchar_t)), &written,
+                        nullptr);
+            if (locked) ::ReleaseMutex(writeLock_.Get());
+        }
+    }
+}
+
+namespace {
+CxLogger g_logger;
+}  // namespace
+
+CxLogger& Logger() { return g_logger; }

@@ -1,0 +1,83 @@
+#include "plugins/setup/ad_id_file.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/setup/setup_test_files.h"
+
+namespace {
+
+using setuptest::ReadBytes;
+using setuptest::RemoveFile;
+using setuptest::WorkPath;
+using setuptest::WriteBytes;
+
+using Bytes = std::vector<uint8_t>;
+
+TEST(AdIdFile, AppendKeepsWholeEntries) {
+    const std::wstring path = WorkPath(L"adids.bin");
+    ASSERT_TRUE(WriteBytes(path, {7, 0, 0, 0, 0xAA, 0xBB}));
+    EXPECT_EQ(ReadAdIdFile(path.c_str()), (std::vector<uint32_t>{7}));
+    EXPECT_TRUE(AppendAdIdToFile(path.c_str(), 9));
+    EXPECT_EQ(ReadBytes(path), (Bytes{7, 0, 0, 0, 9, 0, 0, 0}));
+
+    EXPECT_FALSE(AppendAdIdToFile(path.c_str(), 0));
+    EXPECT_EQ(ReadBytes(path), (Bytes{7, 0, 0, 0, 9, 0, 0, 0}));
+    EXPECT_FALSE(AppendAdIdToFile(nullptr, 5));
+
+    const std::wstring fresh = WorkPath(L"fresh.bin");
+    RemoveFile(fresh);
+    EXPECT_TRUE(ReadAdIdFile(fresh.c_str()).empty());
+    EXPECT_TRUE(AppendAdIdToFile(fresh.c_str(), 5));
+    EXPECT_EQ(ReadBytes(fresh), (Bytes{5, 0, 0, 0}));
+}
+
+TEST(AdIdFile, ReadOnlyAndHiddenFilesAreMadeNormal) {
+    for (DWORD attribute : {DWORD(FILE_ATTRIBUTE_READONLY), DWORD(FILE_ATTRIBUTE_HIDDEN)}) {
+        const std::wstring path = WorkPath(L"attr.bin");
+        RemoveFile(path);
+        ASSERT_TRUE(WriteBytes(path, {1, 0, 0, 0}));
+        ASSERT_TRUE(::SetFileAttributesW(path.c_str(), attribute));
+        EXPECT_TRUE(AppendAdIdToFile(path.c_str(), 2)) << attribute;
+        EXPECT_EQ(ReadBytes(path), (Bytes{1, 0, 0, 0, 2, 0, 0, 0})) << attribute;
+        EXPECT_EQ(::GetFileAttributesW(path.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN), 0u);
+    }
+}
+
+TEST(AdIdFile, OddFilesNeitherCrashNorLoseData) {
+    const std::wstring folder = WorkPath(L"afolder");
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    EXPECT_TRUE(ReadAdIdFile(folder.c_str()).empty());
+    EXPECT_FALSE(AppendAdIdToFile(folder.c_str(), 3));
+
+    const std::wstring big = WorkPath(L"big.bin");
+    ASSERT_TRUE(WriteBytes(big, Bytes(5u * 1024 * 1024, 1)));
+    EXPECT_TRUE(ReadAdIdFile(big.c_str()).empty());
+
+    const std::wstring empty = WorkPath(L"zero.bin");
+    ASSERT_TRUE(WriteBytes(empty, {}));
+    EXPECT_TRUE(ReadAdIdFile(empty.c_str()).empty());
+    EXPECT_FALSE(AppendAdIdToFile(WorkPath(L"no\\such\\folder\\ids.bin").c_str(), 3));
+}
+
+bool WriteHalfThenFail(HANDLE file, const uint8_t* data, DWORD size) {
+    DWORD written = 0;
+    ::WriteFile(file, data, size / 2, &written, nullptr);
+    return false;
+}
+
+TEST(AdIdFile, FailedWriteLeavesTheOldEntries) {
+    const std::wstring path = WorkPath(L"keep.bin");
+    const Bytes old = {1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0};
+    ASSERT_TRUE(WriteBytes(path, old));
+    SetAdIdFileWriterForTest(&WriteHalfThenFail);
+    const bool written = AppendAdIdToFile(path.c_str(), 4);
+    SetAdIdFileWriterForTest(nullptr);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(ReadBytes(path), old);
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW(WorkPath(L"~ad*").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "no temporary file is left behind";
+    if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
+}
+
+}  // namespace
