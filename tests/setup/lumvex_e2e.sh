@@ -23,10 +23,21 @@ rm -rf "$host_dir"; mkdir -p "$host_dir"
 trap 'rm -rf "$host_dir"' EXIT
 host="xlog_$E2E_NAME.exe"
 cp "$E2E_TEST_BIN_DIR/xlog_writer.exe" "$host_dir/$host"
-log="$(ls -d "$E2E_WINEPREFIX"/drive_c/users/*/AppData/Roaming | head -1)/Tarvisk/ZubPellor/Logs/$host.log"
+# Wine names folders without regard to case: the logger's "Tarvisk" is the
+# companion's "tarvisk" when that one was made first.
+log_path() {
+  local p comp found
+  p="$(ls -d "$E2E_WINEPREFIX"/drive_c/users/*/AppData/Roaming | head -1)"
+  for comp in Tarvisk ZubPellor Logs; do
+    found="$(find "$p" -mindepth 1 -maxdepth 1 -iname "$comp" 2>/dev/null | head -1)"
+    p="${found:-$p/$comp}"
+  done
+  echo "$p/$host.log"
+}
+log="$(log_path)"
 rm -f "$log"
 run() { "$E2E_WINE" --timeout 60 "$host_dir/$host" "$@"; }
-text() { iconv -f UTF-16LE -t UTF-8 "$log" | tr -d '\r'; }
+text() { log="$(log_path)"; iconv -f UTF-16LE -t UTF-8 "$log" | tr -d '\r'; }
 
 run 1 RUC
 check "no settings: no log file" test ! -e "$log"
