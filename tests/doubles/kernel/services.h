@@ -22,4 +22,12 @@ IBexPlugin* MakeCompletion();   // 406
 // reference to requests that never complete.
 void EndPendingRequests();
 
+IBexPlugin* MakeSystem();       // 10
+IBexPlugin* MakeEnvironment();  // 40
+IBexPlugin* MakeDetails();      // 43
+IBexPlugin* MakeValueStore();   // 94
+// Shutdown: waits for the details requests' completions and drops the
+// kernel's references to them.
+void EndDetailsRequests();
+
 }  // namespace standin
