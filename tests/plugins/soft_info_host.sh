@@ -58,20 +58,23 @@ start_server() {  # BEHAVIOURS
 }
 stop_server() { kill "$SERVER" 2>/dev/null; wait "$SERVER" 2>/dev/null; SERVER=; }
 
-rm -f "$E2E_WORK_DIR/store.txt"
+# Through WinINet: the Chinese name arrives in code page 936; a cut answer
+# fails the query and makes no record.
 configure ""
-start_server plain
-out="$(BEXTEST_HTTP=1 host info 102)"
-echo "$out"
-check "through WinINet: completed with 1" grep -qx 'status 1' <<<"$out"
-check "a Chinese name sent in code page 936 reads back" grep -qx 'slot 7 图片查看器' <<<"$out"
-stop_server
-
-rm -f "$E2E_WORK_DIR/store.txt"
-start_server cut
-out="$(BEXTEST_HTTP=1 host info 101)"
-echo "$out"
-check "a cut answer gives status 2" grep -qx 'status 2' <<<"$out"
-check "and no record" grep -qx 'info 101 none' <<<"$out"
-stop_server
+for behaviour in plain cut; do
+  rm -f "$E2E_WORK_DIR/store.txt"
+  start_server "$behaviour"
+  if [ "$behaviour" = plain ]; then
+    out="$(BEXTEST_HTTP=1 host info 102)"
+    echo "$out"
+    check "through WinINet: completed with 1" grep -qx 'status 1' <<<"$out"
+    check "a Chinese name sent in code page 936 reads back" grep -qx 'slot 7 图片查看器' <<<"$out"
+  else
+    out="$(BEXTEST_HTTP=1 host info 101)"
+    echo "$out"
+    check "a cut answer gives status 2" grep -qx 'status 2' <<<"$out"
+    check "and no record" grep -qx 'info 101 none' <<<"$out"
+  fi
+  stop_server
+done
 echo "soft_info_host: all checks passed"

@@ -23,6 +23,9 @@
 //            buffer of size 0) | nulldata (data null, size stated)
 //   With BEXTEST_HTTP set the body comes from a real GET (WinINet) instead
 //   of a file.
+//   [system], [environment], [details]: see catalog_services.cpp; the value
+//   store (class 94) keeps its values in the file named by BEXTEST_STORE,
+//   see value_store.cpp.
 //
 // Log lines (file named by BEXTEST_LOG, one UTF-8 line each):
 //   attach | detach
@@ -32,6 +35,8 @@
 //   fetch <url>                     class 41 slot 6
 //   406.6                           class 406 slot 6
 //   init | shutdown                 codes -1 and -2
+//   system.6, env.<slot>, details.start, details.find   catalog_services.cpp
+//   store.set, store.get                                value_store.cpp
 //   UNEXPECTED class <id> slot <n>  then the process ends with code 86
 #pragma once
 

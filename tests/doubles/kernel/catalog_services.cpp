@@ -34,15 +34,6 @@ R Call(IBexPlugin* object, int slot, Args... args) {
     return reinterpret_cast<Fn>(table[slot])(object, args...);
 }
 
-template <typename T>
-T* New(const SlotTable& table, uint32_t classId) {
-    auto* object = new T;
-    object->table = table.Get();
-    object->classId = classId;
-    object->destroy = &DestroyAs<T>;
-    return object;
-}
-
 struct Plain : ServiceObject {};
 
 int BEX_CALL SystemDescribe(IBexPlugin*, int kind, IBexPlugin** text) {
@@ -130,7 +121,7 @@ int BEX_CALL DetailsFind(IBexPlugin*, const wchar_t* name, IBexPlugin** out) {
         t.Set(k::details::kItemText3, &ItemShort);
         return t;
     }();
-    Item* item = New<Item>(table, k::kDetails);
+    Item* item = NewServiceObject<Item>(table, k::kDetails);
     size_t from = 0;
     for (std::wstring& text : item->texts) {
         const size_t bar = entry.find(L'|', from);
@@ -149,7 +140,7 @@ IBexPlugin* MakeSystem() {
         t.Set(k::system_info::kDescribe, &SystemDescribe);
         return t;
     }();
-    return HandOut(New<Plain>(table, k::kSystem));
+    return HandOut(NewServiceObject<Plain>(table, k::kSystem));
 }
 
 IBexPlugin* MakeEnvironment() {
@@ -161,7 +152,7 @@ IBexPlugin* MakeEnvironment() {
         t.Set(k::environment::kMayQuery, &EnvMayQuery);
         return t;
     }();
-    return HandOut(New<Plain>(table, k::kEnvironment));
+    return HandOut(NewServiceObject<Plain>(table, k::kEnvironment));
 }
 
 IBexPlugin* MakeDetails() {
@@ -171,7 +162,7 @@ IBexPlugin* MakeDetails() {
         t.Set(k::details::kFind, &DetailsFind);
         return t;
     }();
-    return HandOut(New<Plain>(table, k::kDetails));
+    return HandOut(NewServiceObject<Plain>(table, k::kDetails));
 }
 
 void EndDetailsRequests() {

@@ -217,11 +217,7 @@ IBexPlugin* MakeValueStore() {
         t.Set(k::value_store::kGet, &GetNamed);
         return t;
     }();
-    auto* store = new Store;
-    store->table = table.Get();
-    store->classId = k::kValueStore;
-    store->destroy = &DestroyAs<Store>;
-    return HandOut(store);
+    return HandOut(NewServiceObject<Store>(table, k::kValueStore));
 }
 
 }  // namespace standin
