@@ -83,6 +83,46 @@ constexpr int kSize = 5;
 using SizeFn = int(BEX_CALL*)(IBexPlugin* self);
 }  // namespace byte_buffer
 
+// 10: system. Slot 6 (16, &string) gives the system text in a new class-3
+// string and returns the 16-bit system code.
+namespace system_info {
+constexpr int kDescribe = 6;
+constexpr int kDescribeKind = 16;
+using DescribeFn = int(BEX_CALL*)(IBexPlugin* self, int kind, IBexPlugin** text);
+}  // namespace system_info
+
+// 40: environment. Texts come back as new class-3 strings.
+namespace environment {
+constexpr int kManagerFolder = 4;  // with a trailing backslash
+using ManagerFolderFn = int(BEX_CALL*)(IBexPlugin* self, IBexPlugin** folder);
+constexpr int kQueryTail = 6;  // may be empty
+using QueryTailFn = int(BEX_CALL*)(IBexPlugin* self, IBexPlugin** tail);
+constexpr int kNumber = 7;
+using NumberFn = int(BEX_CALL*)(IBexPlugin* self);
+constexpr int kMayQuery = 12;  // non-zero: queries to the servers are allowed
+using MayQueryFn = int(BEX_CALL*)(IBexPlugin* self);
+}  // namespace environment
+
+// 94: value store. Values have a type and a number or a name; a value kept by
+// name carries a 32-bit extra value and a large flag (1: the value may be
+// big). Get allocates the byte buffer (class 7) to the value's size.
+// Decided here: set returns non-zero when kept; get returns a negative value
+// when the value is missing and leaves `extra` alone then.
+namespace value_store {
+constexpr int kSetByNumber = 3;
+using SetByNumberFn = int(BEX_CALL*)(IBexPlugin* self, int type, uint32_t number, const void* data, int size,
+                                     int reserved1, int reserved2);
+constexpr int kGetByNumber = 4;
+using GetByNumberFn = int(BEX_CALL*)(IBexPlugin* self, int type, uint32_t number, IBexPlugin* buffer,
+                                     int reserved);
+constexpr int kSet = 5;
+using SetFn = int(BEX_CALL*)(IBexPlugin* self, int type, const wchar_t* name, const void* data, int size,
+                             int large, uint32_t extra);
+constexpr int kGet = 6;
+using GetFn = int(BEX_CALL*)(IBexPlugin* self, int type, const wchar_t* name, IBexPlugin* buffer,
+                             uint32_t* extra);
+}  // namespace value_store
+
 // 41: HTTP fetch. Non-zero: started; the kernel completes the result with
 // status 1 and a byte buffer (class 7) holding the reply's body.
 namespace http_fetch {
@@ -90,10 +130,11 @@ constexpr int kStart = 6;
 using StartFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* url, IBexAsyncResult* result);
 }  // namespace http_fetch
 
-// 43: details. Start completes the result with status 1 and no object.
+// 43: details. Start takes an object list (class 4) of strings (class 3),
+// one name each, and completes the result with status 1 and no object.
 namespace details {
 constexpr int kStart = 3;
-using StartFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* names, const wchar_t* kind,
+using StartFn = int(BEX_CALL*)(IBexPlugin* self, IBexPlugin* names, const wchar_t* kind,
                                IBexAsyncResult* result);
 constexpr int kFind = 4;  // non-zero: found
 using FindFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* name, IBexPlugin** item);

@@ -22,7 +22,5 @@ HRESULT BEX_CALL CreateSoftReCommend2(IBexPlugin** out) {
 HRESULT BEX_CALL CreateSoftReCommend3(IBexPlugin** out) {
     return plugin::CreatePluginObject<CSoftReCommend3>(out);
 }
-HRESULT BEX_CALL CreateSoftInfoData(IBexPlugin** out) { return plugin::CreatePluginObject<CSoftInfoData>(out); }
-HRESULT BEX_CALL CreateSoftInfo(IBexPlugin** out) { return plugin::CreatePluginObject<CSoftInfo>(out); }
 
 }  // namespace catalog

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "plugins/catalog/soft_info.h"
+#include "plugins/catalog/soft_info_data.h"
 #include "plugins/common/plugin_object.h"
 #include "winlib/handles.h"
 
@@ -16,7 +18,6 @@ using plugin::ReleaseRule;
 class CSoftListData final : public PluginObject<CSoftListData, IBexPlugin, 68, ReleaseRule::A> {};
 class CSoftCatalogData final : public PluginObject<CSoftCatalogData, IBexPlugin, 69, ReleaseRule::A> {};
 class CSoftReCmdData final : public PluginObject<CSoftReCmdData, IBexPlugin, 302, ReleaseRule::A> {};
-class CSoftInfoData final : public PluginObject<CSoftInfoData, IBexPlugin, 108, ReleaseRule::A> {};
 
 class CSoftListMgr final : public PluginObject<CSoftListMgr, IBexPlugin, 70, ReleaseRule::B> {
 public:
@@ -29,7 +30,6 @@ private:
 };
 
 class CSoftReCommend final : public PluginObject<CSoftReCommend, IBexPlugin, 301, ReleaseRule::B> {};
-class CSoftInfo final : public PluginObject<CSoftInfo, IBexPlugin, 109, ReleaseRule::B> {};
 
 class CSoftListMgr2 final : public PluginObject<CSoftListMgr2, IBexPlugin, 303, ReleaseRule::B> {
 private:
@@ -52,7 +52,5 @@ HRESULT BEX_CALL CreateSoftReCmdData(IBexPlugin** out);
 HRESULT BEX_CALL CreateSoftReCommend(IBexPlugin** out);
 HRESULT BEX_CALL CreateSoftReCommend2(IBexPlugin** out);
 HRESULT BEX_CALL CreateSoftReCommend3(IBexPlugin** out);
-HRESULT BEX_CALL CreateSoftInfoData(IBexPlugin** out);
-HRESULT BEX_CALL CreateSoftInfo(IBexPlugin** out);
 
 }  // namespace catalog

@@ -89,7 +89,7 @@ bool FetchStart(IBexPlugin* fetch, const wchar_t* url, IBexAsyncResult* result) 
     return fetch && url && CallSlot<int>(fetch, k::http_fetch::kStart, url, result) != 0;
 }
 
-bool DetailsStart(IBexPlugin* details, const wchar_t* names, const wchar_t* kind, IBexAsyncResult* result) {
+bool DetailsStart(IBexPlugin* details, IBexPlugin* names, const wchar_t* kind, IBexAsyncResult* result) {
     return details && CallSlot<int>(details, k::details::kStart, names, kind, result) != 0;
 }
 

@@ -55,7 +55,7 @@ std::optional<ByteView> BufferData(IBexPlugin* buffer);                 // slots
 bool FetchStart(IBexPlugin* fetch, const wchar_t* url, IBexAsyncResult* result);  // slot 6
 
 // 43: details.
-bool DetailsStart(IBexPlugin* details, const wchar_t* names, const wchar_t* kind,
+bool DetailsStart(IBexPlugin* details, IBexPlugin* names, const wchar_t* kind,
                   IBexAsyncResult* result);                              // slot 3
 PluginRef<> DetailsFind(IBexPlugin* details, const wchar_t* name);      // slot 4
 

@@ -10,6 +10,11 @@
 //   bexhost async            a completion object of this process's own
 //                            binding (null when no kernel is found)
 //   bexhost misc ...         Lumvex's miscellaneous job (bexhost_misc.cpp)
+//   bexhost info ID,ID... [stop] [DLL]
+//                            the software information manager (109): Start,
+//                            one Query of the ids, its status, then per id
+//                            every getter by slot number (texts in UTF-8);
+//                            with "stop", Stop before the kernel shuts down
 //
 // DLL defaults to Tandrel.dll; a relative name is taken beside bexhost.exe.
 // Messages posted to the host's message-only window are printed as
@@ -18,10 +23,14 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
+#include <vector>
 #include <cwchar>
 #include <string>
 
 #include "plugins/catalog/async_result.h"
+#include "plugins/catalog/soft_info.h"
+#include "plugins/common/kernel_calls.h"
 #include "plugins/common/kernel_binding.h"
 #include "protocol/bex_plugin.h"
 #include "tests/doubles/kernel/bex_test_api.h"
@@ -152,6 +161,77 @@ void Async() {
     ::CloseHandle(event);
 }
 
+void PrintText(int slot, const wchar_t* text) {
+    if (!text) {
+        std::printf("slot %d (null)\n", slot);
+        return;
+    }
+    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(bytes > 0 ? bytes : 1), '\0');
+    if (bytes > 0) ::WideCharToMultiByte(CP_UTF8, 0, text, -1, &utf8[0], bytes, nullptr, nullptr);
+    std::printf("slot %d %s\n", slot, utf8.c_str());
+}
+
+void PrintSoftInfo(catalog::ISoftInfoData* record) {
+    using plugin::CallSlot;
+    for (int slot = 3; slot <= 32; ++slot) {
+        switch (slot) {
+        case 4:
+            PrintText(4, record->GetNamedText(L"share"));
+            PrintText(4, record->GetNamedText(L"baikename"));
+            break;
+        case 7: case 8: case 9: case 10: case 11: case 12: case 13:
+        case 16: case 17: case 18: case 19: case 27: case 28: case 29: case 30:
+            PrintText(slot, CallSlot<const wchar_t*>(record, slot));
+            break;
+        case 3:
+            std::printf("slot 3 %ld\n", static_cast<long>(CallSlot<LONG>(record, slot, static_cast<void*>(nullptr))));
+            break;
+        default:
+            std::printf("slot %d %u\n", slot, CallSlot<uint32_t>(record, slot));
+        }
+    }
+}
+
+void Info(const Kernel& kernel, const std::wstring& list, bool stop) {
+    plugin::LoadKernelDll();
+    if (!kernel.bex) return Fail("no kernel");
+    IBexPlugin* object = nullptr;
+    if (kernel.bex(109, &object) != S_OK || !object) return Fail("create 109");
+    auto* info = static_cast<catalog::ISoftInfo*>(object);
+    std::printf("start %ld\n", static_cast<long>(info->Start()));
+    std::vector<uint32_t> ids;
+    for (const wchar_t* p = list.c_str(); *p;) {
+        wchar_t* end = nullptr;
+        ids.push_back(static_cast<uint32_t>(std::wcstoul(p, &end, 10)));
+        p = *end ? end + 1 : end;
+    }
+    IBexPlugin* buffer = nullptr;
+    kernel.bex(7, &buffer);
+    BYTE* data = plugin::BufferAllocate(buffer, static_cast<int>(ids.size() * 4));
+    if (data && !ids.empty()) std::memcpy(data, ids.data(), ids.size() * 4);
+    const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    IBexAsyncResult* result = catalog::CreateAsyncResult(event, nullptr);
+    std::printf("query %ld\n", static_cast<long>(info->Query(buffer, result)));
+    if (buffer) buffer->Release();
+    if (::WaitForSingleObject(event, 20000) == WAIT_OBJECT_0) std::printf("status %ld\n", static_cast<long>(result->GetResult(nullptr)));
+    else Fail("the query did not complete");
+    for (uint32_t id : ids) {
+        catalog::ISoftInfoData* record = nullptr;
+        if (!info->GetInfo(id, &record) || !record) {
+            std::printf("info %u none\n", id);
+            continue;
+        }
+        std::printf("info %u\n", id);
+        PrintSoftInfo(record);
+        record->Release();
+    }
+    if (stop) std::printf("stop %ld\n", static_cast<long>(info->Stop()));
+    if (result) result->Release();
+    ::CloseHandle(event);
+    object->Release();
+}
+
 HWND MakeEventWindow() {
     WNDCLASSW wc = {};
     wc.lpfnWndProc = ::DefWindowProcW;
@@ -184,7 +264,7 @@ void CheckBalance(const Kernel& kernel) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
-        std::printf("usage: bexhost table|locate|create|async ...\n");
+        std::printf("usage: bexhost table|locate|create|async|info ...\n");
         return 1;
     }
     const std::wstring scenario = argv[1];
@@ -197,6 +277,10 @@ int wmain(int argc, wchar_t** argv) {
         const Kernel kernel = FindKernel();
         if (scenario == L"table") {
             PrintTable(LoadPlugin(kernel, PluginPath(argc, argv, 2)));
+        } else if (scenario == L"info" && argc >= 3) {
+            const bool stop = argc >= 4 && std::wstring(argv[3]) == L"stop";
+            LoadPlugin(kernel, PluginPath(argc, argv, stop ? 4 : 3));
+            Info(kernel, argv[2], stop);
         } else if (scenario == L"create" && argc >= 3) {
             Create(kernel, LoadPlugin(kernel, PluginPath(argc, argv, 3)), argv[2]);
         } else if (scenario == L"misc") {

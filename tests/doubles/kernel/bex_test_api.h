@@ -27,6 +27,9 @@
 //   [entries]  paths=<path>|<path>...  (class 402) the executable paths
 //   With BEXTEST_HTTP set the body comes from a real GET (WinINet) instead
 //   of a file.
+//   [system], [environment], [details]: see catalog_services.cpp; the value
+//   store (class 94) keeps its values in the file named by BEXTEST_STORE,
+//   see value_store.cpp.
 //
 // Log lines (file named by BEXTEST_LOG, one UTF-8 line each):
 //   attach | detach
@@ -38,6 +41,8 @@
 //   init | shutdown                 codes -1 and -2
 //   49.3 | 49.21 | 49.13 <id> <n>   class 49 slots (13: the id asked, its second argument)
 //   307.3                           class 307 slot 3 (refresh)
+//   system.6, env.<slot>, details.start, details.find   catalog_services.cpp
+//   store.set, store.get                                value_store.cpp
 //   UNEXPECTED class <id> slot <n>  then the process ends with code 86
 #pragma once
 

@@ -81,6 +81,7 @@ static_assert(std::is_same<decltype(&BexTest_LoadPlugin), bextest::LoadPluginFn>
 extern "C" __declspec(dllexport) int __stdcall BexTest_Shutdown() {
     try {
         standin::EndPendingRequests();
+        standin::EndDetailsRequests();
         return standin::ReleaseSharedObjects();
     } catch (...) {
         return -1;

@@ -63,8 +63,16 @@ IBexPlugin* MakeService(uint32_t classId) {
         return MakeObjectList();
     case 7:
         return MakeByteBuffer();
+    case 10:
+        return MakeSystem();
+    case 40:
+        return MakeEnvironment();
     case 41:
         return MakeHttpFetch();
+    case 43:
+        return MakeDetails();
+    case 94:
+        return MakeValueStore();
     case 406:
         return MakeCompletion();
     case 49:

@@ -82,15 +82,6 @@ void* BEX_CALL BufferData(IBexPlugin* self) {
 }
 int BEX_CALL BufferSize(IBexPlugin* self) { return Self<ByteBuffer>(self)->statedSize; }
 
-template <typename T>
-T* NewObject(const SlotTable& table, uint32_t classId) {
-    auto* object = new T;
-    object->table = table.Get();
-    object->classId = classId;
-    object->destroy = &DestroyAs<T>;
-    return object;
-}
-
 ByteBuffer* NewByteBuffer() {
     static const SlotTable table = [] {
         SlotTable t;
@@ -99,7 +90,7 @@ ByteBuffer* NewByteBuffer() {
         t.Set(k::byte_buffer::kSize, &BufferSize);
         return t;
     }();
-    return NewObject<ByteBuffer>(table, k::kByteBuffer);
+    return NewServiceObject<ByteBuffer>(table, k::kByteBuffer);
 }
 
 }  // namespace
@@ -114,7 +105,7 @@ IBexPlugin* MakeString() {
         t.Set(k::string::kLength, &StringLength);
         return t;
     }();
-    return HandOut(NewObject<String>(table, k::kString));
+    return HandOut(NewServiceObject<String>(table, k::kString));
 }
 
 IBexPlugin* MakeObjectList() {
@@ -125,7 +116,7 @@ IBexPlugin* MakeObjectList() {
         t.Set(k::object_list::kItem, &ListItem);
         return t;
     }();
-    ObjectList* list = NewObject<ObjectList>(table, k::kObjectList);
+    ObjectList* list = NewServiceObject<ObjectList>(table, k::kObjectList);
     list->destroy = &DestroyList;
     return HandOut(list);
 }

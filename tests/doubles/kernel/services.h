@@ -25,5 +25,12 @@ void EndPendingRequests();
 IBexPlugin* MakeSoftware();     // 49
 IBexPlugin* MakeItemList();     // 307
 IBexPlugin* MakeEntryList();    // 402
+IBexPlugin* MakeSystem();       // 10
+IBexPlugin* MakeEnvironment();  // 40
+IBexPlugin* MakeDetails();      // 43
+IBexPlugin* MakeValueStore();   // 94
+// Shutdown: waits for the details requests' completions and drops the
+// kernel's references to them.
+void EndDetailsRequests();
 
 }  // namespace standin

@@ -1,0 +1,34 @@
+// Local ids for software entries that arrive without an id of their own,
+// handed out from a bitmap kept in the kernel's value store so that an id
+// stays taken across runs.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "plugins/common/plugin_ref.h"
+
+namespace catalog {
+
+class CBexStore {
+public:
+    // The value store is asked of the kernel when it is bound.
+    CBexStore() noexcept;
+    ~CBexStore();
+    CBexStore(const CBexStore&) = delete;
+    CBexStore& operator=(const CBexStore&) = delete;
+
+    // The lowest free id from 90000000 to 99999999 (marked taken), or 0 when
+    // none can be given.
+    uint32_t AllocateAppId() noexcept;
+
+private:
+    uint32_t AllocateLocked();
+    bool Write(const void* data, int size, uint32_t base);
+
+    CRITICAL_SECTION lock_;
+    plugin::PluginRef<> store_;
+};
+
+}  // namespace catalog

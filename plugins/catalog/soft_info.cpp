@@ -1,0 +1,398 @@
+#include "plugins/catalog/soft_info.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "base/service_addresses.h"
+#include "plugins/catalog/async_result.h"
+#include "plugins/common/kernel_calls.h"
+#include "protocol/bex_kernel.h"
+
+namespace catalog {
+
+namespace k = bex::kernel;
+
+namespace {
+
+constexpr DWORD kIdleMs = 100;
+constexpr DWORD kStopWaitMs = 2000;
+constexpr int kCacheType = 16;
+constexpr wchar_t kCacheName[] = L"data";
+constexpr uint32_t kCacheVersion = 1;
+constexpr size_t kMaxCachedRecords = 0xFFFF;  // the extra value's 16 bits of count
+constexpr size_t kRecordSize = sizeof(tagSoftInfoData);
+
+volatile LONG g_terminations = 0;
+
+// Holds a critical section for a scope.
+class Locked {
+public:
+    explicit Locked(CRITICAL_SECTION& cs) : cs_(cs) { ::EnterCriticalSection(&cs_); }
+    ~Locked() { ::LeaveCriticalSection(&cs_); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+
+private:
+    CRITICAL_SECTION& cs_;
+};
+
+// A text a kernel slot hands out as a new class-3 string; empty when none.
+std::wstring TextOf(const plugin::PluginRef<>& string) {
+    if (!string) return std::wstring();
+    return plugin::StringText(string.Get()).value_or(std::wstring());
+}
+
+const wchar_t* ItemText(IBexPlugin* item, int slot) {
+    const wchar_t* text = plugin::CallSlot<const wchar_t*>(item, slot);
+    return text ? text : L"";
+}
+
+}  // namespace
+
+CSoftInfo::CSoftInfo() noexcept : stop_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    // Made here, not in Start: Query and GetInfo may come before Start and
+    // after Stop.
+    ::InitializeCriticalSection(&queryLock_);
+    ::InitializeCriticalSection(&cacheLock_);
+}
+
+CSoftInfo::~CSoftInfo() {
+    Stop();
+    // Clients still waiting for a queued query must not wait for ever.
+    std::deque<QueuedQuery> left;
+    {
+        Locked lock(queryLock_);
+        left.swap(queue_);
+    }
+    for (QueuedQuery& query : left) {
+        if (!query.result) continue;
+        query.result->Complete(2, nullptr);
+        query.result->Release();
+    }
+    for (auto& [id, record] : cache_)
+        if (record) record->Release();
+    cache_.clear();
+    details_.Reset();
+    environment_.Reset();
+    store_.Reset();
+    systemTextObject_.Reset();
+    queryTailObject_.Reset();
+    ::DeleteCriticalSection(&cacheLock_);
+    ::DeleteCriticalSection(&queryLock_);
+}
+
+LONG CSoftInfo::Terminations() { return g_terminations; }
+
+LONG BEX_CALL CSoftInfo::Start() {
+    try {
+        if (running_) return 1;
+        if (FAILED(plugin::CreateKernelObject(k::kValueStore, store_)) ||
+            FAILED(plugin::CreateKernelObject(k::kEnvironment, environment_)) ||
+            FAILED(plugin::CreateKernelObject(k::kDetails, details_))) {
+            store_.Reset();
+            environment_.Reset();
+            details_.Reset();
+            return 0;
+        }
+        plugin::PluginRef<> system;
+        if (SUCCEEDED(plugin::CreateKernelObject(k::kSystem, system)))
+            plugin::CallSlot<int>(system.Get(), k::system_info::kDescribe, k::system_info::kDescribeKind,
+                                  systemTextObject_.PutPlugin());
+        plugin::CallSlot<int>(environment_.Get(), k::environment::kQueryTail, queryTailObject_.PutPlugin());
+        systemText_ = TextOf(systemTextObject_);
+        queryTail_ = TextOf(queryTailObject_);
+
+        LoadCache();
+        if (stop_) ::ResetEvent(stop_.Get());
+        ::InterlockedExchange(&running_, 1);
+        queryThread_.Reset(::CreateThread(nullptr, 0, &SoftInfoQueryThread, this, 0, nullptr));
+        cacheThread_.Reset(::CreateThread(nullptr, 0, &SoftInfoCacheThread, this, 0, nullptr));
+        return 1;
+    } catch (...) {
+        return 0;
+    }
+}
+
+void CSoftInfo::EndThread(winlib::Thread& thread) {
+    if (!thread) return;
+    if (::WaitForSingleObject(thread.Get(), kStopWaitMs) == WAIT_TIMEOUT) {
+        // Last resort: the stop event should have ended every wait already.
+        ::SuspendThread(thread.Get());
+        ::TerminateThread(thread.Get(), 0);
+        ::InterlockedIncrement(&g_terminations);
+    }
+    thread.Reset();
+}
+
+LONG BEX_CALL CSoftInfo::Stop() {
+    try {
+        if (!::InterlockedExchange(&running_, 0)) return 1;
+        if (stop_) ::SetEvent(stop_.Get());
+        EndThread(queryThread_);
+        EndThread(cacheThread_);
+        SaveCache();
+        return 1;
+    } catch (...) {
+        return 1;
+    }
+}
+
+LONG BEX_CALL CSoftInfo::Query(IBexPlugin* ids, IBexAsyncResult* result) {
+    try {
+        if (!ids) return 0;
+        QueuedQuery query;
+        if (const auto bytes = plugin::BufferData(ids)) {
+            const size_t count = bytes->size / 4;
+            query.ids.resize(count);
+            std::memcpy(query.ids.data(), bytes->data, count * 4);
+        }
+        query.result = result;
+        Locked lock(queryLock_);
+        queue_.push_back(std::move(query));
+        if (result) result->AddRef();
+        return 1;
+    } catch (...) {
+        return 0;
+    }
+}
+
+LONG BEX_CALL CSoftInfo::GetInfo(uint32_t softId, ISoftInfoData** out) {
+    try {
+        if (!out) return 0;
+        Locked lock(cacheLock_);
+        const auto it = cache_.find(softId);
+        if (it == cache_.end() || !it->second) return 0;
+        it->second->AddRef();
+        *out = it->second;
+        return 1;
+    } catch (...) {
+        return 0;
+    }
+}
+
+DWORD WINAPI CSoftInfo::SoftInfoQueryThread(void* self) {
+    try {
+        winlib::ComScope com;
+        static_cast<CSoftInfo*>(self)->QueryLoop();
+    } catch (...) {
+    }
+    return 0;
+}
+
+DWORD WINAPI CSoftInfo::SoftInfoCacheThread(void* self) {
+    try {
+        winlib::ComScope com;
+        static_cast<CSoftInfo*>(self)->CacheLoop();
+    } catch (...) {
+    }
+    return 0;
+}
+
+void CSoftInfo::QueryLoop() {
+    while (running_) {
+        QueuedQuery query;
+        bool found = false;
+        {
+            Locked lock(queryLock_);
+            if (!queue_.empty()) {
+                query = std::move(queue_.front());
+                queue_.pop_front();
+                found = true;
+            }
+        }
+        if (!found) {
+            ::WaitForSingleObject(stop_.Get(), kIdleMs);
+            continue;
+        }
+        LONG status = 2;
+        try {
+            status = ProcessQuery(std::move(query.ids));
+        } catch (...) {
+            status = 2;
+        }
+        if (query.result) {
+            query.result->Complete(status, nullptr);
+            query.result->Release();
+        }
+    }
+}
+
+void CSoftInfo::CacheLoop() {
+    while (running_) {
+        bool pending = false;
+        {
+            Locked lock(cacheLock_);
+            pending = !refresh_.empty();
+        }
+        if (pending) RefreshCached();
+        else ::WaitForSingleObject(stop_.Get(), kIdleMs);
+    }
+}
+
+bool CSoftInfo::MayQuery() {
+    return environment_ && plugin::CallSlot<int>(environment_.Get(), k::environment::kMayQuery) != 0;
+}
+
+LONG CSoftInfo::ProcessQuery(std::vector<uint32_t> ids) {
+    {
+        Locked lock(cacheLock_);
+        std::vector<uint32_t> missing;
+        for (uint32_t id : ids) {
+            if (cache_.count(id)) {
+                if (!refreshed_.count(id)) refresh_.insert(id);
+            } else {
+                missing.push_back(id);
+            }
+        }
+        ids.swap(missing);
+    }
+    if (ids.empty()) return 1;
+    if (!MayQuery()) return 2;
+    UpdateInfoMap softs;
+    if (!FetchUpdateInfo(ids, softs)) return 2;
+    ApplyUpdateInfo(softs);
+    FetchSoftDetails(softs);
+    return 1;
+}
+
+void CSoftInfo::RefreshCached() {
+    std::vector<uint32_t> ids;
+    {
+        Locked lock(cacheLock_);
+        ids.assign(refresh_.begin(), refresh_.end());
+    }
+    if (!ids.empty() && MayQuery()) {
+        UpdateInfoMap softs;
+        if (FetchUpdateInfo(ids, softs)) {
+            ApplyUpdateInfo(softs);
+            FetchSoftDetails(softs);
+        }
+        Locked lock(cacheLock_);
+        refreshed_.insert(ids.begin(), ids.end());
+    }
+    Locked lock(cacheLock_);
+    for (uint32_t id : ids) refresh_.erase(id);
+}
+
+bool CSoftInfo::FetchUpdateInfo(const std::vector<uint32_t>& ids, UpdateInfoMap& out) {
+    out.clear();
+    const std::vector<std::wstring> urls = UpdateInfoUrls(ServiceAddress(Service::UpdateInfo), ids, queryTail_);
+    if (urls.empty()) return false;
+    // Every part of a split request must answer, as one request would.
+    UpdateInfoMap all;
+    for (const std::wstring& url : urls) {
+        UpdateInfoMap part;
+        const bool ok = FetchAndWait(stop_.Get(), url.c_str(), [&part](const BYTE* data, size_t size) {
+            return ParseUpdateInfoXml(data, size, part);
+        });
+        if (!ok) return false;
+        for (auto& [id, elements] : part) all[id] = std::move(elements);
+    }
+    out.swap(all);
+    return !out.empty();
+}
+
+void CSoftInfo::PutRecord(uint32_t softId, CSoftInfoData* record) {
+    CSoftInfoData*& slot = cache_[softId];
+    if (slot && slot != record) slot->Release();
+    slot = record;
+}
+
+void CSoftInfo::ApplyUpdateInfo(const UpdateInfoMap& softs) {
+    for (const auto& [id, elements] : softs) {
+        Locked lock(cacheLock_);
+        auto it = cache_.find(id);
+        CSoftInfoData* record = it == cache_.end() ? nullptr : it->second;
+        if (!record) {
+            record = NewSoftInfoData();
+            if (!record) continue;
+            record->Record().softId = id;
+            PutRecord(id, record);
+        }
+        FillSoftRecord(record->Record(), elements, systemText_);
+    }
+}
+
+void CSoftInfo::FetchSoftDetails(const UpdateInfoMap& softs) {
+    if (!details_) return;
+    plugin::PluginRef<> list;
+    if (FAILED(plugin::CreateKernelObject(k::kObjectList, list))) return;
+    for (const auto& [id, elements] : softs) {
+        const auto bname = elements.find(L"bname");
+        plugin::PluginRef<> name;
+        if (plugin::RenewKernelString(name, bname == elements.end() ? L"" : bname->second.c_str()))
+            plugin::ListAppend(list.Get(), name.Get());
+    }
+    if (plugin::ListCount(list.Get()) == 0) return;
+
+    winlib::Event done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!done) return;
+    bool kernelMade = false;
+    plugin::PluginRef<IBexAsyncResult> result(CreateAsyncResult(done.Get(), nullptr, &kernelMade));
+    if (!result) return;
+    if (!plugin::DetailsStart(details_.Get(), list.Get(), L"upgrade", result.Get())) return;
+    const HANDLE handles[2] = {stop_.Get(), done.Get()};
+    if (::WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) {
+        // Abandoned: the kernel's own completion object may still set this
+        // very handle later.
+        if (kernelMade) done.Detach();
+        return;
+    }
+
+    Locked lock(cacheLock_);
+    for (const auto& [id, elements] : softs) {
+        const auto it = cache_.find(id);
+        if (it == cache_.end() || !it->second) continue;
+        tagSoftInfoData& r = it->second->Record();
+        if (!r.bname[0]) continue;
+        const plugin::PluginRef<> item = plugin::DetailsFind(details_.Get(), r.bname);
+        if (!item) continue;
+        SetField(r.ratingText, ItemText(item.Get(), k::details::kItemText1));
+        if (r.ratingText[0]) r.rating = RatingFromText(r.ratingText);
+        SetField(r.detailsText, ItemText(item.Get(), k::details::kItemText2));
+        SetField(r.detailsShortText, ItemText(item.Get(), k::details::kItemText3));
+    }
+}
+
+void CSoftInfo::LoadCache() {
+    if (!store_) return;
+    plugin::PluginRef<> buffer;
+    if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return;
+    uint32_t extra = 0;
+    if (plugin::CallSlot<int>(store_.Get(), k::value_store::kGet, kCacheType, kCacheName, buffer.Get(), &extra) < 0)
+        return;
+    const auto bytes = plugin::BufferData(buffer.Get());
+    if (!bytes || extra < 0x10000 || (extra & 0xFFFF) != kCacheVersion) return;
+    const size_t count = extra >> 16;
+    if (bytes->size % count != 0) return;
+    const size_t recordSize = bytes->size / count;
+    // Below the soft id's 4 bytes a record says nothing.
+    if (recordSize < sizeof(uint32_t) || recordSize > kRecordSize) return;
+    for (size_t i = 0; i < count; ++i) {
+        CSoftInfoData* record = NewSoftInfoData();
+        if (!record) return;
+        std::memcpy(&record->Record(), bytes->data + i * recordSize, recordSize);
+        TerminateTexts(record->Record());
+        Locked lock(cacheLock_);
+        PutRecord(record->Record().softId, record);
+    }
+}
+
+void CSoftInfo::SaveCache() {
+    if (!store_) return;
+    Locked lock(cacheLock_);
+    std::vector<const CSoftInfoData*> records;
+    for (const auto& [id, record] : cache_)
+        if (record && records.size() < kMaxCachedRecords) records.push_back(record);
+    if (records.empty()) return;
+    std::vector<BYTE> data(records.size() * kRecordSize);
+    for (size_t i = 0; i < records.size(); ++i)
+        std::memcpy(data.data() + i * kRecordSize, &records[i]->Record(), kRecordSize);
+    const uint32_t extra = static_cast<uint32_t>(records.size()) << 16 | kCacheVersion;
+    plugin::CallSlot<int>(store_.Get(), k::value_store::kSet, kCacheType, kCacheName,
+                          static_cast<const void*>(data.data()), static_cast<int>(data.size()), 1, extra);
+}
+
+HRESULT BEX_CALL CreateSoftInfo(IBexPlugin** out) { return plugin::CreatePluginObject<CSoftInfo>(out); }
+
+}  // namespace catalog

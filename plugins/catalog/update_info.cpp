@@ -1,0 +1,232 @@
+#include "plugins/catalog/update_info.h"
+
+#include <oleauto.h>
+#include <msxml.h>
+#include <shlwapi.h>
+
+#include <cmath>
+#include <cwchar>
+
+#include "plugins/catalog/xml_document.h"
+#include "plugins/common/kernel_calls.h"
+#include "protocol/bex_kernel.h"
+#include "winlib/handles.h"
+
+namespace catalog {
+
+namespace {
+
+constexpr UINT kAnswerCodePage = 936;
+constexpr size_t kUrlLimit = 2047;  // characters, the fetch's buffer less its NUL
+
+class Bstr {
+public:
+    explicit Bstr(const wchar_t* text) : s_(::SysAllocString(text)) {}
+    Bstr() = default;
+    ~Bstr() { ::SysFreeString(s_); }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    BSTR* Put() { return &s_; }
+    BSTR Get() const { return s_; }
+    std::wstring Text() const { return s_ ? std::wstring(s_, ::SysStringLen(s_)) : std::wstring(); }
+
+private:
+    BSTR s_ = nullptr;
+};
+
+// The answer as UTF-16, converted into a kernel string.
+bool Decode(const BYTE* data, size_t size, std::wstring& text) {
+    if (!data || size == 0 || size > 0x7FFFFFFF) return false;
+    const int bytes = static_cast<int>(size);
+    const char* chars = reinterpret_cast<const char*>(data);
+    const int length = ::MultiByteToWideChar(kAnswerCodePage, 0, chars, bytes, nullptr, 0);
+    if (length <= 0) return false;
+    plugin::PluginRef<> string;
+    if (FAILED(plugin::CreateKernelObject(bex::kernel::kString, string))) return false;
+    wchar_t* buffer = plugin::StringBuffer(string.Get(), length);
+    if (!buffer) return false;
+    const int written = ::MultiByteToWideChar(kAnswerCodePage, 0, chars, bytes, buffer, length);
+    buffer[written > 0 ? written : 0] = L'\0';
+    if (!plugin::StringEnd(string.Get())) return false;
+    auto decoded = plugin::StringText(string.Get());
+    if (!decoded || decoded->empty()) return false;
+    text = std::move(*decoded);
+    return true;
+}
+
+// A decimal u32 above 0, nothing else.
+bool ParseSoftId(const std::wstring& text, uint32_t& id) {
+    if (text.empty() || text.size() > 10) return false;
+    uint64_t value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') return false;
+        value = value * 10 + static_cast<uint64_t>(c - L'0');
+    }
+    if (value == 0 || value > 0xFFFFFFFFull) return false;
+    id = static_cast<uint32_t>(value);
+    return true;
+}
+
+void ReadSoft(IXMLDOMNode* soft, UpdateInfoMap& out) {
+    winlib::ComPtr<IXMLDOMNodeList> children;
+    if (FAILED(soft->get_childNodes(children.Put())) || !children) return;
+    long count = 0;
+    children->get_length(&count);
+    ElementMap elements;
+    uint32_t id = 0;
+    bool hasId = false;
+    for (long i = 0; i < count; ++i) {
+        winlib::ComPtr<IXMLDOMNode> child;
+        if (FAILED(children->get_item(i, child.Put())) || !child) continue;
+        DOMNodeType type = NODE_INVALID;
+        if (FAILED(child->get_nodeType(&type)) || type != NODE_ELEMENT) continue;
+        Bstr name;
+        Bstr text;
+        child->get_nodeName(name.Put());
+        child->get_text(text.Put());
+        std::wstring key = name.Text();
+        std::wstring value = text.Text();
+        if (key.empty() || value.empty()) continue;
+        if (::lstrcmpiW(key.c_str(), L"id") == 0) hasId = ParseSoftId(value, id);
+        elements[std::move(key)] = std::move(value);
+    }
+    if (hasId && !elements.empty()) out[id] = std::move(elements);
+}
+
+const std::wstring* Find(const ElementMap& elements, const wchar_t* name) {
+    const auto it = elements.find(name);
+    return it == elements.end() ? nullptr : &it->second;
+}
+
+// Fields overwritten on every update: empty when the element is missing.
+template <size_t N>
+void Overwrite(wchar_t (&field)[N], const ElementMap& elements, const wchar_t* name) {
+    const std::wstring* value = Find(elements, name);
+    SetField(field, value ? value->c_str() : L"");
+}
+
+// Fields that keep their text unless the answer brings a new one.
+template <size_t N>
+void FillWhenGiven(wchar_t (&field)[N], const ElementMap& elements, const wchar_t* name) {
+    const std::wstring* value = Find(elements, name);
+    if (value && !value->empty()) SetField(field, value->c_str());
+}
+
+uint32_t Equals(const ElementMap& elements, const wchar_t* name, const wchar_t* wanted, bool ignoreCase) {
+    const std::wstring* value = Find(elements, name);
+    if (!value) return 0;
+    return (ignoreCase ? ::lstrcmpiW(value->c_str(), wanted) : std::wcscmp(value->c_str(), wanted)) == 0 ? 1 : 0;
+}
+
+// Leading decimal digits, held at 4294967295.
+uint32_t SizeValue(const std::wstring& text) {
+    uint64_t value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') break;
+        value = value * 10 + static_cast<uint64_t>(c - L'0');
+        if (value > 0xFFFFFFFFull) return 0xFFFFFFFFu;
+    }
+    return static_cast<uint32_t>(value);
+}
+
+std::wstring JoinIds(const std::vector<uint32_t>& ids, size_t from, size_t to) {
+    std::wstring joined;
+    for (size_t i = from; i < to; ++i) joined += std::to_wstring(ids[i]) + L",";
+    return joined;
+}
+
+}  // namespace
+
+bool ParseUpdateInfoXml(const BYTE* data, size_t size, UpdateInfoMap& out) {
+    out.clear();
+    std::wstring text;
+    if (!Decode(data, size, text)) return false;
+    winlib::ComPtr<IXMLDOMDocument> document;
+    if (FAILED(CreateXmlDocument(document.Put())) || !document) return false;
+    const wchar_t* start = ::StrStrIW(text.c_str(), L"<ret>");
+    if (!start) return false;
+    Bstr xml(start);
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    if (!xml.Get() || FAILED(document->loadXML(xml.Get(), &loaded)) || loaded != VARIANT_TRUE) return false;
+    winlib::ComPtr<IXMLDOMNode> ret;
+    winlib::ComPtr<IXMLDOMNode> softs;
+    winlib::ComPtr<IXMLDOMNodeList> list;
+    Bstr retName(L"ret");
+    Bstr softsName(L"softs");
+    Bstr softName(L"soft");
+    if (document->selectSingleNode(retName.Get(), ret.Put()) != S_OK || !ret) return false;
+    if (ret->selectSingleNode(softsName.Get(), softs.Put()) != S_OK || !softs) return false;
+    if (FAILED(softs->selectNodes(softName.Get(), list.Put())) || !list) return false;
+    long count = 0;
+    if (FAILED(list->get_length(&count)) || count < 1) return false;
+    for (long i = 0; i < count; ++i) {
+        winlib::ComPtr<IXMLDOMNode> soft;
+        if (SUCCEEDED(list->get_item(i, soft.Put())) && soft) ReadSoft(soft.Get(), out);
+    }
+    return !out.empty();
+}
+
+void FillSoftRecord(tagSoftInfoData& r, const ElementMap& e, const std::wstring& systemText) {
+    FillWhenGiven(r.name, e, L"name");
+    Overwrite(r.logo, e, L"logo");
+    FillWhenGiven(r.vdisp, e, L"vdisp");
+    FillWhenGiven(r.ptime, e, L"ptime");
+    FillWhenGiven(r.surl, e, L"surl");
+    if (const std::wstring* size = Find(e, L"size"); size && !size->empty()) r.size = SizeValue(*size);
+    const std::wstring* os = Find(e, L"os");
+    r.osMatches = !os || os->empty() || ::StrStrIW(os->c_str(), systemText.c_str()) ? 1 : 0;
+    r.isFree = Equals(e, L"free", L"1", true);
+    r.stable = Equals(e, L"stable", L"2", false);
+    r.plugin = Equals(e, L"plugin", L"1", false);
+    r.language = Equals(e, L"language", L"2", false);
+    FillWhenGiven(r.bname, e, L"bname");
+    FillWhenGiven(r.share, e, L"free_disp");
+    Overwrite(r.durls, e, L"durls");
+    Overwrite(r.dname, e, L"dname");
+    Overwrite(r.args, e, L"args");
+    Overwrite(r.hint2, e, L"hint2");
+    Overwrite(r.pname, e, L"pname");
+    Overwrite(r.os, e, L"os");
+    Overwrite(r.sizeText, e, L"size");
+    Overwrite(r.uurls, e, L"uurls");
+    r.important = Equals(e, L"important", L"1", false);
+    Overwrite(r.urate, e, L"urate");
+    Overwrite(r.eid, e, L"eid");
+    Overwrite(r.shell, e, L"shell");
+}
+
+uint32_t RatingFromText(const wchar_t* text) {
+    if (!text || !*text) return 0;
+    wchar_t* end = nullptr;
+    const double value = std::wcstod(text, &end);
+    if (end == text || !std::isfinite(value)) return 0;
+    const double tenfold = value * 10.0;
+    if (!(tenfold >= 0.0) || tenfold >= 4294967296.0) return 0;
+    return static_cast<uint32_t>(tenfold);
+}
+
+std::vector<std::wstring> UpdateInfoUrls(const std::wstring& address, const std::vector<uint32_t>& ids,
+                                         const std::wstring& tail) {
+    const std::wstring head = address + L"/get_update_info.php?type=update_info&soft_ids=";
+    const std::wstring rest = L"&lrtime=0&" + tail;
+    std::vector<std::wstring> urls;
+    size_t from = 0;
+    while (from < ids.size()) {
+        size_t length = head.size() + rest.size();
+        size_t to = from;
+        while (to < ids.size()) {
+            const size_t more = std::to_wstring(ids[to]).size() + 1;
+            if (length + more > kUrlLimit && to > from) break;
+            length += more;
+            ++to;
+        }
+        std::wstring url = head + JoinIds(ids, from, to) + rest;
+        // Even one id does not fit: the request would ask for a cut id.
+        if (url.size() > kUrlLimit) break;
+        urls.push_back(std::move(url));
+        from = to;
+    }
+    return urls;
+}
+
+}  // namespace catalog
