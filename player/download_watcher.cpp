@@ -40,23 +40,44 @@ STDMETHODIMP DownloadWatcher::OnResponse(DWORD statusCode, LPCWSTR responseHeade
                                          LPWSTR* additionalHeaders) {
     if (additionalHeaders) *additionalHeaders = nullptr;
     statusCode_ = statusCode;
-    contentLength_ = ContentLengthFromHeaders(responseHeaders);
+    // The announced length is that of the encoded body; the file holds the
+    // decoded one, so only an unencoded body can be measured against it.
+    contentLength_ = BodyIsEncoded(responseHeaders) ? -1 : ContentLengthFromHeaders(responseHeaders);
     return S_OK;
 }
 
-int64_t ContentLengthFromHeaders(const wchar_t* headers) {
-    if (!headers) return -1;
+namespace {
+
+// The value of the header `name` (lower case, with its colon) at the start
+// of a line, leading blanks skipped; null when there is none.
+const wchar_t* HeaderValue(const wchar_t* headers, const std::wstring& name) {
+    if (!headers) return nullptr;
     std::wstring lower(headers);
     for (wchar_t& c : lower) c = static_cast<wchar_t>(std::towlower(c));
-    const std::wstring key = L"content-length:";
-    size_t at = lower.find(key);
+    size_t at = lower.find(name);
     // Only a header at the start of a line counts.
-    while (at != std::wstring::npos && at != 0 && lower[at - 1] != L'\n') at = lower.find(key, at + 1);
-    if (at == std::wstring::npos) return -1;
-    const wchar_t* digits = headers + at + key.size();
-    while (*digits == L' ' || *digits == L'\t') ++digits;
-    if (*digits < L'0' || *digits > L'9') return -1;
+    while (at != std::wstring::npos && at != 0 && lower[at - 1] != L'\n') at = lower.find(name, at + 1);
+    if (at == std::wstring::npos) return nullptr;
+    const wchar_t* value = headers + at + name.size();
+    while (*value == L' ' || *value == L'\t') ++value;
+    return value;
+}
+
+}  // namespace
+
+int64_t ContentLengthFromHeaders(const wchar_t* headers) {
+    const wchar_t* digits = HeaderValue(headers, L"content-length:");
+    if (!digits || *digits < L'0' || *digits > L'9') return -1;
     return static_cast<int64_t>(std::wcstoll(digits, nullptr, 10));
+}
+
+bool BodyIsEncoded(const wchar_t* headers) {
+    const wchar_t* value = HeaderValue(headers, L"content-encoding:");
+    if (!value) return false;
+    std::wstring coding;
+    for (; *value && *value != L'\r' && *value != L'\n' && *value != L' ' && *value != L'\t'; ++value)
+        coding.push_back(static_cast<wchar_t>(std::towlower(*value)));
+    return !coding.empty() && coding != L"identity";
 }
 
 bool DownloadWatcher::Accepts(const wchar_t* path) const {

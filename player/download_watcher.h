@@ -46,3 +46,5 @@ private:
 
 // The announced body length in raw response headers, or -1.
 int64_t ContentLengthFromHeaders(const wchar_t* headers);
+// Whether the headers announce a content coding (gzip, deflate...) other than identity.
+bool BodyIsEncoded(const wchar_t* headers);

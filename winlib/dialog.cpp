@@ -1,5 +1,7 @@
 #include "winlib/dialog.h"
 
+#include "winlib/exception_barrier.h"
+
 namespace winlib {
 
 namespace {
@@ -121,7 +123,9 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     if (!self) return FALSE;
 
     LRESULT result = 0;
-    BOOL handled = self->ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
+    const BOOL handled = CallGuarded(L"DialogProc", FALSE, [&] {
+        return self->ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
+    });
 
     if (msg == WM_NCDESTROY) {
         ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);

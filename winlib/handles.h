@@ -61,6 +61,11 @@ struct FileHandleTraits {
     static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
     static void Release(HANDLE h) { ::CloseHandle(h); }
 };
+// FindFirstFile searches end with FindClose, never CloseHandle.
+struct FindHandleTraits {
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Release(HANDLE h) { ::FindClose(h); }
+};
 struct LibraryTraits {
     static HMODULE Invalid() { return nullptr; }
     static void Release(HMODULE h) { ::FreeLibrary(h); }
@@ -93,6 +98,7 @@ using Mutex = KernelHandle;
 using Thread = KernelHandle;
 using Process = KernelHandle;
 using FileHandle = UniqueHandle<FileHandleTraits>;
+using FindHandle = UniqueHandle<FindHandleTraits>;
 using Library = UniqueHandle<LibraryTraits>;
 using RegKey = UniqueHandle<RegKeyTraits>;
 using MemoryDc = UniqueHandle<MemoryDcTraits>;

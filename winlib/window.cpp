@@ -1,6 +1,7 @@
 #include "winlib/window.h"
 
 #include "winlib/app_module.h"
+#include "winlib/exception_barrier.h"
 
 namespace winlib {
 
@@ -93,8 +94,10 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 
     LRESULT result = 0;
-    if (!self->ProcessWindowMessage(hwnd, msg, wParam, lParam, result))
-        result = ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    const BOOL handled = CallGuarded(L"WindowProc", FALSE, [&] {
+        return self->ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
+    });
+    if (!handled) result = ::DefWindowProcW(hwnd, msg, wParam, lParam);
 
     if (msg == WM_NCDESTROY) {
         ::SetWindowLongPtrW(hwnd, kObjectSlot, 0);

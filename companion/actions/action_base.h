@@ -38,6 +38,8 @@ public:
     void SetAway(bool) override {}
     // Releases the strip and stops a ring that is still playing.
     int OnDone() override;
+    // The action's own section of Actions.ini.
+    const wchar_t* Section() const { return section_; }
 
 protected:
     CActionBase(const wchar_t* section, IActionEnvironment& env, SharedSettings& settings)
@@ -45,7 +47,6 @@ protected:
 
     IActionEnvironment& Env() { return env_; }
     SharedSettings& Settings() { return settings_; }
-    const wchar_t* Section() const { return section_; }
     bool RemindersOn() const { return settings_.WiseHealthAlert.load(); }
 
     // Starts the user's ring when it is switched on and names an existing file.

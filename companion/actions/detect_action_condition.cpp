@@ -31,7 +31,10 @@ bool CDetectActionCondition::HandOver(IVynAction* action) {
 
 int CDetectActionCondition::Run() {
     dueEvent_.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    while (!stop_.load()) {
+    // Without its events the thread could neither wait for a showing (every
+    // action would be done at once) nor pause (it would spin): no polling.
+    const bool canWait = dueEvent_.Valid() && stopEvent_.Valid();
+    while (canWait && !stop_.load()) {
         for (size_t i = 0; i < actions_.size(); ++i) {
             IVynAction* action = actions_[i].get();
             if (!action || !action->CheckCondition()) continue;
@@ -53,6 +56,7 @@ bool CDetectActionCondition::ClaimDueAction(const IVynAction* action) {
 }
 
 bool CDetectActionCondition::ReleaseDueAction() {
+    if (!pending_.load() || !claimed_.load()) return false;
     if (!pending_.exchange(nullptr)) return false;
     ::SetEvent(dueEvent_.Get());
     return true;
@@ -71,4 +75,17 @@ void CDetectActionCondition::NotifyAway(bool away) {
 void CDetectActionCondition::Stop() {
     stop_.store(true);
     ::SetEvent(stopEvent_.Get());
+}
+
+bool CDetectActionCondition::StopAndWait(DWORD timeoutMs) {
+    if (ThreadId() == 0) {
+        delete this;
+        return true;
+    }
+    // The thread closes its own handle as it ends: wait on a copy.
+    HANDLE copy = nullptr;
+    ::DuplicateHandle(::GetCurrentProcess(), ThreadHandle(), ::GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0);
+    winlib::Thread thread(copy);
+    Stop();
+    return thread.Valid() && ::WaitForSingleObject(thread.Get(), timeoutMs) == WAIT_OBJECT_0;
 }

@@ -26,9 +26,11 @@ public:
     // UI thread: true exactly once for the action the thread has just posted,
     // so a stray or repeated WM_ACTION_DUE is never shown.
     bool ClaimDueAction(const IVynAction* action);
-    // UI thread: ends the showing of the posted action. Signals the thread
-    // only while an action is owed, then clears the debt, so the thread is
-    // released exactly once per posted action. False when nothing was owed.
+    // UI thread: ends the showing of the claimed action. Signals the thread
+    // only for an action the window has claimed, then clears the debt, so the
+    // thread is released exactly once per posted action. An action posted but
+    // not yet claimed stays owed: its WM_ACTION_DUE is still on its way and
+    // must find it. False when nothing claimed was owed.
     bool ReleaseDueAction();
 
     // UI thread: the screen-saver and away notices go to every action.
@@ -39,6 +41,10 @@ public:
     // itself never stops polling; this exists for orderly ends in tests. The
     // object deletes itself when the thread ends, so nothing may call it after.
     void Stop();
+    // Stop, then waits up to `timeoutMs` for the thread to end; true when it
+    // ended (or never ran: the object is then deleted here). Nothing may call
+    // the object afterwards either way.
+    bool StopAndWait(DWORD timeoutMs);
 
 private:
     // Posts the due action and waits for its release; false when the post failed.

@@ -2,6 +2,8 @@
 
 #include <process.h>
 
+#include "winlib/exception_barrier.h"
+
 int CThreadBase::Start(unsigned initFlag, unsigned stackSize, SECURITY_ATTRIBUTES* security) {
     if (thread_.Valid()) return -1;
     unsigned id = 0;
@@ -22,7 +24,7 @@ void CThreadBase::ReleaseThread() {
 unsigned __stdcall CThreadBase::ThreadProc(void* object) {
     auto* self = static_cast<CThreadBase*>(object);
     if (!self) return 1;
-    const int result = self->Run();
+    const int result = winlib::CallGuarded(L"thread entry", kRunFailed, [self] { return self->Run(); });
     if (result == kRunDeletedSelf) return 0;
     self->ReleaseThread();
     return static_cast<unsigned>(result);

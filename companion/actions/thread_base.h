@@ -12,6 +12,8 @@
 class CThreadBase {
 public:
     static constexpr int kRunDeletedSelf = 99;
+    // The exit code of a thread whose Run threw.
+    static constexpr int kRunFailed = 98;
 
     CThreadBase() = default;
     virtual ~CThreadBase() = default;

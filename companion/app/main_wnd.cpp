@@ -4,12 +4,8 @@
 #include <shellapi.h>
 #include <wtsapi32.h>
 
-#include "companion/actions/calendar_actions.h"
 #include "companion/actions/custom_action.h"
-#include "companion/actions/placeholder_action.h"
-#include "companion/actions/rest_actions.h"
-#include "companion/actions/weather_action.h"
-#include "companion/actions/action_sections.h"
+#include "companion/actions/reminder_list.h"
 #include "companion/app/first_tip_wnd.h"
 #include "companion/app/position_rules.h"
 #include "companion/app/startup.h"
@@ -29,25 +25,8 @@ constexpr wchar_t kProductName[] = L"ZubVynmar";
 constexpr UINT kIconBig = 107;
 constexpr UINT kCursorMascot = 132;
 constexpr DWORD kTrimThreshold = 0x300000;
-
-std::vector<IVynAction*> MakeReminders() {
-    // The order is the priority: within one scan the first due action wins.
-    return {
-        new CActionVynLoad(),
-        new CActionCustom(),
-        new CActionRestAF(),
-        new CActionVynMeal(),
-        new CActionDrink(),
-        new CActionSleep(),
-        new CActionFestival(),
-        new CActionRest(),
-        new CActionWeather(),
-        new CActionPlaceholder(sections::kTrashClean),
-        new CActionPlaceholder(sections::kSysDiskCheck),
-        new CActionEyeGuardian(),
-        new CActionPlaceholder(sections::kCheckRun),
-    };
-}
+// A scan in progress (a weather fetch) is let finish, but not for ever.
+constexpr DWORD kDetectStopWaitMs = 10000;
 
 void FillDefaults(MainWindowServices& s) {
     if (!s.installPackage) s.installPackage = [] { return InstallUiPackage(); };
@@ -68,9 +47,13 @@ CMainWnd::CMainWnd(MainWindowServices services)
     CStatistics::Instance();
 }
 
-// The detect thread is never stopped: it waits on its own event or pause and
-// ends with the process.
+// The leaving sequence ends the process with the detect thread still
+// waiting. Any other end of the window (its message loop ending) stops the
+// thread here, before the program returns and its static objects go away
+// under it.
 CMainWnd::~CMainWnd() {
+    if (detect_) detect_->StopAndWait(kDetectStopWaitMs);
+    detect_ = nullptr;
     if (frameDc_ && frameDcDefault_) ::SelectObject(frameDc_.Get(), frameDcDefault_);
 }
 
@@ -342,8 +325,8 @@ void CMainWnd::OnWatchTimer() {
     BOOL running = FALSE;
     ::SystemParametersInfoW(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
     if (detect_) detect_->NotifyScreenSaverRunning(running != FALSE);
-    // A mascot the user hid has nothing to hide or show: spare the corner test.
-    if (hiddenByUser_) return;
+    // Also while the user has hidden the mascot: a reminder shown over it
+    // must still give way to a full-screen program.
     if (IsFullScreenAppRunning()) {
         tip_.ShowTip(false);
         ShowWindow(SW_HIDE);

@@ -146,7 +146,7 @@ void CMainWnd::SetMascotState(int mode) {
     }
     case 4:
         cutAndLower();
-        index = animations_.idleCount > 2 ? 1 : 0;
+        index = PickClickRecord(animations_);
         break;
     default: {
         SYSTEMTIME now{};

@@ -57,6 +57,11 @@ LRESULT CMainWnd::OnActionDue(UINT, WPARAM wParam, LPARAM, BOOL&) {
     // Anyone can post this number; only the action the detect thread handed
     // over is ever touched, and only once.
     if (!detect_ || !detect_->ClaimDueAction(action)) return 1;
+    if (leaving_) {
+        // Nothing is shown any more; the thread gets its action back once.
+        detect_->ReleaseDueAction();
+        return 1;
+    }
     action_ = action;
     OnActionFired();
     return 1;
@@ -87,12 +92,17 @@ void CMainWnd::OnActionFired() {
 }
 
 void CMainWnd::ShowTimedShutdown(const std::wstring& tip) {
-    modalRunning_ = true;
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
     std::wstring stamp;
     FormatWString(stamp, L"%.4d%.2d%.2d%.2d%.2d", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute);
-    WriteConfigString(L"vyn", L"lastshutdowntime", stamp.c_str());
+    if (WriteConfigString(L"vyn", L"lastshutdowntime", stamp.c_str()) != 0) {
+        // The stamp is what keeps this shutdown from firing again after the
+        // restart; without it the machine could shut down over and over.
+        ReleaseDetectThread();
+        return;
+    }
+    modalRunning_ = true;
 
     if (services_.dialogs->RunCountdown(kCountdownBeforeShutdown) == 0) {
         IPowerControl& power = PowerControl();

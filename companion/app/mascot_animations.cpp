@@ -73,6 +73,9 @@ std::array<RECT, 4> ParseHitRanges(const std::wstring& text, bool* any) {
 
 int PickIdleRecord(const MascotAnimations& a, DWORD sinceStartMs, int hour, DWORD tick,
                    const std::function<int(int, int)>& random) {
+    // An empty idle set has nothing to play: starting a strip anyway would
+    // end at once and start again, for ever.
+    if (a.idleCount <= 0) return -1;
     // With fewer than three idle strips there is no choice worth making:
     // play the one that is not the leaving strip (or the only one).
     if (a.idleCount <= 2) return 0;
@@ -95,6 +98,12 @@ int PickInteractiveRecord(const MascotAnimations& a, POINT cursor, DWORD tick) {
         for (const RECT& rc : r.hitRects)
             if (rc.right > rc.left && rc.bottom > rc.top && ::PtInRect(&rc, cursor)) return static_cast<int>(i);
     }
+    if (a.idleCount <= 0) return -1;
     if (a.idleCount <= 2) return 0;
     return 1 + static_cast<int>(tick % static_cast<DWORD>(a.leavingIndex - 1));
+}
+
+int PickClickRecord(const MascotAnimations& a) {
+    if (a.idleCount <= 0) return -1;
+    return a.idleCount > 2 ? 1 : 0;
 }

@@ -45,11 +45,16 @@ std::array<RECT, 4> ParseHitRanges(const std::wstring& text, bool* any);
 
 // The idle strip to play. `sinceStartMs`: time since the window was made;
 // `random(high, low)` is RandomInRange. Always an index of the idle set
-// (never the leaving strip while there is another), or 0.
+// (never the leaving strip while there is another); -1 when the idle set is
+// empty (nothing plays).
 int PickIdleRecord(const MascotAnimations& a, DWORD sinceStartMs, int hour, DWORD tick,
                    const std::function<int(int, int)>& random);
 
 // The interactive strip under `cursor` (client coordinates), searched after
 // the leaving strip in order; otherwise an idle strip other than the first
-// and the leaving one, chosen by the tick.
+// and the leaving one, chosen by the tick (-1 without an idle set).
 int PickInteractiveRecord(const MascotAnimations& a, POINT cursor, DWORD tick);
+
+// The strip after a click opened the navigation: record 1 where the idle set
+// has one besides the first and the leaving strip, else as the idle pick.
+int PickClickRecord(const MascotAnimations& a);

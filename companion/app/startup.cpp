@@ -125,12 +125,14 @@ void WaitForManagerService(DWORD timeoutMs) {
         ::WaitForSingleObject(changed.Get(), timeoutMs);
 }
 
+HWND CreateMascotWindow(CMainWnd& window) {
+    return window.Create(protocol::kCompanionWindowClass, nullptr, nullptr, L"",
+                         WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_LAYERED | WS_EX_TOOLWINDOW);
+}
+
 int Run(int showCommand) {
     CMainWnd mainWindow;
-    if (!mainWindow.Create(protocol::kCompanionWindowClass, nullptr, nullptr, L"",
-                           WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_LAYERED | WS_EX_TOOLWINDOW)) {
-        return 0;
-    }
+    if (!CreateMascotWindow(mainWindow)) return 0;
     mainWindow.ShowWindow(showCommand);
     return winlib::Module().Loop().Run();
 }
@@ -201,10 +203,14 @@ int ShellLinkCreate(const wchar_t* target, const wchar_t* shortcut) {
                                                                 CLSCTX_REMOTE_SERVER,
                                   IID_IShellLinkW, link.PutVoid())))
         return -2;
-    link->SetPath(target);
+    if (FAILED(link->SetPath(target))) return -3;
     winlib::ComPtr<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid()))) return -3;
-    file->Save(shortcut, FALSE);
+    if (FAILED(file->Save(shortcut, FALSE))) {
+        // A shortcut cut off half-way would count as "already there" next time.
+        ::DeleteFileW(shortcut);
+        return -3;
+    }
     return 0;
 }
 

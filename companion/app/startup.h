@@ -7,6 +7,8 @@
 
 #include <string>
 
+class CMainWnd;
+
 enum class StartSwitch { None, Uninstall, EyeGuardian, Autorun };
 
 // Only the first switch found acts, tested in the order uninstall,
@@ -27,6 +29,9 @@ void WaitForManagerService(DWORD timeoutMs);
 // cannot be created.
 int Run(int showCommand);
 
+// Creates `window` as the mascot: a layered tool window of the companion's class.
+HWND CreateMascotWindow(CMainWnd& window);
+
 void UninstallCleanup();
 
 // Starts `program` with the parameter "uninstall", hidden, elevated on
@@ -38,7 +43,8 @@ void RunElevated(HANDLE* process, const wchar_t* program);
 void BindWebIdentify();
 
 // 0 created (or already there); -5 an argument is missing; -4 the target does
-// not exist; -1 COM could not start; -2 no shell-link object; -3 it cannot be saved.
+// not exist; -1 COM could not start; -2 no shell-link object; -3 it cannot be
+// filled or saved (no file is left behind).
 int ShellLinkCreate(const wchar_t* target, const wchar_t* shortcut);
 
 // Writes the log-on Run value "Corvalle" when there is none.

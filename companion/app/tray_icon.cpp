@@ -36,8 +36,14 @@ CTrayIconBase::~CTrayIconBase() {
     if (icon_) ::DestroyIcon(icon_);
 }
 
+// The shell of every supported system accepts the record up to the item
+// GUID; the later balloon-icon field only makes older shells refuse it.
+constexpr DWORD kTrayRecordSize = 952;
+static_assert(kTrayRecordSize == NOTIFYICONDATAW_V3_SIZE, "record size up to the item GUID");
+static_assert(kTrayRecordSize <= sizeof(NOTIFYICONDATAW), "the record holds the fields sent");
+
 void CTrayIconBase::Fill(UINT flags) {
-    data_.cbSize = sizeof(data_);
+    data_.cbSize = kTrayRecordSize;
     data_.hWnd = owner_;
     data_.uID = static_cast<UINT>(reinterpret_cast<UINT_PTR>(this));
     data_.uFlags = flags;

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
+#include <mutex>
 #include <string>
 
 #include "companion/system/paths.h"
@@ -12,12 +13,38 @@ namespace {
 
 constexpr wchar_t kPlayerProgram[] = L"Piravel.exe";
 
+// The player this process started last; sounds start and stop on the detect
+// thread, the lock keeps any other caller safe.
+std::mutex& PlayerLock() {
+    static std::mutex lock;
+    return lock;
+}
+winlib::Process& StartedPlayer() {
+    static winlib::Process process;
+    return process;
+}
+
+bool SameSession(DWORD processId) {
+    DWORD own = 0, other = 0;
+    return ::ProcessIdToSessionId(::GetCurrentProcessId(), &own) && ::ProcessIdToSessionId(processId, &other) &&
+           own == other;
+}
+
 }  // namespace
 
 void PlaySoundFile(const wchar_t* path) {
     std::wstring dir;
     if (!path || !GetExeDir(dir)) return;
-    ::ShellExecuteW(nullptr, nullptr, (dir + kPlayerProgram).c_str(), path, nullptr, SW_HIDE);
+    const std::wstring player = dir + kPlayerProgram;
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.lpFile = player.c_str();
+    info.lpParameters = path;
+    info.nShow = SW_HIDE;
+    if (!::ShellExecuteExW(&info)) return;
+    std::lock_guard<std::mutex> hold(PlayerLock());
+    StartedPlayer().Reset(info.hProcess);
 }
 
 DWORD FindSoundHelperProcess() {
@@ -27,12 +54,25 @@ DWORD FindSoundHelperProcess() {
     entry.dwSize = sizeof(entry);
     for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more;
          more = ::Process32NextW(snapshot.Get(), &entry)) {
-        if (::_wcsicmp(entry.szExeFile, kPlayerProgram) == 0) return entry.th32ProcessID;
+        // Another user's (or session's) player is none of ours.
+        if (::_wcsicmp(entry.szExeFile, kPlayerProgram) == 0 && SameSession(entry.th32ProcessID))
+            return entry.th32ProcessID;
     }
     return 0;
 }
 
 bool StopSoundHelper() {
+    {
+        std::lock_guard<std::mutex> hold(PlayerLock());
+        winlib::Process& started = StartedPlayer();
+        if (started) {
+            winlib::Process process(started.Detach());
+            if (::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT)
+                return ::TerminateProcess(process.Get(), 0) != FALSE;
+            return false;  // it has ended by itself: nothing else is ours to stop
+        }
+    }
+    // A player this process did not start (a previous copy's) is found by name.
     const DWORD id = FindSoundHelperProcess();
     if (id == 0) return false;
     winlib::Process process(::OpenProcess(PROCESS_TERMINATE, FALSE, id));

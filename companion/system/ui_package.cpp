@@ -134,26 +134,65 @@ bool UnzipToDir(const std::wstring& archive, const std::wstring& targetDir) {
     }
 }
 
-int WipeFolder(const std::wstring& folder) {
+namespace {
+
+// Walks `folder` (never into a link); removes every link found and, when
+// `wipe`, every file too. 0 when the folder cannot be listed; -1 when a link
+// stayed; else 1.
+int SweepFolder(const std::wstring& folder, bool wipe) {
     if (folder.size() <= 3) return 0;
     std::wstring base = folder;
     if (base.back() != L'\\') base.push_back(L'\\');
     WIN32_FIND_DATAW found{};
-    HANDLE search = ::FindFirstFileW((base + L"*.*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    winlib::FileHandle owner(search);
+    winlib::FindHandle search(::FindFirstFileW((base + L"*.*").c_str(), &found));
+    if (!search) return 0;
+    int result = 1;
     do {
         const std::wstring name = found.cFileName;
         if (name == L"." || name == L"..") continue;
         const std::wstring path = base + name;
+        // A junction or link may lead anywhere: the next unpack would write
+        // through it, so it goes, and what it leads to is never touched.
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            if (!RemoveLink(path)) result = -1;
+            continue;
+        }
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (SweepFolder(path, wipe) < 0) result = -1;
+            continue;
+        }
+        if (!wipe) continue;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
             ::SetFileAttributesW(path.c_str(), found.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
-        // A junction or link may lead anywhere: it is never followed.
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) WipeFolder(path);
-        else ::DeleteFileW(path.c_str());
-    } while (::FindNextFileW(search, &found));
-    return 1;
+        ::DeleteFileW(path.c_str());
+    } while (::FindNextFileW(search.Get(), &found));
+    return result;
+}
+
+}  // namespace
+
+bool RemoveLink(const std::wstring& path) {
+    winlib::FileHandle link(::CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                          nullptr));
+    if (!link) return false;
+    // Only a handle to the link itself is deleted: where the platform opens
+    // what the link leads to instead, deleting would remove the target.
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    if (!::GetFileInformationByHandleEx(link.Get(), FileAttributeTagInfo, &tag, sizeof(tag)) ||
+        !(tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    FILE_DISPOSITION_INFO dispose{TRUE};
+    return ::SetFileInformationByHandle(link.Get(), FileDispositionInfo, &dispose, sizeof(dispose)) != FALSE;
+}
+
+int WipeFolder(const std::wstring& folder) {
+    return SweepFolder(folder, true) == 0 ? 0 : 1;
+}
+
+bool RemoveLinksUnder(const std::wstring& folder) {
+    return SweepFolder(folder, false) >= 0;
 }
 
 bool InstallUiPackageFrom(const std::wstring& archive, const std::wstring& dataDir,
@@ -161,6 +200,11 @@ bool InstallUiPackageFrom(const std::wstring& archive, const std::wstring& dataD
     const std::wstring target = dataDir + kPackageFolder;
     if (!CreateDirectoryTree(target.c_str())) {
         report(L"mkdir_recursively failed");
+        return false;
+    }
+    // A link that cannot be removed would take the unpack somewhere else.
+    if (!RemoveLinksUnder(target)) {
+        report(L"UnzipToDir failed");
         return false;
     }
     if (!UnzipToDir(archive, target)) {

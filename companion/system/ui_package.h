@@ -22,9 +22,17 @@ bool InstallUiPackageFrom(const std::wstring& archive, const std::wstring& dataD
 // archive was reached. Entries that would land outside the folder fail it.
 bool UnzipToDir(const std::wstring& archive, const std::wstring& targetDir);
 
-// Deletes every file below `folder` (the folders stay); links are not
-// followed. 0 when the path is too short or cannot be listed, else 1.
+// Deletes every file below `folder` (the folders stay); links are removed
+// themselves, never followed. 0 when the path is too short or cannot be
+// listed, else 1.
 int WipeFolder(const std::wstring& folder);
+
+// Removes every junction or symbolic link below `folder` (the link itself,
+// never what it leads to). False when one could not be removed.
+bool RemoveLinksUnder(const std::wstring& folder);
+// Removes the link at `path` itself; false when `path` cannot be opened as
+// the link itself (then nothing is touched).
+bool RemoveLink(const std::wstring& path);
 
 // Whether a zip entry name stays inside the folder it is unpacked into.
 bool IsSafeEntryName(const std::wstring& name);

@@ -5,11 +5,14 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "companion/actions/action_base.h"
 #include "companion/actions/action_messages.h"
 #include "companion/actions/detect_action_condition.h"
+#include "companion/actions/reminder_list.h"
 #include "winlib/window.h"
 
 namespace {
@@ -193,12 +196,16 @@ TEST_F(DetectThreadTest, TheThreadIsReleasedExactlyOncePerPostedAction) {
     StartThread();
     ASSERT_TRUE(PumpUntil([&] { return receiver_.received.size() == 1; }));
 
+    EXPECT_FALSE(detect_->ReleaseDueAction()) << "posted but not claimed: its message must still find it";
+    ASSERT_TRUE(detect_->ClaimDueAction(a));
     ASSERT_TRUE(detect_->ReleaseDueAction());
     EXPECT_FALSE(detect_->ReleaseDueAction()) << "a second release must not free the next showing early";
     ASSERT_TRUE(PumpUntil([&] { return receiver_.received.size() == 2; }));
+    EXPECT_FALSE(detect_->ReleaseDueAction());
     PumpFor(100);
     EXPECT_EQ(log_.Count("DA"), 1u) << "the second showing is still waiting";
     EXPECT_EQ(receiver_.received[1], a);
+    ASSERT_TRUE(detect_->ClaimDueAction(a));
     EXPECT_TRUE(detect_->ReleaseDueAction());
 }
 
@@ -254,6 +261,21 @@ TEST_F(DetectThreadTest, StoppingDestroysEveryActionAndEndsTheThreadCleanly) {
     DWORD code = 1234;
     ASSERT_TRUE(::GetExitCodeThread(thread_.Get(), &code));
     EXPECT_EQ(code, 0u) << "a thread whose object deleted itself exits with 0";
+}
+
+// The polling order is the reminders' priority: swapping two changes which
+// one a user sees when both are due.
+TEST(ReminderListTest, TheThirteenRemindersArePolledInTheirPriorityOrder) {
+    const std::vector<std::wstring> expected = {
+        L"VynLoad", L"VynCustom", L"VynRestAF",     L"VynMeal",        L"VynDrink",       L"VynSleep",   L"VynFestival",
+        L"VynRest", L"VynWeather", L"VynTrashClean", L"VynSysDiskCheck", L"VynEyeGuardian", L"VynCheckRun"};
+    std::vector<std::wstring> polled;
+    for (IVynAction* action : MakeReminders()) {
+        const auto* reminder = dynamic_cast<const CActionBase*>(action);
+        polled.push_back(reminder ? reminder->Section() : L"<not a reminder>");
+        delete action;
+    }
+    EXPECT_EQ(polled, expected);
 }
 
 // A thread object whose body is given by the test.
@@ -316,6 +338,18 @@ TEST(ThreadBaseTest, AFastThreadCannotRaceStart) {
         ASSERT_EQ(::WaitForSingleObject(handle.Get(), 5000), WAIT_OBJECT_0);
         EXPECT_EQ(thread.ThreadHandle(), nullptr);
     }
+}
+
+TEST(ThreadBaseTest, ARunThatThrowsEndsItsThreadNotTheProgram) {
+    ScriptedThread thread([](ScriptedThread*) -> int { throw std::runtime_error("scan failed"); });
+    ASSERT_EQ(thread.Start(CREATE_SUSPENDED, 0, nullptr), 0);
+    winlib::Thread handle = DuplicateThreadHandle(thread);
+    ::ResumeThread(handle.Get());
+    ASSERT_EQ(::WaitForSingleObject(handle.Get(), 5000), WAIT_OBJECT_0);
+    DWORD code = 0;
+    ASSERT_TRUE(::GetExitCodeThread(handle.Get(), &code));
+    EXPECT_EQ(code, static_cast<DWORD>(CThreadBase::kRunFailed));
+    EXPECT_EQ(thread.ThreadHandle(), nullptr);
 }
 
 TEST(ThreadBaseTest, ARunThatDeletedItsObjectEndsWithZeroWithoutTouchingIt) {

@@ -11,7 +11,9 @@
 
 #include "companion/app/main_wnd.h"
 #include "companion/app/position_rules.h"
+#include "companion/app/startup.h"
 #include "companion/system/power.h"
+#include "companion/system/screen.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/ui_package.h"
 #include "companion/system/web_identify.h"
@@ -44,10 +46,12 @@ class RecordingTray : public ITrayShell {
 public:
     bool Notify(DWORD message, NOTIFYICONDATAW* data) override {
         calls.push_back(message);
+        sizes.push_back(data->cbSize);
         if (message == NIM_MODIFY && (data->uFlags & NIF_INFO)) balloons.push_back(data->szInfo);
         return true;
     }
     std::vector<DWORD> calls;
+    std::vector<DWORD> sizes;
     std::vector<std::wstring> balloons;
 };
 
@@ -78,7 +82,10 @@ public:
 class ScriptedAction : public IVynAction, public ILinkBehavior {
 public:
     bool CheckCondition() override { return due.exchange(false); }
-    std::wstring GetTipText() override { return tip; }
+    std::wstring GetTipText() override {
+        ++tipAsked;
+        return tip;
+    }
     std::wstring GetLinkText() override { return link; }
     HBITMAP GetBitmap() override { return strip ? strip : nullptr; }
     int GetAnimationTime() override { return animationTime; }
@@ -105,15 +112,17 @@ public:
     int animationTime = 1;
     int frameTime = 50;
     std::atomic<int> done{0};
+    std::atomic<int> tipAsked{0};
     std::atomic<bool> away{false};
     int executed = 0;
 };
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
+// `dispatch` false only waits (sent messages are still delivered).
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000, bool dispatch = true) {
     const DWORD start = ::GetTickCount();
     for (;;) {
         MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (dispatch && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) continue;
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
@@ -175,8 +184,7 @@ protected:
         services.makeActions = [action] { return std::vector<IVynAction*>{action}; };
         services.pollPauseMs = 20;
         window_.emplace(services);
-        ASSERT_TRUE(window_->Create(L"Corvalle", nullptr, nullptr, L"", WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                                    WS_EX_LAYERED | WS_EX_TOOLWINDOW));
+        ASSERT_TRUE(CreateMascotWindow(*window_));
         PumpFor(50);
     }
 
@@ -202,8 +210,11 @@ protected:
 TEST_F(MainWindowTest, StartsAsALayeredToolWindowAtTheDefaultPlace) {
     Create();
     const HWND hwnd = window_->Hwnd();
-    EXPECT_TRUE(::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED);
-    EXPECT_TRUE(::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_EQ(::GetWindowLongW(hwnd, GWL_STYLE) & 0x86000000u, 0x86000000u);
+    EXPECT_EQ(::GetWindowLongW(hwnd, GWL_EXSTYLE) & 0x80080, 0x80080);
+    wchar_t className[32] = {};
+    ::GetClassNameW(hwnd, className, 32);
+    EXPECT_STREQ(className, L"Corvalle");
     wchar_t title[64] = {};
     ::GetWindowTextW(hwnd, title, 64);
     EXPECT_STREQ(title, L"ZubVynmar");
@@ -267,6 +278,8 @@ TEST_F(MainWindowTest, AMoveToTheCornerIsRepairedOnce) {
 }
 
 TEST_F(MainWindowTest, TheFirstRunShowsTheChooserAndTheTipBeforePolling) {
+    // A desktop shortcut left by an earlier confirmed chooser would skip it.
+    testprefix::FileBackup shortcut(DesktopShortcutPath());
     WriteConfigString(L"vyn", L"firstruntip", L"");
     Create();
     std::wstring firstRun;
@@ -347,6 +360,23 @@ TEST_F(MainWindowTest, ATimedShutdownRunsTheCountdownThenItsStyle) {
     EXPECT_EQ(action_->done.load(), released) << "one release per showing";
 }
 
+TEST_F(MainWindowTest, ATimedShutdownThatCannotBeStampedDoesNotShutDown) {
+    Create();
+    WriteConfigString(L"vyn", L"lastshutdowntime", L"");
+    // Another program holds the file: nothing can be written to it.
+    winlib::FileHandle held(::CreateFileW(ConfigFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                          nullptr));
+    ASSERT_TRUE(held.Valid());
+    ASSERT_NE(WriteConfigString(L"vyn", L"probe", L"1"), 0);
+    action_->tip = L"$shutdown$1";
+    action_->due = true;
+    const bool released = PumpUntil([&] { return action_->done.load() == 1; });
+    held.Reset();
+    ASSERT_TRUE(released) << "polling goes on";
+    EXPECT_TRUE(power_.calls.empty());
+    EXPECT_TRUE(dialogs_.calls.empty()) << "no countdown to a shutdown that will not come";
+}
+
 TEST_F(MainWindowTest, TheRestModeRunsAfterItsCountdownAndRecordsItsTimes) {
     WriteConfigString(L"eye", L"resttime", L"5");
     Create();
@@ -378,13 +408,70 @@ TEST_F(MainWindowTest, MarkersInsideAUsersTextAreShownNotObeyed) {
     ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == 1; }));
 }
 
+// Between the thread's post and the window's claim nothing is shown, so no
+// path that cuts a showing short may release the thread: the queued message
+// must still find its action.
 TEST_F(MainWindowTest, AHideOrClickWithNothingShownReleasesNothing) {
+    const struct {
+        const char* path;
+        std::function<void(CMainWnd&)> run;
+        bool leaves;
+    } cases[] = {
+        {"double click", [](CMainWnd& w) { w.Window::SendMessage(WM_LBUTTONDBLCLK); }, false},
+        {"timer 1009", [](CMainWnd& w) { w.Window::SendMessage(WM_TIMER, kTimerClickAnimation); }, false},
+        {"open and close the navigation",
+         [](CMainWnd& w) {
+             w.Window::SendMessage(WM_OPEN_NAVIGATION);
+             w.Window::SendMessage(WM_CLOSE_NAVIGATION);
+         },
+         false},
+        {"state 2", [](CMainWnd& w) { w.SetMascotState(2); }, false},
+        {"state 3", [](CMainWnd& w) { w.SetMascotState(3); }, false},
+        {"state 4", [](CMainWnd& w) { w.SetMascotState(4); }, false},
+        {"hide and show from the tray",
+         [](CMainWnd& w) {
+             w.Window::SendMessage(WM_COMMAND, kCmdHide);
+             w.Window::SendMessage(WM_TRAY_NOTIFY, 0, WM_LBUTTONUP);
+         },
+         false},
+        {"exit", [](CMainWnd& w) { w.Window::SendMessage(WM_COMMAND, kCmdExit); }, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        if (window_) window_.reset();  // its thread deletes the action
+        else delete action_;
+        action_ = new ScriptedAction();
+        action_->animationTime = 0;
+        ended_ = 0;
+        Create();
+        action_->due = true;
+        // Waits for the post without dispatching it.
+        MSG queued;
+        ASSERT_TRUE(PumpUntil(
+            [&] { return ::PeekMessageW(&queued, window_->Hwnd(), WM_ACTION_DUE, WM_ACTION_DUE, PM_NOREMOVE) != 0; },
+            5000, false));
+        c.run(*window_);
+        if (c.leaves) {
+            ASSERT_TRUE(PumpUntil([&] { return ended_ == 1 && action_->done.load() == 1; }, 15000));
+            EXPECT_EQ(action_->tipAsked.load(), 0) << "nothing is shown while leaving";
+        } else {
+            ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == 1; }));
+            EXPECT_EQ(action_->tipAsked.load(), 1) << "the posted action is shown";
+        }
+        PumpFor(100);
+        EXPECT_EQ(action_->done.load(), 1) << "released exactly once";
+    }
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowStopsTheDetectThread) {
     Create();
-    window_->Window::SendMessage(WM_COMMAND, kCmdHide);
-    window_->Window::SendMessage(WM_TRAY_NOTIFY, 0, WM_LBUTTONUP);
-    window_->Window::SendMessage(WM_LBUTTONDBLCLK);
-    window_->Window::SendMessage(WM_OPEN_NAVIGATION);
-    EXPECT_FALSE(window_->DetectThread()->ReleaseDueAction()) << "nothing was owed";
+    HANDLE copy = nullptr;
+    ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), window_->DetectThread()->ThreadHandle(),
+                                  ::GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0));
+    winlib::Thread thread(copy);
+    window_.reset();  // deletes the action with the thread
+    action_ = nullptr;
+    EXPECT_EQ(::WaitForSingleObject(thread.Get(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
 }
 
 TEST_F(MainWindowTest, AStrayActionMessageIsIgnored) {
@@ -404,6 +491,7 @@ TEST_F(MainWindowTest, HidingPutsTheIconInTheTrayAndAClickBringsTheMascotBack) {
     ASSERT_FALSE(tray_.calls.empty());
     EXPECT_EQ(tray_.calls[0], static_cast<DWORD>(NIM_ADD));
     EXPECT_EQ(tray_.balloons, std::vector<std::wstring>{L"我在这里哦！"});
+    for (DWORD size : tray_.sizes) EXPECT_EQ(size, 952u) << "the record size every shell accepts";
 
     tray_.calls.clear();
     window_->Window::SendMessage(WM_TRAY_NOTIFY, 0, WM_LBUTTONUP);
@@ -435,6 +523,29 @@ TEST_F(MainWindowTest, HidingCutsAShowingShortAndReleasesTheThread) {
     window_->Window::SendMessage(WM_COMMAND, kCmdHide);
     EXPECT_FALSE(window_->TipShowing());
     ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == 1; }));
+}
+
+TEST_F(MainWindowTest, AReminderOverAHiddenMascotGivesWayToAFullScreenProgram) {
+    action_->animationTime = 60;
+    Create();
+    window_->Window::SendMessage(WM_COMMAND, kCmdHide);
+    Fire(L"休息一下吧");
+    ASSERT_TRUE(::IsWindowVisible(window_->Tip().Hwnd()));
+
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ::DefWindowProcW;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"MainWindowTestFullScreen";
+    ::RegisterClassW(&wc);
+    HWND full = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                                  ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr,
+                                  nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(full, nullptr);
+    ASSERT_TRUE(PumpUntil([] { return IsFullScreenAppRunning(); }));
+    window_->Window::SendMessage(WM_TIMER, kTimerWatch);
+    EXPECT_FALSE(::IsWindowVisible(window_->Tip().Hwnd()));
+    EXPECT_FALSE(::IsWindowVisible(window_->Hwnd()));
+    ::DestroyWindow(full);
 }
 
 TEST_F(MainWindowTest, TopmostTogglesTheSettingAndTheWindow) {

@@ -81,6 +81,12 @@ TEST(ShellLinkTest, CreatesTheShortcutAndAcceptsAnExistingOne) {
     ::DeleteFileW(link.c_str());
 }
 
+TEST(ShellLinkTest, AShortcutThatCannotBeSavedIsAFailureAndLeavesNoFile) {
+    const std::wstring link = TempFile(L"no-such-folder\\corvalle-test.lnk");
+    EXPECT_EQ(ShellLinkCreate(SelfPath().c_str(), link.c_str()), -3);
+    EXPECT_FALSE(testprefix::FileExists(link));
+}
+
 TEST(ShellLinkTest, DesktopShortcutLivesOnTheDesktop) {
     const std::wstring path = DesktopShortcutPath();
     ASSERT_FALSE(path.empty());

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <string>
 #include <thread>
@@ -13,6 +14,7 @@
 #include "companion/system/shared_settings.h"
 #include "companion/system/player_process.h"
 #include "tests/companion/prefix_state.h"
+#include "winlib/handles.h"
 
 namespace {
 
@@ -335,6 +337,40 @@ TEST_F(SoundHelperTest, ThePlayerGetsThePathAsItsWholeParameterAndCanBeStopped) 
     ASSERT_NE(std::fgets(line, sizeof(line), f), nullptr);
     std::fclose(f);
     EXPECT_EQ(std::string(line).substr(0, 21), "C:\\My Sounds\\Ring.wav");
+}
+
+int CountPlayers() {
+    winlib::FileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    int n = 0;
+    for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry))
+        n += ::_wcsicmp(entry.szExeFile, L"Piravel.exe") == 0;
+    return n;
+}
+
+TEST_F(SoundHelperTest, StoppingEndsTheOwnPlayerNotAnotherProgramsPlayer) {
+    ::SetEnvironmentVariableW(L"RECORDING_PROGRAM_WAIT_MS", L"20000");
+    // Someone else's player, running before ours.
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION other{};
+    std::wstring line = L"\"" + player_ + L"\" other.wav";
+    ASSERT_TRUE(::CreateProcessW(player_.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                 &other));
+    winlib::Process otherProcess(other.hProcess);
+    ::CloseHandle(other.hThread);
+    PlaySoundFile(L"C:\\My Sounds\\Ring.wav");
+    for (int i = 0; i < 100 && CountPlayers() < 2; ++i) ::Sleep(50);
+    ASSERT_EQ(CountPlayers(), 2);
+
+    EXPECT_TRUE(StopSoundHelper());
+    for (int i = 0; i < 100 && CountPlayers() > 1; ++i) ::Sleep(50);
+    EXPECT_EQ(CountPlayers(), 1);
+    EXPECT_EQ(::WaitForSingleObject(otherProcess.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT))
+        << "the other program's player still plays";
+    ::TerminateProcess(otherProcess.Get(), 0);
+    ::WaitForSingleObject(otherProcess.Get(), 5000);
 }
 
 }  // namespace

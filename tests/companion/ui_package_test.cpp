@@ -133,6 +133,55 @@ TEST_F(UnpackTest, WipeDeletesFilesReadOnlyOnesTooAndKeepsFolders) {
     EXPECT_EQ(WipeFolder(root_ + L"no-such-folder"), 0);
 }
 
+// A directory link at `link` leading to `target`. Where the system cannot
+// make one (the test platform has no junctions), the host's own symbolic
+// link stands in: the platform lists it as a reparse point.
+bool RunHostCommand(const std::string& commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    std::string line = commandLine;
+    if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    ::WaitForSingleObject(process.hProcess, 10000);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return true;
+}
+
+using HostNameFn = char*(CDECL*)(const wchar_t*);
+
+HostNameFn HostFileName() {
+    return reinterpret_cast<HostNameFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+}
+
+bool IsLink(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool MakeDirectoryLink(const std::wstring& link, const std::wstring& target) {
+    // The test platform's call answers success without making anything.
+    if (::CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) && IsLink(link))
+        return true;
+    const HostNameFn host = HostFileName();
+    if (!host) return false;
+    const char* from = host(target.c_str());
+    const char* to = host(link.c_str());
+    if (!from || !to) return false;
+    // The host's command runs apart from this process: wait for its link.
+    if (!RunHostCommand(std::string("Z:\\bin\\ln -sfn ") + from + " " + to)) return false;
+    for (int i = 0; i < 250 && !IsLink(link); ++i) ::Sleep(20);
+    return IsLink(link);
+}
+
+void RemoveDirectoryLink(const std::wstring& link) {
+    if (RemoveLink(link)) return;
+    if (const HostNameFn host = HostFileName())
+        if (const char* path = host(link.c_str())) RunHostCommand(std::string("Z:\\bin\\rm -f ") + path);
+}
+
 class InstallTest : public UnpackTest {
 protected:
     bool Install() {
@@ -168,6 +217,29 @@ TEST_F(InstallTest, ABrokenPackageOrOneWithoutTheActionFileIsReported) {
     ::DeleteFileW(Installed(L"Actions.ini").c_str());
     EXPECT_FALSE(Install());
     EXPECT_EQ(reports_, std::vector<std::wstring>{L"dir_file_exist failed"});
+}
+
+TEST_F(InstallTest, ALinkInTheSkinFolderIsNeverWrittenThrough) {
+    const std::wstring outside = root_ + L"outside";
+    ASSERT_TRUE(CreateDirectoryTree(outside.c_str()));
+    WriteFile(outside + L"\\keep.txt", "mine");
+    ASSERT_TRUE(CreateDirectoryTree((root_ + L"tarvisk\\vyn").c_str()));
+    const std::wstring link = root_ + L"tarvisk\\vyn\\halvet";
+    if (!MakeDirectoryLink(link, outside)) GTEST_SKIP() << "no directory links on this system";
+    Make({{"halvet/", ""}, {"halvet/Actions.ini", "[VynRest]"}, {"halvet/keep.txt", "overwritten"}});
+
+    const bool installed = Install();
+    const bool linkStayed = IsLink(link);
+    if (linkStayed) RemoveDirectoryLink(link);
+    EXPECT_EQ(ReadFile(outside + L"\\keep.txt"), "mine");
+    EXPECT_NE(GetPathType((outside + L"\\Actions.ini").c_str()), 1);
+    if (installed) {
+        // Where the link could be removed, the skin lands in a real folder.
+        EXPECT_FALSE(linkStayed);
+        EXPECT_EQ(ReadFile(Installed(L"Actions.ini")), "[VynRest]");
+    } else {
+        EXPECT_EQ(reports_, std::vector<std::wstring>{L"UnzipToDir failed"});
+    }
 }
 
 }  // namespace

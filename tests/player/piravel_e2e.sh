@@ -39,6 +39,18 @@ PIRAVEL_TIMEOUT=15 piravel "http://127.0.0.1:$PORT/silent.xml"
 rc=$?
 check "a server that never answers is no success (exit $rc)" test "$rc" -ne 0
 
+# A compressing server: the download call saves the decoded body, which must
+# count as the whole answer. The server ends by itself, or here.
+python3 "$E2E_REPO_ROOT/tests/player/gzip_fixture_server.py" --fixture "$FIXTURE" --lifetime 60 \
+  >"$E2E_WORK_DIR/gzip-port" &
+GZIP_SERVER=$!
+for _ in $(seq 1 50); do [ -s "$E2E_WORK_DIR/gzip-port" ] && break; sleep 0.1; done
+rm -f "$DATED"
+piravel "http://127.0.0.1:$(head -1 "$E2E_WORK_DIR/gzip-port")/weather.xml"
+check "a gzip-encoded answer exits with 0" test "$?" -eq 0
+check "the dated file holds the decoded answer" cmp -s "$FIXTURE" "$DATED"
+kill $GZIP_SERVER 2>/dev/null; wait $GZIP_SERVER 2>/dev/null
+
 SOUNDS="$E2E_WORK_DIR/Sounds"
 mkdir -p "$SOUNDS"
 python3 - "$SOUNDS/Ring.wav" <<'PY'

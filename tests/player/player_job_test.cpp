@@ -89,6 +89,11 @@ TEST(DownloadWatcherTest, OnlyAWholeSuccessfulAnswerIsAccepted) {
         {404, L"HTTP/1.1 404 Not Found\r\nContent-Length: 5\r\n", S_OK, false},
         {500, L"HTTP/1.1 500 Oops\r\n", S_OK, false},
         {200, L"HTTP/1.1 200 OK\r\nContent-Length: 5\r\n", E_FAIL, false},
+        // The saved file holds the decoded body, not the announced encoded one.
+        {200, L"HTTP/1.1 200 OK\r\nContent-Length: 50\r\nContent-Encoding: gzip\r\n", S_OK, true},
+        {200, L"HTTP/1.1 200 OK\r\ncontent-encoding:deflate\r\nContent-Length: 2\r\n", S_OK, true},
+        {200, L"HTTP/1.1 200 OK\r\nContent-Encoding: identity\r\nContent-Length: 50\r\n", S_OK, false},
+        {200, L"HTTP/1.1 200 OK\r\nX-Content-Encoding: gzip\r\nContent-Length: 50\r\n", S_OK, false},
     };
     for (const auto& c : cases) {
         DownloadWatcher watcher;

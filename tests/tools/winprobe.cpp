@@ -17,6 +17,9 @@
 //   winprobe meminfo IMAGE                 memory and object counts of that process, one line
 //   winprobe firstframe CLASS TIMEOUT_MS   waits until that window shows with a non-empty
 //                                          rectangle; prints the time since its process started
+//   winprobe click CLASS X Y               a left click with the mouse at the client point
+//                                          (X, Y) of that window; negative values count from
+//                                          the right or bottom edge
 #include <windows.h>
 #include <psapi.h>
 #include <shlobj.h>
@@ -346,6 +349,31 @@ int FirstFrame(const wchar_t* className, DWORD timeoutMs) {
     return 0;
 }
 
+// Moves the pointer there and presses and lets go of the left button, as a
+// user's mouse would.
+int Click(const wchar_t* className, long x, long y) {
+    HWND hwnd = ::FindWindowW(className, nullptr);
+    if (!hwnd) {
+        std::printf("not found\n");
+        return 1;
+    }
+    RECT client{};
+    ::GetClientRect(hwnd, &client);
+    POINT at{x < 0 ? client.right + x : x, y < 0 ? client.bottom + y : y};
+    ::ClientToScreen(hwnd, &at);
+    ::SetForegroundWindow(hwnd);
+    ::SetCursorPos(at.x, at.y);
+    INPUT press[2] = {};
+    press[0].type = press[1].type = INPUT_MOUSE;
+    press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(1, &press[0], sizeof(INPUT));
+    ::Sleep(50);
+    ::SendInput(1, &press[1], sizeof(INPUT));
+    std::printf("clicked %ld,%ld\n", at.x, at.y);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -377,6 +405,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"meminfo") return MemInfo(target);
     if (command == L"firstframe") return FirstFrame(target, argc > 3 ? Number(argv[3]) : 30000);
     if (command == L"folder") return PrintFolder(target);
+    if (command == L"click" && argc >= 5) return Click(target, std::wcstol(argv[3], nullptr, 10), std::wcstol(argv[4], nullptr, 10));
     if (command == L"touch") return Touch(target);
     if (command == L"exists") return Exists(target);
     if (command == L"ini" && argc >= 6) return ::WritePrivateProfileStringW(argv[3], argv[4], argv[5], target) ? 0 : 1;
