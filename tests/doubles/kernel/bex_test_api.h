@@ -23,6 +23,9 @@
 //            buffer of size 0) | nulldata (data null, size stated)
 //   With BEXTEST_HTTP set the body comes from a real GET (WinINet) instead
 //   of a file.
+//   [kernel]   init=<n>         the answer to -1 (default 0)
+//              debugger=record  -5 hands out a logging debugger
+//   [startup]  (class 78) see corvalle_services.cpp
 //
 // Log lines (file named by BEXTEST_LOG, one UTF-8 line each):
 //   attach | detach
@@ -32,6 +35,7 @@
 //   fetch <url>                     class 41 slot 6
 //   406.6                           class 406 slot 6
 //   init | shutdown                 codes -1 and -2
+//   live <n>                        after shutdown: service objects alive
 //   UNEXPECTED class <id> slot <n>  then the process ends with code 86
 #pragma once
 

@@ -67,6 +67,8 @@ IBexPlugin* MakeService(uint32_t classId) {
         return MakeHttpFetch();
     case 406:
         return MakeCompletion();
+    case 78:
+        return MakeStartupItems();
     default:
         return nullptr;
     }

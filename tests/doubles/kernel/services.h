@@ -22,4 +22,8 @@ IBexPlugin* MakeCompletion();   // 406
 // reference to requests that never complete.
 void EndPendingRequests();
 
+IBexPlugin* MakeStartupItems();  // 78
+// The answer to -5: the recording debugger when configured, else null.
+struct IBexDebugger* KernelDebugger();
+
 }  // namespace standin

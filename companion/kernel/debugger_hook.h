@@ -1,0 +1,52 @@
+// The timing hook around every call Corvalle makes into a kernel object.
+// The hook is chosen once, while the program's globals are built; at that
+// time no kernel library is bound, so in this program it is the do-nothing
+// object. Tests may put a recording hook in its place.
+#pragma once
+
+#include <cstdint>
+
+#include "protocol/bex_debugger.h"
+
+// All fifteen slots do nothing; slot 1 answers 0.
+class CBexDebuggerDummy : public IBexDebugger {
+public:
+    void BEX_CALL Reserved0() override {}
+    uint32_t BEX_CALL Reserved1() override { return 0; }
+    void BEX_CALL Enter(uint32_t) override {}
+    void BEX_CALL Leave(uint32_t, uint64_t) override {}
+    void BEX_CALL Reserved4() override {}
+    void BEX_CALL Reserved5() override {}
+    void BEX_CALL Reserved6() override {}
+    void BEX_CALL Reserved7() override {}
+    void BEX_CALL Reserved8() override {}
+    void BEX_CALL Reserved9() override {}
+    void BEX_CALL Reserved10() override {}
+    void BEX_CALL Reserved11() override {}
+    void BEX_CALL Reserved12() override {}
+    void BEX_CALL Reserved13() override {}
+    void BEX_CALL Reserved14() override {}
+};
+
+// The kernel's debugger when a kernel entry is bound and hands out a non-null
+// one, else the static do-nothing object.
+IBexDebugger* InitDebuggerHook();
+// The hook the timing scopes report to.
+IBexDebugger* DebuggerHook();
+// Tests only: puts `hook` (null: the do-nothing object) in place; returns the
+// previous hook.
+IBexDebugger* SetDebuggerHookForTesting(IBexDebugger* hook);
+
+// Brackets one call into a kernel object: Enter(id) now, Leave(id, elapsed
+// processor ticks) when the scope ends. The id is the object's address.
+class CTimingScope {
+public:
+    explicit CTimingScope(const void* kernelObject);
+    ~CTimingScope();
+    CTimingScope(const CTimingScope&) = delete;
+    CTimingScope& operator=(const CTimingScope&) = delete;
+
+private:
+    uint32_t id_;
+    uint64_t start_;
+};
