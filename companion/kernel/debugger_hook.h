@@ -8,26 +8,6 @@
 
 #include "protocol/bex_debugger.h"
 
-// All fifteen slots do nothing; slot 1 answers 0.
-class CBexDebuggerDummy : public IBexDebugger {
-public:
-    void BEX_CALL Reserved0() override {}
-    uint32_t BEX_CALL Reserved1() override { return 0; }
-    void BEX_CALL Enter(uint32_t) override {}
-    void BEX_CALL Leave(uint32_t, uint64_t) override {}
-    void BEX_CALL Reserved4() override {}
-    void BEX_CALL Reserved5() override {}
-    void BEX_CALL Reserved6() override {}
-    void BEX_CALL Reserved7() override {}
-    void BEX_CALL Reserved8() override {}
-    void BEX_CALL Reserved9() override {}
-    void BEX_CALL Reserved10() override {}
-    void BEX_CALL Reserved11() override {}
-    void BEX_CALL Reserved12() override {}
-    void BEX_CALL Reserved13() override {}
-    void BEX_CALL Reserved14() override {}
-};
-
 // The kernel's debugger when a kernel entry is bound and hands out a non-null
 // one, else the static do-nothing object.
 IBexDebugger* InitDebuggerHook();

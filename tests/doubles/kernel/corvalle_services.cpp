@@ -66,23 +66,10 @@ int BEX_CALL Fill(IBexPlugin*, IBexPlugin* list) {
     return 0;
 }
 
-class RecordingDebugger : public IBexDebugger {
+class RecordingDebugger : public CBexDebuggerDummy {
 public:
-    void BEX_CALL Reserved0() override {}
-    uint32_t BEX_CALL Reserved1() override { return 0; }
     void BEX_CALL Enter(uint32_t id) override { Log(L"enter " + Hex(id)); }
     void BEX_CALL Leave(uint32_t id, uint64_t) override { Log(L"leave " + Hex(id)); }
-    void BEX_CALL Reserved4() override {}
-    void BEX_CALL Reserved5() override {}
-    void BEX_CALL Reserved6() override {}
-    void BEX_CALL Reserved7() override {}
-    void BEX_CALL Reserved8() override {}
-    void BEX_CALL Reserved9() override {}
-    void BEX_CALL Reserved10() override {}
-    void BEX_CALL Reserved11() override {}
-    void BEX_CALL Reserved12() override {}
-    void BEX_CALL Reserved13() override {}
-    void BEX_CALL Reserved14() override {}
 };
 
 }  // namespace
