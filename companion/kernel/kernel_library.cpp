@@ -1,6 +1,7 @@
 #include "companion/kernel/kernel_library.h"
 
 #include <atomic>
+#include <cwctype>
 
 #include "base/app_paths.h"
 

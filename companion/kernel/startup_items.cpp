@@ -8,9 +8,6 @@ namespace k = bex::kernel;
 
 namespace {
 
-// Far more than any computer has; a count beyond is not believed.
-constexpr int kMaxItems = 4096;
-
 // One reference to a kernel object, released in a timing scope.
 class KernelRef {
 public:
@@ -57,7 +54,7 @@ int CountStartupItemsInState2(bex::BexPluginFn entry) {
     if (!list.Get() || !source.Get()) return -1;
     if (Timed<int>(source.Get(), k::startup_items::kFill, list.Get()) < 0) return -1;
     int n = Timed<int>(list.Get(), k::object_list::kCount);
-    if (n > kMaxItems) n = kMaxItems;
+    if (n > kMaxStartupItems) n = kMaxStartupItems;
     int counted = 0;
     for (int i = 0; i < n; ++i) {
         KernelRef item;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -14,6 +15,7 @@
 #include "companion/kernel/debugger_hook.h"
 #include "companion/kernel/junk_scan.h"
 #include "companion/kernel/kernel_library.h"
+#include "companion/kernel/startup_items.h"
 #include "companion/system/paths.h"
 #include "tests/companion/fake_action_environment.h"
 #include "tests/support/prefix_state.h"
@@ -238,6 +240,67 @@ TEST_F(KernelChecksTest, TheHookIsTheKernelsWhenOneIsBound) {
     kernelHook->Enter(7);
     ShutdownKernel();
     EXPECT_NE(IndexOf(ReadLines(kernelLog_), "enter 0x00000007"), std::string::npos);
+}
+
+// A kernel made by hand whose list can lie: slot 3 fills (source) or
+// appends (list), 4 counts, 6 gives an item, 9 answers an item's state.
+struct HandObject : IBexPlugin {
+    uint32_t BEX_CALL GetClassId() override { return 0; }
+    LONG BEX_CALL AddRef() override { return ++refs; }
+    LONG BEX_CALL Release() override { return --refs; }
+    virtual int BEX_CALL Slot3(IBexPlugin*) { return 0; }
+    virtual int BEX_CALL Slot4() { return count; }
+    virtual int BEX_CALL Slot5() { return 0; }
+    virtual int BEX_CALL Slot6(int index, IBexPlugin** item);
+    virtual int BEX_CALL Slot7() { return 0; }
+    virtual int BEX_CALL Slot8() { return 0; }
+    virtual int BEX_CALL Slot9() { return 2; }
+    LONG refs = 0;
+    int count = 0;
+    int lastItem = INT_MAX;  // slot 6 fails past it
+    bool nullItems = false;
+    int itemCalls = 0;
+};
+HandObject g_handList, g_handSource, g_handItem;
+
+int BEX_CALL HandObject::Slot6(int index, IBexPlugin** item) {
+    ++itemCalls;
+    if (index > lastItem) return -1;
+    *item = nullItems ? nullptr : &g_handItem;
+    if (*item) (*item)->AddRef();
+    return 0;
+}
+
+HRESULT BEX_CALL HandEntry(int code, void* arg) {
+    HandObject* made = code == 4 ? &g_handList : code == 78 ? &g_handSource : nullptr;
+    if (!made) return E_FAIL;
+    made->AddRef();
+    *static_cast<IBexPlugin**>(arg) = made;
+    return S_OK;
+}
+
+TEST(StartupItemsCountTest, ALyingListIsReadOnlyAsFarAsItHoldsUp) {
+    const struct {
+        int count, lastItem;
+        bool nullItems;
+        int counted, itemCalls;
+    } cases[] = {
+        {-3, INT_MAX, false, 0, 0},
+        {1000000000, INT_MAX, false, kMaxStartupItems, kMaxStartupItems},
+        {20, 4, false, 5, 6},
+        {20, INT_MAX, true, 0, 20},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.count);
+        g_handList = HandObject();
+        g_handList.count = c.count;
+        g_handList.lastItem = c.lastItem;
+        g_handList.nullItems = c.nullItems;
+        g_handSource.refs = g_handItem.refs = 0;
+        EXPECT_EQ(CountStartupItemsInState2(&HandEntry), c.counted);
+        EXPECT_EQ(g_handList.itemCalls, c.itemCalls);
+        EXPECT_EQ(g_handList.refs + g_handSource.refs + g_handItem.refs, 0) << "every reference given back";
+    }
 }
 
 // ---- binding from the App Paths value ------------------------------------
