@@ -159,3 +159,16 @@ using InitFn = int(BEX_CALL*)(IBexPlugin* self, HANDLE event, void* context);
 }  // namespace completion
 
 }  // namespace bex::kernel
+
+namespace bex::kernel {
+
+// 78: start-up items. Slot 3 appends one class-4 list entry per item; an
+// item's slot 9 answers its state.
+namespace startup_items {
+constexpr int kFill = 3;
+using FillFn = int(BEX_CALL*)(IBexPlugin* self, IBexPlugin* list);
+constexpr int kItemState = 9;
+using ItemStateFn = int(BEX_CALL*)(IBexPlugin* item);
+}  // namespace startup_items
+
+}  // namespace bex::kernel

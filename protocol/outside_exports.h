@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #define OUTSIDE_API __stdcall
 
 namespace outside {
@@ -28,3 +30,34 @@ constexpr char kGetCidName[] = "GetCIDW";
 using GetCidFn = int(OUTSIDE_API*)(wchar_t* buffer, int capacity);
 
 }  // namespace outside
+
+namespace outside::sweeper {
+
+// Drovask.dll, the clean-up library: a COM class reached through its own
+// DllGetClassObject, without registration.
+constexpr char kDllGetClassObjectName[] = "DllGetClassObject";
+using DllGetClassObjectFn = HRESULT(OUTSIDE_API*)(REFCLSID clsid, REFIID iid, void** out);
+inline constexpr CLSID kClsid = {0xB47D7A8A, 0xD54E, 0x4C52, {0x98, 0x51, 0x8D, 0xF6, 0x54, 0x99, 0x0C, 0x42}};
+inline constexpr IID kIid = {0x8E0ECB23, 0x4462, 0x4130, {0x8E, 0x03, 0x90, 0x5D, 0x7E, 0xAC, 0xBC, 0xA0}};
+
+// The sweeper's slots (slots 0 to 2 are IUnknown's), each __stdcall with the
+// object first and an HRESULT result. The table has 64 slots.
+constexpr int kSlotCount = 64;
+constexpr int kOpen = 3;     // ()
+constexpr int kLoadRules = 26;  // ()
+constexpr int kReset = 63;   // ()
+constexpr int kSetMode = 30;  // (int mode), always 0
+constexpr int kSelect = 11;  // (int category, int on), on is 1
+constexpr int kScan = 59;    // (int category)
+constexpr int kResult = 20;  // (int category, uint32_t* count, uint64_t* size)
+using NoArgFn = HRESULT(OUTSIDE_API*)(IUnknown* self);
+using SetModeFn = HRESULT(OUTSIDE_API*)(IUnknown* self, int mode);
+using SelectFn = HRESULT(OUTSIDE_API*)(IUnknown* self, int category, int on);
+using ScanFn = HRESULT(OUTSIDE_API*)(IUnknown* self, int category);
+using ResultFn = HRESULT(OUTSIDE_API*)(IUnknown* self, int category, uint32_t* count, uint64_t* size);
+
+// The two categories the companion adds up.
+constexpr int kCategorySystem = 1;
+constexpr int kCategoryOther = 105;
+
+}  // namespace outside::sweeper

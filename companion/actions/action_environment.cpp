@@ -1,5 +1,6 @@
 #include "companion/actions/action_environment.h"
 
+#include "companion/system/disk_cpu.h"
 #include "companion/system/screen.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/player_process.h"
@@ -25,6 +26,12 @@ public:
     }
     int RunDownloader(const std::wstring& url, DWORD timeoutMs) override { return ::RunDownloader(url, timeoutMs); }
     winlib::Bitmap LoadStrip(const std::wstring& fileName) override { return LoadSkinStrip(fileName); }
+    int CpuIdlePercent() override { return GetCpuIdlePercent(); }
+    bool SystemDiskShort() override {
+        uint64_t freeBytes = 0;
+        std::wstring message;
+        return CheckSystemDiskSpace(freeBytes, message) == 1;
+    }
 };
 
 }  // namespace

@@ -1,7 +1,8 @@
 // What the reminder actions need from the world: the clock, the calendar,
-// whether the user is busy, the sound player and the action file. The
-// product uses the system; tests put a scripted world in its place, so that
-// hours of rules run in milliseconds.
+// whether the user is busy, the sound player, the action file, the
+// processor's idle share and the system disk. The product uses the system;
+// tests put a scripted world in its place, so that hours of rules run in
+// milliseconds.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +27,10 @@ public:
     // An animation strip of the unpacked skin, by its file name there; an
     // empty bitmap when it cannot be loaded.
     virtual winlib::Bitmap LoadStrip(const std::wstring& fileName) = 0;
+    // The processor's idle share over a second, in percent (100 when unknown).
+    virtual int CpuIdlePercent() = 0;
+    // The system disk is short of space.
+    virtual bool SystemDiskShort() = 0;
 
 protected:
     ~IActionEnvironment() = default;

@@ -1,9 +1,8 @@
 #include "companion/actions/reminder_list.h"
 
-#include "companion/actions/action_sections.h"
 #include "companion/actions/calendar_actions.h"
 #include "companion/actions/custom_action.h"
-#include "companion/actions/placeholder_action.h"
+#include "companion/actions/maintenance_actions.h"
 #include "companion/actions/rest_actions.h"
 #include "companion/actions/weather_action.h"
 
@@ -18,9 +17,9 @@ std::vector<IVynAction*> MakeReminders() {
         new CActionFestival(),
         new CActionRest(),
         new CActionWeather(),
-        new CActionPlaceholder(sections::kTrashClean),
-        new CActionPlaceholder(sections::kSysDiskCheck),
+        new CActionTrashClean(),
+        new CActionSysDiskCheck(),
         new CActionEyeGuardian(),
-        new CActionPlaceholder(sections::kCheckRun),
+        new CActionCheckRun(),
     };
 }

@@ -13,16 +13,11 @@
 
 #include "plugins/common/plugin_ref.h"
 #include "protocol/bex_kernel.h"
+#include "protocol/slot_call.h"
 
 namespace plugin {
 
-// Calls slot `slot` of `object`'s table (__stdcall, the object first).
-template <typename R, typename... Args>
-R CallSlot(IBexPlugin* object, int slot, Args... args) {
-    using Fn = R(BEX_CALL*)(IBexPlugin*, Args...);
-    void* const* table = *reinterpret_cast<void* const* const*>(object);
-    return reinterpret_cast<Fn>(table[slot])(object, args...);
-}
+using bex::CallSlot;
 
 // First form: releases and clears what `slot` holds, then BexPlugin(id,
 // slot). E_FAIL when unbound; a success without an object counts as E_FAIL.

@@ -43,6 +43,14 @@ public:
         if (fileName.empty()) return winlib::Bitmap();
         return winlib::Bitmap(::CreateBitmap(4, 4, 1, 32, nullptr));
     }
+    int CpuIdlePercent() override {
+        ++idleQuestions;
+        return idlePercent;
+    }
+    bool SystemDiskShort() override {
+        ++diskQuestions;
+        return diskShort;
+    }
 
     void SetTime(WORD hour, WORD minute, WORD second = 0) {
         now.wHour = hour;
@@ -76,5 +84,9 @@ public:
     DWORD downloadTimeout = 0;
     int downloadExitCode = 0;
     std::function<void()> onDownload;
+    int idlePercent = 100;
+    int idleQuestions = 0;
+    bool diskShort = false;
+    int diskQuestions = 0;
     std::map<std::pair<std::wstring, std::wstring>, std::wstring> ini;
 };

@@ -9,14 +9,17 @@
 #include <thread>
 #include <vector>
 
+#include "companion/actions/maintenance_actions.h"
 #include "companion/app/main_wnd.h"
 #include "companion/app/position_rules.h"
 #include "companion/app/startup.h"
 #include "companion/system/power.h"
 #include "companion/system/screen.h"
 #include "companion/system/shared_settings.h"
+#include "companion/system/paths.h"
 #include "companion/system/ui_package.h"
 #include "companion/system/web_identify.h"
+#include "tests/companion/fake_action_environment.h"
 #include "tests/companion/prefix_state.h"
 
 namespace {
@@ -182,6 +185,7 @@ protected:
         services.openPage = [this](const std::wstring& page) { pages_.push_back(page); };
         ScriptedAction* action = action_;
         services.makeActions = [action] { return std::vector<IVynAction*>{action}; };
+        if (makeActions_) services.makeActions = makeActions_;
         services.pollPauseMs = 20;
         window_.emplace(services);
         ASSERT_TRUE(CreateMascotWindow(*window_));
@@ -200,6 +204,7 @@ protected:
     RecordingTray tray_;
     RecordingPower power_;
     ScriptedAction* action_ = nullptr;  // owned by the detect thread
+    std::function<std::vector<IVynAction*>()> makeActions_;  // in place of the scripted action
     int ended_ = 0;
     std::vector<std::wstring> pages_;
     std::optional<CMainWnd> window_;
@@ -311,6 +316,32 @@ TEST_F(MainWindowTest, AnOrdinaryActionShowsItsTipAndLinkAndEndsAfterItsTime) {
     EXPECT_FALSE(::IsWindowVisible(window_->Tip().Hwnd()));
     PumpFor(200);
     EXPECT_EQ(action_->done.load(), 1) << "released exactly once";
+}
+
+TEST_F(MainWindowTest, ADueJunkCheckShowsItsTipWithTheCleanUpLink) {
+    delete action_;  // the real check takes its place
+    action_ = nullptr;
+    FakeActionEnvironment env;  // read by the detect thread only from here on
+    env.Set(L"VynTrashClean", L"tiptext", L"垃圾文件太多了");
+    env.Set(L"VynTrashClean", L"animationtime", L"1");
+    env.Set(L"VynTrashClean", L"frametime", L"50");
+    SharedSettings settings;
+    settings.WiseHealthAlert = true;
+    std::wstring testDir;
+    ASSERT_TRUE(GetExeDir(testDir));
+    ::SetEnvironmentVariableW(L"DROVASK_SIZE_1", L"209715200");
+    ::SetEnvironmentVariableW(L"DROVASK_SIZE_105", L"0");
+    IVynAction* junk = new CActionTrashClean(env, settings, testDir + L"drovask_double.dll");
+    env.tick += CActionTrashClean::kDelayMs + 1;  // before the detect thread reads the clock
+    makeActions_ = [junk] { return std::vector<IVynAction*>{junk}; };
+    Create();
+    ASSERT_TRUE(PumpUntil([&] { return window_->TipShowing(); }, 10000));
+    const CSubVynTip& sub = window_->Tip().Sub();
+    EXPECT_EQ(sub.ShownLine(0), L"垃圾文件太多了");
+    bool linkShown = false;
+    for (size_t i = 0; i < sub.LineCount(); ++i) linkShown = linkShown || sub.ShownLine(i) == L"垃圾清理";
+    EXPECT_TRUE(linkShown);
+    window_.reset();  // the detect thread ends before the world it reads
 }
 
 TEST_F(MainWindowTest, AShowingWithoutAStripOrFrameTimeStillEnds) {

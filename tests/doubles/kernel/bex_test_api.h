@@ -30,6 +30,9 @@
 //   [system], [environment], [details]: see catalog_services.cpp; the value
 //   store (class 94) keeps its values in the file named by BEXTEST_STORE,
 //   see value_store.cpp.
+//   [kernel]   init=<n>         the answer to -1 (default 0)
+//              debugger=record  -5 hands out a logging debugger
+//   [startup]  (class 78) see corvalle_services.cpp
 //
 // Log lines (file named by BEXTEST_LOG, one UTF-8 line each):
 //   attach | detach
@@ -43,6 +46,7 @@
 //   307.3                           class 307 slot 3 (refresh)
 //   system.6, env.<slot>, details.start, details.find   catalog_services.cpp
 //   store.set, store.get                                value_store.cpp
+//   live <n>                        after shutdown: service objects alive
 //   UNEXPECTED class <id> slot <n>  then the process ends with code 86
 #pragma once
 

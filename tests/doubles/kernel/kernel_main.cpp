@@ -55,12 +55,16 @@ extern "C" __declspec(dllexport) HRESULT __stdcall BexPlugin(int code, void* arg
         }
         case bex::kCodeInitialize:
             standin::Log(L"init");
-            return S_OK;
+            return static_cast<HRESULT>(standin::ConfigInt(L"kernel", L"init", S_OK));
         case bex::kCodeShutdown:
             standin::Log(L"shutdown");
+            standin::Log(L"live " + std::to_wstring(standin::ServicesAlive()));
             return S_OK;
+        case bex::kCodeDebugger:
+            // The pointer travels as the result (32 bits both).
+            return static_cast<HRESULT>(reinterpret_cast<uintptr_t>(standin::KernelDebugger()));
         default:
-            return 0;  // no debugger
+            return 0;
         }
     } catch (...) {
         return E_FAIL;

@@ -70,6 +70,7 @@ void CountNotice(int code, uint32_t classId) {
 }
 
 void CountServiceAlive(int delta) { ::InterlockedExchangeAdd(&g_servicesAlive, delta); }
+LONG ServicesAlive() { return ::InterlockedCompareExchange(&g_servicesAlive, 0, 0); }
 
 int ReportImbalances(std::wstring& text) {
     KernelLock lock;

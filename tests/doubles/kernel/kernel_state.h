@@ -28,6 +28,7 @@ int ConfigInt(const wchar_t* section, const wchar_t* key, int fallback);
 
 void CountNotice(int code, uint32_t classId);
 void CountServiceAlive(int delta);
+LONG ServicesAlive();
 int ReportImbalances(std::wstring& text);  // resets the counters
 
 // Logs "UNEXPECTED class C slot N" and ends the process.

@@ -81,6 +81,8 @@ IBexPlugin* MakeService(uint32_t classId) {
         return MakeItemList();
     case 402:
         return MakeEntryList();
+    case 78:
+        return MakeStartupItems();
     default:
         return nullptr;
     }

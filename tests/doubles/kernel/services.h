@@ -32,5 +32,8 @@ IBexPlugin* MakeValueStore();   // 94
 // Shutdown: waits for the details requests' completions and drops the
 // kernel's references to them.
 void EndDetailsRequests();
+IBexPlugin* MakeStartupItems();  // 78
+// The answer to -5: the recording debugger when configured, else null.
+struct IBexDebugger* KernelDebugger();
 
 }  // namespace standin

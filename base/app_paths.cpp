@@ -1,4 +1,4 @@
-#include "plugins/common/app_paths.h"
+#include "base/app_paths.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 
 #include "winlib/handles.h"
 
-namespace plugin {
+namespace appaths {
 
 namespace {
 constexpr wchar_t kAppPathsKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tarvisk.exe";
@@ -34,4 +34,4 @@ std::wstring ReadTarviskAppPath() {
     return value;
 }
 
-}  // namespace plugin
+}  // namespace appaths

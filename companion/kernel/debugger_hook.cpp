@@ -1,0 +1,41 @@
+#include "companion/kernel/debugger_hook.h"
+
+#include <x86intrin.h>
+
+#include <atomic>
+
+#include "companion/kernel/kernel_library.h"
+
+namespace {
+
+CBexDebuggerDummy g_dummy;
+// Chosen while the globals are built, before WinMain.
+std::atomic<IBexDebugger*> g_hook{InitDebuggerHook()};
+
+}  // namespace
+
+IBexDebugger* InitDebuggerHook() {
+    const bex::BexPluginFn entry = KernelEntry();
+    if (entry) {
+        // The kernel answers with a pointer in place of an HRESULT.
+        auto* kernelHook = reinterpret_cast<IBexDebugger*>(static_cast<uintptr_t>(entry(bex::kCodeDebugger, nullptr)));
+        if (kernelHook) return kernelHook;
+    }
+    return &g_dummy;
+}
+
+IBexDebugger* DebuggerHook() {
+    IBexDebugger* hook = g_hook.load();
+    return hook ? hook : &g_dummy;
+}
+
+IBexDebugger* SetDebuggerHookForTesting(IBexDebugger* hook) {
+    return g_hook.exchange(hook ? hook : &g_dummy);
+}
+
+CTimingScope::CTimingScope(const void* kernelObject)
+    : id_(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(kernelObject))), start_(__rdtsc()) {
+    DebuggerHook()->Enter(id_);
+}
+
+CTimingScope::~CTimingScope() { DebuggerHook()->Leave(id_, __rdtsc() - start_); }

@@ -1,0 +1,71 @@
+#include "companion/kernel/junk_scan.h"
+
+#include <windows.h>
+
+#include <limits>
+
+#include "companion/system/paths.h"
+#include "protocol/outside_exports.h"
+#include "protocol/slot_call.h"
+#include "winlib/handles.h"
+
+namespace sw = outside::sweeper;
+
+namespace {
+
+template <typename... Args>
+bool Step(IUnknown* sweeper, int slot, Args... args) {
+    return SUCCEEDED(bex::CallSlot<HRESULT>(sweeper, slot, args...));
+}
+
+// The size of one category: reset, select it alone, scan, read back.
+bool CategorySize(IUnknown* sweeper, int category, uint64_t& size) {
+    uint32_t count = 0;
+    size = 0;
+    return Step(sweeper, sw::kReset) && Step(sweeper, sw::kSetMode, 0) && Step(sweeper, sw::kSelect, category, 1) &&
+           Step(sweeper, sw::kScan, category) && Step(sweeper, sw::kResult, category, &count, &size);
+}
+
+bool Measure(IUnknown* sweeper, uint64_t& total) {
+    if (!Step(sweeper, sw::kOpen) || !Step(sweeper, sw::kLoadRules) || !Step(sweeper, sw::kReset) ||
+        !Step(sweeper, sw::kSetMode, 0))
+        return false;
+    uint64_t system = 0, other = 0;
+    if (!CategorySize(sweeper, sw::kCategorySystem, system) || !CategorySize(sweeper, sw::kCategoryOther, other))
+        return false;
+    total = AddSizesSaturated(system, other);
+    return true;
+}
+
+}  // namespace
+
+std::wstring SweeperPath() {
+    std::wstring own;
+    if (!GetExeDir(own)) return std::wstring();
+    const std::wstring parent = ParentDir(own);
+    if (parent.empty()) return std::wstring();
+    return parent + L"sweeper\\Drovask.dll";
+}
+
+uint64_t AddSizesSaturated(uint64_t a, uint64_t b) {
+    return a > std::numeric_limits<uint64_t>::max() - b ? std::numeric_limits<uint64_t>::max() : a + b;
+}
+
+bool ScanJunkSize(const std::wstring& libraryPath) {
+    // Declared first, so it is freed last: after the objects and COM.
+    winlib::Library library;
+    winlib::ComScope com;
+    if (libraryPath.empty()) return false;
+    library.Reset(::LoadLibraryW(libraryPath.c_str()));
+    if (!library) return false;
+    auto getClassObject = reinterpret_cast<sw::DllGetClassObjectFn>(
+        reinterpret_cast<void*>(::GetProcAddress(library.Get(), sw::kDllGetClassObjectName)));
+    if (!getClassObject) return false;
+
+    winlib::ComPtr<IClassFactory> factory;
+    if (FAILED(getClassObject(sw::kClsid, IID_IClassFactory, factory.PutVoid())) || !factory) return false;
+    winlib::ComPtr<IUnknown> sweeper;
+    if (FAILED(factory->CreateInstance(nullptr, sw::kIid, sweeper.PutVoid())) || !sweeper) return false;
+    uint64_t total = 0;
+    return Measure(sweeper.Get(), total) && total >= kJunkLimitBytes;
+}
