@@ -264,8 +264,11 @@ LRESULT CMainWnd::OnWindowPosChanging(UINT, WPARAM, LPARAM lParam, BOOL& handled
     return 0;
 }
 
-LRESULT CMainWnd::OnWindowPosChanged(UINT, WPARAM, LPARAM, BOOL& handled) {
+LRESULT CMainWnd::OnWindowPosChanged(UINT, WPARAM, LPARAM lParam, BOOL& handled) {
     handled = FALSE;
+    // Hidden and shown again, the window gets its next frame afresh.
+    const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+    if (pos && (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))) pushedStrip_ = nullptr;
     RECT rc = WindowRect();
     // Every frame drawn reaches here too: only a real move concerns the
     // companions.
