@@ -209,6 +209,8 @@ void CMainWnd::PlaceAtStart() {
     SIZE standing{kMascotOffsetX, kMascotOffsetY};
     if (CBexBitmap* bitmap = BexSkinBitmap(kBexMascotStanding)) {
         if (bitmap->Handle()) standing = SIZE{bitmap->FrameWidth(), bitmap->Height()};
+        // Only its size is needed now; it is decoded again when it is drawn.
+        bitmap->Unload();
     }
     const POINT at = InitialMascotPosition(x, y, work_, standing);
     std::wstring topmost;
