@@ -4,9 +4,11 @@
 // whose handlers do nothing, as the mascot's hover and watch timers tick
 // beside its animation.
 //
-//   idle_floor.exe [FRAME_MS [CX [CY [FRAMES [LIFE_S]]]]]
+//   idle_floor.exe [FRAME_MS [CX [CY [FRAMES [LIFE_S [STRIP_PNG]]]]]]
 //       defaults: 220 ms, 120 x 140, 8 frames; ends itself after LIFE_S
-//       seconds (default 900) should nobody close it.
+//       seconds (default 900) should nobody close it. With STRIP_PNG it
+//       pushes the frames of that strip (the mascot's own), decoded as the
+//       mascot decodes it; without, a synthetic disc.
 //
 // It obeys the mascot's own hide and show commands (WM_COMMAND 502 and 503):
 // hidden, the frame timer stops and only the two timers run, which is the
@@ -15,6 +17,9 @@
 
 #include <cstdlib>
 #include <cwchar>
+#include <string>
+
+#include "toolkit/bex_png.h"
 
 namespace {
 
@@ -44,7 +49,8 @@ Floor g_floor;
 
 // A strip of FRAMES premultiplied frames: a disc that grows and shrinks on a
 // transparent ground, so every frame differs and most pixels are see-through
-// like a mascot's.
+// like a mascot's. Its outline changes little from frame to frame, which
+// under Wine costs far less than a mascot's moving outline (see bench/idle).
 HBITMAP MakeStrip(int cx, int cy, int frames) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -141,6 +147,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     g_floor.cy = Argument(argc, argv, 3, 140);
     g_floor.frames = Argument(argc, argv, 4, 8);
     const UINT lifeS = static_cast<UINT>(Argument(argc, argv, 5, 900));
+    const std::wstring stripPath = argc > 6 ? argv[6] : L"";
     if (argv) ::LocalFree(argv);
 
     WNDCLASSW wc{};
@@ -157,7 +164,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                                   g_floor.at.y, 0, 0, nullptr, nullptr, instance, nullptr);
     if (!hwnd) return 1;
 
-    g_floor.strip = MakeStrip(g_floor.cx, g_floor.cy, g_floor.frames);
+    winlib::Bitmap given;
+    if (!stripPath.empty()) {
+        std::string bytes;
+        if (ReadWholeFile(stripPath.c_str(), bytes)) given = DecodePngToDib(bytes.data(), bytes.size());
+        if (!given) return 1;
+    }
+    g_floor.strip = given ? given.Detach() : MakeStrip(g_floor.cx, g_floor.cy, g_floor.frames);
     HDC screen = ::GetDC(nullptr);
     g_floor.memory = ::CreateCompatibleDC(screen);
     ::ReleaseDC(nullptr, screen);

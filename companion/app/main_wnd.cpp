@@ -192,6 +192,8 @@ void CMainWnd::PlaceAtStart() {
     SIZE standing{kMascotOffsetX, kMascotOffsetY};
     if (CBexBitmap* bitmap = BexSkinBitmap(kBexMascotStanding)) {
         if (bitmap->Handle()) standing = SIZE{bitmap->FrameWidth(), bitmap->Height()};
+        // Only its size is needed now; it is decoded again when it is drawn.
+        bitmap->Unload();
     }
     const POINT at = InitialMascotPosition(x, y, work_, standing);
     std::wstring topmost;
@@ -247,8 +249,11 @@ LRESULT CMainWnd::OnWindowPosChanging(UINT, WPARAM, LPARAM lParam, BOOL& handled
     return 0;
 }
 
-LRESULT CMainWnd::OnWindowPosChanged(UINT, WPARAM, LPARAM, BOOL& handled) {
+LRESULT CMainWnd::OnWindowPosChanged(UINT, WPARAM, LPARAM lParam, BOOL& handled) {
     handled = FALSE;
+    // Hidden and shown again, the window gets its next frame afresh.
+    const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+    if (pos && (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))) pushedStrip_ = nullptr;
     RECT rc = WindowRect();
     // Every frame drawn reaches here too: only a real move concerns the
     // companions.

@@ -241,6 +241,9 @@ private:
     winlib::MemoryDc frameDc_;
     HGDIOBJ frameDcDefault_ = nullptr;
     HBITMAP selectedStrip_ = nullptr;
+    // The frame on the screen, so that an unchanged one is not pushed again.
+    HBITMAP pushedStrip_ = nullptr;
+    int pushedFrame_ = 0;
     bool clickAnimationPending_ = false;
     bool placed_ = false;
     POINT lastPosition_{};

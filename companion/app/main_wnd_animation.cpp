@@ -2,6 +2,7 @@
 #include "companion/app/main_wnd.h"
 
 #include "companion/system/text_utils.h"
+#include "companion/ui/skin_strip.h"
 #include "winlib/handles.h"
 
 namespace {
@@ -17,8 +18,15 @@ UINT FramePeriod(int frameTime) {
 // The mascot draws a few frames a second for as long as it runs: one memory
 // DC is kept for it, the strip is selected into it only when it changes, and
 // the window is not asked where it is (a null position keeps it in place).
+// A frame with the very pixels on the screen is not pushed again: under Wine
+// every push reshapes the window and redraws it in the X server.
 void CMainWnd::DrawFrame(HBITMAP strip, int frame, int cx, int cy) {
     if (!strip || cx <= 0 || cy <= 0) return;
+    if (pushedStrip_ == strip) {
+        const RECT rc = WindowRect();
+        if (rc.right - rc.left == cx && rc.bottom - rc.top == cy && StripFramesEqual(strip, pushedFrame_, frame, cx, cy))
+            return;
+    }
     if (!frameDc_) {
         frameDc_.Reset(::CreateCompatibleDC(nullptr));
         if (!frameDc_) return;
@@ -31,10 +39,15 @@ void CMainWnd::DrawFrame(HBITMAP strip, int frame, int cx, int cy) {
     SIZE size{cx, cy};
     POINT source{frame * cx, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ::UpdateLayeredWindow(Hwnd(), nullptr, nullptr, &size, frameDc_.Get(), &source, 0, &blend, ULW_ALPHA);
+    const bool pushed =
+        ::UpdateLayeredWindow(Hwnd(), nullptr, nullptr, &size, frameDc_.Get(), &source, 0, &blend, ULW_ALPHA) != FALSE;
+    pushedStrip_ = pushed ? strip : nullptr;
+    pushedFrame_ = frame;
 }
 
 void CMainWnd::ReleaseFrameStrip(HBITMAP strip) {
+    // A later strip may get the same handle.
+    if (pushedStrip_ == strip) pushedStrip_ = nullptr;
     // A strip about to be freed must not stay selected: a selected bitmap
     // cannot be deleted.
     if (frameDc_ && selectedStrip_ == strip && frameDcDefault_) {

@@ -1,6 +1,8 @@
 // Animation strips of the unpacked skin package.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 #include "winlib/handles.h"
@@ -11,3 +13,8 @@ std::wstring SkinFilePath(const std::wstring& fileName);
 // Loads a PNG strip of the unpacked skin as a 32-bit premultiplied bitmap;
 // empty when it is missing or broken.
 winlib::Bitmap LoadSkinStrip(const std::wstring& fileName);
+
+// True when frames `first` and `second` of a strip of `cx` x `cy` frames
+// (a DIB section) hold the same pixels; false when either lies outside the
+// strip or the strip is no DIB section.
+bool StripFramesEqual(HBITMAP strip, int first, int second, int cx, int cy);

@@ -21,6 +21,7 @@
 #include "companion/system/web_identify.h"
 #include "tests/companion/fake_action_environment.h"
 #include "tests/companion/prefix_state.h"
+#include "tests/tools/gdi_handle_count.h"
 
 namespace {
 
@@ -679,6 +680,56 @@ TEST_F(MainWindowTest, LeavingPlaysItsStripTellsTheSettingsProgramAndEnds) {
     EXPECT_EQ(x, std::to_wstring(window_->WindowRect().left));
     ::DestroyWindow(settings);
     g_settingsMessages = nullptr;
+}
+
+// ---- drawing ----------------------------------------------------------------
+
+long OwnGdiObjects() {
+    return gdi_count::CountGdiHandles(::GetCurrentProcess(), ::GetCurrentProcessId());
+}
+
+TEST_F(MainWindowTest, GdiObjectsStayFlatOverFullCyclesOfEveryAnimation) {
+    Create();
+    const MascotAnimations& a = window_->Animations();
+    ASSERT_GT(a.idleCount, 2);
+    const int touch = a.leavingIndex + 1;
+    ASSERT_LT(touch, static_cast<int>(a.records.size()));
+    ASSERT_TRUE(a.records[touch].hasHitAreas);
+    auto step = [&](UINT_PTR timer) { window_->Window::SendMessage(WM_TIMER, timer); };
+    // Steps until the playing record ends, and a few of the next one.
+    auto playOut = [&](UINT_PTR timer) {
+        const AnimationRecord& r = a.records[window_->PlayingRecord()];
+        const int steps = r.animationTime * 1000 / r.frameTime + 1;
+        for (int i = 0; i < steps + 3; ++i) step(timer);
+    };
+    // The first frame makes the drawing DC; from then on nothing may grow.
+    step(kTimerMascotFrame);
+    const long start = OwnGdiObjects();
+    ASSERT_GT(start, 0);
+
+    playOut(kTimerMascotFrame);
+    EXPECT_EQ(start, OwnGdiObjects()) << "a full idle play and the next start";
+
+    // A double click on the first interactive strip's first hit rectangle.
+    const RECT hit = a.records[touch].hitRects[0];
+    const RECT rc = window_->WindowRect();
+    ASSERT_TRUE(::SetCursorPos(rc.left + (hit.left + hit.right) / 2, rc.top + (hit.top + hit.bottom) / 2));
+    window_->SetMascotState(2);
+    ASSERT_EQ(touch, window_->PlayingRecord());
+    playOut(kTimerMascotFrame);
+    EXPECT_LT(window_->PlayingRecord(), a.idleCount) << "back to idle";
+    EXPECT_EQ(start, OwnGdiObjects()) << "a full interactive play and idle again";
+
+    window_->Window::SendMessage(WM_COMMAND, kCmdExit);
+    ASSERT_TRUE(window_->Leaving());
+    ASSERT_EQ(a.leavingIndex, window_->PlayingRecord());
+    for (int i = 0; i < 100 && ended_ == 0; ++i) {
+        step(kTimerLeavingFrame);
+        if (ended_ == 0) {
+            EXPECT_EQ(start, OwnGdiObjects()) << "leaving, frame " << i;
+        }
+    }
+    EXPECT_EQ(1, ended_);
 }
 
 TEST_F(MainWindowTest, ProgramListCommandsDoNothing) {

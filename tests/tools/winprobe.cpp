@@ -33,6 +33,8 @@
 #include <string>
 #include <vector>
 
+#include "gdi_handle_count.h"
+
 namespace {
 
 unsigned long Number(const wchar_t* text) {
@@ -189,55 +191,6 @@ DWORD FindProcessId(const wchar_t* image) {
     return pid;
 }
 
-// One slot of the GDI handle table that the system maps into every GUI
-// process (its address is in the process environment block).
-struct GdiHandleEntry {
-    unsigned long long object;
-    USHORT ownerProcessId;  // 0 where the table is the process's own
-    USHORT ownerCount;
-    UCHAR extType;  // bits 0-6 the object type, bit 7 the stock flag
-    UCHAR generation;
-    USHORT type;
-    unsigned long long userPointer;
-};
-static_assert(sizeof(GdiHandleEntry) == 24, "the table's slot is 24 bytes");
-constexpr size_t kGdiHandleSlots = 0x10000;
-
-using QueryInformationProcess = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
-
-// Counts the process's live GDI objects (stock objects left out) from its
-// handle table: where GetGuiResources is not implemented, this still answers.
-// -1 when the table cannot be read.
-long CountGdiHandles(HANDLE process, DWORD pid) {
-    auto query = reinterpret_cast<QueryInformationProcess>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
-    if (!query) return -1;
-    PROCESS_BASIC_INFORMATION basic{};
-    if (query(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr) != 0 || !basic.PebBaseAddress)
-        return -1;
-    // The table's address in a 32-bit environment block.
-    constexpr size_t kGdiTableOffset = 0x94;
-    DWORD table = 0;
-    SIZE_T read = 0;
-    const auto* peb = reinterpret_cast<const BYTE*>(basic.PebBaseAddress);
-    if (!::ReadProcessMemory(process, peb + kGdiTableOffset, &table, sizeof(table), &read) || !table) return -1;
-    // Read in pieces: the table may end before its largest size.
-    constexpr size_t kPiece = 4096;
-    std::vector<GdiHandleEntry> entries(kPiece);
-    const auto* base = reinterpret_cast<const GdiHandleEntry*>(static_cast<UINT_PTR>(table));
-    long count = 0;
-    for (size_t first = 0; first < kGdiHandleSlots; first += kPiece) {
-        if (!::ReadProcessMemory(process, base + first, entries.data(), kPiece * sizeof(GdiHandleEntry), &read))
-            break;
-        for (const GdiHandleEntry& e : entries) {
-            if ((e.extType & 0x7f) == 0 || (e.extType & 0x80) || e.object == 0) continue;
-            if (e.ownerProcessId != 0 && e.ownerProcessId != static_cast<USHORT>(pid)) continue;
-            ++count;
-        }
-    }
-    return count;
-}
-
 struct WindowCount {
     DWORD pid;
     long count;
@@ -300,7 +253,7 @@ int MemInfo(const wchar_t* image) {
         pid, haveCounters ? static_cast<long>(counters.PrivateUsage) : -1L,
         haveCounters ? static_cast<long>(counters.PagefileUsage) : -1L,
         haveCounters ? static_cast<long>(counters.WorkingSetSize) : -1L, GuiResources(process, GR_GDIOBJECTS),
-        GuiResources(process, GR_USEROBJECTS), CountGdiHandles(process, pid), CountWindowsOf(pid));
+        GuiResources(process, GR_USEROBJECTS), gdi_count::CountGdiHandles(process, pid), CountWindowsOf(pid));
     ::CloseHandle(process);
     return 0;
 }
