@@ -83,6 +83,34 @@ constexpr int kSize = 5;
 using SizeFn = int(BEX_CALL*)(IBexPlugin* self);
 }  // namespace byte_buffer
 
+// 10: system. Slot 6 (16, &str) puts the system's text into a new class-3
+// string and returns the 16-bit system code (0: unknown).
+namespace system_info {
+constexpr int kQuery = 6;
+constexpr int kVersionQuery = 16;
+using QueryFn = int(BEX_CALL*)(IBexPlugin* self, int query, IBexPlugin** text);
+}  // namespace system_info
+
+// 23: shortcut. Slot 5 (link path, &str) >= 0: the link's target in a new
+// class-3 string.
+namespace shortcut {
+constexpr int kTarget = 5;
+using TargetFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* linkPath, IBexPlugin** target);
+}  // namespace shortcut
+
+// 40: environment. Slot 4 (&str) >= 0: the manager's folder, with a
+// trailing backslash, in a new class-3 string.
+namespace environment {
+constexpr int kManagerFolder = 4;
+using ManagerFolderFn = int(BEX_CALL*)(IBexPlugin* self, IBexPlugin** folder);
+}  // namespace environment
+
+// 47: options. Slot 3 (key, &dword) non-zero: found and written.
+namespace options {
+constexpr int kGetNumber = 3;
+using GetNumberFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, DWORD* value);
+}  // namespace options
+
 // 41: HTTP fetch. Non-zero: started; the kernel completes the result with
 // status 1 and a byte buffer (class 7) holding the reply's body.
 namespace http_fetch {

@@ -25,6 +25,10 @@
 //   [items]    texts=<text>|<text>...  (class 307) the entries' texts;
 //              emptyUntilRefresh=1     the count is 0 until slot 3 ran
 //   [entries]  paths=<path>|<path>...  (class 402) the executable paths
+//   [system]   code=<n>                (class 10) the system code (default 10)
+//   [shortcut] fail=1                  (class 23) slot 5 resolves nothing
+//   [environment] managerFolder=<path\> (class 40) the manager's folder
+//   [options]  <key>=<number>          (class 47) slot 3's numbers; others missing
 //   With BEXTEST_HTTP set the body comes from a real GET (WinINet) instead
 //   of a file.
 //
@@ -38,6 +42,7 @@
 //   init | shutdown                 codes -1 and -2
 //   49.3 | 49.21 | 49.13 <id> <n>   class 49 slots (13: the id asked, its second argument)
 //   307.3                           class 307 slot 3 (refresh)
+//   10.6 <query> | 23.5 <path> | 47.3 <key>   classes 10, 23 and 47
 //   UNEXPECTED class <id> slot <n>  then the process ends with code 86
 #pragma once
 

@@ -73,6 +73,14 @@ IBexPlugin* MakeService(uint32_t classId) {
         return MakeItemList();
     case 402:
         return MakeEntryList();
+    case 10:
+        return MakeSystem();
+    case 23:
+        return MakeShortcut();
+    case 40:
+        return MakeEnvironment();
+    case 47:
+        return MakeOptions();
     default:
         return nullptr;
     }

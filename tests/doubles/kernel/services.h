@@ -26,4 +26,9 @@ IBexPlugin* MakeSoftware();     // 49
 IBexPlugin* MakeItemList();     // 307
 IBexPlugin* MakeEntryList();    // 402
 
+IBexPlugin* MakeSystem();       // 10
+IBexPlugin* MakeShortcut();     // 23
+IBexPlugin* MakeEnvironment();  // 40
+IBexPlugin* MakeOptions();      // 47
+
 }  // namespace standin
