@@ -12,6 +12,9 @@
 //   the item with a reference the caller releases.
 // - Details (43): the request completes with status 1 and no result object.
 // - Statistics (51): slot 5 is __cdecl (the caller pops) with a wide format.
+// - Options (47): slots 3 and 5 report "found" as non-zero; slot 8's
+//   callback is `void __stdcall (void* context)` and its cookie a u32.
+// - Downloads (96): slot 16 returns the folder as a text the object owns.
 #pragma once
 
 #include <cstdint>
@@ -106,10 +109,36 @@ using ManagerFolderFn = int(BEX_CALL*)(IBexPlugin* self, IBexPlugin** folder);
 }  // namespace environment
 
 // 47: options. Slot 3 (key, &dword) non-zero: found and written.
+// Slot 5 (key, &str) non-zero: found, the text in a new class-3 string.
+// Slots 4 and 6 write; slot 7 () saves. Slot 8 (key, callback, context,
+// &cookie) non-zero: the watch is made and `callback(context)` runs (on a
+// thread of the store's) whenever the key's value changes; slot 9 (cookie)
+// ends the watch.
 namespace options {
 constexpr int kGetNumber = 3;
 using GetNumberFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, DWORD* value);
+constexpr int kSetNumber = 4;
+using SetNumberFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, DWORD value);
+constexpr int kGetText = 5;
+using GetTextFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, IBexPlugin** text);
+constexpr int kSetText = 6;
+using SetTextFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, const wchar_t* text);
+constexpr int kSave = 7;
+using SaveFn = int(BEX_CALL*)(IBexPlugin* self);
+using WatchCallback = void(BEX_CALL*)(void* context);
+constexpr int kWatch = 8;
+using WatchFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, WatchCallback callback, void* context,
+                               uint32_t* cookie);
+constexpr int kUnwatch = 9;
+using UnwatchFn = int(BEX_CALL*)(IBexPlugin* self, uint32_t cookie);
 }  // namespace options
+
+// 96: downloads. Slot 16 () the download folder, a text the object owns
+// (valid while it lives); null: none.
+namespace downloads {
+constexpr int kFolder = 16;
+using FolderFn = const wchar_t*(BEX_CALL*)(IBexPlugin* self);
+}  // namespace downloads
 
 // 41: HTTP fetch. Non-zero: started; the kernel completes the result with
 // status 1 and a byte buffer (class 7) holding the reply's body.

@@ -8,6 +8,7 @@
 
 #include "plugins/common/plugin_object.h"
 #include "plugins/setup/lumvex_interfaces.h"
+#include "plugins/setup/options_daemon.h"
 
 using plugin::PluginObject;
 using plugin::ReleaseRule;
@@ -20,7 +21,7 @@ public:
     CBexSetupUtil() noexcept;
     ~CBexSetupUtil();
 
-    LONG BEX_CALL ConfigureAfterInstall() override { return 0; }
+    LONG BEX_CALL ConfigureAfterInstall() override;
     LONG BEX_CALL UninstallCleanup() override { return 0; }
 
     uint32_t Serial() const { return serial_; }
@@ -32,12 +33,6 @@ private:
     // tear down that thread's COM.
     HRESULT comInit_;
     DWORD comThread_;
-};
-
-class CBexDaemon final : public PluginObject<CBexDaemon, IBexDaemon, 89, ReleaseRule::A> {
-public:
-    LONG BEX_CALL Start() override { return 0; }
-    LONG BEX_CALL Stop() override { return 0; }
 };
 
 HRESULT BEX_CALL CreateBexSetupUtil(IBexPlugin** out);

@@ -28,7 +28,11 @@
 //   [system]   code=<n>                (class 10) the system code (default 10)
 //   [shortcut] fail=1                  (class 23) slot 5 resolves nothing
 //   [environment] managerFolder=<path\> (class 40) the manager's folder
-//   [options]  <key>=<number>          (class 47) slot 3's numbers; others missing
+//   [options]  <key>=<text>            (class 47) the options store: digits are
+//                                      a number, other texts a string; slots
+//                                      4 and 6 write here
+//   [options-store] watch=fail         (class 47) slot 8 refuses
+//   [downloads] folder=<path>          (class 96) slot 16 (default C:\Downloads\)
 //   With BEXTEST_HTTP set the body comes from a real GET (WinINet) instead
 //   of a file.
 //
@@ -43,6 +47,10 @@
 //   49.3 | 49.21 | 49.13 <id> <n>   class 49 slots (13: the id asked, its second argument)
 //   307.3                           class 307 slot 3 (refresh)
 //   10.6 <query> | 23.5 <path> | 47.3 <key>   classes 10, 23 and 47
+//   47.4 <key> <n> | 47.5 <key> | 47.6 <key> <text> | 47.7
+//   47.8 <key> <cookie> | 47.8 <key> refused | 47.9 <cookie>
+//   51.5 <the request's final text> | 96.16
+//   set <key> <value>               BexTest_SetOption
 //   UNEXPECTED class <id> slot <n>  then the process ends with code 86
 #pragma once
 
@@ -67,5 +75,10 @@ constexpr char kReportName[] = "BexTest_Report";
 // notices other than -4 notices; service objects still alive), with a text
 // naming them in `buffer`; resets the counters.
 using ReportFn = int(__stdcall*)(wchar_t* buffer, int capacity);
+
+constexpr char kSetOptionName[] = "BexTest_SetOption";
+// Changes an option of class 47's store and runs its watch callbacks on a
+// thread of the stand-in's own; returns how many ran.
+using SetOptionFn = int(__stdcall*)(const wchar_t* key, const wchar_t* value);
 
 }  // namespace bextest

@@ -81,6 +81,10 @@ IBexPlugin* MakeService(uint32_t classId) {
         return MakeEnvironment();
     case 47:
         return MakeOptions();
+    case 51:
+        return MakeStatistics();
+    case 96:
+        return MakeDownloads();
     default:
         return nullptr;
     }

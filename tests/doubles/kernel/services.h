@@ -30,5 +30,7 @@ IBexPlugin* MakeSystem();       // 10
 IBexPlugin* MakeShortcut();     // 23
 IBexPlugin* MakeEnvironment();  // 40
 IBexPlugin* MakeOptions();      // 47
+IBexPlugin* MakeStatistics();   // 51
+IBexPlugin* MakeDownloads();    // 96
 
 }  // namespace standin

@@ -1,6 +1,6 @@
-// Classes 10 (system), 23 (shortcut), 40 (environment) and 47 (options),
-// as the setup plug-in asks them, answering from the [system],
-// [environment] and [options] sections of the configuration.
+// Classes 10 (system), 23 (shortcut) and 40 (environment), as the setup
+// plug-in asks them, answering from the [system] and [environment]
+// sections of the configuration.
 #include <objbase.h>
 #include <shlobj.h>
 
@@ -68,16 +68,6 @@ int BEX_CALL EnvironmentManagerFolder(IBexPlugin*, IBexPlugin** folder) {
     return 0;
 }
 
-// [options] <key>=<number>; a missing key is not found.
-int BEX_CALL OptionsGetNumber(IBexPlugin*, const wchar_t* key, DWORD* value) {
-    Log(std::wstring(L"47.3 ") + (key ? key : L"(null)"));
-    if (!key || !value) return 0;
-    const std::wstring text = Config(L"options", key, L"");
-    if (text.empty()) return 0;
-    *value = static_cast<DWORD>(std::wcstoul(text.c_str(), nullptr, 10));
-    return 1;
-}
-
 }  // namespace
 
 IBexPlugin* MakeSystem() {
@@ -105,15 +95,6 @@ IBexPlugin* MakeEnvironment() {
         return t;
     }();
     return HandOut(NewObject<Plain>(table, k::kEnvironment));
-}
-
-IBexPlugin* MakeOptions() {
-    static const SlotTable table = [] {
-        SlotTable t;
-        t.Set(k::options::kGetNumber, &OptionsGetNumber);
-        return t;
-    }();
-    return HandOut(NewObject<Plain>(table, k::kOptions));
 }
 
 }  // namespace standin
