@@ -29,6 +29,9 @@
 //   [shortcut] fail=1                  (class 23) slot 5 resolves nothing
 //   [environment] managerFolder=<path\> (class 40) the manager's folder
 //   [options]  <key>=<number>          (class 47) slot 3's numbers; others missing
+//   [software] count=<n>               (class 49) slot 7's count
+//   [codec]    decode=fail|small, save=fail   (class 26)
+//   [notice]   bytes=<n> (slot 9's buffer size), begin=0   (class 101)
 //   With BEXTEST_HTTP set the body comes from a real GET (WinINet) instead
 //   of a file.
 //
@@ -43,6 +46,11 @@
 //   49.3 | 49.21 | 49.13 <id> <n>   class 49 slots (13: the id asked, its second argument)
 //   307.3                           class 307 slot 3 (refresh)
 //   10.6 <query> | 23.5 <path> | 47.3 <key>   classes 10, 23 and 47
+//   49.4 | 49.7                     class 49's count query
+//   26.3 <w>x<h>|null | 26.4 <w>x<h> <path>   class 26
+//   93.6 <path> | 93.7 <count> <w>x<h>|null... <path>   class 93 (slot 7
+//                                   saves the images as <path>.93-<i>.png)
+//   101.3 | 101.5 <message> | 101.8 <n> | 101.9 <bytes> | 101.4   class 101
 //   UNEXPECTED class <id> slot <n>  then the process ends with code 86
 #pragma once
 
@@ -67,5 +75,10 @@ constexpr char kReportName[] = "BexTest_Report";
 // notices other than -4 notices; service objects still alive), with a text
 // naming them in `buffer`; resets the counters.
 using ReportFn = int(__stdcall*)(wchar_t* buffer, int capacity);
+
+constexpr char kPostNoticeName[] = "BexTest_PostNotice";
+// Posts the notice's data-ready message (2026, 17) to the window that class
+// 101 slot 5 registered last; 0 when none is registered.
+using PostNoticeFn = int(__stdcall*)();
 
 }  // namespace bextest

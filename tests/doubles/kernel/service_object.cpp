@@ -81,6 +81,12 @@ IBexPlugin* MakeService(uint32_t classId) {
         return MakeEnvironment();
     case 47:
         return MakeOptions();
+    case 26:
+        return MakeImageCodec();
+    case 93:
+        return MakeNotification();
+    case 101:
+        return MakeNotice();
     default:
         return nullptr;
     }

@@ -30,5 +30,8 @@ IBexPlugin* MakeSystem();       // 10
 IBexPlugin* MakeShortcut();     // 23
 IBexPlugin* MakeEnvironment();  // 40
 IBexPlugin* MakeOptions();      // 47
+IBexPlugin* MakeImageCodec();   // 26
+IBexPlugin* MakeNotification(); // 93
+IBexPlugin* MakeNotice();       // 101
 
 }  // namespace standin
