@@ -21,15 +21,6 @@ namespace k = bex::kernel;
 
 namespace {
 
-template <typename T>
-T* NewObject(const SlotTable& table, uint32_t classId) {
-    auto* object = new T;
-    object->table = table.Get();
-    object->classId = classId;
-    object->destroy = &DestroyAs<T>;
-    return object;
-}
-
 struct Plain : ServiceObject {};
 
 HBITMAP NewDib(int width, int height, void** bits) {
@@ -174,7 +165,7 @@ IBexPlugin* MakeImageCodec() {
         t.Set(k::image_codec::kSave, &CodecSave);
         return t;
     }();
-    return HandOut(NewObject<Plain>(table, k::kImageCodec));
+    return HandOut(NewService<Plain>(table, k::kImageCodec));
 }
 
 IBexPlugin* MakeNotification() {
@@ -184,7 +175,7 @@ IBexPlugin* MakeNotification() {
         t.Set(k::notification::kShow, &NotificationShow);
         return t;
     }();
-    return HandOut(NewObject<Plain>(table, k::kNotification));
+    return HandOut(NewService<Plain>(table, k::kNotification));
 }
 
 }  // namespace standin

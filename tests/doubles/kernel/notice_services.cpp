@@ -62,11 +62,7 @@ IBexPlugin* MakeNotice() {
         t.Set(k::notice::kData, &NoticeData);
         return t;
     }();
-    auto* notice = new Notice;
-    notice->table = table.Get();
-    notice->classId = k::kNotice;
-    notice->destroy = &DestroyAs<Notice>;
-    return HandOut(notice);
+    return HandOut(NewService<Notice>(table, k::kNotice));
 }
 
 int PostNotice() {

@@ -17,15 +17,6 @@ namespace k = bex::kernel;
 
 namespace {
 
-template <typename T>
-T* NewObject(const SlotTable& table, uint32_t classId) {
-    auto* object = new T;
-    object->table = table.Get();
-    object->classId = classId;
-    object->destroy = &DestroyAs<T>;
-    return object;
-}
-
 struct Plain : ServiceObject {};
 
 // [system] code=<n> (default 10).
@@ -86,7 +77,7 @@ IBexPlugin* MakeSystem() {
         t.Set(k::system_info::kQuery, &SystemQuery);
         return t;
     }();
-    return HandOut(NewObject<Plain>(table, k::kSystem));
+    return HandOut(NewService<Plain>(table, k::kSystem));
 }
 
 IBexPlugin* MakeShortcut() {
@@ -95,7 +86,7 @@ IBexPlugin* MakeShortcut() {
         t.Set(k::shortcut::kTarget, &ShortcutTarget);
         return t;
     }();
-    return HandOut(NewObject<Plain>(table, k::kShortcut));
+    return HandOut(NewService<Plain>(table, k::kShortcut));
 }
 
 IBexPlugin* MakeEnvironment() {
@@ -104,7 +95,7 @@ IBexPlugin* MakeEnvironment() {
         t.Set(k::environment::kManagerFolder, &EnvironmentManagerFolder);
         return t;
     }();
-    return HandOut(NewObject<Plain>(table, k::kEnvironment));
+    return HandOut(NewService<Plain>(table, k::kEnvironment));
 }
 
 IBexPlugin* MakeOptions() {
@@ -113,7 +104,7 @@ IBexPlugin* MakeOptions() {
         t.Set(k::options::kGetNumber, &OptionsGetNumber);
         return t;
     }();
-    return HandOut(NewObject<Plain>(table, k::kOptions));
+    return HandOut(NewService<Plain>(table, k::kOptions));
 }
 
 }  // namespace standin
