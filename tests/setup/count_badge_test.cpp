@@ -248,6 +248,16 @@ TEST_F(CountBadge, TheNotificationThreadServesEveryStart) {
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
     EXPECT_TRUE(g_received.empty());
     EXPECT_EQ(CountLines("93.6 " + std::string(260, 'x')), 0) << "no picture asked for without data";
+
+    // More than 9999 entries: the picture is saved without a badge.
+    Configure("[environment]\nmanagerFolder=" + Narrow(manager_) + "\n[notice]\nbytes=40000\n");
+    ::DeleteFileW(out.c_str());
+    ASSERT_EQ(menu->StartNotifyThread(picture.c_str(), out.c_str(), window, WM_APP + 3, 0, 0), 1);
+    ASSERT_TRUE(WaitFor([&] { return CountLines("101.8 5") == 4; }));
+    ASSERT_EQ(post(), 1);
+    ASSERT_TRUE(WaitFor([&] { return testprefix::FileExists(out) && ReadPng(out).width == 40; }));
+    EXPECT_EQ(Differences(ReadPng(out), ReadPng(picture), 40), std::make_pair(0, 0));
+    EXPECT_EQ(menu->StopNotifyThread(), 1);
     menu->Release();
 }
 
