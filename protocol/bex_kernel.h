@@ -139,6 +139,43 @@ namespace downloads {
 constexpr int kFolder = 16;
 using FolderFn = const wchar_t*(BEX_CALL*)(IBexPlugin* self);
 }  // namespace downloads
+// The image type of classes 26 and 93: an HBITMAP of a 32-bit top-down DIB
+// section with premultiplied alpha (as PNG decoding gives it); the caller
+// owns and deletes every image it is handed.
+
+// 26: image codec. Slot 3 (data, size) decodes a PNG, null on failure;
+// slot 4 (image, path) saves it as a PNG file, non-zero: saved.
+namespace image_codec {
+constexpr int kDecode = 3;
+using DecodeFn = HBITMAP(BEX_CALL*)(IBexPlugin* self, const void* data, int size);
+constexpr int kSave = 4;
+using SaveFn = int(BEX_CALL*)(IBexPlugin* self, HBITMAP image, const wchar_t* path);
+}  // namespace image_codec
+
+// 93: notification. Slot 6 (wide path of a PNG file) gives the picture as an
+// image, null on failure; slot 7 (images, count, path) takes the images
+// (any of them may be null) for the duration of the call.
+namespace notification {
+constexpr int kImageFromFile = 6;
+using ImageFromFileFn = HBITMAP(BEX_CALL*)(IBexPlugin* self, const wchar_t* pngPath);
+constexpr int kShow = 7;
+using ShowFn = int(BEX_CALL*)(IBexPlugin* self, HBITMAP* images, int count, const wchar_t* path);
+}  // namespace notification
+
+// 101: notice. Slot 3 () true: usable; 5 (window, message) registers the
+// window for the message; 8 (n) non-zero: started; 9 (&buffer, 0) a class-7
+// buffer of 32-bit entries; 4 () ends the registration.
+namespace notice {
+constexpr int kBegin = 3;
+constexpr int kEnd = 4;
+constexpr int kRegister = 5;
+using RegisterFn = int(BEX_CALL*)(IBexPlugin* self, HWND window, UINT message);
+constexpr int kStart = 8;
+constexpr int kData = 9;
+using DataFn = int(BEX_CALL*)(IBexPlugin* self, IBexPlugin** buffer, int reserved);
+constexpr UINT kMessage = 2026;
+constexpr WPARAM kDataReady = 17;
+}  // namespace notice
 
 // 41: HTTP fetch. Non-zero: started; the kernel completes the result with
 // status 1 and a byte buffer (class 7) holding the reply's body.

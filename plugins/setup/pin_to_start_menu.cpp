@@ -7,6 +7,8 @@
 #include <cwchar>
 #include <vector>
 
+#include "plugins/setup/badge_images.h"
+#include "plugins/setup/notify_thread.h"
 #include "plugins/setup/setup_kernel_calls.h"
 #include "plugins/setup/uninstall_shortcut.h"
 
@@ -207,3 +209,27 @@ LONG BEX_CALL CPinToStartMenu::ScanPinnedStartMenu() {
         return 0;
     }
 }
+
+LONG BEX_CALL CPinToStartMenu::UpdateCountBadge(LONG count, const wchar_t* referencePath) {
+    try {
+        return ::UpdateCountBadge(managerFolder_, count, referencePath);
+    } catch (...) {
+        return 0;
+    }
+}
+
+LONG BEX_CALL CPinToStartMenu::ShowNotify(void* data, const wchar_t* pngPath, HWND window, UINT message,
+                                          WPARAM wParam, LPARAM lParam) {
+    try {
+        return ::ShowNotify(static_cast<const wchar_t*>(data), pngPath, window, message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+LONG BEX_CALL CPinToStartMenu::StartNotifyThread(const wchar_t* text1, const wchar_t* text2, HWND window,
+                                                 UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::StartNotifyThread({text1, text2, window, message, wParam, lParam});
+}
+
+LONG BEX_CALL CPinToStartMenu::StopNotifyThread() { return ::StopNotifyThread(); }

@@ -24,12 +24,13 @@ public:
     LONG BEX_CALL InvokePinVerb(BOOL pin) override;
     LONG BEX_CALL RunSetupUtility(BOOL remove) override;
     LONG BEX_CALL ScanPinnedStartMenu() override;
-    LONG BEX_CALL UpdateCountBadge(LONG, const wchar_t*) override { return 0; }
-    LONG BEX_CALL ShowNotify(void*, const wchar_t*, HWND, UINT, WPARAM, LPARAM) override { return 0; }
-    LONG BEX_CALL StartNotifyThread(const wchar_t*, const wchar_t*, HWND, UINT, WPARAM, LPARAM) override {
-        return 0;
-    }
-    LONG BEX_CALL StopNotifyThread() override { return 0; }
+    LONG BEX_CALL UpdateCountBadge(LONG count, const wchar_t* referencePath) override;
+    // `data`: the wide path of a PNG file, as class 93 slot 6 takes it.
+    LONG BEX_CALL ShowNotify(void* data, const wchar_t* pngPath, HWND window, UINT message, WPARAM wParam,
+                             LPARAM lParam) override;
+    LONG BEX_CALL StartNotifyThread(const wchar_t* text1, const wchar_t* text2, HWND window, UINT message,
+                                    WPARAM wParam, LPARAM lParam) override;
+    LONG BEX_CALL StopNotifyThread() override;
 
 private:
     // Pinning needs a system above this code; stale pins are looked for

@@ -14,23 +14,6 @@ const wchar_t* const kUnpinTexts[] = {L"从「开始」菜单解锁(U)", L"从�
 // {13709620-C279-11CE-A49E-444553540000}
 const CLSID kShellClsid = {0x13709620, 0xC279, 0x11CE, {0xA4, 0x9E, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 
-template <typename T>
-class ComRef {
-public:
-    ComRef() = default;
-    ~ComRef() {
-        if (p_) p_->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    T** Put() { return &p_; }
-    T* operator->() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-
-private:
-    T* p_ = nullptr;
-};
-
 class BString {
 public:
     explicit BString(const std::wstring& text) : b_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
@@ -46,25 +29,25 @@ private:
 };
 
 // Opens the verbs of `file` in `folder`; false when any step fails.
-bool OpenVerbs(const std::wstring& folder, const std::wstring& file, ComRef<FolderItemVerbs>& verbs) {
-    ComRef<IShellDispatch> shell;
+bool OpenVerbs(const std::wstring& folder, const std::wstring& file, winlib::ComPtr<FolderItemVerbs>& verbs) {
+    winlib::ComPtr<IShellDispatch> shell;
     if (FAILED(::CoCreateInstance(kShellClsid, nullptr, CLSCTX_ALL, IID_IShellDispatch,
-                                  reinterpret_cast<void**>(shell.Put()))))
+                                  shell.PutVoid())))
         return false;
     BString folderText(folder);
     VARIANT where;
     ::VariantInit(&where);
     where.vt = VT_BSTR;
     where.bstrVal = folderText.Get();
-    ComRef<Folder> space;
+    winlib::ComPtr<Folder> space;
     if (FAILED(shell->NameSpace(where, space.Put())) || !space) return false;
     BString fileText(file);
-    ComRef<FolderItem> item;
+    winlib::ComPtr<FolderItem> item;
     if (FAILED(space->ParseName(fileText.Get(), item.Put())) || !item) return false;
     return SUCCEEDED(item->Verbs(verbs.Put())) && verbs;
 }
 
-bool VerbAt(FolderItemVerbs* verbs, long index, ComRef<FolderItemVerb>& verb) {
+bool VerbAt(FolderItemVerbs* verbs, long index, winlib::ComPtr<FolderItemVerb>& verb) {
     VARIANT at;
     ::VariantInit(&at);
     at.vt = VT_I4;
@@ -77,13 +60,13 @@ public:
     std::vector<std::wstring> List(const std::wstring& folder, const std::wstring& file) override {
         std::vector<std::wstring> names;
         winlib::ComScope com;
-        ComRef<FolderItemVerbs> verbs;
+        winlib::ComPtr<FolderItemVerbs> verbs;
         long count = 0;
         if (!OpenVerbs(folder, file, verbs) || FAILED(verbs->get_Count(&count))) return names;
         for (long i = 0; i < count; ++i) {
-            ComRef<FolderItemVerb> verb;
+            winlib::ComPtr<FolderItemVerb> verb;
             BString name;
-            if (VerbAt(verbs.operator->(), i, verb) && SUCCEEDED(verb->get_Name(name.Put())) && name.Get())
+            if (VerbAt(verbs.Get(), i, verb) && SUCCEEDED(verb->get_Name(name.Put())) && name.Get())
                 names.emplace_back(name.Get(), ::SysStringLen(name.Get()));
             else
                 names.emplace_back();
@@ -92,9 +75,9 @@ public:
     }
     bool Invoke(const std::wstring& folder, const std::wstring& file, size_t index) override {
         winlib::ComScope com;
-        ComRef<FolderItemVerbs> verbs;
-        ComRef<FolderItemVerb> verb;
-        return OpenVerbs(folder, file, verbs) && VerbAt(verbs.operator->(), static_cast<long>(index), verb) &&
+        winlib::ComPtr<FolderItemVerbs> verbs;
+        winlib::ComPtr<FolderItemVerb> verb;
+        return OpenVerbs(folder, file, verbs) && VerbAt(verbs.Get(), static_cast<long>(index), verb) &&
                SUCCEEDED(verb->DoIt());
     }
 };

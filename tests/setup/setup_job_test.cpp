@@ -122,10 +122,16 @@ TEST_F(SetupJob, AfterInstallWithoutOptionsStoreWritesOnlyTheMachineValues) {
 
 TEST_F(SetupJob, ShellExtensionEntriesReportTheLibrarysAnswer) {
     PlaceExtension(manager_);
+    const std::wstring ordered = WorkDir() + L"setupjob_order.log";
+    ::DeleteFileW(ordered.c_str());
+    ::SetEnvironmentVariableW(L"OUTSIDE_ORDER_LOG", ordered.c_str());
     ISetupjob* job = Job(ManagerIni());
     EXPECT_EQ(job->RegisterShellExtension(), 1);
     EXPECT_EQ(job->UnregisterShellExtension(), 1);
+    ::SetEnvironmentVariableW(L"OUTSIDE_ORDER_LOG", nullptr);
     EXPECT_EQ(RegistrationLog(), "ZubPellorS.dll register\nZubPellorS.dll unregister\n");
+    const std::vector<uint8_t> order = setuptest::ReadBytes(ordered);
+    EXPECT_EQ(std::string(order.begin(), order.end()), RegistrationLog()) << "the shared log has the same lines";
 
     ::SetEnvironmentVariableW(L"REGISTRATION_RESULT_ZubPellorS.dll", L"0x80004005");
     EXPECT_EQ(job->RegisterShellExtension(), 0);

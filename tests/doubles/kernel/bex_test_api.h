@@ -33,6 +33,9 @@
 //                                      4 and 6 write here
 //   [options-store] watch=fail         (class 47) slot 8 refuses
 //   [downloads] folder=<path>          (class 96) slot 16 (default C:\Downloads\)
+//   [software] count=<n>               (class 49) slot 7's count
+//   [codec]    decode=fail|small, save=fail   (class 26)
+//   [notice]   bytes=<n> (slot 9's buffer size), begin=0   (class 101)
 //   With BEXTEST_HTTP set the body comes from a real GET (WinINet) instead
 //   of a file.
 //
@@ -51,6 +54,11 @@
 //   47.8 <key> <cookie> | 47.8 <key> refused | 47.9 <cookie>
 //   51.5 <the request's final text> | 96.16
 //   set <key> <value>               BexTest_SetOption
+//   49.4 | 49.7                     class 49's count query
+//   26.3 <w>x<h>|null | 26.4 <w>x<h> <path>   class 26
+//   93.6 <path> | 93.7 <count> <w>x<h>|null... <path>   class 93 (slot 7
+//                                   saves the images as <path>.93-<i>.png)
+//   101.3 | 101.5 <message> | 101.8 <n> | 101.9 <bytes> | 101.4   class 101
 //   UNEXPECTED class <id> slot <n>  then the process ends with code 86
 #pragma once
 
@@ -80,5 +88,9 @@ constexpr char kSetOptionName[] = "BexTest_SetOption";
 // Changes an option of class 47's store and runs its watch callbacks on a
 // thread of the stand-in's own; returns how many ran.
 using SetOptionFn = int(__stdcall*)(const wchar_t* key, const wchar_t* value);
+constexpr char kPostNoticeName[] = "BexTest_PostNotice";
+// Posts the notice's data-ready message (2026, 17) to the window that class
+// 101 slot 5 registered last; 0 when none is registered.
+using PostNoticeFn = int(__stdcall*)();
 
 }  // namespace bextest

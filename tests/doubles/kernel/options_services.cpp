@@ -32,15 +32,6 @@ struct Downloads : ServiceObject {
     std::wstring folder;
 };
 
-template <typename T>
-T* NewObject(const SlotTable& table, uint32_t classId) {
-    auto* object = new T;
-    object->table = table.Get();
-    object->classId = classId;
-    object->destroy = &DestroyAs<T>;
-    return object;
-}
-
 struct WatchEntry {
     uint32_t cookie;
     std::wstring key;
@@ -175,7 +166,7 @@ IBexPlugin* MakeOptions() {
         t.Set(k::options::kUnwatch, &OptionsUnwatch);
         return t;
     }();
-    return HandOut(NewObject<Plain>(table, k::kOptions));
+    return HandOut(NewService<Plain>(table, k::kOptions));
 }
 
 IBexPlugin* MakeStatistics() {
@@ -184,7 +175,7 @@ IBexPlugin* MakeStatistics() {
         t.Set(k::statistics::kSend, &StatisticsSend);
         return t;
     }();
-    return HandOut(NewObject<Plain>(table, k::kStatistics));
+    return HandOut(NewService<Plain>(table, k::kStatistics));
 }
 
 IBexPlugin* MakeDownloads() {
@@ -193,7 +184,7 @@ IBexPlugin* MakeDownloads() {
         t.Set(k::downloads::kFolder, &DownloadsFolder);
         return t;
     }();
-    Downloads* downloads = NewObject<Downloads>(table, k::kDownloads);
+    Downloads* downloads = NewService<Downloads>(table, k::kDownloads);
     downloads->folder = Config(L"downloads", L"folder", L"C:\\Downloads\\");
     return HandOut(downloads);
 }

@@ -85,6 +85,12 @@ IBexPlugin* MakeService(uint32_t classId) {
         return MakeStatistics();
     case 96:
         return MakeDownloads();
+    case 26:
+        return MakeImageCodec();
+    case 93:
+        return MakeNotification();
+    case 101:
+        return MakeNotice();
     default:
         return nullptr;
     }

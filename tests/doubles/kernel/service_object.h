@@ -53,6 +53,17 @@ void DestroyAs(ServiceObject* self) {
     delete static_cast<T*>(self);
 }
 
+// A new object of type T (derived from ServiceObject) with `table`, not yet
+// handed out.
+template <typename T>
+T* NewService(const SlotTable& table, uint32_t classId) {
+    auto* object = new T;
+    object->table = table.Get();
+    object->classId = classId;
+    object->destroy = &DestroyAs<T>;
+    return object;
+}
+
 // Kernel services by class id; null for a class the stand-in does not serve.
 IBexPlugin* MakeService(uint32_t classId);
 // The foreign object: answers slot 0 with `classId`; no other own slot.

@@ -32,5 +32,8 @@ IBexPlugin* MakeEnvironment();  // 40
 IBexPlugin* MakeOptions();      // 47
 IBexPlugin* MakeStatistics();   // 51
 IBexPlugin* MakeDownloads();    // 96
+IBexPlugin* MakeImageCodec();   // 26
+IBexPlugin* MakeNotification(); // 93
+IBexPlugin* MakeNotice();       // 101
 
 }  // namespace standin

@@ -17,15 +17,6 @@ namespace k = bex::kernel;
 
 namespace {
 
-template <typename T>
-T* NewObject(const SlotTable& table, uint32_t classId) {
-    auto* object = new T;
-    object->table = table.Get();
-    object->classId = classId;
-    object->destroy = &DestroyAs<T>;
-    return object;
-}
-
 struct Plain : ServiceObject {};
 
 // [system] code=<n> (default 10).
@@ -76,7 +67,7 @@ IBexPlugin* MakeSystem() {
         t.Set(k::system_info::kQuery, &SystemQuery);
         return t;
     }();
-    return HandOut(NewObject<Plain>(table, k::kSystem));
+    return HandOut(NewService<Plain>(table, k::kSystem));
 }
 
 IBexPlugin* MakeShortcut() {
@@ -85,7 +76,7 @@ IBexPlugin* MakeShortcut() {
         t.Set(k::shortcut::kTarget, &ShortcutTarget);
         return t;
     }();
-    return HandOut(NewObject<Plain>(table, k::kShortcut));
+    return HandOut(NewService<Plain>(table, k::kShortcut));
 }
 
 IBexPlugin* MakeEnvironment() {
@@ -94,7 +85,7 @@ IBexPlugin* MakeEnvironment() {
         t.Set(k::environment::kManagerFolder, &EnvironmentManagerFolder);
         return t;
     }();
-    return HandOut(NewObject<Plain>(table, k::kEnvironment));
+    return HandOut(NewService<Plain>(table, k::kEnvironment));
 }
 
 }  // namespace standin
