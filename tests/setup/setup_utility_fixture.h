@@ -33,6 +33,10 @@ protected:
         orderLog_ = WorkDir() + L"order.log";
         ::DeleteFileW(orderLog_.c_str());
         ::SetEnvironmentVariableW(L"OUTSIDE_ORDER_LOG", orderLog_.c_str());
+        // The folder the plug-in's logs live in, spelled as the logger does:
+        // the prefix's file system tells letter case apart, and the lite
+        // folder's copy would otherwise make a second spelling of it.
+        ::SHCreateDirectoryExW(nullptr, (Special(CSIDL_APPDATA) + L"\\Tarvisk").c_str(), nullptr);
         ClearMachineState();
     }
     void TearDown() override {
