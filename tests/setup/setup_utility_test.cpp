@@ -2,6 +2,7 @@
 // real in the prefix.
 #include "plugins/setup/desktop_shortcuts.h"
 #include "plugins/setup/game_centre.h"
+#include "plugins/setup/lite_folder.h"
 #include "plugins/setup/setup_folders.h"
 #include "plugins/setup/setup_registrations.h"
 #include "plugins/setup/uninstall_shortcut.h"
@@ -220,6 +221,28 @@ TEST_F(SetupUtility, BadValuesCountAsMissing) {
     EXPECT_EQ(GetFileVersionText((ExeDir() + L"registration_double.dll").c_str()), L"") << "no version resource";
     EXPECT_EQ(GetFileVersionText((WorkDir() + L"missing.dll").c_str()), L"");
     EXPECT_EQ(GetFileVersionText((ExeDir() + L"versioned_2_1_2_1104.dll").c_str()), L"2.1.2.1104");
+}
+
+TEST_F(SetupUtility, DesktopLinksToAProgramGoAndTheLiteFolderIsSaved) {
+    const std::wstring desktop = Special(CSIDL_DESKTOPDIRECTORY) + L"\\";
+    const std::wstring ours = desktop + L"setuptest ours.lnk";
+    const std::wstring other = desktop + L"setuptest other.lnk";
+    const std::wstring broken = desktop + L"setuptest broken.lnk";
+    ASSERT_TRUE(SaveShortcut(ours, ShortcutSpec{L"C:\\Games\\Run.exe", L"", L"C:\\Games", L""}));
+    ASSERT_TRUE(SaveShortcut(other, ShortcutSpec{L"C:\\Games\\Other.exe", L"", L"C:\\Games", L""}));
+    ASSERT_TRUE(setuptest::WriteBytes(broken, {'n', 'o', 't'}));
+    DeleteDesktopShortcutsTo(L"  c:\\games\\RUN.EXE\t");
+    EXPECT_FALSE(testprefix::FileExists(ours));
+    EXPECT_TRUE(testprefix::FileExists(other));
+    EXPECT_TRUE(testprefix::FileExists(broken)) << "a link that can't be loaded is skipped";
+    DeleteDesktopShortcutsTo(L"");
+    for (const std::wstring& path : {other, broken}) ::DeleteFileW(path.c_str());
+
+    const std::wstring lite = Special(CSIDL_APPDATA) + L"\\tarvisk\\ZubPellorLite\\";
+    ::SHCreateDirectoryExW(nullptr, lite.c_str(), nullptr);
+    ASSERT_TRUE(setuptest::WriteBytes(lite + L"b.txt", {'b'}));
+    SaveLiteFolder();
+    EXPECT_EQ(setuptest::ReadBytes(TempDir() + L"ZubPellorLite\\b.txt"), std::vector<uint8_t>{'b'});
 }
 
 }  // namespace
