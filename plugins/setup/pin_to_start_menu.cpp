@@ -94,7 +94,10 @@ CPinToStartMenu::CPinToStartMenu(ShellVerbSource& verbs)
     : verbs_(verbs), managerFolder_(KernelManagerFolder()) {
     notifyProgram_ = managerFolder_ + L"RidireNotify.exe";
     iconPath_ = managerFolder_ + L"SetupUtility.ico";
-    startMenuShortcut_ = SpecialFolder(CSIDL_COMMON_PROGRAMS) + L"\\" + kUninstallLinkName;
+    // Without the Start menu's folder the name alone would land wherever the
+    // current folder is: no Start-menu link then.
+    const std::wstring programs = SpecialFolder(CSIDL_COMMON_PROGRAMS);
+    if (!programs.empty()) startMenuShortcut_ = programs + L"\\" + kUninstallLinkName;
     folderShortcut_ = managerFolder_ + kUninstallLinkName;
     systemVersion_ = KernelSystemCode(system_);
 }
@@ -110,7 +113,9 @@ bool CPinToStartMenu::InManagerFolder(const std::wstring& target) const {
 
 void CPinToStartMenu::RemoveStalePins() {
     if (systemVersion_ != kStalePinSystem) return;
-    const std::wstring folder = SpecialFolder(CSIDL_APPDATA) + kQuickLaunch + L"User Pinned\\StartMenu\\";
+    const std::wstring appData = SpecialFolder(CSIDL_APPDATA);
+    if (appData.empty()) return;
+    const std::wstring folder = appData + kQuickLaunch + L"User Pinned\\StartMenu\\";
     std::vector<std::wstring> stale;
     for (const std::wstring& name : FilesIn(folder)) {
         if (::_wcsicmp(name.c_str(), L"desktop.ini") == 0) continue;
@@ -142,7 +147,7 @@ LONG BEX_CALL CPinToStartMenu::Pin() {
         RemoveStalePins();
         UnpinRecordedLink();
         CreateUninstallShortcut(folderShortcut_);
-        CreateUninstallShortcut(startMenuShortcut_);
+        if (!startMenuShortcut_.empty()) CreateUninstallShortcut(startMenuShortcut_);
         if (Exists(folderShortcut_)) InvokeShellVerb(verbs_, managerFolder_, kUninstallLinkName, true);
         WritePinLink(folderShortcut_);
         WritePinned(1);
@@ -157,7 +162,7 @@ LONG BEX_CALL CPinToStartMenu::Unpin() {
         if (systemVersion_ <= kLastUnpinnableSystem || !HasManagerFolder()) return 0;
         UnpinRecordedLink();
         if (Exists(folderShortcut_)) InvokeShellVerb(verbs_, managerFolder_, kUninstallLinkName, false);
-        ::DeleteFileW(startMenuShortcut_.c_str());
+        if (!startMenuShortcut_.empty()) ::DeleteFileW(startMenuShortcut_.c_str());
         WritePinned(0);
         return 1;
     } catch (...) {
@@ -197,7 +202,9 @@ LONG BEX_CALL CPinToStartMenu::RunSetupUtility(BOOL remove) {
 LONG BEX_CALL CPinToStartMenu::ScanPinnedStartMenu() {
     try {
         if (!HasManagerFolder()) return 0;
-        const std::wstring folder = SpecialFolder(CSIDL_APPDATA) + kQuickLaunch;
+        const std::wstring appData = SpecialFolder(CSIDL_APPDATA);
+        if (appData.empty()) return 0;
+        const std::wstring folder = appData + kQuickLaunch;
         for (const std::wstring& name : FilesIn(folder)) {
             if (!EndsWithLnk(name)) continue;
             const std::wstring target = KernelShortcutTarget((folder + name).c_str());

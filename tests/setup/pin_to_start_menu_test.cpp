@@ -108,7 +108,9 @@ protected:
             if (entry == folder + L"|" + file + L"|" + verb) return true;
         return false;
     }
-    static bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    static bool Exists(const std::wstring& path) {
+        return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
     static void MakeLink(const std::wstring& path, const std::wstring& target) {
         ASSERT_TRUE(SaveShortcut(path, {target, L"", L"", L""}));
     }

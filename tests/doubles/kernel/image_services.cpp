@@ -150,7 +150,8 @@ int BEX_CALL NotificationShow(IBexPlugin*, HBITMAP* images, int count, const wch
     std::wstring line = L"93.7 " + std::to_wstring(count);
     for (int i = 0; images && i < count && i < 8; ++i) {
         line += L" " + SizeText(images[i]);
-        if (path && images[i]) SavePng(images[i], (std::wstring(path) + L".93-" + std::to_wstring(i) + L".png").c_str());
+        if (path && images[i])
+            SavePng(images[i], (std::wstring(path) + L".93-" + std::to_wstring(i) + L".png").c_str());
     }
     Log(line + L" " + (path ? path : L"(null)"));
     return 1;
