@@ -10,6 +10,7 @@
 //   bexhost async            a completion object of this process's own
 //                            binding (null when no kernel is found)
 //   bexhost misc ...         Lumvex's miscellaneous job (bexhost_misc.cpp)
+//   bexhost setup ...        Lumvex's setup job and pinning (bexhost_setup.cpp)
 //
 // DLL defaults to Tandrel.dll; a relative name is taken beside bexhost.exe.
 // Messages posted to the host's message-only window are printed as
@@ -26,6 +27,7 @@
 #include "protocol/bex_plugin.h"
 #include "tests/doubles/kernel/bex_test_api.h"
 #include "tests/tools/bexhost_misc.h"
+#include "tests/tools/bexhost_setup.h"
 
 namespace {
 
@@ -202,6 +204,9 @@ int wmain(int argc, wchar_t** argv) {
         } else if (scenario == L"misc") {
             LoadPlugin(kernel, ExeFolder() + L"Lumvex.dll");
             g_failures += RunMiscScenario(kernel.bex, argc - 1, argv + 1);
+        } else if (scenario == L"setup") {
+            LoadPlugin(kernel, ExeFolder() + L"Lumvex.dll");
+            g_failures += RunSetupScenario(kernel.bex, argc - 1, argv + 1);
         } else {
             Fail("unknown scenario");
         }
