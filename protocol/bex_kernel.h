@@ -12,6 +12,9 @@
 //   the item with a reference the caller releases.
 // - Details (43): the request completes with status 1 and no result object.
 // - Statistics (51): slot 5 is __cdecl (the caller pops) with a wide format.
+// - Options (47): slots 3 and 5 report "found" as non-zero; slot 8's
+//   callback is `void __stdcall (void* context)` and its cookie a u32.
+// - Downloads (96): slot 16 returns the folder as a text the object owns.
 #pragma once
 
 #include <cstdint>
@@ -122,6 +125,82 @@ constexpr int kGet = 6;
 using GetFn = int(BEX_CALL*)(IBexPlugin* self, int type, const wchar_t* name, IBexPlugin* buffer,
                              uint32_t* extra);
 }  // namespace value_store
+// 23: shortcut. Slot 5 (link path, &str) >= 0: the link's target in a new
+// class-3 string.
+namespace shortcut {
+constexpr int kTarget = 5;
+using TargetFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* linkPath, IBexPlugin** target);
+}  // namespace shortcut
+
+// 47: options. Slot 3 (key, &dword) non-zero: found and written.
+// Slot 5 (key, &str) non-zero: found, the text in a new class-3 string.
+// Slots 4 and 6 write; slot 7 () saves. Slot 8 (key, callback, context,
+// &cookie) non-zero: the watch is made and `callback(context)` runs (on a
+// thread of the store's) whenever the key's value changes; slot 9 (cookie)
+// ends the watch.
+namespace options {
+constexpr int kGetNumber = 3;
+using GetNumberFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, DWORD* value);
+constexpr int kSetNumber = 4;
+using SetNumberFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, DWORD value);
+constexpr int kGetText = 5;
+using GetTextFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, IBexPlugin** text);
+constexpr int kSetText = 6;
+using SetTextFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, const wchar_t* text);
+constexpr int kSave = 7;
+using SaveFn = int(BEX_CALL*)(IBexPlugin* self);
+using WatchCallback = void(BEX_CALL*)(void* context);
+constexpr int kWatch = 8;
+using WatchFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, WatchCallback callback, void* context,
+                               uint32_t* cookie);
+constexpr int kUnwatch = 9;
+using UnwatchFn = int(BEX_CALL*)(IBexPlugin* self, uint32_t cookie);
+}  // namespace options
+
+// 96: downloads. Slot 16 () the download folder, a text the object owns
+// (valid while it lives); null: none.
+namespace downloads {
+constexpr int kFolder = 16;
+using FolderFn = const wchar_t*(BEX_CALL*)(IBexPlugin* self);
+}  // namespace downloads
+
+// The image type of classes 26 and 93: an HBITMAP of a 32-bit top-down DIB
+// section with premultiplied alpha (as PNG decoding gives it); the caller
+// owns and deletes every image it is handed.
+
+// 26: image codec. Slot 3 (data, size) decodes a PNG, null on failure;
+// slot 4 (image, path) saves it as a PNG file, non-zero: saved.
+namespace image_codec {
+constexpr int kDecode = 3;
+using DecodeFn = HBITMAP(BEX_CALL*)(IBexPlugin* self, const void* data, int size);
+constexpr int kSave = 4;
+using SaveFn = int(BEX_CALL*)(IBexPlugin* self, HBITMAP image, const wchar_t* path);
+}  // namespace image_codec
+
+// 93: notification. Slot 6 (wide path of a PNG file) gives the picture as an
+// image, null on failure; slot 7 (images, count, path) takes the images
+// (any of them may be null) for the duration of the call.
+namespace notification {
+constexpr int kImageFromFile = 6;
+using ImageFromFileFn = HBITMAP(BEX_CALL*)(IBexPlugin* self, const wchar_t* pngPath);
+constexpr int kShow = 7;
+using ShowFn = int(BEX_CALL*)(IBexPlugin* self, HBITMAP* images, int count, const wchar_t* path);
+}  // namespace notification
+
+// 101: notice. Slot 3 () true: usable; 5 (window, message) registers the
+// window for the message; 8 (n) non-zero: started; 9 (&buffer, 0) a class-7
+// buffer of 32-bit entries; 4 () ends the registration.
+namespace notice {
+constexpr int kBegin = 3;
+constexpr int kEnd = 4;
+constexpr int kRegister = 5;
+using RegisterFn = int(BEX_CALL*)(IBexPlugin* self, HWND window, UINT message);
+constexpr int kStart = 8;
+constexpr int kData = 9;
+using DataFn = int(BEX_CALL*)(IBexPlugin* self, IBexPlugin** buffer, int reserved);
+constexpr UINT kMessage = 2026;
+constexpr WPARAM kDataReady = 17;
+}  // namespace notice
 
 // 41: HTTP fetch. Non-zero: started; the kernel completes the result with
 // status 1 and a byte buffer (class 7) holding the reply's body.

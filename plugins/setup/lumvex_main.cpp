@@ -3,11 +3,7 @@
 
 #include "plugins/common/kernel_binding.h"
 #include "plugins/setup/setup_classes.h"
-
-namespace {
-// Kept for the plug-in's own resources.
-HINSTANCE g_module = nullptr;
-}  // namespace
+#include "plugins/setup/setup_module.h"
 
 extern "C" const bex::PluginTable<6> plugins = {
     {bex::kTableMagic, {0, 0, 0}},
@@ -24,6 +20,6 @@ extern "C" const bex::PluginTable<6> plugins = {
 BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, void* reserved) {
     // The kernel is bound first, whatever comes of it; then the module kept.
     const BOOL result = plugin::HandleDllMain(module, reason, reserved);
-    if (reason == DLL_PROCESS_ATTACH) g_module = module;
+    if (reason == DLL_PROCESS_ATTACH) SetLumvexModule(module);
     return result;
 }

@@ -3,6 +3,8 @@
 #include <objbase.h>
 
 #include "plugins/setup/misc_job.h"
+#include "plugins/setup/pin_to_start_menu.h"
+#include "plugins/setup/setup_job.h"
 
 namespace {
 volatile LONG g_serialCounter = kFirstSetupUtilSerial;

@@ -1,5 +1,5 @@
-// Lumvex's job classes 88 to 91 and their factories. Their own slots answer
-// 0 until the jobs are built; the release rule is A for every class.
+// Lumvex's job classes 88 and 89 and the factories of all five classes.
+// The shells' own slots answer 0; the release rule is A for every class.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +8,7 @@
 
 #include "plugins/common/plugin_object.h"
 #include "plugins/setup/lumvex_interfaces.h"
+#include "plugins/setup/options_daemon.h"
 
 using plugin::PluginObject;
 using plugin::ReleaseRule;
@@ -20,7 +21,7 @@ public:
     CBexSetupUtil() noexcept;
     ~CBexSetupUtil();
 
-    LONG BEX_CALL ConfigureAfterInstall() override { return 0; }
+    LONG BEX_CALL ConfigureAfterInstall() override;
     LONG BEX_CALL UninstallCleanup() override { return 0; }
 
     uint32_t Serial() const { return serial_; }
@@ -32,39 +33,6 @@ private:
     // tear down that thread's COM.
     HRESULT comInit_;
     DWORD comThread_;
-};
-
-class CBexDaemon final : public PluginObject<CBexDaemon, IBexDaemon, 89, ReleaseRule::A> {
-public:
-    LONG BEX_CALL Start() override { return 0; }
-    LONG BEX_CALL Stop() override { return 0; }
-};
-
-class CPinToStartMenu final : public PluginObject<CPinToStartMenu, IPinToStartMenu, 90, ReleaseRule::A> {
-public:
-    LONG BEX_CALL Pin() override { return 0; }
-    LONG BEX_CALL Unpin() override { return 0; }
-    LONG BEX_CALL ApplyPinState() override { return 0; }
-    LONG BEX_CALL InvokePinVerb(BOOL) override { return 0; }
-    LONG BEX_CALL RunSetupUtility(BOOL) override { return 0; }
-    LONG BEX_CALL ScanPinnedStartMenu() override { return 0; }
-    LONG BEX_CALL UpdateCountBadge(LONG, const wchar_t*) override { return 0; }
-    LONG BEX_CALL ShowNotify(void*, const wchar_t*, HWND, UINT, WPARAM, LPARAM) override { return 0; }
-    LONG BEX_CALL StartNotifyThread(const wchar_t*, const wchar_t*, HWND, UINT, WPARAM, LPARAM) override {
-        return 0;
-    }
-    LONG BEX_CALL StopNotifyThread() override { return 0; }
-};
-
-class CSetupJob final : public PluginObject<CSetupJob, ISetupjob, 91, ReleaseRule::A> {
-public:
-    BOOL BEX_CALL RegisterShellExtension() override { return 0; }
-    BOOL BEX_CALL Nothing4() override { return 0; }
-    BOOL BEX_CALL AfterInstall() override { return 0; }
-    BOOL BEX_CALL Nothing6() override { return 0; }
-    BOOL BEX_CALL Nothing7() override { return 0; }
-    BOOL BEX_CALL UnregisterShellExtension() override { return 0; }
-    BOOL BEX_CALL Uninstall() override { return 0; }
 };
 
 HRESULT BEX_CALL CreateBexSetupUtil(IBexPlugin** out);

@@ -10,6 +10,8 @@ namespace software {
 constexpr int kBegin = 3;      // () true: the query may be used
 constexpr int kPrepare = 21;   // ()
 constexpr int kIsPresent = 13;  // (soft id, 1, 0, 0, 0, 0, 0) non-zero: present
+constexpr int kEnd = 4;         // () ends the query
+constexpr int kCount = 7;       // () the number of updates
 }  // namespace software
 
 // 307: software entries.

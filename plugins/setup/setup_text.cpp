@@ -20,6 +20,13 @@ std::wstring UpperCase(std::wstring text) {
     return text;
 }
 
+std::wstring TrimSpace(const std::wstring& text) {
+    static const wchar_t kSpace[] = L" \t\r\n\v\f";
+    const size_t first = text.find_first_not_of(kSpace);
+    if (first == std::wstring::npos) return std::wstring();
+    return text.substr(first, text.find_last_not_of(kSpace) - first + 1);
+}
+
 void CopyTextCut(wchar_t* dest, size_t capacity, const std::wstring& text) {
     if (!dest || capacity == 0) return;
     size_t n = text.size() < capacity - 1 ? text.size() : capacity - 1;

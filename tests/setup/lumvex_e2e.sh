@@ -11,7 +11,8 @@ check "at ordinal 1" grep -Eq '^[[:space:]]+\[ *0\] \+base\[ *1\] [0-9a-f]+ Expo
 imports="$(awk '/DLL Name:/ { print tolower($3) }' <<<"$dump" | sort | tr '\n' ' ')"
 for name in $imports; do
   case "$name" in
-    kernel32.dll|user32.dll|advapi32.dll|shell32.dll|shlwapi.dll|ole32.dll|msvcrt.dll) ;;
+    kernel32.dll|user32.dll|gdi32.dll|msimg32.dll|advapi32.dll|shell32.dll|shlwapi.dll) ;;
+    version.dll|ole32.dll|oleaut32.dll|msvcrt.dll) ;;
     *) fail "imports $name" ;;
   esac
 done

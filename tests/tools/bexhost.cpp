@@ -15,6 +15,9 @@
 //                            one Query of the ids, its status, then per id
 //                            every getter by slot number (texts in UTF-8);
 //                            with "stop", Stop before the kernel shuts down
+//   bexhost setup ...        Lumvex's setup job and pinning (bexhost_setup.cpp)
+//   bexhost setup after-install | daemon ...   Lumvex's setup utility and
+//                            options daemon (bexhost_utility.cpp)
 //
 // DLL defaults to Tandrel.dll; a relative name is taken beside bexhost.exe.
 // Messages posted to the host's message-only window are printed as
@@ -35,6 +38,8 @@
 #include "protocol/bex_plugin.h"
 #include "tests/doubles/kernel/bex_test_api.h"
 #include "tests/tools/bexhost_misc.h"
+#include "tests/tools/bexhost_setup.h"
+#include "tests/tools/bexhost_utility.h"
 
 namespace {
 
@@ -286,6 +291,13 @@ int wmain(int argc, wchar_t** argv) {
         } else if (scenario == L"misc") {
             LoadPlugin(kernel, ExeFolder() + L"Lumvex.dll");
             g_failures += RunMiscScenario(kernel.bex, argc - 1, argv + 1);
+        } else if (scenario == L"daemon" ||
+                   (scenario == L"setup" && argc >= 3 && std::wcscmp(argv[2], L"after-install") == 0)) {
+            LoadPlugin(kernel, ExeFolder() + L"Lumvex.dll");
+            g_failures += RunUtilityScenario(kernel.bex, kernel.module, argc - 1, argv + 1);
+        } else if (scenario == L"setup") {
+            LoadPlugin(kernel, ExeFolder() + L"Lumvex.dll");
+            g_failures += RunSetupScenario(kernel.bex, argc - 1, argv + 1);
         } else {
             Fail("unknown scenario");
         }

@@ -25,6 +25,17 @@
 //   [items]    texts=<text>|<text>...  (class 307) the entries' texts;
 //              emptyUntilRefresh=1     the count is 0 until slot 3 ran
 //   [entries]  paths=<path>|<path>...  (class 402) the executable paths
+//   [system]   code=<n>                (class 10) the system code (default 10)
+//   [shortcut] fail=1                  (class 23) slot 5 resolves nothing
+//   [environment] managerFolder=<path\> (class 40) the manager's folder
+//   [options]  <key>=<text>            (class 47) the options store: digits are
+//                                      a number, other texts a string; slots
+//                                      4 and 6 write here
+//   [options-store] watch=fail         (class 47) slot 8 refuses
+//   [downloads] folder=<path>          (class 96) slot 16 (default C:\Downloads\)
+//   [software] count=<n>               (class 49) slot 7's count
+//   [codec]    decode=fail|small, save=fail   (class 26)
+//   [notice]   bytes=<n> (slot 9's buffer size), begin=0   (class 101)
 //   With BEXTEST_HTTP set the body comes from a real GET (WinINet) instead
 //   of a file.
 //   [system], [environment], [details]: see catalog_services.cpp; the value
@@ -33,6 +44,7 @@
 //   [kernel]   init=<n>         the answer to -1 (default 0)
 //              debugger=record  -5 hands out a logging debugger
 //   [startup]  (class 78) see corvalle_services.cpp
+//   of a file, and class 51's requests are sent as a GET too.
 //
 // Log lines (file named by BEXTEST_LOG, one UTF-8 line each):
 //   attach | detach
@@ -47,6 +59,16 @@
 //   system.6, env.<slot>, details.start, details.find   catalog_services.cpp
 //   store.set, store.get                                value_store.cpp
 //   live <n>                        after shutdown: service objects alive
+//   10.6 <query> | 23.5 <path> | 47.3 <key>   classes 10, 23 and 47
+//   47.4 <key> <n> | 47.5 <key> | 47.6 <key> <text> | 47.7
+//   47.8 <key> <cookie> | 47.8 <key> refused | 47.9 <cookie>
+//   51.5 <the request's final text> | 96.16
+//   set <key> <value>               BexTest_SetOption
+//   49.4 | 49.7                     class 49's count query
+//   26.3 <w>x<h>|null | 26.4 <w>x<h> <path>   class 26
+//   93.6 <path> | 93.7 <count> <w>x<h>|null... <path>   class 93 (slot 7
+//                                   saves the images as <path>.93-<i>.png)
+//   101.3 | 101.5 <message> | 101.8 <n> | 101.9 <bytes> | 101.4   class 101
 //   UNEXPECTED class <id> slot <n>  then the process ends with code 86
 #pragma once
 
@@ -71,5 +93,14 @@ constexpr char kReportName[] = "BexTest_Report";
 // notices other than -4 notices; service objects still alive), with a text
 // naming them in `buffer`; resets the counters.
 using ReportFn = int(__stdcall*)(wchar_t* buffer, int capacity);
+
+constexpr char kSetOptionName[] = "BexTest_SetOption";
+// Changes an option of class 47's store and runs its watch callbacks on a
+// thread of the stand-in's own; returns how many ran.
+using SetOptionFn = int(__stdcall*)(const wchar_t* key, const wchar_t* value);
+constexpr char kPostNoticeName[] = "BexTest_PostNotice";
+// Posts the notice's data-ready message (2026, 17) to the window that class
+// 101 slot 5 registered last; 0 when none is registered.
+using PostNoticeFn = int(__stdcall*)();
 
 }  // namespace bextest

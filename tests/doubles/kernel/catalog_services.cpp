@@ -1,7 +1,8 @@
 // Classes 10 (system), 40 (environment) and 43 (details), as the catalogue
 // uses them. Configuration:
-//   [system]       code=<n> (default 7)  text=<text> (default WIN7)
-//   [environment]  folder=<text>  tail=<text> (absent: slot 6 gives none)
+//   [system]       code=<n> (default 10)  text=<text> (default WIN7)
+//   [environment]  managerFolder=<text> (default C:\manager\)
+//                  tail=<text> (absent: slot 6 gives none)
 //                  number=<n> (default 0)  query=<n> (slot 12, default 1)
 //   [details]      mode=complete (default; from a thread of its own) | never
 //                  <name>=<rating text>|<details text>|<short text>
@@ -39,13 +40,13 @@ struct Plain : ServiceObject {};
 int BEX_CALL SystemDescribe(IBexPlugin*, int kind, IBexPlugin** text) {
     Log(L"system.6 " + std::to_wstring(kind));
     if (text) *text = MakeStringWith(Config(L"system", L"text", L"WIN7"));
-    return ConfigInt(L"system", L"code", 7) & 0xFFFF;
+    return ConfigInt(L"system", L"code", 10) & 0xFFFF;
 }
 
 int BEX_CALL EnvFolder(IBexPlugin*, IBexPlugin** folder) {
     Log(L"env.4");
     if (!folder) return 0;
-    *folder = MakeStringWith(Config(L"environment", L"folder", L"C:\\manager\\"));
+    *folder = MakeStringWith(Config(L"environment", L"managerFolder", L"C:\\manager\\"));
     return 1;
 }
 int BEX_CALL EnvTail(IBexPlugin*, IBexPlugin** tail) {

@@ -83,6 +83,20 @@ IBexPlugin* MakeService(uint32_t classId) {
         return MakeEntryList();
     case 78:
         return MakeStartupItems();
+    case 23:
+        return MakeShortcut();
+    case 47:
+        return MakeOptions();
+    case 51:
+        return MakeStatistics();
+    case 96:
+        return MakeDownloads();
+    case 26:
+        return MakeImageCodec();
+    case 93:
+        return MakeNotification();
+    case 101:
+        return MakeNotice();
     default:
         return nullptr;
     }

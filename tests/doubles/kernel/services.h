@@ -17,6 +17,8 @@ IBexPlugin* MakeByteBufferWith(const std::string& bytes, bool nullData = false);
 IBexPlugin* MakeStringWith(const std::wstring& text);
 
 IBexPlugin* MakeHttpFetch();    // 41
+// A real GET of `url` (WinINet); true when the server answered 200.
+bool GetFromServer(const std::wstring& url);
 IBexPlugin* MakeCompletion();   // 406
 // Shutdown: waits for the delayed completions and drops the kernel's
 // reference to requests that never complete.
@@ -35,5 +37,13 @@ void EndDetailsRequests();
 IBexPlugin* MakeStartupItems();  // 78
 // The answer to -5: the recording debugger when configured, else null.
 struct IBexDebugger* KernelDebugger();
+
+IBexPlugin* MakeShortcut();     // 23
+IBexPlugin* MakeOptions();      // 47
+IBexPlugin* MakeStatistics();   // 51
+IBexPlugin* MakeDownloads();    // 96
+IBexPlugin* MakeImageCodec();   // 26
+IBexPlugin* MakeNotification(); // 93
+IBexPlugin* MakeNotice();       // 101
 
 }  // namespace standin

@@ -51,6 +51,16 @@ int BEX_CALL SoftwareIsPresent(IBexPlugin*, uint32_t softId, int one, int, int, 
     return 0;
 }
 
+// The count query: [software] count=<n>.
+int BEX_CALL SoftwareEndQuery(IBexPlugin*) {
+    Log(L"49.4");
+    return 1;
+}
+int BEX_CALL SoftwareCount(IBexPlugin*) {
+    Log(L"49.7");
+    return ConfigInt(L"software", L"count", 0);
+}
+
 // 307: the entry texts are read when the list is made.
 struct Item : ServiceObject {
     std::wstring text;
@@ -109,6 +119,8 @@ IBexPlugin* MakeSoftware() {
     static const SlotTable table = [] {
         SlotTable t;
         t.Set(3, &SoftwareBegin);
+        t.Set(4, &SoftwareEndQuery);
+        t.Set(7, &SoftwareCount);
         t.Set(13, &SoftwareIsPresent);
         t.Set(21, &SoftwarePrepare);
         return t;

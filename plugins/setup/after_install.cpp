@@ -1,0 +1,78 @@
+// Class 88 slot 3: the machine's configuration after the manager was
+// installed. Every step stands alone: one that can't run is skipped and the
+// next one still runs.
+#include <windows.h>
+
+#include <string>
+
+#include "plugins/common/kernel_calls.h"
+#include "plugins/setup/game_centre.h"
+#include "plugins/setup/lite_folder.h"
+#include "plugins/setup/options_store_calls.h"
+#include "plugins/setup/setup_classes.h"
+#include "plugins/setup/setup_folders.h"
+#include "plugins/setup/setup_registrations.h"
+
+namespace k = bex::kernel;
+using plugin::CallSlot;
+using plugin::PluginRef;
+
+namespace {
+
+constexpr uint32_t kPinToStartMenu = 90;
+constexpr uint32_t kSetupJob = 91;
+
+void RunSetupJob() {
+    PluginRef<> job;
+    if (FAILED(plugin::CreateKernelObject(kSetupJob, job))) return;
+    // AfterInstall, then the steps around the shell extension's registration.
+    for (int slot : {5, 6, 3, 4, 7}) CallSlot<BOOL>(job.Get(), slot);
+}
+
+void PinToStartMenu(IBexPlugin* options) {
+    PluginRef<> pin;
+    if (FAILED(plugin::CreateKernelObject(kPinToStartMenu, pin))) return;
+    if (CallSlot<LONG>(pin.Get(), 3) != 0) SetOptionNumber(options, L"Options\\ShowStartMenuShortcut", 1);
+}
+
+void ApplyLiveInstallSettings() {
+    const std::wstring config = ManagerFile(L"LiveInstConf.ini");
+    const std::wstring live = ManagerFile(L"LiveInst.ini");
+    // Without the manager's folder the profile functions would read and
+    // write in the Windows folder.
+    if (config.empty() || live.empty()) return;
+    if (::GetPrivateProfileIntW(L"settings", L"CleanLI", 0, config.c_str()) != 0)
+        ::DeleteFileW(live.c_str());
+    else
+        ::WritePrivateProfileStringW(L"ZubPellor", L"GameCenter", L"1", live.c_str());
+}
+
+}  // namespace
+
+LONG BEX_CALL CBexSetupUtil::ConfigureAfterInstall() {
+    try {
+        PluginRef<> options;
+        plugin::CreateKernelObject(k::kOptions, options);
+        if (options && !OptionNumber(options.Get(), L"Options\\ShowRecycle"))
+            SetOptionNumber(options.Get(), L"Options\\ShowRecycle", 0);
+
+        PluginRef<> downloads;
+        if (options && SUCCEEDED(plugin::CreateKernelObject(k::kDownloads, downloads))) {
+            const std::wstring folder = DownloadFolder(downloads.Get());
+            if (!folder.empty()) SetOptionText(options.Get(), L"Options\\DefaultDownloadFolder", folder.c_str());
+        }
+
+        RunSetupJob();
+        DeleteOldUninstallVerb();
+        ApplyContextMenuOption(options.Get());
+        PinToStartMenu(options.Get());
+        RegisterWebProxyDll(true);
+        RegisterProxyProtocol();
+        if (options) CallSlot<int>(options.Get(), k::options::kSave);
+        RestoreLiteFolder();
+        ApplyLiveInstallSettings();
+        UpgradeGameCentre();
+    } catch (...) {
+    }
+    return 0;
+}

@@ -1,0 +1,102 @@
+#include "plugins/setup/badge_images.h"
+
+#include "plugins/common/kernel_calls.h"
+#include "plugins/setup/count_badge.h"
+#include "plugins/setup/setup_kernel_slots.h"
+#include "plugins/setup/setup_module.h"
+
+namespace k = bex::kernel;
+using plugin::CallSlot;
+using plugin::PluginRef;
+
+namespace {
+
+constexpr UINT kProgramIcon = 100;
+constexpr UINT kBadgePicture = 1000;
+
+// Resource 1000 of type "PNG" of Lumvex, decoded by the codec.
+winlib::Bitmap DecodeBadge(IBexPlugin* codec) {
+    HMODULE module = LumvexModule();
+    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(kBadgePicture), L"PNG");
+    HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
+    const void* data = loaded ? ::LockResource(loaded) : nullptr;
+    const DWORD size = found ? ::SizeofResource(module, found) : 0;
+    if (!data || size == 0) return winlib::Bitmap();
+    return winlib::Bitmap(CallSlot<HBITMAP>(codec, k::image_codec::kDecode, data, static_cast<int>(size)));
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+winlib::Icon ProgramIcon(HMODULE program, int size) {
+    if (!program) return winlib::Icon();
+    return winlib::Icon(static_cast<HICON>(
+        ::LoadImageW(program, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+}
+
+}  // namespace
+
+LONG UpdateCountBadge(const std::wstring& managerFolder, long count, const wchar_t* referencePath) {
+    if (managerFolder.empty() || !referencePath) return 0;
+    // As data only: the program's imports are not resolved, nothing of it runs.
+    const std::wstring programPath = managerFolder + L"Pellorand.exe";
+    winlib::Library program(::LoadLibraryExW(programPath.c_str(), nullptr,
+                                             LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    if (!program) program.Reset(::LoadLibraryExW(programPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    const winlib::Icon icon32 = ProgramIcon(program.Get(), 32);
+    const winlib::Icon icon48 = ProgramIcon(program.Get(), 48);
+    winlib::Bitmap images[3] = {IconImage(icon32.Get(), 32), IconImage(icon48.Get(), 48), winlib::Bitmap()};
+
+    if (IsBadgeCount(count)) {
+        PluginRef<> codec;
+        if (SUCCEEDED(plugin::CreateKernelObject(k::kImageCodec, codec))) {
+            const winlib::Bitmap badge = DecodeBadge(codec.Get());
+            if (badge) {
+                DrawCountBadge(images[0].Get(), count, badge.Get());
+                DrawCountBadge(images[1].Get(), count, badge.Get());
+                images[2] = MakeCountStrip(count, badge.Get());
+                if (images[2]) {
+                    const std::wstring stripPath = FolderOf(referencePath) + L"PellorUpdateCount.png";
+                    CallSlot<int>(codec.Get(), k::image_codec::kSave, images[2].Get(), stripPath.c_str());
+                }
+            }
+        }
+    }
+
+    PluginRef<> notification;
+    if (FAILED(plugin::CreateKernelObject(k::kNotification, notification))) return 0;
+    HBITMAP handed[3] = {images[0].Get(), images[1].Get(), images[2].Get()};
+    return CallSlot<int>(notification.Get(), k::notification::kShow, handed, 3, referencePath) != 0 ? 1 : 0;
+}
+
+LONG SaveBadgedImage(long count, HBITMAP image, const wchar_t* path) {
+    PluginRef<> codec;
+    if (!image || !path || FAILED(plugin::CreateKernelObject(k::kImageCodec, codec))) return 0;
+    if (IsBadgeCount(count)) {
+        const winlib::Bitmap badge = DecodeBadge(codec.Get());
+        if (!badge) return 0;
+        DrawCountBadge(image, count, badge.Get());
+    }
+    return CallSlot<int>(codec.Get(), k::image_codec::kSave, image, path);
+}
+
+LONG ShowNotify(const wchar_t* picture, const wchar_t* pngPath, HWND window, UINT message, WPARAM wParam,
+                LPARAM lParam) {
+    if (!picture || !pngPath || !window) return 0;
+    PluginRef<> notification;
+    if (FAILED(plugin::CreateKernelObject(k::kNotification, notification))) return 0;
+    const winlib::Bitmap image(CallSlot<HBITMAP>(notification.Get(), k::notification::kImageFromFile, picture));
+    if (!image) return 0;
+    long count = 0;
+    PluginRef<> software;
+    if (SUCCEEDED(plugin::CreateKernelObject(k::kSoftware, software)) &&
+        CallSlot<int>(software.Get(), setup_slots::software::kBegin)) {
+        count = CallSlot<int>(software.Get(), setup_slots::software::kCount);
+        CallSlot<int>(software.Get(), setup_slots::software::kEnd);
+    }
+    const LONG result = count != 0 ? SaveBadgedImage(count, image.Get(), pngPath) : 0;
+    ::PostMessageW(window, message, wParam, lParam);
+    return result;
+}

@@ -1,0 +1,96 @@
+#include "plugins/setup/desktop_shortcuts.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <cwchar>
+#include <vector>
+
+#include "plugins/setup/setup_folders.h"
+#include "plugins/setup/setup_text.h"
+#include "plugins/setup/uninstall_shortcut.h"
+#include "winlib/handles.h"
+
+namespace {
+
+// The names of the desktop's "*.lnk" files (not folders).
+std::vector<std::wstring> DesktopLinks(const std::wstring& desktop) {
+    std::vector<std::wstring> names;
+    const std::wstring pattern = JoinPath(desktop, L"*.lnk");
+    if (pattern.empty()) return names;
+    WIN32_FIND_DATAW found = {};
+    HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return names;
+}
+
+std::wstring Normalised(const std::wstring& path) { return UpperCase(TrimSpace(path)); }
+
+}  // namespace
+
+std::wstring ResolveShortcutTarget(const wchar_t* linkPath) {
+    if (!linkPath) return std::wstring();
+    winlib::ComScope com;
+    IShellLinkW* link = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  reinterpret_cast<void**>(&link))))
+        return std::wstring();
+    std::wstring target;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        wchar_t path[MAX_PATH] = {};
+        if (SUCCEEDED(file->Load(linkPath, STGM_READ)) && SUCCEEDED(link->Resolve(nullptr, SLR_NO_UI | SLR_NOSEARCH)) &&
+            link->GetPath(path, MAX_PATH, nullptr, SLGP_UNCPRIORITY) == S_OK) {
+            path[MAX_PATH - 1] = L'\0';
+            target = path;
+        }
+        file->Release();
+    }
+    link->Release();
+    return target;
+}
+
+void DeleteDesktopShortcutsTo(const wchar_t* targetPath) {
+    if (!targetPath || !targetPath[0]) return;
+    const std::wstring wanted = Normalised(targetPath);
+    if (wanted.empty()) return;
+    const std::wstring desktop = DesktopFolder();
+    for (const std::wstring& name : DesktopLinks(desktop)) {
+        const std::wstring path = JoinPath(desktop, name.c_str());
+        if (path.empty()) continue;
+        if (Normalised(ResolveShortcutTarget(path.c_str())) == wanted) ::DeleteFileW(path.c_str());
+    }
+}
+
+bool CreateShortcut(const std::wstring& folder, const wchar_t* name, const std::wstring& target,
+                    const wchar_t* arguments, const std::wstring& iconPath) {
+    const std::wstring linkPath = JoinPath(folder, name);
+    if (linkPath.empty() || target.empty()) return false;
+    std::vector<wchar_t> targetFolder(target.begin(), target.end());
+    targetFolder.push_back(L'\0');
+    ::PathRemoveFileSpecW(targetFolder.data());
+    return SaveShortcut(linkPath, ShortcutSpec{target, arguments ? arguments : L"", targetFolder.data(), iconPath});
+}
+
+void ReplaceGameCentreShortcut(const wchar_t* programPath) {
+    static const wchar_t kName[] = L"Zub游戏中心.lnk";
+    if (!programPath || TrimSpace(programPath).empty()) return;
+    const std::wstring desktop = DesktopFolder();
+    const std::wstring manager = ManagerFile(L"Pellorand.exe");
+    const std::wstring icon = ManagerFile(L"Tolvane.ico");
+    if (manager.empty() || icon.empty()) return;
+    for (const std::wstring& name : DesktopLinks(desktop)) {
+        // Exact: another spelling of the name is not the game centre's link.
+        if (std::wcscmp(name.c_str(), kName) != 0) continue;
+        const std::wstring path = JoinPath(desktop, kName);
+        ::DeleteFileW(path.c_str());
+        CreateShortcut(desktop, kName, manager, L"page=14", icon);
+        return;
+    }
+}

@@ -1,0 +1,166 @@
+#include "plugins/setup/options_daemon.h"
+
+#include <windows.h>
+
+#include "base/service_addresses.h"
+#include "plugins/common/kernel_calls.h"
+#include "plugins/setup/control_panel_applet.h"
+#include "plugins/setup/options_store_calls.h"
+#include "plugins/setup/setup_registrations.h"
+#include "winlib/handles.h"
+
+namespace k = bex::kernel;
+using plugin::CallSlot;
+using plugin::PluginRef;
+
+namespace {
+
+const wchar_t kShowStartMenu[] = L"Options\\ShowStartMenuShortcut";
+const wchar_t kShowLinkMenu[] = L"Options\\ShowLnkFileRightMenuItem";
+const wchar_t kShowControlPanel[] = L"Options\\ShowControlPanelShortcut";
+
+// The option's current number from a store of the callback's own (0 when
+// it can't be read): the callbacks run on the store's thread and keep
+// nothing of the daemon's.
+DWORD CurrentNumber(const wchar_t* key) {
+    PluginRef<> options;
+    if (FAILED(plugin::CreateKernelObject(k::kOptions, options))) return 0;
+    return OptionNumber(options.Get(), key).value_or(0);
+}
+
+void BEX_CALL OnShowStartMenuShortcutChanged(void* context) {
+    if (!context) return;
+    try {
+        winlib::ComScope com;
+        const DWORD show = CurrentNumber(kShowStartMenu);
+        PluginRef<> pin;
+        if (FAILED(plugin::CreateKernelObject(90, pin))) return;
+        CallSlot<LONG>(pin.Get(), show == 1 ? 3 : 4);  // Pin : Unpin
+    } catch (...) {
+    }
+}
+
+void BEX_CALL OnShowLnkFileRightMenuItemChanged(void* context) {
+    if (!context) return;
+    try {
+        winlib::ComScope com;
+        if (CurrentNumber(kShowLinkMenu) == 1) {
+            RegisterContextMenuHandler(true);
+            return;
+        }
+        RegisterContextMenuHandler(false);
+        PluginRef<> statistics;
+        if (FAILED(plugin::CreateKernelObject(k::kStatistics, statistics))) return;
+        const std::wstring format =
+            FormatSafeAddress(ServiceAddress(Service::Statistics)) + L"/stat/?type=setting&action=qudiaoyoujianxiezai&";
+        plugin::StatisticsSend(statistics.Get(), format.c_str());
+    } catch (...) {
+    }
+}
+
+void BEX_CALL OnShowControlPanelShortcutChanged(void* context) {
+    if (!context) return;
+    try {
+        ApplyControlPanelApplet(CurrentNumber(kShowControlPanel) != 0);
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+std::wstring FormatSafeAddress(const std::wstring& address) {
+    std::wstring out;
+    out.reserve(address.size());
+    for (wchar_t c : address) {
+        out += c;
+        if (c == L'%') out += L'%';
+    }
+    return out;
+}
+
+CBexDaemon::CBexDaemon() {
+    plugin::CreateKernelObject(k::kStatistics, statistics_);
+    plugin::CreateKernelObject(k::kOptions, options_);
+}
+
+CBexDaemon::~CBexDaemon() {
+    EndWatches();
+    statistics_.Reset();
+    options_.Reset();
+}
+
+void CBexDaemon::EndWatches() {
+    if (options_) {
+        for (uint32_t cookie : cookies_) CallSlot<int>(options_.Get(), k::options::kUnwatch, cookie);
+    }
+    cookies_.clear();
+}
+
+LONG BEX_CALL CBexDaemon::Release() {
+    const LONG now = ::InterlockedDecrement(&count_);
+    if (now != 0) return now;
+    EndWatches();
+    plugin::NotifyDestroyed(kClassId);
+    delete this;
+    return 0;
+}
+
+LONG BEX_CALL CBexDaemon::Start() {
+    try {
+        IBexPlugin* options = options_.Get();
+        const DWORD downloadInstall = OptionNumberOr(options, L"Options\\DownloadInstall", 1);
+        const DWORD deleteOld = OptionNumberOr(options, L"Options\\DelOldFilePerWeek", 1);
+        const DWORD tipBefore = OptionNumberOr(options, L"Options\\TipBeforeDownload", 1);
+
+        PluginRef<> downloads;
+        plugin::CreateKernelObject(k::kDownloads, downloads);
+        const std::wstring folder = DownloadFolder(downloads.Get());
+        if (options && !OptionText(options, L"Options\\DownloadFolder")) {
+            if (!folder.empty()) SetOptionText(options, L"Options\\DownloadFolder", folder.c_str());
+            SetOptionNumber(options, L"Options\\SetDownloadFolder", 1);
+        }
+        if (!folder.empty()) SetOptionText(options, L"Options\\DefaultDownloadFolder", folder.c_str());
+
+        const DWORD showRecycle = OptionNumberOr(options, L"Options\\ShowRecycle", 0);
+        const DWORD showControlPanel = OptionNumberOr(options, kShowControlPanel, 0);
+        const DWORD showStartMenu = OptionNumberOr(options, kShowStartMenu, 0);
+
+        DeleteOldUninstallVerb();
+        ApplyContextMenuOption(options);
+
+        const DWORD isShow = OptionNumberOr(options, L"SpeedAssist\\IsShow", 1);
+        const DWORD showPeriod = OptionNumberOr(options, L"ShowUptMsg\\ShowPeriod", 7);
+
+        if (statistics_) {
+            const std::wstring format = FormatSafeAddress(ServiceAddress(Service::Statistics)) +
+                                        L"/stat/?type=setting&action=%d_%d_%d_%d_%d_%d_%d_%d&";
+            plugin::StatisticsSend(statistics_.Get(), format.c_str(), static_cast<int>(tipBefore),
+                                   static_cast<int>(downloadInstall), static_cast<int>(deleteOld),
+                                   static_cast<int>(showPeriod), static_cast<int>(isShow),
+                                   static_cast<int>(showControlPanel), static_cast<int>(showStartMenu),
+                                   static_cast<int>(showRecycle));
+        }
+        Watch();
+    } catch (...) {
+    }
+    return 0;
+}
+
+void CBexDaemon::Watch() {
+    if (!options_ || watching_) return;
+    watching_ = true;
+    const struct {
+        const wchar_t* key;
+        k::options::WatchCallback callback;
+    } watches[] = {
+        {kShowStartMenu, &OnShowStartMenuShortcutChanged},
+        {kShowLinkMenu, &OnShowLnkFileRightMenuItemChanged},
+        {kShowControlPanel, &OnShowControlPanelShortcutChanged},
+    };
+    for (const auto& watch : watches) {
+        uint32_t cookie = 0;
+        if (CallSlot<int>(options_.Get(), k::options::kWatch, watch.key, watch.callback, static_cast<void*>(this),
+                          &cookie) != 0)
+            cookies_.push_back(cookie);
+    }
+}

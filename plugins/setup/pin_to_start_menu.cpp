@@ -1,0 +1,242 @@
+#include "plugins/setup/pin_to_start_menu.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <cwchar>
+#include <vector>
+
+#include "plugins/setup/badge_images.h"
+#include "plugins/setup/notify_thread.h"
+#include "plugins/setup/setup_kernel_calls.h"
+#include "plugins/setup/uninstall_shortcut.h"
+
+const wchar_t kUninstallLinkName[] = L"强力卸载电脑上的软件.lnk";
+
+namespace {
+
+const wchar_t kPinKey[] = L"SOFTWARE\\Zubpellor\\pellors";
+const wchar_t kPinnedValue[] = L"AlReadyPin";
+const wchar_t kPinLinkValue[] = L"PinLink";
+const wchar_t kQuickLaunch[] = L"\\Microsoft\\Internet Explorer\\Quick Launch\\";
+
+std::wstring SpecialFolder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    if (!::SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE)) return std::wstring();
+    return path;
+}
+
+bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// "AlReadyPin" counts only as a REG_DWORD of 1.
+bool ReadPinned() {
+    DWORD type = 0;
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    return ::SHGetValueW(HKEY_LOCAL_MACHINE, kPinKey, kPinnedValue, &type, &value, &size) == ERROR_SUCCESS &&
+           type == REG_DWORD && size == sizeof(value) && value == 1;
+}
+
+void WritePinned(DWORD value) {
+    ::SHSetValueW(HKEY_LOCAL_MACHINE, kPinKey, kPinnedValue, REG_DWORD, &value, sizeof(value));
+}
+
+// "PinLink" as a REG_SZ shorter than MAX_PATH; anything else reads as empty.
+// Read raw: SHGetValueW would expand or patch what it finds.
+std::wstring ReadPinLink() {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPinKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return std::wstring();
+    wchar_t text[MAX_PATH + 1] = {};
+    DWORD type = 0;
+    DWORD size = MAX_PATH * sizeof(wchar_t);
+    const LONG rc = ::RegQueryValueExW(key, kPinLinkValue, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+    ::RegCloseKey(key);
+    if (rc != ERROR_SUCCESS || type != REG_SZ) return std::wstring();
+    text[size / sizeof(wchar_t)] = L'\0';  // an unterminated value ends here
+    const std::wstring link(text);
+    return link.size() < MAX_PATH ? link : std::wstring();
+}
+
+void WritePinLink(const std::wstring& link) {
+    ::SHSetValueW(HKEY_LOCAL_MACHINE, kPinKey, kPinLinkValue, REG_SZ, link.c_str(),
+                  static_cast<DWORD>((link.size() + 1) * sizeof(wchar_t)));
+}
+
+// The folder part of a path, with its trailing backslash.
+std::wstring FolderOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+// The plain files of a folder (no sub-folders).
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found = {};
+    HANDLE find = ::FindFirstFileW((folder + L"*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        names.emplace_back(found.cFileName);
+    } while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+    return names;
+}
+
+bool EndsWithLnk(const std::wstring& name) {
+    return name.size() >= 4 && ::_wcsicmp(name.c_str() + name.size() - 4, L".lnk") == 0;
+}
+
+}  // namespace
+
+CPinToStartMenu::CPinToStartMenu(ShellVerbSource& verbs)
+    : verbs_(verbs), managerFolder_(KernelManagerFolder()) {
+    notifyProgram_ = managerFolder_ + L"RidireNotify.exe";
+    iconPath_ = managerFolder_ + L"SetupUtility.ico";
+    // Without the Start menu's folder the name alone would land wherever the
+    // current folder is: no Start-menu link then.
+    const std::wstring programs = SpecialFolder(CSIDL_COMMON_PROGRAMS);
+    if (!programs.empty()) startMenuShortcut_ = programs + L"\\" + kUninstallLinkName;
+    folderShortcut_ = managerFolder_ + kUninstallLinkName;
+    systemVersion_ = KernelSystemCode(system_);
+}
+
+bool CPinToStartMenu::CreateUninstallShortcut(const std::wstring& linkPath) const {
+    return SaveShortcut(linkPath, {notifyProgram_, L"/RUNPELLOR", managerFolder_, iconPath_});
+}
+
+bool CPinToStartMenu::InManagerFolder(const std::wstring& target) const {
+    // Equality of the whole folder: a prefix would take in every sub-folder.
+    return ::_wcsicmp(FolderOf(target).c_str(), managerFolder_.c_str()) == 0;
+}
+
+void CPinToStartMenu::RemoveStalePins() {
+    if (systemVersion_ != kStalePinSystem) return;
+    const std::wstring appData = SpecialFolder(CSIDL_APPDATA);
+    if (appData.empty()) return;
+    const std::wstring folder = appData + kQuickLaunch + L"User Pinned\\StartMenu\\";
+    std::vector<std::wstring> stale;
+    for (const std::wstring& name : FilesIn(folder)) {
+        if (::_wcsicmp(name.c_str(), L"desktop.ini") == 0) continue;
+        if (name.find(L".lnk") == std::wstring::npos || name.find(L"强力卸载电脑上的软件") == std::wstring::npos)
+            continue;
+        const std::wstring target = KernelShortcutTarget((folder + name).c_str());
+        if (target.empty()) continue;  // not resolved: left alone
+        if (!InManagerFolder(target)) stale.push_back(name);
+    }
+    for (const std::wstring& name : stale) {
+        InvokeShellVerb(verbs_, folder, name, false);
+        ::DeleteFileW((folder + name).c_str());
+    }
+}
+
+void CPinToStartMenu::UnpinRecordedLink() {
+    const std::wstring link = ReadPinLink();
+    if (link.empty()) return;
+    const DWORD attributes = ::GetFileAttributesW(link.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    std::wstring folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? link : FolderOf(link);
+    if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
+    if (!folder.empty()) InvokeShellVerb(verbs_, folder, kUninstallLinkName, false);
+}
+
+LONG BEX_CALL CPinToStartMenu::Pin() {
+    try {
+        if (systemVersion_ <= kLastUnpinnableSystem || !HasManagerFolder()) return 0;
+        RemoveStalePins();
+        UnpinRecordedLink();
+        CreateUninstallShortcut(folderShortcut_);
+        if (!startMenuShortcut_.empty()) CreateUninstallShortcut(startMenuShortcut_);
+        if (Exists(folderShortcut_)) InvokeShellVerb(verbs_, managerFolder_, kUninstallLinkName, true);
+        WritePinLink(folderShortcut_);
+        WritePinned(1);
+        return 1;
+    } catch (...) {
+        return 0;
+    }
+}
+
+LONG BEX_CALL CPinToStartMenu::Unpin() {
+    try {
+        if (systemVersion_ <= kLastUnpinnableSystem || !HasManagerFolder()) return 0;
+        UnpinRecordedLink();
+        if (Exists(folderShortcut_)) InvokeShellVerb(verbs_, managerFolder_, kUninstallLinkName, false);
+        if (!startMenuShortcut_.empty()) ::DeleteFileW(startMenuShortcut_.c_str());
+        WritePinned(0);
+        return 1;
+    } catch (...) {
+        return 0;
+    }
+}
+
+LONG BEX_CALL CPinToStartMenu::ApplyPinState() { return RunSetupUtility(ReadPinned() ? FALSE : TRUE); }
+
+LONG BEX_CALL CPinToStartMenu::InvokePinVerb(BOOL pin) {
+    try {
+        if (!HasManagerFolder() || !Exists(folderShortcut_)) return 0;
+        return InvokeShellVerb(verbs_, managerFolder_, kUninstallLinkName, pin != FALSE) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+LONG BEX_CALL CPinToStartMenu::RunSetupUtility(BOOL remove) {
+    try {
+        if (!HasManagerFolder()) return 0;
+        const std::wstring program = managerFolder_ + L"SetupUtility.exe";
+        SHELLEXECUTEINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+        info.lpFile = program.c_str();
+        info.lpParameters = remove ? L"/REMOVEMENU" : L"/SETMENU";
+        info.nShow = SW_HIDE;
+        if (!::ShellExecuteExW(&info)) return 0;
+        if (info.hProcess) ::CloseHandle(info.hProcess);
+        return 1;
+    } catch (...) {
+        return 0;
+    }
+}
+
+LONG BEX_CALL CPinToStartMenu::ScanPinnedStartMenu() {
+    try {
+        if (!HasManagerFolder()) return 0;
+        const std::wstring appData = SpecialFolder(CSIDL_APPDATA);
+        if (appData.empty()) return 0;
+        const std::wstring folder = appData + kQuickLaunch;
+        for (const std::wstring& name : FilesIn(folder)) {
+            if (!EndsWithLnk(name)) continue;
+            const std::wstring target = KernelShortcutTarget((folder + name).c_str());
+            if (target.empty() || !InManagerFolder(target)) continue;
+            return ::DeleteFileW((folder + name).c_str()) ? 1 : 0;
+        }
+        return 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+LONG BEX_CALL CPinToStartMenu::UpdateCountBadge(LONG count, const wchar_t* referencePath) {
+    try {
+        return ::UpdateCountBadge(managerFolder_, count, referencePath);
+    } catch (...) {
+        return 0;
+    }
+}
+
+LONG BEX_CALL CPinToStartMenu::ShowNotify(void* data, const wchar_t* pngPath, HWND window, UINT message,
+                                          WPARAM wParam, LPARAM lParam) {
+    try {
+        return ::ShowNotify(static_cast<const wchar_t*>(data), pngPath, window, message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+LONG BEX_CALL CPinToStartMenu::StartNotifyThread(const wchar_t* text1, const wchar_t* text2, HWND window,
+                                                 UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::StartNotifyThread({text1, text2, window, message, wParam, lParam});
+}
+
+LONG BEX_CALL CPinToStartMenu::StopNotifyThread() { return ::StopNotifyThread(); }

@@ -1,0 +1,56 @@
+// Class 90: the manager's uninstall-software shortcut in the Start menu,
+// pinned and unpinned; the update-count badge; the notification thread.
+#pragma once
+
+#include <string>
+
+#include "plugins/common/plugin_object.h"
+#include "plugins/common/plugin_ref.h"
+#include "plugins/setup/lumvex_interfaces.h"
+#include "plugins/setup/shell_verbs.h"
+
+// The shortcut's file name, in the manager's folder and in the Start menu.
+extern const wchar_t kUninstallLinkName[];
+
+class CPinToStartMenu final
+    : public plugin::PluginObject<CPinToStartMenu, IPinToStartMenu, 90, plugin::ReleaseRule::A> {
+public:
+    CPinToStartMenu() : CPinToStartMenu(SystemShellVerbs()) {}
+    explicit CPinToStartMenu(ShellVerbSource& verbs);
+
+    LONG BEX_CALL Pin() override;
+    LONG BEX_CALL Unpin() override;
+    LONG BEX_CALL ApplyPinState() override;
+    LONG BEX_CALL InvokePinVerb(BOOL pin) override;
+    LONG BEX_CALL RunSetupUtility(BOOL remove) override;
+    LONG BEX_CALL ScanPinnedStartMenu() override;
+    LONG BEX_CALL UpdateCountBadge(LONG count, const wchar_t* referencePath) override;
+    // `data`: the wide path of a PNG file, as class 93 slot 6 takes it.
+    LONG BEX_CALL ShowNotify(void* data, const wchar_t* pngPath, HWND window, UINT message, WPARAM wParam,
+                             LPARAM lParam) override;
+    LONG BEX_CALL StartNotifyThread(const wchar_t* text1, const wchar_t* text2, HWND window, UINT message,
+                                    WPARAM wParam, LPARAM lParam) override;
+    LONG BEX_CALL StopNotifyThread() override;
+
+private:
+    // Pinning needs a system above this code; stale pins are looked for
+    // only at kStalePinSystem.
+    static constexpr WORD kLastUnpinnableSystem = 8;
+    static constexpr WORD kStalePinSystem = 12;
+
+    // An empty manager folder would make every path relative.
+    bool HasManagerFolder() const { return !managerFolder_.empty(); }
+    bool CreateUninstallShortcut(const std::wstring& linkPath) const;
+    void RemoveStalePins();
+    void UnpinRecordedLink();
+    bool InManagerFolder(const std::wstring& target) const;
+
+    ShellVerbSource& verbs_;
+    std::wstring managerFolder_;
+    std::wstring notifyProgram_;
+    std::wstring iconPath_;
+    std::wstring startMenuShortcut_;
+    std::wstring folderShortcut_;
+    plugin::PluginRef<> system_;
+    WORD systemVersion_ = 0;
+};

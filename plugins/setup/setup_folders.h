@@ -1,0 +1,26 @@
+// The folders and files the setup utility works on. Every look-up gives an
+// empty text when it fails or when the path would not fit 260 characters:
+// a relative path would let a search find a planted library or write into
+// the current folder, so callers skip their step on an empty path.
+#pragma once
+
+#include <string>
+
+// The manager's folder from the kernel, ending in "\"; only a full path.
+std::wstring ManagerFolder();
+// HKLM App Paths "tarvisk.exe" value "Path"; missing when not a text,
+// unterminated within 260 characters or relative.
+std::wstring SecurityFolder();
+// The security folder + "Pellor\" + name.
+std::wstring ManagerFile(const wchar_t* name);
+// The user's application-data folder + name.
+std::wstring AppDataFile(const wchar_t* name);
+// "PellorandProxy.exe" in the host program's folder.
+std::wstring ProxyProgram();
+std::wstring DesktopFolder();
+// The system's temporary folder, ending in "\".
+std::wstring TempFolder();
+
+// folder + "\" + name (one separator), empty when `folder` is empty or
+// relative or the result does not fit 260 characters.
+std::wstring JoinPath(const std::wstring& folder, const wchar_t* name);

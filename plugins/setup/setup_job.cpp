@@ -1,0 +1,69 @@
+#include "plugins/setup/setup_job.h"
+
+#include <shlwapi.h>
+
+#include <ctime>
+
+#include "plugins/setup/control_panel_applet.h"
+#include "plugins/setup/setup_kernel_calls.h"
+
+namespace {
+
+const wchar_t kPellorKey[] = L"SOFTWARE\\Tarvisk\\pellor";
+
+void SetNumber(const wchar_t* name, DWORD value) {
+    ::SHSetValueW(HKEY_LOCAL_MACHINE, kPellorKey, name, REG_DWORD, &value, sizeof(value));
+}
+
+}  // namespace
+
+CSetupJob::CSetupJob() : managerFolder_(KernelManagerFolder()) {}
+
+BOOL CSetupJob::CallExtensionEntry(const char* entry) const {
+    // Only a full path is loaded: a relative name would be searched for, and
+    // whatever library the search found would run its entry.
+    if (managerFolder_.empty() || ::PathIsRelativeW(managerFolder_.c_str())) return FALSE;
+    const std::wstring path = managerFolder_ + L"ZubPellorS.dll";
+    HMODULE library = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (!library) return FALSE;
+    using EntryFn = HRESULT(STDAPICALLTYPE*)();
+    const auto call = reinterpret_cast<EntryFn>(reinterpret_cast<void*>(::GetProcAddress(library, entry)));
+    const BOOL ok = call && SUCCEEDED(call());
+    ::FreeLibrary(library);
+    return ok;
+}
+
+BOOL BEX_CALL CSetupJob::RegisterShellExtension() {
+    try {
+        return CallExtensionEntry("DllRegisterServer");
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+BOOL BEX_CALL CSetupJob::UnregisterShellExtension() {
+    try {
+        return CallExtensionEntry("DllUnregisterServer");
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+BOOL BEX_CALL CSetupJob::AfterInstall() {
+    try {
+        SetNumber(L"installtime", static_cast<DWORD>(::_time64(nullptr) & 0xFFFFFFFFu));
+        SetNumber(L"UpdateTipCycle", 1);
+        // Without the options store the applet is left as it is; an
+        // unreadable option counts as 0.
+        if (const std::optional<DWORD> show = KernelOptionNumber(L"Options\\ShowControlPanelShortcut"))
+            ApplyControlPanelApplet(*show != 0);
+    } catch (...) {
+    }
+    return 1;
+}
+
+BOOL BEX_CALL CSetupJob::Uninstall() {
+    ::SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\ZubPellor");
+    ::SHDeleteValueW(HKEY_CURRENT_USER, kDontLoadKey, kAppletName);
+    return 1;
+}

@@ -1,0 +1,7 @@
+// Lumvex's own module, kept at attach for its resources.
+#pragma once
+
+#include <windows.h>
+
+HMODULE LumvexModule();
+void SetLumvexModule(HMODULE module);

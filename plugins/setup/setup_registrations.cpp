@@ -1,0 +1,95 @@
+#include "plugins/setup/setup_registrations.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <string>
+#include <vector>
+
+#include "plugins/setup/options_store_calls.h"
+#include "plugins/setup/setup_folders.h"
+#include "winlib/handles.h"
+
+namespace {
+
+constexpr size_t kMaxCommand = 520;
+
+bool CallRegistrationEntry(const wchar_t* libraryName, bool doRegister) {
+    // Only a full path is loaded: a bare name would be searched for.
+    const std::wstring path = JoinPath(ManagerFolder(), libraryName);
+    if (path.empty()) return false;
+    HMODULE library = ::LoadLibraryW(path.c_str());
+    if (!library) return false;
+    using EntryFn = HRESULT(STDAPICALLTYPE*)();
+    const auto entry = reinterpret_cast<EntryFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(library, doRegister ? "DllRegisterServer" : "DllUnregisterServer")));
+    const HRESULT hr = entry ? entry() : E_FAIL;
+    ::FreeLibrary(library);
+    return SUCCEEDED(hr);
+}
+
+bool SetText(HKEY key, const wchar_t* name, const std::wstring& text) {
+    const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    return ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), bytes) ==
+           ERROR_SUCCESS;
+}
+
+bool SetSubkeyDefault(HKEY parent, const wchar_t* subkey, const std::wstring& text) {
+    winlib::RegKey key;
+    if (::RegCreateKeyW(parent, subkey, key.Put()) != ERROR_SUCCESS) return false;
+    return SetText(key.Get(), nullptr, text);
+}
+
+}  // namespace
+
+bool RegisterContextMenuHandler(bool doRegister) { return CallRegistrationEntry(L"PellorExt.dll", doRegister); }
+
+bool RegisterWebProxyDll(bool doRegister) { return CallRegistrationEntry(L"PellorWebProxy.dll", doRegister); }
+
+bool RegisterUrlProtocol(const wchar_t* programPath) {
+    if (!programPath) return false;
+    const std::wstring program(programPath);
+    const std::wstring command = L"\"" + program + L"\" \"%1\"";
+    // A cut command line would start something else: refuse instead.
+    if (command.size() > kMaxCommand) return false;
+
+    winlib::RegKey key;
+    if (::RegCreateKeyW(HKEY_CLASSES_ROOT, L"pellorandzub", key.Put()) != ERROR_SUCCESS) return false;
+    if (!SetText(key.Get(), nullptr, std::wstring())) return false;
+    // Written without its terminator, as the protocol has always been. The
+    // registry adds one when the character after the counted text is NUL,
+    // so the copy carries another character there.
+    std::vector<wchar_t> raw(program.begin(), program.end());
+    raw.push_back(L'.');
+    if (::RegSetValueExW(key.Get(), L"URL Protocol", 0, REG_SZ, reinterpret_cast<const BYTE*>(raw.data()),
+                         static_cast<DWORD>(program.size() * sizeof(wchar_t))) != ERROR_SUCCESS)
+        return false;
+    if (!SetSubkeyDefault(key.Get(), L"DefaultIcon", program)) return false;
+    return SetSubkeyDefault(key.Get(), L"Shell\\Open\\Command", command);
+}
+
+bool RegisterProxyProtocol() {
+    const std::wstring proxy = ProxyProgram();
+    return !proxy.empty() && RegisterUrlProtocol(proxy.c_str());
+}
+
+void DeleteOldUninstallVerb() {
+    ::SHDeleteKeyW(HKEY_CLASSES_ROOT, L"lnkfile\\shell\\强力卸载此软件\\command");
+    ::SHDeleteKeyW(HKEY_CLASSES_ROOT, L"lnkfile\\shell\\强力卸载此软件");
+}
+
+void ApplyContextMenuOption(IBexPlugin* options) {
+    static const wchar_t kKey[] = L"Options\\ShowLnkFileRightMenuItem";
+    if (!options) return;
+    const std::optional<DWORD> show = OptionNumber(options, kKey);
+    if (!show) {
+        RegisterContextMenuHandler(true);
+        SetOptionNumber(options, kKey, 1);
+        return;
+    }
+    if (*show != 1) return;
+    winlib::RegKey handler;
+    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, L"lnkfile\\shellex\\ContextMenuHandlers\\PellorExt", 0, KEY_READ,
+                        handler.Put()) != ERROR_SUCCESS)
+        RegisterContextMenuHandler(true);
+}

@@ -1,0 +1,107 @@
+#include "plugins/setup/shell_verbs.h"
+
+#include <windows.h>
+#include <oleauto.h>
+#include <shldisp.h>
+
+#include "winlib/handles.h"
+
+namespace {
+
+const wchar_t* const kPinTexts[] = {L"附到「开始」菜单(U)", L"附到「开始」菜单(I)", L"Pin to Start Menu"};
+const wchar_t* const kUnpinTexts[] = {L"从「开始」菜单解锁(U)", L"从「开始」菜单脱离(I)", L"Unpin from Start Menu"};
+
+// {13709620-C279-11CE-A49E-444553540000}
+const CLSID kShellClsid = {0x13709620, 0xC279, 0x11CE, {0xA4, 0x9E, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+
+class BString {
+public:
+    explicit BString(const std::wstring& text) : b_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    BString() = default;
+    ~BString() { ::SysFreeString(b_); }
+    BString(const BString&) = delete;
+    BString& operator=(const BString&) = delete;
+    BSTR Get() const { return b_; }
+    BSTR* Put() { return &b_; }
+
+private:
+    BSTR b_ = nullptr;
+};
+
+// Opens the verbs of `file` in `folder`; false when any step fails.
+bool OpenVerbs(const std::wstring& folder, const std::wstring& file, winlib::ComPtr<FolderItemVerbs>& verbs) {
+    winlib::ComPtr<IShellDispatch> shell;
+    if (FAILED(::CoCreateInstance(kShellClsid, nullptr, CLSCTX_ALL, IID_IShellDispatch,
+                                  shell.PutVoid())))
+        return false;
+    BString folderText(folder);
+    VARIANT where;
+    ::VariantInit(&where);
+    where.vt = VT_BSTR;
+    where.bstrVal = folderText.Get();
+    winlib::ComPtr<Folder> space;
+    if (FAILED(shell->NameSpace(where, space.Put())) || !space) return false;
+    BString fileText(file);
+    winlib::ComPtr<FolderItem> item;
+    if (FAILED(space->ParseName(fileText.Get(), item.Put())) || !item) return false;
+    return SUCCEEDED(item->Verbs(verbs.Put())) && verbs;
+}
+
+bool VerbAt(FolderItemVerbs* verbs, long index, winlib::ComPtr<FolderItemVerb>& verb) {
+    VARIANT at;
+    ::VariantInit(&at);
+    at.vt = VT_I4;
+    at.lVal = index;
+    return SUCCEEDED(verbs->Item(at, verb.Put())) && verb;
+}
+
+class SystemVerbs final : public ShellVerbSource {
+public:
+    std::vector<std::wstring> List(const std::wstring& folder, const std::wstring& file) override {
+        std::vector<std::wstring> names;
+        winlib::ComScope com;
+        winlib::ComPtr<FolderItemVerbs> verbs;
+        long count = 0;
+        if (!OpenVerbs(folder, file, verbs) || FAILED(verbs->get_Count(&count))) return names;
+        for (long i = 0; i < count; ++i) {
+            winlib::ComPtr<FolderItemVerb> verb;
+            BString name;
+            if (VerbAt(verbs.Get(), i, verb) && SUCCEEDED(verb->get_Name(name.Put())) && name.Get())
+                names.emplace_back(name.Get(), ::SysStringLen(name.Get()));
+            else
+                names.emplace_back();
+        }
+        return names;
+    }
+    bool Invoke(const std::wstring& folder, const std::wstring& file, size_t index) override {
+        winlib::ComScope com;
+        winlib::ComPtr<FolderItemVerbs> verbs;
+        winlib::ComPtr<FolderItemVerb> verb;
+        return OpenVerbs(folder, file, verbs) && VerbAt(verbs.Get(), static_cast<long>(index), verb) &&
+               SUCCEEDED(verb->DoIt());
+    }
+};
+
+}  // namespace
+
+ShellVerbSource& SystemShellVerbs() {
+    static SystemVerbs verbs;
+    return verbs;
+}
+
+bool IsPinVerb(const std::wstring& verbName, bool pin) {
+    std::wstring name;
+    for (wchar_t c : verbName)
+        if (c != L'&') name += c;
+    for (const wchar_t* text : pin ? kPinTexts : kUnpinTexts)
+        if (::CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, name.c_str(), -1, text, -1) == CSTR_EQUAL)
+            return true;
+    return false;
+}
+
+bool InvokeShellVerb(ShellVerbSource& verbs, const std::wstring& folder, const std::wstring& file, bool pin) {
+    const std::vector<std::wstring> names = verbs.List(folder, file);
+    for (size_t i = 0; i < names.size(); ++i)
+        if (IsPinVerb(names[i], pin)) return verbs.Invoke(folder, file, i);
+    return false;
+}

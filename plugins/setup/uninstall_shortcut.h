@@ -1,0 +1,15 @@
+// The manager's uninstall-software shortcut: written with the shell-link
+// object, in a COM scope of its own.
+#pragma once
+
+#include <string>
+
+struct ShortcutSpec {
+    std::wstring target;
+    std::wstring arguments;
+    std::wstring workingFolder;
+    std::wstring iconPath;  // index 0
+};
+
+// Saves a link at `linkPath` (replacing one that is there); true when saved.
+bool SaveShortcut(const std::wstring& linkPath, const ShortcutSpec& spec);
