@@ -166,7 +166,7 @@ IBexPlugin* MakeImageCodec() {
         t.Set(k::image_codec::kSave, &CodecSave);
         return t;
     }();
-    return HandOut(NewService<Plain>(table, k::kImageCodec));
+    return HandOut(NewServiceObject<Plain>(table, k::kImageCodec));
 }
 
 IBexPlugin* MakeNotification() {
@@ -176,7 +176,7 @@ IBexPlugin* MakeNotification() {
         t.Set(k::notification::kShow, &NotificationShow);
         return t;
     }();
-    return HandOut(NewService<Plain>(table, k::kNotification));
+    return HandOut(NewServiceObject<Plain>(table, k::kNotification));
 }
 
 }  // namespace standin

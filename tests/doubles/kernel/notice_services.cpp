@@ -62,7 +62,7 @@ IBexPlugin* MakeNotice() {
         t.Set(k::notice::kData, &NoticeData);
         return t;
     }();
-    return HandOut(NewService<Notice>(table, k::kNotice));
+    return HandOut(NewServiceObject<Notice>(table, k::kNotice));
 }
 
 int PostNotice() {

@@ -168,7 +168,7 @@ IBexPlugin* MakeOptions() {
         t.Set(k::options::kUnwatch, &OptionsUnwatch);
         return t;
     }();
-    return HandOut(NewService<Plain>(table, k::kOptions));
+    return HandOut(NewServiceObject<Plain>(table, k::kOptions));
 }
 
 IBexPlugin* MakeStatistics() {
@@ -177,7 +177,7 @@ IBexPlugin* MakeStatistics() {
         t.Set(k::statistics::kSend, &StatisticsSend);
         return t;
     }();
-    return HandOut(NewService<Plain>(table, k::kStatistics));
+    return HandOut(NewServiceObject<Plain>(table, k::kStatistics));
 }
 
 IBexPlugin* MakeDownloads() {
@@ -186,7 +186,7 @@ IBexPlugin* MakeDownloads() {
         t.Set(k::downloads::kFolder, &DownloadsFolder);
         return t;
     }();
-    Downloads* downloads = NewService<Downloads>(table, k::kDownloads);
+    Downloads* downloads = NewServiceObject<Downloads>(table, k::kDownloads);
     downloads->folder = Config(L"downloads", L"folder", L"C:\\Downloads\\");
     return HandOut(downloads);
 }

@@ -57,10 +57,6 @@ void DestroyAs(ServiceObject* self) {
 // handed out.
 template <typename T>
 T* NewServiceObject(const SlotTable& table, uint32_t classId) {
-// A new object of type T (derived from ServiceObject) with `table`, not yet
-// handed out.
-template <typename T>
-T* NewService(const SlotTable& table, uint32_t classId) {
     auto* object = new T;
     object->table = table.Get();
     object->classId = classId;

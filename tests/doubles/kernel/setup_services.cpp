@@ -52,7 +52,7 @@ IBexPlugin* MakeShortcut() {
         t.Set(k::shortcut::kTarget, &ShortcutTarget);
         return t;
     }();
-    return HandOut(NewService<Plain>(table, k::kShortcut));
+    return HandOut(NewServiceObject<Plain>(table, k::kShortcut));
 }
 
 }  // namespace standin
