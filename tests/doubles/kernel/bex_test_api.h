@@ -25,7 +25,8 @@
 //   of a file.
 //   [system], [environment], [details]: see catalog_services.cpp; the value
 //   store (class 94) keeps its values in the file named by BEXTEST_STORE,
-//   see value_store.cpp.
+//   see value_store.cpp. [software], [bitness], [query]: see
+//   softlist_services.cpp.
 //
 // Log lines (file named by BEXTEST_LOG, one UTF-8 line each):
 //   attach | detach
@@ -37,6 +38,7 @@
 //   init | shutdown                 codes -1 and -2
 //   system.6, env.<slot>, details.start, details.find   catalog_services.cpp
 //   store.set, store.get                                value_store.cpp
+//   soft49.<slot>, bit81.3, soft99.31                   softlist_services.cpp
 //   UNEXPECTED class <id> slot <n>  then the process ends with code 86
 #pragma once
 

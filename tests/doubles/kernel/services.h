@@ -30,4 +30,10 @@ IBexPlugin* MakeValueStore();   // 94
 // kernel's references to them.
 void EndDetailsRequests();
 
+// The list manager's services, softlist_services.cpp.
+IBexPlugin* MakeKeyword();        // 24
+IBexPlugin* MakeSoftware();       // 49
+IBexPlugin* MakeBitness();        // 81
+IBexPlugin* MakeSoftwareQuery();  // 99
+
 }  // namespace standin
