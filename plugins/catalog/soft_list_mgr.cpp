@@ -850,6 +850,23 @@ void CSoftListMgr::SaveCache() {
             data.insert(data.end(), bytes, bytes + sizeof(tagSoftListData));
             ++count;
         }
+        // Records are read back one by one as they are asked for: the ones
+        // this run never asked for stay stored as they were.
+        plugin::PluginRef<> stored;
+        uint32_t storedExtra = 0;
+        if (StoreGet(kRecordSetType, key, stored, &storedExtra)) {
+            if (const auto bytes = plugin::BufferData(stored.Get())) {
+                const size_t n = std::min<size_t>(storedExtra >> 16, bytes->size / sizeof(tagSoftListData));
+                for (size_t i = 0; i < n && count < kMaxStoredRecords; ++i) {
+                    const BYTE* record = bytes->data + i * sizeof(tagSoftListData);
+                    uint32_t id = 0;
+                    std::memcpy(&id, record, sizeof(id));
+                    if (set.count(id)) continue;
+                    data.insert(data.end(), record, record + sizeof(tagSoftListData));
+                    ++count;
+                }
+            }
+        }
         if (count == 0) continue;
         const uint32_t extra = static_cast<uint32_t>(count) << 16 | kRecordSetVersion;
         CallSlot<int>(store_.Get(), k::value_store::kSet, kRecordSetType, key.c_str(),

@@ -431,6 +431,11 @@ TEST_F(SoftListTest, TheCacheOutlivesTheManager) {
     EXPECT_EQ(out, nullptr);
     // Read back without a state: the page is still asked once in this run.
     EXPECT_EQ(mgr_->RequestList(0, 0, 2), 0);
+    // Saved again, the record this run never asked for stays stored.
+    ClearLog();
+    EXPECT_EQ(mgr_->Stop(), 1);
+    EXPECT_EQ(LinesStartingWith("store.set 6 "),
+              std::vector<std::string>{"store.set 6 \"0-Tools\" size=41616 extra=0x20001 large=1"});
 }
 
 }  // namespace
