@@ -11,6 +11,7 @@
 
 #include "base/service_addresses.h"
 #include "plugins/catalog/bex_store.h"
+#include "plugins/catalog/bstr.h"
 #include "plugins/catalog/xml_document.h"
 #include "winlib/handles.h"
 
@@ -21,21 +22,6 @@ namespace {
 constexpr UINT kAnswerCodePage = 936;
 constexpr size_t kUrlLimit = 1023;
 constexpr int kRevisedCatalogNumber = 1856608;
-
-class Bstr {
-public:
-    explicit Bstr(const wchar_t* text) : s_(::SysAllocString(text)) {}
-    Bstr() = default;
-    ~Bstr() { ::SysFreeString(s_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    BSTR* Put() { return &s_; }
-    BSTR Get() const { return s_; }
-    std::wstring Text() const { return s_ ? std::wstring(s_, ::SysStringLen(s_)) : std::wstring(); }
-
-private:
-    BSTR s_ = nullptr;
-};
 
 bool Decode(const BYTE* data, size_t size, std::wstring& text) {
     if (!data || size == 0) return false;
@@ -181,7 +167,11 @@ bool ReadSoftAnswer(const BYTE* data, size_t size, CBexStore* store, std::wstrin
                     std::vector<AnswerSoft>& softs) {
     softs.clear();
     std::wstring text;
-    if (!Decode(data, size, text)) return false;
+    return Decode(data, size, text) && ReadSoftNodes(text, store, title, softs);
+}
+
+bool ReadSoftNodes(const std::wstring& text, CBexStore* store, std::wstring* title, std::vector<AnswerSoft>& softs) {
+    softs.clear();
     const wchar_t* start = ::StrStrIW(text.c_str(), L"<ret>");
     if (!start) return false;
     winlib::ComPtr<IXMLDOMDocument> document;

@@ -47,6 +47,9 @@ struct AnswerSoft {
 bool ReadSoftAnswer(const BYTE* data, size_t size, CBexStore* store, std::wstring* title,
                     std::vector<AnswerSoft>& softs);
 
+// The same for an answer already decoded.
+bool ReadSoftNodes(const std::wstring& text, CBexStore* store, std::wstring* title, std::vector<AnswerSoft>& softs);
+
 // Every child element of `node`: name to text, empty names and texts
 // skipped, later duplicates winning; "id" (any case) gives `id`, or an id
 // from `store` when given. True when anything was read.

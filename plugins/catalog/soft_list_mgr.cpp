@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "plugins/catalog/list_answers.h"
+#include "plugins/catalog/locked.h"
 #include "plugins/common/kernel_calls.h"
 #include "protocol/bex_kernel.h"
 
@@ -28,17 +29,6 @@ constexpr uint32_t kMaxStoredEntries = 10000;
 constexpr wchar_t kScoreKind[] = L"softlist";
 
 volatile LONG g_terminations = 0;
-
-class Locked {
-public:
-    explicit Locked(CRITICAL_SECTION& cs) : cs_(cs) { ::EnterCriticalSection(&cs_); }
-    ~Locked() { ::LeaveCriticalSection(&cs_); }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
-
-private:
-    CRITICAL_SECTION& cs_;
-};
 
 std::wstring TextOf(const plugin::PluginRef<>& string) {
     if (!string) return std::wstring();
