@@ -326,6 +326,9 @@ TEST_F(SoftListTest, ListRequestsFollowTheListState) {
     ASSERT_TRUE(WaitForEvent("3 0 0x00000000"));
     EXPECT_EQ(Codes(), (std::vector<std::string>{"2", "1", "3"}));
     EXPECT_TRUE(LinesStartingWith("fetch ").empty());
+    IBexPlugin* none = nullptr;
+    EXPECT_FALSE(mgr_->GetListIds(0, L"Tools", 0, &none));  // known, failed, no ids
+    EXPECT_EQ(none, nullptr);
     // Failed: asked again.
     events_.clear();
     EXPECT_EQ(mgr_->RequestList(0, 0, 0), 0);
