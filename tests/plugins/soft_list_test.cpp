@@ -356,6 +356,28 @@ TEST_F(SoftListTest, ListRequestsFollowTheListState) {
     EXPECT_TRUE(Codes().empty());
 }
 
+TEST_F(SoftListTest, SlowAnswersArePolledAndHangingOnesLetGo) {
+    ConfigureCatalog("mode=later\ndelay=400");
+    Started();
+    LoadCatalog();  // polled through the queue until it came
+    EXPECT_EQ(mgr_->GetCatalogCount(0), 5);
+    LoadList(0, 1);
+    EXPECT_EQ(Ids(0, 0, 1), (std::vector<uint32_t>{101, 102}));
+    // A page whose answer never comes: the manager goes with it pending.
+    Configure("[fetch]\nmode=never\n[environment]\ntail=tail=1\n");
+    ClearLog();
+    events_.clear();
+    EXPECT_EQ(mgr_->RequestList(0, 0, 2), 0);
+    ASSERT_TRUE(WaitForLines("fetch "));
+    const DWORD start = ::GetTickCount();
+    mgr_->Release();
+    mgr_->Release();
+    mgr_ = nullptr;
+    EXPECT_LT(::GetTickCount() - start, 2000u);
+    EXPECT_EQ(CountLines("-4 70"), 1);
+    EXPECT_EQ(CSoftListMgr::Terminations(), 0);
+}
+
 TEST_F(SoftListTest, StartStopAndReleaseKeepOneWorker) {
     ConfigureCatalog("[classes]\n41=refuse\n");
     IBexPlugin* object = nullptr;
