@@ -25,7 +25,7 @@ constexpr int kListType = 7;
 constexpr int kRecordSetType = 6;
 constexpr uint32_t kRecordSetVersion = 1;
 constexpr size_t kMaxStoredRecords = 0xFFFF;  // the extra value's 16 bits of count
-constexpr uint32_t kMaxStoredEntries = 10000;
+constexpr uint32_t kMaxStoredEntries = 1000;
 constexpr wchar_t kScoreKind[] = L"softlist";
 
 volatile LONG g_terminations = 0;
