@@ -739,8 +739,13 @@ void CSoftListMgr::LoadCatalogCache() {
         std::memcpy(&count, bytes->data, sizeof(count));
         count = std::min(count, kMaxStoredEntries);
         std::vector<CSoftCatalogData*>& entries = Entries(kind);
-        for (uint32_t i = 0; i < count; ++i)
-            if (CSoftCatalogData* entry = LoadCatalogRecord(kind, static_cast<int>(i))) entries.push_back(entry);
+        // Entries are stored one after the other: a gap ends them (a count
+        // beyond what is stored costs one read, not one per number).
+        for (uint32_t i = 0; i < count; ++i) {
+            CSoftCatalogData* entry = LoadCatalogRecord(kind, static_cast<int>(i));
+            if (!entry) break;
+            entries.push_back(entry);
+        }
     }
 }
 
