@@ -230,6 +230,32 @@ constexpr int kSend = 5;
 using SendFn = int(__cdecl*)(IBexPlugin* self, const wchar_t* format, ...);
 }  // namespace statistics
 
+// 49: software. Slot 3 must answer true before the catalogue may start.
+namespace software {
+constexpr int kReady = 3;
+using ReadyFn = int(BEX_CALL*)(IBexPlugin* self);
+}  // namespace software
+
+// 81: bitness. Slot 3 answers true on a 64-bit system.
+namespace bitness {
+constexpr int kIs64Bit = 3;
+using Is64BitFn = int(BEX_CALL*)(IBexPlugin* self);
+}  // namespace bitness
+
+// 99: software query. Slot 3 (0, 0) answers true when the query may be
+// told; slot 31 takes a soft id, eleven texts of its list record (vname,
+// durls, uurls, dname, args, hint2, pname, os, ver, size text, shell) and a
+// final 0.
+namespace software_query {
+constexpr int kReady = 3;
+using ReadyFn = int(BEX_CALL*)(IBexPlugin* self, int reserved1, int reserved2);
+constexpr int kTell = 31;
+using TellFn = int(BEX_CALL*)(IBexPlugin* self, uint32_t softId, const wchar_t* vname, const wchar_t* durls,
+                              const wchar_t* uurls, const wchar_t* dname, const wchar_t* args, const wchar_t* hint2,
+                              const wchar_t* pname, const wchar_t* os, const wchar_t* ver, const wchar_t* sizeText,
+                              const wchar_t* shell, int reserved);
+}  // namespace software_query
+
 // 406: completion. Slot 6 makes the object an IBexAsyncResult that sets
 // `event` when completed and answers `context` from GetContext.
 namespace completion {

@@ -7,6 +7,8 @@
 
 #include "plugins/catalog/soft_info.h"
 #include "plugins/catalog/soft_info_data.h"
+#include "plugins/catalog/soft_list_data.h"
+#include "plugins/catalog/soft_list_mgr.h"
 #include "plugins/common/plugin_object.h"
 #include "winlib/handles.h"
 
@@ -15,19 +17,7 @@ namespace catalog {
 using plugin::PluginObject;
 using plugin::ReleaseRule;
 
-class CSoftListData final : public PluginObject<CSoftListData, IBexPlugin, 68, ReleaseRule::A> {};
-class CSoftCatalogData final : public PluginObject<CSoftCatalogData, IBexPlugin, 69, ReleaseRule::A> {};
 class CSoftReCmdData final : public PluginObject<CSoftReCmdData, IBexPlugin, 302, ReleaseRule::A> {};
-
-class CSoftListMgr final : public PluginObject<CSoftListMgr, IBexPlugin, 70, ReleaseRule::B> {
-public:
-    CSoftListMgr() noexcept;
-    // The last client left: the worker is woken to notice it.
-    void OnLastClientGone() noexcept;
-
-private:
-    winlib::Event wake_;
-};
 
 class CSoftReCommend final : public PluginObject<CSoftReCommend, IBexPlugin, 301, ReleaseRule::B> {};
 
@@ -44,9 +34,6 @@ private:
     plugin::InnerObject<301> inner_;
 };
 
-HRESULT BEX_CALL CreateSoftListData(IBexPlugin** out);
-HRESULT BEX_CALL CreateSoftCatalogData(IBexPlugin** out);
-HRESULT BEX_CALL CreateSoftListMgr(IBexPlugin** out);
 HRESULT BEX_CALL CreateSoftListMgr2(IBexPlugin** out);
 HRESULT BEX_CALL CreateSoftReCmdData(IBexPlugin** out);
 HRESULT BEX_CALL CreateSoftReCommend(IBexPlugin** out);

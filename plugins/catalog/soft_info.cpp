@@ -5,6 +5,7 @@
 
 #include "base/service_addresses.h"
 #include "plugins/catalog/async_result.h"
+#include "plugins/catalog/locked.h"
 #include "plugins/common/kernel_calls.h"
 #include "protocol/bex_kernel.h"
 
@@ -23,18 +24,6 @@ constexpr size_t kMaxCachedRecords = 0xFFFF;  // the extra value's 16 bits of co
 constexpr size_t kRecordSize = sizeof(tagSoftInfoData);
 
 volatile LONG g_terminations = 0;
-
-// Holds a critical section for a scope.
-class Locked {
-public:
-    explicit Locked(CRITICAL_SECTION& cs) : cs_(cs) { ::EnterCriticalSection(&cs_); }
-    ~Locked() { ::LeaveCriticalSection(&cs_); }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
-
-private:
-    CRITICAL_SECTION& cs_;
-};
 
 // A text a kernel slot hands out as a new class-3 string; empty when none.
 std::wstring TextOf(const plugin::PluginRef<>& string) {

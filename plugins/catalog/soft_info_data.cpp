@@ -32,14 +32,14 @@ void ForceEnd(wchar_t (&field)[N]) {
     field[N - 1] = L'\0';
 }
 
+}  // namespace
+
 uint32_t ShellMark(const wchar_t* shell, const wchar_t* mark) {
     DWORD major = 0;
     DWORD minor = 0;
     g_version.load()(&major, &minor);
     return HasShellMark(shell, mark, major, minor) ? 1 : 0;
 }
-
-}  // namespace
 
 void TerminateTexts(tagSoftInfoData& r) {
     ForceEnd(r.name);

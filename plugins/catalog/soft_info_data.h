@@ -106,6 +106,8 @@ HRESULT BEX_CALL CreateSoftInfoData(IBexPlugin** out);
 // The shell mark test: false from Windows 6.2 on; else the shell text up to
 // its last ".", its part after the last "_", must contain `mark`.
 bool HasShellMark(const wchar_t* shell, const wchar_t* mark, DWORD major, DWORD minor);
+// The same test at this system's version (through the seam below): 1 or 0.
+uint32_t ShellMark(const wchar_t* shell, const wchar_t* mark);
 
 // The Windows version the shell mark test asks; replaceable for tests.
 using WindowsVersionFn = void (*)(DWORD* major, DWORD* minor);

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cwchar>
 
-#include "plugins/catalog/xml_document.h"
+#include "plugins/catalog/list_answers.h"
 #include "plugins/common/kernel_calls.h"
 #include "protocol/bex_kernel.h"
 #include "winlib/handles.h"
@@ -18,21 +18,6 @@ namespace {
 
 constexpr UINT kAnswerCodePage = 936;
 constexpr size_t kUrlLimit = 2047;  // characters, the fetch's buffer less its NUL
-
-class Bstr {
-public:
-    explicit Bstr(const wchar_t* text) : s_(::SysAllocString(text)) {}
-    Bstr() = default;
-    ~Bstr() { ::SysFreeString(s_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    BSTR* Put() { return &s_; }
-    BSTR Get() const { return s_; }
-    std::wstring Text() const { return s_ ? std::wstring(s_, ::SysStringLen(s_)) : std::wstring(); }
-
-private:
-    BSTR s_ = nullptr;
-};
 
 // The answer as UTF-16, converted into a kernel string.
 bool Decode(const BYTE* data, size_t size, std::wstring& text) {
@@ -52,45 +37,6 @@ bool Decode(const BYTE* data, size_t size, std::wstring& text) {
     if (!decoded || decoded->empty()) return false;
     text = std::move(*decoded);
     return true;
-}
-
-// A decimal u32 above 0, nothing else.
-bool ParseSoftId(const std::wstring& text, uint32_t& id) {
-    if (text.empty() || text.size() > 10) return false;
-    uint64_t value = 0;
-    for (wchar_t c : text) {
-        if (c < L'0' || c > L'9') return false;
-        value = value * 10 + static_cast<uint64_t>(c - L'0');
-    }
-    if (value == 0 || value > 0xFFFFFFFFull) return false;
-    id = static_cast<uint32_t>(value);
-    return true;
-}
-
-void ReadSoft(IXMLDOMNode* soft, UpdateInfoMap& out) {
-    winlib::ComPtr<IXMLDOMNodeList> children;
-    if (FAILED(soft->get_childNodes(children.Put())) || !children) return;
-    long count = 0;
-    children->get_length(&count);
-    ElementMap elements;
-    uint32_t id = 0;
-    bool hasId = false;
-    for (long i = 0; i < count; ++i) {
-        winlib::ComPtr<IXMLDOMNode> child;
-        if (FAILED(children->get_item(i, child.Put())) || !child) continue;
-        DOMNodeType type = NODE_INVALID;
-        if (FAILED(child->get_nodeType(&type)) || type != NODE_ELEMENT) continue;
-        Bstr name;
-        Bstr text;
-        child->get_nodeName(name.Put());
-        child->get_text(text.Put());
-        std::wstring key = name.Text();
-        std::wstring value = text.Text();
-        if (key.empty() || value.empty()) continue;
-        if (::lstrcmpiW(key.c_str(), L"id") == 0) hasId = ParseSoftId(value, id);
-        elements[std::move(key)] = std::move(value);
-    }
-    if (hasId && !elements.empty()) out[id] = std::move(elements);
 }
 
 const std::wstring* Find(const ElementMap& elements, const wchar_t* name) {
@@ -140,29 +86,11 @@ std::wstring JoinIds(const std::vector<uint32_t>& ids, size_t from, size_t to) {
 bool ParseUpdateInfoXml(const BYTE* data, size_t size, UpdateInfoMap& out) {
     out.clear();
     std::wstring text;
-    if (!Decode(data, size, text)) return false;
-    winlib::ComPtr<IXMLDOMDocument> document;
-    if (FAILED(CreateXmlDocument(document.Put())) || !document) return false;
-    const wchar_t* start = ::StrStrIW(text.c_str(), L"<ret>");
-    if (!start) return false;
-    Bstr xml(start);
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    if (!xml.Get() || FAILED(document->loadXML(xml.Get(), &loaded)) || loaded != VARIANT_TRUE) return false;
-    winlib::ComPtr<IXMLDOMNode> ret;
-    winlib::ComPtr<IXMLDOMNode> softs;
-    winlib::ComPtr<IXMLDOMNodeList> list;
-    Bstr retName(L"ret");
-    Bstr softsName(L"softs");
-    Bstr softName(L"soft");
-    if (document->selectSingleNode(retName.Get(), ret.Put()) != S_OK || !ret) return false;
-    if (ret->selectSingleNode(softsName.Get(), softs.Put()) != S_OK || !softs) return false;
-    if (FAILED(softs->selectNodes(softName.Get(), list.Put())) || !list) return false;
-    long count = 0;
-    if (FAILED(list->get_length(&count)) || count < 1) return false;
-    for (long i = 0; i < count; ++i) {
-        winlib::ComPtr<IXMLDOMNode> soft;
-        if (SUCCEEDED(list->get_item(i, soft.Put())) && soft) ReadSoft(soft.Get(), out);
-    }
+    std::vector<AnswerSoft> softs;
+    if (!Decode(data, size, text) || !ReadSoftNodes(text, nullptr, nullptr, softs)) return false;
+    // A soft without a decimal id above 0 is dropped.
+    for (AnswerSoft& soft : softs)
+        if (soft.id != 0) out[soft.id] = std::move(soft.fields);
     return !out.empty();
 }
 

@@ -18,6 +18,9 @@
 //   bexhost setup ...        Lumvex's setup job and pinning (bexhost_setup.cpp)
 //   bexhost setup after-install | daemon ...   Lumvex's setup utility and
 //                            options daemon (bexhost_utility.cpp)
+//   bexhost catalog KIND | list KIND NAME PAGE | item KIND INDEX ID
+//                            the software list manager (70), see
+//                            bexhost_softlist.h
 //
 // DLL defaults to Tandrel.dll; a relative name is taken beside bexhost.exe.
 // Messages posted to the host's message-only window are printed as
@@ -40,6 +43,7 @@
 #include "tests/tools/bexhost_misc.h"
 #include "tests/tools/bexhost_setup.h"
 #include "tests/tools/bexhost_utility.h"
+#include "tests/tools/bexhost_softlist.h"
 
 namespace {
 
@@ -269,7 +273,7 @@ void CheckBalance(const Kernel& kernel) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
-        std::printf("usage: bexhost table|locate|create|async|info ...\n");
+        std::printf("usage: bexhost table|locate|create|async|info|catalog|list|item ...\n");
         return 1;
     }
     const std::wstring scenario = argv[1];
@@ -286,6 +290,11 @@ int wmain(int argc, wchar_t** argv) {
             const bool stop = argc >= 4 && std::wstring(argv[3]) == L"stop";
             LoadPlugin(kernel, PluginPath(argc, argv, stop ? 4 : 3));
             Info(kernel, argv[2], stop);
+        } else if (scenario == L"catalog" || scenario == L"list" || scenario == L"item") {
+            LoadPlugin(kernel, PluginPath(argc, argv, argc));
+            plugin::LoadKernelDll();
+            if (!kernel.bex) Fail("no kernel");
+            else g_failures += RunSoftListScenario(kernel.bex, window, std::vector<std::wstring>(argv + 1, argv + argc));
         } else if (scenario == L"create" && argc >= 3) {
             Create(kernel, LoadPlugin(kernel, PluginPath(argc, argv, 3)), argv[2]);
         } else if (scenario == L"misc") {

@@ -45,6 +45,8 @@
 //              debugger=record  -5 hands out a logging debugger
 //   [startup]  (class 78) see corvalle_services.cpp
 //   of a file, and class 51's requests are sent as a GET too.
+//   see value_store.cpp. [software], [bitness], [query]: see
+//   softlist_services.cpp.
 //
 // Log lines (file named by BEXTEST_LOG, one UTF-8 line each):
 //   attach | detach
@@ -69,6 +71,7 @@
 //   93.6 <path> | 93.7 <count> <w>x<h>|null... <path>   class 93 (slot 7
 //                                   saves the images as <path>.93-<i>.png)
 //   101.3 | 101.5 <message> | 101.8 <n> | 101.9 <bytes> | 101.4   class 101
+//   soft49.<slot>, bit81.3, soft99.31                   softlist_services.cpp
 //   UNEXPECTED class <id> slot <n>  then the process ends with code 86
 #pragma once
 

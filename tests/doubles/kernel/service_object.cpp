@@ -73,10 +73,16 @@ IBexPlugin* MakeService(uint32_t classId) {
         return MakeDetails();
     case 94:
         return MakeValueStore();
-    case 406:
-        return MakeCompletion();
+    case 24:
+        return MakeKeyword();
     case 49:
         return MakeSoftware();
+    case 81:
+        return MakeBitness();
+    case 99:
+        return MakeSoftwareQuery();
+    case 406:
+        return MakeCompletion();
     case 307:
         return MakeItemList();
     case 402:

@@ -46,4 +46,9 @@ IBexPlugin* MakeImageCodec();   // 26
 IBexPlugin* MakeNotification(); // 93
 IBexPlugin* MakeNotice();       // 101
 
+// The list manager's services, softlist_services.cpp.
+IBexPlugin* MakeKeyword();        // 24
+IBexPlugin* MakeBitness();        // 81
+IBexPlugin* MakeSoftwareQuery();  // 99
+
 }  // namespace standin

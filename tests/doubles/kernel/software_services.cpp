@@ -25,20 +25,12 @@ std::vector<std::wstring> ConfigList(const wchar_t* section, const wchar_t* key)
     return items;
 }
 
-template <typename T>
-T* NewObject(const SlotTable& table, uint32_t classId) {
-    auto* object = new T;
-    object->table = table.Get();
-    object->classId = classId;
-    object->destroy = &DestroyAs<T>;
-    return object;
-}
-
 struct Software : ServiceObject {};
 
+// [software] ready=<n> (default 1): whether the query can start.
 int BEX_CALL SoftwareBegin(IBexPlugin*) {
     Log(L"49.3");
-    return 1;
+    return ConfigInt(L"software", L"ready", 1);
 }
 int BEX_CALL SoftwarePrepare(IBexPlugin*) {
     Log(L"49.21");
@@ -91,7 +83,7 @@ int BEX_CALL ItemListEntry(IBexPlugin* self, int index, IBexPlugin** item) {
         t.Set(4, &ItemText);
         return t;
     }();
-    Item* entry = NewObject<Item>(table, 307);
+    Item* entry = NewServiceObject<Item>(table, 307);
     entry->text = list->texts[static_cast<size_t>(index)];
     *item = HandOut(entry);
     return 0;
@@ -125,7 +117,7 @@ IBexPlugin* MakeSoftware() {
         t.Set(21, &SoftwarePrepare);
         return t;
     }();
-    return HandOut(NewObject<Software>(table, 49));
+    return HandOut(NewServiceObject<Software>(table, 49));
 }
 
 IBexPlugin* MakeItemList() {
@@ -136,7 +128,7 @@ IBexPlugin* MakeItemList() {
         t.Set(5, &ItemListEntry);
         return t;
     }();
-    ItemList* list = NewObject<ItemList>(table, 307);
+    ItemList* list = NewServiceObject<ItemList>(table, 307);
     list->texts = ConfigList(L"items", L"texts");
     return HandOut(list);
 }
@@ -148,7 +140,7 @@ IBexPlugin* MakeEntryList() {
         t.Set(6, &EntryListEntry);
         return t;
     }();
-    EntryList* list = NewObject<EntryList>(table, 402);
+    EntryList* list = NewServiceObject<EntryList>(table, 402);
     list->paths = ConfigList(L"entries", L"paths");
     return HandOut(list);
 }

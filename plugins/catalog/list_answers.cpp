@@ -1,0 +1,299 @@
+#include "plugins/catalog/list_answers.h"
+
+#include <oleauto.h>
+#include <msxml.h>
+#include <shlwapi.h>
+
+#include <cmath>
+#include <cstring>
+#include <cstdio>
+#include <cwchar>
+
+#include "base/service_addresses.h"
+#include "plugins/catalog/bex_store.h"
+#include "plugins/catalog/bstr.h"
+#include "plugins/catalog/xml_document.h"
+#include "winlib/handles.h"
+
+namespace catalog {
+
+namespace {
+
+constexpr UINT kAnswerCodePage = 936;
+constexpr size_t kUrlLimit = 1023;
+constexpr int kRevisedCatalogNumber = 1856608;
+
+bool Decode(const BYTE* data, size_t size, std::wstring& text) {
+    if (!data || size == 0) return false;
+    const void* zero = std::memchr(data, 0, size);
+    if (zero) size = static_cast<size_t>(static_cast<const BYTE*>(zero) - data);
+    if (size == 0 || size > 0x7FFFFFFF) return false;
+    const char* chars = reinterpret_cast<const char*>(data);
+    const int length = ::MultiByteToWideChar(kAnswerCodePage, 0, chars, static_cast<int>(size), nullptr, 0);
+    if (length <= 0) return false;
+    text.assign(static_cast<size_t>(length), L'\0');
+    const int written = ::MultiByteToWideChar(kAnswerCodePage, 0, chars, static_cast<int>(size), &text[0], length);
+    text.resize(written > 0 ? static_cast<size_t>(written) : 0);
+    return !text.empty();
+}
+
+// A decimal u32 above 0, else 0.
+uint32_t SoftId(const std::wstring& text) {
+    if (text.empty() || text.size() > 10) return 0;
+    uint64_t value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') return 0;
+        value = value * 10 + static_cast<uint64_t>(c - L'0');
+    }
+    return value > 0xFFFFFFFFull ? 0 : static_cast<uint32_t>(value);
+}
+
+const std::wstring& Field(const ElementMap& fields, const wchar_t* name) {
+    static const std::wstring empty;
+    const auto it = fields.find(name);
+    return it == fields.end() ? empty : it->second;
+}
+
+template <size_t N>
+void Set(wchar_t (&field)[N], const ElementMap& fields, const wchar_t* name) {
+    SetField(field, Field(fields, name).c_str());
+}
+
+// Decimal with a sign, held inside 32 bits.
+int32_t Int32(const std::wstring& text) {
+    const long long value = std::wcstoll(text.c_str(), nullptr, 10);
+    if (value > 0x7FFFFFFFLL) return 0x7FFFFFFF;
+    if (value < -0x7FFFFFFFLL - 1) return -0x7FFFFFFF - 1;
+    return static_cast<int32_t>(value);
+}
+
+// Leading decimal digits, held at the largest 64-bit value.
+int64_t Int64(const std::wstring& text) {
+    uint64_t value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') break;
+        value = value * 10 + static_cast<uint64_t>(c - L'0');
+        if (value > 0x7FFFFFFFFFFFFFFFull) return 0x7FFFFFFFFFFFFFFFll;
+    }
+    return static_cast<int64_t>(value);
+}
+
+int32_t Flag(const ElementMap& fields, const wchar_t* name, const wchar_t* wanted) {
+    return ::lstrcmpiW(Field(fields, name).c_str(), wanted) == 0 ? 1 : 0;
+}
+
+}  // namespace
+
+std::wstring CatalogUrl(int kind, int number, DWORD tick, const std::wstring& tail) {
+    const wchar_t* path = nullptr;
+    Service server = Service::Catalog;
+    switch (kind) {
+    case 0:
+        path = number == kRevisedCatalogNumber ? L"/static/ess/class_revore.xml?t=" : L"/static/ess/class_6_0.xml?t=";
+        break;
+    case 1:
+        path = L"/static/Quarn/class_6_0.xml?t=";
+        break;
+    case 2:
+        path = L"/Html/class_2_0.xml?src=pellor&t=";
+        server = Service::MobileCatalog;
+        break;
+    case 3:
+        path = L"/static/top/class_2_0.xml?t=";
+        break;
+    default:
+        return std::wstring();
+    }
+    // A tail too long for the address gives none rather than a cut one.
+    std::wstring url = ServiceAddress(server) + path + std::to_wstring(tick) + L"&" + tail;
+    return url.size() > kUrlLimit ? std::wstring() : url;
+}
+
+std::wstring FillListUrl(const wchar_t* format, const std::wstring& start, const std::wstring& tail) {
+    if (!format) return std::wstring();
+    std::wstring url;
+    int filled = 0;
+    for (const wchar_t* p = format; *p; ++p) {
+        if (p[0] == L'%' && p[1] == L's' && filled < 2) {
+            url += filled++ == 0 ? start : tail;
+            ++p;
+        } else if (p[0] == L'%' && p[1] == L'%') {
+            url += L'%';
+            ++p;
+        } else {
+            url += *p;
+        }
+        if (url.size() > kUrlLimit) return std::wstring();
+    }
+    return url;
+}
+
+std::wstring ListStart(int page, int pageSize) {
+    if (page < 1 || pageSize <= 0) return std::wstring();
+    const int64_t start = static_cast<int64_t>(page - 1) * pageSize;
+    if (start > 0x7FFFFFFF) return std::wstring();
+    return std::to_wstring(start);
+}
+
+bool ReadChildTexts(CBexStore* store, IXMLDOMNode* node, uint32_t& id, ElementMap& fields) {
+    id = 0;
+    fields.clear();
+    winlib::ComPtr<IXMLDOMNodeList> children;
+    if (!node || FAILED(node->get_childNodes(children.Put())) || !children) return false;
+    long count = 0;
+    children->get_length(&count);
+    for (long i = 0; i < count; ++i) {
+        winlib::ComPtr<IXMLDOMNode> child;
+        if (FAILED(children->get_item(i, child.Put())) || !child) continue;
+        DOMNodeType type = NODE_INVALID;
+        if (FAILED(child->get_nodeType(&type)) || type != NODE_ELEMENT) continue;
+        Bstr name;
+        Bstr text;
+        child->get_nodeName(name.Put());
+        child->get_text(text.Put());
+        std::wstring key = name.Text();
+        std::wstring value = text.Text();
+        if (key.empty() || value.empty()) continue;
+        if (::lstrcmpiW(key.c_str(), L"id") == 0) id = SoftId(value);
+        fields[std::move(key)] = std::move(value);
+    }
+    if (id == 0 && store) id = store->AllocateAppId();
+    return !fields.empty();
+}
+
+bool ReadSoftAnswer(const BYTE* data, size_t size, CBexStore* store, std::wstring* title,
+                    std::vector<AnswerSoft>& softs) {
+    softs.clear();
+    std::wstring text;
+    return Decode(data, size, text) && ReadSoftNodes(text, store, title, softs);
+}
+
+bool ReadSoftNodes(const std::wstring& text, CBexStore* store, std::wstring* title, std::vector<AnswerSoft>& softs) {
+    softs.clear();
+    const wchar_t* start = ::StrStrIW(text.c_str(), L"<ret>");
+    if (!start) return false;
+    winlib::ComPtr<IXMLDOMDocument> document;
+    if (FAILED(CreateXmlDocument(document.Put())) || !document) return false;
+    Bstr xml(start);
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    if (!xml.Get() || FAILED(document->loadXML(xml.Get(), &loaded)) || loaded != VARIANT_TRUE) return false;
+    winlib::ComPtr<IXMLDOMNode> ret;
+    winlib::ComPtr<IXMLDOMNode> softsNode;
+    winlib::ComPtr<IXMLDOMNodeList> list;
+    Bstr retName(L"ret");
+    Bstr softsName(L"softs");
+    Bstr softName(L"soft");
+    if (document->selectSingleNode(retName.Get(), ret.Put()) != S_OK || !ret) return false;
+    if (ret->selectSingleNode(softsName.Get(), softsNode.Put()) != S_OK || !softsNode) return false;
+    if (FAILED(softsNode->selectNodes(softName.Get(), list.Put())) || !list) return false;
+    long count = 0;
+    if (FAILED(list->get_length(&count)) || count < 1) return false;
+    if (title) {
+        title->clear();
+        winlib::ComPtr<IXMLDOMElement> element;
+        if (SUCCEEDED(softsNode->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element.Put()))) &&
+            element) {
+            Bstr attribute(L"title");
+            VARIANT value;
+            ::VariantInit(&value);
+            if (element->getAttribute(attribute.Get(), &value) == S_OK && value.vt == VT_BSTR && value.bstrVal)
+                title->assign(value.bstrVal, ::SysStringLen(value.bstrVal));
+            ::VariantClear(&value);
+        }
+    }
+    for (long i = 0; i < count; ++i) {
+        winlib::ComPtr<IXMLDOMNode> soft;
+        if (FAILED(list->get_item(i, soft.Put())) || !soft) continue;
+        AnswerSoft read;
+        if (ReadChildTexts(store, soft.Get(), read.id, read.fields)) softs.push_back(std::move(read));
+    }
+    return true;
+}
+
+void FillCatalogRecord(tagSoftCatalogData& r, const ElementMap& e, int kind) {
+    Set(r.name, e, L"name");
+    Set(r.image, e, L"img");
+    Set(r.urlFormat, e, L"url");
+    Set(r.alias, e, L"alias");
+    Set(r.color, e, L"color");
+    Set(r.desc, e, L"desc");
+    ParseListTheme(r, Field(e, L"list_theme").c_str());
+    r.total = Int32(Field(e, L"total"));
+    if (!Field(e, L"cid").empty()) r.categoryId = Int32(Field(e, L"cid"));
+    if (!Field(e, L"count").empty()) r.pageSize = Int32(Field(e, L"count"));
+    if (r.pageSize > 0) {
+        const int64_t total = r.total > 0 ? r.total : 0;
+        const int64_t pages = total / r.pageSize + (total % r.pageSize ? 1 : 0);
+        r.pageCount = pages < 1 ? 1 : static_cast<int32_t>(pages);
+    } else {
+        r.pageCount = 1;
+    }
+    r.browser = Flag(e, L"browser", L"1") || kind == 2 ? 1 : 0;
+}
+
+bool ScoreFromText(const wchar_t* text, int32_t& tenths, std::wstring& display) {
+    tenths = 0;
+    display.clear();
+    if (!text || !*text) return false;
+    wchar_t* end = nullptr;
+    const double value = std::wcstod(text, &end);
+    if (end == text || !std::isfinite(value)) return false;
+    const double tenfold = value * 10.0;
+    if (!(tenfold > -2147483648.0 && tenfold < 2147483648.0)) return false;
+    tenths = static_cast<int32_t>(tenfold);
+    wchar_t shown[64] = {};
+    std::swprintf(shown, 64, L"%0.1f\x5206", value);
+    display = shown;
+    return true;
+}
+
+bool IsScoreRanked(const std::wstring& entryName) {
+    return entryName.find(L"\x6309\x8BC4\x5206\x6392\x884C") != std::wstring::npos;  // 按评分排行
+}
+
+void FillListRecord(tagSoftListData& r, const ElementMap& e, const ListContext& context) {
+    Set(r.name, e, L"cname");
+    Set(r.brief, e, L"brief");
+    Set(r.vname, e, L"vname");
+    Set(r.bname, e, L"bname");
+    Set(r.logo, e, L"logo");
+    Set(r.surl, e, L"surl");
+    Set(r.ptime, e, L"ptime");
+    Set(r.ver, e, L"ver");
+    Set(r.shell, e, L"shell");
+    Set(r.cnum, e, L"cnum");
+    if (context.scoreRanked) {
+        const std::wstring& point = Field(e, L"point");
+        if (!point.empty()) {
+            std::wstring display;
+            ScoreFromText(point.c_str(), r.score, display);
+            SetField(r.scoreText, display.c_str());
+        }
+        SetField(r.scoreComment, L"");
+        Set(r.pollnum, e, L"pollnum");
+    }
+    Set(r.durls, e, L"durls");
+    Set(r.uurls, e, L"uurls");
+    Set(r.dname, e, L"dname");
+    Set(r.args, e, L"args");
+    Set(r.hint2, e, L"hint2");
+    Set(r.pname, e, L"pname");
+    const std::wstring& os = Field(e, L"os");
+    SetField(r.os, os.c_str());
+    r.osMatches = os.empty() || (!context.systemText.empty() && ::StrStrIW(os.c_str(), context.systemText.c_str()))
+                      ? 1 : 0;
+    const std::wstring& size = Field(e, L"size");
+    SetField(r.sizeText, size.c_str());
+    if (!size.empty()) r.size = Int64(size);
+    const std::wstring& osbit = Field(e, L"osbit");
+    r.bitMatches = osbit.empty() || osbit.find(context.bitness) != std::wstring::npos ? 1 : 0;
+    if (!Field(e, L"cid").empty()) r.categoryId = Int32(Field(e, L"cid"));
+    r.isFree = Flag(e, L"free", L"1");
+    r.stable = Flag(e, L"stable", L"2");
+    r.plugin = Flag(e, L"plugin", L"1");
+    r.language = Flag(e, L"language", L"2");
+    if (Flag(e, L"new", L"1")) r.isNew = 1;
+    if (!Field(e, L"free_disp").empty()) Set(r.freeDisp, e, L"free_disp");
+}
+
+}  // namespace catalog

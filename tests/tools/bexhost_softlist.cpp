@@ -1,0 +1,151 @@
+#include "tests/tools/bexhost_softlist.h"
+
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+
+#include "plugins/catalog/soft_list_mgr.h"
+#include "plugins/common/kernel_calls.h"
+
+namespace {
+
+constexpr UINT kMessage = WM_USER + 70;
+
+int g_failures = 0;
+
+void Fail(const char* what) {
+    std::printf("FAIL %s\n", what);
+    ++g_failures;
+}
+
+std::string Utf8(const wchar_t* text) {
+    if (!text) return "(null)";
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 1 ? n - 1 : 0), '\0');
+    if (n > 1) ::WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+// Prints the events until one with `code` arrives (then, with `settleMs`,
+// the ones that follow within that quiet time) or `timeoutMs` passes.
+bool WaitForCode(HWND window, int code, DWORD timeoutMs, DWORD settleMs = 300) {
+    bool seen = false;
+    DWORD quietSince = ::GetTickCount();
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        MSG msg;
+        bool any = false;
+        while (::PeekMessageW(&msg, window, kMessage, kMessage, PM_REMOVE)) {
+            any = true;
+            std::printf("ev code=%u hi=%u lp=0x%08lX\n", LOWORD(msg.wParam), HIWORD(msg.wParam),
+                        static_cast<unsigned long>(msg.lParam));
+            if (LOWORD(msg.wParam) == code) seen = true;
+        }
+        const DWORD now = ::GetTickCount();
+        if (any) quietSince = now;
+        if (seen && now - quietSince >= settleMs) return true;
+        if (!seen && now - start >= timeoutMs) return false;
+        ::Sleep(20);
+    }
+}
+
+void PrintEntry(int index, catalog::ISoftCatalogData* entry) {
+    std::printf("entry %d name=%s total=%d pages=%d browser=%d cid=%d\n", index, Utf8(entry->GetName()).c_str(),
+                entry->GetTotal(), entry->GetPageCount(), entry->OpensInBrowser(), entry->GetCategoryId());
+}
+
+void PrintItem(catalog::ISoftListData* item) {
+    using plugin::CallSlot;
+    std::printf("slot 3 %ld\n", static_cast<long>(item->GetFlag(L"new")));
+    std::printf("slot 4 %s\n", Utf8(item->GetNamedText(L"share")).c_str());
+    std::printf("slot 4 %s\n", Utf8(item->GetNamedText(L"filename")).c_str());
+    for (int slot = 5; slot <= 31; ++slot) {
+        switch (slot) {
+        case 5: case 12: case 18: case 20: case 21: case 22: case 23: case 24: case 25: case 28: case 29:
+            std::printf("slot %d %d\n", slot, CallSlot<int>(item, slot));
+            break;
+        case 19:
+            std::printf("slot 19 %lld\n", static_cast<long long>(item->GetSize()));
+            break;
+        default:
+            std::printf("slot %d %s\n", slot, Utf8(CallSlot<const wchar_t*>(item, slot)).c_str());
+        }
+    }
+}
+
+// The catalogue of `kind`: the cached entries, else an answer.
+void EnsureCatalog(catalog::ISoftListMgr* mgr, HWND window, int kind) {
+    if (mgr->GetCatalogCount(kind) > 0) return;
+    mgr->RequestCatalog(kind);
+    if (!WaitForCode(window, 0, 10000)) std::printf("no catalogue answer\n");
+}
+
+}  // namespace
+
+int RunSoftListScenario(bex::BexPluginFn bex, HWND window, const std::vector<std::wstring>& args) {
+    g_failures = 0;
+    if (args.size() < 2) {
+        Fail("arguments");
+        return g_failures;
+    }
+    IBexPlugin* object = nullptr;
+    if (bex(70, &object) != S_OK || !object) {
+        Fail("create 70");
+        return g_failures;
+    }
+    auto* mgr = static_cast<catalog::ISoftListMgr*>(object);
+    std::printf("start %ld\n", static_cast<long>(mgr->Start()));
+    mgr->AddListener(window, kMessage);
+    const int kind = static_cast<int>(std::wcstol(args[1].c_str(), nullptr, 10));
+    if (args[0] == L"catalog") {
+        std::printf("cached %ld\n", static_cast<long>(mgr->RequestCatalog(kind)));
+        if (!WaitForCode(window, 0, 10000)) std::printf("no catalogue answer\n");
+        const LONG count = mgr->GetCatalogCount(kind);
+        std::printf("count %ld\n", static_cast<long>(count));
+        for (int i = 0; i < count; ++i) {
+            IBexPlugin* entry = nullptr;
+            if (!mgr->GetCatalog(kind, i, &entry)) continue;
+            PrintEntry(i, static_cast<catalog::ISoftCatalogData*>(entry));
+            entry->Release();
+        }
+    } else if (args[0] == L"list" && args.size() >= 4) {
+        EnsureCatalog(mgr, window, kind);
+        const int page = static_cast<int>(std::wcstol(args[3].c_str(), nullptr, 10));
+        mgr->RequestListByName(kind, args[2].c_str(), page);
+        if (!WaitForCode(window, 3, 10000, 1000)) Fail("the list did not finish");
+        IBexPlugin* ids = nullptr;
+        std::string joined;
+        if (mgr->GetListIds(kind, args[2].c_str(), page, &ids)) {
+            if (const auto bytes = plugin::BufferData(ids))
+                for (size_t i = 0; i + 4 <= bytes->size; i += 4) {
+                    uint32_t id = 0;
+                    std::memcpy(&id, bytes->data + i, 4);
+                    joined += (joined.empty() ? "" : ",") + std::to_string(id);
+                }
+            ids->Release();
+        }
+        std::printf("ids %s\n", joined.empty() ? "none" : joined.c_str());
+        IBexPlugin* title = nullptr;
+        if (mgr->GetListTitle(kind, args[2].c_str(), page, &title) && title) {
+            std::printf("title %s\n", Utf8(plugin::StringText(title).value_or(L"").c_str()).c_str());
+            title->Release();
+        }
+    } else if (args[0] == L"item" && args.size() >= 4) {
+        EnsureCatalog(mgr, window, kind);
+        const int index = static_cast<int>(std::wcstol(args[2].c_str(), nullptr, 10));
+        const uint32_t id = static_cast<uint32_t>(std::wcstoul(args[3].c_str(), nullptr, 10));
+        IBexPlugin* item = nullptr;
+        if (mgr->GetListItemAt(kind, index, id, &item) && item) {
+            std::printf("item %u\n", id);
+            PrintItem(static_cast<catalog::ISoftListData*>(item));
+            item->Release();
+        } else {
+            std::printf("item %u none\n", id);
+        }
+    } else {
+        Fail("unknown list scenario");
+    }
+    std::printf("stop %ld\n", static_cast<long>(mgr->Stop()));
+    mgr->Release();
+    return g_failures;
+}
