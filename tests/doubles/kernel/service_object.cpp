@@ -81,6 +81,12 @@ IBexPlugin* MakeService(uint32_t classId) {
         return MakeBitness();
     case 99:
         return MakeSoftwareQuery();
+    case 47:
+        return MakeOptions();
+    case 86:
+        return MakeFileReader();
+    case 107:
+        return MakeNumberedStore();
     case 406:
         return MakeCompletion();
     default:

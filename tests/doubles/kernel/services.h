@@ -36,4 +36,9 @@ IBexPlugin* MakeSoftware();       // 49
 IBexPlugin* MakeBitness();        // 81
 IBexPlugin* MakeSoftwareQuery();  // 99
 
+// The recommendations' services, recommend_services.cpp.
+IBexPlugin* MakeOptions();        // 47
+IBexPlugin* MakeFileReader();     // 86
+IBexPlugin* MakeNumberedStore();  // 107
+
 }  // namespace standin
