@@ -89,25 +89,23 @@ std::wstring CatalogUrl(int kind, int number, DWORD tick, const std::wstring& ta
     Service server = Service::Catalog;
     switch (kind) {
     case 0:
-        path = number == kRevisedCatalogNumber ? L"/static/ess/class_revore.xml?t=%lu&%ls"
-                                               : L"/static/ess/class_6_0.xml?t=%lu&%ls";
+        path = number == kRevisedCatalogNumber ? L"/static/ess/class_revore.xml?t=" : L"/static/ess/class_6_0.xml?t=";
         break;
     case 1:
-        path = L"/static/Quarn/class_6_0.xml?t=%lu&%ls";
+        path = L"/static/Quarn/class_6_0.xml?t=";
         break;
     case 2:
-        path = L"/Html/class_2_0.xml?src=pellor&t=%lu&%ls";
+        path = L"/Html/class_2_0.xml?src=pellor&t=";
         server = Service::MobileCatalog;
         break;
     case 3:
-        path = L"/static/top/class_2_0.xml?t=%lu&%ls";
+        path = L"/static/top/class_2_0.xml?t=";
         break;
     default:
         return std::wstring();
     }
-    wchar_t query[1024] = {};
-    std::swprintf(query, 1024, path, static_cast<unsigned long>(tick), tail.c_str());
-    std::wstring url = ServiceAddress(server) + query;
+    // A tail too long for the address gives none rather than a cut one.
+    std::wstring url = ServiceAddress(server) + path + std::to_wstring(tick) + L"&" + tail;
     return url.size() > kUrlLimit ? std::wstring() : url;
 }
 

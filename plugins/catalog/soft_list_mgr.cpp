@@ -25,7 +25,7 @@ constexpr int kListType = 7;
 constexpr int kRecordSetType = 6;
 constexpr uint32_t kRecordSetVersion = 1;
 constexpr size_t kMaxStoredRecords = 0xFFFF;  // the extra value's 16 bits of count
-constexpr uint32_t kMaxStoredEntries = 10000;
+constexpr uint32_t kMaxStoredEntries = 1000;
 constexpr wchar_t kScoreKind[] = L"softlist";
 
 volatile LONG g_terminations = 0;
@@ -739,8 +739,13 @@ void CSoftListMgr::LoadCatalogCache() {
         std::memcpy(&count, bytes->data, sizeof(count));
         count = std::min(count, kMaxStoredEntries);
         std::vector<CSoftCatalogData*>& entries = Entries(kind);
-        for (uint32_t i = 0; i < count; ++i)
-            if (CSoftCatalogData* entry = LoadCatalogRecord(kind, static_cast<int>(i))) entries.push_back(entry);
+        // Entries are stored one after the other: a gap ends them (a count
+        // beyond what is stored costs one read, not one per number).
+        for (uint32_t i = 0; i < count; ++i) {
+            CSoftCatalogData* entry = LoadCatalogRecord(kind, static_cast<int>(i));
+            if (!entry) break;
+            entries.push_back(entry);
+        }
     }
 }
 

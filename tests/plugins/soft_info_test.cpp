@@ -109,6 +109,29 @@ TEST_F(SoftInfoQuery, AQueryFetchesOnceThenTheCacheAnswersAndIsRefreshedOncePerR
     Destroy(info);
 }
 
+TEST_F(SoftInfoQuery, ARefreshWithoutDetailsKeepsTheEarlierOnes) {
+    ConfigureUpdate(FixtureDir("update"));
+    CSoftInfo* info = Make();
+    ASSERT_EQ(info->Start(), 1);
+    EXPECT_EQ(Query(info, {101}).Wait(), 1);
+    Configure("[fetch]\nfixtures=" + FixtureDir("update") + "\n[details]\nb102=abc|d|s\n");
+    EXPECT_EQ(Query(info, {101, 102}).Wait(), 1);
+    // The last lookup of the refresh; the records are read under the lock
+    // the refresh holds until it is done.
+    ASSERT_TRUE(WaitForLines("details.find b102", 2));
+    EXPECT_EQ(CountLines("details.find b101 0"), 1);
+    auto a = Info(info, 101);
+    auto b = Info(info, 102);
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(std::wstring(a->GetDetailsText()), L"Plays everything");
+    EXPECT_EQ(a->GetRating(), 85u);
+    EXPECT_EQ(std::wstring(b->GetRatingText()), L"abc");
+    EXPECT_EQ(static_cast<catalog::CSoftInfoData*>(b.Get())->Record().rating, 0u);
+    a.Reset();
+    b.Reset();
+    Destroy(info);
+}
+
 TEST_F(SoftInfoQuery, NoQueryWhenTheEnvironmentForbidsIt) {
     Configure("[environment]\nquery=0\n");
     CSoftInfo* info = Make();

@@ -13,6 +13,7 @@
 
 #include "plugins/catalog/list_answers.h"
 #include "plugins/catalog/soft_list_mgr.h"
+#include "plugins/catalog/soft_list_record.h"
 #include "plugins/common/kernel_calls.h"
 #include "tests/plugins/catalog_fixture.h"
 
@@ -326,6 +327,9 @@ TEST_F(SoftListTest, ListRequestsFollowTheListState) {
     ASSERT_TRUE(WaitForEvent("3 0 0x00000000"));
     EXPECT_EQ(Codes(), (std::vector<std::string>{"2", "1", "3"}));
     EXPECT_TRUE(LinesStartingWith("fetch ").empty());
+    IBexPlugin* none = nullptr;
+    EXPECT_FALSE(mgr_->GetListIds(0, L"Tools", 0, &none));  // known, failed, no ids
+    EXPECT_EQ(none, nullptr);
     // Failed: asked again.
     events_.clear();
     EXPECT_EQ(mgr_->RequestList(0, 0, 0), 0);
@@ -351,6 +355,28 @@ TEST_F(SoftListTest, ListRequestsFollowTheListState) {
     mgr_->RequestList(0, 9, 1);
     mgr_->RequestList(0, -1, 1);
     EXPECT_TRUE(Codes().empty());
+}
+
+TEST_F(SoftListTest, SlowAnswersArePolledAndHangingOnesLetGo) {
+    ConfigureCatalog("mode=later\ndelay=400");
+    Started();
+    LoadCatalog();  // polled through the queue until it came
+    EXPECT_EQ(mgr_->GetCatalogCount(0), 5);
+    LoadList(0, 1);
+    EXPECT_EQ(Ids(0, 0, 1), (std::vector<uint32_t>{101, 102}));
+    // A page whose answer never comes: the manager goes with it pending.
+    Configure("[fetch]\nmode=never\n[environment]\ntail=tail=1\n");
+    ClearLog();
+    events_.clear();
+    EXPECT_EQ(mgr_->RequestList(0, 0, 2), 0);
+    ASSERT_TRUE(WaitForLines("fetch "));
+    const DWORD start = ::GetTickCount();
+    mgr_->Release();
+    mgr_->Release();
+    mgr_ = nullptr;
+    EXPECT_LT(::GetTickCount() - start, 2000u);
+    EXPECT_EQ(CountLines("-4 70"), 1);
+    EXPECT_EQ(CSoftListMgr::Terminations(), 0);
 }
 
 TEST_F(SoftListTest, StartStopAndReleaseKeepOneWorker) {
@@ -533,6 +559,61 @@ TEST_F(SoftListTest, ListAddressesAreFilledLiterally) {
     EXPECT_EQ(catalog::ListStart(0, 50), L"");
     EXPECT_EQ(catalog::ListStart(1, 0), L"");
     EXPECT_EQ(catalog::ListStart(50000000, 50), L"");
+}
+
+std::string HexOf(const void* data, size_t size) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string hex;
+    for (size_t i = 0; i < size; ++i) {
+        const unsigned char c = static_cast<const unsigned char*>(data)[i];
+        hex += digits[c >> 4];
+        hex += digits[c & 15];
+    }
+    return hex;
+}
+
+TEST_F(SoftListTest, StoredValuesAreReadWithinTheirBounds) {
+    // An entry whose texts run to the end of their fields.
+    catalog::tagSoftCatalogData entry;
+    std::memset(&entry, 'A', sizeof(entry));
+    entry.name[0] = L'T';
+    entry.name[1] = L'\0';
+    entry.pageSize = 50;
+    catalog::tagSoftListData record;
+    std::memset(&record, 0, sizeof(record));
+    record.softId = 101;
+    for (wchar_t& c : record.name) c = L'x';
+    for (wchar_t& c : record.durls) c = L'd';
+    const uint32_t ids[] = {101, 7};
+    PresetValue(9, "#0", 0, "FFFFFFFF");                  // a count far beyond what is stored
+    PresetValue(9, "#1", 0, "010000");                    // not 4 bytes
+    PresetValue(8, "0-0", 0, HexOf(&entry, sizeof(entry)));
+    PresetValue(8, "0-1", 0, HexOf(&entry, 100));         // not a whole entry
+    PresetValue(8, "1-0", 0, HexOf(&entry, sizeof(entry)));
+    PresetValue(6, "0-T", 5 << 16 | 1, HexOf(&record, sizeof(record)), 1);  // claims five, holds one
+    PresetValue(7, "text0-T-1", 0, "41004200FF");         // an odd size
+    PresetValue(7, "data0-T-1", 0, HexOf(ids, 6));        // one and a half ids
+    ConfigureCatalog("mode=nostart");
+    Started();
+    EXPECT_EQ(mgr_->GetCatalogCount(0), 1);
+    EXPECT_EQ(mgr_->GetCatalogCount(1), 0);
+    const auto stored = Entry(0, 0);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(Utf8(stored->GetName()), "T");
+    EXPECT_EQ(std::wcslen(stored->GetImageUrl()), 1023u);
+    EXPECT_EQ(std::wcslen(stored->GetDescription()), 99u);
+    EXPECT_FALSE(Entry(0, 1));
+
+    const auto item = Item(0, 0, 101);
+    ASSERT_TRUE(item);
+    EXPECT_EQ(Utf8(item->GetName()), std::string(29, 'x'));
+    EXPECT_EQ(Utf8(CallSlot<const wchar_t*>(item.Get(), 4, L"filename")), "");
+    EXPECT_FALSE(Item(0, 0, 102));
+    EXPECT_EQ(Ids(0, 0, 1), std::vector<uint32_t>{101});
+    IBexPlugin* title = nullptr;
+    ASSERT_TRUE(mgr_->GetListTitle(0, L"t", 1, &title));
+    EXPECT_EQ(Utf8(plugin::StringText(title).value_or(L"?").c_str()), "AB");
+    title->Release();
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 //   store.set <type> #<number> size=<n>[ data=<hex>]
 //   store.get <type> "<name>" size=<n> extra=0x<X>[ data=<hex>] | store.get <type> "<name>" missing
 //   store.get <type> #<number> size=<n>[ data=<hex>] | ... missing
+//   store.error                     the store file could not be read or written
 #include <windows.h>
 
 #include <cstdio>
@@ -188,20 +189,31 @@ int Get(int type, const std::wstring& key, IBexPlugin* buffer, uint32_t* extra, 
 
 std::wstring NumberKey(uint32_t number) { return L"#" + std::to_wstring(number); }
 
+// A store file a test wrote badly must not throw across the border.
+template <typename Fn>
+int Guarded(Fn fn, int failure) {
+    try {
+        return fn();
+    } catch (...) {
+        Log(L"store.error");
+        return failure;
+    }
+}
+
 int BEX_CALL SetByNumber(IBexPlugin*, int type, uint32_t number, const void* data, int size, int, int) {
-    return Set(type, NumberKey(number), data, size, 0, 0, false);
+    return Guarded([&] { return Set(type, NumberKey(number), data, size, 0, 0, false); }, 0);
 }
 int BEX_CALL GetByNumber(IBexPlugin*, int type, uint32_t number, IBexPlugin* buffer, int) {
-    return Get(type, NumberKey(number), buffer, nullptr, false);
+    return Guarded([&] { return Get(type, NumberKey(number), buffer, nullptr, false); }, -1);
 }
 int BEX_CALL SetNamed(IBexPlugin*, int type, const wchar_t* name, const void* data, int size, int large,
                       uint32_t extra) {
     if (!name || !*name || name[0] == L'#') return 0;
-    return Set(type, name, data, size, large, extra, true);
+    return Guarded([&] { return Set(type, name, data, size, large, extra, true); }, 0);
 }
 int BEX_CALL GetNamed(IBexPlugin*, int type, const wchar_t* name, IBexPlugin* buffer, uint32_t* extra) {
     if (!name || !*name || name[0] == L'#') return -1;
-    return Get(type, name, buffer, extra, true);
+    return Guarded([&] { return Get(type, name, buffer, extra, true); }, -1);
 }
 
 struct Store : ServiceObject {};
