@@ -177,6 +177,16 @@ using TellFn = int(BEX_CALL*)(IBexPlugin* self, uint32_t softId, const wchar_t* 
                               const wchar_t* shell, int reserved);
 }  // namespace software_query
 
+// 24: keyword. Slot 3 (keyword, &object) non-zero with an object: its slot
+// 4 gives the keyword as 8-bit text escaped for a URL, valid while the
+// object lives.
+namespace keyword {
+constexpr int kMake = 3;
+using MakeFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* keyword, IBexPlugin** object);
+constexpr int kUrlText = 4;
+using UrlTextFn = const char*(BEX_CALL*)(IBexPlugin* object);
+}  // namespace keyword
+
 // 47: options, kept by name. Texts come back as new class-3 strings; the
 // getters return non-zero when the option exists.
 namespace options {

@@ -1,4 +1,4 @@
-// Classes 24 (keyword), 49 (software), 81 (bitness) and 99 (software query),
+// Classes 49 (software), 81 (bitness) and 99 (software query),
 // as the catalogue's list manager uses them. Configuration:
 //   [software]  ready=<n> (slot 3, default 1)
 //   [bitness]   is64=<n>  (slot 3, default 0)
@@ -64,11 +64,6 @@ int BEX_CALL QueryTell(IBexPlugin*, uint32_t softId, const wchar_t* vname, const
 }
 
 }  // namespace
-
-IBexPlugin* MakeKeyword() {
-    static const SlotTable table;
-    return HandOut(NewServiceObject<Plain>(table, k::kKeyword));
-}
 
 IBexPlugin* MakeSoftware() {
     static const SlotTable table = [] {
