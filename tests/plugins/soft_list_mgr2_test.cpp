@@ -55,17 +55,47 @@ TEST_F(ListMgrWrapper, WithoutAnInnerManagerEverySlotAnswersNothing) {
     EXPECT_EQ(CountLines("-4 303"), 0);
 }
 
-TEST_F(ListMgrWrapper, AForeignManagerIsNotAskedForTheSearchSlotsOfOurOwn) {
-    // Any slot above 2 of the stand-in's foreign object ends the process.
+TEST_F(ListMgrWrapper, AForeignManagerGetsEveryForwardedSlotButNotOurSearchSlots) {
+    // The foreign object pops exactly each slot's own arguments and ends
+    // the process on slots 23 and above.
     Configure("[classes]\n70=foreign\n");
     ISoftListMgr* w = MakeWrapper();
-    IBexPlugin* out = nullptr;
+    const auto h = reinterpret_cast<HWND>(0x11);
+    const wchar_t* n = L"n";
+    IBexPlugin** o = reinterpret_cast<IBexPlugin**>(0x22);
     for (int i = 0; i < 1000; ++i) {
-        ASSERT_EQ(w->SearchByCoop(7, L"abc", 0, 20), 0);
-        ASSERT_EQ(w->GetCoopSearchIds(L"abc", 0, &out), 0);
-        ASSERT_EQ(w->GetCoopSearchIdsById(1, &out), 0);
-        ASSERT_EQ(w->GetSearchTotal(L"abc"), 0);
+        w->Start();
+        w->Stop();
+        w->AddListener(h, 0x33);
+        w->RemoveListener(h);
+        w->GetCatalogCount(1);
+        w->RequestCatalog(2);
+        w->GetCatalog(1, 2, o);
+        w->GetListIds(1, n, 3, o);
+        w->GetListIdsAt(1, 2, 3, o);
+        w->RequestListByName(1, n, 3);
+        w->RequestList(1, 2, 3);
+        w->GetListItem(1, n, 4, o);
+        w->GetListItemAt(1, 2, 4, o);
+        w->GetListTitle(1, n, 3, o);
+        w->Search(7, n);
+        w->GetSearchIds(n, o);
+        w->GetSearchIdsById(5, o);
+        w->GetSearchItem(4, o);
+        ASSERT_STREQ(w->GetSearchKeyword(5), L"FOREIGN");
+        w->Reserved22(o, o, o);
+        ASSERT_EQ(w->SearchByCoop(7, n, 0, 20), 0);
+        ASSERT_EQ(w->GetCoopSearchIds(n, 0, o), 0);
+        ASSERT_EQ(w->GetCoopSearchIdsById(1, o), 0);
+        ASSERT_EQ(w->GetSearchTotal(n), 0);
     }
+    EXPECT_EQ(CountLines("foreign 70.3 []"), 1000);
+    EXPECT_EQ(CountLines("foreign 70.5 [0x00000011,0x00000033]"), 1000);
+    EXPECT_EQ(CountLines("foreign 70.9 [0x00000001,0x00000002,0x00000022]"), 1000);
+    EXPECT_EQ(CountLines("foreign 70.13 [0x00000001,0x00000002,0x00000003]"), 1000);
+    EXPECT_EQ(CountLines("foreign 70.15 [0x00000001,0x00000002,0x00000004,0x00000022]"), 1000);
+    EXPECT_EQ(CountLines("foreign 70.21 [0x00000005]"), 1000);
+    EXPECT_EQ(CountLines("foreign 70.22 [0x00000022,0x00000022,0x00000022]"), 1000);
     w->Release();
 }
 

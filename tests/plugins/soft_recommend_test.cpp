@@ -275,6 +275,10 @@ TEST_F(Recommend, AForeignManagerIsNotAskedForTheWrappersOwnSlots) {
     auto* f = Make<ISoftReCommend3>(148);
     auto b = Buffer({1});
     EXPECT_EQ(f->IsReady(nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(f->GetCount(), 0);
+    EXPECT_EQ(f->Request(b.Get(), b.Get(), reinterpret_cast<void*>(0x5), nullptr), 0);
+    EXPECT_EQ(CountLines("foreign 301.4 []"), 1);
+    EXPECT_EQ(LinesStartingWith("foreign 301.5 [").size(), 1u);
     EXPECT_EQ(f->RequestList(b.Get(), b.Get(), nullptr, nullptr), 0);
     EXPECT_EQ(f->RequestFirst(b.Get(), b.Get(), nullptr, nullptr), 0);
     EXPECT_EQ(f->ClearRequests(), 0);

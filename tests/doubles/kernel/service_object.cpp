@@ -47,6 +47,8 @@ void Register(ServiceObject* object) {
 }
 
 IBexPlugin* MakeForeign(uint32_t classId) {
+    if (classId == 70) return MakeForeignListManager();
+    if (classId == 301) return MakeForeignReCommend();
     static const SlotTable table;
     auto* object = new Foreign;
     object->table = table.Get();
