@@ -173,6 +173,25 @@ TEST_F(Recommend, ARecordCarriesThePickTheSoftAndItsTexts) {
     EXPECT_EQ(CountLines("opt.save"), 1);
 }
 
+TEST_F(Recommend, WithoutStoreOrOptionsNothingIsCountedOrSaved) {
+    WriteData(Data(C1()));
+    Configure("[environment]\nfolder=" + Narrow(folder_) + "\n[classes]\n107=refuse\n47=refuse\n");
+    ISoftReCommend* r = Started();
+    EXPECT_EQ(Ask(r, {1}), 1);
+    EXPECT_EQ(r->SaveUpdateTime(), 1);
+    EXPECT_TRUE(LinesStartingWith("num.").empty());
+    EXPECT_TRUE(LinesStartingWith("opt.").empty());
+}
+
+TEST_F(Recommend, WithoutARecordTheRequestCompletesWithNothing) {
+    WriteData(Data(C1()));
+    Configure("[environment]\nfolder=" + Narrow(folder_) + "\n[classes]\n302=refuse\n");
+    ISoftReCommend* r = Started();
+    EXPECT_EQ(Ask(r, {1}), 0);
+    EXPECT_EQ(r->SaveUpdateTime(), 1);
+    EXPECT_TRUE(LinesStartingWith("num.set").empty());
+}
+
 // Parameterised names hold "/", which the log's file name cannot.
 void Recommend::ExpectNothingFrom(const char* text) {
     if (text) WriteData(text);
