@@ -192,6 +192,14 @@ TEST_F(Recommend, WithoutARecordTheRequestCompletesWithNothing) {
     EXPECT_TRUE(LinesStartingWith("num.set").empty());
 }
 
+TEST_F(Recommend, AClassWithAPositiveGradeNeverRecommends) {
+    // The data file fills no rating, so every candidate rates 0.
+    WriteData(Data(Class("C1", "1,2", "0", Soft(1, 1, Tag("x", "b")) + Soft(2, 1, Tag("x", "b")),
+                         "<grade>0.5</grade>")));
+    ISoftReCommend* r = Started();
+    EXPECT_EQ(Ask(r, {1}), 0);
+}
+
 // Parameterised names hold "/", which the log's file name cannot.
 void Recommend::ExpectNothingFrom(const char* text) {
     if (text) WriteData(text);
