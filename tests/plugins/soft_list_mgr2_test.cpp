@@ -32,6 +32,12 @@ TEST_F(ListMgrWrapper, MakesItsInnerManagerAndForwardsToIt) {
     EXPECT_EQ(w->Start(), 1);  // the real manager asks for its services
     EXPECT_GE(CountLines("create 49 0x00000000"), 1);
     EXPECT_EQ(w->GetCatalogCount(7), 0);
+    // The kernel's one list manager is behind the wrapper.
+    EXPECT_EQ(w->Search(7, L"abc"), 1);
+    IBexPlugin* direct = nullptr;
+    ASSERT_EQ(Create(70, &direct), S_OK);
+    EXPECT_STREQ(static_cast<ISoftListMgr*>(direct)->GetSearchKeyword(1), L"ABC");
+    direct->Release();
     EXPECT_EQ(w->Stop(), 1);
     w->Release();
 }

@@ -144,6 +144,7 @@ protected:
 TEST_F(Recommend, ARecordCarriesThePickTheSoftAndItsTexts) {
     std::ofstream(Narrow(folder_ + L"SoftReCmd.dat")) << "old";
     WriteData(Data(C1()));
+    Preset(L"num.21", L"0", Hex({5}));  // saved before: kept in the union
     ISoftReCommend* r = Started();
     plugin::PluginRef<> record;
     ASSERT_EQ(Ask(r, {1}, {}, &record), 1);
@@ -168,7 +169,7 @@ TEST_F(Recommend, ARecordCarriesThePickTheSoftAndItsTexts) {
 
     ClearLog();
     EXPECT_EQ(r->SaveUpdateTime(), 1);
-    EXPECT_EQ(CountLines("num.set 21 0 4 data=02000000"), 1);
+    EXPECT_EQ(CountLines("num.set 21 0 8 data=0200000005000000"), 1);
     EXPECT_EQ(LinesStartingWith("opt.set Mirrik\\UpdateTime ").size(), 1u);
     EXPECT_EQ(CountLines("opt.save"), 1);
 }
