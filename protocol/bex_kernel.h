@@ -256,6 +256,51 @@ using TellFn = int(BEX_CALL*)(IBexPlugin* self, uint32_t softId, const wchar_t* 
                               const wchar_t* shell, int reserved);
 }  // namespace software_query
 
+// 24: keyword. Slot 3 (keyword, &object) non-zero with an object: its slot
+// 4 gives the keyword as 8-bit text escaped for a URL, valid while the
+// object lives.
+namespace keyword {
+constexpr int kMake = 3;
+using MakeFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* keyword, IBexPlugin** object);
+constexpr int kUrlText = 4;
+using UrlTextFn = const char*(BEX_CALL*)(IBexPlugin* object);
+}  // namespace keyword
+
+// 47: options, kept by name. Texts come back as new class-3 strings; the
+// getters return non-zero when the option exists.
+namespace options {
+constexpr int kGetNumber = 3;
+using GetNumberFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, uint32_t* value);
+constexpr int kSetNumber = 4;
+using SetNumberFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, uint32_t value);
+constexpr int kGetText = 5;
+using GetTextFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, IBexPlugin** text);
+constexpr int kSetText = 6;
+using SetTextFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, const wchar_t* text);
+constexpr int kSave = 7;
+using SaveFn = int(BEX_CALL*)(IBexPlugin* self);
+}  // namespace options
+
+// 86: file reader. Slot 3 gives the file's text (UTF-8, or UTF-16 with its
+// mark) in a new class-3 string; non-zero when read.
+namespace file_reader {
+constexpr int kRead = 3;
+using ReadFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* path, IBexPlugin** text);
+}  // namespace file_reader
+
+// 107: numbered store: values by type and 32-bit key. Get allocates the
+// byte buffer (class 7) to the value's size and returns the size, negative
+// when missing; slot 7 removes every value of a type.
+namespace numbered_store {
+constexpr int kSet = 3;
+using SetFn = int(BEX_CALL*)(IBexPlugin* self, int type, uint32_t key, const void* data, int size, int reserved1,
+                             int reserved2);
+constexpr int kGet = 4;
+using GetFn = int(BEX_CALL*)(IBexPlugin* self, int type, uint32_t key, IBexPlugin* buffer, int reserved);
+constexpr int kClear = 7;
+using ClearFn = int(BEX_CALL*)(IBexPlugin* self, int type);
+}  // namespace numbered_store
+
 // 406: completion. Slot 6 makes the object an IBexAsyncResult that sets
 // `event` when completed and answers `context` from GetContext.
 namespace completion {

@@ -2,7 +2,6 @@
 
 namespace catalog {
 
-HRESULT BEX_CALL CreateSoftListMgr2(IBexPlugin** out) { return plugin::CreatePluginObject<CSoftListMgr2>(out); }
 HRESULT BEX_CALL CreateSoftReCmdData(IBexPlugin** out) { return plugin::CreatePluginObject<CSoftReCmdData>(out); }
 HRESULT BEX_CALL CreateSoftReCommend(IBexPlugin** out) { return plugin::CreatePluginObject<CSoftReCommend>(out); }
 HRESULT BEX_CALL CreateSoftReCommend2(IBexPlugin** out) {

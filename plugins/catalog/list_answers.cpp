@@ -162,13 +162,32 @@ bool ReadChildTexts(CBexStore* store, IXMLDOMNode* node, uint32_t& id, ElementMa
 }
 
 bool ReadSoftAnswer(const BYTE* data, size_t size, CBexStore* store, std::wstring* title,
-                    std::vector<AnswerSoft>& softs) {
+                    std::vector<AnswerSoft>& softs, std::wstring* total) {
     softs.clear();
     std::wstring text;
-    return Decode(data, size, text) && ReadSoftNodes(text, store, title, softs);
+    return Decode(data, size, text) && ReadSoftNodes(text, store, title, softs, total);
 }
 
-bool ReadSoftNodes(const std::wstring& text, CBexStore* store, std::wstring* title, std::vector<AnswerSoft>& softs) {
+namespace {
+
+std::wstring AttributeText(IXMLDOMNode* node, const wchar_t* name) {
+    std::wstring text;
+    winlib::ComPtr<IXMLDOMElement> element;
+    if (FAILED(node->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element.Put()))) || !element)
+        return text;
+    Bstr attribute(name);
+    VARIANT value;
+    ::VariantInit(&value);
+    if (element->getAttribute(attribute.Get(), &value) == S_OK && value.vt == VT_BSTR && value.bstrVal)
+        text.assign(value.bstrVal, ::SysStringLen(value.bstrVal));
+    ::VariantClear(&value);
+    return text;
+}
+
+}  // namespace
+
+bool ReadSoftNodes(const std::wstring& text, CBexStore* store, std::wstring* title, std::vector<AnswerSoft>& softs,
+                   std::wstring* total) {
     softs.clear();
     const wchar_t* start = ::StrStrIW(text.c_str(), L"<ret>");
     if (!start) return false;
@@ -188,19 +207,8 @@ bool ReadSoftNodes(const std::wstring& text, CBexStore* store, std::wstring* tit
     if (FAILED(softsNode->selectNodes(softName.Get(), list.Put())) || !list) return false;
     long count = 0;
     if (FAILED(list->get_length(&count)) || count < 1) return false;
-    if (title) {
-        title->clear();
-        winlib::ComPtr<IXMLDOMElement> element;
-        if (SUCCEEDED(softsNode->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element.Put()))) &&
-            element) {
-            Bstr attribute(L"title");
-            VARIANT value;
-            ::VariantInit(&value);
-            if (element->getAttribute(attribute.Get(), &value) == S_OK && value.vt == VT_BSTR && value.bstrVal)
-                title->assign(value.bstrVal, ::SysStringLen(value.bstrVal));
-            ::VariantClear(&value);
-        }
-    }
+    if (title) *title = AttributeText(softsNode.Get(), L"title");
+    if (total) *total = AttributeText(softsNode.Get(), L"total");
     for (long i = 0; i < count; ++i) {
         winlib::ComPtr<IXMLDOMNode> soft;
         if (FAILED(list->get_item(i, soft.Put())) || !soft) continue;
@@ -294,6 +302,16 @@ void FillListRecord(tagSoftListData& r, const ElementMap& e, const ListContext& 
     r.language = Flag(e, L"language", L"2");
     if (Flag(e, L"new", L"1")) r.isNew = 1;
     if (!Field(e, L"free_disp").empty()) Set(r.freeDisp, e, L"free_disp");
+}
+
+void FillSearchRecord(tagSoftListData& r, const ElementMap& e, const ListContext& context) {
+    ListContext unranked = context;
+    unranked.scoreRanked = false;
+    const int32_t isNew = r.isNew;
+    FillListRecord(r, e, unranked);
+    r.isNew = isNew;  // searches know nothing new
+    Set(r.coop, e, L"coop");
+    Set(r.home, e, L"home");
 }
 
 }  // namespace catalog

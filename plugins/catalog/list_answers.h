@@ -44,11 +44,13 @@ struct AnswerSoft {
 // zero byte) from its first "<ret>". `title` gets the "title" attribute of
 // "softs" (may be null). With `store` a soft without an id gets one
 // allocated there. False when the answer is unreadable or has no "soft".
+// `total` (may be null) gets the "total" attribute of "softs".
 bool ReadSoftAnswer(const BYTE* data, size_t size, CBexStore* store, std::wstring* title,
-                    std::vector<AnswerSoft>& softs);
+                    std::vector<AnswerSoft>& softs, std::wstring* total = nullptr);
 
 // The same for an answer already decoded.
-bool ReadSoftNodes(const std::wstring& text, CBexStore* store, std::wstring* title, std::vector<AnswerSoft>& softs);
+bool ReadSoftNodes(const std::wstring& text, CBexStore* store, std::wstring* title, std::vector<AnswerSoft>& softs,
+                   std::wstring* total = nullptr);
 
 // Every child element of `node`: name to text, empty names and texts
 // skipped, later duplicates winning; "id" (any case) gives `id`, or an id
@@ -65,6 +67,9 @@ struct ListContext {
     std::wstring bitness;     // "32" or "64"
 };
 void FillListRecord(tagSoftListData& record, const ElementMap& fields, const ListContext& context);
+// The record of one "soft" of a search answer: the list fields without
+// scores or "new", with the partner and home page.
+void FillSearchRecord(tagSoftListData& record, const ElementMap& fields, const ListContext& context);
 
 // A score text ("8.75") as tenths and "%0.1f分"; false (score 0, empty
 // text) for a text that is no finite number or whose tenfold does not fit.

@@ -35,18 +35,18 @@ std::wstring TextOf(const plugin::PluginRef<>& string) {
     return plugin::StringText(string.Get()).value_or(std::wstring());
 }
 
+LPARAM ListParam(int index, int page) {
+    return static_cast<LPARAM>(MAKELONG(static_cast<WORD>(index), static_cast<WORD>(page)));
+}
+
+}  // namespace
+
 std::wstring UpperCase(std::wstring text) {
     // The keys persist in the store: every key goes through this one
     // function (msvcrt's _wcsupr maps ASCII only).
     if (!text.empty()) ::CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
     return text;
 }
-
-LPARAM ListParam(int index, int page) {
-    return static_cast<LPARAM>(MAKELONG(static_cast<WORD>(index), static_cast<WORD>(page)));
-}
-
-}  // namespace
 
 // ---- PendingCompletion ----
 
@@ -233,6 +233,7 @@ void CSoftListMgr::ClearMaps() {
         for (CSoftCatalogData* entry : entries) entry->Release();
     catalogs_.clear();
     lists_.clear();
+    ForgetSearchItems();
 }
 
 // ---- listeners and events ----
@@ -415,23 +416,28 @@ BOOL BEX_CALL CSoftListMgr::GetListItem(int kind, const wchar_t* name, uint32_t 
             record = plugin::PluginRef<CSoftListData>::AddRefed(FindListRecord(kind, name ? name : L"", softId));
             query = plugin::PluginRef<>::AddRefed(query_.Get());
         }
-        if (!record) return FALSE;
-        // Outside the lock, with our own references: a concurrent Stop
-        // releases the maps' ones.
-        if (query && plugin::CallSlot<int>(query.Get(), k::software_query::kReady, 0, 0)) {
-            const tagSoftListData& r = record->Data();
-            plugin::CallSlot<int>(query.Get(), k::software_query::kTell, softId, static_cast<const wchar_t*>(r.vname),
-                                  static_cast<const wchar_t*>(r.durls), static_cast<const wchar_t*>(r.uurls),
-                                  static_cast<const wchar_t*>(r.dname), static_cast<const wchar_t*>(r.args),
-                                  static_cast<const wchar_t*>(r.hint2), static_cast<const wchar_t*>(r.pname),
-                                  static_cast<const wchar_t*>(r.os), static_cast<const wchar_t*>(r.ver),
-                                  static_cast<const wchar_t*>(r.sizeText), static_cast<const wchar_t*>(r.shell), 0);
-        }
-        *out = record.Detach();
-        return TRUE;
+        return TellAndHandOut(std::move(record), std::move(query), softId, out);
     } catch (...) {
         return FALSE;
     }
+}
+
+BOOL CSoftListMgr::TellAndHandOut(plugin::PluginRef<CSoftListData> record, plugin::PluginRef<> query,
+                                  uint32_t softId, IBexPlugin** out) {
+    if (!record) return FALSE;
+    // Outside the lock, with our own references: a concurrent Stop
+    // releases the maps' ones.
+    if (query && plugin::CallSlot<int>(query.Get(), k::software_query::kReady, 0, 0)) {
+        const tagSoftListData& r = record->Data();
+        plugin::CallSlot<int>(query.Get(), k::software_query::kTell, softId, static_cast<const wchar_t*>(r.vname),
+                              static_cast<const wchar_t*>(r.durls), static_cast<const wchar_t*>(r.uurls),
+                              static_cast<const wchar_t*>(r.dname), static_cast<const wchar_t*>(r.args),
+                              static_cast<const wchar_t*>(r.hint2), static_cast<const wchar_t*>(r.pname),
+                              static_cast<const wchar_t*>(r.os), static_cast<const wchar_t*>(r.ver),
+                              static_cast<const wchar_t*>(r.sizeText), static_cast<const wchar_t*>(r.shell), 0);
+    }
+    *out = record.Detach();
+    return TRUE;
 }
 
 BOOL BEX_CALL CSoftListMgr::GetListItemAt(int kind, int index, uint32_t softId, IBexPlugin** out) {
@@ -459,19 +465,6 @@ BOOL BEX_CALL CSoftListMgr::GetListTitle(int kind, const wchar_t* name, int page
         return FALSE;
     }
 }
-
-// ---- the search slots: served by the search part ----
-
-LONG BEX_CALL CSoftListMgr::Search(int, const wchar_t*) { return 0; }
-BOOL BEX_CALL CSoftListMgr::GetSearchIds(const wchar_t*, IBexPlugin**) { return FALSE; }
-BOOL BEX_CALL CSoftListMgr::GetSearchIdsById(int, IBexPlugin**) { return FALSE; }
-BOOL BEX_CALL CSoftListMgr::GetSearchItem(uint32_t, IBexPlugin**) { return FALSE; }
-const wchar_t* BEX_CALL CSoftListMgr::GetSearchKeyword(int) { return nullptr; }
-LONG BEX_CALL CSoftListMgr::Reserved22(void*, void*, void*) { return 0; }
-LONG BEX_CALL CSoftListMgr::SearchByCoop(int, const wchar_t*, int, int) { return 0; }
-BOOL BEX_CALL CSoftListMgr::GetCoopSearchIds(const wchar_t*, int, IBexPlugin**) { return FALSE; }
-BOOL BEX_CALL CSoftListMgr::GetCoopSearchIdsById(int, IBexPlugin**) { return FALSE; }
-LONG BEX_CALL CSoftListMgr::GetSearchTotal(const wchar_t*) { return 0; }
 
 // ---- the worker ----
 
@@ -538,6 +531,16 @@ void CSoftListMgr::Handle(SoftListRequest& request) {
         return ParseSoftListXml(request);
     case kListScores:
         return AttachListScores(request);
+    case kSearchFetch:
+        return SearchSoftList(request);
+    case kSearchAnswer:
+        return ParseSearchXml(request);
+    case kSearchScores:
+        return AttachSearchScores(request);
+    case kCoopFetch:
+        return SearchSoftListByCoop(request);
+    case kCoopAnswer:
+        return ParseCoopSearchXml(request);
     default:
         return;  // dropped
     }
@@ -683,6 +686,22 @@ void CSoftListMgr::ParseSoftListXml(SoftListRequest& request) {
     Queue(std::move(scores));
 }
 
+void CSoftListMgr::AttachScores(tagSoftListData& r) {
+    if (!r.bname[0]) return;
+    const plugin::PluginRef<> item = plugin::DetailsFind(details_.Get(), r.bname);
+    if (!item) return;
+    const wchar_t* score = plugin::CallSlot<const wchar_t*>(item.Get(), k::details::kItemText1);
+    if (score && *score) {
+        std::wstring display;
+        ScoreFromText(score, r.score, display);
+        SetField(r.scoreText, display.c_str());
+    }
+    const wchar_t* comment = plugin::CallSlot<const wchar_t*>(item.Get(), k::details::kItemText2);
+    const wchar_t* votes = plugin::CallSlot<const wchar_t*>(item.Get(), k::details::kItemText3);
+    SetField(r.scoreComment, comment ? comment : L"");
+    SetField(r.pollnum, votes ? votes : L"");
+}
+
 void CSoftListMgr::AttachListScores(SoftListRequest& request) {
     const int kind = request.arg1;
     const LONG status = started_ ? request.details.Poll(kPollMs) : 0;
@@ -692,22 +711,7 @@ void CSoftListMgr::AttachListScores(SoftListRequest& request) {
     if (!started_) return ListFailed(kind, request.text, request.index, request.page);
     const auto set = recordSets_.find(RecordSetKey(kind, request.text));
     if (set != recordSets_.end()) {
-        for (auto& [id, record] : set->second) {
-            tagSoftListData& r = record->Data();
-            if (!r.bname[0]) continue;
-            const plugin::PluginRef<> item = plugin::DetailsFind(details_.Get(), r.bname);
-            if (!item) continue;
-            const wchar_t* score = plugin::CallSlot<const wchar_t*>(item.Get(), k::details::kItemText1);
-            if (score && *score) {
-                std::wstring display;
-                ScoreFromText(score, r.score, display);
-                SetField(r.scoreText, display.c_str());
-            }
-            const wchar_t* comment = plugin::CallSlot<const wchar_t*>(item.Get(), k::details::kItemText2);
-            const wchar_t* votes = plugin::CallSlot<const wchar_t*>(item.Get(), k::details::kItemText3);
-            SetField(r.scoreComment, comment ? comment : L"");
-            SetField(r.pollnum, votes ? votes : L"");
-        }
+        for (auto& [id, record] : set->second) AttachScores(record->Data());
     }
     lists_[ListKey(kind, request.text, request.page)].state = kLoaded;
     const LPARAM lParam = ListParam(request.index, request.page);

@@ -38,7 +38,7 @@ struct ISoftListMgr : IBexPlugin {
     virtual BOOL BEX_CALL GetListItem(int kind, const wchar_t* name, uint32_t softId, IBexPlugin** out) = 0;  // 14
     virtual BOOL BEX_CALL GetListItemAt(int kind, int index, uint32_t softId, IBexPlugin** out) = 0;         // 15
     virtual BOOL BEX_CALL GetListTitle(int kind, const wchar_t* name, int page, IBexPlugin** out) = 0;       // 16
-    // 17 to 26: the search slots, answered empty until searches are served.
+    // 17 to 26: keyword and partner searches.
     virtual LONG BEX_CALL Search(int source, const wchar_t* keyword) = 0;                 // 17
     virtual BOOL BEX_CALL GetSearchIds(const wchar_t* keyword, IBexPlugin** out) = 0;    // 18
     virtual BOOL BEX_CALL GetSearchIdsById(int searchId, IBexPlugin** out) = 0;          // 19
@@ -84,6 +84,11 @@ public:
         kCatalogAnswer = 5,
         kListAnswer = 6,
         kListScores = 7,
+        kSearchFetch = 4,
+        kSearchAnswer = 8,
+        kSearchScores = 9,
+        kCoopFetch = 10,
+        kCoopAnswer = 11,
     };
     enum ListStateCode { kUnasked = 0, kLoading = 1, kFailed = 2, kLoaded = 3 };
 
@@ -131,9 +136,19 @@ private:
         std::wstring text;
         int page = 1;
         int index = 0;
-        PendingFetch fetch;         // answers 5 and 6
-        PendingCompletion details;  // answer 7
+        int start = 0;              // partner searches
+        int count = 0;
+        PendingFetch fetch;         // answers 5, 6, 8 and 11
+        PendingCompletion details;  // answers 7 and 9
     };
+    struct SearchState {
+        int state = kUnasked;
+        LONG searchId = 0;
+        std::wstring keyword;  // upper case
+        int start = 0;
+        std::vector<uint32_t> ids;
+    };
+    using CoopKey = std::pair<std::wstring, int>;
     struct ListState {
         int state = kUnasked;  // read back from the store: ids and title, not asked in this run
         std::wstring title;
@@ -150,8 +165,27 @@ private:
     void FetchListPage(SoftListRequest& request);
     void ParseSoftListXml(SoftListRequest& request);
     void AttachListScores(SoftListRequest& request);
+    void AttachScores(tagSoftListData& record);  // under the lock, from the details service
     void ListFailed(int kind, const std::wstring& name, int index, int page);  // state 2, events 1 and 3
     void NotifyListeners(int code, int kind, LPARAM lParam);
+
+    // Searches, soft_list_search.cpp.
+    LONG AskSearch(SearchState& state, SoftListRequest&& request, int doneCode);  // under the lock
+    void SearchSoftList(SoftListRequest& request);
+    void ParseSearchXml(SoftListRequest& request);
+    void AttachSearchScores(SoftListRequest& request);
+    void SearchSoftListByCoop(SoftListRequest& request);
+    void ParseCoopSearchXml(SoftListRequest& request);
+    bool ReadSoftListReply(SoftListRequest& request, PendingFetch::State& outcome, plugin::PluginRef<>& names);
+    std::string KeywordUrlText(const std::wstring& keyword);
+    SearchState* FindSearch(const SoftListRequest& request);  // under the lock
+    void SearchEnded(const SoftListRequest& request, bool loaded);
+    void ForgetSearchItems();  // under the lock
+    BOOL IdsOf(const SearchState* state, IBexPlugin** out);  // under the lock
+    // Tells the software query about the record, then hands it out (outside
+    // the lock, with our own references).
+    BOOL TellAndHandOut(plugin::PluginRef<CSoftListData> record, plugin::PluginRef<> query, uint32_t softId,
+                        IBexPlugin** out);
 
     // Under the lock.
     std::vector<CSoftCatalogData*>& Entries(int kind);
@@ -175,6 +209,11 @@ private:
     std::map<std::wstring, ListState> lists_;
     std::map<int, std::vector<CSoftCatalogData*>> catalogs_;
     std::deque<SoftListRequest> queue_;
+    std::map<std::wstring, SearchState> searches_;
+    std::map<CoopKey, SearchState> coopSearches_;
+    std::map<std::wstring, LONG> searchTotals_;
+    std::map<uint32_t, CSoftListData*> searchItems_;
+    LONG nextSearchId_ = 1;
     winlib::Thread worker_;
     winlib::Event wake_;  // manual reset, set while no client holds the manager
     winlib::Event stop_;  // manual reset, set by Stop
@@ -193,5 +232,9 @@ private:
 };
 
 HRESULT BEX_CALL CreateSoftListMgr(IBexPlugin** out);
+
+// The catalogue's keys in upper case (every key, stored ones too, goes
+// through this one function).
+std::wstring UpperCase(std::wstring text);
 
 }  // namespace catalog

@@ -8,9 +8,9 @@ mkdir -p "$RUN_DIR"
 cp "$E2E_TEST_BIN_DIR/plugin_probe.exe" "$E2E_TEST_BIN_DIR/bexkernl.dll" "$RUN_DIR/"
 export BEXTEST_LOG="$(windows_path "$E2E_WORK_DIR/kernel.log")"
 export BEXTEST_CONFIG="$(windows_path "$E2E_WORK_DIR/kernel.ini")"
-printf '[classes]\n70=foreign\n' >"$E2E_WORK_DIR/kernel.ini"
+printf '[classes]\n70=foreign\n301=foreign\n' >"$E2E_WORK_DIR/kernel.ini"
 
-for call in "3 20" "7 6" "70 3"; do
+for call in "3 20" "7 6" "70 23" "301 8"; do
   set -- $call
   "$E2E_WINE" --timeout 60 "$RUN_DIR/plugin_probe.exe" slot "$1" "$2" >/dev/null
   rc=$?

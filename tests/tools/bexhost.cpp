@@ -21,6 +21,10 @@
 //   bexhost catalog KIND | list KIND NAME PAGE | item KIND INDEX ID
 //                            the software list manager (70), see
 //                            bexhost_softlist.h
+//   bexhost search SRC KEYWORD | coop KEYWORD START COUNT | wrap70 |
+//           recommend OWNED EXCLUDED [once|list|first]
+//                            searches, the wrapper and the recommendations,
+//                            see bexhost_search.h
 //
 // DLL defaults to Tandrel.dll; a relative name is taken beside bexhost.exe.
 // Messages posted to the host's message-only window are printed as
@@ -43,6 +47,7 @@
 #include "tests/tools/bexhost_misc.h"
 #include "tests/tools/bexhost_setup.h"
 #include "tests/tools/bexhost_utility.h"
+#include "tests/tools/bexhost_search.h"
 #include "tests/tools/bexhost_softlist.h"
 
 namespace {
@@ -295,6 +300,11 @@ int wmain(int argc, wchar_t** argv) {
             plugin::LoadKernelDll();
             if (!kernel.bex) Fail("no kernel");
             else g_failures += RunSoftListScenario(kernel.bex, window, std::vector<std::wstring>(argv + 1, argv + argc));
+        } else if (IsSearchScenario(scenario)) {
+            LoadPlugin(kernel, PluginPath(argc, argv, argc));
+            plugin::LoadKernelDll();
+            if (!kernel.bex) Fail("no kernel");
+            else g_failures += RunSearchScenario(kernel.bex, window, std::vector<std::wstring>(argv + 1, argv + argc));
         } else if (scenario == L"create" && argc >= 3) {
             Create(kernel, LoadPlugin(kernel, PluginPath(argc, argv, 3)), argv[2]);
         } else if (scenario == L"misc") {

@@ -9,44 +9,13 @@
 
 namespace {
 
-constexpr UINT kMessage = WM_USER + 70;
+constexpr UINT kMessage = kListMessage;
 
 int g_failures = 0;
 
 void Fail(const char* what) {
     std::printf("FAIL %s\n", what);
     ++g_failures;
-}
-
-std::string Utf8(const wchar_t* text) {
-    if (!text) return "(null)";
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n > 1 ? n - 1 : 0), '\0');
-    if (n > 1) ::WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], n, nullptr, nullptr);
-    return out;
-}
-
-// Prints the events until one with `code` arrives (then, with `settleMs`,
-// the ones that follow within that quiet time) or `timeoutMs` passes.
-bool WaitForCode(HWND window, int code, DWORD timeoutMs, DWORD settleMs = 300) {
-    bool seen = false;
-    DWORD quietSince = ::GetTickCount();
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        MSG msg;
-        bool any = false;
-        while (::PeekMessageW(&msg, window, kMessage, kMessage, PM_REMOVE)) {
-            any = true;
-            std::printf("ev code=%u hi=%u lp=0x%08lX\n", LOWORD(msg.wParam), HIWORD(msg.wParam),
-                        static_cast<unsigned long>(msg.lParam));
-            if (LOWORD(msg.wParam) == code) seen = true;
-        }
-        const DWORD now = ::GetTickCount();
-        if (any) quietSince = now;
-        if (seen && now - quietSince >= settleMs) return true;
-        if (!seen && now - start >= timeoutMs) return false;
-        ::Sleep(20);
-    }
 }
 
 void PrintEntry(int index, catalog::ISoftCatalogData* entry) {
@@ -81,6 +50,37 @@ void EnsureCatalog(catalog::ISoftListMgr* mgr, HWND window, int kind) {
 }
 
 }  // namespace
+
+std::string Utf8(const wchar_t* text) {
+    if (!text) return "(null)";
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 1 ? n - 1 : 0), '\0');
+    if (n > 1) ::WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+// Prints the events until one with `code` arrives (then, with `settleMs`,
+// the ones that follow within that quiet time) or `timeoutMs` passes.
+bool WaitForCode(HWND window, int code, DWORD timeoutMs, DWORD settleMs) {
+    bool seen = false;
+    DWORD quietSince = ::GetTickCount();
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        MSG msg;
+        bool any = false;
+        while (::PeekMessageW(&msg, window, kMessage, kMessage, PM_REMOVE)) {
+            any = true;
+            std::printf("ev code=%u hi=%u lp=0x%08lX\n", LOWORD(msg.wParam), HIWORD(msg.wParam),
+                        static_cast<unsigned long>(msg.lParam));
+            if (LOWORD(msg.wParam) == code) seen = true;
+        }
+        const DWORD now = ::GetTickCount();
+        if (any) quietSince = now;
+        if (seen && now - quietSince >= settleMs) return true;
+        if (!seen && now - start >= timeoutMs) return false;
+        ::Sleep(20);
+    }
+}
 
 int RunSoftListScenario(bex::BexPluginFn bex, HWND window, const std::vector<std::wstring>& args) {
     g_failures = 0;

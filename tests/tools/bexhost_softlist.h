@@ -16,5 +16,15 @@
 
 #include "protocol/bex_plugin.h"
 
+// The message the list manager's scenarios listen with.
+constexpr UINT kListMessage = WM_USER + 70;
+
+// A text in UTF-8; "(null)" for none.
+std::string Utf8(const wchar_t* text);
+
+// Prints the events until one with `code` arrives (then, with `settleMs`,
+// the ones that follow within that quiet time) or `timeoutMs` passes.
+bool WaitForCode(HWND window, int code, DWORD timeoutMs, DWORD settleMs = 300);
+
 // The number of failures.
 int RunSoftListScenario(bex::BexPluginFn bex, HWND window, const std::vector<std::wstring>& args);

@@ -47,6 +47,8 @@ void Register(ServiceObject* object) {
 }
 
 IBexPlugin* MakeForeign(uint32_t classId) {
+    if (classId == 70) return MakeForeignListManager();
+    if (classId == 301) return MakeForeignReCommend();
     static const SlotTable table;
     auto* object = new Foreign;
     object->table = table.Get();
@@ -81,6 +83,10 @@ IBexPlugin* MakeService(uint32_t classId) {
         return MakeBitness();
     case 99:
         return MakeSoftwareQuery();
+    case 86:
+        return MakeFileReader();
+    case 107:
+        return MakeNumberedStore();
     case 406:
         return MakeCompletion();
     case 307:

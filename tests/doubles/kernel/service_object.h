@@ -66,7 +66,8 @@ T* NewServiceObject(const SlotTable& table, uint32_t classId) {
 
 // Kernel services by class id; null for a class the stand-in does not serve.
 IBexPlugin* MakeService(uint32_t classId);
-// The foreign object: answers slot 0 with `classId`; no other own slot.
+// The foreign object: answers slot 0 with `classId`; no other own slot,
+// except for 70 and 301, whose wrappers' slots it logs (services.h).
 IBexPlugin* MakeForeign(uint32_t classId);
 
 }  // namespace standin

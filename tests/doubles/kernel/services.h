@@ -51,4 +51,12 @@ IBexPlugin* MakeKeyword();        // 24
 IBexPlugin* MakeBitness();        // 81
 IBexPlugin* MakeSoftwareQuery();  // 99
 
+// The recommendations' services, recommend_services.cpp.
+IBexPlugin* MakeFileReader();     // 86
+IBexPlugin* MakeNumberedStore();  // 107
+
+// Foreign objects that log the slots a wrapper forwards, foreign_managers.cpp.
+IBexPlugin* MakeForeignListManager();  // 70: slots 3 to 22
+IBexPlugin* MakeForeignReCommend();    // 301: slots 3 to 7
+
 }  // namespace standin

@@ -1,6 +1,6 @@
-// Classes 24 (keyword), 81 (bitness) and 99 (software query), as the
-// catalogue's list manager uses them (49, software, is in
-// software_services.cpp). Configuration:
+// Classes 81 (bitness) and 99 (software query), as the catalogue's list
+// manager uses them (49, software, is in software_services.cpp; 24,
+// keyword, in keyword_service.cpp). Configuration:
 //   [bitness]   is64=<n>  (slot 3, default 0)
 //   [query]     ready=<n> (slot 3, default 1)
 // Log lines:
@@ -46,11 +46,6 @@ int BEX_CALL QueryTell(IBexPlugin*, uint32_t softId, const wchar_t* vname, const
 }
 
 }  // namespace
-
-IBexPlugin* MakeKeyword() {
-    static const SlotTable table;
-    return HandOut(NewServiceObject<Plain>(table, k::kKeyword));
-}
 
 IBexPlugin* MakeBitness() {
     static const SlotTable table = [] {

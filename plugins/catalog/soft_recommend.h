@@ -1,0 +1,185 @@
+// Recommendations: the record handed out (class 302, rule A), the manager
+// with its request queue and worker (class 301, rule B) and its two
+// wrappers (147, 148) that add request kinds.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <deque>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "plugins/catalog/recommend_classes.h"
+#include "plugins/common/plugin_object.h"
+#include "plugins/common/plugin_ref.h"
+#include "winlib/handles.h"
+
+namespace catalog {
+
+struct ISoftReCmdData : IBexPlugin {
+    virtual uint32_t BEX_CALL GetPickId() = 0;                 // 3
+    virtual uint32_t BEX_CALL GetSoftId() = 0;                 // 4
+    virtual const wchar_t* BEX_CALL GetDesp() = 0;             // 5
+    virtual const wchar_t* BEX_CALL GetText6() = 0;            // 6 to 10: empty
+    virtual const wchar_t* BEX_CALL GetText7() = 0;
+    virtual const wchar_t* BEX_CALL GetText8() = 0;
+    virtual const wchar_t* BEX_CALL GetText9() = 0;
+    virtual const wchar_t* BEX_CALL GetText10() = 0;
+    virtual const wchar_t* BEX_CALL GetClassBaike() = 0;       // 11: class name "_" baike name
+    virtual const wchar_t* BEX_CALL GetAlias() = 0;            // 12
+    virtual const wchar_t* BEX_CALL GetText13() = 0;           // 13: empty
+    virtual LONG BEX_CALL GetTags(IBexPlugin** out) = 0;       // 14: class-4 list of strings
+    virtual const wchar_t* BEX_CALL GetZanName() = 0;          // 15
+};
+
+class CSoftReCmdData final
+    : public plugin::PluginObject<CSoftReCmdData, ISoftReCmdData, 302, plugin::ReleaseRule::A> {
+public:
+    CSoftReCmdData() noexcept;
+    // This library's record behind `object`, else null (by its table).
+    static CSoftReCmdData* FromPlugin(IBexPlugin* object) noexcept;
+    // The choice's values; the tag list is made of kernel strings.
+    void Fill(const ReCmdChoice& choice);
+
+    uint32_t BEX_CALL GetPickId() override { return pickId_; }
+    uint32_t BEX_CALL GetSoftId() override { return softId_; }
+    const wchar_t* BEX_CALL GetDesp() override { return desp_.c_str(); }
+    const wchar_t* BEX_CALL GetText6() override { return L""; }
+    const wchar_t* BEX_CALL GetText7() override { return L""; }
+    const wchar_t* BEX_CALL GetText8() override { return L""; }
+    const wchar_t* BEX_CALL GetText9() override { return L""; }
+    const wchar_t* BEX_CALL GetText10() override { return L""; }
+    const wchar_t* BEX_CALL GetClassBaike() override { return classBaike_.c_str(); }
+    const wchar_t* BEX_CALL GetAlias() override { return alias_.c_str(); }
+    const wchar_t* BEX_CALL GetText13() override { return L""; }
+    LONG BEX_CALL GetTags(IBexPlugin** out) override;
+    const wchar_t* BEX_CALL GetZanName() override { return zanName_.c_str(); }
+
+private:
+    uint32_t pickId_ = 0;
+    uint32_t softId_ = 0;
+    std::wstring desp_;
+    std::wstring classBaike_;
+    std::wstring alias_;
+    std::wstring zanName_;
+    plugin::PluginRef<> tags_;
+};
+
+struct ISoftReCommend : IBexPlugin {
+    virtual LONG BEX_CALL Start() = 0;     // 3
+    virtual LONG BEX_CALL GetCount() = 0;  // 4
+    virtual LONG BEX_CALL Request(IBexPlugin* owned, IBexPlugin* excluded, void* unused,
+                                  IBexAsyncResult* result) = 0;  // 5
+    virtual LONG BEX_CALL RequestOnce(IBexPlugin* owned, IBexPlugin* excluded, void* unused,
+                                      IBexAsyncResult* result) = 0;  // 6
+    virtual LONG BEX_CALL SaveUpdateTime() = 0;                      // 7
+};
+
+struct ISoftReCommend2 : ISoftReCommend {
+    virtual LONG BEX_CALL RequestList(IBexPlugin* owned, IBexPlugin* excluded, void* unused,
+                                      IBexAsyncResult* result) = 0;  // 8
+};
+
+struct ISoftReCommend3 : ISoftReCommend2 {
+    virtual LONG BEX_CALL RequestFirst(IBexPlugin* owned, IBexPlugin* excluded, void* unused,
+                                       IBexAsyncResult* result) = 0;  // 9
+    virtual LONG BEX_CALL ClearRequests() = 0;                        // 10
+    virtual LONG BEX_CALL IsReady(void* a, void* b, void* c) = 0;     // 11
+};
+
+class CSoftReCommend final
+    : public plugin::PluginObject<CSoftReCommend, ISoftReCommend, 301, plugin::ReleaseRule::B> {
+public:
+    enum Kind { kSingle = 1, kList = 2 };
+
+    CSoftReCommend() noexcept;
+    ~CSoftReCommend();
+    // This library's manager behind `object`, else null (by its table).
+    static CSoftReCommend* FromPlugin(IBexPlugin* object) noexcept;
+    // Threads ended by force since the process started.
+    static LONG Terminations();
+
+    LONG BEX_CALL Start() override;
+    LONG BEX_CALL GetCount() override;
+    LONG BEX_CALL Request(IBexPlugin* owned, IBexPlugin* excluded, void* unused, IBexAsyncResult* result) override;
+    LONG BEX_CALL RequestOnce(IBexPlugin* owned, IBexPlugin* excluded, void* unused,
+                              IBexAsyncResult* result) override;
+    LONG BEX_CALL SaveUpdateTime() override;
+
+    // 1 queued; 0 without kernel buffers or without a result.
+    LONG Queue(int kind, bool once, bool front, IBexPlugin* owned, IBexPlugin* excluded, IBexAsyncResult* result);
+    void ClearRequests();
+
+private:
+    struct ReCmdRequest {
+        int kind = kSingle;
+        bool once = false;
+        plugin::PluginRef<> owned;     // class 7
+        plugin::PluginRef<> excluded;  // class 7
+        plugin::PluginRef<IBexAsyncResult> result;
+    };
+
+    static DWORD WINAPI ReCommendThread(void* self);
+    void WorkerLoop();
+    void LoadReCommendData();
+    void LoadCounts();
+    void AgeCounts();
+    void ServeSingle(ReCmdRequest& request);
+    void ServeList(ReCmdRequest& request);
+    plugin::PluginRef<> NewRecord();
+    std::vector<uint32_t> StoredIds(int type, uint32_t key);
+
+    CRITICAL_SECTION lock_;  // the queue and the recommended set
+    std::deque<ReCmdRequest> queue_;
+    std::set<uint32_t> recommended_;
+    ReCmdSelector selector_;  // the worker's
+    CountMap counts_;         // the worker's
+    volatile LONG classCount_ = 0;
+    bool started_ = false;
+    bool loaded_ = false;
+    winlib::Event stop_;
+    winlib::Thread worker_;
+    plugin::PluginRef<> numbered_;
+    plugin::PluginRef<> options_;
+};
+
+// Wrappers: the slots of 301 forwarded to the inner object, plus their own.
+class CSoftReCommend2 final
+    : public plugin::PluginObject<CSoftReCommend2, ISoftReCommend2, 147, plugin::ReleaseRule::B> {
+public:
+    LONG BEX_CALL Start() override;
+    LONG BEX_CALL GetCount() override;
+    LONG BEX_CALL Request(IBexPlugin* owned, IBexPlugin* excluded, void* unused, IBexAsyncResult* result) override;
+    LONG BEX_CALL RequestOnce(IBexPlugin* owned, IBexPlugin* excluded, void* unused,
+                              IBexAsyncResult* result) override;
+    LONG BEX_CALL SaveUpdateTime() override;
+    LONG BEX_CALL RequestList(IBexPlugin* owned, IBexPlugin* excluded, void* unused,
+                              IBexAsyncResult* result) override;
+
+private:
+    plugin::InnerObject<301> inner_;
+};
+
+class CSoftReCommend3 final
+    : public plugin::PluginObject<CSoftReCommend3, ISoftReCommend3, 148, plugin::ReleaseRule::B> {
+public:
+    LONG BEX_CALL Start() override;
+    LONG BEX_CALL GetCount() override;
+    LONG BEX_CALL Request(IBexPlugin* owned, IBexPlugin* excluded, void* unused, IBexAsyncResult* result) override;
+    LONG BEX_CALL RequestOnce(IBexPlugin* owned, IBexPlugin* excluded, void* unused,
+                              IBexAsyncResult* result) override;
+    LONG BEX_CALL SaveUpdateTime() override;
+    LONG BEX_CALL RequestList(IBexPlugin* owned, IBexPlugin* excluded, void* unused,
+                              IBexAsyncResult* result) override;
+    LONG BEX_CALL RequestFirst(IBexPlugin* owned, IBexPlugin* excluded, void* unused,
+                               IBexAsyncResult* result) override;
+    LONG BEX_CALL ClearRequests() override;
+    LONG BEX_CALL IsReady(void* a, void* b, void* c) override;
+
+private:
+    plugin::InnerObject<301> inner_;
+};
+
+}  // namespace catalog
