@@ -266,21 +266,6 @@ constexpr int kUrlText = 4;
 using UrlTextFn = const char*(BEX_CALL*)(IBexPlugin* object);
 }  // namespace keyword
 
-// 47: options, kept by name. Texts come back as new class-3 strings; the
-// getters return non-zero when the option exists.
-namespace options {
-constexpr int kGetNumber = 3;
-using GetNumberFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, uint32_t* value);
-constexpr int kSetNumber = 4;
-using SetNumberFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, uint32_t value);
-constexpr int kGetText = 5;
-using GetTextFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, IBexPlugin** text);
-constexpr int kSetText = 6;
-using SetTextFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, const wchar_t* text);
-constexpr int kSave = 7;
-using SaveFn = int(BEX_CALL*)(IBexPlugin* self);
-}  // namespace options
-
 // 86: file reader. Slot 3 gives the file's text (UTF-8, or UTF-16 with its
 // mark) in a new class-3 string; non-zero when read.
 namespace file_reader {
