@@ -13,7 +13,7 @@ export BEXTEST_CONFIG="$(windows_path "$CONFIG")"
 export BEXTEST_STORE="$(windows_path "$E2E_WORK_DIR/store.txt")"
 MANAGER="$(windows_path "$E2E_WORK_DIR/manager")"
 configure() {  # FIXTURE-FOLDER [CLASSES-LINES]
-  printf '[fetch]\nfixtures=%s\n[environment]\ntail=tail=1\nfolder=%s\\\n[details]\nb301=7.26|Good|40\n[classes]\n%s\n' \
+  printf '[fetch]\nfixtures=%s\n[environment]\ntail=tail=1\nmanagerFolder=%s\\\n[details]\nb301=7.26|Good|40\n[classes]\n%s\n' \
     "$(windows_path "$E2E_REPO_ROOT/tests/fixtures/bex/$1")" "$MANAGER" "${2:-}" >"$CONFIG"
 }
 host() { "$E2E_WINE" --timeout 60 "$RUN_DIR/bexhost.exe" "$@" | tr -d '\r'; }
