@@ -35,5 +35,7 @@ IBexPlugin* MakeDownloads();    // 96
 IBexPlugin* MakeImageCodec();   // 26
 IBexPlugin* MakeNotification(); // 93
 IBexPlugin* MakeNotice();       // 101
+IBexPlugin* MakeLookup();       // 21
+IBexPlugin* MakeBrowser();      // 22
 
 }  // namespace standin
