@@ -1,12 +1,11 @@
 // Class 88 slot 4: the manager's traces taken out of the shell when it is
 // removed. No step stops the sequence: one that can't run is skipped.
-#include "plugins/setup/uninstall_cleanup.h"
-
 #include <windows.h>
 #include <shellapi.h>
 #include <shlwapi.h>
 
 #include <string>
+#include <vector>
 
 #include "plugins/common/kernel_calls.h"
 #include "plugins/setup/desktop_shortcuts.h"
@@ -30,7 +29,9 @@ constexpr UINT kCloseCode = 517;
 constexpr UINT kTaskbarRefresh = 0x0C98;
 constexpr wchar_t kDesktopUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZubDesktop";
 
-void ShellTaskbarUnpin(const wchar_t* path) {
+// The shell's verb that takes a pinned taskbar icon away; systems without
+// it fail the call, which is harmless.
+void TaskbarUnpin(const wchar_t* path) {
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_FLAG_NO_UI;
@@ -39,8 +40,6 @@ void ShellTaskbarUnpin(const wchar_t* path) {
     info.nShow = SW_HIDE;
     ::ShellExecuteExW(&info);
 }
-
-TaskbarUnpinFn g_taskbarUnpin = &ShellTaskbarUnpin;
 
 // Started hidden or shown, SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
 // the process handle, or an empty owner when it did not start.
@@ -110,12 +109,10 @@ void UnpinTaskbarIcon() {
     PluginRef<> options;
     if (FAILED(plugin::CreateKernelObject(k::kOptions, options))) return;
     const auto path = OptionText(options.Get(), L"Options\\PinWin7TaskBarIcon");
-    if (path && !path->empty()) g_taskbarUnpin(path->c_str());
+    if (path && !path->empty()) TaskbarUnpin(path->c_str());
 }
 
 }  // namespace
-
-void SetTaskbarUnpinSeam(TaskbarUnpinFn seam) { g_taskbarUnpin = seam ? seam : &ShellTaskbarUnpin; }
 
 LONG BEX_CALL CBexSetupUtil::UninstallCleanup() {
     try {

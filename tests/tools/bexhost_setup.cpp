@@ -1,6 +1,7 @@
 // bexhost's scenarios of Lumvex's setup utility and options daemon, made
 // through the kernel:
 //   setup after-install          class 88 slot 3; prints its result
+//   setup uninstall              class 88 slot 4; prints its result
 //   daemon start|stop|release|fire KEY VALUE ...
 //                                one class-89 object for the whole list:
 //                                slot 3, slot 4, the final release, or a
@@ -18,13 +19,17 @@
 
 namespace {
 
-int AfterInstall(bex::BexPluginFn bexPlugin) {
+int SetupUtilSlot(bex::BexPluginFn bexPlugin, bool uninstall) {
     IBexPlugin* object = nullptr;
     if (bexPlugin(88, &object) != S_OK || !object) {
         std::printf("FAIL create 88\n");
         return 1;
     }
-    std::printf("after-install %ld\n", static_cast<long>(static_cast<IBexSetupUtil*>(object)->ConfigureAfterInstall()));
+    auto* util = static_cast<IBexSetupUtil*>(object);
+    if (uninstall)
+        std::printf("uninstall %ld\n", static_cast<long>(util->UninstallCleanup()));
+    else
+        std::printf("after-install %ld\n", static_cast<long>(util->ConfigureAfterInstall()));
     object->Release();
     return 0;
 }
@@ -70,7 +75,8 @@ int RunSetupScenario(bex::BexPluginFn bexPlugin, HMODULE kernel, int argc, wchar
         return 1;
     }
     const std::wstring scenario = argv[0];
-    if (scenario == L"setup" && std::wstring(argv[1]) == L"after-install") return AfterInstall(bexPlugin);
+    if (scenario == L"setup" && std::wstring(argv[1]) == L"after-install") return SetupUtilSlot(bexPlugin, false);
+    if (scenario == L"setup" && std::wstring(argv[1]) == L"uninstall") return SetupUtilSlot(bexPlugin, true);
     if (scenario == L"daemon") return Daemon(bexPlugin, kernel, argc, argv);
     std::printf("FAIL unknown setup command\n");
     return 1;
