@@ -76,6 +76,18 @@ TEST_F(OptionsDaemon, StoredValuesAreReportedAndKept) {
     daemon->Release();
 }
 
+TEST_F(OptionsDaemon, WithoutDownloadObjectOrWatchesTheRestStillRuns) {
+    Configure(World("[classes]\n96=refuse\n[options-store]\nwatch=fail\n"));
+    IBexDaemon* daemon = Daemon();
+    EXPECT_EQ(daemon->Start(), 0);
+    EXPECT_EQ(Option(L"Options\\DownloadFolder"), L"-");
+    EXPECT_EQ(Option(L"Options\\DefaultDownloadFolder"), L"-");
+    EXPECT_EQ(Option(L"Options\\SetDownloadFolder"), L"1");
+    EXPECT_EQ(Requests().size(), 1u);
+    daemon->Release();
+    EXPECT_EQ(LinesStarting("47.9 "), Lines{}) << "no cookie to cancel";
+}
+
 TEST_F(OptionsDaemon, WatchedOptionsActOnTheDesktop) {
     Configure(World("[options]\nOptions\\ShowLnkFileRightMenuItem=1\n"));
     ::SHSetValueW(HKEY_CLASSES_ROOT, L"lnkfile\\shellex\\ContextMenuHandlers\\PellorExt", nullptr, REG_SZ, L"{x}", 8);

@@ -8,9 +8,12 @@
 
 export HARNESS_WINEPREFIX="$E2E_WORK_DIR/prefix"
 rm -rf "$HARNESS_WINEPREFIX"
+SERVER=
 finish() {
+  [ -n "$SERVER" ] && kill "$SERVER" 2>/dev/null
   "$E2E_WINE" --server-stop >/dev/null 2>&1
   rm -rf "$HARNESS_WINEPREFIX"
+  wait 2>/dev/null
 }
 trap finish EXIT
 "$E2E_WINE" --init >/dev/null 2>&1 || fail "the throwaway prefix could not be made"
@@ -32,7 +35,17 @@ order="$E2E_WORK_DIR/order.log"
 export BEXTEST_LOG="$(windows_path "$klog")"
 export BEXTEST_CONFIG="$(windows_path "$ini")"
 export OUTSIDE_ORDER_LOG="$(windows_path "$order")"
-export CORVALLE_SERVICE_BASE="http://stats.test"
+# The statistics requests reach the local test server as well.
+printf '/stat/* 200 plain -\n' >"$E2E_WORK_DIR/routes.txt"
+SERVER_LOG="$E2E_WORK_DIR/server.log"
+python3 "$E2E_REPO_ROOT/tests/player/http_fixture_server.py" --lifetime 250 --routes "$E2E_WORK_DIR/routes.txt" \
+  --fixture-dir "$E2E_WORK_DIR" --log "$SERVER_LOG" >"$E2E_WORK_DIR/port" &
+SERVER=$!
+for _ in $(seq 1 50); do [ -s "$E2E_WORK_DIR/port" ] && break; sleep 0.1; done
+PORT="$(head -1 "$E2E_WORK_DIR/port")"
+[ -n "$PORT" ] || fail "the server did not start"
+export CORVALLE_SERVICE_BASE="http://127.0.0.1:$PORT"
+export BEXTEST_HTTP=1
 world() { printf '[environment]\r\nmanagerFolder=C:\\Sec\\Pellor\\\r\n[downloads]\r\nfolder=C:\\Dl\\\r\n%s' "$1" >"$ini"; rm -f "$klog" "$order"; }
 host() { "$E2E_WINE" --timeout 60 'C:\Host\bexhost.exe' "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 # A text value (the default value without NAME); names may hold blanks, and
@@ -67,6 +80,7 @@ check "daemon: balanced" test "$rc" = 0
 check "daemon: every watch ran once" test "$(grep -c '^fired 1$' <<<"$out")" = 3
 check "daemon: one settings report per start" test "$(grep -c 'action=1_1_1_7_1_0_0_0&$' "$klog")" = 2
 check "daemon: one report of the removed menu item" test "$(grep -c 'action=qudiaoyoujianxiezai&$' "$klog")" = 1
+check "daemon: the server got them" test "$(grep -c '^/stat/?type=setting&action=' "$SERVER_LOG")" = 3
 # The stand-in registers no handler key: the second start registers again.
 check "daemon: registrations" test "$(tr '\n' '|' <"$order")" = \
   "PellorExt.dll register|PellorExt.dll register|PellorExt.dll unregister|PellorExt.dll register|"

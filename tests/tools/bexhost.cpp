@@ -10,8 +10,10 @@
 //   bexhost async            a completion object of this process's own
 //                            binding (null when no kernel is found)
 //   bexhost misc ...         Lumvex's miscellaneous job (bexhost_misc.cpp)
-//   bexhost setup ... | daemon ...   Lumvex's setup utility and options
-//                            daemon (bexhost_setup.cpp)
+//   bexhost setup ...        Lumvex's setup job and pinning (bexhost_setup.cpp)
+//   bexhost setup uninstall  Lumvex's uninstall clean-up (bexhost_uninstall.cpp)
+//   bexhost setup after-install | daemon ...   Lumvex's setup utility and
+//                            options daemon (bexhost_utility.cpp)
 //
 // DLL defaults to Tandrel.dll; a relative name is taken beside bexhost.exe.
 // Messages posted to the host's message-only window are printed as
@@ -29,6 +31,8 @@
 #include "tests/doubles/kernel/bex_test_api.h"
 #include "tests/tools/bexhost_misc.h"
 #include "tests/tools/bexhost_setup.h"
+#include "tests/tools/bexhost_uninstall.h"
+#include "tests/tools/bexhost_utility.h"
 
 namespace {
 
@@ -205,9 +209,16 @@ int wmain(int argc, wchar_t** argv) {
         } else if (scenario == L"misc") {
             LoadPlugin(kernel, ExeFolder() + L"Lumvex.dll");
             g_failures += RunMiscScenario(kernel.bex, argc - 1, argv + 1);
-        } else if (scenario == L"setup" || scenario == L"daemon") {
+        } else if (scenario == L"daemon" ||
+                   (scenario == L"setup" && argc >= 3 && std::wcscmp(argv[2], L"after-install") == 0)) {
             LoadPlugin(kernel, ExeFolder() + L"Lumvex.dll");
-            g_failures += RunSetupScenario(kernel.bex, kernel.module, argc - 1, argv + 1);
+            g_failures += RunUtilityScenario(kernel.bex, kernel.module, argc - 1, argv + 1);
+        } else if (scenario == L"setup" && argc >= 3 && std::wcscmp(argv[2], L"uninstall") == 0) {
+            LoadPlugin(kernel, ExeFolder() + L"Lumvex.dll");
+            g_failures += RunUninstallScenario(kernel.bex);
+        } else if (scenario == L"setup") {
+            LoadPlugin(kernel, ExeFolder() + L"Lumvex.dll");
+            g_failures += RunSetupScenario(kernel.bex, argc - 1, argv + 1);
         } else {
             Fail("unknown scenario");
         }

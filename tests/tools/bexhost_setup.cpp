@@ -1,83 +1,75 @@
-// bexhost's scenarios of Lumvex's setup utility and options daemon, made
-// through the kernel:
-//   setup after-install          class 88 slot 3; prints its result
-//   setup uninstall              class 88 slot 4; prints its result
-//   daemon start|stop|release|fire KEY VALUE ...
-//                                one class-89 object for the whole list:
-//                                slot 3, slot 4, the final release, or a
-//                                change of an option through the stand-in's
-//                                store (prints how many watches ran). A
-//                                daemon not released by the list is
-//                                released at the end.
+// bexhost's scenarios of Lumvex's setup job (class 91) and pinning (class
+// 90), made through the kernel; each prints "result N":
+//   setup job SLOT          slots 3 to 9 of class 91
+//   setup pin SLOT [FLAG]   slots 3 to 8 of class 90 (6 and 7 take FLAG,
+//                           default 1)
+//   setup badge COUNT PATH  slot 9 of class 90
 #include "tests/tools/bexhost_setup.h"
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 #include "plugins/setup/lumvex_interfaces.h"
-#include "tests/doubles/kernel/bex_test_api.h"
 
 namespace {
 
-int SetupUtilSlot(bex::BexPluginFn bexPlugin, bool uninstall) {
-    IBexPlugin* object = nullptr;
-    if (bexPlugin(88, &object) != S_OK || !object) {
-        std::printf("FAIL create 88\n");
-        return 1;
+bool CallJob(ISetupjob* job, int slot, LONG* result) {
+    switch (slot) {
+    case 3: *result = job->RegisterShellExtension(); return true;
+    case 4: *result = job->Nothing4(); return true;
+    case 5: *result = job->AfterInstall(); return true;
+    case 6: *result = job->Nothing6(); return true;
+    case 7: *result = job->Nothing7(); return true;
+    case 8: *result = job->UnregisterShellExtension(); return true;
+    case 9: *result = job->Uninstall(); return true;
+    default: return false;
     }
-    auto* util = static_cast<IBexSetupUtil*>(object);
-    if (uninstall)
-        std::printf("uninstall %ld\n", static_cast<long>(util->UninstallCleanup()));
-    else
-        std::printf("after-install %ld\n", static_cast<long>(util->ConfigureAfterInstall()));
-    object->Release();
-    return 0;
 }
 
-int Daemon(bex::BexPluginFn bexPlugin, HMODULE kernel, int argc, wchar_t** argv) {
-    const auto setOption = reinterpret_cast<bextest::SetOptionFn>(
-        reinterpret_cast<void*>(::GetProcAddress(kernel, bextest::kSetOptionName)));
-    IBexPlugin* object = nullptr;
-    if (bexPlugin(89, &object) != S_OK || !object) {
-        std::printf("FAIL create 89\n");
-        return 1;
+bool CallPin(IPinToStartMenu* pin, int slot, BOOL flag, LONG* result) {
+    switch (slot) {
+    case 3: *result = pin->Pin(); return true;
+    case 4: *result = pin->Unpin(); return true;
+    case 5: *result = pin->ApplyPinState(); return true;
+    case 6: *result = pin->InvokePinVerb(flag); return true;
+    case 7: *result = pin->RunSetupUtility(flag); return true;
+    case 8: *result = pin->ScanPinnedStartMenu(); return true;
+    default: return false;
     }
-    auto* daemon = static_cast<IBexDaemon*>(object);
-    int failures = 0;
-    for (int i = 1; i < argc && daemon; ++i) {
-        const std::wstring command = argv[i];
-        if (command == L"start") {
-            std::printf("start %ld\n", static_cast<long>(daemon->Start()));
-        } else if (command == L"stop") {
-            std::printf("stop %ld\n", static_cast<long>(daemon->Stop()));
-        } else if (command == L"release") {
-            daemon->Release();
-            daemon = nullptr;
-            std::printf("released\n");
-        } else if (command == L"fire" && i + 2 < argc && setOption) {
-            std::printf("fired %d\n", setOption(argv[i + 1], argv[i + 2]));
-            i += 2;
-        } else {
-            std::printf("FAIL unknown daemon command\n");
-            ++failures;
-            break;
-        }
-    }
-    if (daemon) daemon->Release();
-    return failures;
 }
 
 }  // namespace
 
-int RunSetupScenario(bex::BexPluginFn bexPlugin, HMODULE kernel, int argc, wchar_t** argv) {
-    if (!bexPlugin || argc < 2) {
-        std::printf("FAIL setup needs the kernel and a command\n");
+int RunSetupScenario(bex::BexPluginFn bexPlugin, int argc, wchar_t** argv) {
+    if (!bexPlugin || argc < 3) {
+        std::printf("FAIL setup needs the kernel, a class and a slot\n");
         return 1;
     }
-    const std::wstring scenario = argv[0];
-    if (scenario == L"setup" && std::wstring(argv[1]) == L"after-install") return SetupUtilSlot(bexPlugin, false);
-    if (scenario == L"setup" && std::wstring(argv[1]) == L"uninstall") return SetupUtilSlot(bexPlugin, true);
-    if (scenario == L"daemon") return Daemon(bexPlugin, kernel, argc, argv);
-    std::printf("FAIL unknown setup command\n");
-    return 1;
+    const std::wstring what = argv[1];
+    const uint32_t classId = what == L"job" ? 91 : 90;
+    IBexPlugin* object = nullptr;
+    if (bexPlugin(static_cast<int>(classId), &object) != S_OK || !object) {
+        std::printf("FAIL create %u\n", classId);
+        return 1;
+    }
+    const int slot = static_cast<int>(std::wcstol(argv[2], nullptr, 10));
+    LONG result = 0;
+    bool known = false;
+    if (what == L"job") {
+        known = CallJob(static_cast<ISetupjob*>(object), slot, &result);
+    } else if (what == L"pin") {
+        const BOOL flag = argc >= 4 ? static_cast<BOOL>(std::wcstol(argv[3], nullptr, 10)) : TRUE;
+        known = CallPin(static_cast<IPinToStartMenu*>(object), slot, flag, &result);
+    } else if (what == L"badge" && argc >= 4) {
+        result = static_cast<IPinToStartMenu*>(object)->UpdateCountBadge(std::wcstol(argv[2], nullptr, 10), argv[3]);
+        known = true;
+    }
+    object->Release();
+    if (!known) {
+        std::printf("FAIL unknown setup command\n");
+        return 1;
+    }
+    std::printf("result %ld\n", static_cast<long>(result));
+    return 0;
 }

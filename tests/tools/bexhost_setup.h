@@ -1,11 +1,8 @@
-// bexhost's "setup" and "daemon" scenarios (Lumvex's classes 88 and 89);
-// argv[0] is the scenario's name.
+// bexhost's "setup" scenarios (Lumvex's classes 90 and 91); argv[0] is
+// "setup".
 #pragma once
-
-#include <windows.h>
 
 #include "protocol/bex_plugin.h"
 
-// The number of failures. `kernel` is the stand-in's module, for its
-// control entries.
-int RunSetupScenario(bex::BexPluginFn bexPlugin, HMODULE kernel, int argc, wchar_t** argv);
+// The number of failures.
+int RunSetupScenario(bex::BexPluginFn bexPlugin, int argc, wchar_t** argv);

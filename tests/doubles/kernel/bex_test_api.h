@@ -37,7 +37,7 @@
 //   [codec]    decode=fail|small, save=fail   (class 26)
 //   [notice]   bytes=<n> (slot 9's buffer size), begin=0   (class 101)
 //   With BEXTEST_HTTP set the body comes from a real GET (WinINet) instead
-//   of a file.
+//   of a file, and class 51's requests are sent as a GET too.
 //
 // Log lines (file named by BEXTEST_LOG, one UTF-8 line each):
 //   attach | detach

@@ -233,4 +233,6 @@ void EndPendingRequests() {
     }
 }
 
+bool GetFromServer(const std::wstring& url) { return FromServer(url).found; }
+
 }  // namespace standin

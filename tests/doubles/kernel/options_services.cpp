@@ -115,7 +115,7 @@ int BEX_CALL OptionsUnwatch(IBexPlugin*, uint32_t cookie) {
     return 0;
 }
 
-// The final text of a request; nothing goes over the network.
+// The final text of a request, logged.
 int __cdecl StatisticsSend(IBexPlugin*, const wchar_t* format, ...) {
     if (!format) {
         Log(L"51.5 (null)");
@@ -133,6 +133,8 @@ int __cdecl StatisticsSend(IBexPlugin*, const wchar_t* format, ...) {
     }
     text.back() = L'\0';
     Log(std::wstring(L"51.5 ") + text.data());
+    // With BEXTEST_HTTP set the request goes to the test server as well.
+    if (::GetEnvironmentVariableW(L"BEXTEST_HTTP", nullptr, 0)) GetFromServer(text.data());
     return 1;
 }
 

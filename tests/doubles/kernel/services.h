@@ -17,6 +17,8 @@ IBexPlugin* MakeByteBufferWith(const std::string& bytes, bool nullData = false);
 IBexPlugin* MakeStringWith(const std::wstring& text);
 
 IBexPlugin* MakeHttpFetch();    // 41
+// A real GET of `url` (WinINet); true when the server answered 200.
+bool GetFromServer(const std::wstring& url);
 IBexPlugin* MakeCompletion();   // 406
 // Shutdown: waits for the delayed completions and drops the kernel's
 // reference to requests that never complete.
