@@ -9,8 +9,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "protocol/outside_exports.h"
@@ -68,17 +70,24 @@ const wchar_t* __stdcall RecordFolder(Record* self) { return self->folder.c_str(
 const wchar_t* __stdcall RecordAddress(Record* self) { return self->address.c_str(); }
 int __stdcall RecordKind(Record* self) { return self->kind; }
 
-void* const* RecordTable() {
-    static void* table[kSlots];
-    static bool made = false;
-    if (!made) {
-        for (void*& slot : table) slot = reinterpret_cast<void*>(&Unexpected);
-        table[ac::kRecordKind] = reinterpret_cast<void*>(&RecordKind);
-        table[ac::kRecordFolder] = reinterpret_cast<void*>(&RecordFolder);
-        table[ac::kRecordAddress] = reinterpret_cast<void*>(&RecordAddress);
-        made = true;
+// A slot table whose every slot but the given ones is unexpected.
+struct Table {
+    void* slots[kSlots];
+    Table(std::initializer_list<std::pair<int, void*>> served) {
+        for (void*& slot : slots) slot = reinterpret_cast<void*>(&Unexpected);
+        for (const auto& entry : served) slots[entry.first] = entry.second;
     }
-    return table;
+};
+
+template <typename Fn>
+std::pair<int, void*> Serve(int slot, Fn fn) {
+    return {slot, reinterpret_cast<void*>(fn)};
+}
+
+void* const* RecordTable() {
+    static const Table table{Serve(ac::kRecordKind, &RecordKind), Serve(ac::kRecordFolder, &RecordFolder),
+                             Serve(ac::kRecordAddress, &RecordAddress)};
+    return table.slots;
 }
 
 Config LoadConfig() {
@@ -145,31 +154,19 @@ void* __stdcall WebAppRecord(DataInterface* self, uint32_t id) {
 void __stdcall EndUse(DataInterface*) { Log(L"end"); }
 
 void* const* DataTable() {
-    static void* table[kSlots];
-    static bool made = false;
-    if (!made) {
-        for (void*& slot : table) slot = reinterpret_cast<void*>(&Unexpected);
-        table[ac::kEndUse] = reinterpret_cast<void*>(&EndUse);
-        table[ac::kWebAppRecord] = reinterpret_cast<void*>(&WebAppRecord);
-        table[ac::kWebAppCount] = reinterpret_cast<void*>(&WebAppCount);
-        table[ac::kWebAppIds] = reinterpret_cast<void*>(&WebAppIds);
-        made = true;
-    }
-    return table;
+    static const Table table{Serve(ac::kEndUse, &EndUse), Serve(ac::kWebAppRecord, &WebAppRecord),
+                             Serve(ac::kWebAppCount, &WebAppCount), Serve(ac::kWebAppIds, &WebAppIds)};
+    return table.slots;
 }
 
 struct IpcManager {
     void* const* table;
 };
 
+// The IPC manager is only made, never called.
 void* const* IpcTable() {
-    static void* table[kSlots];
-    static bool made = false;
-    if (!made) {
-        for (void*& slot : table) slot = reinterpret_cast<void*>(&Unexpected);
-        made = true;
-    }
-    return table;
+    static const Table table{};
+    return table.slots;
 }
 
 DataInterface g_data;

@@ -28,6 +28,11 @@ cp "$E2E_TEST_BIN_DIR/recording_program.exe" "$C/Sec/Pellor/TaskbarUnpin.exe"
 cp "$E2E_TEST_BIN_DIR/bexhost.exe" "$E2E_TEST_BIN_DIR/bexkernl.dll" "$E2E_BIN_DIR/Lumvex.dll" "$C/Host/"
 for name in ZubPrivacyCtrl.exe Zubprivacymon.dat ZubPrivacyMon.dll AppFltr.dll; do echo x >"$C/Tarviskmon/$name"; done
 echo x >"$C/Pin/Pellor.pinx"
+# The app centre's library with one web app run by the desktop product's runner.
+cp "$E2E_TEST_BIN_DIR/app_centre_double.dll" "$C/Host/NessaryData.dll"
+printf '12\t2\tC:\\WA\t-\n' >"$E2E_WORK_DIR/apps.txt"
+export APP_CENTRE_APPS="$(windows_path "$E2E_WORK_DIR/apps.txt")"
+export APP_CENTRE_LOG="$(windows_path "$E2E_WORK_DIR/app_centre.log")"
 
 reg() { "$E2E_WINE" --timeout 60 reg "$@" >/dev/null 2>&1; }
 reg_key() { "$E2E_WINE" --timeout 60 reg query "$1" >/dev/null 2>&1; }
@@ -73,6 +78,7 @@ reg add 'HKCU\Control Panel\don'"'"'t load' /v ZubPellor.cpl /d NO /f
 probe link "$desktop\\tolvane.lnk" 'C:\Sec\Pellor\Tolvane.exe' >/dev/null
 probe link "$desktop\\pellorand.lnk" 'C:\Sec\Pellor\Pellorand.exe' >/dev/null
 probe link "$desktop\\notepad.lnk" 'C:\windows\notepad.exe' >/dev/null
+probe link "$desktop\\webapp.lnk" 'C:\Host\Zubwapp.exe' '/w 12 /t 0 /d "C:\WA"' >/dev/null
 for folder in "$desktop" "$common"; do
   probe link "$folder\\Zub隐私保护器.lnk" 'C:\Tarviskmon\ZubPrivacyCtrl.exe' >/dev/null
 done
@@ -118,6 +124,9 @@ check "the setup job's user key is gone" bash -c '! "$0" --timeout 60 reg query 
 check "the applet value is gone" bash -c '! "$0" --timeout 60 reg query "HKCU\Control Panel\don'"'"'t load" /v ZubPellor.cpl >/dev/null 2>&1' "$E2E_WINE"
 check "links to the manager's programs gone" absent "$desktop\\tolvane.lnk" "$desktop\\pellorand.lnk"
 check "the link to another program stays" exists "$desktop\\notepad.lnk"
+check "the web app's link is gone" absent "$desktop\\webapp.lnk"
+check "the app centre was asked and let go" test "$(tr -d '\r' <"$E2E_WORK_DIR/app_centre.log" | tr '\n' '|')" = \
+  "ipc|count 1|ids 1|record 12|end|"
 check "the privacy protector's links gone from both desktops" absent "$desktop\\Zub隐私保护器.lnk" \
   "$common\\Zub隐私保护器.lnk"
 check "the privacy protector's files gone" test -z "$(ls "$C/Tarviskmon" | grep -v '^param.ini$')"
