@@ -15,6 +15,13 @@
 // - Options (47): slots 3 and 5 report "found" as non-zero; slot 8's
 //   callback is `void __stdcall (void* context)` and its cookie a u32.
 // - Downloads (96): slot 16 returns the folder as a text the object owns.
+// - Lookup (21): slot 6 takes a command line and finds the program in it;
+//   its answer object has slot 11 (non-zero: valid) and slot 10 (the text);
+//   `extra` is a u32 the caller ignores.
+// - Browser (22): slot 4 reads the registry path "ROOT\key\value" (HKCU,
+//   HKLM, HKCR; the part after the last backslash names the value, empty
+//   for the default value); non-zero when found, the text in a new class-3
+//   string.
 #pragma once
 
 #include <cstdint>
@@ -125,6 +132,20 @@ constexpr int kGet = 6;
 using GetFn = int(BEX_CALL*)(IBexPlugin* self, int type, const wchar_t* name, IBexPlugin* buffer,
                              uint32_t* extra);
 }  // namespace value_store
+// 21: lookup.
+namespace lookup {
+constexpr int kFind = 6;
+using FindFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* text, IBexPlugin** found, uint32_t* extra);
+constexpr int kFoundText = 10;
+constexpr int kFoundValid = 11;
+}  // namespace lookup
+
+// 22: browser.
+namespace browser {
+constexpr int kReadRegistry = 4;
+using ReadRegistryFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* path, int zero, IBexPlugin** text);
+}  // namespace browser
+
 // 23: shortcut. Slot 5 (link path, &str) >= 0: the link's target in a new
 // class-3 string.
 namespace shortcut {

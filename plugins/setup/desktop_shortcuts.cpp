@@ -13,9 +13,6 @@
 #include "plugins/setup/uninstall_shortcut.h"
 #include "winlib/handles.h"
 
-namespace {
-
-// The names of the desktop's "*.lnk" files (not folders).
 std::vector<std::wstring> DesktopLinks(const std::wstring& desktop) {
     std::vector<std::wstring> names;
     const std::wstring pattern = JoinPath(desktop, L"*.lnk");
@@ -30,30 +27,46 @@ std::vector<std::wstring> DesktopLinks(const std::wstring& desktop) {
     return names;
 }
 
+namespace {
+
 std::wstring Normalised(const std::wstring& path) { return UpperCase(TrimSpace(path)); }
 
 }  // namespace
 
-std::wstring ResolveShortcutTarget(const wchar_t* linkPath) {
-    if (!linkPath) return std::wstring();
+bool ReadShortcut(const wchar_t* linkPath, std::wstring* target, std::wstring* arguments) {
+    if (!linkPath) return false;
     winlib::ComScope com;
     IShellLinkW* link = nullptr;
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                   reinterpret_cast<void**>(&link))))
-        return std::wstring();
-    std::wstring target;
+        return false;
+    bool read = false;
     IPersistFile* file = nullptr;
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        // One spare character for the arguments: a text that fills the
+        // buffer was cut.
         wchar_t path[MAX_PATH] = {};
+        wchar_t args[MAX_PATH + 1] = {};
         if (SUCCEEDED(file->Load(linkPath, STGM_READ)) && SUCCEEDED(link->Resolve(nullptr, SLR_NO_UI | SLR_NOSEARCH)) &&
-            link->GetPath(path, MAX_PATH, nullptr, SLGP_UNCPRIORITY) == S_OK) {
+            link->GetPath(path, MAX_PATH, nullptr, SLGP_UNCPRIORITY) == S_OK &&
+            (!arguments || SUCCEEDED(link->GetArguments(args, MAX_PATH + 1)))) {
             path[MAX_PATH - 1] = L'\0';
-            target = path;
+            args[MAX_PATH] = L'\0';
+            if (wcslen(args) < MAX_PATH) {
+                *target = path;
+                if (arguments) *arguments = args;
+                read = true;
+            }
         }
         file->Release();
     }
     link->Release();
-    return target;
+    return read;
+}
+
+std::wstring ResolveShortcutTarget(const wchar_t* linkPath) {
+    std::wstring target;
+    return ReadShortcut(linkPath, &target, nullptr) ? target : std::wstring();
 }
 
 void DeleteDesktopShortcutsTo(const wchar_t* targetPath) {

@@ -5,6 +5,13 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+// The names of the "*.lnk" files (not folders) in `folder`.
+std::vector<std::wstring> DesktopLinks(const std::wstring& folder);
+// The link's resolved target and, when asked, its arguments; false when it
+// can't be loaded or resolved, or a text does not fit 260 characters.
+bool ReadShortcut(const wchar_t* linkPath, std::wstring* target, std::wstring* arguments);
 
 // The link's target; empty when it can't be loaded or resolved.
 std::wstring ResolveShortcutTarget(const wchar_t* linkPath);

@@ -22,7 +22,7 @@ public:
     ~CBexSetupUtil();
 
     LONG BEX_CALL ConfigureAfterInstall() override;
-    LONG BEX_CALL UninstallCleanup() override { return 0; }
+    LONG BEX_CALL UninstallCleanup() override;
 
     uint32_t Serial() const { return serial_; }
 

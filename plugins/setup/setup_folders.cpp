@@ -72,6 +72,19 @@ std::wstring DesktopFolder() {
     return Fits(folder) && !::PathIsRelativeW(folder.c_str()) ? folder : std::wstring();
 }
 
+std::wstring ShellFolder(int csidl) {
+    const std::wstring folder = SpecialFolder(csidl);
+    return Fits(folder) && !::PathIsRelativeW(folder.c_str()) ? folder : std::wstring();
+}
+
+std::wstring HostFolder() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return std::wstring();
+    if (!::PathRemoveFileSpecW(path)) return std::wstring();
+    return path;
+}
+
 std::wstring ProxyProgram() {
     wchar_t path[MAX_PATH] = {};
     const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);

@@ -18,6 +18,10 @@ std::wstring AppDataFile(const wchar_t* name);
 // "PellorandProxy.exe" in the host program's folder.
 std::wstring ProxyProgram();
 std::wstring DesktopFolder();
+// A shell folder (CSIDL_...) as a full path; empty when there is none.
+std::wstring ShellFolder(int csidl);
+// The folder of the host program (the process's own executable).
+std::wstring HostFolder();
 // The system's temporary folder, ending in "\".
 std::wstring TempFolder();
 

@@ -16,6 +16,7 @@
 //                            every getter by slot number (texts in UTF-8);
 //                            with "stop", Stop before the kernel shuts down
 //   bexhost setup ...        Lumvex's setup job and pinning (bexhost_setup.cpp)
+//   bexhost setup uninstall  Lumvex's uninstall clean-up (bexhost_uninstall.cpp)
 //   bexhost setup after-install | daemon ...   Lumvex's setup utility and
 //                            options daemon (bexhost_utility.cpp)
 //   bexhost catalog KIND | list KIND NAME PAGE | item KIND INDEX ID
@@ -46,6 +47,7 @@
 #include "tests/doubles/kernel/bex_test_api.h"
 #include "tests/tools/bexhost_misc.h"
 #include "tests/tools/bexhost_setup.h"
+#include "tests/tools/bexhost_uninstall.h"
 #include "tests/tools/bexhost_utility.h"
 #include "tests/tools/bexhost_search.h"
 #include "tests/tools/bexhost_softlist.h"
@@ -314,6 +316,9 @@ int wmain(int argc, wchar_t** argv) {
                    (scenario == L"setup" && argc >= 3 && std::wcscmp(argv[2], L"after-install") == 0)) {
             LoadPlugin(kernel, ExeFolder() + L"Lumvex.dll");
             g_failures += RunUtilityScenario(kernel.bex, kernel.module, argc - 1, argv + 1);
+        } else if (scenario == L"setup" && argc >= 3 && std::wcscmp(argv[2], L"uninstall") == 0) {
+            LoadPlugin(kernel, ExeFolder() + L"Lumvex.dll");
+            g_failures += RunUninstallScenario(kernel.bex);
         } else if (scenario == L"setup") {
             LoadPlugin(kernel, ExeFolder() + L"Lumvex.dll");
             g_failures += RunSetupScenario(kernel.bex, argc - 1, argv + 1);

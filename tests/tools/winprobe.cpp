@@ -8,6 +8,11 @@
 //   winprobe post CLASS MSG [WPARAM [LPARAM]]
 //   winprobe send CLASS MSG [WPARAM [LPARAM]]   prints the result
 //   winprobe listen CLASS TIMEOUT_MS FILE  logs "msg wparam lparam" of private messages
+//   winprobe listen CLASS TIMEOUT_MS FILE TITLE [COUNT]
+//                                          COUNT windows (default 1) titled TITLE
+//                                          (CLASS "-": a class of its own); logs
+//                                          WM_CLOSE as well and keeps the window
+//   winprobe link PATH TARGET [ARGS]        saves a shell link
 //   winprobe kill IMAGE                    ends every process of that image name
 //   winprobe syscolor [R G B]              prints (or sets) the window colour as "R G B"
 //   winprobe folder desktop|appdata|temp   prints that folder of the user
@@ -87,37 +92,69 @@ int Gone(const wchar_t* className, DWORD timeoutMs) {
 }
 
 FILE* g_log = nullptr;
+// With a title: close requests are logged too, and the windows stay, so a
+// second request would show.
+bool g_logClose = false;
+int g_windows = 0;
 
 LRESULT CALLBACK ListenProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg >= WM_USER && g_log) {
+    if ((msg >= WM_USER || (msg == WM_CLOSE && g_logClose)) && g_log) {
         std::fprintf(g_log, "%u %lu %ld\n", msg, static_cast<unsigned long>(wParam), static_cast<long>(lParam));
         std::fflush(g_log);
     }
-    if (msg == WM_DESTROY) ::PostQuitMessage(0);
+    if (msg == WM_CLOSE && g_logClose) return 0;
+    if (msg == WM_DESTROY && --g_windows == 0) ::PostQuitMessage(0);
     return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-int Listen(const wchar_t* className, DWORD timeoutMs, const wchar_t* file) {
+int Listen(const wchar_t* className, DWORD timeoutMs, const wchar_t* file, const wchar_t* title, int count) {
     g_log = ::_wfopen(file, L"a");
     if (!g_log) return 2;
+    g_logClose = title != nullptr;
+    if (std::wcscmp(className, L"-") == 0) className = L"WinprobeListen";
     WNDCLASSW wc{};
     wc.lpfnWndProc = ListenProc;
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.lpszClassName = className;
     ::RegisterClassW(&wc);
-    HWND hwnd = ::CreateWindowExW(0, className, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
-    if (!hwnd) return 2;
-    ::SetTimer(hwnd, 1, timeoutMs, nullptr);
+    std::vector<HWND> windows;
+    for (int i = 0; i < count; ++i) {
+        HWND hwnd = ::CreateWindowExW(0, className, title ? title : L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                      wc.hInstance, nullptr);
+        if (!hwnd) return 2;
+        ++g_windows;
+        windows.push_back(hwnd);
+    }
+    ::SetTimer(windows.front(), 1, timeoutMs, nullptr);
     MSG m;
     while (::GetMessageW(&m, nullptr, 0, 0) > 0) {
-        if (m.message == WM_TIMER && m.hwnd == hwnd) {
-            ::DestroyWindow(hwnd);
+        if (m.message == WM_TIMER && m.hwnd == windows.front()) {
+            for (HWND hwnd : windows) ::DestroyWindow(hwnd);
             continue;
         }
         ::DispatchMessageW(&m);
     }
     std::fclose(g_log);
     return 0;
+}
+
+int SaveLink(const wchar_t* path, const wchar_t* target, const wchar_t* arguments) {
+    ::CoInitialize(nullptr);
+    int result = 1;
+    IShellLinkW* link = nullptr;
+    if (SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                     reinterpret_cast<void**>(&link)))) {
+        link->SetPath(target);
+        if (arguments) link->SetArguments(arguments);
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            if (SUCCEEDED(file->Save(path, TRUE))) result = 0;
+            file->Release();
+        }
+        link->Release();
+    }
+    ::CoUninitialize();
+    return result;
 }
 
 int Kill(const wchar_t* image) {
@@ -362,7 +399,10 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"touch") return Touch(target);
     if (command == L"exists") return Exists(target);
     if (command == L"ini" && argc >= 6) return ::WritePrivateProfileStringW(argv[3], argv[4], argv[5], target) ? 0 : 1;
-    if (command == L"listen" && argc >= 5) return Listen(target, Number(argv[3]), argv[4]);
+    if (command == L"listen" && argc >= 5)
+        return Listen(target, Number(argv[3]), argv[4], argc >= 6 ? argv[5] : nullptr,
+                      argc >= 7 ? static_cast<int>(Number(argv[6])) : 1);
+    if (command == L"link" && argc >= 4) return SaveLink(target, argv[3], argc >= 5 ? argv[4] : nullptr);
     if ((command == L"post" || command == L"send") && argc >= 4) {
         HWND hwnd = ::FindWindowW(target, nullptr);
         if (!hwnd) {

@@ -109,6 +109,10 @@ IBexPlugin* MakeService(uint32_t classId) {
         return MakeNotification();
     case 101:
         return MakeNotice();
+    case 21:
+        return MakeLookup();
+    case 22:
+        return MakeBrowser();
     default:
         return nullptr;
     }

@@ -45,6 +45,8 @@ IBexPlugin* MakeDownloads();    // 96
 IBexPlugin* MakeImageCodec();   // 26
 IBexPlugin* MakeNotification(); // 93
 IBexPlugin* MakeNotice();       // 101
+IBexPlugin* MakeLookup();       // 21
+IBexPlugin* MakeBrowser();      // 22
 
 // The list manager's services, softlist_services.cpp.
 IBexPlugin* MakeKeyword();        // 24

@@ -1,0 +1,89 @@
+#include "plugins/setup/default_browser.h"
+
+#include <windows.h>
+
+#include <cwchar>
+
+#include "plugins/common/kernel_calls.h"
+
+namespace k = bex::kernel;
+using plugin::CallSlot;
+using plugin::PluginRef;
+
+namespace {
+
+constexpr DWORD kExpandedChars = 4096;
+
+std::wstring ReadRegistry(IBexPlugin* browser, const std::wstring& path) {
+    PluginRef<> text;
+    if (CallSlot<int>(browser, k::browser::kReadRegistry, path.c_str(), 0, text.PutPlugin()) == 0) {
+        text.Detach();  // nothing was handed over
+        return std::wstring();
+    }
+    if (!text) return std::wstring();
+    return plugin::StringText(text.Get()).value_or(std::wstring());
+}
+
+bool AboveVersion5() {
+    OSVERSIONINFOW version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!::GetVersionExW(&version)) return true;
+#pragma GCC diagnostic pop
+    return version.dwMajorVersion > 5;
+}
+
+std::wstring OpenCommand(IBexPlugin* browser, const std::wstring& progId) {
+    std::wstring verb = ReadRegistry(browser, L"HKCR\\" + progId + L"\\shell\\");
+    if (verb.empty() || verb.find(L'\\') != std::wstring::npos) verb = L"open";
+    const std::wstring tail = progId + L"\\shell\\" + verb + L"\\command\\";
+    std::wstring command = ReadRegistry(browser, L"HKCU\\Software\\Classes\\" + tail);
+    if (command.empty()) command = ReadRegistry(browser, L"HKCR\\" + tail);
+    if (command.empty()) return command;
+    wchar_t expanded[kExpandedChars] = {};
+    const DWORD length = ::ExpandEnvironmentStringsW(command.c_str(), expanded, kExpandedChars);
+    if (length == 0 || length > kExpandedChars) return std::wstring();
+    return expanded;
+}
+
+std::wstring ProgramOf(const std::wstring& command) {
+    PluginRef<> lookup;
+    if (FAILED(plugin::CreateKernelObject(k::kLookup, lookup))) return std::wstring();
+    PluginRef<> found;
+    uint32_t extra = 0;
+    if (CallSlot<int>(lookup.Get(), k::lookup::kFind, command.c_str(), found.PutPlugin(), &extra) == 0) {
+        found.Detach();
+        return std::wstring();
+    }
+    if (!found || CallSlot<int>(found.Get(), k::lookup::kFoundValid) == 0) return std::wstring();
+    const wchar_t* text = CallSlot<const wchar_t*>(found.Get(), k::lookup::kFoundText);
+    if (!text) return std::wstring();
+    const size_t length = wcsnlen(text, MAX_PATH);
+    return length < MAX_PATH ? std::wstring(text, length) : std::wstring();
+}
+
+}  // namespace
+
+std::wstring GetDefaultBrowserPath() {
+    PluginRef<> browser;
+    if (FAILED(plugin::CreateKernelObject(k::kBrowser, browser))) return std::wstring();
+    std::wstring progId = L"http";
+    if (AboveVersion5())
+        progId = ReadRegistry(browser.Get(),
+                              L"HKCU\\Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\http\\"
+                              L"UserChoice\\Progid");
+    if (progId.empty()) return std::wstring();
+    const std::wstring command = OpenCommand(browser.Get(), progId);
+    return command.empty() ? command : ProgramOf(command);
+}
+
+std::wstring GetInternetExplorerPath() {
+    wchar_t path[MAX_PATH + 1] = {};
+    DWORD bytes = MAX_PATH * sizeof(wchar_t);
+    DWORD type = 0;
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE",
+                       nullptr, RRF_RT_REG_SZ, &type, path, &bytes) != ERROR_SUCCESS)
+        return std::wstring();
+    return path;
+}

@@ -1,0 +1,144 @@
+// Class 88 slot 4: the manager's traces taken out of the shell when it is
+// removed. No step stops the sequence: one that can't run is skipped.
+#include <windows.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <string>
+#include <vector>
+
+#include "plugins/common/kernel_calls.h"
+#include "plugins/setup/desktop_shortcuts.h"
+#include "plugins/setup/dock_button.h"
+#include "plugins/setup/lite_folder.h"
+#include "plugins/setup/options_store_calls.h"
+#include "plugins/setup/privacy_protector.h"
+#include "plugins/setup/setup_classes.h"
+#include "plugins/setup/setup_folders.h"
+#include "plugins/setup/setup_registrations.h"
+#include "plugins/setup/web_app_shortcuts.h"
+#include "winlib/handles.h"
+
+namespace k = bex::kernel;
+using plugin::CallSlot;
+using plugin::PluginRef;
+
+namespace {
+
+constexpr UINT kCloseCode = 517;
+constexpr UINT kTaskbarRefresh = 0x0C98;
+constexpr wchar_t kDesktopUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZubDesktop";
+
+// The shell's verb that takes a pinned taskbar icon away; systems without
+// it fail the call, which is harmless.
+void TaskbarUnpin(const wchar_t* path) {
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = L"taskbarunpin";
+    info.lpFile = path;
+    info.nShow = SW_HIDE;
+    ::ShellExecuteExW(&info);
+}
+
+// Started hidden or shown, SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+// the process handle, or an empty owner when it did not start.
+winlib::KernelHandle Start(const std::wstring& program, const wchar_t* parameters, int show) {
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.lpFile = program.c_str();
+    info.lpParameters = parameters;
+    info.nShow = show;
+    if (!::ShellExecuteExW(&info)) return winlib::KernelHandle();
+    return winlib::KernelHandle(info.hProcess);
+}
+
+bool DesktopProductRegistered() {
+    wchar_t name[MAX_PATH] = {};
+    DWORD bytes = sizeof(name);
+    return ::RegGetValueW(HKEY_LOCAL_MACHINE, kDesktopUninstallKey, L"DisplayName", RRF_RT_REG_SZ, nullptr, name,
+                          &bytes) == ERROR_SUCCESS;
+}
+
+void RunDesktopUninstaller() {
+    // Without the manager's folder the name would be relative and the
+    // search path could find any program of that name.
+    const std::wstring program = JoinPath(ManagerFolder(), L"..\\DtMgr\\Uninstall.exe");
+    if (program.empty()) return;
+    winlib::KernelHandle process = Start(program, L"/Uninst", SW_HIDE);
+    if (!process) return;
+    for (int i = 0; i < 60 && DesktopProductRegistered(); ++i) ::Sleep(500);
+}
+
+void RunKernelSlots(uint32_t classId, std::initializer_list<int> slots) {
+    PluginRef<> object;
+    if (FAILED(plugin::CreateKernelObject(classId, object))) return;
+    for (int slot : slots) CallSlot<LONG>(object.Get(), slot);
+}
+
+BOOL CALLBACK CollectPellorvan(HWND window, LPARAM windows) {
+    wchar_t title[32] = {};
+    if (::GetWindowTextW(window, title, 32) > 0 && std::wstring(title) == L"ZubPellorvan")
+        reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+    return TRUE;
+}
+
+void CloseMakersWindows() {
+    auto close = [](HWND window) {
+        if (window) ::PostMessageW(window, WM_CLOSE, kCloseCode, kCloseCode);
+    };
+    close(::FindWindowW(L"ZubOneKeyInstall", nullptr));
+    close(::FindWindowW(nullptr, L"Zub升级提示小助手"));
+    // One request to each, found once: a window that never closes must not
+    // keep the clean-up looping.
+    std::vector<HWND> pellorvan;
+    ::EnumWindows(&CollectPellorvan, reinterpret_cast<LPARAM>(&pellorvan));
+    for (HWND window : pellorvan) close(window);
+    close(::FindWindowW(L"ZubTolvaneClass", nullptr));
+}
+
+void RunAdvUtils() {
+    const std::wstring program = JoinPath(ManagerFolder(), L"AdvUtils.exe");
+    if (program.empty()) return;
+    winlib::KernelHandle process = Start(program, L"WritebackReg", SW_SHOW);
+    if (process) ::WaitForSingleObject(process.Get(), 30000);
+}
+
+void UnpinTaskbarIcon() {
+    PluginRef<> options;
+    if (FAILED(plugin::CreateKernelObject(k::kOptions, options))) return;
+    const auto path = OptionText(options.Get(), L"Options\\PinWin7TaskBarIcon");
+    if (path && !path->empty()) TaskbarUnpin(path->c_str());
+}
+
+}  // namespace
+
+LONG BEX_CALL CBexSetupUtil::UninstallCleanup() {
+    try {
+        // One COM scope for the whole job: the privacy step's own pair nests
+        // inside it and can't leave the later link steps without COM.
+        winlib::ComScope com;
+        RemoveDockButton(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartButtonDock");
+        if (HWND tray = ::FindWindowW(L"Shell_TrayWnd", nullptr)) {
+            DWORD_PTR result = 0;
+            ::SendMessageTimeoutW(tray, kTaskbarRefresh, 0, 0, SMTO_NORMAL, 2000, &result);
+        }
+        RunDesktopUninstaller();
+        RunKernelSlots(91, {6, 7, 8, 9});
+        RunKernelSlots(90, {8, 4});
+        CloseMakersWindows();
+        RemovePrivacyProtector();
+        ::SHDeleteKeyW(HKEY_CLASSES_ROOT, L"pellorandzub");
+        RegisterContextMenuHandler(false);
+        RunAdvUtils();
+        RegisterWebProxyDll(false);
+        RemoveWebAppShortcuts();
+        UnpinTaskbarIcon();
+        DeleteDesktopShortcutsTo(ManagerFile(L"Tolvane.exe").c_str());
+        DeleteDesktopShortcutsTo(ManagerFile(L"Pellorand.exe").c_str());
+        SaveLiteFolder();
+    } catch (...) {
+    }
+    return 0;
+}

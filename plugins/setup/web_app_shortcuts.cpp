@@ -1,0 +1,150 @@
+#include "plugins/setup/web_app_shortcuts.h"
+
+#include <windows.h>
+
+#include <cwchar>
+#include <mutex>
+#include <vector>
+
+#include "plugins/setup/default_browser.h"
+#include "plugins/setup/desktop_profile.h"
+#include "plugins/setup/desktop_shortcuts.h"
+#include "plugins/setup/setup_folders.h"
+#include "plugins/setup/setup_text.h"
+#include "protocol/outside_exports.h"
+#include "winlib/handles.h"
+
+namespace ac = outside::app_centre;
+
+namespace {
+
+constexpr int kMaxWebApps = 100000;
+constexpr DWORD kMaxText = MAX_PATH;
+
+template <typename Fn>
+Fn Slot(void* object, int slot) {
+    return reinterpret_cast<Fn>((*static_cast<void* const* const*>(object))[slot]);
+}
+
+// A text of the record, empty when null or not ending within 260 characters.
+std::wstring RecordText(void* record, int slot) {
+    const wchar_t* text = Slot<ac::RecordTextFn>(record, slot)(record);
+    if (!text) return std::wstring();
+    const size_t length = wcsnlen(text, kMaxText);
+    return length < kMaxText ? std::wstring(text, length) : std::wstring();
+}
+
+std::wstring ConfigText(const std::wstring& ini, const wchar_t* key) {
+    wchar_t text[kMaxText + 1] = {};
+    ::GetPrivateProfileStringW(L"info", key, L"", text, kMaxText + 1, ini.c_str());
+    return text;
+}
+
+std::wstring CommandLine(const std::wstring& program, const std::wstring& arguments) {
+    return UpperCase(TrimSpace(program + L" " + arguments));
+}
+
+// The library, its two objects and nothing else; cleared together when the
+// library is let go, so no pointer into a freed library survives.
+struct AppCentre {
+    std::mutex lock;
+    HMODULE module = nullptr;
+    void* data = nullptr;
+    void* ipc = nullptr;
+};
+
+AppCentre& Library() {
+    static AppCentre library;
+    return library;
+}
+
+void Load(AppCentre& library) {
+    if (library.module) return;
+    const std::wstring path = JoinPath(HostFolder(), L"NessaryData.dll");
+    if (path.empty()) return;
+    library.module = ::LoadLibraryW(path.c_str());
+    if (!library.module) return;
+    auto createData = reinterpret_cast<outside::CreateNessaryDataInterfaceFn>(
+        reinterpret_cast<void*>(::GetProcAddress(library.module, outside::kCreateNessaryDataInterfaceName)));
+    auto createIpc = reinterpret_cast<outside::CreateNessaryIpcMgrFn>(
+        reinterpret_cast<void*>(::GetProcAddress(library.module, outside::kCreateNessaryIpcMgrName)));
+    if (createData) library.data = createData();
+    if (createIpc) library.ipc = createIpc();
+}
+
+void Free(AppCentre& library) {
+    if (library.module) ::FreeLibrary(library.module);
+    library.module = nullptr;
+    library.data = nullptr;
+    library.ipc = nullptr;
+}
+
+}  // namespace
+
+WebAppLaunch GetWebAppLaunch(void* record, uint32_t id) {
+    if (!record) return WebAppLaunch();
+    // Without its folder a web app's files would be looked for in the
+    // Windows folder.
+    const std::wstring folder = RecordText(record, ac::kRecordFolder);
+    if (TrimSpace(folder).empty()) return WebAppLaunch();
+    std::wstring program;
+    std::wstring arguments;
+    switch (Slot<ac::RecordKindFn>(record, ac::kRecordKind)(record)) {
+    case 2:
+        program = GetProfile().GetWebAppRunnerPath();
+        arguments = L"/w " + std::to_wstring(id) + L" /t 0 /d \"" + folder + L"\"";
+        break;
+    case 3: {
+        const std::wstring ini = folder + L"\\config.ini";
+        if (ini.size() >= kMaxText) return WebAppLaunch();
+        program = folder + L"\\" + ConfigText(ini, L"exec");
+        arguments = TrimSpace(ConfigText(ini, L"params"));
+        break;
+    }
+    case 4:
+        program = GetDefaultBrowserPath();
+        if (program.empty()) program = GetInternetExplorerPath();
+        arguments = L"\"" + RecordText(record, ac::kRecordAddress) + L"\"";
+        break;
+    default:
+        return WebAppLaunch();
+    }
+    if (TrimSpace(program).empty()) return WebAppLaunch();
+    const std::wstring second = L"/w " + std::to_wstring(id) + L" /C 5 /t -1 /d \"" + folder + L"\\\"";
+    return WebAppLaunch{CommandLine(program, arguments), CommandLine(program, second)};
+}
+
+void DeleteWebAppShortcuts(void* dataInterface, uint32_t id) {
+    if (!dataInterface) return;
+    void* record = Slot<ac::WebAppRecordFn>(dataInterface, ac::kWebAppRecord)(dataInterface, id);
+    const WebAppLaunch launch = GetWebAppLaunch(record, id);
+    if (launch.launch.empty()) return;
+    winlib::ComScope com;
+    const std::wstring desktop = DesktopFolder();
+    for (const std::wstring& name : DesktopLinks(desktop)) {
+        const std::wstring path = JoinPath(desktop, name.c_str());
+        std::wstring target;
+        std::wstring arguments;
+        if (path.empty() || !ReadShortcut(path.c_str(), &target, &arguments)) continue;
+        const std::wstring line = CommandLine(target, arguments);
+        if (line == launch.launch || line == launch.second) ::DeleteFileW(path.c_str());
+    }
+}
+
+void RemoveWebAppShortcuts() {
+    AppCentre& library = Library();
+    std::lock_guard<std::mutex> guard(library.lock);
+    Load(library);
+    if (library.data) {
+        void* data = library.data;
+        const int count = Slot<ac::WebAppCountFn>(data, ac::kWebAppCount)(data);
+        if (count > 0 && count <= kMaxWebApps) {
+            std::vector<uint32_t> ids(static_cast<size_t>(count));
+            int filled = Slot<ac::WebAppIdsFn>(data, ac::kWebAppIds)(data, ids.data(), count);
+            if (filled > count) filled = count;
+            for (int i = 0; i < filled; ++i) DeleteWebAppShortcuts(data, ids[static_cast<size_t>(i)]);
+        }
+        Slot<ac::EndUseFn>(data, ac::kEndUse)(data);
+    }
+    Free(library);
+}
