@@ -71,7 +71,7 @@ IBexPlugin* MakeLookup() {
         t.Set(k::lookup::kFind, &LookupFind);
         return t;
     }();
-    return HandOut(NewService<Plain>(table, k::kLookup));
+    return HandOut(NewServiceObject<Plain>(table, k::kLookup));
 }
 
 IBexPlugin* MakeBrowser() {
@@ -80,7 +80,7 @@ IBexPlugin* MakeBrowser() {
         t.Set(k::browser::kReadRegistry, &BrowserReadRegistry);
         return t;
     }();
-    return HandOut(NewService<Plain>(table, k::kBrowser));
+    return HandOut(NewServiceObject<Plain>(table, k::kBrowser));
 }
 
 }  // namespace standin
