@@ -12,4 +12,4 @@ struct ShortcutSpec {
 };
 
 // Saves a link at `linkPath` (replacing one that is there); true when saved.
-bool SaveShortcut(const std::wstring& linkPath, const ShortcutSpec& spec);
+bool SaveShortcut(const std::wstring& linkPath, const ShortcutSpec& shortcut);
