@@ -37,16 +37,15 @@
 //   [codec]    decode=fail|small, save=fail   (class 26)
 //   [notice]   bytes=<n> (slot 9's buffer size), begin=0   (class 101)
 //   With BEXTEST_HTTP set the body comes from a real GET (WinINet) instead
-//   of a file.
+//   of a file, and class 51's requests are sent as a GET too.
 //   [system], [environment], [details]: see catalog_services.cpp; the value
 //   store (class 94) keeps its values in the file named by BEXTEST_STORE,
-//   see value_store.cpp.
+//   see value_store.cpp; numbered values (class 107) in <BEXTEST_STORE>.ini,
+//   see recommend_services.cpp. [bitness], [query]: see
+//   softlist_services.cpp.
 //   [kernel]   init=<n>         the answer to -1 (default 0)
 //              debugger=record  -5 hands out a logging debugger
 //   [startup]  (class 78) see corvalle_services.cpp
-//   of a file, and class 51's requests are sent as a GET too.
-//   see value_store.cpp. [software], [bitness], [query]: see
-//   softlist_services.cpp.
 //
 // Log lines (file named by BEXTEST_LOG, one UTF-8 line each):
 //   attach | detach
@@ -61,7 +60,7 @@
 //   system.6, env.<slot>, details.start, details.find   catalog_services.cpp
 //   store.set, store.get                                value_store.cpp
 //   live <n>                        after shutdown: service objects alive
-//   10.6 <query> | 23.5 <path> | 47.3 <key>   classes 10, 23 and 47
+//   23.5 <path> | 47.3 <key>        classes 23 and 47
 //   47.4 <key> <n> | 47.5 <key> | 47.6 <key> <text> | 47.7
 //   47.8 <key> <cookie> | 47.8 <key> refused | 47.9 <cookie>
 //   51.5 <the request's final text> | 96.16
@@ -71,7 +70,8 @@
 //   93.6 <path> | 93.7 <count> <w>x<h>|null... <path>   class 93 (slot 7
 //                                   saves the images as <path>.93-<i>.png)
 //   101.3 | 101.5 <message> | 101.8 <n> | 101.9 <bytes> | 101.4   class 101
-//   soft49.<slot>, bit81.3, soft99.31                   softlist_services.cpp
+//   bit81.3, soft99.31              softlist_services.cpp
+//   num.get, num.set, num.clear, file.read   recommend_services.cpp
 //   UNEXPECTED class <id> slot <n>  then the process ends with code 86
 #pragma once
 
