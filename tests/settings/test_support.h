@@ -17,6 +17,7 @@
 
 #include "settings/DateTime.h"
 #include "tests/settings/tools/message_box_scan.h"
+#include "tests/support/prefix_state.h"
 #include "winlib/window.h"
 
 namespace settingstest {
@@ -254,38 +255,8 @@ private:
     bool had_ = false;
 };
 
-// Saves a registry value (or its absence) and restores it.
-class RegValueBackup {
-public:
-    RegValueBackup(HKEY root, std::wstring subkey, std::wstring name)
-        : root_(root), subkey_(std::move(subkey)), name_(std::move(name)) {
-        HKEY key = nullptr;
-        if (::RegOpenKeyExW(root_, subkey_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-        DWORD bytes = 0;
-        if (::RegQueryValueExW(key, name_.c_str(), nullptr, &type_, nullptr, &bytes) == ERROR_SUCCESS) {
-            data_.resize(bytes);
-            had_ = ::RegQueryValueExW(key, name_.c_str(), nullptr, &type_, data_.data(), &bytes) == ERROR_SUCCESS;
-        }
-        ::RegCloseKey(key);
-    }
-    ~RegValueBackup() {
-        HKEY key = nullptr;
-        if (::RegCreateKeyExW(root_, subkey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
-            return;
-        if (had_) ::RegSetValueExW(key, name_.c_str(), 0, type_, data_.data(), static_cast<DWORD>(data_.size()));
-        else ::RegDeleteValueW(key, name_.c_str());
-        ::RegCloseKey(key);
-    }
-    RegValueBackup(const RegValueBackup&) = delete;
-    RegValueBackup& operator=(const RegValueBackup&) = delete;
-
-private:
-    HKEY root_;
-    std::wstring subkey_, name_;
-    bool had_ = false;
-    DWORD type_ = 0;
-    std::vector<BYTE> data_;
-};
+// The registry backup every test area shares.
+using testprefix::RegValueBackup;
 
 inline bool ReadRegText(HKEY root, const wchar_t* subkey, const wchar_t* name, std::wstring& value) {
     wchar_t buffer[1024] = {};
