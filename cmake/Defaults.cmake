@@ -28,3 +28,28 @@ endfunction()
 function(project_mapped_image target)
   target_link_options(${target} PRIVATE -Wl,--file-alignment,4096 -Wl,--strip-debug)
 endfunction()
+
+# project_include_root(<target> <folder>...)
+#   Makes <folder> (relative to the source tree, e.g. companion/system)
+#   reachable as "<folder>/x.h" for <target> and for what links it, and
+#   nothing else of the tree: each target gets a private root under
+#   build/include-roots/<target>/ holding a link to each of its folders.
+#   A header of a folder the target neither owns nor links does not compile.
+#   A single header may be named instead of a folder.
+function(project_include_root target)
+  set(root "${CMAKE_BINARY_DIR}/include-roots/${target}")
+  foreach(folder ${ARGN})
+    if(NOT EXISTS "${PROJECT_SOURCE_DIR}/${folder}")
+      message(FATAL_ERROR "project_include_root(${target}): no ${folder}")
+    endif()
+    get_filename_component(parent "${root}/${folder}" DIRECTORY)
+    file(MAKE_DIRECTORY "${parent}")
+    file(CREATE_LINK "${PROJECT_SOURCE_DIR}/${folder}" "${root}/${folder}" SYMBOLIC)
+  endforeach()
+  get_target_property(kind ${target} TYPE)
+  if(kind STREQUAL "INTERFACE_LIBRARY")
+    target_include_directories(${target} INTERFACE "${root}")
+  else()
+    target_include_directories(${target} PUBLIC "${root}")
+  endif()
+endfunction()
