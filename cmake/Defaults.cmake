@@ -38,6 +38,12 @@ endfunction()
 #   A single header may be named instead of a folder.
 function(project_include_root target)
   set(root "${CMAKE_BINARY_DIR}/include-roots/${target}")
+  # Links of an earlier configure may name folders the target no longer has.
+  get_property(cleared GLOBAL PROPERTY PROJECT_INCLUDE_ROOT_${target})
+  if(NOT cleared)
+    file(REMOVE_RECURSE "${root}")
+    set_property(GLOBAL PROPERTY PROJECT_INCLUDE_ROOT_${target} TRUE)
+  endif()
   foreach(folder ${ARGN})
     if(NOT EXISTS "${PROJECT_SOURCE_DIR}/${folder}")
       message(FATAL_ERROR "project_include_root(${target}): no ${folder}")

@@ -72,6 +72,9 @@ function(add_wine_gtest)
 
   add_executable(${T_NAME} ${T_SOURCES})
   project_target_defaults(${T_NAME})
+  # Test helpers are reached as "tests/..."; the code under test only through
+  # the libraries a test links.
+  project_include_root(${T_NAME} tests)
   set_target_properties(${T_NAME} PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY "${PROJECT_TEST_OUTPUT_DIRECTORY}")
   if(T_NO_MAIN)
