@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "settings/QAlpha.h"
-#include "settings/QGraphics.h"
+#include "settings/controls/QAlpha.h"
+#include "settings/controls/QGraphics.h"
 #include "tests/settings/skin_test_support.h"
 
 using namespace skintest;

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "settings/CityCode.h"
+#include "settings/model/CityCode.h"
 #include "tests/settings/test_support.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "settings/FrmConfirmMode.h"
-#include "settings/GlobalFuncs.h"
+#include "settings/pages/FrmConfirmMode.h"
+#include "settings/model/GlobalFuncs.h"
 #include "tests/settings/skin_test_support.h"
 
 using settingstest::Pump;

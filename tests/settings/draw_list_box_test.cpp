@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/DrawListBox.h"
+#include "settings/controls/DrawListBox.h"
 #include "tests/settings/skin_test_support.h"
 
 using namespace skintest;

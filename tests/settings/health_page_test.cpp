@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "settings/FrmOption.h"
-#include "settings/GlobalFuncs.h"
-#include "settings/PageHealth.h"
+#include "settings/app/FrmOption.h"
+#include "settings/model/GlobalFuncs.h"
+#include "settings/pages/PageHealth.h"
 #include "tests/settings/recording_display.h"
 #include "tests/settings/test_support.h"
 

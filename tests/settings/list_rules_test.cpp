@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/GlobalFuncs.h"
-#include "settings/TimerList.h"
+#include "settings/model/GlobalFuncs.h"
+#include "settings/model/TimerList.h"
 #include "tests/settings/test_support.h"
 
 using settingstest::At;

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/FrmOption.h"
-#include "settings/GlobalFuncs.h"
+#include "settings/app/FrmOption.h"
+#include "settings/model/GlobalFuncs.h"
 #include "tests/settings/test_support.h"
 
 using settingstest::At;

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "settings/FrmOption.h"
-#include "settings/GlobalFuncs.h"
-#include "settings/PageGeneral.h"
-#include "settings/PageLists.h"
-#include "settings/SkinUtils.h"
+#include "settings/app/FrmOption.h"
+#include "settings/model/GlobalFuncs.h"
+#include "settings/pages/PageGeneral.h"
+#include "settings/pages/PageLists.h"
+#include "settings/controls/SkinUtils.h"
 #include "tests/settings/test_support.h"
 #include "winlib/app_module.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/DisplayApi.h"
+#include "settings/display/DisplayApi.h"
 
 namespace settingstest {
 

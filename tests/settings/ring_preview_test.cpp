@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "settings/RingPreview.h"
+#include "settings/pages/RingPreview.h"
 #include "tests/settings/test_support.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/GlobalFuncs.h"
-#include "settings/SettingsFile.h"
+#include "settings/model/GlobalFuncs.h"
+#include "settings/model/SettingsFile.h"
 #include "tests/settings/test_support.h"
 
 using settingstest::At;

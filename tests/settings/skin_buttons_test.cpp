@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "settings/ButtonImage.h"
-#include "settings/CheckLabelButton.h"
-#include "settings/TabButton.h"
+#include "settings/controls/ButtonImage.h"
+#include "settings/controls/CheckLabelButton.h"
+#include "settings/controls/TabButton.h"
 #include "tests/settings/skin_test_support.h"
 
 using namespace skintest;

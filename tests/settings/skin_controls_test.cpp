@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "settings/ColorLabel.h"
-#include "settings/ComboboxEx.h"
-#include "settings/GraphicPanel.h"
-#include "settings/GraphicTime.h"
-#include "settings/TimerList.h"
+#include "settings/controls/ColorLabel.h"
+#include "settings/controls/ComboboxEx.h"
+#include "settings/controls/GraphicPanel.h"
+#include "settings/controls/GraphicTime.h"
+#include "settings/model/TimerList.h"
 #include "tests/settings/skin_test_support.h"
 
 using namespace skintest;

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "settings/SkinUtils.h"
+#include "settings/controls/SkinUtils.h"
 #include "tests/settings/skin_test_support.h"
 
 using namespace skintest;

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/QAlpha.h"
+#include "settings/controls/QAlpha.h"
 #include "settings/forms/form.h"
 #include "tests/settings/test_support.h"
 

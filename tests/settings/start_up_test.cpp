@@ -5,8 +5,8 @@
 #include <string>
 #include <thread>
 
-#include "settings/FrmOption.h"
-#include "settings/StartUp.h"
+#include "settings/app/FrmOption.h"
+#include "settings/app/StartUp.h"
 
 namespace {
 

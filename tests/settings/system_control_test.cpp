@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/SystemControl.h"
+#include "settings/display/SystemControl.h"
 #include "tests/settings/recording_display.h"
 #include "tests/settings/test_support.h"
 

@@ -15,7 +15,7 @@
 #include <vector>
 #include <mutex>
 
-#include "settings/DateTime.h"
+#include "settings/model/DateTime.h"
 #include "tests/settings/tools/message_box_scan.h"
 #include "tests/support/prefix_state.h"
 #include "winlib/window.h"

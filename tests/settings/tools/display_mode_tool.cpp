@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "settings/SystemControl.h"
+#include "settings/display/SystemControl.h"
 
 namespace {
 

@@ -5,17 +5,17 @@
 #include <cstdlib>
 #include <string>
 
-#include "settings/ButtonImage.h"
-#include "settings/CheckLabelButton.h"
-#include "settings/ColorLabel.h"
-#include "settings/ComboboxEx.h"
-#include "settings/DrawListBox.h"
-#include "settings/FrmConfirmMode.h"
-#include "settings/GlobalFuncs.h"
-#include "settings/GraphicPanel.h"
-#include "settings/GraphicTime.h"
-#include "settings/SkinUtils.h"
-#include "settings/TabButton.h"
+#include "settings/controls/ButtonImage.h"
+#include "settings/controls/CheckLabelButton.h"
+#include "settings/controls/ColorLabel.h"
+#include "settings/controls/ComboboxEx.h"
+#include "settings/controls/DrawListBox.h"
+#include "settings/pages/FrmConfirmMode.h"
+#include "settings/model/GlobalFuncs.h"
+#include "settings/controls/GraphicPanel.h"
+#include "settings/controls/GraphicTime.h"
+#include "settings/controls/SkinUtils.h"
+#include "settings/controls/TabButton.h"
 #include "settings/forms/form.h"
 
 namespace {

@@ -1,6 +1,0 @@
-#include "settings/ListBoxView.h"
-
-TListRowSkin& ListRowSkin() {
-    static TListRowSkin skin;
-    return skin;
-}

@@ -1,0 +1,111 @@
+#include "settings/app/StartUp.h"
+
+#include <shellapi.h>
+
+#include "protocol/companion_messages.h"
+#include "settings/app/FrmOption.h"
+#include "settings/model/SettingsFile.h"
+#include "settings/display/SystemControl.h"
+#include "settings/forms/application.h"
+#include "winlib/handles.h"
+
+namespace {
+
+std::wstring Lower(std::wstring text) {
+    if (!text.empty()) ::CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+void RemoveFirst(std::wstring& text, wchar_t c) {
+    const size_t at = text.find(c);
+    if (at != std::wstring::npos) text.erase(at, 1);
+}
+
+}  // namespace
+
+void ParsePage(const std::wstring& argument, OptionPage& page, bool& uninstall) {
+    uninstall = false;
+    std::wstring word = argument;
+    RemoveFirst(word, L'-');
+    RemoveFirst(word, L'/');
+    RemoveFirst(word, L'\\');
+    word = Lower(word);
+    if (word == L"eye") page = kPageHealth;
+    else if (word == L"general") page = kPageGeneral;
+    else if (word == L"timealert") page = kPageTimerAlertList;
+    else if (word == L"timeshutdown") page = kPageShutDownList;
+    else if (word == L"init") page = kPageInit;
+    else if (word == L"uninstall") {
+        page = kPageHealth;
+        uninstall = true;
+    } else page = kPageNone;
+}
+
+std::wstring PageTitle(int page) {
+    switch (page) {
+    case kPageGeneral: return L"设置";
+    case kPageTimerAlertList:
+    case kPageTimerAlertEdit: return L"定时提醒";
+    case kPageShutDownList:
+    case kPageShutDownEdit: return L"定时关机";
+    case kPageHealth: return L"健康护士";
+    default: return std::wstring();
+    }
+}
+
+std::wstring FirstArgument(const wchar_t* commandLine) {
+    if (!commandLine || !*commandLine) return std::wstring();
+    int count = 0;
+    LPWSTR* args = ::CommandLineToArgvW(commandLine, &count);
+    if (!args) return std::wstring();
+    std::wstring first = count > 1 ? args[1] : L"";
+    ::LocalFree(args);
+    return first;
+}
+
+BOOL CALLBACK ActivateRunningInstance(HWND window, LPARAM lParam) {
+    wchar_t name[261] = {};
+    ::GetClassNameW(window, name, 260);
+    if (::lstrcmpW(name, protocol::kSettingsWindowClass) != 0) return TRUE;
+    // A first copy that does not answer must not hang this one: it ends as
+    // after a hand-over, without waiting on any further window.
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutW(window, protocol::WM_SHOW_PAGE, static_cast<WPARAM>(lParam), 0, SMTO_NORMAL,
+                                 kShowPageTimeoutMs, &result) != 0;
+}
+
+int ProgramMain(const wchar_t* commandLine) {
+    const std::wstring argument = Lower(FirstArgument(commandLine));
+    OptionPage page;
+    bool uninstall;
+    ParsePage(argument, page, uninstall);
+    if (page == kPageNone) return 0;
+    if (page == kPageInit) {
+        MigrateSettings();
+        return 0;
+    }
+
+    // The suffix is the word as given (lower-cased), so "eye" and "/eye"
+    // are two different instances.
+    const std::wstring mutexName = kOptionMutexPrefix + argument;
+    winlib::Mutex mutex(::CreateMutexW(nullptr, FALSE, mutexName.c_str()));
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+        ::ReleaseMutex(mutex.Get());
+        ::EnumWindows(ActivateRunningInstance, page);
+        return 0;
+    }
+
+    forms::TApplicationWindow& application = forms::Application();
+    application.Initialize(L"ZubVynmar - " + PageTitle(page));
+    TFormCorvalleOption::Hooks hooks;
+    if (uninstall)
+        hooks.RestoreSavedMode = [] { return RestoreSavedDisplayMode(SystemDisplayApi(), SettingsFilePath()); };
+    TFormCorvalleOption form(page, uninstall, hooks);
+    application.SetMainForm(&form);
+    if (!form.CreateForm(application.Hwnd())) return 0;
+    application.ShowButton();
+    form.Show();
+    const int code = application.Run();
+    application.SetMainForm(nullptr);
+    return code;
+}

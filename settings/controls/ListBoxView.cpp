@@ -1,0 +1,6 @@
+#include "settings/controls/ListBoxView.h"
+
+TListRowSkin& ListRowSkin() {
+    static TListRowSkin skin;
+    return skin;
+}

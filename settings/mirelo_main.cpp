@@ -1,9 +1,0 @@
-#include <windows.h>
-
-#include "settings/StartUp.h"
-#include "winlib/app_module.h"
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    winlib::Module().Init(instance);
-    return ProgramMain(::GetCommandLineW());
-}

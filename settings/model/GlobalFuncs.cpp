@@ -1,0 +1,405 @@
+#include "settings/model/GlobalFuncs.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cwctype>
+#include <vector>
+
+#include "winlib/handles.h"
+
+namespace {
+
+struct VersionInfo {
+    bool vistaOrLater = false;
+    bool win7 = false;
+    bool win8 = false;
+};
+
+VersionInfo ReadVersion() {
+    VersionInfo v;
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+    if (!::GetVersionExW(&info)) return v;
+    v.vistaOrLater = info.dwMajorVersion > 5;
+    if (v.vistaOrLater) {
+        v.win7 = info.dwMinorVersion == 1;
+        v.win8 = info.dwMinorVersion == 2;
+    }
+    return v;
+}
+
+const VersionInfo& Version() {
+    static const VersionInfo v = ReadVersion();
+    return v;
+}
+
+// Whole-text integer: optional blanks and sign, decimal digits, nothing else.
+bool ParseInt(const std::wstring& text, int& value) {
+    size_t i = 0, n = text.size();
+    while (i < n && text[i] == L' ') ++i;
+    while (n > i && text[n - 1] == L' ') --n;
+    bool negative = false;
+    if (i < n && (text[i] == L'-' || text[i] == L'+')) negative = text[i++] == L'-';
+    if (i == n) return false;
+    long long v = 0;
+    for (; i < n; ++i) {
+        if (text[i] < L'0' || text[i] > L'9') return false;
+        v = v * 10 + (text[i] - L'0');
+        if (v > 0x7FFFFFFFLL) return false;
+    }
+    value = static_cast<int>(negative ? -v : v);
+    return true;
+}
+
+std::wstring Lower(std::wstring text) {
+    if (!text.empty()) ::CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+std::wstring Trim(const std::wstring& text) {
+    const size_t first = text.find_first_not_of(L" \t");
+    if (first == std::wstring::npos) return std::wstring();
+    const size_t last = text.find_last_not_of(L" \t");
+    return text.substr(first, last - first + 1);
+}
+
+using SetSuspendStateFn = BOOLEAN(WINAPI*)(BOOLEAN, BOOLEAN, BOOLEAN);
+
+// powrprof.dll is not on every system; it is bound once and freed at exit.
+struct PowerLibrary {
+    winlib::Library library;
+    SetSuspendStateFn setSuspendState = nullptr;
+    PowerLibrary() : library(::LoadLibraryW(L"powrprof.dll")) {
+        if (library)
+            setSuspendState = reinterpret_cast<SetSuspendStateFn>(
+                reinterpret_cast<void*>(::GetProcAddress(library.Get(), "SetSuspendState")));
+    }
+};
+
+PowerLibrary& Power() {
+    static PowerLibrary power;
+    return power;
+}
+
+class SystemShutdown final : public ShutdownApi {
+public:
+    bool EnablePrivilege(const wchar_t* name) override { return ::EnablePrivilege(name, true); }
+    bool EndSession(UINT flags, DWORD reason) override { return ::ExitWindowsEx(flags, reason) != FALSE; }
+    bool InitiateShutdown(bool reboot) override {
+        return ::InitiateSystemShutdownW(nullptr, nullptr, 0, FALSE, reboot ? TRUE : FALSE) != FALSE;
+    }
+    bool Suspend(bool force) override {
+        SetSuspendStateFn fn = Power().setSuspendState;
+        return fn && fn(FALSE, force ? TRUE : FALSE, FALSE);
+    }
+    bool LockWorkStation() override { return ::LockWorkStation() != FALSE; }
+};
+
+}  // namespace
+
+const std::wstring& ExeFolder() {
+    static const std::wstring folder = [] {
+        std::vector<wchar_t> buffer(MAX_PATH);
+        for (;;) {
+            const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+            if (n == 0) return std::wstring();
+            if (n < buffer.size()) break;
+            buffer.resize(buffer.size() * 2);
+        }
+        std::wstring path(buffer.data());
+        const size_t slash = path.find_last_of(L"\\/");
+        return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+    }();
+    return folder;
+}
+
+bool IsWow64() {
+    static const bool wow64 = CheckWow64();
+    return wow64;
+}
+
+bool IsVistaOrLater() { return Version().vistaOrLater; }
+bool IsWin7() { return Version().win7; }
+bool IsWin8() { return Version().win8; }
+
+const std::wstring& UiFontName() {
+    static const std::wstring name = IsVistaOrLater() ? L"微软雅黑" : L"Tahoma";
+    return name;
+}
+
+void SetRoundWindowRegion(HWND window, int width, int height, int corner) {
+    HRGN region = ::CreateRoundRectRgn(0, 0, width + 1, height + 1, corner, corner);
+    const POINT corners[] = {{1, 1}, {width - 2, 1}, {1, height - 2}, {width - 2, height - 2}};
+    for (const POINT& p : corners) {
+        winlib::Region dot(::CreateRectRgn(p.x, p.y, p.x + 1, p.y + 1));
+        ::CombineRgn(region, region, dot.Get(), RGN_DIFF);
+    }
+    // The window owns the region from here on.
+    if (!::SetWindowRgn(window, region, TRUE)) ::DeleteObject(region);
+}
+
+void SplitAt(const std::wstring& text, const std::wstring& separator, std::wstring& right, std::wstring& left) {
+    const size_t at = separator.empty() ? std::wstring::npos : text.find(separator);
+    if (at == std::wstring::npos) {
+        left = text;
+        right.clear();
+        return;
+    }
+    left = text.substr(0, at);
+    right = text.substr(at + separator.size());
+}
+
+int ShowInfo(HWND owner, const std::wstring& text) {
+    return ::MessageBoxW(owner, text.c_str(), L"提示", MB_ICONINFORMATION);
+}
+
+bool CheckWow64() {
+    using Fn = UINT(WINAPI*)(LPWSTR, UINT);
+    HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+    auto fn = kernel ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(kernel, "GetSystemWow64DirectoryW")))
+                     : nullptr;
+    if (!fn) return false;
+    wchar_t buffer[260] = {};
+    return fn(buffer, 260) != 0;
+}
+
+bool CheckVersion() { return Version().vistaOrLater; }
+
+REGSAM RegAccess(REGSAM access) {
+    return IsWow64() ? (access | KEY_WOW64_64KEY) : access;
+}
+
+int DaysInMonth(int month, int year) {
+    switch (month) {
+    case 2: return ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0) ? 29 : 28;
+    case 4: case 6: case 9: case 11: return 30;
+    default: return 31;
+    }
+}
+
+TDateTime ParseDate8(const std::wstring& text) {
+    const TDateTime today = Now().DateOnly();
+    if (text.size() != 8) return today;
+    int year, month, day;
+    if (!ParseInt(text.substr(0, 4), year)) year = today.Year;
+    if (!ParseInt(text.substr(4, 2), month)) month = today.Month;
+    if (!ParseInt(text.substr(6, 2), day)) day = today.Day;
+    if (month > 12) month = 12;
+    if (month < 1) month = 1;
+    if (day > DaysInMonth(month, year)) day = DaysInMonth(month, year);
+    if (day < 1) day = 1;
+    TDateTime out;
+    return TDateTime::Make(year, month, day, 0, 0, 0, out) ? out : today;
+}
+
+TDateTime ParseTime(const std::wstring& text) {
+    const TDateTime now = Now();
+    TDateTime out;
+    if (text.empty()) {
+        TDateTime::Make(1601, 1, 1, now.Hour, now.Minute, 0, out);
+        return out;
+    }
+    std::wstring hours, rest, minutes, seconds;
+    SplitAt(text, L":", rest, hours);
+    SplitAt(rest, L":", seconds, minutes);
+    int h, m, s;
+    if (!ParseInt(hours, h)) h = 0;
+    if (!ParseInt(minutes, m)) m = 0;
+    if (!ParseInt(seconds, s)) s = 0;
+    if (h > 23) h = 0;
+    if (m > 59) m = 59;
+    if (s > 59) s = 59;
+    if (TDateTime::Make(1601, 1, 1, h, m, s, out)) return out;
+    TDateTime::Make(1601, 1, 1, now.Hour, now.Minute, now.Second, out);
+    return out;
+}
+
+std::wstring FormatHHNN(const TDateTime& time) {
+    wchar_t buffer[16];
+    std::swprintf(buffer, 16, L"%.2d:%.2d", time.Hour, time.Minute);
+    return buffer;
+}
+
+std::wstring FormatYYYYMMDD(const TDateTime& date) {
+    wchar_t buffer[16];
+    std::swprintf(buffer, 16, L"%.4d%.2d%.2d", date.Year, date.Month, date.Day);
+    return buffer;
+}
+
+std::wstring FormatDate8(const std::wstring& yyyymmdd) {
+    if (yyyymmdd.size() != 8) return yyyymmdd;
+    wchar_t separator[8] = L"-";
+    if (::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDATE, separator, 8) == 0) separator[0] = L'-', separator[1] = 0;
+    return yyyymmdd.substr(0, 4) + separator + yyyymmdd.substr(4, 2) + separator + yyyymmdd.substr(6, 2);
+}
+
+std::wstring FormatSeconds(int64_t seconds) {
+    if (seconds < 0) seconds = 0;
+    wchar_t buffer[40];
+    std::swprintf(buffer, 40, L"%.2lld:%.2d:%.2d", static_cast<long long>(seconds / 3600),
+                  static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
+    return buffer;
+}
+
+bool TimeOfDayBefore(const TDateTime& a, const TDateTime& b) {
+    return a.SecondsOfDay() < b.SecondsOfDay();
+}
+
+std::wstring GetAppDataDir() {
+    wchar_t buffer[MAX_PATH] = {};
+    if (SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, buffer)) && buffer[0])
+        return buffer;
+    const DWORD n = ::GetEnvironmentVariableW(L"AppData", nullptr, 0);
+    if (n == 0) return std::wstring();
+    std::vector<wchar_t> value(n);
+    if (::GetEnvironmentVariableW(L"AppData", value.data(), n) >= n) return std::wstring();
+    return value.data();
+}
+
+bool FileHasExtension(const std::wstring& path, const std::wstring& extensions) {
+    if (path.empty()) return true;
+    if (!FileExistsAnyView(path)) return false;
+    const size_t slash = path.find_last_of(L"\\/");
+    const size_t dot = path.find_last_of(L'.');
+    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) return false;
+    const std::wstring extension = Lower(path.substr(dot));
+    size_t start = 0;
+    while (start <= extensions.size()) {
+        size_t end = extensions.find(L';', start);
+        if (end == std::wstring::npos) end = extensions.size();
+        const std::wstring item = Lower(Trim(extensions.substr(start, end - start)));
+        if (!item.empty() && item == extension) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+bool DisableFsRedirection(void** cookie) {
+    if (!IsWow64() || !cookie) return false;
+    using Fn = BOOL(WINAPI*)(PVOID*);
+    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "Wow64DisableWow64FsRedirection")));
+    return fn && fn(cookie);
+}
+
+bool RevertFsRedirection(void* cookie) {
+    if (!IsWow64()) return false;
+    using Fn = BOOL(WINAPI*)(PVOID);
+    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "Wow64RevertWow64FsRedirection")));
+    return fn && fn(cookie);
+}
+
+bool FileExistsAnyView(const std::wstring& path) {
+    if (IsWow64()) {
+        void* cookie = nullptr;
+        if (DisableFsRedirection(&cookie)) {
+            const bool exists = FileExistsByAttributes(path);
+            RevertFsRedirection(cookie);
+            return exists;
+        }
+    }
+    return FileExistsByAttributes(path);
+}
+
+bool FileExistsByAttributes(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) return !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME) return false;
+    WIN32_FIND_DATAW data{};
+    HANDLE find = ::FindFirstFileW(path.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    ::FindClose(find);
+    return !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void SetComboDropWidth(HWND combo, int minWidth) {
+    RECT rc{};
+    ::GetWindowRect(combo, &rc);
+    int width = minWidth;
+    if (minWidth < rc.right - rc.left) {
+        winlib::WindowDc dc(combo);
+        HFONT font = reinterpret_cast<HFONT>(::SendMessageW(combo, WM_GETFONT, 0, 0));
+        winlib::SelectObjectScope select(dc.Get(), font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
+        int widest = 0;
+        const int count = static_cast<int>(::SendMessageW(combo, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            const int length = static_cast<int>(::SendMessageW(combo, CB_GETLBTEXTLEN, i, 0));
+            if (length <= 0) continue;
+            std::vector<wchar_t> text(length + 1);
+            ::SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+            SIZE size{};
+            ::GetTextExtentPoint32W(dc.Get(), text.data(), length, &size);
+            if (size.cx > widest) widest = size.cx;
+        }
+        width = widest + ::GetSystemMetrics(SM_CYVTHUMB) + ::GetSystemMetrics(SM_CXVSCROLL);
+        if (width < minWidth) width = minWidth;
+    }
+    ::SendMessageW(combo, CB_SETDROPPEDWIDTH, width, 0);
+}
+
+void OpenFile(const std::wstring& path) {
+    if (path.empty()) return;
+    const size_t slash = path.find_last_of(L"\\/");
+    const std::wstring folder = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+    ::ShellExecuteW(nullptr, nullptr, path.c_str(), nullptr, folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL);
+}
+
+bool EnablePrivilege(const wchar_t* name, bool enable) {
+    if (::GetVersion() & 0x80000000u) return true;  // no privileges on the 9x line
+    HANDLE raw = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw)) return false;
+    winlib::KernelHandle token(raw);
+    TOKEN_PRIVILEGES privileges{};
+    privileges.PrivilegeCount = 1;
+    if (!::LookupPrivilegeValueW(nullptr, name, &privileges.Privileges[0].Luid)) return false;
+    privileges.Privileges[0].Attributes = enable ? SE_PRIVILEGE_ENABLED : 0;
+    // The call succeeds even when the token does not hold the privilege; only
+    // the last error tells that nothing was enabled.
+    ::SetLastError(ERROR_SUCCESS);
+    if (!::AdjustTokenPrivileges(token.Get(), FALSE, &privileges, sizeof(privileges), nullptr, nullptr)) return false;
+    return ::GetLastError() != ERROR_NOT_ALL_ASSIGNED;
+}
+
+bool TerminateSelf() {
+    EnablePrivilege(L"SeDebugPrivilege", true);
+    winlib::Process self(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, ::GetCurrentProcessId()));
+    // Without a handle of our own the pseudo handle still ends us: a caller
+    // that asked to end must never run on.
+    HANDLE handle = self ? self.Get() : ::GetCurrentProcess();
+    DWORD code = 0;
+    if (::GetExitCodeProcess(handle, &code) && code == STILL_ACTIVE) ::TerminateProcess(handle, 1);
+    return ::WaitForSingleObject(handle, 1000) == WAIT_OBJECT_0;
+}
+
+ShutdownApi& SystemShutdownApi() {
+    static SystemShutdown api;
+    return api;
+}
+
+bool DoShutdown(int style, bool force, ShutdownApi& api) {
+    api.EnablePrivilege(L"SeShutdownPrivilege");
+    switch (style) {
+    case kShutdownRestart:
+    case kShutdownPowerOff:
+    case kShutdownLogOff: {
+        const UINT kinds[] = {EWX_REBOOT, EWX_POWEROFF, EWX_LOGOFF};
+        const UINT flags = kinds[style] | (force ? EWX_FORCE : 0);
+        if (api.EndSession(flags, SHTDN_REASON_FLAG_PLANNED | SHTDN_REASON_MAJOR_OPERATINGSYSTEM)) return true;
+        // The machine-wide fallback can restart or power off, but it cannot
+        // end a session: a log-off that failed stays failed rather than
+        // turning into a power-off.
+        if (!force || style == kShutdownLogOff) return false;
+        return api.InitiateShutdown(style == kShutdownRestart);
+    }
+    case kShutdownStandby:
+        return api.Suspend(force);
+    case kShutdownLock:
+        return api.LockWorkStation();
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,519 @@
+#include "settings/model/SettingsFile.h"
+
+#include <algorithm>
+#include <cwchar>
+#include <vector>
+
+#include "settings/model/GlobalFuncs.h"
+#include "winlib/handles.h"
+
+const wchar_t kDefaultReminderText[] = L"请添加您要提醒的内容";
+
+namespace {
+
+constexpr wchar_t kGeneral[] = L"vyn";
+constexpr wchar_t kEye[] = L"eye";
+constexpr wchar_t kReminderPrefix[] = L"TimerAlert";
+constexpr wchar_t kShutDownPrefix[] = L"vynShutDown";
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kRunValueName[] = L"Corvalle";
+constexpr wchar_t kColorsKey[] = L"Control Panel\\Colors";
+
+std::wstring Lower(std::wstring text) {
+    if (!text.empty()) ::CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+bool ParseInteger(const std::wstring& text, int& value) {
+    size_t i = 0;
+    const size_t n = text.size();
+    if (n == 0) return false;
+    bool negative = false;
+    if (text[i] == L'-' || text[i] == L'+') negative = text[i++] == L'-';
+    int base = 10;
+    if (i < n && text[i] == L'$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < n && text[i] == L'0' && (text[i + 1] == L'x' || text[i + 1] == L'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i == n) return false;
+    unsigned long long v = 0;
+    for (; i < n; ++i) {
+        const wchar_t c = text[i];
+        int digit;
+        if (c >= L'0' && c <= L'9') digit = c - L'0';
+        else if (base == 16 && c >= L'a' && c <= L'f') digit = c - L'a' + 10;
+        else if (base == 16 && c >= L'A' && c <= L'F') digit = c - L'A' + 10;
+        else return false;
+        v = v * base + digit;
+        if (v > (base == 16 ? 0xFFFFFFFFull : 0x80000000ull)) return false;
+    }
+    if (base == 10 && !negative && v > 0x7FFFFFFFull) return false;
+    value = base == 16 ? static_cast<int>(static_cast<unsigned>(v)) : static_cast<int>(negative ? -static_cast<long long>(v) : static_cast<long long>(v));
+    return true;
+}
+
+std::wstring WithoutDashes(std::wstring text) {
+    text.erase(std::remove(text.begin(), text.end(), L'-'), text.end());
+    return text;
+}
+
+std::wstring NormalTime(const std::wstring& text) {
+    return FormatHHNN(ParseTime(text));
+}
+
+std::wstring NormalDate(const TIniFile& ini, const wchar_t* section) {
+    return FormatYYYYMMDD(ParseDate8(ini.ReadString(section, L"LastSetDate", FormatYYYYMMDD(Now()))));
+}
+
+bool Expired(const std::wstring& date, const std::wstring& time) {
+    return !(Now() < DueMoment(date, time));
+}
+
+std::wstring SectionName(const wchar_t* prefix, int n) {
+    return prefix + std::to_wstring(n);
+}
+
+bool OpenRunKey(winlib::RegKey& key) {
+    return ::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, RegAccess(KEY_READ | KEY_WRITE), key.Put()) == ERROR_SUCCESS;
+}
+
+bool ReadRegText(HKEY key, const wchar_t* name, std::wstring& value) {
+    DWORD type = 0, bytes = 0;
+    if (::RegQueryValueExW(key, name, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) return false;
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
+    std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1, L'\0');
+    if (::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &bytes) != ERROR_SUCCESS)
+        return false;
+    value = buffer.data();
+    return true;
+}
+
+bool WriteRegText(HKEY key, const wchar_t* name, const std::wstring& value) {
+    return ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+template <typename Entry, typename WriteEntry>
+bool SaveSections(TIniFile& ini, const wchar_t* prefix, const wchar_t* countKey, const std::vector<Entry>& list,
+                  int& oldCount, WriteEntry writeEntry) {
+    const int length = static_cast<int>(list.size());
+    ini.NormalizeAttributes();
+    bool ok = true;
+    for (int n : NumberedSections(ini.SectionNames(), prefix, oldCount)) {
+        if (!ini.EraseSection(SectionName(prefix, n).c_str())) {
+            ok = false;
+            break;
+        }
+    }
+    ok = ok && ini.WriteInteger(kGeneral, countKey, length);
+    for (int i = 0; ok && i < length; ++i) ok = writeEntry(SectionName(prefix, i + 1), list[i]);
+    oldCount = ok ? length : std::max(oldCount, length);
+    return ok;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- TIniFile
+
+std::wstring TIniFile::ReadString(const wchar_t* section, const wchar_t* key, const std::wstring& def) const {
+    std::vector<wchar_t> buffer(1024);
+    for (;;) {
+        const DWORD n = ::GetPrivateProfileStringW(section, key, def.c_str(), buffer.data(),
+                                                   static_cast<DWORD>(buffer.size()), path_.c_str());
+        if (n + 1 < buffer.size() || buffer.size() >= 1u << 20) return std::wstring(buffer.data(), n);
+        buffer.resize(buffer.size() * 4);
+    }
+}
+
+int TIniFile::ReadInteger(const wchar_t* section, const wchar_t* key, int def) const {
+    int value;
+    return ParseInteger(ReadString(section, key, L""), value) ? value : def;
+}
+
+bool TIniFile::ReadBool(const wchar_t* section, const wchar_t* key, bool def) const {
+    return ReadInteger(section, key, def ? 1 : 0) != 0;
+}
+
+bool TIniFile::WriteString(const wchar_t* section, const wchar_t* key, const std::wstring& value) {
+    return ::WritePrivateProfileStringW(section, key, value.c_str(), path_.c_str()) != FALSE;
+}
+
+bool TIniFile::WriteInteger(const wchar_t* section, const wchar_t* key, int value) {
+    return WriteString(section, key, std::to_wstring(value));
+}
+
+bool TIniFile::WriteBool(const wchar_t* section, const wchar_t* key, bool value) {
+    return WriteString(section, key, value ? L"1" : L"0");
+}
+
+bool TIniFile::EraseSection(const wchar_t* section) {
+    return ::WritePrivateProfileStringW(section, nullptr, nullptr, path_.c_str()) != FALSE;
+}
+
+bool TIniFile::SectionExists(const wchar_t* section) const {
+    wchar_t buffer[64];
+    return ::GetPrivateProfileSectionW(section, buffer, 64, path_.c_str()) > 0;
+}
+
+bool TIniFile::ValueExists(const wchar_t* section, const wchar_t* key) const {
+    std::vector<wchar_t> buffer(4096);
+    DWORD n;
+    for (;;) {
+        n = ::GetPrivateProfileSectionW(section, buffer.data(), static_cast<DWORD>(buffer.size()), path_.c_str());
+        if (n + 2 < buffer.size() || buffer.size() >= 1u << 22) break;
+        buffer.resize(buffer.size() * 4);
+    }
+    const std::wstring wanted = Lower(key);
+    for (const wchar_t* line = buffer.data(); *line && line < buffer.data() + n; line += std::wcslen(line) + 1) {
+        std::wstring name(line);
+        const size_t eq = name.find(L'=');
+        if (eq != std::wstring::npos) name.resize(eq);
+        while (!name.empty() && name.back() == L' ') name.pop_back();
+        if (Lower(name) == wanted) return true;
+    }
+    return false;
+}
+
+std::vector<std::wstring> TIniFile::SectionNames() const {
+    std::vector<wchar_t> buffer(4096);
+    DWORD n;
+    for (;;) {
+        n = ::GetPrivateProfileSectionNamesW(buffer.data(), static_cast<DWORD>(buffer.size()), path_.c_str());
+        if (n + 2 < buffer.size() || buffer.size() >= 1u << 22) break;
+        buffer.resize(buffer.size() * 4);
+    }
+    std::vector<std::wstring> names;
+    for (const wchar_t* name = buffer.data(); *name && name < buffer.data() + n; name += std::wcslen(name) + 1)
+        names.emplace_back(name);
+    return names;
+}
+
+bool TIniFile::FileExists() const {
+    const DWORD attributes = ::GetFileAttributesW(path_.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void TIniFile::NormalizeAttributes() const {
+    if (::GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES)
+        ::SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// ---------------------------------------------------------------- values
+
+std::wstring SettingsFilePath() {
+    std::wstring dir = GetAppDataDir();
+    if (dir.empty()) return std::wstring();
+    if (dir.back() != L'\\') dir.push_back(L'\\');
+    return dir + L"tarvisk\\Corvalle.ini";
+}
+
+std::wstring RepeatKindText(int kind, bool shutdown) {
+    switch (kind) {
+    case kRepeatOnce: return shutdown ? L"关机一次" : L"提醒一次";
+    case kRepeatEveryDay: return L"每天";
+    case kRepeatWeekdays: return L"星期一到星期五";
+    case kRepeatWeekend: return L"星期六到星期日";
+    default: return std::wstring();
+    }
+}
+
+std::wstring ShutDownStyleText(int style) {
+    static const wchar_t* const kTexts[] = {L"强制关机(关机前强制结束运行中的程序)", L"正常关机", L"注销", L"锁定", L"重启"};
+    if (style >= 0 && style < 5) return kTexts[style];
+    if (style == kStyleStandby) return IsVistaOrLater() ? L"睡眠" : L"待机";
+    return std::wstring();
+}
+
+std::wstring ShutDownStyleShortName(int style) {
+    if (style == kStyleForcedPowerOff) return L"强制关机";
+    return ShutDownStyleText(style);
+}
+
+int RepeatListIndex(int kind) {
+    return kind >= kRepeatEveryDay && kind <= kRepeatWeekend ? kind - 1 : 0;
+}
+
+int StyleListIndex(int style) {
+    return style >= kStyleForcedPowerOff && style <= kStyleStandby ? style : kStylePowerOff;
+}
+
+int RepeatKindFromText(const std::wstring& text) {
+    for (int kind = kRepeatEveryDay; kind <= kRepeatWeekend; ++kind)
+        if (text == RepeatKindText(kind, false)) return kind;
+    return kRepeatOnce;
+}
+
+TDateTime DueMoment(const std::wstring& lastSetDate, const std::wstring& time) {
+    const TDateTime day = ParseDate8(lastSetDate);
+    const TDateTime t = ParseTime(time);
+    return day.AddSeconds(t.SecondsOfDay());
+}
+
+std::wstring DefaultRing() {
+    // The Windows folder as the system reports it: an environment variable
+    // may be missing or name a relative folder.
+    wchar_t root[MAX_PATH] = {};
+    const UINT n = ::GetWindowsDirectoryW(root, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return std::wstring();
+    std::wstring path = root;
+    if (path.back() != L'\\') path.push_back(L'\\');
+    path += L"Media\\chimes.wav";
+    return FileExistsByAttributes(path) ? path : std::wstring();
+}
+
+TGeneralSettings ReadGeneralSettings(const TIniFile& ini, const std::wstring& defaultRing) {
+    TGeneralSettings s;
+    s.WiseHealthAlert = ini.ReadBool(kGeneral, L"WiseHealthAlert", true);
+    s.UseWiseAlertRing = ini.ReadBool(kGeneral, L"UseWiseAlertRing", false);
+    s.Ring = ini.ReadString(kGeneral, L"Ring", L"");
+    if (s.Ring.empty()) s.Ring = defaultRing;
+    s.CustomWeather = ini.ReadBool(kGeneral, L"CustomWeather", false);
+    s.ProvinceCode = ini.ReadString(kGeneral, L"ProvinceCode", L"");
+    s.CityCode = ini.ReadString(kGeneral, L"CityCode", L"");
+    return s;
+}
+
+bool WriteGeneralSettings(TIniFile& ini, const TGeneralSettings& s) {
+    ini.NormalizeAttributes();
+    return ini.WriteBool(kGeneral, L"WiseHealthAlert", s.WiseHealthAlert) &&
+           ini.WriteBool(kGeneral, L"UseWiseAlertRing", s.UseWiseAlertRing) &&
+           ini.WriteString(kGeneral, L"Ring", s.Ring) &&
+           ini.WriteBool(kGeneral, L"CustomWeather", s.CustomWeather) &&
+           ini.WriteString(kGeneral, L"ProvinceCode", s.ProvinceCode) &&
+           ini.WriteString(kGeneral, L"CityCode", s.CityCode);
+}
+
+TRestSettings ReadRestSettings(const TIniFile& ini) {
+    TRestSettings r;
+    r.Run = ini.ReadBool(kEye, L"run", false);
+    r.Interval = ini.ReadInteger(kEye, L"interval", 120);
+    if (r.Interval < 0) r.Interval = 120;
+    r.RestTime = ini.ReadInteger(kEye, L"resttime", 5);
+    if (r.RestTime < 0) r.RestTime = 5;
+    std::wstring next = ini.ReadString(kEye, L"next", L"");
+    if (!next.empty()) {
+        const size_t colon = next.find(L':');
+        if (colon != std::wstring::npos) next.erase(colon, 1);
+        const std::wstring head = next.substr(0, 2);
+        const std::wstring tail = next.size() >= 2 ? next.substr(next.size() - 2) : next;
+        r.NextShown = head + L":" + tail;
+    }
+    return r;
+}
+
+int ClampInterval(int minutes) {
+    return minutes <= 0 ? 120 : minutes > 720 ? 720 : minutes;
+}
+
+int ClampRestTime(int minutes) {
+    return minutes <= 0 ? 5 : minutes > 240 ? 240 : minutes;
+}
+
+bool WriteRestSettings(TIniFile& ini, int interval, int restTime, std::wstring* nextShown) {
+    interval = ClampInterval(interval);
+    restTime = ClampRestTime(restTime);
+    const TDateTime next = Now().AddSeconds(int64_t(interval) * 60);
+    wchar_t hhnn[8];
+    std::swprintf(hhnn, 8, L"%.2d%.2d", next.Hour, next.Minute);
+    ini.NormalizeAttributes();
+    const bool ok = ini.WriteInteger(kEye, L"interval", interval) && ini.WriteInteger(kEye, L"resttime", restTime) &&
+                    ini.WriteString(kEye, L"next", hhnn);
+    if (ok && nextShown) *nextShown = FormatHHNN(next);
+    return ok;
+}
+
+bool WriteRestRun(TIniFile& ini, bool on) {
+    ini.NormalizeAttributes();
+    return ini.WriteBool(kEye, L"run", on);
+}
+
+bool WriteEyeProtectionFlag(TIniFile& ini, bool on) {
+    ini.NormalizeAttributes();
+    return ini.WriteString(kGeneral, L"seteyeprotection", on ? L"true" : L"false");
+}
+
+// ---------------------------------------------------------------- lists
+
+std::vector<int> NumberedSections(const std::vector<std::wstring>& names, const std::wstring& prefix, long long limit) {
+    std::vector<int> numbers;
+    const std::wstring lowerPrefix = Lower(prefix);
+    for (const std::wstring& name : names) {
+        if (name.size() <= prefix.size() || name.size() > prefix.size() + 10) continue;
+        if (Lower(name.substr(0, prefix.size())) != lowerPrefix) continue;
+        const std::wstring digits = name.substr(prefix.size());
+        if (digits[0] == L'0' || digits.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
+        const long long n = std::stoll(digits);
+        if (n >= 1 && n <= limit) numbers.push_back(static_cast<int>(n));
+    }
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    return numbers;
+}
+
+TReminderRead ReadTimerAlerts(const TIniFile& ini) {
+    TReminderRead read;
+    read.OldCount = ini.ReadInteger(kGeneral, L"TimerAlertCount", 0);
+    for (int n : NumberedSections(ini.SectionNames(), kReminderPrefix, read.OldCount)) {
+        const std::wstring section = SectionName(kReminderPrefix, n);
+        if (!ini.SectionExists(section.c_str())) continue;
+        TTimerAlertInfo info;
+        info.LastSetDate = NormalDate(ini, section.c_str());
+        info.Repeat = ini.ReadInteger(section.c_str(), L"TimerAlertRepeat", kRepeatOnce);
+        info.Time = NormalTime(WithoutDashes(ini.ReadString(section.c_str(), L"TimerAlertTime", L"")));
+        info.Content = ini.ReadString(section.c_str(), L"TimerAlertContent", kDefaultReminderText);
+        info.Ring = ini.ReadString(section.c_str(), L"Ring", L"");
+        info.State = ini.ReadInteger(section.c_str(), L"State", kStateActive);
+        if (info.Repeat == kRepeatOnce) {
+            if (Expired(info.LastSetDate, info.Time)) info.State = kStateExpired;
+            else info.State = info.State != 0 ? kStateActive : kStatePaused;
+        } else if (info.State != kStateActive) {
+            info.State = kStatePaused;
+        }
+        read.List.push_back(info);
+    }
+    return read;
+}
+
+TShutDownRead ReadShutDowns(const TIniFile& ini) {
+    TShutDownRead read;
+    if (ini.SectionExists(kShutDownPrefix)) {
+        TShutDownAlertInfo info;
+        info.Time = NormalTime(WithoutDashes(ini.ReadString(kShutDownPrefix, L"ShutDownAlertTime", L"")));
+        info.Repeat = ini.ReadInteger(kShutDownPrefix, L"ShutDownAlertRepeat", kRepeatOnce);
+        info.Style = ini.ReadInteger(kShutDownPrefix, L"ShutDownStyle", kStyleForcedPowerOff);
+        info.LastSetDate = NormalDate(ini, kShutDownPrefix);
+        // The older layout had no State: it only held the shutdown in force,
+        // so a future one-time entry stays in force.
+        if (info.Repeat != kRepeatOnce) info.State = kStateActive;
+        else info.State = Expired(info.LastSetDate, info.Time) ? kStateExpired : kStateActive;
+        read.List.push_back(info);
+        read.HadUnnumbered = true;
+    }
+    read.StoredCount = ini.ReadInteger(kGeneral, L"TimeShutDownCount", 0);
+    for (int n : NumberedSections(ini.SectionNames(), kShutDownPrefix, read.StoredCount)) {
+        const std::wstring section = SectionName(kShutDownPrefix, n);
+        if (!ini.SectionExists(section.c_str())) continue;
+        TShutDownAlertInfo info;
+        info.Time = NormalTime(ini.ReadString(section.c_str(), L"ShutDownAlertTime", L""));
+        info.Repeat = ini.ReadInteger(section.c_str(), L"ShutDownAlertRepeat", kRepeatOnce);
+        info.Style = ini.ReadInteger(section.c_str(), L"ShutDownStyle", kStyleForcedPowerOff);
+        info.LastSetDate = NormalDate(ini, section.c_str());
+        info.State = ini.ReadInteger(section.c_str(), L"State", kStatePaused);
+        if (info.Repeat == kRepeatOnce) {
+            if (Expired(info.LastSetDate, info.Time)) info.State = kStateExpired;
+            else if (info.State != 0) info.State = kStateActive;
+        } else if (info.State != kStateActive && info.State != kStateExpired) {
+            // A state of no known meaning would show a button that does
+            // nothing: it counts as paused, which the user can resume.
+            info.State = kStatePaused;
+        }
+        read.List.push_back(info);
+    }
+    read.OldCount = static_cast<int>(read.List.size());
+    return read;
+}
+
+bool SaveTimerAlertSections(TIniFile& ini, const std::vector<TTimerAlertInfo>& list, int& oldCount) {
+    return SaveSections(ini, kReminderPrefix, L"TimerAlertCount", list, oldCount,
+                        [&ini](const std::wstring& s, const TTimerAlertInfo& e) {
+                            const wchar_t* section = s.c_str();
+                            return ini.WriteString(section, L"TimerAlertTime", e.Time) &&
+                                   ini.WriteInteger(section, L"TimerAlertRepeat", e.Repeat) &&
+                                   ini.WriteString(section, L"TimerAlertContent", e.Content) &&
+                                   ini.WriteString(section, L"LastSetDate", e.LastSetDate) &&
+                                   ini.WriteString(section, L"Ring", e.Ring) &&
+                                   ini.WriteInteger(section, L"State", e.State);
+                        });
+}
+
+bool SaveShutDownSections(TIniFile& ini, const std::vector<TShutDownAlertInfo>& list, int& oldCount) {
+    return SaveSections(ini, kShutDownPrefix, L"TimeShutDownCount", list, oldCount,
+                        [&ini](const std::wstring& s, const TShutDownAlertInfo& e) {
+                            const wchar_t* section = s.c_str();
+                            return ini.WriteString(section, L"ShutDownAlertTime", e.Time) &&
+                                   ini.WriteInteger(section, L"ShutDownAlertRepeat", e.Repeat) &&
+                                   ini.WriteInteger(section, L"ShutDownStyle", e.Style) &&
+                                   ini.WriteString(section, L"LastSetDate", e.LastSetDate) &&
+                                   ini.WriteInteger(section, L"State", e.State);
+                        });
+}
+
+bool EraseUnnumberedShutDown(TIniFile& ini) {
+    if (!ini.SectionExists(kShutDownPrefix)) return true;
+    return ini.EraseSection(kShutDownPrefix);
+}
+
+bool MigrateSettings() {
+    const std::wstring path = SettingsFilePath();
+    if (path.empty()) return false;
+    TIniFile ini(path);
+    return MigrateSettingsFile(ini);
+}
+
+bool MigrateSettingsFile(TIniFile& ini) {
+    if (!ini.FileExists()) return true;
+    ini.NormalizeAttributes();
+    if (ini.SectionExists(kEye) && ini.ReadBool(kEye, L"run", false) && !ini.ValueExists(kEye, L"interval")) {
+        if (!ini.WriteInteger(kEye, L"interval", 120) || !ini.WriteInteger(kEye, L"resttime", 5)) return false;
+    }
+    TShutDownRead read = ReadShutDowns(ini);
+    int oldCount = read.StoredCount > 0 && read.OldCount > 0 ? read.OldCount : 0;
+    if (!SaveShutDownSections(ini, read.List, oldCount)) return false;
+    return !read.HadUnnumbered || EraseUnnumberedShutDown(ini);
+}
+
+// ---------------------------------------------------------------- registry
+
+std::wstring CorvalleRunValue(const std::wstring& folder) {
+    return L"\"" + folder + L"Corvalle.exe\"";
+}
+
+std::wstring AutorunValue(const std::wstring& folder) {
+    return CorvalleRunValue(folder) + L" autorun";
+}
+
+bool LoadAutorunState(const std::wstring& folder) {
+    winlib::RegKey key;
+    if (!OpenRunKey(key)) return false;
+    std::wstring value;
+    if (!ReadRegText(key.Get(), kRunValueName, value)) return false;
+    if (::lstrcmpiW(value.c_str(), CorvalleRunValue(folder).c_str()) == 0) {
+        WriteRegText(key.Get(), kRunValueName, AutorunValue(folder));
+        return true;
+    }
+    return ::lstrcmpiW(value.c_str(), AutorunValue(folder).c_str()) == 0;
+}
+
+bool WriteAutorun(const std::wstring& folder, bool on) {
+    winlib::RegKey key;
+    if (!OpenRunKey(key)) {
+        // A key that cannot be opened for writing still counts as done when
+        // it holds no value to delete.
+        winlib::RegKey readOnly;
+        std::wstring value;
+        return !on &&
+               (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, RegAccess(KEY_READ), readOnly.Put()) != ERROR_SUCCESS ||
+                !ReadRegText(readOnly.Get(), kRunValueName, value));
+    }
+    if (on) return WriteRegText(key.Get(), kRunValueName, AutorunValue(folder));
+    const LONG rc = ::RegDeleteValueW(key.Get(), kRunValueName);
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}
+
+void SetWindowColor(COLORREF color) {
+    winlib::RegKey key;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kColorsKey, 0, RegAccess(KEY_WRITE), key.Put()) == ERROR_SUCCESS) {
+        wchar_t text[32];
+        std::swprintf(text, 32, L"%d %d %d", GetRValue(color), GetGValue(color), GetBValue(color));
+        WriteRegText(key.Get(), L"Window", text);
+    }
+    const INT element = COLOR_WINDOW;
+    ::SetSysColors(1, &element, &color);
+}
+
+bool IsEyeProtectionColorOn() {
+    return ::GetSysColor(COLOR_WINDOW) == kEyeProtectionColor;
+}
