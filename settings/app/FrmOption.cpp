@@ -232,10 +232,6 @@ bool TFormCorvalleOption::GuardSave(bool saved) {
     return saved;
 }
 
-void TFormCorvalleOption::GeneralOkClick() {
-    if (GuardSave(SaveGeneralSettings())) Close();
-}
-
 void TFormCorvalleOption::CloseButtonClick() {
     if ((page_ == kPageTimerAlertList || page_ == kPageTimerAlertEdit) && TimerAlerts.empty())
         NotifyMainProgram(protocol::kEventNoTips);

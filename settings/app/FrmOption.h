@@ -77,8 +77,6 @@ public:
     void NotifyMainProgram(protocol::SettingsEventCode code) override;
 
     bool GuardSave(bool saved) override;
-    // "确定" of the general page: saved → closed; failed → told, still open.
-    void GeneralOkClick();
     // The close button: codes 9 / 12 for an empty list page, then close.
     void CloseButtonClick();
 

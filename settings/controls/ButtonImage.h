@@ -61,7 +61,6 @@ public:
     COLORREF BackgroundColor = clNone;
     COLORREF TransparentColor = clNone;
     void SetFont(const TFontSpec& font);
-    const TFontSpec& FontSpec() const { return fontSpec_; }
     HFONT Font() const { return font_.Get(); }
     // Run after OnClick.
     std::function<void()> Action;

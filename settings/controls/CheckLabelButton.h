@@ -38,7 +38,6 @@ public:
     // Set when a click changed the state.
     bool ChangedByClick() const { return changedByClick_; }
     void ResetChangedByClick() { changedByClick_ = false; }
-    bool IsHover() const { return hover_; }
 
     // Appends the strip's frames; the display picture becomes frame 0.
     bool LoadStrip(const void* data, size_t size, int frameWidth, int frameHeight);

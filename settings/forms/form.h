@@ -69,8 +69,6 @@ public:
     // when the form has no window.
     int ShowModal();
     void SetModalResult(int result) { modalResult_ = result; }
-    int ModalResult() const { return modalResult_; }
-    bool IsModal() const { return modal_; }
 
     template <typename T, typename... Args>
     T& Add(int left, int top, int width, int height, Args&&... args) {
@@ -84,7 +82,6 @@ public:
     const std::vector<std::unique_ptr<TControl>>& Controls() const { return controls_; }
     // The topmost visible windowless control under `pt` (client coordinates).
     TControl* ControlAt(POINT pt) const;
-    TControl* HoveredControl() const { return hovered_; }
 
     // Timers by id; setting an id again replaces its interval and handler.
     bool SetTimer(UINT_PTR id, UINT intervalMs, std::function<void()> handler);

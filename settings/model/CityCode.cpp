@@ -113,12 +113,6 @@ std::vector<const TDataEntry*> CitiesOfProvince(const TDataList& cities, const s
     return rows;
 }
 
-std::wstring CityCodeInProvince(const TDataList& cities, const std::wstring& provinceCode, const std::wstring& name) {
-    for (const TDataEntry* city : CitiesOfProvince(cities, provinceCode))
-        if (city->Name == name) return city->Code;
-    return std::wstring();
-}
-
 const TDataList& ProvinceList() {
     static const TDataList list = BuildProvinceList();
     return list;

@@ -55,10 +55,6 @@ bool LoadCityList(HMODULE module, TDataList& cities);
 // The cities whose code begins with the province's 5 digits, in resource
 // order: the rows of the city drop-down list for that province.
 std::vector<const TDataEntry*> CitiesOfProvince(const TDataList& cities, const std::wstring& provinceCode);
-// The city code to store for the name selected under a province: the first
-// row of that province with the name, so that a name two provinces share
-// keeps its own province's code. Empty when the province has no such row.
-std::wstring CityCodeInProvince(const TDataList& cities, const std::wstring& provinceCode, const std::wstring& name);
 
 // The two process-wide lists, built on first use and freed at exit. The
 // city list is absent (nullptr) when the program carries no city resource.

@@ -54,10 +54,7 @@ public:
     void tmrShutDownEditTick();
 
     bool ManageMode() const;
-    TEditMode EditMode() const { return mode_; }
     int EditIndex() const { return editIndex_; }
-    // What the shutdown editor's clock shows.
-    std::wstring ShutDownClockText() const { return clockText_; }
     // The hint of a row's state button.
     std::wstring StateHint(int row) const;
 

@@ -223,6 +223,15 @@ TEST(CityResourceTest, EachProvinceListsItsOwnCities) {
     EXPECT_EQ(total, kCityCount) << "every station belongs to one province of the table";
 }
 
+// The city code of the name under a province: the first row of that
+// province with the name, so that a name two provinces share keeps its own
+// province's code. Empty when the province has no such row.
+std::wstring CityCodeInProvince(const TDataList& cities, const std::wstring& provinceCode, const std::wstring& name) {
+    for (const TDataEntry* city : CitiesOfProvince(cities, provinceCode))
+        if (city->Name == name) return city->Code;
+    return std::wstring();
+}
+
 TEST(CityResourceTest, TheStoredCodeIsTheRowOfTheSelectedProvince) {
     const TDataList& cities = Cities();
     struct Case {

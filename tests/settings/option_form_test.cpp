@@ -20,6 +20,12 @@ namespace {
 
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
+// What the general page's "确定" does with the values the window holds:
+// saved, the window closes; failed, the user is told and it stays.
+void GeneralOkClick(TFormCorvalleOption& form) {
+    if (form.GuardSave(form.SaveGeneralSettings())) form.Close();
+}
+
 std::wstring Text(const std::string& bytes) {
     // Copies of the file are ANSI (code page 936) in these tests.
     if (bytes.empty()) return std::wstring();
@@ -291,7 +297,7 @@ TEST_F(OptionFormTest, FailedSavesAreToldAndLeaveTheWindowOpen) {
     ReplaceFileByFolder();
     standIn_->messages.clear();
     settingstest::MessageBoxWatcher watcher;
-    form.GeneralOkClick();
+    GeneralOkClick(form);
     Pump(30);
     EXPECT_TRUE(form.IsWindow());
     EXPECT_EQ(watcher.Seen(), std::vector<std::wstring>{L"提示|保存数据失败，文件可能被占用！"});
@@ -307,7 +313,7 @@ TEST_F(OptionFormTest, FailedSavesAreToldAndLeaveTheWindowOpen) {
 
     settingstest::RemovePath(path_);
     Fixture({L"[vyn]", L"x=1"});
-    form.GeneralOkClick();
+    GeneralOkClick(form);
     Pump(30);
     EXPECT_FALSE(form.IsWindow()) << "a saved general page closes";
 }
@@ -331,7 +337,7 @@ TEST_F(OptionFormTest, ARunValueThatCannotBeChangedFailsTheSave) {
             ReadOnlyRunKey readOnly;
             ASSERT_TRUE(readOnly.Applied());
             settingstest::MessageBoxWatcher watcher;
-            form.GeneralOkClick();
+            GeneralOkClick(form);
             Pump(60);
             EXPECT_EQ(watcher.Seen(), std::vector<std::wstring>{L"提示|保存数据失败，文件可能被占用！"});
         }
