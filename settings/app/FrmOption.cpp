@@ -1,10 +1,10 @@
 #include "settings/app/FrmOption.h"
 
+#include "settings/controls/SkinUtils.h"
 #include "settings/model/GlobalFuncs.h"
 #include "settings/pages/PageControls.h"
 #include "settings/pages/PageGeneral.h"
 #include "settings/pages/PageLists.h"
-#include "settings/controls/SkinUtils.h"
 
 namespace {
 

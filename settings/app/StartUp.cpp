@@ -4,9 +4,9 @@
 
 #include "protocol/companion_messages.h"
 #include "settings/app/FrmOption.h"
-#include "settings/model/SettingsFile.h"
 #include "settings/display/SystemControl.h"
 #include "settings/forms/application.h"
+#include "settings/model/SettingsFile.h"
 #include "winlib/handles.h"
 
 namespace {

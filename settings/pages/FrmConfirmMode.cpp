@@ -1,7 +1,7 @@
 #include "settings/pages/FrmConfirmMode.h"
 
-#include "settings/model/GlobalFuncs.h"
 #include "settings/controls/SkinUtils.h"
+#include "settings/model/GlobalFuncs.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "settings/controls/ButtonImage.h"
 #include "settings/controls/ColorLabel.h"
 #include "settings/controls/ComboboxEx.h"
-#include "settings/model/DateTime.h"
 #include "settings/forms/form.h"
+#include "settings/model/DateTime.h"
 
 constexpr COLORREF kLabelColor = 6512215;     // RGB(87, 94, 99)
 constexpr COLORREF kGreyTextColor = 8421504;  // RGB(128, 128, 128)

@@ -2,11 +2,11 @@
 
 #include <shellapi.h>
 
-#include "settings/model/CityCode.h"
-#include "settings/pages/page_host.h"
-#include "settings/model/GlobalFuncs.h"
 #include "settings/controls/SkinUtils.h"
+#include "settings/model/CityCode.h"
+#include "settings/model/GlobalFuncs.h"
 #include "settings/model/TimerList.h"
+#include "settings/pages/page_host.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "settings/controls/CheckLabelButton.h"
-#include "settings/pages/PageControls.h"
 #include "settings/controls/QAlpha.h"
+#include "settings/pages/PageControls.h"
 
 class TPageHost;
 

@@ -5,8 +5,8 @@
 #include <cwchar>
 
 #include "protocol/companion_messages.h"
-#include "settings/pages/page_host.h"
 #include "settings/controls/SkinUtils.h"
+#include "settings/pages/page_host.h"
 
 namespace {
 

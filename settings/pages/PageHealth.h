@@ -16,14 +16,14 @@
 
 #include "settings/controls/ButtonImage.h"
 #include "settings/controls/ColorLabel.h"
-#include "settings/display/DisplayApi.h"
-#include "settings/pages/FrmConfirmMode.h"
-#include "settings/model/GlobalFuncs.h"
 #include "settings/controls/GraphicPanel.h"
 #include "settings/controls/GraphicTime.h"
-#include "settings/display/SystemControl.h"
 #include "settings/controls/TabButton.h"
+#include "settings/display/DisplayApi.h"
+#include "settings/display/SystemControl.h"
 #include "settings/forms/control.h"
+#include "settings/model/GlobalFuncs.h"
+#include "settings/pages/FrmConfirmMode.h"
 
 class TPageHost;
 

@@ -1,10 +1,10 @@
 #include "settings/pages/PageLists.h"
 
-#include "settings/pages/page_host.h"
-#include "settings/model/GlobalFuncs.h"
 #include "settings/controls/ListBoxView.h"
 #include "settings/controls/SkinUtils.h"
+#include "settings/model/GlobalFuncs.h"
 #include "settings/model/TimerList.h"
+#include "settings/pages/page_host.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include "settings/controls/DrawListBox.h"
 #include "settings/controls/GraphicPanel.h"
 #include "settings/controls/GraphicTime.h"
-#include "settings/pages/PageControls.h"
 #include "settings/model/SettingsFile.h"
+#include "settings/pages/PageControls.h"
 #include "settings/pages/page_host.h"
 
 enum TEditMode { emIdle, emNew, emExisting };

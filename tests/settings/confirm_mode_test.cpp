@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "settings/pages/FrmConfirmMode.h"
 #include "settings/model/GlobalFuncs.h"
+#include "settings/pages/FrmConfirmMode.h"
 #include "tests/settings/skin_test_support.h"
 
 using settingstest::Pump;

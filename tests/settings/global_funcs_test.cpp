@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "settings/model/GlobalFuncs.h"
-#include "settings/app/StartUp.h"
 #include "settings/app/FrmOption.h"
+#include "settings/app/StartUp.h"
+#include "settings/model/GlobalFuncs.h"
 #include "tests/settings/test_support.h"
 
 using settingstest::At;

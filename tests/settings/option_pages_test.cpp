@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "settings/app/FrmOption.h"
+#include "settings/controls/SkinUtils.h"
 #include "settings/model/GlobalFuncs.h"
 #include "settings/pages/PageGeneral.h"
 #include "settings/pages/PageLists.h"
-#include "settings/controls/SkinUtils.h"
 #include "tests/settings/test_support.h"
 #include "winlib/app_module.h"
 

@@ -10,13 +10,13 @@
 #include "settings/controls/ColorLabel.h"
 #include "settings/controls/ComboboxEx.h"
 #include "settings/controls/DrawListBox.h"
-#include "settings/pages/FrmConfirmMode.h"
-#include "settings/model/GlobalFuncs.h"
 #include "settings/controls/GraphicPanel.h"
 #include "settings/controls/GraphicTime.h"
 #include "settings/controls/SkinUtils.h"
 #include "settings/controls/TabButton.h"
 #include "settings/forms/form.h"
+#include "settings/model/GlobalFuncs.h"
+#include "settings/pages/FrmConfirmMode.h"
 
 namespace {
 
