@@ -1,5 +1,7 @@
 #include "companion/system/shared_settings.h"
 
+#include "base/app_data_folder.h"
+
 #include <windows.h>
 #include <shlobj.h>
 
@@ -20,23 +22,6 @@ std::wstring WithTrailingBackslash(std::wstring path) {
     return path;
 }
 
-bool ExpandAppDataVariable(std::wstring& path) {
-    const wchar_t* variable = L"%appdata%";
-    std::vector<wchar_t> buffer(MAX_PATH);
-    DWORD needed = ::ExpandEnvironmentStringsW(variable, buffer.data(), MAX_PATH);
-    if (needed == 0) return false;
-    if (needed >= MAX_PATH) {
-        buffer.assign(needed + 1, L'\0');
-        needed = ::ExpandEnvironmentStringsW(variable, buffer.data(), needed + 1);
-        if (needed == 0 || needed > buffer.size()) return false;
-    }
-    std::wstring expanded(buffer.data());
-    // An unset variable comes back unexpanded; that is no folder.
-    if (expanded.empty() || expanded.find(L'%') != std::wstring::npos) return false;
-    path = WithTrailingBackslash(expanded);
-    return true;
-}
-
 std::wstring ReadProfileText(const wchar_t* file, const wchar_t* section, const wchar_t* key) {
     std::vector<wchar_t> buffer(kValueCapacity, L'\0');
     ::GetPrivateProfileStringW(section, key, L"", buffer.data(), kValueCapacity, file);
@@ -51,13 +36,10 @@ SharedSettings& SharedSettings::Instance() {
 }
 
 bool GetAppDataDir(std::wstring& path) {
-    wchar_t buffer[MAX_PATH] = {};
-    if (SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, buffer)) &&
-        buffer[0] != L'\0') {
-        path = WithTrailingBackslash(buffer);
-        return true;
-    }
-    return ExpandAppDataVariable(path);
+    const std::wstring folder = appdata::AppDataFolder(appdata::Fallback::kExpandedVariable);
+    if (folder.empty()) return false;
+    path = WithTrailingBackslash(folder);
+    return true;
 }
 
 std::wstring ConfigFilePath() {

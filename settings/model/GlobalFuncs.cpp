@@ -7,6 +7,7 @@
 #include <cwctype>
 #include <vector>
 
+#include "base/app_data_folder.h"
 #include "winlib/handles.h"
 
 namespace {
@@ -247,16 +248,7 @@ bool TimeOfDayBefore(const TDateTime& a, const TDateTime& b) {
     return a.SecondsOfDay() < b.SecondsOfDay();
 }
 
-std::wstring GetAppDataDir() {
-    wchar_t buffer[MAX_PATH] = {};
-    if (SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, buffer)) && buffer[0])
-        return buffer;
-    const DWORD n = ::GetEnvironmentVariableW(L"AppData", nullptr, 0);
-    if (n == 0) return std::wstring();
-    std::vector<wchar_t> value(n);
-    if (::GetEnvironmentVariableW(L"AppData", value.data(), n) >= n) return std::wstring();
-    return value.data();
-}
+std::wstring GetAppDataDir() { return appdata::AppDataFolder(appdata::Fallback::kVariableValue); }
 
 bool FileHasExtension(const std::wstring& path, const std::wstring& extensions) {
     if (path.empty()) return true;

@@ -2,6 +2,7 @@
 # each settings page's title, the health page's tabs, the list pages'
 # buttons, and the product's name in Corvalle's first-run chooser.
 . "$E2E_REPO_ROOT/tests/settings/settings_lib.sh"
+private_prefix "$@"
 install_mirelo
 DESKTOP_WIN="$(probe folder desktop)"
 no_shortcut() {

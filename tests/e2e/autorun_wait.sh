@@ -1,6 +1,7 @@
 # Started at log-on ("autorun"), Corvalle waits for the manager's service to
 # touch its registry key before it shows up; without the key it does not wait.
 . "$E2E_REPO_ROOT/tests/e2e/lib.sh"
+private_prefix "$@"
 install_corvalle
 returning_user_config
 SERVICE_KEY='HKCU\Software\ZubPellor\ZubPellorService'

@@ -2,6 +2,40 @@
 # the test prefix, the probe, and a clean end whatever happened.
 set -uo pipefail
 
+# Runs the calling script in a Wine prefix of its own, cloned from the clean
+# copy scripts/test takes (a fresh prefix when there is none), with its own
+# wineserver and its own X server: what the real programs do to the user's
+# data, the registry, c:\, the window list, the focus and the pointer stays
+# inside, so the script takes no lock and runs beside everything else. Call
+# it first, with the script's arguments: the script runs again inside, and
+# this call ends the outer one with its exit code.
+private_prefix() {
+  [ -n "${E2E_PRIVATE_PREFIX:-}" ] && return 0
+  # shellcheck source=scripts/lib/prefix.sh
+  . "$E2E_REPO_ROOT/scripts/lib/prefix.sh"
+  # shellcheck source=scripts/lib/xvfb.sh
+  . "$E2E_REPO_ROOT/scripts/lib/xvfb.sh"
+  local prefix="$E2E_WORK_DIR/prefix" rc=0
+  export HARNESS_WINEPREFIX="$prefix" E2E_WINEPREFIX="$prefix" E2E_PRIVATE_PREFIX=1
+  xvfb_start || fail "no display of its own"
+  if ! prefix_clone "$E2E_BUILD_DIR/wineprefix-template" "$prefix"; then
+    rm -rf "$prefix"
+    "$E2E_WINE" --init >/dev/null 2>&1 || rc=1
+  fi
+  # Volatile keys live as long as the wineserver: keep one up, as a running
+  # system would.
+  [ $rc = 0 ] && { "$E2E_WINE" --server-start >/dev/null 2>&1 || rc=1; }
+  if [ $rc = 0 ]; then
+    bash "${BASH_SOURCE[-1]}" "$@" || rc=$?
+  else
+    echo "FAIL: no prefix of its own could be made" >&2
+  fi
+  "$E2E_WINE" --server-stop >/dev/null 2>&1
+  xvfb_stop
+  rm -rf "$prefix"
+  exit $rc
+}
+
 probe() { "$E2E_WINE" --timeout 60 "$E2E_TEST_BIN_DIR/winprobe.exe" "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
 check() { local what="$1"; shift; if "$@"; then echo "ok: $what"; else fail "$what"; fi; }

@@ -5,6 +5,7 @@
 # link starts the product's speed-up function, and the kernel is left
 # balanced and unloaded.
 . "$E2E_REPO_ROOT/tests/e2e/lib.sh"
+private_prefix "$@"
 . "$E2E_REPO_ROOT/tests/plugins/plugin_lib.sh"
 install_corvalle
 ROOT="$(dirname "$INSTALL_DIR")"

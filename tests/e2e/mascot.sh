@@ -1,6 +1,7 @@
 # The mascot for real: where it stands, hiding into the tray and coming back,
 # the first-run tip, and a broken skin package ending the program.
 . "$E2E_REPO_ROOT/tests/e2e/lib.sh"
+private_prefix "$@"
 install_corvalle
 APPDATA_WIN="$(probe folder appdata)"
 CONFIG_WIN="$APPDATA_WIN\\tarvisk\\Corvalle.ini"

@@ -4,6 +4,7 @@
 # "退出" posts the close request to the settings window and the process ends
 # with exit code 0.
 . "$E2E_REPO_ROOT/tests/e2e/lib.sh"
+private_prefix "$@"
 install_corvalle
 returning_user_config
 PRODUCT_DIR="$(dirname "$INSTALL_DIR")"

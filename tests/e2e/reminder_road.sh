@@ -2,6 +2,7 @@
 # mascot starts, the detect thread goes on polling after it, and a timed
 # reminder of the user's then shows with its ring played by the player.
 . "$E2E_REPO_ROOT/tests/e2e/lib.sh"
+private_prefix "$@"
 install_corvalle
 # The player is a recording stand-in here: it writes down what it was asked to play.
 cp "$E2E_TEST_BIN_DIR/recording_program.exe" "$INSTALL_DIR/Piravel.exe"

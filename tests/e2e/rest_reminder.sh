@@ -2,6 +2,7 @@
 # shows the tip with its link, the ring is played by the player, and a click
 # on the link asks the mascot for the neck exercise and changes the tip.
 . "$E2E_REPO_ROOT/tests/e2e/lib.sh"
+private_prefix "$@"
 install_corvalle
 cp "$E2E_TEST_BIN_DIR/recording_program.exe" "$INSTALL_DIR/Piravel.exe"
 returning_user_config

@@ -1,6 +1,7 @@
 # A second start gives way to the first: exit code 0, one window of class
 # "Corvalle"; with "eyeguardian" it still opens the settings program's page.
 . "$E2E_REPO_ROOT/tests/e2e/lib.sh"
+private_prefix "$@"
 install_corvalle
 returning_user_config
 trap 'cleanup_install; rm -f "$CONFIG"' EXIT

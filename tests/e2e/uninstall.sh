@@ -3,6 +3,7 @@
 # back to white only when it is the eye-protection green and the settings say
 # Corvalle set it, and ends with exit code 1 without showing a window.
 . "$E2E_REPO_ROOT/tests/e2e/lib.sh"
+private_prefix "$@"
 install_corvalle
 RUN_KEY='HKCU\software\microsoft\windows\currentversion\run'
 COLORS_KEY='HKCU\Control Panel\Colors'

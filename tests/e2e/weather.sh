@@ -2,6 +2,7 @@
 # which fetches from a local server into the dated file; then a server that
 # never answers must not hold the caller past its time-out.
 . "$E2E_REPO_ROOT/tests/e2e/lib.sh"
+private_prefix "$@"
 RUN_DIR="$E2E_WORK_DIR/run"
 mkdir -p "$RUN_DIR"
 cp "$E2E_TEST_BIN_DIR/weather_fetch_tests.exe" "$E2E_BIN_DIR/Piravel.exe" "$RUN_DIR/"

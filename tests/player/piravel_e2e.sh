@@ -1,6 +1,7 @@
 # Piravel.exe for real: downloads against a local server into the dated file
 # of the temporary folder, and plays WAV files through the MCI device.
 . "$E2E_REPO_ROOT/tests/e2e/lib.sh"
+private_prefix "$@"
 FIXTURE="$E2E_REPO_ROOT/tests/fixtures/weather_answer.xml"
 LOG="$E2E_WORK_DIR/requests.log"
 piravel() { "$E2E_WINE" --timeout "${PIRAVEL_TIMEOUT:-60}" "$E2E_BIN_DIR/Piravel.exe" "$@" >/dev/null 2>&1; }

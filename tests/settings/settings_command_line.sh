@@ -1,6 +1,7 @@
 # Mirelo's command line: exit codes, "init" without a window, "uninstall",
 # the titled window on its page, and the two ways Corvalle ends it.
 . "$E2E_REPO_ROOT/tests/settings/settings_lib.sh"
+private_prefix "$@"
 install_mirelo
 trap cleanup_mirelo EXIT
 

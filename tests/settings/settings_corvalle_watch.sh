@@ -2,6 +2,7 @@
 # window going away, the stand-in's or the real Corvalle's, and the real
 # Corvalle takes what Mirelo posts to it.
 . "$E2E_REPO_ROOT/tests/settings/settings_lib.sh"
+private_prefix "$@"
 install_mirelo
 install_corvalle
 cp "$E2E_BIN_DIR/Mirelo.exe" "$INSTALL_DIR/Mirelo.exe"

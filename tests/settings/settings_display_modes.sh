@@ -4,17 +4,7 @@
 # is always taken of the display as it is, so no resolution is ever changed.
 . "$E2E_REPO_ROOT/tests/e2e/lib.sh"
 
-export HARNESS_WINEPREFIX="$E2E_WORK_DIR/prefix"
-rm -rf "$HARNESS_WINEPREFIX"
-finish() {
-  "$E2E_WINE" --server-stop >/dev/null 2>&1
-  rm -rf "$HARNESS_WINEPREFIX"
-}
-trap finish EXIT
-"$E2E_WINE" --init >/dev/null 2>&1 || fail "the throwaway prefix could not be made"
-# Volatile keys live as long as the wineserver: keep one up, as a running
-# system would.
-"$E2E_WINE" --server-start >/dev/null 2>&1
+private_prefix "$@"
 
 tool() { "$E2E_WINE" --timeout 60 "$E2E_TEST_BIN_DIR/display_mode_tool.exe" "$@" | tr -d '\r'; }
 state() { grep -x -- "$2" <<<"$1" >/dev/null; }

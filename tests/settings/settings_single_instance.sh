@@ -2,6 +2,7 @@
 # to the running window and ends; a word of another group, or one written
 # differently, runs beside it.
 . "$E2E_REPO_ROOT/tests/settings/settings_lib.sh"
+private_prefix "$@"
 install_mirelo
 trap cleanup_mirelo EXIT
 

@@ -5,15 +5,7 @@
 # may be left in the prefix.
 . "$E2E_REPO_ROOT/tests/e2e/lib.sh"
 
-export HARNESS_WINEPREFIX="$E2E_WORK_DIR/prefix"
-rm -rf "$HARNESS_WINEPREFIX"
-finish() {
-  "$E2E_WINE" --server-stop >/dev/null 2>&1
-  rm -rf "$HARNESS_WINEPREFIX"
-}
-trap finish EXIT
-"$E2E_WINE" --init >/dev/null 2>&1 || fail "the throwaway prefix could not be made"
-"$E2E_WINE" --server-start >/dev/null 2>&1
+private_prefix "$@"
 
 windows_path() { "$E2E_WINE" --timeout 60 winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 RUN_DIR="$E2E_WORK_DIR/run"

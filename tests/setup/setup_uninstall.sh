@@ -7,15 +7,7 @@
 . "$E2E_REPO_ROOT/tests/e2e/lib.sh"
 . "$E2E_REPO_ROOT/tests/plugins/plugin_lib.sh"
 
-export HARNESS_WINEPREFIX="$E2E_WORK_DIR/prefix"
-rm -rf "$HARNESS_WINEPREFIX"
-finish() {
-  "$E2E_WINE" --server-stop >/dev/null 2>&1
-  rm -rf "$HARNESS_WINEPREFIX"
-}
-trap finish EXIT
-"$E2E_WINE" --init >/dev/null 2>&1 || fail "the throwaway prefix could not be made"
-"$E2E_WINE" --server-start >/dev/null 2>&1
+private_prefix "$@"
 
 C="$HARNESS_WINEPREFIX/drive_c"
 mkdir -p "$C/Sec/Pellor" "$C/Sec/DtMgr" "$C/Host" "$C/Tarviskmon" "$C/Pin"

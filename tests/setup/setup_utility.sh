@@ -6,18 +6,14 @@
 . "$E2E_REPO_ROOT/tests/e2e/lib.sh"
 . "$E2E_REPO_ROOT/tests/plugins/plugin_lib.sh"
 
-export HARNESS_WINEPREFIX="$E2E_WORK_DIR/prefix"
-rm -rf "$HARNESS_WINEPREFIX"
+private_prefix "$@"
+
 SERVER=
 finish() {
   [ -n "$SERVER" ] && kill "$SERVER" 2>/dev/null
-  "$E2E_WINE" --server-stop >/dev/null 2>&1
-  rm -rf "$HARNESS_WINEPREFIX"
   wait 2>/dev/null
 }
 trap finish EXIT
-"$E2E_WINE" --init >/dev/null 2>&1 || fail "the throwaway prefix could not be made"
-"$E2E_WINE" --server-start >/dev/null 2>&1
 
 C="$HARNESS_WINEPREFIX/drive_c"
 mkdir -p "$C/Sec/Pellor" "$C/Host"

@@ -1,0 +1,54 @@
+#include "base/app_data_folder.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <vector>
+
+namespace appdata {
+
+namespace {
+
+std::wstring& Override() {
+    static std::wstring folder;
+    return folder;
+}
+
+std::wstring ExpandedVariable() {
+    const wchar_t* variable = L"%appdata%";
+    std::vector<wchar_t> buffer(MAX_PATH);
+    DWORD needed = ::ExpandEnvironmentStringsW(variable, buffer.data(), MAX_PATH);
+    if (needed == 0) return std::wstring();
+    if (needed >= MAX_PATH) {
+        buffer.assign(needed + 1, L'\0');
+        needed = ::ExpandEnvironmentStringsW(variable, buffer.data(), needed + 1);
+        if (needed == 0 || needed > buffer.size()) return std::wstring();
+    }
+    std::wstring expanded(buffer.data());
+    // An unset variable comes back unexpanded; that is no folder.
+    if (expanded.find(L'%') != std::wstring::npos) return std::wstring();
+    return expanded;
+}
+
+std::wstring VariableValue() {
+    const DWORD n = ::GetEnvironmentVariableW(L"AppData", nullptr, 0);
+    if (n == 0) return std::wstring();
+    std::vector<wchar_t> value(n);
+    if (::GetEnvironmentVariableW(L"AppData", value.data(), n) >= n) return std::wstring();
+    return value.data();
+}
+
+}  // namespace
+
+std::wstring AppDataFolder(Fallback fallback) {
+    if (!Override().empty()) return Override();
+    wchar_t buffer[MAX_PATH] = {};
+    if (SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, buffer)) &&
+        buffer[0] != L'\0')
+        return buffer;
+    return fallback == Fallback::kExpandedVariable ? ExpandedVariable() : VariableValue();
+}
+
+void SetAppDataFolderOverride(const std::wstring& folder) { Override() = folder; }
+
+}  // namespace appdata
