@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "protocol/companion_messages.h"
+#include "protocol/window_messages.h"
 #include "settings/ButtonImage.h"
 #include "settings/FrmConfirmMode.h"
 #include "settings/PageHealth.h"

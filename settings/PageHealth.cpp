@@ -4,7 +4,7 @@
 
 #include <cwchar>
 
-#include "protocol/companion_messages.h"
+#include "protocol/window_messages.h"
 #include "settings/FrmOption.h"
 #include "settings/SkinUtils.h"
 

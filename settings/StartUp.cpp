@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "protocol/companion_messages.h"
+#include "protocol/window_messages.h"
 #include "settings/FrmOption.h"
 #include "settings/SettingsFile.h"
 #include "settings/SystemControl.h"

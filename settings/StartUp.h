@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "protocol/program_names.h"
+
 enum OptionPage : uint8_t {
     kPageGeneral = 0,
     kPageTimerAlertList = 1,
@@ -18,7 +20,7 @@ enum OptionPage : uint8_t {
     kPageNone = 7,  // anything else: end at once
 };
 
-constexpr wchar_t kOptionMutexPrefix[] = L"CorvalleOption_MUTEX_NEW";
+constexpr const wchar_t* kOptionMutexPrefix = protocol::kSettingsMutexPrefix;
 
 // One word, case-insensitive; the first "-", then the first "/", then the
 // first "\" are removed wherever they stand.
