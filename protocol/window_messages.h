@@ -66,6 +66,21 @@ enum ExerciseMessages : UINT {
 static_assert(static_cast<UINT>(WM_SHOW_NECK_EXERCISE) == static_cast<UINT>(WM_SET_TIP_TEXT),
               "the one shared number, to two different windows");
 
+// Received by Mirelo's own windows; no other program sends them. (The forms
+// library's application window takes WM_APP + 1 for itself: that library
+// knows no product, so its number stays there.)
+enum SettingsPrivateMessages : UINT {
+    WM_CONFIRM_SHOWN = WM_APP + 20,     // the display-mode confirm form
+    WM_HEALTH_PAGE_EXIT = WM_APP + 31,  // the health page's subclassed edit boxes
+};
+
+// Windows of the maker's other programs that Corvalle talks to.
+// The monitor program's window: asked whether to stay quiet.
+constexpr wchar_t kMonitorWindowClass[] = L"QTarviskMonClass";
+constexpr UINT kMonitorQuery = 0x905;
+// Registered by name; Corvalle's tray window takes it as "restart".
+constexpr wchar_t kRestartMessageName[] = L"ZubEraseTool";
+
 // wParam of WM_REPORT_SETTINGS_EVENT.
 enum SettingsEventCode : int {
     kEventEyeCare = 0,

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "protocol/window_messages.h"
 #include "settings/ButtonImage.h"
 #include "settings/ColorLabel.h"
 #include "settings/DisplayApi.h"
@@ -78,7 +79,7 @@ protected:
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-    static constexpr UINT kExitMessage = WM_APP + 31;
+    static constexpr UINT kExitMessage = protocol::WM_HEALTH_PAGE_EXIT;
 };
 
 class TPageHealth {

@@ -31,6 +31,9 @@ TEST(WindowMessagesTest, NumbersStayAsInstalledCopiesExpect) {
     EXPECT_EQ(WM_SET_TIP_TEXT, 0x1602u);
     EXPECT_EQ(protocol::WM_CLOSE_SETTINGS, 0x1605u);
     EXPECT_EQ(protocol::WM_SHOW_PAGE, 0x6413u);
+    EXPECT_EQ(protocol::WM_CONFIRM_SHOWN, static_cast<UINT>(WM_APP + 20));
+    EXPECT_EQ(protocol::WM_HEALTH_PAGE_EXIT, static_cast<UINT>(WM_APP + 31));
+    EXPECT_EQ(protocol::kMonitorQuery, 0x905u);
     EXPECT_EQ(protocol::kSettingsEventCount, 19);
     EXPECT_EQ(protocol::kEyeProtectionColor, static_cast<COLORREF>(13625548));
 }
