@@ -30,23 +30,30 @@ int BoundedCount(int count) {
     return std::clamp(count, 0, CActionCustom::kMaxRecords);
 }
 
-std::wstring Numbered(const wchar_t* prefix, int i) {
-    wchar_t name[64] = {};
-    std::swprintf(name, 64, L"%ls%d", prefix, i);
-    return name;
-}
-
 std::wstring Lower(std::wstring text) {
     for (wchar_t& c : text)
         if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c + 32);
     return text;
 }
 
-bool IsWeekend(int dayOfWeek) {
-    return dayOfWeek == 0 || dayOfWeek == 6;
+bool IsKnownStyle(int style) {
+    return style >= 0 && style < protocol::kShutDownStyleCount;
 }
 
-constexpr int kShutdownStyleCount = 6;
+// Corvalle's reading of a list section (protocol::ListReading names how it
+// differs from Mirelo's): a missing key is an empty text or 0, integers are
+// their leading digits.
+const protocol::ListReading& CompanionReading() {
+    static const protocol::ListReading reading = [] {
+        protocol::ListReading r;
+        r.Text = [](const wchar_t* section, const wchar_t* key, const std::wstring&) { return ReadText(section, key); };
+        r.Integer = [](const std::wstring& text, int) { return static_cast<int>(ToInt(text)); };
+        r.ReminderDefaults = {L"", 0, L"", L"", L"", 0};
+        r.ShutDownDefaults = {L"", 0, 0, L"", 0};
+        return r;
+    }();
+    return reading;
+}
 
 }  // namespace
 
@@ -57,21 +64,6 @@ bool ParseAlertTime(const std::wstring& text, int& hour, int& minute) {
     hour = (text[0] - L'0') * 10 + (text[1] - L'0');
     minute = (text[3] - L'0') * 10 + (text[4] - L'0');
     return hour < 24 && minute < 60;
-}
-
-bool RepeatAllows(int repeat, const std::wstring& lastSetDate, const std::wstring& today, int dayOfWeek) {
-    switch (repeat) {
-    case 0:
-        return lastSetDate == today;
-    case 1:
-        return true;
-    case 2:
-        return !IsWeekend(dayOfWeek);
-    case 3:
-        return IsWeekend(dayOfWeek);
-    default:
-        return false;
-    }
 }
 
 bool InAlertWindow(const std::wstring& stored, int hour, int minute, int second) {
@@ -116,14 +108,14 @@ std::atomic<long>& CActionCustom::AlertsLoaded() {
 namespace {
 
 // Reads the records "<prefix>1" .. "<prefix><count>" that exist in the file,
-// in order; `read` fills one record from its section.
+// in order; `read` gives one record's values from its section.
 template <typename Record, typename Read>
 std::vector<Record> ReadNumberedSections(const std::unordered_set<std::wstring>& existing, const wchar_t* countKey,
                                          const wchar_t* prefix, Read read) {
     std::vector<Record> records;
-    const int count = BoundedCount(ReadInt(L"vyn", countKey));
+    const int count = BoundedCount(ReadInt(protocol::ini::kGeneral, countKey));
     for (int i = 1; i <= count; ++i) {
-        const std::wstring section = Numbered(prefix, i);
+        const std::wstring section = protocol::NumberedSectionName(prefix, i);
         if (!existing.count(Lower(section))) continue;
         Record r;
         read(section.c_str(), r);
@@ -138,7 +130,7 @@ template <typename Record>
 void CarryFiredFlags(std::vector<Record>& fresh, const std::vector<Record>& old) {
     for (Record& r : fresh) {
         const auto same = std::find_if(old.begin(), old.end(), [&](const Record& o) {
-            return o.time == r.time && o.lastSetDate == r.lastSetDate;
+            return o.Time == r.Time && o.LastSetDate == r.LastSetDate;
         });
         if (same != old.end()) r.firedToday = same->firedToday;
     }
@@ -150,22 +142,14 @@ void CActionCustom::LoadAlerts(const std::wstring& today) {
     std::unordered_set<std::wstring> existing;
     for (std::wstring& name : ConfigSectionNames()) existing.insert(std::move(name));
 
+    namespace ini = protocol::ini;
     auto alerts = ReadNumberedSections<TimerAlertRecord>(
-        existing, L"TimerAlertCount", L"TimerAlert", [](const wchar_t* section, TimerAlertRecord& r) {
-            r.time = ReadText(section, L"TimerAlertTime");
-            r.repeat = ReadInt(section, L"TimerAlertRepeat");
-            r.lastSetDate = ReadText(section, L"LastSetDate");
-            r.content = ReadText(section, L"TimerAlertContent");
-            r.ring = ReadText(section, L"Ring");
-            r.state = ReadInt(section, L"State");
+        existing, ini::kReminderCount, ini::kReminderPrefix, [](const wchar_t* section, TimerAlertRecord& r) {
+            static_cast<protocol::ReminderEntry&>(r) = protocol::ReadReminderSection(CompanionReading(), section);
         });
     auto shutdowns = ReadNumberedSections<ShutdownRecord>(
-        existing, L"TimeShutDownCount", L"vynShutDown", [](const wchar_t* section, ShutdownRecord& r) {
-            r.time = ReadText(section, L"ShutDownAlertTime");
-            r.repeat = ReadInt(section, L"ShutDownAlertRepeat");
-            r.style = ReadInt(section, L"ShutDownStyle");
-            r.lastSetDate = ReadText(section, L"LastSetDate");
-            r.state = ReadInt(section, L"State");
+        existing, ini::kShutDownCount, ini::kShutDownPrefix, [](const wchar_t* section, ShutdownRecord& r) {
+            static_cast<protocol::ShutDownEntry&>(r) = protocol::ReadShutDownSection(CompanionReading(), section);
         });
 
     if (loadDate_ == today) {
@@ -199,8 +183,8 @@ bool CActionCustom::RestModeCoveredTime(const std::wstring& stored, const SYSTEM
 
 bool CActionCustom::WasShutDownForAlert(const ShutdownRecord& record, const std::wstring& today) const {
     std::wstring last;
-    ReadConfigString(last, L"vyn", L"lastshutdowntime");
-    if (last.size() != 12 || record.time.size() != 5) return false;
+    ReadConfigString(last, protocol::ini::kGeneral, protocol::ini::kLastShutDownTime);
+    if (last.size() != 12 || record.Time.size() != 5) return false;
     for (wchar_t c : last)
         if (c < L'0' || c > L'9') return false;
     // The date of the last shutdown, not the record's set date: a repeating
@@ -208,19 +192,21 @@ bool CActionCustom::WasShutDownForAlert(const ShutdownRecord& record, const std:
     if (last.compare(0, 8, today) != 0) return false;
     const int hour = (last[8] - L'0') * 10 + (last[9] - L'0');
     const int minute = (last[10] - L'0') * 10 + (last[11] - L'0');
-    return InAlertWindow(record.time, hour, minute, 0);
+    return InAlertWindow(record.Time, hour, minute, 0);
 }
 
 void CActionCustom::KeepSystemAwake(const SYSTEMTIME& now, const std::wstring& today) {
     const int nowMinutes = now.wHour * 60 + now.wMinute;
     const bool pending = std::any_of(shutdowns_.begin(), shutdowns_.end(), [&](const ShutdownRecord& r) {
         int hour = 0, minute = 0;
-        if (r.state != 1 || r.firedToday || r.style < 0 || r.style >= kShutdownStyleCount ||
-            !ParseAlertTime(r.time, hour, minute))
+        if (r.State != protocol::kStateActive || r.firedToday || !IsKnownStyle(r.Style) ||
+            !ParseAlertTime(r.Time, hour, minute))
             return false;
-        if (r.repeat == 1 || r.repeat == 2 || r.repeat == 3) return true;
+        if (r.Repeat == protocol::kRepeatEveryDay || r.Repeat == protocol::kRepeatWeekdays ||
+            r.Repeat == protocol::kRepeatWeekend)
+            return true;
         // A one-time shutdown can only fire on its own day, up to the end of its window.
-        return r.repeat == 0 && r.lastSetDate == today && nowMinutes <= hour * 60 + minute + 2;
+        return r.Repeat == protocol::kRepeatOnce && r.LastSetDate == today && nowMinutes <= hour * 60 + minute + 2;
     });
     if (pending != keptAwake_) {
         PowerControl().KeepAwake(pending);
@@ -236,24 +222,26 @@ bool CActionCustom::CheckCondition() {
     if (AlertsLoaded().exchange(1) == 0 || loadDate_ != today) LoadAlerts(today);
 
     for (TimerAlertRecord& r : alerts_) {
-        if (r.firedToday || r.state != 1 || !RepeatAllows(r.repeat, r.lastSetDate, today, now.wDayOfWeek)) continue;
-        if (!InAlertWindow(r.time, now.wHour, now.wMinute, now.wSecond) && !RestModeCoveredTime(r.time, now))
+        if (r.firedToday || r.State != protocol::kStateActive ||
+            !RepeatAllows(r.Repeat, r.LastSetDate, today, now.wDayOfWeek))
             continue;
-        tipText_ = L"$custom$" + StripMarkers(r.content);
+        if (!InAlertWindow(r.Time, now.wHour, now.wMinute, now.wSecond) && !RestModeCoveredTime(r.Time, now))
+            continue;
+        tipText_ = L"$custom$" + StripMarkers(r.Content);
         r.firedToday = true;
-        if (!r.ring.empty() && GetPathType(r.ring.c_str()) == 1) Env().PlaySound(r.ring);
+        if (!r.Ring.empty() && GetPathType(r.Ring.c_str()) == 1) Env().PlaySound(r.Ring);
         return true;
     }
 
     KeepSystemAwake(now, today);
 
     for (ShutdownRecord& r : shutdowns_) {
-        if (r.firedToday || r.state != 1 || r.style < 0 || r.style >= kShutdownStyleCount ||
-            !RepeatAllows(r.repeat, r.lastSetDate, today, now.wDayOfWeek))
+        if (r.firedToday || r.State != protocol::kStateActive || !IsKnownStyle(r.Style) ||
+            !RepeatAllows(r.Repeat, r.LastSetDate, today, now.wDayOfWeek))
             continue;
-        const bool window = InAlertWindow(r.time, now.wHour, now.wMinute, now.wSecond);
-        if (!(window && !WasShutDownForAlert(r, today)) && !RestModeCoveredTime(r.time, now)) continue;
-        tipText_ = L"$shutdown$" + std::to_wstring(r.style);
+        const bool window = InAlertWindow(r.Time, now.wHour, now.wMinute, now.wSecond);
+        if (!(window && !WasShutDownForAlert(r, today)) && !RestModeCoveredTime(r.Time, now)) continue;
+        tipText_ = L"$shutdown$" + std::to_wstring(r.Style);
         r.firedToday = true;
         return true;
     }

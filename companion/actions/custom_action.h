@@ -8,30 +8,21 @@
 #include <vector>
 
 #include "companion/actions/action_base.h"
+#include "protocol/corvalle_ini.h"
 
-struct TimerAlertRecord {
-    std::wstring time;  // "HH:MM"
-    int repeat = 0;     // 0 once, 1 every day, 2 Monday to Friday, 3 weekend
-    std::wstring lastSetDate;
-    std::wstring content;
-    std::wstring ring;
+// An entry as Corvalle holds it: the file's values and whether it fired today.
+struct TimerAlertRecord : protocol::ReminderEntry {
     bool firedToday = false;
-    int state = 0;  // 1 active
 };
 
-struct ShutdownRecord {
-    std::wstring time;
-    int repeat = 0;
-    int style = 0;  // 0..5
-    std::wstring lastSetDate;
-    int state = 0;
+struct ShutdownRecord : protocol::ShutDownEntry {
     bool firedToday = false;
 };
 
 // "HH:MM" exactly, hour below 24 and minute below 60.
 bool ParseAlertTime(const std::wstring& text, int& hour, int& minute);
-// Whether the repeat rule lets a record fire on `today` (day of week 0 = Sunday).
-bool RepeatAllows(int repeat, const std::wstring& lastSetDate, const std::wstring& today, int dayOfWeek);
+// The firing rule both programs share.
+using protocol::RepeatAllows;
 // At or after the stored time and at most two minutes past it.
 bool InAlertWindow(const std::wstring& stored, int hour, int minute, int second);
 // The user's text with the markers the main window interprets taken out.

@@ -1,6 +1,6 @@
 #include "companion/actions/detect_action_condition.h"
 
-#include "companion/actions/action_messages.h"
+#include "protocol/window_messages.h"
 
 CDetectActionCondition::CDetectActionCondition(HWND mainWindow, DWORD pauseMs)
     : mainWindow_(mainWindow),

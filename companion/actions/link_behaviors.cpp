@@ -4,8 +4,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
-#include "companion/actions/action_messages.h"
-#include "protocol/companion_messages.h"
+#include "protocol/window_messages.h"
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include "companion/system/statistics.h"
 #include "companion/system/ui_package.h"
 #include "companion/ui/skin_strip.h"
+#include "protocol/program_names.h"
 #include "winlib/app_module.h"
 #include "winlib/handles.h"
 
@@ -171,7 +172,7 @@ void CMainWnd::EnsureCompatible() {
     WriteConfigString(L"vyn", L"compatible", L"true");
     std::wstring dir;
     if (!GetExeDir(dir)) return;
-    const std::wstring settingsProgram = dir + L"Mirelo.exe";
+    const std::wstring settingsProgram = dir + protocol::kSettingsProgram;
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     // No error box: a missing settings program must not stop the start.

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "companion/actions/action_environment.h"
-#include "companion/actions/action_messages.h"
 #include "companion/actions/detect_action_condition.h"
 #include "companion/app/mascot_animations.h"
 #include "companion/app/tray_icon.h"
@@ -20,7 +19,7 @@
 #include "companion/ui/showing_dialogs.h"
 #include "companion/ui/vyn_pop_wnd.h"
 #include "companion/ui/vyn_tip_wnd.h"
-#include "protocol/companion_messages.h"
+#include "protocol/window_messages.h"
 #include "toolkit/bex_wnd_manager.h"
 #include "winlib/handles.h"
 #include "winlib/window.h"

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "companion/system/paths.h"
+#include "protocol/program_names.h"
 
 const wchar_t* LaunchVerb(const std::wstring& parameters, DWORD version) {
     const bool nt = (version & 0x80000000u) == 0;
@@ -28,7 +29,7 @@ bool StartProgramForPage(const std::wstring& program, const std::wstring& parame
 std::wstring SettingsProgramPath() {
     std::wstring dir;
     if (!GetExeDir(dir)) return std::wstring();
-    return dir + L"Mirelo.exe";
+    return dir + protocol::kSettingsProgram;
 }
 
 bool StartSettingsProgram(const wchar_t* page) {

@@ -12,21 +12,24 @@
 #include "companion/system/registry_values.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/web_identify.h"
-#include "protocol/companion_messages.h"
+#include "protocol/corvalle_ini.h"
+#include "protocol/eye_protection_color.h"
+#include "protocol/program_names.h"
+#include "protocol/window_messages.h"
 #include "winlib/app_module.h"
 #include "winlib/handles.h"
 
 namespace {
 
-constexpr wchar_t kSingleInstanceMutex[] = L"Corvalle_Single";
+constexpr const wchar_t* kSingleInstanceMutex = protocol::kCompanionMutex;
 constexpr wchar_t kManagerServiceKey[] = L"Software\\ZubPellor\\ZubPellorService";
-constexpr wchar_t kRunKey[] = L"software\\microsoft\\windows\\currentversion\\run";
-constexpr wchar_t kRunValue[] = L"Corvalle";
-constexpr wchar_t kSettingsProgram[] = L"Mirelo.exe";
+constexpr const wchar_t* kRunKey = protocol::kRunKey;
+constexpr const wchar_t* kRunValue = protocol::kRunValueName;
+constexpr const wchar_t* kSettingsProgram = protocol::kSettingsProgram;
 constexpr wchar_t kShortcutName[] = L"ZubVynmar.lnk";
 constexpr DWORD kAutorunWaitMs = 120000;
-constexpr COLORREF kEyeProtectionGreen = RGB(204, 232, 207);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kEyeProtectionGreen = protocol::kEyeProtectionColor;
+constexpr COLORREF kWhite = protocol::kWhiteWindowColor;
 
 std::wstring LowerAscii(const wchar_t* text) {
     std::wstring out(text);
@@ -151,7 +154,7 @@ void UninstallCleanup() {
     }
 
     std::wstring eyeProtection;
-    ReadConfigString(eyeProtection, L"vyn", L"seteyeprotection");
+    ReadConfigString(eyeProtection, protocol::ini::kGeneral, protocol::ini::kSetEyeProtection);
     if (::GetSysColor(COLOR_WINDOW) == kEyeProtectionGreen && IsEqual(eyeProtection, L"true"))
         RestoreWhiteWindowColour();
 

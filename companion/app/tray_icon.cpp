@@ -27,7 +27,7 @@ ITrayShell& SystemTrayShell() {
 }
 
 CTrayIconBase::CTrayIconBase(ITrayShell& shell)
-    : restartMessage_(::RegisterWindowMessageW(L"ZubEraseTool")),
+    : restartMessage_(::RegisterWindowMessageW(protocol::kRestartMessageName)),
       taskbarCreated_(::RegisterWindowMessageW(L"TaskbarCreated")),
       shell_(shell) {}
 

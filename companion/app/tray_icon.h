@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "companion/actions/action_messages.h"
+#include "protocol/window_messages.h"
 
 // The shell's notification area, a seam so tests can record the calls.
 class ITrayShell {

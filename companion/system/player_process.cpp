@@ -7,11 +7,12 @@
 #include <string>
 
 #include "companion/system/paths.h"
+#include "protocol/program_names.h"
 #include "winlib/handles.h"
 
 namespace {
 
-constexpr wchar_t kPlayerProgram[] = L"Piravel.exe";
+constexpr const wchar_t* kPlayerProgram = protocol::kPlayerProgram;
 
 // The player this process started last; sounds start and stop on the detect
 // thread, the lock keeps any other caller safe.

@@ -4,11 +4,12 @@
 
 #include "companion/system/shared_settings.h"
 #include "companion/system/web_identify.h"
+#include "protocol/window_messages.h"
 
 namespace {
 
-constexpr wchar_t kMonitorWindowClass[] = L"QTarviskMonClass";
-constexpr UINT kMonitorQuery = 0x905;
+constexpr const wchar_t* kMonitorWindowClass = protocol::kMonitorWindowClass;
+constexpr UINT kMonitorQuery = protocol::kMonitorQuery;
 constexpr WPARAM kMonitorQuietQuestion = 24;
 // A hung outside window must never stop the reminder engine.
 constexpr UINT kMonitorTimeoutMs = 2000;

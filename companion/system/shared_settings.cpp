@@ -10,9 +10,11 @@
 #include <cstdlib>
 #include <vector>
 
+#include "protocol/corvalle_ini.h"
+#include "protocol/program_names.h"
+
 namespace {
 
-constexpr wchar_t kConfigRelativePath[] = L"tarvisk\\Corvalle.ini";
 constexpr wchar_t kActionFileRelativePath[] = L"tarvisk\\vyn\\halvet\\Actions.ini";
 constexpr wchar_t kTestSwitchFile[] = L"c:\\vyntest.ini";
 constexpr DWORD kValueCapacity = 1024;
@@ -45,7 +47,7 @@ bool GetAppDataDir(std::wstring& path) {
 std::wstring ConfigFilePath() {
     std::wstring dir;
     if (!GetAppDataDir(dir)) return std::wstring();
-    return dir + kConfigRelativePath;
+    return dir + protocol::kSettingsFileRelativePath;
 }
 
 namespace {
@@ -89,30 +91,32 @@ int32_t ToInt(const std::wstring& text) {
 }
 
 void ReadGeneralConfig(SharedSettings& settings) {
+    namespace ini = protocol::ini;
     std::wstring value;
     // Missing or empty means the alerts were never switched off.
-    settings.WiseHealthAlert = ReadConfigString(value, L"vyn", L"WiseHealthAlert") != 0 ||
+    settings.WiseHealthAlert = ReadConfigString(value, ini::kGeneral, ini::kWiseHealthAlert) != 0 ||
                                ToInt(value) != 0;
     settings.TestMode = IsEqual(ReadProfileText(kTestSwitchFile, L"vyntest", L"value"), L"on");
-    ReadConfigString(value, L"vyn", L"UseWiseAlertRing");
+    ReadConfigString(value, ini::kGeneral, ini::kUseWiseAlertRing);
     settings.UseWiseAlertRing = IsEqual(value, L"1");
-    ReadConfigString(value, L"vyn", L"Ring");
+    ReadConfigString(value, ini::kGeneral, ini::kRing);
     settings.Ring.Set(value);
-    ReadConfigString(value, L"vyn", L"CustomWeather");
+    ReadConfigString(value, ini::kGeneral, ini::kCustomWeather);
     settings.CustomWeather = IsEqual(value, L"1");
-    ReadConfigString(value, L"vyn", L"CityCode");
+    ReadConfigString(value, ini::kGeneral, ini::kCityCode);
     settings.CityCode.Set(value);
 }
 
 void ReadEyeConfig(SharedSettings& settings) {
+    namespace ini = protocol::ini;
     std::wstring value;
-    ReadConfigString(value, L"eye", L"run");
+    ReadConfigString(value, ini::kEye, ini::kRun);
     settings.EyeRun = IsEqual(value, L"1");
-    ReadConfigString(value, L"eye", L"next");
+    ReadConfigString(value, ini::kEye, ini::kNext);
     settings.EyeNext.Set(value);
-    ReadConfigString(value, L"eye", L"resttime");
+    ReadConfigString(value, ini::kEye, ini::kRestTime);
     settings.RestTime = ToInt(value);
-    ReadConfigString(value, L"eye", L"interval");
+    ReadConfigString(value, ini::kEye, ini::kInterval);
     settings.Interval = ToInt(value);
 }
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "companion/actions/action_messages.h"
+#include "protocol/window_messages.h"
 #include "companion/ui/flash_host.h"
 #include "toolkit/bex_dialog.h"
 

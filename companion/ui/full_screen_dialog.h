@@ -10,7 +10,7 @@
 #include <memory>
 #include <optional>
 
-#include "companion/actions/action_messages.h"
+#include "protocol/window_messages.h"
 #include "companion/ui/flash_host.h"
 #include "toolkit/bex_controls.h"
 #include "toolkit/bex_dialog.h"

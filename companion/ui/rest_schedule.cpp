@@ -4,6 +4,7 @@
 
 #include "companion/system/shared_settings.h"
 #include "companion/system/text_utils.h"
+#include "protocol/corvalle_ini.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ std::wstring NextRestTime(int hour, int minute, int64_t intervalMinutes) {
 
 int WriteNextRestTime(const SYSTEMTIME& now) {
     const std::wstring next = NextRestTime(now.wHour, now.wMinute, SharedSettings::Instance().Interval.load());
-    return WriteConfigString(L"eye", L"next", next.c_str());
+    return WriteConfigString(protocol::ini::kEye, protocol::ini::kNext, next.c_str());
 }
 
 const wchar_t* RestPictureName(int hour) { return hour < 6 || hour > 17 ? L"night169.png" : L"day169.png"; }

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "companion/actions/action_messages.h"
+#include "protocol/window_messages.h"
 #include "companion/app/settings_launcher.h"
 #include "companion/system/statistics.h"
 

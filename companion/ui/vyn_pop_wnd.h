@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "companion/actions/action_messages.h"
+#include "protocol/window_messages.h"
 #include "companion/ui/pop_buttons.h"
 #include "toolkit/bex_bitmap.h"
 #include "toolkit/bex_wnd_manager.h"

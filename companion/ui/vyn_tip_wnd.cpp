@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "protocol/companion_messages.h"
+#include "protocol/window_messages.h"
 #include "toolkit/bex_bitmap.h"
 #include "winlib/handles.h"
 

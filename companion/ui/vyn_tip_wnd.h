@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "companion/actions/action_messages.h"
+#include "protocol/window_messages.h"
 #include "toolkit/bex_text_wnd.h"
 #include "toolkit/bex_wnd_manager.h"
 #include "winlib/window.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "protocol/companion_messages.h"
+#include "protocol/window_messages.h"
 #include "settings/app/StartUp.h"
 #include "settings/controls/ButtonImage.h"
 #include "settings/model/OptionValues.h"

@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "protocol/companion_messages.h"
+#include "protocol/window_messages.h"
 #include "settings/app/FrmOption.h"
 #include "settings/display/SystemControl.h"
 #include "settings/forms/application.h"

@@ -7,9 +7,10 @@
 #include <cstdint>
 #include <string>
 
+#include "protocol/program_names.h"
 #include "settings/pages/page_host.h"
 
-constexpr wchar_t kOptionMutexPrefix[] = L"CorvalleOption_MUTEX_NEW";
+constexpr const wchar_t* kOptionMutexPrefix = protocol::kSettingsMutexPrefix;
 
 // One word, case-insensitive; the first "-", then the first "/", then the
 // first "\" are removed wherever they stand.

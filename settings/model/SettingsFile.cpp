@@ -4,19 +4,20 @@
 #include <cwchar>
 #include <vector>
 
+#include "protocol/program_names.h"
 #include "settings/model/GlobalFuncs.h"
 #include "winlib/handles.h"
 
-const wchar_t kDefaultReminderText[] = L"请添加您要提醒的内容";
+namespace keys = protocol::ini;
 
 namespace {
 
-constexpr wchar_t kGeneral[] = L"vyn";
-constexpr wchar_t kEye[] = L"eye";
-constexpr wchar_t kReminderPrefix[] = L"TimerAlert";
-constexpr wchar_t kShutDownPrefix[] = L"vynShutDown";
-constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr wchar_t kRunValueName[] = L"Corvalle";
+using protocol::kRunKey;
+using protocol::kRunValueName;
+using keys::kEye;
+using keys::kGeneral;
+using keys::kReminderPrefix;
+using keys::kShutDownPrefix;
 constexpr wchar_t kColorsKey[] = L"Control Panel\\Colors";
 
 std::wstring Lower(std::wstring text) {
@@ -64,8 +65,8 @@ std::wstring NormalTime(const std::wstring& text) {
     return FormatHHNN(ParseTime(text));
 }
 
-std::wstring NormalDate(const TIniFile& ini, const wchar_t* section) {
-    return FormatYYYYMMDD(ParseDate8(ini.ReadString(section, L"LastSetDate", FormatYYYYMMDD(Now()))));
+std::wstring NormalDate(const std::wstring& text) {
+    return FormatYYYYMMDD(ParseDate8(text));
 }
 
 bool Expired(const std::wstring& date, const std::wstring& time) {
@@ -73,7 +74,25 @@ bool Expired(const std::wstring& date, const std::wstring& time) {
 }
 
 std::wstring SectionName(const wchar_t* prefix, int n) {
-    return prefix + std::to_wstring(n);
+    return protocol::NumberedSectionName(prefix, n);
+}
+
+// Mirelo's reading of a list section (protocol::ListReading names how it
+// differs from Corvalle's): missing keys take the file's defaults, a set
+// date today.
+protocol::ListReading SettingsReading(const TIniFile& ini) {
+    protocol::ListReading r;
+    r.Text = [&ini](const wchar_t* section, const wchar_t* key, const std::wstring& def) {
+        return ini.ReadString(section, key, def);
+    };
+    r.Integer = [](const std::wstring& text, int def) {
+        int value;
+        return ParseInteger(text, value) ? value : def;
+    };
+    const std::wstring today = FormatYYYYMMDD(Now());
+    r.ReminderDefaults = {L"", kRepeatOnce, kDefaultReminderText, today, L"", kStateActive};
+    r.ShutDownDefaults = {L"", kRepeatOnce, kStyleForcedPowerOff, today, kStatePaused};
+    return r;
 }
 
 bool OpenRunKey(winlib::RegKey& key) {
@@ -94,6 +113,12 @@ bool ReadRegText(HKEY key, const wchar_t* name, std::wstring& value) {
 bool WriteRegText(HKEY key, const wchar_t* name, const std::wstring& value) {
     return ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+protocol::ValueWriter ValueWriter(TIniFile& ini) {
+    return [&ini](const wchar_t* section, const wchar_t* key, const std::wstring& value) {
+        return ini.WriteString(section, key, value);
+    };
 }
 
 template <typename Entry, typename WriteEntry>
@@ -204,10 +229,7 @@ void TIniFile::NormalizeAttributes() const {
 // ---------------------------------------------------------------- values
 
 std::wstring SettingsFilePath() {
-    std::wstring dir = GetAppDataDir();
-    if (dir.empty()) return std::wstring();
-    if (dir.back() != L'\\') dir.push_back(L'\\');
-    return dir + L"tarvisk\\Corvalle.ini";
+    return protocol::SettingsFileIn(GetAppDataDir());
 }
 
 std::wstring RepeatKindText(int kind, bool shutdown) {
@@ -266,34 +288,34 @@ std::wstring DefaultRing() {
 
 TGeneralSettings ReadGeneralSettings(const TIniFile& ini, const std::wstring& defaultRing) {
     TGeneralSettings s;
-    s.WiseHealthAlert = ini.ReadBool(kGeneral, L"WiseHealthAlert", true);
-    s.UseWiseAlertRing = ini.ReadBool(kGeneral, L"UseWiseAlertRing", false);
-    s.Ring = ini.ReadString(kGeneral, L"Ring", L"");
+    s.WiseHealthAlert = ini.ReadBool(kGeneral, keys::kWiseHealthAlert, true);
+    s.UseWiseAlertRing = ini.ReadBool(kGeneral, keys::kUseWiseAlertRing, false);
+    s.Ring = ini.ReadString(kGeneral, keys::kRing, L"");
     if (s.Ring.empty()) s.Ring = defaultRing;
-    s.CustomWeather = ini.ReadBool(kGeneral, L"CustomWeather", false);
-    s.ProvinceCode = ini.ReadString(kGeneral, L"ProvinceCode", L"");
-    s.CityCode = ini.ReadString(kGeneral, L"CityCode", L"");
+    s.CustomWeather = ini.ReadBool(kGeneral, keys::kCustomWeather, false);
+    s.ProvinceCode = ini.ReadString(kGeneral, keys::kProvinceCode, L"");
+    s.CityCode = ini.ReadString(kGeneral, keys::kCityCode, L"");
     return s;
 }
 
 bool WriteGeneralSettings(TIniFile& ini, const TGeneralSettings& s) {
     ini.NormalizeAttributes();
-    return ini.WriteBool(kGeneral, L"WiseHealthAlert", s.WiseHealthAlert) &&
-           ini.WriteBool(kGeneral, L"UseWiseAlertRing", s.UseWiseAlertRing) &&
-           ini.WriteString(kGeneral, L"Ring", s.Ring) &&
-           ini.WriteBool(kGeneral, L"CustomWeather", s.CustomWeather) &&
-           ini.WriteString(kGeneral, L"ProvinceCode", s.ProvinceCode) &&
-           ini.WriteString(kGeneral, L"CityCode", s.CityCode);
+    return ini.WriteBool(kGeneral, keys::kWiseHealthAlert, s.WiseHealthAlert) &&
+           ini.WriteBool(kGeneral, keys::kUseWiseAlertRing, s.UseWiseAlertRing) &&
+           ini.WriteString(kGeneral, keys::kRing, s.Ring) &&
+           ini.WriteBool(kGeneral, keys::kCustomWeather, s.CustomWeather) &&
+           ini.WriteString(kGeneral, keys::kProvinceCode, s.ProvinceCode) &&
+           ini.WriteString(kGeneral, keys::kCityCode, s.CityCode);
 }
 
 TRestSettings ReadRestSettings(const TIniFile& ini) {
     TRestSettings r;
-    r.Run = ini.ReadBool(kEye, L"run", false);
-    r.Interval = ini.ReadInteger(kEye, L"interval", 120);
+    r.Run = ini.ReadBool(kEye, keys::kRun, false);
+    r.Interval = ini.ReadInteger(kEye, keys::kInterval, 120);
     if (r.Interval < 0) r.Interval = 120;
-    r.RestTime = ini.ReadInteger(kEye, L"resttime", 5);
+    r.RestTime = ini.ReadInteger(kEye, keys::kRestTime, 5);
     if (r.RestTime < 0) r.RestTime = 5;
-    std::wstring next = ini.ReadString(kEye, L"next", L"");
+    std::wstring next = ini.ReadString(kEye, keys::kNext, L"");
     if (!next.empty()) {
         const size_t colon = next.find(L':');
         if (colon != std::wstring::npos) next.erase(colon, 1);
@@ -319,20 +341,20 @@ bool WriteRestSettings(TIniFile& ini, int interval, int restTime, std::wstring* 
     wchar_t hhnn[8];
     std::swprintf(hhnn, 8, L"%.2d%.2d", next.Hour, next.Minute);
     ini.NormalizeAttributes();
-    const bool ok = ini.WriteInteger(kEye, L"interval", interval) && ini.WriteInteger(kEye, L"resttime", restTime) &&
-                    ini.WriteString(kEye, L"next", hhnn);
+    const bool ok = ini.WriteInteger(kEye, keys::kInterval, interval) && ini.WriteInteger(kEye, keys::kRestTime, restTime) &&
+                    ini.WriteString(kEye, keys::kNext, hhnn);
     if (ok && nextShown) *nextShown = FormatHHNN(next);
     return ok;
 }
 
 bool WriteRestRun(TIniFile& ini, bool on) {
     ini.NormalizeAttributes();
-    return ini.WriteBool(kEye, L"run", on);
+    return ini.WriteBool(kEye, keys::kRun, on);
 }
 
 bool WriteEyeProtectionFlag(TIniFile& ini, bool on) {
     ini.NormalizeAttributes();
-    return ini.WriteString(kGeneral, L"seteyeprotection", on ? L"true" : L"false");
+    return ini.WriteString(kGeneral, keys::kSetEyeProtection, on ? L"true" : L"false");
 }
 
 // ---------------------------------------------------------------- lists
@@ -355,17 +377,14 @@ std::vector<int> NumberedSections(const std::vector<std::wstring>& names, const 
 
 TReminderRead ReadTimerAlerts(const TIniFile& ini) {
     TReminderRead read;
-    read.OldCount = ini.ReadInteger(kGeneral, L"TimerAlertCount", 0);
+    const protocol::ListReading reading = SettingsReading(ini);
+    read.OldCount = ini.ReadInteger(kGeneral, keys::kReminderCount, 0);
     for (int n : NumberedSections(ini.SectionNames(), kReminderPrefix, read.OldCount)) {
         const std::wstring section = SectionName(kReminderPrefix, n);
         if (!ini.SectionExists(section.c_str())) continue;
-        TTimerAlertInfo info;
-        info.LastSetDate = NormalDate(ini, section.c_str());
-        info.Repeat = ini.ReadInteger(section.c_str(), L"TimerAlertRepeat", kRepeatOnce);
-        info.Time = NormalTime(WithoutDashes(ini.ReadString(section.c_str(), L"TimerAlertTime", L"")));
-        info.Content = ini.ReadString(section.c_str(), L"TimerAlertContent", kDefaultReminderText);
-        info.Ring = ini.ReadString(section.c_str(), L"Ring", L"");
-        info.State = ini.ReadInteger(section.c_str(), L"State", kStateActive);
+        TTimerAlertInfo info = protocol::ReadReminderSection(reading, section.c_str());
+        info.LastSetDate = NormalDate(info.LastSetDate);
+        info.Time = NormalTime(WithoutDashes(info.Time));
         if (info.Repeat == kRepeatOnce) {
             if (Expired(info.LastSetDate, info.Time)) info.State = kStateExpired;
             else info.State = info.State != 0 ? kStateActive : kStatePaused;
@@ -379,12 +398,11 @@ TReminderRead ReadTimerAlerts(const TIniFile& ini) {
 
 TShutDownRead ReadShutDowns(const TIniFile& ini) {
     TShutDownRead read;
+    const protocol::ListReading reading = SettingsReading(ini);
     if (ini.SectionExists(kShutDownPrefix)) {
-        TShutDownAlertInfo info;
-        info.Time = NormalTime(WithoutDashes(ini.ReadString(kShutDownPrefix, L"ShutDownAlertTime", L"")));
-        info.Repeat = ini.ReadInteger(kShutDownPrefix, L"ShutDownAlertRepeat", kRepeatOnce);
-        info.Style = ini.ReadInteger(kShutDownPrefix, L"ShutDownStyle", kStyleForcedPowerOff);
-        info.LastSetDate = NormalDate(ini, kShutDownPrefix);
+        TShutDownAlertInfo info = protocol::ReadShutDownSection(reading, kShutDownPrefix);
+        info.Time = NormalTime(WithoutDashes(info.Time));
+        info.LastSetDate = NormalDate(info.LastSetDate);
         // The older layout had no State: it only held the shutdown in force,
         // so a future one-time entry stays in force.
         if (info.Repeat != kRepeatOnce) info.State = kStateActive;
@@ -392,16 +410,13 @@ TShutDownRead ReadShutDowns(const TIniFile& ini) {
         read.List.push_back(info);
         read.HadUnnumbered = true;
     }
-    read.StoredCount = ini.ReadInteger(kGeneral, L"TimeShutDownCount", 0);
+    read.StoredCount = ini.ReadInteger(kGeneral, keys::kShutDownCount, 0);
     for (int n : NumberedSections(ini.SectionNames(), kShutDownPrefix, read.StoredCount)) {
         const std::wstring section = SectionName(kShutDownPrefix, n);
         if (!ini.SectionExists(section.c_str())) continue;
-        TShutDownAlertInfo info;
-        info.Time = NormalTime(ini.ReadString(section.c_str(), L"ShutDownAlertTime", L""));
-        info.Repeat = ini.ReadInteger(section.c_str(), L"ShutDownAlertRepeat", kRepeatOnce);
-        info.Style = ini.ReadInteger(section.c_str(), L"ShutDownStyle", kStyleForcedPowerOff);
-        info.LastSetDate = NormalDate(ini, section.c_str());
-        info.State = ini.ReadInteger(section.c_str(), L"State", kStatePaused);
+        TShutDownAlertInfo info = protocol::ReadShutDownSection(reading, section.c_str());
+        info.Time = NormalTime(info.Time);
+        info.LastSetDate = NormalDate(info.LastSetDate);
         if (info.Repeat == kRepeatOnce) {
             if (Expired(info.LastSetDate, info.Time)) info.State = kStateExpired;
             else if (info.State != 0) info.State = kStateActive;
@@ -417,27 +432,16 @@ TShutDownRead ReadShutDowns(const TIniFile& ini) {
 }
 
 bool SaveTimerAlertSections(TIniFile& ini, const std::vector<TTimerAlertInfo>& list, int& oldCount) {
-    return SaveSections(ini, kReminderPrefix, L"TimerAlertCount", list, oldCount,
+    return SaveSections(ini, kReminderPrefix, keys::kReminderCount, list, oldCount,
                         [&ini](const std::wstring& s, const TTimerAlertInfo& e) {
-                            const wchar_t* section = s.c_str();
-                            return ini.WriteString(section, L"TimerAlertTime", e.Time) &&
-                                   ini.WriteInteger(section, L"TimerAlertRepeat", e.Repeat) &&
-                                   ini.WriteString(section, L"TimerAlertContent", e.Content) &&
-                                   ini.WriteString(section, L"LastSetDate", e.LastSetDate) &&
-                                   ini.WriteString(section, L"Ring", e.Ring) &&
-                                   ini.WriteInteger(section, L"State", e.State);
+                            return protocol::WriteReminderSection(ValueWriter(ini), s.c_str(), e);
                         });
 }
 
 bool SaveShutDownSections(TIniFile& ini, const std::vector<TShutDownAlertInfo>& list, int& oldCount) {
-    return SaveSections(ini, kShutDownPrefix, L"TimeShutDownCount", list, oldCount,
+    return SaveSections(ini, kShutDownPrefix, keys::kShutDownCount, list, oldCount,
                         [&ini](const std::wstring& s, const TShutDownAlertInfo& e) {
-                            const wchar_t* section = s.c_str();
-                            return ini.WriteString(section, L"ShutDownAlertTime", e.Time) &&
-                                   ini.WriteInteger(section, L"ShutDownAlertRepeat", e.Repeat) &&
-                                   ini.WriteInteger(section, L"ShutDownStyle", e.Style) &&
-                                   ini.WriteString(section, L"LastSetDate", e.LastSetDate) &&
-                                   ini.WriteInteger(section, L"State", e.State);
+                            return protocol::WriteShutDownSection(ValueWriter(ini), s.c_str(), e);
                         });
 }
 
@@ -456,8 +460,8 @@ bool MigrateSettings() {
 bool MigrateSettingsFile(TIniFile& ini) {
     if (!ini.FileExists()) return true;
     ini.NormalizeAttributes();
-    if (ini.SectionExists(kEye) && ini.ReadBool(kEye, L"run", false) && !ini.ValueExists(kEye, L"interval")) {
-        if (!ini.WriteInteger(kEye, L"interval", 120) || !ini.WriteInteger(kEye, L"resttime", 5)) return false;
+    if (ini.SectionExists(kEye) && ini.ReadBool(kEye, keys::kRun, false) && !ini.ValueExists(kEye, keys::kInterval)) {
+        if (!ini.WriteInteger(kEye, keys::kInterval, 120) || !ini.WriteInteger(kEye, keys::kRestTime, 5)) return false;
     }
     TShutDownRead read = ReadShutDowns(ini);
     int oldCount = read.StoredCount > 0 && read.OldCount > 0 ? read.OldCount : 0;
@@ -468,11 +472,11 @@ bool MigrateSettingsFile(TIniFile& ini) {
 // ---------------------------------------------------------------- registry
 
 std::wstring CorvalleRunValue(const std::wstring& folder) {
-    return L"\"" + folder + L"Corvalle.exe\"";
+    return protocol::CompanionRunValue(folder);
 }
 
 std::wstring AutorunValue(const std::wstring& folder) {
-    return CorvalleRunValue(folder) + L" autorun";
+    return protocol::AutorunRunValue(folder);
 }
 
 bool LoadAutorunState(const std::wstring& folder) {

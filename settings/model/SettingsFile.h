@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "protocol/corvalle_ini.h"
+#include "protocol/eye_protection_color.h"
 #include "settings/model/DateTime.h"
 
 class TIniFile {
@@ -42,21 +44,27 @@ private:
 // AppData\tarvisk\Corvalle.ini; empty when the data folder is unknown.
 std::wstring SettingsFilePath();
 
-enum RepeatKind : int { kRepeatOnce = 0, kRepeatEveryDay = 1, kRepeatWeekdays = 2, kRepeatWeekend = 3 };
-enum ShutDownStyle : int {
-    kStyleForcedPowerOff = 0,
-    kStylePowerOff = 1,
-    kStyleLogOff = 2,
-    kStyleLock = 3,
-    kStyleRestart = 4,
-    kStyleStandby = 5,
-};
-enum EntryState : int { kStateExpired = -1, kStatePaused = 0, kStateActive = 1 };
-
-extern const wchar_t kDefaultReminderText[];  // "请添加您要提醒的内容"
-constexpr size_t kReminderTextLimit = 77;
-constexpr COLORREF kEyeProtectionColor = RGB(204, 232, 207);
-constexpr COLORREF kWhiteWindowColor = RGB(255, 255, 255);
+// The file's enums, records and colours, shared with Corvalle.
+using protocol::EntryState;
+using protocol::RepeatKind;
+using protocol::ShutDownStyle;
+using protocol::kRepeatEveryDay;
+using protocol::kRepeatOnce;
+using protocol::kRepeatWeekdays;
+using protocol::kRepeatWeekend;
+using protocol::kStateActive;
+using protocol::kStateExpired;
+using protocol::kStatePaused;
+using protocol::kStyleForcedPowerOff;
+using protocol::kStyleLock;
+using protocol::kStyleLogOff;
+using protocol::kStylePowerOff;
+using protocol::kStyleRestart;
+using protocol::kStyleStandby;
+using protocol::kDefaultReminderText;
+using protocol::kReminderTextLimit;
+using protocol::kEyeProtectionColor;
+using protocol::kWhiteWindowColor;
 
 // Texts of values read from the file. Values outside their range give the
 // empty text: the file is shared and may hold anything.
@@ -70,22 +78,8 @@ int StyleListIndex(int style);
 // "每天" 1, "星期一到星期五" 2, "星期六到星期日" 3, anything else 0.
 int RepeatKindFromText(const std::wstring& text);
 
-struct TTimerAlertInfo {
-    std::wstring Time = L"00:00";
-    int Repeat = kRepeatEveryDay;
-    std::wstring Content = kDefaultReminderText;
-    std::wstring LastSetDate;
-    std::wstring Ring;
-    int State = kStateActive;
-};
-
-struct TShutDownAlertInfo {
-    std::wstring Time = L"00:00";
-    int Repeat = kRepeatOnce;
-    int Style = kStylePowerOff;
-    std::wstring LastSetDate;
-    int State = kStatePaused;
-};
+using TTimerAlertInfo = protocol::ReminderEntry;
+using TShutDownAlertInfo = protocol::ShutDownEntry;
 
 // The moment a one-time entry is due: its day plus its time of day.
 TDateTime DueMoment(const std::wstring& lastSetDate, const std::wstring& time);

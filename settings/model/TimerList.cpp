@@ -43,16 +43,9 @@ std::wstring Trimmed(const std::wstring& text) {
     return text.substr(first, last - first + 1);
 }
 
-bool IsWeekend(int dayOfWeek) { return dayOfWeek == 0 || dayOfWeek == 6; }
-
+// The firing rule shared with Corvalle, on a day of the calendar.
 bool FiresOn(int repeat, const std::wstring& lastSetDate, const TDateTime& day) {
-    switch (repeat) {
-    case kRepeatOnce: return FormatYYYYMMDD(day) == lastSetDate;
-    case kRepeatEveryDay: return true;
-    case kRepeatWeekdays: return !IsWeekend(day.DayOfWeek());
-    case kRepeatWeekend: return IsWeekend(day.DayOfWeek());
-    default: return false;
-    }
+    return protocol::RepeatAllows(repeat, lastSetDate, FormatYYYYMMDD(day), day.DayOfWeek());
 }
 
 // Two years after `now`, 29 February falling back to the 28th.

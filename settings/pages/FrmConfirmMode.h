@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "protocol/window_messages.h"
 #include "settings/controls/ButtonImage.h"
 #include "settings/controls/ColorLabel.h"
 #include "settings/controls/GraphicPanel.h"
@@ -61,7 +62,7 @@ protected:
     void FormMouseDown(POINT pt) override;
 
 private:
-    static constexpr UINT kShownMessage = WM_APP + 20;
+    static constexpr UINT kShownMessage = protocol::WM_CONFIRM_SHOWN;
     LRESULT OnShownMessage(UINT, WPARAM, LPARAM, BOOL&);
     void LoadSkin();
     void SizeLabel(forms::TLabel& label);

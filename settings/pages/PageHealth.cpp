@@ -4,7 +4,7 @@
 
 #include <cwchar>
 
-#include "protocol/companion_messages.h"
+#include "protocol/window_messages.h"
 #include "settings/controls/SkinUtils.h"
 #include "settings/pages/page_host.h"
 

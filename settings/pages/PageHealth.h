@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "protocol/window_messages.h"
 #include "settings/controls/ButtonImage.h"
 #include "settings/controls/ColorLabel.h"
 #include "settings/controls/GraphicPanel.h"
@@ -79,7 +80,7 @@ protected:
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-    static constexpr UINT kExitMessage = WM_APP + 31;
+    static constexpr UINT kExitMessage = protocol::WM_HEALTH_PAGE_EXIT;
 };
 
 class TPageHealth {

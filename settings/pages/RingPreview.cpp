@@ -1,5 +1,6 @@
 #include "settings/pages/RingPreview.h"
 
+#include "protocol/program_names.h"
 #include "settings/model/GlobalFuncs.h"
 #include "settings/model/TimerList.h"
 
@@ -16,7 +17,7 @@ TRingPreview::~TRingPreview() {
 bool TRingPreview::Play(const std::wstring& path) {
     Stop();
     if (path.empty() || !FileHasExtension(path, kSoundExtensions)) return false;
-    const std::wstring player = Player.empty() ? ExeFolder() + L"Piravel.exe" : Player;
+    const std::wstring player = Player.empty() ? ExeFolder() + protocol::kPlayerProgram : Player;
     std::wstring command = L"\"" + player + L"\" \"" + path + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof(si);

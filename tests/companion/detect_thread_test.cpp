@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "companion/actions/action_base.h"
-#include "companion/actions/action_messages.h"
+#include "protocol/window_messages.h"
 #include "companion/actions/detect_action_condition.h"
 #include "companion/actions/reminder_list.h"
 #include "winlib/window.h"

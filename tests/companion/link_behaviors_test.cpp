@@ -8,10 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "companion/actions/action_messages.h"
 #include "companion/actions/link_behaviors.h"
 #include "companion/system/paths.h"
-#include "protocol/companion_messages.h"
+#include "protocol/window_messages.h"
 #include "tests/companion/prefix_state.h"
 #include "winlib/window.h"
 

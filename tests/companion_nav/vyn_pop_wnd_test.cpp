@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "companion/actions/action_messages.h"
+#include "protocol/window_messages.h"
 #include "companion/system/statistics.h"
 #include "companion/ui/pop_buttons.h"
 #include "companion/ui/vyn_pop_wnd.h"

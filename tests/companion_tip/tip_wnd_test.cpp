@@ -11,9 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "companion/actions/action_messages.h"
 #include "companion/ui/vyn_tip_wnd.h"
-#include "protocol/companion_messages.h"
+#include "protocol/window_messages.h"
 #include "toolkit/bex_bitmap.h"
 #include "toolkit/bex_text_wnd.h"
 #include "winlib/handles.h"
