@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "protocol/companion_messages.h"
+#include "protocol/window_messages.h"
 #include "settings/model/SettingsFile.h"
 
 class TOptionValues {

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "protocol/companion_messages.h"
+#include "protocol/window_messages.h"
 #include "settings/forms/form.h"
 #include "settings/model/OptionValues.h"
 #include "settings/pages/RingPreview.h"
