@@ -1,0 +1,427 @@
+#!/usr/bin/env python3
+"""Fails when an #include runs against the layers, or folders include each
+other in a circle.
+
+    check_layering.py [--self-test] [ROOT]
+
+ROOT is the source tree (default: two folders above this script). Every
+C, C++ and resource file under it is read (build output, .git and other
+dot-folders left aside); each #include that names a file of the tree is an
+edge from the including file's layer to the included file's layer.
+
+Failures, one line each:
+  - an edge the table below does not allow: a lower layer using a higher
+    one, a program using another program's folder, production using tests/
+    or bench/;
+  - a source in a folder that no entry of the table covers;
+  - folders (real ones, not layers) that include each other in a circle;
+  - the README's layer picture saying something else than the table;
+  - an entry of KNOWN_UPWARD that the tree no longer needs.
+
+With --self-test the check first runs on throwaway copies of the tree, each
+with one forbidden include added (and one allowed one), and fails unless it
+catches exactly the forbidden ones; then it checks the tree itself.
+"""
+
+import os
+import re
+import shutil
+import sys
+import tempfile
+
+# The allowed edges, once: a layer may include what its arrows name and,
+# through them, everything below. A key covers its folder and the folders
+# inside it (the longest key wins), or a single header. "*" is every layer
+# of the programs and their libraries (not tests/ or bench/). The README's
+# picture must say the same (checked below).
+USES = {
+    "winlib/handles.h": [],
+    "base": ["winlib/handles.h"],
+    "protocol": ["base"],
+    "winlib": ["protocol"],
+    "toolkit": ["winlib"],
+    "settings/forms": ["winlib"],
+    # Corvalle.exe
+    "companion/system": ["toolkit"],
+    "companion/kernel": ["companion/system"],
+    "companion/actions": ["companion/kernel"],
+    "companion/ui": ["companion/actions"],
+    "companion/app": ["companion/ui"],
+    # Mirelo.exe; files directly in settings/ count as its top.
+    "settings/model": ["settings/forms"],
+    "settings/display": ["settings/forms"],
+    "settings/controls": ["settings/model", "settings/display"],
+    "settings/pages": ["settings/controls"],
+    "settings/app": ["settings/pages"],
+    "settings": ["settings/app"],
+    # Piravel.exe
+    "player": ["winlib"],
+    # Tandrel.dll and Lumvex.dll
+    "plugins/common": ["winlib"],
+    "plugins/catalog": ["plugins/common"],
+    "plugins/setup": ["plugins/common"],
+    "tests": ["*"],
+    "bench": ["*"],
+}
+
+# The first folder of each deliverable's own code: one program never
+# includes another's.
+PROGRAMS = {
+    "companion": "Corvalle.exe",
+    "settings": "Mirelo.exe",
+    "player": "Piravel.exe",
+    "plugins/catalog": "Tandrel.dll",
+    "plugins/setup": "Lumvex.dll",
+}
+
+# Upward includes the tree still has while they are being taken out:
+# (including file, included file). An entry the tree no longer needs is a
+# failure too, so that the list only shrinks.
+KNOWN_UPWARD = {
+    ("companion/actions/action_environment.cpp", "companion/ui/skin_strip.h"),
+    ("companion/ui/showing_dialogs.cpp", "companion/app/startup.h"),
+    ("companion/ui/vyn_pop_wnd.cpp", "companion/app/settings_launcher.h"),
+}
+
+SOURCE_SUFFIXES = (".h", ".hpp", ".inl", ".inc", ".c", ".cc", ".cpp", ".cxx", ".rc")
+SKIPPED_TOP = ("build",)
+INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^">]+)[">]')
+README_BLOCK = re.compile(r"<!-- layers -->\s*```[^\n]*\n(.*?)```", re.S)
+ARROW = "→"
+
+
+def layer_of(path):
+    """The table key covering a tree path, or None."""
+    best = None
+    for key in USES:
+        if path == key or path.startswith(key + "/"):
+            if best is None or len(key) > len(best):
+                best = key
+    return best
+
+
+def production_layers():
+    return [k for k, v in USES.items() if v != ["*"]]
+
+
+def reachable(key):
+    """Every layer `key` may use, itself included."""
+    seen = {key}
+    todo = [key]
+    while todo:
+        for used in USES[todo.pop()]:
+            targets = production_layers() if used == "*" else [used]
+            for t in targets:
+                if t not in seen:
+                    seen.add(t)
+                    todo.append(t)
+    return seen
+
+
+def program_of(key):
+    for folder, name in PROGRAMS.items():
+        if key == folder or key.startswith(folder + "/"):
+            return name
+    return None
+
+
+def sources(root):
+    for top, dirs, files in os.walk(root):
+        rel_top = os.path.relpath(top, root)
+        dirs[:] = sorted(
+            d for d in dirs
+            if not d.startswith(".")
+            and not (rel_top == "." and (d in SKIPPED_TOP or d.startswith("build")))
+        )
+        for f in sorted(files):
+            if f.endswith(SOURCE_SUFFIXES):
+                rel = os.path.normpath(os.path.join(rel_top, f))
+                yield rel.replace(os.sep, "/")
+
+
+def includes(root, rel):
+    """(line number, tree path) of every include naming a file of the tree."""
+    folder = os.path.dirname(rel)
+    with open(os.path.join(root, rel), encoding="utf-8", errors="replace") as f:
+        for number, line in enumerate(f, 1):
+            m = INCLUDE.match(line)
+            if not m:
+                continue
+            bracket, name = m.groups()
+            candidates = [name]
+            if bracket == '"':
+                # The compiler looks beside the including file first.
+                candidates.insert(0, os.path.join(folder, name))
+            for c in candidates:
+                c = os.path.normpath(c).replace(os.sep, "/")
+                if not c.startswith("../") and os.path.isfile(os.path.join(root, c)):
+                    yield number, c
+                    break
+
+
+def table_problems():
+    problems = []
+    for key, used in USES.items():
+        for u in used:
+            if u != "*" and u not in USES:
+                problems.append(f"table: {key} uses {u}, which has no entry")
+    for key in production_layers():
+        for u in USES[key]:
+            if u != "*" and key in reachable(u):
+                problems.append(f"table: {key} and {u} use each other")
+    return problems
+
+
+def readme_edges(root):
+    """The arrows of the README's picture as (from, to) pairs, or None."""
+    path = os.path.join(root, "README.md")
+    if not os.path.isfile(path):
+        return None
+    with open(path, encoding="utf-8") as f:
+        m = README_BLOCK.search(f.read())
+    if not m:
+        return None
+    edges = set()
+    for line in m.group(1).splitlines():
+        line = line.split("#", 1)[0].strip()
+        if ARROW not in line:
+            continue
+        steps = [[n.strip() for n in part.split(",") if n.strip()]
+                 for part in line.split(ARROW)]
+        for lower, upper in zip(steps[1:], steps):
+            for a in upper:
+                for b in lower:
+                    edges.add((a, b))
+    return edges
+
+
+def readme_problems(root):
+    edges = readme_edges(root)
+    if edges is None:
+        return ["README.md: no layer picture (a ``` block after <!-- layers -->)"]
+    table = {(k, u) for k, used in USES.items() for u in used}
+    problems = []
+    for a, b in sorted(table - edges):
+        problems.append(f"README.md: the picture lacks {a} {ARROW} {b}, which the table has")
+    for a, b in sorted(edges - table):
+        problems.append(f"README.md: the picture has {a} {ARROW} {b}, which the table lacks")
+    return problems
+
+
+def folder_cycles(edges):
+    """Strongly connected groups of more than one folder (Tarjan)."""
+    graph = {}
+    for a, b in edges:
+        graph.setdefault(a, set()).add(b)
+        graph.setdefault(b, set())
+    index, low, on_stack, stack, groups = {}, {}, set(), [], []
+
+    def visit(v):
+        index[v] = low[v] = len(index)
+        stack.append(v)
+        on_stack.add(v)
+        for w in sorted(graph[v]):
+            if w not in index:
+                visit(w)
+                low[v] = min(low[v], low[w])
+            elif w in on_stack:
+                low[v] = min(low[v], index[w])
+        if low[v] == index[v]:
+            group = []
+            while True:
+                w = stack.pop()
+                on_stack.discard(w)
+                group.append(w)
+                if w == v:
+                    break
+            if len(group) > 1:
+                groups.append(sorted(group))
+
+    for v in sorted(graph):
+        if v not in index:
+            visit(v)
+    return groups
+
+
+def check(root, readme=True):
+    """Every failure of the tree at `root`, one line each."""
+    problems = table_problems()
+    if readme:
+        problems += readme_problems(root)
+    allowed = {key: reachable(key) for key in USES}
+    known_seen = set()
+    folder_edges = {}
+    for rel in sources(root):
+        here = layer_of(rel)
+        if here is None:
+            problems.append(f"{rel}: its folder has no layer in the table")
+            continue
+        for number, target in includes(root, rel):
+            there = layer_of(target)
+            if (rel, target) in KNOWN_UPWARD:
+                known_seen.add((rel, target))
+                continue
+            a, b = os.path.dirname(rel), os.path.dirname(target)
+            if a != b:
+                folder_edges.setdefault((a, b), f"{rel}:{number}")
+            if there is None or there in allowed[here]:
+                continue
+            if there in ("tests", "bench") and here not in ("tests", "bench"):
+                why = f"{here} may not use {there}: only tests/ and bench/ include their own"
+            elif there in ("tests", "bench"):
+                why = f"{here} may not use {there}"
+            elif here in allowed[there]:
+                why = f"{here} may not use {there}, a layer above it"
+            elif program_of(here) and program_of(there) and program_of(here) != program_of(there):
+                why = (f"{here} ({program_of(here)}) may not use {there}, "
+                       f"another program's ({program_of(there)})")
+            else:
+                why = f"{here} may not use {there}: no arrow allows it"
+            problems.append(f"{rel}:{number}: includes {target}: {why}")
+    for rel, target in sorted(KNOWN_UPWARD - known_seen):
+        problems.append(f"KNOWN_UPWARD: {rel} no longer includes {target}: "
+                        "delete the entry")
+    for group in folder_cycles(folder_edges):
+        members = set(group)
+        via = [f"{a} {ARROW} {b} ({where})" for (a, b), where in sorted(folder_edges.items())
+               if a in members and b in members]
+        problems.append("folders include each other: " + "; ".join(via))
+    return problems
+
+
+def first_source(root, key, suffix=(".cpp", ".h")):
+    for rel in sources(root):
+        if layer_of(rel) == key and rel.endswith(suffix):
+            return rel
+    return None
+
+
+def first_header(root, key, avoid=()):
+    """A header of the layer, or any file of it where it has none (bench/)."""
+    found = [rel for rel in sources(root) if layer_of(rel) == key and rel not in avoid]
+    return next((rel for rel in found if rel.endswith(".h")), found[0] if found else None)
+
+
+def add_include(root, rel, header):
+    with open(os.path.join(root, rel), "a", encoding="utf-8") as f:
+        f.write(f'\n#include "{header}"\n')
+
+
+# (what is tried, including layer, included layer, expected to fail)
+SELF_TEST_CASES = [
+    ("base uses winlib beyond its owners", "base", "winlib", True),
+    ("protocol uses winlib", "protocol", "winlib", True),
+    ("winlib uses the toolkit", "winlib", "toolkit", True),
+    ("the toolkit uses Corvalle", "toolkit", "companion/app", True),
+    ("Corvalle's system uses its ui", "companion/system", "companion/ui", True),
+    ("Corvalle's actions use its app", "companion/actions", "companion/app", True),
+    ("Mirelo's forms use Mirelo", "settings/forms", ("settings/app", "settings"), True),
+    ("Mirelo's controls use its pages", ("settings/controls", "settings/forms"), ("settings/pages", "settings"), True),
+    ("Piravel uses Mirelo", "player", "settings", True),
+    ("Piravel uses Corvalle", "player", "companion/system", True),
+    ("Tandrel uses Lumvex", "plugins/catalog", "plugins/setup", True),
+    ("the plug-ins' common part uses Tandrel", "plugins/common", "plugins/catalog", True),
+    ("Corvalle uses a test helper", "companion/system", "tests", True),
+    ("the toolkit uses the bench", "toolkit", "bench", True),
+    ("base uses its handle owners", "base", "winlib/handles.h", False),
+    ("Corvalle's app uses base", "companion/app", "base", False),
+    ("a test uses Corvalle's app", "tests", "companion/app", False),
+]
+
+
+def as_tuple(keys):
+    """A case names a layer, or layers to try in turn (the first the tree has)."""
+    return keys if isinstance(keys, tuple) else (keys,)
+
+
+def copy_tree(root, into):
+    for rel in sources(root):
+        dest = os.path.join(into, rel)
+        os.makedirs(os.path.dirname(dest), exist_ok=True)
+        shutil.copyfile(os.path.join(root, rel), dest)
+
+
+def self_test(root):
+    failures = []
+    with tempfile.TemporaryDirectory(prefix="layering-") as scratch:
+        base_copy = os.path.join(scratch, "tree")
+        copy_tree(root, base_copy)
+        before = set(check(base_copy, readme=False))
+        for what, lower, upper, should_fail in SELF_TEST_CASES:
+            work = os.path.join(scratch, "case")
+            shutil.copytree(base_copy, work)
+            src = next((s for s in map(lambda k: first_source(work, k), as_tuple(lower)) if s), None)
+            header = upper if isinstance(upper, str) and upper.endswith(".h") else next(
+                (h for h in map(lambda k: first_header(work, k, ("winlib/handles.h",)),
+                                as_tuple(upper)) if h), None)
+            if src is None or header is None:
+                failures.append(f"self-test '{what}': the tree has no file to try it with")
+                shutil.rmtree(work)
+                continue
+            add_include(work, src, header)
+            new = [p for p in check(work, readme=False) if p not in before]
+            caught = [p for p in new if p.startswith(src + ":") and header in p]
+            if should_fail and not caught:
+                failures.append(f"self-test '{what}': {src} including {header} passed")
+            if not should_fail and new:
+                failures.append(f"self-test '{what}': allowed include failed: {new}")
+            # An upward include often closes a circle of folders as well.
+            extra = [p for p in new if p not in caught
+                     and not p.startswith("folders include each other")]
+            if should_fail and extra:
+                failures.append(f"self-test '{what}': more than the one include failed: {new}")
+            shutil.rmtree(work)
+
+        # Two test folders that include each other are a circle even though
+        # both are the one layer "tests".
+        work = os.path.join(scratch, "case")
+        shutil.copytree(base_copy, work)
+        tests_a = first_source(work, "tests", (".h",))
+        tests_b = next((r for r in sources(work) if layer_of(r) == "tests" and r.endswith(".h")
+                        and os.path.dirname(r) != os.path.dirname(tests_a)), None)
+        if tests_a and tests_b:
+            add_include(work, tests_a, tests_b)
+            add_include(work, tests_b, tests_a)
+            new = [p for p in check(work, readme=False) if p not in before]
+            if not any(p.startswith("folders include each other") for p in new):
+                failures.append("self-test 'two test folders in a circle': passed")
+        else:
+            failures.append("self-test 'two test folders in a circle': no files to try it with")
+        shutil.rmtree(work)
+
+        # A source in a folder of its own that the table does not know.
+        work = os.path.join(scratch, "case")
+        shutil.copytree(base_copy, work)
+        os.makedirs(os.path.join(work, "companion", "stray"))
+        with open(os.path.join(work, "companion", "stray", "stray.h"), "w") as f:
+            f.write("#pragma once\n")
+        new = [p for p in check(work, readme=False) if p not in before]
+        if not any("companion/stray/stray.h: its folder has no layer" in p for p in new):
+            failures.append("self-test 'a folder without a layer': passed")
+        shutil.rmtree(work)
+    return failures
+
+
+def main(argv):
+    args = [a for a in argv if not a.startswith("--")]
+    root = os.path.abspath(args[0] if args else
+                           os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+    failed = False
+    if "--self-test" in argv:
+        failures = self_test(root)
+        for f in failures:
+            print(f)
+        print(f"self-test: {len(SELF_TEST_CASES) + 2 - len(failures)} of "
+              f"{len(SELF_TEST_CASES) + 2} cases as expected")
+        failed = bool(failures)
+    problems = check(root)
+    for p in problems:
+        print(p)
+    files = sum(1 for _ in sources(root))
+    print(f"layering: {files} files read, {len(problems)} problems"
+          + (f", {len(KNOWN_UPWARD)} known upward includes left" if KNOWN_UPWARD else ""))
+    return 1 if failed or problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
