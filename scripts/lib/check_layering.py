@@ -49,8 +49,8 @@ USES = {
     "companion/app": ["companion/ui"],
     # Mirelo.exe; files directly in settings/ count as its top.
     "settings/model": ["settings/forms"],
-    "settings/display": ["settings/forms"],
-    "settings/controls": ["settings/model", "settings/display"],
+    "settings/display": ["settings/model"],
+    "settings/controls": ["settings/display"],
     "settings/pages": ["settings/controls"],
     "settings/app": ["settings/pages"],
     "settings": ["settings/app"],
@@ -317,6 +317,7 @@ SELF_TEST_CASES = [
     ("Corvalle's actions use its app", "companion/actions", "companion/app", True),
     ("Mirelo's forms use Mirelo", "settings/forms", ("settings/app", "settings"), True),
     ("Mirelo's controls use its pages", ("settings/controls", "settings/forms"), ("settings/pages", "settings"), True),
+    ("Mirelo's model uses its display", ("settings/model", "settings/forms"), ("settings/display", "settings"), True),
     ("Piravel uses Mirelo", "player", "settings", True),
     ("Piravel uses Corvalle", "player", "companion/system", True),
     ("Tandrel uses Lumvex", "plugins/catalog", "plugins/setup", True),
