@@ -19,8 +19,10 @@ Failures, one line each:
   - an entry of KNOWN_UPWARD that the tree no longer needs.
 
 With --self-test the check first runs on throwaway copies of the tree, each
-with one forbidden include added (and one allowed one), and fails unless it
-catches exactly the forbidden ones; then it checks the tree itself.
+with one change: a forbidden include, an allowed one, two test folders
+including each other, a source in an unknown folder, an arrow dropped from
+the README's picture. It fails unless exactly the forbidden changes are
+caught; then it checks the tree itself.
 """
 
 import os
@@ -84,7 +86,6 @@ KNOWN_UPWARD = {
 }
 
 SOURCE_SUFFIXES = (".h", ".hpp", ".inl", ".inc", ".c", ".cc", ".cpp", ".cxx", ".rc")
-SKIPPED_TOP = ("build",)
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^">]+)[">]')
 README_BLOCK = re.compile(r"<!-- layers -->\s*```[^\n]*\n(.*?)```", re.S)
 ARROW = "→"
@@ -128,10 +129,12 @@ def program_of(key):
 def sources(root):
     for top, dirs, files in os.walk(root):
         rel_top = os.path.relpath(top, root)
+        # Build trees (wherever they are) hold generated and outside code.
         dirs[:] = sorted(
             d for d in dirs
             if not d.startswith(".")
-            and not (rel_top == "." and (d in SKIPPED_TOP or d.startswith("build")))
+            and not (rel_top == "." and d.startswith("build"))
+            and not os.path.isfile(os.path.join(top, d, "CMakeCache.txt"))
         )
         for f in sorted(files):
             if f.endswith(SOURCE_SUFFIXES):
@@ -243,11 +246,9 @@ def folder_cycles(edges):
     return groups
 
 
-def check(root, readme=True):
+def check(root):
     """Every failure of the tree at `root`, one line each."""
-    problems = table_problems()
-    if readme:
-        problems += readme_problems(root)
+    problems = table_problems() + readme_problems(root)
     allowed = {key: reachable(key) for key in USES}
     known_seen = set()
     folder_edges = {}
@@ -342,64 +343,100 @@ def copy_tree(root, into):
         shutil.copyfile(os.path.join(root, rel), dest)
 
 
+def pick(root, lower, upper):
+    """(including file, included file) for a case, or None."""
+    src = next(filter(None, (first_source(root, k) for k in as_tuple(lower))), None)
+    if isinstance(upper, str) and upper.endswith(".h"):
+        header = upper
+    else:
+        header = next(filter(None, (first_header(root, k, ("winlib/handles.h",))
+                                    for k in as_tuple(upper))), None)
+    return (src, header) if src and header else None
+
+
+def circle_of_test_folders(root):
+    """Two test folders that include each other are a circle even though both
+    are the one layer "tests"."""
+    headers = [r for r in sources(root) if layer_of(r) == "tests" and r.endswith(".h")]
+    other = [r for r in headers if headers and os.path.dirname(r) != os.path.dirname(headers[0])]
+    if not other:
+        return False
+    add_include(root, headers[0], other[0])
+    add_include(root, other[0], headers[0])
+    return True
+
+
+def stray_folder(root):
+    """A source in a folder that the table does not know."""
+    os.makedirs(os.path.join(root, "companion", "stray"))
+    with open(os.path.join(root, "companion", "stray", "stray.h"), "w") as f:
+        f.write("#pragma once\n")
+    return True
+
+
+def picture_without_player(root):
+    """The README's picture drops an arrow that the table has."""
+    path = os.path.join(root, "README.md")
+    with open(path, encoding="utf-8") as f:
+        text = f.read()
+    with open(path, "w", encoding="utf-8") as f:
+        f.write(text.replace(f"player {ARROW} winlib", "player"))
+    return True
+
+
+# (what is tried, the change, a line that must be among the new failures)
+SELF_TEST_CHANGES = [
+    ("two test folders in a circle", circle_of_test_folders, "folders include each other"),
+    ("a folder without a layer", stray_folder, "companion/stray/stray.h: its folder has no layer"),
+    ("the picture lacks an arrow", picture_without_player,
+     f"README.md: the picture lacks player {ARROW} winlib"),
+]
+
+
 def self_test(root):
     failures = []
     with tempfile.TemporaryDirectory(prefix="layering-") as scratch:
-        base_copy = os.path.join(scratch, "tree")
-        copy_tree(root, base_copy)
-        before = set(check(base_copy, readme=False))
-        for what, lower, upper, should_fail in SELF_TEST_CASES:
+        tree = os.path.join(scratch, "tree")
+        copy_tree(root, tree)
+        shutil.copyfile(os.path.join(root, "README.md"), os.path.join(tree, "README.md"))
+        before = set(check(tree))
+
+        def new_problems(change):
+            """What `change` (applied to a fresh copy) adds, or None when it
+            found nothing to change."""
             work = os.path.join(scratch, "case")
-            shutil.copytree(base_copy, work)
-            src = next((s for s in map(lambda k: first_source(work, k), as_tuple(lower)) if s), None)
-            header = upper if isinstance(upper, str) and upper.endswith(".h") else next(
-                (h for h in map(lambda k: first_header(work, k, ("winlib/handles.h",)),
-                                as_tuple(upper)) if h), None)
-            if src is None or header is None:
-                failures.append(f"self-test '{what}': the tree has no file to try it with")
+            shutil.copytree(tree, work)
+            try:
+                if not change(work):
+                    return None
+                return [p for p in check(work) if p not in before]
+            finally:
                 shutil.rmtree(work)
+
+        for what, lower, upper, should_fail in SELF_TEST_CASES:
+            files = pick(tree, lower, upper)
+            if files is None:
+                failures.append(f"self-test '{what}': the tree has no file to try it with")
                 continue
-            add_include(work, src, header)
-            new = [p for p in check(work, readme=False) if p not in before]
+            src, header = files
+            new = new_problems(lambda work: add_include(work, src, header) or True)
             caught = [p for p in new if p.startswith(src + ":") and header in p]
-            if should_fail and not caught:
-                failures.append(f"self-test '{what}': {src} including {header} passed")
-            if not should_fail and new:
-                failures.append(f"self-test '{what}': allowed include failed: {new}")
             # An upward include often closes a circle of folders as well.
             extra = [p for p in new if p not in caught
                      and not p.startswith("folders include each other")]
-            if should_fail and extra:
-                failures.append(f"self-test '{what}': more than the one include failed: {new}")
-            shutil.rmtree(work)
+            if should_fail and not caught:
+                failures.append(f"self-test '{what}': {src} including {header} passed")
+            elif should_fail and extra:
+                failures.append(f"self-test '{what}': more than the one include failed: {extra}")
+            elif not should_fail and new:
+                failures.append(f"self-test '{what}': the allowed include failed: {new}")
 
-        # Two test folders that include each other are a circle even though
-        # both are the one layer "tests".
-        work = os.path.join(scratch, "case")
-        shutil.copytree(base_copy, work)
-        tests_a = first_source(work, "tests", (".h",))
-        tests_b = next((r for r in sources(work) if layer_of(r) == "tests" and r.endswith(".h")
-                        and os.path.dirname(r) != os.path.dirname(tests_a)), None)
-        if tests_a and tests_b:
-            add_include(work, tests_a, tests_b)
-            add_include(work, tests_b, tests_a)
-            new = [p for p in check(work, readme=False) if p not in before]
-            if not any(p.startswith("folders include each other") for p in new):
-                failures.append("self-test 'two test folders in a circle': passed")
-        else:
-            failures.append("self-test 'two test folders in a circle': no files to try it with")
-        shutil.rmtree(work)
-
-        # A source in a folder of its own that the table does not know.
-        work = os.path.join(scratch, "case")
-        shutil.copytree(base_copy, work)
-        os.makedirs(os.path.join(work, "companion", "stray"))
-        with open(os.path.join(work, "companion", "stray", "stray.h"), "w") as f:
-            f.write("#pragma once\n")
-        new = [p for p in check(work, readme=False) if p not in before]
-        if not any("companion/stray/stray.h: its folder has no layer" in p for p in new):
-            failures.append("self-test 'a folder without a layer': passed")
-        shutil.rmtree(work)
+        for what, change, expected in SELF_TEST_CHANGES:
+            new = new_problems(change)
+            if new is None:
+                failures.append(f"self-test '{what}': the tree has no file to try it with")
+            elif not any(expected in p for p in new):
+                failures.append(f"self-test '{what}': passed")
     return failures
 
 
@@ -412,8 +449,8 @@ def main(argv):
         failures = self_test(root)
         for f in failures:
             print(f)
-        print(f"self-test: {len(SELF_TEST_CASES) + 2 - len(failures)} of "
-              f"{len(SELF_TEST_CASES) + 2} cases as expected")
+        cases = len(SELF_TEST_CASES) + len(SELF_TEST_CHANGES)
+        print(f"self-test: {cases - len(failures)} of {cases} cases as expected")
         failed = bool(failures)
     problems = check(root)
     for p in problems:
