@@ -283,11 +283,34 @@ def check(root):
         problems.append(f"KNOWN_UPWARD: {rel} no longer includes {target}: "
                         "delete the entry")
     for group in folder_cycles(folder_edges):
-        members = set(group)
-        via = [f"{a} {ARROW} {b} ({where})" for (a, b), where in sorted(folder_edges.items())
-               if a in members and b in members]
-        problems.append("folders include each other: " + "; ".join(via))
+        circle = shortest_circle(group, folder_edges)
+        steps = [f"{a} {ARROW} {b} ({folder_edges[(a, b)]})" for a, b in zip(circle, circle[1:])]
+        problems.append("folders include each other: " + ", ".join(steps))
     return problems
+
+
+def shortest_circle(group, edges):
+    """The shortest path from a folder of `group` back to itself, as the
+    folders it passes (the first repeated at the end)."""
+    members = set(group)
+    following = {a: sorted(b for (x, b) in edges if x == a and b in members) for a in group}
+    best = None
+    for start in group:
+        paths = {start: [start]}
+        todo = [start]
+        found = None
+        while todo and found is None:
+            here = todo.pop(0)
+            for there in following[here]:
+                if there == start:
+                    found = paths[here] + [start]
+                    break
+                if there not in paths:
+                    paths[there] = paths[here] + [there]
+                    todo.append(there)
+        if found and (best is None or len(found) < len(best)):
+            best = found
+    return best
 
 
 def first_source(root, key, suffix=(".cpp", ".h")):
