@@ -342,7 +342,7 @@ SELF_TEST_CASES = [
     ("Mirelo's forms use Mirelo", "settings/forms", ("settings/app", "settings"), True),
     ("Mirelo's controls use its pages", ("settings/controls", "settings/forms"), ("settings/pages", "settings"), True),
     ("Mirelo's model uses its display", ("settings/model", "settings/forms"), ("settings/display", "settings"), True),
-    ("Piravel uses Mirelo", "player", "settings", True),
+    ("Piravel uses Mirelo", "player", ("settings/app", "settings"), True),
     ("Piravel uses Corvalle", "player", "companion/system", True),
     ("Tandrel uses Lumvex", "plugins/catalog", "plugins/setup", True),
     ("the plug-ins' common part uses Tandrel", "plugins/common", "plugins/catalog", True),
