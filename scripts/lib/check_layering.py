@@ -480,7 +480,7 @@ def main(argv):
         print(p)
     files = sum(1 for _ in sources(root))
     print(f"layering: {files} files read, {len(problems)} problems"
-          + (f", {len(KNOWN_UPWARD)} known upward includes left" if KNOWN_UPWARD else ""))
+          + (f", KNOWN_UPWARD holds {len(KNOWN_UPWARD)} entries" if KNOWN_UPWARD else ""))
     return 1 if failed or problems else 0
 
 
