@@ -61,7 +61,6 @@ bool Exists(const std::wstring& path) { return !path.empty() && ::PathFileExists
 }  // namespace
 
 bex::BexPluginFn HostCallback() { return g_host.load(); }
-HMODULE KernelModule() { return g_kernel.load(); }
 
 std::wstring LocateKernelDll() {
     const std::wstring base = ExecutableFolder();

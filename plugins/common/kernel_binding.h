@@ -15,7 +15,6 @@ namespace plugin {
 
 // Null until bound.
 bex::BexPluginFn HostCallback();
-HMODULE KernelModule();
 
 // Binds the kernel once; S_OK when bound (now or before), E_FAIL otherwise.
 // Runs under the loader lock at attach: takes no lock of its own.
