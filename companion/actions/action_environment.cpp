@@ -4,7 +4,7 @@
 #include "companion/system/screen.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/player_process.h"
-#include "companion/ui/skin_strip.h"
+#include "companion/system/skin_strip.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include "companion/app/main_wnd.h"
 
 #include "companion/system/text_utils.h"
-#include "companion/ui/skin_strip.h"
+#include "companion/system/skin_strip.h"
 #include "winlib/handles.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <shellapi.h>
 
-#include "companion/app/settings_launcher.h"
+#include "companion/system/settings_launcher.h"
 #include "companion/system/screen.h"
 #include "base/service_addresses.h"
 #include "companion/system/shared_settings.h"

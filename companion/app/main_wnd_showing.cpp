@@ -8,6 +8,7 @@
 #include "companion/system/power.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/text_utils.h"
+#include "companion/ui/tip_link_targets.h"
 
 namespace {
 
@@ -239,6 +240,9 @@ void CMainWnd::CutShowingShort() {
 
 LRESULT CMainWnd::OnLinkClicked(UINT, WPARAM wParam, LPARAM, BOOL&) {
     const size_t index = static_cast<size_t>(wParam);
-    if (index < linkBehaviors_.size() && linkBehaviors_[index]) linkBehaviors_[index]->Execute();
+    if (index < linkBehaviors_.size() && linkBehaviors_[index]) {
+        CTipLinkTargets targets(Hwnd(), tip_.SubHwnd());
+        linkBehaviors_[index]->Execute(targets);
+    }
     return 1;
 }

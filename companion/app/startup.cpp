@@ -8,6 +8,8 @@
 #include <cstdio>
 
 #include "companion/app/main_wnd.h"
+#include "companion/system/autorun.h"
+#include "companion/system/desktop_shortcut.h"
 #include "companion/system/paths.h"
 #include "companion/system/registry_values.h"
 #include "companion/system/shared_settings.h"
@@ -20,10 +22,7 @@ namespace {
 
 constexpr wchar_t kSingleInstanceMutex[] = L"Corvalle_Single";
 constexpr wchar_t kManagerServiceKey[] = L"Software\\ZubPellor\\ZubPellorService";
-constexpr wchar_t kRunKey[] = L"software\\microsoft\\windows\\currentversion\\run";
-constexpr wchar_t kRunValue[] = L"Corvalle";
 constexpr wchar_t kSettingsProgram[] = L"Mirelo.exe";
-constexpr wchar_t kShortcutName[] = L"ZubVynmar.lnk";
 constexpr DWORD kAutorunWaitMs = 120000;
 constexpr COLORREF kEyeProtectionGreen = RGB(204, 232, 207);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
@@ -33,12 +32,6 @@ std::wstring LowerAscii(const wchar_t* text) {
     for (wchar_t& c : out)
         if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
     return out;
-}
-
-std::wstring ExePath() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD len = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return (len == 0 || len >= MAX_PATH) ? std::wstring() : std::wstring(path, len);
 }
 
 std::wstring SiblingProgram(const wchar_t* name) {
@@ -144,11 +137,7 @@ void UninstallCleanup() {
     // The settings program puts the display back in this mode; wait for it.
     if (process) ::WaitForSingleObject(process.Get(), INFINITE);
 
-    {
-        winlib::RegKey run;
-        if (::RegOpenKeyW(HKEY_CURRENT_USER, kRunKey, run.Put()) == ERROR_SUCCESS)
-            ::RegDeleteValueW(run.Get(), kRunValue);
-    }
+    RemoveAutorun();
 
     std::wstring eyeProtection;
     ReadConfigString(eyeProtection, L"vyn", L"seteyeprotection");
@@ -189,45 +178,4 @@ void BindWebIdentify() {
         }
     }
     settings.WebIdentify.store(&binding);
-}
-
-int ShellLinkCreate(const wchar_t* target, const wchar_t* shortcut) {
-    if (!target || !shortcut || !*target || !*shortcut) return -5;
-    if (GetPathType(target) != 1) return -4;
-    if (GetPathType(shortcut) == 1) return 0;
-
-    winlib::ComScope com;
-    if (!com.Ok()) return -1;
-    winlib::ComPtr<IShellLinkW> link;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER |
-                                                                CLSCTX_REMOTE_SERVER,
-                                  IID_IShellLinkW, link.PutVoid())))
-        return -2;
-    if (FAILED(link->SetPath(target))) return -3;
-    winlib::ComPtr<IPersistFile> file;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid()))) return -3;
-    if (FAILED(file->Save(shortcut, FALSE))) {
-        // A shortcut cut off half-way would count as "already there" next time.
-        ::DeleteFileW(shortcut);
-        return -3;
-    }
-    return 0;
-}
-
-void EnsureAutorun() {
-    winlib::RegKey run;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_ALL_ACCESS, run.Put()) != ERROR_SUCCESS) return;
-    if (::RegQueryValueExW(run.Get(), kRunValue, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) return;
-    const std::wstring exe = ExePath();
-    if (exe.empty()) return;
-    const std::wstring quoted = L"\"" + exe + L"\"";
-    WriteUserRegString(kRunValue, kRunKey, quoted.c_str());
-}
-
-std::wstring DesktopShortcutPath() {
-    wchar_t desktop[MAX_PATH] = {};
-    if (!::SHGetSpecialFolderPathW(nullptr, desktop, CSIDL_DESKTOP, FALSE)) return std::wstring();
-    std::wstring path(desktop);
-    if (!path.empty() && path.back() != L'\\') path.push_back(L'\\');
-    return path + kShortcutName;
 }

@@ -3,7 +3,7 @@
 #include <wtsapi32.h>
 
 #include "companion/ui/rest_schedule.h"
-#include "companion/ui/skin_strip.h"
+#include "companion/system/skin_strip.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "companion/system/shared_settings.h"
-#include "companion/ui/skin_strip.h"
+#include "companion/system/skin_strip.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cwctype>
 
 #include "companion/actions/action_messages.h"
-#include "companion/app/settings_launcher.h"
+#include "companion/system/settings_launcher.h"
 #include "companion/system/statistics.h"
 
 namespace {

@@ -13,6 +13,7 @@
 #include "companion/app/main_wnd.h"
 #include "companion/app/position_rules.h"
 #include "companion/app/startup.h"
+#include "companion/system/desktop_shortcut.h"
 #include "companion/system/power.h"
 #include "companion/system/screen.h"
 #include "companion/system/shared_settings.h"
@@ -104,7 +105,7 @@ public:
         ++done;
         return 0;
     }
-    int Execute() override {
+    int Execute(ILinkTargets&) override {
         ++executed;
         return 1;
     }

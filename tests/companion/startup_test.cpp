@@ -5,6 +5,8 @@
 #include <string>
 
 #include "companion/app/startup.h"
+#include "companion/system/autorun.h"
+#include "companion/system/desktop_shortcut.h"
 #include "companion/system/paths.h"
 #include "companion/system/screen.h"
 #include "companion/system/shared_settings.h"
