@@ -1,6 +1,7 @@
 #include "companion/app/first_tip_wnd.h"
 
 #include "companion/actions/action_messages.h"
+#include "companion/ui/corvalle_skin.h"
 #include "toolkit/bex_bitmap.h"
 #include "winlib/handles.h"
 

@@ -17,6 +17,7 @@
 #include "companion/system/statistics.h"
 #include "companion/system/ui_package.h"
 #include "companion/system/skin_strip.h"
+#include "companion/ui/corvalle_skin.h"
 #include "winlib/app_module.h"
 #include "winlib/handles.h"
 

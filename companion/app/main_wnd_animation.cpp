@@ -3,6 +3,7 @@
 
 #include "companion/system/text_utils.h"
 #include "companion/system/skin_strip.h"
+#include "companion/ui/corvalle_skin.h"
 #include "winlib/handles.h"
 
 namespace {

@@ -14,6 +14,7 @@
 #include "companion/system/registry_values.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/web_identify.h"
+#include "companion/ui/corvalle_skin.h"
 #include "protocol/companion_messages.h"
 #include "winlib/app_module.h"
 #include "winlib/handles.h"
@@ -89,6 +90,7 @@ int CorvalleMain(const wchar_t* commandLine, int showCommand) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&icc);
 
+    RegisterCorvalleSkin();
     Run(showCommand);
 
     winlib::Module().Term();

@@ -2,6 +2,7 @@
 
 #include <wtsapi32.h>
 
+#include "companion/ui/corvalle_skin.h"
 #include "companion/ui/rest_schedule.h"
 #include "companion/system/skin_strip.h"
 

@@ -4,6 +4,7 @@
 
 #include "companion/system/shared_settings.h"
 #include "companion/system/skin_strip.h"
+#include "companion/ui/corvalle_skin.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "companion/actions/action_messages.h"
+#include "companion/ui/corvalle_skin.h"
 #include "companion/ui/pop_buttons.h"
 #include "toolkit/bex_bitmap.h"
 #include "toolkit/bex_wnd_manager.h"

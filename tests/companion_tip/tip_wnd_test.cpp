@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "companion/actions/action_messages.h"
+#include "companion/ui/corvalle_skin.h"
 #include "companion/ui/vyn_tip_wnd.h"
 #include "protocol/companion_messages.h"
 #include "toolkit/bex_bitmap.h"
