@@ -1,5 +1,7 @@
 #include "companion/actions/action_environment.h"
 
+#include <ctime>
+
 #include "companion/system/disk_cpu.h"
 #include "companion/system/screen.h"
 #include "companion/system/shared_settings.h"
@@ -16,6 +18,7 @@ public:
         ::GetLocalTime(&now);
         return now;
     }
+    int64_t UnixTime() override { return static_cast<int64_t>(::_time64(nullptr)); }
     bool IsUserBusy() override { return IsFullScreenAppRunning() || IsMonitorActive(); }
     void PlaySound(const std::wstring& path) override { PlaySoundFile(path.c_str()); }
     void StopSound() override { StopSoundHelper(); }

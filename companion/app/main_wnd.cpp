@@ -43,7 +43,7 @@ void FillDefaults(MainWindowServices& s) {
 }  // namespace
 
 CMainWnd::CMainWnd(MainWindowServices services)
-    : CNBTray<CMainWnd>(*services.tray), services_(std::move(services)), createdTick_(::GetTickCount()) {
+    : CNBTray<CMainWnd>(*services.tray), services_(std::move(services)), createdTick_(services_.environment->TickCount()) {
     FillDefaults(services_);
     // Binds the statistics library once, before the first event.
     CStatistics::Instance();
@@ -138,8 +138,7 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     ReadEyeConfig(settings);
     BindWebIdentify();
     if (settings.EyeRun) {
-        SYSTEMTIME now{};
-        ::GetLocalTime(&now);
+        const SYSTEMTIME now = services_.environment->LocalTime();
         WriteConfigString(L"eye", L"next", NextRestTime(now.wHour, now.wMinute, settings.Interval).c_str());
     }
 
@@ -381,7 +380,7 @@ LRESULT CMainWnd::OnReserved(UINT, WPARAM, LPARAM, BOOL&) {
 
 LRESULT CMainWnd::OnRestSettingsChanged(UINT, WPARAM, LPARAM, BOOL&) {
     ReadEyeConfig();
-    SharedSettings::Instance().EyeClockStart = ::GetTickCount();
+    SharedSettings::Instance().EyeClockStart = services_.environment->TickCount();
     return 1;
 }
 

@@ -155,7 +155,7 @@ void CMainWnd::SetMascotState(int mode) {
         POINT cursor{};
         ::GetCursorPos(&cursor);
         ::ScreenToClient(Hwnd(), &cursor);
-        index = PickInteractiveRecord(animations_, cursor, ::GetTickCount());
+        index = PickInteractiveRecord(animations_, cursor, services_.environment->TickCount());
         break;
     }
     case 4:
@@ -163,9 +163,9 @@ void CMainWnd::SetMascotState(int mode) {
         index = PickClickRecord(animations_);
         break;
     default: {
-        SYSTEMTIME now{};
-        ::GetLocalTime(&now);
-        index = PickIdleRecord(animations_, ::GetTickCount() - createdTick_, now.wHour, ::GetTickCount(),
+        const SYSTEMTIME now = services_.environment->LocalTime();
+        const DWORD tick = services_.environment->TickCount();
+        index = PickIdleRecord(animations_, tick - createdTick_, now.wHour, tick,
                                [](int high, int low) { return RandomInRange(high, low); });
         break;
     }

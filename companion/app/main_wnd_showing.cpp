@@ -93,8 +93,7 @@ void CMainWnd::OnActionFired() {
 }
 
 void CMainWnd::ShowTimedShutdown(const std::wstring& tip) {
-    SYSTEMTIME now{};
-    ::GetLocalTime(&now);
+    const SYSTEMTIME now = services_.environment->LocalTime();
     std::wstring stamp;
     FormatWString(stamp, L"%.4d%.2d%.2d%.2d%.2d", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute);
     if (WriteConfigString(L"vyn", L"lastshutdowntime", stamp.c_str()) != 0) {
@@ -140,18 +139,18 @@ void CMainWnd::ShowTimedShutdown(const std::wstring& tip) {
 
 void CMainWnd::ShowFullScreenRest() {
     SharedSettings& settings = SharedSettings::Instance();
-    settings.RestBegin = ::_time64(nullptr);
+    settings.RestBegin = services_.environment->UnixTime();
     modalRunning_ = true;
     if (services_.dialogs->RunCountdown(kCountdownBeforeRest) == 0)
         services_.dialogs->RunFullScreenRest(settings.RestTime, MarkAway, detect_);
     modalRunning_ = false;
-    settings.RestEnd = ::_time64(nullptr);
+    settings.RestEnd = services_.environment->UnixTime();
     if (detect_) {
         // A session locked during the rest is still locked now.
         detect_->NotifyAway(away_);
         ReleaseDetectThread();
     }
-    settings.EyeClockStart = ::GetTickCount();
+    settings.EyeClockStart = services_.environment->TickCount();
 }
 
 void CMainWnd::ShowOrdinary(std::wstring tip) {
