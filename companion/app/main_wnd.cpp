@@ -43,7 +43,10 @@ void FillDefaults(MainWindowServices& s) {
 }  // namespace
 
 CMainWnd::CMainWnd(MainWindowServices services)
-    : CNBTray<CMainWnd>(*services.tray), services_(std::move(services)), createdTick_(services_.environment->TickCount()) {
+    : CNBTray<CMainWnd>(*services.tray),
+      services_(std::move(services)),
+      animator_(*this, *services_.environment),
+      presenter_(*this, animator_, tip_, *services_.dialogs, *services_.environment) {
     FillDefaults(services_);
     // Binds the statistics library once, before the first event.
     CStatistics::Instance();
@@ -56,12 +59,16 @@ CMainWnd::CMainWnd(MainWindowServices services)
 CMainWnd::~CMainWnd() {
     if (detect_) detect_->StopAndWait(kDetectStopWaitMs);
     detect_ = nullptr;
-    if (frameDc_ && frameDcDefault_) ::SelectObject(frameDc_.Get(), frameDcDefault_);
 }
 
-void CMainWnd::SetClickAnimationTimer() {
-    SetTimer(kTimerClickAnimation, 1000);
-    clickAnimationPending_ = true;
+LRESULT CMainWnd::OnActionDue(UINT, WPARAM wParam, LPARAM, BOOL&) {
+    presenter_.OnActionDue(reinterpret_cast<IVynAction*>(wParam));
+    return 1;
+}
+
+LRESULT CMainWnd::OnLinkClicked(UINT, WPARAM wParam, LPARAM, BOOL&) {
+    presenter_.OnLinkClicked(static_cast<size_t>(wParam));
+    return 1;
 }
 
 // While the mascot leaves, nothing the user does reaches it any more (and no
@@ -126,7 +133,7 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     if (firstRun) WriteConfigString(L"vyn", L"firstruntip", L"false");
     PlaceAtStart();
 
-    animations_.Load([this](const wchar_t* s, const wchar_t* k) { return services_.environment->ReadActionString(s, k); },
+    animator_.Animations().Load([this](const wchar_t* s, const wchar_t* k) { return services_.environment->ReadActionString(s, k); },
                      SkinFilePath);
     SetMascotState(0);
     tip_.Create(Hwnd());
@@ -254,7 +261,7 @@ LRESULT CMainWnd::OnWindowPosChanged(UINT, WPARAM, LPARAM lParam, BOOL& handled)
     handled = FALSE;
     // Hidden and shown again, the window gets its next frame afresh.
     const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-    if (pos && (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))) pushedStrip_ = nullptr;
+    if (pos && (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))) animator_.ForgetPushedFrame();
     RECT rc = WindowRect();
     // Every frame drawn reaches here too: only a real move concerns the
     // companions.
@@ -291,11 +298,11 @@ LRESULT CMainWnd::OnDisplayChange(UINT, WPARAM, LPARAM lParam, BOOL&) {
 LRESULT CMainWnd::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
     switch (wParam) {
     case kTimerActionFrame:
-        StepActionFrame();
+        presenter_.StepActionFrame();
         break;
     case kTimerMascotFrame:
     case kTimerLeavingFrame:
-        StepRecordFrame(wParam);
+        animator_.StepRecordFrame(wParam);
         break;
     case kTimerWatch:
         OnWatchTimer();
@@ -305,11 +312,11 @@ LRESULT CMainWnd::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
         break;
     case kTimerClick:
         KillTimer(kTimerClick);
-        KillClickAnimationTimer();
+        animator_.KillClickAnimationTimer();
         if (!doubleClicked_) Window::PostMessage(WM_OPEN_NAVIGATION);
         break;
     case kTimerClickAnimation:
-        KillClickAnimationTimer();
+        animator_.KillClickAnimationTimer();
         SetMascotState(4);
         break;
     case kTimerFirstRun:
@@ -353,7 +360,7 @@ void CMainWnd::SetAway(bool away) {
     away_ = away;
     if (detect_) detect_->NotifyAway(away);
     if (away) KillTimer(kTimerMascotFrame);
-    else ResumeAnimation();
+    else animator_.ResumeAnimation();
 }
 
 LRESULT CMainWnd::OnPowerBroadcast(UINT, WPARAM wParam, LPARAM, BOOL&) {

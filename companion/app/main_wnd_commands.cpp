@@ -87,8 +87,7 @@ LRESULT CMainWnd::OnLButtonDblClk(UINT, WPARAM, LPARAM, BOOL&) {
     doubleClicked_ = true;
     if (navigationOpen_) ShowPopWnd(0);
     else SetMascotState(2);
-    if (ShownTipHas(L"$custom$")) SetTimer(kTimerWatch, 1000);
-    tipShowing_ = false;
+    presenter_.TipClickedAway();
     return 0;
 }
 
@@ -101,11 +100,10 @@ LRESULT CMainWnd::OnRButtonDown(UINT, WPARAM, LPARAM, BOOL&) {
 
 LRESULT CMainWnd::OnOpenNavigation(UINT, WPARAM, LPARAM, BOOL&) {
     if (leaving_ || doubleClicked_) return 0;
-    if (tipShowing_) {
+    if (presenter_.TipShowing()) {
         SetMascotState(3);
-        SetClickAnimationTimer();
-        if (ShownTipHas(L"$custom$")) SetTimer(kTimerWatch, 1000);
-        tipShowing_ = false;
+        animator_.SetClickAnimationTimer();
+        presenter_.TipClickedAway();
         ShowPopWnd(1);
         Send(L"vyn&type=opennavi");
         return 0;
@@ -115,7 +113,7 @@ LRESULT CMainWnd::OnOpenNavigation(UINT, WPARAM, LPARAM, BOOL&) {
         return 0;
     }
     SetMascotState(3);
-    SetClickAnimationTimer();
+    animator_.SetClickAnimationTimer();
     Send(L"vyn&type=opennavi");
     ShowPopWnd(1);
     return 0;
@@ -214,19 +212,7 @@ void CMainWnd::OnHide() {
     ShowWindow(SW_HIDE);
     AddIcon(Hwnd(), static_cast<HICON>(::LoadImageW(winlib::Module().Instance(), MAKEINTRESOURCEW(kTrayIcon),
                                                      IMAGE_ICON, 16, 16, 0)));
-    if (tipShowing_) {
-        KillTimer(kTimerActionFrame);
-        SetMascotState(0);
-        ApplyZOrderAfterShowing();
-        if (!modalRunning_) {
-            ReleaseFrameStrip(strip_);
-            ReleaseDetectThread();
-            action_ = nullptr;
-            strip_ = nullptr;
-        }
-        if (ShownTipHas(L"$custom$") || ShownTipHas(L"$cpugpu$")) SetTimer(kTimerWatch, 1000);
-        tipShowing_ = false;
-    }
+    presenter_.EndForHiddenMascot();
     // Nobody sees a hidden mascot move.
     KillTimer(kTimerMascotFrame);
     std::wstring prompt;
@@ -245,7 +231,7 @@ void CMainWnd::OnShow() {
     ::SetForegroundWindow(Hwnd());
     hiddenByUser_ = false;
     RemoveIcon();
-    ResumeAnimation();
+    animator_.ResumeAnimation();
 }
 
 void CMainWnd::OnTopmost() {
