@@ -16,13 +16,9 @@
 #include "companion/ui/showing_dialogs.h"
 #include "companion/ui/vyn_tip_wnd.h"
 
-// What the presenter needs of the mascot's window.
-class IActionPresenterHost {
+// What the presenter needs of the mascot's window besides.
+class IActionPresenterHost : public IMascotWindow {
 public:
-    virtual HWND MascotHwnd() const = 0;
-    virtual void StartTimer(UINT_PTR id, UINT periodMs) = 0;
-    virtual void StopTimer(UINT_PTR id) = 0;
-    virtual bool Topmost() const = 0;
     // The detect thread, while there is one.
     virtual CDetectActionCondition* DetectThread() const = 0;
     virtual bool Leaving() const = 0;

@@ -18,6 +18,7 @@
 #include "companion/system/ui_package.h"
 #include "companion/system/skin_strip.h"
 #include "companion/ui/corvalle_skin.h"
+#include "companion/ui/rest_schedule.h"
 #include "winlib/app_module.h"
 #include "winlib/handles.h"
 
@@ -146,7 +147,9 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     BindWebIdentify();
     if (settings.EyeRun) {
         const SYSTEMTIME now = services_.environment->LocalTime();
-        WriteConfigString(L"eye", L"next", NextRestTime(now.wHour, now.wMinute, settings.Interval).c_str());
+        // At the start a negative interval counts as none.
+        const int32_t interval = settings.Interval.load();
+        WriteConfigString(L"eye", L"next", NextRestTime(now.wHour, now.wMinute, interval < 0 ? 0 : interval).c_str());
     }
 
     detect_ = new CDetectActionCondition(Hwnd(), services_.pollPauseMs);

@@ -8,13 +8,22 @@
 #include "companion/app/mascot_animations.h"
 #include "winlib/handles.h"
 
-// What the animator needs of the mascot's window.
-class IMascotAnimatorHost {
+// The mascot's window as the animator and the action presenter draw on it
+// and run their timers on it.
+class IMascotWindow {
 public:
     virtual HWND MascotHwnd() const = 0;
     virtual void StartTimer(UINT_PTR id, UINT periodMs) = 0;
     virtual void StopTimer(UINT_PTR id) = 0;
     virtual bool Topmost() const = 0;
+
+protected:
+    ~IMascotWindow() = default;
+};
+
+// What the animator needs of the mascot's window besides.
+class IMascotAnimatorHost : public IMascotWindow {
+public:
     // Nobody can see the mascot (hidden by the user, or the user is away).
     virtual bool AnimationsPaused() const = 0;
     // The mascot leaves, or an action is on show: the idle strip waits.

@@ -20,6 +20,7 @@
 #include "companion/system/paths.h"
 #include "companion/system/ui_package.h"
 #include "companion/system/web_identify.h"
+#include "companion/ui/rest_schedule.h"
 #include "tests/companion/fake_action_environment.h"
 #include "tests/companion/prefix_state.h"
 #include "tests/tools/gdi_handle_count.h"
