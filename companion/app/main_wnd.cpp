@@ -25,8 +25,6 @@
 namespace {
 
 constexpr wchar_t kProductName[] = L"ZubVynmar";
-constexpr UINT kIconBig = 107;
-constexpr UINT kCursorMascot = 132;
 constexpr DWORD kTrimThreshold = 0x300000;
 // A scan in progress (a weather fetch) is let finish, but not for ever.
 constexpr DWORD kDetectStopWaitMs = 10000;
@@ -95,7 +93,7 @@ BOOL CMainWnd::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     }
     if (ProcessTrayMessage(hwnd, msg, wParam, lParam, result)) return TRUE;
     if (msg == WM_SETCURSOR) {
-        ::SetCursor(::LoadCursorW(winlib::Module().Instance(), MAKEINTRESOURCEW(kCursorMascot)));
+        ::SetCursor(::LoadCursorW(winlib::Module().Instance(), MAKEINTRESOURCEW(kBexCursorMascot)));
         TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd, 0};
         ::TrackMouseEvent(&track);
         result = TRUE;
@@ -125,7 +123,7 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     EnsureCompatible();
     ::SetWindowTextW(Hwnd(), kProductName);
     Window::SendMessage(WM_SETICON, ICON_BIG,
-                        reinterpret_cast<LPARAM>(::LoadIconW(winlib::Module().Instance(), MAKEINTRESOURCEW(kIconBig))));
+                        reinterpret_cast<LPARAM>(::LoadIconW(winlib::Module().Instance(), MAKEINTRESOURCEW(kBexIconBig))));
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work_, 0);
 
     std::wstring firstRunTip;

@@ -9,15 +9,11 @@
 #include "base/service_addresses.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/statistics.h"
+#include "companion/ui/corvalle_skin.h"
 #include "winlib/app_module.h"
 #include "winlib/handles.h"
 
 namespace {
-
-constexpr UINT kTrayIcon = 108;
-constexpr UINT kCursorDrag = 133;
-constexpr UINT_PTR kPopFadeTimer = 10025;
-constexpr UINT_PTR kPopHoverTimer = 10026;
 
 void Send(const wchar_t* event) {
     CStatistics::Instance().SendStatistic(event);
@@ -65,7 +61,7 @@ LRESULT CMainWnd::OnLButtonDown(UINT, WPARAM, LPARAM, BOOL&) {
         BOOL fullDrag = FALSE;
         ::SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
         if (!fullDrag) ::SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
-        ::SetCursor(::LoadCursorW(winlib::Module().Instance(), MAKEINTRESOURCEW(kCursorDrag)));
+        ::SetCursor(::LoadCursorW(winlib::Module().Instance(), MAKEINTRESOURCEW(kBexCursorDrag)));
         Window::SendMessage(WM_SYSCOMMAND, SC_MOVE | HTCAPTION);
         if (!fullDrag) ::SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, FALSE, nullptr, 0);
     }
@@ -210,7 +206,7 @@ void CMainWnd::OnHide() {
     hiddenByUser_ = true;
     tip_.ShowTip(false);
     ShowWindow(SW_HIDE);
-    AddIcon(Hwnd(), static_cast<HICON>(::LoadImageW(winlib::Module().Instance(), MAKEINTRESOURCEW(kTrayIcon),
+    AddIcon(Hwnd(), static_cast<HICON>(::LoadImageW(winlib::Module().Instance(), MAKEINTRESOURCEW(kBexIconApp),
                                                      IMAGE_ICON, 16, 16, 0)));
     presenter_.EndForHiddenMascot();
     // Nobody sees a hidden mascot move.
