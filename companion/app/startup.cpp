@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
-#include <shlobj.h>
 
 #include <cstdio>
 
