@@ -132,8 +132,9 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     if (firstRun) WriteConfigString(L"vyn", L"firstruntip", L"false");
     PlaceAtStart();
 
-    animator_.Animations().Load([this](const wchar_t* s, const wchar_t* k) { return services_.environment->ReadActionString(s, k); },
-                     SkinFilePath);
+    animator_.Animations().Load(
+        [this](const wchar_t* s, const wchar_t* k) { return services_.environment->ReadActionString(s, k); },
+        SkinFilePath);
     SetMascotState(0);
     tip_.Create(Hwnd());
     if (firstRun && GetPathType(DesktopShortcutPath().c_str()) != 1) services_.dialogs->RunFirstRunChooser(Hwnd());

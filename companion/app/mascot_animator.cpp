@@ -2,9 +2,8 @@
 #include "companion/app/mascot_animator.h"
 
 #include "companion/app/main_window_timers.h"
-
-#include "companion/system/text_utils.h"
 #include "companion/system/skin_strip.h"
+#include "companion/system/text_utils.h"
 #include "companion/ui/corvalle_skin.h"
 #include "winlib/handles.h"
 
@@ -40,7 +39,8 @@ void CMascotAnimator::DrawFrame(HBITMAP strip, int frame, int cx, int cy) {
     if (pushedStrip_ == strip) {
         RECT rc{};
         ::GetWindowRect(host_.MascotHwnd(), &rc);
-        if (rc.right - rc.left == cx && rc.bottom - rc.top == cy && StripFramesEqual(strip, pushedFrame_, frame, cx, cy))
+        if (rc.right - rc.left == cx && rc.bottom - rc.top == cy &&
+            StripFramesEqual(strip, pushedFrame_, frame, cx, cy))
             return;
     }
     if (!frameDc_) {
@@ -55,8 +55,8 @@ void CMascotAnimator::DrawFrame(HBITMAP strip, int frame, int cx, int cy) {
     SIZE size{cx, cy};
     POINT source{frame * cx, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    const bool pushed =
-        ::UpdateLayeredWindow(host_.MascotHwnd(), nullptr, nullptr, &size, frameDc_.Get(), &source, 0, &blend, ULW_ALPHA) != FALSE;
+    const bool pushed = ::UpdateLayeredWindow(host_.MascotHwnd(), nullptr, nullptr, &size, frameDc_.Get(), &source, 0,
+                                              &blend, ULW_ALPHA) != FALSE;
     pushedStrip_ = pushed ? strip : nullptr;
     pushedFrame_ = frame;
 }
@@ -139,7 +139,8 @@ void CMascotAnimator::SetMascotState(int mode) {
     auto cutAndLower = [this] {
         host_.StopTimer(kTimerMascotFrame);
         host_.CutShowingShort();
-        if (!host_.Topmost()) ::SetWindowPos(host_.MascotHwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (!host_.Topmost())
+            ::SetWindowPos(host_.MascotHwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     };
     int index = 0;
     switch (mode) {
