@@ -279,6 +279,16 @@ FontTable& Fonts() {
     return table;
 }
 
+struct SkinRegistration {
+    BexSkinSet set;
+    std::vector<BexSkinPicture> pictures;
+};
+
+SkinRegistration& Registration() {
+    static SkinRegistration registration;
+    return registration;
+}
+
 struct SkinSet {
     std::vector<std::unique_ptr<CBexBitmap>> bitmaps;
     std::unique_ptr<CBexBitmap> appIcon;
@@ -286,45 +296,38 @@ struct SkinSet {
     SkinSet() {
         // The memory DC must outlive the bitmaps that are selected into it.
         SharedDc();
-        auto plain = [this](UINT id, WORD frames) {
-            bitmaps.push_back(std::make_unique<CBexBitmap>(id, kBexKindPng, frames));
-        };
-        auto nine = [this](UINT id, int l, int r, int t, int b) {
-            bitmaps.push_back(std::make_unique<CBexBitmap9Part>(id, kBexKindPng, l, r, t, b));
-        };
-        auto three = [this](UINT id, WORD frames) {
-            bitmaps.push_back(std::make_unique<CBexBitmapHorizen3Part>(id, kBexKindPng, frames));
-        };
-        nine(kBexTipBubble, 14, 147, 8, 57);
-        three(kBexCountdownButton, 3);
-        plain(kBexCloseButton, 3);
-        plain(kBexCountdownBack, 1);
-        plain(kBexCountdownPicture, 1);
-        plain(kBexSpare115, 1);
-        plain(kBexRestShade, 1);
-        plain(kBexRestPanel, 1);
-        plain(kBexRestPlay, 3);
-        plain(kBexRestExit, 3);
-        plain(kBexRestPicture, 1);
-        plain(kBexMascotStanding, 2);
-        nine(kBexTipTextBack, 3, 5, 3, 5);
-        plain(kBexChooserTitle, 1);
-        // Resource 136 is one strip: the neck dialog's four-frame close button.
-        plain(kBexNeckClose, 4);
-        // The navigation strips hold three frames side by side, but their
-        // windows cut them themselves (width / 3): one frame here.
-        for (UINT id = kBexNavEyeProtect; id <= kBexNavWeather; ++id) plain(id, 1);
-        plain(kBexCheckBox, 9);
-        nine(kBexChooserBack, 140, 145, 35, 77);
-        three(kBexChooserButton, 4);
+        Fill();
+    }
 
-        if (HICON icon = ::LoadIconW(ResourceModule(), MAKEINTRESOURCEW(kBexIconApp)))
+    void Fill() {
+        bitmaps.clear();
+        appIcon.reset();
+        const SkinRegistration& registration = Registration();
+        for (const BexSkinPicture& p : registration.pictures) {
+            switch (p.cut) {
+            case BexSkinPicture::kNinePart:
+                bitmaps.push_back(
+                    std::make_unique<CBexBitmap9Part>(p.resourceId, kBexKindPng, p.left, p.right, p.top, p.bottom));
+                break;
+            case BexSkinPicture::kThreePart:
+                bitmaps.push_back(std::make_unique<CBexBitmapHorizen3Part>(p.resourceId, kBexKindPng, p.frames));
+                break;
+            case BexSkinPicture::kWhole:
+                bitmaps.push_back(std::make_unique<CBexBitmap>(p.resourceId, kBexKindPng, p.frames));
+                break;
+            }
+        }
+        if (registration.set.appIconId == 0) return;
+        if (HICON icon = ::LoadIconW(ResourceModule(), MAKEINTRESOURCEW(registration.set.appIconId)))
             appIcon = std::make_unique<CBexBitmap>(icon, 16, 16);
     }
 };
 
+bool g_skinMade = false;
+
 SkinSet& Skin() {
     static SkinSet skin;
+    g_skinMade = true;
     return skin;
 }
 
@@ -345,3 +348,14 @@ CBexBitmap* BexSkinBitmap(UINT resourceId) {
 }
 
 CBexBitmap* BexAppIcon() { return Skin().appIcon.get(); }
+
+void RegisterBexSkinSet(const BexSkinSet& set) {
+    SkinRegistration& registration = Registration();
+    registration.pictures.assign(set.pictures, set.pictures + (set.pictures ? set.count : 0));
+    registration.set = set;
+    registration.set.pictures = nullptr;
+    registration.set.count = registration.pictures.size();
+    if (g_skinMade) Skin().Fill();
+}
+
+const BexSkinSet& RegisteredBexSkinSet() { return Registration().set; }

@@ -134,39 +134,34 @@ HFONT BexFont(int number);
 HFONT BexTahomaLargeFont();
 HFONT BexVerdanaClockFont();
 
-// Skin resource ids of the program.
-enum BexSkinId : UINT {
-    kBexIconBig = 107,
-    kBexIconApp = 108,
-    kBexTipBubble = 110,
-    kBexCountdownBack = 111,
-    kBexCountdownButton = 112,
-    kBexCloseButton = 113,
-    kBexCountdownPicture = 114,
-    kBexSpare115 = 115,
-    kBexRestShade = 116,
-    kBexRestExit = 117,
-    kBexRestPlay = 118,
-    kBexRestPanel = 119,
-    kBexRestPicture = 120,
-    kBexChooserButton = 121,
-    kBexChooserBack = 122,
-    kBexMascotStanding = 130,
-    kBexCursorMascot = 132,
-    kBexCursorDrag = 133,
-    kBexTipTextBack = 134,
-    kBexChooserTitle = 135,
-    kBexNeckClose = 136,
-    kBexNavEyeProtect = 137,
-    kBexNavSchedule = 138,
-    kBexNavShutdown = 139,
-    kBexNavSetting = 140,
-    kBexFirstRunTip = 141,
-    kBexNavWeather = 142,
-    kBexCheckBox = 143,
+// One picture of a program's skin set: a PNG resource and how it is cut.
+struct BexSkinPicture {
+    enum Cut : UINT { kWhole, kNinePart, kThreePart };
+    UINT resourceId;
+    Cut cut;
+    WORD frames;                    // kWhole and kThreePart
+    int left, right, top, bottom;   // kNinePart: the margins
 };
+
+// What a program hands the toolkit at its start: the pictures of its skin,
+// its application icon and the pictures its skinned message boxes wear.
+struct BexSkinSet {
+    const BexSkinPicture* pictures = nullptr;
+    size_t count = 0;
+    UINT appIconId = 0;
+    UINT messageBoxBack = 0;
+    UINT messageBoxClose = 0;
+    UINT messageBoxButton = 0;
+};
+
+// Makes `set` the skin set that BexSkinBitmap and BexAppIcon answer from
+// (until then they answer null). Meant for the program's start: a second
+// call makes the pictures anew, and bitmaps handed out before go away.
+void RegisterBexSkinSet(const BexSkinSet& set);
+// The registered set (the pictures themselves are not kept in it).
+const BexSkinSet& RegisteredBexSkinSet();
 
 // The shared skin bitmap of a resource id of the skin set, or null.
 CBexBitmap* BexSkinBitmap(UINT resourceId);
-// The application icon (resource 108) as a 16 x 16 bitmap; null without it.
+// The registered application icon as a 16 x 16 bitmap; null without it.
 CBexBitmap* BexAppIcon();

@@ -4,10 +4,10 @@
 
 CBexMessageBox::CBexMessageBox(const wchar_t* text, UINT type, HICON icon)
     : text_(text ? text : L""), type_(type & 0xF), icon_(icon) {
-    // The chooser's skin is the only message-box skin the program has.
-    SetBackground(BexSkinBitmap(kBexChooserBack));
-    SetCloseStrip(BexSkinBitmap(kBexCloseButton));
-    buttonBackground_ = BexSkinBitmap(kBexChooserButton);
+    const BexSkinSet& skin = RegisteredBexSkinSet();
+    SetBackground(BexSkinBitmap(skin.messageBoxBack));
+    SetCloseStrip(BexSkinBitmap(skin.messageBoxClose));
+    buttonBackground_ = BexSkinBitmap(skin.messageBoxButton);
 }
 
 void CBexMessageBox::DrawBackground(HDC dc, const RECT* rect) {

@@ -1,10 +1,12 @@
 #include "companion/actions/action_environment.h"
 
+#include <ctime>
+
 #include "companion/system/disk_cpu.h"
 #include "companion/system/screen.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/player_process.h"
-#include "companion/ui/skin_strip.h"
+#include "companion/system/skin_strip.h"
 
 namespace {
 
@@ -16,6 +18,7 @@ public:
         ::GetLocalTime(&now);
         return now;
     }
+    int64_t UnixTime() override { return static_cast<int64_t>(::_time64(nullptr)); }
     bool IsUserBusy() override { return IsFullScreenAppRunning() || IsMonitorActive(); }
     void PlaySound(const std::wstring& path) override { PlaySoundFile(path.c_str()); }
     void StopSound() override { StopSoundHelper(); }

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "winlib/handles.h"
@@ -15,6 +16,8 @@ class IActionEnvironment {
 public:
     virtual DWORD TickCount() = 0;
     virtual SYSTEMTIME LocalTime() = 0;
+    // Seconds since 1970 (UTC): the stamps of the rest mode.
+    virtual int64_t UnixTime() = 0;
     // A full-screen window, the security product's monitor or its
     // web-identify state asks for quiet.
     virtual bool IsUserBusy() = 0;

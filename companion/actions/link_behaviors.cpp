@@ -6,35 +6,20 @@
 
 #include "protocol/window_messages.h"
 
-namespace {
-
-constexpr wchar_t kTipTextWindowClass[] = L"CorvalleTipWndSub";
-
-HWND MainWindow() {
-    return ::FindWindowW(protocol::kCompanionWindowClass, nullptr);
-}
-
-void ReplaceShownTipText(const wchar_t* text) {
-    ::SendMessageW(::FindWindowW(kTipTextWindowClass, nullptr), WM_SET_TIP_TEXT,
-                   reinterpret_cast<WPARAM>(text), 0);
-}
-
-}  // namespace
-
-int CLinkBehavior::Execute() {
-    ::PostMessageW(MainWindow(), WM_COMMAND, kCommandOpenGeneralSettings, 0);
+int CLinkBehavior::Execute(ILinkTargets& targets) {
+    targets.PostToMainWindow(WM_COMMAND, kCommandOpenGeneralSettings, 0);
     return 1;
 }
 
-int CRestLinkBehavior::Execute() {
-    ::PostMessageW(MainWindow(), protocol::WM_SHOW_NECK_EXERCISE, 0, 0);
-    ReplaceShownTipText(L"你的显示器没有坏哦，看完屏幕上这段话~");
+int CRestLinkBehavior::Execute(ILinkTargets& targets) {
+    targets.PostToMainWindow(protocol::WM_SHOW_NECK_EXERCISE, 0, 0);
+    targets.ReplaceShownTipText(L"你的显示器没有坏哦，看完屏幕上这段话~");
     return 1;
 }
 
-int CAFRestLinkBehavior::Execute() {
-    ::PostMessageW(MainWindow(), protocol::WM_SHOW_EYE_EXERCISE, 0, 0);
-    ReplaceShownTipText(L"坚持做完眼保健操哦");
+int CAFRestLinkBehavior::Execute(ILinkTargets& targets) {
+    targets.PostToMainWindow(protocol::WM_SHOW_EYE_EXERCISE, 0, 0);
+    targets.ReplaceShownTipText(L"坚持做完眼保健操哦");
     return 1;
 }
 
@@ -48,7 +33,7 @@ std::wstring CProductFunctionLink::ProductPath() {
     return path;
 }
 
-int CProductFunctionLink::Execute() {
+int CProductFunctionLink::Execute(ILinkTargets&) {
     const std::wstring parameters = std::wstring(L"/funname=") + functionName_;
     ::ShellExecuteW(nullptr, L"open", ProductPath().c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
     return 1;

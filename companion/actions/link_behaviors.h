@@ -8,26 +8,26 @@
 // Opens the settings program on its general page through the main window.
 class CLinkBehavior : public ILinkBehavior {
 public:
-    int Execute() override;
+    int Execute(ILinkTargets& targets) override;
 };
 
 // Opens the neck exercise and tells the shown tip so.
 class CRestLinkBehavior : public ILinkBehavior {
 public:
-    int Execute() override;
+    int Execute(ILinkTargets& targets) override;
 };
 
 // Opens the eye exercise and tells the shown tip so.
 class CAFRestLinkBehavior : public ILinkBehavior {
 public:
-    int Execute() override;
+    int Execute(ILinkTargets& targets) override;
 };
 
 // Starts one function of the security product, which stands one folder above
 // the companion's own folder.
 class CProductFunctionLink : public ILinkBehavior {
 public:
-    int Execute() override;
+    int Execute(ILinkTargets& targets) override;
     // "...\Tarvisk.exe" beside the parent of the companion's folder.
     static std::wstring ProductPath();
 

@@ -7,10 +7,13 @@
 
 #include <string>
 
-// What a click on the link of a tip does.
+#include "companion/actions/link_targets.h"
+
+// What a click on the link of a tip does; `targets` are the windows it may
+// talk to.
 class ILinkBehavior {
 public:
-    virtual int Execute() = 0;
+    virtual int Execute(ILinkTargets& targets) = 0;
 
 protected:
     ~ILinkBehavior() = default;

@@ -1,5 +1,6 @@
 #include "companion/app/first_tip_wnd.h"
 
+#include "companion/ui/corvalle_skin.h"
 #include "protocol/window_messages.h"
 #include "toolkit/bex_bitmap.h"
 #include "winlib/handles.h"

@@ -9,13 +9,16 @@
 #include "companion/app/first_tip_wnd.h"
 #include "companion/app/position_rules.h"
 #include "companion/app/startup.h"
+#include "companion/system/desktop_shortcut.h"
 #include "companion/system/paths.h"
 #include "companion/system/screen.h"
 #include "base/service_addresses.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/statistics.h"
 #include "companion/system/ui_package.h"
-#include "companion/ui/skin_strip.h"
+#include "companion/system/skin_strip.h"
+#include "companion/ui/corvalle_skin.h"
+#include "companion/ui/rest_schedule.h"
 #include "protocol/program_names.h"
 #include "winlib/app_module.h"
 #include "winlib/handles.h"
@@ -23,8 +26,6 @@
 namespace {
 
 constexpr wchar_t kProductName[] = L"ZubVynmar";
-constexpr UINT kIconBig = 107;
-constexpr UINT kCursorMascot = 132;
 constexpr DWORD kTrimThreshold = 0x300000;
 // A scan in progress (a weather fetch) is let finish, but not for ever.
 constexpr DWORD kDetectStopWaitMs = 10000;
@@ -42,7 +43,10 @@ void FillDefaults(MainWindowServices& s) {
 }  // namespace
 
 CMainWnd::CMainWnd(MainWindowServices services)
-    : CNBTray<CMainWnd>(*services.tray), services_(std::move(services)), createdTick_(::GetTickCount()) {
+    : CNBTray<CMainWnd>(*services.tray),
+      services_(std::move(services)),
+      animator_(*this, *services_.environment),
+      presenter_(*this, animator_, tip_, *services_.dialogs, *services_.environment) {
     FillDefaults(services_);
     // Binds the statistics library once, before the first event.
     CStatistics::Instance();
@@ -55,12 +59,16 @@ CMainWnd::CMainWnd(MainWindowServices services)
 CMainWnd::~CMainWnd() {
     if (detect_) detect_->StopAndWait(kDetectStopWaitMs);
     detect_ = nullptr;
-    if (frameDc_ && frameDcDefault_) ::SelectObject(frameDc_.Get(), frameDcDefault_);
 }
 
-void CMainWnd::SetClickAnimationTimer() {
-    SetTimer(kTimerClickAnimation, 1000);
-    clickAnimationPending_ = true;
+LRESULT CMainWnd::OnActionDue(UINT, WPARAM wParam, LPARAM, BOOL&) {
+    presenter_.OnActionDue(reinterpret_cast<IVynAction*>(wParam));
+    return 1;
+}
+
+LRESULT CMainWnd::OnLinkClicked(UINT, WPARAM wParam, LPARAM, BOOL&) {
+    presenter_.OnLinkClicked(static_cast<size_t>(wParam));
+    return 1;
 }
 
 // While the mascot leaves, nothing the user does reaches it any more (and no
@@ -86,7 +94,7 @@ BOOL CMainWnd::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     }
     if (ProcessTrayMessage(hwnd, msg, wParam, lParam, result)) return TRUE;
     if (msg == WM_SETCURSOR) {
-        ::SetCursor(::LoadCursorW(winlib::Module().Instance(), MAKEINTRESOURCEW(kCursorMascot)));
+        ::SetCursor(::LoadCursorW(winlib::Module().Instance(), MAKEINTRESOURCEW(kBexCursorMascot)));
         TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd, 0};
         ::TrackMouseEvent(&track);
         result = TRUE;
@@ -116,7 +124,7 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     EnsureCompatible();
     ::SetWindowTextW(Hwnd(), kProductName);
     Window::SendMessage(WM_SETICON, ICON_BIG,
-                        reinterpret_cast<LPARAM>(::LoadIconW(winlib::Module().Instance(), MAKEINTRESOURCEW(kIconBig))));
+                        reinterpret_cast<LPARAM>(::LoadIconW(winlib::Module().Instance(), MAKEINTRESOURCEW(kBexIconBig))));
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work_, 0);
 
     std::wstring firstRunTip;
@@ -125,8 +133,9 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     if (firstRun) WriteConfigString(L"vyn", L"firstruntip", L"false");
     PlaceAtStart();
 
-    animations_.Load([this](const wchar_t* s, const wchar_t* k) { return services_.environment->ReadActionString(s, k); },
-                     SkinFilePath);
+    animator_.Animations().Load(
+        [this](const wchar_t* s, const wchar_t* k) { return services_.environment->ReadActionString(s, k); },
+        SkinFilePath);
     SetMascotState(0);
     tip_.Create(Hwnd());
     if (firstRun && GetPathType(DesktopShortcutPath().c_str()) != 1) services_.dialogs->RunFirstRunChooser(Hwnd());
@@ -137,9 +146,10 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     ReadEyeConfig(settings);
     BindWebIdentify();
     if (settings.EyeRun) {
-        SYSTEMTIME now{};
-        ::GetLocalTime(&now);
-        WriteConfigString(L"eye", L"next", NextRestTime(now.wHour, now.wMinute, settings.Interval).c_str());
+        const SYSTEMTIME now = services_.environment->LocalTime();
+        // At the start a negative interval counts as none.
+        const int32_t interval = settings.Interval.load();
+        WriteConfigString(L"eye", L"next", NextRestTime(now.wHour, now.wMinute, interval < 0 ? 0 : interval).c_str());
     }
 
     detect_ = new CDetectActionCondition(Hwnd(), services_.pollPauseMs);
@@ -254,7 +264,7 @@ LRESULT CMainWnd::OnWindowPosChanged(UINT, WPARAM, LPARAM lParam, BOOL& handled)
     handled = FALSE;
     // Hidden and shown again, the window gets its next frame afresh.
     const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-    if (pos && (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))) pushedStrip_ = nullptr;
+    if (pos && (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))) animator_.ForgetPushedFrame();
     RECT rc = WindowRect();
     // Every frame drawn reaches here too: only a real move concerns the
     // companions.
@@ -291,11 +301,11 @@ LRESULT CMainWnd::OnDisplayChange(UINT, WPARAM, LPARAM lParam, BOOL&) {
 LRESULT CMainWnd::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
     switch (wParam) {
     case kTimerActionFrame:
-        StepActionFrame();
+        presenter_.StepActionFrame();
         break;
     case kTimerMascotFrame:
     case kTimerLeavingFrame:
-        StepRecordFrame(wParam);
+        animator_.StepRecordFrame(wParam);
         break;
     case kTimerWatch:
         OnWatchTimer();
@@ -305,11 +315,11 @@ LRESULT CMainWnd::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
         break;
     case kTimerClick:
         KillTimer(kTimerClick);
-        KillClickAnimationTimer();
+        animator_.KillClickAnimationTimer();
         if (!doubleClicked_) Window::PostMessage(WM_OPEN_NAVIGATION);
         break;
     case kTimerClickAnimation:
-        KillClickAnimationTimer();
+        animator_.KillClickAnimationTimer();
         SetMascotState(4);
         break;
     case kTimerFirstRun:
@@ -353,7 +363,7 @@ void CMainWnd::SetAway(bool away) {
     away_ = away;
     if (detect_) detect_->NotifyAway(away);
     if (away) KillTimer(kTimerMascotFrame);
-    else ResumeAnimation();
+    else animator_.ResumeAnimation();
 }
 
 LRESULT CMainWnd::OnPowerBroadcast(UINT, WPARAM wParam, LPARAM, BOOL&) {
@@ -380,7 +390,7 @@ LRESULT CMainWnd::OnReserved(UINT, WPARAM, LPARAM, BOOL&) {
 
 LRESULT CMainWnd::OnRestSettingsChanged(UINT, WPARAM, LPARAM, BOOL&) {
     ReadEyeConfig();
-    SharedSettings::Instance().EyeClockStart = ::GetTickCount();
+    SharedSettings::Instance().EyeClockStart = services_.environment->TickCount();
     return 1;
 }
 

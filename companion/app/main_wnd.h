@@ -1,7 +1,8 @@
 // The mascot's window: the one window the rest of the system talks to. It
-// shows the due actions the detect thread hands over, plays the mascot's own
-// animations, answers the mouse, the menus and the settings program's
-// messages, and keeps the tray icon while the user has hidden it.
+// places the mascot, answers the mouse, the menus and the settings program's
+// messages, keeps the tray icon while the user has hidden it, and lives and
+// leaves; showing the due actions and playing the mascot's own animations
+// are the presenter's and the animator's, which it hosts.
 #pragma once
 
 #include <windows.h>
@@ -13,7 +14,10 @@
 
 #include "companion/actions/action_environment.h"
 #include "companion/actions/detect_action_condition.h"
+#include "companion/app/action_presenter.h"
+#include "companion/app/main_window_timers.h"
 #include "companion/app/mascot_animations.h"
+#include "companion/app/mascot_animator.h"
 #include "companion/app/tray_icon.h"
 #include "companion/ui/pop_buttons.h"
 #include "companion/ui/showing_dialogs.h"
@@ -39,19 +43,6 @@ struct MainWindowServices {
     DWORD pollPauseMs = CDetectActionCondition::kDefaultPauseMs;
 };
 
-// Timer ids of the main window.
-enum MainWindowTimer : UINT_PTR {
-    kTimerActionFrame = 1001,
-    kTimerMascotFrame = 1002,
-    kTimerWatch = 1004,
-    kTimerLeavingFrame = 1005,
-    kTimerTrimMemory = 1006,
-    kTimerClick = 1008,
-    kTimerClickAnimation = 1009,
-    kTimerFirstRun = 1010,
-    kTimerStartStatistic = 1011,
-};
-
 // Command ids of the menus.
 enum MainWindowCommand : WORD {
     kCmdExit = 500,
@@ -70,18 +61,22 @@ enum MainWindowCommand : WORD {
 // The context menu (tray: "显示" in place of "隐藏"); the caller destroys it.
 HMENU BuildMascotMenu(bool forTray, bool topmost);
 
-class CMainWnd : public winlib::Window, public CBexWndManager, public CNBTray<CMainWnd> {
+class CMainWnd : public winlib::Window,
+                 public CBexWndManager,
+                 public CNBTray<CMainWnd>,
+                 private IMascotAnimatorHost,
+                 private IActionPresenterHost {
 public:
     explicit CMainWnd(MainWindowServices services = MainWindowServices());
     ~CMainWnd() override;
 
     // The detect thread, once created (it lives as long as the process).
-    CDetectActionCondition* DetectThread() const { return detect_; }
+    CDetectActionCondition* DetectThread() const override { return detect_; }
 
     BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     // Mascot states: 0 idle, 1 leave, 2 interactive, 3 standing still, 4 after a click.
-    void SetMascotState(int mode);
+    void SetMascotState(int mode) { animator_.SetMascotState(mode); }
     // Opens (1) or closes the navigation: 0 only when the cursor is outside it, 2 always.
     void ShowPopWnd(int state);
 
@@ -90,13 +85,13 @@ public:
     void OnTrayClick();
 
     // State for tests and for the tip and navigation windows.
-    bool TipShowing() const { return tipShowing_; }
+    bool TipShowing() const { return presenter_.TipShowing(); }
     bool NavigationOpen() const { return navigationOpen_; }
-    bool HiddenByUser() const { return hiddenByUser_; }
-    bool Leaving() const { return leaving_; }
+    bool HiddenByUser() const override { return hiddenByUser_; }
+    bool Leaving() const override { return leaving_; }
     bool PollingStarted() const { return pollingStarted_; }
-    int PlayingRecord() const { return playing_; }
-    const MascotAnimations& Animations() const { return animations_; }
+    int PlayingRecord() const { return animator_.PlayingRecord(); }
+    const MascotAnimations& Animations() const { return animator_.Animations(); }
     CVynTipWnd& Tip() { return tip_; }
     const std::vector<std::unique_ptr<CVynPopWnd>>& PopWindows() const { return popWindows_; }
 
@@ -159,22 +154,10 @@ private:
     void SetAway(bool away);
     void OnWatchTimer();
     void TrimWorkingSet();
-    bool Topmost() const;
-    void ApplyZOrderAfterShowing();
 
-    // Showing a due action
+    // Showing a due action: the presenter's
     LRESULT OnActionDue(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnLinkClicked(UINT, WPARAM, LPARAM, BOOL&);
-    void OnActionFired();
-    void ShowTimedShutdown(const std::wstring& tip);
-    void ShowFullScreenRest();
-    void ShowOrdinary(std::wstring tip);
-    void StepActionFrame();
-    void EndShowing();
-    // Cuts a shown action short; releases the detect thread unless a modal dialog runs.
-    void CutShowingShort();
-    void ReleaseDetectThread();
-    bool ShownTipHas(const wchar_t* marker);
 
     // Mouse, menus and commands
     LRESULT OnLButtonDown(UINT, WPARAM, LPARAM, BOOL&);
@@ -190,60 +173,40 @@ private:
     void OnShow();
     void OnTopmost();
     void OpenSettings(const wchar_t* page, const wchar_t* statistic);
-    void FinishLeaving();
 
-    // Mascot animations
-    void StartRecord(int index, UINT_PTR timer);
-    void StepRecordFrame(UINT_PTR timer);
-    void DrawFrame(HBITMAP strip, int frame, int cx, int cy);
-    void ReleaseFrameStrip(HBITMAP strip);
-    void KillClickAnimationTimer();
-    void SetClickAnimationTimer();
-    void DrawStanding();
+    // What the animator and the presenter use of the window
+    HWND MascotHwnd() const override { return Hwnd(); }
+    void StartTimer(UINT_PTR id, UINT periodMs) override { SetTimer(id, periodMs); }
+    void StopTimer(UINT_PTR id) override { KillTimer(id); }
+    bool Topmost() const override;
     // No animation runs while nobody can see it.
-    bool AnimationsPaused() const { return hiddenByUser_ || away_; }
-    void ResumeAnimation();
+    bool AnimationsPaused() const override { return hiddenByUser_ || away_; }
+    bool AnimationHeld() const override { return leaving_ || presenter_.TipShowing(); }
+    void CutShowingShort() override { presenter_.CutShowingShort(); }
+    void LetGoOfShowing() override { presenter_.LetGoOfShowing(); }
+    void FinishLeaving() override;
+    bool Away() const override { return away_; }
+    void CloseNavigation() override { ShowPopWnd(2); }
 
     MainWindowServices services_;
     CVynTipWnd tip_;
     CDetectActionCondition* detect_ = nullptr;
+    CMascotAnimator animator_;
+    CActionPresenter presenter_;
 
-    // The action being shown
-    IVynAction* action_ = nullptr;
-    std::wstring tipText_;
-    std::wstring linkText_;
-    int animationTime_ = 0, frames_ = 0, frameTime_ = 0, cx_ = 0, cy_ = 0;
-    HBITMAP strip_ = nullptr;
-    int frame_ = 0;
-    int elapsed_ = 0;
-    std::vector<ILinkBehavior*> linkBehaviors_;
-    std::wstring shownMarkers_;  // the shown action's tip text as it came, markers included
-
-    MascotAnimations animations_;
-    int playing_ = -1;
-    DWORD createdTick_;
     bool hiddenByUser_ = false;
     bool away_ = false;
     std::vector<PopButton> popButtons_;
     std::vector<std::unique_ptr<CVynPopWnd>> popWindows_;
     bool doubleClicked_ = false;
-    bool tipShowing_ = false;
     bool navigationOpen_ = false;
     bool leaving_ = false;
-    bool modalRunning_ = false;
     bool pollingStarted_ = false;
     bool positionRepaired_ = false;
     bool neckOpen_ = false;
     bool eyeOpen_ = false;
     RECT work_{};
     std::unique_ptr<CFirstTipWnd> firstTip_;
-    winlib::MemoryDc frameDc_;
-    HGDIOBJ frameDcDefault_ = nullptr;
-    HBITMAP selectedStrip_ = nullptr;
-    // The frame on the screen, so that an unchanged one is not pushed again.
-    HBITMAP pushedStrip_ = nullptr;
-    int pushedFrame_ = 0;
-    bool clickAnimationPending_ = false;
     bool placed_ = false;
     POINT lastPosition_{};
 };

@@ -4,20 +4,16 @@
 
 #include <shellapi.h>
 
-#include "companion/app/settings_launcher.h"
+#include "companion/system/settings_launcher.h"
 #include "companion/system/screen.h"
 #include "base/service_addresses.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/statistics.h"
+#include "companion/ui/corvalle_skin.h"
 #include "winlib/app_module.h"
 #include "winlib/handles.h"
 
 namespace {
-
-constexpr UINT kTrayIcon = 108;
-constexpr UINT kCursorDrag = 133;
-constexpr UINT_PTR kPopFadeTimer = 10025;
-constexpr UINT_PTR kPopHoverTimer = 10026;
 
 void Send(const wchar_t* event) {
     CStatistics::Instance().SendStatistic(event);
@@ -65,7 +61,7 @@ LRESULT CMainWnd::OnLButtonDown(UINT, WPARAM, LPARAM, BOOL&) {
         BOOL fullDrag = FALSE;
         ::SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
         if (!fullDrag) ::SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
-        ::SetCursor(::LoadCursorW(winlib::Module().Instance(), MAKEINTRESOURCEW(kCursorDrag)));
+        ::SetCursor(::LoadCursorW(winlib::Module().Instance(), MAKEINTRESOURCEW(kBexCursorDrag)));
         Window::SendMessage(WM_SYSCOMMAND, SC_MOVE | HTCAPTION);
         if (!fullDrag) ::SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, FALSE, nullptr, 0);
     }
@@ -87,8 +83,7 @@ LRESULT CMainWnd::OnLButtonDblClk(UINT, WPARAM, LPARAM, BOOL&) {
     doubleClicked_ = true;
     if (navigationOpen_) ShowPopWnd(0);
     else SetMascotState(2);
-    if (ShownTipHas(L"$custom$")) SetTimer(kTimerWatch, 1000);
-    tipShowing_ = false;
+    presenter_.TipClickedAway();
     return 0;
 }
 
@@ -101,11 +96,10 @@ LRESULT CMainWnd::OnRButtonDown(UINT, WPARAM, LPARAM, BOOL&) {
 
 LRESULT CMainWnd::OnOpenNavigation(UINT, WPARAM, LPARAM, BOOL&) {
     if (leaving_ || doubleClicked_) return 0;
-    if (tipShowing_) {
+    if (presenter_.TipShowing()) {
         SetMascotState(3);
-        SetClickAnimationTimer();
-        if (ShownTipHas(L"$custom$")) SetTimer(kTimerWatch, 1000);
-        tipShowing_ = false;
+        animator_.SetClickAnimationTimer();
+        presenter_.TipClickedAway();
         ShowPopWnd(1);
         Send(L"vyn&type=opennavi");
         return 0;
@@ -115,7 +109,7 @@ LRESULT CMainWnd::OnOpenNavigation(UINT, WPARAM, LPARAM, BOOL&) {
         return 0;
     }
     SetMascotState(3);
-    SetClickAnimationTimer();
+    animator_.SetClickAnimationTimer();
     Send(L"vyn&type=opennavi");
     ShowPopWnd(1);
     return 0;
@@ -212,21 +206,9 @@ void CMainWnd::OnHide() {
     hiddenByUser_ = true;
     tip_.ShowTip(false);
     ShowWindow(SW_HIDE);
-    AddIcon(Hwnd(), static_cast<HICON>(::LoadImageW(winlib::Module().Instance(), MAKEINTRESOURCEW(kTrayIcon),
+    AddIcon(Hwnd(), static_cast<HICON>(::LoadImageW(winlib::Module().Instance(), MAKEINTRESOURCEW(kBexIconApp),
                                                      IMAGE_ICON, 16, 16, 0)));
-    if (tipShowing_) {
-        KillTimer(kTimerActionFrame);
-        SetMascotState(0);
-        ApplyZOrderAfterShowing();
-        if (!modalRunning_) {
-            ReleaseFrameStrip(strip_);
-            ReleaseDetectThread();
-            action_ = nullptr;
-            strip_ = nullptr;
-        }
-        if (ShownTipHas(L"$custom$") || ShownTipHas(L"$cpugpu$")) SetTimer(kTimerWatch, 1000);
-        tipShowing_ = false;
-    }
+    presenter_.EndForHiddenMascot();
     // Nobody sees a hidden mascot move.
     KillTimer(kTimerMascotFrame);
     std::wstring prompt;
@@ -245,7 +227,7 @@ void CMainWnd::OnShow() {
     ::SetForegroundWindow(Hwnd());
     hiddenByUser_ = false;
     RemoveIcon();
-    ResumeAnimation();
+    animator_.ResumeAnimation();
 }
 
 void CMainWnd::OnTopmost() {

@@ -26,13 +26,3 @@ POINT ClampMascotPosition(POINT p, const RECT& work) {
     if (p.y <= 64) p.y = 65;
     return p;
 }
-
-std::wstring NextRestTime(int hour, int minute, int intervalMinutes) {
-    if (intervalMinutes < 0) intervalMinutes = 0;
-    const long long total = static_cast<long long>(hour) * 60 + minute + intervalMinutes;
-    const int h = static_cast<int>((total / 60) % 24);
-    const int m = static_cast<int>(total % 60);
-    wchar_t text[16] = {};
-    std::swprintf(text, 16, L"%.2d%.2d", h, m);
-    return text;
-}

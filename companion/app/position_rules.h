@@ -18,6 +18,3 @@ POINT InitialMascotPosition(const std::wstring& xText, const std::wstring& yText
 
 // Keeps a moved mascot inside the band it may occupy.
 POINT ClampMascotPosition(POINT p, const RECT& work);
-
-// [eye] next: now plus `intervalMinutes`, as "HHMM" (hours wrap at 24).
-std::wstring NextRestTime(int hour, int minute, int intervalMinutes);

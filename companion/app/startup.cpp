@@ -3,15 +3,17 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
-#include <shlobj.h>
 
 #include <cstdio>
 
 #include "companion/app/main_wnd.h"
+#include "companion/system/autorun.h"
+#include "companion/system/desktop_shortcut.h"
 #include "companion/system/paths.h"
 #include "companion/system/registry_values.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/web_identify.h"
+#include "companion/ui/corvalle_skin.h"
 #include "protocol/corvalle_ini.h"
 #include "protocol/eye_protection_color.h"
 #include "protocol/program_names.h"
@@ -23,10 +25,7 @@ namespace {
 
 constexpr const wchar_t* kSingleInstanceMutex = protocol::kCompanionMutex;
 constexpr wchar_t kManagerServiceKey[] = L"Software\\ZubPellor\\ZubPellorService";
-constexpr const wchar_t* kRunKey = protocol::kRunKey;
-constexpr const wchar_t* kRunValue = protocol::kRunValueName;
 constexpr const wchar_t* kSettingsProgram = protocol::kSettingsProgram;
-constexpr wchar_t kShortcutName[] = L"ZubVynmar.lnk";
 constexpr DWORD kAutorunWaitMs = 120000;
 constexpr COLORREF kEyeProtectionGreen = protocol::kEyeProtectionColor;
 constexpr COLORREF kWhite = protocol::kWhiteWindowColor;
@@ -36,12 +35,6 @@ std::wstring LowerAscii(const wchar_t* text) {
     for (wchar_t& c : out)
         if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
     return out;
-}
-
-std::wstring ExePath() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD len = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return (len == 0 || len >= MAX_PATH) ? std::wstring() : std::wstring(path, len);
 }
 
 std::wstring SiblingProgram(const wchar_t* name) {
@@ -99,6 +92,7 @@ int CorvalleMain(const wchar_t* commandLine, int showCommand) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&icc);
 
+    RegisterCorvalleSkin();
     Run(showCommand);
 
     winlib::Module().Term();
@@ -147,11 +141,7 @@ void UninstallCleanup() {
     // The settings program puts the display back in this mode; wait for it.
     if (process) ::WaitForSingleObject(process.Get(), INFINITE);
 
-    {
-        winlib::RegKey run;
-        if (::RegOpenKeyW(HKEY_CURRENT_USER, kRunKey, run.Put()) == ERROR_SUCCESS)
-            ::RegDeleteValueW(run.Get(), kRunValue);
-    }
+    RemoveAutorun();
 
     std::wstring eyeProtection;
     ReadConfigString(eyeProtection, protocol::ini::kGeneral, protocol::ini::kSetEyeProtection);
@@ -192,45 +182,4 @@ void BindWebIdentify() {
         }
     }
     settings.WebIdentify.store(&binding);
-}
-
-int ShellLinkCreate(const wchar_t* target, const wchar_t* shortcut) {
-    if (!target || !shortcut || !*target || !*shortcut) return -5;
-    if (GetPathType(target) != 1) return -4;
-    if (GetPathType(shortcut) == 1) return 0;
-
-    winlib::ComScope com;
-    if (!com.Ok()) return -1;
-    winlib::ComPtr<IShellLinkW> link;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER |
-                                                                CLSCTX_REMOTE_SERVER,
-                                  IID_IShellLinkW, link.PutVoid())))
-        return -2;
-    if (FAILED(link->SetPath(target))) return -3;
-    winlib::ComPtr<IPersistFile> file;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid()))) return -3;
-    if (FAILED(file->Save(shortcut, FALSE))) {
-        // A shortcut cut off half-way would count as "already there" next time.
-        ::DeleteFileW(shortcut);
-        return -3;
-    }
-    return 0;
-}
-
-void EnsureAutorun() {
-    winlib::RegKey run;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_ALL_ACCESS, run.Put()) != ERROR_SUCCESS) return;
-    if (::RegQueryValueExW(run.Get(), kRunValue, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) return;
-    const std::wstring exe = ExePath();
-    if (exe.empty()) return;
-    const std::wstring quoted = L"\"" + exe + L"\"";
-    WriteUserRegString(kRunValue, kRunKey, quoted.c_str());
-}
-
-std::wstring DesktopShortcutPath() {
-    wchar_t desktop[MAX_PATH] = {};
-    if (!::SHGetSpecialFolderPathW(nullptr, desktop, CSIDL_DESKTOP, FALSE)) return std::wstring();
-    std::wstring path(desktop);
-    if (!path.empty() && path.back() != L'\\') path.push_back(L'\\');
-    return path + kShortcutName;
 }

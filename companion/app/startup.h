@@ -1,6 +1,5 @@
 // Corvalle's start-up: the command-line switches, the single instance, the
-// wait for the manager's service at log-on, the uninstall clean-up and the
-// installation helpers that the first run uses.
+// wait for the manager's service at log-on and the uninstall clean-up.
 #pragma once
 
 #include <windows.h>
@@ -41,14 +40,3 @@ void RunElevated(HANDLE* process, const wchar_t* program);
 
 // Loads the web-identify library once per process.
 void BindWebIdentify();
-
-// 0 created (or already there); -5 an argument is missing; -4 the target does
-// not exist; -1 COM could not start; -2 no shell-link object; -3 it cannot be
-// filled or saved (no file is left behind).
-int ShellLinkCreate(const wchar_t* target, const wchar_t* shortcut);
-
-// Writes the log-on Run value "Corvalle" when there is none.
-void EnsureAutorun();
-
-// Path of the companion's desktop shortcut; empty when there is no desktop folder.
-std::wstring DesktopShortcutPath();

@@ -1,6 +1,6 @@
 #include "companion/ui/eye_protection.h"
 
-#include "companion/ui/skin_strip.h"
+#include "companion/system/skin_strip.h"
 #include "toolkit/bex_wnd_manager.h"
 
 namespace {

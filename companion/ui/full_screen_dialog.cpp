@@ -2,8 +2,9 @@
 
 #include <wtsapi32.h>
 
+#include "companion/ui/corvalle_skin.h"
 #include "companion/ui/rest_schedule.h"
-#include "companion/ui/skin_strip.h"
+#include "companion/system/skin_strip.h"
 
 namespace {
 

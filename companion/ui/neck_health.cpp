@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "companion/actions/action_environment.h"
 #include "companion/system/shared_settings.h"
-#include "companion/ui/skin_strip.h"
+#include "companion/system/skin_strip.h"
+#include "companion/ui/corvalle_skin.h"
 
 namespace {
 
-DWORD SystemTick() { return ::GetTickCount(); }
+DWORD SystemTick() { return SystemActionEnvironment().TickCount(); }
 
 }  // namespace
 

@@ -17,7 +17,7 @@ public:
 
     CNeckHealth();
 
-    // The tick count that picks the picture; GetTickCount unless set.
+    // The tick count that picks the picture; the system clock unless set.
     void SetTickSource(DWORD (*tick)()) { tick_ = tick; }
 
     // The entry of the list that a tick count picks ("" for an empty list).

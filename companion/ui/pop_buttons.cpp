@@ -10,7 +10,7 @@
 #include <tinyxml.h>
 
 #include "companion/system/paths.h"
-#include "companion/ui/skin_strip.h"
+#include "companion/system/skin_strip.h"
 
 namespace {
 

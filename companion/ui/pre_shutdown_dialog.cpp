@@ -1,6 +1,7 @@
 #include "companion/ui/pre_shutdown_dialog.h"
 
 #include "companion/system/text_utils.h"
+#include "companion/ui/corvalle_skin.h"
 #include "companion/ui/rest_schedule.h"
 
 CPreShutdownDialog::CPreShutdownDialog(int mode)

@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "companion/actions/action_environment.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/text_utils.h"
 #include "protocol/corvalle_ini.h"
@@ -14,9 +15,7 @@ LocalTimeSource g_localTime = nullptr;
 
 SYSTEMTIME DialogLocalTime() {
     if (g_localTime) return g_localTime();
-    SYSTEMTIME now{};
-    ::GetLocalTime(&now);
-    return now;
+    return SystemActionEnvironment().LocalTime();
 }
 
 void SetDialogLocalTime(LocalTimeSource source) { g_localTime = source; }

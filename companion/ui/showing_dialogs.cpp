@@ -2,7 +2,8 @@
 
 #include <memory>
 
-#include "companion/app/startup.h"
+#include "companion/system/autorun.h"
+#include "companion/system/desktop_shortcut.h"
 #include "companion/ui/eye_protection.h"
 #include "companion/ui/full_screen_dialog.h"
 #include "companion/ui/neck_health.h"

@@ -1,5 +1,7 @@
 #include "companion/ui/vyn_choose_box.h"
 
+#include "companion/ui/corvalle_skin.h"
+
 CVynChooseBox::CVynChooseBox() : CBexMessageBox(L"为方便使用，你是否选择：", MB_OK) {
     SetBackground(BexSkinBitmap(kBexChooserBack));
     SetCloseStrip(BexSkinBitmap(kBexCloseButton));

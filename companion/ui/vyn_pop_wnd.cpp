@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "companion/system/settings_launcher.h"
 #include "protocol/window_messages.h"
-#include "companion/app/settings_launcher.h"
 #include "companion/system/statistics.h"
 
 namespace {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "companion/ui/corvalle_skin.h"
 #include "protocol/window_messages.h"
 #include "companion/ui/pop_buttons.h"
 #include "toolkit/bex_bitmap.h"

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "companion/ui/corvalle_skin.h"
 #include "protocol/window_messages.h"
 #include "toolkit/bex_bitmap.h"
 #include "winlib/handles.h"

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -21,6 +22,7 @@ public:
 
     DWORD TickCount() override { return tick; }
     SYSTEMTIME LocalTime() override { return now; }
+    int64_t UnixTime() override { return unixTime; }
     bool IsUserBusy() override {
         ++busyQuestions;
         return busy;
@@ -74,6 +76,7 @@ public:
 
     DWORD tick = 1000;
     SYSTEMTIME now{};
+    int64_t unixTime = 1796810400;  // 2026-12-09 10:00 UTC
     bool busy = false;
     int busyQuestions = 0;
     std::vector<std::wstring> played;

@@ -10,6 +10,7 @@
 
 #include "companion/actions/link_behaviors.h"
 #include "companion/system/paths.h"
+#include "companion/ui/tip_link_targets.h"
 #include "protocol/window_messages.h"
 #include "tests/companion/prefix_state.h"
 #include "winlib/window.h"
@@ -40,6 +41,7 @@ TEST(LinkBehaviorTest, TheSettingsAndExerciseLinksTalkToTheMainWindowAndTheTip) 
     RecordingWindow main, tipText;
     ASSERT_TRUE(main.Create(L"Corvalle", nullptr, nullptr, L"", WS_POPUP, 0));
     ASSERT_TRUE(tipText.Create(L"CorvalleTipWndSub", nullptr, nullptr, L"", WS_POPUP, 0));
+    CTipLinkTargets targets(main.Hwnd(), tipText.Hwnd());
     CLinkBehavior settings;
     CRestLinkBehavior neck;
     CAFRestLinkBehavior eyes;
@@ -57,7 +59,7 @@ TEST(LinkBehaviorTest, TheSettingsAndExerciseLinksTalkToTheMainWindowAndTheTip) 
         main.received.clear();
         tipText.received.clear();
         tipText.text.clear();
-        EXPECT_EQ(c.link->Execute(), 1);
+        EXPECT_EQ(c.link->Execute(targets), 1);
         Pump();
         EXPECT_EQ(main.received, c.posted);
         EXPECT_EQ(tipText.text, c.tip ? c.tip : L"");
@@ -92,6 +94,7 @@ TEST(LinkBehaviorTest, TheProductLinksStartTheProductAboveTheOwnFolderWithTheirF
         ASSERT_TRUE(::CopyFileW((dir + L"recording_program.exe").c_str(), path.c_str(), FALSE));
         ::DeleteFileW((path + L".calls").c_str());
     }
+    CTipLinkTargets noWindows(nullptr, nullptr);
     CTrashCleanLinkBehavior trash;
     CSysDiskCheckLinkBehavior disk;
     CCheckRunBehavior startup;
@@ -104,7 +107,7 @@ TEST(LinkBehaviorTest, TheProductLinksStartTheProductAboveTheOwnFolderWithTheirF
         {&startup, "/funname=startupspeedup"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(c.link->Execute(), 1);
+        EXPECT_EQ(c.link->Execute(noWindows), 1);
         // The shell starts the program without waiting for it.
         for (int i = 0; i < 100 && LastLine(product + L".calls") != c.parameters; ++i) ::Sleep(50);
         EXPECT_EQ(LastLine(product + L".calls"), c.parameters);

@@ -13,12 +13,14 @@
 #include "companion/app/main_wnd.h"
 #include "companion/app/position_rules.h"
 #include "companion/app/startup.h"
+#include "companion/system/desktop_shortcut.h"
 #include "companion/system/power.h"
 #include "companion/system/screen.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/paths.h"
 #include "companion/system/ui_package.h"
 #include "companion/system/web_identify.h"
+#include "companion/ui/rest_schedule.h"
 #include "tests/companion/fake_action_environment.h"
 #include "tests/companion/prefix_state.h"
 #include "tests/tools/gdi_handle_count.h"
@@ -104,7 +106,7 @@ public:
         ++done;
         return 0;
     }
-    int Execute() override {
+    int Execute(ILinkTargets&) override {
         ++executed;
         return 1;
     }

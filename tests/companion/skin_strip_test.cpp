@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "companion/ui/skin_strip.h"
+#include "companion/system/skin_strip.h"
 #include "winlib/handles.h"
 
 namespace {

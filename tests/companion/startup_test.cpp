@@ -5,6 +5,8 @@
 #include <string>
 
 #include "companion/app/startup.h"
+#include "companion/system/autorun.h"
+#include "companion/system/desktop_shortcut.h"
 #include "companion/system/paths.h"
 #include "companion/system/screen.h"
 #include "companion/system/shared_settings.h"
@@ -53,6 +55,26 @@ TEST(AutorunTest, LeavesAnExistingValueAlone) {
 
     EnsureAutorun();
     EXPECT_EQ(testprefix::ReadRegText(HKEY_CURRENT_USER, kRunKey, L"Corvalle").value_or(L"<missing>"), existing);
+}
+
+TEST(AutorunTest, RemoveTakesOnlyTheCompanionsValueAway) {
+    testprefix::RegValueBackup backup(HKEY_CURRENT_USER, kRunKey, L"Corvalle");
+    testprefix::RegValueBackup neighbourBackup(HKEY_CURRENT_USER, kRunKey, L"CorvalleTestNeighbour");
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const wchar_t neighbour[] = L"neighbour.exe";
+    ::RegSetValueExW(key, L"CorvalleTestNeighbour", 0, REG_SZ, reinterpret_cast<const BYTE*>(neighbour),
+                     sizeof(neighbour));
+    ::RegCloseKey(key);
+    EnsureAutorun();
+    ASSERT_TRUE(testprefix::ReadRegText(HKEY_CURRENT_USER, kRunKey, L"Corvalle").has_value());
+
+    RemoveAutorun();
+    EXPECT_FALSE(testprefix::ReadRegText(HKEY_CURRENT_USER, kRunKey, L"Corvalle").has_value());
+    EXPECT_EQ(testprefix::ReadRegText(HKEY_CURRENT_USER, kRunKey, L"CorvalleTestNeighbour").value_or(L""), neighbour);
+    RemoveAutorun();  // nothing left to remove: nothing happens
+    EXPECT_FALSE(testprefix::ReadRegText(HKEY_CURRENT_USER, kRunKey, L"Corvalle").has_value());
 }
 
 TEST(ShellLinkTest, RejectsMissingArgumentsAndTargets) {

@@ -8,6 +8,7 @@
 
 #include "companion/system/paths.h"
 #include "companion/system/shared_settings.h"
+#include "companion/ui/corvalle_skin.h"
 #include "companion/ui/pop_buttons.h"
 #include "companion/ui/vyn_pop_wnd.h"
 #include "tests/companion_nav/nav_test_support.h"

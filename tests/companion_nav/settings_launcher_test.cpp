@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "companion/app/settings_launcher.h"
+#include "companion/system/settings_launcher.h"
 #include "tests/companion_nav/nav_test_support.h"
 
 namespace {

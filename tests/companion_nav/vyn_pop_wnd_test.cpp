@@ -10,6 +10,7 @@
 
 #include "protocol/window_messages.h"
 #include "companion/system/statistics.h"
+#include "companion/ui/corvalle_skin.h"
 #include "companion/ui/pop_buttons.h"
 #include "companion/ui/vyn_pop_wnd.h"
 #include "tests/companion_nav/nav_test_support.h"

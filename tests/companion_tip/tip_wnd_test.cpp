@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "companion/ui/corvalle_skin.h"
 #include "companion/ui/vyn_tip_wnd.h"
 #include "protocol/window_messages.h"
 #include "toolkit/bex_bitmap.h"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "companion/system/shared_settings.h"
+#include "companion/ui/corvalle_skin.h"
 #include "companion/ui/pre_shutdown_dialog.h"
 #include "dialog_test_support.h"
 

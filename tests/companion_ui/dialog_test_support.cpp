@@ -9,7 +9,7 @@
 #include "companion/system/ui_package.h"
 #include "companion/ui/flash_host.h"
 #include "companion/ui/rest_schedule.h"
-#include "companion/ui/skin_strip.h"
+#include "companion/system/skin_strip.h"
 #include "toolkit/bex_text_wnd.h"
 
 namespace dialog_test {

@@ -5,7 +5,7 @@
 #include "companion/ui/eye_protection.h"
 #include "companion/ui/neck_health.h"
 #include "companion/ui/showing_dialogs.h"
-#include "companion/ui/skin_strip.h"
+#include "companion/system/skin_strip.h"
 #include "dialog_test_support.h"
 
 using dialog_test::Click;

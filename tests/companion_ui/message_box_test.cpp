@@ -4,7 +4,7 @@
 #include <shlobj.h>
 
 #include "../companion/prefix_state.h"
-#include "companion/app/startup.h"
+#include "companion/system/desktop_shortcut.h"
 #include "companion/ui/showing_dialogs.h"
 #include "companion/ui/vyn_choose_box.h"
 #include "dialog_test_support.h"

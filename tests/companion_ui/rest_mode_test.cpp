@@ -8,7 +8,7 @@
 #include "companion/ui/full_screen_dialog.h"
 #include "companion/ui/rest_schedule.h"
 #include "companion/ui/showing_dialogs.h"
-#include "companion/ui/skin_strip.h"
+#include "companion/system/skin_strip.h"
 #include "dialog_test_support.h"
 
 using dialog_test::Click;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "companion/ui/corvalle_skin.h"
 #include "toolkit/bex_bitmap.h"
 #include "toolkit/bex_png.h"
 #include "toolkit_test_support.h"
@@ -456,4 +457,37 @@ TEST(SkinSet, EveryPictureIsInTheProgramWithItsGeometry) {
     EXPECT_TRUE(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(107)));
     EXPECT_TRUE(::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(132)));
     EXPECT_TRUE(::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(133)));
+}
+
+// The toolkit knows no program's pictures: it cuts what the program
+// registers, and a second registration makes the set anew.
+TEST(SkinSet, IsWhatTheProgramRegisters) {
+    const BexSkinPicture pictures[] = {
+        {110, BexSkinPicture::kWhole, 2, 0, 0, 0, 0},
+        {121, BexSkinPicture::kThreePart, 4, 0, 0, 0, 0},
+        {134, BexSkinPicture::kNinePart, 1, 3, 5, 3, 5},
+    };
+    BexSkinSet set;
+    set.pictures = pictures;
+    set.count = 3;
+    set.messageBoxBack = 134;
+    RegisterBexSkinSet(set);
+    const struct {
+        UINT id;
+        WORD frames;
+    } expected[] = {{110, 2}, {121, 4}, {134, 1}};
+    for (const auto& e : expected) {
+        CBexBitmap* b = BexSkinBitmap(e.id);
+        ASSERT_TRUE(b) << e.id;
+        EXPECT_EQ(e.frames, b->FrameCount()) << e.id;
+    }
+    EXPECT_EQ(3, static_cast<CBexBitmap9Part*>(BexSkinBitmap(134))->MarginLeft());
+    EXPECT_EQ(nullptr, BexSkinBitmap(113)) << "not in this set";
+    EXPECT_EQ(nullptr, BexAppIcon()) << "no icon registered";
+    EXPECT_EQ(134u, RegisteredBexSkinSet().messageBoxBack);
+    EXPECT_EQ(3u, RegisteredBexSkinSet().count);
+
+    RegisterCorvalleSkin();
+    EXPECT_TRUE(BexSkinBitmap(113));
+    EXPECT_TRUE(BexAppIcon());
 }

@@ -8,6 +8,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "companion/ui/corvalle_skin.h"
 #include "toolkit/bex_bitmap.h"
 #include "toolkit/bex_controls.h"
 #include "toolkit/bex_text_wnd.h"

@@ -1,4 +1,4 @@
-#include "companion/ui/skin_strip.h"
+#include "companion/system/skin_strip.h"
 
 #include <cstring>
 #include <string>

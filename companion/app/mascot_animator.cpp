@@ -1,8 +1,10 @@
 // The mascot's own strips: idle, interactive, leaving and standing still.
-#include "companion/app/main_wnd.h"
+#include "companion/app/mascot_animator.h"
 
+#include "companion/app/main_window_timers.h"
+#include "companion/system/skin_strip.h"
 #include "companion/system/text_utils.h"
-#include "companion/ui/skin_strip.h"
+#include "companion/ui/corvalle_skin.h"
 #include "winlib/handles.h"
 
 namespace {
@@ -15,16 +17,30 @@ UINT FramePeriod(int frameTime) {
 
 }  // namespace
 
+CMascotAnimator::CMascotAnimator(IMascotAnimatorHost& host, IActionEnvironment& clock)
+    : host_(host), clock_(clock), createdTick_(clock.TickCount()) {}
+
+CMascotAnimator::~CMascotAnimator() {
+    if (frameDc_ && frameDcDefault_) ::SelectObject(frameDc_.Get(), frameDcDefault_);
+}
+
+void CMascotAnimator::SetClickAnimationTimer() {
+    host_.StartTimer(kTimerClickAnimation, 1000);
+    clickAnimationPending_ = true;
+}
+
 // The mascot draws a few frames a second for as long as it runs: one memory
 // DC is kept for it, the strip is selected into it only when it changes, and
 // the window is not asked where it is (a null position keeps it in place).
 // A frame with the very pixels on the screen is not pushed again: under Wine
 // every push reshapes the window and redraws it in the X server.
-void CMainWnd::DrawFrame(HBITMAP strip, int frame, int cx, int cy) {
+void CMascotAnimator::DrawFrame(HBITMAP strip, int frame, int cx, int cy) {
     if (!strip || cx <= 0 || cy <= 0) return;
     if (pushedStrip_ == strip) {
-        const RECT rc = WindowRect();
-        if (rc.right - rc.left == cx && rc.bottom - rc.top == cy && StripFramesEqual(strip, pushedFrame_, frame, cx, cy))
+        RECT rc{};
+        ::GetWindowRect(host_.MascotHwnd(), &rc);
+        if (rc.right - rc.left == cx && rc.bottom - rc.top == cy &&
+            StripFramesEqual(strip, pushedFrame_, frame, cx, cy))
             return;
     }
     if (!frameDc_) {
@@ -39,13 +55,13 @@ void CMainWnd::DrawFrame(HBITMAP strip, int frame, int cx, int cy) {
     SIZE size{cx, cy};
     POINT source{frame * cx, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    const bool pushed =
-        ::UpdateLayeredWindow(Hwnd(), nullptr, nullptr, &size, frameDc_.Get(), &source, 0, &blend, ULW_ALPHA) != FALSE;
+    const bool pushed = ::UpdateLayeredWindow(host_.MascotHwnd(), nullptr, nullptr, &size, frameDc_.Get(), &source, 0,
+                                              &blend, ULW_ALPHA) != FALSE;
     pushedStrip_ = pushed ? strip : nullptr;
     pushedFrame_ = frame;
 }
 
-void CMainWnd::ReleaseFrameStrip(HBITMAP strip) {
+void CMascotAnimator::ReleaseFrameStrip(HBITMAP strip) {
     // A later strip may get the same handle.
     if (pushedStrip_ == strip) pushedStrip_ = nullptr;
     // A strip about to be freed must not stay selected: a selected bitmap
@@ -56,19 +72,19 @@ void CMainWnd::ReleaseFrameStrip(HBITMAP strip) {
     }
 }
 
-void CMainWnd::KillClickAnimationTimer() {
+void CMascotAnimator::KillClickAnimationTimer() {
     if (!clickAnimationPending_) return;
-    KillTimer(kTimerClickAnimation);
+    host_.StopTimer(kTimerClickAnimation);
     clickAnimationPending_ = false;
 }
 
-void CMainWnd::DrawStanding() {
+void CMascotAnimator::DrawStanding() {
     CBexBitmap* standing = BexSkinBitmap(kBexMascotStanding);
     if (standing && standing->Handle()) DrawFrame(standing->Handle(), 0, standing->FrameWidth(), standing->Height());
 }
 
-void CMainWnd::StartRecord(int index, UINT_PTR timer) {
-    KillTimer(kTimerMascotFrame);
+void CMascotAnimator::StartRecord(int index, UINT_PTR timer) {
+    host_.StopTimer(kTimerMascotFrame);
     if (index < 0 || index >= static_cast<int>(animations_.records.size())) return;
     for (int i = 0; i < static_cast<int>(animations_.records.size()); ++i) {
         AnimationRecord& r = animations_.records[i];
@@ -83,25 +99,25 @@ void CMainWnd::StartRecord(int index, UINT_PTR timer) {
         r.strip = std::make_unique<CBexBitmap>(r.path.c_str(), kBexKindPng, static_cast<WORD>(r.frames > 0 ? r.frames : 1));
     if (r.strip) r.strip->Load();
     playing_ = index;
-    if (timer == kTimerLeavingFrame || !AnimationsPaused()) SetTimer(timer, FramePeriod(r.frameTime));
+    if (timer == kTimerLeavingFrame || !host_.AnimationsPaused()) host_.StartTimer(timer, FramePeriod(r.frameTime));
 }
 
-void CMainWnd::ResumeAnimation() {
-    if (AnimationsPaused() || leaving_ || tipShowing_) return;
+void CMascotAnimator::ResumeAnimation() {
+    if (host_.AnimationsPaused() || host_.AnimationHeld()) return;
     if (playing_ < 0 || playing_ >= static_cast<int>(animations_.records.size())) return;
-    SetTimer(kTimerMascotFrame, FramePeriod(animations_.records[playing_].frameTime));
+    host_.StartTimer(kTimerMascotFrame, FramePeriod(animations_.records[playing_].frameTime));
 }
 
-void CMainWnd::StepRecordFrame(UINT_PTR timer) {
+void CMascotAnimator::StepRecordFrame(UINT_PTR timer) {
     KillClickAnimationTimer();
     if (timer == kTimerLeavingFrame) {
-        KillTimer(kTimerMascotFrame);
-        KillTimer(kTimerActionFrame);
-        KillTimer(kTimerWatch);
+        host_.StopTimer(kTimerMascotFrame);
+        host_.StopTimer(kTimerActionFrame);
+        host_.StopTimer(kTimerWatch);
     }
     if (playing_ < 0 || playing_ >= static_cast<int>(animations_.records.size())) {
-        KillTimer(timer);
-        if (timer == kTimerLeavingFrame) FinishLeaving();
+        host_.StopTimer(timer);
+        if (timer == kTimerLeavingFrame) host_.FinishLeaving();
         return;
     }
     AnimationRecord& r = animations_.records[playing_];
@@ -109,40 +125,38 @@ void CMainWnd::StepRecordFrame(UINT_PTR timer) {
     r.frame = r.frames > 0 ? (r.frame + 1) % r.frames : 0;
     r.elapsed += static_cast<int>(FramePeriod(r.frameTime));
     if (static_cast<long long>(r.animationTime) * 1000 >= r.elapsed) return;
-    KillTimer(timer);
-    if (timer == kTimerLeavingFrame) FinishLeaving();
+    host_.StopTimer(timer);
+    if (timer == kTimerLeavingFrame) host_.FinishLeaving();
     else SetMascotState(0);
 }
 
-void CMainWnd::SetMascotState(int mode) {
+void CMascotAnimator::SetMascotState(int mode) {
     if (animations_.records.empty()) {
         animations_.records.emplace_back();
         playing_ = 0;
         return;
     }
     auto cutAndLower = [this] {
-        KillTimer(kTimerMascotFrame);
-        CutShowingShort();
-        if (!Topmost()) ::SetWindowPos(Hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        host_.StopTimer(kTimerMascotFrame);
+        host_.CutShowingShort();
+        if (!host_.Topmost())
+            ::SetWindowPos(host_.MascotHwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     };
     int index = 0;
     switch (mode) {
     case 1: {
-        KillTimer(kTimerMascotFrame);
-        KillTimer(kTimerActionFrame);
-        KillTimer(kTimerWatch);
-        if (!modalRunning_) {
-            ReleaseFrameStrip(strip_);
-            ReleaseDetectThread();
-        }
+        host_.StopTimer(kTimerMascotFrame);
+        host_.StopTimer(kTimerActionFrame);
+        host_.StopTimer(kTimerWatch);
+        host_.LetGoOfShowing();
         const int leaving = animations_.leavingIndex;
         const bool hasStrip = leaving >= 0 && !animations_.records[leaving].path.empty();
         if (!hasStrip) {
-            FinishLeaving();
+            host_.FinishLeaving();
             return;
         }
         StartRecord(leaving, kTimerLeavingFrame);
-        if (!animations_.records[leaving].strip || !animations_.records[leaving].strip->Handle()) FinishLeaving();
+        if (!animations_.records[leaving].strip || !animations_.records[leaving].strip->Handle()) host_.FinishLeaving();
         return;
     }
     case 3:
@@ -153,8 +167,8 @@ void CMainWnd::SetMascotState(int mode) {
         cutAndLower();
         POINT cursor{};
         ::GetCursorPos(&cursor);
-        ::ScreenToClient(Hwnd(), &cursor);
-        index = PickInteractiveRecord(animations_, cursor, ::GetTickCount());
+        ::ScreenToClient(host_.MascotHwnd(), &cursor);
+        index = PickInteractiveRecord(animations_, cursor, clock_.TickCount());
         break;
     }
     case 4:
@@ -162,9 +176,9 @@ void CMainWnd::SetMascotState(int mode) {
         index = PickClickRecord(animations_);
         break;
     default: {
-        SYSTEMTIME now{};
-        ::GetLocalTime(&now);
-        index = PickIdleRecord(animations_, ::GetTickCount() - createdTick_, now.wHour, ::GetTickCount(),
+        const SYSTEMTIME now = clock_.LocalTime();
+        const DWORD tick = clock_.TickCount();
+        index = PickIdleRecord(animations_, tick - createdTick_, now.wHour, tick,
                                [](int high, int low) { return RandomInRange(high, low); });
         break;
     }

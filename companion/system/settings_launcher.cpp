@@ -1,4 +1,4 @@
-#include "companion/app/settings_launcher.h"
+#include "companion/system/settings_launcher.h"
 
 #include <shellapi.h>
 

@@ -1,13 +1,12 @@
-// Showing a due action: a timed shutdown with its countdown, the full-screen
-// rest, or the mascot's strip with a tip bubble. Whatever happens, the detect
-// thread is released exactly once per action it handed over.
-#include "companion/app/main_wnd.h"
+#include "companion/app/action_presenter.h"
 
 #include <cwchar>
 
+#include "companion/app/main_window_timers.h"
 #include "companion/system/power.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/text_utils.h"
+#include "companion/ui/tip_link_targets.h"
 
 namespace {
 
@@ -52,32 +51,31 @@ void MarkAway(void* context) {
 
 }  // namespace
 
-LRESULT CMainWnd::OnActionDue(UINT, WPARAM wParam, LPARAM, BOOL&) {
-    auto* action = reinterpret_cast<IVynAction*>(wParam);
+void CActionPresenter::OnActionDue(IVynAction* action) {
+    CDetectActionCondition* detect = host_.DetectThread();
     // Anyone can post this number; only the action the detect thread handed
     // over is ever touched, and only once.
-    if (!detect_ || !detect_->ClaimDueAction(action)) return 1;
-    if (leaving_) {
+    if (!detect || !detect->ClaimDueAction(action)) return;
+    if (host_.Leaving()) {
         // Nothing is shown any more; the thread gets its action back once.
-        detect_->ReleaseDueAction();
-        return 1;
+        detect->ReleaseDueAction();
+        return;
     }
     action_ = action;
     OnActionFired();
-    return 1;
 }
 
-void CMainWnd::ReleaseDetectThread() {
-    if (detect_) detect_->ReleaseDueAction();
+void CActionPresenter::ReleaseDetectThread() {
+    if (CDetectActionCondition* detect = host_.DetectThread()) detect->ReleaseDueAction();
 }
 
-bool CMainWnd::ShownTipHas(const wchar_t* marker) {
+bool CActionPresenter::ShownTipHas(const wchar_t* marker) const {
     return Contains(shownMarkers_, marker);
 }
 
-void CMainWnd::OnActionFired() {
+void CActionPresenter::OnActionFired() {
     tipShowing_ = true;
-    ShowPopWnd(2);
+    host_.CloseNavigation();
     const std::wstring tip = action_->GetTipText();
     shownMarkers_ = tip;
     // Only the actions that mean them put these markers first; a user's own
@@ -91,9 +89,8 @@ void CMainWnd::OnActionFired() {
     }
 }
 
-void CMainWnd::ShowTimedShutdown(const std::wstring& tip) {
-    SYSTEMTIME now{};
-    ::GetLocalTime(&now);
+void CActionPresenter::ShowTimedShutdown(const std::wstring& tip) {
+    const SYSTEMTIME now = clock_.LocalTime();
     std::wstring stamp;
     FormatWString(stamp, L"%.4d%.2d%.2d%.2d%.2d", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute);
     if (WriteConfigString(L"vyn", L"lastshutdowntime", stamp.c_str()) != 0) {
@@ -104,7 +101,7 @@ void CMainWnd::ShowTimedShutdown(const std::wstring& tip) {
     }
     modalRunning_ = true;
 
-    if (services_.dialogs->RunCountdown(kCountdownBeforeShutdown) == 0) {
+    if (dialogs_.RunCountdown(kCountdownBeforeShutdown) == 0) {
         IPowerControl& power = PowerControl();
         const int style = ShutdownStyle(tip);
         switch (style) {
@@ -113,7 +110,7 @@ void CMainWnd::ShowTimedShutdown(const std::wstring& tip) {
             if (power.EnableShutdownPrivilege()) {
                 power.ExitSession(style == 0 ? EWX_POWEROFF | EWX_FORCE : EWX_POWEROFF, kPlannedShutdownReason);
                 // A locked session ignores the request above.
-                if (away_) power.InitiateShutdown(false);
+                if (host_.Away()) power.InitiateShutdown(false);
             }
             break;
         case 2:
@@ -124,7 +121,7 @@ void CMainWnd::ShowTimedShutdown(const std::wstring& tip) {
             break;
         case 4:
             SystemShutdown(true, kShutdownRestart);
-            if (away_) power.InitiateShutdown(true);
+            if (host_.Away()) power.InitiateShutdown(true);
             break;
         case 5:
             SystemShutdown(false, kShutdownStandby);
@@ -137,31 +134,31 @@ void CMainWnd::ShowTimedShutdown(const std::wstring& tip) {
     ReleaseDetectThread();
 }
 
-void CMainWnd::ShowFullScreenRest() {
+void CActionPresenter::ShowFullScreenRest() {
     SharedSettings& settings = SharedSettings::Instance();
-    settings.RestBegin = ::_time64(nullptr);
+    settings.RestBegin = clock_.UnixTime();
     modalRunning_ = true;
-    if (services_.dialogs->RunCountdown(kCountdownBeforeRest) == 0)
-        services_.dialogs->RunFullScreenRest(settings.RestTime, MarkAway, detect_);
+    if (dialogs_.RunCountdown(kCountdownBeforeRest) == 0)
+        dialogs_.RunFullScreenRest(settings.RestTime, MarkAway, host_.DetectThread());
     modalRunning_ = false;
-    settings.RestEnd = ::_time64(nullptr);
-    if (detect_) {
+    settings.RestEnd = clock_.UnixTime();
+    if (CDetectActionCondition* detect = host_.DetectThread()) {
         // A session locked during the rest is still locked now.
-        detect_->NotifyAway(away_);
+        detect->NotifyAway(host_.Away());
         ReleaseDetectThread();
     }
-    settings.EyeClockStart = ::GetTickCount();
+    settings.EyeClockStart = clock_.TickCount();
 }
 
-void CMainWnd::ShowOrdinary(std::wstring tip) {
+void CActionPresenter::ShowOrdinary(std::wstring tip) {
     if (Contains(tip, L"$custom$")) {
         RemoveAll(tip, L"$custom$");
-        KillTimer(kTimerWatch);  // a user's reminder stays even over a full-screen program
+        host_.StopTimer(kTimerWatch);  // a user's reminder stays even over a full-screen program
     } else if (Contains(tip, L"$cpugpu$")) {
         RemoveAll(tip, L"$cpugpu$");
-        KillTimer(kTimerWatch);
+        host_.StopTimer(kTimerWatch);
     }
-    KillTimer(kTimerMascotFrame);
+    host_.StopTimer(kTimerMascotFrame);
     tipText_ = tip;
     animationTime_ = action_->GetAnimationTime();
     strip_ = action_->GetBitmap();
@@ -174,11 +171,11 @@ void CMainWnd::ShowOrdinary(std::wstring tip) {
     frame_ = 0;
     elapsed_ = 0;
 
-    ShowWindow(SW_SHOW);
-    ::SetWindowPos(Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ::ShowWindow(host_.MascotHwnd(), SW_SHOW);
+    ::SetWindowPos(host_.MascotHwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     // A strip that failed to load, or a frame time of 0, still lets the
     // showing end after its time: a missing picture must not stop reminders.
-    SetTimer(kTimerActionFrame, static_cast<UINT>(FramePeriod(frameTime_)));
+    host_.StartTimer(kTimerActionFrame, static_cast<UINT>(FramePeriod(frameTime_)));
 
     tip_.SetTipText(tipText_);
     if (!linkText_.empty()) {
@@ -188,57 +185,84 @@ void CMainWnd::ShowOrdinary(std::wstring tip) {
     tip_.ShowTip(true);
 }
 
-void CMainWnd::StepActionFrame() {
-    KillClickAnimationTimer();
+void CActionPresenter::StepActionFrame() {
+    animator_.KillClickAnimationTimer();
     if (!action_) {
-        KillTimer(kTimerActionFrame);
+        host_.StopTimer(kTimerActionFrame);
         return;
     }
     const int period = FramePeriod(frameTime_);
-    if (strip_ && cx_ > 0 && cy_ > 0) DrawFrame(strip_, frame_, cx_, cy_);
+    if (strip_ && cx_ > 0 && cy_ > 0) animator_.DrawFrame(strip_, frame_, cx_, cy_);
     frame_ = frames_ > 0 ? (frame_ + 1) % frames_ : 0;
     elapsed_ += period;
     if (static_cast<long long>(animationTime_) * 1000 < elapsed_) EndShowing();
 }
 
-void CMainWnd::EndShowing() {
-    KillTimer(kTimerActionFrame);
-    if (hiddenByUser_) {
+void CActionPresenter::EndShowing() {
+    host_.StopTimer(kTimerActionFrame);
+    if (host_.HiddenByUser()) {
         tip_.ShowTip(false);
-        ShowWindow(SW_HIDE);
+        ::ShowWindow(host_.MascotHwnd(), SW_HIDE);
     }
-    SetMascotState(0);
+    animator_.SetMascotState(0);
     tip_.ShowTip(false);
     ApplyZOrderAfterShowing();
-    ReleaseFrameStrip(strip_);  // the action frees it once the thread has it back
+    animator_.ReleaseFrameStrip(strip_);  // the action frees it once the thread has it back
     ReleaseDetectThread();
     // The markers were read before the release: the action belongs to the
     // detect thread again from here on.
-    if (ShownTipHas(L"$custom$") || ShownTipHas(L"$cpugpu$")) SetTimer(kTimerWatch, 1000);
+    if (ShownTipHas(L"$custom$") || ShownTipHas(L"$cpugpu$")) host_.StartTimer(kTimerWatch, 1000);
     action_ = nullptr;
     strip_ = nullptr;
     tipShowing_ = false;
 }
 
-void CMainWnd::ApplyZOrderAfterShowing() {
-    if (Topmost()) return;
-    ::SetWindowPos(Hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    ::SetWindowPos(Hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+void CActionPresenter::ApplyZOrderAfterShowing() {
+    if (host_.Topmost()) return;
+    ::SetWindowPos(host_.MascotHwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ::SetWindowPos(host_.MascotHwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void CMainWnd::CutShowingShort() {
-    KillTimer(kTimerActionFrame);
+void CActionPresenter::CutShowingShort() {
+    host_.StopTimer(kTimerActionFrame);
     tip_.ShowTip(false);
     if (!modalRunning_) {
-        ReleaseFrameStrip(strip_);
+        animator_.ReleaseFrameStrip(strip_);
         ReleaseDetectThread();
         action_ = nullptr;
         strip_ = nullptr;
     }
 }
 
-LRESULT CMainWnd::OnLinkClicked(UINT, WPARAM wParam, LPARAM, BOOL&) {
-    const size_t index = static_cast<size_t>(wParam);
-    if (index < linkBehaviors_.size() && linkBehaviors_[index]) linkBehaviors_[index]->Execute();
-    return 1;
+void CActionPresenter::OnLinkClicked(size_t index) {
+    if (index < linkBehaviors_.size() && linkBehaviors_[index]) {
+        CTipLinkTargets targets(host_.MascotHwnd(), tip_.SubHwnd());
+        linkBehaviors_[index]->Execute(targets);
+    }
+}
+
+void CActionPresenter::LetGoOfShowing() {
+    if (modalRunning_) return;
+    animator_.ReleaseFrameStrip(strip_);
+    ReleaseDetectThread();
+}
+
+void CActionPresenter::EndForHiddenMascot() {
+    if (!tipShowing_) return;
+    host_.StopTimer(kTimerActionFrame);
+    animator_.SetMascotState(0);
+    ApplyZOrderAfterShowing();
+    if (!modalRunning_) {
+        animator_.ReleaseFrameStrip(strip_);
+        ReleaseDetectThread();
+        action_ = nullptr;
+        strip_ = nullptr;
+    }
+    if (ShownTipHas(L"$custom$") || ShownTipHas(L"$cpugpu$")) host_.StartTimer(kTimerWatch, 1000);
+    tipShowing_ = false;
+}
+
+void CActionPresenter::TipClickedAway() {
+    if (ShownTipHas(L"$custom$")) host_.StartTimer(kTimerWatch, 1000);
+    tipShowing_ = false;
 }

@@ -1,0 +1,37 @@
+#include "companion/system/autorun.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "companion/system/registry_values.h"
+#include "protocol/program_names.h"
+#include "winlib/handles.h"
+
+namespace {
+
+constexpr const wchar_t* kRunKey = protocol::kRunKey;
+constexpr const wchar_t* kRunValue = protocol::kRunValueName;
+
+std::wstring ExePath() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD len = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return (len == 0 || len >= MAX_PATH) ? std::wstring() : std::wstring(path, len);
+}
+
+}  // namespace
+
+void EnsureAutorun() {
+    winlib::RegKey run;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_ALL_ACCESS, run.Put()) != ERROR_SUCCESS) return;
+    if (::RegQueryValueExW(run.Get(), kRunValue, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) return;
+    const std::wstring exe = ExePath();
+    if (exe.empty()) return;
+    const std::wstring quoted = L"\"" + exe + L"\"";
+    WriteUserRegString(kRunValue, kRunKey, quoted.c_str());
+}
+
+void RemoveAutorun() {
+    winlib::RegKey run;
+    if (::RegOpenKeyW(HKEY_CURRENT_USER, kRunKey, run.Put()) == ERROR_SUCCESS) ::RegDeleteValueW(run.Get(), kRunValue);
+}
