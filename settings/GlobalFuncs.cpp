@@ -7,6 +7,9 @@
 #include <cwctype>
 #include <vector>
 
+#include "base/module_path.h"
+#include "base/numbers.h"
+#include "base/text.h"
 #include "winlib/handles.h"
 
 namespace {
@@ -33,36 +36,6 @@ VersionInfo ReadVersion() {
 const VersionInfo& Version() {
     static const VersionInfo v = ReadVersion();
     return v;
-}
-
-// Whole-text integer: optional blanks and sign, decimal digits, nothing else.
-bool ParseInt(const std::wstring& text, int& value) {
-    size_t i = 0, n = text.size();
-    while (i < n && text[i] == L' ') ++i;
-    while (n > i && text[n - 1] == L' ') --n;
-    bool negative = false;
-    if (i < n && (text[i] == L'-' || text[i] == L'+')) negative = text[i++] == L'-';
-    if (i == n) return false;
-    long long v = 0;
-    for (; i < n; ++i) {
-        if (text[i] < L'0' || text[i] > L'9') return false;
-        v = v * 10 + (text[i] - L'0');
-        if (v > 0x7FFFFFFFLL) return false;
-    }
-    value = static_cast<int>(negative ? -v : v);
-    return true;
-}
-
-std::wstring Lower(std::wstring text) {
-    if (!text.empty()) ::CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
-
-std::wstring Trim(const std::wstring& text) {
-    const size_t first = text.find_first_not_of(L" \t");
-    if (first == std::wstring::npos) return std::wstring();
-    const size_t last = text.find_last_not_of(L" \t");
-    return text.substr(first, last - first + 1);
 }
 
 using SetSuspendStateFn = BOOLEAN(WINAPI*)(BOOLEAN, BOOLEAN, BOOLEAN);
@@ -100,18 +73,7 @@ public:
 }  // namespace
 
 const std::wstring& ExeFolder() {
-    static const std::wstring folder = [] {
-        std::vector<wchar_t> buffer(MAX_PATH);
-        for (;;) {
-            const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-            if (n == 0) return std::wstring();
-            if (n < buffer.size()) break;
-            buffer.resize(buffer.size() * 2);
-        }
-        std::wstring path(buffer.data());
-        const size_t slash = path.find_last_of(L"\\/");
-        return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-    }();
+    static const std::wstring folder = base::ModuleFolder(nullptr, base::kLongPathCapacity);
     return folder;
 }
 
@@ -183,9 +145,9 @@ TDateTime ParseDate8(const std::wstring& text) {
     const TDateTime today = Now().DateOnly();
     if (text.size() != 8) return today;
     int year, month, day;
-    if (!ParseInt(text.substr(0, 4), year)) year = today.Year;
-    if (!ParseInt(text.substr(4, 2), month)) month = today.Month;
-    if (!ParseInt(text.substr(6, 2), day)) day = today.Day;
+    if (!base::ParseDecimal(text.substr(0, 4), year)) year = today.Year;
+    if (!base::ParseDecimal(text.substr(4, 2), month)) month = today.Month;
+    if (!base::ParseDecimal(text.substr(6, 2), day)) day = today.Day;
     if (month > 12) month = 12;
     if (month < 1) month = 1;
     if (day > DaysInMonth(month, year)) day = DaysInMonth(month, year);
@@ -205,9 +167,9 @@ TDateTime ParseTime(const std::wstring& text) {
     SplitAt(text, L":", rest, hours);
     SplitAt(rest, L":", seconds, minutes);
     int h, m, s;
-    if (!ParseInt(hours, h)) h = 0;
-    if (!ParseInt(minutes, m)) m = 0;
-    if (!ParseInt(seconds, s)) s = 0;
+    if (!base::ParseDecimal(hours, h)) h = 0;
+    if (!base::ParseDecimal(minutes, m)) m = 0;
+    if (!base::ParseDecimal(seconds, s)) s = 0;
     if (h > 23) h = 0;
     if (m > 59) m = 59;
     if (s > 59) s = 59;
@@ -264,12 +226,12 @@ bool FileHasExtension(const std::wstring& path, const std::wstring& extensions) 
     const size_t slash = path.find_last_of(L"\\/");
     const size_t dot = path.find_last_of(L'.');
     if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) return false;
-    const std::wstring extension = Lower(path.substr(dot));
+    const std::wstring extension = base::LowerCase(path.substr(dot));
     size_t start = 0;
     while (start <= extensions.size()) {
         size_t end = extensions.find(L';', start);
         if (end == std::wstring::npos) end = extensions.size();
-        const std::wstring item = Lower(Trim(extensions.substr(start, end - start)));
+        const std::wstring item = base::LowerCase(base::Trim(extensions.substr(start, end - start), base::kSpaceAndTab));
         if (!item.empty() && item == extension) return true;
         start = end + 1;
     }

@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+
+#include "base/png_decoder.h"
 
 namespace {
 
-constexpr size_t kPngSignatureSize = 8;
 // Offset of the colour type byte: signature, chunk length and type, width,
 // height, bit depth.
 constexpr size_t kColorTypeOffset = 8 + 4 + 4 + 4 + 4 + 1;
@@ -59,26 +61,12 @@ Bgra Convert(Bgra px, TAlphaMode from, TAlphaMode to) {
 bool DecodePng(const void* data, size_t size, TPngData& out) {
     out = TPngData();
     if (!data || size < kColorTypeOffset + 1) return false;
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    if (png_sig_cmp(bytes, 0, kPngSignatureSize) != 0) return false;
-    png_image image;
-    std::memset(&image, 0, sizeof(image));
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&image, data, size)) return false;
-    image.format = PNG_FORMAT_BGRA;
-    if (image.width == 0 || image.height == 0 || image.width > 0x7FFF || image.height > 0x7FFF) {
-        png_image_free(&image);
-        return false;
-    }
-    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) {
-        png_image_free(&image);
-        return false;
-    }
-    out.Width = static_cast<int>(image.width);
-    out.Height = static_cast<int>(image.height);
-    out.ColorType = bytes[kColorTypeOffset];
-    out.Bgra = std::move(pixels);
+    base::PngPixels pixels;
+    if (!base::DecodePngPixels(data, size, pixels)) return false;
+    out.Width = pixels.width;
+    out.Height = pixels.height;
+    out.ColorType = static_cast<const uint8_t*>(data)[kColorTypeOffset];
+    out.Bgra = std::move(pixels.bgra);
     return true;
 }
 

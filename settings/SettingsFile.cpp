@@ -4,6 +4,8 @@
 #include <cwchar>
 #include <vector>
 
+#include "base/numbers.h"
+#include "base/text.h"
 #include "settings/GlobalFuncs.h"
 #include "winlib/handles.h"
 
@@ -18,42 +20,6 @@ constexpr wchar_t kShutDownPrefix[] = L"vynShutDown";
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kRunValueName[] = L"Corvalle";
 constexpr wchar_t kColorsKey[] = L"Control Panel\\Colors";
-
-std::wstring Lower(std::wstring text) {
-    if (!text.empty()) ::CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
-
-bool ParseInteger(const std::wstring& text, int& value) {
-    size_t i = 0;
-    const size_t n = text.size();
-    if (n == 0) return false;
-    bool negative = false;
-    if (text[i] == L'-' || text[i] == L'+') negative = text[i++] == L'-';
-    int base = 10;
-    if (i < n && text[i] == L'$') {
-        base = 16;
-        ++i;
-    } else if (i + 1 < n && text[i] == L'0' && (text[i + 1] == L'x' || text[i + 1] == L'X')) {
-        base = 16;
-        i += 2;
-    }
-    if (i == n) return false;
-    unsigned long long v = 0;
-    for (; i < n; ++i) {
-        const wchar_t c = text[i];
-        int digit;
-        if (c >= L'0' && c <= L'9') digit = c - L'0';
-        else if (base == 16 && c >= L'a' && c <= L'f') digit = c - L'a' + 10;
-        else if (base == 16 && c >= L'A' && c <= L'F') digit = c - L'A' + 10;
-        else return false;
-        v = v * base + digit;
-        if (v > (base == 16 ? 0xFFFFFFFFull : 0x80000000ull)) return false;
-    }
-    if (base == 10 && !negative && v > 0x7FFFFFFFull) return false;
-    value = base == 16 ? static_cast<int>(static_cast<unsigned>(v)) : static_cast<int>(negative ? -static_cast<long long>(v) : static_cast<long long>(v));
-    return true;
-}
 
 std::wstring WithoutDashes(std::wstring text) {
     text.erase(std::remove(text.begin(), text.end(), L'-'), text.end());
@@ -130,7 +96,7 @@ std::wstring TIniFile::ReadString(const wchar_t* section, const wchar_t* key, co
 
 int TIniFile::ReadInteger(const wchar_t* section, const wchar_t* key, int def) const {
     int value;
-    return ParseInteger(ReadString(section, key, L""), value) ? value : def;
+    return base::ParseDecimalOrHex(ReadString(section, key, L""), value) ? value : def;
 }
 
 bool TIniFile::ReadBool(const wchar_t* section, const wchar_t* key, bool def) const {
@@ -166,13 +132,13 @@ bool TIniFile::ValueExists(const wchar_t* section, const wchar_t* key) const {
         if (n + 2 < buffer.size() || buffer.size() >= 1u << 22) break;
         buffer.resize(buffer.size() * 4);
     }
-    const std::wstring wanted = Lower(key);
+    const std::wstring wanted = base::LowerCase(key);
     for (const wchar_t* line = buffer.data(); *line && line < buffer.data() + n; line += std::wcslen(line) + 1) {
         std::wstring name(line);
         const size_t eq = name.find(L'=');
         if (eq != std::wstring::npos) name.resize(eq);
         while (!name.empty() && name.back() == L' ') name.pop_back();
-        if (Lower(name) == wanted) return true;
+        if (base::LowerCase(name) == wanted) return true;
     }
     return false;
 }
@@ -339,10 +305,10 @@ bool WriteEyeProtectionFlag(TIniFile& ini, bool on) {
 
 std::vector<int> NumberedSections(const std::vector<std::wstring>& names, const std::wstring& prefix, long long limit) {
     std::vector<int> numbers;
-    const std::wstring lowerPrefix = Lower(prefix);
+    const std::wstring lowerPrefix = base::LowerCase(prefix);
     for (const std::wstring& name : names) {
         if (name.size() <= prefix.size() || name.size() > prefix.size() + 10) continue;
-        if (Lower(name.substr(0, prefix.size())) != lowerPrefix) continue;
+        if (base::LowerCase(name.substr(0, prefix.size())) != lowerPrefix) continue;
         const std::wstring digits = name.substr(prefix.size());
         if (digits[0] == L'0' || digits.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
         const long long n = std::stoll(digits);

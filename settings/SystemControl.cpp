@@ -1,5 +1,6 @@
 #include "settings/SystemControl.h"
 
+#include "base/numbers.h"
 #include "settings/GlobalFuncs.h"
 #include "winlib/handles.h"
 
@@ -26,24 +27,6 @@ const wchar_t* const kDescriptions[3] = {
     L"将系统内的字体放大，满足老年人健康使用电脑的需求，彻底抛弃\r\n老花镜。同时关闭自动休息功能。",
     L"您最初使用的显示模式，在应用其他模式后会自动帮您备份最初的\r\n模式，方便您随时恢复。同时自动开启每两小时休息5分钟功能。",
 };
-
-// Decimal with an optional sign and blanks around it; anything else gives
-// the default.
-int StrToIntDef(const std::wstring& text, int def) {
-    size_t i = 0, n = text.size();
-    while (i < n && text[i] == L' ') ++i;
-    while (n > i && text[n - 1] == L' ') --n;
-    bool negative = false;
-    if (i < n && (text[i] == L'-' || text[i] == L'+')) negative = text[i++] == L'-';
-    if (i == n) return def;
-    long long v = 0;
-    for (; i < n; ++i) {
-        if (text[i] < L'0' || text[i] > L'9') return def;
-        v = v * 10 + (text[i] - L'0');
-        if (v > 0x7FFFFFFFLL) return def;
-    }
-    return static_cast<int>(negative ? -v : v);
-}
 
 int Clamp(int value, int low, int high) {
     return value < low ? low : value > high ? high : value;
@@ -172,8 +155,8 @@ void TSystemControl::LoadBackup() {
     const std::wstring solution = ini_.ReadString(kUserModeSection, L"Solution", L"");
     const bool hasSeparator = solution.find(L'|') != std::wstring::npos;
     SplitAt(solution, L"|", height, width);
-    saved_.Width = StrToIntDef(width, 1440);
-    saved_.Height = StrToIntDef(height, 900);
+    saved_.Width = base::DecimalOr(width, 1440);
+    saved_.Height = base::DecimalOr(height, 900);
     if (!hasSeparator || width.empty() || height.empty() || !IsListed(saved_.Width, saved_.Height)) {
         saved_.Width = cur_.Width;
         saved_.Height = cur_.Height;
@@ -183,8 +166,8 @@ void TSystemControl::LoadBackup() {
         saved_.Frequency = cur_.Frequency;
 
     if (vista_) {
-        saved_.Dpi = StrToIntDef(ini_.ReadString(kUserModeSection, L"DPI", std::to_wstring(cur_.Dpi)), kDefaultDpi);
-        saved_.UseDpiScaling = StrToIntDef(ini_.ReadString(kUserModeSection, L"UseDPIScaling", L"0"), 0);
+        saved_.Dpi = base::DecimalOr(ini_.ReadString(kUserModeSection, L"DPI", std::to_wstring(cur_.Dpi)), kDefaultDpi);
+        saved_.UseDpiScaling = base::DecimalOr(ini_.ReadString(kUserModeSection, L"UseDPIScaling", L"0"), 0);
     } else {
         saved_.Dpi = ini_.ReadInteger(kUserModeSection, L"FontDPI", cur_.AppliedDpi);
         saved_.FontSmoothing = ini_.ReadString(kUserModeSection, L"FontSmoothing", cur_.FontSmoothing);

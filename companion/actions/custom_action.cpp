@@ -5,6 +5,7 @@
 #include <ctime>
 #include <unordered_set>
 
+#include "base/text.h"
 #include "companion/actions/action_sections.h"
 #include "companion/actions/calendar_actions.h"
 #include "companion/system/paths.h"
@@ -34,12 +35,6 @@ std::wstring Numbered(const wchar_t* prefix, int i) {
     wchar_t name[64] = {};
     std::swprintf(name, 64, L"%ls%d", prefix, i);
     return name;
-}
-
-std::wstring Lower(std::wstring text) {
-    for (wchar_t& c : text)
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c + 32);
-    return text;
 }
 
 bool IsWeekend(int dayOfWeek) {
@@ -124,7 +119,7 @@ std::vector<Record> ReadNumberedSections(const std::unordered_set<std::wstring>&
     const int count = BoundedCount(ReadInt(L"vyn", countKey));
     for (int i = 1; i <= count; ++i) {
         const std::wstring section = Numbered(prefix, i);
-        if (!existing.count(Lower(section))) continue;
+        if (!existing.count(base::LowerAscii(section))) continue;
         Record r;
         read(section.c_str(), r);
         records.push_back(std::move(r));

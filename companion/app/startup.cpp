@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+#include "base/module_path.h"
+#include "base/text.h"
 #include "companion/app/main_wnd.h"
 #include "companion/system/paths.h"
 #include "companion/system/registry_values.h"
@@ -27,19 +29,6 @@ constexpr wchar_t kShortcutName[] = L"ZubVynmar.lnk";
 constexpr DWORD kAutorunWaitMs = 120000;
 constexpr COLORREF kEyeProtectionGreen = RGB(204, 232, 207);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-
-std::wstring LowerAscii(const wchar_t* text) {
-    std::wstring out(text);
-    for (wchar_t& c : out)
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    return out;
-}
-
-std::wstring ExePath() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD len = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return (len == 0 || len >= MAX_PATH) ? std::wstring() : std::wstring(path, len);
-}
 
 std::wstring SiblingProgram(const wchar_t* name) {
     std::wstring dir;
@@ -64,7 +53,7 @@ void RestoreWhiteWindowColour() {
 
 StartSwitch ParseStartSwitch(const wchar_t* commandLine) {
     if (!commandLine) return StartSwitch::None;
-    const std::wstring line = LowerAscii(commandLine);
+    const std::wstring line = base::LowerAscii(commandLine);
     if (line.find(L"uninstall") != std::wstring::npos) return StartSwitch::Uninstall;
     if (line.find(L"eyeguardian") != std::wstring::npos) return StartSwitch::EyeGuardian;
     if (line.find(L"autorun") != std::wstring::npos) return StartSwitch::Autorun;
@@ -218,7 +207,7 @@ void EnsureAutorun() {
     winlib::RegKey run;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_ALL_ACCESS, run.Put()) != ERROR_SUCCESS) return;
     if (::RegQueryValueExW(run.Get(), kRunValue, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) return;
-    const std::wstring exe = ExePath();
+    const std::wstring exe = base::ModuleFilePath();
     if (exe.empty()) return;
     const std::wstring quoted = L"\"" + exe + L"\"";
     WriteUserRegString(kRunValue, kRunKey, quoted.c_str());

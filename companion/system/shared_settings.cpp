@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "base/numbers.h"
+
 namespace {
 
 constexpr wchar_t kConfigRelativePath[] = L"tarvisk\\Corvalle.ini";
@@ -103,7 +105,7 @@ bool IsEqual(const std::wstring& value, const wchar_t* text) {
 }
 
 int32_t ToInt(const std::wstring& text) {
-    return static_cast<int32_t>(std::wcstol(text.c_str(), nullptr, 10));
+    return base::LeadingInteger(text);
 }
 
 void ReadGeneralConfig(SharedSettings& settings) {

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "base/module_path.h"
 #include "companion/app/startup.h"
 #include "companion/ui/eye_protection.h"
 #include "companion/ui/full_screen_dialog.h"
@@ -22,12 +23,6 @@ public:
 private:
     bool& flag_;
 };
-
-std::wstring OwnExePath() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return length && length < MAX_PATH ? std::wstring(path, length) : std::wstring();
-}
 
 class SystemDialogs : public IShowingDialogs {
 public:
@@ -67,7 +62,7 @@ public:
         if (chooser.Run(::GetDesktopWindow()) != IDOK) return;
         if (chooser.AutorunChecked()) EnsureAutorun();
         if (chooser.ShortcutChecked()) {
-            const std::wstring exe = OwnExePath();
+            const std::wstring exe = base::ModuleFilePath();
             const std::wstring shortcut = DesktopShortcutPath();
             ShellLinkCreate(exe.c_str(), shortcut.c_str());
         }

@@ -6,17 +6,12 @@
 #include <cwchar>
 #include <vector>
 
+#include "base/module_path.h"
+
 namespace {
 
 std::wstring ExePath() {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return std::wstring();
-        if (n < buffer.size()) return std::wstring(buffer.data(), n);
-        if (buffer.size() >= 32768) return std::wstring();
-        buffer.resize(buffer.size() * 2);
-    }
+    return base::ModuleFilePath(nullptr, base::kLongPathCapacity);
 }
 
 }  // namespace
