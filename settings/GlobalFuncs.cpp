@@ -38,37 +38,6 @@ const VersionInfo& Version() {
     return v;
 }
 
-using SetSuspendStateFn = BOOLEAN(WINAPI*)(BOOLEAN, BOOLEAN, BOOLEAN);
-
-// powrprof.dll is not on every system; it is bound once and freed at exit.
-struct PowerLibrary {
-    winlib::Library library;
-    SetSuspendStateFn setSuspendState = nullptr;
-    PowerLibrary() : library(::LoadLibraryW(L"powrprof.dll")) {
-        if (library)
-            setSuspendState = reinterpret_cast<SetSuspendStateFn>(
-                reinterpret_cast<void*>(::GetProcAddress(library.Get(), "SetSuspendState")));
-    }
-};
-
-PowerLibrary& Power() {
-    static PowerLibrary power;
-    return power;
-}
-
-class SystemShutdown final : public ShutdownApi {
-public:
-    bool EnablePrivilege(const wchar_t* name) override { return ::EnablePrivilege(name, true); }
-    bool EndSession(UINT flags, DWORD reason) override { return ::ExitWindowsEx(flags, reason) != FALSE; }
-    bool InitiateShutdown(bool reboot) override {
-        return ::InitiateSystemShutdownW(nullptr, nullptr, 0, FALSE, reboot ? TRUE : FALSE) != FALSE;
-    }
-    bool Suspend(bool force) override {
-        SetSuspendStateFn fn = Power().setSuspendState;
-        return fn && fn(FALSE, force ? TRUE : FALSE, FALSE);
-    }
-    bool LockWorkStation() override { return ::LockWorkStation() != FALSE; }
-};
 
 }  // namespace
 
@@ -310,22 +279,6 @@ void OpenFile(const std::wstring& path) {
     ::ShellExecuteW(nullptr, nullptr, path.c_str(), nullptr, folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL);
 }
 
-bool EnablePrivilege(const wchar_t* name, bool enable) {
-    if (::GetVersion() & 0x80000000u) return true;  // no privileges on the 9x line
-    HANDLE raw = nullptr;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw)) return false;
-    winlib::KernelHandle token(raw);
-    TOKEN_PRIVILEGES privileges{};
-    privileges.PrivilegeCount = 1;
-    if (!::LookupPrivilegeValueW(nullptr, name, &privileges.Privileges[0].Luid)) return false;
-    privileges.Privileges[0].Attributes = enable ? SE_PRIVILEGE_ENABLED : 0;
-    // The call succeeds even when the token does not hold the privilege; only
-    // the last error tells that nothing was enabled.
-    ::SetLastError(ERROR_SUCCESS);
-    if (!::AdjustTokenPrivileges(token.Get(), FALSE, &privileges, sizeof(privileges), nullptr, nullptr)) return false;
-    return ::GetLastError() != ERROR_NOT_ALL_ASSIGNED;
-}
-
 bool TerminateSelf() {
     EnablePrivilege(L"SeDebugPrivilege", true);
     winlib::Process self(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, ::GetCurrentProcessId()));
@@ -338,19 +291,19 @@ bool TerminateSelf() {
 }
 
 ShutdownApi& SystemShutdownApi() {
-    static SystemShutdown api;
-    return api;
+    // Mirelo shuts down for the user at the screen: open programs may ask.
+    return base::SystemPower(base::OpenPrograms::MayAsk);
 }
 
 bool DoShutdown(int style, bool force, ShutdownApi& api) {
-    api.EnablePrivilege(L"SeShutdownPrivilege");
+    api.EnableShutdownPrivilege();
     switch (style) {
     case kShutdownRestart:
     case kShutdownPowerOff:
     case kShutdownLogOff: {
         const UINT kinds[] = {EWX_REBOOT, EWX_POWEROFF, EWX_LOGOFF};
         const UINT flags = kinds[style] | (force ? EWX_FORCE : 0);
-        if (api.EndSession(flags, SHTDN_REASON_FLAG_PLANNED | SHTDN_REASON_MAJOR_OPERATINGSYSTEM)) return true;
+        if (api.ExitSession(flags, SHTDN_REASON_FLAG_PLANNED | SHTDN_REASON_MAJOR_OPERATINGSYSTEM)) return true;
         // The machine-wide fallback can restart or power off, but it cannot
         // end a session: a log-off that failed stays failed rather than
         // turning into a power-off.
@@ -358,9 +311,9 @@ bool DoShutdown(int style, bool force, ShutdownApi& api) {
         return api.InitiateShutdown(style == kShutdownRestart);
     }
     case kShutdownStandby:
-        return api.Suspend(force);
+        return api.Suspend(false, force, false);
     case kShutdownLock:
-        return api.LockWorkStation();
+        return api.Lock();
     default:
         return false;
     }
