@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/numbers.h"
+#include "base/registry_values.h"
 #include "base/text.h"
 #include "settings/GlobalFuncs.h"
 #include "winlib/handles.h"
@@ -44,22 +45,6 @@ std::wstring SectionName(const wchar_t* prefix, int n) {
 
 bool OpenRunKey(winlib::RegKey& key) {
     return ::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, RegAccess(KEY_READ | KEY_WRITE), key.Put()) == ERROR_SUCCESS;
-}
-
-bool ReadRegText(HKEY key, const wchar_t* name, std::wstring& value) {
-    DWORD type = 0, bytes = 0;
-    if (::RegQueryValueExW(key, name, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) return false;
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
-    std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1, L'\0');
-    if (::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &bytes) != ERROR_SUCCESS)
-        return false;
-    value = buffer.data();
-    return true;
-}
-
-bool WriteRegText(HKEY key, const wchar_t* name, const std::wstring& value) {
-    return ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 template <typename Entry, typename WriteEntry>
@@ -445,9 +430,9 @@ bool LoadAutorunState(const std::wstring& folder) {
     winlib::RegKey key;
     if (!OpenRunKey(key)) return false;
     std::wstring value;
-    if (!ReadRegText(key.Get(), kRunValueName, value)) return false;
+    if (!base::ReadRegText(key.Get(), kRunValueName, value)) return false;
     if (::lstrcmpiW(value.c_str(), CorvalleRunValue(folder).c_str()) == 0) {
-        WriteRegText(key.Get(), kRunValueName, AutorunValue(folder));
+        base::WriteRegText(key.Get(), kRunValueName, AutorunValue(folder));
         return true;
     }
     return ::lstrcmpiW(value.c_str(), AutorunValue(folder).c_str()) == 0;
@@ -462,9 +447,9 @@ bool WriteAutorun(const std::wstring& folder, bool on) {
         std::wstring value;
         return !on &&
                (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, RegAccess(KEY_READ), readOnly.Put()) != ERROR_SUCCESS ||
-                !ReadRegText(readOnly.Get(), kRunValueName, value));
+                !base::ReadRegText(readOnly.Get(), kRunValueName, value));
     }
-    if (on) return WriteRegText(key.Get(), kRunValueName, AutorunValue(folder));
+    if (on) return base::WriteRegText(key.Get(), kRunValueName, AutorunValue(folder));
     const LONG rc = ::RegDeleteValueW(key.Get(), kRunValueName);
     return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
 }
@@ -474,7 +459,7 @@ void SetWindowColor(COLORREF color) {
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, kColorsKey, 0, RegAccess(KEY_WRITE), key.Put()) == ERROR_SUCCESS) {
         wchar_t text[32];
         std::swprintf(text, 32, L"%d %d %d", GetRValue(color), GetGValue(color), GetBValue(color));
-        WriteRegText(key.Get(), L"Window", text);
+        base::WriteRegText(key.Get(), L"Window", text);
     }
     const INT element = COLOR_WINDOW;
     ::SetSysColors(1, &element, &color);

@@ -1,6 +1,7 @@
 #include "settings/SystemControl.h"
 
 #include "base/numbers.h"
+#include "base/registry_values.h"
 #include "settings/GlobalFuncs.h"
 #include "winlib/handles.h"
 
@@ -423,43 +424,25 @@ public:
     bool ReadDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD& value) override {
         winlib::RegKey k;
         if (::RegOpenKeyExW(root, key.c_str(), 0, RegAccess(KEY_READ), k.Put()) != ERROR_SUCCESS) return false;
-        DWORD type = 0, bytes = sizeof(DWORD), v = 0;
-        if (::RegQueryValueExW(k.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&v), &bytes) !=
-                ERROR_SUCCESS ||
-            type != REG_DWORD || bytes != sizeof(DWORD))
-            return false;
-        value = v;
-        return true;
+        return base::ReadRegDword(k.Get(), name.c_str(), value);
     }
 
     bool ReadString(HKEY root, const std::wstring& key, const std::wstring& name, std::wstring& value) override {
         winlib::RegKey k;
         if (::RegOpenKeyExW(root, key.c_str(), 0, RegAccess(KEY_READ), k.Put()) != ERROR_SUCCESS) return false;
-        DWORD type = 0, bytes = 0;
-        if (::RegQueryValueExW(k.Get(), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) return false;
-        if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
-        std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1, L'\0');
-        bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-        if (::RegQueryValueExW(k.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &bytes) !=
-            ERROR_SUCCESS)
-            return false;
-        buffer.back() = L'\0';
-        value = buffer.data();
-        return true;
+        return base::ReadRegText(k.Get(), name.c_str(), value);
     }
 
     bool WriteDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value) override {
         winlib::RegKey k;
         if (!Create(root, key, REG_OPTION_NON_VOLATILE, k)) return false;
-        return ::RegSetValueExW(k.Get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                                sizeof(value)) == ERROR_SUCCESS;
+        return base::WriteRegDword(k.Get(), name.c_str(), value);
     }
 
     bool WriteString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value) override {
         winlib::RegKey k;
         if (!Create(root, key, REG_OPTION_NON_VOLATILE, k)) return false;
-        return ::RegSetValueExW(k.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+        return base::WriteRegText(k.Get(), name.c_str(), value);
     }
 
     bool CreateVolatileKey(HKEY root, const std::wstring& key) override {
