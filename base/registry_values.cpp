@@ -29,14 +29,14 @@ bool ReadRegText(HKEY key, const wchar_t* name, std::wstring& value) {
     return true;
 }
 
-bool ReadRegTextBounded(HKEY key, const wchar_t* name, DWORD capacity, std::wstring& value) {
+bool ReadRegTextBounded(HKEY key, const wchar_t* name, DWORD capacity, std::wstring& value, RegTextTypes types) {
     if (capacity == 0) return false;
     std::vector<wchar_t> buffer(static_cast<size_t>(capacity) + 1, L'\0');
     DWORD type = 0;
     DWORD bytes = capacity * sizeof(wchar_t);
     if (::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &bytes) !=
             ERROR_SUCCESS ||
-        !IsText(type))
+        !(types == RegTextTypes::PlainOnly ? type == REG_SZ : IsText(type)))
         return false;
     const size_t length = wcsnlen(buffer.data(), bytes / sizeof(wchar_t));
     if (length >= capacity) return false;

@@ -12,10 +12,13 @@ namespace base {
 // A REG_SZ or REG_EXPAND_SZ value as stored (not expanded), up to its first
 // NUL, of any length.
 bool ReadRegText(HKEY key, const wchar_t* name, std::wstring& value);
+// Which value types count as text for a reader.
+enum class RegTextTypes { PlainOrExpand, PlainOnly };
 // The same for values that go into fixed buffers further on: at most
 // `capacity` characters are read, and a text of `capacity` characters or
 // more (it would not fit with its terminator) is refused.
-bool ReadRegTextBounded(HKEY key, const wchar_t* name, DWORD capacity, std::wstring& value);
+bool ReadRegTextBounded(HKEY key, const wchar_t* name, DWORD capacity, std::wstring& value,
+                        RegTextTypes types = RegTextTypes::PlainOrExpand);
 // A REG_DWORD of exactly four bytes.
 bool ReadRegDword(HKEY key, const wchar_t* name, DWORD& value);
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/module_path.h"
+#include "base/text.h"
 
 namespace {
 
@@ -55,8 +56,7 @@ BOOL CALLBACK CxLogger::OpenFileCallback(PINIT_ONCE, PVOID param, PVOID*) {
     // Wine does not append atomically (two handles overwrite each other's
     // lines): one named lock per log file keeps every line whole across
     // threads and processes.
-    std::wstring program = self->programName_;
-    ::CharLowerBuffW(&program[0], static_cast<DWORD>(program.size()));
+    const std::wstring program = base::LowerCase(self->programName_);
     self->writeLock_.Reset(::CreateMutexW(nullptr, FALSE, (L"Local\\TarviskXLog_" + program).c_str()));
     return TRUE;
 }

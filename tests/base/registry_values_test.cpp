@@ -75,6 +75,12 @@ TEST_F(RegistryValuesTest, BoundedTextsRefuseWhatWouldNotFit) {
             EXPECT_EQ(nine, text) << c.name;
         }
     }
+    Raw(L"expand", REG_EXPAND_SZ, L"%TEMP%", 7 * sizeof(wchar_t));
+    std::wstring text;
+    EXPECT_TRUE(base::ReadRegTextBounded(key_.Get(), L"expand", 10, text));
+    EXPECT_EQ(L"%TEMP%", text);
+    EXPECT_FALSE(base::ReadRegTextBounded(key_.Get(), L"expand", 10, text, base::RegTextTypes::PlainOnly));
+    EXPECT_TRUE(base::ReadRegTextBounded(key_.Get(), L"nine", 10, text, base::RegTextTypes::PlainOnly));
 }
 
 TEST_F(RegistryValuesTest, DwordsMustBeFourBytesOfTheirType) {
