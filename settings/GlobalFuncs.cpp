@@ -200,7 +200,8 @@ bool FileHasExtension(const std::wstring& path, const std::wstring& extensions) 
     while (start <= extensions.size()) {
         size_t end = extensions.find(L';', start);
         if (end == std::wstring::npos) end = extensions.size();
-        const std::wstring item = base::LowerCase(base::Trim(extensions.substr(start, end - start), base::kSpaceAndTab));
+        const std::wstring item =
+            base::LowerCase(base::Trim(extensions.substr(start, end - start), base::kSpaceAndTab));
         if (!item.empty() && item == extension) return true;
         start = end + 1;
     }
