@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "base/dib_section.h"
+
 namespace base {
 
 namespace {
@@ -39,24 +41,6 @@ size_t DibStride(uint32_t width, uint32_t channels) {
     return (static_cast<size_t>(width) * channels + 3) & ~static_cast<size_t>(3);
 }
 
-// A top-down DIB section of `channels` bytes per pixel; null on failure.
-HBITMAP CreateTopDownDib(uint32_t width, uint32_t height, uint32_t channels, void*& bits) {
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = static_cast<LONG>(width);
-    bmi.bmiHeader.biHeight = -static_cast<LONG>(height);
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = static_cast<WORD>(channels * 8);
-    bmi.bmiHeader.biCompression = BI_RGB;
-    bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap && !bits) {
-        ::DeleteObject(bitmap);
-        return nullptr;
-    }
-    return bitmap;
-}
-
 void Premultiply(uint8_t* bits, uint32_t width, uint32_t height, size_t stride) {
     for (uint32_t y = 0; y < height; ++y) {
         uint8_t* p = bits + y * stride;
@@ -79,7 +63,8 @@ winlib::Bitmap DibFromSixteenBit(png_image& image, bool alpha) {
     std::vector<png_uint_16> samples(static_cast<size_t>(image.width) * image.height * channels);
     if (!png_image_finish_read(&image, nullptr, samples.data(), 0, nullptr)) return winlib::Bitmap();
     void* bits = nullptr;
-    winlib::Bitmap bitmap(CreateTopDownDib(image.width, image.height, channels, bits));
+    winlib::Bitmap bitmap = CreateTopDownDib(static_cast<int>(image.width), static_cast<int>(image.height),
+                                             static_cast<WORD>(channels * 8), &bits);
     if (!bitmap) return bitmap;
     const size_t stride = DibStride(image.width, channels);
     const png_uint_16* in = samples.data();
@@ -131,7 +116,8 @@ winlib::Bitmap DecodePngToDib(const void* data, size_t size) {
     if (!PngSizeAllowed(image.width, image.height, channels)) return winlib::Bitmap();
     image.format = alpha ? PNG_FORMAT_BGRA : PNG_FORMAT_BGR;
     void* bits = nullptr;
-    winlib::Bitmap bitmap(CreateTopDownDib(image.width, image.height, channels, bits));
+    winlib::Bitmap bitmap = CreateTopDownDib(static_cast<int>(image.width), static_cast<int>(image.height),
+                                             static_cast<WORD>(channels * 8), &bits);
     if (!bitmap) return bitmap;
     const size_t stride = DibStride(image.width, channels);
     // The rows go straight into the section; its stride is in bytes, which

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <utility>
 
+#include "base/dib_section.h"
 #include "base/png_decoder.h"
 
 namespace {
@@ -76,23 +77,14 @@ bool TQRGBA::Allocate(int width, int height, TAlphaMode mode) {
     width_ = height_ = stride_ = 0;
     mode_ = mode;
     if (width <= 0 || height <= 0) return width == 0 || height == 0;
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;  // top-down rows
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = static_cast<WORD>(mode == amNone ? 24 : 32);
-    bmi.bmiHeader.biCompression = BI_RGB;
+    const WORD bitsPerPixel = mode == amNone ? 24 : 32;
     void* bits = nullptr;
-    bitmap_.Reset(::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap_ || !bits) {
-        bitmap_.Reset();
-        return false;
-    }
+    bitmap_ = base::CreateTopDownDib(width, height, bitsPerPixel, &bits);
+    if (!bitmap_) return false;
     bits_ = static_cast<uint8_t*>(bits);
     width_ = width;
     height_ = height;
-    stride_ = ((width * bmi.bmiHeader.biBitCount + 31) / 32) * 4;
+    stride_ = ((width * bitsPerPixel + 31) / 32) * 4;
     std::memset(bits_, 0, static_cast<size_t>(stride_) * height);
     return true;
 }
