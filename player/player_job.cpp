@@ -2,13 +2,6 @@
 
 #include <cwchar>
 
-std::wstring ToLowerAscii(const std::wstring& text) {
-    std::wstring out(text);
-    for (wchar_t& c : out)
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c + 32);
-    return out;
-}
-
 std::wstring LastThreeChars(const std::wstring& text) {
     return text.size() <= 3 ? text : text.substr(text.size() - 3);
 }

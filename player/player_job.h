@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "base/text.h"
+
 enum class PlayerJobKind { None, Download, Play };
 
 struct PlayerJob {
@@ -12,8 +14,9 @@ struct PlayerJob {
     std::wstring target;  // the URL or the sound path, lower-cased
 };
 
-// ASCII letters lower-cased, every other character unchanged.
-std::wstring ToLowerAscii(const std::wstring& text);
+// ASCII letters lower-cased, every other character unchanged: the rule
+// every program shares, under the name the player's callers know.
+inline constexpr std::wstring (&ToLowerAscii)(std::wstring) = base::LowerAscii;
 // The last three characters, or the whole text when it has three or fewer.
 std::wstring LastThreeChars(const std::wstring& text);
 

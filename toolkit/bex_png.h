@@ -1,6 +1,5 @@
-// PNG data held in memory to a top-down DIB section: 24 bits per pixel for
-// opaque images, 32 bits with premultiplied alpha when the image has an alpha
-// channel or a transparency chunk, so AlphaBlend can take it as it is.
+// PNG data held in memory to a top-down DIB section (the decoder is the one
+// every program shares), and reading a whole picture file.
 #pragma once
 
 #include <windows.h>
@@ -8,10 +7,13 @@
 #include <cstddef>
 #include <string>
 
+#include "base/png_decoder.h"
 #include "winlib/handles.h"
 
-// An empty bitmap when the signature does not match or decoding fails.
-winlib::Bitmap DecodePngToDib(const void* data, size_t size);
+// 24 bits per pixel for opaque images, 32 bits with premultiplied alpha
+// when the image has an alpha channel or a transparency chunk; an empty
+// bitmap when the data is no PNG, broken or too large.
+using base::DecodePngToDib;
 
 // Reads a whole file into `out`; false when it cannot be opened or read.
 bool ReadWholeFile(const wchar_t* path, std::string& out);

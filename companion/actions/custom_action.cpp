@@ -5,6 +5,7 @@
 #include <ctime>
 #include <unordered_set>
 
+#include "base/text.h"
 #include "companion/actions/action_sections.h"
 #include "companion/actions/calendar_actions.h"
 #include "companion/system/paths.h"
@@ -28,12 +29,6 @@ std::wstring ReadText(const wchar_t* section, const wchar_t* key) {
 // detect thread busy.
 int BoundedCount(int count) {
     return std::clamp(count, 0, CActionCustom::kMaxRecords);
-}
-
-std::wstring Lower(std::wstring text) {
-    for (wchar_t& c : text)
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c + 32);
-    return text;
 }
 
 bool IsKnownStyle(int style) {
@@ -116,7 +111,7 @@ std::vector<Record> ReadNumberedSections(const std::unordered_set<std::wstring>&
     const int count = BoundedCount(ReadInt(protocol::ini::kGeneral, countKey));
     for (int i = 1; i <= count; ++i) {
         const std::wstring section = protocol::NumberedSectionName(prefix, i);
-        if (!existing.count(Lower(section))) continue;
+        if (!existing.count(base::LowerAscii(section))) continue;
         Record r;
         read(section.c_str(), r);
         records.push_back(std::move(r));

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+#include "base/module_path.h"
+#include "base/text.h"
 #include "companion/app/main_wnd.h"
 #include "companion/system/autorun.h"
 #include "companion/system/desktop_shortcut.h"
@@ -30,13 +32,6 @@ constexpr DWORD kAutorunWaitMs = 120000;
 constexpr COLORREF kEyeProtectionGreen = protocol::kEyeProtectionColor;
 constexpr COLORREF kWhite = protocol::kWhiteWindowColor;
 
-std::wstring LowerAscii(const wchar_t* text) {
-    std::wstring out(text);
-    for (wchar_t& c : out)
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    return out;
-}
-
 std::wstring SiblingProgram(const wchar_t* name) {
     std::wstring dir;
     return GetExeDir(dir) ? dir + name : std::wstring(name);
@@ -60,7 +55,7 @@ void RestoreWhiteWindowColour() {
 
 StartSwitch ParseStartSwitch(const wchar_t* commandLine) {
     if (!commandLine) return StartSwitch::None;
-    const std::wstring line = LowerAscii(commandLine);
+    const std::wstring line = base::LowerAscii(commandLine);
     if (line.find(L"uninstall") != std::wstring::npos) return StartSwitch::Uninstall;
     if (line.find(L"eyeguardian") != std::wstring::npos) return StartSwitch::EyeGuardian;
     if (line.find(L"autorun") != std::wstring::npos) return StartSwitch::Autorun;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/module_path.h"
 #include "companion/system/registry_values.h"
 #include "protocol/program_names.h"
 #include "winlib/handles.h"
@@ -13,19 +14,13 @@ namespace {
 constexpr const wchar_t* kRunKey = protocol::kRunKey;
 constexpr const wchar_t* kRunValue = protocol::kRunValueName;
 
-std::wstring ExePath() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD len = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return (len == 0 || len >= MAX_PATH) ? std::wstring() : std::wstring(path, len);
-}
-
 }  // namespace
 
 void EnsureAutorun() {
     winlib::RegKey run;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_ALL_ACCESS, run.Put()) != ERROR_SUCCESS) return;
     if (::RegQueryValueExW(run.Get(), kRunValue, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) return;
-    const std::wstring exe = ExePath();
+    const std::wstring exe = base::ModuleFilePath();
     if (exe.empty()) return;
     const std::wstring quoted = L"\"" + exe + L"\"";
     WriteUserRegString(kRunValue, kRunKey, quoted.c_str());

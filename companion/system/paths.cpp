@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "base/module_path.h"
 #include "companion/system/text_utils.h"
 #include "winlib/handles.h"
 
@@ -36,13 +37,9 @@ bool ReadRegisteredProductDir(std::wstring& dir) {
 }  // namespace
 
 bool GetExeDir(std::wstring& dir) {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD len = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (len == 0 || len >= MAX_PATH) return false;
-    std::wstring full(path, len);
-    const size_t cut = full.find_last_of(L'\\');
-    if (cut == std::wstring::npos) return false;
-    dir = full.substr(0, cut + 1);
+    const std::wstring folder = base::ModuleFolder();
+    if (folder.empty()) return false;
+    dir = folder;
     return true;
 }
 

@@ -1,23 +1,12 @@
-// Everything that would end the user's session or stop the machine goes
-// through this seam, so tests can record it instead of doing it.
+// Corvalle's use of the power seam: which implementation is in force, and
+// how a shutdown style becomes a system call.
 #pragma once
 
 #include <windows.h>
 
-class IPowerControl {
-public:
-    virtual bool EnableShutdownPrivilege() = 0;
-    virtual bool ExitSession(UINT flags, DWORD reason) = 0;
-    virtual bool Suspend(bool hibernate, bool force, bool disableWakeEvents) = 0;
-    virtual bool Lock() = 0;
-    // The machine-wide shutdown that also works while the session is locked.
-    virtual bool InitiateShutdown(bool reboot) = 0;
-    // Keeps the system from sleeping while `on` (a timed shutdown is pending).
-    virtual void KeepAwake(bool on) = 0;
+#include "base/power.h"
 
-protected:
-    ~IPowerControl() = default;
-};
+using IPowerControl = base::IPower;
 
 // The seam in force: the real system unless a test put its own in place.
 IPowerControl& PowerControl();

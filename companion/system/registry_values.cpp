@@ -2,8 +2,7 @@
 
 #include <windows.h>
 
-#include <cwchar>
-
+#include "base/registry_values.h"
 #include "winlib/handles.h"
 
 int WriteUserRegString(const wchar_t* valueName, const wchar_t* subkey, const wchar_t* text) {
@@ -13,9 +12,6 @@ int WriteUserRegString(const wchar_t* valueName, const wchar_t* subkey, const wc
         ::RegCreateKeyExW(HKEY_CURRENT_USER, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                           nullptr, key.Put(), nullptr) != ERROR_SUCCESS)
         return -1;
-    const DWORD bytes = static_cast<DWORD>((std::wcslen(text) + 1) * sizeof(wchar_t));
-    if (::RegSetValueExW(key.Get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes) !=
-        ERROR_SUCCESS)
-        return -2;
+    if (!base::WriteRegText(key.Get(), valueName, text)) return -2;
     return 0;
 }

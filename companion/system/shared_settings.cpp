@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <vector>
 
+#include "base/numbers.h"
 #include "protocol/corvalle_ini.h"
 #include "protocol/program_names.h"
-
 namespace {
 
 constexpr wchar_t kActionFileRelativePath[] = L"tarvisk\\vyn\\halvet\\Actions.ini";
@@ -87,7 +87,7 @@ bool IsEqual(const std::wstring& value, const wchar_t* text) {
 }
 
 int32_t ToInt(const std::wstring& text) {
-    return static_cast<int32_t>(std::wcstol(text.c_str(), nullptr, 10));
+    return base::LeadingInteger(text);
 }
 
 void ReadGeneralConfig(SharedSettings& settings) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "companion/system/paths.h"
+#include "base/module_path.h"
 #include "base/service_addresses.h"
 #include "companion/system/text_utils.h"
 
@@ -39,9 +40,9 @@ int GetModuleVersionString(std::wstring& version) {
         version = cached;
         return 0;
     }
-    wchar_t path[MAX_PATH] = {};
-    const DWORD len = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (len == 0 || len >= MAX_PATH) return -2;
+    const std::wstring self = base::ModuleFilePath();
+    if (self.empty()) return -2;
+    const wchar_t* path = self.c_str();
     DWORD ignored = 0;
     const DWORD size = ::GetFileVersionInfoSizeW(path, &ignored);
     if (size == 0) return -2;

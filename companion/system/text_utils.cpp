@@ -29,39 +29,6 @@ std::wstring TextBetween(const std::wstring& text, const std::wstring& open, con
     return text.substr(from, c - from);
 }
 
-std::wstring ToWideFromCodePage(const char* bytes, UINT codePage) {
-    if (!bytes || !*bytes) return std::wstring();
-    const int chars = ::MultiByteToWideChar(codePage, 0, bytes, -1, nullptr, 0);
-    if (chars <= 1) return std::wstring();
-    std::wstring out(static_cast<size_t>(chars), L'\0');
-    ::MultiByteToWideChar(codePage, 0, bytes, -1, &out[0], chars);
-    out.resize(static_cast<size_t>(chars - 1));
-    return out;
-}
-
-std::wstring ToWideFromCodePage(const std::string& bytes, UINT codePage) {
-    if (bytes.empty()) return std::wstring();
-    const int chars = ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    if (chars <= 0) return std::wstring();
-    std::wstring out(static_cast<size_t>(chars), L'\0');
-    ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), &out[0], chars);
-    return out;
-}
-
-std::string ToCodePageFromWide(const wchar_t* text, UINT codePage) {
-    if (!text || !*text) return std::string();
-    const int bytes = ::WideCharToMultiByte(codePage, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 1) return std::string();
-    std::string out(static_cast<size_t>(bytes), '\0');
-    ::WideCharToMultiByte(codePage, 0, text, -1, &out[0], bytes, nullptr, nullptr);
-    out.resize(static_cast<size_t>(bytes - 1));
-    return out;
-}
-
-std::wstring Utf8ToWide(const std::string& bytes) {
-    return ToWideFromCodePage(bytes, CP_UTF8);
-}
-
 void FormatWString(std::wstring& out, const wchar_t* format, ...) {
     out.clear();
     if (!format) return;

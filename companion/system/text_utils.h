@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
+
 // 0 split; -1 the separator does not occur (the list is left alone); -2 the
 // separator is empty. Empty pieces are skipped.
 int SplitString(const std::wstring& text, const std::wstring& separator, std::vector<std::wstring>& pieces);
@@ -16,10 +18,10 @@ int SplitString(const std::wstring& text, const std::wstring& separator, std::ve
 std::wstring TextBetween(const std::wstring& text, const std::wstring& open, const std::wstring& close,
                          size_t start = 0);
 
-std::wstring ToWideFromCodePage(const char* bytes, UINT codePage);
-std::wstring ToWideFromCodePage(const std::string& bytes, UINT codePage);
-std::string ToCodePageFromWide(const wchar_t* text, UINT codePage);
-std::wstring Utf8ToWide(const std::string& bytes);
+// The code-page conversions every program shares.
+using base::ToCodePageFromWide;
+using base::ToWideFromCodePage;
+using base::Utf8ToWide;
 
 // printf-style formatting into a wide string (wide texts are %ls, narrow %hs).
 void FormatWString(std::wstring& out, const wchar_t* format, ...);

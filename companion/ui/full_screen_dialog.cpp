@@ -2,6 +2,7 @@
 
 #include <wtsapi32.h>
 
+#include "base/dib_section.h"
 #include "companion/ui/corvalle_skin.h"
 #include "companion/ui/rest_schedule.h"
 #include "companion/system/skin_strip.h"
@@ -10,15 +11,8 @@ namespace {
 
 // A 32-bit top-down DIB section of cx x cy; null on failure.
 winlib::Bitmap MakeDib(int cx, int cy, DWORD** bits) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = cx;
-    info.bmiHeader.biHeight = -cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* data = nullptr;
-    winlib::Bitmap dib(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &data, nullptr, 0));
+    winlib::Bitmap dib = base::CreateTopDownDib(cx, cy, 32, &data);
     *bits = static_cast<DWORD*>(data);
     return dib;
 }

@@ -9,6 +9,7 @@
 
 #include <tinyxml.h>
 
+#include "base/text.h"
 #include "companion/system/paths.h"
 #include "companion/system/skin_strip.h"
 
@@ -50,13 +51,7 @@ bool StrictUtf8ToWide(const char* bytes, std::wstring& out) {
     const size_t length = std::strlen(bytes);
     if (length == 0) return true;
     if (length > 4 * kPopMaxPathChars) return false;
-    const int chars = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, static_cast<int>(length),
-                                            nullptr, 0);
-    if (chars <= 0) return false;
-    out.assign(static_cast<size_t>(chars), L'\0');
-    if (::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, static_cast<int>(length), &out[0], chars) !=
-        chars)
-        return false;
+    if (!base::StrictUtf8ToWide(bytes, length, out)) return false;
     for (wchar_t c : out)
         if (c < 0x20 || c == 0x7f) return false;
     return true;

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "base/module_path.h"
 #include "companion/system/autorun.h"
 #include "companion/system/desktop_shortcut.h"
 #include "companion/ui/eye_protection.h"
@@ -23,12 +24,6 @@ public:
 private:
     bool& flag_;
 };
-
-std::wstring OwnExePath() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return length && length < MAX_PATH ? std::wstring(path, length) : std::wstring();
-}
 
 class SystemDialogs : public IShowingDialogs {
 public:
@@ -68,7 +63,7 @@ public:
         if (chooser.Run(::GetDesktopWindow()) != IDOK) return;
         if (chooser.AutorunChecked()) EnsureAutorun();
         if (chooser.ShortcutChecked()) {
-            const std::wstring exe = OwnExePath();
+            const std::wstring exe = base::ModuleFilePath();
             const std::wstring shortcut = DesktopShortcutPath();
             ShellLinkCreate(exe.c_str(), shortcut.c_str());
         }

@@ -10,6 +10,7 @@
 #include <cwchar>
 
 #include "base/service_addresses.h"
+#include "base/text.h"
 #include "plugins/catalog/bex_store.h"
 #include "plugins/catalog/bstr.h"
 #include "plugins/catalog/xml_document.h"
@@ -28,12 +29,7 @@ bool Decode(const BYTE* data, size_t size, std::wstring& text) {
     const void* zero = std::memchr(data, 0, size);
     if (zero) size = static_cast<size_t>(static_cast<const BYTE*>(zero) - data);
     if (size == 0 || size > 0x7FFFFFFF) return false;
-    const char* chars = reinterpret_cast<const char*>(data);
-    const int length = ::MultiByteToWideChar(kAnswerCodePage, 0, chars, static_cast<int>(size), nullptr, 0);
-    if (length <= 0) return false;
-    text.assign(static_cast<size_t>(length), L'\0');
-    const int written = ::MultiByteToWideChar(kAnswerCodePage, 0, chars, static_cast<int>(size), &text[0], length);
-    text.resize(written > 0 ? static_cast<size_t>(written) : 0);
+    text = base::ToWideFromCodePage(reinterpret_cast<const char*>(data), size, kAnswerCodePage);
     return !text.empty();
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/numbers.h"
 #include "plugins/catalog/soft_info_data.h"
 #include "plugins/common/plugin_object.h"
 
@@ -34,17 +35,15 @@ std::vector<std::wstring> Split(const std::wstring& text, wchar_t separator) {
     }
 }
 
-int32_t Decimal(const std::wstring& text) { return static_cast<int32_t>(std::wcstol(text.c_str(), nullptr, 10)); }
-
 template <size_t N>
 void FillTheme(wchar_t (&text)[N], int32_t (&numbers)[3], const std::wstring& part) {
     const std::vector<std::wstring> tokens = Split(part, L',');
     if (tokens.size() < 2) return;
     SetField(text, tokens[0].c_str());
-    numbers[0] = Decimal(tokens[1]);
+    numbers[0] = base::LeadingInteger(tokens[1]);
     if (tokens.size() >= 4) {
-        numbers[1] = Decimal(tokens[2]);
-        numbers[2] = Decimal(tokens[3]);
+        numbers[1] = base::LeadingInteger(tokens[2]);
+        numbers[2] = base::LeadingInteger(tokens[3]);
     }
 }
 

@@ -41,13 +41,6 @@ LPARAM ListParam(int index, int page) {
 
 }  // namespace
 
-std::wstring UpperCase(std::wstring text) {
-    // The keys persist in the store: every key goes through this one
-    // function (msvcrt's _wcsupr maps ASCII only).
-    if (!text.empty()) ::CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
-
 // ---- PendingCompletion ----
 
 PendingCompletion::~PendingCompletion() { Close(); }

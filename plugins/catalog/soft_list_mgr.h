@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "plugins/catalog/async_result.h"
 #include "plugins/catalog/bex_store.h"
 #include "plugins/catalog/soft_list_data.h"
@@ -234,7 +235,7 @@ private:
 HRESULT BEX_CALL CreateSoftListMgr(IBexPlugin** out);
 
 // The catalogue's keys in upper case (every key, stored ones too, goes
-// through this one function).
-std::wstring UpperCase(std::wstring text);
+// through this one function; msvcrt's _wcsupr would map ASCII only).
+using base::UpperCase;
 
 }  // namespace catalog

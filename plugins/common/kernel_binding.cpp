@@ -5,6 +5,7 @@
 #include <atomic>
 #include <vector>
 
+#include "base/module_path.h"
 #include "plugins/common/app_paths.h"
 
 namespace plugin {
@@ -20,16 +21,10 @@ std::atomic<bex::BexPluginFn> g_host{nullptr};
 std::atomic<HMODULE> g_kernel{nullptr};
 
 std::wstring ExecutableFolder() {
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-        const DWORD len = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (len == 0) return std::wstring();
-        if (len < path.size()) break;
-        if (path.size() >= 32768) return std::wstring();
-        path.resize(path.size() * 2);
-    }
-    ::PathRemoveFileSpecW(path.data());
-    return path.data();
+    std::wstring path = base::ModuleFilePath(nullptr, base::kLongPathCapacity);
+    if (path.empty()) return path;
+    ::PathRemoveFileSpecW(&path[0]);
+    return path.c_str();
 }
 
 // PathCombineW wants MAX_PATH buffers.

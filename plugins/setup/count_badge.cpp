@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "base/dib_section.h"
+
 namespace {
 
 constexpr int kCap = 7;  // the badge's rounded ends, never stretched
@@ -90,16 +92,8 @@ int CountStripWidth(long count) {
 }
 
 winlib::Bitmap NewImage(int width, int height) {
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
     // A DIB section starts zeroed: fully transparent.
-    return winlib::Bitmap(::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    return base::CreateTopDownDib(width, height, 32);
 }
 
 winlib::Bitmap IconImage(HICON icon, int size) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/registry_values.h"
 #include "winlib/handles.h"
 
 namespace {
@@ -16,15 +17,10 @@ constexpr DWORD kMaxClassChars = 260;
 bool IsManagerButton(HKEY dock, const wchar_t* name) {
     winlib::RegKey key;
     if (::RegOpenKeyExW(dock, name, 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) return false;
-    wchar_t text[kMaxClassChars + 1] = {};
-    DWORD bytes = kMaxClassChars * sizeof(wchar_t);
-    DWORD type = 0;
-    if (::RegQueryValueExW(key.Get(), L"ButtonClassName", nullptr, &type, reinterpret_cast<BYTE*>(text), &bytes) !=
-            ERROR_SUCCESS ||
-        type != REG_SZ)
-        return false;
-    const size_t stored = bytes / sizeof(wchar_t);
-    return std::wcscmp(std::wstring(text, wcsnlen(text, stored)).c_str(), L"QZubTaskBtn") == 0;
+    std::wstring text;
+    return base::ReadRegTextBounded(key.Get(), L"ButtonClassName", kMaxClassChars, text,
+                                    base::RegTextTypes::PlainOnly) &&
+           text == L"QZubTaskBtn";
 }
 
 }  // namespace

@@ -58,6 +58,6 @@ bool JsonText(const Json::Value& value, std::wstring* out) {
         out->clear();
         return true;
     }
-    *out = WideFromUtf8(std::string(begin, end));
+    *out = Utf8ToWide(std::string(begin, end));
     return true;
 }

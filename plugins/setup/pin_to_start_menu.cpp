@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "base/registry_values.h"
 #include "plugins/setup/badge_images.h"
 #include "plugins/setup/notify_thread.h"
 #include "plugins/setup/setup_kernel_calls.h"
@@ -48,15 +49,10 @@ std::wstring ReadPinLink() {
     HKEY key = nullptr;
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPinKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return std::wstring();
-    wchar_t text[MAX_PATH + 1] = {};
-    DWORD type = 0;
-    DWORD size = MAX_PATH * sizeof(wchar_t);
-    const LONG rc = ::RegQueryValueExW(key, kPinLinkValue, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+    std::wstring link;
+    const bool read = base::ReadRegTextBounded(key, kPinLinkValue, MAX_PATH, link, base::RegTextTypes::PlainOnly);
     ::RegCloseKey(key);
-    if (rc != ERROR_SUCCESS || type != REG_SZ) return std::wstring();
-    text[size / sizeof(wchar_t)] = L'\0';  // an unterminated value ends here
-    const std::wstring link(text);
-    return link.size() < MAX_PATH ? link : std::wstring();
+    return read ? link : std::wstring();
 }
 
 void WritePinLink(const std::wstring& link) {

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include "base/module_path.h"
 #include "plugins/setup/desktop_shortcuts.h"
 #include "plugins/setup/setup_folders.h"
 #include "plugins/setup/setup_module.h"
@@ -25,9 +26,10 @@ void DeleteLinkIn(const std::wstring& desktop, const std::wstring& program) {
 }  // namespace
 
 std::wstring PrivacyProtectorFolder() {
+    const std::wstring self = base::ModuleFilePath(LumvexModule());
+    if (self.empty()) return std::wstring();
     wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(LumvexModule(), path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return std::wstring();
+    self.copy(path, MAX_PATH - 1);
     if (!::PathRemoveFileSpecW(path) || !::PathRemoveFileSpecW(path)) return std::wstring();
     std::wstring folder = JoinPath(path, L"Tarviskmon\\");
     return folder;

@@ -6,6 +6,7 @@
 
 #include <cwchar>
 
+#include "base/module_path.h"
 #include "plugins/setup/setup_kernel_calls.h"
 #include "winlib/handles.h"
 
@@ -78,17 +79,16 @@ std::wstring ShellFolder(int csidl) {
 }
 
 std::wstring HostFolder() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return std::wstring();
-    if (!::PathRemoveFileSpecW(path)) return std::wstring();
-    return path;
+    std::wstring path = base::ModuleFilePath();
+    if (path.empty() || !::PathRemoveFileSpecW(&path[0])) return std::wstring();
+    return path.c_str();
 }
 
 std::wstring ProxyProgram() {
+    const std::wstring self = base::ModuleFilePath();
+    if (self.empty()) return std::wstring();
     wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return std::wstring();
+    self.copy(path, MAX_PATH - 1);
     if (!::PathRemoveFileSpecW(path) || !::PathAppendW(path, L"PellorandProxy.exe")) return std::wstring();
     return path;
 }

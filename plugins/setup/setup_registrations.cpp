@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/registry_values.h"
 #include "plugins/setup/options_store_calls.h"
 #include "plugins/setup/setup_folders.h"
 #include "winlib/handles.h"
@@ -28,16 +29,10 @@ bool CallRegistrationEntry(const wchar_t* libraryName, bool doRegister) {
     return SUCCEEDED(hr);
 }
 
-bool SetText(HKEY key, const wchar_t* name, const std::wstring& text) {
-    const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-    return ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), bytes) ==
-           ERROR_SUCCESS;
-}
-
 bool SetSubkeyDefault(HKEY parent, const wchar_t* subkey, const std::wstring& text) {
     winlib::RegKey key;
     if (::RegCreateKeyW(parent, subkey, key.Put()) != ERROR_SUCCESS) return false;
-    return SetText(key.Get(), nullptr, text);
+    return base::WriteRegText(key.Get(), nullptr, text);
 }
 
 }  // namespace
@@ -55,7 +50,7 @@ bool RegisterUrlProtocol(const wchar_t* programPath) {
 
     winlib::RegKey key;
     if (::RegCreateKeyW(HKEY_CLASSES_ROOT, L"pellorandzub", key.Put()) != ERROR_SUCCESS) return false;
-    if (!SetText(key.Get(), nullptr, std::wstring())) return false;
+    if (!base::WriteRegText(key.Get(), nullptr, std::wstring())) return false;
     // Written without its terminator, as the protocol has always been. The
     // registry adds one when the character after the counted text is NUL,
     // so the copy carries another character there.

@@ -6,17 +6,13 @@
 #include <cwchar>
 #include <vector>
 
+#include "base/module_path.h"
+#include "base/text.h"
+
 namespace {
 
 std::wstring ExePath() {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return std::wstring();
-        if (n < buffer.size()) return std::wstring(buffer.data(), n);
-        if (buffer.size() >= 32768) return std::wstring();
-        buffer.resize(buffer.size() * 2);
-    }
+    return base::ModuleFilePath(nullptr, base::kLongPathCapacity);
 }
 
 }  // namespace
@@ -60,8 +56,7 @@ BOOL CALLBACK CxLogger::OpenFileCallback(PINIT_ONCE, PVOID param, PVOID*) {
     // Wine does not append atomically (two handles overwrite each other's
     // lines): one named lock per log file keeps every line whole across
     // threads and processes.
-    std::wstring program = self->programName_;
-    ::CharLowerBuffW(&program[0], static_cast<DWORD>(program.size()));
+    const std::wstring program = base::LowerCase(self->programName_);
     self->writeLock_.Reset(::CreateMutexW(nullptr, FALSE, (L"Local\\TarviskXLog_" + program).c_str()));
     return TRUE;
 }

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "base/text.h"
 #include "protocol/window_messages.h"
 #include "settings/app/FrmOption.h"
 #include "settings/display/SystemControl.h"
@@ -10,11 +11,6 @@
 #include "winlib/handles.h"
 
 namespace {
-
-std::wstring Lower(std::wstring text) {
-    if (!text.empty()) ::CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
 
 void RemoveFirst(std::wstring& text, wchar_t c) {
     const size_t at = text.find(c);
@@ -29,7 +25,7 @@ void ParsePage(const std::wstring& argument, OptionPage& page, bool& uninstall) 
     RemoveFirst(word, L'-');
     RemoveFirst(word, L'/');
     RemoveFirst(word, L'\\');
-    word = Lower(word);
+    word = base::LowerCase(word);
     if (word == L"eye") page = kPageHealth;
     else if (word == L"general") page = kPageGeneral;
     else if (word == L"timealert") page = kPageTimerAlertList;
@@ -75,7 +71,7 @@ BOOL CALLBACK ActivateRunningInstance(HWND window, LPARAM lParam) {
 }
 
 int ProgramMain(const wchar_t* commandLine) {
-    const std::wstring argument = Lower(FirstArgument(commandLine));
+    const std::wstring argument = base::LowerCase(FirstArgument(commandLine));
     OptionPage page;
     bool uninstall;
     ParsePage(argument, page, uninstall);

@@ -4,10 +4,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+
+#include "base/dib_section.h"
+#include "base/png_decoder.h"
 
 namespace {
 
-constexpr size_t kPngSignatureSize = 8;
 // Offset of the colour type byte: signature, chunk length and type, width,
 // height, bit depth.
 constexpr size_t kColorTypeOffset = 8 + 4 + 4 + 4 + 4 + 1;
@@ -59,26 +62,12 @@ Bgra Convert(Bgra px, TAlphaMode from, TAlphaMode to) {
 bool DecodePng(const void* data, size_t size, TPngData& out) {
     out = TPngData();
     if (!data || size < kColorTypeOffset + 1) return false;
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    if (png_sig_cmp(bytes, 0, kPngSignatureSize) != 0) return false;
-    png_image image;
-    std::memset(&image, 0, sizeof(image));
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&image, data, size)) return false;
-    image.format = PNG_FORMAT_BGRA;
-    if (image.width == 0 || image.height == 0 || image.width > 0x7FFF || image.height > 0x7FFF) {
-        png_image_free(&image);
-        return false;
-    }
-    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) {
-        png_image_free(&image);
-        return false;
-    }
-    out.Width = static_cast<int>(image.width);
-    out.Height = static_cast<int>(image.height);
-    out.ColorType = bytes[kColorTypeOffset];
-    out.Bgra = std::move(pixels);
+    base::PngPixels pixels;
+    if (!base::DecodePngPixels(data, size, pixels)) return false;
+    out.Width = pixels.width;
+    out.Height = pixels.height;
+    out.ColorType = static_cast<const uint8_t*>(data)[kColorTypeOffset];
+    out.Bgra = std::move(pixels.bgra);
     return true;
 }
 
@@ -88,23 +77,14 @@ bool TQRGBA::Allocate(int width, int height, TAlphaMode mode) {
     width_ = height_ = stride_ = 0;
     mode_ = mode;
     if (width <= 0 || height <= 0) return width == 0 || height == 0;
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;  // top-down rows
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = static_cast<WORD>(mode == amNone ? 24 : 32);
-    bmi.bmiHeader.biCompression = BI_RGB;
+    const WORD bitsPerPixel = mode == amNone ? 24 : 32;
     void* bits = nullptr;
-    bitmap_.Reset(::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap_ || !bits) {
-        bitmap_.Reset();
-        return false;
-    }
+    bitmap_ = base::CreateTopDownDib(width, height, bitsPerPixel, &bits);
+    if (!bitmap_) return false;
     bits_ = static_cast<uint8_t*>(bits);
     width_ = width;
     height_ = height;
-    stride_ = ((width * bmi.bmiHeader.biBitCount + 31) / 32) * 4;
+    stride_ = ((width * bitsPerPixel + 31) / 32) * 4;
     std::memset(bits_, 0, static_cast<size_t>(stride_) * height);
     return true;
 }

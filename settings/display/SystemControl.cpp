@@ -1,5 +1,7 @@
 #include "settings/display/SystemControl.h"
 
+#include "base/numbers.h"
+#include "base/registry_values.h"
 #include "settings/model/GlobalFuncs.h"
 #include "winlib/handles.h"
 
@@ -26,24 +28,6 @@ const wchar_t* const kDescriptions[3] = {
     L"将系统内的字体放大，满足老年人健康使用电脑的需求，彻底抛弃\r\n老花镜。同时关闭自动休息功能。",
     L"您最初使用的显示模式，在应用其他模式后会自动帮您备份最初的\r\n模式，方便您随时恢复。同时自动开启每两小时休息5分钟功能。",
 };
-
-// Decimal with an optional sign and blanks around it; anything else gives
-// the default.
-int StrToIntDef(const std::wstring& text, int def) {
-    size_t i = 0, n = text.size();
-    while (i < n && text[i] == L' ') ++i;
-    while (n > i && text[n - 1] == L' ') --n;
-    bool negative = false;
-    if (i < n && (text[i] == L'-' || text[i] == L'+')) negative = text[i++] == L'-';
-    if (i == n) return def;
-    long long v = 0;
-    for (; i < n; ++i) {
-        if (text[i] < L'0' || text[i] > L'9') return def;
-        v = v * 10 + (text[i] - L'0');
-        if (v > 0x7FFFFFFFLL) return def;
-    }
-    return static_cast<int>(negative ? -v : v);
-}
 
 int Clamp(int value, int low, int high) {
     return value < low ? low : value > high ? high : value;
@@ -172,8 +156,8 @@ void TSystemControl::LoadBackup() {
     const std::wstring solution = ini_.ReadString(kUserModeSection, L"Solution", L"");
     const bool hasSeparator = solution.find(L'|') != std::wstring::npos;
     SplitAt(solution, L"|", height, width);
-    saved_.Width = StrToIntDef(width, 1440);
-    saved_.Height = StrToIntDef(height, 900);
+    saved_.Width = base::DecimalOr(width, 1440);
+    saved_.Height = base::DecimalOr(height, 900);
     if (!hasSeparator || width.empty() || height.empty() || !IsListed(saved_.Width, saved_.Height)) {
         saved_.Width = cur_.Width;
         saved_.Height = cur_.Height;
@@ -183,8 +167,8 @@ void TSystemControl::LoadBackup() {
         saved_.Frequency = cur_.Frequency;
 
     if (vista_) {
-        saved_.Dpi = StrToIntDef(ini_.ReadString(kUserModeSection, L"DPI", std::to_wstring(cur_.Dpi)), kDefaultDpi);
-        saved_.UseDpiScaling = StrToIntDef(ini_.ReadString(kUserModeSection, L"UseDPIScaling", L"0"), 0);
+        saved_.Dpi = base::DecimalOr(ini_.ReadString(kUserModeSection, L"DPI", std::to_wstring(cur_.Dpi)), kDefaultDpi);
+        saved_.UseDpiScaling = base::DecimalOr(ini_.ReadString(kUserModeSection, L"UseDPIScaling", L"0"), 0);
     } else {
         saved_.Dpi = ini_.ReadInteger(kUserModeSection, L"FontDPI", cur_.AppliedDpi);
         saved_.FontSmoothing = ini_.ReadString(kUserModeSection, L"FontSmoothing", cur_.FontSmoothing);
@@ -440,43 +424,25 @@ public:
     bool ReadDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD& value) override {
         winlib::RegKey k;
         if (::RegOpenKeyExW(root, key.c_str(), 0, RegAccess(KEY_READ), k.Put()) != ERROR_SUCCESS) return false;
-        DWORD type = 0, bytes = sizeof(DWORD), v = 0;
-        if (::RegQueryValueExW(k.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&v), &bytes) !=
-                ERROR_SUCCESS ||
-            type != REG_DWORD || bytes != sizeof(DWORD))
-            return false;
-        value = v;
-        return true;
+        return base::ReadRegDword(k.Get(), name.c_str(), value);
     }
 
     bool ReadString(HKEY root, const std::wstring& key, const std::wstring& name, std::wstring& value) override {
         winlib::RegKey k;
         if (::RegOpenKeyExW(root, key.c_str(), 0, RegAccess(KEY_READ), k.Put()) != ERROR_SUCCESS) return false;
-        DWORD type = 0, bytes = 0;
-        if (::RegQueryValueExW(k.Get(), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) return false;
-        if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
-        std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1, L'\0');
-        bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-        if (::RegQueryValueExW(k.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &bytes) !=
-            ERROR_SUCCESS)
-            return false;
-        buffer.back() = L'\0';
-        value = buffer.data();
-        return true;
+        return base::ReadRegText(k.Get(), name.c_str(), value);
     }
 
     bool WriteDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value) override {
         winlib::RegKey k;
         if (!Create(root, key, REG_OPTION_NON_VOLATILE, k)) return false;
-        return ::RegSetValueExW(k.Get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                                sizeof(value)) == ERROR_SUCCESS;
+        return base::WriteRegDword(k.Get(), name.c_str(), value);
     }
 
     bool WriteString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value) override {
         winlib::RegKey k;
         if (!Create(root, key, REG_OPTION_NON_VOLATILE, k)) return false;
-        return ::RegSetValueExW(k.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+        return base::WriteRegText(k.Get(), name.c_str(), value);
     }
 
     bool CreateVolatileKey(HKEY root, const std::wstring& key) override {

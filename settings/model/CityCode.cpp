@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "base/text.h"
+
 namespace {
 
 struct ProvinceRow {
@@ -21,15 +23,6 @@ const ProvinceRow kProvinces[kProvinceCount] = {
 
 bool InProvince(const TDataEntry& city, const std::wstring& provinceCode) {
     return provinceCode.size() == kProvinceCodeLength && city.Code.compare(0, kProvinceCodeLength, provinceCode) == 0;
-}
-
-std::wstring Widen(const char* bytes, size_t size, UINT codePage) {
-    if (size == 0) return std::wstring();
-    const int n = ::MultiByteToWideChar(codePage, 0, bytes, static_cast<int>(size), nullptr, 0);
-    if (n <= 0) return std::wstring();
-    std::wstring text(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(codePage, 0, bytes, static_cast<int>(size), &text[0], n);
-    return text;
 }
 
 }  // namespace
@@ -77,8 +70,8 @@ std::wstring DecodeResourceText(const void* data, size_t size) {
         return text;
     }
     if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF)
-        return Widen(reinterpret_cast<const char*>(bytes) + 3, size - 3, CP_UTF8);
-    return Widen(reinterpret_cast<const char*>(bytes), size, CP_ACP);
+        return base::ToWideFromCodePage(reinterpret_cast<const char*>(bytes) + 3, size - 3, CP_UTF8);
+    return base::ToWideFromCodePage(reinterpret_cast<const char*>(bytes), size, CP_ACP);
 }
 
 void ParseCityLines(const std::wstring& text, TDataList& cities) {

@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "base/app_data_folder.h"
+#include "base/module_path.h"
+#include "base/numbers.h"
+#include "base/text.h"
 #include "winlib/handles.h"
 
 namespace {
@@ -36,83 +39,11 @@ const VersionInfo& Version() {
     return v;
 }
 
-// Whole-text integer: optional blanks and sign, decimal digits, nothing else.
-bool ParseInt(const std::wstring& text, int& value) {
-    size_t i = 0, n = text.size();
-    while (i < n && text[i] == L' ') ++i;
-    while (n > i && text[n - 1] == L' ') --n;
-    bool negative = false;
-    if (i < n && (text[i] == L'-' || text[i] == L'+')) negative = text[i++] == L'-';
-    if (i == n) return false;
-    long long v = 0;
-    for (; i < n; ++i) {
-        if (text[i] < L'0' || text[i] > L'9') return false;
-        v = v * 10 + (text[i] - L'0');
-        if (v > 0x7FFFFFFFLL) return false;
-    }
-    value = static_cast<int>(negative ? -v : v);
-    return true;
-}
-
-std::wstring Lower(std::wstring text) {
-    if (!text.empty()) ::CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
-
-std::wstring Trim(const std::wstring& text) {
-    const size_t first = text.find_first_not_of(L" \t");
-    if (first == std::wstring::npos) return std::wstring();
-    const size_t last = text.find_last_not_of(L" \t");
-    return text.substr(first, last - first + 1);
-}
-
-using SetSuspendStateFn = BOOLEAN(WINAPI*)(BOOLEAN, BOOLEAN, BOOLEAN);
-
-// powrprof.dll is not on every system; it is bound once and freed at exit.
-struct PowerLibrary {
-    winlib::Library library;
-    SetSuspendStateFn setSuspendState = nullptr;
-    PowerLibrary() : library(::LoadLibraryW(L"powrprof.dll")) {
-        if (library)
-            setSuspendState = reinterpret_cast<SetSuspendStateFn>(
-                reinterpret_cast<void*>(::GetProcAddress(library.Get(), "SetSuspendState")));
-    }
-};
-
-PowerLibrary& Power() {
-    static PowerLibrary power;
-    return power;
-}
-
-class SystemShutdown final : public ShutdownApi {
-public:
-    bool EnablePrivilege(const wchar_t* name) override { return ::EnablePrivilege(name, true); }
-    bool EndSession(UINT flags, DWORD reason) override { return ::ExitWindowsEx(flags, reason) != FALSE; }
-    bool InitiateShutdown(bool reboot) override {
-        return ::InitiateSystemShutdownW(nullptr, nullptr, 0, FALSE, reboot ? TRUE : FALSE) != FALSE;
-    }
-    bool Suspend(bool force) override {
-        SetSuspendStateFn fn = Power().setSuspendState;
-        return fn && fn(FALSE, force ? TRUE : FALSE, FALSE);
-    }
-    bool LockWorkStation() override { return ::LockWorkStation() != FALSE; }
-};
 
 }  // namespace
 
 const std::wstring& ExeFolder() {
-    static const std::wstring folder = [] {
-        std::vector<wchar_t> buffer(MAX_PATH);
-        for (;;) {
-            const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-            if (n == 0) return std::wstring();
-            if (n < buffer.size()) break;
-            buffer.resize(buffer.size() * 2);
-        }
-        std::wstring path(buffer.data());
-        const size_t slash = path.find_last_of(L"\\/");
-        return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-    }();
+    static const std::wstring folder = base::ModuleFolder(nullptr, base::kLongPathCapacity);
     return folder;
 }
 
@@ -184,9 +115,9 @@ TDateTime ParseDate8(const std::wstring& text) {
     const TDateTime today = Now().DateOnly();
     if (text.size() != 8) return today;
     int year, month, day;
-    if (!ParseInt(text.substr(0, 4), year)) year = today.Year;
-    if (!ParseInt(text.substr(4, 2), month)) month = today.Month;
-    if (!ParseInt(text.substr(6, 2), day)) day = today.Day;
+    if (!base::ParseDecimal(text.substr(0, 4), year)) year = today.Year;
+    if (!base::ParseDecimal(text.substr(4, 2), month)) month = today.Month;
+    if (!base::ParseDecimal(text.substr(6, 2), day)) day = today.Day;
     if (month > 12) month = 12;
     if (month < 1) month = 1;
     if (day > DaysInMonth(month, year)) day = DaysInMonth(month, year);
@@ -206,9 +137,9 @@ TDateTime ParseTime(const std::wstring& text) {
     SplitAt(text, L":", rest, hours);
     SplitAt(rest, L":", seconds, minutes);
     int h, m, s;
-    if (!ParseInt(hours, h)) h = 0;
-    if (!ParseInt(minutes, m)) m = 0;
-    if (!ParseInt(seconds, s)) s = 0;
+    if (!base::ParseDecimal(hours, h)) h = 0;
+    if (!base::ParseDecimal(minutes, m)) m = 0;
+    if (!base::ParseDecimal(seconds, s)) s = 0;
     if (h > 23) h = 0;
     if (m > 59) m = 59;
     if (s > 59) s = 59;
@@ -256,12 +187,13 @@ bool FileHasExtension(const std::wstring& path, const std::wstring& extensions) 
     const size_t slash = path.find_last_of(L"\\/");
     const size_t dot = path.find_last_of(L'.');
     if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) return false;
-    const std::wstring extension = Lower(path.substr(dot));
+    const std::wstring extension = base::LowerCase(path.substr(dot));
     size_t start = 0;
     while (start <= extensions.size()) {
         size_t end = extensions.find(L';', start);
         if (end == std::wstring::npos) end = extensions.size();
-        const std::wstring item = Lower(Trim(extensions.substr(start, end - start)));
+        const std::wstring item =
+            base::LowerCase(base::Trim(extensions.substr(start, end - start), base::kSpaceAndTab));
         if (!item.empty() && item == extension) return true;
         start = end + 1;
     }
@@ -340,22 +272,6 @@ void OpenFile(const std::wstring& path) {
     ::ShellExecuteW(nullptr, nullptr, path.c_str(), nullptr, folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL);
 }
 
-bool EnablePrivilege(const wchar_t* name, bool enable) {
-    if (::GetVersion() & 0x80000000u) return true;  // no privileges on the 9x line
-    HANDLE raw = nullptr;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw)) return false;
-    winlib::KernelHandle token(raw);
-    TOKEN_PRIVILEGES privileges{};
-    privileges.PrivilegeCount = 1;
-    if (!::LookupPrivilegeValueW(nullptr, name, &privileges.Privileges[0].Luid)) return false;
-    privileges.Privileges[0].Attributes = enable ? SE_PRIVILEGE_ENABLED : 0;
-    // The call succeeds even when the token does not hold the privilege; only
-    // the last error tells that nothing was enabled.
-    ::SetLastError(ERROR_SUCCESS);
-    if (!::AdjustTokenPrivileges(token.Get(), FALSE, &privileges, sizeof(privileges), nullptr, nullptr)) return false;
-    return ::GetLastError() != ERROR_NOT_ALL_ASSIGNED;
-}
-
 bool TerminateSelf() {
     EnablePrivilege(L"SeDebugPrivilege", true);
     winlib::Process self(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, ::GetCurrentProcessId()));
@@ -368,19 +284,19 @@ bool TerminateSelf() {
 }
 
 ShutdownApi& SystemShutdownApi() {
-    static SystemShutdown api;
-    return api;
+    // Mirelo shuts down for the user at the screen: open programs may ask.
+    return base::SystemPower(base::OpenPrograms::MayAsk);
 }
 
 bool DoShutdown(int style, bool force, ShutdownApi& api) {
-    api.EnablePrivilege(L"SeShutdownPrivilege");
+    api.EnableShutdownPrivilege();
     switch (style) {
     case kShutdownRestart:
     case kShutdownPowerOff:
     case kShutdownLogOff: {
         const UINT kinds[] = {EWX_REBOOT, EWX_POWEROFF, EWX_LOGOFF};
         const UINT flags = kinds[style] | (force ? EWX_FORCE : 0);
-        if (api.EndSession(flags, SHTDN_REASON_FLAG_PLANNED | SHTDN_REASON_MAJOR_OPERATINGSYSTEM)) return true;
+        if (api.ExitSession(flags, SHTDN_REASON_FLAG_PLANNED | SHTDN_REASON_MAJOR_OPERATINGSYSTEM)) return true;
         // The machine-wide fallback can restart or power off, but it cannot
         // end a session: a log-off that failed stays failed rather than
         // turning into a power-off.
@@ -388,9 +304,9 @@ bool DoShutdown(int style, bool force, ShutdownApi& api) {
         return api.InitiateShutdown(style == kShutdownRestart);
     }
     case kShutdownStandby:
-        return api.Suspend(force);
+        return api.Suspend(false, force, false);
     case kShutdownLock:
-        return api.LockWorkStation();
+        return api.Lock();
     default:
         return false;
     }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/power.h"
 #include "settings/model/DateTime.h"
 
 // Set once, on first use, before any window exists.
@@ -53,24 +54,13 @@ bool FileExistsByAttributes(const std::wstring& path);
 
 void SetComboDropWidth(HWND combo, int minWidth);
 void OpenFile(const std::wstring& path);
-bool EnablePrivilege(const wchar_t* name, bool enable);
+using base::EnablePrivilege;
 // Ends this process with exit code 1.
 bool TerminateSelf();
 
-// Everything that can end the session or the machine, behind one seam: under
-// a test nothing of it may run for real.
-class ShutdownApi {
-public:
-    virtual bool EnablePrivilege(const wchar_t* name) = 0;
-    virtual bool EndSession(UINT flags, DWORD reason) = 0;
-    // Shuts the local machine down at once; `reboot` restarts it afterwards.
-    virtual bool InitiateShutdown(bool reboot) = 0;
-    virtual bool Suspend(bool force) = 0;
-    virtual bool LockWorkStation() = 0;
-
-protected:
-    ~ShutdownApi() = default;
-};
+// Everything that can end the session or the machine, behind the shared
+// power seam: under a test nothing of it may run for real.
+using ShutdownApi = base::IPower;
 ShutdownApi& SystemShutdownApi();
 
 enum ShutdownRequest { kShutdownRestart = 0, kShutdownPowerOff = 1, kShutdownLogOff = 2, kShutdownStandby = 3, kShutdownLock = 4 };

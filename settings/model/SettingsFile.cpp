@@ -4,6 +4,9 @@
 #include <cwchar>
 #include <vector>
 
+#include "base/numbers.h"
+#include "base/registry_values.h"
+#include "base/text.h"
 #include "protocol/program_names.h"
 #include "settings/model/GlobalFuncs.h"
 #include "winlib/handles.h"
@@ -19,42 +22,6 @@ using keys::kGeneral;
 using keys::kReminderPrefix;
 using keys::kShutDownPrefix;
 constexpr wchar_t kColorsKey[] = L"Control Panel\\Colors";
-
-std::wstring Lower(std::wstring text) {
-    if (!text.empty()) ::CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
-
-bool ParseInteger(const std::wstring& text, int& value) {
-    size_t i = 0;
-    const size_t n = text.size();
-    if (n == 0) return false;
-    bool negative = false;
-    if (text[i] == L'-' || text[i] == L'+') negative = text[i++] == L'-';
-    int base = 10;
-    if (i < n && text[i] == L'$') {
-        base = 16;
-        ++i;
-    } else if (i + 1 < n && text[i] == L'0' && (text[i + 1] == L'x' || text[i + 1] == L'X')) {
-        base = 16;
-        i += 2;
-    }
-    if (i == n) return false;
-    unsigned long long v = 0;
-    for (; i < n; ++i) {
-        const wchar_t c = text[i];
-        int digit;
-        if (c >= L'0' && c <= L'9') digit = c - L'0';
-        else if (base == 16 && c >= L'a' && c <= L'f') digit = c - L'a' + 10;
-        else if (base == 16 && c >= L'A' && c <= L'F') digit = c - L'A' + 10;
-        else return false;
-        v = v * base + digit;
-        if (v > (base == 16 ? 0xFFFFFFFFull : 0x80000000ull)) return false;
-    }
-    if (base == 10 && !negative && v > 0x7FFFFFFFull) return false;
-    value = base == 16 ? static_cast<int>(static_cast<unsigned>(v)) : static_cast<int>(negative ? -static_cast<long long>(v) : static_cast<long long>(v));
-    return true;
-}
 
 std::wstring WithoutDashes(std::wstring text) {
     text.erase(std::remove(text.begin(), text.end(), L'-'), text.end());
@@ -99,22 +66,6 @@ bool OpenRunKey(winlib::RegKey& key) {
     return ::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, RegAccess(KEY_READ | KEY_WRITE), key.Put()) == ERROR_SUCCESS;
 }
 
-bool ReadRegText(HKEY key, const wchar_t* name, std::wstring& value) {
-    DWORD type = 0, bytes = 0;
-    if (::RegQueryValueExW(key, name, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) return false;
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
-    std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1, L'\0');
-    if (::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &bytes) != ERROR_SUCCESS)
-        return false;
-    value = buffer.data();
-    return true;
-}
-
-bool WriteRegText(HKEY key, const wchar_t* name, const std::wstring& value) {
-    return ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
-
 protocol::ValueWriter ValueWriter(TIniFile& ini) {
     return [&ini](const wchar_t* section, const wchar_t* key, const std::wstring& value) {
         return ini.WriteString(section, key, value);
@@ -155,7 +106,7 @@ std::wstring TIniFile::ReadString(const wchar_t* section, const wchar_t* key, co
 
 int TIniFile::ReadInteger(const wchar_t* section, const wchar_t* key, int def) const {
     int value;
-    return ParseInteger(ReadString(section, key, L""), value) ? value : def;
+    return base::ParseDecimalOrHex(ReadString(section, key, L""), value) ? value : def;
 }
 
 bool TIniFile::ReadBool(const wchar_t* section, const wchar_t* key, bool def) const {
@@ -191,13 +142,13 @@ bool TIniFile::ValueExists(const wchar_t* section, const wchar_t* key) const {
         if (n + 2 < buffer.size() || buffer.size() >= 1u << 22) break;
         buffer.resize(buffer.size() * 4);
     }
-    const std::wstring wanted = Lower(key);
+    const std::wstring wanted = base::LowerCase(key);
     for (const wchar_t* line = buffer.data(); *line && line < buffer.data() + n; line += std::wcslen(line) + 1) {
         std::wstring name(line);
         const size_t eq = name.find(L'=');
         if (eq != std::wstring::npos) name.resize(eq);
         while (!name.empty() && name.back() == L' ') name.pop_back();
-        if (Lower(name) == wanted) return true;
+        if (base::LowerCase(name) == wanted) return true;
     }
     return false;
 }
@@ -361,10 +312,10 @@ bool WriteEyeProtectionFlag(TIniFile& ini, bool on) {
 
 std::vector<int> NumberedSections(const std::vector<std::wstring>& names, const std::wstring& prefix, long long limit) {
     std::vector<int> numbers;
-    const std::wstring lowerPrefix = Lower(prefix);
+    const std::wstring lowerPrefix = base::LowerCase(prefix);
     for (const std::wstring& name : names) {
         if (name.size() <= prefix.size() || name.size() > prefix.size() + 10) continue;
-        if (Lower(name.substr(0, prefix.size())) != lowerPrefix) continue;
+        if (base::LowerCase(name.substr(0, prefix.size())) != lowerPrefix) continue;
         const std::wstring digits = name.substr(prefix.size());
         if (digits[0] == L'0' || digits.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
         const long long n = std::stoll(digits);
@@ -483,9 +434,9 @@ bool LoadAutorunState(const std::wstring& folder) {
     winlib::RegKey key;
     if (!OpenRunKey(key)) return false;
     std::wstring value;
-    if (!ReadRegText(key.Get(), kRunValueName, value)) return false;
+    if (!base::ReadRegText(key.Get(), kRunValueName, value)) return false;
     if (::lstrcmpiW(value.c_str(), CorvalleRunValue(folder).c_str()) == 0) {
-        WriteRegText(key.Get(), kRunValueName, AutorunValue(folder));
+        base::WriteRegText(key.Get(), kRunValueName, AutorunValue(folder));
         return true;
     }
     return ::lstrcmpiW(value.c_str(), AutorunValue(folder).c_str()) == 0;
@@ -500,9 +451,9 @@ bool WriteAutorun(const std::wstring& folder, bool on) {
         std::wstring value;
         return !on &&
                (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, RegAccess(KEY_READ), readOnly.Put()) != ERROR_SUCCESS ||
-                !ReadRegText(readOnly.Get(), kRunValueName, value));
+                !base::ReadRegText(readOnly.Get(), kRunValueName, value));
     }
-    if (on) return WriteRegText(key.Get(), kRunValueName, AutorunValue(folder));
+    if (on) return base::WriteRegText(key.Get(), kRunValueName, AutorunValue(folder));
     const LONG rc = ::RegDeleteValueW(key.Get(), kRunValueName);
     return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
 }
@@ -512,7 +463,7 @@ void SetWindowColor(COLORREF color) {
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, kColorsKey, 0, RegAccess(KEY_WRITE), key.Put()) == ERROR_SUCCESS) {
         wchar_t text[32];
         std::swprintf(text, 32, L"%d %d %d", GetRValue(color), GetGValue(color), GetBValue(color));
-        WriteRegText(key.Get(), L"Window", text);
+        base::WriteRegText(key.Get(), L"Window", text);
     }
     const INT element = COLOR_WINDOW;
     ::SetSysColors(1, &element, &color);

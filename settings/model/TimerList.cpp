@@ -26,6 +26,7 @@ int TShutDownList::IndexOf(const TShutDownAlertInfo* record) const {
 #include <algorithm>
 #include <cwchar>
 
+#include "base/text.h"
 #include "settings/model/GlobalFuncs.h"
 
 namespace {
@@ -34,13 +35,6 @@ std::wstring HHNN(int hour, int minute) {
     wchar_t text[16];
     std::swprintf(text, 16, L"%.2d:%.2d", hour, minute);
     return text;
-}
-
-std::wstring Trimmed(const std::wstring& text) {
-    const size_t first = text.find_first_not_of(L" \t\r\n\x3000");
-    if (first == std::wstring::npos) return std::wstring();
-    const size_t last = text.find_last_not_of(L" \t\r\n\x3000");
-    return text.substr(first, last - first + 1);
 }
 
 // The firing rule shared with Corvalle, on a day of the calendar.
@@ -57,7 +51,7 @@ TDateTime TwoYearsOn(const TDateTime& now) {
 }
 
 TEntryVerdict CheckRing(const std::wstring& ring) {
-    if (Trimmed(ring).empty()) return evOk;
+    if (base::Trim(ring, base::kTypedBlanks).empty()) return evOk;
     if (!FileExistsAnyView(ring)) return evRingMissing;
     if (!FileHasExtension(ring, kSoundExtensions)) return evRingFormat;
     return evOk;
@@ -105,8 +99,8 @@ TEntryVerdict BuildReminder(const std::vector<TTimerAlertInfo>& list, int editIn
     entry.Time = time;
     entry.Repeat = repeat;
     entry.LastSetDate = date;
-    entry.Ring = Trimmed(form.Ring).empty() ? std::wstring() : form.Ring;
-    const std::wstring content = Trimmed(form.Content);
+    entry.Ring = base::Trim(form.Ring, base::kTypedBlanks).empty() ? std::wstring() : form.Ring;
+    const std::wstring content = base::Trim(form.Content, base::kTypedBlanks);
     entry.Content = content.empty() ? std::wstring(kDefaultReminderText) : form.Content.substr(0, kReminderTextLimit);
     if (entry.State != kStatePaused) entry.State = kStateActive;
     return evOk;

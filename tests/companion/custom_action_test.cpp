@@ -11,6 +11,7 @@
 #include "companion/system/power.h"
 #include "tests/companion/fake_action_environment.h"
 #include "tests/companion/prefix_state.h"
+#include "tests/support/recording_power.h"
 
 namespace {
 
@@ -58,17 +59,6 @@ TEST(StripMarkersTest, TheUsersTextCannotSmuggleAMarker) {
     EXPECT_EQ(StripMarkers(L"a$eyeguardian$b$cpugpu$c$custom$d"), L"abcd");
     EXPECT_EQ(StripMarkers(L"$cu$custom$stom$x"), L"x") << "a marker joined by taking another out";
 }
-
-class RecordingPower : public IPowerControl {
-public:
-    bool EnableShutdownPrivilege() override { return true; }
-    bool ExitSession(UINT, DWORD) override { return true; }
-    bool Suspend(bool, bool, bool) override { return true; }
-    bool Lock() override { return true; }
-    bool InitiateShutdown(bool) override { return true; }
-    void KeepAwake(bool on) override { awake.push_back(on); }
-    std::vector<bool> awake;
-};
 
 // Writes Corvalle.ini fixtures and runs the action on a scripted clock.
 class CustomActionTest : public ::testing::Test {
@@ -130,7 +120,7 @@ protected:
     std::optional<testprefix::FileBackup> backup_;
     FakeActionEnvironment env_;
     SharedSettings settings_;
-    RecordingPower power_;
+    testsupport::RecordingPower power_;
 };
 
 TEST_F(CustomActionTest, ADailyReminderFiresOnceInsideItsWindow) {

@@ -23,6 +23,7 @@
 #include "companion/ui/rest_schedule.h"
 #include "tests/companion/fake_action_environment.h"
 #include "tests/companion/prefix_state.h"
+#include "tests/support/recording_power.h"
 #include "tests/tools/gdi_handle_count.h"
 
 namespace {
@@ -59,29 +60,6 @@ public:
     std::vector<DWORD> calls;
     std::vector<DWORD> sizes;
     std::vector<std::wstring> balloons;
-};
-
-class RecordingPower : public IPowerControl {
-public:
-    bool EnableShutdownPrivilege() override { return true; }
-    bool ExitSession(UINT flags, DWORD) override {
-        calls.push_back(L"exit " + std::to_wstring(flags));
-        return true;
-    }
-    bool Suspend(bool, bool, bool) override {
-        calls.push_back(L"suspend");
-        return true;
-    }
-    bool Lock() override {
-        calls.push_back(L"lock");
-        return true;
-    }
-    bool InitiateShutdown(bool reboot) override {
-        calls.push_back(reboot ? L"initiate reboot" : L"initiate poweroff");
-        return true;
-    }
-    void KeepAwake(bool) override {}
-    std::vector<std::wstring> calls;
 };
 
 // An action the test makes due; counts what the two threads did with it.
@@ -205,7 +183,8 @@ protected:
     std::optional<testprefix::FileBackup> configBackup_;
     RecordingDialogs dialogs_;
     RecordingTray tray_;
-    RecordingPower power_;
+    // Only the kind of each request: the timed shutdown cases list no reasons.
+    testsupport::RecordingPower power_{testsupport::RecordingPower::Detail::Short};
     ScriptedAction* action_ = nullptr;  // owned by the detect thread
     std::function<std::vector<IVynAction*>()> makeActions_;  // in place of the scripted action
     int ended_ = 0;

@@ -14,6 +14,7 @@
 #include "companion/system/shared_settings.h"
 #include "companion/system/player_process.h"
 #include "tests/companion/prefix_state.h"
+#include "tests/support/recording_power.h"
 #include "winlib/handles.h"
 
 namespace {
@@ -120,38 +121,11 @@ TEST(IdleShareTest, IsIdleOverKernelPlusUser) {
     EXPECT_LE(real, 100);
 }
 
-// Records what would have ended the session.
-class RecordingPower : public IPowerControl {
-public:
-    bool EnableShutdownPrivilege() override { return privilege; }
-    bool ExitSession(UINT flags, DWORD reason) override {
-        calls.push_back(L"exit " + std::to_wstring(flags) + L" " + std::to_wstring(reason));
-        return true;
-    }
-    bool Suspend(bool hibernate, bool force, bool disableWake) override {
-        calls.push_back(L"suspend " + std::to_wstring(hibernate) + std::to_wstring(force) +
-                        std::to_wstring(disableWake));
-        return true;
-    }
-    bool Lock() override {
-        calls.push_back(L"lock");
-        return true;
-    }
-    bool InitiateShutdown(bool reboot) override {
-        calls.push_back(reboot ? L"initiate reboot" : L"initiate poweroff");
-        return true;
-    }
-    void KeepAwake(bool on) override { calls.push_back(on ? L"awake" : L"sleepy"); }
-
-    bool privilege = true;
-    std::vector<std::wstring> calls;
-};
-
 class ShutdownTest : public ::testing::Test {
 protected:
     void SetUp() override { SetPowerControl(&power_); }
     void TearDown() override { SetPowerControl(nullptr); }
-    RecordingPower power_;
+    testsupport::RecordingPower power_;
 };
 
 TEST_F(ShutdownTest, EachTypeMapsToItsSystemCall) {

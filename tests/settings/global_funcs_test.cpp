@@ -163,11 +163,11 @@ class RecordingShutdown : public ShutdownApi {
 public:
     bool endSessionResult = true, initiateResult = true, suspendResult = true, lockResult = true;
     std::vector<std::wstring> calls;
-    bool EnablePrivilege(const wchar_t* name) override {
-        calls.push_back(std::wstring(L"privilege ") + name);
+    bool EnableShutdownPrivilege() override {
+        calls.push_back(L"privilege SeShutdownPrivilege");
         return true;
     }
-    bool EndSession(UINT flags, DWORD reason) override {
+    bool ExitSession(UINT flags, DWORD reason) override {
         calls.push_back(L"exit " + std::to_wstring(flags) + L" " + std::to_wstring(reason));
         return endSessionResult;
     }
@@ -175,14 +175,15 @@ public:
         calls.push_back(reboot ? L"initiate reboot" : L"initiate poweroff");
         return initiateResult;
     }
-    bool Suspend(bool force) override {
+    bool Suspend(bool, bool force, bool) override {
         calls.push_back(force ? L"suspend force" : L"suspend");
         return suspendResult;
     }
-    bool LockWorkStation() override {
+    bool Lock() override {
         calls.push_back(L"lock");
         return lockResult;
     }
+    void KeepAwake(bool) override {}
 };
 
 struct ShutdownCase {

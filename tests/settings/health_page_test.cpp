@@ -50,14 +50,15 @@ std::wstring LabelText(const TColorLabel* label) {
 class RecordingShutdown final : public ShutdownApi {
 public:
     std::vector<UINT> Ended;
-    bool EnablePrivilege(const wchar_t*) override { return true; }
-    bool EndSession(UINT flags, DWORD) override {
+    bool EnableShutdownPrivilege() override { return true; }
+    bool ExitSession(UINT flags, DWORD) override {
         Ended.push_back(flags);
         return true;
     }
     bool InitiateShutdown(bool) override { return true; }
-    bool Suspend(bool) override { return false; }
-    bool LockWorkStation() override { return false; }
+    bool Suspend(bool, bool, bool) override { return false; }
+    bool Lock() override { return false; }
+    void KeepAwake(bool) override {}
 };
 
 // A press and a release in the middle of a control, with the real pointer

@@ -1,0 +1,66 @@
+#include "base/numbers.h"
+
+#include <cwchar>
+
+namespace base {
+
+bool ParseDecimal(const std::wstring& text, int& value) {
+    size_t i = 0, n = text.size();
+    while (i < n && text[i] == L' ') ++i;
+    while (n > i && text[n - 1] == L' ') --n;
+    bool negative = false;
+    if (i < n && (text[i] == L'-' || text[i] == L'+')) negative = text[i++] == L'-';
+    if (i == n) return false;
+    long long v = 0;
+    for (; i < n; ++i) {
+        if (text[i] < L'0' || text[i] > L'9') return false;
+        v = v * 10 + (text[i] - L'0');
+        if (v > 0x7FFFFFFFLL) return false;
+    }
+    value = static_cast<int>(negative ? -v : v);
+    return true;
+}
+
+int DecimalOr(const std::wstring& text, int fallback) {
+    int value = 0;
+    return ParseDecimal(text, value) ? value : fallback;
+}
+
+bool ParseDecimalOrHex(const std::wstring& text, int& value) {
+    size_t i = 0;
+    const size_t n = text.size();
+    if (n == 0) return false;
+    bool negative = false;
+    if (text[i] == L'-' || text[i] == L'+') negative = text[i++] == L'-';
+    int radix = 10;
+    if (i < n && text[i] == L'$') {
+        radix = 16;
+        ++i;
+    } else if (i + 1 < n && text[i] == L'0' && (text[i + 1] == L'x' || text[i + 1] == L'X')) {
+        radix = 16;
+        i += 2;
+    }
+    if (i == n) return false;
+    unsigned long long v = 0;
+    for (; i < n; ++i) {
+        const wchar_t c = text[i];
+        int digit;
+        if (c >= L'0' && c <= L'9') digit = c - L'0';
+        else if (radix == 16 && c >= L'a' && c <= L'f') digit = c - L'a' + 10;
+        else if (radix == 16 && c >= L'A' && c <= L'F') digit = c - L'A' + 10;
+        else return false;
+        v = v * radix + digit;
+        if (v > (radix == 16 ? 0xFFFFFFFFull : 0x80000000ull)) return false;
+    }
+    if (radix == 10 && !negative && v > 0x7FFFFFFFull) return false;
+    value = radix == 16 ? static_cast<int>(static_cast<unsigned>(v))
+                        : static_cast<int>(negative ? -static_cast<long long>(v) : static_cast<long long>(v));
+    return true;
+}
+
+int32_t LeadingInteger(const std::wstring& text) {
+    // long is 32 bits here, so wcstol's own clamping gives the bounds.
+    return static_cast<int32_t>(std::wcstol(text.c_str(), nullptr, 10));
+}
+
+}  // namespace base

@@ -1,0 +1,68 @@
+#include "base/numbers.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kNone = 12345;  // stands for "refused"
+
+TEST(BaseNumbers, DecimalRule) {
+    struct Case {
+        const wchar_t* text;
+        int value;
+    };
+    const Case cases[] = {
+        {L"42", 42},           {L"  -7 ", -7},        {L"+8", 8},
+        {L"2147483647", 2147483647}, {L"-2147483647", -2147483647},
+        {L"2147483648", kNone}, {L"-2147483648", kNone}, {L"", kNone},
+        {L" ", kNone},         {L"-", kNone},         {L"1 2", kNone},
+        {L"\t3", kNone},       {L"0x10", kNone},      {L"12a", kNone},
+    };
+    for (const Case& c : cases) {
+        int value = kNone;
+        EXPECT_EQ(c.value != kNone, base::ParseDecimal(c.text, value)) << c.text;
+        EXPECT_EQ(c.value, value) << c.text;
+        EXPECT_EQ(c.value, base::DecimalOr(c.text, kNone)) << c.text;
+    }
+}
+
+TEST(BaseNumbers, DecimalOrHexRule) {
+    struct Case {
+        const wchar_t* text;
+        int value;
+    };
+    const Case cases[] = {
+        {L"42", 42},
+        {L"-2147483648", -2147483647 - 1},
+        {L"2147483648", kNone},
+        {L"$FF", 255},
+        {L"0x7fffffff", 0x7FFFFFFF},
+        {L"0xFFFFFFFF", -1},
+        {L"0x100000000", kNone},
+        {L"-$10", 16},  // the sign does not reach a hexadecimal number
+        {L" 1", kNone},
+        {L"0x", kNone},
+        {L"", kNone},
+        {L"1g", kNone},
+    };
+    for (const Case& c : cases) {
+        int value = kNone;
+        EXPECT_EQ(c.value != kNone, base::ParseDecimalOrHex(c.text, value)) << c.text;
+        EXPECT_EQ(c.value, value) << c.text;
+    }
+}
+
+TEST(BaseNumbers, LeadingIntegerRule) {
+    struct Case {
+        const wchar_t* text;
+        int32_t value;
+    };
+    const Case cases[] = {
+        {L"12abc", 12},         {L"  -3", -3},   {L"abc", 0},
+        {L"", 0},               {L"99999999999", 2147483647},
+        {L"-99999999999", -2147483647 - 1},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.value, base::LeadingInteger(c.text)) << c.text;
+}
+
+}  // namespace
