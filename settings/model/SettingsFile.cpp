@@ -54,7 +54,7 @@ protocol::ListReading SettingsReading(const TIniFile& ini) {
     };
     r.Integer = [](const std::wstring& text, int def) {
         int value;
-        return ParseInteger(text, value) ? value : def;
+        return base::ParseDecimalOrHex(text, value) ? value : def;
     };
     const std::wstring today = FormatYYYYMMDD(Now());
     r.ReminderDefaults = {L"", kRepeatOnce, kDefaultReminderText, today, L"", kStateActive};
