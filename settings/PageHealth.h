@@ -23,6 +23,7 @@
 #include "settings/SystemControl.h"
 #include "settings/TabButton.h"
 #include "settings/forms/control.h"
+#include "winlib/subclass.h"
 
 class TFormCorvalleOption;
 
@@ -77,8 +78,9 @@ protected:
     void Attached() override;
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static constexpr UINT kExitMessage = WM_APP + 31;
+    winlib::Subclass subclass_;
 };
 
 class TPageHealth {

@@ -13,6 +13,7 @@
 #include "companion/system/paths.h"
 #include "protocol/companion_messages.h"
 #include "tests/companion/prefix_state.h"
+#include "tests/support/message_pump.h"
 #include "winlib/window.h"
 
 namespace {
@@ -31,11 +32,6 @@ public:
     std::vector<std::pair<UINT, WPARAM>> received;
     std::wstring text;
 };
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-}
 
 TEST(LinkBehaviorTest, TheSettingsAndExerciseLinksTalkToTheMainWindowAndTheTip) {
     RecordingWindow main, tipText;
@@ -59,7 +55,7 @@ TEST(LinkBehaviorTest, TheSettingsAndExerciseLinksTalkToTheMainWindowAndTheTip) 
         tipText.received.clear();
         tipText.text.clear();
         EXPECT_EQ(c.link->Execute(), 1);
-        Pump();
+        testsupport::DispatchPending();
         EXPECT_EQ(main.received, c.posted);
         EXPECT_EQ(tipText.text, c.tip ? c.tip : L"");
     }

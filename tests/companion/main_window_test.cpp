@@ -21,6 +21,7 @@
 #include "companion/system/web_identify.h"
 #include "tests/companion/fake_action_environment.h"
 #include "tests/companion/prefix_state.h"
+#include "tests/support/message_pump.h"
 #include "tests/tools/gdi_handle_count.h"
 
 namespace {
@@ -121,25 +122,9 @@ public:
     int executed = 0;
 };
 
-// `dispatch` false only waits (sent messages are still delivered).
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000, bool dispatch = true) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (dispatch && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) continue;
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        if (done()) return true;
-        if (::GetTickCount() - start > timeoutMs) return false;
-        ::Sleep(5);
-    }
-}
-
-void PumpFor(DWORD ms) {
-    PumpUntil([] { return false; }, ms);
-}
+// A fixed Pump stays only in front of a check that nothing more happened.
+using testsupport::Pump;
+using testsupport::PumpUntil;
 
 std::wstring SkinPackage() {
     wchar_t bin[MAX_PATH] = {};
@@ -190,7 +175,7 @@ protected:
         services.pollPauseMs = 20;
         window_.emplace(services);
         ASSERT_TRUE(CreateMascotWindow(*window_));
-        PumpFor(50);
+        Pump(50);
     }
 
     // Makes the action due and waits until the window has taken it.
@@ -315,7 +300,7 @@ TEST_F(MainWindowTest, AnOrdinaryActionShowsItsTipAndLinkAndEndsAfterItsTime) {
     ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == 1; }, 5000)) << "the showing ends after a second";
     EXPECT_FALSE(window_->TipShowing());
     EXPECT_FALSE(::IsWindowVisible(window_->Tip().Hwnd()));
-    PumpFor(200);
+    Pump(200);
     EXPECT_EQ(action_->done.load(), 1) << "released exactly once";
 }
 
@@ -386,9 +371,9 @@ TEST_F(MainWindowTest, ATimedShutdownRunsTheCountdownThenItsStyle) {
         std::wstring stamp;
         ReadConfigString(stamp, L"vyn", L"lastshutdowntime");
         EXPECT_EQ(stamp.size(), 12u);
-        PumpFor(30);
+        Pump(30);
     }
-    PumpFor(100);
+    Pump(100);
     EXPECT_EQ(action_->done.load(), released) << "one release per showing";
 }
 
@@ -434,7 +419,7 @@ TEST_F(MainWindowTest, TheRestModeRunsAfterItsCountdownAndRecordsItsTimes) {
 TEST_F(MainWindowTest, MarkersInsideAUsersTextAreShownNotObeyed) {
     Create();
     Fire(L"$custom$记得 $shutdown$1 和 $eyeguardian$");
-    PumpFor(100);
+    Pump(100);
     EXPECT_TRUE(dialogs_.calls.empty()) << "no countdown, no rest mode";
     EXPECT_TRUE(power_.calls.empty());
     ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == 1; }));
@@ -479,9 +464,9 @@ TEST_F(MainWindowTest, AHideOrClickWithNothingShownReleasesNothing) {
         action_->due = true;
         // Waits for the post without dispatching it.
         MSG queued;
-        ASSERT_TRUE(PumpUntil(
+        ASSERT_TRUE(testsupport::WaitUntil(
             [&] { return ::PeekMessageW(&queued, window_->Hwnd(), WM_ACTION_DUE, WM_ACTION_DUE, PM_NOREMOVE) != 0; },
-            5000, false));
+            5000));
         c.run(*window_);
         if (c.leaves) {
             ASSERT_TRUE(PumpUntil([&] { return ended_ == 1 && action_->done.load() == 1; }, 15000));
@@ -490,7 +475,7 @@ TEST_F(MainWindowTest, AHideOrClickWithNothingShownReleasesNothing) {
             ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == 1; }));
             EXPECT_EQ(action_->tipAsked.load(), 1) << "the posted action is shown";
         }
-        PumpFor(100);
+        Pump(100);
         EXPECT_EQ(action_->done.load(), 1) << "released exactly once";
     }
 }
@@ -673,7 +658,7 @@ TEST_F(MainWindowTest, LeavingPlaysItsStripTellsTheSettingsProgramAndEnds) {
     window_->Window::SendMessage(::RegisterWindowMessageW(L"ZubEraseTool"));
     EXPECT_TRUE(tray_.calls.empty() || tray_.calls.back() != static_cast<DWORD>(NIM_ADD)) << "no icon comes back";
     ASSERT_TRUE(PumpUntil([&] { return ended_ == 1; }, 15000));
-    PumpFor(50);
+    PumpUntil([&] { return !received.empty(); });
     EXPECT_EQ(received, std::vector<UINT>{protocol::WM_CLOSE_SETTINGS});
     std::wstring x;
     ReadConfigString(x, L"vynpos", L"x");

@@ -14,6 +14,7 @@
 #include "companion/system/shared_settings.h"
 #include "companion/system/player_process.h"
 #include "tests/companion/prefix_state.h"
+#include "tests/support/message_pump.h"
 #include "winlib/handles.h"
 
 namespace {
@@ -200,8 +201,7 @@ TEST(FullScreenTest, AWindowOverTheWholeScreenIs) {
                                   ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr,
                                   nullptr, wc.hInstance, nullptr);
     ASSERT_NE(hwnd, nullptr);
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    testsupport::PumpUntil([] { return IsFullScreenAppRunning(); });
     EXPECT_TRUE(IsFullScreenAppRunning());
     ::DestroyWindow(hwnd);
     EXPECT_FALSE(IsFullScreenAppRunning());

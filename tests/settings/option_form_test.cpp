@@ -379,7 +379,7 @@ TEST_F(OptionFormTest, CorvalleClosesTheWindowOrEndsTheProgramByGoingAway) {
     EXPECT_EQ(form.MainProgramWindow(), standIn_->Hwnd());
     standIn_.reset();
     const DWORD gone = ::GetTickCount();
-    while (terminated_ == 0 && ::GetTickCount() - gone < 2000) Pump(10);
+    settingstest::PumpUntil([&] { return terminated_ != 0; }, 2000);
     EXPECT_EQ(terminated_ >= 1, true);
     EXPECT_LT(::GetTickCount() - gone, 700u);
 

@@ -18,6 +18,7 @@
 #include "settings/PageLists.h"
 #include "settings/SkinUtils.h"
 #include "tests/settings/test_support.h"
+#include "tests/support/pixel_surface.h"
 #include "winlib/app_module.h"
 
 using settingstest::At;
@@ -61,15 +62,7 @@ std::string Hex(COLORREF c) {
     return text;
 }
 
-// What the window put on the screen at a point of its client area.
-COLORREF ScreenPixel(HWND hwnd, int x, int y) {
-    POINT pt{x, y};
-    ::ClientToScreen(hwnd, &pt);
-    HDC screen = ::GetDC(nullptr);
-    const COLORREF px = ::GetPixel(screen, pt.x, pt.y);
-    ::ReleaseDC(nullptr, screen);
-    return px;
-}
+using testsupport::ScreenPixel;
 
 // Two reminders: every day at 08:30 without a ring, and one on 2013-07-20
 // at 18:05 whose ring file is gone.
@@ -141,16 +134,7 @@ protected:
     void Key(UINT vk) {
         HWND target = ::GetFocus() ? ::GetFocus() : form_->Hwnd();
         ::PostMessageW(target, WM_KEYDOWN, vk, 1);
-        const DWORD start = ::GetTickCount();
-        while (::GetTickCount() - start < 60) {
-            MSG msg;
-            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (winlib::Module().Loop().PreTranslate(&msg)) continue;
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
-            }
-            ::Sleep(5);
-        }
+        Pump(60, [](MSG& msg) { return winlib::Module().Loop().PreTranslate(&msg); });
     }
     std::vector<std::wstring> Items(TPageComboBox& box) {
         std::vector<std::wstring> out;

@@ -248,10 +248,8 @@ TEST_F(ControlTest, ComboBoxPaintsItsButtonPictureAtTheRightEdge) {
     box.PaintFrame();
     RECT client{};
     ::GetClientRect(box.Handle(), &client);
-    HDC dc = ::GetDC(box.Handle());
-    const COLORREF button = ::GetPixel(dc, client.right - 5, client.bottom / 2);
-    const COLORREF frame = ::GetPixel(dc, 0, client.bottom / 2);
-    ::ReleaseDC(box.Handle(), dc);
+    const COLORREF button = testsupport::ClientPixel(box.Handle(), client.right - 5, client.bottom / 2);
+    const COLORREF frame = testsupport::ClientPixel(box.Handle(), 0, client.bottom / 2);
     EXPECT_EQ(button, RGB(255, 0, 255));
     EXPECT_EQ(frame, RGB(184, 194, 200));
 }

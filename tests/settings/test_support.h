@@ -17,6 +17,7 @@
 
 #include "settings/DateTime.h"
 #include "tests/settings/tools/message_box_scan.h"
+#include "tests/support/message_pump.h"
 #include "tests/support/prefix_state.h"
 #include "winlib/window.h"
 
@@ -116,19 +117,8 @@ inline TDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
     return t;
 }
 
-// Runs this thread's messages for a while.
-inline void Pump(DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    do {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) continue;
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(5);
-    } while (::GetTickCount() - start < ms);
-}
+using testsupport::Pump;
+using testsupport::PumpUntil;
 
 // Rests the real pointer on `at` (client coordinates of `target`, the form
 // or one of its child windows) and waits for the form's tip window to show.

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/support/message_pump.h"
+
 #include "settings/ButtonImage.h"
 #include "settings/CheckLabelButton.h"
 #include "settings/ColorLabel.h"
@@ -134,15 +136,7 @@ int wmain(int argc, wchar_t** argv) {
     info.CancelCaption = L"稍后重启";
     ShowConfirm(info, nullptr, [ms](TFormConfirmMode& box) {
         ::SetWindowPos(box.Hwnd(), HWND_TOPMOST, 660, 10, 0, 0, SWP_NOSIZE);
-        const DWORD start = ::GetTickCount();
-        while (::GetTickCount() - start < ms) {
-            MSG msg;
-            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
-            }
-            ::Sleep(10);
-        }
+        testsupport::Pump(ms);
         box.SetModalResult(IDCANCEL);
     });
     return 0;
