@@ -583,6 +583,7 @@ TEST_F(MainWindowTest, TopmostTogglesTheSettingAndTheWindow) {
 TEST(MascotMenuTest, HoldsTheItemsInOrderWithShowOrHide) {
     for (bool tray : {false, true}) {
         HMENU menu = BuildMascotMenu(tray, true);
+        const winlib::Menu owner(menu);
         ASSERT_NE(menu, nullptr);
         const UINT expected[] = {504, 505, 507, 508, 509, 501, tray ? 503u : 502u, 0, 500};
         ASSERT_EQ(::GetMenuItemCount(menu), 9);
@@ -591,11 +592,10 @@ TEST(MascotMenuTest, HoldsTheItemsInOrderWithShowOrHide) {
         wchar_t text[32] = {};
         ::GetMenuStringW(menu, 6, text, 32, MF_BYPOSITION);
         EXPECT_STREQ(text, tray ? L"显示" : L"隐藏");
-        ::DestroyMenu(menu);
     }
     HMENU plain = BuildMascotMenu(false, false);
+    const winlib::Menu plainOwner(plain);
     EXPECT_FALSE(::GetMenuState(plain, 505, MF_BYCOMMAND) & MF_CHECKED);
-    ::DestroyMenu(plain);
 }
 
 // ---- navigation, exercises, leaving ----------------------------------------

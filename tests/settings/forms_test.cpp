@@ -160,7 +160,7 @@ TEST_F(FormLayerTest, TimersRunByIdUntilKilled) {
         if (++second == 2) form_.KillTimer(8);  // a handler may end its own timer
     }));
     EXPECT_TRUE(form_.TimerActive(7));
-    Pump(300);
+    settingstest::PumpUntil([&] { return first >= 3 && second >= 2; });
     EXPECT_GE(first, 3);
     EXPECT_EQ(second, 2);
     EXPECT_FALSE(form_.TimerActive(8));
