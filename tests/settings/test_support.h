@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -66,19 +67,9 @@ inline std::wstring Profile(const std::wstring& path, const wchar_t* section, co
     return value;
 }
 
-inline bool IsFile(const std::wstring& path) {
-    const DWORD a = ::GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
+inline bool IsFile(const std::wstring& path) { return testprefix::FileExists(path); }
 
-// Removes a file or an (empty) folder of that name.
-inline void RemovePath(const std::wstring& path) {
-    const DWORD a = ::GetFileAttributesW(path.c_str());
-    if (a == INVALID_FILE_ATTRIBUTES) return;
-    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (a & FILE_ATTRIBUTE_DIRECTORY) ::RemoveDirectoryW(path.c_str());
-    else ::DeleteFileW(path.c_str());
-}
+using testprefix::RemovePath;
 
 // The test's own start folder (a fresh one per run), with a trailing backslash.
 inline std::wstring WorkDir() {
@@ -225,38 +216,15 @@ private:
 };
 
 // Moves a file (or a folder standing in its place) aside and puts it back.
-class PathBackup {
-public:
-    explicit PathBackup(std::wstring path) : path_(std::move(path)), saved_(path_ + L".settingstest") {
-        RemovePath(saved_);
-        had_ = ::GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
-        if (had_) ::MoveFileExW(path_.c_str(), saved_.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-    ~PathBackup() {
-        RemovePath(path_);
-        if (had_) ::MoveFileExW(saved_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-    PathBackup(const PathBackup&) = delete;
-    PathBackup& operator=(const PathBackup&) = delete;
-
-private:
-    std::wstring path_;
-    std::wstring saved_;
-    bool had_ = false;
-};
+using PathBackup = testprefix::FileBackup;
 
 // The registry backup every test area shares.
 using testprefix::RegValueBackup;
 
 inline bool ReadRegText(HKEY root, const wchar_t* subkey, const wchar_t* name, std::wstring& value) {
-    wchar_t buffer[1024] = {};
-    DWORD bytes = sizeof(buffer) - sizeof(wchar_t);
-    HKEY key = nullptr;
-    if (::RegOpenKeyExW(root, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    const LONG rc = ::RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &bytes);
-    ::RegCloseKey(key);
-    if (rc != ERROR_SUCCESS) return false;
-    value = buffer;
+    const std::optional<std::wstring> text = testprefix::ReadRegText(root, subkey, name);
+    if (!text) return false;
+    value = *text;
     return true;
 }
 

@@ -21,13 +21,24 @@ inline bool FileExists(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Moves a file out of the way (or, with `keepInPlace`, copies it and leaves
-// it where it is) for the life of the object and puts it back.
+// Removes a file (read-only or not) or an (empty) folder of that name.
+inline void RemovePath(const std::wstring& path) {
+    const DWORD a = ::GetFileAttributesW(path.c_str());
+    if (a == INVALID_FILE_ATTRIBUTES) return;
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (a & FILE_ATTRIBUTE_DIRECTORY) ::RemoveDirectoryW(path.c_str());
+    else ::DeleteFileW(path.c_str());
+}
+
+// Moves a file (or a folder standing in its place) out of the way for the
+// life of the object and puts it back; whatever the test left there goes.
+// With `keepInPlace` a file is copied and left where it is.
 class FileBackup {
 public:
     explicit FileBackup(std::wstring path, bool keepInPlace = false)
         : path_(std::move(path)), saved_(path_ + L".testsave") {
-        had_ = FileExists(path_);
+        RemovePath(saved_);
+        had_ = ::GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
         if (!had_) return;
         if (keepInPlace)
             ::CopyFileW(path_.c_str(), saved_.c_str(), FALSE);
@@ -35,7 +46,7 @@ public:
             ::MoveFileExW(path_.c_str(), saved_.c_str(), MOVEFILE_REPLACE_EXISTING);
     }
     ~FileBackup() {
-        ::DeleteFileW(path_.c_str());
+        RemovePath(path_);
         if (had_) ::MoveFileExW(saved_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
     }
     FileBackup(const FileBackup&) = delete;
