@@ -103,7 +103,7 @@ TEST(LinkBehaviorTest, TheProductLinksStartTheProductAboveTheOwnFolderWithTheirF
     for (const auto& c : cases) {
         EXPECT_EQ(c.link->Execute(), 1);
         // The shell starts the program without waiting for it.
-        for (int i = 0; i < 100 && LastLine(product + L".calls") != c.parameters; ++i) ::Sleep(50);
+        testsupport::WaitUntil([&] { return LastLine(product + L".calls") == c.parameters; });
         EXPECT_EQ(LastLine(product + L".calls"), c.parameters);
     }
     EXPECT_FALSE(testprefix::FileExists(beside + L".calls"));

@@ -320,10 +320,10 @@ TEST_F(SoundHelperTest, ThePlayerGetsThePathAsItsWholeParameterAndCanBeStopped) 
     ::SetEnvironmentVariableW(L"RECORDING_PROGRAM_WAIT_MS", L"20000");
     PlaySoundFile(L"C:\\My Sounds\\Ring.wav");
     DWORD id = 0;
-    for (int i = 0; i < 100 && !(id = FindSoundHelperProcess()); ++i) ::Sleep(50);
+    testsupport::WaitUntil([&] { return (id = FindSoundHelperProcess()) != 0; });
     ASSERT_NE(id, 0u);
     // Let the stand-in write down what it was given before it is ended.
-    for (int i = 0; i < 100 && !testprefix::FileExists(player_ + L".calls"); ++i) ::Sleep(50);
+    testsupport::WaitUntil([&] { return testprefix::FileExists(player_ + L".calls"); });
     HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, id);
     ASSERT_NE(process, nullptr);
     EXPECT_TRUE(StopSoundHelper());
@@ -361,11 +361,11 @@ TEST_F(SoundHelperTest, StoppingEndsTheOwnPlayerNotAnotherProgramsPlayer) {
     winlib::Process otherProcess(other.hProcess);
     ::CloseHandle(other.hThread);
     PlaySoundFile(L"C:\\My Sounds\\Ring.wav");
-    for (int i = 0; i < 100 && CountPlayers() < 2; ++i) ::Sleep(50);
+    testsupport::WaitUntil([&] { return CountPlayers() >= 2; });
     ASSERT_EQ(CountPlayers(), 2);
 
     EXPECT_TRUE(StopSoundHelper());
-    for (int i = 0; i < 100 && CountPlayers() > 1; ++i) ::Sleep(50);
+    testsupport::WaitUntil([&] { return CountPlayers() <= 1; });
     EXPECT_EQ(CountPlayers(), 1);
     EXPECT_EQ(::WaitForSingleObject(otherProcess.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT))
         << "the other program's player still plays";

@@ -16,6 +16,7 @@
 #include "plugins/catalog/soft_list_record.h"
 #include "plugins/common/kernel_calls.h"
 #include "tests/plugins/catalog_fixture.h"
+#include "tests/support/message_pump.h"
 
 namespace {
 
@@ -93,14 +94,14 @@ protected:
     }
     // Waits up to 10 s for `count` events equal to `event`.
     bool WaitForEvent(const std::string& event, int count = 1) {
-        for (int i = 0; i < 400; ++i) {
-            Drain();
-            int seen = 0;
-            for (const std::string& e : events_) seen += e == event;
-            if (seen >= count) return true;
-            ::Sleep(25);
-        }
-        return false;
+        return testsupport::WaitUntil(
+            [&] {
+                Drain();
+                int seen = 0;
+                for (const std::string& e : events_) seen += e == event;
+                return seen >= count;
+            },
+            10000);
     }
     std::vector<std::string> Codes() {
         Drain();
