@@ -69,6 +69,16 @@ LRESULT CALLBACK Subclass::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     auto* self = reinterpret_cast<Subclass*>(data);
     if (!self || !self->handler_) return ::DefSubclassProc(hwnd, msg, wParam, lParam);
 
+    if (msg == WM_NCDESTROY) {
+        // Taken off before the handler runs, so that nothing here touches the
+        // owner after it: an owner may well go together with its window.
+        ::RemoveWindowSubclass(hwnd, &Subclass::Proc, id);
+        if (self->hwnd_ == hwnd && self->id_ == id) {
+            self->hwnd_ = nullptr;
+            self->id_ = 0;
+        }
+    }
+
     bool done = false;
     LRESULT result = CallGuarded(L"SubclassProc", LRESULT{0}, [&] {
         const LRESULT r = self->handler_(hwnd, msg, wParam, lParam);
@@ -78,14 +88,6 @@ LRESULT CALLBACK Subclass::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     // A handler that failed has not passed the message on; the window still
     // gets it, so that it never misses its own destruction.
     if (!done) result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
-
-    if (msg == WM_NCDESTROY) {
-        ::RemoveWindowSubclass(hwnd, &Subclass::Proc, id);
-        if (self->hwnd_ == hwnd && self->id_ == id) {
-            self->hwnd_ = nullptr;
-            self->id_ = 0;
-        }
-    }
     return result;
 }
 

@@ -24,7 +24,7 @@ public:
     Subclass& operator=(const Subclass&) = delete;
 
     // Subclasses `hwnd` (taking off what this object held before); false when
-    // there is no window or the system refused.
+    // there is no window or the system refused. Not from inside the handler.
     bool Install(HWND hwnd, Handler handler);
     void Remove() noexcept;
 
