@@ -17,6 +17,7 @@
 #include "plugins/common/kernel_calls.h"
 #include "tests/plugins/catalog_fixture.h"
 #include "tests/support/message_pump.h"
+#include "tests/support/text.h"
 
 namespace {
 
@@ -28,13 +29,7 @@ using plugin::CallSlot;
 
 constexpr UINT kMessage = WM_APP + 24;
 
-std::string Utf8(const wchar_t* text) {
-    if (!text) return "(null)";
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n > 1 ? n - 1 : 0), '\0');
-    if (n > 1) ::WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], n, nullptr, nullptr);
-    return out;
-}
+std::string Utf8(const wchar_t* text) { return text ? testsupport::Narrow(text) : "(null)"; }
 
 int CountThreads() {
     const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);

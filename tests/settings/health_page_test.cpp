@@ -30,11 +30,7 @@ constexpr wchar_t kSaveFailed[] = L"提示|保存数据失败，文件可能被�
 constexpr WPARAM kRestChanged = 0x1606;
 
 std::wstring Text(const std::string& bytes) {
-    if (bytes.empty()) return std::wstring();
-    const int n = ::MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), &out[0], n);
-    return out;
+    return testsupport::Widen(bytes, 936);
 }
 
 bool Contains(const std::wstring& text, const std::wstring& part) {

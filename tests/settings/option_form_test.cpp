@@ -23,11 +23,7 @@ constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Ru
 
 std::wstring Text(const std::string& bytes) {
     // Copies of the file are ANSI (code page 936) in these tests.
-    if (bytes.empty()) return std::wstring();
-    const int n = ::MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), &out[0], n);
-    return out;
+    return testsupport::Widen(bytes, 936);
 }
 
 bool Contains(const std::wstring& text, const std::wstring& part) {

@@ -20,6 +20,7 @@
 #include "tests/settings/tools/message_box_scan.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/prefix_state.h"
+#include "tests/support/text.h"
 #include "winlib/window.h"
 
 namespace settingstest {
@@ -36,10 +37,8 @@ inline bool WriteFixture(const std::wstring& path, const std::wstring& text, Enc
     if (encoding == Encoding::Utf16Bom) {
         bytes = "\xFF\xFE";
         bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-    } else if (!text.empty()) {
-        const int n = ::WideCharToMultiByte(936, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-        bytes.resize(static_cast<size_t>(n));
-        ::WideCharToMultiByte(936, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], n, nullptr, nullptr);
+    } else {
+        bytes = testsupport::Narrow(text, 936);
     }
     HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
