@@ -7,7 +7,8 @@
 #                [LABELS <label>...] [ENVIRONMENT <VAR=value>...]
 #                [RESOURCE_LOCK <name>...] [SERIAL] [NO_MAIN])
 #   Builds build/tests/<name>.exe with GoogleTest and gmock (gtest's main
-#   unless NO_MAIN) and registers one ctest test that runs the whole program.
+#   unless NO_MAIN) and the shared helpers of tests/support, and registers
+#   one ctest test that runs the whole program.
 #   TIMEOUT (default 120) bounds the Wine call; ctest's own limit is 30 s
 #   more. Each test starts in a fresh folder of its own, build/testrun/<name>.
 #   The program sees TEST_SOURCE_DIR (the calling CMakeLists' folder),
@@ -77,10 +78,11 @@ function(add_wine_gtest)
   project_include_root(${T_NAME} tests)
   set_target_properties(${T_NAME} PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY "${PROJECT_TEST_OUTPUT_DIRECTORY}")
+  # Every test program gets the shared test helpers (tests/support).
   if(T_NO_MAIN)
-    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest)
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} tests_support GTest::gmock GTest::gtest)
   else()
-    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} tests_support GTest::gmock GTest::gtest_main)
   endif()
 
   set(work "${CMAKE_BINARY_DIR}/testrun/${T_NAME}")

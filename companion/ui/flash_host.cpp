@@ -124,27 +124,14 @@ HRESULT CFlashEventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* p
 // CFlashWindowSubclass
 
 bool CFlashWindowSubclass::Subclass(HWND hwnd) {
-    Unsubclass();
-    if (!hwnd || !::SetWindowSubclass(hwnd, &CFlashWindowSubclass::Proc, 1, reinterpret_cast<DWORD_PTR>(this)))
-        return false;
-    hwnd_ = hwnd;
-    return true;
+    return subclass_.Install(hwnd, &CFlashWindowSubclass::HandleMessage);
 }
 
-void CFlashWindowSubclass::Unsubclass() {
-    if (hwnd_ && ::IsWindow(hwnd_)) ::RemoveWindowSubclass(hwnd_, &CFlashWindowSubclass::Proc, 1);
-    hwnd_ = nullptr;
-}
+void CFlashWindowSubclass::Unsubclass() { subclass_.Remove(); }
 
-LRESULT CALLBACK CFlashWindowSubclass::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                            DWORD_PTR data) {
-    auto* self = reinterpret_cast<CFlashWindowSubclass*>(data);
+LRESULT CFlashWindowSubclass::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP) return 0;
-    if (msg == WM_NCDESTROY) {
-        ::RemoveWindowSubclass(hwnd, &CFlashWindowSubclass::Proc, 1);
-        if (self) self->hwnd_ = nullptr;
-    }
-    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    return winlib::Subclass::Default(hwnd, msg, wParam, lParam);
 }
 
 // ---------------------------------------------------------------------------

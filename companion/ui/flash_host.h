@@ -12,6 +12,7 @@
 #include <string>
 
 #include "winlib/handles.h"
+#include "winlib/subclass.h"
 
 // The player's identity, as registered by its installer.
 extern const wchar_t kFlashProgId[];
@@ -67,12 +68,11 @@ public:
 
     bool Subclass(HWND hwnd);
     void Unsubclass();
-    HWND Hwnd() const { return hwnd_; }
+    HWND Hwnd() const { return subclass_.Hwnd(); }
 
 private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                 DWORD_PTR data);
-    HWND hwnd_ = nullptr;
+    static LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    winlib::Subclass subclass_;
 };
 
 // One hosted player: its host window, its interface, the event connection

@@ -18,12 +18,11 @@ std::vector<std::wstring> DesktopLinks(const std::wstring& desktop) {
     const std::wstring pattern = JoinPath(desktop, L"*.lnk");
     if (pattern.empty()) return names;
     WIN32_FIND_DATAW found = {};
-    HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
+    winlib::FindHandle search(::FindFirstFileW(pattern.c_str(), &found));
+    if (!search) return names;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
-    } while (::FindNextFileW(search, &found));
-    ::FindClose(search);
+    } while (::FindNextFileW(search.Get(), &found));
     return names;
 }
 

@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include "plugins/setup/web_app_counter.h"
+#include "winlib/handles.h"
 
 namespace {
 
@@ -27,8 +28,8 @@ void RemoveTree(const std::wstring& folder, LockedFileHandler onLockedFile) {
     const std::wstring pattern = folder + L"\\*.*";
     if (pattern.size() < MAX_PATH) {
         WIN32_FIND_DATAW found = {};
-        HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
+        winlib::FindHandle search(::FindFirstFileW(pattern.c_str(), &found));
+        if (search) {
             do {
                 const std::wstring name = found.cFileName;
                 if (name == L"." || name == L"..") continue;
@@ -42,8 +43,7 @@ void RemoveTree(const std::wstring& folder, LockedFileHandler onLockedFile) {
                 } else if (!::DeleteFileW(path.c_str()) && onLockedFile) {
                     onLockedFile(path.c_str());
                 }
-            } while (::FindNextFileW(search, &found));
-            ::FindClose(search);
+            } while (::FindNextFileW(search.Get(), &found));
         }
     }
     ::RemoveDirectoryW(folder.c_str());

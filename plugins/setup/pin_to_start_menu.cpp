@@ -12,6 +12,7 @@
 #include "plugins/setup/notify_thread.h"
 #include "plugins/setup/setup_kernel_calls.h"
 #include "plugins/setup/uninstall_shortcut.h"
+#include "winlib/handles.h"
 
 const wchar_t kUninstallLinkName[] = L"强力卸载电脑上的软件.lnk";
 
@@ -70,13 +71,12 @@ std::wstring FolderOf(const std::wstring& path) {
 std::vector<std::wstring> FilesIn(const std::wstring& folder) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found = {};
-    HANDLE find = ::FindFirstFileW((folder + L"*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return names;
+    winlib::FindHandle find(::FindFirstFileW((folder + L"*").c_str(), &found));
+    if (!find) return names;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         names.emplace_back(found.cFileName);
-    } while (::FindNextFileW(find, &found));
-    ::FindClose(find);
+    } while (::FindNextFileW(find.Get(), &found));
     return names;
 }
 

@@ -29,13 +29,15 @@ TQCustomComboBox::TQCustomComboBox(DWORD style)
 
 TQCustomComboBox::~TQCustomComboBox() {
     painting_ = false;
-    if (subclassed_ && Handle()) ::RemoveWindowSubclass(Handle(), &SubclassProc, 1);
+    subclass_.Remove();
 }
 
 void TQCustomComboBox::Attached() {
     forms::TWindowedControl::Attached();
-    if (!Handle() || subclassed_) return;
-    subclassed_ = ::SetWindowSubclass(Handle(), &SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+    if (!Handle() || subclass_.Installed()) return;
+    subclass_.Install(Handle(), [this](HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
+        return HandleMessage(msg, wParam, lParam);
+    });
     painting_ = true;
 }
 
@@ -193,16 +195,9 @@ bool TQCustomComboBox::ReflectedMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT
     }
 }
 
-LRESULT CALLBACK TQCustomComboBox::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                                 DWORD_PTR data) {
-    auto* self = reinterpret_cast<TQCustomComboBox*>(data);
-    if (!self) return ::DefSubclassProc(hwnd, msg, wParam, lParam);
-    return self->HandleMessage(msg, wParam, lParam);
-}
-
 LRESULT TQCustomComboBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     const HWND hwnd = Handle();
-    const LRESULT result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    const LRESULT result = winlib::Subclass::Default(hwnd, msg, wParam, lParam);
     switch (msg) {
     case WM_PAINT:
     case WM_LBUTTONUP:
@@ -230,9 +225,8 @@ LRESULT TQCustomComboBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) 
         UpdateState();
         break;
     case WM_NCDESTROY:
+        // The subclass takes itself off after this.
         painting_ = false;
-        ::RemoveWindowSubclass(hwnd, &SubclassProc, 1);
-        subclassed_ = false;
         break;
     default:
         break;

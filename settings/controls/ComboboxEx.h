@@ -13,6 +13,7 @@
 #include "settings/controls/QGraphics.h"
 #include "settings/forms/control.h"
 #include "winlib/handles.h"
+#include "winlib/subclass.h"
 
 class TQCustomComboBox;
 // Decides the skin state; clears `repaintFrameOnly` when the whole control
@@ -80,8 +81,6 @@ protected:
     void Attached() override;
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR data);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     bool LoadBitmapResource(const std::wstring& name, TQRGBA& into);
 
@@ -92,12 +91,12 @@ private:
     bool focused_ = false;
     bool hover_ = false;
     bool painting_ = false;  // painting enabled: between creation and destruction
-    bool subclassed_ = false;
     bool lastFrameOnly_ = true;
     int fullRepaints_ = 0;
     COLORREF fontColor_ = 0;
     winlib::Brush fieldBrush_;
     COLORREF fieldBrushColor_ = clNone;
+    winlib::Subclass subclass_;
 };
 
 class TQComboBox : public TQCustomComboBox {

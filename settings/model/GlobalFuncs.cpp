@@ -234,9 +234,7 @@ bool FileExistsByAttributes(const std::wstring& path) {
     const DWORD error = ::GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME) return false;
     WIN32_FIND_DATAW data{};
-    HANDLE find = ::FindFirstFileW(path.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return false;
-    ::FindClose(find);
+    if (!winlib::FindHandle(::FindFirstFileW(path.c_str(), &data))) return false;
     return !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

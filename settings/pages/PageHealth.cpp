@@ -142,14 +142,16 @@ TNumberEdit::TNumberEdit()
 }
 
 TNumberEdit::~TNumberEdit() {
-    if (Handle()) ::RemoveWindowSubclass(Handle(), SubclassProc, 1);
+    subclass_.Remove();
 }
 
 void TNumberEdit::Attached() {
     TWindowedControl::Attached();
     if (!Handle()) return;
     ::SendMessageW(Handle(), EM_LIMITTEXT, 3, 0);
-    ::SetWindowSubclass(Handle(), SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    subclass_.Install(Handle(), [this](HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        return HandleMessage(hwnd, msg, wParam, lParam);
+    });
 }
 
 std::wstring TNumberEdit::Text() const {
@@ -169,13 +171,11 @@ void TNumberEdit::SetFocus() {
     if (Handle()) ::SetFocus(Handle());
 }
 
-LRESULT CALLBACK TNumberEdit::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                           DWORD_PTR data) {
-    auto* self = reinterpret_cast<TNumberEdit*>(data);
+LRESULT TNumberEdit::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CHAR:
         if (wParam == VK_RETURN) {
-            if (self->OnEnter) self->OnEnter();
+            if (OnEnter) OnEnter();
             return 0;
         }
         break;
@@ -183,15 +183,15 @@ LRESULT CALLBACK TNumberEdit::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, L
         // Whether the leave counts is decided now: a save running at this
         // moment detaches it. The handler itself runs once the focus has
         // settled, since a message box must not open inside a focus change.
-        if (self->ExitAttached && self->OnExit) ::PostMessageW(hwnd, kExitMessage, wParam, 0);
+        if (ExitAttached && OnExit) ::PostMessageW(hwnd, kExitMessage, wParam, 0);
         break;
     case kExitMessage:
-        if (self->OnExit) self->OnExit(reinterpret_cast<HWND>(wParam));
+        if (OnExit) OnExit(reinterpret_cast<HWND>(wParam));
         return 0;
     default:
         break;
     }
-    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    return winlib::Subclass::Default(hwnd, msg, wParam, lParam);
 }
 
 // ---------------------------------------------------------------- the page

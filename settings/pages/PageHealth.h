@@ -25,6 +25,7 @@
 #include "settings/forms/control.h"
 #include "settings/model/GlobalFuncs.h"
 #include "settings/pages/FrmConfirmMode.h"
+#include "winlib/subclass.h"
 
 class TPageHost;
 
@@ -79,8 +80,9 @@ protected:
     void Attached() override;
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static constexpr UINT kExitMessage = protocol::WM_HEALTH_PAGE_EXIT;
+    winlib::Subclass subclass_;
 };
 
 class TPageHealth {

@@ -661,15 +661,15 @@ void TListPages::RowClick(int row, int item) {
 void TListPages::ContextMenu(TDrawListBox& box, int x, int y) {
     int row = -1;
     if (page_ == kPageTimerAlertList || page_ == kPageShutDownList) row = box.HitTest(POINT{x, y}).Row;
-    HMENU menu = ::CreatePopupMenu();
+    winlib::Menu menu(::CreatePopupMenu());
     if (!menu) return;
     const UINT flags = MF_STRING | (row >= 0 ? 0 : MF_GRAYED);
-    ::AppendMenuW(menu, flags, kMenuEdit, L"编辑");
-    ::AppendMenuW(menu, flags, kMenuDelete, L"删除");
+    ::AppendMenuW(menu.Get(), flags, kMenuEdit, L"编辑");
+    ::AppendMenuW(menu.Get(), flags, kMenuDelete, L"删除");
     POINT screen{x, y};
     ::ClientToScreen(box.Handle(), &screen);
-    const int command = TrackMenu ? TrackMenu(menu, screen) : 0;
-    ::DestroyMenu(menu);
+    const int command = TrackMenu ? TrackMenu(menu.Get(), screen) : 0;
+    menu.Reset();
     const bool alerts = page_ == kPageTimerAlertList;
     if (command == kMenuEdit) alerts ? EditTimerAlert(row) : EditShutDown(row);
     if (command == kMenuDelete) alerts ? DeleteTimerAlert(row) : DeleteShutDownEntry(row);

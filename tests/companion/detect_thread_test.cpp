@@ -13,6 +13,7 @@
 #include "protocol/window_messages.h"
 #include "companion/actions/detect_action_condition.h"
 #include "companion/actions/reminder_list.h"
+#include "tests/support/message_pump.h"
 #include "winlib/window.h"
 
 namespace {
@@ -92,20 +93,9 @@ private:
     }
 };
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-        if (done()) return true;
-        if (::GetTickCount() - start > timeoutMs) return false;
-        ::Sleep(2);
-    }
-}
-
-void PumpFor(DWORD ms) {
-    PumpUntil([] { return false; }, ms);
-}
+// A fixed Pump stays only in front of a check that nothing more happened.
+using testsupport::Pump;
+using testsupport::PumpUntil;
 
 class DetectThreadTest : public ::testing::Test {
 protected:
@@ -170,7 +160,7 @@ TEST_F(DetectThreadTest, NothingIsAskedWhileAnActionIsShown) {
     StartThread();
 
     ASSERT_TRUE(PumpUntil([&] { return receiver_.received.size() == 1; }));
-    PumpFor(300);  // thirty pauses' worth
+    Pump(300);  // thirty pauses' worth
     EXPECT_EQ(log_.Entries(), std::vector<std::string>{"CA"});
 
     ASSERT_TRUE(detect_->ClaimDueAction(a));
@@ -202,7 +192,7 @@ TEST_F(DetectThreadTest, TheThreadIsReleasedExactlyOncePerPostedAction) {
     EXPECT_FALSE(detect_->ReleaseDueAction()) << "a second release must not free the next showing early";
     ASSERT_TRUE(PumpUntil([&] { return receiver_.received.size() == 2; }));
     EXPECT_FALSE(detect_->ReleaseDueAction());
-    PumpFor(100);
+    Pump(100);
     EXPECT_EQ(log_.Count("DA"), 1u) << "the second showing is still waiting";
     EXPECT_EQ(receiver_.received[1], a);
     ASSERT_TRUE(detect_->ClaimDueAction(a));

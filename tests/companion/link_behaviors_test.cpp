@@ -13,6 +13,7 @@
 #include "companion/ui/tip_link_targets.h"
 #include "protocol/window_messages.h"
 #include "tests/companion/prefix_state.h"
+#include "tests/support/message_pump.h"
 #include "winlib/window.h"
 
 namespace {
@@ -31,11 +32,6 @@ public:
     std::vector<std::pair<UINT, WPARAM>> received;
     std::wstring text;
 };
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-}
 
 TEST(LinkBehaviorTest, TheSettingsAndExerciseLinksTalkToTheMainWindowAndTheTip) {
     RecordingWindow main, tipText;
@@ -60,7 +56,7 @@ TEST(LinkBehaviorTest, TheSettingsAndExerciseLinksTalkToTheMainWindowAndTheTip) 
         tipText.received.clear();
         tipText.text.clear();
         EXPECT_EQ(c.link->Execute(targets), 1);
-        Pump();
+        testsupport::DispatchPending();
         EXPECT_EQ(main.received, c.posted);
         EXPECT_EQ(tipText.text, c.tip ? c.tip : L"");
     }
@@ -109,7 +105,7 @@ TEST(LinkBehaviorTest, TheProductLinksStartTheProductAboveTheOwnFolderWithTheirF
     for (const auto& c : cases) {
         EXPECT_EQ(c.link->Execute(noWindows), 1);
         // The shell starts the program without waiting for it.
-        for (int i = 0; i < 100 && LastLine(product + L".calls") != c.parameters; ++i) ::Sleep(50);
+        testsupport::WaitUntil([&] { return LastLine(product + L".calls") == c.parameters; });
         EXPECT_EQ(LastLine(product + L".calls"), c.parameters);
     }
     EXPECT_FALSE(testprefix::FileExists(beside + L".calls"));

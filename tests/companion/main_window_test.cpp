@@ -23,6 +23,7 @@
 #include "companion/ui/rest_schedule.h"
 #include "tests/companion/fake_action_environment.h"
 #include "tests/companion/prefix_state.h"
+#include "tests/support/message_pump.h"
 #include "tests/support/recording_power.h"
 #include "tests/tools/gdi_handle_count.h"
 
@@ -101,25 +102,9 @@ public:
     int executed = 0;
 };
 
-// `dispatch` false only waits (sent messages are still delivered).
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000, bool dispatch = true) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (dispatch && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) continue;
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        if (done()) return true;
-        if (::GetTickCount() - start > timeoutMs) return false;
-        ::Sleep(5);
-    }
-}
-
-void PumpFor(DWORD ms) {
-    PumpUntil([] { return false; }, ms);
-}
+// A fixed Pump stays only in front of a check that nothing more happened.
+using testsupport::Pump;
+using testsupport::PumpUntil;
 
 std::wstring SkinPackage() {
     wchar_t bin[MAX_PATH] = {};
@@ -170,7 +155,7 @@ protected:
         services.pollPauseMs = 20;
         window_.emplace(services);
         ASSERT_TRUE(CreateMascotWindow(*window_));
-        PumpFor(50);
+        Pump(50);
     }
 
     // Makes the action due and waits until the window has taken it.
@@ -296,7 +281,7 @@ TEST_F(MainWindowTest, AnOrdinaryActionShowsItsTipAndLinkAndEndsAfterItsTime) {
     ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == 1; }, 5000)) << "the showing ends after a second";
     EXPECT_FALSE(window_->TipShowing());
     EXPECT_FALSE(::IsWindowVisible(window_->Tip().Hwnd()));
-    PumpFor(200);
+    Pump(200);
     EXPECT_EQ(action_->done.load(), 1) << "released exactly once";
 }
 
@@ -367,9 +352,9 @@ TEST_F(MainWindowTest, ATimedShutdownRunsTheCountdownThenItsStyle) {
         std::wstring stamp;
         ReadConfigString(stamp, L"vyn", L"lastshutdowntime");
         EXPECT_EQ(stamp.size(), 12u);
-        PumpFor(30);
+        Pump(30);
     }
-    PumpFor(100);
+    Pump(100);
     EXPECT_EQ(action_->done.load(), released) << "one release per showing";
 }
 
@@ -415,7 +400,7 @@ TEST_F(MainWindowTest, TheRestModeRunsAfterItsCountdownAndRecordsItsTimes) {
 TEST_F(MainWindowTest, MarkersInsideAUsersTextAreShownNotObeyed) {
     Create();
     Fire(L"$custom$记得 $shutdown$1 和 $eyeguardian$");
-    PumpFor(100);
+    Pump(100);
     EXPECT_TRUE(dialogs_.calls.empty()) << "no countdown, no rest mode";
     EXPECT_TRUE(power_.calls.empty());
     ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == 1; }));
@@ -460,9 +445,9 @@ TEST_F(MainWindowTest, AHideOrClickWithNothingShownReleasesNothing) {
         action_->due = true;
         // Waits for the post without dispatching it.
         MSG queued;
-        ASSERT_TRUE(PumpUntil(
+        ASSERT_TRUE(testsupport::WaitUntil(
             [&] { return ::PeekMessageW(&queued, window_->Hwnd(), WM_ACTION_DUE, WM_ACTION_DUE, PM_NOREMOVE) != 0; },
-            5000, false));
+            5000));
         c.run(*window_);
         if (c.leaves) {
             ASSERT_TRUE(PumpUntil([&] { return ended_ == 1 && action_->done.load() == 1; }, 15000));
@@ -471,7 +456,7 @@ TEST_F(MainWindowTest, AHideOrClickWithNothingShownReleasesNothing) {
             ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == 1; }));
             EXPECT_EQ(action_->tipAsked.load(), 1) << "the posted action is shown";
         }
-        PumpFor(100);
+        Pump(100);
         EXPECT_EQ(action_->done.load(), 1) << "released exactly once";
     }
 }
@@ -579,6 +564,7 @@ TEST_F(MainWindowTest, TopmostTogglesTheSettingAndTheWindow) {
 TEST(MascotMenuTest, HoldsTheItemsInOrderWithShowOrHide) {
     for (bool tray : {false, true}) {
         HMENU menu = BuildMascotMenu(tray, true);
+        const winlib::Menu owner(menu);
         ASSERT_NE(menu, nullptr);
         const UINT expected[] = {504, 505, 507, 508, 509, 501, tray ? 503u : 502u, 0, 500};
         ASSERT_EQ(::GetMenuItemCount(menu), 9);
@@ -587,11 +573,10 @@ TEST(MascotMenuTest, HoldsTheItemsInOrderWithShowOrHide) {
         wchar_t text[32] = {};
         ::GetMenuStringW(menu, 6, text, 32, MF_BYPOSITION);
         EXPECT_STREQ(text, tray ? L"显示" : L"隐藏");
-        ::DestroyMenu(menu);
     }
     HMENU plain = BuildMascotMenu(false, false);
+    const winlib::Menu plainOwner(plain);
     EXPECT_FALSE(::GetMenuState(plain, 505, MF_BYCOMMAND) & MF_CHECKED);
-    ::DestroyMenu(plain);
 }
 
 // ---- navigation, exercises, leaving ----------------------------------------
@@ -654,7 +639,7 @@ TEST_F(MainWindowTest, LeavingPlaysItsStripTellsTheSettingsProgramAndEnds) {
     window_->Window::SendMessage(::RegisterWindowMessageW(L"ZubEraseTool"));
     EXPECT_TRUE(tray_.calls.empty() || tray_.calls.back() != static_cast<DWORD>(NIM_ADD)) << "no icon comes back";
     ASSERT_TRUE(PumpUntil([&] { return ended_ == 1; }, 15000));
-    PumpFor(50);
+    PumpUntil([&] { return !received.empty(); });
     EXPECT_EQ(received, std::vector<UINT>{protocol::WM_CLOSE_SETTINGS});
     std::wstring x;
     ReadConfigString(x, L"vynpos", L"x");

@@ -14,6 +14,7 @@
 #include "companion/system/shared_settings.h"
 #include "companion/system/player_process.h"
 #include "tests/companion/prefix_state.h"
+#include "tests/support/message_pump.h"
 #include "tests/support/recording_power.h"
 #include "winlib/handles.h"
 
@@ -174,8 +175,7 @@ TEST(FullScreenTest, AWindowOverTheWholeScreenIs) {
                                   ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr,
                                   nullptr, wc.hInstance, nullptr);
     ASSERT_NE(hwnd, nullptr);
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    testsupport::PumpUntil([] { return IsFullScreenAppRunning(); });
     EXPECT_TRUE(IsFullScreenAppRunning());
     ::DestroyWindow(hwnd);
     EXPECT_FALSE(IsFullScreenAppRunning());
@@ -294,10 +294,10 @@ TEST_F(SoundHelperTest, ThePlayerGetsThePathAsItsWholeParameterAndCanBeStopped) 
     ::SetEnvironmentVariableW(L"RECORDING_PROGRAM_WAIT_MS", L"20000");
     PlaySoundFile(L"C:\\My Sounds\\Ring.wav");
     DWORD id = 0;
-    for (int i = 0; i < 100 && !(id = FindSoundHelperProcess()); ++i) ::Sleep(50);
+    testsupport::WaitUntil([&] { return (id = FindSoundHelperProcess()) != 0; });
     ASSERT_NE(id, 0u);
     // Let the stand-in write down what it was given before it is ended.
-    for (int i = 0; i < 100 && !testprefix::FileExists(player_ + L".calls"); ++i) ::Sleep(50);
+    testsupport::WaitUntil([&] { return testprefix::FileExists(player_ + L".calls"); });
     HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, id);
     ASSERT_NE(process, nullptr);
     EXPECT_TRUE(StopSoundHelper());
@@ -335,11 +335,11 @@ TEST_F(SoundHelperTest, StoppingEndsTheOwnPlayerNotAnotherProgramsPlayer) {
     winlib::Process otherProcess(other.hProcess);
     ::CloseHandle(other.hThread);
     PlaySoundFile(L"C:\\My Sounds\\Ring.wav");
-    for (int i = 0; i < 100 && CountPlayers() < 2; ++i) ::Sleep(50);
+    testsupport::WaitUntil([&] { return CountPlayers() >= 2; });
     ASSERT_EQ(CountPlayers(), 2);
 
     EXPECT_TRUE(StopSoundHelper());
-    for (int i = 0; i < 100 && CountPlayers() > 1; ++i) ::Sleep(50);
+    testsupport::WaitUntil([&] { return CountPlayers() <= 1; });
     EXPECT_EQ(CountPlayers(), 1);
     EXPECT_EQ(::WaitForSingleObject(otherProcess.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT))
         << "the other program's player still plays";

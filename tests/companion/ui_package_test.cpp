@@ -11,6 +11,7 @@
 #include "companion/system/ui_package.h"
 #include "tests/companion/prefix_state.h"
 #include "tests/companion/zip_writer.h"
+#include "tests/support/message_pump.h"
 
 namespace {
 
@@ -172,7 +173,7 @@ bool MakeDirectoryLink(const std::wstring& link, const std::wstring& target) {
     if (!from || !to) return false;
     // The host's command runs apart from this process: wait for its link.
     if (!RunHostCommand(std::string("Z:\\bin\\ln -sfn ") + from + " " + to)) return false;
-    for (int i = 0; i < 250 && !IsLink(link); ++i) ::Sleep(20);
+    testsupport::WaitUntil([&] { return IsLink(link); });
     return IsLink(link);
 }
 

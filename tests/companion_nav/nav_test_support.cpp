@@ -9,26 +9,6 @@
 
 namespace navtest {
 
-std::string Narrow(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 1) return std::string();
-    std::string out(static_cast<size_t>(bytes), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], bytes, nullptr, nullptr);
-    out.resize(static_cast<size_t>(bytes - 1));
-    return out;
-}
-
-std::wstring Widen(const std::string& text) {
-    if (text.empty()) return std::wstring();
-    const int chars = ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    if (chars <= 1) return std::wstring();
-    std::wstring out(static_cast<size_t>(chars), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &out[0], chars);
-    out.resize(static_cast<size_t>(chars - 1));
-    return out;
-}
-
 std::wstring ExeDir() {
     std::wstring dir;
     GetExeDir(dir);
@@ -82,18 +62,6 @@ std::vector<std::string> WaitForLines(const std::wstring& path, size_t count, DW
     std::vector<std::string> lines;
     PumpUntil([&] { return (lines = ReadLines(path)).size() >= count; }, timeoutMs);
     return lines;
-}
-
-void Pump(DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    do {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(1);
-    } while (::GetTickCount() - start < ms);
 }
 
 }  // namespace navtest

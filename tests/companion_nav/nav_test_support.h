@@ -8,10 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/message_pump.h"
+#include "tests/support/text.h"
+
 namespace navtest {
 
-std::string Narrow(const std::wstring& text);
-std::wstring Widen(const std::string& text);
+using testsupport::Narrow;
+using testsupport::Widen;
 
 // Folder of the test program, ending in '\'.
 std::wstring ExeDir();
@@ -30,17 +33,7 @@ std::vector<std::string> ReadLines(const std::wstring& path);
 // Waits (pumping messages) until `path` holds at least `count` lines.
 std::vector<std::string> WaitForLines(const std::wstring& path, size_t count, DWORD timeoutMs = 10000);
 
-// Runs the message loop for `ms` milliseconds.
-void Pump(DWORD ms);
-// Pumps until `done` or the time is up; returns `done()`.
-template <typename F>
-bool PumpUntil(F done, DWORD timeoutMs) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > timeoutMs) return false;
-        Pump(5);
-    }
-    return true;
-}
+using testsupport::Pump;
+using testsupport::PumpUntil;
 
 }  // namespace navtest

@@ -14,6 +14,8 @@
 #include "companion/ui/corvalle_skin.h"
 #include "companion/ui/vyn_tip_wnd.h"
 #include "protocol/window_messages.h"
+#include "tests/support/message_pump.h"
+#include "tests/support/pixel_surface.h"
 #include "toolkit/bex_bitmap.h"
 #include "toolkit/bex_text_wnd.h"
 #include "winlib/handles.h"
@@ -21,18 +23,9 @@
 
 namespace {
 
-void Pump(DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    MSG msg;
-    for (;;) {
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        if (::GetTickCount() - start >= ms) break;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
+// A fixed Pump stays only in front of a check that nothing happened.
+using testsupport::Pump;
+using testsupport::PumpUntil;
 
 int Measure(const std::wstring& text) {
     SIZE size{};
@@ -72,45 +65,7 @@ public:
     BOOL ProcessWindowMessage(HWND, UINT, WPARAM, LPARAM, LRESULT&) override { return FALSE; }
 };
 
-// A 32-bit top-down surface with its own DC.
-class Surface {
-public:
-    Surface(int cx, int cy) : cx_(cx), cy_(cy) {
-        BITMAPINFO bmi{};
-        bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-        bmi.bmiHeader.biWidth = cx;
-        bmi.bmiHeader.biHeight = -cy;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        bitmap_.Reset(::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
-        bits_ = static_cast<DWORD*>(bits);
-        dc_.Reset(::CreateCompatibleDC(nullptr));
-        old_ = ::SelectObject(dc_.Get(), bitmap_.Get());
-    }
-    ~Surface() { ::SelectObject(dc_.Get(), old_); }
-    HDC Dc() const { return dc_.Get(); }
-    DWORD Raw(int x, int y) const {
-        ::GdiFlush();
-        return bits_[y * cx_ + x];
-    }
-    COLORREF At(int x, int y) const {
-        const DWORD p = Raw(x, y);
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-    int Alpha(int x, int y) const { return static_cast<int>(Raw(x, y) >> 24); }
-    void Print(HWND hwnd) {
-        ::SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_.Get()), PRF_CLIENT);
-        ::GdiFlush();
-    }
-
-private:
-    int cx_, cy_;
-    winlib::Bitmap bitmap_;
-    winlib::MemoryDc dc_;
-    HGDIOBJ old_ = nullptr;
-    DWORD* bits_ = nullptr;
-};
+using Surface = testsupport::PixelSurface;
 
 bool Near(COLORREF a, COLORREF b, int tolerance) {
     return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
@@ -457,7 +412,7 @@ TEST_F(TipTest, LinkClickPostsItsIndexToTheMainWindow) {
     EXPECT_TRUE(main_.reports.empty());
 
     Click(LinkCentre(line));
-    Pump(50);
+    PumpUntil([&] { return !main_.reports.empty(); });
     ASSERT_EQ(1u, main_.reports.size());
     EXPECT_EQ(7u, main_.reports[0].wParam);
     EXPECT_EQ(0, main_.reports[0].lParam);
@@ -466,7 +421,7 @@ TEST_F(TipTest, LinkClickPostsItsIndexToTheMainWindow) {
     tip_.SetTipText(L"喝水");
     tip_.SetLinkText(L"看一看", 0);
     Click(LinkCentre(1));
-    Pump(50);
+    PumpUntil([&] { return main_.reports.size() >= 2; });
     ASSERT_EQ(2u, main_.reports.size());
     EXPECT_EQ(0u, main_.reports[1].wParam);
 }
@@ -605,7 +560,7 @@ TEST_F(TipTest, ShowingTheTipLeavesTheFocusWhereItWas) {
     ::SetForegroundWindow(editor.Hwnd());
     ::SetActiveWindow(editor.Hwnd());
     ::SetFocus(editor.Hwnd());
-    Pump(50);
+    PumpUntil([&] { return ::GetActiveWindow() == editor.Hwnd(); });
     ASSERT_EQ(editor.Hwnd(), ::GetActiveWindow());
     tip_.SetTipText(L"喝水");
     tip_.ShowTip(true);

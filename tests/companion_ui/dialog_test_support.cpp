@@ -69,19 +69,6 @@ INT_PTR Drive(const std::function<INT_PTR()>& run, const std::function<HWND()>& 
     return result;
 }
 
-void Pump(DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    MSG msg;
-    for (;;) {
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        if (::GetTickCount() - start >= ms) break;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
 void ClickAt(HWND dialog, int x, int y) {
     POINT screen{x, y};
     ::ClientToScreen(dialog, &screen);
@@ -103,37 +90,6 @@ void Key(HWND dialog, UINT vk) {
     ::PostMessageW(dialog, WM_KEYUP, vk, 0xC0000001);
 }
 
-Snapshot::Snapshot(HWND hwnd) {
-    RECT rc{};
-    ::GetClientRect(hwnd, &rc);
-    cx_ = rc.right;
-    cy_ = rc.bottom;
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = cx_;
-    bmi.bmiHeader.biHeight = -cy_;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    bitmap_ = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bits_ = static_cast<DWORD*>(bits);
-    dc_ = ::CreateCompatibleDC(nullptr);
-    old_ = ::SelectObject(dc_, bitmap_);
-    ::SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
-    ::GdiFlush();
-}
-
-Snapshot::~Snapshot() {
-    ::SelectObject(dc_, old_);
-    ::DeleteDC(dc_);
-    ::DeleteObject(bitmap_);
-}
-
-COLORREF Snapshot::At(int x, int y) const {
-    if (!bits_ || x < 0 || y < 0 || x >= cx_ || y >= cy_) return 0xFFFFFFFF;
-    return bits_[y * cx_ + x] & 0xFFFFFF;
-}
-
 std::wstring PlainText(const CBexTextWnd& text) {
     std::wstring out;
     for (const auto& segment : text.Segments()) out += segment.text;
@@ -146,19 +102,11 @@ std::wstring ConfigValue(const wchar_t* section, const wchar_t* key) {
     return value;
 }
 
-ConfigBackup::ConfigBackup() : path_(ConfigFilePath()), saved_(path_ + L".dialogsave") {
+ConfigBackup::ConfigBackup() {
     std::wstring dir;
     if (GetAppDataDir(dir)) ::CreateDirectoryW((dir + L"tarvisk").c_str(), nullptr);
-    had_ = ::GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (had_) ::CopyFileW(path_.c_str(), saved_.c_str(), FALSE);
-}
-
-ConfigBackup::~ConfigBackup() {
-    if (had_) {
-        ::MoveFileExW(saved_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
-    } else {
-        ::DeleteFileW(path_.c_str());
-    }
+    // The dialogs read the file as it is; it is only put back afterwards.
+    file_.emplace(ConfigFilePath(), true);
 }
 
 namespace {
@@ -265,19 +213,12 @@ bool InstallSkin() {
 }
 
 SkinFile::SkinFile(const std::wstring& name, const std::string& bytes, bool absent)
-    : path_(SkinFilePath(name)), saved_(path_ + L".dialogsave") {
-    had_ = ::GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (had_) ::MoveFileExW(path_.c_str(), saved_.c_str(), MOVEFILE_REPLACE_EXISTING);
+    : path_(SkinFilePath(name)), backup_(path_) {
     if (absent) return;
     FILE* f = _wfopen(path_.c_str(), L"wb");
     if (!f) return;
     fwrite(bytes.data(), 1, bytes.size(), f);
     fclose(f);
-}
-
-SkinFile::~SkinFile() {
-    ::DeleteFileW(path_.c_str());
-    if (had_) ::MoveFileExW(saved_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 namespace {
@@ -309,15 +250,6 @@ std::string SolidPng(int cx, int cy, COLORREF color) {
     for (int y = 0; y < cy; ++y) png_write_row(png, row.data());
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    return out;
-}
-
-std::string Narrow(const std::wstring& text) {
-    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 1) return std::string();
-    std::string out(static_cast<size_t>(bytes), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], bytes, nullptr, nullptr);
-    out.resize(static_cast<size_t>(bytes - 1));
     return out;
 }
 

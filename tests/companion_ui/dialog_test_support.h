@@ -6,9 +6,14 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "tests/support/message_pump.h"
+#include "tests/support/pixel_surface.h"
+#include "tests/support/prefix_state.h"
+#include "tests/support/text.h"
 #include "toolkit/bex_wnd.h"
 
 class CBexTextWnd;
@@ -22,8 +27,8 @@ namespace dialog_test {
 INT_PTR Drive(const std::function<INT_PTR()>& run, const std::function<HWND()>& hwnd,
               std::vector<std::function<bool(HWND)>> steps, DWORD limitMs = 20000);
 
-// Runs the message loop for `ms` milliseconds.
-void Pump(DWORD ms);
+using testsupport::Pump;
+using testsupport::PumpUntil;
 
 // A click on a windowless control (centre), as the manager routes it.
 void Click(HWND dialog, const CBexWnd& control);
@@ -32,20 +37,10 @@ void ClickAt(HWND dialog, int x, int y);
 void Key(HWND dialog, UINT vk);
 
 // 0x00RRGGBB of a client pixel, painted through WM_PRINTCLIENT.
-class Snapshot {
+class Snapshot : public testsupport::PixelSurface {
 public:
-    explicit Snapshot(HWND hwnd);
-    ~Snapshot();
-    COLORREF At(int x, int y) const;
-    int Width() const { return cx_; }
-    int Height() const { return cy_; }
-
-private:
-    int cx_ = 0, cy_ = 0;
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-    DWORD* bits_ = nullptr;
+    explicit Snapshot(HWND hwnd) : PixelSurface(hwnd) {}
+    COLORREF At(int x, int y) const { return Rgb(x, y); }
 };
 
 // Texts of the segments of a marked-up text control, joined.
@@ -58,12 +53,9 @@ std::wstring ConfigValue(const wchar_t* section, const wchar_t* key);
 class ConfigBackup {
 public:
     ConfigBackup();
-    ~ConfigBackup();
 
 private:
-    std::wstring path_;
-    std::wstring saved_;
-    bool had_ = false;
+    std::optional<testprefix::FileBackup> file_;
 };
 
 // A fixed local time for the dialogs while alive.
@@ -100,19 +92,16 @@ bool InstallSkin();
 class SkinFile {
 public:
     SkinFile(const std::wstring& name, const std::string& bytes, bool absent = false);
-    ~SkinFile();
     const std::wstring& Path() const { return path_; }
 
 private:
     std::wstring path_;
-    bool had_ = false;
-    std::wstring saved_;
+    testprefix::FileBackup backup_;
 };
 
 // An opaque one-colour PNG.
 std::string SolidPng(int cx, int cy, COLORREF color);
-// UTF-8 of a wide text.
-std::string Narrow(const std::wstring& text);
+using testsupport::Narrow;
 // The bytes of a file.
 std::string ReadFileBytes(const std::wstring& path);
 // The folder of the test program (ending in '\').

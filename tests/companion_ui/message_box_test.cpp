@@ -148,7 +148,10 @@ TEST(SkinnedMessageBox, DraggedFromAFreePoint) {
                  },
                  [&](HWND) { return ::WaitForSingleObject(mover, 0) == WAIT_OBJECT_0; },
                  [&](HWND dlg) {
-                     dialog_test::Pump(100);
+                     dialog_test::PumpUntil([&] {
+                         ::GetWindowRect(dlg, &after);
+                         return after.left == before.left + 40 && after.top == before.top + 32;
+                     });
                      ::GetWindowRect(dlg, &after);
                      dialog_test::Key(dlg, VK_RETURN);
                      return true;

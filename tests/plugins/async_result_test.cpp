@@ -5,6 +5,7 @@
 #include "plugins/catalog/async_result.h"
 #include "plugins/common/kernel_binding.h"
 #include "tests/plugins/bex_kernel_fixture.h"
+#include "tests/support/message_pump.h"
 #include "winlib/handles.h"
 
 namespace {
@@ -31,11 +32,7 @@ protected:
         Configure("[fetch]\nfixtures=" + Narrow(Env(L"TEST_SOURCE_DIR")) + "\\..\\fixtures\\bex\n" + extra);
     }
     bool WaitForLine(const std::string& line) {
-        for (int i = 0; i < 200; ++i) {
-            if (CountLines(line) > 0) return true;
-            ::Sleep(50);
-        }
-        return false;
+        return testsupport::WaitUntil([&] { return CountLines(line) > 0; }, 10000);
     }
     static constexpr const wchar_t* kUrl = L"http://127.0.0.1/hello.xml?x=1";
 };

@@ -8,6 +8,7 @@
 #include "plugins/catalog/update_info.h"
 #include "plugins/common/kernel_calls.h"
 #include "tests/plugins/catalog_fixture.h"
+#include "tests/support/text.h"
 #include "winlib/handles.h"
 
 namespace {
@@ -27,20 +28,11 @@ protected:
         catalog::SetWindowsVersionSeam(nullptr);
         CatalogTest::TearDown();
     }
-    static std::string Cp936(const std::wstring& text) {
-        const int n = ::WideCharToMultiByte(936, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                            nullptr, nullptr);
-        std::string out(static_cast<size_t>(n), '\0');
-        ::WideCharToMultiByte(936, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
-        return out;
-    }
+    static std::string Cp936(const std::wstring& text) { return testsupport::Narrow(text, 936); }
     static std::string FixtureAnswer() {
         std::ifstream in(FixtureDir("update") + "\\get_update_info.php", std::ios::binary);
         const std::string utf8((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-        std::wstring wide(static_cast<size_t>(n), L'\0');
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], n);
-        return Cp936(wide);
+        return Cp936(testsupport::Widen(utf8));
     }
     static bool Parse(const std::string& bytes, UpdateInfoMap& out) {
         return catalog::ParseUpdateInfoXml(reinterpret_cast<const BYTE*>(bytes.data()), bytes.size(), out);

@@ -13,6 +13,7 @@
 #include "plugins/catalog/soft_list_mgr.h"
 #include "plugins/common/kernel_calls.h"
 #include "tests/plugins/catalog_fixture.h"
+#include "tests/support/message_pump.h"
 
 namespace {
 
@@ -61,11 +62,12 @@ protected:
     }
     // Waits for event 3 (the search ended); the events then, cleared.
     std::vector<std::string> Ended() {
-        for (int i = 0; i < 400; ++i) {
-            const auto events = Events();
-            if (!events.empty() && events.back().compare(0, 2, "3 ") == 0) break;
-            ::Sleep(25);
-        }
+        testsupport::WaitUntil(
+            [&] {
+                const auto events = Events();
+                return !events.empty() && events.back().compare(0, 2, "3 ") == 0;
+            },
+            10000);
         std::vector<std::string> events;
         events.swap(events_);
         return events;

@@ -16,6 +16,8 @@
 #include "plugins/catalog/soft_list_record.h"
 #include "plugins/common/kernel_calls.h"
 #include "tests/plugins/catalog_fixture.h"
+#include "tests/support/message_pump.h"
+#include "tests/support/text.h"
 
 namespace {
 
@@ -27,13 +29,7 @@ using plugin::CallSlot;
 
 constexpr UINT kMessage = WM_APP + 24;
 
-std::string Utf8(const wchar_t* text) {
-    if (!text) return "(null)";
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n > 1 ? n - 1 : 0), '\0');
-    if (n > 1) ::WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], n, nullptr, nullptr);
-    return out;
-}
+std::string Utf8(const wchar_t* text) { return text ? testsupport::Narrow(text) : "(null)"; }
 
 int CountThreads() {
     const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
@@ -93,14 +89,14 @@ protected:
     }
     // Waits up to 10 s for `count` events equal to `event`.
     bool WaitForEvent(const std::string& event, int count = 1) {
-        for (int i = 0; i < 400; ++i) {
-            Drain();
-            int seen = 0;
-            for (const std::string& e : events_) seen += e == event;
-            if (seen >= count) return true;
-            ::Sleep(25);
-        }
-        return false;
+        return testsupport::WaitUntil(
+            [&] {
+                Drain();
+                int seen = 0;
+                for (const std::string& e : events_) seen += e == event;
+                return seen >= count;
+            },
+            10000);
     }
     std::vector<std::string> Codes() {
         Drain();

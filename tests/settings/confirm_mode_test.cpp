@@ -126,10 +126,8 @@ TEST_F(ConfirmTest, TheBackgroundIsPaintedOnScreen) {
         ::SetWindowPos(box.Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         ::UpdateWindow(box.Hwnd());
         Pump(50);
-        HDC dc = ::GetDC(box.Hwnd());
-        corner = ::GetPixel(dc, 20, 200);
-        middle = ::GetPixel(dc, 200, 40);
-        ::ReleaseDC(box.Hwnd(), dc);
+        corner = testsupport::ClientPixel(box.Hwnd(), 20, 200);
+        middle = testsupport::ClientPixel(box.Hwnd(), 200, 40);
         if (const char* shot = ::getenv("CONFIRM_SCREENSHOT_PAUSE")) Pump(static_cast<DWORD>(atoi(shot)));
         ClickOn(box, *box.CancelButton());
     });

@@ -90,16 +90,7 @@ protected:
     void Key(HWND target, UINT vk) {
         ::PostMessageW(target, WM_KEYDOWN, vk, 1);
         // Keys reach the forms only through the loop's filters.
-        MSG msg;
-        const DWORD start = ::GetTickCount();
-        while (::GetTickCount() - start < 50) {
-            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (winlib::Module().Loop().PreTranslate(&msg)) continue;
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
-            }
-            ::Sleep(5);
-        }
+        testsupport::Pump(50, [](MSG& msg) { return winlib::Module().Loop().PreTranslate(&msg); });
     }
 
     LoggingForm form_;
@@ -169,7 +160,7 @@ TEST_F(FormLayerTest, TimersRunByIdUntilKilled) {
         if (++second == 2) form_.KillTimer(8);  // a handler may end its own timer
     }));
     EXPECT_TRUE(form_.TimerActive(7));
-    Pump(300);
+    settingstest::PumpUntil([&] { return first >= 3 && second >= 2; });
     EXPECT_GE(first, 3);
     EXPECT_EQ(second, 2);
     EXPECT_FALSE(form_.TimerActive(8));

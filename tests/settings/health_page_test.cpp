@@ -15,6 +15,7 @@
 #include "settings/app/FrmOption.h"
 #include "settings/model/GlobalFuncs.h"
 #include "settings/pages/PageHealth.h"
+#include "tests/settings/option_form_fixture.h"
 #include "tests/settings/recording_display.h"
 #include "tests/settings/test_support.h"
 
@@ -29,11 +30,7 @@ constexpr wchar_t kSaveFailed[] = L"提示|保存数据失败，文件可能被�
 constexpr WPARAM kRestChanged = 0x1606;
 
 std::wstring Text(const std::string& bytes) {
-    if (bytes.empty()) return std::wstring();
-    const int n = ::MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), &out[0], n);
-    return out;
+    return testsupport::Widen(bytes, 936);
 }
 
 bool Contains(const std::wstring& text, const std::wstring& part) {
@@ -78,39 +75,25 @@ struct SeenBox {
     std::wstring title, second, message, message2, ok, cancel;
 };
 
-class HealthPageTest : public ::testing::Test {
+class HealthPageTest : public settingstest::OptionFormFixture {
 protected:
     void SetUp() override {
-        ::SetCursorPos(0, 0);
-        path_ = SettingsFilePath();
-        ASSERT_FALSE(path_.empty());
-        fileBackup_.emplace(path_);
-        ::CreateDirectoryW(path_.substr(0, path_.rfind(L'\\')).c_str(), nullptr);
+        settingstest::OptionFormFixture::SetUp();
+        display_.IsWin7 = false;
+    }
+    void SaveState() override {
         colorBackup_.emplace(HKEY_CURRENT_USER, kColorsKey, L"Window");
         colorBefore_ = ::GetSysColor(COLOR_WINDOW);
         SetSystemColor(kWhiteWindowColor);
-        standIn_ = std::make_unique<settingstest::StandInCorvalle>(path_);
-        ASSERT_TRUE(standIn_->Start());
-        display_.IsWin7 = false;
     }
-    void TearDown() override {
-        form_.reset();
-        standIn_.reset();
-        Pump(10);
+    void RestoreState() override {
         SetSystemColor(colorBefore_);
         colorBackup_.reset();
-        fileBackup_.reset();
     }
 
     static void SetSystemColor(COLORREF color) {
         const INT element = COLOR_WINDOW;
         ::SetSysColors(1, &element, &color);
-    }
-
-    void Fixture(const std::vector<std::wstring>& lines) {
-        std::wstring text;
-        for (const auto& l : lines) text += l + L"\r\n";
-        ASSERT_TRUE(settingstest::WriteFixture(path_, text, settingstest::Encoding::Ansi936));
     }
 
     TPageHealth& Open() {
@@ -149,20 +132,14 @@ protected:
         Pump(60);
     }
 
-    std::wstring Get(const wchar_t* section, const wchar_t* key) { return settingstest::Profile(path_, section, key); }
     std::wstring FileAt(size_t i) { return Text(standIn_->messages.at(i).fileBytes); }
 
-    std::wstring path_;
-    std::optional<settingstest::PathBackup> fileBackup_;
     std::optional<settingstest::RegValueBackup> colorBackup_;
     COLORREF colorBefore_ = 0;
-    std::unique_ptr<settingstest::StandInCorvalle> standIn_;
     settingstest::RecordingDisplay display_;
     RecordingShutdown shutdown_;
-    std::unique_ptr<TFormCorvalleOption> form_;
     std::deque<bool> answers_;
     std::vector<SeenBox> boxes_;
-    int terminated_ = 0;
 };
 
 // ---------------------------------------------------------------- rules
@@ -332,7 +309,7 @@ TEST_F(HealthPageTest, AFailedRestSwitchIsToldAndTheNextClickAsksAgain) {
     {
         settingstest::MessageBoxWatcher watcher;
         Click(page.RestSwitch());
-        Pump(100);
+        settingstest::PumpUntil([&] { return !watcher.Seen().empty(); });
         EXPECT_EQ(watcher.Seen(), std::vector<std::wstring>{kSaveFailed});
     }
     EXPECT_FALSE(form_->Rest.Run);
@@ -360,7 +337,7 @@ TEST_F(HealthPageTest, TheEditModeRefusesValuesOutOfRangeAndSavesWithEnter) {
     {
         settingstest::MessageBoxWatcher watcher;
         Click(page.SettingLink());
-        Pump(100);
+        settingstest::PumpUntil([&] { return !watcher.Seen().empty(); });
         EXPECT_EQ(watcher.Seen(), std::vector<std::wstring>{L"提示|休息时间间隔最大为720分钟。"});
     }
     EXPECT_EQ(page.IntervalBox()->Text(), L"720");
@@ -435,7 +412,7 @@ TEST_F(HealthPageTest, AColourFlagThatCannotBeWrittenLeavesTheColour) {
     ASSERT_TRUE(::CreateDirectoryW(path_.c_str(), nullptr));
     settingstest::MessageBoxWatcher watcher;
     Click(page.ColorSwitch());
-    Pump(100);
+    settingstest::PumpUntil([&] { return !watcher.Seen().empty(); });
     EXPECT_EQ(watcher.Seen(), std::vector<std::wstring>{kSaveFailed});
     EXPECT_EQ(::GetSysColor(COLOR_WINDOW), RGB(255, 255, 255));
     EXPECT_EQ(LabelText(page.ColorTitle()), L"未开启视力保护色");

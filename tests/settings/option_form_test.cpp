@@ -10,6 +10,7 @@
 
 #include "settings/app/FrmOption.h"
 #include "settings/model/GlobalFuncs.h"
+#include "tests/settings/option_form_fixture.h"
 #include "tests/settings/test_support.h"
 
 using settingstest::At;
@@ -28,11 +29,7 @@ void GeneralOkClick(TFormCorvalleOption& form) {
 
 std::wstring Text(const std::string& bytes) {
     // Copies of the file are ANSI (code page 936) in these tests.
-    if (bytes.empty()) return std::wstring();
-    const int n = ::MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), &out[0], n);
-    return out;
+    return testsupport::Widen(bytes, 936);
 }
 
 bool Contains(const std::wstring& text, const std::wstring& part) {
@@ -73,31 +70,10 @@ private:
 
 // Each test starts with its own Corvalle.ini (or none), a stand-in for
 // Corvalle's window and the Run value as it was, and puts all of it back.
-class OptionFormTest : public ::testing::Test {
+class OptionFormTest : public settingstest::OptionFormFixture {
 protected:
-    void SetUp() override {
-        ::SetCursorPos(0, 0);
-        path_ = SettingsFilePath();
-        ASSERT_FALSE(path_.empty());
-        fileBackup_.emplace(path_);
-        ::CreateDirectoryW(path_.substr(0, path_.rfind(L'\\')).c_str(), nullptr);
-        runBackup_.emplace(HKEY_CURRENT_USER, kRunKey, L"Corvalle");
-        standIn_ = std::make_unique<settingstest::StandInCorvalle>(path_);
-        ASSERT_TRUE(standIn_->Start());
-    }
-    void TearDown() override {
-        form_.reset();
-        standIn_.reset();
-        Pump(10);
-        runBackup_.reset();
-        fileBackup_.reset();
-    }
-
-    void Fixture(const std::vector<std::wstring>& lines) {
-        std::wstring text;
-        for (const auto& l : lines) text += l + L"\r\n";
-        ASSERT_TRUE(settingstest::WriteFixture(path_, text, Encoding::Ansi936));
-    }
+    void SaveState() override { runBackup_.emplace(HKEY_CURRENT_USER, kRunKey, L"Corvalle"); }
+    void RestoreState() override { runBackup_.reset(); }
 
     TFormCorvalleOption& Open(OptionPage page, bool uninstall = false, std::function<bool()> restore = nullptr) {
         TFormCorvalleOption::Hooks hooks;
@@ -109,18 +85,12 @@ protected:
         return *form_;
     }
 
-    std::wstring Get(const wchar_t* section, const wchar_t* key) { return settingstest::Profile(path_, section, key); }
     void ReplaceFileByFolder() {
         settingstest::RemovePath(path_);
         ASSERT_TRUE(::CreateDirectoryW(path_.c_str(), nullptr));
     }
 
-    std::wstring path_;
-    std::optional<settingstest::PathBackup> fileBackup_;
     std::optional<settingstest::RegValueBackup> runBackup_;
-    std::unique_ptr<settingstest::StandInCorvalle> standIn_;
-    std::unique_ptr<TFormCorvalleOption> form_;
-    int terminated_ = 0;
 };
 
 TEST_F(OptionFormTest, TheFrameIsFoundByClassWithTitleSizeAndRegion) {
@@ -193,7 +163,7 @@ TEST_F(OptionFormTest, AFailedRewriteIsRetriedFromTheListsInMemory) {
     ReplaceFileByFolder();
     standIn_->messages.clear();
     EXPECT_FALSE(form.RewriteShutDownList());
-    Pump(30);
+    settingstest::PumpUntil([&] { return !standIn_->messages.empty(); });
     EXPECT_EQ(standIn_->Numbers(), std::vector<UINT>{protocol::WM_SETTINGS_CHANGED}) << "posted even after a failure";
     // Whatever half-written state the file is in, the retry writes the lists.
     settingstest::RemovePath(path_);
@@ -278,7 +248,7 @@ TEST_F(OptionFormTest, RestWritesAnnounceThemselvesAfterwards) {
     standIn_->messages.clear();
     ASSERT_TRUE(form.WriteRestRun(true));
     ASSERT_TRUE(form.SaveRestSettings(60, 10));
-    Pump(30);
+    settingstest::PumpUntil([&] { return standIn_->messages.size() >= 3; });
     ASSERT_EQ(standIn_->Numbers(), (std::vector<UINT>{protocol::WM_REST_SETTINGS_CHANGED, protocol::WM_REPORT_SETTINGS_EVENT,
                                                       protocol::WM_REST_SETTINGS_CHANGED}));
     EXPECT_TRUE(Contains(Text(standIn_->messages[0].fileBytes), L"run=1"));
@@ -298,7 +268,7 @@ TEST_F(OptionFormTest, FailedSavesAreToldAndLeaveTheWindowOpen) {
     standIn_->messages.clear();
     settingstest::MessageBoxWatcher watcher;
     GeneralOkClick(form);
-    Pump(30);
+    settingstest::PumpUntil([&] { return !watcher.Seen().empty(); });
     EXPECT_TRUE(form.IsWindow());
     EXPECT_EQ(watcher.Seen(), std::vector<std::wstring>{L"提示|保存数据失败，文件可能被占用！"});
     EXPECT_TRUE(standIn_->messages.empty()) << "nothing is announced that was not written";
@@ -308,13 +278,13 @@ TEST_F(OptionFormTest, FailedSavesAreToldAndLeaveTheWindowOpen) {
     Pump(30);
     EXPECT_TRUE(standIn_->messages.empty());
     EXPECT_FALSE(form.SaveShutDownList());
-    Pump(30);
+    settingstest::PumpUntil([&] { return !standIn_->messages.empty(); });
     EXPECT_EQ(standIn_->Numbers(), std::vector<UINT>{protocol::WM_SETTINGS_CHANGED});
 
     settingstest::RemovePath(path_);
     Fixture({L"[vyn]", L"x=1"});
     GeneralOkClick(form);
-    Pump(30);
+    settingstest::PumpUntil([&] { return !form.IsWindow(); });
     EXPECT_FALSE(form.IsWindow()) << "a saved general page closes";
 }
 
@@ -338,7 +308,7 @@ TEST_F(OptionFormTest, ARunValueThatCannotBeChangedFailsTheSave) {
             ASSERT_TRUE(readOnly.Applied());
             settingstest::MessageBoxWatcher watcher;
             GeneralOkClick(form);
-            Pump(60);
+            settingstest::PumpUntil([&] { return !watcher.Seen().empty(); });
             EXPECT_EQ(watcher.Seen(), std::vector<std::wstring>{L"提示|保存数据失败，文件可能被占用！"});
         }
         EXPECT_TRUE(form.IsWindow());
@@ -370,7 +340,7 @@ TEST_F(OptionFormTest, TheCloseButtonReportsAnEmptyListPage) {
         const LPARAM at = MAKELPARAM(button.left + 5, button.top + 5);
         ::PostMessageW(form.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
         ::PostMessageW(form.Hwnd(), WM_LBUTTONUP, 0, at);
-        Pump(50);
+        settingstest::PumpUntil([&] { return !form.IsWindow(); });
         EXPECT_FALSE(form.IsWindow()) << "page " << int(c.page);
         EXPECT_EQ(standIn_->Codes(), c.codes) << "page " << int(c.page);
         form_.reset();
@@ -385,14 +355,14 @@ TEST_F(OptionFormTest, CorvalleClosesTheWindowOrEndsTheProgramByGoingAway) {
     EXPECT_EQ(form.MainProgramWindow(), standIn_->Hwnd());
     standIn_.reset();
     const DWORD gone = ::GetTickCount();
-    while (terminated_ == 0 && ::GetTickCount() - gone < 2000) Pump(10);
+    settingstest::PumpUntil([&] { return terminated_ != 0; }, 2000);
     EXPECT_EQ(terminated_ >= 1, true);
     EXPECT_LT(::GetTickCount() - gone, 700u);
 
     standIn_ = std::make_unique<settingstest::StandInCorvalle>(path_);
     ASSERT_TRUE(standIn_->Start());
     ::PostMessageW(form.Hwnd(), protocol::WM_CLOSE_SETTINGS, 0, 0);
-    Pump(30);
+    settingstest::PumpUntil([&] { return !form.IsWindow(); });
     EXPECT_FALSE(form.IsWindow());
 }
 
@@ -404,7 +374,7 @@ TEST_F(OptionFormTest, EveryPostLooksCorvallesWindowUpAgain) {
     ASSERT_TRUE(second->Start());
     form.NotifyMainProgram(protocol::kEventEyeCare);
     form.PostToMainProgram(protocol::WM_SHOW_EYE_EXERCISE);
-    Pump(30);
+    settingstest::PumpUntil([&] { return second->messages.size() >= 2; });
     EXPECT_EQ(second->Numbers(), (std::vector<UINT>{protocol::WM_REPORT_SETTINGS_EVENT, protocol::WM_SHOW_EYE_EXERCISE}));
     EXPECT_EQ(form.MainProgramWindow(), second->Hwnd());
     standIn_ = std::move(second);
@@ -446,7 +416,7 @@ TEST_F(OptionFormTest, ShowPageRaisesTheMatchingGroupOrOwnConfirmationBox) {
     HWND confirm = MakeWindow(L"TFormConfirmMode");
     HWND other = MakeWindow(L"SettingsTestOther");
     ::SendMessageW(form.Hwnd(), protocol::WM_SHOW_PAGE, 1, 0);
-    Pump(30);
+    settingstest::PumpUntil([&] { return ::GetForegroundWindow() == confirm; });
     EXPECT_EQ(::GetForegroundWindow(), confirm) << "the confirmation box stands in for the form";
     ::DestroyWindow(other);
     ::DestroyWindow(confirm);

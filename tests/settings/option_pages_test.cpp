@@ -17,7 +17,9 @@
 #include "settings/model/GlobalFuncs.h"
 #include "settings/pages/PageGeneral.h"
 #include "settings/pages/PageLists.h"
+#include "tests/settings/option_form_fixture.h"
 #include "tests/settings/test_support.h"
+#include "tests/support/pixel_surface.h"
 #include "winlib/app_module.h"
 
 using settingstest::At;
@@ -61,15 +63,7 @@ std::string Hex(COLORREF c) {
     return text;
 }
 
-// What the window put on the screen at a point of its client area.
-COLORREF ScreenPixel(HWND hwnd, int x, int y) {
-    POINT pt{x, y};
-    ::ClientToScreen(hwnd, &pt);
-    HDC screen = ::GetDC(nullptr);
-    const COLORREF px = ::GetPixel(screen, pt.x, pt.y);
-    ::ReleaseDC(nullptr, screen);
-    return px;
-}
+using testsupport::ScreenPixel;
 
 // Two reminders: every day at 08:30 without a ring, and one on 2013-07-20
 // at 18:05 whose ring file is gone.
@@ -85,30 +79,12 @@ const std::vector<std::wstring> kOneActiveDailyShutDown = {
     L"[vyn]", L"TimeShutDownCount=1", L"[vynShutDown1]", L"ShutDownAlertTime=22:00", L"ShutDownAlertRepeat=1",
     L"ShutDownStyle=1", L"LastSetDate=20130715", L"State=1"};
 
-class OptionPagesTest : public ::testing::Test {
+class OptionPagesTest : public settingstest::OptionFormFixture {
 protected:
-    void SetUp() override {
-        ::SetCursorPos(0, 0);
-        path_ = SettingsFilePath();
-        ASSERT_FALSE(path_.empty());
-        fileBackup_.emplace(path_);
-        ::CreateDirectoryW(path_.substr(0, path_.rfind(L'\\')).c_str(), nullptr);
+    void SaveState() override {
         runBackup_.emplace(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Corvalle");
-        standIn_ = std::make_unique<settingstest::StandInCorvalle>(path_);
-        ASSERT_TRUE(standIn_->Start());
     }
-    void TearDown() override {
-        form_.reset();
-        standIn_.reset();
-        Pump(10);
-        runBackup_.reset();
-        fileBackup_.reset();
-    }
-    void Fixture(const std::vector<std::wstring>& lines) {
-        std::wstring text;
-        for (const auto& l : lines) text += l + L"\r\n";
-        ASSERT_TRUE(settingstest::WriteFixture(path_, text, settingstest::Encoding::Ansi936));
-    }
+    void RestoreState() override { runBackup_.reset(); }
     TFormCorvalleOption& Open(OptionPage page) {
         TFormCorvalleOption::Hooks hooks;
         hooks.Terminate = [] {};
@@ -141,16 +117,7 @@ protected:
     void Key(UINT vk) {
         HWND target = ::GetFocus() ? ::GetFocus() : form_->Hwnd();
         ::PostMessageW(target, WM_KEYDOWN, vk, 1);
-        const DWORD start = ::GetTickCount();
-        while (::GetTickCount() - start < 60) {
-            MSG msg;
-            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (winlib::Module().Loop().PreTranslate(&msg)) continue;
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
-            }
-            ::Sleep(5);
-        }
+        Pump(60, [](MSG& msg) { return winlib::Module().Loop().PreTranslate(&msg); });
     }
     std::vector<std::wstring> Items(TPageComboBox& box) {
         std::vector<std::wstring> out;
@@ -163,11 +130,7 @@ protected:
     }
     std::wstring Get(const wchar_t* section, const wchar_t* key) { return settingstest::Profile(path_, section, key); }
 
-    std::wstring path_;
-    std::optional<settingstest::PathBackup> fileBackup_;
     std::optional<settingstest::RegValueBackup> runBackup_;
-    std::unique_ptr<settingstest::StandInCorvalle> standIn_;
-    std::unique_ptr<TFormCorvalleOption> form_;
 };
 
 TEST_F(OptionPagesTest, AnEmptyFileShowsBeijingDisabledAndTheProvincesFilterTheCities) {
@@ -232,7 +195,7 @@ TEST_F(OptionPagesTest, AddingAReminderSavesThenPostsTheChangeAndCode7) {
     settingstest::MessageBoxWatcher watcher;
     Click(*pages.AddButton);
     Click(*pages.AlertOk);
-    Pump(300);
+    settingstest::PumpUntil([&] { return !watcher.Seen().empty(); });
     ASSERT_EQ(watcher.Seen().size(), 1u);
     EXPECT_NE(watcher.Seen()[0].find(L"不能创建时间重复的提醒！"), std::wstring::npos);
     EXPECT_EQ(form.Page(), kPageTimerAlertEdit);
@@ -299,11 +262,11 @@ TEST_F(OptionPagesTest, AClickOnAnActiveShutDownsButtonActsAfterTheListTimerTick
     // Pressed and released where the pointer has rested since the ticks.
     ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 25));
     ::PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(20, 25));
-    Pump(80);
+    settingstest::PumpUntil([&] { return form.ShutDowns[0].State == kStatePaused; });
     EXPECT_EQ(form.ShutDowns[0].State, kStatePaused);
     ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 25));
     ::PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(20, 25));
-    Pump(80);
+    settingstest::PumpUntil([&] { return form.ShutDowns[0].State == kStateActive; });
     EXPECT_EQ(form.ShutDowns[0].State, kStateActive) << "a second press resumes it";
 }
 
@@ -509,7 +472,7 @@ TEST_F(OptionPagesTest, HintsShowAsTipsOverTheirControls) {
     EXPECT_EQ(settingstest::TipAt(lists.Tooltip(), box, POINT{20, 25}), L"点击暂停");
     ::PostMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 25));
     ::PostMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(20, 25));
-    Pump(80);
+    settingstest::PumpUntil([&] { return lists.ShutDowns[0].State == kStatePaused; });
     ASSERT_EQ(lists.ShutDowns[0].State, kStatePaused);
     EXPECT_EQ(settingstest::TipAt(lists.Tooltip(), box, POINT{20, 25}), L"点击启用");
 }

@@ -179,12 +179,8 @@ TEST_F(SkinButtonTest, ThePaintReachesTheScreen) {
     ::SetWindowPos(form_.Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ::InvalidateRect(form_.Hwnd(), nullptr, FALSE);
     ::UpdateWindow(form_.Hwnd());
-    Pump(50);
-    POINT pt{105, 105};
-    ::ClientToScreen(form_.Hwnd(), &pt);
-    HDC screen = ::GetDC(nullptr);
-    const COLORREF px = ::GetPixel(screen, pt.x, pt.y);
-    ::ReleaseDC(nullptr, screen);
+    settingstest::PumpUntil([&] { return testsupport::ScreenPixel(form_.Hwnd(), 105, 105) == RGB(255, 0, 0); }, 2000);
+    const COLORREF px = testsupport::ScreenPixel(form_.Hwnd(), 105, 105);
     EXPECT_EQ(px, RGB(255, 0, 0));
 }
 

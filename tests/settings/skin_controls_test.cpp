@@ -140,13 +140,13 @@ TEST_F(ControlTest, ColourLabelLinkRunsTheirHandlerOnAClickInsideTheirArea) {
     EXPECT_GT(hot.left, 0);
     ::PostMessageW(form_.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(12, 15));
     ::PostMessageW(form_.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(12, 15));
-    Pump(30);
+    settingstest::PumpUntil([&] { return clicks >= 1; });
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(linkClicks, 0);
     const int x = 10 + (hot.left + hot.right) / 2;
     ::PostMessageW(form_.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 15));
     ::PostMessageW(form_.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(x, 15));
-    Pump(30);
+    settingstest::PumpUntil([&] { return clicks >= 2; });
     EXPECT_EQ(clicks, 2);
     EXPECT_EQ(linkClicks, 1);
 }
@@ -202,13 +202,13 @@ TEST_F(ControlTest, ComboBoxSkinStatesFollowFocusHoverDropDownAndEnabling) {
     EXPECT_EQ(box.ButtonColor, 0xE7D3CEu);
 
     ::SetFocus(box.Handle());
-    Pump(20);
+    settingstest::PumpUntil([&] { return box.IsFocused(); });
     EXPECT_TRUE(box.IsFocused());
     EXPECT_EQ(box.ButtonColor, 0xCEBAB5u);
     EXPECT_EQ(Rgb(box.CurrentBmp), 0x0000FFu);
 
     ::SendMessageW(box.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
-    Pump(30);
+    settingstest::PumpUntil([&] { return box.IsDroppedDown(); });
     EXPECT_TRUE(box.IsDroppedDown());
     EXPECT_EQ(box.ButtonColor, 0xB59284u);
     EXPECT_EQ(box.ArrowColor, 0xFFFFFFu);
@@ -248,10 +248,8 @@ TEST_F(ControlTest, ComboBoxPaintsItsButtonPictureAtTheRightEdge) {
     box.PaintFrame();
     RECT client{};
     ::GetClientRect(box.Handle(), &client);
-    HDC dc = ::GetDC(box.Handle());
-    const COLORREF button = ::GetPixel(dc, client.right - 5, client.bottom / 2);
-    const COLORREF frame = ::GetPixel(dc, 0, client.bottom / 2);
-    ::ReleaseDC(box.Handle(), dc);
+    const COLORREF button = testsupport::ClientPixel(box.Handle(), client.right - 5, client.bottom / 2);
+    const COLORREF frame = testsupport::ClientPixel(box.Handle(), 0, client.bottom / 2);
     EXPECT_EQ(button, RGB(255, 0, 255));
     EXPECT_EQ(frame, RGB(184, 194, 200));
 }

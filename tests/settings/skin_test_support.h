@@ -15,6 +15,7 @@
 #include "settings/controls/QAlpha.h"
 #include "settings/forms/form.h"
 #include "tests/settings/test_support.h"
+#include "tests/support/pixel_surface.h"
 
 namespace skintest {
 
@@ -94,42 +95,13 @@ inline void Post(HWND hwnd, UINT msg, WPARAM wParam, int x, int y) {
     settingstest::Pump(15);
 }
 
-// A 32-bit top-down DIB to paint controls into and read back.
-class Surface {
+// A 32-bit top-down DIB to paint controls into and read back (0xRRGGBB).
+class Surface : public testsupport::PixelSurface {
 public:
-    Surface(int width, int height, COLORREF ground = RGB(255, 255, 255)) : width_(width), height_(height) {
-        BITMAPINFO bmi{};
-        bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bmi.bmiHeader.biWidth = width;
-        bmi.bmiHeader.biHeight = -height;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        bitmap_.Reset(::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
-        bits_ = static_cast<uint32_t*>(bits);
-        dc_.Reset(::CreateCompatibleDC(nullptr));
-        old_ = ::SelectObject(dc_.Get(), bitmap_.Get());
+    Surface(int width, int height, COLORREF ground = RGB(255, 255, 255)) : PixelSurface(width, height) {
         Fill(ground);
     }
-    ~Surface() { ::SelectObject(dc_.Get(), old_); }
-    void Fill(COLORREF ground) {
-        winlib::Brush brush(::CreateSolidBrush(ground));
-        RECT all{0, 0, width_, height_};
-        ::FillRect(dc_.Get(), &all, brush.Get());
-    }
-    HDC Dc() const { return dc_.Get(); }
-    // 0xRRGGBB
-    uint32_t At(int x, int y) const {
-        ::GdiFlush();
-        return bits_[y * width_ + x] & 0xFFFFFF;
-    }
-
-private:
-    int width_, height_;
-    winlib::Bitmap bitmap_;
-    winlib::MemoryDc dc_;
-    HGDIOBJ old_ = nullptr;
-    uint32_t* bits_ = nullptr;
+    uint32_t At(int x, int y) const { return Rgb(x, y); }
 };
 
 }  // namespace skintest

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -17,7 +18,9 @@
 
 #include "settings/model/DateTime.h"
 #include "tests/settings/tools/message_box_scan.h"
+#include "tests/support/message_pump.h"
 #include "tests/support/prefix_state.h"
+#include "tests/support/text.h"
 #include "winlib/window.h"
 
 namespace settingstest {
@@ -34,10 +37,8 @@ inline bool WriteFixture(const std::wstring& path, const std::wstring& text, Enc
     if (encoding == Encoding::Utf16Bom) {
         bytes = "\xFF\xFE";
         bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-    } else if (!text.empty()) {
-        const int n = ::WideCharToMultiByte(936, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-        bytes.resize(static_cast<size_t>(n));
-        ::WideCharToMultiByte(936, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], n, nullptr, nullptr);
+    } else {
+        bytes = testsupport::Narrow(text, 936);
     }
     HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
@@ -65,19 +66,9 @@ inline std::wstring Profile(const std::wstring& path, const wchar_t* section, co
     return value;
 }
 
-inline bool IsFile(const std::wstring& path) {
-    const DWORD a = ::GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
+inline bool IsFile(const std::wstring& path) { return testprefix::FileExists(path); }
 
-// Removes a file or an (empty) folder of that name.
-inline void RemovePath(const std::wstring& path) {
-    const DWORD a = ::GetFileAttributesW(path.c_str());
-    if (a == INVALID_FILE_ATTRIBUTES) return;
-    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (a & FILE_ATTRIBUTE_DIRECTORY) ::RemoveDirectoryW(path.c_str());
-    else ::DeleteFileW(path.c_str());
-}
+using testprefix::RemovePath;
 
 // The test's own start folder (a fresh one per run), with a trailing backslash.
 inline std::wstring WorkDir() {
@@ -116,19 +107,8 @@ inline TDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
     return t;
 }
 
-// Runs this thread's messages for a while.
-inline void Pump(DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    do {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) continue;
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(5);
-    } while (::GetTickCount() - start < ms);
-}
+using testsupport::Pump;
+using testsupport::PumpUntil;
 
 // Rests the real pointer on `at` (client coordinates of `target`, the form
 // or one of its child windows) and waits for the form's tip window to show.
@@ -235,38 +215,15 @@ private:
 };
 
 // Moves a file (or a folder standing in its place) aside and puts it back.
-class PathBackup {
-public:
-    explicit PathBackup(std::wstring path) : path_(std::move(path)), saved_(path_ + L".settingstest") {
-        RemovePath(saved_);
-        had_ = ::GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
-        if (had_) ::MoveFileExW(path_.c_str(), saved_.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-    ~PathBackup() {
-        RemovePath(path_);
-        if (had_) ::MoveFileExW(saved_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-    PathBackup(const PathBackup&) = delete;
-    PathBackup& operator=(const PathBackup&) = delete;
-
-private:
-    std::wstring path_;
-    std::wstring saved_;
-    bool had_ = false;
-};
+using PathBackup = testprefix::FileBackup;
 
 // The registry backup every test area shares.
 using testprefix::RegValueBackup;
 
 inline bool ReadRegText(HKEY root, const wchar_t* subkey, const wchar_t* name, std::wstring& value) {
-    wchar_t buffer[1024] = {};
-    DWORD bytes = sizeof(buffer) - sizeof(wchar_t);
-    HKEY key = nullptr;
-    if (::RegOpenKeyExW(root, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    const LONG rc = ::RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &bytes);
-    ::RegCloseKey(key);
-    if (rc != ERROR_SUCCESS) return false;
-    value = buffer;
+    const std::optional<std::wstring> text = testprefix::ReadRegText(root, subkey, name);
+    if (!text) return false;
+    value = *text;
     return true;
 }
 

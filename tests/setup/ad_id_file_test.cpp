@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/setup/setup_test_files.h"
+#include "winlib/handles.h"
 
 namespace {
 
@@ -76,8 +77,8 @@ TEST(AdIdFile, FailedWriteLeavesTheOldEntries) {
     EXPECT_EQ(ReadBytes(path), old);
     WIN32_FIND_DATAW found;
     HANDLE search = ::FindFirstFileW(WorkPath(L"~ad*").c_str(), &found);
+    const winlib::FindHandle owner(search);
     EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "no temporary file is left behind";
-    if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
 }
 
 }  // namespace

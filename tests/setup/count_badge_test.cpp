@@ -3,9 +3,8 @@
 // the manager's icon from a stand-in program, the thread's window on this
 // display.
 #include <algorithm>
-#include <chrono>
+#include <functional>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "plugins/setup/lumvex_interfaces.h"
 #include "tests/plugins/bex_kernel_fixture.h"
 #include "tests/setup/setup_test_files.h"
+#include "tests/support/message_pump.h"
 #include "tests/support/prefix_state.h"
 #include "toolkit/bex_png.h"
 
@@ -122,16 +122,7 @@ protected:
         return window_;
     }
     // Pumps this thread's messages until `done` holds or 10 s passed.
-    template <typename Done>
-    bool WaitFor(Done done) {
-        for (int i = 0; i < 500; ++i) {
-            MSG msg;
-            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-            if (done()) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return false;
-    }
+    static bool WaitFor(const std::function<bool()>& done) { return testsupport::PumpUntil(done, 10000); }
 
     std::wstring manager_, folder_, reference_, strip_;
     HWND window_ = nullptr;
@@ -244,8 +235,7 @@ TEST_F(CountBadge, TheNotificationThreadServesEveryStart) {
     ASSERT_TRUE(WaitFor([&] { return CountLines("101.9 3") == 1; }));
     EXPECT_EQ(menu->StopNotifyThread(), 1);
     // The thread posts before it ends: whatever it sent is waiting now.
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    testsupport::DispatchPending();
     EXPECT_TRUE(g_received.empty());
     EXPECT_EQ(CountLines("93.6 " + std::string(260, 'x')), 0) << "no picture asked for without data";
 

@@ -10,31 +10,43 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/text.h"
+
 namespace testprefix {
 
-inline std::string Narrow(const std::wstring& text) {
-    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 1) return std::string();
-    std::string out(static_cast<size_t>(bytes), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], bytes, nullptr, nullptr);
-    out.resize(static_cast<size_t>(bytes - 1));
-    return out;
-}
+using testsupport::Narrow;
 
 inline bool FileExists(const std::wstring& path) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Moves a file out of the way for the life of the object and puts it back.
+// Removes a file (read-only or not) or an (empty) folder of that name.
+inline void RemovePath(const std::wstring& path) {
+    const DWORD a = ::GetFileAttributesW(path.c_str());
+    if (a == INVALID_FILE_ATTRIBUTES) return;
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (a & FILE_ATTRIBUTE_DIRECTORY) ::RemoveDirectoryW(path.c_str());
+    else ::DeleteFileW(path.c_str());
+}
+
+// Moves a file (or a folder standing in its place) out of the way for the
+// life of the object and puts it back; whatever the test left there goes.
+// With `keepInPlace` a file is copied and left where it is.
 class FileBackup {
 public:
-    explicit FileBackup(std::wstring path) : path_(std::move(path)), saved_(path_ + L".testsave") {
-        had_ = FileExists(path_);
-        if (had_) ::MoveFileExW(path_.c_str(), saved_.c_str(), MOVEFILE_REPLACE_EXISTING);
+    explicit FileBackup(std::wstring path, bool keepInPlace = false)
+        : path_(std::move(path)), saved_(path_ + L".testsave") {
+        RemovePath(saved_);
+        had_ = ::GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (!had_) return;
+        if (keepInPlace)
+            ::CopyFileW(path_.c_str(), saved_.c_str(), FALSE);
+        else
+            ::MoveFileExW(path_.c_str(), saved_.c_str(), MOVEFILE_REPLACE_EXISTING);
     }
     ~FileBackup() {
-        ::DeleteFileW(path_.c_str());
+        RemovePath(path_);
         if (had_) ::MoveFileExW(saved_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
     }
     FileBackup(const FileBackup&) = delete;

@@ -96,7 +96,7 @@ TEST_F(ManagerTest, HoverTimerLeavesWhenTheCursorIsElsewhere) {
     Add(a, 10, 10, 40, 40);
     host.Move(20, 20);
     ASSERT_EQ(&a, host.HoveredWnd());
-    Pump(400);
+    PumpUntil([&] { return host.HoveredWnd() == nullptr && a.Last() == "leave"; });
     EXPECT_EQ(nullptr, host.HoveredWnd());
     EXPECT_EQ("leave", a.Last());
     EXPECT_GE(a.ticks, 1);
@@ -114,7 +114,7 @@ TEST_F(ManagerTest, HoverTimerLeavesWhenTheCursorIsElsewhere) {
     EXPECT_EQ(&a, host.HoveredWnd()) << "the cursor really is over the control";
     TestHost cover;
     ASSERT_TRUE(cover.Open(100, 100, 90, 90));
-    Pump(300);
+    PumpUntil([&] { return host.HoveredWnd() == nullptr; });
     EXPECT_EQ(nullptr, host.HoveredWnd());
 }
 
@@ -339,7 +339,7 @@ TEST(ManagerLife, DestroyDetachesAndASecondWindowBindsAgain) {
     EXPECT_TRUE(a.Has("enter"));
     host.Down(15, 15);
     EXPECT_EQ("down 5,5", a.Last());
-    Pump(350);
+    PumpUntil([&] { return a.ticks >= 1 && a.Last() == "leave"; });
     EXPECT_GE(a.ticks, 1);
     EXPECT_EQ("leave", a.Last());
 }

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "companion/ui/corvalle_skin.h"
+#include "tests/support/message_pump.h"
+#include "tests/support/pixel_surface.h"
 #include "toolkit/bex_bitmap.h"
 #include "toolkit/bex_controls.h"
 #include "toolkit/bex_text_wnd.h"
@@ -112,38 +114,15 @@ private:
     CBexButton4 ok_, cancel_, disabled_;
 };
 
-void Pump(DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    MSG msg;
-    while (::GetTickCount() - start < ms) {
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
+using testsupport::Pump;
 
 bool SaveScreenRect(const RECT& rc, const wchar_t* path) {
     const int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = cx;
-    bmi.bmiHeader.biHeight = -cy;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    winlib::Bitmap dib(::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    winlib::MemoryDc mem(::CreateCompatibleDC(nullptr));
-    if (!dib || !mem) return false;
-    {
-        winlib::SelectObjectScope select(mem.Get(), dib.Get());
-        winlib::WindowDc screen(nullptr);
-        ::BitBlt(mem.Get(), 0, 0, cx, cy, screen.Get(), rc.left, rc.top, SRCCOPY);
-        ::GdiFlush();
-    }
+    testsupport::PixelSurface shot(cx, cy);
+    if (!shot.Bits()) return false;
+    shot.CopyScreen(rc.left, rc.top);
     std::vector<unsigned char> rgb(static_cast<size_t>(cx) * cy * 3);
-    const auto* px = static_cast<const DWORD*>(bits);
+    const DWORD* px = shot.Bits();
     for (int i = 0; i < cx * cy; ++i) {
         rgb[i * 3] = static_cast<unsigned char>(px[i] >> 16);
         rgb[i * 3 + 1] = static_cast<unsigned char>(px[i] >> 8);

@@ -7,19 +7,6 @@
 
 namespace toolkit_test {
 
-void Pump(DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    MSG msg;
-    for (;;) {
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        if (::GetTickCount() - start >= ms) break;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
 bool TestHost::Open(int cx, int cy, int x, int y) {
     RECT rc{x, y, x + cx, y + cy};
     winlib::WindowClassOptions options;
@@ -54,45 +41,6 @@ void ProbeWnd::Paint(HDC dc, int, int) {
 
 bool ProbeWnd::Has(const std::string& entry) const {
     return std::find(log.begin(), log.end(), entry) != log.end();
-}
-
-PixelSurface::PixelSurface(int cx, int cy) : cx_(cx), cy_(cy) {
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = cx;
-    bmi.bmiHeader.biHeight = -cy;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    bitmap_ = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bits_ = static_cast<DWORD*>(bits);
-    dc_ = ::CreateCompatibleDC(nullptr);
-    old_ = ::SelectObject(dc_, bitmap_);
-}
-
-PixelSurface::~PixelSurface() {
-    ::SelectObject(dc_, old_);
-    ::DeleteDC(dc_);
-    ::DeleteObject(bitmap_);
-}
-
-COLORREF PixelSurface::At(int x, int y) const {
-    ::GdiFlush();
-    if (x < 0 || y < 0 || x >= cx_ || y >= cy_) return 0xFFFFFFFF;
-    const DWORD p = bits_[y * cx_ + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-}
-
-void PixelSurface::Fill(COLORREF color) {
-    RECT rc{0, 0, cx_, cy_};
-    winlib::Brush brush(::CreateSolidBrush(color));
-    ::FillRect(dc_, &rc, brush.Get());
-    ::GdiFlush();
-}
-
-void PixelSurface::Print(HWND hwnd) {
-    ::SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
-    ::GdiFlush();
 }
 
 winlib::Bitmap SolidStrip(const std::vector<COLORREF>& frames, int frameWidth, int height, int alpha) {

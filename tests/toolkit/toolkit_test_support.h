@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/message_pump.h"
+#include "tests/support/pixel_surface.h"
 #include "toolkit/bex_bitmap.h"
 #include "toolkit/bex_wnd.h"
 #include "toolkit/bex_wnd_manager.h"
@@ -15,8 +17,8 @@
 
 namespace toolkit_test {
 
-// Runs the message loop for `ms` milliseconds.
-void Pump(DWORD ms);
+using testsupport::Pump;
+using testsupport::PumpUntil;
 
 class TestHost : public winlib::Window, public CBexWndManager {
 public:
@@ -93,29 +95,7 @@ private:
     }
 };
 
-// A 32-bit top-down DIB section with its own memory DC, for reading painted
-// pixels back.
-class PixelSurface {
-public:
-    PixelSurface(int cx, int cy);
-    ~PixelSurface();
-    HDC Dc() const { return dc_; }
-    // 0x00RRGGBB of a pixel (alpha dropped).
-    COLORREF At(int x, int y) const;
-    void Fill(COLORREF color);
-    // The host paints itself into the surface through WM_PRINTCLIENT.
-    void Print(HWND hwnd);
-    int Width() const { return cx_; }
-    int Height() const { return cy_; }
-    const DWORD* Bits() const { return bits_; }
-
-private:
-    int cx_, cy_;
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-    DWORD* bits_ = nullptr;
-};
+using testsupport::PixelSurface;
 
 // A strip whose frames are solid colours: 32-bit with the given alpha (255:
 // opaque alpha strip) or 24-bit when alpha is negative.

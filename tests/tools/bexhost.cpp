@@ -45,6 +45,7 @@
 #include "plugins/common/kernel_binding.h"
 #include "protocol/bex_plugin.h"
 #include "tests/doubles/kernel/bex_test_api.h"
+#include "tests/support/text.h"
 #include "tests/tools/bexhost_misc.h"
 #include "tests/tools/bexhost_setup.h"
 #include "tests/tools/bexhost_uninstall.h"
@@ -182,10 +183,7 @@ void PrintText(int slot, const wchar_t* text) {
         std::printf("slot %d (null)\n", slot);
         return;
     }
-    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(bytes > 0 ? bytes : 1), '\0');
-    if (bytes > 0) ::WideCharToMultiByte(CP_UTF8, 0, text, -1, &utf8[0], bytes, nullptr, nullptr);
-    std::printf("slot %d %s\n", slot, utf8.c_str());
+    std::printf("slot %d %s\n", slot, testsupport::Narrow(text).c_str());
 }
 
 void PrintSoftInfo(catalog::ISoftInfoData* record) {

@@ -6,6 +6,7 @@
 
 #include "plugins/catalog/soft_list_mgr.h"
 #include "plugins/common/kernel_calls.h"
+#include "tests/support/text.h"
 
 namespace {
 
@@ -51,13 +52,7 @@ void EnsureCatalog(catalog::ISoftListMgr* mgr, HWND window, int kind) {
 
 }  // namespace
 
-std::string Utf8(const wchar_t* text) {
-    if (!text) return "(null)";
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n > 1 ? n - 1 : 0), '\0');
-    if (n > 1) ::WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], n, nullptr, nullptr);
-    return out;
-}
+std::string Utf8(const wchar_t* text) { return text ? testsupport::Narrow(text) : "(null)"; }
 
 // Prints the events until one with `code` arrives (then, with `settleMs`,
 // the ones that follow within that quiet time) or `timeoutMs` passes.

@@ -14,6 +14,7 @@
 #include "tests/doubles/kernel/kernel_state.h"
 #include "tests/doubles/kernel/service_object.h"
 #include "tests/doubles/kernel/services.h"
+#include "tests/support/text.h"
 
 namespace standin {
 
@@ -27,23 +28,8 @@ struct Reply {
     bool found = false;
 };
 
-std::string Narrow(const std::wstring& text, UINT codePage) {
-    const int bytes = ::WideCharToMultiByte(codePage, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                            nullptr, nullptr);
-    std::string out(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-    if (bytes > 0)
-        ::WideCharToMultiByte(codePage, 0, text.c_str(), static_cast<int>(text.size()), &out[0], bytes, nullptr,
-                              nullptr);
-    return out;
-}
-
-std::wstring FromUtf8(const std::string& text) {
-    const int chars = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(chars > 0 ? chars : 0), L'\0');
-    if (chars > 0)
-        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], chars);
-    return out;
-}
+using testsupport::Narrow;
+using testsupport::Widen;
 
 // "http://host/a/b.xml?x=1" -> "a\b.xml"
 std::wstring FixtureName(const std::wstring& url) {
@@ -65,7 +51,7 @@ Reply FromFixture(const std::wstring& url) {
     std::ifstream in(Narrow(folder + L"\\" + name, CP_ACP), std::ios::binary);
     if (!in) return reply;
     reply.body.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (ConfigInt(L"fetch", L"raw", 0) == 0) reply.body = Narrow(FromUtf8(reply.body), 936);
+    if (ConfigInt(L"fetch", L"raw", 0) == 0) reply.body = Narrow(Widen(reply.body), 936);
     reply.found = true;
     return reply;
 }
@@ -100,7 +86,7 @@ void CompleteRequest(IBexAsyncResult* result, const std::wstring& url) {
         status = 2;
     } else {
         const std::wstring kind = Config(L"fetch", L"reply", L"buffer");
-        if (kind == L"string") body = MakeStringWith(FromUtf8(fetched.body));
+        if (kind == L"string") body = MakeStringWith(Widen(fetched.body));
         else if (kind == L"empty") body = MakeByteBufferWith(std::string());
         else if (kind == L"nulldata") body = MakeByteBufferWith(std::string(), true);
         else body = MakeByteBufferWith(fetched.body);

@@ -25,6 +25,7 @@
 #include "tests/doubles/kernel/kernel_state.h"
 #include "tests/doubles/kernel/service_object.h"
 #include "tests/doubles/kernel/services.h"
+#include "tests/support/text.h"
 
 namespace standin {
 
@@ -53,25 +54,8 @@ std::wstring StorePath() {
     return len > 0 && len < MAX_PATH ? std::wstring(path) : std::wstring();
 }
 
-std::string Narrow(const std::wstring& text) {
-    std::string out;
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (n > 1) {
-        out.resize(static_cast<size_t>(n) - 1);
-        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], n, nullptr, nullptr);
-    }
-    return out;
-}
-
-std::wstring Widen(const std::string& text) {
-    std::wstring out;
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    if (n > 1) {
-        out.resize(static_cast<size_t>(n) - 1);
-        ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &out[0], n);
-    }
-    return out;
-}
+using testsupport::Narrow;
+using testsupport::Widen;
 
 std::string ToHex(const std::string& bytes) {
     static const char digits[] = "0123456789ABCDEF";

@@ -14,16 +14,9 @@
 #include <string>
 
 #include "settings/display/SystemControl.h"
+#include "tests/support/text.h"
 
 namespace {
-
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
-    return out;
-}
 
 void Print(TSystemControl& control) {
     const TCurrentDisplayValues& cur = control.Current();
@@ -40,7 +33,7 @@ void Print(TSystemControl& control) {
     std::printf("restartneeded=%d\n", control.RestartNeeded() ? 1 : 0);
     std::printf("logoffsuffices=%d\n", control.LogOffSuffices() ? 1 : 0);
     std::printf("norestartpending=%d\n", control.NoRestartPending() ? 1 : 0);
-    std::printf("xpfontsmoothing=%s\n", Utf8(cur.FontSmoothing).c_str());
+    std::printf("xpfontsmoothing=%s\n", testsupport::Narrow(cur.FontSmoothing).c_str());
 }
 
 }  // namespace

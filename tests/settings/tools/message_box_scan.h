@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/text.h"
+
 namespace msgbox {
 
 struct Box {
@@ -69,12 +71,6 @@ inline void Answer(HWND box, int id) {
     ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
 }
 
-inline std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
-    return out;
-}
+inline std::string Utf8(const std::wstring& text) { return testsupport::Narrow(text); }
 
 }  // namespace msgbox

@@ -14,6 +14,7 @@
 #include "settings/controls/GraphicTime.h"
 #include "settings/controls/SkinUtils.h"
 #include "settings/controls/TabButton.h"
+#include "tests/support/message_pump.h"
 #include "settings/forms/form.h"
 #include "settings/model/GlobalFuncs.h"
 #include "settings/pages/FrmConfirmMode.h"
@@ -134,15 +135,7 @@ int wmain(int argc, wchar_t** argv) {
     info.CancelCaption = L"稍后重启";
     ShowConfirm(info, nullptr, [ms](TFormConfirmMode& box) {
         ::SetWindowPos(box.Hwnd(), HWND_TOPMOST, 660, 10, 0, 0, SWP_NOSIZE);
-        const DWORD start = ::GetTickCount();
-        while (::GetTickCount() - start < ms) {
-            MSG msg;
-            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
-            }
-            ::Sleep(10);
-        }
+        testsupport::Pump(ms);
         box.SetModalResult(IDCANCEL);
     });
     return 0;
