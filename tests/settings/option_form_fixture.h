@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/FrmOption.h"
-#include "settings/SettingsFile.h"
+#include "settings/app/FrmOption.h"
+#include "settings/model/SettingsFile.h"
 #include "tests/settings/test_support.h"
 
 namespace settingstest {
