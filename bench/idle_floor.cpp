@@ -19,7 +19,8 @@
 #include <cwchar>
 #include <string>
 
-#include "toolkit/bex_png.h"
+#include "base/png_decoder.h"
+#include "base/whole_file.h"
 
 namespace {
 
@@ -167,7 +168,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     winlib::Bitmap given;
     if (!stripPath.empty()) {
         std::string bytes;
-        if (ReadWholeFile(stripPath.c_str(), bytes)) given = DecodePngToDib(bytes.data(), bytes.size());
+        if (base::ReadWholeFile(stripPath.c_str(), bytes)) given = base::DecodePngToDib(bytes.data(), bytes.size());
         if (!given) return 1;
     }
     g_floor.strip = given ? given.Detach() : MakeStrip(g_floor.cx, g_floor.cy, g_floor.frames);

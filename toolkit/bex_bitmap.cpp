@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/bex_png.h"
+#include "base/png_decoder.h"
+#include "base/whole_file.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ winlib::Bitmap LoadPngResource(UINT id) {
     if (!data) return winlib::Bitmap();
     const void* bytes = ::LockResource(data);
     const DWORD size = ::SizeofResource(module, info);
-    winlib::Bitmap bitmap = bytes ? DecodePngToDib(bytes, size) : winlib::Bitmap();
+    winlib::Bitmap bitmap = bytes ? base::DecodePngToDib(bytes, size) : winlib::Bitmap();
     ::FreeResource(data);
     return bitmap;
 }
@@ -98,8 +99,8 @@ bool CBexBitmap::Load() {
     } else if (kind_ == kBexKindPng) {
         if (!path_.empty()) {
             std::string bytes;
-            if (ReadWholeFile(path_.c_str(), bytes))
-                bitmap_ = DecodePngToDib(bytes.data(), bytes.size());
+            if (base::ReadWholeFile(path_.c_str(), bytes))
+                bitmap_ = base::DecodePngToDib(bytes.data(), bytes.size());
         } else {
             bitmap_ = LoadPngResource(resourceId_);
         }

@@ -4,7 +4,8 @@
 #include <string>
 
 #include "companion/system/shared_settings.h"
-#include "toolkit/bex_png.h"
+#include "base/png_decoder.h"
+#include "base/whole_file.h"
 
 std::wstring SkinFilePath(const std::wstring& fileName) {
     std::wstring dir;
@@ -15,8 +16,8 @@ std::wstring SkinFilePath(const std::wstring& fileName) {
 winlib::Bitmap LoadSkinStrip(const std::wstring& fileName) {
     const std::wstring path = SkinFilePath(fileName);
     std::string bytes;
-    if (path.empty() || !ReadWholeFile(path.c_str(), bytes)) return winlib::Bitmap();
-    return DecodePngToDib(bytes.data(), bytes.size());
+    if (path.empty() || !base::ReadWholeFile(path.c_str(), bytes)) return winlib::Bitmap();
+    return base::DecodePngToDib(bytes.data(), bytes.size());
 }
 
 bool StripFramesEqual(HBITMAP strip, int first, int second, int cx, int cy) {

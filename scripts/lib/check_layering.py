@@ -15,8 +15,7 @@ Failures, one line each:
     or bench/;
   - a source in a folder that no entry of the table covers;
   - folders (real ones, not layers) that include each other in a circle;
-  - the README's layer picture saying something else than the table;
-  - an entry of KNOWN_UPWARD that the tree no longer needs.
+  - the README's layer picture saying something else than the table.
 
 With --self-test the check first runs on throwaway copies of the tree, each
 with one change: a forbidden include, an allowed one, two test folders
@@ -44,10 +43,10 @@ USES = {
     "toolkit": ["winlib"],
     "settings/forms": ["winlib"],
     # Corvalle.exe
-    "companion/system": ["toolkit"],
+    "companion/system": ["winlib"],
     "companion/kernel": ["companion/system"],
     "companion/actions": ["companion/kernel"],
-    "companion/ui": ["companion/actions"],
+    "companion/ui": ["companion/actions", "toolkit"],
     "companion/app": ["companion/ui"],
     # Mirelo.exe; files directly in settings/ count as its top.
     "settings/model": ["settings/forms"],
@@ -74,15 +73,6 @@ PROGRAMS = {
     "player": "Piravel.exe",
     "plugins/catalog": "Tandrel.dll",
     "plugins/setup": "Lumvex.dll",
-}
-
-# Upward includes the tree still has while they are being taken out:
-# (including file, included file). An entry the tree no longer needs is a
-# failure too, so that the list only shrinks.
-KNOWN_UPWARD = {
-    ("companion/actions/action_environment.cpp", "companion/ui/skin_strip.h"),
-    ("companion/ui/showing_dialogs.cpp", "companion/app/startup.h"),
-    ("companion/ui/vyn_pop_wnd.cpp", "companion/app/settings_launcher.h"),
 }
 
 SOURCE_SUFFIXES = (".h", ".hpp", ".inl", ".inc", ".c", ".cc", ".cpp", ".cxx", ".rc")
@@ -250,7 +240,6 @@ def check(root):
     """Every failure of the tree at `root`, one line each."""
     problems = table_problems() + readme_problems(root)
     allowed = {key: reachable(key) for key in USES}
-    known_seen = set()
     folder_edges = {}
     for rel in sources(root):
         here = layer_of(rel)
@@ -259,9 +248,6 @@ def check(root):
             continue
         for number, target in includes(root, rel):
             there = layer_of(target)
-            if (rel, target) in KNOWN_UPWARD:
-                known_seen.add((rel, target))
-                continue
             a, b = os.path.dirname(rel), os.path.dirname(target)
             if a != b:
                 folder_edges.setdefault((a, b), f"{rel}:{number}")
@@ -279,9 +265,6 @@ def check(root):
             else:
                 why = f"{here} may not use {there}: no arrow allows it"
             problems.append(f"{rel}:{number}: includes {target}: {why}")
-    for rel, target in sorted(KNOWN_UPWARD - known_seen):
-        problems.append(f"KNOWN_UPWARD: {rel} no longer includes {target}: "
-                        "delete the entry")
     for group in folder_cycles(folder_edges):
         circle = shortest_circle(group, folder_edges)
         steps = [f"{a} {ARROW} {b} ({folder_edges[(a, b)]})" for a, b in zip(circle, circle[1:])]
@@ -479,8 +462,7 @@ def main(argv):
     for p in problems:
         print(p)
     files = sum(1 for _ in sources(root))
-    print(f"layering: {files} files read, {len(problems)} problems"
-          + (f", KNOWN_UPWARD holds {len(KNOWN_UPWARD)} entries" if KNOWN_UPWARD else ""))
+    print(f"layering: {files} files read, {len(problems)} problems")
     return 1 if failed or problems else 0
 
 

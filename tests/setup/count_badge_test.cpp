@@ -15,7 +15,8 @@
 #include "tests/setup/setup_test_files.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/prefix_state.h"
-#include "toolkit/bex_png.h"
+#include "base/png_decoder.h"
+#include "base/whole_file.h"
 
 namespace {
 
@@ -29,8 +30,8 @@ struct Picture {
 Picture ReadPng(const std::wstring& path) {
     Picture out;
     std::string bytes;
-    if (!ReadWholeFile(path.c_str(), bytes)) return out;
-    const winlib::Bitmap image = DecodePngToDib(bytes.data(), bytes.size());
+    if (!base::ReadWholeFile(path.c_str(), bytes)) return out;
+    const winlib::Bitmap image = base::DecodePngToDib(bytes.data(), bytes.size());
     DIBSECTION dib = {};
     if (!image || ::GetObjectW(image.Get(), sizeof(dib), &dib) != sizeof(dib) || dib.dsBm.bmBitsPixel != 32)
         return out;

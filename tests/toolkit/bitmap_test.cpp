@@ -6,10 +6,13 @@
 
 #include "companion/ui/corvalle_skin.h"
 #include "toolkit/bex_bitmap.h"
-#include "toolkit/bex_png.h"
+#include "base/png_decoder.h"
+#include "base/whole_file.h"
 #include "toolkit_test_support.h"
 
 using namespace toolkit_test;
+
+using base::DecodePngToDib;
 
 namespace {
 

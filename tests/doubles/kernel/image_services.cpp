@@ -13,7 +13,8 @@
 #include "tests/doubles/kernel/kernel_state.h"
 #include "tests/doubles/kernel/service_object.h"
 #include "tests/doubles/kernel/services.h"
-#include "toolkit/bex_png.h"
+#include "base/png_decoder.h"
+#include "base/whole_file.h"
 
 namespace standin {
 
@@ -62,7 +63,7 @@ HBITMAP Decode(const void* data, size_t size) {
         void* bits = nullptr;
         return NewDib(4, 4, &bits);
     }
-    return To32Bits(DecodePngToDib(data, size).Detach());
+    return To32Bits(base::DecodePngToDib(data, size).Detach());
 }
 
 std::wstring SizeText(HBITMAP image) {
@@ -140,8 +141,8 @@ int BEX_CALL CodecSave(IBexPlugin*, HBITMAP image, const wchar_t* path) {
 HBITMAP BEX_CALL NotificationImage(IBexPlugin*, const wchar_t* pngPath) {
     Log(std::wstring(L"93.6 ") + (pngPath ? pngPath : L"(null)"));
     std::string bytes;
-    if (!pngPath || !ReadWholeFile(pngPath, bytes)) return nullptr;
-    return To32Bits(DecodePngToDib(bytes.data(), bytes.size()).Detach());
+    if (!pngPath || !base::ReadWholeFile(pngPath, bytes)) return nullptr;
+    return To32Bits(base::DecodePngToDib(bytes.data(), bytes.size()).Detach());
 }
 
 // Logs the images' sizes and the path; the images are saved beside the

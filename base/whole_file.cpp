@@ -1,6 +1,8 @@
-#include "toolkit/bex_png.h"
+#include "base/whole_file.h"
 
 #include <cstdio>
+
+namespace base {
 
 bool ReadWholeFile(const wchar_t* path, std::string& out) {
     out.clear();
@@ -18,3 +20,5 @@ bool ReadWholeFile(const wchar_t* path, std::string& out) {
     if (!ok) out.clear();
     return ok;
 }
+
+}  // namespace base
