@@ -7,6 +7,9 @@
 #include "companion/system/shared_settings.h"
 #include "companion/system/text_utils.h"
 #include "companion/ui/tip_link_targets.h"
+#include "protocol/corvalle_ini.h"
+
+namespace ini = protocol::ini;
 
 namespace {
 
@@ -93,7 +96,7 @@ void CActionPresenter::ShowTimedShutdown(const std::wstring& tip) {
     const SYSTEMTIME now = clock_.LocalTime();
     std::wstring stamp;
     FormatWString(stamp, L"%.4d%.2d%.2d%.2d%.2d", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute);
-    if (WriteConfigString(L"vyn", L"lastshutdowntime", stamp.c_str()) != 0) {
+    if (WriteConfigString(ini::kGeneral, ini::kLastShutDownTime, stamp.c_str()) != 0) {
         // The stamp is what keeps this shutdown from firing again after the
         // restart; without it the machine could shut down over and over.
         ReleaseDetectThread();

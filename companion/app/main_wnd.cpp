@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <wtsapi32.h>
 
+#include "base/service_addresses.h"
 #include "companion/actions/custom_action.h"
 #include "companion/actions/reminder_list.h"
 #include "companion/app/first_tip_wnd.h"
@@ -12,16 +13,18 @@
 #include "companion/system/desktop_shortcut.h"
 #include "companion/system/paths.h"
 #include "companion/system/screen.h"
-#include "base/service_addresses.h"
 #include "companion/system/shared_settings.h"
+#include "companion/system/skin_strip.h"
 #include "companion/system/statistics.h"
 #include "companion/system/ui_package.h"
-#include "companion/system/skin_strip.h"
 #include "companion/ui/corvalle_skin.h"
 #include "companion/ui/rest_schedule.h"
+#include "protocol/corvalle_ini.h"
 #include "protocol/program_names.h"
 #include "winlib/app_module.h"
 #include "winlib/handles.h"
+
+namespace ini = protocol::ini;
 
 namespace {
 
@@ -110,7 +113,7 @@ BOOL CMainWnd::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 
 bool CMainWnd::Topmost() const {
     std::wstring value;
-    ReadConfigString(value, L"vyn", L"topmost");
+    ReadConfigString(value, ini::kGeneral, ini::kTopmost);
     return value != L"false";
 }
 
@@ -128,9 +131,9 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work_, 0);
 
     std::wstring firstRunTip;
-    ReadConfigString(firstRunTip, L"vyn", L"firstruntip");
+    ReadConfigString(firstRunTip, ini::kGeneral, ini::kFirstRunTip);
     const bool firstRun = firstRunTip != L"false";
-    if (firstRun) WriteConfigString(L"vyn", L"firstruntip", L"false");
+    if (firstRun) WriteConfigString(ini::kGeneral, ini::kFirstRunTip, L"false");
     PlaceAtStart();
 
     animator_.Animations().Load(
@@ -149,7 +152,7 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
         const SYSTEMTIME now = services_.environment->LocalTime();
         // At the start a negative interval counts as none.
         const int32_t interval = settings.Interval.load();
-        WriteConfigString(L"eye", L"next", NextRestTime(now.wHour, now.wMinute, interval < 0 ? 0 : interval).c_str());
+        WriteConfigString(ini::kEye, ini::kNext, NextRestTime(now.wHour, now.wMinute, interval < 0 ? 0 : interval).c_str());
     }
 
     detect_ = new CDetectActionCondition(Hwnd(), services_.pollPauseMs);
@@ -177,9 +180,9 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
 
 void CMainWnd::EnsureCompatible() {
     std::wstring compatible;
-    ReadConfigString(compatible, L"vyn", L"compatible");
+    ReadConfigString(compatible, ini::kGeneral, ini::kCompatible);
     if (compatible == L"true") return;
-    WriteConfigString(L"vyn", L"compatible", L"true");
+    WriteConfigString(ini::kGeneral, ini::kCompatible, L"true");
     std::wstring dir;
     if (!GetExeDir(dir)) return;
     const std::wstring settingsProgram = dir + protocol::kSettingsProgram;
@@ -198,8 +201,8 @@ void CMainWnd::EnsureCompatible() {
 
 void CMainWnd::PlaceAtStart() {
     std::wstring x, y;
-    ReadConfigString(x, L"vynpos", L"x");
-    ReadConfigString(y, L"vynpos", L"y");
+    ReadConfigString(x, ini::kPosition, ini::kX);
+    ReadConfigString(y, ini::kPosition, ini::kY);
     SIZE standing{kMascotOffsetX, kMascotOffsetY};
     if (CBexBitmap* bitmap = BexSkinBitmap(kBexMascotStanding)) {
         if (bitmap->Handle()) standing = SIZE{bitmap->FrameWidth(), bitmap->Height()};
@@ -208,8 +211,8 @@ void CMainWnd::PlaceAtStart() {
     }
     const POINT at = InitialMascotPosition(x, y, work_, standing);
     std::wstring topmost;
-    ReadConfigString(topmost, L"vyn", L"topmost");
-    if (topmost.empty()) WriteConfigString(L"vyn", L"topmost", L"false");
+    ReadConfigString(topmost, ini::kGeneral, ini::kTopmost);
+    if (topmost.empty()) WriteConfigString(ini::kGeneral, ini::kTopmost, L"false");
     ::SetWindowPos(Hwnd(), Topmost() ? HWND_TOPMOST : HWND_NOTOPMOST, at.x, at.y, 0, 0, SWP_SHOWWINDOW);
 }
 
@@ -244,8 +247,8 @@ LRESULT CMainWnd::OnQueryEndSession(UINT, WPARAM, LPARAM, BOOL&) {
     tip_.ShowTip(false);
     ShowWindow(SW_HIDE);
     const RECT rc = WindowRect();
-    WriteConfigString(L"vynpos", L"x", std::to_wstring(rc.left).c_str());
-    WriteConfigString(L"vynpos", L"y", std::to_wstring(rc.top).c_str());
+    WriteConfigString(ini::kPosition, ini::kX, std::to_wstring(rc.left).c_str());
+    WriteConfigString(ini::kPosition, ini::kY, std::to_wstring(rc.top).c_str());
     return TRUE;
 }
 

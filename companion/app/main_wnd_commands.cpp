@@ -4,14 +4,17 @@
 
 #include <shellapi.h>
 
-#include "companion/system/settings_launcher.h"
-#include "companion/system/screen.h"
 #include "base/service_addresses.h"
+#include "companion/system/screen.h"
+#include "companion/system/settings_launcher.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/statistics.h"
 #include "companion/ui/corvalle_skin.h"
+#include "protocol/corvalle_ini.h"
 #include "winlib/app_module.h"
 #include "winlib/handles.h"
+
+namespace ini = protocol::ini;
 
 namespace {
 
@@ -212,10 +215,10 @@ void CMainWnd::OnHide() {
     // Nobody sees a hidden mascot move.
     KillTimer(kTimerMascotFrame);
     std::wstring prompt;
-    ReadConfigString(prompt, L"vyn", L"prompt");
+    ReadConfigString(prompt, ini::kGeneral, ini::kPrompt);
     if (prompt != L"true") {
         ShowBalloon();
-        WriteConfigString(L"vyn", L"prompt", L"true");
+        WriteConfigString(ini::kGeneral, ini::kPrompt, L"true");
     }
     Send(L"vyn&type=hide");
 }
@@ -232,11 +235,11 @@ void CMainWnd::OnShow() {
 
 void CMainWnd::OnTopmost() {
     if (Topmost()) {
-        WriteConfigString(L"vyn", L"topmost", L"false");
+        WriteConfigString(ini::kGeneral, ini::kTopmost, L"false");
         ::SetWindowPos(Hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         return;
     }
-    WriteConfigString(L"vyn", L"topmost", L"true");
+    WriteConfigString(ini::kGeneral, ini::kTopmost, L"true");
     ::SetWindowPos(Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ::SetForegroundWindow(Hwnd());
     ::BringWindowToTop(Hwnd());
@@ -254,8 +257,8 @@ void CMainWnd::OnExit() {
     SetMascotState(1);
     Send(L"vyn&type=exit");
     const RECT rc = WindowRect();
-    WriteConfigString(L"vynpos", L"x", std::to_wstring(rc.left).c_str());
-    WriteConfigString(L"vynpos", L"y", std::to_wstring(rc.top).c_str());
+    WriteConfigString(ini::kPosition, ini::kX, std::to_wstring(rc.left).c_str());
+    WriteConfigString(ini::kPosition, ini::kY, std::to_wstring(rc.top).c_str());
 }
 
 void CMainWnd::FinishLeaving() {
