@@ -10,8 +10,6 @@
 
 namespace {
 
-HINSTANCE g_resourceModule = nullptr;
-
 // The memory DC outlives every bitmap that is blitted through it: it is made
 // on first use and released at exit after the skin set.
 winlib::MemoryDc& SharedDc() {
@@ -22,9 +20,7 @@ winlib::MemoryDc& SharedDc() {
     return dc;
 }
 
-HINSTANCE ResourceModule() {
-    return g_resourceModule ? g_resourceModule : ::GetModuleHandleW(nullptr);
-}
+HINSTANCE ResourceModule() { return ::GetModuleHandleW(nullptr); }
 
 winlib::Bitmap LoadPngResource(UINT id) {
     HINSTANCE module = ResourceModule();
@@ -43,7 +39,6 @@ const BLENDFUNCTION kAlphaBlend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
 
 }  // namespace
 
-void SetBexResourceModule(HINSTANCE module) { g_resourceModule = module; }
 HINSTANCE BexResourceModule() { return ResourceModule(); }
 HDC BexMemoryDc() { return SharedDc().Get(); }
 

@@ -118,8 +118,7 @@ void DrawImageFrame(CBexBitmap* bitmap, HDC dc, int x, int y, int frame);
 // `font`, measured on the shared memory DC; 0 on failure. `size` may be null.
 int MeasureText(HFONT font, int length, const wchar_t* text, SIZE* size);
 
-// Where resources are looked up; the program's own module unless set.
-void SetBexResourceModule(HINSTANCE module);
+// Where resources are looked up: the program's own module.
 HINSTANCE BexResourceModule();
 
 // The memory DC that every blit and measurement goes through.

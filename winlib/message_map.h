@@ -66,20 +66,9 @@ protected:
         if (bHandled) return TRUE;                                                           \
     }
 
-// Notification handlers: LRESULT OnNotify(int id, NMHDR* header, BOOL& handled).
-#define WL_NOTIFY_CODE_HANDLER(code, func)                                                   \
-    if (uMsg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == (code)) {             \
-        bHandled = TRUE;                                                                     \
-        lResult = func(static_cast<int>(wParam), reinterpret_cast<NMHDR*>(lParam), bHandled); \
-        if (bHandled) return TRUE;                                                           \
-    }
-
-// Hands the message to a base class (called non-virtually) or to a member
-// that is itself a message map.
+// Hands the message to a base class (called non-virtually).
 #define WL_CHAIN_MSG_MAP(BaseClass) \
     if (BaseClass::ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult)) return TRUE;
-#define WL_CHAIN_MSG_MAP_MEMBER(member) \
-    if ((member).ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult)) return TRUE;
 
 #define WL_END_MSG_MAP() \
     return FALSE;        \

@@ -25,11 +25,6 @@ void TApplicationWindow::ShowButton() {
     if (Hwnd()) ShowWindow(SW_SHOWNOACTIVATE);
 }
 
-void TApplicationWindow::SetTitle(const std::wstring& title) {
-    title_ = title;
-    if (Hwnd()) ::SetWindowTextW(Hwnd(), title.c_str());
-}
-
 std::wstring TApplicationWindow::Title() const {
     return title_;
 }

@@ -23,7 +23,6 @@ public:
     bool Initialize(const std::wstring& title);
     // Puts the button on the taskbar (once the main form is about to show).
     void ShowButton();
-    void SetTitle(const std::wstring& title);
     std::wstring Title() const;
 
     // Closing (or destroying) the main form ends the message loop.

@@ -208,11 +208,6 @@ bool TForm::SelectNext(bool forward) {
     return true;
 }
 
-void TForm::SetColor(COLORREF color) {
-    params_.Color = color;
-    if (Hwnd()) ::InvalidateRect(Hwnd(), nullptr, FALSE);
-}
-
 void TForm::SetClientSize(int width, int height) {
     params_.ClientWidth = width;
     params_.ClientHeight = height;

@@ -101,7 +101,6 @@ public:
 
     HFONT Font() const { return font_.Get(); }
     COLORREF Color() const { return params_.Color; }
-    void SetColor(COLORREF color);
     void SetClientSize(int width, int height);
     const FormParams& Params() const { return params_; }
 
