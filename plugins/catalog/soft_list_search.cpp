@@ -23,6 +23,14 @@ constexpr size_t kUrlCapacity = 1024;  // with its terminator
 constexpr wchar_t kSoftIdsMark[] = L"#$@*";
 constexpr wchar_t kScoreKind[] = L"softlist";
 
+// The search of a map (plain or by the partners) that was given `searchId`.
+template <typename Map>
+const typename Map::mapped_type* WithSearchId(const Map& searches, int searchId) {
+    for (const auto& entry : searches)
+        if (entry.second.searchId == searchId) return &entry.second;
+    return nullptr;
+}
+
 LPARAM SearchParam(LONG searchId) {
     return static_cast<LPARAM>(MAKELONG(static_cast<WORD>(searchId), 0xFFFF));
 }
@@ -138,9 +146,8 @@ BOOL BEX_CALL CSoftListMgr::GetSearchIdsById(int searchId, IBexPlugin** out) {
         if (!out || searchId == 0) return FALSE;
         Locked lock(lock_);
         if (!started_) return FALSE;
-        for (const auto& [key, state] : searches_)
-            if (state.searchId == searchId) return IdsOf(&state, out);
-        return FALSE;
+        const SearchState* state = WithSearchId(searches_, searchId);
+        return state ? IdsOf(state, out) : FALSE;
     } catch (...) {
         return FALSE;
     }
@@ -163,9 +170,8 @@ BOOL BEX_CALL CSoftListMgr::GetCoopSearchIdsById(int searchId, IBexPlugin** out)
         if (!out || searchId == 0) return FALSE;
         Locked lock(lock_);
         if (!started_) return FALSE;
-        for (const auto& [key, state] : coopSearches_)
-            if (state.searchId == searchId) return IdsOf(&state, out);
-        return FALSE;
+        const SearchState* state = WithSearchId(coopSearches_, searchId);
+        return state ? IdsOf(state, out) : FALSE;
     } catch (...) {
         return FALSE;
     }
@@ -193,11 +199,9 @@ BOOL BEX_CALL CSoftListMgr::GetSearchItem(uint32_t softId, IBexPlugin** out) {
 const wchar_t* BEX_CALL CSoftListMgr::GetSearchKeyword(int searchId) {
     Locked lock(lock_);
     if (!started_ || searchId == 0) return nullptr;
-    for (const auto& [key, state] : searches_)
-        if (state.searchId == searchId) return state.keyword.c_str();
-    for (const auto& [key, state] : coopSearches_)
-        if (state.searchId == searchId) return state.keyword.c_str();
-    return nullptr;
+    const SearchState* state = WithSearchId(searches_, searchId);
+    if (!state) state = WithSearchId(coopSearches_, searchId);
+    return state ? state->keyword.c_str() : nullptr;
 }
 
 LONG BEX_CALL CSoftListMgr::Reserved22(void*, void*, void*) { return 0; }
