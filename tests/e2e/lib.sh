@@ -64,6 +64,9 @@ end_corvalle() {
   probe kill Corvalle.exe >/dev/null 2>&1
   [ -n "${CORVALLE_PID:-}" ] && wait "$CORVALLE_PID" 2>/dev/null
   CORVALLE_PID=
+  # The wineserver takes a killed program's windows away on its own time; the
+  # next start must not find the old mascot still standing.
+  probe gone Corvalle 10000 >/dev/null 2>&1 || true
 }
 
 cleanup_install() {
