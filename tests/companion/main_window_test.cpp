@@ -152,17 +152,20 @@ protected:
         ScriptedAction* action = action_;
         services.makeActions = [action] { return std::vector<IVynAction*>{action}; };
         if (makeActions_) services.makeActions = makeActions_;
+        if (environment_) services.environment = environment_;
         services.pollPauseMs = 20;
         window_.emplace(services);
         ASSERT_TRUE(CreateMascotWindow(*window_));
         Pump(50);
     }
 
-    // Makes the action due and waits until the window has taken it.
+    // Makes the action due and waits until the window has taken it (a
+    // countdown or rest of the recording dialogs ends within the same message).
     void Fire(const std::wstring& tip) {
         action_->tip = tip;
+        const int asked = action_->tipAsked.load();
         action_->due = true;
-        ASSERT_TRUE(PumpUntil([&] { return window_->TipShowing(); })) << testprefix::Narrow(tip);
+        ASSERT_TRUE(PumpUntil([&] { return action_->tipAsked.load() > asked; })) << testprefix::Narrow(tip);
     }
 
     std::optional<testprefix::FileBackup> configBackup_;
@@ -172,6 +175,7 @@ protected:
     testsupport::RecordingPower power_{testsupport::RecordingPower::Detail::Short};
     ScriptedAction* action_ = nullptr;  // owned by the detect thread
     std::function<std::vector<IVynAction*>()> makeActions_;  // in place of the scripted action
+    IActionEnvironment* environment_ = nullptr;  // in place of the system's clock
     int ended_ = 0;
     std::vector<std::wstring> pages_;
     std::optional<CMainWnd> window_;
@@ -395,6 +399,26 @@ TEST_F(MainWindowTest, TheRestModeRunsAfterItsCountdownAndRecordsItsTimes) {
     ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == 2; }));
     EXPECT_EQ(dialogs_.calls, std::vector<std::wstring>{L"countdown rest"});
     EXPECT_NE(SharedSettings::Instance().RestEnd.load(), 0) << "stored even when the countdown is cancelled";
+}
+
+TEST_F(MainWindowTest, TheMascotAnimatesAgainAfterARestOrTimedShutdownAndALock) {
+    FakeActionEnvironment clock;
+    environment_ = &clock;
+    Create();
+    for (const auto& c : {std::make_pair(L"$eyeguardian$", 0), std::make_pair(L"$shutdown$1", 1)}) {
+        SCOPED_TRACE(testprefix::Narrow(c.first));
+        dialogs_.countdownResult = c.second;  // the rest runs; the shutdown is declined
+        const int done = action_->done.load();
+        Fire(c.first);
+        ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == done + 1; }));
+        EXPECT_FALSE(window_->TipShowing());
+        window_->Window::SendMessage(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
+        window_->Window::SendMessage(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
+        const AnimationRecord& playing = window_->Animations().records[window_->PlayingRecord()];
+        const int elapsed = playing.elapsed;
+        EXPECT_TRUE(PumpUntil([&] { return playing.elapsed != elapsed; })) << "the frames advance again";
+    }
+    window_.reset();  // the detect thread ends before the clock it reads
 }
 
 TEST_F(MainWindowTest, MarkersInsideAUsersTextAreShownNotObeyed) {
