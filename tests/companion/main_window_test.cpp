@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <functional>
+#include <new>
 #include <optional>
 #include <string>
 #include <thread>
@@ -66,7 +67,13 @@ public:
 // An action the test makes due; counts what the two threads did with it.
 class ScriptedAction : public IVynAction, public ILinkBehavior {
 public:
-    bool CheckCondition() override { return due.exchange(false); }
+    ~ScriptedAction() override {
+        if (deleted) *deleted = true;
+    }
+    bool CheckCondition() override {
+        if (throwsLeft > 0 && throwsLeft-- > 0) throw std::bad_alloc();
+        return due.exchange(false);
+    }
     std::wstring GetTipText() override {
         ++tipAsked;
         return tip;
@@ -100,6 +107,8 @@ public:
     std::atomic<int> tipAsked{0};
     std::atomic<bool> away{false};
     int executed = 0;
+    std::atomic<int> throwsLeft{0};  // scans that run out of memory first
+    std::atomic<bool>* deleted = nullptr;
 };
 
 // A fixed Pump stays only in front of a check that nothing more happened.
@@ -153,6 +162,7 @@ protected:
         services.makeActions = [action] { return std::vector<IVynAction*>{action}; };
         if (makeActions_) services.makeActions = makeActions_;
         if (environment_) services.environment = environment_;
+        services.detectEvents = detectEvents_;
         services.pollPauseMs = 20;
         window_.emplace(services);
         ASSERT_TRUE(CreateMascotWindow(*window_));
@@ -176,6 +186,7 @@ protected:
     ScriptedAction* action_ = nullptr;  // owned by the detect thread
     std::function<std::vector<IVynAction*>()> makeActions_;  // in place of the scripted action
     IActionEnvironment* environment_ = nullptr;  // in place of the system's clock
+    CDetectActionCondition::EventMaker detectEvents_ = nullptr;
     int ended_ = 0;
     std::vector<std::wstring> pages_;
     std::optional<CMainWnd> window_;
@@ -494,6 +505,40 @@ TEST_F(MainWindowTest, ClosingTheWindowStopsTheDetectThread) {
     window_.reset();  // deletes the action with the thread
     action_ = nullptr;
     EXPECT_EQ(::WaitForSingleObject(thread.Get(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
+}
+
+std::atomic<int> g_eventsRefused{0};
+
+TEST_F(MainWindowTest, ADetectThreadWithoutEventsIsLetGoByTheWindowOnly) {
+    std::atomic<bool> deleted{false};
+    action_->deleted = &deleted;
+    detectEvents_ = []() -> HANDLE {
+        ++g_eventsRefused;
+        return nullptr;
+    };
+    Create();
+    ASSERT_TRUE(PumpUntil([&] { return window_->DetectThread() == nullptr; })) << "the window gave up on it";
+    EXPECT_TRUE(deleted);
+    const int asked = g_eventsRefused.load();
+    Pump(300);
+    EXPECT_EQ(g_eventsRefused.load(), asked) << "no more tries";
+    action_ = nullptr;
+}
+
+TEST_F(MainWindowTest, AScanThatThrowsEndsItsThreadAndANewOneTakesOver) {
+    std::atomic<bool> deleted{false};
+    action_->deleted = &deleted;
+    action_->throwsLeft = 1000;
+    Create();
+    ASSERT_TRUE(PumpUntil([&] { return window_->DetectThread() == nullptr; })) << "a few tries, then none";
+    EXPECT_TRUE(deleted);
+
+    window_.reset();
+    action_ = new ScriptedAction();
+    action_->throwsLeft = 2;
+    Create();
+    action_->due = true;
+    EXPECT_TRUE(PumpUntil([&] { return action_->done.load() == 1; })) << "the reminders go on";
 }
 
 TEST_F(MainWindowTest, AStrayActionMessageIsIgnored) {
