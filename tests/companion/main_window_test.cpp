@@ -648,6 +648,12 @@ TEST(MascotMenuTest, HoldsTheItemsInOrderWithShowOrHide) {
     EXPECT_FALSE(::GetMenuState(plain, 505, MF_BYCOMMAND) & MF_CHECKED);
 }
 
+TEST(TrayTipTest, ALongTipIsCutToTheRecordsSixtyThreeCharacters) {
+    NOTIFYICONDATAW data{};
+    SetTrayTip(data, std::wstring(100, L'x'));
+    EXPECT_EQ(std::wstring(data.szTip), std::wstring(63, L'x'));
+}
+
 // ---- navigation, exercises, leaving ----------------------------------------
 
 TEST_F(MainWindowTest, TheNavigationOpensOnceAndIsThenOnlyShownAndHidden) {
