@@ -14,6 +14,7 @@
 #include "companion/system/desktop_shortcut.h"
 #include "companion/system/paths.h"
 #include "companion/system/screen.h"
+#include "companion/system/settings_launcher.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/skin_strip.h"
 #include "companion/system/statistics.h"
@@ -192,9 +193,8 @@ void CMainWnd::EnsureCompatible() {
     ReadConfigString(compatible, ini::kGeneral, ini::kCompatible);
     if (compatible == L"true") return;
     WriteConfigString(ini::kGeneral, ini::kCompatible, L"true");
-    std::wstring dir;
-    if (!GetExeDir(dir)) return;
-    const std::wstring settingsProgram = dir + protocol::kSettingsProgram;
+    const std::wstring settingsProgram = SettingsProgramPath();
+    if (settingsProgram.empty()) return;
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     // No error box: a missing settings program must not stop the start.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/numbers.h"
+#include "base/path_join.h"
 #include "companion/system/paths.h"
 #include "companion/system/shared_settings.h"
 #include "protocol/corvalle_ini.h"
@@ -29,6 +30,11 @@ winlib::Process& StartedPlayer() {
 }
 
 namespace ini = protocol::ini;
+
+std::wstring PlayerPath() {
+    std::wstring dir;
+    return GetExeDir(dir) ? base::JoinPath(dir, kPlayerProgram) : std::wstring();
+}
 
 // A process id alone may already name another program's process; with its
 // creation time it names one process for good.
@@ -73,9 +79,8 @@ bool SameSession(DWORD processId) {
 }  // namespace
 
 void PlaySoundFile(const wchar_t* path) {
-    std::wstring dir;
-    if (!path || !GetExeDir(dir)) return;
-    const std::wstring player = dir + kPlayerProgram;
+    const std::wstring player = PlayerPath();
+    if (!path || player.empty()) return;
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
@@ -116,9 +121,8 @@ bool StopSoundHelper() {
 }
 
 int RunDownloader(const std::wstring& url, DWORD timeoutMs) {
-    std::wstring dir;
-    if (!GetExeDir(dir)) return -1;
-    const std::wstring player = dir + kPlayerProgram;
+    const std::wstring player = PlayerPath();
+    if (player.empty()) return -1;
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
