@@ -48,7 +48,8 @@ std::wstring CreationStamp(HANDLE process) {
 void RecordPlayer(HANDLE process) {
     const std::wstring created = CreationStamp(process);
     const DWORD id = ::GetProcessId(process);
-    WriteConfigString(ini::kPlayer, ini::kPlayerProcessId, created.empty() || id == 0 ? L"" : std::to_wstring(id).c_str());
+    const std::wstring idText = created.empty() || id == 0 ? std::wstring() : std::to_wstring(id);
+    WriteConfigString(ini::kPlayer, ini::kPlayerProcessId, idText.c_str());
     WriteConfigString(ini::kPlayer, ini::kPlayerCreated, created.c_str());
 }
 

@@ -34,7 +34,8 @@ TEST(WholeFileTest, AFileOverTheCapIsRefusedWhole) {
     for (const auto& c : cases) {
         const std::wstring path = FileOfSize(L"whole-file-test.bin", c.size);
         std::string bytes = "old";
-        const bool read = c.cap ? base::ReadWholeFile(path.c_str(), bytes, c.cap) : base::ReadWholeFile(path.c_str(), bytes);
+        const bool read =
+            c.cap ? base::ReadWholeFile(path.c_str(), bytes, c.cap) : base::ReadWholeFile(path.c_str(), bytes);
         EXPECT_EQ(read, c.read) << c.size;
         EXPECT_EQ(bytes.size(), c.read ? static_cast<size_t>(c.size) : 0u);
         ::DeleteFileW(path.c_str());
