@@ -302,6 +302,9 @@ TEST_F(OptionFormTest, ARunValueThatCannotBeChangedFailsTheSave) {
         TFormCorvalleOption& form = Open(kPageGeneral);
         ASSERT_EQ(form.Autorun, !tick);
         form.Autorun = tick;
+        form.General.WiseHealthAlert = !form.General.WiseHealthAlert;
+        form.General.CityCode = L"101280101";
+        const std::string fileBefore = settingstest::ReadBytes(path_);
         standIn_->messages.clear();
         {
             ReadOnlyRunKey readOnly;
@@ -313,6 +316,7 @@ TEST_F(OptionFormTest, ARunValueThatCannotBeChangedFailsTheSave) {
         }
         EXPECT_TRUE(form.IsWindow());
         EXPECT_TRUE(standIn_->messages.empty()) << "no code for a box whose value was not stored";
+        EXPECT_EQ(settingstest::ReadBytes(path_), fileBefore) << "the general keys went back with the form's";
         std::wstring run;
         EXPECT_EQ(settingstest::ReadRegText(HKEY_CURRENT_USER, kRunKey, L"Corvalle", run), !tick);
         form_.reset();
