@@ -270,6 +270,28 @@ TEST_F(OptionPagesTest, AClickOnAnActiveShutDownsButtonActsAfterTheListTimerTick
     EXPECT_EQ(form.ShutDowns[0].State, kStateActive) << "a second press resumes it";
 }
 
+TEST_F(OptionPagesTest, APressInPlaceAfterADeletionDeletesTheRowThatMovedUp) {
+    settingstest::FixedClock clock(At(2013, 7, 15, 9, 10, 0));
+    Fixture(kTwoReminders);
+    TFormCorvalleOption& form = Open(kPageTimerAlertList);
+    TListPages& pages = *form.ListPages();
+    ::SetWindowPos(form.Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    pages.ToggleManageMode();
+    HWND list = pages.AlertList->Handle();
+    POINT screen{20, 25};
+    ::ClientToScreen(list, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    ::PostMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(20, 25));
+    // Two clicks in place, the second before any move of the pointer.
+    for (int click = 0; click < 2; ++click) {
+        ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 25));
+        ::PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(20, 25));
+    }
+    settingstest::PumpUntil([&] { return form.TimerAlerts.empty(); });
+    EXPECT_TRUE(form.TimerAlerts.empty()) << "the second press found the row that moved up under the pointer";
+    EXPECT_EQ(standIn_->Codes(), (std::vector<WPARAM>{8, 8}));
+}
+
 TEST_F(OptionPagesTest, TheEditorsKeysMoveTheFocusAsEachRuleSays) {
     settingstest::FixedClock clock(At(2013, 7, 15, 9, 10, 0));
     Fixture({L"[vyn]", L"TimerAlertCount=0"});
