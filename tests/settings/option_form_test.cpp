@@ -39,14 +39,12 @@ bool Contains(const std::wstring& text, const std::wstring& part) {
     return text.find(part) != std::wstring::npos;
 }
 
-// Run on a thread by a message hook: how COM finds that thread.
+// Run on a window's thread by a message hook: how COM finds that thread.
 std::atomic<HRESULT> g_apartment{E_PENDING};
 LRESULT CALLBACK ProbeApartment(int code, WPARAM wParam, LPARAM lParam) {
-    if (g_apartment == E_PENDING) {
-        const HRESULT entered = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        if (SUCCEEDED(entered)) ::CoUninitialize();
-        g_apartment = entered;
-    }
+    const HRESULT entered = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED(entered)) ::CoUninitialize();
+    g_apartment = entered;
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
