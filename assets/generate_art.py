@@ -182,8 +182,10 @@ def check_strip():
 
 def chooser_back():
     """122: nine-part chooser ground, L 140 R 145 T 35 B 77, 290 x 175 (the
-    smallest chooser, so nothing stretches at that size)."""
-    cv = dialog_frame(290, 175, 35, footer=125)
+    smallest chooser, so nothing stretches at that size). The footer starts
+    35 pixels above the bottom: below the second check box (its row ends 38
+    above) and above the button (32 above), so it holds only the button."""
+    cv = dialog_frame(290, 175, 35, footer=140)
     return cv
 
 

@@ -26,17 +26,24 @@ LONG WINAPI EndOnFault(EXCEPTION_POINTERS*) {
 int Download(const std::wstring& url) {
     wchar_t temp[MAX_PATH + 1] = {};
     const DWORD len = ::GetTempPathW(MAX_PATH, temp);
-    // A folder too long for the buffer is a failure, not an unset folder.
-    if (len > MAX_PATH) return kFailure;
+    // A folder too long for the buffer is a failure, not an unset folder;
+    // without a folder nothing would be replaced by a fully qualified name.
+    if (len == 0 || len > MAX_PATH) return kFailure;
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
     const std::wstring file = DatedWeatherXml(std::wstring(temp, len), now);
+    // The answer arrives under a name of its own beside the dated file and
+    // replaces it only once accepted: a failed second download of the day
+    // leaves the good answer saved earlier.
+    wchar_t part[MAX_PATH] = {};
+    if (!::GetTempFileNameW(temp, L"prv", 0, part)) return kFailure;
     ::DeleteUrlCacheEntryW(url.c_str());
     DownloadWatcher watcher;
-    const HRESULT result = ::URLDownloadToFileW(nullptr, url.c_str(), file.c_str(), 0, &watcher);
-    if (SUCCEEDED(result) && watcher.Accepts(file.c_str())) return kSuccess;
-    // An error page or half an answer must not be read as today's weather.
-    ::DeleteFileW(file.c_str());
+    const HRESULT result = ::URLDownloadToFileW(nullptr, url.c_str(), part, 0, &watcher);
+    if (SUCCEEDED(result) && watcher.Accepts(part) &&
+        ::MoveFileExW(part, file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return kSuccess;
+    ::DeleteFileW(part);
     return kFailure;
 }
 

@@ -91,6 +91,9 @@ int ProgramMain(const wchar_t* commandLine) {
         return 0;
     }
 
+    // The ring's open dialog and the shell calls behind the links and the
+    // ring preview expect a single-threaded apartment on the window's thread.
+    winlib::ComScope com;
     forms::TApplicationWindow& application = forms::Application();
     application.Initialize(L"ZubVynmar - " + PageTitle(page));
     TFormCorvalleOption::Hooks hooks;

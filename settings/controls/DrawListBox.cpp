@@ -28,6 +28,16 @@ void TDrawListBox::SetRowCount(int count) {
     if (IsWindow()) ::InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
+void TDrawListBox::HoverAtPointer() {
+    POINT pt{};
+    if (!IsWindow() || !::IsWindowVisible(Hwnd()) || !::GetCursorPos(&pt) || ::WindowFromPoint(pt) != Hwnd()) return;
+    ::ScreenToClient(Hwnd(), &pt);
+    const TCellHit hit = HitTest(pt);
+    hoverRow_ = hit.Row;
+    hoverColumn_ = hit.Column;
+    hoverRect_ = hit.Cell;
+}
+
 void TDrawListBox::SetColumnCount(int count) {
     columnCount_ = std::max(0, count);
     UpdateScrollBars();

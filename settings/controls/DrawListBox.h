@@ -78,6 +78,10 @@ public:
     using forms::TWinControl::HitTest;
     TCellHit HitTest(POINT clientPoint);
 
+    // Takes the hover state again from where the pointer rests, for rows
+    // that changed under it (a row count forgets it): the next press without
+    // a move then finds the row the user sees there.
+    void HoverAtPointer();
     int HoverRow() const { return hoverRow_; }
     int HoverColumn() const { return hoverColumn_; }
     int HoverItem() const { return hoverItem_; }

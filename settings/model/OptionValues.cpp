@@ -38,7 +38,13 @@ bool TOptionValues::RewriteShutDownList() {
 
 bool TOptionValues::SaveGeneral(std::vector<protocol::SettingsEventCode>& changes) {
     TIniFile ini(Path);
-    if (!WriteGeneralSettings(ini, General) || !WriteAutorun(ExeFolder(), Autorun)) return false;
+    const std::vector<TStoredKey> before = ReadGeneralKeys(ini);
+    if (!WriteGeneralSettings(ini, General) || !WriteAutorun(ExeFolder(), Autorun)) {
+        // The Run key may refuse what the file has already taken: the file
+        // goes back to what the form shows again after a failed save.
+        RestoreGeneralKeys(ini, before);
+        return false;
+    }
     if (Autorun != loadedAutorun_) changes.push_back(Autorun ? protocol::kEventAutoOn : protocol::kEventAutoOff);
     if (General.WiseHealthAlert != loadedWiseHealthAlert_)
         changes.push_back(General.WiseHealthAlert ? protocol::kEventRemindOn : protocol::kEventRemindOff);

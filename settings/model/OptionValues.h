@@ -29,6 +29,7 @@ public:
     bool RewriteShutDownList();
     // On success `changes` holds the change codes, in the order Corvalle
     // hears them, of the switches that differ from the last load or save.
+    // On failure the general keys of the file are put back as they were.
     bool SaveGeneral(std::vector<protocol::SettingsEventCode>& changes);
     bool SaveRest(int interval, int restTime);
     bool WriteRestRun(bool on);

@@ -129,6 +129,10 @@ bool TIniFile::EraseSection(const wchar_t* section) {
     return ::WritePrivateProfileStringW(section, nullptr, nullptr, path_.c_str()) != FALSE;
 }
 
+bool TIniFile::EraseKey(const wchar_t* section, const wchar_t* key) {
+    return ::WritePrivateProfileStringW(section, key, nullptr, path_.c_str()) != FALSE;
+}
+
 bool TIniFile::SectionExists(const wchar_t* section) const {
     wchar_t buffer[64];
     return ::GetPrivateProfileSectionW(section, buffer, 64, path_.c_str()) > 0;
@@ -257,6 +261,22 @@ bool WriteGeneralSettings(TIniFile& ini, const TGeneralSettings& s) {
            ini.WriteBool(kGeneral, keys::kCustomWeather, s.CustomWeather) &&
            ini.WriteString(kGeneral, keys::kProvinceCode, s.ProvinceCode) &&
            ini.WriteString(kGeneral, keys::kCityCode, s.CityCode);
+}
+
+std::vector<TStoredKey> ReadGeneralKeys(const TIniFile& ini) {
+    std::vector<TStoredKey> stored;
+    for (const wchar_t* key : {keys::kWiseHealthAlert, keys::kUseWiseAlertRing, keys::kRing, keys::kCustomWeather,
+                               keys::kProvinceCode, keys::kCityCode})
+        stored.push_back({key, ini.ValueExists(kGeneral, key), ini.ReadString(kGeneral, key, L"")});
+    return stored;
+}
+
+bool RestoreGeneralKeys(TIniFile& ini, const std::vector<TStoredKey>& stored) {
+    ini.NormalizeAttributes();
+    bool ok = true;
+    for (const TStoredKey& k : stored)
+        ok = (k.Present ? ini.WriteString(kGeneral, k.Key, k.Text) : ini.EraseKey(kGeneral, k.Key)) && ok;
+    return ok;
 }
 
 TRestSettings ReadRestSettings(const TIniFile& ini) {

@@ -29,6 +29,7 @@ public:
     bool WriteInteger(const wchar_t* section, const wchar_t* key, int value);
     bool WriteBool(const wchar_t* section, const wchar_t* key, bool value);  // "1" / "0"
     bool EraseSection(const wchar_t* section);
+    bool EraseKey(const wchar_t* section, const wchar_t* key);
     // A section counts as present when it holds at least one key.
     bool SectionExists(const wchar_t* section) const;
     bool ValueExists(const wchar_t* section, const wchar_t* key) const;
@@ -105,6 +106,15 @@ std::wstring DefaultRing();
 
 TGeneralSettings ReadGeneralSettings(const TIniFile& ini, const std::wstring& defaultRing);
 bool WriteGeneralSettings(TIniFile& ini, const TGeneralSettings& settings);
+// The general keys as the file holds them, absent ones as absent, so that a
+// general save that cannot finish can put the file back as it was.
+struct TStoredKey {
+    const wchar_t* Key;
+    bool Present;
+    std::wstring Text;
+};
+std::vector<TStoredKey> ReadGeneralKeys(const TIniFile& ini);
+bool RestoreGeneralKeys(TIniFile& ini, const std::vector<TStoredKey>& stored);
 TRestSettings ReadRestSettings(const TIniFile& ini);
 // The health page's limits: interval 1..720 minutes (0 or less gives 120),
 // rest time 1..240 (0 or less gives 5).

@@ -1,5 +1,7 @@
 #include "settings/pages/PageControls.h"
 
+#include <algorithm>
+
 #include <commctrl.h>
 #include <commdlg.h>
 
@@ -61,11 +63,11 @@ bool TPageComboBox::ReflectedMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
 }
 
 int ClampedListNumber(const std::wstring& text, int limit) {
-    if (text.empty() || text.size() > 6) return text.empty() ? 0 : limit - 1;
     int value = 0;
     for (wchar_t c : text) {
         if (c < L'0' || c > L'9') return 0;
-        value = value * 10 + (c - L'0');
+        // Held at the limit as it grows: a number of any length fits.
+        value = std::min(value * 10 + (c - L'0'), limit);
     }
     return value >= limit ? limit - 1 : value;
 }

@@ -315,6 +315,10 @@ void TListPages::Show(OptionPage page) {
 void TListPages::UpdateRowCounts() {
     AlertList->SetRowCount(static_cast<int>(form_.Values().TimerAlerts.size()));
     ShutDownListBox->SetRowCount(static_cast<int>(form_.Values().ShutDowns.size()));
+    // After a deletion the pointer rests on the row that moved up under it:
+    // a press without a move acts on that row, not on the empty area.
+    AlertList->HoverAtPointer();
+    ShutDownListBox->HoverAtPointer();
     RepaintRows();
 }
 

@@ -181,6 +181,14 @@ TEST(Chooser, ReturnsOkWithTheBoxesAsLeft) {
         const LONG ex = ::GetWindowLongW(dlg, GWL_EXSTYLE);
         EXPECT_TRUE(ex & WS_EX_TOPMOST);
         EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
+        // Each check box lies wholly on the body; the band at the foot holds
+        // only the button (read down a column left of every control).
+        dialog_test::Snapshot shot(dlg);
+        const COLORREF body = shot.At(10, 80);
+        for (const CBexCheckBox* row : {&chooser.AutorunBox(), &chooser.ShortcutBox()})
+            for (int y = row->Rect().top; y < row->Rect().bottom; ++y) EXPECT_EQ(body, shot.At(10, y)) << "row " << y;
+        for (int y = chooser.RightButton().Rect().top; y < chooser.RightButton().Rect().bottom; ++y)
+            EXPECT_NE(body, shot.At(10, y)) << "button " << y;
         Click(dlg, chooser.AutorunBox());
         Click(dlg, chooser.ShortcutBox());
         Click(dlg, chooser.RightButton());

@@ -35,6 +35,8 @@ check "a 404 exits with -1" test "$rc" -eq 255
 piravel "http://127.0.0.1:$PORT/cut.xml"
 rc=$?
 check "an answer cut off mid-body exits with -1" test "$rc" -eq 255
+check "failed downloads keep the answer saved earlier the same day" cmp -s "$FIXTURE" "$DATED"
+check "failed downloads leave nothing of theirs behind" test -z "$(find "$TEMP_DIR" -maxdepth 1 -iname 'prv*.tmp')"
 
 PIRAVEL_TIMEOUT=15 piravel "http://127.0.0.1:$PORT/silent.xml"
 rc=$?

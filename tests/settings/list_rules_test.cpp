@@ -8,6 +8,7 @@
 
 #include "settings/model/GlobalFuncs.h"
 #include "settings/model/TimerList.h"
+#include "settings/pages/PageControls.h"
 #include "tests/settings/test_support.h"
 
 using settingstest::At;
@@ -216,3 +217,11 @@ TEST(ListRules, TimersFollowTheClock) {
 }
 
 }  // namespace
+
+TEST(ClampedListNumberTest, AnHourOrMinuteOfAnyLengthClampsOrIsZero) {
+    const struct { const wchar_t* text; int limit, expected; } cases[] = {
+        {L"", 24, 0}, {L"7", 24, 7}, {L"24", 24, 23}, {L"999999", 60, 59}, {L"0000007", 24, 7},
+        {L"1234567890123", 60, 59}, {L"12345678a", 24, 0}, {L"5x", 60, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ClampedListNumber(c.text, c.limit), c.expected) << testing::PrintToString(std::wstring(c.text));
+}

@@ -3,12 +3,15 @@
 #include <windows.h>
 #include <sddl.h>
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "settings/app/FrmOption.h"
+#include "settings/app/StartUp.h"
 #include "settings/model/GlobalFuncs.h"
 #include "tests/settings/option_form_fixture.h"
 #include "tests/settings/test_support.h"
@@ -34,6 +37,15 @@ std::wstring Text(const std::string& bytes) {
 
 bool Contains(const std::wstring& text, const std::wstring& part) {
     return text.find(part) != std::wstring::npos;
+}
+
+// Run on a window's thread by a message hook: how COM finds that thread.
+std::atomic<HRESULT> g_apartment{E_PENDING};
+LRESULT CALLBACK ProbeApartment(int code, WPARAM wParam, LPARAM lParam) {
+    const HRESULT entered = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED(entered)) ::CoUninitialize();
+    g_apartment = entered;
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // Lets everyone read the Run key and nobody write it, and puts its own
@@ -302,6 +314,9 @@ TEST_F(OptionFormTest, ARunValueThatCannotBeChangedFailsTheSave) {
         TFormCorvalleOption& form = Open(kPageGeneral);
         ASSERT_EQ(form.Autorun, !tick);
         form.Autorun = tick;
+        form.General.WiseHealthAlert = !form.General.WiseHealthAlert;
+        form.General.CityCode = L"101280101";
+        const std::string fileBefore = settingstest::ReadBytes(path_);
         standIn_->messages.clear();
         {
             ReadOnlyRunKey readOnly;
@@ -313,10 +328,28 @@ TEST_F(OptionFormTest, ARunValueThatCannotBeChangedFailsTheSave) {
         }
         EXPECT_TRUE(form.IsWindow());
         EXPECT_TRUE(standIn_->messages.empty()) << "no code for a box whose value was not stored";
+        EXPECT_EQ(settingstest::ReadBytes(path_), fileBefore) << "the general keys went back with the form's";
         std::wstring run;
         EXPECT_EQ(settingstest::ReadRegText(HKEY_CURRENT_USER, kRunKey, L"Corvalle", run), !tick);
         form_.reset();
     }
+}
+
+// The ring's open dialog and the shell calls need the window's thread in a
+// single-threaded apartment: already there, a second entry answers S_FALSE.
+TEST_F(OptionFormTest, TheProgramsWindowThreadIsASingleThreadedApartment) {
+    Fixture({L"[vyn]", L"x=1"});
+    std::thread program([] { ProgramMain(L"Mirelo.exe general"); });
+    HWND window = nullptr;
+    settingstest::PumpUntil([&] { return (window = ::FindWindowW(L"TFormCorvalleOption", nullptr)) != nullptr; });
+    HHOOK hook = ::SetWindowsHookExW(WH_GETMESSAGE, ProbeApartment, nullptr,
+                                     ::GetWindowThreadProcessId(window, nullptr));
+    ::PostMessageW(window, WM_NULL, 0, 0);
+    settingstest::PumpUntil([] { return g_apartment != E_PENDING; });
+    ::UnhookWindowsHookEx(hook);
+    ::PostMessageW(window, protocol::WM_CLOSE_SETTINGS, 0, 0);
+    program.join();
+    EXPECT_EQ(g_apartment, S_FALSE);
 }
 
 TEST_F(OptionFormTest, TheCloseButtonReportsAnEmptyListPage) {

@@ -112,6 +112,16 @@ protected:
         ::PostMessageW(box.Handle(), WM_LBUTTONUP, 0, at);
         Pump(80);
     }
+    // The real pointer resting on the first row's state button (20, 25) of a
+    // list of the topmost form, and the list told so.
+    HWND RestPointerOnStateButton(TDrawListBox& box) {
+        ::SetWindowPos(form_->Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        POINT screen{20, 25};
+        ::ClientToScreen(box.Handle(), &screen);
+        ::SetCursorPos(screen.x, screen.y);
+        ::PostMessageW(box.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 25));
+        return box.Handle();
+    }
     // A key pressed in the focused window, through the loop's filters as the
     // program's own loop runs them.
     void Key(UINT vk) {
@@ -247,12 +257,7 @@ TEST_F(OptionPagesTest, AClickOnAnActiveShutDownsButtonActsAfterTheListTimerTick
     Fixture(kOneActiveDailyShutDown);
     TFormCorvalleOption& form = Open(kPageShutDownList);
     TListPages& pages = *form.ListPages();
-    ::SetWindowPos(form.Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    HWND list = pages.ShutDownListBox->Handle();
-    POINT screen{20, 25};
-    ::ClientToScreen(list, &screen);
-    ::SetCursorPos(screen.x, screen.y);
-    ::PostMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(20, 25));
+    HWND list = RestPointerOnStateButton(*pages.ShutDownListBox);
     Pump(50);
     ASSERT_EQ(pages.ShutDownListBox->HoverRow(), 0);
     for (int tick = 0; tick < 2; ++tick) {
@@ -268,6 +273,23 @@ TEST_F(OptionPagesTest, AClickOnAnActiveShutDownsButtonActsAfterTheListTimerTick
     ::PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(20, 25));
     settingstest::PumpUntil([&] { return form.ShutDowns[0].State == kStateActive; });
     EXPECT_EQ(form.ShutDowns[0].State, kStateActive) << "a second press resumes it";
+}
+
+TEST_F(OptionPagesTest, APressInPlaceAfterADeletionDeletesTheRowThatMovedUp) {
+    settingstest::FixedClock clock(At(2013, 7, 15, 9, 10, 0));
+    Fixture(kTwoReminders);
+    TFormCorvalleOption& form = Open(kPageTimerAlertList);
+    TListPages& pages = *form.ListPages();
+    pages.ToggleManageMode();
+    HWND list = RestPointerOnStateButton(*pages.AlertList);
+    // Two clicks in place, the second before any move of the pointer.
+    for (int click = 0; click < 2; ++click) {
+        ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 25));
+        ::PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(20, 25));
+    }
+    settingstest::PumpUntil([&] { return form.TimerAlerts.empty(); });
+    EXPECT_TRUE(form.TimerAlerts.empty()) << "the second press found the row that moved up under the pointer";
+    EXPECT_EQ(standIn_->Codes(), (std::vector<WPARAM>{8, 8}));
 }
 
 TEST_F(OptionPagesTest, TheEditorsKeysMoveTheFocusAsEachRuleSays) {
