@@ -79,7 +79,7 @@ bool AcceptReply(IBexAsyncResult* result, const ReplyParser& parse) {
     if (!result) return false;
     IBexPlugin* raw = nullptr;
     const LONG status = result->GetResult(&raw);
-    plugin::PluginRef<> reply(raw);
+    bex::PluginRef<> reply(raw);
     if (status != bex::kStatusSuccess || !reply || reply->GetClassId() != k::kByteBuffer) return false;
     const auto bytes = plugin::BufferData(reply.Get());
     if (!bytes) return false;
@@ -94,11 +94,11 @@ bool FetchAndWait(HANDLE ownerEvent, const wchar_t* url, const ReplyParser& pars
     winlib::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!event) return false;
     bool kernelMade = false;
-    plugin::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), nullptr, &kernelMade));
+    bex::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), nullptr, &kernelMade));
     if (!result) return false;
     wchar_t request[kUrlCapacity] = {};
     CopyUrl(request, url);
-    plugin::PluginRef<> fetch;
+    bex::PluginRef<> fetch;
     bool accepted = false;
     bool kernelMayStillSet = false;
     if (SUCCEEDED(plugin::CreateKernelObject(k::kHttpFetch, fetch)) &&
@@ -154,11 +154,11 @@ PendingFetch PendingFetch::Start(const wchar_t* url) {
     winlib::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!event) return pending;
     bool kernelMade = false;
-    plugin::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));
+    bex::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));
     if (!result) return pending;
     wchar_t request[kUrlCapacity] = {};
     CopyUrl(request, url);
-    plugin::PluginRef<> fetch;
+    bex::PluginRef<> fetch;
     if (FAILED(plugin::CreateKernelObject(k::kHttpFetch, fetch)) ||
         !plugin::FetchStart(fetch.Get(), request, result.Get()))
         return pending;

@@ -58,7 +58,7 @@ bool CBexStore::Write(const void* data, int size, uint32_t base) {
 
 uint32_t CBexStore::AllocateLocked() {
     if (!store_) return 0;
-    plugin::PluginRef<> buffer;
+    bex::PluginRef<> buffer;
     if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return 0;
 
     uint32_t base = kFirstId;
@@ -97,7 +97,7 @@ uint32_t CBexStore::AllocateLocked() {
     const uint64_t id = static_cast<uint64_t>(base) + 32ull * words;
     if (id > kLastId) return 0;
     const size_t grown = words * 4 + 4;
-    plugin::PluginRef<> larger;
+    bex::PluginRef<> larger;
     if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, larger))) return 0;
     BYTE* next = plugin::BufferAllocate(larger.Get(), static_cast<int>(grown));
     if (!next) return 0;

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "plugins/common/plugin_ref.h"
+#include "protocol/plugin_ref.h"
 
 namespace catalog {
 
@@ -28,7 +28,7 @@ private:
     bool Write(const void* data, int size, uint32_t base);
 
     CRITICAL_SECTION lock_;
-    plugin::PluginRef<> store_;
+    bex::PluginRef<> store_;
 };
 
 }  // namespace catalog

@@ -26,7 +26,7 @@ constexpr size_t kRecordSize = sizeof(tagSoftInfoData);
 volatile LONG g_terminations = 0;
 
 // A text a kernel slot hands out as a new class-3 string; empty when none.
-std::wstring TextOf(const plugin::PluginRef<>& string) {
+std::wstring TextOf(const bex::PluginRef<>& string) {
     if (!string) return std::wstring();
     return plugin::StringText(string.Get()).value_or(std::wstring());
 }
@@ -83,7 +83,7 @@ LONG BEX_CALL CSoftInfo::Start() {
             details_.Reset();
             return 0;
         }
-        plugin::PluginRef<> system;
+        bex::PluginRef<> system;
         if (SUCCEEDED(plugin::CreateKernelObject(k::kSystem, system)))
             plugin::CallSlot<int>(system.Get(), k::system_info::kDescribe, k::system_info::kDescribeKind,
                                   systemTextObject_.PutPlugin());
@@ -304,11 +304,11 @@ void CSoftInfo::ApplyUpdateInfo(const UpdateInfoMap& softs) {
 
 void CSoftInfo::FetchSoftDetails(const UpdateInfoMap& softs) {
     if (!details_) return;
-    plugin::PluginRef<> list;
+    bex::PluginRef<> list;
     if (FAILED(plugin::CreateKernelObject(k::kObjectList, list))) return;
     for (const auto& [id, elements] : softs) {
         const auto bname = elements.find(L"bname");
-        plugin::PluginRef<> name;
+        bex::PluginRef<> name;
         if (plugin::RenewKernelString(name, bname == elements.end() ? L"" : bname->second.c_str()))
             plugin::ListAppend(list.Get(), name.Get());
     }
@@ -317,7 +317,7 @@ void CSoftInfo::FetchSoftDetails(const UpdateInfoMap& softs) {
     winlib::Event done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!done) return;
     bool kernelMade = false;
-    plugin::PluginRef<IBexAsyncResult> result(CreateAsyncResult(done.Get(), nullptr, &kernelMade));
+    bex::PluginRef<IBexAsyncResult> result(CreateAsyncResult(done.Get(), nullptr, &kernelMade));
     if (!result) return;
     if (!plugin::DetailsStart(details_.Get(), list.Get(), L"upgrade", result.Get())) return;
     const HANDLE handles[2] = {stop_.Get(), done.Get()};
@@ -334,7 +334,7 @@ void CSoftInfo::FetchSoftDetails(const UpdateInfoMap& softs) {
         if (it == cache_.end() || !it->second) continue;
         tagSoftInfoData& r = it->second->Record();
         if (!r.bname[0]) continue;
-        const plugin::PluginRef<> item = plugin::DetailsFind(details_.Get(), r.bname);
+        const bex::PluginRef<> item = plugin::DetailsFind(details_.Get(), r.bname);
         if (!item) continue;
         SetField(r.ratingText, ItemText(item.Get(), k::details::kItemText1));
         if (r.ratingText[0]) r.rating = RatingFromText(r.ratingText);
@@ -345,7 +345,7 @@ void CSoftInfo::FetchSoftDetails(const UpdateInfoMap& softs) {
 
 void CSoftInfo::LoadCache() {
     if (!store_) return;
-    plugin::PluginRef<> buffer;
+    bex::PluginRef<> buffer;
     if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return;
     uint32_t extra = 0;
     if (plugin::CallSlot<int>(store_.Get(), k::value_store::kGet, kCacheType, kCacheName, buffer.Get(), &extra) < 0)

@@ -30,7 +30,7 @@ constexpr wchar_t kScoreKind[] = L"softlist";
 
 volatile LONG g_terminations = 0;
 
-std::wstring TextOf(const plugin::PluginRef<>& string) {
+std::wstring TextOf(const bex::PluginRef<>& string) {
     if (!string) return std::wstring();
     return plugin::StringText(string.Get()).value_or(std::wstring());
 }
@@ -76,7 +76,7 @@ PendingCompletion PendingCompletion::StartDetails(IBexPlugin* details, IBexPlugi
     winlib::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!event) return pending;
     bool kernelMade = false;
-    plugin::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));
+    bex::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));
     if (!result || !plugin::DetailsStart(details, names, kind, result.Get())) return pending;
     pending.result_ = std::move(result);
     pending.event_ = event.Detach();
@@ -149,17 +149,17 @@ LONG BEX_CALL CSoftListMgr::Start() {
             FAILED(plugin::CreateKernelObject(k::kHttpFetch, fetch_)) ||
             FAILED(plugin::CreateKernelObject(k::kSoftwareQuery, query_)))
             return 0;
-        plugin::PluginRef<> bitness;
+        bex::PluginRef<> bitness;
         bitness_ = SUCCEEDED(plugin::CreateKernelObject(k::kBitness, bitness)) &&
                            plugin::CallSlot<int>(bitness.Get(), k::bitness::kIs64Bit)
                        ? L"64"
                        : L"32";
-        plugin::PluginRef<> system;
+        bex::PluginRef<> system;
         if (SUCCEEDED(plugin::CreateKernelObject(k::kSystem, system)))
             plugin::CallSlot<int>(system.Get(), k::system_info::kDescribe, k::system_info::kDescribeKind,
                                   systemNameObject_.PutPlugin());
         systemText_ = TextOf(systemNameObject_);
-        plugin::PluginRef<> environment;
+        bex::PluginRef<> environment;
         if (FAILED(plugin::CreateKernelObject(k::kEnvironment, environment))) return 0;
         plugin::CallSlot<int>(environment.Get(), k::environment::kQueryTail, queryTailObject_.PutPlugin());
         queryTail_ = TextOf(queryTailObject_);
@@ -336,7 +336,7 @@ BOOL BEX_CALL CSoftListMgr::GetListIds(int kind, const wchar_t* name, int page, 
         Locked lock(lock_);
         const ListState* state = FindListState(ListKey(kind, name ? name : L"", page));
         if (!state || state->ids.empty()) return FALSE;
-        plugin::PluginRef<> buffer;
+        bex::PluginRef<> buffer;
         if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return FALSE;
         const size_t bytes = state->ids.size() * sizeof(uint32_t);
         BYTE* data = plugin::BufferAllocate(buffer.Get(), static_cast<int>(bytes));
@@ -401,13 +401,13 @@ LONG BEX_CALL CSoftListMgr::RequestList(int kind, int index, int page) {
 BOOL BEX_CALL CSoftListMgr::GetListItem(int kind, const wchar_t* name, uint32_t softId, IBexPlugin** out) {
     try {
         if (!out) return FALSE;
-        plugin::PluginRef<CSoftListData> record;
-        plugin::PluginRef<> query;
+        bex::PluginRef<CSoftListData> record;
+        bex::PluginRef<> query;
         {
             Locked lock(lock_);
             if (!started_) return FALSE;
-            record = plugin::PluginRef<CSoftListData>::AddRefed(FindListRecord(kind, name ? name : L"", softId));
-            query = plugin::PluginRef<>::AddRefed(query_.Get());
+            record = bex::PluginRef<CSoftListData>::AddRefed(FindListRecord(kind, name ? name : L"", softId));
+            query = bex::PluginRef<>::AddRefed(query_.Get());
         }
         return TellAndHandOut(std::move(record), std::move(query), softId, out);
     } catch (...) {
@@ -415,7 +415,7 @@ BOOL BEX_CALL CSoftListMgr::GetListItem(int kind, const wchar_t* name, uint32_t 
     }
 }
 
-BOOL CSoftListMgr::TellAndHandOut(plugin::PluginRef<CSoftListData> record, plugin::PluginRef<> query,
+BOOL CSoftListMgr::TellAndHandOut(bex::PluginRef<CSoftListData> record, bex::PluginRef<> query,
                                   uint32_t softId, IBexPlugin** out) {
     if (!record) return FALSE;
     // Outside the lock, with our own references: a concurrent Stop
@@ -451,7 +451,7 @@ BOOL BEX_CALL CSoftListMgr::GetListTitle(int kind, const wchar_t* name, int page
         Locked lock(lock_);
         const ListState* state = FindListState(ListKey(kind, name ? name : L"", page));
         if (!state) return FALSE;
-        plugin::PluginRef<> text;
+        bex::PluginRef<> text;
         *out = plugin::RenewKernelString(text, state->title.c_str()) ? text.Detach() : nullptr;
         return TRUE;
     } catch (...) {
@@ -543,7 +543,7 @@ void CSoftListMgr::ChooseCatalogUrl(int kind) {
     if (kind < 0 || kind >= kCatalogKinds) return;
     int number = 0;
     if (kind == 0) {
-        plugin::PluginRef<> environment;
+        bex::PluginRef<> environment;
         if (SUCCEEDED(plugin::CreateKernelObject(k::kEnvironment, environment)))
             number = plugin::CallSlot<int>(environment.Get(), k::environment::kNumber);
     }
@@ -627,7 +627,7 @@ void CSoftListMgr::ParseSoftListXml(SoftListRequest& request) {
         return ListFailed(kind, request.text, request.index, request.page);
 
     const bool scoreRanked = IsScoreRanked(request.text);
-    plugin::PluginRef<> names;
+    bex::PluginRef<> names;
     if (FAILED(plugin::CreateKernelObject(k::kObjectList, names)))
         return ListFailed(kind, request.text, request.index, request.page);
     {
@@ -652,7 +652,7 @@ void CSoftListMgr::ParseSoftListXml(SoftListRequest& request) {
             }
             record->Data().softId = soft.id;
             FillListRecord(record->Data(), soft.fields, context);
-            plugin::PluginRef<> name;
+            bex::PluginRef<> name;
             if (plugin::RenewKernelString(name, record->Data().bname)) plugin::ListAppend(names.Get(), name.Get());
         }
     }
@@ -681,7 +681,7 @@ void CSoftListMgr::ParseSoftListXml(SoftListRequest& request) {
 
 void CSoftListMgr::AttachScores(tagSoftListData& r) {
     if (!r.bname[0]) return;
-    const plugin::PluginRef<> item = plugin::DetailsFind(details_.Get(), r.bname);
+    const bex::PluginRef<> item = plugin::DetailsFind(details_.Get(), r.bname);
     if (!item) return;
     const wchar_t* score = plugin::CallSlot<const wchar_t*>(item.Get(), k::details::kItemText1);
     if (score && *score) {
@@ -715,7 +715,7 @@ void CSoftListMgr::AttachListScores(SoftListRequest& request) {
 
 // ---- the cache in the value store ----
 
-bool CSoftListMgr::StoreGet(int type, const std::wstring& name, plugin::PluginRef<>& buffer, uint32_t* extra) {
+bool CSoftListMgr::StoreGet(int type, const std::wstring& name, bex::PluginRef<>& buffer, uint32_t* extra) {
     if (!store_ || FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return false;
     uint32_t ignored = 0;
     return plugin::CallSlot<int>(store_.Get(), k::value_store::kGet, type, name.c_str(), buffer.Get(),
@@ -725,7 +725,7 @@ bool CSoftListMgr::StoreGet(int type, const std::wstring& name, plugin::PluginRe
 void CSoftListMgr::LoadCatalogCache() {
     if (!store_) return;
     for (int kind = 0; kind < kCatalogKinds; ++kind) {
-        plugin::PluginRef<> buffer;
+        bex::PluginRef<> buffer;
         if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return;
         if (plugin::CallSlot<int>(store_.Get(), k::value_store::kGetByNumber, kCountType,
                                   static_cast<uint32_t>(kind), buffer.Get(), 0) < 0)
@@ -747,7 +747,7 @@ void CSoftListMgr::LoadCatalogCache() {
 }
 
 CSoftCatalogData* CSoftListMgr::LoadCatalogRecord(int kind, int index) {
-    plugin::PluginRef<> buffer;
+    bex::PluginRef<> buffer;
     if (!StoreGet(kEntryType, std::to_wstring(kind) + L"-" + std::to_wstring(index), buffer, nullptr)) return nullptr;
     const auto bytes = plugin::BufferData(buffer.Get());
     if (!bytes || bytes->size != sizeof(tagSoftCatalogData)) return nullptr;
@@ -760,7 +760,7 @@ CSoftCatalogData* CSoftListMgr::LoadCatalogRecord(int kind, int index) {
 
 bool CSoftListMgr::LoadListState(const std::wstring& key, ListState& state) {
     bool found = false;
-    plugin::PluginRef<> text;
+    bex::PluginRef<> text;
     if (StoreGet(kListType, L"text" + key, text, nullptr)) {
         if (const auto bytes = plugin::BufferData(text.Get())) {
             state.title.assign(bytes->size / sizeof(wchar_t), L'\0');
@@ -769,7 +769,7 @@ bool CSoftListMgr::LoadListState(const std::wstring& key, ListState& state) {
         }
         found = true;
     }
-    plugin::PluginRef<> data;
+    bex::PluginRef<> data;
     if (StoreGet(kListType, L"data" + key, data, nullptr)) {
         if (const auto bytes = plugin::BufferData(data.Get())) {
             state.ids.resize(bytes->size / sizeof(uint32_t));
@@ -782,7 +782,7 @@ bool CSoftListMgr::LoadListState(const std::wstring& key, ListState& state) {
 }
 
 CSoftListData* CSoftListMgr::LoadListRecord(const std::wstring& setKey, uint32_t softId) {
-    plugin::PluginRef<> buffer;
+    bex::PluginRef<> buffer;
     uint32_t extra = 0;
     if (!StoreGet(kRecordSetType, setKey, buffer, &extra)) return nullptr;
     const auto bytes = plugin::BufferData(buffer.Get());
@@ -844,7 +844,7 @@ void CSoftListMgr::SaveCache() {
         }
         // Records are read back one by one as they are asked for: the ones
         // this run never asked for stay stored as they were.
-        plugin::PluginRef<> stored;
+        bex::PluginRef<> stored;
         uint32_t storedExtra = 0;
         if (StoreGet(kRecordSetType, key, stored, &storedExtra)) {
             if (const auto bytes = plugin::BufferData(stored.Get())) {

@@ -19,7 +19,7 @@
 #include "plugins/catalog/bex_store.h"
 #include "plugins/catalog/soft_list_data.h"
 #include "plugins/common/plugin_object.h"
-#include "plugins/common/plugin_ref.h"
+#include "protocol/plugin_ref.h"
 #include "winlib/handles.h"
 
 namespace catalog {
@@ -71,7 +71,7 @@ public:
 private:
     void Close() noexcept;
 
-    plugin::PluginRef<IBexAsyncResult> result_;
+    bex::PluginRef<IBexAsyncResult> result_;
     HANDLE event_ = nullptr;
     bool kernelMade_ = false;
     bool signalled_ = false;
@@ -177,7 +177,7 @@ private:
     void AttachSearchScores(SoftListRequest& request);
     void SearchSoftListByCoop(SoftListRequest& request);
     void ParseCoopSearchXml(SoftListRequest& request);
-    bool ReadSoftListReply(SoftListRequest& request, PendingFetch::State& outcome, plugin::PluginRef<>& names);
+    bool ReadSoftListReply(SoftListRequest& request, PendingFetch::State& outcome, bex::PluginRef<>& names);
     std::string KeywordUrlText(const std::wstring& keyword);
     SearchState* FindSearch(const SoftListRequest& request);  // under the lock
     void SearchEnded(const SoftListRequest& request, bool loaded);
@@ -185,7 +185,7 @@ private:
     BOOL IdsOf(const SearchState* state, IBexPlugin** out);  // under the lock
     // Tells the software query about the record, then hands it out (outside
     // the lock, with our own references).
-    BOOL TellAndHandOut(plugin::PluginRef<CSoftListData> record, plugin::PluginRef<> query, uint32_t softId,
+    BOOL TellAndHandOut(bex::PluginRef<CSoftListData> record, bex::PluginRef<> query, uint32_t softId,
                         IBexPlugin** out);
 
     // Under the lock.
@@ -201,7 +201,7 @@ private:
     bool LoadListState(const std::wstring& key, ListState& state);
     CSoftListData* LoadListRecord(const std::wstring& setKey, uint32_t softId);
     void SaveCache();
-    bool StoreGet(int type, const std::wstring& name, plugin::PluginRef<>& buffer, uint32_t* extra);
+    bool StoreGet(int type, const std::wstring& name, bex::PluginRef<>& buffer, uint32_t* extra);
 
     CRITICAL_SECTION lock_;
     volatile LONG started_ = 0;
@@ -218,14 +218,14 @@ private:
     winlib::Thread worker_;
     winlib::Event wake_;  // manual reset, set while no client holds the manager
     winlib::Event stop_;  // manual reset, set by Stop
-    plugin::PluginRef<> software_;
-    plugin::PluginRef<> keyword_;
-    plugin::PluginRef<> details_;
-    plugin::PluginRef<> store_;
-    plugin::PluginRef<> fetch_;
-    plugin::PluginRef<> query_;
-    plugin::PluginRef<> queryTailObject_;
-    plugin::PluginRef<> systemNameObject_;
+    bex::PluginRef<> software_;
+    bex::PluginRef<> keyword_;
+    bex::PluginRef<> details_;
+    bex::PluginRef<> store_;
+    bex::PluginRef<> fetch_;
+    bex::PluginRef<> query_;
+    bex::PluginRef<> queryTailObject_;
+    bex::PluginRef<> systemNameObject_;
     std::wstring queryTail_;
     std::wstring systemText_;
     std::wstring bitness_ = L"32";

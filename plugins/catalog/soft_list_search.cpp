@@ -120,7 +120,7 @@ BOOL CSoftListMgr::IdsOf(const SearchState* state, IBexPlugin** out) {
     // Only a loaded search has ids: a failed one may keep those of an
     // earlier answer whose records are gone.
     if (!state || state->state != kLoaded || state->ids.empty()) return FALSE;
-    plugin::PluginRef<> buffer;
+    bex::PluginRef<> buffer;
     if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return FALSE;
     BYTE* data = plugin::BufferAllocate(buffer.Get(), static_cast<int>(state->ids.size() * 4));
     if (!data) return FALSE;
@@ -180,15 +180,15 @@ BOOL BEX_CALL CSoftListMgr::GetCoopSearchIdsById(int searchId, IBexPlugin** out)
 BOOL BEX_CALL CSoftListMgr::GetSearchItem(uint32_t softId, IBexPlugin** out) {
     try {
         if (!out) return FALSE;
-        plugin::PluginRef<CSoftListData> record;
-        plugin::PluginRef<> query;
+        bex::PluginRef<CSoftListData> record;
+        bex::PluginRef<> query;
         {
             Locked lock(lock_);
             if (!started_) return FALSE;
             const auto it = searchItems_.find(softId);
             if (it == searchItems_.end()) return FALSE;
-            record = plugin::PluginRef<CSoftListData>::AddRefed(it->second);
-            query = plugin::PluginRef<>::AddRefed(query_.Get());
+            record = bex::PluginRef<CSoftListData>::AddRefed(it->second);
+            query = bex::PluginRef<>::AddRefed(query_.Get());
         }
         return TellAndHandOut(std::move(record), std::move(query), softId, out);
     } catch (...) {
@@ -253,13 +253,13 @@ void CSoftListMgr::SearchEnded(const SoftListRequest& request, bool loaded) {
 }
 
 std::string CSoftListMgr::KeywordUrlText(const std::wstring& keyword) {
-    plugin::PluginRef<> keywordService;
+    bex::PluginRef<> keywordService;
     {
         Locked lock(lock_);
-        keywordService = plugin::PluginRef<>::AddRefed(keyword_.Get());
+        keywordService = bex::PluginRef<>::AddRefed(keyword_.Get());
     }
     if (!keywordService) return std::string();
-    plugin::PluginRef<> encoded;
+    bex::PluginRef<> encoded;
     if (!plugin::CallSlot<int>(keywordService.Get(), k::keyword::kMake, keyword.c_str(), encoded.PutPlugin()) ||
         !encoded)
         return std::string();
@@ -320,7 +320,7 @@ void CSoftListMgr::SearchSoftListByCoop(SoftListRequest& request) {
 // records and collects the short names. Pending: false with `outcome`
 // Pending.
 bool CSoftListMgr::ReadSoftListReply(SoftListRequest& request, PendingFetch::State& outcome,
-                                     plugin::PluginRef<>& names) {
+                                     bex::PluginRef<>& names) {
     std::vector<AnswerSoft> softs;
     std::wstring total;
     outcome = PendingFetch::State::Failed;
@@ -350,7 +350,7 @@ bool CSoftListMgr::ReadSoftListReply(SoftListRequest& request, PendingFetch::Sta
         state->ids.push_back(soft.id);
         record->Data().softId = soft.id;
         FillSearchRecord(record->Data(), soft.fields, context);
-        plugin::PluginRef<> name;
+        bex::PluginRef<> name;
         if (record->Data().bname[0] && plugin::RenewKernelString(name, record->Data().bname))
             plugin::ListAppend(names.Get(), name.Get());
     }
@@ -359,7 +359,7 @@ bool CSoftListMgr::ReadSoftListReply(SoftListRequest& request, PendingFetch::Sta
 
 void CSoftListMgr::ParseSearchXml(SoftListRequest& request) {
     PendingFetch::State outcome;
-    plugin::PluginRef<> names;
+    bex::PluginRef<> names;
     const bool read = ReadSoftListReply(request, outcome, names);
     if (outcome == PendingFetch::State::Pending) return Queue(std::move(request));
     if (!read) return SearchEnded(request, false);
@@ -390,7 +390,7 @@ void CSoftListMgr::AttachSearchScores(SoftListRequest& request) {
 
 void CSoftListMgr::ParseCoopSearchXml(SoftListRequest& request) {
     PendingFetch::State outcome;
-    plugin::PluginRef<> names;
+    bex::PluginRef<> names;
     const bool read = ReadSoftListReply(request, outcome, names);
     if (outcome == PendingFetch::State::Pending) return Queue(std::move(request));
     SearchEnded(request, read);

@@ -43,12 +43,12 @@ std::vector<uint32_t> Words(IBexPlugin* buffer) {
 }
 
 // A new class-7 buffer holding `words`; null when the kernel gives none.
-plugin::PluginRef<> NewBuffer(const std::vector<uint32_t>& words) {
-    plugin::PluginRef<> buffer;
-    if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return plugin::PluginRef<>();
+bex::PluginRef<> NewBuffer(const std::vector<uint32_t>& words) {
+    bex::PluginRef<> buffer;
+    if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return bex::PluginRef<>();
     if (!words.empty()) {
         BYTE* data = plugin::BufferAllocate(buffer.Get(), static_cast<int>(words.size() * 4));
-        if (!data) return plugin::PluginRef<>();
+        if (!data) return bex::PluginRef<>();
         std::memcpy(data, words.data(), words.size() * 4);
     }
     return buffer;
@@ -81,10 +81,10 @@ void CSoftReCmdData::Fill(const ReCmdChoice& choice) {
     classBaike_ = choice.classBaike;
     alias_ = choice.alias;
     zanName_ = choice.zanName;
-    plugin::PluginRef<> list;
+    bex::PluginRef<> list;
     if (FAILED(plugin::CreateKernelObject(k::kObjectList, list))) return;
     for (const std::wstring& baike : choice.tagBaikes) {
-        plugin::PluginRef<> text;
+        bex::PluginRef<> text;
         if (plugin::RenewKernelString(text, baike.c_str())) plugin::ListAppend(list.Get(), text.Get());
     }
     tags_ = std::move(list);
@@ -165,7 +165,7 @@ LONG CSoftReCommend::Queue(int kind, bool once, bool front, IBexPlugin* owned, I
         request.owned = NewBuffer(Words(owned));
         request.excluded = NewBuffer(Words(excluded));
         if (!request.owned || !request.excluded) return 0;
-        request.result = plugin::PluginRef<IBexAsyncResult>::AddRefed(result);
+        request.result = bex::PluginRef<IBexAsyncResult>::AddRefed(result);
         Locked lock(lock_);
         if (front) {
             queue_.push_front(std::move(request));
@@ -221,8 +221,8 @@ void CSoftReCommend::WorkerLoop() {
 }
 
 void CSoftReCommend::LoadReCommendData() {
-    plugin::PluginRef<> environment;
-    plugin::PluginRef<> folderText;
+    bex::PluginRef<> environment;
+    bex::PluginRef<> folderText;
     if (FAILED(plugin::CreateKernelObject(k::kEnvironment, environment))) return;
     if (!plugin::CallSlot<int>(environment.Get(), k::environment::kManagerFolder, folderText.PutPlugin()) ||
         !folderText)
@@ -232,8 +232,8 @@ void CSoftReCommend::LoadReCommendData() {
     const std::wstring old = *folder + L"SoftReCmd.dat";
     if (::PathFileExistsW(old.c_str())) ::DeleteFileW(old.c_str());
 
-    plugin::PluginRef<> reader;
-    plugin::PluginRef<> text;
+    bex::PluginRef<> reader;
+    bex::PluginRef<> text;
     if (FAILED(plugin::CreateKernelObject(k::kFileReader, reader))) return;
     const std::wstring path = *folder + L"SoftReCmdEx.dat";
     if (!plugin::CallSlot<int>(reader.Get(), k::file_reader::kRead, path.c_str(), text.PutPlugin()) || !text) return;
@@ -249,7 +249,7 @@ void CSoftReCommend::LoadReCommendData() {
 
 std::vector<uint32_t> CSoftReCommend::StoredIds(int type, uint32_t key) {
     if (!numbered_) return {};
-    plugin::PluginRef<> buffer;
+    bex::PluginRef<> buffer;
     if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return {};
     if (plugin::CallSlot<int>(numbered_.Get(), k::numbered_store::kGet, type, key, buffer.Get(), 0) < 0) return {};
     return Words(buffer.Get());
@@ -258,7 +258,7 @@ std::vector<uint32_t> CSoftReCommend::StoredIds(int type, uint32_t key) {
 void CSoftReCommend::LoadCounts() {
     if (!numbered_) return;
     for (uint32_t id : StoredIds(kCountType, 0)) {
-        plugin::PluginRef<> buffer;
+        bex::PluginRef<> buffer;
         if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return;
         if (plugin::CallSlot<int>(numbered_.Get(), k::numbered_store::kGet, kCountType, id, buffer.Get(), 0) < 0)
             continue;
@@ -272,7 +272,7 @@ void CSoftReCommend::LoadCounts() {
 
 void CSoftReCommend::AgeCounts() {
     if (!numbered_ || !options_) return;
-    plugin::PluginRef<> text;
+    bex::PluginRef<> text;
     if (!plugin::CallSlot<int>(options_.Get(), k::options::kGetText, kUpdateTimeOption, text.PutPlugin()) || !text)
         return;
     const auto saved = plugin::StringText(text.Get());
@@ -315,16 +315,16 @@ LONG BEX_CALL CSoftReCommend::SaveUpdateTime() {
     }
 }
 
-plugin::PluginRef<> CSoftReCommend::NewRecord() {
+bex::PluginRef<> CSoftReCommend::NewRecord() {
     IBexPlugin* object = nullptr;
     if (plugin::CallHost(static_cast<int>(CSoftReCmdData::kClassId), &object) < 0 || !object)
-        return plugin::PluginRef<>();
-    plugin::PluginRef<> record(object);
-    return CSoftReCmdData::FromPlugin(record.Get()) ? std::move(record) : plugin::PluginRef<>();
+        return bex::PluginRef<>();
+    bex::PluginRef<> record(object);
+    return CSoftReCmdData::FromPlugin(record.Get()) ? std::move(record) : bex::PluginRef<>();
 }
 
 void CSoftReCommend::ServeSingle(ReCmdRequest& request) {
-    plugin::PluginRef<> record = NewRecord();
+    bex::PluginRef<> record = NewRecord();
     if (!record) {
         request.result->Complete(0, nullptr);
         return;
@@ -343,7 +343,7 @@ void CSoftReCommend::ServeSingle(ReCmdRequest& request) {
 }
 
 void CSoftReCommend::ServeList(ReCmdRequest& request) {
-    plugin::PluginRef<> list;
+    bex::PluginRef<> list;
     if (FAILED(plugin::CreateKernelObject(k::kObjectList, list))) {
         request.result->Complete(0, nullptr);
         return;
@@ -353,7 +353,7 @@ void CSoftReCommend::ServeList(ReCmdRequest& request) {
     const IdSet ownedSet(owned.begin(), owned.end());
     IdSet excluded(excludedWords.begin(), excludedWords.end());
     for (;;) {
-        plugin::PluginRef<> record = NewRecord();
+        bex::PluginRef<> record = NewRecord();
         if (!record) break;
         ReCmdChoice choice;
         if (!selector_.Select(ownedSet, excluded, request.once, counts_, choice)) break;

@@ -13,7 +13,7 @@
 
 #include "plugins/catalog/recommend_classes.h"
 #include "plugins/common/plugin_object.h"
-#include "plugins/common/plugin_ref.h"
+#include "protocol/plugin_ref.h"
 #include "winlib/handles.h"
 
 namespace catalog {
@@ -64,7 +64,7 @@ private:
     std::wstring classBaike_;
     std::wstring alias_;
     std::wstring zanName_;
-    plugin::PluginRef<> tags_;
+    bex::PluginRef<> tags_;
 };
 
 struct ISoftReCommend : IBexPlugin {
@@ -116,9 +116,9 @@ private:
     struct ReCmdRequest {
         int kind = kSingle;
         bool once = false;
-        plugin::PluginRef<> owned;     // class 7
-        plugin::PluginRef<> excluded;  // class 7
-        plugin::PluginRef<IBexAsyncResult> result;
+        bex::PluginRef<> owned;     // class 7
+        bex::PluginRef<> excluded;  // class 7
+        bex::PluginRef<IBexAsyncResult> result;
     };
 
     static DWORD WINAPI ReCommendThread(void* self);
@@ -128,7 +128,7 @@ private:
     void AgeCounts();
     void ServeSingle(ReCmdRequest& request);
     void ServeList(ReCmdRequest& request);
-    plugin::PluginRef<> NewRecord();
+    bex::PluginRef<> NewRecord();
     std::vector<uint32_t> StoredIds(int type, uint32_t key);
 
     CRITICAL_SECTION lock_;  // the queue and the recommended set
@@ -141,8 +141,8 @@ private:
     bool loaded_ = false;
     winlib::Event stop_;
     winlib::Thread worker_;
-    plugin::PluginRef<> numbered_;
-    plugin::PluginRef<> options_;
+    bex::PluginRef<> numbered_;
+    bex::PluginRef<> options_;
 };
 
 // Wrappers: the slots of 301 forwarded to the inner object, plus their own.

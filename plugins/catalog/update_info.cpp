@@ -26,7 +26,7 @@ bool Decode(const BYTE* data, size_t size, std::wstring& text) {
     const char* chars = reinterpret_cast<const char*>(data);
     const int length = ::MultiByteToWideChar(kAnswerCodePage, 0, chars, bytes, nullptr, 0);
     if (length <= 0) return false;
-    plugin::PluginRef<> string;
+    bex::PluginRef<> string;
     if (FAILED(plugin::CreateKernelObject(bex::kernel::kString, string))) return false;
     wchar_t* buffer = plugin::StringBuffer(string.Get(), length);
     if (!buffer) return false;

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <new>
 
+#include "base/exception_barrier.h"
 #include "plugins/common/kernel_binding.h"
 #include "protocol/bex_plugin.h"
 
@@ -92,15 +93,15 @@ HRESULT CreatePluginObject(IBexPlugin** out) noexcept {
     void* memory = ::operator new(sizeof(T), std::nothrow);
     if (!memory) return E_OUTOFMEMORY;
     NotifyCreated(T::kClassId);
-    try {
-        *out = new (memory) T();
-        return S_OK;
-    } catch (...) {
+    T* object = base::CallGuarded(L"plug-in factory", static_cast<T*>(nullptr), [memory] { return new (memory) T(); });
+    if (!object) {
         // The notice went out: balance it.
         ::operator delete(memory);
         NotifyDestroyed(T::kClassId);
         return E_OUTOFMEMORY;
     }
+    *out = object;
+    return S_OK;
 }
 
 // Wrapper classes hold one inner object of another class, asked of the

@@ -8,7 +8,7 @@
 
 namespace k = bex::kernel;
 using plugin::CallSlot;
-using plugin::PluginRef;
+using bex::PluginRef;
 
 std::wstring KernelRecommendMachine::ConfigFilePath() { return LocateRecommendConfig(); }
 

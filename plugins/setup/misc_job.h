@@ -7,7 +7,7 @@
 #include "plugins/setup/lumvex_interfaces.h"
 #include "plugins/setup/recommend_update_mgr.h"
 
-class CMiscJob final : public plugin::PluginObject<CMiscJob, IMiscJob, 403, plugin::ReleaseRule::A> {
+class CMiscJob final : public plugin::PluginObject<CMiscJob, IMiscJob, IMiscJob::kClassId, plugin::ReleaseRule::A> {
 public:
     CMiscJob() : recommend_(machine_) {}
 

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "plugins/common/plugin_object.h"
-#include "plugins/common/plugin_ref.h"
+#include "protocol/plugin_ref.h"
 #include "plugins/setup/lumvex_interfaces.h"
 
-class CBexDaemon final : public plugin::PluginObject<CBexDaemon, IBexDaemon, 89, plugin::ReleaseRule::A> {
+class CBexDaemon final : public plugin::PluginObject<CBexDaemon, IBexDaemon, IBexDaemon::kClassId, plugin::ReleaseRule::A> {
 public:
     CBexDaemon();
     ~CBexDaemon();
@@ -27,8 +27,8 @@ private:
     void Watch();
     void EndWatches();
 
-    plugin::PluginRef<> options_;
-    plugin::PluginRef<> statistics_;
+    bex::PluginRef<> options_;
+    bex::PluginRef<> statistics_;
     std::vector<uint32_t> cookies_;
     bool watching_ = false;  // the watches are made once per object
 };

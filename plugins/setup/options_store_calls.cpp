@@ -20,7 +20,7 @@ bool SetOptionNumber(IBexPlugin* options, const wchar_t* key, DWORD value) {
 
 std::optional<std::wstring> OptionText(IBexPlugin* options, const wchar_t* key) {
     if (!options) return std::nullopt;
-    plugin::PluginRef<> text;
+    bex::PluginRef<> text;
     if (CallSlot<int>(options, k::options::kGetText, key, text.PutPlugin()) == 0 || !text) return std::nullopt;
     std::optional<std::wstring> value = plugin::StringText(text.Get());
     if (value && value->size() >= MAX_PATH) return std::nullopt;

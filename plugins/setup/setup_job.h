@@ -7,7 +7,7 @@
 #include "plugins/common/plugin_object.h"
 #include "plugins/setup/lumvex_interfaces.h"
 
-class CSetupJob final : public plugin::PluginObject<CSetupJob, ISetupjob, 91, plugin::ReleaseRule::A> {
+class CSetupJob final : public plugin::PluginObject<CSetupJob, ISetupjob, ISetupjob::kClassId, plugin::ReleaseRule::A> {
 public:
     CSetupJob();
 

@@ -4,7 +4,7 @@
 
 namespace k = bex::kernel;
 using plugin::CallSlot;
-using plugin::PluginRef;
+using bex::PluginRef;
 
 namespace {
 

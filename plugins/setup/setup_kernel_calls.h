@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "plugins/common/plugin_ref.h"
+#include "protocol/plugin_ref.h"
 
 // 40 slot 4: the manager's folder with its trailing backslash; empty when
 // the kernel gives none.
@@ -19,7 +19,7 @@ std::optional<DWORD> KernelOptionNumber(const wchar_t* key);
 
 // 10 slot 6 with query 16: the 16-bit system code, 0 without a system
 // object. `system` keeps the object for the caller.
-WORD KernelSystemCode(plugin::PluginRef<>& system);
+WORD KernelSystemCode(bex::PluginRef<>& system);
 
 // 23 slot 5: a link's target path; empty when it can't be resolved.
 std::wstring KernelShortcutTarget(const wchar_t* linkPath);

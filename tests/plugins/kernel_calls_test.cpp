@@ -90,7 +90,7 @@ TEST(KernelCalls, ANegativeListAnswerGivesNothing) {
     EXPECT_EQ(plugin::ListCount(AsPlugin(list)), 0);
     EXPECT_FALSE(plugin::ListItem(AsPlugin(list), 0));
     list.itemResult = 0;
-    plugin::PluginRef<> got = plugin::ListItem(AsPlugin(list), 0);
+    bex::PluginRef<> got = plugin::ListItem(AsPlugin(list), 0);
     EXPECT_EQ(got.Get(), AsPlugin(item));
 }
 

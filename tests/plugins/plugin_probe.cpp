@@ -48,7 +48,7 @@ int Fetch(const wchar_t* url) {
 
 int Slot(uint32_t classId, int slot) {
     if (plugin::LoadKernelDll() != S_OK) return 1;
-    plugin::PluginRef<> object;
+    bex::PluginRef<> object;
     if (FAILED(plugin::CreateKernelObject(classId, object))) return 1;
     std::printf("slot %d of class %u\n", slot, object->GetClassId());
     std::fflush(stdout);

@@ -51,7 +51,7 @@ TEST_F(SoftInfoRecord, AnAnswerFillsEveryGetter) {
     ASSERT_TRUE(Parse(FixtureAnswer(), softs));
     ASSERT_EQ(softs.size(), 2u);
     EXPECT_EQ(softs[102].at(L"name"), L"图片查看器");
-    plugin::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
+    bex::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
     ASSERT_TRUE(record);
     record->Record().softId = 101;
     catalog::FillSoftRecord(record->Record(), softs[101], L"WIN7");
@@ -111,11 +111,11 @@ TEST_F(SoftInfoRecord, FieldRules) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        plugin::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
+        bex::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
         catalog::FillSoftRecord(record->Record(), c.elements, L"WIN7");
         EXPECT_EQ(Number(record.Get(), c.slot), c.value);
     }
-    plugin::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
+    bex::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
     catalog::FillSoftRecord(record->Record(), {{L"name", std::wstring(150, L'n')}, {L"vdisp", std::wstring(80, L'v')}},
                             L"WIN7");
     EXPECT_EQ(Text(record.Get(), 7), std::wstring(99, L'n'));
@@ -142,7 +142,7 @@ TEST_F(SoftInfoRecord, ShellMarks) {
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << Narrow(c.shell) << (c.newer ? " at 6.2" : ""));
         catalog::SetWindowsVersionSeam(c.newer ? &Windows62 : nullptr);
-        plugin::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
+        bex::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
         catalog::FillSoftRecord(record->Record(), {{L"shell", c.shell}}, L"");
         EXPECT_EQ(Number(record.Get(), 31), c.s);
         EXPECT_EQ(Number(record.Get(), 32), c.p);

@@ -105,15 +105,15 @@ protected:
         return codes;
     }
 
-    plugin::PluginRef<ISoftCatalogData> Entry(int kind, int index) {
+    bex::PluginRef<ISoftCatalogData> Entry(int kind, int index) {
         IBexPlugin* out = nullptr;
         if (!mgr_->GetCatalog(kind, index, &out)) return {};
-        return plugin::PluginRef<ISoftCatalogData>(static_cast<ISoftCatalogData*>(out));
+        return bex::PluginRef<ISoftCatalogData>(static_cast<ISoftCatalogData*>(out));
     }
-    plugin::PluginRef<ISoftListData> Item(int kind, int index, uint32_t id) {
+    bex::PluginRef<ISoftListData> Item(int kind, int index, uint32_t id) {
         IBexPlugin* out = nullptr;
         if (!mgr_->GetListItemAt(kind, index, id, &out)) return {};
-        return plugin::PluginRef<ISoftListData>(static_cast<ISoftListData*>(out));
+        return bex::PluginRef<ISoftListData>(static_cast<ISoftListData*>(out));
     }
     std::vector<uint32_t> Ids(int kind, int index, int page) {
         IBexPlugin* out = nullptr;

@@ -80,8 +80,8 @@ std::vector<uint32_t> IdList(const std::wstring& text) {
     return ids;
 }
 
-plugin::PluginRef<> Buffer(const std::vector<uint32_t>& ids) {
-    plugin::PluginRef<> buffer;
+bex::PluginRef<> Buffer(const std::vector<uint32_t>& ids) {
+    bex::PluginRef<> buffer;
     if (FAILED(plugin::CreateKernelObject(7, buffer))) return buffer;
     if (!ids.empty()) {
         BYTE* data = plugin::BufferAllocate(buffer.Get(), static_cast<int>(ids.size() * 4));
@@ -95,7 +95,7 @@ void PrintRecord(IBexPlugin* object) {
     std::printf("record pick=%u soft=%u desp=%s class=%s alias=%s zan=%s\n", record->GetPickId(), record->GetSoftId(),
                 Utf8(record->GetDesp()).c_str(), Utf8(record->GetClassBaike()).c_str(),
                 Utf8(record->GetAlias()).c_str(), Utf8(record->GetZanName()).c_str());
-    plugin::PluginRef<> tags;
+    bex::PluginRef<> tags;
     std::string joined;
     if (record->GetTags(tags.PutPlugin()) && tags)
         for (int i = 0; i < plugin::ListCount(tags.Get()); ++i)
@@ -111,9 +111,9 @@ void Recommend(bex::BexPluginFn bex, const std::vector<std::wstring>& args) {
                 static_cast<long>(r->Start()));
     const std::wstring how = args.size() > 3 ? args[3] : L"";
     const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    plugin::PluginRef<IBexAsyncResult> result(catalog::CreateAsyncResult(event, nullptr));
-    plugin::PluginRef<> owned = Buffer(IdList(args[1]));
-    plugin::PluginRef<> excluded = Buffer(IdList(args[2]));
+    bex::PluginRef<IBexAsyncResult> result(catalog::CreateAsyncResult(event, nullptr));
+    bex::PluginRef<> owned = Buffer(IdList(args[1]));
+    bex::PluginRef<> excluded = Buffer(IdList(args[2]));
     LONG queued = 0;
     if (how == L"once") queued = r->RequestOnce(owned.Get(), excluded.Get(), nullptr, result.Get());
     else if (how == L"list") queued = r->RequestList(owned.Get(), excluded.Get(), nullptr, result.Get());
@@ -122,7 +122,7 @@ void Recommend(bex::BexPluginFn bex, const std::vector<std::wstring>& args) {
     std::printf("queued %ld\n", static_cast<long>(queued));
     if (queued && ::WaitForSingleObject(event, 10000) != WAIT_OBJECT_0) Fail("no completion");
     if (queued && result) {
-        plugin::PluginRef<> object;
+        bex::PluginRef<> object;
         const LONG status = result->GetResult(object.PutPlugin());
         std::printf("status %ld count %ld\n", static_cast<long>(status), static_cast<long>(r->GetCount()));
         if (object && how == L"list") {
