@@ -81,7 +81,7 @@ bool AcceptReply(IBexAsyncResult* result, const ReplyParser& parse) {
     const LONG status = result->GetResult(&raw);
     bex::PluginRef<> reply(raw);
     if (status != bex::kStatusSuccess || !reply || reply->GetClassId() != k::kByteBuffer) return false;
-    const auto bytes = plugin::BufferData(reply.Get());
+    const auto bytes = bex::BufferData(reply.Get());
     if (!bytes) return false;
     try {
         return parse && parse(bytes->data, bytes->size);

@@ -52,7 +52,7 @@ uint32_t CBexStore::AllocateAppId() noexcept {
 }
 
 bool CBexStore::Write(const void* data, int size, uint32_t base) {
-    return plugin::CallSlot<int>(store_.Get(), k::value_store::kSet, kValueType, kValueName, data, size,
+    return bex::Call(k::value_store::kSet, store_.Get(), kValueType, kValueName, data, size,
                                  size > kLargeAbove ? 1 : 0, base) != 0;
 }
 
@@ -62,7 +62,7 @@ uint32_t CBexStore::AllocateLocked() {
     if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return 0;
 
     uint32_t base = kFirstId;
-    const int got = plugin::CallSlot<int>(store_.Get(), k::value_store::kGet, kValueType, kValueName,
+    const int got = bex::Call(k::value_store::kGet, store_.Get(), kValueType, kValueName,
                                           buffer.Get(), &base);
     // A base the ids could not come from is as good as no value at all.
     if (got < 0 || base < kFirstId || base > kLastId) {
@@ -70,8 +70,8 @@ uint32_t CBexStore::AllocateLocked() {
         Write(first, 4, kFirstId);
         return kFirstId;
     }
-    BYTE* data = static_cast<BYTE*>(plugin::CallSlot<void*>(buffer.Get(), k::byte_buffer::kData));
-    const int size = plugin::CallSlot<int>(buffer.Get(), k::byte_buffer::kSize);
+    BYTE* data = static_cast<BYTE*>(bex::Call(k::byte_buffer::kData, buffer.Get()));
+    const int size = bex::Call(k::byte_buffer::kSize, buffer.Get());
     if (!data || size < 0) return 0;
 
     // Bytes past the last whole word stand for no id.
@@ -99,7 +99,7 @@ uint32_t CBexStore::AllocateLocked() {
     const size_t grown = words * 4 + 4;
     bex::PluginRef<> larger;
     if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, larger))) return 0;
-    BYTE* next = plugin::BufferAllocate(larger.Get(), static_cast<int>(grown));
+    BYTE* next = bex::BufferAllocate(larger.Get(), static_cast<int>(grown));
     if (!next) return 0;
     std::memcpy(next, data, words * 4);
     StoreWord(next + words * 4, 1);

@@ -25,14 +25,9 @@ constexpr size_t kRecordSize = sizeof(tagSoftInfoData);
 
 volatile LONG g_terminations = 0;
 
-// A text a kernel slot hands out as a new class-3 string; empty when none.
-std::wstring TextOf(const bex::PluginRef<>& string) {
-    if (!string) return std::wstring();
-    return plugin::StringText(string.Get()).value_or(std::wstring());
-}
-
-const wchar_t* ItemText(IBexPlugin* item, int slot) {
-    const wchar_t* text = plugin::CallSlot<const wchar_t*>(item, slot);
+template <typename S>
+const wchar_t* ItemText(IBexPlugin* item, S slot) {
+    const wchar_t* text = bex::Call(slot, item);
     return text ? text : L"";
 }
 
@@ -85,11 +80,11 @@ LONG BEX_CALL CSoftInfo::Start() {
         }
         bex::PluginRef<> system;
         if (SUCCEEDED(plugin::CreateKernelObject(k::kSystem, system)))
-            plugin::CallSlot<int>(system.Get(), k::system_info::kDescribe, k::system_info::kDescribeKind,
+            bex::Call(k::system_info::kDescribe, system.Get(), k::system_info::kDescribeKind,
                                   systemTextObject_.PutPlugin());
-        plugin::CallSlot<int>(environment_.Get(), k::environment::kQueryTail, queryTailObject_.PutPlugin());
-        systemText_ = TextOf(systemTextObject_);
-        queryTail_ = TextOf(queryTailObject_);
+        bex::Call(k::environment::kQueryTail, environment_.Get(), queryTailObject_.PutPlugin());
+        systemText_ = bex::TextOf(systemTextObject_);
+        queryTail_ = bex::TextOf(queryTailObject_);
 
         LoadCache();
         if (stop_) ::ResetEvent(stop_.Get());
@@ -130,7 +125,7 @@ LONG BEX_CALL CSoftInfo::Query(IBexPlugin* ids, IBexAsyncResult* result) {
     try {
         if (!ids) return 0;
         QueuedQuery query;
-        if (const auto bytes = plugin::BufferData(ids)) {
+        if (const auto bytes = bex::BufferData(ids)) {
             const size_t count = bytes->size / 4;
             query.ids.resize(count);
             std::memcpy(query.ids.data(), bytes->data, count * 4);
@@ -219,7 +214,7 @@ void CSoftInfo::CacheLoop() {
 }
 
 bool CSoftInfo::MayQuery() {
-    return environment_ && plugin::CallSlot<int>(environment_.Get(), k::environment::kMayQuery) != 0;
+    return environment_ && bex::Call(k::environment::kMayQuery, environment_.Get()) != 0;
 }
 
 LONG CSoftInfo::ProcessQuery(std::vector<uint32_t> ids) {
@@ -310,9 +305,9 @@ void CSoftInfo::FetchSoftDetails(const UpdateInfoMap& softs) {
         const auto bname = elements.find(L"bname");
         bex::PluginRef<> name;
         if (plugin::RenewKernelString(name, bname == elements.end() ? L"" : bname->second.c_str()))
-            plugin::ListAppend(list.Get(), name.Get());
+            bex::ListAppend(list.Get(), name.Get());
     }
-    if (plugin::ListCount(list.Get()) == 0) return;
+    if (bex::ListCount(list.Get()) == 0) return;
 
     winlib::Event done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!done) return;
@@ -348,9 +343,9 @@ void CSoftInfo::LoadCache() {
     bex::PluginRef<> buffer;
     if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return;
     uint32_t extra = 0;
-    if (plugin::CallSlot<int>(store_.Get(), k::value_store::kGet, kCacheType, kCacheName, buffer.Get(), &extra) < 0)
+    if (bex::Call(k::value_store::kGet, store_.Get(), kCacheType, kCacheName, buffer.Get(), &extra) < 0)
         return;
-    const auto bytes = plugin::BufferData(buffer.Get());
+    const auto bytes = bex::BufferData(buffer.Get());
     if (!bytes || extra < 0x10000 || (extra & 0xFFFF) != kCacheVersion) return;
     const size_t count = extra >> 16;
     if (bytes->size % count != 0) return;
@@ -378,7 +373,7 @@ void CSoftInfo::SaveCache() {
     for (size_t i = 0; i < records.size(); ++i)
         std::memcpy(data.data() + i * kRecordSize, &records[i]->Record(), kRecordSize);
     const uint32_t extra = static_cast<uint32_t>(records.size()) << 16 | kCacheVersion;
-    plugin::CallSlot<int>(store_.Get(), k::value_store::kSet, kCacheType, kCacheName,
+    bex::Call(k::value_store::kSet, store_.Get(), kCacheType, kCacheName,
                           static_cast<const void*>(data.data()), static_cast<int>(data.size()), 1, extra);
 }
 

@@ -30,11 +30,6 @@ constexpr wchar_t kScoreKind[] = L"softlist";
 
 volatile LONG g_terminations = 0;
 
-std::wstring TextOf(const bex::PluginRef<>& string) {
-    if (!string) return std::wstring();
-    return plugin::StringText(string.Get()).value_or(std::wstring());
-}
-
 LPARAM ListParam(int index, int page) {
     return static_cast<LPARAM>(MAKELONG(static_cast<WORD>(index), static_cast<WORD>(page)));
 }
@@ -141,7 +136,7 @@ LONG BEX_CALL CSoftListMgr::Start() {
         Locked lock(lock_);
         if (started_) return 1;
         if (FAILED(plugin::CreateKernelObject(k::kSoftware, software_)) ||
-            !plugin::CallSlot<int>(software_.Get(), k::software::kReady))
+            !bex::Call(k::software::kBegin, software_.Get()))
             return 0;
         if (FAILED(plugin::CreateKernelObject(k::kKeyword, keyword_)) ||
             FAILED(plugin::CreateKernelObject(k::kDetails, details_)) ||
@@ -151,18 +146,18 @@ LONG BEX_CALL CSoftListMgr::Start() {
             return 0;
         bex::PluginRef<> bitness;
         bitness_ = SUCCEEDED(plugin::CreateKernelObject(k::kBitness, bitness)) &&
-                           plugin::CallSlot<int>(bitness.Get(), k::bitness::kIs64Bit)
+                           bex::Call(k::bitness::kIs64Bit, bitness.Get())
                        ? L"64"
                        : L"32";
         bex::PluginRef<> system;
         if (SUCCEEDED(plugin::CreateKernelObject(k::kSystem, system)))
-            plugin::CallSlot<int>(system.Get(), k::system_info::kDescribe, k::system_info::kDescribeKind,
+            bex::Call(k::system_info::kDescribe, system.Get(), k::system_info::kDescribeKind,
                                   systemNameObject_.PutPlugin());
-        systemText_ = TextOf(systemNameObject_);
+        systemText_ = bex::TextOf(systemNameObject_);
         bex::PluginRef<> environment;
         if (FAILED(plugin::CreateKernelObject(k::kEnvironment, environment))) return 0;
-        plugin::CallSlot<int>(environment.Get(), k::environment::kQueryTail, queryTailObject_.PutPlugin());
-        queryTail_ = TextOf(queryTailObject_);
+        bex::Call(k::environment::kQueryTail, environment.Get(), queryTailObject_.PutPlugin());
+        queryTail_ = bex::TextOf(queryTailObject_);
 
         winlib::Event wake(::CreateEventW(nullptr, TRUE, count_ == 0 ? TRUE : FALSE, nullptr));
         winlib::Event stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
@@ -339,7 +334,7 @@ BOOL BEX_CALL CSoftListMgr::GetListIds(int kind, const wchar_t* name, int page, 
         bex::PluginRef<> buffer;
         if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return FALSE;
         const size_t bytes = state->ids.size() * sizeof(uint32_t);
-        BYTE* data = plugin::BufferAllocate(buffer.Get(), static_cast<int>(bytes));
+        BYTE* data = bex::BufferAllocate(buffer.Get(), static_cast<int>(bytes));
         if (!data) return FALSE;
         std::memcpy(data, state->ids.data(), bytes);
         *out = buffer.Detach();
@@ -420,9 +415,9 @@ BOOL CSoftListMgr::TellAndHandOut(bex::PluginRef<CSoftListData> record, bex::Plu
     if (!record) return FALSE;
     // Outside the lock, with our own references: a concurrent Stop
     // releases the maps' ones.
-    if (query && plugin::CallSlot<int>(query.Get(), k::software_query::kReady, 0, 0)) {
+    if (query && bex::Call(k::software_query::kReady, query.Get(), 0, 0)) {
         const tagSoftListData& r = record->Data();
-        plugin::CallSlot<int>(query.Get(), k::software_query::kTell, softId, static_cast<const wchar_t*>(r.vname),
+        bex::Call(k::software_query::kTell, query.Get(), softId, static_cast<const wchar_t*>(r.vname),
                               static_cast<const wchar_t*>(r.durls), static_cast<const wchar_t*>(r.uurls),
                               static_cast<const wchar_t*>(r.dname), static_cast<const wchar_t*>(r.args),
                               static_cast<const wchar_t*>(r.hint2), static_cast<const wchar_t*>(r.pname),
@@ -545,7 +540,7 @@ void CSoftListMgr::ChooseCatalogUrl(int kind) {
     if (kind == 0) {
         bex::PluginRef<> environment;
         if (SUCCEEDED(plugin::CreateKernelObject(k::kEnvironment, environment)))
-            number = plugin::CallSlot<int>(environment.Get(), k::environment::kNumber);
+            number = bex::Call(k::environment::kNumber, environment.Get());
     }
     const std::wstring url = CatalogUrl(kind, number, ::GetTickCount(), queryTail_);
     if (url.empty()) return;
@@ -653,10 +648,10 @@ void CSoftListMgr::ParseSoftListXml(SoftListRequest& request) {
             record->Data().softId = soft.id;
             FillListRecord(record->Data(), soft.fields, context);
             bex::PluginRef<> name;
-            if (plugin::RenewKernelString(name, record->Data().bname)) plugin::ListAppend(names.Get(), name.Get());
+            if (plugin::RenewKernelString(name, record->Data().bname)) bex::ListAppend(names.Get(), name.Get());
         }
     }
-    if (plugin::ListCount(names.Get()) == 0) return ListFailed(kind, request.text, request.index, request.page);
+    if (bex::ListCount(names.Get()) == 0) return ListFailed(kind, request.text, request.index, request.page);
     const LPARAM lParam = ListParam(request.index, request.page);
     NotifyListeners(1, kind, lParam);
     NotifyListeners(3, kind, lParam);
@@ -683,14 +678,14 @@ void CSoftListMgr::AttachScores(tagSoftListData& r) {
     if (!r.bname[0]) return;
     const bex::PluginRef<> item = plugin::DetailsFind(details_.Get(), r.bname);
     if (!item) return;
-    const wchar_t* score = plugin::CallSlot<const wchar_t*>(item.Get(), k::details::kItemText1);
+    const wchar_t* score = bex::Call(k::details::kItemText1, item.Get());
     if (score && *score) {
         std::wstring display;
         ScoreFromText(score, r.score, display);
         SetField(r.scoreText, display.c_str());
     }
-    const wchar_t* comment = plugin::CallSlot<const wchar_t*>(item.Get(), k::details::kItemText2);
-    const wchar_t* votes = plugin::CallSlot<const wchar_t*>(item.Get(), k::details::kItemText3);
+    const wchar_t* comment = bex::Call(k::details::kItemText2, item.Get());
+    const wchar_t* votes = bex::Call(k::details::kItemText3, item.Get());
     SetField(r.scoreComment, comment ? comment : L"");
     SetField(r.pollnum, votes ? votes : L"");
 }
@@ -718,7 +713,7 @@ void CSoftListMgr::AttachListScores(SoftListRequest& request) {
 bool CSoftListMgr::StoreGet(int type, const std::wstring& name, bex::PluginRef<>& buffer, uint32_t* extra) {
     if (!store_ || FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return false;
     uint32_t ignored = 0;
-    return plugin::CallSlot<int>(store_.Get(), k::value_store::kGet, type, name.c_str(), buffer.Get(),
+    return bex::Call(k::value_store::kGet, store_.Get(), type, name.c_str(), buffer.Get(),
                                  extra ? extra : &ignored) >= 0;
 }
 
@@ -727,10 +722,10 @@ void CSoftListMgr::LoadCatalogCache() {
     for (int kind = 0; kind < kCatalogKinds; ++kind) {
         bex::PluginRef<> buffer;
         if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return;
-        if (plugin::CallSlot<int>(store_.Get(), k::value_store::kGetByNumber, kCountType,
+        if (bex::Call(k::value_store::kGetByNumber, store_.Get(), kCountType,
                                   static_cast<uint32_t>(kind), buffer.Get(), 0) < 0)
             continue;
-        const auto bytes = plugin::BufferData(buffer.Get());
+        const auto bytes = bex::BufferData(buffer.Get());
         if (!bytes || bytes->size != sizeof(uint32_t)) continue;
         uint32_t count = 0;
         std::memcpy(&count, bytes->data, sizeof(count));
@@ -749,7 +744,7 @@ void CSoftListMgr::LoadCatalogCache() {
 CSoftCatalogData* CSoftListMgr::LoadCatalogRecord(int kind, int index) {
     bex::PluginRef<> buffer;
     if (!StoreGet(kEntryType, std::to_wstring(kind) + L"-" + std::to_wstring(index), buffer, nullptr)) return nullptr;
-    const auto bytes = plugin::BufferData(buffer.Get());
+    const auto bytes = bex::BufferData(buffer.Get());
     if (!bytes || bytes->size != sizeof(tagSoftCatalogData)) return nullptr;
     CSoftCatalogData* entry = NewSoftCatalogData();
     if (!entry) return nullptr;
@@ -762,7 +757,7 @@ bool CSoftListMgr::LoadListState(const std::wstring& key, ListState& state) {
     bool found = false;
     bex::PluginRef<> text;
     if (StoreGet(kListType, L"text" + key, text, nullptr)) {
-        if (const auto bytes = plugin::BufferData(text.Get())) {
+        if (const auto bytes = bex::BufferData(text.Get())) {
             state.title.assign(bytes->size / sizeof(wchar_t), L'\0');
             std::memcpy(&state.title[0], bytes->data, state.title.size() * sizeof(wchar_t));
             state.title = state.title.c_str();  // up to an embedded NUL
@@ -771,7 +766,7 @@ bool CSoftListMgr::LoadListState(const std::wstring& key, ListState& state) {
     }
     bex::PluginRef<> data;
     if (StoreGet(kListType, L"data" + key, data, nullptr)) {
-        if (const auto bytes = plugin::BufferData(data.Get())) {
+        if (const auto bytes = bex::BufferData(data.Get())) {
             state.ids.resize(bytes->size / sizeof(uint32_t));
             std::memcpy(state.ids.data(), bytes->data, state.ids.size() * sizeof(uint32_t));
         }
@@ -785,7 +780,7 @@ CSoftListData* CSoftListMgr::LoadListRecord(const std::wstring& setKey, uint32_t
     bex::PluginRef<> buffer;
     uint32_t extra = 0;
     if (!StoreGet(kRecordSetType, setKey, buffer, &extra)) return nullptr;
-    const auto bytes = plugin::BufferData(buffer.Get());
+    const auto bytes = bex::BufferData(buffer.Get());
     if (!bytes) return nullptr;
     const size_t count = std::min<size_t>(extra >> 16, bytes->size / sizeof(tagSoftListData));
     for (size_t i = 0; i < count; ++i) {
@@ -806,15 +801,14 @@ CSoftListData* CSoftListMgr::LoadListRecord(const std::wstring& setKey, uint32_t
 void CSoftListMgr::SaveCache() {
     Locked lock(lock_);
     if (!store_) return;
-    using plugin::CallSlot;
-    for (int kind = 0; kind < kCatalogKinds; ++kind) {
+        for (int kind = 0; kind < kCatalogKinds; ++kind) {
         const std::vector<CSoftCatalogData*>& entries = Entries(kind);
         const uint32_t count = static_cast<uint32_t>(entries.size());
-        CallSlot<int>(store_.Get(), k::value_store::kSetByNumber, kCountType, static_cast<uint32_t>(kind),
+        bex::Call(k::value_store::kSetByNumber, store_.Get(), kCountType, static_cast<uint32_t>(kind),
                       static_cast<const void*>(&count), static_cast<int>(sizeof(count)), 0, 0);
         for (uint32_t i = 0; i < count; ++i) {
             const std::wstring name = std::to_wstring(kind) + L"-" + std::to_wstring(i);
-            CallSlot<int>(store_.Get(), k::value_store::kSet, kEntryType, name.c_str(),
+            bex::Call(k::value_store::kSet, store_.Get(), kEntryType, name.c_str(),
                           static_cast<const void*>(&entries[i]->Data()), static_cast<int>(sizeof(tagSoftCatalogData)),
                           0, 0u);
         }
@@ -822,13 +816,13 @@ void CSoftListMgr::SaveCache() {
     for (const auto& [key, list] : lists_) {
         if (!list.title.empty()) {
             const std::wstring name = L"text" + key;
-            CallSlot<int>(store_.Get(), k::value_store::kSet, kListType, name.c_str(),
+            bex::Call(k::value_store::kSet, store_.Get(), kListType, name.c_str(),
                           static_cast<const void*>(list.title.data()),
                           static_cast<int>(list.title.size() * sizeof(wchar_t)), 0, 0u);
         }
         if (!list.ids.empty()) {
             const std::wstring name = L"data" + key;
-            CallSlot<int>(store_.Get(), k::value_store::kSet, kListType, name.c_str(),
+            bex::Call(k::value_store::kSet, store_.Get(), kListType, name.c_str(),
                           static_cast<const void*>(list.ids.data()),
                           static_cast<int>(list.ids.size() * sizeof(uint32_t)), 0, 0u);
         }
@@ -847,7 +841,7 @@ void CSoftListMgr::SaveCache() {
         bex::PluginRef<> stored;
         uint32_t storedExtra = 0;
         if (StoreGet(kRecordSetType, key, stored, &storedExtra)) {
-            if (const auto bytes = plugin::BufferData(stored.Get())) {
+            if (const auto bytes = bex::BufferData(stored.Get())) {
                 const size_t n = std::min<size_t>(storedExtra >> 16, bytes->size / sizeof(tagSoftListData));
                 for (size_t i = 0; i < n && count < kMaxStoredRecords; ++i) {
                     const BYTE* record = bytes->data + i * sizeof(tagSoftListData);
@@ -861,7 +855,7 @@ void CSoftListMgr::SaveCache() {
         }
         if (count == 0) continue;
         const uint32_t extra = static_cast<uint32_t>(count) << 16 | kRecordSetVersion;
-        CallSlot<int>(store_.Get(), k::value_store::kSet, kRecordSetType, key.c_str(),
+        bex::Call(k::value_store::kSet, store_.Get(), kRecordSetType, key.c_str(),
                       static_cast<const void*>(data.data()), static_cast<int>(data.size()), 1, extra);
     }
 }

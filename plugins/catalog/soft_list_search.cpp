@@ -122,7 +122,7 @@ BOOL CSoftListMgr::IdsOf(const SearchState* state, IBexPlugin** out) {
     if (!state || state->state != kLoaded || state->ids.empty()) return FALSE;
     bex::PluginRef<> buffer;
     if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return FALSE;
-    BYTE* data = plugin::BufferAllocate(buffer.Get(), static_cast<int>(state->ids.size() * 4));
+    BYTE* data = bex::BufferAllocate(buffer.Get(), static_cast<int>(state->ids.size() * 4));
     if (!data) return FALSE;
     std::memcpy(data, state->ids.data(), state->ids.size() * 4);
     *out = buffer.Detach();
@@ -260,10 +260,10 @@ std::string CSoftListMgr::KeywordUrlText(const std::wstring& keyword) {
     }
     if (!keywordService) return std::string();
     bex::PluginRef<> encoded;
-    if (!plugin::CallSlot<int>(keywordService.Get(), k::keyword::kMake, keyword.c_str(), encoded.PutPlugin()) ||
+    if (!bex::Call(k::keyword::kMake, keywordService.Get(), keyword.c_str(), encoded.PutPlugin()) ||
         !encoded)
         return std::string();
-    const char* text = plugin::CallSlot<const char*>(encoded.Get(), k::keyword::kUrlText);
+    const char* text = bex::Call(k::keyword::kUrlText, encoded.Get());
     // Bounded: an address never holds more than its capacity.
     return text ? std::string(text, ::strnlen(text, kUrlCapacity)) : std::string();
 }
@@ -352,7 +352,7 @@ bool CSoftListMgr::ReadSoftListReply(SoftListRequest& request, PendingFetch::Sta
         FillSearchRecord(record->Data(), soft.fields, context);
         bex::PluginRef<> name;
         if (record->Data().bname[0] && plugin::RenewKernelString(name, record->Data().bname))
-            plugin::ListAppend(names.Get(), name.Get());
+            bex::ListAppend(names.Get(), name.Get());
     }
     return !state->ids.empty();
 }

@@ -35,7 +35,7 @@ void* TableOf(const void* object) { return *reinterpret_cast<void* const*>(objec
 std::vector<uint32_t> Words(IBexPlugin* buffer) {
     std::vector<uint32_t> words;
     if (!buffer) return words;
-    const auto view = plugin::BufferData(buffer);
+    const auto view = bex::BufferData(buffer);
     if (!view) return words;
     words.resize(view->size / 4);
     if (!words.empty()) std::memcpy(words.data(), view->data, words.size() * 4);
@@ -47,7 +47,7 @@ bex::PluginRef<> NewBuffer(const std::vector<uint32_t>& words) {
     bex::PluginRef<> buffer;
     if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return bex::PluginRef<>();
     if (!words.empty()) {
-        BYTE* data = plugin::BufferAllocate(buffer.Get(), static_cast<int>(words.size() * 4));
+        BYTE* data = bex::BufferAllocate(buffer.Get(), static_cast<int>(words.size() * 4));
         if (!data) return bex::PluginRef<>();
         std::memcpy(data, words.data(), words.size() * 4);
     }
@@ -85,7 +85,7 @@ void CSoftReCmdData::Fill(const ReCmdChoice& choice) {
     if (FAILED(plugin::CreateKernelObject(k::kObjectList, list))) return;
     for (const std::wstring& baike : choice.tagBaikes) {
         bex::PluginRef<> text;
-        if (plugin::RenewKernelString(text, baike.c_str())) plugin::ListAppend(list.Get(), text.Get());
+        if (plugin::RenewKernelString(text, baike.c_str())) bex::ListAppend(list.Get(), text.Get());
     }
     tags_ = std::move(list);
 }
@@ -224,10 +224,10 @@ void CSoftReCommend::LoadReCommendData() {
     bex::PluginRef<> environment;
     bex::PluginRef<> folderText;
     if (FAILED(plugin::CreateKernelObject(k::kEnvironment, environment))) return;
-    if (!plugin::CallSlot<int>(environment.Get(), k::environment::kManagerFolder, folderText.PutPlugin()) ||
+    if (!bex::Call(k::environment::kManagerFolder, environment.Get(), folderText.PutPlugin()) ||
         !folderText)
         return;
-    const auto folder = plugin::StringText(folderText.Get());
+    const auto folder = bex::StringText(folderText.Get());
     if (!folder) return;
     const std::wstring old = *folder + L"SoftReCmd.dat";
     if (::PathFileExistsW(old.c_str())) ::DeleteFileW(old.c_str());
@@ -236,8 +236,8 @@ void CSoftReCommend::LoadReCommendData() {
     bex::PluginRef<> text;
     if (FAILED(plugin::CreateKernelObject(k::kFileReader, reader))) return;
     const std::wstring path = *folder + L"SoftReCmdEx.dat";
-    if (!plugin::CallSlot<int>(reader.Get(), k::file_reader::kRead, path.c_str(), text.PutPlugin()) || !text) return;
-    const auto content = plugin::StringText(text.Get());
+    if (!bex::Call(k::file_reader::kRead, reader.Get(), path.c_str(), text.PutPlugin()) || !text) return;
+    const auto content = bex::StringText(text.Get());
     if (!content) return;
     std::vector<ReCmdClass> classes;
     std::map<uint32_t, std::wstring> zanNames;
@@ -251,7 +251,7 @@ std::vector<uint32_t> CSoftReCommend::StoredIds(int type, uint32_t key) {
     if (!numbered_) return {};
     bex::PluginRef<> buffer;
     if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return {};
-    if (plugin::CallSlot<int>(numbered_.Get(), k::numbered_store::kGet, type, key, buffer.Get(), 0) < 0) return {};
+    if (bex::Call(k::numbered_store::kGet, numbered_.Get(), type, key, buffer.Get(), 0) < 0) return {};
     return Words(buffer.Get());
 }
 
@@ -260,9 +260,9 @@ void CSoftReCommend::LoadCounts() {
     for (uint32_t id : StoredIds(kCountType, 0)) {
         bex::PluginRef<> buffer;
         if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return;
-        if (plugin::CallSlot<int>(numbered_.Get(), k::numbered_store::kGet, kCountType, id, buffer.Get(), 0) < 0)
+        if (bex::Call(k::numbered_store::kGet, numbered_.Get(), kCountType, id, buffer.Get(), 0) < 0)
             continue;
-        const auto view = plugin::BufferData(buffer.Get());
+        const auto view = bex::BufferData(buffer.Get());
         if (!view || view->size != 4) continue;  // a count is exactly one word
         uint32_t count = 0;
         std::memcpy(&count, view->data, 4);
@@ -273,9 +273,9 @@ void CSoftReCommend::LoadCounts() {
 void CSoftReCommend::AgeCounts() {
     if (!numbered_ || !options_) return;
     bex::PluginRef<> text;
-    if (!plugin::CallSlot<int>(options_.Get(), k::options::kGetText, kUpdateTimeOption, text.PutPlugin()) || !text)
+    if (!bex::Call(k::options::kGetText, options_.Get(), kUpdateTimeOption, text.PutPlugin()) || !text)
         return;
-    const auto saved = plugin::StringText(text.Get());
+    const auto saved = bex::StringText(text.Get());
     int64_t then = 0;
     if (!saved || !ParseTime(*saved, then)) return;
     const int64_t now = _time64(nullptr);
@@ -283,15 +283,15 @@ void CSoftReCommend::AgeCounts() {
     const size_t before = counts_.size();
     for (uint32_t id : StoredIds(kRecommendedType, 0)) {
         const uint32_t count = ++counts_[id];
-        plugin::CallSlot<int>(numbered_.Get(), k::numbered_store::kSet, kCountType, id, &count, 4, 0, 0);
+        bex::Call(k::numbered_store::kSet, numbered_.Get(), kCountType, id, &count, 4, 0, 0);
     }
     if (counts_.size() != before) {
         std::vector<uint32_t> ids;
         for (const auto& entry : counts_) ids.push_back(entry.first);
-        plugin::CallSlot<int>(numbered_.Get(), k::numbered_store::kSet, kCountType, 0u,
+        bex::Call(k::numbered_store::kSet, numbered_.Get(), kCountType, 0u,
                               static_cast<const void*>(ids.data()), static_cast<int>(ids.size() * 4), 0, 0);
     }
-    plugin::CallSlot<int>(numbered_.Get(), k::numbered_store::kClear, kRecommendedType);
+    bex::Call(k::numbered_store::kClear, numbered_.Get(), kRecommendedType);
 }
 
 LONG BEX_CALL CSoftReCommend::SaveUpdateTime() {
@@ -303,12 +303,12 @@ LONG BEX_CALL CSoftReCommend::SaveUpdateTime() {
             for (uint32_t id : StoredIds(kRecommendedType, 0)) recommended_.insert(id);
             ids.assign(recommended_.begin(), recommended_.end());
         }
-        plugin::CallSlot<int>(numbered_.Get(), k::numbered_store::kSet, kRecommendedType, 0u,
+        bex::Call(k::numbered_store::kSet, numbered_.Get(), kRecommendedType, 0u,
                               static_cast<const void*>(ids.data()), static_cast<int>(ids.size() * 4), 0, 0);
         wchar_t now[32] = {};
         std::swprintf(now, 32, L"%I64d", static_cast<long long>(_time64(nullptr)));
-        plugin::CallSlot<int>(options_.Get(), k::options::kSetText, kUpdateTimeOption, static_cast<const wchar_t*>(now));
-        plugin::CallSlot<int>(options_.Get(), k::options::kSave);
+        bex::Call(k::options::kSetText, options_.Get(), kUpdateTimeOption, static_cast<const wchar_t*>(now));
+        bex::Call(k::options::kSave, options_.Get());
         return 1;
     } catch (...) {
         return 1;
@@ -358,12 +358,12 @@ void CSoftReCommend::ServeList(ReCmdRequest& request) {
         ReCmdChoice choice;
         if (!selector_.Select(ownedSet, excluded, request.once, counts_, choice)) break;
         CSoftReCmdData::FromPlugin(record.Get())->Fill(choice);
-        plugin::ListAppend(list.Get(), record.Get());
+        bex::ListAppend(list.Get(), record.Get());
         excluded.insert(choice.softId);
         Locked lock(lock_);
         recommended_.insert(choice.softId);
     }
-    request.result->Complete(plugin::ListCount(list.Get()), list.Get());
+    request.result->Complete(bex::ListCount(list.Get()), list.Get());
 }
 
 // ---- the wrappers ----

@@ -7,6 +7,7 @@
 
 #include "plugins/common/kernel_calls.h"
 #include "plugins/setup/game_centre.h"
+#include "plugins/setup/lumvex_interfaces.h"
 #include "plugins/setup/lite_folder.h"
 #include "plugins/setup/options_store_calls.h"
 #include "plugins/setup/setup_classes.h"
@@ -14,25 +15,24 @@
 #include "plugins/setup/setup_registrations.h"
 
 namespace k = bex::kernel;
-using plugin::CallSlot;
 using bex::PluginRef;
 
 namespace {
 
-constexpr uint32_t kPinToStartMenu = 90;
-constexpr uint32_t kSetupJob = 91;
-
 void RunSetupJob() {
-    PluginRef<> job;
-    if (FAILED(plugin::CreateKernelObject(kSetupJob, job))) return;
+    const PluginRef<ISetupjob> job = plugin::CreateClassObject<ISetupjob>();
+    if (!job) return;
     // AfterInstall, then the steps around the shell extension's registration.
-    for (int slot : {5, 6, 3, 4, 7}) CallSlot<BOOL>(job.Get(), slot);
+    job->AfterInstall();
+    job->Nothing6();
+    job->RegisterShellExtension();
+    job->Nothing4();
+    job->Nothing7();
 }
 
 void PinToStartMenu(IBexPlugin* options) {
-    PluginRef<> pin;
-    if (FAILED(plugin::CreateKernelObject(kPinToStartMenu, pin))) return;
-    if (CallSlot<LONG>(pin.Get(), 3) != 0) SetOptionNumber(options, L"Options\\ShowStartMenuShortcut", 1);
+    const PluginRef<IPinToStartMenu> pin = plugin::CreateClassObject<IPinToStartMenu>();
+    if (pin && pin->Pin() != 0) SetOptionNumber(options, L"Options\\ShowStartMenuShortcut", 1);
 }
 
 void ApplyLiveInstallSettings() {
@@ -68,7 +68,7 @@ LONG BEX_CALL CBexSetupUtil::ConfigureAfterInstall() {
         PinToStartMenu(options.Get());
         RegisterWebProxyDll(true);
         RegisterProxyProtocol();
-        if (options) CallSlot<int>(options.Get(), k::options::kSave);
+        if (options) bex::Call(k::options::kSave, options.Get());
         RestoreLiteFolder();
         ApplyLiveInstallSettings();
         UpgradeGameCentre();

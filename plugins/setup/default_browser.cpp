@@ -7,7 +7,6 @@
 #include "plugins/common/kernel_calls.h"
 
 namespace k = bex::kernel;
-using plugin::CallSlot;
 using bex::PluginRef;
 
 namespace {
@@ -16,12 +15,12 @@ constexpr DWORD kExpandedChars = 4096;
 
 std::wstring ReadRegistry(IBexPlugin* browser, const std::wstring& path) {
     PluginRef<> text;
-    if (CallSlot<int>(browser, k::browser::kReadRegistry, path.c_str(), 0, text.PutPlugin()) == 0) {
+    if (bex::Call(k::browser::kReadRegistry, browser, path.c_str(), 0, text.PutPlugin()) == 0) {
         text.Detach();  // nothing was handed over
         return std::wstring();
     }
     if (!text) return std::wstring();
-    return plugin::StringText(text.Get()).value_or(std::wstring());
+    return bex::StringText(text.Get()).value_or(std::wstring());
 }
 
 bool AboveVersion5() {
@@ -52,12 +51,12 @@ std::wstring ProgramOf(const std::wstring& command) {
     if (FAILED(plugin::CreateKernelObject(k::kLookup, lookup))) return std::wstring();
     PluginRef<> found;
     uint32_t extra = 0;
-    if (CallSlot<int>(lookup.Get(), k::lookup::kFind, command.c_str(), found.PutPlugin(), &extra) == 0) {
+    if (bex::Call(k::lookup::kFind, lookup.Get(), command.c_str(), found.PutPlugin(), &extra) == 0) {
         found.Detach();
         return std::wstring();
     }
-    if (!found || CallSlot<int>(found.Get(), k::lookup::kFoundValid) == 0) return std::wstring();
-    const wchar_t* text = CallSlot<const wchar_t*>(found.Get(), k::lookup::kFoundText);
+    if (!found || bex::Call(k::lookup::kFoundValid, found.Get()) == 0) return std::wstring();
+    const wchar_t* text = bex::Call(k::lookup::kFoundText, found.Get());
     if (!text) return std::wstring();
     const size_t length = wcsnlen(text, MAX_PATH);
     return length < MAX_PATH ? std::wstring(text, length) : std::wstring();

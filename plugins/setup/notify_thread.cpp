@@ -6,7 +6,6 @@
 #include "winlib/handles.h"
 
 namespace k = bex::kernel;
-using plugin::CallSlot;
 using bex::PluginRef;
 
 namespace {
@@ -50,15 +49,15 @@ BOOL CALLBACK RegisterWindowClass(INIT_ONCE*, void*, void**) {
 // picture, saved as text2.
 LONG OnDataReady(IBexPlugin* notice, const Record& record) {
     PluginRef<> buffer;
-    if (CallSlot<int>(notice, k::notice::kData, buffer.PutPlugin(), 0) < 0) {
+    if (bex::Call(k::notice::kData, notice, buffer.PutPlugin(), 0) < 0) {
         buffer.Detach();
         return 0;
     }
-    const std::optional<plugin::ByteView> data = plugin::BufferData(buffer.Get());
+    const std::optional<bex::ByteView> data = bex::BufferData(buffer.Get());
     if (!data || data->size < 4) return 0;
     PluginRef<> notification;
     if (FAILED(plugin::CreateKernelObject(k::kNotification, notification))) return 0;
-    const winlib::Bitmap image(CallSlot<HBITMAP>(notification.Get(), k::notification::kImageFromFile, record.text1));
+    const winlib::Bitmap image(bex::Call(k::notification::kImageFromFile, notification.Get(), record.text1));
     if (!image) return 0;
     const size_t entries = data->size / 4;
     return SaveBadgedImage(entries > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<long>(entries), image.Get(),
@@ -70,9 +69,9 @@ LONG OnDataReady(IBexPlugin* notice, const Record& record) {
 LONG Serve(HWND window, const Record& record) {
     PluginRef<> notice;
     if (FAILED(plugin::CreateKernelObject(k::kNotice, notice))) return 0;
-    if (!CallSlot<int>(notice.Get(), k::notice::kBegin)) return 0;
-    CallSlot<int>(notice.Get(), k::notice::kRegister, window, k::notice::kMessage);
-    if (!CallSlot<int>(notice.Get(), k::notice::kStart, 5)) return 0;
+    if (!bex::Call(k::notice::kBegin, notice.Get())) return 0;
+    bex::Call(k::notice::kRegister, notice.Get(), window, k::notice::kMessage);
+    if (!bex::Call(k::notice::kStart, notice.Get(), 5)) return 0;
     LONG last = 0;
     while (::MsgWaitForMultipleObjects(1, &g_stop, FALSE, kPollMs, QS_POSTMESSAGE | QS_SENDMESSAGE) !=
            WAIT_OBJECT_0) {
@@ -86,7 +85,7 @@ LONG Serve(HWND window, const Record& record) {
             ::DispatchMessageW(&msg);
         }
     }
-    CallSlot<int>(notice.Get(), k::notice::kEnd);
+    bex::Call(k::notice::kEnd, notice.Get());
     return last;
 }
 

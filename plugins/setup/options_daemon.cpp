@@ -10,7 +10,6 @@
 #include "winlib/handles.h"
 
 namespace k = bex::kernel;
-using plugin::CallSlot;
 using bex::PluginRef;
 
 namespace {
@@ -33,9 +32,12 @@ void BEX_CALL OnShowStartMenuShortcutChanged(void* context) {
     try {
         winlib::ComScope com;
         const DWORD show = CurrentNumber(kShowStartMenu);
-        PluginRef<> pin;
-        if (FAILED(plugin::CreateKernelObject(90, pin))) return;
-        CallSlot<LONG>(pin.Get(), show == 1 ? 3 : 4);  // Pin : Unpin
+        const PluginRef<IPinToStartMenu> pin = plugin::CreateClassObject<IPinToStartMenu>();
+        if (!pin) return;
+        if (show == 1)
+            pin->Pin();
+        else
+            pin->Unpin();
     } catch (...) {
     }
 }
@@ -53,7 +55,7 @@ void BEX_CALL OnShowLnkFileRightMenuItemChanged(void* context) {
         if (FAILED(plugin::CreateKernelObject(k::kStatistics, statistics))) return;
         const std::wstring format =
             FormatSafeAddress(ServiceAddress(Service::Statistics)) + L"/stat/?type=setting&action=qudiaoyoujianxiezai&";
-        plugin::StatisticsSend(statistics.Get(), format.c_str());
+        bex::StatisticsSend(statistics.Get(), format.c_str());
     } catch (...) {
     }
 }
@@ -91,7 +93,7 @@ CBexDaemon::~CBexDaemon() {
 
 void CBexDaemon::EndWatches() {
     if (options_) {
-        for (uint32_t cookie : cookies_) CallSlot<int>(options_.Get(), k::options::kUnwatch, cookie);
+        for (uint32_t cookie : cookies_) bex::Call(k::options::kUnwatch, options_.Get(), cookie);
     }
     cookies_.clear();
 }
@@ -134,7 +136,7 @@ LONG BEX_CALL CBexDaemon::Start() {
         if (statistics_) {
             const std::wstring format = FormatSafeAddress(ServiceAddress(Service::Statistics)) +
                                         L"/stat/?type=setting&action=%d_%d_%d_%d_%d_%d_%d_%d&";
-            plugin::StatisticsSend(statistics_.Get(), format.c_str(), static_cast<int>(tipBefore),
+            bex::StatisticsSend(statistics_.Get(), format.c_str(), static_cast<int>(tipBefore),
                                    static_cast<int>(downloadInstall), static_cast<int>(deleteOld),
                                    static_cast<int>(showPeriod), static_cast<int>(isShow),
                                    static_cast<int>(showControlPanel), static_cast<int>(showStartMenu),
@@ -159,7 +161,7 @@ void CBexDaemon::Watch() {
     };
     for (const auto& watch : watches) {
         uint32_t cookie = 0;
-        if (CallSlot<int>(options_.Get(), k::options::kWatch, watch.key, watch.callback, static_cast<void*>(this),
+        if (bex::Call(k::options::kWatch, options_.Get(), watch.key, watch.callback, static_cast<void*>(this),
                           &cookie) != 0)
             cookies_.push_back(cookie);
     }

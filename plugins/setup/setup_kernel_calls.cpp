@@ -3,7 +3,6 @@
 #include "plugins/common/kernel_calls.h"
 
 namespace k = bex::kernel;
-using plugin::CallSlot;
 using bex::PluginRef;
 
 namespace {
@@ -11,7 +10,7 @@ namespace {
 // A class-3 string handed out through an out-parameter, as its text.
 std::wstring TextOf(PluginRef<>& string) {
     if (!string) return std::wstring();
-    return plugin::StringText(string.Get()).value_or(std::wstring());
+    return bex::StringText(string.Get()).value_or(std::wstring());
 }
 
 }  // namespace
@@ -20,7 +19,7 @@ std::wstring KernelManagerFolder() {
     PluginRef<> environment;
     if (FAILED(plugin::CreateKernelObject(k::kEnvironment, environment))) return std::wstring();
     PluginRef<> folder;
-    if (CallSlot<int>(environment.Get(), k::environment::kManagerFolder, folder.PutPlugin()) < 0) {
+    if (bex::Call(k::environment::kManagerFolder, environment.Get(), folder.PutPlugin()) < 0) {
         folder.Detach();  // a failure hands over nothing
         return std::wstring();
     }
@@ -31,7 +30,7 @@ std::optional<DWORD> KernelOptionNumber(const wchar_t* key) {
     PluginRef<> options;
     if (FAILED(plugin::CreateKernelObject(k::kOptions, options))) return std::nullopt;
     DWORD value = 0;
-    if (CallSlot<int>(options.Get(), k::options::kGetNumber, key, &value) == 0) return 0;
+    if (bex::Call(k::options::kGetNumber, options.Get(), key, &value) == 0) return 0;
     return value;
 }
 
@@ -39,7 +38,7 @@ WORD KernelSystemCode(PluginRef<>& system) {
     if (FAILED(plugin::CreateKernelObject(k::kSystem, system))) return 0;
     PluginRef<> text;
     const int code =
-        CallSlot<int>(system.Get(), k::system_info::kDescribe, k::system_info::kDescribeKind, text.PutPlugin());
+        bex::Call(k::system_info::kDescribe, system.Get(), k::system_info::kDescribeKind, text.PutPlugin());
     return static_cast<WORD>(code & 0xFFFF);
 }
 
@@ -47,7 +46,7 @@ std::wstring KernelShortcutTarget(const wchar_t* linkPath) {
     PluginRef<> shortcut;
     if (FAILED(plugin::CreateKernelObject(k::kShortcut, shortcut))) return std::wstring();
     PluginRef<> target;
-    if (CallSlot<int>(shortcut.Get(), k::shortcut::kTarget, linkPath, target.PutPlugin()) < 0) {
+    if (bex::Call(k::shortcut::kTarget, shortcut.Get(), linkPath, target.PutPlugin()) < 0) {
         target.Detach();
         return std::wstring();
     }

@@ -20,7 +20,6 @@
 #include "winlib/handles.h"
 
 namespace k = bex::kernel;
-using plugin::CallSlot;
 using bex::PluginRef;
 
 namespace {
@@ -71,10 +70,18 @@ void RunDesktopUninstaller() {
     for (int i = 0; i < 60 && DesktopProductRegistered(); ++i) ::Sleep(500);
 }
 
-void RunKernelSlots(uint32_t classId, std::initializer_list<int> slots) {
-    PluginRef<> object;
-    if (FAILED(plugin::CreateKernelObject(classId, object))) return;
-    for (int slot : slots) CallSlot<LONG>(object.Get(), slot);
+// The setup job's uninstall steps, then the Start-menu pin's scan and unpin.
+void RunUninstallJobs() {
+    if (const PluginRef<ISetupjob> job = plugin::CreateClassObject<ISetupjob>()) {
+        job->Nothing6();
+        job->Nothing7();
+        job->UnregisterShellExtension();
+        job->Uninstall();
+    }
+    if (const PluginRef<IPinToStartMenu> pin = plugin::CreateClassObject<IPinToStartMenu>()) {
+        pin->ScanPinnedStartMenu();
+        pin->Unpin();
+    }
 }
 
 BOOL CALLBACK CollectPellorvan(HWND window, LPARAM windows) {
@@ -125,8 +132,7 @@ LONG BEX_CALL CBexSetupUtil::UninstallCleanup() {
             ::SendMessageTimeoutW(tray, kTaskbarRefresh, 0, 0, SMTO_NORMAL, 2000, &result);
         }
         RunDesktopUninstaller();
-        RunKernelSlots(91, {6, 7, 8, 9});
-        RunKernelSlots(90, {8, 4});
+        RunUninstallJobs();
         CloseMakersWindows();
         RemovePrivacyProtector();
         ::SHDeleteKeyW(HKEY_CLASSES_ROOT, L"pellorandzub");

@@ -32,12 +32,12 @@ TEST_F(KernelObjects, ARenewedSlotLetsGoOfItsOldObjectAndAStringGetsItsText) {
     EXPECT_EQ(slot->GetClassId(), 7u);
     IBexPlugin* string = plugin::RenewKernelString(slot, L"\x4F60\x597D");
     ASSERT_NE(string, nullptr);
-    EXPECT_EQ(plugin::StringText(string), std::optional<std::wstring>(L"\x4F60\x597D"));
-    wchar_t* buffer = plugin::StringBuffer(string, 3);
+    EXPECT_EQ(bex::StringText(string), std::optional<std::wstring>(L"\x4F60\x597D"));
+    wchar_t* buffer = bex::StringBuffer(string, 3);
     ASSERT_NE(buffer, nullptr);
     wcscpy(buffer, L"abc");
-    EXPECT_TRUE(plugin::StringEnd(string));
-    EXPECT_EQ(plugin::StringText(string), std::optional<std::wstring>(L"abc"));
+    EXPECT_TRUE(bex::StringEnd(string));
+    EXPECT_EQ(bex::StringText(string), std::optional<std::wstring>(L"abc"));
     // The balance check at the end finds the byte buffer released.
 }
 

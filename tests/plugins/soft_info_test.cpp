@@ -51,7 +51,7 @@ protected:
         p.result.Reset(catalog::CreateAsyncResult(p.event.Get(), nullptr));
         bex::PluginRef<> buffer;
         plugin::CreateKernelObject(7, buffer);
-        BYTE* data = plugin::BufferAllocate(buffer.Get(), static_cast<int>(ids.size() * 4));
+        BYTE* data = bex::BufferAllocate(buffer.Get(), static_cast<int>(ids.size() * 4));
         if (!ids.empty()) std::memcpy(data, ids.data(), ids.size() * 4);
         EXPECT_EQ(info->Query(buffer.Get(), p.result.Get()), 1);
         return p;
@@ -205,7 +205,7 @@ TEST_F(SoftInfoQuery, QueriesBeforeStartAndWithoutResultAreServed) {
     Pending early = Query(info, {101});
     bex::PluginRef<> buffer;
     plugin::CreateKernelObject(7, buffer);
-    *reinterpret_cast<uint32_t*>(plugin::BufferAllocate(buffer.Get(), 4)) = 102;
+    *reinterpret_cast<uint32_t*>(bex::BufferAllocate(buffer.Get(), 4)) = 102;
     EXPECT_EQ(info->Query(buffer.Get(), nullptr), 1);
     EXPECT_EQ(info->Query(nullptr, nullptr), 0);
     EXPECT_EQ(info->GetInfo(101, nullptr), 0);

@@ -75,7 +75,7 @@ protected:
     std::vector<uint32_t> Ids(BOOL ok, IBexPlugin* out) {
         std::vector<uint32_t> ids;
         if (!ok) return ids;
-        if (const auto bytes = plugin::BufferData(out)) {
+        if (const auto bytes = bex::BufferData(out)) {
             ids.resize(bytes->size / 4);
             std::memcpy(ids.data(), bytes->data, ids.size() * 4);
         }

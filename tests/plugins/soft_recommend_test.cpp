@@ -108,7 +108,7 @@ protected:
     bex::PluginRef<> Buffer(const std::vector<uint32_t>& ids) {
         bex::PluginRef<> b;
         EXPECT_EQ(plugin::CreateKernelObject(7, b), S_OK);
-        if (!ids.empty()) memcpy(plugin::BufferAllocate(b.Get(), static_cast<int>(ids.size() * 4)), ids.data(),
+        if (!ids.empty()) memcpy(bex::BufferAllocate(b.Get(), static_cast<int>(ids.size() * 4)), ids.data(),
                                  ids.size() * 4);
         return b;
     }
@@ -162,8 +162,8 @@ TEST_F(Recommend, ARecordCarriesThePickTheSoftAndItsTexts) {
     EXPECT_EQ(data->GetTags(nullptr), 0);
     bex::PluginRef<> tags;
     ASSERT_EQ(data->GetTags(tags.PutPlugin()), 1);
-    ASSERT_EQ(plugin::ListCount(tags.Get()), 1);
-    EXPECT_EQ(Utf8(plugin::StringText(plugin::ListItem(tags.Get(), 0).Get())->c_str()), "bx2");
+    ASSERT_EQ(bex::ListCount(tags.Get()), 1);
+    EXPECT_EQ(Utf8(bex::StringText(bex::ListItem(tags.Get(), 0).Get())->c_str()), "bx2");
     EXPECT_FALSE(::PathFileExistsW((folder_ + L"SoftReCmd.dat").c_str()));
 
     EXPECT_EQ(Ask(r, {1}, {2}), 0);  // excluded
@@ -293,9 +293,9 @@ TEST_F(Recommend, TheWrappersListAndAskOnlyTheirOwnManager) {
     bex::PluginRef<> list;
     const LONG n = Ask(w, &ISoftReCommend3::RequestList, {1, 2}, {3}, &list);
     ASSERT_EQ(n, 3);
-    ASSERT_EQ(plugin::ListCount(list.Get()), 3);
+    ASSERT_EQ(bex::ListCount(list.Get()), 3);
     std::set<uint32_t> ids;
-    for (int i = 0; i < 3; ++i) ids.insert(SoftOf(plugin::ListItem(list.Get(), i)));
+    for (int i = 0; i < 3; ++i) ids.insert(SoftOf(bex::ListItem(list.Get(), i)));
     EXPECT_EQ(ids, (std::set<uint32_t>{4, 5, 6}));
     EXPECT_EQ(w->ClearRequests(), 1);
 }

@@ -21,7 +21,7 @@ void Fail(const char* what) {
 
 std::string Joined(IBexPlugin* buffer) {
     std::string joined;
-    if (const auto bytes = plugin::BufferData(buffer))
+    if (const auto bytes = bex::BufferData(buffer))
         for (size_t i = 0; i + 4 <= bytes->size; i += 4) {
             uint32_t id = 0;
             std::memcpy(&id, bytes->data + i, 4);
@@ -84,7 +84,7 @@ bex::PluginRef<> Buffer(const std::vector<uint32_t>& ids) {
     bex::PluginRef<> buffer;
     if (FAILED(plugin::CreateKernelObject(7, buffer))) return buffer;
     if (!ids.empty()) {
-        BYTE* data = plugin::BufferAllocate(buffer.Get(), static_cast<int>(ids.size() * 4));
+        BYTE* data = bex::BufferAllocate(buffer.Get(), static_cast<int>(ids.size() * 4));
         if (data) std::memcpy(data, ids.data(), ids.size() * 4);
     }
     return buffer;
@@ -98,9 +98,9 @@ void PrintRecord(IBexPlugin* object) {
     bex::PluginRef<> tags;
     std::string joined;
     if (record->GetTags(tags.PutPlugin()) && tags)
-        for (int i = 0; i < plugin::ListCount(tags.Get()); ++i)
+        for (int i = 0; i < bex::ListCount(tags.Get()); ++i)
             joined += (joined.empty() ? "" : ",") +
-                      Utf8(plugin::StringText(plugin::ListItem(tags.Get(), i).Get()).value_or(L"").c_str());
+                      Utf8(bex::StringText(bex::ListItem(tags.Get(), i).Get()).value_or(L"").c_str());
     std::printf("tags [%s]\n", joined.c_str());
 }
 
@@ -126,7 +126,7 @@ void Recommend(bex::BexPluginFn bex, const std::vector<std::wstring>& args) {
         const LONG status = result->GetResult(object.PutPlugin());
         std::printf("status %ld count %ld\n", static_cast<long>(status), static_cast<long>(r->GetCount()));
         if (object && how == L"list") {
-            for (int i = 0; i < plugin::ListCount(object.Get()); ++i) PrintRecord(plugin::ListItem(object.Get(), i).Get());
+            for (int i = 0; i < bex::ListCount(object.Get()); ++i) PrintRecord(bex::ListItem(object.Get(), i).Get());
         } else if (object && status) {
             PrintRecord(object.Get());
         }
