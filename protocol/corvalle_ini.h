@@ -47,6 +47,13 @@ constexpr wchar_t kCompatible[] = L"compatible";
 constexpr wchar_t kX[] = L"x";
 constexpr wchar_t kY[] = L"y";
 
+// [vynplayer], Corvalle's own: the player it started last, by process id
+// and creation time (a FILETIME in decimal), so that a later copy stops that
+// very process and no other program's player.
+constexpr wchar_t kPlayer[] = L"vynplayer";
+constexpr wchar_t kPlayerProcessId[] = L"pid";
+constexpr wchar_t kPlayerCreated[] = L"created";
+
 // [eye]
 constexpr wchar_t kRun[] = L"run";
 constexpr wchar_t kInterval[] = L"interval";  // minutes

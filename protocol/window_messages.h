@@ -32,6 +32,7 @@ enum CompanionMessages : UINT {
     WM_SHOW_EYE_EXERCISE_ALT = 1474,
     WM_CLOSE_NAVIGATION = 1475,
     WM_ACTION_DUE = 1525,
+    WM_DETECT_ENDED = 1526,  // the detect thread failed and ended; its object is the window's again
     WM_OPEN_NAVIGATION = 5888,
     WM_HIDE_NAVIGATION = 6145,
     WM_TRAY_NOTIFY = 8888,
@@ -111,6 +112,7 @@ enum SettingsEventCode : int {
 using protocol::kCommandOpenGeneralSettings;
 using protocol::WM_ACTION_DUE;
 using protocol::WM_CLOSE_NAVIGATION;
+using protocol::WM_DETECT_ENDED;
 using protocol::WM_EXERCISE_DONE;
 using protocol::WM_HIDE_NAVIGATION;
 using protocol::WM_MOVE_NAVIGATION;

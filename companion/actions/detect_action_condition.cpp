@@ -1,11 +1,17 @@
 #include "companion/actions/detect_action_condition.h"
 
 #include "protocol/window_messages.h"
+#include "winlib/exception_barrier.h"
 
-CDetectActionCondition::CDetectActionCondition(HWND mainWindow, DWORD pauseMs)
+HANDLE CDetectActionCondition::MakeEvent() {
+    return ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+}
+
+CDetectActionCondition::CDetectActionCondition(HWND mainWindow, DWORD pauseMs, EventMaker makeEvent)
     : mainWindow_(mainWindow),
       pauseMs_(pauseMs),
-      stopEvent_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+      makeEvent_(makeEvent ? makeEvent : &CDetectActionCondition::MakeEvent),
+      stopEvent_(makeEvent_()) {}
 
 CDetectActionCondition::~CDetectActionCondition() = default;
 
@@ -30,11 +36,29 @@ bool CDetectActionCondition::HandOver(IVynAction* action) {
 }
 
 int CDetectActionCondition::Run() {
-    dueEvent_.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    failed_.store(false);
+    // An exception out of a scan (an action out of memory) must not end the
+    // reminders unnoticed: the object goes back to the window, which may
+    // start another thread.
+    if (!winlib::CallGuarded(L"detect thread", false, [this] { return Poll(); })) {
+        const HWND window = mainWindow_;
+        failed_.store(true);
+        // From here on the object is the window's.
+        ::PostMessageW(window, WM_DETECT_ENDED, 0, 0);
+        return kRunLeftToOwner;
+    }
+    actions_.clear();
+    ReleaseThread();
+    delete this;
+    return kRunDeletedSelf;
+}
+
+bool CDetectActionCondition::Poll() {
+    dueEvent_.Reset(makeEvent_());
     // Without its events the thread could neither wait for a showing (every
     // action would be done at once) nor pause (it would spin): no polling.
-    const bool canWait = dueEvent_.Valid() && stopEvent_.Valid();
-    while (canWait && !stop_.load()) {
+    if (!dueEvent_.Valid() || !stopEvent_.Valid()) return false;
+    while (!stop_.load()) {
         for (size_t i = 0; i < actions_.size(); ++i) {
             IVynAction* action = actions_[i].get();
             if (!action || !action->CheckCondition()) continue;
@@ -45,10 +69,7 @@ int CDetectActionCondition::Run() {
         if (stop_.load()) break;
         ::WaitForSingleObject(stopEvent_.Get(), pauseMs_);
     }
-    actions_.clear();
-    ReleaseThread();
-    delete this;
-    return kRunDeletedSelf;
+    return true;
 }
 
 bool CDetectActionCondition::ClaimDueAction(const IVynAction* action) {
@@ -87,5 +108,12 @@ bool CDetectActionCondition::StopAndWait(DWORD timeoutMs) {
     ::DuplicateHandle(::GetCurrentProcess(), ThreadHandle(), ::GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0);
     winlib::Thread thread(copy);
     Stop();
-    return thread.Valid() && ::WaitForSingleObject(thread.Get(), timeoutMs) == WAIT_OBJECT_0;
+    if (!thread.Valid() || ::WaitForSingleObject(thread.Get(), timeoutMs) != WAIT_OBJECT_0) return false;
+    // A thread that failed left the object here (one that stopped deleted it).
+    DWORD code = 0;
+    if (::GetExitCodeThread(thread.Get(), &code) && code == static_cast<DWORD>(kRunLeftToOwner)) {
+        ReleaseThread();
+        delete this;
+    }
+    return true;
 }

@@ -16,12 +16,23 @@ class CDetectActionCondition : public CThreadBase {
 public:
     static constexpr DWORD kDefaultPauseMs = 5000;
 
-    explicit CDetectActionCondition(HWND mainWindow, DWORD pauseMs = kDefaultPauseMs);
+    // Makes one of the thread's manual-reset events (a seam: tests refuse them).
+    using EventMaker = HANDLE (*)();
+    static HANDLE MakeEvent();
+
+    explicit CDetectActionCondition(HWND mainWindow, DWORD pauseMs = kDefaultPauseMs,
+                                    EventMaker makeEvent = &CDetectActionCondition::MakeEvent);
     ~CDetectActionCondition() override;
 
     // Takes ownership; only before Start.
     void AddAction(IVynAction* action);
+    // Polls until stopped, then deletes the object. When the thread cannot
+    // poll (its events cannot be made) or a scan throws, it leaves the
+    // object alive, tells the main window with WM_DETECT_ENDED and returns
+    // kRunLeftToOwner: the window joins it, then starts it again or deletes it.
     int Run() override;
+    // UI thread: the thread has failed and handed the object back.
+    bool Failed() const { return failed_.load(); }
 
     // UI thread: true exactly once for the action the thread has just posted,
     // so a stray or repeated WM_ACTION_DUE is never shown.
@@ -42,11 +53,13 @@ public:
     // object deletes itself when the thread ends, so nothing may call it after.
     void Stop();
     // Stop, then waits up to `timeoutMs` for the thread to end; true when it
-    // ended (or never ran: the object is then deleted here). Nothing may call
-    // the object afterwards either way.
+    // ended (or never ran, or failed: the object is then deleted here).
+    // Nothing may call the object afterwards either way.
     bool StopAndWait(DWORD timeoutMs);
 
 private:
+    // The scans; false when the thread cannot wait (no events).
+    bool Poll();
     // Posts the due action and waits for its release; false when the post failed.
     bool HandOver(IVynAction* action);
 
@@ -54,6 +67,8 @@ private:
     std::atomic<bool> stop_{false};
     HWND mainWindow_;
     DWORD pauseMs_;
+    EventMaker makeEvent_;
+    std::atomic<bool> failed_{false};
     winlib::Event dueEvent_;
     winlib::Event stopEvent_;
     std::atomic<IVynAction*> pending_{nullptr};

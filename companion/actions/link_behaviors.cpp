@@ -4,6 +4,8 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include "base/path_join.h"
+#include "companion/system/corvalle_log.h"
 #include "protocol/window_messages.h"
 
 int CLinkBehavior::Execute(ILinkTargets& targets) {
@@ -25,17 +27,21 @@ int CAFRestLinkBehavior::Execute(ILinkTargets& targets) {
 
 std::wstring CProductFunctionLink::ProductPath() {
     wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return std::wstring();  // none, or cut short
     ::PathRemoveFileSpecW(path);
     ::PathRemoveFileSpecW(path);
-    ::PathAddBackslashW(path);
-    ::PathAppendW(path, L"Tarvisk.exe");
-    return path;
+    return base::JoinPath(path, L"Tarvisk.exe");
 }
 
 int CProductFunctionLink::Execute(ILinkTargets&) {
+    const std::wstring product = ProductPath();
+    if (product.empty()) {
+        LogLine(L"tip link", L"the security product's path cannot be built; not started");
+        return 1;
+    }
     const std::wstring parameters = std::wstring(L"/funname=") + functionName_;
-    ::ShellExecuteW(nullptr, L"open", ProductPath().c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    ::ShellExecuteW(nullptr, L"open", product.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
     return 1;
 }
 

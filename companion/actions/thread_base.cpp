@@ -21,11 +21,18 @@ void CThreadBase::ReleaseThread() {
     threadId_.store(0);
 }
 
+bool CThreadBase::Join(DWORD timeoutMs) {
+    if (!thread_.Valid() || ::WaitForSingleObject(thread_.Get(), timeoutMs) != WAIT_OBJECT_0) return false;
+    ReleaseThread();
+    return true;
+}
+
 unsigned __stdcall CThreadBase::ThreadProc(void* object) {
     auto* self = static_cast<CThreadBase*>(object);
     if (!self) return 1;
     const int result = base::CallGuarded(L"thread entry", kRunFailed, [self] { return self->Run(); });
     if (result == kRunDeletedSelf) return 0;
+    if (result == kRunLeftToOwner) return static_cast<unsigned>(result);
     self->ReleaseThread();
     return static_cast<unsigned>(result);
 }

@@ -14,6 +14,10 @@ public:
     static constexpr int kRunDeletedSelf = 99;
     // The exit code of a thread whose Run threw.
     static constexpr int kRunFailed = 98;
+    // Run has handed its object back to the owner, who joins the thread
+    // (Join) before it starts it again or deletes it: nothing touches the
+    // object or the thread handle afterwards.
+    static constexpr int kRunLeftToOwner = 97;
 
     CThreadBase() = default;
     virtual ~CThreadBase() = default;
@@ -29,6 +33,9 @@ public:
 
     HANDLE ThreadHandle() const { return thread_.Get(); }
     unsigned ThreadId() const { return threadId_.load(); }
+    // Owner: waits up to `timeoutMs` for a thread whose Run returned
+    // kRunLeftToOwner, then lets go of its handle; true when it has ended.
+    bool Join(DWORD timeoutMs);
 
 protected:
     // Closes and forgets the thread handle and id (the thread is ending).

@@ -99,7 +99,7 @@ void CActionPresenter::ShowTimedShutdown(const std::wstring& tip) {
     if (WriteConfigString(ini::kGeneral, ini::kLastShutDownTime, stamp.c_str()) != 0) {
         // The stamp is what keeps this shutdown from firing again after the
         // restart; without it the machine could shut down over and over.
-        ReleaseDetectThread();
+        FinishShowing();
         return;
     }
     modalRunning_ = true;
@@ -134,7 +134,7 @@ void CActionPresenter::ShowTimedShutdown(const std::wstring& tip) {
         }
     }
     modalRunning_ = false;
-    ReleaseDetectThread();
+    FinishShowing();
 }
 
 void CActionPresenter::ShowFullScreenRest() {
@@ -145,11 +145,9 @@ void CActionPresenter::ShowFullScreenRest() {
         dialogs_.RunFullScreenRest(settings.RestTime, MarkAway, host_.DetectThread());
     modalRunning_ = false;
     settings.RestEnd = clock_.UnixTime();
-    if (CDetectActionCondition* detect = host_.DetectThread()) {
-        // A session locked during the rest is still locked now.
-        detect->NotifyAway(host_.Away());
-        ReleaseDetectThread();
-    }
+    // A session locked during the rest is still locked now.
+    if (CDetectActionCondition* detect = host_.DetectThread()) detect->NotifyAway(host_.Away());
+    FinishShowing();
     settings.EyeClockStart = clock_.TickCount();
 }
 
@@ -210,11 +208,19 @@ void CActionPresenter::EndShowing() {
     animator_.SetMascotState(0);
     tip_.ShowTip(false);
     ApplyZOrderAfterShowing();
-    animator_.ReleaseFrameStrip(strip_);  // the action frees it once the thread has it back
-    ReleaseDetectThread();
+    FinishShowing();
     // The markers were read before the release: the action belongs to the
     // detect thread again from here on.
     if (ShownTipHas(L"$custom$") || ShownTipHas(L"$cpugpu$")) host_.StartTimer(kTimerWatch, 1000);
+}
+
+// Every ending of a shown action comes here, whatever showed it: the strip
+// is let go (the action frees it once the thread has it back), the thread
+// gets its action back once, and the mascot's own strip may play again (a
+// lock and unlock, or a resume, restarts it only when nothing is shown).
+void CActionPresenter::FinishShowing() {
+    animator_.ReleaseFrameStrip(strip_);
+    ReleaseDetectThread();
     action_ = nullptr;
     strip_ = nullptr;
     tipShowing_ = false;
@@ -229,12 +235,8 @@ void CActionPresenter::ApplyZOrderAfterShowing() {
 void CActionPresenter::CutShowingShort() {
     host_.StopTimer(kTimerActionFrame);
     tip_.ShowTip(false);
-    if (!modalRunning_) {
-        animator_.ReleaseFrameStrip(strip_);
-        ReleaseDetectThread();
-        action_ = nullptr;
-        strip_ = nullptr;
-    }
+    // A countdown or the rest ends its own showing when its dialog closes.
+    if (!modalRunning_) FinishShowing();
 }
 
 void CActionPresenter::OnLinkClicked(size_t index) {
@@ -245,9 +247,7 @@ void CActionPresenter::OnLinkClicked(size_t index) {
 }
 
 void CActionPresenter::LetGoOfShowing() {
-    if (modalRunning_) return;
-    animator_.ReleaseFrameStrip(strip_);
-    ReleaseDetectThread();
+    if (!modalRunning_) FinishShowing();
 }
 
 void CActionPresenter::EndForHiddenMascot() {
@@ -255,17 +255,12 @@ void CActionPresenter::EndForHiddenMascot() {
     host_.StopTimer(kTimerActionFrame);
     animator_.SetMascotState(0);
     ApplyZOrderAfterShowing();
-    if (!modalRunning_) {
-        animator_.ReleaseFrameStrip(strip_);
-        ReleaseDetectThread();
-        action_ = nullptr;
-        strip_ = nullptr;
-    }
+    if (!modalRunning_) FinishShowing();
     if (ShownTipHas(L"$custom$") || ShownTipHas(L"$cpugpu$")) host_.StartTimer(kTimerWatch, 1000);
-    tipShowing_ = false;
 }
 
+// The click has cut the showing short already (or the dialog that runs it
+// ends it when it closes).
 void CActionPresenter::TipClickedAway() {
     if (ShownTipHas(L"$custom$")) host_.StartTimer(kTimerWatch, 1000);
-    tipShowing_ = false;
 }

@@ -64,6 +64,7 @@ private:
     void ShowFullScreenRest();
     void ShowOrdinary(std::wstring tip);
     void EndShowing();
+    void FinishShowing();
     void ReleaseDetectThread();
     void ApplyZOrderAfterShowing();
 

@@ -10,9 +10,11 @@
 #include "companion/app/first_tip_wnd.h"
 #include "companion/app/position_rules.h"
 #include "companion/app/startup.h"
+#include "companion/system/corvalle_log.h"
 #include "companion/system/desktop_shortcut.h"
 #include "companion/system/paths.h"
 #include "companion/system/screen.h"
+#include "companion/system/settings_launcher.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/skin_strip.h"
 #include "companion/system/statistics.h"
@@ -32,6 +34,11 @@ constexpr wchar_t kProductName[] = L"ZubVynmar";
 constexpr DWORD kTrimThreshold = 0x300000;
 // A scan in progress (a weather fetch) is let finish, but not for ever.
 constexpr DWORD kDetectStopWaitMs = 10000;
+// A failed detect thread has posted its last message as it ends.
+constexpr DWORD kDetectJoinMs = 5000;
+// Enough to outlast a passing failure; a fault that comes back every time
+// must not restart the thread for ever.
+constexpr int kMaxDetectRestarts = 3;
 
 void FillDefaults(MainWindowServices& s) {
     if (!s.installPackage) s.installPackage = [] { return InstallUiPackage(); };
@@ -155,7 +162,7 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
         WriteConfigString(ini::kEye, ini::kNext, NextRestTime(now.wHour, now.wMinute, interval < 0 ? 0 : interval).c_str());
     }
 
-    detect_ = new CDetectActionCondition(Hwnd(), services_.pollPauseMs);
+    detect_ = new CDetectActionCondition(Hwnd(), services_.pollPauseMs, services_.detectEvents);
     for (IVynAction* action : services_.makeActions()) detect_->AddAction(action);
     if (firstRun) {
         firstTip_ = std::make_unique<CFirstTipWnd>();
@@ -164,7 +171,10 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     } else {
         StartPolling();
     }
-    ::WTSRegisterSessionNotification(Hwnd(), NOTIFY_FOR_ALL_SESSIONS);
+    // Without the notices a lock does not count as away; the rest goes on.
+    sessionNotices_ = ::WTSRegisterSessionNotification(Hwnd(), NOTIFY_FOR_ALL_SESSIONS) != FALSE;
+    if (!sessionNotices_)
+        LogLine(L"session notices cannot be registered", L"error " + std::to_wstring(::GetLastError()));
     SetTimer(kTimerWatch, 1000);
     if (settings.Autorun) {
         // In test mode the start-up report waits half a minute, as the short
@@ -183,9 +193,8 @@ void CMainWnd::EnsureCompatible() {
     ReadConfigString(compatible, ini::kGeneral, ini::kCompatible);
     if (compatible == L"true") return;
     WriteConfigString(ini::kGeneral, ini::kCompatible, L"true");
-    std::wstring dir;
-    if (!GetExeDir(dir)) return;
-    const std::wstring settingsProgram = dir + protocol::kSettingsProgram;
+    const std::wstring settingsProgram = SettingsProgramPath();
+    if (settingsProgram.empty()) return;
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     // No error box: a missing settings program must not stop the start.
@@ -227,6 +236,25 @@ void CMainWnd::StartPolling() {
     }
 }
 
+// The detect thread failed (its events could not be made, or a scan threw)
+// and handed its object back: a new thread takes over, a few times a run.
+LRESULT CMainWnd::OnDetectEnded(UINT, WPARAM, LPARAM, BOOL&) {
+    if (!detect_ || !detect_->Failed()) return 0;
+    if (!detect_->Join(kDetectJoinMs)) {
+        LogLine(L"the failed detect thread does not end; it is not started again");
+        return 0;
+    }
+    if (detectRestarts_ < kMaxDetectRestarts && detect_->Start(0, 0, nullptr) == 0) {
+        ++detectRestarts_;
+        LogLine(L"the detect thread failed and was started again", std::to_wstring(detectRestarts_));
+        return 0;
+    }
+    LogLine(L"the detect thread failed again; no reminders for the rest of this run");
+    delete detect_;
+    detect_ = nullptr;
+    return 0;
+}
+
 LRESULT CMainWnd::OnActivate(UINT, WPARAM wParam, LPARAM, BOOL&) {
     if (LOWORD(wParam) == WA_INACTIVE) ShowPopWnd(0);
     return 0;
@@ -237,7 +265,7 @@ LRESULT CMainWnd::OnClose(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 LRESULT CMainWnd::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled) {
-    ::WTSUnRegisterSessionNotification(Hwnd());
+    if (sessionNotices_) ::WTSUnRegisterSessionNotification(Hwnd());
     ::PostQuitMessage(0);
     handled = FALSE;  // the tray hook has removed the icon; the manager lets go
     return 0;

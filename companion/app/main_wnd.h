@@ -41,6 +41,7 @@ struct MainWindowServices {
     std::function<void(const std::wstring&)> openPage;  // default: the user's browser
     std::function<std::vector<IVynAction*>()> makeActions;  // default: the thirteen reminders
     DWORD pollPauseMs = CDetectActionCondition::kDefaultPauseMs;
+    CDetectActionCondition::EventMaker detectEvents = nullptr;  // default: CreateEventW
 };
 
 // Command ids of the menus.
@@ -70,7 +71,8 @@ public:
     explicit CMainWnd(MainWindowServices services = MainWindowServices());
     ~CMainWnd() override;
 
-    // The detect thread, once created (it lives as long as the process).
+    // The detect thread, once created (it lives as long as the process,
+    // unless it failed more often than it is started again).
     CDetectActionCondition* DetectThread() const override { return detect_; }
 
     BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -118,6 +120,7 @@ private:
         WL_MESSAGE_HANDLER(protocol::WM_SHOW_EYE_EXERCISE, OnShowEyeExercise)
         WL_MESSAGE_HANDLER(WM_CLOSE_NAVIGATION, OnCloseNavigation)
         WL_MESSAGE_HANDLER(WM_ACTION_DUE, OnActionDue)
+        WL_MESSAGE_HANDLER(WM_DETECT_ENDED, OnDetectEnded)
         WL_MESSAGE_HANDLER(protocol::WM_SETTINGS_CHANGED, OnSettingsChanged)
         WL_MESSAGE_HANDLER(protocol::WM_SETTINGS_RESERVED, OnReserved)
         WL_MESSAGE_HANDLER(protocol::WM_SHOW_NECK_EXERCISE, OnShowNeckExercise)
@@ -151,6 +154,7 @@ private:
     void EnsureCompatible();
     void PlaceAtStart();
     void StartPolling();
+    LRESULT OnDetectEnded(UINT, WPARAM, LPARAM, BOOL&);
     void SetAway(bool away);
     void OnWatchTimer();
     void TrimWorkingSet();
@@ -191,6 +195,8 @@ private:
     MainWindowServices services_;
     CVynTipWnd tip_;
     CDetectActionCondition* detect_ = nullptr;
+    int detectRestarts_ = 0;
+    bool sessionNotices_ = false;
     CMascotAnimator animator_;
     CActionPresenter presenter_;
 

@@ -10,9 +10,11 @@
 #include "base/text.h"
 #include "companion/app/main_wnd.h"
 #include "companion/system/autorun.h"
+#include "companion/system/corvalle_log.h"
 #include "companion/system/desktop_shortcut.h"
 #include "companion/system/paths.h"
 #include "companion/system/registry_values.h"
+#include "companion/system/settings_launcher.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/web_identify.h"
 #include "companion/ui/corvalle_skin.h"
@@ -27,14 +29,16 @@ namespace {
 
 constexpr const wchar_t* kSingleInstanceMutex = protocol::kCompanionMutex;
 constexpr wchar_t kManagerServiceKey[] = L"Software\\ZubPellor\\ZubPellorService";
-constexpr const wchar_t* kSettingsProgram = protocol::kSettingsProgram;
 constexpr DWORD kAutorunWaitMs = 120000;
 constexpr COLORREF kEyeProtectionGreen = protocol::kEyeProtectionColor;
 constexpr COLORREF kWhite = protocol::kWhiteWindowColor;
 
-std::wstring SiblingProgram(const wchar_t* name) {
-    std::wstring dir;
-    return GetExeDir(dir) ? dir + name : std::wstring(name);
+// The settings program beside this one; empty (and logged) when its folder
+// is unknown: nothing is then started from the current folder instead.
+std::wstring SettingsProgramFor(const wchar_t* step) {
+    const std::wstring program = SettingsProgramPath();
+    if (program.empty()) LogLine(step, L"the settings program's folder is unknown; not started");
+    return program;
 }
 
 bool MajorVersionAtLeast6() {
@@ -67,11 +71,12 @@ int CorvalleMain(const wchar_t* commandLine, int showCommand) {
     case StartSwitch::Uninstall:
         UninstallCleanup();
         return 1;
-    case StartSwitch::EyeGuardian:
+    case StartSwitch::EyeGuardian: {
         // Before the single-instance test: a second copy still opens the page.
-        ::ShellExecuteW(nullptr, nullptr, SiblingProgram(kSettingsProgram).c_str(), L"eye", nullptr,
-                        SW_SHOW);
+        const std::wstring settings = SettingsProgramFor(L"eyeguardian");
+        if (!settings.empty()) ::ShellExecuteW(nullptr, nullptr, settings.c_str(), L"eye", nullptr, SW_SHOW);
         break;
+    }
     case StartSwitch::Autorun:
         SharedSettings::Instance().Autorun = true;
         break;
@@ -131,7 +136,8 @@ int Run(int showCommand) {
 
 void UninstallCleanup() {
     HANDLE settingsProcess = nullptr;
-    RunElevated(&settingsProcess, SiblingProgram(kSettingsProgram).c_str());
+    const std::wstring settings = SettingsProgramFor(L"uninstall");
+    if (!settings.empty()) RunElevated(&settingsProcess, settings.c_str());
     winlib::Process process(settingsProcess);
     // The settings program puts the display back in this mode; wait for it.
     if (process) ::WaitForSingleObject(process.Get(), INFINITE);

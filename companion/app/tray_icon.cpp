@@ -14,12 +14,17 @@ public:
 };
 
 template <size_t N>
-void CopyText(wchar_t (&target)[N], const wchar_t* text) {
-    std::wcsncpy(target, text, N - 1);
-    target[N - 1] = L'\0';
+void CopyText(wchar_t (&target)[N], const wchar_t* text, size_t capacity = N) {
+    const size_t last = (capacity < N ? capacity : N) - 1;
+    std::wcsncpy(target, text, last);
+    target[last] = L'\0';
 }
 
 }  // namespace
+
+void SetTrayTip(NOTIFYICONDATAW& data, const std::wstring& text) {
+    CopyText(data.szTip, text.c_str(), kTrayTipCapacity);
+}
 
 ITrayShell& SystemTrayShell() {
     static SystemTray tray;
@@ -58,7 +63,7 @@ void CTrayIconBase::AddIcon(HWND owner, HICON icon) {
     Fill(NIF_MESSAGE | NIF_ICON | NIF_TIP);
     data_.uCallbackMessage = WM_TRAY_NOTIFY;
     data_.hIcon = icon_;
-    CopyText(data_.szTip, tip_.c_str());
+    SetTrayTip(data_, tip_);
     shell_.Notify(NIM_ADD, &data_);
     added_ = true;
 }
@@ -66,7 +71,7 @@ void CTrayIconBase::AddIcon(HWND owner, HICON icon) {
 void CTrayIconBase::SetTipText() {
     tip_ = kProductName;
     Fill(NIF_TIP);
-    CopyText(data_.szTip, tip_.c_str());
+    SetTrayTip(data_, tip_);
     shell_.Notify(NIM_MODIFY, &data_);
 }
 

@@ -19,6 +19,11 @@ protected:
 };
 ITrayShell& SystemTrayShell();
 
+// The tip as the shells of every supported system show it: 63 characters
+// and the terminator; a longer text is cut there.
+constexpr size_t kTrayTipCapacity = 64;
+void SetTrayTip(NOTIFYICONDATAW& data, const std::wstring& text);
+
 class CTrayIconBase {
 public:
     explicit CTrayIconBase(ITrayShell& shell);

@@ -6,7 +6,11 @@
 #include <mutex>
 #include <string>
 
+#include "base/numbers.h"
+#include "base/path_join.h"
 #include "companion/system/paths.h"
+#include "companion/system/shared_settings.h"
+#include "protocol/corvalle_ini.h"
 #include "protocol/program_names.h"
 #include "winlib/handles.h"
 
@@ -25,6 +29,48 @@ winlib::Process& StartedPlayer() {
     return process;
 }
 
+namespace ini = protocol::ini;
+
+std::wstring PlayerPath() {
+    std::wstring dir;
+    return GetExeDir(dir) ? base::JoinPath(dir, kPlayerProgram) : std::wstring();
+}
+
+// A process id alone may already name another program's process; with its
+// creation time it names one process for good.
+std::wstring CreationStamp(HANDLE process) {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return std::wstring();
+    return std::to_wstring((static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime);
+}
+
+// Written for a later copy of Corvalle: this one's player may outlive it.
+void RecordPlayer(HANDLE process) {
+    const std::wstring created = CreationStamp(process);
+    const DWORD id = ::GetProcessId(process);
+    const std::wstring idText = created.empty() || id == 0 ? std::wstring() : std::to_wstring(id);
+    WriteConfigString(ini::kPlayer, ini::kPlayerProcessId, idText.c_str());
+    WriteConfigString(ini::kPlayer, ini::kPlayerCreated, created.c_str());
+}
+
+void ForgetRecordedPlayer() {
+    WriteConfigString(ini::kPlayer, ini::kPlayerProcessId, L"");
+    WriteConfigString(ini::kPlayer, ini::kPlayerCreated, L"");
+}
+
+// The player a copy of Corvalle recorded, when that very process still runs.
+winlib::Process OpenRecordedPlayer() {
+    std::wstring idText, created;
+    int id = 0;
+    if (ReadConfigString(idText, ini::kPlayer, ini::kPlayerProcessId) != 0 || !base::ParseDecimal(idText, id) ||
+        id <= 0 || ReadConfigString(created, ini::kPlayer, ini::kPlayerCreated) != 0)
+        return winlib::Process();
+    winlib::Process process(
+        ::OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, static_cast<DWORD>(id)));
+    if (!process || CreationStamp(process.Get()) != created) return winlib::Process();
+    return process;
+}
+
 bool SameSession(DWORD processId) {
     DWORD own = 0, other = 0;
     return ::ProcessIdToSessionId(::GetCurrentProcessId(), &own) && ::ProcessIdToSessionId(processId, &other) &&
@@ -34,9 +80,8 @@ bool SameSession(DWORD processId) {
 }  // namespace
 
 void PlaySoundFile(const wchar_t* path) {
-    std::wstring dir;
-    if (!path || !GetExeDir(dir)) return;
-    const std::wstring player = dir + kPlayerProgram;
+    const std::wstring player = PlayerPath();
+    if (!path || player.empty()) return;
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
@@ -46,6 +91,7 @@ void PlaySoundFile(const wchar_t* path) {
     if (!::ShellExecuteExW(&info)) return;
     std::lock_guard<std::mutex> hold(PlayerLock());
     StartedPlayer().Reset(info.hProcess);
+    if (info.hProcess) RecordPlayer(info.hProcess);
 }
 
 DWORD FindSoundHelperProcess() {
@@ -62,28 +108,22 @@ DWORD FindSoundHelperProcess() {
     return 0;
 }
 
+// Only a player of Corvalle's own is stopped: the one this copy started, or
+// else the one a previous copy recorded. A player of another program (the
+// settings program's ring preview) has the same name and plays on.
 bool StopSoundHelper() {
-    {
-        std::lock_guard<std::mutex> hold(PlayerLock());
-        winlib::Process& started = StartedPlayer();
-        if (started) {
-            winlib::Process process(started.Detach());
-            if (::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT)
-                return ::TerminateProcess(process.Get(), 0) != FALSE;
-            return false;  // it has ended by itself: nothing else is ours to stop
-        }
-    }
-    // A player this process did not start (a previous copy's) is found by name.
-    const DWORD id = FindSoundHelperProcess();
-    if (id == 0) return false;
-    winlib::Process process(::OpenProcess(PROCESS_TERMINATE, FALSE, id));
-    return process && ::TerminateProcess(process.Get(), 0);
+    std::lock_guard<std::mutex> hold(PlayerLock());
+    winlib::Process& started = StartedPlayer();
+    winlib::Process process(started ? started.Detach() : OpenRecordedPlayer().Detach());
+    if (!process) return false;
+    ForgetRecordedPlayer();
+    // One that has ended by itself leaves nothing to stop.
+    return ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT && ::TerminateProcess(process.Get(), 0) != FALSE;
 }
 
 int RunDownloader(const std::wstring& url, DWORD timeoutMs) {
-    std::wstring dir;
-    if (!GetExeDir(dir)) return -1;
-    const std::wstring player = dir + kPlayerProgram;
+    const std::wstring player = PlayerPath();
+    if (player.empty()) return -1;
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "base/path_join.h"
 #include "companion/system/paths.h"
 #include "protocol/program_names.h"
 
@@ -28,8 +29,7 @@ bool StartProgramForPage(const std::wstring& program, const std::wstring& parame
 
 std::wstring SettingsProgramPath() {
     std::wstring dir;
-    if (!GetExeDir(dir)) return std::wstring();
-    return dir + protocol::kSettingsProgram;
+    return GetExeDir(dir) ? base::JoinPath(dir, protocol::kSettingsProgram) : std::wstring();
 }
 
 bool StartSettingsProgram(const wchar_t* page) {

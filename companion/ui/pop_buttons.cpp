@@ -10,6 +10,7 @@
 #include <tinyxml.h>
 
 #include "base/text.h"
+#include "companion/system/corvalle_log.h"
 #include "companion/system/paths.h"
 #include "companion/system/skin_strip.h"
 
@@ -18,14 +19,7 @@ namespace {
 constexpr int kAttributeCount = 8;
 
 void LogPopError(const wchar_t* what, const std::wstring& detail = std::wstring()) {
-    std::wstring line = L"Corvalle: vynPop.xml: ";
-    line += what;
-    if (!detail.empty()) {
-        line += L": ";
-        line += detail;
-    }
-    line += L"\n";
-    ::OutputDebugStringW(line.c_str());
+    LogLine(std::wstring(L"vynPop.xml: ") + what, detail);
 }
 
 // "\r\n" and a lone "\r" both become "\n".

@@ -25,14 +25,6 @@ std::wstring SpecialFolder(int csidl) {
 
 }  // namespace
 
-std::wstring JoinPath(const std::wstring& folder, const wchar_t* name) {
-    if (!Fits(folder) || ::PathIsRelativeW(folder.c_str()) || !name) return std::wstring();
-    std::wstring path = folder;
-    if (path.back() != L'\\') path += L'\\';
-    path += name;
-    return Fits(path) ? path : std::wstring();
-}
-
 std::wstring ManagerFolder() {
     const std::wstring folder = KernelManagerFolder();
     if (!Fits(folder) || ::PathIsRelativeW(folder.c_str())) return std::wstring();

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "base/path_join.h"
+
 // The manager's folder from the kernel, ending in "\"; only a full path.
 std::wstring ManagerFolder();
 // HKLM App Paths "tarvisk.exe" value "Path"; missing when not a text,
@@ -25,6 +27,5 @@ std::wstring HostFolder();
 // The system's temporary folder, ending in "\".
 std::wstring TempFolder();
 
-// folder + "\" + name (one separator), empty when `folder` is empty or
-// relative or the result does not fit 260 characters.
-std::wstring JoinPath(const std::wstring& folder, const wchar_t* name);
+// folder + "\" + name, empty unless `folder` is a full path (base's one join helper).
+using base::JoinPath;

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <functional>
+#include <new>
 #include <optional>
 #include <string>
 #include <thread>
@@ -66,7 +67,13 @@ public:
 // An action the test makes due; counts what the two threads did with it.
 class ScriptedAction : public IVynAction, public ILinkBehavior {
 public:
-    bool CheckCondition() override { return due.exchange(false); }
+    ~ScriptedAction() override {
+        if (deleted) *deleted = true;
+    }
+    bool CheckCondition() override {
+        if (throwsLeft > 0 && throwsLeft-- > 0) throw std::bad_alloc();
+        return due.exchange(false);
+    }
     std::wstring GetTipText() override {
         ++tipAsked;
         return tip;
@@ -100,6 +107,8 @@ public:
     std::atomic<int> tipAsked{0};
     std::atomic<bool> away{false};
     int executed = 0;
+    std::atomic<int> throwsLeft{0};  // scans that run out of memory first
+    std::atomic<bool>* deleted = nullptr;
 };
 
 // A fixed Pump stays only in front of a check that nothing more happened.
@@ -152,17 +161,21 @@ protected:
         ScriptedAction* action = action_;
         services.makeActions = [action] { return std::vector<IVynAction*>{action}; };
         if (makeActions_) services.makeActions = makeActions_;
+        if (environment_) services.environment = environment_;
+        services.detectEvents = detectEvents_;
         services.pollPauseMs = 20;
         window_.emplace(services);
         ASSERT_TRUE(CreateMascotWindow(*window_));
         Pump(50);
     }
 
-    // Makes the action due and waits until the window has taken it.
+    // Makes the action due and waits until the window has taken it (a
+    // countdown or rest of the recording dialogs ends within the same message).
     void Fire(const std::wstring& tip) {
         action_->tip = tip;
+        const int asked = action_->tipAsked.load();
         action_->due = true;
-        ASSERT_TRUE(PumpUntil([&] { return window_->TipShowing(); })) << testprefix::Narrow(tip);
+        ASSERT_TRUE(PumpUntil([&] { return action_->tipAsked.load() > asked; })) << testprefix::Narrow(tip);
     }
 
     std::optional<testprefix::FileBackup> configBackup_;
@@ -172,6 +185,8 @@ protected:
     testsupport::RecordingPower power_{testsupport::RecordingPower::Detail::Short};
     ScriptedAction* action_ = nullptr;  // owned by the detect thread
     std::function<std::vector<IVynAction*>()> makeActions_;  // in place of the scripted action
+    IActionEnvironment* environment_ = nullptr;  // in place of the system's clock
+    CDetectActionCondition::EventMaker detectEvents_ = nullptr;
     int ended_ = 0;
     std::vector<std::wstring> pages_;
     std::optional<CMainWnd> window_;
@@ -397,6 +412,26 @@ TEST_F(MainWindowTest, TheRestModeRunsAfterItsCountdownAndRecordsItsTimes) {
     EXPECT_NE(SharedSettings::Instance().RestEnd.load(), 0) << "stored even when the countdown is cancelled";
 }
 
+TEST_F(MainWindowTest, TheMascotAnimatesAgainAfterARestOrTimedShutdownAndALock) {
+    FakeActionEnvironment clock;
+    environment_ = &clock;
+    Create();
+    for (const auto& c : {std::make_pair(L"$eyeguardian$", 0), std::make_pair(L"$shutdown$1", 1)}) {
+        SCOPED_TRACE(testprefix::Narrow(c.first));
+        dialogs_.countdownResult = c.second;  // the rest runs; the shutdown is declined
+        const int done = action_->done.load();
+        Fire(c.first);
+        ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == done + 1; }));
+        EXPECT_FALSE(window_->TipShowing());
+        window_->Window::SendMessage(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
+        window_->Window::SendMessage(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
+        const AnimationRecord& playing = window_->Animations().records[window_->PlayingRecord()];
+        const int elapsed = playing.elapsed;
+        EXPECT_TRUE(PumpUntil([&] { return playing.elapsed != elapsed; })) << "the frames advance again";
+    }
+    window_.reset();  // the detect thread ends before the clock it reads
+}
+
 TEST_F(MainWindowTest, MarkersInsideAUsersTextAreShownNotObeyed) {
     Create();
     Fire(L"$custom$记得 $shutdown$1 和 $eyeguardian$");
@@ -470,6 +505,40 @@ TEST_F(MainWindowTest, ClosingTheWindowStopsTheDetectThread) {
     window_.reset();  // deletes the action with the thread
     action_ = nullptr;
     EXPECT_EQ(::WaitForSingleObject(thread.Get(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
+}
+
+std::atomic<int> g_eventsRefused{0};
+
+TEST_F(MainWindowTest, ADetectThreadWithoutEventsIsLetGoByTheWindowOnly) {
+    std::atomic<bool> deleted{false};
+    action_->deleted = &deleted;
+    detectEvents_ = []() -> HANDLE {
+        ++g_eventsRefused;
+        return nullptr;
+    };
+    Create();
+    ASSERT_TRUE(PumpUntil([&] { return window_->DetectThread() == nullptr; })) << "the window gave up on it";
+    EXPECT_TRUE(deleted);
+    const int asked = g_eventsRefused.load();
+    Pump(300);
+    EXPECT_EQ(g_eventsRefused.load(), asked) << "no more tries";
+    action_ = nullptr;
+}
+
+TEST_F(MainWindowTest, AScanThatThrowsEndsItsThreadAndANewOneTakesOver) {
+    std::atomic<bool> deleted{false};
+    action_->deleted = &deleted;
+    action_->throwsLeft = 1000;
+    Create();
+    ASSERT_TRUE(PumpUntil([&] { return window_->DetectThread() == nullptr; })) << "a few tries, then none";
+    EXPECT_TRUE(deleted);
+
+    window_.reset();
+    action_ = new ScriptedAction();
+    action_->throwsLeft = 2;
+    Create();
+    action_->due = true;
+    EXPECT_TRUE(PumpUntil([&] { return action_->done.load() == 1; })) << "the reminders go on";
 }
 
 TEST_F(MainWindowTest, AStrayActionMessageIsIgnored) {
@@ -577,6 +646,12 @@ TEST(MascotMenuTest, HoldsTheItemsInOrderWithShowOrHide) {
     HMENU plain = BuildMascotMenu(false, false);
     const winlib::Menu plainOwner(plain);
     EXPECT_FALSE(::GetMenuState(plain, 505, MF_BYCOMMAND) & MF_CHECKED);
+}
+
+TEST(TrayTipTest, ALongTipIsCutToTheRecordsSixtyThreeCharacters) {
+    NOTIFYICONDATAW data{};
+    SetTrayTip(data, std::wstring(100, L'x'));
+    EXPECT_EQ(std::wstring(data.szTip), std::wstring(63, L'x'));
 }
 
 // ---- navigation, exercises, leaving ----------------------------------------

@@ -283,6 +283,17 @@ protected:
         ::DeleteFileW(player_.c_str());
         ::DeleteFileW((player_ + L".calls").c_str());
     }
+    // A player that another program started.
+    winlib::Process StartOthersPlayer() {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION other{};
+        std::wstring line = L"\"" + player_ + L"\" other.wav";
+        EXPECT_TRUE(::CreateProcessW(player_.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                     &startup, &other));
+        ::CloseHandle(other.hThread);
+        return winlib::Process(other.hProcess);
+    }
     std::wstring dir_;
     std::wstring player_;
 };
@@ -326,14 +337,8 @@ int CountPlayers() {
 TEST_F(SoundHelperTest, StoppingEndsTheOwnPlayerNotAnotherProgramsPlayer) {
     ::SetEnvironmentVariableW(L"RECORDING_PROGRAM_WAIT_MS", L"20000");
     // Someone else's player, running before ours.
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION other{};
-    std::wstring line = L"\"" + player_ + L"\" other.wav";
-    ASSERT_TRUE(::CreateProcessW(player_.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                 &other));
-    winlib::Process otherProcess(other.hProcess);
-    ::CloseHandle(other.hThread);
+    winlib::Process otherProcess = StartOthersPlayer();
+    ASSERT_TRUE(otherProcess.Valid());
     PlaySoundFile(L"C:\\My Sounds\\Ring.wav");
     testsupport::WaitUntil([&] { return CountPlayers() >= 2; });
     ASSERT_EQ(CountPlayers(), 2);
@@ -345,6 +350,30 @@ TEST_F(SoundHelperTest, StoppingEndsTheOwnPlayerNotAnotherProgramsPlayer) {
         << "the other program's player still plays";
     ::TerminateProcess(otherProcess.Get(), 0);
     ::WaitForSingleObject(otherProcess.Get(), 5000);
+}
+
+// A reminder ends while this copy has no player of its own (the ring is off):
+// another program's player plays on; the one a previous copy recorded stops.
+TEST_F(SoundHelperTest, WithoutAnOwnPlayerOnlyARecordedOneIsStopped) {
+    ::SetEnvironmentVariableW(L"RECORDING_PROGRAM_WAIT_MS", L"20000");
+    StopSoundHelper();  // nothing of this copy's or a previous one's is left
+    for (const bool recorded : {false, true}) {
+        winlib::Process other = StartOthersPlayer();
+        ASSERT_TRUE(other.Valid());
+        FILETIME created{}, unused{};
+        ASSERT_TRUE(::GetProcessTimes(other.Get(), &created, &unused, &unused, &unused));
+        if (recorded) {
+            const auto stamp = (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+            WriteConfigString(L"vynplayer", L"pid", std::to_wstring(::GetProcessId(other.Get())).c_str());
+            WriteConfigString(L"vynplayer", L"created", std::to_wstring(stamp).c_str());
+        }
+        EXPECT_EQ(StopSoundHelper(), recorded);
+        EXPECT_EQ(::WaitForSingleObject(other.Get(), recorded ? 5000 : 300),
+                  static_cast<DWORD>(recorded ? WAIT_OBJECT_0 : WAIT_TIMEOUT))
+            << (recorded ? "the previous copy's player is stopped" : "the other program's player plays on");
+        ::TerminateProcess(other.Get(), 0);
+        ::WaitForSingleObject(other.Get(), 5000);
+    }
 }
 
 }  // namespace

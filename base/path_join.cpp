@@ -1,0 +1,22 @@
+#include "base/path_join.h"
+
+#include <windows.h>
+
+namespace base {
+
+bool IsFullyQualified(const std::wstring& path) {
+    const wchar_t letter = path.empty() ? L'\0' : static_cast<wchar_t>(path[0] | 0x20);
+    const bool drive = path.size() >= 3 && letter >= L'a' && letter <= L'z' && path[1] == L':' && path[2] == L'\\';
+    const bool unc = path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'\\';
+    return drive || unc;
+}
+
+std::wstring JoinPath(const std::wstring& folder, const wchar_t* name) {
+    if (!IsFullyQualified(folder) || !name || !*name || folder.size() >= MAX_PATH) return std::wstring();
+    std::wstring path = folder;
+    if (path.back() != L'\\') path += L'\\';
+    path += name;
+    return path.size() < MAX_PATH ? path : std::wstring();
+}
+
+}  // namespace base
