@@ -28,3 +28,11 @@ std::wstring TempFolder();
 // folder + "\" + name (one separator), empty when `folder` is empty or
 // relative or the result does not fit 260 characters.
 std::wstring JoinPath(const std::wstring& folder, const wchar_t* name);
+
+// Not checked, for the callers that take what they are given:
+// the manager's folder as the kernel gives it (class 40), empty when it
+// gives none;
+std::wstring KernelManagerFolder();
+// the folder part of a path with its trailing backslash, empty when it has
+// no backslash.
+std::wstring FolderOf(const std::wstring& path);
