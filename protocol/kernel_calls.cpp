@@ -12,13 +12,11 @@ namespace {
 // A size the kernel's 32-bit parameters can carry.
 bool FitsInt(size_t size) { return size <= static_cast<size_t>(INT_MAX); }
 
-// An object handed over through an out-parameter by a slot that answered
-// `result`: only a success hands over a reference.
+}  // namespace
+
 PluginRef<> Handed(bool succeeded, IBexPlugin* object) {
     return succeeded ? PluginRef<>(object) : PluginRef<>();
 }
-
-}  // namespace
 
 bool StringSetText(IBexPlugin* string, const wchar_t* text) {
     return string && Call(k::string::kSetText, string, text) != 0;
@@ -124,6 +122,33 @@ std::optional<ByteView> NumberedGet(IBexPlugin* store, int type, uint32_t key, I
 }
 
 bool NumberedClear(IBexPlugin* store, int type) { return store && Call(k::numbered_store::kClear, store, type) != 0; }
+
+WORD SystemCode(IBexPlugin* system) {
+    if (!system) return 0;
+    IBexPlugin* text = nullptr;
+    const int code = Call(k::system_info::kDescribe, system, k::system_info::kDescribeKind, &text);
+    // The text comes with the code, asked for or not.
+    PluginRef<> dropped(text);
+    return static_cast<WORD>(code & 0xFFFF);
+}
+
+std::optional<std::wstring> ShortcutTarget(IBexPlugin* shortcut, const wchar_t* linkPath) {
+    if (!shortcut) return std::nullopt;
+    IBexPlugin* raw = nullptr;
+    const int result = Call(k::shortcut::kTarget, shortcut, linkPath, &raw);
+    const PluginRef<> target = Handed(result >= 0, raw);
+    if (!target) return std::nullopt;
+    return StringText(target.Get());
+}
+
+std::optional<std::wstring> ManagerFolder(IBexPlugin* environment) {
+    if (!environment) return std::nullopt;
+    IBexPlugin* raw = nullptr;
+    const int result = Call(k::environment::kManagerFolder, environment, &raw);
+    const PluginRef<> folder = Handed(result >= 0, raw);
+    if (!folder) return std::nullopt;
+    return StringText(folder.Get());
+}
 
 std::optional<DWORD> OptionNumber(IBexPlugin* options, const wchar_t* key) {
     if (!options) return std::nullopt;

@@ -27,6 +27,10 @@ std::optional<std::wstring> StringText(IBexPlugin* string);   // slots 10 and 11
 // there is none.
 std::wstring TextOf(const PluginRef<>& string);
 
+// An object a slot wrote to an out-parameter, owned only when the slot
+// `succeeded`: a failure hands over nothing, whatever it wrote.
+PluginRef<> Handed(bool succeeded, IBexPlugin* object);
+
 // 4: object list.
 bool ListAppend(IBexPlugin* list, IBexPlugin* item);  // slot 3
 int ListCount(IBexPlugin* list);                      // slot 4; 0 when negative
@@ -57,6 +61,17 @@ std::optional<ByteView> ValueGetByNumber(IBexPlugin* store, int type, uint32_t n
 bool NumberedSet(IBexPlugin* store, int type, uint32_t key, const void* data, size_t size);   // slot 3
 std::optional<ByteView> NumberedGet(IBexPlugin* store, int type, uint32_t key, IBexPlugin* buffer);  // slot 4
 bool NumberedClear(IBexPlugin* store, int type);                                             // slot 7
+
+// 10: system, slot 6 with kind 16: the 16-bit system code (the system
+// text it hands over is let go); 0 without an object.
+WORD SystemCode(IBexPlugin* system);
+
+// 23: shortcut, slot 5: a link's target; missing when it can't be resolved.
+std::optional<std::wstring> ShortcutTarget(IBexPlugin* shortcut, const wchar_t* linkPath);
+
+// 40: environment, slot 4: the manager's folder with its trailing
+// backslash; missing when the kernel gives none.
+std::optional<std::wstring> ManagerFolder(IBexPlugin* environment);
 
 // 47: options.
 std::optional<DWORD> OptionNumber(IBexPlugin* options, const wchar_t* key);           // slot 3

@@ -5,13 +5,14 @@
 
 #include <string>
 
+#include "base/exception_barrier.h"
 #include "plugins/common/kernel_calls.h"
 #include "plugins/setup/game_centre.h"
 #include "plugins/setup/lumvex_interfaces.h"
 #include "plugins/setup/lite_folder.h"
-#include "plugins/setup/options_store_calls.h"
 #include "plugins/setup/setup_classes.h"
 #include "plugins/setup/setup_folders.h"
+#include "plugins/setup/setup_options.h"
 #include "plugins/setup/setup_registrations.h"
 
 namespace k = bex::kernel;
@@ -32,7 +33,7 @@ void RunSetupJob() {
 
 void PinToStartMenu(IBexPlugin* options) {
     const PluginRef<IPinToStartMenu> pin = plugin::CreateClassObject<IPinToStartMenu>();
-    if (pin && pin->Pin() != 0) SetOptionNumber(options, L"Options\\ShowStartMenuShortcut", 1);
+    if (pin && pin->Pin() != 0) bex::SetOptionNumber(options, L"Options\\ShowStartMenuShortcut", 1);
 }
 
 void ApplyLiveInstallSettings() {
@@ -50,16 +51,16 @@ void ApplyLiveInstallSettings() {
 }  // namespace
 
 LONG BEX_CALL CBexSetupUtil::ConfigureAfterInstall() {
-    try {
+    return base::CallGuarded(L"CBexSetupUtil::ConfigureAfterInstall", 0L, []() -> LONG {
         PluginRef<> options;
         plugin::CreateKernelObject(k::kOptions, options);
-        if (options && !OptionNumber(options.Get(), L"Options\\ShowRecycle"))
-            SetOptionNumber(options.Get(), L"Options\\ShowRecycle", 0);
+        if (options && !bex::OptionNumber(options.Get(), L"Options\\ShowRecycle"))
+            bex::SetOptionNumber(options.Get(), L"Options\\ShowRecycle", 0);
 
         PluginRef<> downloads;
         if (options && SUCCEEDED(plugin::CreateKernelObject(k::kDownloads, downloads))) {
             const std::wstring folder = DownloadFolder(downloads.Get());
-            if (!folder.empty()) SetOptionText(options.Get(), L"Options\\DefaultDownloadFolder", folder.c_str());
+            if (!folder.empty()) bex::SetOptionText(options.Get(), L"Options\\DefaultDownloadFolder", folder.c_str());
         }
 
         RunSetupJob();
@@ -68,11 +69,10 @@ LONG BEX_CALL CBexSetupUtil::ConfigureAfterInstall() {
         PinToStartMenu(options.Get());
         RegisterWebProxyDll(true);
         RegisterProxyProtocol();
-        if (options) bex::Call(k::options::kSave, options.Get());
+        bex::SaveOptions(options.Get());
         RestoreLiteFolder();
         ApplyLiveInstallSettings();
         UpgradeGameCentre();
-    } catch (...) {
-    }
-    return 0;
+        return 0;
+    });
 }

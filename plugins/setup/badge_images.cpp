@@ -2,6 +2,7 @@
 
 #include "plugins/common/kernel_calls.h"
 #include "plugins/setup/count_badge.h"
+#include "plugins/setup/setup_folders.h"
 #include "plugins/setup/setup_module.h"
 
 namespace k = bex::kernel;
@@ -21,11 +22,6 @@ winlib::Bitmap DecodeBadge(IBexPlugin* codec) {
     const DWORD size = found ? ::SizeofResource(module, found) : 0;
     if (!data || size == 0) return winlib::Bitmap();
     return winlib::Bitmap(bex::Call(k::image_codec::kDecode, codec, data, static_cast<int>(size)));
-}
-
-std::wstring FolderOf(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
 winlib::Icon ProgramIcon(HMODULE program, int size) {

@@ -14,13 +14,9 @@ namespace {
 constexpr DWORD kExpandedChars = 4096;
 
 std::wstring ReadRegistry(IBexPlugin* browser, const std::wstring& path) {
-    PluginRef<> text;
-    if (bex::Call(k::browser::kReadRegistry, browser, path.c_str(), 0, text.PutPlugin()) == 0) {
-        text.Detach();  // nothing was handed over
-        return std::wstring();
-    }
-    if (!text) return std::wstring();
-    return bex::StringText(text.Get()).value_or(std::wstring());
+    IBexPlugin* text = nullptr;
+    const int found = bex::Call(k::browser::kReadRegistry, browser, path.c_str(), 0, &text);
+    return bex::TextOf(bex::Handed(found != 0, text));
 }
 
 bool AboveVersion5() {
@@ -49,12 +45,10 @@ std::wstring OpenCommand(IBexPlugin* browser, const std::wstring& progId) {
 std::wstring ProgramOf(const std::wstring& command) {
     PluginRef<> lookup;
     if (FAILED(plugin::CreateKernelObject(k::kLookup, lookup))) return std::wstring();
-    PluginRef<> found;
+    IBexPlugin* answer = nullptr;
     uint32_t extra = 0;
-    if (bex::Call(k::lookup::kFind, lookup.Get(), command.c_str(), found.PutPlugin(), &extra) == 0) {
-        found.Detach();
-        return std::wstring();
-    }
+    const int result = bex::Call(k::lookup::kFind, lookup.Get(), command.c_str(), &answer, &extra);
+    const PluginRef<> found = bex::Handed(result != 0, answer);
     if (!found || bex::Call(k::lookup::kFoundValid, found.Get()) == 0) return std::wstring();
     const wchar_t* text = bex::Call(k::lookup::kFoundText, found.Get());
     if (!text) return std::wstring();

@@ -33,11 +33,9 @@ bool KernelRecommendMachine::CollectInstalledKeys(std::set<std::wstring>* keys) 
         count = bex::Call(s::kCount, list.Get());
     }
     for (int i = 0; i < count; ++i) {
-        PluginRef<> entry;
-        if (bex::Call(s::kEntry, list.Get(), i, entry.PutPlugin()) < 0) {
-            entry.Detach();  // a failure hands over nothing
-            continue;
-        }
+        IBexPlugin* raw = nullptr;
+        const int result = bex::Call(s::kEntry, list.Get(), i, &raw);
+        const PluginRef<> entry = bex::Handed(result >= 0, raw);
         if (!entry) continue;
         const wchar_t* text = bex::Call(s::kEntryText, entry.Get());
         if (text) keys->insert(text);

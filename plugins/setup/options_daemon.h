@@ -19,13 +19,13 @@ public:
     // The release rule of every class, with the watches ended before the
     // kernel hears of the end: no change reported after that may reach
     // this object.
-    LONG BEX_CALL Release() override;
+    LONG BEX_CALL Release() noexcept override;
     LONG BEX_CALL Start() override;
-    LONG BEX_CALL Stop() override { return 0; }
+    LONG BEX_CALL Stop() noexcept override { return 0; }
 
 private:
     void Watch();
-    void EndWatches();
+    void EndWatches() noexcept;
 
     bex::PluginRef<> options_;
     bex::PluginRef<> statistics_;

@@ -30,7 +30,7 @@ public:
                              LPARAM lParam) override;
     LONG BEX_CALL StartNotifyThread(const wchar_t* text1, const wchar_t* text2, HWND window, UINT message,
                                     WPARAM wParam, LPARAM lParam) override;
-    LONG BEX_CALL StopNotifyThread() override;
+    LONG BEX_CALL StopNotifyThread() noexcept override;
 
 private:
     // Pinning needs a system above this code; stale pins are looked for

@@ -12,12 +12,12 @@ public:
     CSetupJob();
 
     BOOL BEX_CALL RegisterShellExtension() override;
-    BOOL BEX_CALL Nothing4() override { return 1; }
+    BOOL BEX_CALL Nothing4() noexcept override { return 1; }
     BOOL BEX_CALL AfterInstall() override;
-    BOOL BEX_CALL Nothing6() override { return 1; }
-    BOOL BEX_CALL Nothing7() override { return 1; }
+    BOOL BEX_CALL Nothing6() noexcept override { return 1; }
+    BOOL BEX_CALL Nothing7() noexcept override { return 1; }
     BOOL BEX_CALL UnregisterShellExtension() override;
-    BOOL BEX_CALL Uninstall() override;
+    BOOL BEX_CALL Uninstall() noexcept override;
 
 private:
     BOOL CallExtensionEntry(const char* entry) const;

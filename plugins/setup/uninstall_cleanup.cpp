@@ -7,14 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "base/exception_barrier.h"
 #include "plugins/common/kernel_calls.h"
 #include "plugins/setup/desktop_shortcuts.h"
 #include "plugins/setup/dock_button.h"
 #include "plugins/setup/lite_folder.h"
-#include "plugins/setup/options_store_calls.h"
 #include "plugins/setup/privacy_protector.h"
 #include "plugins/setup/setup_classes.h"
 #include "plugins/setup/setup_folders.h"
+#include "plugins/setup/setup_options.h"
 #include "plugins/setup/setup_registrations.h"
 #include "plugins/setup/web_app_shortcuts.h"
 #include "winlib/handles.h"
@@ -85,10 +86,13 @@ void RunUninstallJobs() {
 }
 
 BOOL CALLBACK CollectPellorvan(HWND window, LPARAM windows) {
-    wchar_t title[32] = {};
-    if (::GetWindowTextW(window, title, 32) > 0 && std::wstring(title) == L"ZubPellorvan")
-        reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
-    return TRUE;
+    // FALSE ends the enumeration: what was found so far is closed.
+    return base::CallGuarded(L"CollectPellorvan", FALSE, [&]() -> BOOL {
+        wchar_t title[32] = {};
+        if (::GetWindowTextW(window, title, 32) > 0 && std::wstring(title) == L"ZubPellorvan")
+            reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+        return TRUE;
+    });
 }
 
 void CloseMakersWindows() {
@@ -115,14 +119,14 @@ void RunAdvUtils() {
 void UnpinTaskbarIcon() {
     PluginRef<> options;
     if (FAILED(plugin::CreateKernelObject(k::kOptions, options))) return;
-    const auto path = OptionText(options.Get(), L"Options\\PinWin7TaskBarIcon");
+    const auto path = OptionPath(options.Get(), L"Options\\PinWin7TaskBarIcon");
     if (path && !path->empty()) TaskbarUnpin(path->c_str());
 }
 
 }  // namespace
 
 LONG BEX_CALL CBexSetupUtil::UninstallCleanup() {
-    try {
+    return base::CallGuarded(L"CBexSetupUtil::UninstallCleanup", 0L, []() -> LONG {
         // One COM scope for the whole job: the privacy step's own pair nests
         // inside it and can't leave the later link steps without COM.
         winlib::ComScope com;
@@ -144,7 +148,6 @@ LONG BEX_CALL CBexSetupUtil::UninstallCleanup() {
         DeleteDesktopShortcutsTo(ManagerFile(L"Tolvane.exe").c_str());
         DeleteDesktopShortcutsTo(ManagerFile(L"Pellorand.exe").c_str());
         SaveLiteFolder();
-    } catch (...) {
-    }
-    return 0;
+        return 0;
+    });
 }
