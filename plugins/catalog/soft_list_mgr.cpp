@@ -30,6 +30,12 @@ constexpr wchar_t kScoreKind[] = L"softlist";
 
 volatile LONG g_terminations = 0;
 
+// The live managers, newest first, linked through their own field so that
+// making one allocates nothing. Nothing but pointers is looked at under
+// this lock.
+SRWLOCK g_liveLock = SRWLOCK_INIT;
+CSoftListMgr* g_live = nullptr;
+
 LPARAM ListParam(int index, int page) {
     return static_cast<LPARAM>(MAKELONG(static_cast<WORD>(index), static_cast<WORD>(page)));
 }
@@ -91,9 +97,21 @@ LONG PendingCompletion::Poll(DWORD waitMs) {
 CSoftListMgr::CSoftListMgr() noexcept {
     ::InitializeCriticalSection(&lock_);
     appIds_.reset(new (std::nothrow) CBexStore());
+    ::AcquireSRWLockExclusive(&g_liveLock);
+    nextLive_ = g_live;
+    g_live = this;
+    ::ReleaseSRWLockExclusive(&g_liveLock);
 }
 
 CSoftListMgr::~CSoftListMgr() {
+    ::AcquireSRWLockExclusive(&g_liveLock);
+    for (CSoftListMgr** link = &g_live; *link; link = &(*link)->nextLive_) {
+        if (*link == this) {
+            *link = nextLive_;
+            break;
+        }
+    }
+    ::ReleaseSRWLockExclusive(&g_liveLock);
     Stop();
     std::deque<SoftListRequest> left;
     {
@@ -115,6 +133,15 @@ CSoftListMgr::~CSoftListMgr() {
 }
 
 LONG CSoftListMgr::Terminations() { return g_terminations; }
+
+CSoftListMgr* CSoftListMgr::FromPlugin(IBexPlugin* object) noexcept {
+    CSoftListMgr* found = nullptr;
+    ::AcquireSRWLockShared(&g_liveLock);
+    for (CSoftListMgr* live = g_live; live && !found; live = live->nextLive_)
+        if (static_cast<IBexPlugin*>(live) == object) found = live;
+    ::ReleaseSRWLockShared(&g_liveLock);
+    return found;
+}
 
 LONG BEX_CALL CSoftListMgr::AddRef() {
     const LONG now = ::InterlockedIncrement(&count_);

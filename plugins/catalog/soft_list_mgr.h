@@ -95,6 +95,8 @@ public:
 
     CSoftListMgr() noexcept;
     ~CSoftListMgr();
+    // This library's manager behind `object` while it lives, else null.
+    static CSoftListMgr* FromPlugin(IBexPlugin* object) noexcept;
 
     LONG BEX_CALL AddRef() override;
     // The last client left: the worker stops sleeping while work is queued.
@@ -230,6 +232,7 @@ private:
     std::wstring systemText_;
     std::wstring bitness_ = L"32";
     std::unique_ptr<CBexStore> appIds_;
+    CSoftListMgr* nextLive_ = nullptr;  // the registry of live managers
 };
 
 HRESULT BEX_CALL CreateSoftListMgr(IBexPlugin** out);

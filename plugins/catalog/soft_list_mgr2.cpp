@@ -1,19 +1,8 @@
 #include "plugins/catalog/soft_list_mgr2.h"
 
-// The list manager's table as the compiler lays it out: two words (offset
-// to top, type information) before the slots the objects point at. Looking
-// at the table, not at run-time type data, also works for an inner object
-// another compiler built.
-extern "C" void* const _ZTVN7catalog12CSoftListMgrE[];
-
 namespace catalog {
 
-ISoftListMgr* CSoftListMgr2::OwnInner() const {
-    IBexPlugin* inner = inner_.Get();
-    if (!inner) return nullptr;
-    void* const* table = *reinterpret_cast<void* const* const*>(inner);
-    return table == &_ZTVN7catalog12CSoftListMgrE[2] ? static_cast<ISoftListMgr*>(inner) : nullptr;
-}
+ISoftListMgr* CSoftListMgr2::OwnInner() const { return CSoftListMgr::FromPlugin(inner_.Get()); }
 
 #define FORWARD(call) return Inner() ? Inner()->call : 0
 
