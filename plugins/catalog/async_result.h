@@ -23,7 +23,7 @@ public:
     ~CEventAsyncResult();
     void Init(HANDLE event, void* context) noexcept;
 
-    void* BEX_CALL GetContext() override;
+    void* BEX_CALL GetContext() noexcept override;
     LONG BEX_CALL Complete(LONG status, IBexPlugin* result) override;
     LONG BEX_CALL GetResult(IBexPlugin** out) override;
 

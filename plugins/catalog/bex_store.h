@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "protocol/plugin_ref.h"
 
@@ -25,7 +26,7 @@ public:
 
 private:
     uint32_t AllocateLocked();
-    bool Write(const void* data, int size, uint32_t base);
+    bool Write(const std::vector<BYTE>& bitmap, uint32_t base);
 
     CRITICAL_SECTION lock_;
     bex::PluginRef<> store_;

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/exception_barrier.h"
 #include "base/service_addresses.h"
 #include "plugins/catalog/async_result.h"
+#include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/locked.h"
 #include "plugins/common/kernel_calls.h"
 #include "protocol/bex_kernel.h"
@@ -68,7 +70,7 @@ CSoftInfo::~CSoftInfo() {
 LONG CSoftInfo::Terminations() { return g_terminations; }
 
 LONG BEX_CALL CSoftInfo::Start() {
-    try {
+    return base::CallGuarded(L"CSoftInfo::Start", 0L, [&]() -> LONG {
         if (running_) return 1;
         if (FAILED(plugin::CreateKernelObject(k::kValueStore, store_)) ||
             FAILED(plugin::CreateKernelObject(k::kEnvironment, environment_)) ||
@@ -92,9 +94,7 @@ LONG BEX_CALL CSoftInfo::Start() {
         queryThread_.Reset(::CreateThread(nullptr, 0, &SoftInfoQueryThread, this, 0, nullptr));
         cacheThread_.Reset(::CreateThread(nullptr, 0, &SoftInfoCacheThread, this, 0, nullptr));
         return 1;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 void CSoftInfo::EndThread(winlib::Thread& thread) {
@@ -109,39 +109,31 @@ void CSoftInfo::EndThread(winlib::Thread& thread) {
 }
 
 LONG BEX_CALL CSoftInfo::Stop() {
-    try {
+    return base::CallGuarded(L"CSoftInfo::Stop", 1L, [&]() -> LONG {
         if (!::InterlockedExchange(&running_, 0)) return 1;
         if (stop_) ::SetEvent(stop_.Get());
         EndThread(queryThread_);
         EndThread(cacheThread_);
         SaveCache();
         return 1;
-    } catch (...) {
-        return 1;
-    }
+    });
 }
 
 LONG BEX_CALL CSoftInfo::Query(IBexPlugin* ids, IBexAsyncResult* result) {
-    try {
+    return base::CallGuarded(L"CSoftInfo::Query", 0L, [&]() -> LONG {
         if (!ids) return 0;
         QueuedQuery query;
-        if (const auto bytes = bex::BufferData(ids)) {
-            const size_t count = bytes->size / 4;
-            query.ids.resize(count);
-            std::memcpy(query.ids.data(), bytes->data, count * 4);
-        }
+        query.ids = ReadIds(ids);
         query.result = result;
         Locked lock(queryLock_);
         queue_.push_back(std::move(query));
         if (result) result->AddRef();
         return 1;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 LONG BEX_CALL CSoftInfo::GetInfo(uint32_t softId, ISoftInfoData** out) {
-    try {
+    return base::CallGuarded(L"CSoftInfo::GetInfo", 0L, [&]() -> LONG {
         if (!out) return 0;
         Locked lock(cacheLock_);
         const auto it = cache_.find(softId);
@@ -149,27 +141,23 @@ LONG BEX_CALL CSoftInfo::GetInfo(uint32_t softId, ISoftInfoData** out) {
         it->second->AddRef();
         *out = it->second;
         return 1;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 DWORD WINAPI CSoftInfo::SoftInfoQueryThread(void* self) {
-    try {
+    return base::CallGuarded(L"CSoftInfo query thread", DWORD{0}, [self] {
         winlib::ComScope com;
         static_cast<CSoftInfo*>(self)->QueryLoop();
-    } catch (...) {
-    }
-    return 0;
+        return DWORD{0};
+    });
 }
 
 DWORD WINAPI CSoftInfo::SoftInfoCacheThread(void* self) {
-    try {
+    return base::CallGuarded(L"CSoftInfo cache thread", DWORD{0}, [self] {
         winlib::ComScope com;
         static_cast<CSoftInfo*>(self)->CacheLoop();
-    } catch (...) {
-    }
-    return 0;
+        return DWORD{0};
+    });
 }
 
 void CSoftInfo::QueryLoop() {
@@ -188,12 +176,9 @@ void CSoftInfo::QueryLoop() {
             ::WaitForSingleObject(stop_.Get(), kIdleMs);
             continue;
         }
-        LONG status = 2;
-        try {
-            status = ProcessQuery(std::move(query.ids));
-        } catch (...) {
-            status = 2;
-        }
+        // A query that failed on the way still completes, as failed.
+        const LONG status =
+            base::CallGuarded(L"CSoftInfo::ProcessQuery", 2L, [&] { return ProcessQuery(std::move(query.ids)); });
         if (query.result) {
             query.result->Complete(status, nullptr);
             query.result->Release();
@@ -343,10 +328,8 @@ void CSoftInfo::LoadCache() {
     bex::PluginRef<> buffer;
     if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return;
     uint32_t extra = 0;
-    if (bex::Call(k::value_store::kGet, store_.Get(), kCacheType, kCacheName, buffer.Get(), &extra) < 0)
-        return;
-    const auto bytes = bex::BufferData(buffer.Get());
-    if (!bytes || extra < 0x10000 || (extra & 0xFFFF) != kCacheVersion) return;
+    const auto bytes = bex::ValueGet(store_.Get(), kCacheType, kCacheName, buffer.Get(), &extra);
+    if (!bytes || bytes->size == 0 || extra < 0x10000 || (extra & 0xFFFF) != kCacheVersion) return;
     const size_t count = extra >> 16;
     if (bytes->size % count != 0) return;
     const size_t recordSize = bytes->size / count;
@@ -373,8 +356,7 @@ void CSoftInfo::SaveCache() {
     for (size_t i = 0; i < records.size(); ++i)
         std::memcpy(data.data() + i * kRecordSize, &records[i]->Record(), kRecordSize);
     const uint32_t extra = static_cast<uint32_t>(records.size()) << 16 | kCacheVersion;
-    bex::Call(k::value_store::kSet, store_.Get(), kCacheType, kCacheName,
-                          static_cast<const void*>(data.data()), static_cast<int>(data.size()), 1, extra);
+    bex::ValueSet(store_.Get(), kCacheType, kCacheName, data.data(), data.size(), true, extra);
 }
 
 HRESULT BEX_CALL CreateSoftInfo(IBexPlugin** out) { return plugin::CreatePluginObject<CSoftInfo>(out); }

@@ -5,6 +5,8 @@
 #include <new>
 #include <utility>
 
+#include "base/exception_barrier.h"
+#include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/list_answers.h"
 #include "plugins/catalog/locked.h"
 #include "plugins/common/kernel_calls.h"
@@ -29,6 +31,12 @@ constexpr uint32_t kMaxStoredEntries = 1000;
 constexpr wchar_t kScoreKind[] = L"softlist";
 
 volatile LONG g_terminations = 0;
+
+// The live managers, newest first, linked through their own field so that
+// making one allocates nothing. Nothing but pointers is looked at under
+// this lock.
+SRWLOCK g_liveLock = SRWLOCK_INIT;
+CSoftListMgr* g_live = nullptr;
 
 LPARAM ListParam(int index, int page) {
     return static_cast<LPARAM>(MAKELONG(static_cast<WORD>(index), static_cast<WORD>(page)));
@@ -91,9 +99,21 @@ LONG PendingCompletion::Poll(DWORD waitMs) {
 CSoftListMgr::CSoftListMgr() noexcept {
     ::InitializeCriticalSection(&lock_);
     appIds_.reset(new (std::nothrow) CBexStore());
+    ::AcquireSRWLockExclusive(&g_liveLock);
+    nextLive_ = g_live;
+    g_live = this;
+    ::ReleaseSRWLockExclusive(&g_liveLock);
 }
 
 CSoftListMgr::~CSoftListMgr() {
+    ::AcquireSRWLockExclusive(&g_liveLock);
+    for (CSoftListMgr** link = &g_live; *link; link = &(*link)->nextLive_) {
+        if (*link == this) {
+            *link = nextLive_;
+            break;
+        }
+    }
+    ::ReleaseSRWLockExclusive(&g_liveLock);
     Stop();
     std::deque<SoftListRequest> left;
     {
@@ -116,7 +136,16 @@ CSoftListMgr::~CSoftListMgr() {
 
 LONG CSoftListMgr::Terminations() { return g_terminations; }
 
-LONG BEX_CALL CSoftListMgr::AddRef() {
+CSoftListMgr* CSoftListMgr::FromPlugin(IBexPlugin* object) noexcept {
+    CSoftListMgr* found = nullptr;
+    ::AcquireSRWLockShared(&g_liveLock);
+    for (CSoftListMgr* live = g_live; live && !found; live = live->nextLive_)
+        if (static_cast<IBexPlugin*>(live) == object) found = live;
+    ::ReleaseSRWLockShared(&g_liveLock);
+    return found;
+}
+
+LONG BEX_CALL CSoftListMgr::AddRef() noexcept {
     const LONG now = ::InterlockedIncrement(&count_);
     if (now == 1) {
         // A client is back: the worker sleeps between passes again.
@@ -132,7 +161,7 @@ void CSoftListMgr::OnLastClientGone() noexcept {
 }
 
 LONG BEX_CALL CSoftListMgr::Start() {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::Start", 0L, [&]() -> LONG {
         Locked lock(lock_);
         if (started_) return 1;
         if (FAILED(plugin::CreateKernelObject(k::kSoftware, software_)) ||
@@ -173,13 +202,11 @@ LONG BEX_CALL CSoftListMgr::Start() {
             return 0;
         }
         return 1;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 LONG BEX_CALL CSoftListMgr::Stop() {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::Stop", 1L, [&]() -> LONG {
         {
             Locked lock(lock_);
             if (!started_) return 1;
@@ -207,9 +234,7 @@ LONG BEX_CALL CSoftListMgr::Stop() {
             ClearMaps();
         }
         return 1;
-    } catch (...) {
-        return 1;
-    }
+    });
 }
 
 void CSoftListMgr::ClearMaps() {
@@ -227,18 +252,19 @@ void CSoftListMgr::ClearMaps() {
 // ---- listeners and events ----
 
 LONG BEX_CALL CSoftListMgr::AddListener(HWND window, UINT message) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::AddListener", 1L, [&]() -> LONG {
         Locked lock(lock_);
         listeners_[window] = message;
-    } catch (...) {
-    }
-    return 1;
+        return 1;
+    });
 }
 
 LONG BEX_CALL CSoftListMgr::RemoveListener(HWND window) {
-    Locked lock(lock_);
-    listeners_.erase(window);
-    return 1;
+    return base::CallGuarded(L"CSoftListMgr::RemoveListener", 1L, [&]() -> LONG {
+        Locked lock(lock_);
+        listeners_.erase(window);
+        return 1;
+    });
 }
 
 void CSoftListMgr::NotifyListeners(int code, int kind, LPARAM lParam) {
@@ -258,27 +284,24 @@ const CSoftCatalogData* CSoftListMgr::FindEntry(int kind, const std::wstring& na
 }
 
 LONG BEX_CALL CSoftListMgr::GetCatalogCount(int kind) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::GetCatalogCount", 0L, [&]() -> LONG {
         Locked lock(lock_);
         return static_cast<LONG>(Entries(kind).size());
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 LONG BEX_CALL CSoftListMgr::RequestCatalog(int kind) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::RequestCatalog", 0L, [&]() -> LONG {
         SoftListRequest request;
         request.kind = kCatalogFetch;
         request.arg1 = kind;
         Queue(std::move(request));
-    } catch (...) {
-    }
-    return GetCatalogCount(kind);
+        return GetCatalogCount(kind);
+    });
 }
 
 BOOL BEX_CALL CSoftListMgr::GetCatalog(int kind, int index, IBexPlugin** out) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::GetCatalog", BOOL{FALSE}, [&]() -> BOOL {
         if (!out || index < 0) return FALSE;
         Locked lock(lock_);
         std::vector<CSoftCatalogData*>& entries = Entries(kind);
@@ -292,9 +315,7 @@ BOOL BEX_CALL CSoftListMgr::GetCatalog(int kind, int index, IBexPlugin** out) {
         if (!entry) return FALSE;
         *out = entry;
         return TRUE;
-    } catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 // ---- lists ----
@@ -326,49 +347,47 @@ CSoftListData* CSoftListMgr::FindListRecord(int kind, const std::wstring& name, 
 }
 
 BOOL BEX_CALL CSoftListMgr::GetListIds(int kind, const wchar_t* name, int page, IBexPlugin** out) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::GetListIds", BOOL{FALSE}, [&]() -> BOOL {
         if (!out) return FALSE;
         Locked lock(lock_);
         const ListState* state = FindListState(ListKey(kind, name ? name : L"", page));
         if (!state || state->ids.empty()) return FALSE;
-        bex::PluginRef<> buffer;
-        if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return FALSE;
-        const size_t bytes = state->ids.size() * sizeof(uint32_t);
-        BYTE* data = bex::BufferAllocate(buffer.Get(), static_cast<int>(bytes));
-        if (!data) return FALSE;
-        std::memcpy(data, state->ids.data(), bytes);
+        bex::PluginRef<> buffer = NewIdBuffer(state->ids);
+        if (!buffer) return FALSE;
         *out = buffer.Detach();
         return TRUE;
-    } catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 BOOL BEX_CALL CSoftListMgr::GetListIdsAt(int kind, int index, int page, IBexPlugin** out) {
-    std::wstring name;
-    {
-        Locked lock(lock_);
-        const std::vector<CSoftCatalogData*>& entries = Entries(kind);
-        if (index >= 0 && static_cast<size_t>(index) < entries.size())
-            name = entries[static_cast<size_t>(index)]->Data().name;
-    }
-    return GetListIds(kind, name.c_str(), page, out);
+    return base::CallGuarded(L"CSoftListMgr::GetListIdsAt", BOOL{FALSE}, [&]() -> BOOL {
+        std::wstring name;
+        {
+            Locked lock(lock_);
+            const std::vector<CSoftCatalogData*>& entries = Entries(kind);
+            if (index >= 0 && static_cast<size_t>(index) < entries.size())
+                name = entries[static_cast<size_t>(index)]->Data().name;
+        }
+        return GetListIds(kind, name.c_str(), page, out);
+    });
 }
 
 LONG BEX_CALL CSoftListMgr::RequestListByName(int kind, const wchar_t* name, int page) {
-    int index = -1;
-    {
-        Locked lock(lock_);
-        const std::vector<CSoftCatalogData*>& entries = Entries(kind);
-        for (size_t i = 0; i < entries.size() && index < 0; ++i)
-            if (::lstrcmpiW(entries[i]->Data().name, name ? name : L"") == 0) index = static_cast<int>(i);
-    }
-    if (index >= 0) RequestList(kind, index, page);
-    return 1;
+    return base::CallGuarded(L"CSoftListMgr::RequestListByName", 1L, [&]() -> LONG {
+        int index = -1;
+        {
+            Locked lock(lock_);
+            const std::vector<CSoftCatalogData*>& entries = Entries(kind);
+            for (size_t i = 0; i < entries.size() && index < 0; ++i)
+                if (::lstrcmpiW(entries[i]->Data().name, name ? name : L"") == 0) index = static_cast<int>(i);
+        }
+        if (index >= 0) RequestList(kind, index, page);
+        return 1;
+    });
 }
 
 LONG BEX_CALL CSoftListMgr::RequestList(int kind, int index, int page) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::RequestList", 1L, [&]() -> LONG {
         Locked lock(lock_);
         const std::vector<CSoftCatalogData*>& entries = Entries(kind);
         if (index < 0 || static_cast<size_t>(index) >= entries.size()) return 1;
@@ -388,13 +407,11 @@ LONG BEX_CALL CSoftListMgr::RequestList(int kind, int index, int page) {
         request.index = index;
         Queue(std::move(request));
         return 0;
-    } catch (...) {
-        return 1;
-    }
+    });
 }
 
 BOOL BEX_CALL CSoftListMgr::GetListItem(int kind, const wchar_t* name, uint32_t softId, IBexPlugin** out) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::GetListItem", BOOL{FALSE}, [&]() -> BOOL {
         if (!out) return FALSE;
         bex::PluginRef<CSoftListData> record;
         bex::PluginRef<> query;
@@ -405,9 +422,7 @@ BOOL BEX_CALL CSoftListMgr::GetListItem(int kind, const wchar_t* name, uint32_t 
             query = bex::PluginRef<>::AddRefed(query_.Get());
         }
         return TellAndHandOut(std::move(record), std::move(query), softId, out);
-    } catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 BOOL CSoftListMgr::TellAndHandOut(bex::PluginRef<CSoftListData> record, bex::PluginRef<> query,
@@ -417,31 +432,29 @@ BOOL CSoftListMgr::TellAndHandOut(bex::PluginRef<CSoftListData> record, bex::Plu
     // releases the maps' ones.
     if (query && bex::Call(k::software_query::kReady, query.Get(), 0, 0)) {
         const tagSoftListData& r = record->Data();
-        bex::Call(k::software_query::kTell, query.Get(), softId, static_cast<const wchar_t*>(r.vname),
-                              static_cast<const wchar_t*>(r.durls), static_cast<const wchar_t*>(r.uurls),
-                              static_cast<const wchar_t*>(r.dname), static_cast<const wchar_t*>(r.args),
-                              static_cast<const wchar_t*>(r.hint2), static_cast<const wchar_t*>(r.pname),
-                              static_cast<const wchar_t*>(r.os), static_cast<const wchar_t*>(r.ver),
-                              static_cast<const wchar_t*>(r.sizeText), static_cast<const wchar_t*>(r.shell), 0);
+        bex::Call(k::software_query::kTell, query.Get(), softId, r.vname, r.durls, r.uurls, r.dname, r.args,
+                  r.hint2, r.pname, r.os, r.ver, r.sizeText, r.shell, 0);
     }
     *out = record.Detach();
     return TRUE;
 }
 
 BOOL BEX_CALL CSoftListMgr::GetListItemAt(int kind, int index, uint32_t softId, IBexPlugin** out) {
-    std::wstring name;
-    {
-        Locked lock(lock_);
-        const std::vector<CSoftCatalogData*>& entries = Entries(kind);
-        if (index >= 0 && static_cast<size_t>(index) < entries.size())
-            name = entries[static_cast<size_t>(index)]->Data().name;
-    }
-    if (name.empty()) return FALSE;
-    return GetListItem(kind, name.c_str(), softId, out);
+    return base::CallGuarded(L"CSoftListMgr::GetListItemAt", BOOL{FALSE}, [&]() -> BOOL {
+        std::wstring name;
+        {
+            Locked lock(lock_);
+            const std::vector<CSoftCatalogData*>& entries = Entries(kind);
+            if (index >= 0 && static_cast<size_t>(index) < entries.size())
+                name = entries[static_cast<size_t>(index)]->Data().name;
+        }
+        if (name.empty()) return FALSE;
+        return GetListItem(kind, name.c_str(), softId, out);
+    });
 }
 
 BOOL BEX_CALL CSoftListMgr::GetListTitle(int kind, const wchar_t* name, int page, IBexPlugin** out) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::GetListTitle", BOOL{FALSE}, [&]() -> BOOL {
         if (!out) return FALSE;
         Locked lock(lock_);
         const ListState* state = FindListState(ListKey(kind, name ? name : L"", page));
@@ -449,9 +462,7 @@ BOOL BEX_CALL CSoftListMgr::GetListTitle(int kind, const wchar_t* name, int page
         bex::PluginRef<> text;
         *out = plugin::RenewKernelString(text, state->title.c_str()) ? text.Detach() : nullptr;
         return TRUE;
-    } catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 // ---- the worker ----
@@ -462,12 +473,11 @@ void CSoftListMgr::Queue(SoftListRequest&& request) {
 }
 
 DWORD WINAPI CSoftListMgr::SoftListThread(void* self) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr worker", DWORD{0}, [self] {
         winlib::ComScope com;
         static_cast<CSoftListMgr*>(self)->WorkerLoop();
-    } catch (...) {
-    }
-    return 0;
+        return DWORD{0};
+    });
 }
 
 void CSoftListMgr::WorkerLoop() {
@@ -490,10 +500,11 @@ void CSoftListMgr::WorkerLoop() {
             }
         }
         if (taken) {
-            try {
+            // A request that failed on the way is dropped; the worker goes on.
+            base::CallGuarded(L"CSoftListMgr::Handle", false, [&] {
                 Handle(request);
-            } catch (...) {
-            }
+                return true;
+            });
         }
         bool more = false;
         {
@@ -710,11 +721,10 @@ void CSoftListMgr::AttachListScores(SoftListRequest& request) {
 
 // ---- the cache in the value store ----
 
-bool CSoftListMgr::StoreGet(int type, const std::wstring& name, bex::PluginRef<>& buffer, uint32_t* extra) {
-    if (!store_ || FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return false;
-    uint32_t ignored = 0;
-    return bex::Call(k::value_store::kGet, store_.Get(), type, name.c_str(), buffer.Get(),
-                                 extra ? extra : &ignored) >= 0;
+std::optional<bex::ByteView> CSoftListMgr::StoreGet(int type, const std::wstring& name, bex::PluginRef<>& buffer,
+                                                    uint32_t* extra) {
+    if (!store_ || FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return std::nullopt;
+    return bex::ValueGet(store_.Get(), type, name.c_str(), buffer.Get(), extra);
 }
 
 void CSoftListMgr::LoadCatalogCache() {
@@ -722,10 +732,7 @@ void CSoftListMgr::LoadCatalogCache() {
     for (int kind = 0; kind < kCatalogKinds; ++kind) {
         bex::PluginRef<> buffer;
         if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return;
-        if (bex::Call(k::value_store::kGetByNumber, store_.Get(), kCountType,
-                                  static_cast<uint32_t>(kind), buffer.Get(), 0) < 0)
-            continue;
-        const auto bytes = bex::BufferData(buffer.Get());
+        const auto bytes = bex::ValueGetByNumber(store_.Get(), kCountType, static_cast<uint32_t>(kind), buffer.Get());
         if (!bytes || bytes->size != sizeof(uint32_t)) continue;
         uint32_t count = 0;
         std::memcpy(&count, bytes->data, sizeof(count));
@@ -743,8 +750,7 @@ void CSoftListMgr::LoadCatalogCache() {
 
 CSoftCatalogData* CSoftListMgr::LoadCatalogRecord(int kind, int index) {
     bex::PluginRef<> buffer;
-    if (!StoreGet(kEntryType, std::to_wstring(kind) + L"-" + std::to_wstring(index), buffer, nullptr)) return nullptr;
-    const auto bytes = bex::BufferData(buffer.Get());
+    const auto bytes = StoreGet(kEntryType, std::to_wstring(kind) + L"-" + std::to_wstring(index), buffer, nullptr);
     if (!bytes || bytes->size != sizeof(tagSoftCatalogData)) return nullptr;
     CSoftCatalogData* entry = NewSoftCatalogData();
     if (!entry) return nullptr;
@@ -756,20 +762,15 @@ CSoftCatalogData* CSoftListMgr::LoadCatalogRecord(int kind, int index) {
 bool CSoftListMgr::LoadListState(const std::wstring& key, ListState& state) {
     bool found = false;
     bex::PluginRef<> text;
-    if (StoreGet(kListType, L"text" + key, text, nullptr)) {
-        if (const auto bytes = bex::BufferData(text.Get())) {
-            state.title.assign(bytes->size / sizeof(wchar_t), L'\0');
-            std::memcpy(&state.title[0], bytes->data, state.title.size() * sizeof(wchar_t));
-            state.title = state.title.c_str();  // up to an embedded NUL
-        }
+    if (const auto bytes = StoreGet(kListType, L"text" + key, text, nullptr)) {
+        state.title.assign(bytes->size / sizeof(wchar_t), L'\0');
+        if (!state.title.empty()) std::memcpy(&state.title[0], bytes->data, state.title.size() * sizeof(wchar_t));
+        state.title = state.title.c_str();  // up to an embedded NUL
         found = true;
     }
     bex::PluginRef<> data;
-    if (StoreGet(kListType, L"data" + key, data, nullptr)) {
-        if (const auto bytes = bex::BufferData(data.Get())) {
-            state.ids.resize(bytes->size / sizeof(uint32_t));
-            std::memcpy(state.ids.data(), bytes->data, state.ids.size() * sizeof(uint32_t));
-        }
+    if (const auto bytes = StoreGet(kListType, L"data" + key, data, nullptr)) {
+        state.ids = ReadIds(*bytes);
         found = true;
     }
     state.state = kUnasked;
@@ -779,8 +780,7 @@ bool CSoftListMgr::LoadListState(const std::wstring& key, ListState& state) {
 CSoftListData* CSoftListMgr::LoadListRecord(const std::wstring& setKey, uint32_t softId) {
     bex::PluginRef<> buffer;
     uint32_t extra = 0;
-    if (!StoreGet(kRecordSetType, setKey, buffer, &extra)) return nullptr;
-    const auto bytes = bex::BufferData(buffer.Get());
+    const auto bytes = StoreGet(kRecordSetType, setKey, buffer, &extra);
     if (!bytes) return nullptr;
     const size_t count = std::min<size_t>(extra >> 16, bytes->size / sizeof(tagSoftListData));
     for (size_t i = 0; i < count; ++i) {
@@ -801,30 +801,26 @@ CSoftListData* CSoftListMgr::LoadListRecord(const std::wstring& setKey, uint32_t
 void CSoftListMgr::SaveCache() {
     Locked lock(lock_);
     if (!store_) return;
-        for (int kind = 0; kind < kCatalogKinds; ++kind) {
+    for (int kind = 0; kind < kCatalogKinds; ++kind) {
         const std::vector<CSoftCatalogData*>& entries = Entries(kind);
         const uint32_t count = static_cast<uint32_t>(entries.size());
-        bex::Call(k::value_store::kSetByNumber, store_.Get(), kCountType, static_cast<uint32_t>(kind),
-                      static_cast<const void*>(&count), static_cast<int>(sizeof(count)), 0, 0);
+        bex::ValueSetByNumber(store_.Get(), kCountType, static_cast<uint32_t>(kind), &count, sizeof(count));
         for (uint32_t i = 0; i < count; ++i) {
             const std::wstring name = std::to_wstring(kind) + L"-" + std::to_wstring(i);
-            bex::Call(k::value_store::kSet, store_.Get(), kEntryType, name.c_str(),
-                          static_cast<const void*>(&entries[i]->Data()), static_cast<int>(sizeof(tagSoftCatalogData)),
-                          0, 0u);
+            bex::ValueSet(store_.Get(), kEntryType, name.c_str(), &entries[i]->Data(), sizeof(tagSoftCatalogData),
+                          false, 0);
         }
     }
     for (const auto& [key, list] : lists_) {
         if (!list.title.empty()) {
             const std::wstring name = L"text" + key;
-            bex::Call(k::value_store::kSet, store_.Get(), kListType, name.c_str(),
-                          static_cast<const void*>(list.title.data()),
-                          static_cast<int>(list.title.size() * sizeof(wchar_t)), 0, 0u);
+            bex::ValueSet(store_.Get(), kListType, name.c_str(), list.title.data(),
+                          list.title.size() * sizeof(wchar_t), false, 0);
         }
         if (!list.ids.empty()) {
             const std::wstring name = L"data" + key;
-            bex::Call(k::value_store::kSet, store_.Get(), kListType, name.c_str(),
-                          static_cast<const void*>(list.ids.data()),
-                          static_cast<int>(list.ids.size() * sizeof(uint32_t)), 0, 0u);
+            bex::ValueSet(store_.Get(), kListType, name.c_str(), list.ids.data(), list.ids.size() * sizeof(uint32_t),
+                          false, 0);
         }
     }
     for (const auto& [key, set] : recordSets_) {
@@ -840,23 +836,20 @@ void CSoftListMgr::SaveCache() {
         // this run never asked for stay stored as they were.
         bex::PluginRef<> stored;
         uint32_t storedExtra = 0;
-        if (StoreGet(kRecordSetType, key, stored, &storedExtra)) {
-            if (const auto bytes = bex::BufferData(stored.Get())) {
-                const size_t n = std::min<size_t>(storedExtra >> 16, bytes->size / sizeof(tagSoftListData));
-                for (size_t i = 0; i < n && count < kMaxStoredRecords; ++i) {
-                    const BYTE* record = bytes->data + i * sizeof(tagSoftListData);
-                    uint32_t id = 0;
-                    std::memcpy(&id, record, sizeof(id));
-                    if (set.count(id)) continue;
-                    data.insert(data.end(), record, record + sizeof(tagSoftListData));
-                    ++count;
-                }
+        if (const auto bytes = StoreGet(kRecordSetType, key, stored, &storedExtra)) {
+            const size_t n = std::min<size_t>(storedExtra >> 16, bytes->size / sizeof(tagSoftListData));
+            for (size_t i = 0; i < n && count < kMaxStoredRecords; ++i) {
+                const BYTE* record = bytes->data + i * sizeof(tagSoftListData);
+                uint32_t id = 0;
+                std::memcpy(&id, record, sizeof(id));
+                if (set.count(id)) continue;
+                data.insert(data.end(), record, record + sizeof(tagSoftListData));
+                ++count;
             }
         }
         if (count == 0) continue;
         const uint32_t extra = static_cast<uint32_t>(count) << 16 | kRecordSetVersion;
-        bex::Call(k::value_store::kSet, store_.Get(), kRecordSetType, key.c_str(),
-                      static_cast<const void*>(data.data()), static_cast<int>(data.size()), 1, extra);
+        bex::ValueSet(store_.Get(), kRecordSetType, key.c_str(), data.data(), data.size(), true, extra);
     }
 }
 

@@ -11,6 +11,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "plugins/catalog/bex_store.h"
 #include "plugins/catalog/soft_list_data.h"
 #include "plugins/common/plugin_object.h"
+#include "protocol/kernel_calls.h"
 #include "protocol/plugin_ref.h"
 #include "winlib/handles.h"
 
@@ -95,8 +97,10 @@ public:
 
     CSoftListMgr() noexcept;
     ~CSoftListMgr();
+    // This library's manager behind `object` while it lives, else null.
+    static CSoftListMgr* FromPlugin(IBexPlugin* object) noexcept;
 
-    LONG BEX_CALL AddRef() override;
+    LONG BEX_CALL AddRef() noexcept override;
     // The last client left: the worker stops sleeping while work is queued.
     void OnLastClientGone() noexcept;
 
@@ -119,7 +123,7 @@ public:
     BOOL BEX_CALL GetSearchIdsById(int searchId, IBexPlugin** out) override;
     BOOL BEX_CALL GetSearchItem(uint32_t softId, IBexPlugin** out) override;
     const wchar_t* BEX_CALL GetSearchKeyword(int searchId) override;
-    LONG BEX_CALL Reserved22(void* a, void* b, void* c) override;
+    LONG BEX_CALL Reserved22(void* a, void* b, void* c) noexcept override;
     LONG BEX_CALL SearchByCoop(int source, const wchar_t* keyword, int start, int count) override;
     BOOL BEX_CALL GetCoopSearchIds(const wchar_t* keyword, int start, IBexPlugin** out) override;
     BOOL BEX_CALL GetCoopSearchIdsById(int searchId, IBexPlugin** out) override;
@@ -201,7 +205,9 @@ private:
     bool LoadListState(const std::wstring& key, ListState& state);
     CSoftListData* LoadListRecord(const std::wstring& setKey, uint32_t softId);
     void SaveCache();
-    bool StoreGet(int type, const std::wstring& name, bex::PluginRef<>& buffer, uint32_t* extra);
+    // A stored value's bytes, valid while `buffer` (made here) lives.
+    std::optional<bex::ByteView> StoreGet(int type, const std::wstring& name, bex::PluginRef<>& buffer,
+                                          uint32_t* extra);
 
     CRITICAL_SECTION lock_;
     volatile LONG started_ = 0;
@@ -230,6 +236,7 @@ private:
     std::wstring systemText_;
     std::wstring bitness_ = L"32";
     std::unique_ptr<CBexStore> appIds_;
+    CSoftListMgr* nextLive_ = nullptr;  // the registry of live managers
 };
 
 HRESULT BEX_CALL CreateSoftListMgr(IBexPlugin** out);

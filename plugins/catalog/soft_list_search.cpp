@@ -5,7 +5,9 @@
 #include <cstring>
 #include <cwchar>
 
+#include "base/exception_barrier.h"
 #include "base/service_addresses.h"
+#include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/list_answers.h"
 #include "plugins/catalog/locked.h"
 #include "plugins/catalog/soft_list_mgr.h"
@@ -83,7 +85,7 @@ LONG CSoftListMgr::AskSearch(SearchState& state, SoftListRequest&& request, int 
 }
 
 LONG BEX_CALL CSoftListMgr::Search(int source, const wchar_t* keyword) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::Search", 0L, [&]() -> LONG {
         if (!keyword || !*keyword) return 0;
         Locked lock(lock_);
         if (!started_) return 0;
@@ -93,13 +95,11 @@ LONG BEX_CALL CSoftListMgr::Search(int source, const wchar_t* keyword) {
         request.text = UpperCase(keyword);
         SearchState& state = searches_[request.text];
         return AskSearch(state, std::move(request), 4);
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 LONG BEX_CALL CSoftListMgr::SearchByCoop(int source, const wchar_t* keyword, int start, int count) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::SearchByCoop", 0L, [&]() -> LONG {
         if (!keyword || !*keyword || count == 0) return 0;
         Locked lock(lock_);
         if (!started_) return 0;
@@ -111,74 +111,61 @@ LONG BEX_CALL CSoftListMgr::SearchByCoop(int source, const wchar_t* keyword, int
         request.count = count;
         SearchState& state = coopSearches_[CoopKey(request.text, start)];
         return AskSearch(state, std::move(request), 10);
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 BOOL CSoftListMgr::IdsOf(const SearchState* state, IBexPlugin** out) {
     // Only a loaded search has ids: a failed one may keep those of an
     // earlier answer whose records are gone.
     if (!state || state->state != kLoaded || state->ids.empty()) return FALSE;
-    bex::PluginRef<> buffer;
-    if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return FALSE;
-    BYTE* data = bex::BufferAllocate(buffer.Get(), static_cast<int>(state->ids.size() * 4));
-    if (!data) return FALSE;
-    std::memcpy(data, state->ids.data(), state->ids.size() * 4);
+    bex::PluginRef<> buffer = NewIdBuffer(state->ids);
+    if (!buffer) return FALSE;
     *out = buffer.Detach();
     return TRUE;
 }
 
 BOOL BEX_CALL CSoftListMgr::GetSearchIds(const wchar_t* keyword, IBexPlugin** out) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::GetSearchIds", BOOL{FALSE}, [&]() -> BOOL {
         if (!keyword || !*keyword || !out) return FALSE;
         Locked lock(lock_);
         if (!started_) return FALSE;
         const auto it = searches_.find(UpperCase(keyword));
         return IdsOf(it == searches_.end() ? nullptr : &it->second, out);
-    } catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 BOOL BEX_CALL CSoftListMgr::GetSearchIdsById(int searchId, IBexPlugin** out) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::GetSearchIdsById", BOOL{FALSE}, [&]() -> BOOL {
         if (!out || searchId == 0) return FALSE;
         Locked lock(lock_);
         if (!started_) return FALSE;
         const SearchState* state = WithSearchId(searches_, searchId);
         return state ? IdsOf(state, out) : FALSE;
-    } catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 BOOL BEX_CALL CSoftListMgr::GetCoopSearchIds(const wchar_t* keyword, int start, IBexPlugin** out) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::GetCoopSearchIds", BOOL{FALSE}, [&]() -> BOOL {
         if (!keyword || !*keyword || !out) return FALSE;
         Locked lock(lock_);
         if (!started_) return FALSE;
         const auto it = coopSearches_.find(CoopKey(UpperCase(keyword), start));
         return IdsOf(it == coopSearches_.end() ? nullptr : &it->second, out);
-    } catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 BOOL BEX_CALL CSoftListMgr::GetCoopSearchIdsById(int searchId, IBexPlugin** out) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::GetCoopSearchIdsById", BOOL{FALSE}, [&]() -> BOOL {
         if (!out || searchId == 0) return FALSE;
         Locked lock(lock_);
         if (!started_) return FALSE;
         const SearchState* state = WithSearchId(coopSearches_, searchId);
         return state ? IdsOf(state, out) : FALSE;
-    } catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 BOOL BEX_CALL CSoftListMgr::GetSearchItem(uint32_t softId, IBexPlugin** out) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::GetSearchItem", BOOL{FALSE}, [&]() -> BOOL {
         if (!out) return FALSE;
         bex::PluginRef<CSoftListData> record;
         bex::PluginRef<> query;
@@ -191,30 +178,29 @@ BOOL BEX_CALL CSoftListMgr::GetSearchItem(uint32_t softId, IBexPlugin** out) {
             query = bex::PluginRef<>::AddRefed(query_.Get());
         }
         return TellAndHandOut(std::move(record), std::move(query), softId, out);
-    } catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 const wchar_t* BEX_CALL CSoftListMgr::GetSearchKeyword(int searchId) {
-    Locked lock(lock_);
-    if (!started_ || searchId == 0) return nullptr;
-    const SearchState* state = WithSearchId(searches_, searchId);
-    if (!state) state = WithSearchId(coopSearches_, searchId);
-    return state ? state->keyword.c_str() : nullptr;
+    const wchar_t* const none = nullptr;
+    return base::CallGuarded(L"CSoftListMgr::GetSearchKeyword", none, [&]() -> const wchar_t* {
+        Locked lock(lock_);
+        if (!started_ || searchId == 0) return nullptr;
+        const SearchState* state = WithSearchId(searches_, searchId);
+        if (!state) state = WithSearchId(coopSearches_, searchId);
+        return state ? state->keyword.c_str() : nullptr;
+    });
 }
 
-LONG BEX_CALL CSoftListMgr::Reserved22(void*, void*, void*) { return 0; }
+LONG BEX_CALL CSoftListMgr::Reserved22(void*, void*, void*) noexcept { return 0; }
 
 LONG BEX_CALL CSoftListMgr::GetSearchTotal(const wchar_t* keyword) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::GetSearchTotal", 0L, [&]() -> LONG {
         if (!keyword) return 0;
         Locked lock(lock_);
         const auto it = searchTotals_.find(UpperCase(keyword));
         return it == searchTotals_.end() ? 0 : it->second;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 void CSoftListMgr::ForgetSearchItems() {

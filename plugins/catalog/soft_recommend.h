@@ -43,19 +43,19 @@ public:
     // The choice's values; the tag list is made of kernel strings.
     void Fill(const ReCmdChoice& choice);
 
-    uint32_t BEX_CALL GetPickId() override { return pickId_; }
-    uint32_t BEX_CALL GetSoftId() override { return softId_; }
-    const wchar_t* BEX_CALL GetDesp() override { return desp_.c_str(); }
-    const wchar_t* BEX_CALL GetText6() override { return L""; }
-    const wchar_t* BEX_CALL GetText7() override { return L""; }
-    const wchar_t* BEX_CALL GetText8() override { return L""; }
-    const wchar_t* BEX_CALL GetText9() override { return L""; }
-    const wchar_t* BEX_CALL GetText10() override { return L""; }
-    const wchar_t* BEX_CALL GetClassBaike() override { return classBaike_.c_str(); }
-    const wchar_t* BEX_CALL GetAlias() override { return alias_.c_str(); }
-    const wchar_t* BEX_CALL GetText13() override { return L""; }
+    uint32_t BEX_CALL GetPickId() noexcept override { return pickId_; }
+    uint32_t BEX_CALL GetSoftId() noexcept override { return softId_; }
+    const wchar_t* BEX_CALL GetDesp() noexcept override { return desp_.c_str(); }
+    const wchar_t* BEX_CALL GetText6() noexcept override { return L""; }
+    const wchar_t* BEX_CALL GetText7() noexcept override { return L""; }
+    const wchar_t* BEX_CALL GetText8() noexcept override { return L""; }
+    const wchar_t* BEX_CALL GetText9() noexcept override { return L""; }
+    const wchar_t* BEX_CALL GetText10() noexcept override { return L""; }
+    const wchar_t* BEX_CALL GetClassBaike() noexcept override { return classBaike_.c_str(); }
+    const wchar_t* BEX_CALL GetAlias() noexcept override { return alias_.c_str(); }
+    const wchar_t* BEX_CALL GetText13() noexcept override { return L""; }
     LONG BEX_CALL GetTags(IBexPlugin** out) override;
-    const wchar_t* BEX_CALL GetZanName() override { return zanName_.c_str(); }
+    const wchar_t* BEX_CALL GetZanName() noexcept override { return zanName_.c_str(); }
 
 private:
     uint32_t pickId_ = 0;
@@ -102,13 +102,14 @@ public:
     static LONG Terminations();
 
     LONG BEX_CALL Start() override;
-    LONG BEX_CALL GetCount() override;
+    LONG BEX_CALL GetCount() noexcept override;
     LONG BEX_CALL Request(IBexPlugin* owned, IBexPlugin* excluded, void* unused, IBexAsyncResult* result) override;
     LONG BEX_CALL RequestOnce(IBexPlugin* owned, IBexPlugin* excluded, void* unused,
                               IBexAsyncResult* result) override;
     LONG BEX_CALL SaveUpdateTime() override;
 
-    // 1 queued; 0 without kernel buffers or without a result.
+    // 1 queued; 0 without kernel buffers or without a result. The slots
+    // that queue run it inside their barrier.
     LONG Queue(int kind, bool once, bool front, IBexPlugin* owned, IBexPlugin* excluded, IBexAsyncResult* result);
     void ClearRequests();
 

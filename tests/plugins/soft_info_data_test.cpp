@@ -2,6 +2,7 @@
 // by slot number as a client calls them.
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 
 #include "plugins/catalog/soft_info_data.h"
@@ -154,6 +155,14 @@ TEST_F(SoftInfoRecord, ShellMarks) {
         EXPECT_EQ(Number(record.Get(), NumberAt<31>), c.s);
         EXPECT_EQ(Number(record.Get(), NumberAt<32>), c.p);
     }
+}
+
+TEST_F(SoftInfoRecord, ASlotThatThrowsAnswersItsFailureValue) {
+    // The version seam stands for anything under a slot that may throw.
+    catalog::SetWindowsVersionSeam([](DWORD*, DWORD*) { throw std::runtime_error("no version"); });
+    bex::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
+    catalog::FillSoftRecord(record->Record(), {{L"shell", L"setup_SP.exe"}}, L"");
+    EXPECT_EQ(Number(record.Get(), NumberAt<31>), 0u);
 }
 
 TEST_F(SoftInfoRecord, BadAnswersGiveNothing) {

@@ -34,13 +34,13 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 #include <vector>
 #include <cwchar>
 #include <string>
 #include <utility>
 
 #include "plugins/catalog/async_result.h"
+#include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/soft_info.h"
 #include "plugins/common/kernel_calls.h"
 #include "plugins/common/kernel_binding.h"
@@ -227,14 +227,10 @@ void Info(const Kernel& kernel, const std::wstring& list, bool stop) {
         ids.push_back(static_cast<uint32_t>(std::wcstoul(p, &end, 10)));
         p = *end ? end + 1 : end;
     }
-    IBexPlugin* buffer = nullptr;
-    kernel.bex(7, &buffer);
-    BYTE* data = bex::BufferAllocate(buffer, static_cast<int>(ids.size() * 4));
-    if (data && !ids.empty()) std::memcpy(data, ids.data(), ids.size() * 4);
+    bex::PluginRef<> buffer = catalog::NewIdBuffer(ids);
     const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     IBexAsyncResult* result = catalog::CreateAsyncResult(event, nullptr);
-    std::printf("query %ld\n", static_cast<long>(info->Query(buffer, result)));
-    if (buffer) buffer->Release();
+    std::printf("query %ld\n", static_cast<long>(info->Query(buffer.Get(), result)));
     if (::WaitForSingleObject(event, 20000) == WAIT_OBJECT_0) std::printf("status %ld\n", static_cast<long>(result->GetResult(nullptr)));
     else Fail("the query did not complete");
     for (uint32_t id : ids) {

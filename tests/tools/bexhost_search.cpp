@@ -1,10 +1,10 @@
 #include "tests/tools/bexhost_search.h"
 
 #include <cstdio>
-#include <cstring>
 #include <cwchar>
 
 #include "plugins/catalog/async_result.h"
+#include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/soft_list_mgr.h"
 #include "plugins/catalog/soft_recommend.h"
 #include "plugins/common/kernel_calls.h"
@@ -21,12 +21,7 @@ void Fail(const char* what) {
 
 std::string Joined(IBexPlugin* buffer) {
     std::string joined;
-    if (const auto bytes = bex::BufferData(buffer))
-        for (size_t i = 0; i + 4 <= bytes->size; i += 4) {
-            uint32_t id = 0;
-            std::memcpy(&id, bytes->data + i, 4);
-            joined += (joined.empty() ? "" : ",") + std::to_string(id);
-        }
+    for (uint32_t id : catalog::ReadIds(buffer)) joined += (joined.empty() ? "" : ",") + std::to_string(id);
     return joined;
 }
 
@@ -80,16 +75,6 @@ std::vector<uint32_t> IdList(const std::wstring& text) {
     return ids;
 }
 
-bex::PluginRef<> Buffer(const std::vector<uint32_t>& ids) {
-    bex::PluginRef<> buffer;
-    if (FAILED(plugin::CreateKernelObject(7, buffer))) return buffer;
-    if (!ids.empty()) {
-        BYTE* data = bex::BufferAllocate(buffer.Get(), static_cast<int>(ids.size() * 4));
-        if (data) std::memcpy(data, ids.data(), ids.size() * 4);
-    }
-    return buffer;
-}
-
 void PrintRecord(IBexPlugin* object) {
     auto* record = static_cast<catalog::ISoftReCmdData*>(object);
     std::printf("record pick=%u soft=%u desp=%s class=%s alias=%s zan=%s\n", record->GetPickId(), record->GetSoftId(),
@@ -112,8 +97,8 @@ void Recommend(bex::BexPluginFn bex, const std::vector<std::wstring>& args) {
     const std::wstring how = args.size() > 3 ? args[3] : L"";
     const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     bex::PluginRef<IBexAsyncResult> result(catalog::CreateAsyncResult(event, nullptr));
-    bex::PluginRef<> owned = Buffer(IdList(args[1]));
-    bex::PluginRef<> excluded = Buffer(IdList(args[2]));
+    bex::PluginRef<> owned = catalog::NewIdBuffer(IdList(args[1]));
+    bex::PluginRef<> excluded = catalog::NewIdBuffer(IdList(args[2]));
     LONG queued = 0;
     if (how == L"once") queued = r->RequestOnce(owned.Get(), excluded.Get(), nullptr, result.Get());
     else if (how == L"list") queued = r->RequestList(owned.Get(), excluded.Get(), nullptr, result.Get());

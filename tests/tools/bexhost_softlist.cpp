@@ -1,10 +1,10 @@
 #include "tests/tools/bexhost_softlist.h"
 
 #include <cstdio>
-#include <cstring>
 #include <cwchar>
 #include <utility>
 
+#include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/soft_list_mgr.h"
 #include "plugins/common/kernel_calls.h"
 #include "tests/plugins/record_slots.h"
@@ -120,12 +120,7 @@ int RunSoftListScenario(bex::BexPluginFn bex, HWND window, const std::vector<std
         IBexPlugin* ids = nullptr;
         std::string joined;
         if (mgr->GetListIds(kind, args[2].c_str(), page, &ids)) {
-            if (const auto bytes = bex::BufferData(ids))
-                for (size_t i = 0; i + 4 <= bytes->size; i += 4) {
-                    uint32_t id = 0;
-                    std::memcpy(&id, bytes->data + i, 4);
-                    joined += (joined.empty() ? "" : ",") + std::to_string(id);
-                }
+            for (uint32_t id : catalog::ReadIds(ids)) joined += (joined.empty() ? "" : ",") + std::to_string(id);
             ids->Release();
         }
         std::printf("ids %s\n", joined.empty() ? "none" : joined.c_str());

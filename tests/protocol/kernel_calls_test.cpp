@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "plugins/common/kernel_calls.h"
+#include "protocol/kernel_calls.h"
 
 namespace {
 
