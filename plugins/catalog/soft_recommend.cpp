@@ -199,12 +199,8 @@ void CSoftReCommend::WorkerLoop() {
 
 void CSoftReCommend::LoadReCommendData() {
     bex::PluginRef<> environment;
-    bex::PluginRef<> folderText;
     if (FAILED(plugin::CreateKernelObject(k::kEnvironment, environment))) return;
-    if (!bex::Call(k::environment::kManagerFolder, environment.Get(), folderText.PutPlugin()) ||
-        !folderText)
-        return;
-    const auto folder = bex::StringText(folderText.Get());
+    const auto folder = bex::ManagerFolder(environment.Get());
     if (!folder) return;
     const std::wstring old = *folder + L"SoftReCmd.dat";
     if (::PathFileExistsW(old.c_str())) ::DeleteFileW(old.c_str());

@@ -57,9 +57,9 @@ class PluginObject : public Interface {
 public:
     static constexpr uint32_t kClassId = Id;
 
-    uint32_t BEX_CALL GetClassId() override { return Id; }
-    LONG BEX_CALL AddRef() override { return ::InterlockedIncrement(&count_); }
-    LONG BEX_CALL Release() override {
+    uint32_t BEX_CALL GetClassId() noexcept override { return Id; }
+    LONG BEX_CALL AddRef() noexcept override { return ::InterlockedIncrement(&count_); }
+    LONG BEX_CALL Release() noexcept override {
         Derived* self = static_cast<Derived*>(this);
         auto destroy = [self] { delete self; };
         if constexpr (Rule == ReleaseRule::A) {
