@@ -1,9 +1,10 @@
 // The kernel's service classes: objects that `BexPlugin(class id, &object)`
-// makes, each an IBexPlugin owned by the caller. Per class: its id, the slot
-// numbers the plug-ins rely on, and each slot's function type (the object
-// first, __stdcall unless said otherwise). Slots not listed are not called.
+// makes, each an IBexPlugin owned by the caller. Per class: its id and one
+// `bex::Slot` per slot the plug-ins and Corvalle rely on (slot_call.h), the
+// only way to call it. The stand-in kernel of the tests registers its
+// services through the same constants. Slots not listed are not called.
 //
-// Decisions taken here where the kernel's description is silent:
+// What both sides assume where the kernel leaves a detail open:
 // - Every slot returns a 32-bit value; "set", "append" and "started" slots
 //   return non-zero for success.
 // - String (3): slot 6 (n) returns a writable buffer of n+1 characters;
@@ -27,8 +28,23 @@
 #include <cstdint>
 
 #include "protocol/bex_plugin.h"
+#include "protocol/slot_call.h"
 
 namespace bex::kernel {
+
+// The objects of one kernel class, as a slot's interface.
+template <uint32_t Id>
+struct Service {
+    using Object = IBexPlugin;
+    static constexpr uint32_t kClassId = Id;
+};
+// Objects a service hands out that are no class of their own (an item, an
+// answer), as a slot's interface.
+template <uint32_t OwnerId, int Kind = 0>
+struct Part {
+    using Object = IBexPlugin;
+    static constexpr uint32_t kOwnerId = OwnerId;
+};
 
 // Class ids of the kernel's services.
 constexpr uint32_t kString = 3;
@@ -61,129 +77,69 @@ constexpr uint32_t kCompletion = 406;
 
 // 3: string.
 namespace string {
-constexpr int kSetText = 3;
-using SetTextFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* text);
-constexpr int kBuffer = 6;
-using BufferFn = wchar_t*(BEX_CALL*)(IBexPlugin* self, int length);
-constexpr int kEnd = 8;
-using EndFn = int(BEX_CALL*)(IBexPlugin* self);
-constexpr int kText = 10;
-using TextFn = const wchar_t*(BEX_CALL*)(IBexPlugin* self);
-constexpr int kLength = 11;
-using LengthFn = int(BEX_CALL*)(IBexPlugin* self);
+using Of = Service<kString>;
+inline constexpr Slot<Of, 3, int(const wchar_t* text)> kSetText{};
+inline constexpr Slot<Of, 6, wchar_t*(int length)> kBuffer{};
+inline constexpr Slot<Of, 8, int()> kEnd{};
+inline constexpr Slot<Of, 10, const wchar_t*()> kText{};
+inline constexpr Slot<Of, 11, int()> kLength{};
 }  // namespace string
 
-// 4: object list.
+// 4: object list. Slot 6: negative, no item.
 namespace object_list {
-constexpr int kAppend = 3;
-using AppendFn = int(BEX_CALL*)(IBexPlugin* self, IBexPlugin* item);
-constexpr int kCount = 4;
-using CountFn = int(BEX_CALL*)(IBexPlugin* self);
-constexpr int kItem = 6;  // negative: no item
-using ItemFn = int(BEX_CALL*)(IBexPlugin* self, int index, IBexPlugin** item);
+using Of = Service<kObjectList>;
+inline constexpr Slot<Of, 3, int(IBexPlugin* item)> kAppend{};
+inline constexpr Slot<Of, 4, int()> kCount{};
+inline constexpr Slot<Of, 6, int(int index, IBexPlugin** item)> kItem{};
 }  // namespace object_list
 
-// 7: byte buffer.
+// 7: byte buffer. Slot 3 returns the data; slot 4 null: empty.
 namespace byte_buffer {
-constexpr int kAllocate = 3;  // returns the data
-using AllocateFn = void*(BEX_CALL*)(IBexPlugin* self, int size);
-constexpr int kData = 4;  // null: empty
-using DataFn = void*(BEX_CALL*)(IBexPlugin* self);
-constexpr int kSize = 5;
-using SizeFn = int(BEX_CALL*)(IBexPlugin* self);
+using Of = Service<kByteBuffer>;
+inline constexpr Slot<Of, 3, void*(int size)> kAllocate{};
+inline constexpr Slot<Of, 4, void*()> kData{};
+inline constexpr Slot<Of, 5, int()> kSize{};
 }  // namespace byte_buffer
 
 // 10: system. Slot 6 (16, &string) gives the system text in a new class-3
 // string and returns the 16-bit system code.
 namespace system_info {
-constexpr int kDescribe = 6;
+using Of = Service<kSystem>;
+inline constexpr Slot<Of, 6, int(int kind, IBexPlugin** text)> kDescribe{};
 constexpr int kDescribeKind = 16;
-using DescribeFn = int(BEX_CALL*)(IBexPlugin* self, int kind, IBexPlugin** text);
 }  // namespace system_info
 
-// 40: environment. Texts come back as new class-3 strings.
-namespace environment {
-constexpr int kManagerFolder = 4;  // with a trailing backslash
-using ManagerFolderFn = int(BEX_CALL*)(IBexPlugin* self, IBexPlugin** folder);
-constexpr int kQueryTail = 6;  // may be empty
-using QueryTailFn = int(BEX_CALL*)(IBexPlugin* self, IBexPlugin** tail);
-constexpr int kNumber = 7;
-using NumberFn = int(BEX_CALL*)(IBexPlugin* self);
-constexpr int kMayQuery = 12;  // non-zero: queries to the servers are allowed
-using MayQueryFn = int(BEX_CALL*)(IBexPlugin* self);
-}  // namespace environment
-
-// 94: value store. Values have a type and a number or a name; a value kept by
-// name carries a 32-bit extra value and a large flag (1: the value may be
-// big). Get allocates the byte buffer (class 7) to the value's size.
-// Decided here: set returns non-zero when kept; get returns a negative value
-// when the value is missing and leaves `extra` alone then.
-namespace value_store {
-constexpr int kSetByNumber = 3;
-using SetByNumberFn = int(BEX_CALL*)(IBexPlugin* self, int type, uint32_t number, const void* data, int size,
-                                     int reserved1, int reserved2);
-constexpr int kGetByNumber = 4;
-using GetByNumberFn = int(BEX_CALL*)(IBexPlugin* self, int type, uint32_t number, IBexPlugin* buffer,
-                                     int reserved);
-constexpr int kSet = 5;
-using SetFn = int(BEX_CALL*)(IBexPlugin* self, int type, const wchar_t* name, const void* data, int size,
-                             int large, uint32_t extra);
-constexpr int kGet = 6;
-using GetFn = int(BEX_CALL*)(IBexPlugin* self, int type, const wchar_t* name, IBexPlugin* buffer,
-                             uint32_t* extra);
-}  // namespace value_store
-// 21: lookup.
+// 21: lookup, and the answer object it finds.
 namespace lookup {
-constexpr int kFind = 6;
-using FindFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* text, IBexPlugin** found, uint32_t* extra);
-constexpr int kFoundText = 10;
-constexpr int kFoundValid = 11;
+using Of = Service<kLookup>;
+using Answer = Part<kLookup>;
+inline constexpr Slot<Of, 6, int(const wchar_t* text, IBexPlugin** found, uint32_t* extra)> kFind{};
+inline constexpr Slot<Answer, 10, const wchar_t*()> kFoundText{};
+inline constexpr Slot<Answer, 11, int()> kFoundValid{};
 }  // namespace lookup
 
 // 22: browser.
 namespace browser {
-constexpr int kReadRegistry = 4;
-using ReadRegistryFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* path, int zero, IBexPlugin** text);
+using Of = Service<kBrowser>;
+inline constexpr Slot<Of, 4, int(const wchar_t* path, int zero, IBexPlugin** text)> kReadRegistry{};
 }  // namespace browser
 
 // 23: shortcut. Slot 5 (link path, &str) >= 0: the link's target in a new
 // class-3 string.
 namespace shortcut {
-constexpr int kTarget = 5;
-using TargetFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* linkPath, IBexPlugin** target);
+using Of = Service<kShortcut>;
+inline constexpr Slot<Of, 5, int(const wchar_t* linkPath, IBexPlugin** target)> kTarget{};
 }  // namespace shortcut
 
-// 47: options. Slot 3 (key, &dword) non-zero: found and written.
-// Slot 5 (key, &str) non-zero: found, the text in a new class-3 string.
-// Slots 4 and 6 write; slot 7 () saves. Slot 8 (key, callback, context,
-// &cookie) non-zero: the watch is made and `callback(context)` runs (on a
-// thread of the store's) whenever the key's value changes; slot 9 (cookie)
-// ends the watch.
-namespace options {
-constexpr int kGetNumber = 3;
-using GetNumberFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, DWORD* value);
-constexpr int kSetNumber = 4;
-using SetNumberFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, DWORD value);
-constexpr int kGetText = 5;
-using GetTextFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, IBexPlugin** text);
-constexpr int kSetText = 6;
-using SetTextFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, const wchar_t* text);
-constexpr int kSave = 7;
-using SaveFn = int(BEX_CALL*)(IBexPlugin* self);
-using WatchCallback = void(BEX_CALL*)(void* context);
-constexpr int kWatch = 8;
-using WatchFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* key, WatchCallback callback, void* context,
-                               uint32_t* cookie);
-constexpr int kUnwatch = 9;
-using UnwatchFn = int(BEX_CALL*)(IBexPlugin* self, uint32_t cookie);
-}  // namespace options
-
-// 96: downloads. Slot 16 () the download folder, a text the object owns
-// (valid while it lives); null: none.
-namespace downloads {
-constexpr int kFolder = 16;
-using FolderFn = const wchar_t*(BEX_CALL*)(IBexPlugin* self);
-}  // namespace downloads
+// 24: keyword. Slot 3 (keyword, &object) non-zero with an object: its slot
+// 4 gives the keyword as 8-bit text escaped for a URL, valid while the
+// object lives.
+namespace keyword {
+using Of = Service<kKeyword>;
+using Encoded = Part<kKeyword>;
+inline constexpr Slot<Of, 3, int(const wchar_t* keyword, IBexPlugin** object)> kMake{};
+inline constexpr Slot<Encoded, 4, const char*()> kUrlText{};
+}  // namespace keyword
 
 // The image type of classes 26 and 93: an HBITMAP of a 32-bit top-down DIB
 // section with premultiplied alpha (as PNG decoding gives it); the caller
@@ -192,139 +148,206 @@ using FolderFn = const wchar_t*(BEX_CALL*)(IBexPlugin* self);
 // 26: image codec. Slot 3 (data, size) decodes a PNG, null on failure;
 // slot 4 (image, path) saves it as a PNG file, non-zero: saved.
 namespace image_codec {
-constexpr int kDecode = 3;
-using DecodeFn = HBITMAP(BEX_CALL*)(IBexPlugin* self, const void* data, int size);
-constexpr int kSave = 4;
-using SaveFn = int(BEX_CALL*)(IBexPlugin* self, HBITMAP image, const wchar_t* path);
+using Of = Service<kImageCodec>;
+inline constexpr Slot<Of, 3, HBITMAP(const void* data, int size)> kDecode{};
+inline constexpr Slot<Of, 4, int(HBITMAP image, const wchar_t* path)> kSave{};
 }  // namespace image_codec
+
+// 40: environment. Texts come back as new class-3 strings.
+namespace environment {
+using Of = Service<kEnvironment>;
+inline constexpr Slot<Of, 4, int(IBexPlugin** folder)> kManagerFolder{};  // with a trailing backslash
+inline constexpr Slot<Of, 6, int(IBexPlugin** tail)> kQueryTail{};        // may be empty
+inline constexpr Slot<Of, 7, int()> kNumber{};
+inline constexpr Slot<Of, 12, int()> kMayQuery{};  // non-zero: queries to the servers are allowed
+}  // namespace environment
+
+// 41: HTTP fetch. Non-zero: started; the kernel completes the result with
+// status 1 and a byte buffer (class 7) holding the reply's body.
+namespace http_fetch {
+using Of = Service<kHttpFetch>;
+inline constexpr Slot<Of, 6, int(const wchar_t* url, IBexAsyncResult* result)> kStart{};
+}  // namespace http_fetch
+
+// 43: details. Start takes an object list (class 4) of strings (class 3),
+// one name each, and completes the result with status 1 and no object.
+// Find: non-zero when found; the found item has three texts.
+namespace details {
+using Of = Service<kDetails>;
+using Item = Part<kDetails>;
+inline constexpr Slot<Of, 3, int(IBexPlugin* names, const wchar_t* kind, IBexAsyncResult* result)> kStart{};
+inline constexpr Slot<Of, 4, int(const wchar_t* name, IBexPlugin** item)> kFind{};
+inline constexpr Slot<Item, 3, const wchar_t*()> kItemText1{};
+inline constexpr Slot<Item, 4, const wchar_t*()> kItemText2{};
+inline constexpr Slot<Item, 5, const wchar_t*()> kItemText3{};
+}  // namespace details
+
+// 47: options. Slot 3 (key, &dword) non-zero: found and written.
+// Slot 5 (key, &str) non-zero: found, the text in a new class-3 string.
+// Slots 4 and 6 write; slot 7 () saves. Slot 8 (key, callback, context,
+// &cookie) non-zero: the watch is made and `callback(context)` runs (on a
+// thread of the store's) whenever the key's value changes; slot 9 (cookie)
+// ends the watch.
+namespace options {
+using Of = Service<kOptions>;
+using WatchCallback = void(BEX_CALL*)(void* context);
+inline constexpr Slot<Of, 3, int(const wchar_t* key, DWORD* value)> kGetNumber{};
+inline constexpr Slot<Of, 4, int(const wchar_t* key, DWORD value)> kSetNumber{};
+inline constexpr Slot<Of, 5, int(const wchar_t* key, IBexPlugin** text)> kGetText{};
+inline constexpr Slot<Of, 6, int(const wchar_t* key, const wchar_t* text)> kSetText{};
+inline constexpr Slot<Of, 7, int()> kSave{};
+inline constexpr Slot<Of, 8, int(const wchar_t* key, WatchCallback callback, void* context, uint32_t* cookie)>
+    kWatch{};
+inline constexpr Slot<Of, 9, int(uint32_t cookie)> kUnwatch{};
+}  // namespace options
+
+// 49: software. Slot 3 () must answer true before anything else is asked;
+// slot 4 () ends the query. Slot 7 () counts the updates; slot 21 ()
+// prepares the presence test of slot 13 (soft id, 1, 0, 0, 0, 0, 0),
+// non-zero: present.
+namespace software {
+using Of = Service<kSoftware>;
+inline constexpr Slot<Of, 3, int()> kBegin{};
+inline constexpr Slot<Of, 4, int()> kEnd{};
+inline constexpr Slot<Of, 7, int()> kUpdateCount{};
+inline constexpr Slot<Of, 13, int(uint32_t softId, int one, int reserved1, int reserved2, int reserved3,
+                                  int reserved4, int reserved5)>
+    kIsPresent{};
+inline constexpr Slot<Of, 21, int()> kPrepare{};
+}  // namespace software
+
+// 51: statistics. The only __cdecl slot: variadic with a wide format
+// (%ls / %hs only), the caller pops.
+namespace statistics {
+using Of = Service<kStatistics>;
+inline constexpr Slot<Of, 5, int(const wchar_t* format, ...)> kSend{};
+}  // namespace statistics
+
+// 78: start-up items. Slot 3 appends one class-4 list entry per item; an
+// item's slot 9 answers its state.
+namespace startup_items {
+using Of = Service<kStartupItems>;
+using Item = Part<kStartupItems>;
+inline constexpr Slot<Of, 3, int(IBexPlugin* list)> kFill{};
+inline constexpr Slot<Item, 9, int()> kItemState{};
+}  // namespace startup_items
+
+// 81: bitness. Slot 3 answers true on a 64-bit system.
+namespace bitness {
+using Of = Service<kBitness>;
+inline constexpr Slot<Of, 3, int()> kIs64Bit{};
+}  // namespace bitness
+
+// 86: file reader. Slot 3 gives the file's text (UTF-8, or UTF-16 with its
+// mark) in a new class-3 string; non-zero when read.
+namespace file_reader {
+using Of = Service<kFileReader>;
+inline constexpr Slot<Of, 3, int(const wchar_t* path, IBexPlugin** text)> kRead{};
+}  // namespace file_reader
 
 // 93: notification. Slot 6 (wide path of a PNG file) gives the picture as an
 // image, null on failure; slot 7 (images, count, path) takes the images
 // (any of them may be null) for the duration of the call.
 namespace notification {
-constexpr int kImageFromFile = 6;
-using ImageFromFileFn = HBITMAP(BEX_CALL*)(IBexPlugin* self, const wchar_t* pngPath);
-constexpr int kShow = 7;
-using ShowFn = int(BEX_CALL*)(IBexPlugin* self, HBITMAP* images, int count, const wchar_t* path);
+using Of = Service<kNotification>;
+inline constexpr Slot<Of, 6, HBITMAP(const wchar_t* pngPath)> kImageFromFile{};
+inline constexpr Slot<Of, 7, int(HBITMAP* images, int count, const wchar_t* path)> kShow{};
 }  // namespace notification
 
-// 101: notice. Slot 3 () true: usable; 5 (window, message) registers the
-// window for the message; 8 (n) non-zero: started; 9 (&buffer, 0) a class-7
-// buffer of 32-bit entries; 4 () ends the registration.
-namespace notice {
-constexpr int kBegin = 3;
-constexpr int kEnd = 4;
-constexpr int kRegister = 5;
-using RegisterFn = int(BEX_CALL*)(IBexPlugin* self, HWND window, UINT message);
-constexpr int kStart = 8;
-constexpr int kData = 9;
-using DataFn = int(BEX_CALL*)(IBexPlugin* self, IBexPlugin** buffer, int reserved);
-constexpr UINT kMessage = 2026;
-constexpr WPARAM kDataReady = 17;
-}  // namespace notice
+// 94: value store. Values have a type and a number or a name; a value kept by
+// name carries a 32-bit extra value and a large flag (1: the value may be
+// big). Get allocates the byte buffer (class 7) to the value's size. Set
+// returns non-zero when kept; get returns a negative value when the value is
+// missing and leaves `extra` alone then.
+namespace value_store {
+using Of = Service<kValueStore>;
+inline constexpr Slot<Of, 3,
+                      int(int type, uint32_t number, const void* data, int size, int reserved1, int reserved2)>
+    kSetByNumber{};
+inline constexpr Slot<Of, 4, int(int type, uint32_t number, IBexPlugin* buffer, int reserved)> kGetByNumber{};
+inline constexpr Slot<Of, 5, int(int type, const wchar_t* name, const void* data, int size, int large,
+                                 uint32_t extra)>
+    kSet{};
+inline constexpr Slot<Of, 6, int(int type, const wchar_t* name, IBexPlugin* buffer, uint32_t* extra)> kGet{};
+}  // namespace value_store
 
-// 41: HTTP fetch. Non-zero: started; the kernel completes the result with
-// status 1 and a byte buffer (class 7) holding the reply's body.
-namespace http_fetch {
-constexpr int kStart = 6;
-using StartFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* url, IBexAsyncResult* result);
-}  // namespace http_fetch
-
-// 43: details. Start takes an object list (class 4) of strings (class 3),
-// one name each, and completes the result with status 1 and no object.
-namespace details {
-constexpr int kStart = 3;
-using StartFn = int(BEX_CALL*)(IBexPlugin* self, IBexPlugin* names, const wchar_t* kind,
-                               IBexAsyncResult* result);
-constexpr int kFind = 4;  // non-zero: found
-using FindFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* name, IBexPlugin** item);
-// Texts of a found item, slots 3, 4 and 5.
-constexpr int kItemText1 = 3;
-constexpr int kItemText2 = 4;
-constexpr int kItemText3 = 5;
-using ItemTextFn = const wchar_t*(BEX_CALL*)(IBexPlugin* item);
-}  // namespace details
-
-// 51: statistics. The only __cdecl slot: variadic, the caller pops.
-namespace statistics {
-constexpr int kSend = 5;
-using SendFn = int(__cdecl*)(IBexPlugin* self, const wchar_t* format, ...);
-}  // namespace statistics
-
-// 49: software. Slot 3 must answer true before the catalogue may start.
-namespace software {
-constexpr int kReady = 3;
-using ReadyFn = int(BEX_CALL*)(IBexPlugin* self);
-}  // namespace software
-
-// 81: bitness. Slot 3 answers true on a 64-bit system.
-namespace bitness {
-constexpr int kIs64Bit = 3;
-using Is64BitFn = int(BEX_CALL*)(IBexPlugin* self);
-}  // namespace bitness
+// 96: downloads. Slot 16 () the download folder, a text the object owns
+// (valid while it lives); null: none.
+namespace downloads {
+using Of = Service<kDownloads>;
+inline constexpr Slot<Of, 16, const wchar_t*()> kFolder{};
+}  // namespace downloads
 
 // 99: software query. Slot 3 (0, 0) answers true when the query may be
 // told; slot 31 takes a soft id, eleven texts of its list record (vname,
 // durls, uurls, dname, args, hint2, pname, os, ver, size text, shell) and a
 // final 0.
 namespace software_query {
-constexpr int kReady = 3;
-using ReadyFn = int(BEX_CALL*)(IBexPlugin* self, int reserved1, int reserved2);
-constexpr int kTell = 31;
-using TellFn = int(BEX_CALL*)(IBexPlugin* self, uint32_t softId, const wchar_t* vname, const wchar_t* durls,
-                              const wchar_t* uurls, const wchar_t* dname, const wchar_t* args, const wchar_t* hint2,
-                              const wchar_t* pname, const wchar_t* os, const wchar_t* ver, const wchar_t* sizeText,
-                              const wchar_t* shell, int reserved);
+using Of = Service<kSoftwareQuery>;
+inline constexpr Slot<Of, 3, int(int reserved1, int reserved2)> kReady{};
+inline constexpr Slot<Of, 31,
+                      int(uint32_t softId, const wchar_t* vname, const wchar_t* durls, const wchar_t* uurls,
+                          const wchar_t* dname, const wchar_t* args, const wchar_t* hint2, const wchar_t* pname,
+                          const wchar_t* os, const wchar_t* ver, const wchar_t* sizeText, const wchar_t* shell,
+                          int reserved)>
+    kTell{};
 }  // namespace software_query
 
-// 24: keyword. Slot 3 (keyword, &object) non-zero with an object: its slot
-// 4 gives the keyword as 8-bit text escaped for a URL, valid while the
-// object lives.
-namespace keyword {
-constexpr int kMake = 3;
-using MakeFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* keyword, IBexPlugin** object);
-constexpr int kUrlText = 4;
-using UrlTextFn = const char*(BEX_CALL*)(IBexPlugin* object);
-}  // namespace keyword
-
-// 86: file reader. Slot 3 gives the file's text (UTF-8, or UTF-16 with its
-// mark) in a new class-3 string; non-zero when read.
-namespace file_reader {
-constexpr int kRead = 3;
-using ReadFn = int(BEX_CALL*)(IBexPlugin* self, const wchar_t* path, IBexPlugin** text);
-}  // namespace file_reader
+// 101: notice. Slot 3 () true: usable; 5 (window, message) registers the
+// window for the message; 8 (n) non-zero: started; 9 (&buffer, 0) a class-7
+// buffer of 32-bit entries; 4 () ends the registration.
+namespace notice {
+using Of = Service<kNotice>;
+inline constexpr Slot<Of, 3, int()> kBegin{};
+inline constexpr Slot<Of, 4, int()> kEnd{};
+inline constexpr Slot<Of, 5, int(HWND window, UINT message)> kRegister{};
+inline constexpr Slot<Of, 8, int(int count)> kStart{};
+inline constexpr Slot<Of, 9, int(IBexPlugin** buffer, int reserved)> kData{};
+constexpr UINT kMessage = 2026;
+constexpr WPARAM kDataReady = 17;
+}  // namespace notice
 
 // 107: numbered store: values by type and 32-bit key. Get allocates the
 // byte buffer (class 7) to the value's size and returns the size, negative
 // when missing; slot 7 removes every value of a type.
 namespace numbered_store {
-constexpr int kSet = 3;
-using SetFn = int(BEX_CALL*)(IBexPlugin* self, int type, uint32_t key, const void* data, int size, int reserved1,
-                             int reserved2);
-constexpr int kGet = 4;
-using GetFn = int(BEX_CALL*)(IBexPlugin* self, int type, uint32_t key, IBexPlugin* buffer, int reserved);
-constexpr int kClear = 7;
-using ClearFn = int(BEX_CALL*)(IBexPlugin* self, int type);
+using Of = Service<kNumberedStore>;
+inline constexpr Slot<Of, 3, int(int type, uint32_t key, const void* data, int size, int reserved1, int reserved2)>
+    kSet{};
+inline constexpr Slot<Of, 4, int(int type, uint32_t key, IBexPlugin* buffer, int reserved)> kGet{};
+inline constexpr Slot<Of, 7, int(int type)> kClear{};
 }  // namespace numbered_store
+
+// 307: software entries. Slot 4 () counts them; a count of 0 asks for slot
+// 3 () (refresh) first; slot 5 (index, &entry) >= 0: the entry, whose slot 4
+// () is its text.
+namespace item_list {
+using Of = Service<kItemList>;
+using Entry = Part<kItemList>;
+inline constexpr Slot<Of, 3, int()> kRefresh{};
+inline constexpr Slot<Of, 4, int()> kCount{};
+inline constexpr Slot<Of, 5, int(int index, IBexPlugin** entry)> kEntry{};
+inline constexpr Slot<Entry, 4, const wchar_t*()> kEntryText{};
+}  // namespace item_list
+
+// 402: executable entries. Slot 6 (index, path, &extra) >= 0: the path,
+// written into a buffer of kPathChars characters.
+namespace entry_list {
+using Of = Service<kEntryList>;
+constexpr int kPathChars = 260;
+inline constexpr Slot<Of, 4, int()> kCount{};
+inline constexpr Slot<Of, 6, int(int index, wchar_t* path, DWORD* extra)> kEntry{};
+}  // namespace entry_list
 
 // 406: completion. Slot 6 makes the object an IBexAsyncResult that sets
 // `event` when completed and answers `context` from GetContext.
 namespace completion {
-constexpr int kInit = 6;
-using InitFn = int(BEX_CALL*)(IBexPlugin* self, HANDLE event, void* context);
+using Of = Service<kCompletion>;
+inline constexpr Slot<Of, 6, int(HANDLE event, void* context)> kInit{};
+// The IBexAsyncResult it then is (bex_plugin.h), for the stand-in's table.
+inline constexpr Slot<Of, 3, void*()> kGetContext{};
+inline constexpr Slot<Of, 4, LONG(LONG status, IBexPlugin* result)> kComplete{};
+inline constexpr Slot<Of, 5, LONG(IBexPlugin** out)> kGetResult{};
 }  // namespace completion
-
-}  // namespace bex::kernel
-
-namespace bex::kernel {
-
-// 78: start-up items. Slot 3 appends one class-4 list entry per item; an
-// item's slot 9 answers its state.
-namespace startup_items {
-constexpr int kFill = 3;
-using FillFn = int(BEX_CALL*)(IBexPlugin* self, IBexPlugin* list);
-constexpr int kItemState = 9;
-using ItemStateFn = int(BEX_CALL*)(IBexPlugin* item);
-}  // namespace startup_items
 
 }  // namespace bex::kernel

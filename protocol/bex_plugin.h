@@ -61,8 +61,12 @@ inline void* ClassIdArg(uint32_t classId) { return reinterpret_cast<void*>(stati
 // entries, then one all-zero entry.
 constexpr uint32_t kTableMagic = 0x62657870;  // 'bexp'
 constexpr char kTableExportName[] = "plugins";
-// Flags of classes the kernel keeps one shared object of (managers, wrappers).
+// Flags of a table entry, written as the kernel expects them: records made
+// anew for each request, classes the kernel keeps one shared object of
+// (managers, wrappers), and the setup plug-in's job classes.
+constexpr uint32_t kFlagsRecord = 0;
 constexpr uint32_t kFlagsShared = 0x30000;
+constexpr uint32_t kFlagsSetupJob = 0x10001;
 
 using PluginFactoryFn = HRESULT(BEX_CALL*)(IBexPlugin** out);
 
@@ -86,6 +90,13 @@ struct PluginTable {
     PluginEntry entries[N];
 };
 #pragma pack(pop)
+
+// A row for class T, its id taken from the class itself.
+template <typename T>
+constexpr PluginEntry TableEntry(PluginFactoryFn factory, const wchar_t* className, uint32_t flags) {
+    return PluginEntry{T::kClassId, factory, className, flags};
+}
+constexpr PluginEntry kTableEnd{0, nullptr, nullptr, 0};
 
 static_assert(sizeof(PluginTableHeader) == 16, "table header");
 static_assert(offsetof(PluginTableHeader, magic) == 0 && offsetof(PluginTableHeader, reserved) == 4, "table header");

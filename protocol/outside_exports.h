@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "protocol/slot_call.h"
+
 #define OUTSIDE_API __stdcall
 
 namespace outside {
@@ -42,19 +44,17 @@ inline constexpr IID kIid = {0x8E0ECB23, 0x4462, 0x4130, {0x8E, 0x03, 0x90, 0x5D
 
 // The sweeper's slots (slots 0 to 2 are IUnknown's), each __stdcall with the
 // object first and an HRESULT result. The table has 64 slots.
+struct Sweeper {
+    using Object = IUnknown;
+};
 constexpr int kSlotCount = 64;
-constexpr int kOpen = 3;     // ()
-constexpr int kLoadRules = 26;  // ()
-constexpr int kReset = 63;   // ()
-constexpr int kSetMode = 30;  // (int mode), always 0
-constexpr int kSelect = 11;  // (int category, int on), on is 1
-constexpr int kScan = 59;    // (int category)
-constexpr int kResult = 20;  // (int category, uint32_t* count, uint64_t* size)
-using NoArgFn = HRESULT(OUTSIDE_API*)(IUnknown* self);
-using SetModeFn = HRESULT(OUTSIDE_API*)(IUnknown* self, int mode);
-using SelectFn = HRESULT(OUTSIDE_API*)(IUnknown* self, int category, int on);
-using ScanFn = HRESULT(OUTSIDE_API*)(IUnknown* self, int category);
-using ResultFn = HRESULT(OUTSIDE_API*)(IUnknown* self, int category, uint32_t* count, uint64_t* size);
+inline constexpr bex::Slot<Sweeper, 3, HRESULT()> kOpen{};
+inline constexpr bex::Slot<Sweeper, 26, HRESULT()> kLoadRules{};
+inline constexpr bex::Slot<Sweeper, 63, HRESULT()> kReset{};
+inline constexpr bex::Slot<Sweeper, 30, HRESULT(int mode)> kSetMode{};  // always 0
+inline constexpr bex::Slot<Sweeper, 11, HRESULT(int category, int on)> kSelect{};  // on is 1
+inline constexpr bex::Slot<Sweeper, 59, HRESULT(int category)> kScan{};
+inline constexpr bex::Slot<Sweeper, 20, HRESULT(int category, uint32_t* count, uint64_t* size)> kResult{};
 
 // The two categories the companion adds up.
 constexpr int kCategorySystem = 1;
@@ -72,22 +72,20 @@ constexpr char kCreateNessaryIpcMgrName[] = "CreateNessaryIPCMgr";
 using CreateNessaryIpcMgrFn = void*(OUTSIDE_API*)();
 
 namespace app_centre {
-// The data interface.
-constexpr int kEndUse = 3;
-using EndUseFn = void(OUTSIDE_API*)(void* self);
-constexpr int kWebAppRecord = 15;  // null: no such web app
-using WebAppRecordFn = void*(OUTSIDE_API*)(void* self, uint32_t id);
-constexpr int kWebAppCount = 32;
-using WebAppCountFn = int(OUTSIDE_API*)(void* self);
-constexpr int kWebAppIds = 33;  // returns how many ids it filled
-using WebAppIdsFn = int(OUTSIDE_API*)(void* self, uint32_t* ids, int count);
-
-// A web app's record (owned by the data interface).
-constexpr int kRecordKind = 12;  // 2 runner, 3 own program, 4 browser
-using RecordKindFn = int(OUTSIDE_API*)(void* self);
-constexpr int kRecordFolder = 13;  // the web app's folder
-using RecordTextFn = const wchar_t*(OUTSIDE_API*)(void* self);
-constexpr int kRecordAddress = 14;
+// The data interface, and a web app's record (owned by the data interface).
+struct Data {
+    using Object = void;
+};
+struct Record {
+    using Object = void;
+};
+inline constexpr bex::Slot<Data, 3, void()> kEndUse{};
+inline constexpr bex::Slot<Data, 15, void*(uint32_t id)> kWebAppRecord{};  // null: no such web app
+inline constexpr bex::Slot<Data, 32, int()> kWebAppCount{};
+inline constexpr bex::Slot<Data, 33, int(uint32_t* ids, int count)> kWebAppIds{};  // how many ids it filled
+inline constexpr bex::Slot<Record, 12, int()> kRecordKind{};  // 2 runner, 3 own program, 4 browser
+inline constexpr bex::Slot<Record, 13, const wchar_t*()> kRecordFolder{};  // the web app's folder
+inline constexpr bex::Slot<Record, 14, const wchar_t*()> kRecordAddress{};
 }  // namespace app_centre
 
 }  // namespace outside

@@ -1,6 +1,6 @@
 #include "winlib/dialog.h"
 
-#include "winlib/exception_barrier.h"
+#include "base/exception_barrier.h"
 
 namespace winlib {
 
@@ -123,7 +123,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     if (!self) return FALSE;
 
     LRESULT result = 0;
-    const BOOL handled = CallGuarded(L"DialogProc", FALSE, [&] {
+    const BOOL handled = base::CallGuarded(L"DialogProc", FALSE, [&] {
         return self->ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
     });
 

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <utility>
 
-#include "winlib/exception_barrier.h"
+#include "base/exception_barrier.h"
 
 namespace winlib {
 
@@ -80,7 +80,7 @@ LRESULT CALLBACK Subclass::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     }
 
     bool done = false;
-    LRESULT result = CallGuarded(L"SubclassProc", LRESULT{0}, [&] {
+    LRESULT result = base::CallGuarded(L"SubclassProc", LRESULT{0}, [&] {
         const LRESULT r = self->handler_(hwnd, msg, wParam, lParam);
         done = true;
         return r;

@@ -1,7 +1,7 @@
 #include "winlib/window.h"
 
 #include "winlib/app_module.h"
-#include "winlib/exception_barrier.h"
+#include "base/exception_barrier.h"
 
 namespace winlib {
 
@@ -94,7 +94,7 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 
     LRESULT result = 0;
-    const BOOL handled = CallGuarded(L"WindowProc", FALSE, [&] {
+    const BOOL handled = base::CallGuarded(L"WindowProc", FALSE, [&] {
         return self->ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
     });
     if (!handled) result = ::DefWindowProcW(hwnd, msg, wParam, lParam);

@@ -1,7 +1,7 @@
 #include "companion/actions/detect_action_condition.h"
 
 #include "protocol/window_messages.h"
-#include "winlib/exception_barrier.h"
+#include "base/exception_barrier.h"
 
 HANDLE CDetectActionCondition::MakeEvent() {
     return ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -40,7 +40,7 @@ int CDetectActionCondition::Run() {
     // An exception out of a scan (an action out of memory) must not end the
     // reminders unnoticed: the object goes back to the window, which may
     // start another thread.
-    if (!winlib::CallGuarded(L"detect thread", false, [this] { return Poll(); })) {
+    if (!base::CallGuarded(L"detect thread", false, [this] { return Poll(); })) {
         const HWND window = mainWindow_;
         failed_.store(true);
         // From here on the object is the window's.

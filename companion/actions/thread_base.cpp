@@ -2,7 +2,7 @@
 
 #include <process.h>
 
-#include "winlib/exception_barrier.h"
+#include "base/exception_barrier.h"
 
 int CThreadBase::Start(unsigned initFlag, unsigned stackSize, SECURITY_ATTRIBUTES* security) {
     if (thread_.Valid()) return -1;
@@ -30,7 +30,7 @@ bool CThreadBase::Join(DWORD timeoutMs) {
 unsigned __stdcall CThreadBase::ThreadProc(void* object) {
     auto* self = static_cast<CThreadBase*>(object);
     if (!self) return 1;
-    const int result = winlib::CallGuarded(L"thread entry", kRunFailed, [self] { return self->Run(); });
+    const int result = base::CallGuarded(L"thread entry", kRunFailed, [self] { return self->Run(); });
     if (result == kRunDeletedSelf) return 0;
     if (result == kRunLeftToOwner) return static_cast<unsigned>(result);
     self->ReleaseThread();

@@ -6,16 +6,15 @@
 
 #include "companion/system/paths.h"
 #include "protocol/outside_exports.h"
-#include "protocol/slot_call.h"
 #include "winlib/handles.h"
 
 namespace sw = outside::sweeper;
 
 namespace {
 
-template <typename... Args>
-bool Step(IUnknown* sweeper, int slot, Args... args) {
-    return SUCCEEDED(bex::CallSlot<HRESULT>(sweeper, slot, args...));
+template <typename S, typename... Args>
+bool Step(IUnknown* sweeper, S slot, Args... args) {
+    return SUCCEEDED(bex::Call(slot, sweeper, args...));
 }
 
 // The size of one category: reset, select it alone, scan, read back.

@@ -2,67 +2,56 @@
 
 #include "companion/kernel/debugger_hook.h"
 #include "protocol/bex_kernel.h"
-#include "protocol/slot_call.h"
+#include "protocol/kernel_calls.h"
+#include "protocol/plugin_ref.h"
 
 namespace k = bex::kernel;
 
 namespace {
 
-// One reference to a kernel object, released in a timing scope.
-class KernelRef {
-public:
-    KernelRef() = default;
-    ~KernelRef() { Reset(); }
-    KernelRef(const KernelRef&) = delete;
-    KernelRef& operator=(const KernelRef&) = delete;
-    IBexPlugin* Get() const { return object_; }
-    IBexPlugin** Put() {
-        Reset();
-        return &object_;
+// Every call into a kernel object is timed, its release too.
+struct TimedRelease {
+    void operator()(IBexPlugin* object) const noexcept {
+        CTimingScope scope(object);
+        object->Release();
     }
-    // A failed call hands over no reference, whatever it left in the slot.
-    void Drop() { object_ = nullptr; }
-    void Reset() {
-        if (!object_) return;
-        CTimingScope scope(object_);
-        object_->Release();
-        object_ = nullptr;
-    }
-
-private:
-    IBexPlugin* object_ = nullptr;
 };
+using KernelRef = bex::PluginRef<IBexPlugin, TimedRelease>;
 
-template <typename R, typename... Args>
-R Timed(IBexPlugin* object, int slot, Args... args) {
+template <typename S, typename... Args>
+typename S::Result Timed(S slot, IBexPlugin* object, Args... args) {
     CTimingScope scope(object);
-    return bex::CallSlot<R>(object, slot, args...);
+    return bex::Call(slot, object, args...);
+}
+
+// A new object of `classId`; empty when the kernel gives none (a failure
+// hands over no reference, whatever it left in the slot).
+KernelRef Create(bex::BexPluginFn entry, uint32_t classId) {
+    IBexPlugin* object = nullptr;
+    if (entry(static_cast<int>(classId), &object) < 0) return KernelRef();
+    return KernelRef(object);
 }
 
 }  // namespace
 
 int CountStartupItemsInState2(bex::BexPluginFn entry) {
-    KernelRef list, source;
-    if (entry(static_cast<int>(k::kObjectList), list.Put()) < 0) {
-        list.Drop();
-        return -1;
+    const KernelRef list = Create(entry, k::kObjectList);
+    if (!list) return -1;
+    const KernelRef source = Create(entry, k::kStartupItems);
+    if (!source) return -1;
+    if (Timed(k::startup_items::kFill, source.Get(), list.Get()) < 0) return -1;
+    int n = 0;
+    {
+        CTimingScope scope(list.Get());
+        n = bex::ListCount(list.Get());
     }
-    if (entry(static_cast<int>(k::kStartupItems), source.Put()) < 0) {
-        source.Drop();
-        return -1;
-    }
-    if (!list.Get() || !source.Get()) return -1;
-    if (Timed<int>(source.Get(), k::startup_items::kFill, list.Get()) < 0) return -1;
-    int n = Timed<int>(list.Get(), k::object_list::kCount);
     if (n > kMaxStartupItems) n = kMaxStartupItems;
     int counted = 0;
     for (int i = 0; i < n; ++i) {
-        KernelRef item;
-        if (Timed<int>(list.Get(), k::object_list::kItem, i, item.Put()) < 0) {
-            item.Drop();
-            break;
-        }
-        if (item.Get() && Timed<int>(item.Get(), k::startup_items::kItemState) == 2) ++counted;
+        IBexPlugin* raw = nullptr;
+        if (Timed(k::object_list::kItem, list.Get(), i, &raw) < 0) break;
+        const KernelRef item(raw);
+        if (item && Timed(k::startup_items::kItemState, item.Get()) == 2) ++counted;
     }
     return counted;
 }

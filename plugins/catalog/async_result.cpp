@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <utility>
 
+#include "base/exception_barrier.h"
 #include "plugins/common/kernel_calls.h"
 #include "protocol/bex_kernel.h"
 #include "winlib/handles.h"
@@ -33,10 +34,10 @@ void CEventAsyncResult::Init(HANDLE event, void* context) noexcept {
                           DUPLICATE_SAME_ACCESS);
 }
 
-void* BEX_CALL CEventAsyncResult::GetContext() { return context_; }
+void* BEX_CALL CEventAsyncResult::GetContext() noexcept { return context_; }
 
 LONG BEX_CALL CEventAsyncResult::Complete(LONG status, IBexPlugin* result) {
-    try {
+    return base::CallGuarded(L"CEventAsyncResult::Complete", 0L, [&]() -> LONG {
         ::InterlockedExchange(&status_, status);
         if (result && result != result_) {
             result->AddRef();
@@ -45,28 +46,29 @@ LONG BEX_CALL CEventAsyncResult::Complete(LONG status, IBexPlugin* result) {
             if (old) old->Release();
         }
         if (event_) ::SetEvent(event_);
-    } catch (...) {
-    }
-    return 0;
+        return 0;
+    });
 }
 
 LONG BEX_CALL CEventAsyncResult::GetResult(IBexPlugin** out) {
-    if (out) {
-        IBexPlugin* held = result_;
-        if (held) held->AddRef();
-        *out = held;
-    }
-    return status_;
+    return base::CallGuarded(L"CEventAsyncResult::GetResult", 0L, [&]() -> LONG {
+        if (out) {
+            IBexPlugin* held = result_;
+            if (held) held->AddRef();
+            *out = held;
+        }
+        return status_;
+    });
 }
 
 IBexAsyncResult* CreateAsyncResult(HANDLE event, void* context, bool* kernelMade) {
     if (kernelMade) *kernelMade = false;
     if (!plugin::HostCallback()) return nullptr;
-    IBexPlugin* object = nullptr;
-    if (plugin::CallHost(static_cast<int>(k::kCompletion), &object) >= 0 && object) {
-        plugin::CompletionInit(object, event, context);
+    bex::PluginRef<> completion;
+    if (SUCCEEDED(plugin::CreateKernelObject(k::kCompletion, completion))) {
+        plugin::CompletionInit(completion.Get(), event, context);
         if (kernelMade) *kernelMade = true;
-        return static_cast<IBexAsyncResult*>(object);
+        return static_cast<IBexAsyncResult*>(completion.Detach());
     }
     IBexPlugin* own = nullptr;
     if (FAILED(plugin::CreatePluginObject<CEventAsyncResult>(&own))) return nullptr;
@@ -79,26 +81,23 @@ bool AcceptReply(IBexAsyncResult* result, const ReplyParser& parse) {
     if (!result) return false;
     IBexPlugin* raw = nullptr;
     const LONG status = result->GetResult(&raw);
-    plugin::PluginRef<> reply(raw);
+    bex::PluginRef<> reply(raw);
     if (status != bex::kStatusSuccess || !reply || reply->GetClassId() != k::kByteBuffer) return false;
-    const auto bytes = plugin::BufferData(reply.Get());
+    const auto bytes = bex::BufferData(reply.Get());
     if (!bytes) return false;
-    try {
-        return parse && parse(bytes->data, bytes->size);
-    } catch (...) {
-        return false;
-    }
+    // A parser that fails on the way rejects the reply.
+    return base::CallGuarded(L"AcceptReply", false, [&] { return parse && parse(bytes->data, bytes->size); });
 }
 
 bool FetchAndWait(HANDLE ownerEvent, const wchar_t* url, const ReplyParser& parse) {
     winlib::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!event) return false;
     bool kernelMade = false;
-    plugin::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), nullptr, &kernelMade));
+    bex::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), nullptr, &kernelMade));
     if (!result) return false;
     wchar_t request[kUrlCapacity] = {};
     CopyUrl(request, url);
-    plugin::PluginRef<> fetch;
+    bex::PluginRef<> fetch;
     bool accepted = false;
     bool kernelMayStillSet = false;
     if (SUCCEEDED(plugin::CreateKernelObject(k::kHttpFetch, fetch)) &&
@@ -154,11 +153,11 @@ PendingFetch PendingFetch::Start(const wchar_t* url) {
     winlib::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!event) return pending;
     bool kernelMade = false;
-    plugin::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));
+    bex::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));
     if (!result) return pending;
     wchar_t request[kUrlCapacity] = {};
     CopyUrl(request, url);
-    plugin::PluginRef<> fetch;
+    bex::PluginRef<> fetch;
     if (FAILED(plugin::CreateKernelObject(k::kHttpFetch, fetch)) ||
         !plugin::FetchStart(fetch.Get(), request, result.Get()))
         return pending;

@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "plugins/common/plugin_object.h"
-#include "plugins/common/plugin_ref.h"
+#include "protocol/plugin_ref.h"
 
 namespace catalog {
 
@@ -23,7 +23,7 @@ public:
     ~CEventAsyncResult();
     void Init(HANDLE event, void* context) noexcept;
 
-    void* BEX_CALL GetContext() override;
+    void* BEX_CALL GetContext() noexcept override;
     LONG BEX_CALL Complete(LONG status, IBexPlugin* result) override;
     LONG BEX_CALL GetResult(IBexPlugin** out) override;
 
@@ -75,8 +75,8 @@ public:
 private:
     void Close() noexcept;
 
-    plugin::PluginRef<IBexAsyncResult> result_;
-    plugin::PluginRef<> fetch_;
+    bex::PluginRef<IBexAsyncResult> result_;
+    bex::PluginRef<> fetch_;
     HANDLE event_ = nullptr;
     bool kernelMade_ = false;
     bool signalled_ = false;

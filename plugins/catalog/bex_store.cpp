@@ -1,7 +1,9 @@
 #include "plugins/catalog/bex_store.h"
 
-#include <cstring>
+#include <algorithm>
+#include <vector>
 
+#include "base/exception_barrier.h"
 #include "plugins/common/kernel_binding.h"
 #include "plugins/common/kernel_calls.h"
 #include "protocol/bex_kernel.h"
@@ -16,7 +18,7 @@ constexpr int kValueType = 22;
 constexpr wchar_t kValueName[] = L"AppIdUsage";
 constexpr uint32_t kFirstId = 90000000;
 constexpr uint32_t kLastId = 99999999;
-constexpr int kLargeAbove = 1024;
+constexpr size_t kLargeAbove = 1024;
 
 uint32_t LoadWord(const BYTE* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
@@ -41,69 +43,61 @@ CBexStore::~CBexStore() {
 
 uint32_t CBexStore::AllocateAppId() noexcept {
     ::EnterCriticalSection(&lock_);
-    uint32_t id = 0;
-    try {
-        id = AllocateLocked();
-    } catch (...) {
-        id = 0;
-    }
+    const uint32_t id =
+        base::CallGuarded(L"CBexStore::AllocateAppId", uint32_t{0}, [this] { return AllocateLocked(); });
     ::LeaveCriticalSection(&lock_);
     return id;
 }
 
-bool CBexStore::Write(const void* data, int size, uint32_t base) {
-    return plugin::CallSlot<int>(store_.Get(), k::value_store::kSet, kValueType, kValueName, data, size,
-                                 size > kLargeAbove ? 1 : 0, base) != 0;
+bool CBexStore::Write(const std::vector<BYTE>& bitmap, uint32_t base) {
+    return bex::ValueSet(store_.Get(), kValueType, kValueName, bitmap.data(), bitmap.size(),
+                         bitmap.size() > kLargeAbove, base);
 }
 
 uint32_t CBexStore::AllocateLocked() {
     if (!store_) return 0;
-    plugin::PluginRef<> buffer;
+    bex::PluginRef<> buffer;
     if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return 0;
 
     uint32_t base = kFirstId;
-    const int got = plugin::CallSlot<int>(store_.Get(), k::value_store::kGet, kValueType, kValueName,
-                                          buffer.Get(), &base);
+    const auto stored = bex::ValueGet(store_.Get(), kValueType, kValueName, buffer.Get(), &base);
+    // A buffer the store filled but that does not hold up says nothing of the
+    // ids taken: give none rather than start the bitmap over.
+    if (!stored && !bex::BufferBytes(buffer.Get())) return 0;
     // A base the ids could not come from is as good as no value at all.
-    if (got < 0 || base < kFirstId || base > kLastId) {
-        const BYTE first[4] = {1, 0, 0, 0};
-        Write(first, 4, kFirstId);
+    if (!stored || base < kFirstId || base > kLastId) {
+        Write({1, 0, 0, 0}, kFirstId);
         return kFirstId;
     }
-    BYTE* data = static_cast<BYTE*>(plugin::CallSlot<void*>(buffer.Get(), k::byte_buffer::kData));
-    const int size = plugin::CallSlot<int>(buffer.Get(), k::byte_buffer::kSize);
-    if (!data || size < 0) return 0;
+    // A copy: the bitmap changes before it is written back.
+    std::vector<BYTE> bitmap(stored->data, stored->data + stored->size);
 
     // Bytes past the last whole word stand for no id.
-    const size_t words = static_cast<size_t>(size) / 4;
+    const size_t words = bitmap.size() / 4;
     for (size_t i = 0; i < words; ++i) {
-        const uint32_t word = LoadWord(data + 4 * i);
+        const uint32_t word = LoadWord(&bitmap[4 * i]);
         if (word == 0xFFFFFFFFu) continue;
         int bit = 0;
         while (word & (1u << bit)) ++bit;
         const uint64_t id = static_cast<uint64_t>(base) + 32ull * i + static_cast<uint64_t>(bit);
         if (id > kLastId) {
             // Out of ids: start over from the base (the base itself stays taken).
-            std::memset(data, 0, static_cast<size_t>(size));
-            StoreWord(data, 1);
-            Write(data, size, base);
+            std::fill(bitmap.begin(), bitmap.end(), BYTE{0});
+            StoreWord(&bitmap[0], 1);
+            Write(bitmap, base);
             return 0;
         }
-        StoreWord(data + 4 * i, word | (1u << bit));
-        Write(data, size, base);
+        StoreWord(&bitmap[4 * i], word | (1u << bit));
+        Write(bitmap, base);
         return static_cast<uint32_t>(id);
     }
 
     const uint64_t id = static_cast<uint64_t>(base) + 32ull * words;
     if (id > kLastId) return 0;
-    const size_t grown = words * 4 + 4;
-    plugin::PluginRef<> larger;
-    if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, larger))) return 0;
-    BYTE* next = plugin::BufferAllocate(larger.Get(), static_cast<int>(grown));
-    if (!next) return 0;
-    std::memcpy(next, data, words * 4);
-    StoreWord(next + words * 4, 1);
-    Write(next, static_cast<int>(grown), base);
+    // Grown by one word, which takes this id; a part word at the end goes.
+    bitmap.resize(words * 4 + 4);
+    StoreWord(&bitmap[words * 4], 1);
+    Write(bitmap, base);
     return static_cast<uint32_t>(id);
 }
 

@@ -6,8 +6,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
-#include "plugins/common/plugin_ref.h"
+#include "protocol/plugin_ref.h"
 
 namespace catalog {
 
@@ -25,10 +26,10 @@ public:
 
 private:
     uint32_t AllocateLocked();
-    bool Write(const void* data, int size, uint32_t base);
+    bool Write(const std::vector<BYTE>& bitmap, uint32_t base);
 
     CRITICAL_SECTION lock_;
-    plugin::PluginRef<> store_;
+    bex::PluginRef<> store_;
 };
 
 }  // namespace catalog

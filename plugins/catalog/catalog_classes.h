@@ -1,6 +1,12 @@
 // Tandrel's classes and their factories, one per row of the class table.
 // Records follow release rule A, managers and wrappers rule B; wrappers hold
 // the inner object the kernel gives them when they are made.
+//
+// No exception may unwind into the kernel's frames: every method these
+// classes export by slot (and every thread they start) runs its body
+// through base::CallGuarded, named after itself, which turns an exception
+// into the slot's failure value and logs it once. A slot that only reads a
+// field and cannot throw stays unguarded and is declared noexcept instead.
 #pragma once
 
 #include <windows.h>

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/exception_barrier.h"
 #include "base/service_addresses.h"
 #include "plugins/catalog/async_result.h"
+#include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/locked.h"
 #include "plugins/common/kernel_calls.h"
 #include "protocol/bex_kernel.h"
@@ -25,14 +27,9 @@ constexpr size_t kRecordSize = sizeof(tagSoftInfoData);
 
 volatile LONG g_terminations = 0;
 
-// A text a kernel slot hands out as a new class-3 string; empty when none.
-std::wstring TextOf(const plugin::PluginRef<>& string) {
-    if (!string) return std::wstring();
-    return plugin::StringText(string.Get()).value_or(std::wstring());
-}
-
-const wchar_t* ItemText(IBexPlugin* item, int slot) {
-    const wchar_t* text = plugin::CallSlot<const wchar_t*>(item, slot);
+template <typename S>
+const wchar_t* ItemText(IBexPlugin* item, S slot) {
+    const wchar_t* text = bex::Call(slot, item);
     return text ? text : L"";
 }
 
@@ -73,7 +70,7 @@ CSoftInfo::~CSoftInfo() {
 LONG CSoftInfo::Terminations() { return g_terminations; }
 
 LONG BEX_CALL CSoftInfo::Start() {
-    try {
+    return base::CallGuarded(L"CSoftInfo::Start", 0L, [&]() -> LONG {
         if (running_) return 1;
         if (FAILED(plugin::CreateKernelObject(k::kValueStore, store_)) ||
             FAILED(plugin::CreateKernelObject(k::kEnvironment, environment_)) ||
@@ -83,13 +80,13 @@ LONG BEX_CALL CSoftInfo::Start() {
             details_.Reset();
             return 0;
         }
-        plugin::PluginRef<> system;
+        bex::PluginRef<> system;
         if (SUCCEEDED(plugin::CreateKernelObject(k::kSystem, system)))
-            plugin::CallSlot<int>(system.Get(), k::system_info::kDescribe, k::system_info::kDescribeKind,
+            bex::Call(k::system_info::kDescribe, system.Get(), k::system_info::kDescribeKind,
                                   systemTextObject_.PutPlugin());
-        plugin::CallSlot<int>(environment_.Get(), k::environment::kQueryTail, queryTailObject_.PutPlugin());
-        systemText_ = TextOf(systemTextObject_);
-        queryTail_ = TextOf(queryTailObject_);
+        bex::Call(k::environment::kQueryTail, environment_.Get(), queryTailObject_.PutPlugin());
+        systemText_ = bex::TextOf(systemTextObject_);
+        queryTail_ = bex::TextOf(queryTailObject_);
 
         LoadCache();
         if (stop_) ::ResetEvent(stop_.Get());
@@ -97,9 +94,7 @@ LONG BEX_CALL CSoftInfo::Start() {
         queryThread_.Reset(::CreateThread(nullptr, 0, &SoftInfoQueryThread, this, 0, nullptr));
         cacheThread_.Reset(::CreateThread(nullptr, 0, &SoftInfoCacheThread, this, 0, nullptr));
         return 1;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 void CSoftInfo::EndThread(winlib::Thread& thread) {
@@ -114,39 +109,31 @@ void CSoftInfo::EndThread(winlib::Thread& thread) {
 }
 
 LONG BEX_CALL CSoftInfo::Stop() {
-    try {
+    return base::CallGuarded(L"CSoftInfo::Stop", 1L, [&]() -> LONG {
         if (!::InterlockedExchange(&running_, 0)) return 1;
         if (stop_) ::SetEvent(stop_.Get());
         EndThread(queryThread_);
         EndThread(cacheThread_);
         SaveCache();
         return 1;
-    } catch (...) {
-        return 1;
-    }
+    });
 }
 
 LONG BEX_CALL CSoftInfo::Query(IBexPlugin* ids, IBexAsyncResult* result) {
-    try {
+    return base::CallGuarded(L"CSoftInfo::Query", 0L, [&]() -> LONG {
         if (!ids) return 0;
         QueuedQuery query;
-        if (const auto bytes = plugin::BufferData(ids)) {
-            const size_t count = bytes->size / 4;
-            query.ids.resize(count);
-            std::memcpy(query.ids.data(), bytes->data, count * 4);
-        }
+        query.ids = ReadIds(ids);
         query.result = result;
         Locked lock(queryLock_);
         queue_.push_back(std::move(query));
         if (result) result->AddRef();
         return 1;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 LONG BEX_CALL CSoftInfo::GetInfo(uint32_t softId, ISoftInfoData** out) {
-    try {
+    return base::CallGuarded(L"CSoftInfo::GetInfo", 0L, [&]() -> LONG {
         if (!out) return 0;
         Locked lock(cacheLock_);
         const auto it = cache_.find(softId);
@@ -154,27 +141,23 @@ LONG BEX_CALL CSoftInfo::GetInfo(uint32_t softId, ISoftInfoData** out) {
         it->second->AddRef();
         *out = it->second;
         return 1;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 DWORD WINAPI CSoftInfo::SoftInfoQueryThread(void* self) {
-    try {
+    return base::CallGuarded(L"CSoftInfo query thread", DWORD{0}, [self] {
         winlib::ComScope com;
         static_cast<CSoftInfo*>(self)->QueryLoop();
-    } catch (...) {
-    }
-    return 0;
+        return DWORD{0};
+    });
 }
 
 DWORD WINAPI CSoftInfo::SoftInfoCacheThread(void* self) {
-    try {
+    return base::CallGuarded(L"CSoftInfo cache thread", DWORD{0}, [self] {
         winlib::ComScope com;
         static_cast<CSoftInfo*>(self)->CacheLoop();
-    } catch (...) {
-    }
-    return 0;
+        return DWORD{0};
+    });
 }
 
 void CSoftInfo::QueryLoop() {
@@ -193,12 +176,9 @@ void CSoftInfo::QueryLoop() {
             ::WaitForSingleObject(stop_.Get(), kIdleMs);
             continue;
         }
-        LONG status = 2;
-        try {
-            status = ProcessQuery(std::move(query.ids));
-        } catch (...) {
-            status = 2;
-        }
+        // A query that failed on the way still completes, as failed.
+        const LONG status =
+            base::CallGuarded(L"CSoftInfo::ProcessQuery", 2L, [&] { return ProcessQuery(std::move(query.ids)); });
         if (query.result) {
             query.result->Complete(status, nullptr);
             query.result->Release();
@@ -219,7 +199,7 @@ void CSoftInfo::CacheLoop() {
 }
 
 bool CSoftInfo::MayQuery() {
-    return environment_ && plugin::CallSlot<int>(environment_.Get(), k::environment::kMayQuery) != 0;
+    return environment_ && bex::Call(k::environment::kMayQuery, environment_.Get()) != 0;
 }
 
 LONG CSoftInfo::ProcessQuery(std::vector<uint32_t> ids) {
@@ -304,20 +284,20 @@ void CSoftInfo::ApplyUpdateInfo(const UpdateInfoMap& softs) {
 
 void CSoftInfo::FetchSoftDetails(const UpdateInfoMap& softs) {
     if (!details_) return;
-    plugin::PluginRef<> list;
+    bex::PluginRef<> list;
     if (FAILED(plugin::CreateKernelObject(k::kObjectList, list))) return;
     for (const auto& [id, elements] : softs) {
         const auto bname = elements.find(L"bname");
-        plugin::PluginRef<> name;
+        bex::PluginRef<> name;
         if (plugin::RenewKernelString(name, bname == elements.end() ? L"" : bname->second.c_str()))
-            plugin::ListAppend(list.Get(), name.Get());
+            bex::ListAppend(list.Get(), name.Get());
     }
-    if (plugin::ListCount(list.Get()) == 0) return;
+    if (bex::ListCount(list.Get()) == 0) return;
 
     winlib::Event done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!done) return;
     bool kernelMade = false;
-    plugin::PluginRef<IBexAsyncResult> result(CreateAsyncResult(done.Get(), nullptr, &kernelMade));
+    bex::PluginRef<IBexAsyncResult> result(CreateAsyncResult(done.Get(), nullptr, &kernelMade));
     if (!result) return;
     if (!plugin::DetailsStart(details_.Get(), list.Get(), L"upgrade", result.Get())) return;
     const HANDLE handles[2] = {stop_.Get(), done.Get()};
@@ -334,7 +314,7 @@ void CSoftInfo::FetchSoftDetails(const UpdateInfoMap& softs) {
         if (it == cache_.end() || !it->second) continue;
         tagSoftInfoData& r = it->second->Record();
         if (!r.bname[0]) continue;
-        const plugin::PluginRef<> item = plugin::DetailsFind(details_.Get(), r.bname);
+        const bex::PluginRef<> item = plugin::DetailsFind(details_.Get(), r.bname);
         if (!item) continue;
         SetField(r.ratingText, ItemText(item.Get(), k::details::kItemText1));
         if (r.ratingText[0]) r.rating = RatingFromText(r.ratingText);
@@ -345,13 +325,11 @@ void CSoftInfo::FetchSoftDetails(const UpdateInfoMap& softs) {
 
 void CSoftInfo::LoadCache() {
     if (!store_) return;
-    plugin::PluginRef<> buffer;
+    bex::PluginRef<> buffer;
     if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return;
     uint32_t extra = 0;
-    if (plugin::CallSlot<int>(store_.Get(), k::value_store::kGet, kCacheType, kCacheName, buffer.Get(), &extra) < 0)
-        return;
-    const auto bytes = plugin::BufferData(buffer.Get());
-    if (!bytes || extra < 0x10000 || (extra & 0xFFFF) != kCacheVersion) return;
+    const auto bytes = bex::ValueGet(store_.Get(), kCacheType, kCacheName, buffer.Get(), &extra);
+    if (!bytes || bytes->size == 0 || extra < 0x10000 || (extra & 0xFFFF) != kCacheVersion) return;
     const size_t count = extra >> 16;
     if (bytes->size % count != 0) return;
     const size_t recordSize = bytes->size / count;
@@ -378,8 +356,7 @@ void CSoftInfo::SaveCache() {
     for (size_t i = 0; i < records.size(); ++i)
         std::memcpy(data.data() + i * kRecordSize, &records[i]->Record(), kRecordSize);
     const uint32_t extra = static_cast<uint32_t>(records.size()) << 16 | kCacheVersion;
-    plugin::CallSlot<int>(store_.Get(), k::value_store::kSet, kCacheType, kCacheName,
-                          static_cast<const void*>(data.data()), static_cast<int>(data.size()), 1, extra);
+    bex::ValueSet(store_.Get(), kCacheType, kCacheName, data.data(), data.size(), true, extra);
 }
 
 HRESULT BEX_CALL CreateSoftInfo(IBexPlugin** out) { return plugin::CreatePluginObject<CSoftInfo>(out); }

@@ -17,7 +17,7 @@
 #include "plugins/catalog/soft_info_data.h"
 #include "plugins/catalog/update_info.h"
 #include "plugins/common/plugin_object.h"
-#include "plugins/common/plugin_ref.h"
+#include "protocol/plugin_ref.h"
 #include "winlib/handles.h"
 
 namespace catalog {
@@ -70,8 +70,8 @@ private:
     volatile LONG running_ = 0;
     std::wstring queryTail_;
     std::wstring systemText_;
-    plugin::PluginRef<> systemTextObject_;
-    plugin::PluginRef<> queryTailObject_;
+    bex::PluginRef<> systemTextObject_;
+    bex::PluginRef<> queryTailObject_;
     winlib::Thread queryThread_;
     winlib::Thread cacheThread_;
     std::map<uint32_t, CSoftInfoData*> cache_;
@@ -83,9 +83,9 @@ private:
     // Manual-reset: set by Stop, it ends the idle waits and abandons every
     // fetch and details request under way.
     winlib::Event stop_;
-    plugin::PluginRef<> store_;
-    plugin::PluginRef<> environment_;
-    plugin::PluginRef<> details_;
+    bex::PluginRef<> store_;
+    bex::PluginRef<> environment_;
+    bex::PluginRef<> details_;
 };
 
 HRESULT BEX_CALL CreateSoftInfo(IBexPlugin** out);

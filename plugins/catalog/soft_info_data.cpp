@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <string>
 
+#include "base/exception_barrier.h"
 #include "plugins/common/plugin_object.h"
 
 namespace catalog {
@@ -83,51 +84,57 @@ void SetWindowsVersionSeam(WindowsVersionFn fn) { g_version.store(fn ? fn : &Sys
 
 CSoftInfoData::CSoftInfoData() noexcept { std::memset(&record_, 0, sizeof(record_)); }
 
-uint32_t BEX_CALL CSoftInfoData::GetClassId() { return kClassId; }
-LONG BEX_CALL CSoftInfoData::AddRef() { return ::InterlockedIncrement(&count_); }
-LONG BEX_CALL CSoftInfoData::Release() {
+uint32_t BEX_CALL CSoftInfoData::GetClassId() noexcept { return kClassId; }
+LONG BEX_CALL CSoftInfoData::AddRef() noexcept { return ::InterlockedIncrement(&count_); }
+LONG BEX_CALL CSoftInfoData::Release() noexcept {
     return plugin::ReleaseByRuleA(count_, kClassId, [this] { Destroy(); });
 }
 
-LONG BEX_CALL CSoftInfoData::GetObject(void*) { return 0; }
+LONG BEX_CALL CSoftInfoData::GetObject(void*) noexcept { return 0; }
 
-const wchar_t* BEX_CALL CSoftInfoData::GetNamedText(const wchar_t* name) {
+const wchar_t* BEX_CALL CSoftInfoData::GetNamedText(const wchar_t* name) noexcept {
     if (!name) return nullptr;
     if (::lstrcmpiW(name, L"share") == 0) return record_.share;
     if (::lstrcmpiW(name, L"baikename") == 0) return record_.bname;
     return nullptr;
 }
 
-uint32_t BEX_CALL CSoftInfoData::IsFlagClear() { return record_.flagE == 0 ? 1 : 0; }
-uint32_t BEX_CALL CSoftInfoData::GetSoftId() { return record_.softId; }
-const wchar_t* BEX_CALL CSoftInfoData::GetName() { return record_.name; }
-const wchar_t* BEX_CALL CSoftInfoData::GetTextA() { return record_.textA; }
-const wchar_t* BEX_CALL CSoftInfoData::GetLogo() { return record_.logo; }
-const wchar_t* BEX_CALL CSoftInfoData::GetTextB() { return record_.textB; }
-const wchar_t* BEX_CALL CSoftInfoData::GetVdisp() { return record_.vdisp; }
-const wchar_t* BEX_CALL CSoftInfoData::GetPtime() { return record_.ptime; }
-const wchar_t* BEX_CALL CSoftInfoData::GetTextC() { return record_.textC; }
-uint32_t BEX_CALL CSoftInfoData::GetValueD() { return record_.valueD; }
-uint32_t BEX_CALL CSoftInfoData::GetRating() { return record_.rating <= 100 ? record_.rating : 0; }
-const wchar_t* BEX_CALL CSoftInfoData::GetRatingText() { return record_.ratingText; }
-const wchar_t* BEX_CALL CSoftInfoData::GetDetailsText() { return record_.detailsText; }
-const wchar_t* BEX_CALL CSoftInfoData::GetDetailsShortText() { return record_.detailsShortText; }
-const wchar_t* BEX_CALL CSoftInfoData::GetSurl() { return record_.surl; }
-uint32_t BEX_CALL CSoftInfoData::IsOsMatched() { return record_.osMatches; }
-uint32_t BEX_CALL CSoftInfoData::GetSize() { return record_.size; }
-uint32_t BEX_CALL CSoftInfoData::IsFree() { return record_.isFree; }
-uint32_t BEX_CALL CSoftInfoData::IsPlugin() { return record_.plugin; }
-uint32_t BEX_CALL CSoftInfoData::IsStable() { return record_.stable; }
-uint32_t BEX_CALL CSoftInfoData::IsLanguage() { return record_.language; }
-uint32_t BEX_CALL CSoftInfoData::IsImportant() { return record_.important; }
-const wchar_t* BEX_CALL CSoftInfoData::GetUrate() { return record_.urate; }
-const wchar_t* BEX_CALL CSoftInfoData::GetEid() { return record_.eid; }
-const wchar_t* BEX_CALL CSoftInfoData::GetDurls() { return record_.durls; }
-const wchar_t* BEX_CALL CSoftInfoData::GetShell() { return record_.shell; }
-uint32_t BEX_CALL CSoftInfoData::HasShellMarkS() { return ShellMark(record_.shell, L"S"); }
-uint32_t BEX_CALL CSoftInfoData::HasShellMarkP() { return ShellMark(record_.shell, L"P"); }
+uint32_t BEX_CALL CSoftInfoData::IsFlagClear() noexcept { return record_.flagE == 0 ? 1 : 0; }
+uint32_t BEX_CALL CSoftInfoData::GetSoftId() noexcept { return record_.softId; }
+const wchar_t* BEX_CALL CSoftInfoData::GetName() noexcept { return record_.name; }
+const wchar_t* BEX_CALL CSoftInfoData::GetTextA() noexcept { return record_.textA; }
+const wchar_t* BEX_CALL CSoftInfoData::GetLogo() noexcept { return record_.logo; }
+const wchar_t* BEX_CALL CSoftInfoData::GetTextB() noexcept { return record_.textB; }
+const wchar_t* BEX_CALL CSoftInfoData::GetVdisp() noexcept { return record_.vdisp; }
+const wchar_t* BEX_CALL CSoftInfoData::GetPtime() noexcept { return record_.ptime; }
+const wchar_t* BEX_CALL CSoftInfoData::GetTextC() noexcept { return record_.textC; }
+uint32_t BEX_CALL CSoftInfoData::GetValueD() noexcept { return record_.valueD; }
+uint32_t BEX_CALL CSoftInfoData::GetRating() noexcept { return record_.rating <= 100 ? record_.rating : 0; }
+const wchar_t* BEX_CALL CSoftInfoData::GetRatingText() noexcept { return record_.ratingText; }
+const wchar_t* BEX_CALL CSoftInfoData::GetDetailsText() noexcept { return record_.detailsText; }
+const wchar_t* BEX_CALL CSoftInfoData::GetDetailsShortText() noexcept { return record_.detailsShortText; }
+const wchar_t* BEX_CALL CSoftInfoData::GetSurl() noexcept { return record_.surl; }
+uint32_t BEX_CALL CSoftInfoData::IsOsMatched() noexcept { return record_.osMatches; }
+uint32_t BEX_CALL CSoftInfoData::GetSize() noexcept { return record_.size; }
+uint32_t BEX_CALL CSoftInfoData::IsFree() noexcept { return record_.isFree; }
+uint32_t BEX_CALL CSoftInfoData::IsPlugin() noexcept { return record_.plugin; }
+uint32_t BEX_CALL CSoftInfoData::IsStable() noexcept { return record_.stable; }
+uint32_t BEX_CALL CSoftInfoData::IsLanguage() noexcept { return record_.language; }
+uint32_t BEX_CALL CSoftInfoData::IsImportant() noexcept { return record_.important; }
+const wchar_t* BEX_CALL CSoftInfoData::GetUrate() noexcept { return record_.urate; }
+const wchar_t* BEX_CALL CSoftInfoData::GetEid() noexcept { return record_.eid; }
+const wchar_t* BEX_CALL CSoftInfoData::GetDurls() noexcept { return record_.durls; }
+const wchar_t* BEX_CALL CSoftInfoData::GetShell() noexcept { return record_.shell; }
+uint32_t BEX_CALL CSoftInfoData::HasShellMarkS() {
+    return base::CallGuarded(L"CSoftInfoData::HasShellMarkS", uint32_t{0},
+                             [this] { return ShellMark(record_.shell, L"S"); });
+}
+uint32_t BEX_CALL CSoftInfoData::HasShellMarkP() {
+    return base::CallGuarded(L"CSoftInfoData::HasShellMarkP", uint32_t{0},
+                             [this] { return ShellMark(record_.shell, L"P"); });
+}
 
-void BEX_CALL CSoftInfoData::Destroy() { delete this; }
+void BEX_CALL CSoftInfoData::Destroy() noexcept { delete this; }
 
 CSoftInfoData* NewSoftInfoData() noexcept {
     IBexPlugin* object = nullptr;

@@ -55,41 +55,41 @@ public:
     tagSoftInfoData& Record() noexcept { return record_; }
     const tagSoftInfoData& Record() const noexcept { return record_; }
 
-    uint32_t BEX_CALL GetClassId() override;
-    LONG BEX_CALL AddRef() override;
-    LONG BEX_CALL Release() override;
+    uint32_t BEX_CALL GetClassId() noexcept override;
+    LONG BEX_CALL AddRef() noexcept override;
+    LONG BEX_CALL Release() noexcept override;
 
-    LONG BEX_CALL GetObject(void* unused) override;
-    const wchar_t* BEX_CALL GetNamedText(const wchar_t* name) override;
-    uint32_t BEX_CALL IsFlagClear() override;
-    uint32_t BEX_CALL GetSoftId() override;
-    const wchar_t* BEX_CALL GetName() override;
-    const wchar_t* BEX_CALL GetTextA() override;
-    const wchar_t* BEX_CALL GetLogo() override;
-    const wchar_t* BEX_CALL GetTextB() override;
-    const wchar_t* BEX_CALL GetVdisp() override;
-    const wchar_t* BEX_CALL GetPtime() override;
-    const wchar_t* BEX_CALL GetTextC() override;
-    uint32_t BEX_CALL GetValueD() override;
-    uint32_t BEX_CALL GetRating() override;
-    const wchar_t* BEX_CALL GetRatingText() override;
-    const wchar_t* BEX_CALL GetDetailsText() override;
-    const wchar_t* BEX_CALL GetDetailsShortText() override;
-    const wchar_t* BEX_CALL GetSurl() override;
-    uint32_t BEX_CALL IsOsMatched() override;
-    uint32_t BEX_CALL GetSize() override;
-    uint32_t BEX_CALL IsFree() override;
-    uint32_t BEX_CALL IsPlugin() override;
-    uint32_t BEX_CALL IsStable() override;
-    uint32_t BEX_CALL IsLanguage() override;
-    uint32_t BEX_CALL IsImportant() override;
-    const wchar_t* BEX_CALL GetUrate() override;
-    const wchar_t* BEX_CALL GetEid() override;
-    const wchar_t* BEX_CALL GetDurls() override;
-    const wchar_t* BEX_CALL GetShell() override;
+    LONG BEX_CALL GetObject(void* unused) noexcept override;
+    const wchar_t* BEX_CALL GetNamedText(const wchar_t* name) noexcept override;
+    uint32_t BEX_CALL IsFlagClear() noexcept override;
+    uint32_t BEX_CALL GetSoftId() noexcept override;
+    const wchar_t* BEX_CALL GetName() noexcept override;
+    const wchar_t* BEX_CALL GetTextA() noexcept override;
+    const wchar_t* BEX_CALL GetLogo() noexcept override;
+    const wchar_t* BEX_CALL GetTextB() noexcept override;
+    const wchar_t* BEX_CALL GetVdisp() noexcept override;
+    const wchar_t* BEX_CALL GetPtime() noexcept override;
+    const wchar_t* BEX_CALL GetTextC() noexcept override;
+    uint32_t BEX_CALL GetValueD() noexcept override;
+    uint32_t BEX_CALL GetRating() noexcept override;
+    const wchar_t* BEX_CALL GetRatingText() noexcept override;
+    const wchar_t* BEX_CALL GetDetailsText() noexcept override;
+    const wchar_t* BEX_CALL GetDetailsShortText() noexcept override;
+    const wchar_t* BEX_CALL GetSurl() noexcept override;
+    uint32_t BEX_CALL IsOsMatched() noexcept override;
+    uint32_t BEX_CALL GetSize() noexcept override;
+    uint32_t BEX_CALL IsFree() noexcept override;
+    uint32_t BEX_CALL IsPlugin() noexcept override;
+    uint32_t BEX_CALL IsStable() noexcept override;
+    uint32_t BEX_CALL IsLanguage() noexcept override;
+    uint32_t BEX_CALL IsImportant() noexcept override;
+    const wchar_t* BEX_CALL GetUrate() noexcept override;
+    const wchar_t* BEX_CALL GetEid() noexcept override;
+    const wchar_t* BEX_CALL GetDurls() noexcept override;
+    const wchar_t* BEX_CALL GetShell() noexcept override;
     uint32_t BEX_CALL HasShellMarkS() override;
     uint32_t BEX_CALL HasShellMarkP() override;
-    void BEX_CALL Destroy() override;
+    void BEX_CALL Destroy() noexcept override;
 
 private:
     ~CSoftInfoData() = default;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/exception_barrier.h"
 #include "base/numbers.h"
 #include "plugins/catalog/soft_info_data.h"
 #include "plugins/common/plugin_object.h"
@@ -62,7 +63,7 @@ RecordObject<Interface, Record, Id>::RecordObject() noexcept {
 }
 
 template <typename Interface, typename Record, uint32_t Id>
-LONG BEX_CALL RecordObject<Interface, Record, Id>::Release() {
+LONG BEX_CALL RecordObject<Interface, Record, Id>::Release() noexcept {
     auto* self = this;
     return plugin::ReleaseByRuleA(count_, Id, [self] {
         // Both record classes are final and derive from here alone.
@@ -124,18 +125,20 @@ CSoftCatalogData::CSoftCatalogData() noexcept {
     record_.categoryId = -1;
 }
 
-LONG BEX_CALL CSoftCatalogData::Reserved3(void*) { return 0; }
-LONG BEX_CALL CSoftCatalogData::Reserved4(void*) { return 0; }
-const wchar_t* BEX_CALL CSoftCatalogData::GetName() { return record_.name; }
-const wchar_t* BEX_CALL CSoftCatalogData::GetImageUrl() { return record_.image; }
-const wchar_t* BEX_CALL CSoftCatalogData::GetBrowserUrl() { return record_.browser ? record_.urlFormat : nullptr; }
-int32_t BEX_CALL CSoftCatalogData::GetTotal() { return record_.total; }
-int32_t BEX_CALL CSoftCatalogData::GetPageCount() { return record_.pageCount; }
-int32_t BEX_CALL CSoftCatalogData::OpensInBrowser() { return record_.browser; }
-const wchar_t* BEX_CALL CSoftCatalogData::GetThemeText(int which) {
+LONG BEX_CALL CSoftCatalogData::Reserved3(void*) noexcept { return 0; }
+LONG BEX_CALL CSoftCatalogData::Reserved4(void*) noexcept { return 0; }
+const wchar_t* BEX_CALL CSoftCatalogData::GetName() noexcept { return record_.name; }
+const wchar_t* BEX_CALL CSoftCatalogData::GetImageUrl() noexcept { return record_.image; }
+const wchar_t* BEX_CALL CSoftCatalogData::GetBrowserUrl() noexcept {
+    return record_.browser ? record_.urlFormat : nullptr;
+}
+int32_t BEX_CALL CSoftCatalogData::GetTotal() noexcept { return record_.total; }
+int32_t BEX_CALL CSoftCatalogData::GetPageCount() noexcept { return record_.pageCount; }
+int32_t BEX_CALL CSoftCatalogData::OpensInBrowser() noexcept { return record_.browser; }
+const wchar_t* BEX_CALL CSoftCatalogData::GetThemeText(int which) noexcept {
     return which == 1 ? record_.theme1 : which == 2 ? record_.theme2 : nullptr;
 }
-BOOL BEX_CALL CSoftCatalogData::GetThemeNumbers(int which, int* a, int* b, int* c) {
+BOOL BEX_CALL CSoftCatalogData::GetThemeNumbers(int which, int* a, int* b, int* c) noexcept {
     if ((which != 1 && which != 2) || !a || !b || !c) return FALSE;
     const int32_t* numbers = which == 1 ? record_.theme1Numbers : record_.theme2Numbers;
     *a = numbers[0];
@@ -143,52 +146,58 @@ BOOL BEX_CALL CSoftCatalogData::GetThemeNumbers(int which, int* a, int* b, int* 
     *c = numbers[2];
     return TRUE;
 }
-const wchar_t* BEX_CALL CSoftCatalogData::GetColor() { return record_.color; }
-const wchar_t* BEX_CALL CSoftCatalogData::GetAlias() { return record_.alias; }
-int32_t BEX_CALL CSoftCatalogData::GetCategoryId() { return record_.categoryId; }
-const wchar_t* BEX_CALL CSoftCatalogData::GetDescription() { return record_.desc; }
+const wchar_t* BEX_CALL CSoftCatalogData::GetColor() noexcept { return record_.color; }
+const wchar_t* BEX_CALL CSoftCatalogData::GetAlias() noexcept { return record_.alias; }
+int32_t BEX_CALL CSoftCatalogData::GetCategoryId() noexcept { return record_.categoryId; }
+const wchar_t* BEX_CALL CSoftCatalogData::GetDescription() noexcept { return record_.desc; }
 
 CSoftListData::CSoftListData() noexcept {
     record_.osMatches = 1;
     record_.bitMatches = 1;
 }
 
-LONG BEX_CALL CSoftListData::GetFlag(const wchar_t* name) {
+LONG BEX_CALL CSoftListData::GetFlag(const wchar_t* name) noexcept {
     return name && ::lstrcmpiW(name, L"new") == 0 ? record_.isNew : 0;
 }
-const wchar_t* BEX_CALL CSoftListData::GetNamedText(const wchar_t* name) {
+const wchar_t* BEX_CALL CSoftListData::GetNamedText(const wchar_t* name) noexcept {
     if (!name) return nullptr;
     if (::lstrcmpiW(name, L"share") == 0) return record_.freeDisp;
     if (::lstrcmpiW(name, L"filename") == 0) return record_.dname;
     return nullptr;
 }
-uint32_t BEX_CALL CSoftListData::GetSoftId() { return record_.softId; }
-const wchar_t* BEX_CALL CSoftListData::GetName() { return record_.name; }
-const wchar_t* BEX_CALL CSoftListData::GetBrief() { return record_.brief; }
-const wchar_t* BEX_CALL CSoftListData::GetVersionName() { return record_.vname; }
-const wchar_t* BEX_CALL CSoftListData::GetShortName() { return record_.bname; }
-const wchar_t* BEX_CALL CSoftListData::GetLogo() { return record_.logo; }
-const wchar_t* BEX_CALL CSoftListData::GetPageUrl() { return record_.surl; }
-int32_t BEX_CALL CSoftListData::GetScore() { return record_.score < 101 ? record_.score : 0; }
-const wchar_t* BEX_CALL CSoftListData::GetScoreText() { return record_.scoreText; }
-const wchar_t* BEX_CALL CSoftListData::GetScoreComment() { return record_.scoreComment; }
-const wchar_t* BEX_CALL CSoftListData::GetVoteText() { return record_.pollnum; }
-const wchar_t* BEX_CALL CSoftListData::GetPublishTime() { return record_.ptime; }
-const wchar_t* BEX_CALL CSoftListData::GetVersion() { return record_.ver; }
-int32_t BEX_CALL CSoftListData::RunsOnThisSystem() { return record_.osMatches; }
-int64_t BEX_CALL CSoftListData::GetSize() { return record_.size; }
-int32_t BEX_CALL CSoftListData::IsFree() { return record_.isFree; }
-int32_t BEX_CALL CSoftListData::IsPlugin() { return record_.plugin; }
-int32_t BEX_CALL CSoftListData::IsStable() { return record_.stable; }
-int32_t BEX_CALL CSoftListData::IsLanguage() { return record_.language; }
-int32_t BEX_CALL CSoftListData::GetCategoryId() { return record_.categoryId; }
-uint32_t BEX_CALL CSoftListData::HasShellMarkS() { return ShellMark(record_.shell, L"S"); }
-const wchar_t* BEX_CALL CSoftListData::GetShell() { return record_.shell; }
-const wchar_t* BEX_CALL CSoftListData::GetCommentCount() { return record_.cnum; }
-uint32_t BEX_CALL CSoftListData::HasShellMarkP() { return ShellMark(record_.shell, L"P"); }
-int32_t BEX_CALL CSoftListData::MatchesBitness() { return record_.bitMatches; }
-const wchar_t* BEX_CALL CSoftListData::GetPartner() { return record_.coop; }
-const wchar_t* BEX_CALL CSoftListData::GetHomePage() { return record_.home; }
+uint32_t BEX_CALL CSoftListData::GetSoftId() noexcept { return record_.softId; }
+const wchar_t* BEX_CALL CSoftListData::GetName() noexcept { return record_.name; }
+const wchar_t* BEX_CALL CSoftListData::GetBrief() noexcept { return record_.brief; }
+const wchar_t* BEX_CALL CSoftListData::GetVersionName() noexcept { return record_.vname; }
+const wchar_t* BEX_CALL CSoftListData::GetShortName() noexcept { return record_.bname; }
+const wchar_t* BEX_CALL CSoftListData::GetLogo() noexcept { return record_.logo; }
+const wchar_t* BEX_CALL CSoftListData::GetPageUrl() noexcept { return record_.surl; }
+int32_t BEX_CALL CSoftListData::GetScore() noexcept { return record_.score < 101 ? record_.score : 0; }
+const wchar_t* BEX_CALL CSoftListData::GetScoreText() noexcept { return record_.scoreText; }
+const wchar_t* BEX_CALL CSoftListData::GetScoreComment() noexcept { return record_.scoreComment; }
+const wchar_t* BEX_CALL CSoftListData::GetVoteText() noexcept { return record_.pollnum; }
+const wchar_t* BEX_CALL CSoftListData::GetPublishTime() noexcept { return record_.ptime; }
+const wchar_t* BEX_CALL CSoftListData::GetVersion() noexcept { return record_.ver; }
+int32_t BEX_CALL CSoftListData::RunsOnThisSystem() noexcept { return record_.osMatches; }
+int64_t BEX_CALL CSoftListData::GetSize() noexcept { return record_.size; }
+int32_t BEX_CALL CSoftListData::IsFree() noexcept { return record_.isFree; }
+int32_t BEX_CALL CSoftListData::IsPlugin() noexcept { return record_.plugin; }
+int32_t BEX_CALL CSoftListData::IsStable() noexcept { return record_.stable; }
+int32_t BEX_CALL CSoftListData::IsLanguage() noexcept { return record_.language; }
+int32_t BEX_CALL CSoftListData::GetCategoryId() noexcept { return record_.categoryId; }
+uint32_t BEX_CALL CSoftListData::HasShellMarkS() {
+    return base::CallGuarded(L"CSoftListData::HasShellMarkS", uint32_t{0},
+                             [this] { return ShellMark(record_.shell, L"S"); });
+}
+const wchar_t* BEX_CALL CSoftListData::GetShell() noexcept { return record_.shell; }
+const wchar_t* BEX_CALL CSoftListData::GetCommentCount() noexcept { return record_.cnum; }
+uint32_t BEX_CALL CSoftListData::HasShellMarkP() {
+    return base::CallGuarded(L"CSoftListData::HasShellMarkP", uint32_t{0},
+                             [this] { return ShellMark(record_.shell, L"P"); });
+}
+int32_t BEX_CALL CSoftListData::MatchesBitness() noexcept { return record_.bitMatches; }
+const wchar_t* BEX_CALL CSoftListData::GetPartner() noexcept { return record_.coop; }
+const wchar_t* BEX_CALL CSoftListData::GetHomePage() noexcept { return record_.home; }
 
 CSoftCatalogData* NewSoftCatalogData() noexcept { return NewRecordObject<CSoftCatalogData>(); }
 CSoftListData* NewSoftListData() noexcept { return NewRecordObject<CSoftListData>(); }

@@ -71,9 +71,9 @@ public:
     Record& Data() noexcept { return record_; }
     const Record& Data() const noexcept { return record_; }
 
-    uint32_t BEX_CALL GetClassId() override { return Id; }
-    LONG BEX_CALL AddRef() override { return ::InterlockedIncrement(&count_); }
-    LONG BEX_CALL Release() override;
+    uint32_t BEX_CALL GetClassId() noexcept override { return Id; }
+    LONG BEX_CALL AddRef() noexcept override { return ::InterlockedIncrement(&count_); }
+    LONG BEX_CALL Release() noexcept override;
 
 protected:
     RecordObject() noexcept;
@@ -87,55 +87,55 @@ class CSoftCatalogData final : public RecordObject<ISoftCatalogData, tagSoftCata
 public:
     CSoftCatalogData() noexcept;  // the defaults of an entry not yet read
 
-    LONG BEX_CALL Reserved3(void* unused) override;
-    LONG BEX_CALL Reserved4(void* unused) override;
-    const wchar_t* BEX_CALL GetName() override;
-    const wchar_t* BEX_CALL GetImageUrl() override;
-    const wchar_t* BEX_CALL GetBrowserUrl() override;
-    int32_t BEX_CALL GetTotal() override;
-    int32_t BEX_CALL GetPageCount() override;
-    int32_t BEX_CALL OpensInBrowser() override;
-    const wchar_t* BEX_CALL GetThemeText(int which) override;
-    BOOL BEX_CALL GetThemeNumbers(int which, int* a, int* b, int* c) override;
-    const wchar_t* BEX_CALL GetColor() override;
-    const wchar_t* BEX_CALL GetAlias() override;
-    int32_t BEX_CALL GetCategoryId() override;
-    const wchar_t* BEX_CALL GetDescription() override;
+    LONG BEX_CALL Reserved3(void* unused) noexcept override;
+    LONG BEX_CALL Reserved4(void* unused) noexcept override;
+    const wchar_t* BEX_CALL GetName() noexcept override;
+    const wchar_t* BEX_CALL GetImageUrl() noexcept override;
+    const wchar_t* BEX_CALL GetBrowserUrl() noexcept override;
+    int32_t BEX_CALL GetTotal() noexcept override;
+    int32_t BEX_CALL GetPageCount() noexcept override;
+    int32_t BEX_CALL OpensInBrowser() noexcept override;
+    const wchar_t* BEX_CALL GetThemeText(int which) noexcept override;
+    BOOL BEX_CALL GetThemeNumbers(int which, int* a, int* b, int* c) noexcept override;
+    const wchar_t* BEX_CALL GetColor() noexcept override;
+    const wchar_t* BEX_CALL GetAlias() noexcept override;
+    int32_t BEX_CALL GetCategoryId() noexcept override;
+    const wchar_t* BEX_CALL GetDescription() noexcept override;
 };
 
 class CSoftListData final : public RecordObject<ISoftListData, tagSoftListData, 68> {
 public:
     CSoftListData() noexcept;  // zero but runs-on-this-system and matches-bitness
 
-    LONG BEX_CALL GetFlag(const wchar_t* name) override;
-    const wchar_t* BEX_CALL GetNamedText(const wchar_t* name) override;
-    uint32_t BEX_CALL GetSoftId() override;
-    const wchar_t* BEX_CALL GetName() override;
-    const wchar_t* BEX_CALL GetBrief() override;
-    const wchar_t* BEX_CALL GetVersionName() override;
-    const wchar_t* BEX_CALL GetShortName() override;
-    const wchar_t* BEX_CALL GetLogo() override;
-    const wchar_t* BEX_CALL GetPageUrl() override;
-    int32_t BEX_CALL GetScore() override;
-    const wchar_t* BEX_CALL GetScoreText() override;
-    const wchar_t* BEX_CALL GetScoreComment() override;
-    const wchar_t* BEX_CALL GetVoteText() override;
-    const wchar_t* BEX_CALL GetPublishTime() override;
-    const wchar_t* BEX_CALL GetVersion() override;
-    int32_t BEX_CALL RunsOnThisSystem() override;
-    int64_t BEX_CALL GetSize() override;
-    int32_t BEX_CALL IsFree() override;
-    int32_t BEX_CALL IsPlugin() override;
-    int32_t BEX_CALL IsStable() override;
-    int32_t BEX_CALL IsLanguage() override;
-    int32_t BEX_CALL GetCategoryId() override;
+    LONG BEX_CALL GetFlag(const wchar_t* name) noexcept override;
+    const wchar_t* BEX_CALL GetNamedText(const wchar_t* name) noexcept override;
+    uint32_t BEX_CALL GetSoftId() noexcept override;
+    const wchar_t* BEX_CALL GetName() noexcept override;
+    const wchar_t* BEX_CALL GetBrief() noexcept override;
+    const wchar_t* BEX_CALL GetVersionName() noexcept override;
+    const wchar_t* BEX_CALL GetShortName() noexcept override;
+    const wchar_t* BEX_CALL GetLogo() noexcept override;
+    const wchar_t* BEX_CALL GetPageUrl() noexcept override;
+    int32_t BEX_CALL GetScore() noexcept override;
+    const wchar_t* BEX_CALL GetScoreText() noexcept override;
+    const wchar_t* BEX_CALL GetScoreComment() noexcept override;
+    const wchar_t* BEX_CALL GetVoteText() noexcept override;
+    const wchar_t* BEX_CALL GetPublishTime() noexcept override;
+    const wchar_t* BEX_CALL GetVersion() noexcept override;
+    int32_t BEX_CALL RunsOnThisSystem() noexcept override;
+    int64_t BEX_CALL GetSize() noexcept override;
+    int32_t BEX_CALL IsFree() noexcept override;
+    int32_t BEX_CALL IsPlugin() noexcept override;
+    int32_t BEX_CALL IsStable() noexcept override;
+    int32_t BEX_CALL IsLanguage() noexcept override;
+    int32_t BEX_CALL GetCategoryId() noexcept override;
     uint32_t BEX_CALL HasShellMarkS() override;
-    const wchar_t* BEX_CALL GetShell() override;
-    const wchar_t* BEX_CALL GetCommentCount() override;
+    const wchar_t* BEX_CALL GetShell() noexcept override;
+    const wchar_t* BEX_CALL GetCommentCount() noexcept override;
     uint32_t BEX_CALL HasShellMarkP() override;
-    int32_t BEX_CALL MatchesBitness() override;
-    const wchar_t* BEX_CALL GetPartner() override;
-    const wchar_t* BEX_CALL GetHomePage() override;
+    int32_t BEX_CALL MatchesBitness() noexcept override;
+    const wchar_t* BEX_CALL GetPartner() noexcept override;
+    const wchar_t* BEX_CALL GetHomePage() noexcept override;
 };
 
 // New objects with the -3 notice (null when the kernel is unbound or memory

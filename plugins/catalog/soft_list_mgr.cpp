@@ -5,6 +5,8 @@
 #include <new>
 #include <utility>
 
+#include "base/exception_barrier.h"
+#include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/list_answers.h"
 #include "plugins/catalog/locked.h"
 #include "plugins/common/kernel_calls.h"
@@ -30,10 +32,11 @@ constexpr wchar_t kScoreKind[] = L"softlist";
 
 volatile LONG g_terminations = 0;
 
-std::wstring TextOf(const plugin::PluginRef<>& string) {
-    if (!string) return std::wstring();
-    return plugin::StringText(string.Get()).value_or(std::wstring());
-}
+// The live managers, newest first, linked through their own field so that
+// making one allocates nothing. Nothing but pointers is looked at under
+// this lock.
+SRWLOCK g_liveLock = SRWLOCK_INIT;
+CSoftListMgr* g_live = nullptr;
 
 LPARAM ListParam(int index, int page) {
     return static_cast<LPARAM>(MAKELONG(static_cast<WORD>(index), static_cast<WORD>(page)));
@@ -76,7 +79,7 @@ PendingCompletion PendingCompletion::StartDetails(IBexPlugin* details, IBexPlugi
     winlib::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!event) return pending;
     bool kernelMade = false;
-    plugin::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));
+    bex::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));
     if (!result || !plugin::DetailsStart(details, names, kind, result.Get())) return pending;
     pending.result_ = std::move(result);
     pending.event_ = event.Detach();
@@ -96,9 +99,21 @@ LONG PendingCompletion::Poll(DWORD waitMs) {
 CSoftListMgr::CSoftListMgr() noexcept {
     ::InitializeCriticalSection(&lock_);
     appIds_.reset(new (std::nothrow) CBexStore());
+    ::AcquireSRWLockExclusive(&g_liveLock);
+    nextLive_ = g_live;
+    g_live = this;
+    ::ReleaseSRWLockExclusive(&g_liveLock);
 }
 
 CSoftListMgr::~CSoftListMgr() {
+    ::AcquireSRWLockExclusive(&g_liveLock);
+    for (CSoftListMgr** link = &g_live; *link; link = &(*link)->nextLive_) {
+        if (*link == this) {
+            *link = nextLive_;
+            break;
+        }
+    }
+    ::ReleaseSRWLockExclusive(&g_liveLock);
     Stop();
     std::deque<SoftListRequest> left;
     {
@@ -121,7 +136,16 @@ CSoftListMgr::~CSoftListMgr() {
 
 LONG CSoftListMgr::Terminations() { return g_terminations; }
 
-LONG BEX_CALL CSoftListMgr::AddRef() {
+CSoftListMgr* CSoftListMgr::FromPlugin(IBexPlugin* object) noexcept {
+    CSoftListMgr* found = nullptr;
+    ::AcquireSRWLockShared(&g_liveLock);
+    for (CSoftListMgr* live = g_live; live && !found; live = live->nextLive_)
+        if (static_cast<IBexPlugin*>(live) == object) found = live;
+    ::ReleaseSRWLockShared(&g_liveLock);
+    return found;
+}
+
+LONG BEX_CALL CSoftListMgr::AddRef() noexcept {
     const LONG now = ::InterlockedIncrement(&count_);
     if (now == 1) {
         // A client is back: the worker sleeps between passes again.
@@ -137,11 +161,11 @@ void CSoftListMgr::OnLastClientGone() noexcept {
 }
 
 LONG BEX_CALL CSoftListMgr::Start() {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::Start", 0L, [&]() -> LONG {
         Locked lock(lock_);
         if (started_) return 1;
         if (FAILED(plugin::CreateKernelObject(k::kSoftware, software_)) ||
-            !plugin::CallSlot<int>(software_.Get(), k::software::kReady))
+            !bex::Call(k::software::kBegin, software_.Get()))
             return 0;
         if (FAILED(plugin::CreateKernelObject(k::kKeyword, keyword_)) ||
             FAILED(plugin::CreateKernelObject(k::kDetails, details_)) ||
@@ -149,20 +173,20 @@ LONG BEX_CALL CSoftListMgr::Start() {
             FAILED(plugin::CreateKernelObject(k::kHttpFetch, fetch_)) ||
             FAILED(plugin::CreateKernelObject(k::kSoftwareQuery, query_)))
             return 0;
-        plugin::PluginRef<> bitness;
+        bex::PluginRef<> bitness;
         bitness_ = SUCCEEDED(plugin::CreateKernelObject(k::kBitness, bitness)) &&
-                           plugin::CallSlot<int>(bitness.Get(), k::bitness::kIs64Bit)
+                           bex::Call(k::bitness::kIs64Bit, bitness.Get())
                        ? L"64"
                        : L"32";
-        plugin::PluginRef<> system;
+        bex::PluginRef<> system;
         if (SUCCEEDED(plugin::CreateKernelObject(k::kSystem, system)))
-            plugin::CallSlot<int>(system.Get(), k::system_info::kDescribe, k::system_info::kDescribeKind,
+            bex::Call(k::system_info::kDescribe, system.Get(), k::system_info::kDescribeKind,
                                   systemNameObject_.PutPlugin());
-        systemText_ = TextOf(systemNameObject_);
-        plugin::PluginRef<> environment;
+        systemText_ = bex::TextOf(systemNameObject_);
+        bex::PluginRef<> environment;
         if (FAILED(plugin::CreateKernelObject(k::kEnvironment, environment))) return 0;
-        plugin::CallSlot<int>(environment.Get(), k::environment::kQueryTail, queryTailObject_.PutPlugin());
-        queryTail_ = TextOf(queryTailObject_);
+        bex::Call(k::environment::kQueryTail, environment.Get(), queryTailObject_.PutPlugin());
+        queryTail_ = bex::TextOf(queryTailObject_);
 
         winlib::Event wake(::CreateEventW(nullptr, TRUE, count_ == 0 ? TRUE : FALSE, nullptr));
         winlib::Event stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
@@ -178,13 +202,11 @@ LONG BEX_CALL CSoftListMgr::Start() {
             return 0;
         }
         return 1;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 LONG BEX_CALL CSoftListMgr::Stop() {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::Stop", 1L, [&]() -> LONG {
         {
             Locked lock(lock_);
             if (!started_) return 1;
@@ -212,9 +234,7 @@ LONG BEX_CALL CSoftListMgr::Stop() {
             ClearMaps();
         }
         return 1;
-    } catch (...) {
-        return 1;
-    }
+    });
 }
 
 void CSoftListMgr::ClearMaps() {
@@ -232,18 +252,19 @@ void CSoftListMgr::ClearMaps() {
 // ---- listeners and events ----
 
 LONG BEX_CALL CSoftListMgr::AddListener(HWND window, UINT message) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::AddListener", 1L, [&]() -> LONG {
         Locked lock(lock_);
         listeners_[window] = message;
-    } catch (...) {
-    }
-    return 1;
+        return 1;
+    });
 }
 
 LONG BEX_CALL CSoftListMgr::RemoveListener(HWND window) {
-    Locked lock(lock_);
-    listeners_.erase(window);
-    return 1;
+    return base::CallGuarded(L"CSoftListMgr::RemoveListener", 1L, [&]() -> LONG {
+        Locked lock(lock_);
+        listeners_.erase(window);
+        return 1;
+    });
 }
 
 void CSoftListMgr::NotifyListeners(int code, int kind, LPARAM lParam) {
@@ -263,27 +284,24 @@ const CSoftCatalogData* CSoftListMgr::FindEntry(int kind, const std::wstring& na
 }
 
 LONG BEX_CALL CSoftListMgr::GetCatalogCount(int kind) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::GetCatalogCount", 0L, [&]() -> LONG {
         Locked lock(lock_);
         return static_cast<LONG>(Entries(kind).size());
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 LONG BEX_CALL CSoftListMgr::RequestCatalog(int kind) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::RequestCatalog", 0L, [&]() -> LONG {
         SoftListRequest request;
         request.kind = kCatalogFetch;
         request.arg1 = kind;
         Queue(std::move(request));
-    } catch (...) {
-    }
-    return GetCatalogCount(kind);
+        return GetCatalogCount(kind);
+    });
 }
 
 BOOL BEX_CALL CSoftListMgr::GetCatalog(int kind, int index, IBexPlugin** out) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::GetCatalog", BOOL{FALSE}, [&]() -> BOOL {
         if (!out || index < 0) return FALSE;
         Locked lock(lock_);
         std::vector<CSoftCatalogData*>& entries = Entries(kind);
@@ -297,9 +315,7 @@ BOOL BEX_CALL CSoftListMgr::GetCatalog(int kind, int index, IBexPlugin** out) {
         if (!entry) return FALSE;
         *out = entry;
         return TRUE;
-    } catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 // ---- lists ----
@@ -331,49 +347,47 @@ CSoftListData* CSoftListMgr::FindListRecord(int kind, const std::wstring& name, 
 }
 
 BOOL BEX_CALL CSoftListMgr::GetListIds(int kind, const wchar_t* name, int page, IBexPlugin** out) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::GetListIds", BOOL{FALSE}, [&]() -> BOOL {
         if (!out) return FALSE;
         Locked lock(lock_);
         const ListState* state = FindListState(ListKey(kind, name ? name : L"", page));
         if (!state || state->ids.empty()) return FALSE;
-        plugin::PluginRef<> buffer;
-        if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return FALSE;
-        const size_t bytes = state->ids.size() * sizeof(uint32_t);
-        BYTE* data = plugin::BufferAllocate(buffer.Get(), static_cast<int>(bytes));
-        if (!data) return FALSE;
-        std::memcpy(data, state->ids.data(), bytes);
+        bex::PluginRef<> buffer = NewIdBuffer(state->ids);
+        if (!buffer) return FALSE;
         *out = buffer.Detach();
         return TRUE;
-    } catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 BOOL BEX_CALL CSoftListMgr::GetListIdsAt(int kind, int index, int page, IBexPlugin** out) {
-    std::wstring name;
-    {
-        Locked lock(lock_);
-        const std::vector<CSoftCatalogData*>& entries = Entries(kind);
-        if (index >= 0 && static_cast<size_t>(index) < entries.size())
-            name = entries[static_cast<size_t>(index)]->Data().name;
-    }
-    return GetListIds(kind, name.c_str(), page, out);
+    return base::CallGuarded(L"CSoftListMgr::GetListIdsAt", BOOL{FALSE}, [&]() -> BOOL {
+        std::wstring name;
+        {
+            Locked lock(lock_);
+            const std::vector<CSoftCatalogData*>& entries = Entries(kind);
+            if (index >= 0 && static_cast<size_t>(index) < entries.size())
+                name = entries[static_cast<size_t>(index)]->Data().name;
+        }
+        return GetListIds(kind, name.c_str(), page, out);
+    });
 }
 
 LONG BEX_CALL CSoftListMgr::RequestListByName(int kind, const wchar_t* name, int page) {
-    int index = -1;
-    {
-        Locked lock(lock_);
-        const std::vector<CSoftCatalogData*>& entries = Entries(kind);
-        for (size_t i = 0; i < entries.size() && index < 0; ++i)
-            if (::lstrcmpiW(entries[i]->Data().name, name ? name : L"") == 0) index = static_cast<int>(i);
-    }
-    if (index >= 0) RequestList(kind, index, page);
-    return 1;
+    return base::CallGuarded(L"CSoftListMgr::RequestListByName", 1L, [&]() -> LONG {
+        int index = -1;
+        {
+            Locked lock(lock_);
+            const std::vector<CSoftCatalogData*>& entries = Entries(kind);
+            for (size_t i = 0; i < entries.size() && index < 0; ++i)
+                if (::lstrcmpiW(entries[i]->Data().name, name ? name : L"") == 0) index = static_cast<int>(i);
+        }
+        if (index >= 0) RequestList(kind, index, page);
+        return 1;
+    });
 }
 
 LONG BEX_CALL CSoftListMgr::RequestList(int kind, int index, int page) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::RequestList", 1L, [&]() -> LONG {
         Locked lock(lock_);
         const std::vector<CSoftCatalogData*>& entries = Entries(kind);
         if (index < 0 || static_cast<size_t>(index) >= entries.size()) return 1;
@@ -393,70 +407,62 @@ LONG BEX_CALL CSoftListMgr::RequestList(int kind, int index, int page) {
         request.index = index;
         Queue(std::move(request));
         return 0;
-    } catch (...) {
-        return 1;
-    }
+    });
 }
 
 BOOL BEX_CALL CSoftListMgr::GetListItem(int kind, const wchar_t* name, uint32_t softId, IBexPlugin** out) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::GetListItem", BOOL{FALSE}, [&]() -> BOOL {
         if (!out) return FALSE;
-        plugin::PluginRef<CSoftListData> record;
-        plugin::PluginRef<> query;
+        bex::PluginRef<CSoftListData> record;
+        bex::PluginRef<> query;
         {
             Locked lock(lock_);
             if (!started_) return FALSE;
-            record = plugin::PluginRef<CSoftListData>::AddRefed(FindListRecord(kind, name ? name : L"", softId));
-            query = plugin::PluginRef<>::AddRefed(query_.Get());
+            record = bex::PluginRef<CSoftListData>::AddRefed(FindListRecord(kind, name ? name : L"", softId));
+            query = bex::PluginRef<>::AddRefed(query_.Get());
         }
         return TellAndHandOut(std::move(record), std::move(query), softId, out);
-    } catch (...) {
-        return FALSE;
-    }
+    });
 }
 
-BOOL CSoftListMgr::TellAndHandOut(plugin::PluginRef<CSoftListData> record, plugin::PluginRef<> query,
+BOOL CSoftListMgr::TellAndHandOut(bex::PluginRef<CSoftListData> record, bex::PluginRef<> query,
                                   uint32_t softId, IBexPlugin** out) {
     if (!record) return FALSE;
     // Outside the lock, with our own references: a concurrent Stop
     // releases the maps' ones.
-    if (query && plugin::CallSlot<int>(query.Get(), k::software_query::kReady, 0, 0)) {
+    if (query && bex::Call(k::software_query::kReady, query.Get(), 0, 0)) {
         const tagSoftListData& r = record->Data();
-        plugin::CallSlot<int>(query.Get(), k::software_query::kTell, softId, static_cast<const wchar_t*>(r.vname),
-                              static_cast<const wchar_t*>(r.durls), static_cast<const wchar_t*>(r.uurls),
-                              static_cast<const wchar_t*>(r.dname), static_cast<const wchar_t*>(r.args),
-                              static_cast<const wchar_t*>(r.hint2), static_cast<const wchar_t*>(r.pname),
-                              static_cast<const wchar_t*>(r.os), static_cast<const wchar_t*>(r.ver),
-                              static_cast<const wchar_t*>(r.sizeText), static_cast<const wchar_t*>(r.shell), 0);
+        bex::Call(k::software_query::kTell, query.Get(), softId, r.vname, r.durls, r.uurls, r.dname, r.args,
+                  r.hint2, r.pname, r.os, r.ver, r.sizeText, r.shell, 0);
     }
     *out = record.Detach();
     return TRUE;
 }
 
 BOOL BEX_CALL CSoftListMgr::GetListItemAt(int kind, int index, uint32_t softId, IBexPlugin** out) {
-    std::wstring name;
-    {
-        Locked lock(lock_);
-        const std::vector<CSoftCatalogData*>& entries = Entries(kind);
-        if (index >= 0 && static_cast<size_t>(index) < entries.size())
-            name = entries[static_cast<size_t>(index)]->Data().name;
-    }
-    if (name.empty()) return FALSE;
-    return GetListItem(kind, name.c_str(), softId, out);
+    return base::CallGuarded(L"CSoftListMgr::GetListItemAt", BOOL{FALSE}, [&]() -> BOOL {
+        std::wstring name;
+        {
+            Locked lock(lock_);
+            const std::vector<CSoftCatalogData*>& entries = Entries(kind);
+            if (index >= 0 && static_cast<size_t>(index) < entries.size())
+                name = entries[static_cast<size_t>(index)]->Data().name;
+        }
+        if (name.empty()) return FALSE;
+        return GetListItem(kind, name.c_str(), softId, out);
+    });
 }
 
 BOOL BEX_CALL CSoftListMgr::GetListTitle(int kind, const wchar_t* name, int page, IBexPlugin** out) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::GetListTitle", BOOL{FALSE}, [&]() -> BOOL {
         if (!out) return FALSE;
         Locked lock(lock_);
         const ListState* state = FindListState(ListKey(kind, name ? name : L"", page));
         if (!state) return FALSE;
-        plugin::PluginRef<> text;
+        bex::PluginRef<> text;
         *out = plugin::RenewKernelString(text, state->title.c_str()) ? text.Detach() : nullptr;
         return TRUE;
-    } catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 // ---- the worker ----
@@ -467,12 +473,11 @@ void CSoftListMgr::Queue(SoftListRequest&& request) {
 }
 
 DWORD WINAPI CSoftListMgr::SoftListThread(void* self) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr worker", DWORD{0}, [self] {
         winlib::ComScope com;
         static_cast<CSoftListMgr*>(self)->WorkerLoop();
-    } catch (...) {
-    }
-    return 0;
+        return DWORD{0};
+    });
 }
 
 void CSoftListMgr::WorkerLoop() {
@@ -495,10 +500,11 @@ void CSoftListMgr::WorkerLoop() {
             }
         }
         if (taken) {
-            try {
+            // A request that failed on the way is dropped; the worker goes on.
+            base::CallGuarded(L"CSoftListMgr::Handle", false, [&] {
                 Handle(request);
-            } catch (...) {
-            }
+                return true;
+            });
         }
         bool more = false;
         {
@@ -543,9 +549,9 @@ void CSoftListMgr::ChooseCatalogUrl(int kind) {
     if (kind < 0 || kind >= kCatalogKinds) return;
     int number = 0;
     if (kind == 0) {
-        plugin::PluginRef<> environment;
+        bex::PluginRef<> environment;
         if (SUCCEEDED(plugin::CreateKernelObject(k::kEnvironment, environment)))
-            number = plugin::CallSlot<int>(environment.Get(), k::environment::kNumber);
+            number = bex::Call(k::environment::kNumber, environment.Get());
     }
     const std::wstring url = CatalogUrl(kind, number, ::GetTickCount(), queryTail_);
     if (url.empty()) return;
@@ -627,7 +633,7 @@ void CSoftListMgr::ParseSoftListXml(SoftListRequest& request) {
         return ListFailed(kind, request.text, request.index, request.page);
 
     const bool scoreRanked = IsScoreRanked(request.text);
-    plugin::PluginRef<> names;
+    bex::PluginRef<> names;
     if (FAILED(plugin::CreateKernelObject(k::kObjectList, names)))
         return ListFailed(kind, request.text, request.index, request.page);
     {
@@ -652,11 +658,11 @@ void CSoftListMgr::ParseSoftListXml(SoftListRequest& request) {
             }
             record->Data().softId = soft.id;
             FillListRecord(record->Data(), soft.fields, context);
-            plugin::PluginRef<> name;
-            if (plugin::RenewKernelString(name, record->Data().bname)) plugin::ListAppend(names.Get(), name.Get());
+            bex::PluginRef<> name;
+            if (plugin::RenewKernelString(name, record->Data().bname)) bex::ListAppend(names.Get(), name.Get());
         }
     }
-    if (plugin::ListCount(names.Get()) == 0) return ListFailed(kind, request.text, request.index, request.page);
+    if (bex::ListCount(names.Get()) == 0) return ListFailed(kind, request.text, request.index, request.page);
     const LPARAM lParam = ListParam(request.index, request.page);
     NotifyListeners(1, kind, lParam);
     NotifyListeners(3, kind, lParam);
@@ -681,16 +687,16 @@ void CSoftListMgr::ParseSoftListXml(SoftListRequest& request) {
 
 void CSoftListMgr::AttachScores(tagSoftListData& r) {
     if (!r.bname[0]) return;
-    const plugin::PluginRef<> item = plugin::DetailsFind(details_.Get(), r.bname);
+    const bex::PluginRef<> item = plugin::DetailsFind(details_.Get(), r.bname);
     if (!item) return;
-    const wchar_t* score = plugin::CallSlot<const wchar_t*>(item.Get(), k::details::kItemText1);
+    const wchar_t* score = bex::Call(k::details::kItemText1, item.Get());
     if (score && *score) {
         std::wstring display;
         ScoreFromText(score, r.score, display);
         SetField(r.scoreText, display.c_str());
     }
-    const wchar_t* comment = plugin::CallSlot<const wchar_t*>(item.Get(), k::details::kItemText2);
-    const wchar_t* votes = plugin::CallSlot<const wchar_t*>(item.Get(), k::details::kItemText3);
+    const wchar_t* comment = bex::Call(k::details::kItemText2, item.Get());
+    const wchar_t* votes = bex::Call(k::details::kItemText3, item.Get());
     SetField(r.scoreComment, comment ? comment : L"");
     SetField(r.pollnum, votes ? votes : L"");
 }
@@ -715,22 +721,18 @@ void CSoftListMgr::AttachListScores(SoftListRequest& request) {
 
 // ---- the cache in the value store ----
 
-bool CSoftListMgr::StoreGet(int type, const std::wstring& name, plugin::PluginRef<>& buffer, uint32_t* extra) {
-    if (!store_ || FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return false;
-    uint32_t ignored = 0;
-    return plugin::CallSlot<int>(store_.Get(), k::value_store::kGet, type, name.c_str(), buffer.Get(),
-                                 extra ? extra : &ignored) >= 0;
+std::optional<bex::ByteView> CSoftListMgr::StoreGet(int type, const std::wstring& name, bex::PluginRef<>& buffer,
+                                                    uint32_t* extra) {
+    if (!store_ || FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return std::nullopt;
+    return bex::ValueGet(store_.Get(), type, name.c_str(), buffer.Get(), extra);
 }
 
 void CSoftListMgr::LoadCatalogCache() {
     if (!store_) return;
     for (int kind = 0; kind < kCatalogKinds; ++kind) {
-        plugin::PluginRef<> buffer;
+        bex::PluginRef<> buffer;
         if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return;
-        if (plugin::CallSlot<int>(store_.Get(), k::value_store::kGetByNumber, kCountType,
-                                  static_cast<uint32_t>(kind), buffer.Get(), 0) < 0)
-            continue;
-        const auto bytes = plugin::BufferData(buffer.Get());
+        const auto bytes = bex::ValueGetByNumber(store_.Get(), kCountType, static_cast<uint32_t>(kind), buffer.Get());
         if (!bytes || bytes->size != sizeof(uint32_t)) continue;
         uint32_t count = 0;
         std::memcpy(&count, bytes->data, sizeof(count));
@@ -747,9 +749,8 @@ void CSoftListMgr::LoadCatalogCache() {
 }
 
 CSoftCatalogData* CSoftListMgr::LoadCatalogRecord(int kind, int index) {
-    plugin::PluginRef<> buffer;
-    if (!StoreGet(kEntryType, std::to_wstring(kind) + L"-" + std::to_wstring(index), buffer, nullptr)) return nullptr;
-    const auto bytes = plugin::BufferData(buffer.Get());
+    bex::PluginRef<> buffer;
+    const auto bytes = StoreGet(kEntryType, std::to_wstring(kind) + L"-" + std::to_wstring(index), buffer, nullptr);
     if (!bytes || bytes->size != sizeof(tagSoftCatalogData)) return nullptr;
     CSoftCatalogData* entry = NewSoftCatalogData();
     if (!entry) return nullptr;
@@ -760,21 +761,16 @@ CSoftCatalogData* CSoftListMgr::LoadCatalogRecord(int kind, int index) {
 
 bool CSoftListMgr::LoadListState(const std::wstring& key, ListState& state) {
     bool found = false;
-    plugin::PluginRef<> text;
-    if (StoreGet(kListType, L"text" + key, text, nullptr)) {
-        if (const auto bytes = plugin::BufferData(text.Get())) {
-            state.title.assign(bytes->size / sizeof(wchar_t), L'\0');
-            std::memcpy(&state.title[0], bytes->data, state.title.size() * sizeof(wchar_t));
-            state.title = state.title.c_str();  // up to an embedded NUL
-        }
+    bex::PluginRef<> text;
+    if (const auto bytes = StoreGet(kListType, L"text" + key, text, nullptr)) {
+        state.title.assign(bytes->size / sizeof(wchar_t), L'\0');
+        if (!state.title.empty()) std::memcpy(&state.title[0], bytes->data, state.title.size() * sizeof(wchar_t));
+        state.title = state.title.c_str();  // up to an embedded NUL
         found = true;
     }
-    plugin::PluginRef<> data;
-    if (StoreGet(kListType, L"data" + key, data, nullptr)) {
-        if (const auto bytes = plugin::BufferData(data.Get())) {
-            state.ids.resize(bytes->size / sizeof(uint32_t));
-            std::memcpy(state.ids.data(), bytes->data, state.ids.size() * sizeof(uint32_t));
-        }
+    bex::PluginRef<> data;
+    if (const auto bytes = StoreGet(kListType, L"data" + key, data, nullptr)) {
+        state.ids = ReadIds(*bytes);
         found = true;
     }
     state.state = kUnasked;
@@ -782,10 +778,9 @@ bool CSoftListMgr::LoadListState(const std::wstring& key, ListState& state) {
 }
 
 CSoftListData* CSoftListMgr::LoadListRecord(const std::wstring& setKey, uint32_t softId) {
-    plugin::PluginRef<> buffer;
+    bex::PluginRef<> buffer;
     uint32_t extra = 0;
-    if (!StoreGet(kRecordSetType, setKey, buffer, &extra)) return nullptr;
-    const auto bytes = plugin::BufferData(buffer.Get());
+    const auto bytes = StoreGet(kRecordSetType, setKey, buffer, &extra);
     if (!bytes) return nullptr;
     const size_t count = std::min<size_t>(extra >> 16, bytes->size / sizeof(tagSoftListData));
     for (size_t i = 0; i < count; ++i) {
@@ -806,31 +801,26 @@ CSoftListData* CSoftListMgr::LoadListRecord(const std::wstring& setKey, uint32_t
 void CSoftListMgr::SaveCache() {
     Locked lock(lock_);
     if (!store_) return;
-    using plugin::CallSlot;
     for (int kind = 0; kind < kCatalogKinds; ++kind) {
         const std::vector<CSoftCatalogData*>& entries = Entries(kind);
         const uint32_t count = static_cast<uint32_t>(entries.size());
-        CallSlot<int>(store_.Get(), k::value_store::kSetByNumber, kCountType, static_cast<uint32_t>(kind),
-                      static_cast<const void*>(&count), static_cast<int>(sizeof(count)), 0, 0);
+        bex::ValueSetByNumber(store_.Get(), kCountType, static_cast<uint32_t>(kind), &count, sizeof(count));
         for (uint32_t i = 0; i < count; ++i) {
             const std::wstring name = std::to_wstring(kind) + L"-" + std::to_wstring(i);
-            CallSlot<int>(store_.Get(), k::value_store::kSet, kEntryType, name.c_str(),
-                          static_cast<const void*>(&entries[i]->Data()), static_cast<int>(sizeof(tagSoftCatalogData)),
-                          0, 0u);
+            bex::ValueSet(store_.Get(), kEntryType, name.c_str(), &entries[i]->Data(), sizeof(tagSoftCatalogData),
+                          false, 0);
         }
     }
     for (const auto& [key, list] : lists_) {
         if (!list.title.empty()) {
             const std::wstring name = L"text" + key;
-            CallSlot<int>(store_.Get(), k::value_store::kSet, kListType, name.c_str(),
-                          static_cast<const void*>(list.title.data()),
-                          static_cast<int>(list.title.size() * sizeof(wchar_t)), 0, 0u);
+            bex::ValueSet(store_.Get(), kListType, name.c_str(), list.title.data(),
+                          list.title.size() * sizeof(wchar_t), false, 0);
         }
         if (!list.ids.empty()) {
             const std::wstring name = L"data" + key;
-            CallSlot<int>(store_.Get(), k::value_store::kSet, kListType, name.c_str(),
-                          static_cast<const void*>(list.ids.data()),
-                          static_cast<int>(list.ids.size() * sizeof(uint32_t)), 0, 0u);
+            bex::ValueSet(store_.Get(), kListType, name.c_str(), list.ids.data(), list.ids.size() * sizeof(uint32_t),
+                          false, 0);
         }
     }
     for (const auto& [key, set] : recordSets_) {
@@ -844,25 +834,22 @@ void CSoftListMgr::SaveCache() {
         }
         // Records are read back one by one as they are asked for: the ones
         // this run never asked for stay stored as they were.
-        plugin::PluginRef<> stored;
+        bex::PluginRef<> stored;
         uint32_t storedExtra = 0;
-        if (StoreGet(kRecordSetType, key, stored, &storedExtra)) {
-            if (const auto bytes = plugin::BufferData(stored.Get())) {
-                const size_t n = std::min<size_t>(storedExtra >> 16, bytes->size / sizeof(tagSoftListData));
-                for (size_t i = 0; i < n && count < kMaxStoredRecords; ++i) {
-                    const BYTE* record = bytes->data + i * sizeof(tagSoftListData);
-                    uint32_t id = 0;
-                    std::memcpy(&id, record, sizeof(id));
-                    if (set.count(id)) continue;
-                    data.insert(data.end(), record, record + sizeof(tagSoftListData));
-                    ++count;
-                }
+        if (const auto bytes = StoreGet(kRecordSetType, key, stored, &storedExtra)) {
+            const size_t n = std::min<size_t>(storedExtra >> 16, bytes->size / sizeof(tagSoftListData));
+            for (size_t i = 0; i < n && count < kMaxStoredRecords; ++i) {
+                const BYTE* record = bytes->data + i * sizeof(tagSoftListData);
+                uint32_t id = 0;
+                std::memcpy(&id, record, sizeof(id));
+                if (set.count(id)) continue;
+                data.insert(data.end(), record, record + sizeof(tagSoftListData));
+                ++count;
             }
         }
         if (count == 0) continue;
         const uint32_t extra = static_cast<uint32_t>(count) << 16 | kRecordSetVersion;
-        CallSlot<int>(store_.Get(), k::value_store::kSet, kRecordSetType, key.c_str(),
-                      static_cast<const void*>(data.data()), static_cast<int>(data.size()), 1, extra);
+        bex::ValueSet(store_.Get(), kRecordSetType, key.c_str(), data.data(), data.size(), true, extra);
     }
 }
 

@@ -11,6 +11,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,8 @@
 #include "plugins/catalog/bex_store.h"
 #include "plugins/catalog/soft_list_data.h"
 #include "plugins/common/plugin_object.h"
-#include "plugins/common/plugin_ref.h"
+#include "protocol/kernel_calls.h"
+#include "protocol/plugin_ref.h"
 #include "winlib/handles.h"
 
 namespace catalog {
@@ -71,7 +73,7 @@ public:
 private:
     void Close() noexcept;
 
-    plugin::PluginRef<IBexAsyncResult> result_;
+    bex::PluginRef<IBexAsyncResult> result_;
     HANDLE event_ = nullptr;
     bool kernelMade_ = false;
     bool signalled_ = false;
@@ -95,8 +97,10 @@ public:
 
     CSoftListMgr() noexcept;
     ~CSoftListMgr();
+    // This library's manager behind `object` while it lives, else null.
+    static CSoftListMgr* FromPlugin(IBexPlugin* object) noexcept;
 
-    LONG BEX_CALL AddRef() override;
+    LONG BEX_CALL AddRef() noexcept override;
     // The last client left: the worker stops sleeping while work is queued.
     void OnLastClientGone() noexcept;
 
@@ -119,7 +123,7 @@ public:
     BOOL BEX_CALL GetSearchIdsById(int searchId, IBexPlugin** out) override;
     BOOL BEX_CALL GetSearchItem(uint32_t softId, IBexPlugin** out) override;
     const wchar_t* BEX_CALL GetSearchKeyword(int searchId) override;
-    LONG BEX_CALL Reserved22(void* a, void* b, void* c) override;
+    LONG BEX_CALL Reserved22(void* a, void* b, void* c) noexcept override;
     LONG BEX_CALL SearchByCoop(int source, const wchar_t* keyword, int start, int count) override;
     BOOL BEX_CALL GetCoopSearchIds(const wchar_t* keyword, int start, IBexPlugin** out) override;
     BOOL BEX_CALL GetCoopSearchIdsById(int searchId, IBexPlugin** out) override;
@@ -177,7 +181,7 @@ private:
     void AttachSearchScores(SoftListRequest& request);
     void SearchSoftListByCoop(SoftListRequest& request);
     void ParseCoopSearchXml(SoftListRequest& request);
-    bool ReadSoftListReply(SoftListRequest& request, PendingFetch::State& outcome, plugin::PluginRef<>& names);
+    bool ReadSoftListReply(SoftListRequest& request, PendingFetch::State& outcome, bex::PluginRef<>& names);
     std::string KeywordUrlText(const std::wstring& keyword);
     SearchState* FindSearch(const SoftListRequest& request);  // under the lock
     void SearchEnded(const SoftListRequest& request, bool loaded);
@@ -185,7 +189,7 @@ private:
     BOOL IdsOf(const SearchState* state, IBexPlugin** out);  // under the lock
     // Tells the software query about the record, then hands it out (outside
     // the lock, with our own references).
-    BOOL TellAndHandOut(plugin::PluginRef<CSoftListData> record, plugin::PluginRef<> query, uint32_t softId,
+    BOOL TellAndHandOut(bex::PluginRef<CSoftListData> record, bex::PluginRef<> query, uint32_t softId,
                         IBexPlugin** out);
 
     // Under the lock.
@@ -201,7 +205,9 @@ private:
     bool LoadListState(const std::wstring& key, ListState& state);
     CSoftListData* LoadListRecord(const std::wstring& setKey, uint32_t softId);
     void SaveCache();
-    bool StoreGet(int type, const std::wstring& name, plugin::PluginRef<>& buffer, uint32_t* extra);
+    // A stored value's bytes, valid while `buffer` (made here) lives.
+    std::optional<bex::ByteView> StoreGet(int type, const std::wstring& name, bex::PluginRef<>& buffer,
+                                          uint32_t* extra);
 
     CRITICAL_SECTION lock_;
     volatile LONG started_ = 0;
@@ -218,18 +224,19 @@ private:
     winlib::Thread worker_;
     winlib::Event wake_;  // manual reset, set while no client holds the manager
     winlib::Event stop_;  // manual reset, set by Stop
-    plugin::PluginRef<> software_;
-    plugin::PluginRef<> keyword_;
-    plugin::PluginRef<> details_;
-    plugin::PluginRef<> store_;
-    plugin::PluginRef<> fetch_;
-    plugin::PluginRef<> query_;
-    plugin::PluginRef<> queryTailObject_;
-    plugin::PluginRef<> systemNameObject_;
+    bex::PluginRef<> software_;
+    bex::PluginRef<> keyword_;
+    bex::PluginRef<> details_;
+    bex::PluginRef<> store_;
+    bex::PluginRef<> fetch_;
+    bex::PluginRef<> query_;
+    bex::PluginRef<> queryTailObject_;
+    bex::PluginRef<> systemNameObject_;
     std::wstring queryTail_;
     std::wstring systemText_;
     std::wstring bitness_ = L"32";
     std::unique_ptr<CBexStore> appIds_;
+    CSoftListMgr* nextLive_ = nullptr;  // the registry of live managers
 };
 
 HRESULT BEX_CALL CreateSoftListMgr(IBexPlugin** out);

@@ -5,7 +5,9 @@
 #include <cstring>
 #include <cwchar>
 
+#include "base/exception_barrier.h"
 #include "base/service_addresses.h"
+#include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/list_answers.h"
 #include "plugins/catalog/locked.h"
 #include "plugins/catalog/soft_list_mgr.h"
@@ -83,7 +85,7 @@ LONG CSoftListMgr::AskSearch(SearchState& state, SoftListRequest&& request, int 
 }
 
 LONG BEX_CALL CSoftListMgr::Search(int source, const wchar_t* keyword) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::Search", 0L, [&]() -> LONG {
         if (!keyword || !*keyword) return 0;
         Locked lock(lock_);
         if (!started_) return 0;
@@ -93,13 +95,11 @@ LONG BEX_CALL CSoftListMgr::Search(int source, const wchar_t* keyword) {
         request.text = UpperCase(keyword);
         SearchState& state = searches_[request.text];
         return AskSearch(state, std::move(request), 4);
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 LONG BEX_CALL CSoftListMgr::SearchByCoop(int source, const wchar_t* keyword, int start, int count) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::SearchByCoop", 0L, [&]() -> LONG {
         if (!keyword || !*keyword || count == 0) return 0;
         Locked lock(lock_);
         if (!started_) return 0;
@@ -111,110 +111,96 @@ LONG BEX_CALL CSoftListMgr::SearchByCoop(int source, const wchar_t* keyword, int
         request.count = count;
         SearchState& state = coopSearches_[CoopKey(request.text, start)];
         return AskSearch(state, std::move(request), 10);
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 BOOL CSoftListMgr::IdsOf(const SearchState* state, IBexPlugin** out) {
     // Only a loaded search has ids: a failed one may keep those of an
     // earlier answer whose records are gone.
     if (!state || state->state != kLoaded || state->ids.empty()) return FALSE;
-    plugin::PluginRef<> buffer;
-    if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return FALSE;
-    BYTE* data = plugin::BufferAllocate(buffer.Get(), static_cast<int>(state->ids.size() * 4));
-    if (!data) return FALSE;
-    std::memcpy(data, state->ids.data(), state->ids.size() * 4);
+    bex::PluginRef<> buffer = NewIdBuffer(state->ids);
+    if (!buffer) return FALSE;
     *out = buffer.Detach();
     return TRUE;
 }
 
 BOOL BEX_CALL CSoftListMgr::GetSearchIds(const wchar_t* keyword, IBexPlugin** out) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::GetSearchIds", BOOL{FALSE}, [&]() -> BOOL {
         if (!keyword || !*keyword || !out) return FALSE;
         Locked lock(lock_);
         if (!started_) return FALSE;
         const auto it = searches_.find(UpperCase(keyword));
         return IdsOf(it == searches_.end() ? nullptr : &it->second, out);
-    } catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 BOOL BEX_CALL CSoftListMgr::GetSearchIdsById(int searchId, IBexPlugin** out) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::GetSearchIdsById", BOOL{FALSE}, [&]() -> BOOL {
         if (!out || searchId == 0) return FALSE;
         Locked lock(lock_);
         if (!started_) return FALSE;
         const SearchState* state = WithSearchId(searches_, searchId);
         return state ? IdsOf(state, out) : FALSE;
-    } catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 BOOL BEX_CALL CSoftListMgr::GetCoopSearchIds(const wchar_t* keyword, int start, IBexPlugin** out) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::GetCoopSearchIds", BOOL{FALSE}, [&]() -> BOOL {
         if (!keyword || !*keyword || !out) return FALSE;
         Locked lock(lock_);
         if (!started_) return FALSE;
         const auto it = coopSearches_.find(CoopKey(UpperCase(keyword), start));
         return IdsOf(it == coopSearches_.end() ? nullptr : &it->second, out);
-    } catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 BOOL BEX_CALL CSoftListMgr::GetCoopSearchIdsById(int searchId, IBexPlugin** out) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::GetCoopSearchIdsById", BOOL{FALSE}, [&]() -> BOOL {
         if (!out || searchId == 0) return FALSE;
         Locked lock(lock_);
         if (!started_) return FALSE;
         const SearchState* state = WithSearchId(coopSearches_, searchId);
         return state ? IdsOf(state, out) : FALSE;
-    } catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 BOOL BEX_CALL CSoftListMgr::GetSearchItem(uint32_t softId, IBexPlugin** out) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::GetSearchItem", BOOL{FALSE}, [&]() -> BOOL {
         if (!out) return FALSE;
-        plugin::PluginRef<CSoftListData> record;
-        plugin::PluginRef<> query;
+        bex::PluginRef<CSoftListData> record;
+        bex::PluginRef<> query;
         {
             Locked lock(lock_);
             if (!started_) return FALSE;
             const auto it = searchItems_.find(softId);
             if (it == searchItems_.end()) return FALSE;
-            record = plugin::PluginRef<CSoftListData>::AddRefed(it->second);
-            query = plugin::PluginRef<>::AddRefed(query_.Get());
+            record = bex::PluginRef<CSoftListData>::AddRefed(it->second);
+            query = bex::PluginRef<>::AddRefed(query_.Get());
         }
         return TellAndHandOut(std::move(record), std::move(query), softId, out);
-    } catch (...) {
-        return FALSE;
-    }
+    });
 }
 
 const wchar_t* BEX_CALL CSoftListMgr::GetSearchKeyword(int searchId) {
-    Locked lock(lock_);
-    if (!started_ || searchId == 0) return nullptr;
-    const SearchState* state = WithSearchId(searches_, searchId);
-    if (!state) state = WithSearchId(coopSearches_, searchId);
-    return state ? state->keyword.c_str() : nullptr;
+    const wchar_t* const none = nullptr;
+    return base::CallGuarded(L"CSoftListMgr::GetSearchKeyword", none, [&]() -> const wchar_t* {
+        Locked lock(lock_);
+        if (!started_ || searchId == 0) return nullptr;
+        const SearchState* state = WithSearchId(searches_, searchId);
+        if (!state) state = WithSearchId(coopSearches_, searchId);
+        return state ? state->keyword.c_str() : nullptr;
+    });
 }
 
-LONG BEX_CALL CSoftListMgr::Reserved22(void*, void*, void*) { return 0; }
+LONG BEX_CALL CSoftListMgr::Reserved22(void*, void*, void*) noexcept { return 0; }
 
 LONG BEX_CALL CSoftListMgr::GetSearchTotal(const wchar_t* keyword) {
-    try {
+    return base::CallGuarded(L"CSoftListMgr::GetSearchTotal", 0L, [&]() -> LONG {
         if (!keyword) return 0;
         Locked lock(lock_);
         const auto it = searchTotals_.find(UpperCase(keyword));
         return it == searchTotals_.end() ? 0 : it->second;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 void CSoftListMgr::ForgetSearchItems() {
@@ -253,17 +239,17 @@ void CSoftListMgr::SearchEnded(const SoftListRequest& request, bool loaded) {
 }
 
 std::string CSoftListMgr::KeywordUrlText(const std::wstring& keyword) {
-    plugin::PluginRef<> keywordService;
+    bex::PluginRef<> keywordService;
     {
         Locked lock(lock_);
-        keywordService = plugin::PluginRef<>::AddRefed(keyword_.Get());
+        keywordService = bex::PluginRef<>::AddRefed(keyword_.Get());
     }
     if (!keywordService) return std::string();
-    plugin::PluginRef<> encoded;
-    if (!plugin::CallSlot<int>(keywordService.Get(), k::keyword::kMake, keyword.c_str(), encoded.PutPlugin()) ||
+    bex::PluginRef<> encoded;
+    if (!bex::Call(k::keyword::kMake, keywordService.Get(), keyword.c_str(), encoded.PutPlugin()) ||
         !encoded)
         return std::string();
-    const char* text = plugin::CallSlot<const char*>(encoded.Get(), k::keyword::kUrlText);
+    const char* text = bex::Call(k::keyword::kUrlText, encoded.Get());
     // Bounded: an address never holds more than its capacity.
     return text ? std::string(text, ::strnlen(text, kUrlCapacity)) : std::string();
 }
@@ -320,7 +306,7 @@ void CSoftListMgr::SearchSoftListByCoop(SoftListRequest& request) {
 // records and collects the short names. Pending: false with `outcome`
 // Pending.
 bool CSoftListMgr::ReadSoftListReply(SoftListRequest& request, PendingFetch::State& outcome,
-                                     plugin::PluginRef<>& names) {
+                                     bex::PluginRef<>& names) {
     std::vector<AnswerSoft> softs;
     std::wstring total;
     outcome = PendingFetch::State::Failed;
@@ -350,16 +336,16 @@ bool CSoftListMgr::ReadSoftListReply(SoftListRequest& request, PendingFetch::Sta
         state->ids.push_back(soft.id);
         record->Data().softId = soft.id;
         FillSearchRecord(record->Data(), soft.fields, context);
-        plugin::PluginRef<> name;
+        bex::PluginRef<> name;
         if (record->Data().bname[0] && plugin::RenewKernelString(name, record->Data().bname))
-            plugin::ListAppend(names.Get(), name.Get());
+            bex::ListAppend(names.Get(), name.Get());
     }
     return !state->ids.empty();
 }
 
 void CSoftListMgr::ParseSearchXml(SoftListRequest& request) {
     PendingFetch::State outcome;
-    plugin::PluginRef<> names;
+    bex::PluginRef<> names;
     const bool read = ReadSoftListReply(request, outcome, names);
     if (outcome == PendingFetch::State::Pending) return Queue(std::move(request));
     if (!read) return SearchEnded(request, false);
@@ -390,7 +376,7 @@ void CSoftListMgr::AttachSearchScores(SoftListRequest& request) {
 
 void CSoftListMgr::ParseCoopSearchXml(SoftListRequest& request) {
     PendingFetch::State outcome;
-    plugin::PluginRef<> names;
+    bex::PluginRef<> names;
     const bool read = ReadSoftListReply(request, outcome, names);
     if (outcome == PendingFetch::State::Pending) return Queue(std::move(request));
     SearchEnded(request, read);

@@ -8,6 +8,8 @@
 #include <ctime>
 #include <cwchar>
 
+#include "base/exception_barrier.h"
+#include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/locked.h"
 #include "plugins/common/kernel_binding.h"
 #include "plugins/common/kernel_calls.h"
@@ -31,28 +33,6 @@ void* volatile g_dataTable = nullptr;
 void* volatile g_managerTable = nullptr;
 
 void* TableOf(const void* object) { return *reinterpret_cast<void* const*>(object); }
-
-std::vector<uint32_t> Words(IBexPlugin* buffer) {
-    std::vector<uint32_t> words;
-    if (!buffer) return words;
-    const auto view = plugin::BufferData(buffer);
-    if (!view) return words;
-    words.resize(view->size / 4);
-    if (!words.empty()) std::memcpy(words.data(), view->data, words.size() * 4);
-    return words;
-}
-
-// A new class-7 buffer holding `words`; null when the kernel gives none.
-plugin::PluginRef<> NewBuffer(const std::vector<uint32_t>& words) {
-    plugin::PluginRef<> buffer;
-    if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return plugin::PluginRef<>();
-    if (!words.empty()) {
-        BYTE* data = plugin::BufferAllocate(buffer.Get(), static_cast<int>(words.size() * 4));
-        if (!data) return plugin::PluginRef<>();
-        std::memcpy(data, words.data(), words.size() * 4);
-    }
-    return buffer;
-}
 
 bool ParseTime(const std::wstring& text, int64_t& time) {
     if (text.empty() || text.size() > 19) return false;
@@ -81,20 +61,22 @@ void CSoftReCmdData::Fill(const ReCmdChoice& choice) {
     classBaike_ = choice.classBaike;
     alias_ = choice.alias;
     zanName_ = choice.zanName;
-    plugin::PluginRef<> list;
+    bex::PluginRef<> list;
     if (FAILED(plugin::CreateKernelObject(k::kObjectList, list))) return;
     for (const std::wstring& baike : choice.tagBaikes) {
-        plugin::PluginRef<> text;
-        if (plugin::RenewKernelString(text, baike.c_str())) plugin::ListAppend(list.Get(), text.Get());
+        bex::PluginRef<> text;
+        if (plugin::RenewKernelString(text, baike.c_str())) bex::ListAppend(list.Get(), text.Get());
     }
     tags_ = std::move(list);
 }
 
 LONG BEX_CALL CSoftReCmdData::GetTags(IBexPlugin** out) {
-    if (!out) return 0;
-    *out = tags_.Get();
-    if (*out) (*out)->AddRef();
-    return 1;
+    return base::CallGuarded(L"CSoftReCmdData::GetTags", 0L, [&]() -> LONG {
+        if (!out) return 0;
+        *out = tags_.Get();
+        if (*out) (*out)->AddRef();
+        return 1;
+    });
 }
 
 // ---- the manager ----
@@ -129,7 +111,7 @@ CSoftReCommend::~CSoftReCommend() {
 }
 
 LONG BEX_CALL CSoftReCommend::Start() {
-    try {
+    return base::CallGuarded(L"CSoftReCommend::Start", 0L, [&]() -> LONG {
         Locked lock(lock_);
         if (started_) return 1;
         plugin::CreateKernelObject(k::kNumberedStore, numbered_);
@@ -140,42 +122,38 @@ LONG BEX_CALL CSoftReCommend::Start() {
         if (!worker_) return 0;
         started_ = true;
         return 1;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
-LONG BEX_CALL CSoftReCommend::GetCount() { return classCount_; }
+LONG BEX_CALL CSoftReCommend::GetCount() noexcept { return classCount_; }
 
 LONG BEX_CALL CSoftReCommend::Request(IBexPlugin* owned, IBexPlugin* excluded, void*, IBexAsyncResult* result) {
-    return Queue(kSingle, false, false, owned, excluded, result);
+    return base::CallGuarded(L"CSoftReCommend::Request", 0L,
+                             [&] { return Queue(kSingle, false, false, owned, excluded, result); });
 }
 
 LONG BEX_CALL CSoftReCommend::RequestOnce(IBexPlugin* owned, IBexPlugin* excluded, void*, IBexAsyncResult* result) {
-    return Queue(kSingle, true, false, owned, excluded, result);
+    return base::CallGuarded(L"CSoftReCommend::RequestOnce", 0L,
+                             [&] { return Queue(kSingle, true, false, owned, excluded, result); });
 }
 
 LONG CSoftReCommend::Queue(int kind, bool once, bool front, IBexPlugin* owned, IBexPlugin* excluded,
                            IBexAsyncResult* result) {
-    try {
-        if (!result) return 0;
-        ReCmdRequest request;
-        request.kind = kind;
-        request.once = once;
-        request.owned = NewBuffer(Words(owned));
-        request.excluded = NewBuffer(Words(excluded));
-        if (!request.owned || !request.excluded) return 0;
-        request.result = plugin::PluginRef<IBexAsyncResult>::AddRefed(result);
-        Locked lock(lock_);
-        if (front) {
-            queue_.push_front(std::move(request));
-        } else {
-            queue_.push_back(std::move(request));
-        }
-        return 1;
-    } catch (...) {
-        return 0;
+    if (!result) return 0;
+    ReCmdRequest request;
+    request.kind = kind;
+    request.once = once;
+    request.owned = NewIdBuffer(ReadIds(owned));
+    request.excluded = NewIdBuffer(ReadIds(excluded));
+    if (!request.owned || !request.excluded) return 0;
+    request.result = bex::PluginRef<IBexAsyncResult>::AddRefed(result);
+    Locked lock(lock_);
+    if (front) {
+        queue_.push_front(std::move(request));
+    } else {
+        queue_.push_back(std::move(request));
     }
+    return 1;
 }
 
 void CSoftReCommend::ClearRequests() {
@@ -188,11 +166,10 @@ void CSoftReCommend::ClearRequests() {
 }
 
 DWORD WINAPI CSoftReCommend::ReCommendThread(void* self) {
-    try {
+    return base::CallGuarded(L"CSoftReCommend worker", DWORD{0}, [self] {
         static_cast<CSoftReCommend*>(self)->WorkerLoop();
-    } catch (...) {
-    }
-    return 0;
+        return DWORD{0};
+    });
 }
 
 void CSoftReCommend::WorkerLoop() {
@@ -221,23 +198,19 @@ void CSoftReCommend::WorkerLoop() {
 }
 
 void CSoftReCommend::LoadReCommendData() {
-    plugin::PluginRef<> environment;
-    plugin::PluginRef<> folderText;
+    bex::PluginRef<> environment;
     if (FAILED(plugin::CreateKernelObject(k::kEnvironment, environment))) return;
-    if (!plugin::CallSlot<int>(environment.Get(), k::environment::kManagerFolder, folderText.PutPlugin()) ||
-        !folderText)
-        return;
-    const auto folder = plugin::StringText(folderText.Get());
+    const auto folder = bex::ManagerFolder(environment.Get());
     if (!folder) return;
     const std::wstring old = *folder + L"SoftReCmd.dat";
     if (::PathFileExistsW(old.c_str())) ::DeleteFileW(old.c_str());
 
-    plugin::PluginRef<> reader;
-    plugin::PluginRef<> text;
+    bex::PluginRef<> reader;
+    bex::PluginRef<> text;
     if (FAILED(plugin::CreateKernelObject(k::kFileReader, reader))) return;
     const std::wstring path = *folder + L"SoftReCmdEx.dat";
-    if (!plugin::CallSlot<int>(reader.Get(), k::file_reader::kRead, path.c_str(), text.PutPlugin()) || !text) return;
-    const auto content = plugin::StringText(text.Get());
+    if (!bex::Call(k::file_reader::kRead, reader.Get(), path.c_str(), text.PutPlugin()) || !text) return;
+    const auto content = bex::StringText(text.Get());
     if (!content) return;
     std::vector<ReCmdClass> classes;
     std::map<uint32_t, std::wstring> zanNames;
@@ -249,33 +222,28 @@ void CSoftReCommend::LoadReCommendData() {
 
 std::vector<uint32_t> CSoftReCommend::StoredIds(int type, uint32_t key) {
     if (!numbered_) return {};
-    plugin::PluginRef<> buffer;
+    bex::PluginRef<> buffer;
     if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return {};
-    if (plugin::CallSlot<int>(numbered_.Get(), k::numbered_store::kGet, type, key, buffer.Get(), 0) < 0) return {};
-    return Words(buffer.Get());
+    const auto bytes = bex::NumberedGet(numbered_.Get(), type, key, buffer.Get());
+    return bytes ? ReadIds(*bytes) : std::vector<uint32_t>();
 }
 
 void CSoftReCommend::LoadCounts() {
     if (!numbered_) return;
     for (uint32_t id : StoredIds(kCountType, 0)) {
-        plugin::PluginRef<> buffer;
+        bex::PluginRef<> buffer;
         if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return;
-        if (plugin::CallSlot<int>(numbered_.Get(), k::numbered_store::kGet, kCountType, id, buffer.Get(), 0) < 0)
-            continue;
-        const auto view = plugin::BufferData(buffer.Get());
-        if (!view || view->size != 4) continue;  // a count is exactly one word
+        const auto bytes = bex::NumberedGet(numbered_.Get(), kCountType, id, buffer.Get());
         uint32_t count = 0;
-        std::memcpy(&count, view->data, 4);
+        if (!bytes || bytes->size != sizeof(count)) continue;  // a count is exactly one word
+        std::memcpy(&count, bytes->data, sizeof(count));
         counts_[id] = count;
     }
 }
 
 void CSoftReCommend::AgeCounts() {
     if (!numbered_ || !options_) return;
-    plugin::PluginRef<> text;
-    if (!plugin::CallSlot<int>(options_.Get(), k::options::kGetText, kUpdateTimeOption, text.PutPlugin()) || !text)
-        return;
-    const auto saved = plugin::StringText(text.Get());
+    const auto saved = bex::OptionText(options_.Get(), kUpdateTimeOption);
     int64_t then = 0;
     if (!saved || !ParseTime(*saved, then)) return;
     const int64_t now = _time64(nullptr);
@@ -283,19 +251,18 @@ void CSoftReCommend::AgeCounts() {
     const size_t before = counts_.size();
     for (uint32_t id : StoredIds(kRecommendedType, 0)) {
         const uint32_t count = ++counts_[id];
-        plugin::CallSlot<int>(numbered_.Get(), k::numbered_store::kSet, kCountType, id, &count, 4, 0, 0);
+        bex::NumberedSet(numbered_.Get(), kCountType, id, &count, sizeof(count));
     }
     if (counts_.size() != before) {
         std::vector<uint32_t> ids;
         for (const auto& entry : counts_) ids.push_back(entry.first);
-        plugin::CallSlot<int>(numbered_.Get(), k::numbered_store::kSet, kCountType, 0u,
-                              static_cast<const void*>(ids.data()), static_cast<int>(ids.size() * 4), 0, 0);
+        bex::NumberedSet(numbered_.Get(), kCountType, 0, ids.data(), ids.size() * sizeof(uint32_t));
     }
-    plugin::CallSlot<int>(numbered_.Get(), k::numbered_store::kClear, kRecommendedType);
+    bex::NumberedClear(numbered_.Get(), kRecommendedType);
 }
 
 LONG BEX_CALL CSoftReCommend::SaveUpdateTime() {
-    try {
+    return base::CallGuarded(L"CSoftReCommend::SaveUpdateTime", 1L, [&]() -> LONG {
         std::vector<uint32_t> ids;
         {
             Locked lock(lock_);
@@ -303,34 +270,29 @@ LONG BEX_CALL CSoftReCommend::SaveUpdateTime() {
             for (uint32_t id : StoredIds(kRecommendedType, 0)) recommended_.insert(id);
             ids.assign(recommended_.begin(), recommended_.end());
         }
-        plugin::CallSlot<int>(numbered_.Get(), k::numbered_store::kSet, kRecommendedType, 0u,
-                              static_cast<const void*>(ids.data()), static_cast<int>(ids.size() * 4), 0, 0);
+        bex::NumberedSet(numbered_.Get(), kRecommendedType, 0, ids.data(), ids.size() * sizeof(uint32_t));
         wchar_t now[32] = {};
         std::swprintf(now, 32, L"%I64d", static_cast<long long>(_time64(nullptr)));
-        plugin::CallSlot<int>(options_.Get(), k::options::kSetText, kUpdateTimeOption, static_cast<const wchar_t*>(now));
-        plugin::CallSlot<int>(options_.Get(), k::options::kSave);
+        bex::SetOptionText(options_.Get(), kUpdateTimeOption, now);
+        bex::SaveOptions(options_.Get());
         return 1;
-    } catch (...) {
-        return 1;
-    }
+    });
 }
 
-plugin::PluginRef<> CSoftReCommend::NewRecord() {
-    IBexPlugin* object = nullptr;
-    if (plugin::CallHost(static_cast<int>(CSoftReCmdData::kClassId), &object) < 0 || !object)
-        return plugin::PluginRef<>();
-    plugin::PluginRef<> record(object);
-    return CSoftReCmdData::FromPlugin(record.Get()) ? std::move(record) : plugin::PluginRef<>();
+bex::PluginRef<> CSoftReCommend::NewRecord() {
+    bex::PluginRef<> record;
+    if (FAILED(plugin::CreateKernelObject(CSoftReCmdData::kClassId, record))) return bex::PluginRef<>();
+    return CSoftReCmdData::FromPlugin(record.Get()) ? std::move(record) : bex::PluginRef<>();
 }
 
 void CSoftReCommend::ServeSingle(ReCmdRequest& request) {
-    plugin::PluginRef<> record = NewRecord();
+    bex::PluginRef<> record = NewRecord();
     if (!record) {
         request.result->Complete(0, nullptr);
         return;
     }
-    const std::vector<uint32_t> owned = Words(request.owned.Get());
-    const std::vector<uint32_t> excluded = Words(request.excluded.Get());
+    const std::vector<uint32_t> owned = ReadIds(request.owned.Get());
+    const std::vector<uint32_t> excluded = ReadIds(request.excluded.Get());
     ReCmdChoice choice;
     const bool found = selector_.Select(IdSet(owned.begin(), owned.end()), IdSet(excluded.begin(), excluded.end()),
                                         request.once, counts_, choice);
@@ -343,27 +305,27 @@ void CSoftReCommend::ServeSingle(ReCmdRequest& request) {
 }
 
 void CSoftReCommend::ServeList(ReCmdRequest& request) {
-    plugin::PluginRef<> list;
+    bex::PluginRef<> list;
     if (FAILED(plugin::CreateKernelObject(k::kObjectList, list))) {
         request.result->Complete(0, nullptr);
         return;
     }
-    const std::vector<uint32_t> owned = Words(request.owned.Get());
-    const std::vector<uint32_t> excludedWords = Words(request.excluded.Get());
+    const std::vector<uint32_t> owned = ReadIds(request.owned.Get());
+    const std::vector<uint32_t> excludedWords = ReadIds(request.excluded.Get());
     const IdSet ownedSet(owned.begin(), owned.end());
     IdSet excluded(excludedWords.begin(), excludedWords.end());
     for (;;) {
-        plugin::PluginRef<> record = NewRecord();
+        bex::PluginRef<> record = NewRecord();
         if (!record) break;
         ReCmdChoice choice;
         if (!selector_.Select(ownedSet, excluded, request.once, counts_, choice)) break;
         CSoftReCmdData::FromPlugin(record.Get())->Fill(choice);
-        plugin::ListAppend(list.Get(), record.Get());
+        bex::ListAppend(list.Get(), record.Get());
         excluded.insert(choice.softId);
         Locked lock(lock_);
         recommended_.insert(choice.softId);
     }
-    request.result->Complete(plugin::ListCount(list.Get()), list.Get());
+    request.result->Complete(bex::ListCount(list.Get()), list.Get());
 }
 
 // ---- the wrappers ----
@@ -374,40 +336,51 @@ ISoftReCommend* Inner(IBexPlugin* inner) { return static_cast<ISoftReCommend*>(i
 
 }  // namespace
 
-#define FORWARD_RECOMMEND_SLOTS(Class)                                                                          \
-    LONG BEX_CALL Class::Start() { return inner_.Get() ? Inner(inner_.Get())->Start() : 0; }                  \
-    LONG BEX_CALL Class::GetCount() { return inner_.Get() ? Inner(inner_.Get())->GetCount() : 0; }            \
-    LONG BEX_CALL Class::Request(IBexPlugin* o, IBexPlugin* e, void* u, IBexAsyncResult* r) {                 \
-        return inner_.Get() ? Inner(inner_.Get())->Request(o, e, u, r) : 0;                                    \
-    }                                                                                                          \
-    LONG BEX_CALL Class::RequestOnce(IBexPlugin* o, IBexPlugin* e, void* u, IBexAsyncResult* r) {             \
-        return inner_.Get() ? Inner(inner_.Get())->RequestOnce(o, e, u, r) : 0;                                \
-    }                                                                                                          \
-    LONG BEX_CALL Class::SaveUpdateTime() { return inner_.Get() ? Inner(inner_.Get())->SaveUpdateTime() : 0; } \
-    LONG BEX_CALL Class::RequestList(IBexPlugin* o, IBexPlugin* e, void*, IBexAsyncResult* r) {               \
-        CSoftReCommend* ours = CSoftReCommend::FromPlugin(inner_.Get());                                       \
-        return ours ? ours->Queue(CSoftReCommend::kList, false, false, o, e, r) : 0;                          \
+// Every slot of the wrappers runs through the barrier and answers 0 without
+// the inner object it needs: any manager for the forwarded slots, this
+// library's own for the request kinds only it has.
+#define WRAPPER_SLOT(Class, slot, params, call)                    \
+    LONG BEX_CALL Class::slot params {                             \
+        return base::CallGuarded(L"" #Class "::" #slot, 0L, [&] {  \
+            ISoftReCommend* const inner = Inner(inner_.Get());     \
+            return inner ? inner->call : 0;                        \
+        });                                                        \
     }
+#define OWN_WRAPPER_SLOT(Class, slot, params, body)                                 \
+    LONG BEX_CALL Class::slot params {                                              \
+        return base::CallGuarded(L"" #Class "::" #slot, 0L, [&]() -> LONG {         \
+            CSoftReCommend* const ours = CSoftReCommend::FromPlugin(inner_.Get());  \
+            if (!ours) return 0;                                                    \
+            body                                                                    \
+        });                                                                         \
+    }
+#define REQUEST_PARAMS (IBexPlugin* owned, IBexPlugin* excluded, void* unused, IBexAsyncResult* result)
+#define OWN_REQUEST_PARAMS (IBexPlugin* owned, IBexPlugin* excluded, void*, IBexAsyncResult* result)
+
+#define FORWARD_RECOMMEND_SLOTS(Class)                                                                   \
+    WRAPPER_SLOT(Class, Start, (), Start())                                                              \
+    WRAPPER_SLOT(Class, GetCount, (), GetCount())                                                        \
+    WRAPPER_SLOT(Class, Request, REQUEST_PARAMS, Request(owned, excluded, unused, result))               \
+    WRAPPER_SLOT(Class, RequestOnce, REQUEST_PARAMS, RequestOnce(owned, excluded, unused, result))       \
+    WRAPPER_SLOT(Class, SaveUpdateTime, (), SaveUpdateTime())                                            \
+    OWN_WRAPPER_SLOT(Class, RequestList, OWN_REQUEST_PARAMS,                                             \
+                     { return ours->Queue(CSoftReCommend::kList, false, false, owned, excluded, result); })
 
 FORWARD_RECOMMEND_SLOTS(CSoftReCommend2)
 FORWARD_RECOMMEND_SLOTS(CSoftReCommend3)
 
-#undef FORWARD_RECOMMEND_SLOTS
-
-LONG BEX_CALL CSoftReCommend3::RequestFirst(IBexPlugin* owned, IBexPlugin* excluded, void*, IBexAsyncResult* result) {
-    CSoftReCommend* ours = CSoftReCommend::FromPlugin(inner_.Get());
-    return ours ? ours->Queue(CSoftReCommend::kSingle, false, true, owned, excluded, result) : 0;
-}
-
-LONG BEX_CALL CSoftReCommend3::ClearRequests() {
-    CSoftReCommend* ours = CSoftReCommend::FromPlugin(inner_.Get());
-    if (!ours) return 0;
+OWN_WRAPPER_SLOT(CSoftReCommend3, RequestFirst, OWN_REQUEST_PARAMS,
+                 { return ours->Queue(CSoftReCommend::kSingle, false, true, owned, excluded, result); })
+OWN_WRAPPER_SLOT(CSoftReCommend3, ClearRequests, (), {
     ours->ClearRequests();
     return 1;
-}
+})
+OWN_WRAPPER_SLOT(CSoftReCommend3, IsReady, (void*, void*, void*), { return 1; })
 
-LONG BEX_CALL CSoftReCommend3::IsReady(void*, void*, void*) {
-    return CSoftReCommend::FromPlugin(inner_.Get()) ? 1 : 0;
-}
+#undef FORWARD_RECOMMEND_SLOTS
+#undef OWN_REQUEST_PARAMS
+#undef REQUEST_PARAMS
+#undef OWN_WRAPPER_SLOT
+#undef WRAPPER_SLOT
 
 }  // namespace catalog

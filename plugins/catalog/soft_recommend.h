@@ -13,7 +13,7 @@
 
 #include "plugins/catalog/recommend_classes.h"
 #include "plugins/common/plugin_object.h"
-#include "plugins/common/plugin_ref.h"
+#include "protocol/plugin_ref.h"
 #include "winlib/handles.h"
 
 namespace catalog {
@@ -43,19 +43,19 @@ public:
     // The choice's values; the tag list is made of kernel strings.
     void Fill(const ReCmdChoice& choice);
 
-    uint32_t BEX_CALL GetPickId() override { return pickId_; }
-    uint32_t BEX_CALL GetSoftId() override { return softId_; }
-    const wchar_t* BEX_CALL GetDesp() override { return desp_.c_str(); }
-    const wchar_t* BEX_CALL GetText6() override { return L""; }
-    const wchar_t* BEX_CALL GetText7() override { return L""; }
-    const wchar_t* BEX_CALL GetText8() override { return L""; }
-    const wchar_t* BEX_CALL GetText9() override { return L""; }
-    const wchar_t* BEX_CALL GetText10() override { return L""; }
-    const wchar_t* BEX_CALL GetClassBaike() override { return classBaike_.c_str(); }
-    const wchar_t* BEX_CALL GetAlias() override { return alias_.c_str(); }
-    const wchar_t* BEX_CALL GetText13() override { return L""; }
+    uint32_t BEX_CALL GetPickId() noexcept override { return pickId_; }
+    uint32_t BEX_CALL GetSoftId() noexcept override { return softId_; }
+    const wchar_t* BEX_CALL GetDesp() noexcept override { return desp_.c_str(); }
+    const wchar_t* BEX_CALL GetText6() noexcept override { return L""; }
+    const wchar_t* BEX_CALL GetText7() noexcept override { return L""; }
+    const wchar_t* BEX_CALL GetText8() noexcept override { return L""; }
+    const wchar_t* BEX_CALL GetText9() noexcept override { return L""; }
+    const wchar_t* BEX_CALL GetText10() noexcept override { return L""; }
+    const wchar_t* BEX_CALL GetClassBaike() noexcept override { return classBaike_.c_str(); }
+    const wchar_t* BEX_CALL GetAlias() noexcept override { return alias_.c_str(); }
+    const wchar_t* BEX_CALL GetText13() noexcept override { return L""; }
     LONG BEX_CALL GetTags(IBexPlugin** out) override;
-    const wchar_t* BEX_CALL GetZanName() override { return zanName_.c_str(); }
+    const wchar_t* BEX_CALL GetZanName() noexcept override { return zanName_.c_str(); }
 
 private:
     uint32_t pickId_ = 0;
@@ -64,7 +64,7 @@ private:
     std::wstring classBaike_;
     std::wstring alias_;
     std::wstring zanName_;
-    plugin::PluginRef<> tags_;
+    bex::PluginRef<> tags_;
 };
 
 struct ISoftReCommend : IBexPlugin {
@@ -102,13 +102,14 @@ public:
     static LONG Terminations();
 
     LONG BEX_CALL Start() override;
-    LONG BEX_CALL GetCount() override;
+    LONG BEX_CALL GetCount() noexcept override;
     LONG BEX_CALL Request(IBexPlugin* owned, IBexPlugin* excluded, void* unused, IBexAsyncResult* result) override;
     LONG BEX_CALL RequestOnce(IBexPlugin* owned, IBexPlugin* excluded, void* unused,
                               IBexAsyncResult* result) override;
     LONG BEX_CALL SaveUpdateTime() override;
 
-    // 1 queued; 0 without kernel buffers or without a result.
+    // 1 queued; 0 without kernel buffers or without a result. The slots
+    // that queue run it inside their barrier.
     LONG Queue(int kind, bool once, bool front, IBexPlugin* owned, IBexPlugin* excluded, IBexAsyncResult* result);
     void ClearRequests();
 
@@ -116,9 +117,9 @@ private:
     struct ReCmdRequest {
         int kind = kSingle;
         bool once = false;
-        plugin::PluginRef<> owned;     // class 7
-        plugin::PluginRef<> excluded;  // class 7
-        plugin::PluginRef<IBexAsyncResult> result;
+        bex::PluginRef<> owned;     // class 7
+        bex::PluginRef<> excluded;  // class 7
+        bex::PluginRef<IBexAsyncResult> result;
     };
 
     static DWORD WINAPI ReCommendThread(void* self);
@@ -128,7 +129,7 @@ private:
     void AgeCounts();
     void ServeSingle(ReCmdRequest& request);
     void ServeList(ReCmdRequest& request);
-    plugin::PluginRef<> NewRecord();
+    bex::PluginRef<> NewRecord();
     std::vector<uint32_t> StoredIds(int type, uint32_t key);
 
     CRITICAL_SECTION lock_;  // the queue and the recommended set
@@ -141,8 +142,8 @@ private:
     bool loaded_ = false;
     winlib::Event stop_;
     winlib::Thread worker_;
-    plugin::PluginRef<> numbered_;
-    plugin::PluginRef<> options_;
+    bex::PluginRef<> numbered_;
+    bex::PluginRef<> options_;
 };
 
 // Wrappers: the slots of 301 forwarded to the inner object, plus their own.

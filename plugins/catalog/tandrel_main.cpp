@@ -6,20 +6,24 @@
 
 using namespace catalog;
 
+using bex::kFlagsRecord;
+using bex::kFlagsShared;
+using bex::TableEntry;
+
 extern "C" const bex::PluginTable<11> plugins = {
     {bex::kTableMagic, {0, 0, 0}},
     {
-        {68, &CreateSoftListData, L"CSoftListData", 0},
-        {69, &CreateSoftCatalogData, L"CSoftCatalogData", 0},
-        {70, &CreateSoftListMgr, L"CSoftListMgr", 0x30000},
-        {303, &CreateSoftListMgr2, L"CSoftListMgr2", 0x30000},
-        {302, &CreateSoftReCmdData, L"CSoftReCmdData", 0},
-        {301, &CreateSoftReCommend, L"CSoftReCommend", 0x30000},
-        {147, &CreateSoftReCommend2, L"CSoftReCommend2", 0x30000},
-        {148, &CreateSoftReCommend3, L"CSoftReCommend3", 0x30000},
-        {108, &CreateSoftInfoData, L"CSoftInfoData", 0},
-        {109, &CreateSoftInfo, L"CSoftInfo", 0x30000},
-        {0, nullptr, nullptr, 0},
+        TableEntry<CSoftListData>(&CreateSoftListData, L"CSoftListData", kFlagsRecord),
+        TableEntry<CSoftCatalogData>(&CreateSoftCatalogData, L"CSoftCatalogData", kFlagsRecord),
+        TableEntry<CSoftListMgr>(&CreateSoftListMgr, L"CSoftListMgr", kFlagsShared),
+        TableEntry<CSoftListMgr2>(&CreateSoftListMgr2, L"CSoftListMgr2", kFlagsShared),
+        TableEntry<CSoftReCmdData>(&CreateSoftReCmdData, L"CSoftReCmdData", kFlagsRecord),
+        TableEntry<CSoftReCommend>(&CreateSoftReCommend, L"CSoftReCommend", kFlagsShared),
+        TableEntry<CSoftReCommend2>(&CreateSoftReCommend2, L"CSoftReCommend2", kFlagsShared),
+        TableEntry<CSoftReCommend3>(&CreateSoftReCommend3, L"CSoftReCommend3", kFlagsShared),
+        TableEntry<CSoftInfoData>(&CreateSoftInfoData, L"CSoftInfoData", kFlagsRecord),
+        TableEntry<CSoftInfo>(&CreateSoftInfo, L"CSoftInfo", kFlagsShared),
+        bex::kTableEnd,
     },
 };
 

@@ -26,14 +26,14 @@ bool Decode(const BYTE* data, size_t size, std::wstring& text) {
     const char* chars = reinterpret_cast<const char*>(data);
     const int length = ::MultiByteToWideChar(kAnswerCodePage, 0, chars, bytes, nullptr, 0);
     if (length <= 0) return false;
-    plugin::PluginRef<> string;
+    bex::PluginRef<> string;
     if (FAILED(plugin::CreateKernelObject(bex::kernel::kString, string))) return false;
-    wchar_t* buffer = plugin::StringBuffer(string.Get(), length);
+    wchar_t* buffer = bex::StringBuffer(string.Get(), length);
     if (!buffer) return false;
     const int written = ::MultiByteToWideChar(kAnswerCodePage, 0, chars, bytes, buffer, length);
     buffer[written > 0 ? written : 0] = L'\0';
-    if (!plugin::StringEnd(string.Get())) return false;
-    auto decoded = plugin::StringText(string.Get());
+    if (!bex::StringEnd(string.Get())) return false;
+    auto decoded = bex::StringText(string.Get());
     if (!decoded || decoded->empty()) return false;
     text = std::move(*decoded);
     return true;

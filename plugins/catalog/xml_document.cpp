@@ -6,6 +6,8 @@
 #include <csetjmp>
 #include <mutex>
 
+#include "base/exception_barrier.h"
+
 namespace catalog {
 
 namespace {
@@ -162,7 +164,7 @@ HRESULT Probe(const XmlSeams& seams, IXMLDOMDocument** out) {
 HRESULT CreateXmlDocument(IXMLDOMDocument** out) {
     if (!out) return E_FAIL;
     *out = nullptr;
-    try {
+    const HRESULT hr = base::CallGuarded(L"CreateXmlDocument", E_FAIL, [out]() -> HRESULT {
         const XmlSeams seams = Seams();
         if (g_choice.load() == -1) {
             std::lock_guard<std::mutex> lock(g_probe);
@@ -170,10 +172,9 @@ HRESULT CreateXmlDocument(IXMLDOMDocument** out) {
         }
         if (g_choice.load() != 0) return E_FAIL;
         return NewDocument(seams, out);
-    } catch (...) {
-        *out = nullptr;
-        return E_FAIL;
-    }
+    });
+    if (FAILED(hr)) *out = nullptr;
+    return hr;
 }
 
 bool XmlErrorReportRunning() { return g_reportsRunning.load() > 0; }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "base/exception_barrier.h"
 #include "base/service_addresses.h"
 #include "plugins/catalog/xml_document.h"
 #include "plugins/common/app_paths.h"
@@ -60,10 +61,10 @@ void SendReport() {
 DWORD WINAPI ReportXmlErrorThread(void*) {
     // The download may need COM on this thread.
     const HRESULT com = ::CoInitialize(nullptr);
-    try {
+    base::CallGuarded(L"ReportXmlErrorThread", false, [] {
         SendReport();
-    } catch (...) {
-    }
+        return true;
+    });
     if (SUCCEEDED(com)) ::CoUninitialize();
     return 0;
 }

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <new>
 
+#include "base/exception_barrier.h"
 #include "plugins/common/kernel_binding.h"
 #include "protocol/bex_plugin.h"
 
@@ -56,9 +57,9 @@ class PluginObject : public Interface {
 public:
     static constexpr uint32_t kClassId = Id;
 
-    uint32_t BEX_CALL GetClassId() override { return Id; }
-    LONG BEX_CALL AddRef() override { return ::InterlockedIncrement(&count_); }
-    LONG BEX_CALL Release() override {
+    uint32_t BEX_CALL GetClassId() noexcept override { return Id; }
+    LONG BEX_CALL AddRef() noexcept override { return ::InterlockedIncrement(&count_); }
+    LONG BEX_CALL Release() noexcept override {
         Derived* self = static_cast<Derived*>(this);
         auto destroy = [self] { delete self; };
         if constexpr (Rule == ReleaseRule::A) {
@@ -92,15 +93,15 @@ HRESULT CreatePluginObject(IBexPlugin** out) noexcept {
     void* memory = ::operator new(sizeof(T), std::nothrow);
     if (!memory) return E_OUTOFMEMORY;
     NotifyCreated(T::kClassId);
-    try {
-        *out = new (memory) T();
-        return S_OK;
-    } catch (...) {
+    T* object = base::CallGuarded(L"plug-in factory", static_cast<T*>(nullptr), [memory] { return new (memory) T(); });
+    if (!object) {
         // The notice went out: balance it.
         ::operator delete(memory);
         NotifyDestroyed(T::kClassId);
         return E_OUTOFMEMORY;
     }
+    *out = object;
+    return S_OK;
 }
 
 // Wrapper classes hold one inner object of another class, asked of the

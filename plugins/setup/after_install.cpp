@@ -5,34 +5,35 @@
 
 #include <string>
 
+#include "base/exception_barrier.h"
 #include "plugins/common/kernel_calls.h"
 #include "plugins/setup/game_centre.h"
+#include "plugins/setup/lumvex_interfaces.h"
 #include "plugins/setup/lite_folder.h"
-#include "plugins/setup/options_store_calls.h"
 #include "plugins/setup/setup_classes.h"
 #include "plugins/setup/setup_folders.h"
+#include "plugins/setup/setup_options.h"
 #include "plugins/setup/setup_registrations.h"
 
 namespace k = bex::kernel;
-using plugin::CallSlot;
-using plugin::PluginRef;
+using bex::PluginRef;
 
 namespace {
 
-constexpr uint32_t kPinToStartMenu = 90;
-constexpr uint32_t kSetupJob = 91;
-
 void RunSetupJob() {
-    PluginRef<> job;
-    if (FAILED(plugin::CreateKernelObject(kSetupJob, job))) return;
+    const PluginRef<ISetupjob> job = plugin::CreateClassObject<ISetupjob>();
+    if (!job) return;
     // AfterInstall, then the steps around the shell extension's registration.
-    for (int slot : {5, 6, 3, 4, 7}) CallSlot<BOOL>(job.Get(), slot);
+    job->AfterInstall();
+    job->Nothing6();
+    job->RegisterShellExtension();
+    job->Nothing4();
+    job->Nothing7();
 }
 
 void PinToStartMenu(IBexPlugin* options) {
-    PluginRef<> pin;
-    if (FAILED(plugin::CreateKernelObject(kPinToStartMenu, pin))) return;
-    if (CallSlot<LONG>(pin.Get(), 3) != 0) SetOptionNumber(options, L"Options\\ShowStartMenuShortcut", 1);
+    const PluginRef<IPinToStartMenu> pin = plugin::CreateClassObject<IPinToStartMenu>();
+    if (pin && pin->Pin() != 0) bex::SetOptionNumber(options, L"Options\\ShowStartMenuShortcut", 1);
 }
 
 void ApplyLiveInstallSettings() {
@@ -50,16 +51,16 @@ void ApplyLiveInstallSettings() {
 }  // namespace
 
 LONG BEX_CALL CBexSetupUtil::ConfigureAfterInstall() {
-    try {
+    return base::CallGuarded(L"CBexSetupUtil::ConfigureAfterInstall", 0L, []() -> LONG {
         PluginRef<> options;
         plugin::CreateKernelObject(k::kOptions, options);
-        if (options && !OptionNumber(options.Get(), L"Options\\ShowRecycle"))
-            SetOptionNumber(options.Get(), L"Options\\ShowRecycle", 0);
+        if (options && !bex::OptionNumber(options.Get(), L"Options\\ShowRecycle"))
+            bex::SetOptionNumber(options.Get(), L"Options\\ShowRecycle", 0);
 
         PluginRef<> downloads;
         if (options && SUCCEEDED(plugin::CreateKernelObject(k::kDownloads, downloads))) {
             const std::wstring folder = DownloadFolder(downloads.Get());
-            if (!folder.empty()) SetOptionText(options.Get(), L"Options\\DefaultDownloadFolder", folder.c_str());
+            if (!folder.empty()) bex::SetOptionText(options.Get(), L"Options\\DefaultDownloadFolder", folder.c_str());
         }
 
         RunSetupJob();
@@ -68,11 +69,10 @@ LONG BEX_CALL CBexSetupUtil::ConfigureAfterInstall() {
         PinToStartMenu(options.Get());
         RegisterWebProxyDll(true);
         RegisterProxyProtocol();
-        if (options) CallSlot<int>(options.Get(), k::options::kSave);
+        bex::SaveOptions(options.Get());
         RestoreLiteFolder();
         ApplyLiveInstallSettings();
         UpgradeGameCentre();
-    } catch (...) {
-    }
-    return 0;
+        return 0;
+    });
 }

@@ -2,12 +2,11 @@
 
 #include "plugins/common/kernel_calls.h"
 #include "plugins/setup/count_badge.h"
-#include "plugins/setup/setup_kernel_slots.h"
+#include "plugins/setup/setup_folders.h"
 #include "plugins/setup/setup_module.h"
 
 namespace k = bex::kernel;
-using plugin::CallSlot;
-using plugin::PluginRef;
+using bex::PluginRef;
 
 namespace {
 
@@ -22,12 +21,7 @@ winlib::Bitmap DecodeBadge(IBexPlugin* codec) {
     const void* data = loaded ? ::LockResource(loaded) : nullptr;
     const DWORD size = found ? ::SizeofResource(module, found) : 0;
     if (!data || size == 0) return winlib::Bitmap();
-    return winlib::Bitmap(CallSlot<HBITMAP>(codec, k::image_codec::kDecode, data, static_cast<int>(size)));
-}
-
-std::wstring FolderOf(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+    return winlib::Bitmap(bex::Call(k::image_codec::kDecode, codec, data, static_cast<int>(size)));
 }
 
 winlib::Icon ProgramIcon(HMODULE program, int size) {
@@ -59,7 +53,7 @@ LONG UpdateCountBadge(const std::wstring& managerFolder, long count, const wchar
                 images[2] = MakeCountStrip(count, badge.Get());
                 if (images[2]) {
                     const std::wstring stripPath = FolderOf(referencePath) + L"PellorUpdateCount.png";
-                    CallSlot<int>(codec.Get(), k::image_codec::kSave, images[2].Get(), stripPath.c_str());
+                    bex::Call(k::image_codec::kSave, codec.Get(), images[2].Get(), stripPath.c_str());
                 }
             }
         }
@@ -68,7 +62,7 @@ LONG UpdateCountBadge(const std::wstring& managerFolder, long count, const wchar
     PluginRef<> notification;
     if (FAILED(plugin::CreateKernelObject(k::kNotification, notification))) return 0;
     HBITMAP handed[3] = {images[0].Get(), images[1].Get(), images[2].Get()};
-    return CallSlot<int>(notification.Get(), k::notification::kShow, handed, 3, referencePath) != 0 ? 1 : 0;
+    return bex::Call(k::notification::kShow, notification.Get(), handed, 3, referencePath) != 0 ? 1 : 0;
 }
 
 LONG SaveBadgedImage(long count, HBITMAP image, const wchar_t* path) {
@@ -79,7 +73,7 @@ LONG SaveBadgedImage(long count, HBITMAP image, const wchar_t* path) {
         if (!badge) return 0;
         DrawCountBadge(image, count, badge.Get());
     }
-    return CallSlot<int>(codec.Get(), k::image_codec::kSave, image, path);
+    return bex::Call(k::image_codec::kSave, codec.Get(), image, path);
 }
 
 LONG ShowNotify(const wchar_t* picture, const wchar_t* pngPath, HWND window, UINT message, WPARAM wParam,
@@ -87,14 +81,14 @@ LONG ShowNotify(const wchar_t* picture, const wchar_t* pngPath, HWND window, UIN
     if (!picture || !pngPath || !window) return 0;
     PluginRef<> notification;
     if (FAILED(plugin::CreateKernelObject(k::kNotification, notification))) return 0;
-    const winlib::Bitmap image(CallSlot<HBITMAP>(notification.Get(), k::notification::kImageFromFile, picture));
+    const winlib::Bitmap image(bex::Call(k::notification::kImageFromFile, notification.Get(), picture));
     if (!image) return 0;
     long count = 0;
     PluginRef<> software;
     if (SUCCEEDED(plugin::CreateKernelObject(k::kSoftware, software)) &&
-        CallSlot<int>(software.Get(), setup_slots::software::kBegin)) {
-        count = CallSlot<int>(software.Get(), setup_slots::software::kCount);
-        CallSlot<int>(software.Get(), setup_slots::software::kEnd);
+        bex::Call(k::software::kBegin, software.Get())) {
+        count = bex::Call(k::software::kUpdateCount, software.Get());
+        bex::Call(k::software::kEnd, software.Get());
     }
     const LONG result = count != 0 ? SaveBadgedImage(count, image.Get(), pngPath) : 0;
     ::PostMessageW(window, message, wParam, lParam);

@@ -7,21 +7,16 @@
 #include "plugins/common/kernel_calls.h"
 
 namespace k = bex::kernel;
-using plugin::CallSlot;
-using plugin::PluginRef;
+using bex::PluginRef;
 
 namespace {
 
 constexpr DWORD kExpandedChars = 4096;
 
 std::wstring ReadRegistry(IBexPlugin* browser, const std::wstring& path) {
-    PluginRef<> text;
-    if (CallSlot<int>(browser, k::browser::kReadRegistry, path.c_str(), 0, text.PutPlugin()) == 0) {
-        text.Detach();  // nothing was handed over
-        return std::wstring();
-    }
-    if (!text) return std::wstring();
-    return plugin::StringText(text.Get()).value_or(std::wstring());
+    IBexPlugin* text = nullptr;
+    const int found = bex::Call(k::browser::kReadRegistry, browser, path.c_str(), 0, &text);
+    return bex::TextOf(bex::Handed(found != 0, text));
 }
 
 bool AboveVersion5() {
@@ -50,14 +45,12 @@ std::wstring OpenCommand(IBexPlugin* browser, const std::wstring& progId) {
 std::wstring ProgramOf(const std::wstring& command) {
     PluginRef<> lookup;
     if (FAILED(plugin::CreateKernelObject(k::kLookup, lookup))) return std::wstring();
-    PluginRef<> found;
+    IBexPlugin* answer = nullptr;
     uint32_t extra = 0;
-    if (CallSlot<int>(lookup.Get(), k::lookup::kFind, command.c_str(), found.PutPlugin(), &extra) == 0) {
-        found.Detach();
-        return std::wstring();
-    }
-    if (!found || CallSlot<int>(found.Get(), k::lookup::kFoundValid) == 0) return std::wstring();
-    const wchar_t* text = CallSlot<const wchar_t*>(found.Get(), k::lookup::kFoundText);
+    const int result = bex::Call(k::lookup::kFind, lookup.Get(), command.c_str(), &answer, &extra);
+    const PluginRef<> found = bex::Handed(result != 0, answer);
+    if (!found || bex::Call(k::lookup::kFoundValid, found.Get()) == 0) return std::wstring();
+    const wchar_t* text = bex::Call(k::lookup::kFoundText, found.Get());
     if (!text) return std::wstring();
     const size_t length = wcsnlen(text, MAX_PATH);
     return length < MAX_PATH ? std::wstring(text, length) : std::wstring();

@@ -3,7 +3,7 @@
 // entries). Without a kernel every answer is "none".
 #pragma once
 
-#include "plugins/common/plugin_ref.h"
+#include "protocol/plugin_ref.h"
 #include "plugins/setup/recommend_machine.h"
 
 class KernelRecommendMachine : public IRecommendMachine {
@@ -16,5 +16,5 @@ public:
     std::vector<std::wstring> ExecutablePaths() override;
 
 private:
-    plugin::PluginRef<> query_;
+    bex::PluginRef<> query_;
 };

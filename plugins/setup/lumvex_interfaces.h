@@ -1,4 +1,5 @@
-// The interfaces of Lumvex's five classes, as the kernel calls them: fixed
+// The interfaces of Lumvex's five classes, each with its class id, as the
+// kernel calls them (and Lumvex itself, through the kernel): fixed
 // slots from 3 on, __stdcall with the object first, exact arities (a wrong
 // count of arguments corrupts the caller's stack).
 #pragma once
@@ -13,18 +14,24 @@ struct RecommendResult;
 
 // 88
 struct IBexSetupUtil : IBexPlugin {
+    static constexpr uint32_t kClassId = 88;
+
     virtual LONG BEX_CALL ConfigureAfterInstall() = 0;  // slot 3
     virtual LONG BEX_CALL UninstallCleanup() = 0;       // slot 4
 };
 
 // 89
 struct IBexDaemon : IBexPlugin {
+    static constexpr uint32_t kClassId = 89;
+
     virtual LONG BEX_CALL Start() = 0;  // slot 3
     virtual LONG BEX_CALL Stop() = 0;   // slot 4
 };
 
 // 90
 struct IPinToStartMenu : IBexPlugin {
+    static constexpr uint32_t kClassId = 90;
+
     virtual LONG BEX_CALL Pin() = 0;                                                     // slot 3
     virtual LONG BEX_CALL Unpin() = 0;                                                   // slot 4
     virtual LONG BEX_CALL ApplyPinState() = 0;                                           // slot 5
@@ -41,6 +48,8 @@ struct IPinToStartMenu : IBexPlugin {
 
 // 91: every slot a BOOL.
 struct ISetupjob : IBexPlugin {
+    static constexpr uint32_t kClassId = 91;
+
     virtual BOOL BEX_CALL RegisterShellExtension() = 0;    // slot 3
     virtual BOOL BEX_CALL Nothing4() = 0;                  // slot 4
     virtual BOOL BEX_CALL AfterInstall() = 0;              // slot 5
@@ -52,6 +61,8 @@ struct ISetupjob : IBexPlugin {
 
 // 403
 struct IMiscJob : IBexPlugin {
+    static constexpr uint32_t kClassId = 403;
+
     virtual LONG BEX_CALL IsSupported(const wchar_t* name) = 0;  // slot 3
     // Slot 4: four arguments, all ignored; always 0.
     virtual LONG BEX_CALL CheckRecommendAndUpdateCondition(void* a, void* b, void* c, void* d) = 0;

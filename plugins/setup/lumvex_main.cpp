@@ -2,18 +2,24 @@
 #include <windows.h>
 
 #include "plugins/common/kernel_binding.h"
+#include "plugins/setup/misc_job.h"
+#include "plugins/setup/pin_to_start_menu.h"
 #include "plugins/setup/setup_classes.h"
+#include "plugins/setup/setup_job.h"
 #include "plugins/setup/setup_module.h"
+
+using bex::kFlagsSetupJob;
+using bex::TableEntry;
 
 extern "C" const bex::PluginTable<6> plugins = {
     {bex::kTableMagic, {0, 0, 0}},
     {
-        {88, &CreateBexSetupUtil, L"CBexSetupUtil", 0x10001},
-        {89, &CreateBexDaemon, L"CBexDaemon", 0x10001},
-        {90, &CreatePinToStartMenu, L"CPinToStartMenu", 0x10001},
-        {91, &CreateSetupJob, L"CSetupJob", 0x10001},
-        {403, &CreateMiscJob, L"CMiscJob", 0x10001},
-        {0, nullptr, nullptr, 0},
+        TableEntry<CBexSetupUtil>(&CreateBexSetupUtil, L"CBexSetupUtil", kFlagsSetupJob),
+        TableEntry<CBexDaemon>(&CreateBexDaemon, L"CBexDaemon", kFlagsSetupJob),
+        TableEntry<CPinToStartMenu>(&CreatePinToStartMenu, L"CPinToStartMenu", kFlagsSetupJob),
+        TableEntry<CSetupJob>(&CreateSetupJob, L"CSetupJob", kFlagsSetupJob),
+        TableEntry<CMiscJob>(&CreateMiscJob, L"CMiscJob", kFlagsSetupJob),
+        bex::kTableEnd,
     },
 };
 

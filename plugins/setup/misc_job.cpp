@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "base/exception_barrier.h"
 #include "plugins/setup/ad_id_file.h"
 #include "plugins/setup/x_logger.h"
 
@@ -9,7 +10,7 @@ namespace {
 const wchar_t kTag[] = L"RUC";
 }  // namespace
 
-LONG BEX_CALL CMiscJob::IsSupported(const wchar_t* name) {
+LONG BEX_CALL CMiscJob::IsSupported(const wchar_t* name) noexcept {
     if (!name) return 0;
     for (const wchar_t* known :
          {L"CheckRecommendAndUpdateCondition", L"CheckRecommendAndUpdateCondition2", L"WriteAdIdToFile"}) {
@@ -18,11 +19,11 @@ LONG BEX_CALL CMiscJob::IsSupported(const wchar_t* name) {
     return 0;
 }
 
-LONG BEX_CALL CMiscJob::CheckRecommendAndUpdateCondition(void*, void*, void*, void*) { return 0; }
+LONG BEX_CALL CMiscJob::CheckRecommendAndUpdateCondition(void*, void*, void*, void*) noexcept { return 0; }
 
 LONG BEX_CALL CMiscJob::CheckRecommendAndUpdateCondition2(uint32_t involveMask, const wchar_t* adIdFile,
                                                          RecommendResult* out) {
-    try {
+    return base::CallGuarded(L"CMiscJob::CheckRecommendAndUpdateCondition2", 0L, [&]() -> LONG {
         Logger().Log(kTag, L"CMiscJob::CheckRecommendAndUpdateCondition2(InvolveAsp[%lu], AdIdFile[%ls])",
                      static_cast<unsigned long>(involveMask), adIdFile ? adIdFile : L"");
         if (!out) return 0;
@@ -37,15 +38,10 @@ LONG BEX_CALL CMiscJob::CheckRecommendAndUpdateCondition2(uint32_t involveMask, 
             }
         }
         return recommend_.CheckConditionResult(involveMask, shown, out) ? 1 : 0;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 LONG BEX_CALL CMiscJob::WriteAdIdToFile(const wchar_t* path, uint32_t adId) {
-    try {
-        return AppendAdIdToFile(path, adId) ? 1 : 0;
-    } catch (...) {
-        return 0;
-    }
+    return base::CallGuarded(L"CMiscJob::WriteAdIdToFile", 0L,
+                             [&]() -> LONG { return AppendAdIdToFile(path, adId) ? 1 : 0; });
 }

@@ -7,12 +7,12 @@
 #include "plugins/setup/lumvex_interfaces.h"
 #include "plugins/setup/recommend_update_mgr.h"
 
-class CMiscJob final : public plugin::PluginObject<CMiscJob, IMiscJob, 403, plugin::ReleaseRule::A> {
+class CMiscJob final : public plugin::PluginObject<CMiscJob, IMiscJob, IMiscJob::kClassId, plugin::ReleaseRule::A> {
 public:
     CMiscJob() : recommend_(machine_) {}
 
-    LONG BEX_CALL IsSupported(const wchar_t* name) override;
-    LONG BEX_CALL CheckRecommendAndUpdateCondition(void* a, void* b, void* c, void* d) override;
+    LONG BEX_CALL IsSupported(const wchar_t* name) noexcept override;
+    LONG BEX_CALL CheckRecommendAndUpdateCondition(void* a, void* b, void* c, void* d) noexcept override;
     LONG BEX_CALL CheckRecommendAndUpdateCondition2(uint32_t involveMask, const wchar_t* adIdFile,
                                                    RecommendResult* out) override;
     LONG BEX_CALL WriteAdIdToFile(const wchar_t* path, uint32_t adId) override;

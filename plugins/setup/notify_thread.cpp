@@ -1,13 +1,15 @@
 #include "plugins/setup/notify_thread.h"
 
+#include <memory>
+
+#include "base/exception_barrier.h"
 #include "plugins/common/kernel_calls.h"
 #include "plugins/setup/badge_images.h"
 #include "plugins/setup/setup_text.h"
 #include "winlib/handles.h"
 
 namespace k = bex::kernel;
-using plugin::CallSlot;
-using plugin::PluginRef;
+using bex::PluginRef;
 
 namespace {
 
@@ -33,7 +35,7 @@ HANDLE g_thread = nullptr;
 HANDLE g_stop = nullptr;
 INIT_ONCE g_classOnce = INIT_ONCE_STATIC_INIT;
 
-BOOL CALLBACK RegisterWindowClass(INIT_ONCE*, void*, void**) {
+BOOL CALLBACK RegisterWindowClass(INIT_ONCE*, void*, void**) noexcept {
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
     wc.style = CS_HREDRAW | CS_VREDRAW;
@@ -49,16 +51,12 @@ BOOL CALLBACK RegisterWindowClass(INIT_ONCE*, void*, void**) {
 // The data-ready message: the buffer's 32-bit entries counted on text1's
 // picture, saved as text2.
 LONG OnDataReady(IBexPlugin* notice, const Record& record) {
-    PluginRef<> buffer;
-    if (CallSlot<int>(notice, k::notice::kData, buffer.PutPlugin(), 0) < 0) {
-        buffer.Detach();
-        return 0;
-    }
-    const std::optional<plugin::ByteView> data = plugin::BufferData(buffer.Get());
+    const PluginRef<> buffer = bex::NoticeData(notice);
+    const std::optional<bex::ByteView> data = bex::BufferData(buffer.Get());
     if (!data || data->size < 4) return 0;
     PluginRef<> notification;
     if (FAILED(plugin::CreateKernelObject(k::kNotification, notification))) return 0;
-    const winlib::Bitmap image(CallSlot<HBITMAP>(notification.Get(), k::notification::kImageFromFile, record.text1));
+    const winlib::Bitmap image(bex::Call(k::notification::kImageFromFile, notification.Get(), record.text1));
     if (!image) return 0;
     const size_t entries = data->size / 4;
     return SaveBadgedImage(entries > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<long>(entries), image.Get(),
@@ -70,9 +68,9 @@ LONG OnDataReady(IBexPlugin* notice, const Record& record) {
 LONG Serve(HWND window, const Record& record) {
     PluginRef<> notice;
     if (FAILED(plugin::CreateKernelObject(k::kNotice, notice))) return 0;
-    if (!CallSlot<int>(notice.Get(), k::notice::kBegin)) return 0;
-    CallSlot<int>(notice.Get(), k::notice::kRegister, window, k::notice::kMessage);
-    if (!CallSlot<int>(notice.Get(), k::notice::kStart, 5)) return 0;
+    if (!bex::NoticeBegin(notice.Get())) return 0;
+    bex::NoticeRegister(notice.Get(), window, k::notice::kMessage);
+    if (!bex::NoticeStart(notice.Get(), 5)) return 0;
     LONG last = 0;
     while (::MsgWaitForMultipleObjects(1, &g_stop, FALSE, kPollMs, QS_POSTMESSAGE | QS_SENDMESSAGE) !=
            WAIT_OBJECT_0) {
@@ -86,28 +84,41 @@ LONG Serve(HWND window, const Record& record) {
             ::DispatchMessageW(&msg);
         }
     }
-    CallSlot<int>(notice.Get(), k::notice::kEnd);
+    bex::NoticeEnd(notice.Get());
     return last;
+}
+
+// The thread's work: whether the caller was told.
+bool Run(const Record& record) {
+    // A window lives and dies with the thread that made it: one per run.
+    HWND window = ::CreateWindowExW(0, kWindowClass, L"", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr, nullptr,
+                                    ::GetModuleHandleW(nullptr), nullptr);
+    if (!window) return false;
+    const LONG last = Serve(window, record);
+    ::DestroyWindow(window);
+    return last && ::PostMessageW(record.window, record.message, record.wParam, record.lParam);
 }
 
 DWORD WINAPI ThreadMain(void* parameter) {
     Record* record = static_cast<Record*>(parameter);
     const HMODULE self = record->self;
-    try {
-        // A window lives and dies with the thread that made it: one per run.
-        HWND window = ::CreateWindowExW(0, kWindowClass, L"", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr, nullptr,
-                                        ::GetModuleHandleW(nullptr), nullptr);
-        if (window) {
-            const LONG last = Serve(window, *record);
-            ::DestroyWindow(window);
-            if (last) ::PostMessageW(record->window, record->message, record->wParam, record->lParam);
-        }
-    } catch (...) {
-    }
+    base::CallGuarded(L"notification thread", false, [record] { return Run(*record); });
     delete record;
     ::FreeLibraryAndExitThread(self, 0);
     return 0;
 }
+
+// Holds the lock for its scope.
+class ExclusiveLock {
+public:
+    explicit ExclusiveLock(SRWLOCK& lock) noexcept : lock_(lock) { ::AcquireSRWLockExclusive(&lock_); }
+    ~ExclusiveLock() { ::ReleaseSRWLockExclusive(&lock_); }
+    ExclusiveLock(const ExclusiveLock&) = delete;
+    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+
+private:
+    SRWLOCK& lock_;
+};
 
 bool Running() { return g_thread && ::WaitForSingleObject(g_thread, 0) == WAIT_TIMEOUT; }
 
@@ -116,45 +127,35 @@ bool Running() { return g_thread && ::WaitForSingleObject(g_thread, 0) == WAIT_T
 LONG StartNotifyThread(const NotifyRequest& request) {
     if (!request.text1 || !request.text2 || !request.window) return 0;
     if (!::InitOnceExecuteOnce(&g_classOnce, &RegisterWindowClass, nullptr, nullptr)) return 0;
-    ::AcquireSRWLockExclusive(&g_lock);
-    LONG started = 0;
-    try {
-        if (!g_stop) g_stop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        HMODULE self = nullptr;
-        if (g_stop && !Running() &&
-            ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&ThreadMain),
-                                 &self)) {
-            auto* record = new Record{};
-            CopyTextCut(record->text1, kTextChars + 1, request.text1);
-            CopyTextCut(record->text2, kTextChars + 1, request.text2);
-            record->window = request.window;
-            record->message = request.message;
-            record->wParam = request.wParam;
-            record->lParam = request.lParam;
-            record->self = self;
-            if (g_thread) ::CloseHandle(g_thread);
-            ::ResetEvent(g_stop);
-            g_thread = ::CreateThread(nullptr, 0, &ThreadMain, record, 0, nullptr);
-            started = g_thread ? 1 : 0;
-            if (!g_thread) {
-                delete record;
-                ::FreeLibrary(self);
-            }
-        }
-    } catch (...) {
+    // Filled before the lock: copying may throw, and nothing is held yet.
+    auto record = std::make_unique<Record>();
+    CopyTextCut(record->text1, kTextChars + 1, request.text1);
+    CopyTextCut(record->text2, kTextChars + 1, request.text2);
+    record->window = request.window;
+    record->message = request.message;
+    record->wParam = request.wParam;
+    record->lParam = request.lParam;
+    ExclusiveLock lock(g_lock);
+    if (!g_stop) g_stop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!g_stop || Running()) return 0;
+    if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&ThreadMain),
+                              &record->self))
+        return 0;
+    if (g_thread) ::CloseHandle(g_thread);
+    ::ResetEvent(g_stop);
+    g_thread = ::CreateThread(nullptr, 0, &ThreadMain, record.get(), 0, nullptr);
+    if (!g_thread) {
+        ::FreeLibrary(record->self);
+        return 0;
     }
-    ::ReleaseSRWLockExclusive(&g_lock);
-    return started;
+    record.release();  // the thread's now
+    return 1;
 }
 
-LONG StopNotifyThread() {
-    ::AcquireSRWLockExclusive(&g_lock);
-    LONG stopped = 0;
-    if (Running()) {
-        ::SetEvent(g_stop);
-        ::WaitForSingleObject(g_thread, kStopWaitMs);
-        stopped = 1;
-    }
-    ::ReleaseSRWLockExclusive(&g_lock);
-    return stopped;
+LONG StopNotifyThread() noexcept {
+    ExclusiveLock lock(g_lock);
+    if (!Running()) return 0;
+    ::SetEvent(g_stop);
+    ::WaitForSingleObject(g_thread, kStopWaitMs);
+    return 1;
 }

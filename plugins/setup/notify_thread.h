@@ -20,4 +20,4 @@ struct NotifyRequest {
 // thread started.
 LONG StartNotifyThread(const NotifyRequest& request);
 // Stops a running thread, waiting at most 120000 ms; 1 when one was running.
-LONG StopNotifyThread();
+LONG StopNotifyThread() noexcept;

@@ -2,16 +2,17 @@
 
 #include <windows.h>
 
+#include "base/exception_barrier.h"
 #include "base/service_addresses.h"
 #include "plugins/common/kernel_calls.h"
 #include "plugins/setup/control_panel_applet.h"
-#include "plugins/setup/options_store_calls.h"
+#include "plugins/setup/setup_options.h"
 #include "plugins/setup/setup_registrations.h"
 #include "winlib/handles.h"
 
 namespace k = bex::kernel;
-using plugin::CallSlot;
-using plugin::PluginRef;
+using base::CallGuarded;
+using bex::PluginRef;
 
 namespace {
 
@@ -25,45 +26,53 @@ const wchar_t kShowControlPanel[] = L"Options\\ShowControlPanelShortcut";
 DWORD CurrentNumber(const wchar_t* key) {
     PluginRef<> options;
     if (FAILED(plugin::CreateKernelObject(k::kOptions, options))) return 0;
-    return OptionNumber(options.Get(), key).value_or(0);
+    return bex::OptionNumber(options.Get(), key).value_or(0);
 }
 
-void BEX_CALL OnShowStartMenuShortcutChanged(void* context) {
-    if (!context) return;
-    try {
-        winlib::ComScope com;
-        const DWORD show = CurrentNumber(kShowStartMenu);
-        PluginRef<> pin;
-        if (FAILED(plugin::CreateKernelObject(90, pin))) return;
-        CallSlot<LONG>(pin.Get(), show == 1 ? 3 : 4);  // Pin : Unpin
-    } catch (...) {
+// What each watched option's change does; false when it could do nothing.
+bool FollowStartMenuShortcut() {
+    winlib::ComScope com;
+    const DWORD show = CurrentNumber(kShowStartMenu);
+    const PluginRef<IPinToStartMenu> pin = plugin::CreateClassObject<IPinToStartMenu>();
+    if (!pin) return false;
+    if (show == 1)
+        pin->Pin();
+    else
+        pin->Unpin();
+    return true;
+}
+
+bool FollowLinkMenuItem() {
+    winlib::ComScope com;
+    if (CurrentNumber(kShowLinkMenu) == 1) {
+        RegisterContextMenuHandler(true);
+        return true;
     }
+    RegisterContextMenuHandler(false);
+    PluginRef<> statistics;
+    if (FAILED(plugin::CreateKernelObject(k::kStatistics, statistics))) return false;
+    const std::wstring format =
+        FormatSafeAddress(ServiceAddress(Service::Statistics)) + L"/stat/?type=setting&action=qudiaoyoujianxiezai&";
+    bex::StatisticsSend(statistics.Get(), format.c_str());
+    return true;
+}
+
+bool FollowControlPanelShortcut() {
+    ApplyControlPanelApplet(CurrentNumber(kShowControlPanel) != 0);
+    return true;
+}
+
+// The watches' callbacks, called by the options store on its own thread.
+void BEX_CALL OnShowStartMenuShortcutChanged(void* context) {
+    if (context) CallGuarded(L"OnShowStartMenuShortcutChanged", false, FollowStartMenuShortcut);
 }
 
 void BEX_CALL OnShowLnkFileRightMenuItemChanged(void* context) {
-    if (!context) return;
-    try {
-        winlib::ComScope com;
-        if (CurrentNumber(kShowLinkMenu) == 1) {
-            RegisterContextMenuHandler(true);
-            return;
-        }
-        RegisterContextMenuHandler(false);
-        PluginRef<> statistics;
-        if (FAILED(plugin::CreateKernelObject(k::kStatistics, statistics))) return;
-        const std::wstring format =
-            FormatSafeAddress(ServiceAddress(Service::Statistics)) + L"/stat/?type=setting&action=qudiaoyoujianxiezai&";
-        plugin::StatisticsSend(statistics.Get(), format.c_str());
-    } catch (...) {
-    }
+    if (context) CallGuarded(L"OnShowLnkFileRightMenuItemChanged", false, FollowLinkMenuItem);
 }
 
 void BEX_CALL OnShowControlPanelShortcutChanged(void* context) {
-    if (!context) return;
-    try {
-        ApplyControlPanelApplet(CurrentNumber(kShowControlPanel) != 0);
-    } catch (...) {
-    }
+    if (context) CallGuarded(L"OnShowControlPanelShortcutChanged", false, FollowControlPanelShortcut);
 }
 
 }  // namespace
@@ -89,14 +98,12 @@ CBexDaemon::~CBexDaemon() {
     options_.Reset();
 }
 
-void CBexDaemon::EndWatches() {
-    if (options_) {
-        for (uint32_t cookie : cookies_) CallSlot<int>(options_.Get(), k::options::kUnwatch, cookie);
-    }
+void CBexDaemon::EndWatches() noexcept {
+    for (uint32_t cookie : cookies_) bex::UnwatchOption(options_.Get(), cookie);
     cookies_.clear();
 }
 
-LONG BEX_CALL CBexDaemon::Release() {
+LONG BEX_CALL CBexDaemon::Release() noexcept {
     const LONG now = ::InterlockedDecrement(&count_);
     if (now != 0) return now;
     EndWatches();
@@ -106,7 +113,7 @@ LONG BEX_CALL CBexDaemon::Release() {
 }
 
 LONG BEX_CALL CBexDaemon::Start() {
-    try {
+    return CallGuarded(L"CBexDaemon::Start", 0L, [this]() -> LONG {
         IBexPlugin* options = options_.Get();
         const DWORD downloadInstall = OptionNumberOr(options, L"Options\\DownloadInstall", 1);
         const DWORD deleteOld = OptionNumberOr(options, L"Options\\DelOldFilePerWeek", 1);
@@ -115,11 +122,11 @@ LONG BEX_CALL CBexDaemon::Start() {
         PluginRef<> downloads;
         plugin::CreateKernelObject(k::kDownloads, downloads);
         const std::wstring folder = DownloadFolder(downloads.Get());
-        if (options && !OptionText(options, L"Options\\DownloadFolder")) {
-            if (!folder.empty()) SetOptionText(options, L"Options\\DownloadFolder", folder.c_str());
-            SetOptionNumber(options, L"Options\\SetDownloadFolder", 1);
+        if (options && !OptionPath(options, L"Options\\DownloadFolder")) {
+            if (!folder.empty()) bex::SetOptionText(options, L"Options\\DownloadFolder", folder.c_str());
+            bex::SetOptionNumber(options, L"Options\\SetDownloadFolder", 1);
         }
-        if (!folder.empty()) SetOptionText(options, L"Options\\DefaultDownloadFolder", folder.c_str());
+        if (!folder.empty()) bex::SetOptionText(options, L"Options\\DefaultDownloadFolder", folder.c_str());
 
         const DWORD showRecycle = OptionNumberOr(options, L"Options\\ShowRecycle", 0);
         const DWORD showControlPanel = OptionNumberOr(options, kShowControlPanel, 0);
@@ -134,16 +141,15 @@ LONG BEX_CALL CBexDaemon::Start() {
         if (statistics_) {
             const std::wstring format = FormatSafeAddress(ServiceAddress(Service::Statistics)) +
                                         L"/stat/?type=setting&action=%d_%d_%d_%d_%d_%d_%d_%d&";
-            plugin::StatisticsSend(statistics_.Get(), format.c_str(), static_cast<int>(tipBefore),
-                                   static_cast<int>(downloadInstall), static_cast<int>(deleteOld),
-                                   static_cast<int>(showPeriod), static_cast<int>(isShow),
-                                   static_cast<int>(showControlPanel), static_cast<int>(showStartMenu),
-                                   static_cast<int>(showRecycle));
+            bex::StatisticsSend(statistics_.Get(), format.c_str(), static_cast<int>(tipBefore),
+                                static_cast<int>(downloadInstall), static_cast<int>(deleteOld),
+                                static_cast<int>(showPeriod), static_cast<int>(isShow),
+                                static_cast<int>(showControlPanel), static_cast<int>(showStartMenu),
+                                static_cast<int>(showRecycle));
         }
         Watch();
-    } catch (...) {
-    }
-    return 0;
+        return 0;
+    });
 }
 
 void CBexDaemon::Watch() {
@@ -158,9 +164,7 @@ void CBexDaemon::Watch() {
         {kShowControlPanel, &OnShowControlPanelShortcutChanged},
     };
     for (const auto& watch : watches) {
-        uint32_t cookie = 0;
-        if (CallSlot<int>(options_.Get(), k::options::kWatch, watch.key, watch.callback, static_cast<void*>(this),
-                          &cookie) != 0)
-            cookies_.push_back(cookie);
+        if (const std::optional<uint32_t> cookie = bex::WatchOption(options_.Get(), watch.key, watch.callback, this))
+            cookies_.push_back(*cookie);
     }
 }

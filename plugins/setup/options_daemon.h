@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "plugins/common/plugin_object.h"
-#include "plugins/common/plugin_ref.h"
+#include "protocol/plugin_ref.h"
 #include "plugins/setup/lumvex_interfaces.h"
 
-class CBexDaemon final : public plugin::PluginObject<CBexDaemon, IBexDaemon, 89, plugin::ReleaseRule::A> {
+class CBexDaemon final : public plugin::PluginObject<CBexDaemon, IBexDaemon, IBexDaemon::kClassId, plugin::ReleaseRule::A> {
 public:
     CBexDaemon();
     ~CBexDaemon();
@@ -19,16 +19,16 @@ public:
     // The release rule of every class, with the watches ended before the
     // kernel hears of the end: no change reported after that may reach
     // this object.
-    LONG BEX_CALL Release() override;
+    LONG BEX_CALL Release() noexcept override;
     LONG BEX_CALL Start() override;
-    LONG BEX_CALL Stop() override { return 0; }
+    LONG BEX_CALL Stop() noexcept override { return 0; }
 
 private:
     void Watch();
-    void EndWatches();
+    void EndWatches() noexcept;
 
-    plugin::PluginRef<> options_;
-    plugin::PluginRef<> statistics_;
+    bex::PluginRef<> options_;
+    bex::PluginRef<> statistics_;
     std::vector<uint32_t> cookies_;
     bool watching_ = false;  // the watches are made once per object
 };

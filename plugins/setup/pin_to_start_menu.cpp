@@ -7,12 +7,17 @@
 #include <cwchar>
 #include <vector>
 
+#include "base/exception_barrier.h"
 #include "base/registry_values.h"
+#include "plugins/common/kernel_calls.h"
 #include "plugins/setup/badge_images.h"
 #include "plugins/setup/notify_thread.h"
-#include "plugins/setup/setup_kernel_calls.h"
+#include "plugins/setup/setup_folders.h"
 #include "plugins/setup/uninstall_shortcut.h"
 #include "winlib/handles.h"
+
+namespace k = bex::kernel;
+using base::CallGuarded;
 
 const wchar_t kUninstallLinkName[] = L"强力卸载电脑上的软件.lnk";
 
@@ -22,12 +27,6 @@ const wchar_t kPinKey[] = L"SOFTWARE\\Zubpellor\\pellors";
 const wchar_t kPinnedValue[] = L"AlReadyPin";
 const wchar_t kPinLinkValue[] = L"PinLink";
 const wchar_t kQuickLaunch[] = L"\\Microsoft\\Internet Explorer\\Quick Launch\\";
-
-std::wstring SpecialFolder(int csidl) {
-    wchar_t path[MAX_PATH] = {};
-    if (!::SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE)) return std::wstring();
-    return path;
-}
 
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -61,10 +60,11 @@ void WritePinLink(const std::wstring& link) {
                   static_cast<DWORD>((link.size() + 1) * sizeof(wchar_t)));
 }
 
-// The folder part of a path, with its trailing backslash.
-std::wstring FolderOf(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+// A link's target path; empty when it can't be resolved.
+std::wstring ShortcutTarget(const std::wstring& linkPath) {
+    bex::PluginRef<> shortcut;
+    if (FAILED(plugin::CreateKernelObject(k::kShortcut, shortcut))) return std::wstring();
+    return bex::ShortcutTarget(shortcut.Get(), linkPath.c_str()).value_or(std::wstring());
 }
 
 // The plain files of a folder (no sub-folders).
@@ -92,10 +92,10 @@ CPinToStartMenu::CPinToStartMenu(ShellVerbSource& verbs)
     iconPath_ = managerFolder_ + L"SetupUtility.ico";
     // Without the Start menu's folder the name alone would land wherever the
     // current folder is: no Start-menu link then.
-    const std::wstring programs = SpecialFolder(CSIDL_COMMON_PROGRAMS);
+    const std::wstring programs = ShellFolder(CSIDL_COMMON_PROGRAMS);
     if (!programs.empty()) startMenuShortcut_ = programs + L"\\" + kUninstallLinkName;
     folderShortcut_ = managerFolder_ + kUninstallLinkName;
-    systemVersion_ = KernelSystemCode(system_);
+    if (SUCCEEDED(plugin::CreateKernelObject(k::kSystem, system_))) systemVersion_ = bex::SystemCode(system_.Get());
 }
 
 bool CPinToStartMenu::CreateUninstallShortcut(const std::wstring& linkPath) const {
@@ -109,7 +109,7 @@ bool CPinToStartMenu::InManagerFolder(const std::wstring& target) const {
 
 void CPinToStartMenu::RemoveStalePins() {
     if (systemVersion_ != kStalePinSystem) return;
-    const std::wstring appData = SpecialFolder(CSIDL_APPDATA);
+    const std::wstring appData = ShellFolder(CSIDL_APPDATA);
     if (appData.empty()) return;
     const std::wstring folder = appData + kQuickLaunch + L"User Pinned\\StartMenu\\";
     std::vector<std::wstring> stale;
@@ -117,7 +117,7 @@ void CPinToStartMenu::RemoveStalePins() {
         if (::_wcsicmp(name.c_str(), L"desktop.ini") == 0) continue;
         if (name.find(L".lnk") == std::wstring::npos || name.find(L"强力卸载电脑上的软件") == std::wstring::npos)
             continue;
-        const std::wstring target = KernelShortcutTarget((folder + name).c_str());
+        const std::wstring target = ShortcutTarget(folder + name);
         if (target.empty()) continue;  // not resolved: left alone
         if (!InManagerFolder(target)) stale.push_back(name);
     }
@@ -138,7 +138,7 @@ void CPinToStartMenu::UnpinRecordedLink() {
 }
 
 LONG BEX_CALL CPinToStartMenu::Pin() {
-    try {
+    return CallGuarded(L"CPinToStartMenu::Pin", 0L, [&]() -> LONG {
         if (systemVersion_ <= kLastUnpinnableSystem || !HasManagerFolder()) return 0;
         RemoveStalePins();
         UnpinRecordedLink();
@@ -148,37 +148,34 @@ LONG BEX_CALL CPinToStartMenu::Pin() {
         WritePinLink(folderShortcut_);
         WritePinned(1);
         return 1;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 LONG BEX_CALL CPinToStartMenu::Unpin() {
-    try {
+    return CallGuarded(L"CPinToStartMenu::Unpin", 0L, [&]() -> LONG {
         if (systemVersion_ <= kLastUnpinnableSystem || !HasManagerFolder()) return 0;
         UnpinRecordedLink();
         if (Exists(folderShortcut_)) InvokeShellVerb(verbs_, managerFolder_, kUninstallLinkName, false);
         if (!startMenuShortcut_.empty()) ::DeleteFileW(startMenuShortcut_.c_str());
         WritePinned(0);
         return 1;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
-LONG BEX_CALL CPinToStartMenu::ApplyPinState() { return RunSetupUtility(ReadPinned() ? FALSE : TRUE); }
+LONG BEX_CALL CPinToStartMenu::ApplyPinState() {
+    return CallGuarded(L"CPinToStartMenu::ApplyPinState", 0L,
+                       [&] { return RunSetupUtility(ReadPinned() ? FALSE : TRUE); });
+}
 
 LONG BEX_CALL CPinToStartMenu::InvokePinVerb(BOOL pin) {
-    try {
+    return CallGuarded(L"CPinToStartMenu::InvokePinVerb", 0L, [&]() -> LONG {
         if (!HasManagerFolder() || !Exists(folderShortcut_)) return 0;
         return InvokeShellVerb(verbs_, managerFolder_, kUninstallLinkName, pin != FALSE) ? 1 : 0;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 LONG BEX_CALL CPinToStartMenu::RunSetupUtility(BOOL remove) {
-    try {
+    return CallGuarded(L"CPinToStartMenu::RunSetupUtility", 0L, [&]() -> LONG {
         if (!HasManagerFolder()) return 0;
         const std::wstring program = managerFolder_ + L"SetupUtility.exe";
         SHELLEXECUTEINFOW info = {};
@@ -190,49 +187,41 @@ LONG BEX_CALL CPinToStartMenu::RunSetupUtility(BOOL remove) {
         if (!::ShellExecuteExW(&info)) return 0;
         if (info.hProcess) ::CloseHandle(info.hProcess);
         return 1;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 LONG BEX_CALL CPinToStartMenu::ScanPinnedStartMenu() {
-    try {
+    return CallGuarded(L"CPinToStartMenu::ScanPinnedStartMenu", 0L, [&]() -> LONG {
         if (!HasManagerFolder()) return 0;
-        const std::wstring appData = SpecialFolder(CSIDL_APPDATA);
+        const std::wstring appData = ShellFolder(CSIDL_APPDATA);
         if (appData.empty()) return 0;
         const std::wstring folder = appData + kQuickLaunch;
         for (const std::wstring& name : FilesIn(folder)) {
             if (!EndsWithLnk(name)) continue;
-            const std::wstring target = KernelShortcutTarget((folder + name).c_str());
+            const std::wstring target = ShortcutTarget(folder + name);
             if (target.empty() || !InManagerFolder(target)) continue;
             return ::DeleteFileW((folder + name).c_str()) ? 1 : 0;
         }
         return 0;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 LONG BEX_CALL CPinToStartMenu::UpdateCountBadge(LONG count, const wchar_t* referencePath) {
-    try {
-        return ::UpdateCountBadge(managerFolder_, count, referencePath);
-    } catch (...) {
-        return 0;
-    }
+    return CallGuarded(L"CPinToStartMenu::UpdateCountBadge", 0L,
+                       [&] { return ::UpdateCountBadge(managerFolder_, count, referencePath); });
 }
 
 LONG BEX_CALL CPinToStartMenu::ShowNotify(void* data, const wchar_t* pngPath, HWND window, UINT message,
                                           WPARAM wParam, LPARAM lParam) {
-    try {
+    return CallGuarded(L"CPinToStartMenu::ShowNotify", 0L, [&] {
         return ::ShowNotify(static_cast<const wchar_t*>(data), pngPath, window, message, wParam, lParam);
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 LONG BEX_CALL CPinToStartMenu::StartNotifyThread(const wchar_t* text1, const wchar_t* text2, HWND window,
                                                  UINT message, WPARAM wParam, LPARAM lParam) {
-    return ::StartNotifyThread({text1, text2, window, message, wParam, lParam});
+    return CallGuarded(L"CPinToStartMenu::StartNotifyThread", 0L,
+                       [&] { return ::StartNotifyThread({text1, text2, window, message, wParam, lParam}); });
 }
 
-LONG BEX_CALL CPinToStartMenu::StopNotifyThread() { return ::StopNotifyThread(); }
+LONG BEX_CALL CPinToStartMenu::StopNotifyThread() noexcept { return ::StopNotifyThread(); }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "plugins/common/plugin_object.h"
-#include "plugins/common/plugin_ref.h"
+#include "protocol/plugin_ref.h"
 #include "plugins/setup/lumvex_interfaces.h"
 #include "plugins/setup/shell_verbs.h"
 
@@ -13,7 +13,7 @@
 extern const wchar_t kUninstallLinkName[];
 
 class CPinToStartMenu final
-    : public plugin::PluginObject<CPinToStartMenu, IPinToStartMenu, 90, plugin::ReleaseRule::A> {
+    : public plugin::PluginObject<CPinToStartMenu, IPinToStartMenu, IPinToStartMenu::kClassId, plugin::ReleaseRule::A> {
 public:
     CPinToStartMenu() : CPinToStartMenu(SystemShellVerbs()) {}
     explicit CPinToStartMenu(ShellVerbSource& verbs);
@@ -30,7 +30,7 @@ public:
                              LPARAM lParam) override;
     LONG BEX_CALL StartNotifyThread(const wchar_t* text1, const wchar_t* text2, HWND window, UINT message,
                                     WPARAM wParam, LPARAM lParam) override;
-    LONG BEX_CALL StopNotifyThread() override;
+    LONG BEX_CALL StopNotifyThread() noexcept override;
 
 private:
     // Pinning needs a system above this code; stale pins are looked for
@@ -51,6 +51,6 @@ private:
     std::wstring iconPath_;
     std::wstring startMenuShortcut_;
     std::wstring folderShortcut_;
-    plugin::PluginRef<> system_;
+    bex::PluginRef<> system_;
     WORD systemVersion_ = 0;
 };

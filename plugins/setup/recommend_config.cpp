@@ -9,6 +9,7 @@
 
 #include <json/reader.h>
 
+#include "base/exception_barrier.h"
 #include "plugins/setup/json_value_rules.h"
 #include "winlib/handles.h"
 #include "plugins/setup/setup_text.h"
@@ -119,8 +120,9 @@ std::string DecryptRecommendConfig(const std::vector<uint8_t>& file, const Blowf
 }
 
 std::vector<RecommendCondition> ParseRecommendConditions(const std::string& utf8) {
-    std::vector<RecommendCondition> conditions;
-    try {
+    // The reader throws on input past its limits: nothing of such a file counts.
+    return base::CallGuarded(L"ParseRecommendConditions", std::vector<RecommendCondition>(), [&] {
+        std::vector<RecommendCondition> conditions;
         Json::CharReaderBuilder builder;
         builder.settings_["stackLimit"] = kJsonStackLimit;
         builder.settings_["collectComments"] = false;
@@ -128,16 +130,14 @@ std::vector<RecommendCondition> ParseRecommendConditions(const std::string& utf8
         std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
         Json::Value root;
         std::string errors;
-        if (!reader->parse(utf8.data(), utf8.data() + utf8.size(), &root, &errors)) return {};
-        if (!root.isArray()) return {};
+        if (!reader->parse(utf8.data(), utf8.data() + utf8.size(), &root, &errors)) return conditions;
+        if (!root.isArray()) return conditions;
         for (Json::ArrayIndex i = 0; i < root.size(); ++i) {
             const Json::Value& element = root[i];
             if (!element.isObject() && !element.isNull()) continue;
             RecommendCondition condition;
             if (ReadCondition(element, &condition)) conditions.push_back(std::move(condition));
         }
-    } catch (...) {
-        return {};
-    }
-    return conditions;
+        return conditions;
+    });
 }

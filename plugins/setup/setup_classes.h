@@ -16,7 +16,7 @@ using plugin::ReleaseRule;
 // The serial numbers start here, one per object made in the process.
 constexpr uint32_t kFirstSetupUtilSerial = 10110;
 
-class CBexSetupUtil final : public PluginObject<CBexSetupUtil, IBexSetupUtil, 88, ReleaseRule::A> {
+class CBexSetupUtil final : public PluginObject<CBexSetupUtil, IBexSetupUtil, IBexSetupUtil::kClassId, ReleaseRule::A> {
 public:
     CBexSetupUtil() noexcept;
     ~CBexSetupUtil();

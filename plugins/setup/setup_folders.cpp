@@ -7,7 +7,7 @@
 #include <cwchar>
 
 #include "base/module_path.h"
-#include "plugins/setup/setup_kernel_calls.h"
+#include "plugins/common/kernel_calls.h"
 #include "winlib/handles.h"
 
 namespace {
@@ -24,6 +24,17 @@ std::wstring SpecialFolder(int csidl) {
 }
 
 }  // namespace
+
+std::wstring KernelManagerFolder() {
+    bex::PluginRef<> environment;
+    if (FAILED(plugin::CreateKernelObject(bex::kernel::kEnvironment, environment))) return std::wstring();
+    return bex::ManagerFolder(environment.Get()).value_or(std::wstring());
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
 
 std::wstring ManagerFolder() {
     const std::wstring folder = KernelManagerFolder();

@@ -29,3 +29,11 @@ std::wstring TempFolder();
 
 // folder + "\" + name, empty unless `folder` is a full path (base's one join helper).
 using base::JoinPath;
+
+// Not checked, for the callers that take what they are given:
+// the manager's folder as the kernel gives it (class 40), empty when it
+// gives none;
+std::wstring KernelManagerFolder();
+// the folder part of a path with its trailing backslash, empty when it has
+// no backslash.
+std::wstring FolderOf(const std::wstring& path);

@@ -4,8 +4,10 @@
 
 #include <ctime>
 
+#include "base/exception_barrier.h"
+#include "plugins/common/kernel_calls.h"
 #include "plugins/setup/control_panel_applet.h"
-#include "plugins/setup/setup_kernel_calls.h"
+#include "plugins/setup/setup_folders.h"
 
 namespace {
 
@@ -34,35 +36,31 @@ BOOL CSetupJob::CallExtensionEntry(const char* entry) const {
 }
 
 BOOL BEX_CALL CSetupJob::RegisterShellExtension() {
-    try {
-        return CallExtensionEntry("DllRegisterServer");
-    } catch (...) {
-        return FALSE;
-    }
+    return base::CallGuarded(L"CSetupJob::RegisterShellExtension", FALSE,
+                             [this] { return CallExtensionEntry("DllRegisterServer"); });
 }
 
 BOOL BEX_CALL CSetupJob::UnregisterShellExtension() {
-    try {
-        return CallExtensionEntry("DllUnregisterServer");
-    } catch (...) {
-        return FALSE;
-    }
+    return base::CallGuarded(L"CSetupJob::UnregisterShellExtension", FALSE,
+                             [this] { return CallExtensionEntry("DllUnregisterServer"); });
 }
 
 BOOL BEX_CALL CSetupJob::AfterInstall() {
-    try {
+    // Done, whatever came of the steps.
+    return base::CallGuarded(L"CSetupJob::AfterInstall", TRUE, [] {
         SetNumber(L"installtime", static_cast<DWORD>(::_time64(nullptr) & 0xFFFFFFFFu));
         SetNumber(L"UpdateTipCycle", 1);
         // Without the options store the applet is left as it is; an
         // unreadable option counts as 0.
-        if (const std::optional<DWORD> show = KernelOptionNumber(L"Options\\ShowControlPanelShortcut"))
-            ApplyControlPanelApplet(*show != 0);
-    } catch (...) {
-    }
-    return 1;
+        bex::PluginRef<> options;
+        if (FAILED(plugin::CreateKernelObject(bex::kernel::kOptions, options))) return TRUE;
+        const DWORD show = bex::OptionNumber(options.Get(), L"Options\\ShowControlPanelShortcut").value_or(0);
+        ApplyControlPanelApplet(show != 0);
+        return TRUE;
+    });
 }
 
-BOOL BEX_CALL CSetupJob::Uninstall() {
+BOOL BEX_CALL CSetupJob::Uninstall() noexcept {
     ::SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\ZubPellor");
     ::SHDeleteValueW(HKEY_CURRENT_USER, kDontLoadKey, kAppletName);
     return 1;

@@ -7,17 +7,17 @@
 #include "plugins/common/plugin_object.h"
 #include "plugins/setup/lumvex_interfaces.h"
 
-class CSetupJob final : public plugin::PluginObject<CSetupJob, ISetupjob, 91, plugin::ReleaseRule::A> {
+class CSetupJob final : public plugin::PluginObject<CSetupJob, ISetupjob, ISetupjob::kClassId, plugin::ReleaseRule::A> {
 public:
     CSetupJob();
 
     BOOL BEX_CALL RegisterShellExtension() override;
-    BOOL BEX_CALL Nothing4() override { return 1; }
+    BOOL BEX_CALL Nothing4() noexcept override { return 1; }
     BOOL BEX_CALL AfterInstall() override;
-    BOOL BEX_CALL Nothing6() override { return 1; }
-    BOOL BEX_CALL Nothing7() override { return 1; }
+    BOOL BEX_CALL Nothing6() noexcept override { return 1; }
+    BOOL BEX_CALL Nothing7() noexcept override { return 1; }
     BOOL BEX_CALL UnregisterShellExtension() override;
-    BOOL BEX_CALL Uninstall() override;
+    BOOL BEX_CALL Uninstall() noexcept override;
 
 private:
     BOOL CallExtensionEntry(const char* entry) const;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/registry_values.h"
-#include "plugins/setup/options_store_calls.h"
+#include "protocol/kernel_calls.h"
 #include "plugins/setup/setup_folders.h"
 #include "winlib/handles.h"
 
@@ -76,10 +76,10 @@ void DeleteOldUninstallVerb() {
 void ApplyContextMenuOption(IBexPlugin* options) {
     static const wchar_t kKey[] = L"Options\\ShowLnkFileRightMenuItem";
     if (!options) return;
-    const std::optional<DWORD> show = OptionNumber(options, kKey);
+    const std::optional<DWORD> show = bex::OptionNumber(options, kKey);
     if (!show) {
         RegisterContextMenuHandler(true);
-        SetOptionNumber(options, kKey, 1);
+        bex::SetOptionNumber(options, kKey, 1);
         return;
     }
     if (*show != 1) return;

@@ -7,21 +7,21 @@
 #include <string>
 #include <vector>
 
+#include "base/exception_barrier.h"
 #include "plugins/common/kernel_calls.h"
 #include "plugins/setup/desktop_shortcuts.h"
 #include "plugins/setup/dock_button.h"
 #include "plugins/setup/lite_folder.h"
-#include "plugins/setup/options_store_calls.h"
 #include "plugins/setup/privacy_protector.h"
 #include "plugins/setup/setup_classes.h"
 #include "plugins/setup/setup_folders.h"
+#include "plugins/setup/setup_options.h"
 #include "plugins/setup/setup_registrations.h"
 #include "plugins/setup/web_app_shortcuts.h"
 #include "winlib/handles.h"
 
 namespace k = bex::kernel;
-using plugin::CallSlot;
-using plugin::PluginRef;
+using bex::PluginRef;
 
 namespace {
 
@@ -71,17 +71,28 @@ void RunDesktopUninstaller() {
     for (int i = 0; i < 60 && DesktopProductRegistered(); ++i) ::Sleep(500);
 }
 
-void RunKernelSlots(uint32_t classId, std::initializer_list<int> slots) {
-    PluginRef<> object;
-    if (FAILED(plugin::CreateKernelObject(classId, object))) return;
-    for (int slot : slots) CallSlot<LONG>(object.Get(), slot);
+// The setup job's uninstall steps, then the Start-menu pin's scan and unpin.
+void RunUninstallJobs() {
+    if (const PluginRef<ISetupjob> job = plugin::CreateClassObject<ISetupjob>()) {
+        job->Nothing6();
+        job->Nothing7();
+        job->UnregisterShellExtension();
+        job->Uninstall();
+    }
+    if (const PluginRef<IPinToStartMenu> pin = plugin::CreateClassObject<IPinToStartMenu>()) {
+        pin->ScanPinnedStartMenu();
+        pin->Unpin();
+    }
 }
 
 BOOL CALLBACK CollectPellorvan(HWND window, LPARAM windows) {
-    wchar_t title[32] = {};
-    if (::GetWindowTextW(window, title, 32) > 0 && std::wstring(title) == L"ZubPellorvan")
-        reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
-    return TRUE;
+    // FALSE ends the enumeration: what was found so far is closed.
+    return base::CallGuarded(L"CollectPellorvan", FALSE, [&]() -> BOOL {
+        wchar_t title[32] = {};
+        if (::GetWindowTextW(window, title, 32) > 0 && std::wstring(title) == L"ZubPellorvan")
+            reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+        return TRUE;
+    });
 }
 
 void CloseMakersWindows() {
@@ -108,14 +119,14 @@ void RunAdvUtils() {
 void UnpinTaskbarIcon() {
     PluginRef<> options;
     if (FAILED(plugin::CreateKernelObject(k::kOptions, options))) return;
-    const auto path = OptionText(options.Get(), L"Options\\PinWin7TaskBarIcon");
+    const auto path = OptionPath(options.Get(), L"Options\\PinWin7TaskBarIcon");
     if (path && !path->empty()) TaskbarUnpin(path->c_str());
 }
 
 }  // namespace
 
 LONG BEX_CALL CBexSetupUtil::UninstallCleanup() {
-    try {
+    return base::CallGuarded(L"CBexSetupUtil::UninstallCleanup", 0L, []() -> LONG {
         // One COM scope for the whole job: the privacy step's own pair nests
         // inside it and can't leave the later link steps without COM.
         winlib::ComScope com;
@@ -125,8 +136,7 @@ LONG BEX_CALL CBexSetupUtil::UninstallCleanup() {
             ::SendMessageTimeoutW(tray, kTaskbarRefresh, 0, 0, SMTO_NORMAL, 2000, &result);
         }
         RunDesktopUninstaller();
-        RunKernelSlots(91, {6, 7, 8, 9});
-        RunKernelSlots(90, {8, 4});
+        RunUninstallJobs();
         CloseMakersWindows();
         RemovePrivacyProtector();
         ::SHDeleteKeyW(HKEY_CLASSES_ROOT, L"pellorandzub");
@@ -138,7 +148,6 @@ LONG BEX_CALL CBexSetupUtil::UninstallCleanup() {
         DeleteDesktopShortcutsTo(ManagerFile(L"Tolvane.exe").c_str());
         DeleteDesktopShortcutsTo(ManagerFile(L"Pellorand.exe").c_str());
         SaveLiteFolder();
-    } catch (...) {
-    }
-    return 0;
+        return 0;
+    });
 }

@@ -21,14 +21,10 @@ namespace {
 constexpr int kMaxWebApps = 100000;
 constexpr DWORD kMaxText = MAX_PATH;
 
-template <typename Fn>
-Fn Slot(void* object, int slot) {
-    return reinterpret_cast<Fn>((*static_cast<void* const* const*>(object))[slot]);
-}
-
 // A text of the record, empty when null or not ending within 260 characters.
-std::wstring RecordText(void* record, int slot) {
-    const wchar_t* text = Slot<ac::RecordTextFn>(record, slot)(record);
+template <typename S>
+std::wstring RecordText(void* record, S slot) {
+    const wchar_t* text = bex::Call(slot, record);
     if (!text) return std::wstring();
     const size_t length = wcsnlen(text, kMaxText);
     return length < kMaxText ? std::wstring(text, length) : std::wstring();
@@ -89,7 +85,7 @@ WebAppLaunch GetWebAppLaunch(void* record, uint32_t id) {
     if (TrimSpace(folder).empty()) return WebAppLaunch();
     std::wstring program;
     std::wstring arguments;
-    switch (Slot<ac::RecordKindFn>(record, ac::kRecordKind)(record)) {
+    switch (bex::Call(ac::kRecordKind, record)) {
     case 2:
         program = GetProfile().GetWebAppRunnerPath();
         arguments = L"/w " + std::to_wstring(id) + L" /t 0 /d \"" + folder + L"\"";
@@ -116,7 +112,7 @@ WebAppLaunch GetWebAppLaunch(void* record, uint32_t id) {
 
 void DeleteWebAppShortcuts(void* dataInterface, uint32_t id) {
     if (!dataInterface) return;
-    void* record = Slot<ac::WebAppRecordFn>(dataInterface, ac::kWebAppRecord)(dataInterface, id);
+    void* record = bex::Call(ac::kWebAppRecord, dataInterface, id);
     const WebAppLaunch launch = GetWebAppLaunch(record, id);
     if (launch.launch.empty()) return;
     winlib::ComScope com;
@@ -137,14 +133,14 @@ void RemoveWebAppShortcuts() {
     Load(library);
     if (library.data) {
         void* data = library.data;
-        const int count = Slot<ac::WebAppCountFn>(data, ac::kWebAppCount)(data);
+        const int count = bex::Call(ac::kWebAppCount, data);
         if (count > 0 && count <= kMaxWebApps) {
             std::vector<uint32_t> ids(static_cast<size_t>(count));
-            int filled = Slot<ac::WebAppIdsFn>(data, ac::kWebAppIds)(data, ids.data(), count);
+            int filled = bex::Call(ac::kWebAppIds, data, ids.data(), count);
             if (filled > count) filled = count;
             for (int i = 0; i < filled; ++i) DeleteWebAppShortcuts(data, ids[static_cast<size_t>(i)]);
         }
-        Slot<ac::EndUseFn>(data, ac::kEndUse)(data);
+        bex::Call(ac::kEndUse, data);
     }
     Free(library);
 }

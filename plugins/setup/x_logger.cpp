@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "base/exception_barrier.h"
 #include "base/module_path.h"
 #include "base/text.h"
 
@@ -36,29 +37,29 @@ void CxLogger::ReadSettings(const std::wstring& hostExePath) {
 
 BOOL CALLBACK CxLogger::OpenFileCallback(PINIT_ONCE, PVOID param, PVOID*) {
     CxLogger* self = static_cast<CxLogger*>(param);
-    wchar_t appData[MAX_PATH] = {};
-    if (!::SHGetSpecialFolderPathW(nullptr, appData, CSIDL_APPDATA, FALSE)) {
+    // Done either way: a file that can't be opened is not asked for again.
+    if (!base::CallGuarded(L"CxLogger::OpenFileCallback", false, [self] { return self->OpenFile(); }))
         ::InterlockedExchange(&self->toFile_, 0);
-        return TRUE;
-    }
+    return TRUE;
+}
+
+bool CxLogger::OpenFile() {
+    wchar_t appData[MAX_PATH] = {};
+    if (!::SHGetSpecialFolderPathW(nullptr, appData, CSIDL_APPDATA, FALSE)) return false;
     const std::wstring folder = std::wstring(appData) + L"\\Tarvisk\\ZubPellor\\Logs";
     ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-    const std::wstring path = folder + L"\\" + self->programName_ + L".log";
+    const std::wstring path = folder + L"\\" + programName_ + L".log";
     // Append-only access: every line lands at the end, also when another
     // process of the same program writes to the file.
-    self->file_.Reset(::CreateFileW(path.c_str(), FILE_APPEND_DATA,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!self->file_) {
-        ::InterlockedExchange(&self->toFile_, 0);
-        return TRUE;
-    }
+    file_.Reset(::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file_) return false;
     // Wine does not append atomically (two handles overwrite each other's
     // lines): one named lock per log file keeps every line whole across
     // threads and processes.
-    const std::wstring program = base::LowerCase(self->programName_);
-    self->writeLock_.Reset(::CreateMutexW(nullptr, FALSE, (L"Local\\TarviskXLog_" + program).c_str()));
-    return TRUE;
+    const std::wstring program = base::LowerCase(programName_);
+    writeLock_.Reset(::CreateMutexW(nullptr, FALSE, (L"Local\\TarviskXLog_" + program).c_str()));
+    return true;
 }
 
 void CxLogger::OpenFileOnce() { ::InitOnceExecuteOnce(&openOnce_, &CxLogger::OpenFileCallback, this, nullptr); }

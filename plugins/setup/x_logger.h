@@ -35,6 +35,8 @@ private:
     // shell calls must not run under the loader lock.
     void OpenFileOnce();
     static BOOL CALLBACK OpenFileCallback(PINIT_ONCE, PVOID self, PVOID*);
+    // false: no file to write to.
+    bool OpenFile();
 
     volatile LONG toFile_ = 0;
     LONG toDebugger_ = 0;

@@ -9,7 +9,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <initializer_list>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -17,12 +16,11 @@
 
 #include "protocol/outside_exports.h"
 #include "tests/doubles/outside_log.h"
+#include "tests/doubles/typed_slots.h"
 
 namespace ac = outside::app_centre;
 
 namespace {
-
-constexpr int kSlots = 40;
 
 struct Record {
     void* const* table;
@@ -66,27 +64,27 @@ std::vector<std::wstring> Fields(const std::wstring& line) {
     }
 }
 
-const wchar_t* __stdcall RecordFolder(Record* self) { return self->folder.c_str(); }
-const wchar_t* __stdcall RecordAddress(Record* self) { return self->address.c_str(); }
-int __stdcall RecordKind(Record* self) { return self->kind; }
+Record* AsRecord(void* self) { return static_cast<Record*>(self); }
+const wchar_t* __stdcall RecordFolder(void* self) { return AsRecord(self)->folder.c_str(); }
+const wchar_t* __stdcall RecordAddress(void* self) { return AsRecord(self)->address.c_str(); }
+int __stdcall RecordKind(void* self) { return AsRecord(self)->kind; }
 
-// A slot table whose every slot but the given ones is unexpected.
+// A slot table whose every slot but the ones set is unexpected.
 struct Table {
-    void* slots[kSlots];
-    Table(std::initializer_list<std::pair<int, void*>> served) {
+    void* slots[bex::kMaxSlots];
+    Table() {
         for (void*& slot : slots) slot = reinterpret_cast<void*>(&Unexpected);
-        for (const auto& entry : served) slots[entry.first] = entry.second;
     }
 };
 
-template <typename Fn>
-std::pair<int, void*> Serve(int slot, Fn fn) {
-    return {slot, reinterpret_cast<void*>(fn)};
-}
-
 void* const* RecordTable() {
-    static const Table table{Serve(ac::kRecordKind, &RecordKind), Serve(ac::kRecordFolder, &RecordFolder),
-                             Serve(ac::kRecordAddress, &RecordAddress)};
+    static const Table table = [] {
+        Table t;
+        standin::SetSlot(t.slots, ac::kRecordKind, &RecordKind);
+        standin::SetSlot(t.slots, ac::kRecordFolder, &RecordFolder);
+        standin::SetSlot(t.slots, ac::kRecordAddress, &RecordAddress);
+        return t;
+    }();
     return table.slots;
 }
 
@@ -126,13 +124,17 @@ struct DataInterface {
     Config config;
 };
 
-int __stdcall WebAppCount(DataInterface* self) {
+DataInterface* AsData(void* self) { return static_cast<DataInterface*>(self); }
+
+int __stdcall WebAppCount(void* object) {
+    DataInterface* self = AsData(object);
     const int count = self->config.countSet ? self->config.count : static_cast<int>(self->config.apps.size());
     Log(L"count " + std::to_wstring(count));
     return count;
 }
 
-int __stdcall WebAppIds(DataInterface* self, uint32_t* ids, int count) {
+int __stdcall WebAppIds(void* object, uint32_t* ids, int count) {
+    DataInterface* self = AsData(object);
     Log(L"ids " + std::to_wstring(count));
     int filled = 0;
     for (const Record& record : self->config.apps) {
@@ -142,7 +144,8 @@ int __stdcall WebAppIds(DataInterface* self, uint32_t* ids, int count) {
     return filled;
 }
 
-void* __stdcall WebAppRecord(DataInterface* self, uint32_t id) {
+void* __stdcall WebAppRecord(void* object, uint32_t id) {
+    DataInterface* self = AsData(object);
     Log(L"record " + std::to_wstring(id));
     for (uint32_t nullId : self->config.nullIds)
         if (nullId == id) return nullptr;
@@ -151,11 +154,17 @@ void* __stdcall WebAppRecord(DataInterface* self, uint32_t id) {
     return nullptr;
 }
 
-void __stdcall EndUse(DataInterface*) { Log(L"end"); }
+void __stdcall EndUse(void*) { Log(L"end"); }
 
 void* const* DataTable() {
-    static const Table table{Serve(ac::kEndUse, &EndUse), Serve(ac::kWebAppRecord, &WebAppRecord),
-                             Serve(ac::kWebAppCount, &WebAppCount), Serve(ac::kWebAppIds, &WebAppIds)};
+    static const Table table = [] {
+        Table t;
+        standin::SetSlot(t.slots, ac::kEndUse, &EndUse);
+        standin::SetSlot(t.slots, ac::kWebAppRecord, &WebAppRecord);
+        standin::SetSlot(t.slots, ac::kWebAppCount, &WebAppCount);
+        standin::SetSlot(t.slots, ac::kWebAppIds, &WebAppIds);
+        return t;
+    }();
     return table.slots;
 }
 
@@ -165,7 +174,7 @@ struct IpcManager {
 
 // The IPC manager is only made, never called.
 void* const* IpcTable() {
-    static const Table table{};
+    static const Table table;
     return table.slots;
 }
 

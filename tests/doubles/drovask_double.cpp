@@ -1,6 +1,6 @@
 // Stand-in for the clean-up library Drovask.dll: DllGetClassObject for its
 // one class, a class factory and a sweeper whose 64 slots take exactly the
-// arguments the declarations say. Logs to the file named by DROVASK_LOG:
+// arguments the declarations say (each set through its description). Logs to the file named by DROVASK_LOG:
 //   <slot>[(<arguments>)]      every sweeper slot called (20 shows only its category)
 //   factory <count> | sweeper <count>   after each AddRef and Release
 //   UNEXPECTED <slot>          a slot the companion never calls
@@ -18,6 +18,7 @@
 
 #include "protocol/outside_exports.h"
 #include "tests/doubles/outside_log.h"
+#include "tests/doubles/typed_slots.h"
 
 namespace sw = outside::sweeper;
 
@@ -63,23 +64,24 @@ ULONG OUTSIDE_API Release(Sweeper* self) {
 }
 
 template <int N>
-HRESULT OUTSIDE_API NoArg(Sweeper*) {
-    if (N == sw::kOpen || N == sw::kLoadRules || N == sw::kReset) return Answer(N, std::to_wstring(N));
+HRESULT OUTSIDE_API NoArg(IUnknown*) {
+    if (N == sw::kOpen.kIndex || N == sw::kLoadRules.kIndex || N == sw::kReset.kIndex)
+        return Answer(N, std::to_wstring(N));
     Log(L"UNEXPECTED " + std::to_wstring(N));
     return E_NOTIMPL;
 }
-HRESULT OUTSIDE_API SetMode(Sweeper*, int mode) {
-    return Answer(sw::kSetMode, std::to_wstring(sw::kSetMode) + L"(" + std::to_wstring(mode) + L")");
+HRESULT OUTSIDE_API SetMode(IUnknown*, int mode) {
+    return Answer(sw::kSetMode.kIndex, std::to_wstring(sw::kSetMode.kIndex) + L"(" + std::to_wstring(mode) + L")");
 }
-HRESULT OUTSIDE_API Select(Sweeper*, int category, int on) {
-    return Answer(sw::kSelect,
-                  std::to_wstring(sw::kSelect) + L"(" + std::to_wstring(category) + L"," + std::to_wstring(on) + L")");
+HRESULT OUTSIDE_API Select(IUnknown*, int category, int on) {
+    return Answer(sw::kSelect.kIndex,
+                  std::to_wstring(sw::kSelect.kIndex) + L"(" + std::to_wstring(category) + L"," + std::to_wstring(on) + L")");
 }
-HRESULT OUTSIDE_API Scan(Sweeper*, int category) {
-    return Answer(sw::kScan, std::to_wstring(sw::kScan) + L"(" + std::to_wstring(category) + L")");
+HRESULT OUTSIDE_API Scan(IUnknown*, int category) {
+    return Answer(sw::kScan.kIndex, std::to_wstring(sw::kScan.kIndex) + L"(" + std::to_wstring(category) + L")");
 }
-HRESULT OUTSIDE_API Result(Sweeper*, int category, uint32_t* count, uint64_t* size) {
-    const HRESULT hr = Answer(sw::kResult, std::to_wstring(sw::kResult) + L"(" + std::to_wstring(category) + L")");
+HRESULT OUTSIDE_API Result(IUnknown*, int category, uint32_t* count, uint64_t* size) {
+    const HRESULT hr = Answer(sw::kResult.kIndex, std::to_wstring(sw::kResult.kIndex) + L"(" + std::to_wstring(category) + L")");
     const std::wstring name = L"DROVASK_SIZE_" + std::to_wstring(category);
     if (count) *count = 3;
     if (size) *size = EnvNumber(name.c_str(), 0);
@@ -98,32 +100,18 @@ void* const* SweeperTable() {
         slots[0] = reinterpret_cast<void*>(&QueryInterface);
         slots[1] = reinterpret_cast<void*>(&AddRef);
         slots[2] = reinterpret_cast<void*>(&Release);
-        slots[sw::kSetMode] = reinterpret_cast<void*>(&SetMode);
-        slots[sw::kSelect] = reinterpret_cast<void*>(&Select);
-        slots[sw::kScan] = reinterpret_cast<void*>(&Scan);
-        slots[sw::kResult] = reinterpret_cast<void*>(&Result);
+        standin::SetSlot(slots, sw::kOpen, &NoArg<sw::kOpen.kIndex>);
+        standin::SetSlot(slots, sw::kLoadRules, &NoArg<sw::kLoadRules.kIndex>);
+        standin::SetSlot(slots, sw::kReset, &NoArg<sw::kReset.kIndex>);
+        standin::SetSlot(slots, sw::kSetMode, &SetMode);
+        standin::SetSlot(slots, sw::kSelect, &Select);
+        standin::SetSlot(slots, sw::kScan, &Scan);
+        standin::SetSlot(slots, sw::kResult, &Result);
         return true;
     }();
     (void)filled;
     return slots;
 }
-
-// The declarations and the stand-in's slots take the same arguments.
-static_assert(std::is_same<sw::NoArgFn, HRESULT(OUTSIDE_API*)(IUnknown*)>::value &&
-                  std::is_same<decltype(&NoArg<0>), HRESULT(OUTSIDE_API*)(Sweeper*)>::value,
-              "slots 3, 26, 63");
-static_assert(std::is_same<sw::SetModeFn, HRESULT(OUTSIDE_API*)(IUnknown*, int)>::value &&
-                  std::is_same<decltype(&SetMode), HRESULT(OUTSIDE_API*)(Sweeper*, int)>::value,
-              "slot 30");
-static_assert(std::is_same<sw::ScanFn, HRESULT(OUTSIDE_API*)(IUnknown*, int)>::value &&
-                  std::is_same<decltype(&Scan), HRESULT(OUTSIDE_API*)(Sweeper*, int)>::value,
-              "slot 59");
-static_assert(std::is_same<sw::SelectFn, HRESULT(OUTSIDE_API*)(IUnknown*, int, int)>::value &&
-                  std::is_same<decltype(&Select), HRESULT(OUTSIDE_API*)(Sweeper*, int, int)>::value,
-              "slot 11");
-static_assert(std::is_same<sw::ResultFn, HRESULT(OUTSIDE_API*)(IUnknown*, int, uint32_t*, uint64_t*)>::value &&
-                  std::is_same<decltype(&Result), HRESULT(OUTSIDE_API*)(Sweeper*, int, uint32_t*, uint64_t*)>::value,
-              "slot 20");
 
 class Factory final : public IClassFactory {
 public:

@@ -68,7 +68,7 @@ TEST_F(AsyncResult, TheKernelsCompletionObjectIsPreferredWhenItHasOne) {
     Configure("[classes]\n406=serve\n");
     winlib::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     bool kernelMade = false;
-    plugin::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));
+    bex::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));
     ASSERT_TRUE(result);
     EXPECT_TRUE(kernelMade);
     EXPECT_EQ(result->GetClassId(), 406u);

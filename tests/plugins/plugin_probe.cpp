@@ -17,6 +17,7 @@
 #include "plugins/catalog/xml_document.h"
 #include "plugins/common/kernel_binding.h"
 #include "plugins/common/kernel_calls.h"
+#include "protocol/slot_call.h"
 
 namespace {
 
@@ -46,13 +47,34 @@ int Fetch(const wchar_t* url) {
     return 0;
 }
 
+// Slots the contract does not describe for the classes they are asked of:
+// the stand-in must refuse each loudly.
+struct Undescribed {
+    using Object = IBexPlugin;
+};
+template <int N>
+int CallUndescribed(IBexPlugin* object) {
+    return bex::Call(bex::Slot<Undescribed, N, int()>{}, object);
+}
+
 int Slot(uint32_t classId, int slot) {
     if (plugin::LoadKernelDll() != S_OK) return 1;
-    plugin::PluginRef<> object;
+    bex::PluginRef<> object;
     if (FAILED(plugin::CreateKernelObject(classId, object))) return 1;
     std::printf("slot %d of class %u\n", slot, object->GetClassId());
     std::fflush(stdout);
-    return plugin::CallSlot<int>(object.Get(), slot);
+    switch (slot) {
+    case 6:
+        return CallUndescribed<6>(object.Get());
+    case 8:
+        return CallUndescribed<8>(object.Get());
+    case 20:
+        return CallUndescribed<20>(object.Get());
+    case 23:
+        return CallUndescribed<23>(object.Get());
+    default:
+        return 1;
+    }
 }
 
 }  // namespace

@@ -2,12 +2,14 @@
 // by slot number as a client calls them.
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 
 #include "plugins/catalog/soft_info_data.h"
 #include "plugins/catalog/update_info.h"
 #include "plugins/common/kernel_calls.h"
 #include "tests/plugins/catalog_fixture.h"
+#include "tests/plugins/record_slots.h"
 #include "tests/support/text.h"
 #include "winlib/handles.h"
 
@@ -16,7 +18,12 @@ namespace {
 using catalog::CSoftInfoData;
 using catalog::ElementMap;
 using catalog::UpdateInfoMap;
-using plugin::CallSlot;
+using record_slots::Info;
+using record_slots::Reader;
+template <int N>
+constexpr Reader<const wchar_t*> TextAt = record_slots::At<Info, N, const wchar_t*>;
+template <int N>
+constexpr Reader<uint32_t> NumberAt = record_slots::At<Info, N, uint32_t>;
 
 class SoftInfoRecord : public CatalogTest {
 protected:
@@ -37,11 +44,11 @@ protected:
     static bool Parse(const std::string& bytes, UpdateInfoMap& out) {
         return catalog::ParseUpdateInfoXml(reinterpret_cast<const BYTE*>(bytes.data()), bytes.size(), out);
     }
-    static std::wstring Text(CSoftInfoData* record, int slot) {
-        const wchar_t* text = CallSlot<const wchar_t*>(record, slot);
+    static std::wstring Text(CSoftInfoData* record, Reader<const wchar_t*> slot) {
+        const wchar_t* text = slot.read(record);
         return text ? text : L"(null)";
     }
-    static uint32_t Number(CSoftInfoData* record, int slot) { return CallSlot<uint32_t>(record, slot); }
+    static uint32_t Number(CSoftInfoData* record, Reader<uint32_t> slot) { return slot.read(record); }
 
     winlib::ComScope com_;
 };
@@ -51,27 +58,28 @@ TEST_F(SoftInfoRecord, AnAnswerFillsEveryGetter) {
     ASSERT_TRUE(Parse(FixtureAnswer(), softs));
     ASSERT_EQ(softs.size(), 2u);
     EXPECT_EQ(softs[102].at(L"name"), L"图片查看器");
-    plugin::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
+    bex::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
     ASSERT_TRUE(record);
     record->Record().softId = 101;
     catalog::FillSoftRecord(record->Record(), softs[101], L"WIN7");
     CSoftInfoData* r = record.Get();
     const struct {
-        int slot;
+        Reader<const wchar_t*> slot;
         const wchar_t* text;
     } texts[] = {
-        {7, L"Alpha Player"}, {8, L""}, {9, L"http://l/101.png"}, {10, L""}, {11, L"2.1"}, {12, L"2026-01-02"},
-        {13, L""}, {16, L""}, {17, L""}, {18, L""}, {19, L"http://soft/101"}, {27, L"90"}, {28, L"e101"},
-        {29, L"http://d/101.exe"}, {30, L"setup_SP.exe"},
+        {TextAt<7>, L"Alpha Player"}, {TextAt<8>, L""}, {TextAt<9>, L"http://l/101.png"}, {TextAt<10>, L""}, {TextAt<11>, L"2.1"}, {TextAt<12>, L"2026-01-02"},
+        {TextAt<13>, L""}, {TextAt<16>, L""}, {TextAt<17>, L""}, {TextAt<18>, L""}, {TextAt<19>, L"http://soft/101"}, {TextAt<27>, L"90"}, {TextAt<28>, L"e101"},
+        {TextAt<29>, L"http://d/101.exe"}, {TextAt<30>, L"setup_SP.exe"},
     };
-    for (const auto& t : texts) EXPECT_EQ(Text(r, t.slot), t.text) << "slot " << t.slot;
+    for (const auto& t : texts) EXPECT_EQ(Text(r, t.slot), t.text) << "slot " << t.slot.slot;
     const struct {
-        int slot;
+        Reader<uint32_t> slot;
         uint32_t value;
     } numbers[] = {
-        {3, 0}, {5, 1}, {6, 101}, {14, 0}, {15, 0}, {20, 1}, {21, 4096}, {22, 1}, {23, 1}, {24, 1}, {25, 1}, {26, 1},
+        {NumberAt<5>, 1}, {NumberAt<6>, 101}, {NumberAt<14>, 0}, {NumberAt<15>, 0}, {NumberAt<20>, 1}, {NumberAt<21>, 4096}, {NumberAt<22>, 1}, {NumberAt<23>, 1}, {NumberAt<24>, 1}, {NumberAt<25>, 1}, {NumberAt<26>, 1},
     };
-    for (const auto& n : numbers) EXPECT_EQ(Number(r, n.slot), n.value) << "slot " << n.slot;
+    for (const auto& n : numbers) EXPECT_EQ(Number(r, n.slot), n.value) << "slot " << n.slot.slot;
+    EXPECT_EQ((record_slots::Call<Info, 3, LONG(void*)>(r, nullptr)), 0);
     EXPECT_EQ(std::wstring(r->GetNamedText(L"SHARE")), L"Free");
     EXPECT_EQ(std::wstring(r->GetNamedText(L"BaikeName")), L"b101");
     EXPECT_EQ(r->GetNamedText(L"name"), nullptr);
@@ -80,48 +88,48 @@ TEST_F(SoftInfoRecord, AnAnswerFillsEveryGetter) {
     // Soft 102: stable "1" is not stable, os "xp" does not match, a size
     // past 32 bits is held at the largest.
     catalog::FillSoftRecord(r->Record(), softs[102], L"WIN7");
-    EXPECT_EQ(Text(r, 7), L"图片查看器");
-    EXPECT_EQ(Number(r, 24), 0u);
-    EXPECT_EQ(Number(r, 22), 0u);
-    EXPECT_EQ(Number(r, 20), 0u);
-    EXPECT_EQ(Number(r, 21), 4294967295u);
-    EXPECT_EQ(Text(r, 11), L"2.1") << "given only when non-empty";
-    EXPECT_EQ(Text(r, 29), L"") << "durls follows every answer";
+    EXPECT_EQ(Text(r, TextAt<7>), L"图片查看器");
+    EXPECT_EQ(Number(r, NumberAt<24>), 0u);
+    EXPECT_EQ(Number(r, NumberAt<22>), 0u);
+    EXPECT_EQ(Number(r, NumberAt<20>), 0u);
+    EXPECT_EQ(Number(r, NumberAt<21>), 4294967295u);
+    EXPECT_EQ(Text(r, TextAt<11>), L"2.1") << "given only when non-empty";
+    EXPECT_EQ(Text(r, TextAt<29>), L"") << "durls follows every answer";
 }
 
 TEST_F(SoftInfoRecord, FieldRules) {
     struct Case {
         const char* what;
         ElementMap elements;
-        int slot;
+        Reader<uint32_t> slot;
         uint32_t value;
     };
     const Case cases[] = {
-        {"stable 2", {{L"stable", L"2"}}, 24, 1},
-        {"stable 1", {{L"stable", L"1"}}, 24, 0},
-        {"free 1", {{L"free", L"1"}}, 22, 1},
-        {"free 0", {{L"free", L"0"}}, 22, 0},
-        {"plugin 1", {{L"plugin", L"1"}}, 23, 1},
-        {"language 2", {{L"language", L"2"}}, 25, 1},
-        {"language 1", {{L"language", L"1"}}, 25, 0},
-        {"important 1", {{L"important", L"1"}}, 26, 1},
-        {"os contains the system, any case", {{L"os", L"xp;win7"}}, 20, 1},
-        {"os without the system", {{L"os", L"xp"}}, 20, 0},
-        {"no os", {}, 20, 1},
+        {"stable 2", {{L"stable", L"2"}}, NumberAt<24>, 1},
+        {"stable 1", {{L"stable", L"1"}}, NumberAt<24>, 0},
+        {"free 1", {{L"free", L"1"}}, NumberAt<22>, 1},
+        {"free 0", {{L"free", L"0"}}, NumberAt<22>, 0},
+        {"plugin 1", {{L"plugin", L"1"}}, NumberAt<23>, 1},
+        {"language 2", {{L"language", L"2"}}, NumberAt<25>, 1},
+        {"language 1", {{L"language", L"1"}}, NumberAt<25>, 0},
+        {"important 1", {{L"important", L"1"}}, NumberAt<26>, 1},
+        {"os contains the system, any case", {{L"os", L"xp;win7"}}, NumberAt<20>, 1},
+        {"os without the system", {{L"os", L"xp"}}, NumberAt<20>, 0},
+        {"no os", {}, NumberAt<20>, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        plugin::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
+        bex::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
         catalog::FillSoftRecord(record->Record(), c.elements, L"WIN7");
         EXPECT_EQ(Number(record.Get(), c.slot), c.value);
     }
-    plugin::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
+    bex::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
     catalog::FillSoftRecord(record->Record(), {{L"name", std::wstring(150, L'n')}, {L"vdisp", std::wstring(80, L'v')}},
                             L"WIN7");
-    EXPECT_EQ(Text(record.Get(), 7), std::wstring(99, L'n'));
-    EXPECT_EQ(Text(record.Get(), 11), std::wstring(49, L'v'));
+    EXPECT_EQ(Text(record.Get(), TextAt<7>), std::wstring(99, L'n'));
+    EXPECT_EQ(Text(record.Get(), TextAt<11>), std::wstring(49, L'v'));
     catalog::FillSoftRecord(record->Record(), {{L"durls", L"d"}}, L"WIN7");
-    EXPECT_EQ(Text(record.Get(), 7), std::wstring(99, L'n')) << "an answer without a name keeps it";
+    EXPECT_EQ(Text(record.Get(), TextAt<7>), std::wstring(99, L'n')) << "an answer without a name keeps it";
 }
 
 void Windows62(DWORD* major, DWORD* minor) {
@@ -142,11 +150,19 @@ TEST_F(SoftInfoRecord, ShellMarks) {
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << Narrow(c.shell) << (c.newer ? " at 6.2" : ""));
         catalog::SetWindowsVersionSeam(c.newer ? &Windows62 : nullptr);
-        plugin::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
+        bex::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
         catalog::FillSoftRecord(record->Record(), {{L"shell", c.shell}}, L"");
-        EXPECT_EQ(Number(record.Get(), 31), c.s);
-        EXPECT_EQ(Number(record.Get(), 32), c.p);
+        EXPECT_EQ(Number(record.Get(), NumberAt<31>), c.s);
+        EXPECT_EQ(Number(record.Get(), NumberAt<32>), c.p);
     }
+}
+
+TEST_F(SoftInfoRecord, ASlotThatThrowsAnswersItsFailureValue) {
+    // The version seam stands for anything under a slot that may throw.
+    catalog::SetWindowsVersionSeam([](DWORD*, DWORD*) { throw std::runtime_error("no version"); });
+    bex::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
+    catalog::FillSoftRecord(record->Record(), {{L"shell", L"setup_SP.exe"}}, L"");
+    EXPECT_EQ(Number(record.Get(), NumberAt<31>), 0u);
 }
 
 TEST_F(SoftInfoRecord, BadAnswersGiveNothing) {

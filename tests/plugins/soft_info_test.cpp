@@ -39,7 +39,7 @@ protected:
 
     struct Pending {
         winlib::Event event;
-        plugin::PluginRef<IBexAsyncResult> result;
+        bex::PluginRef<IBexAsyncResult> result;
         LONG Wait(DWORD ms = 10000) {
             if (::WaitForSingleObject(event.Get(), ms) != WAIT_OBJECT_0) return -1;
             return result->GetResult(nullptr);
@@ -49,17 +49,17 @@ protected:
         Pending p;
         p.event.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
         p.result.Reset(catalog::CreateAsyncResult(p.event.Get(), nullptr));
-        plugin::PluginRef<> buffer;
+        bex::PluginRef<> buffer;
         plugin::CreateKernelObject(7, buffer);
-        BYTE* data = plugin::BufferAllocate(buffer.Get(), static_cast<int>(ids.size() * 4));
+        BYTE* data = bex::BufferAllocate(buffer.Get(), static_cast<int>(ids.size() * 4));
         if (!ids.empty()) std::memcpy(data, ids.data(), ids.size() * 4);
         EXPECT_EQ(info->Query(buffer.Get(), p.result.Get()), 1);
         return p;
     }
-    static plugin::PluginRef<ISoftInfoData> Info(CSoftInfo* info, uint32_t id) {
+    static bex::PluginRef<ISoftInfoData> Info(CSoftInfo* info, uint32_t id) {
         ISoftInfoData* out = nullptr;
         info->GetInfo(id, &out);
-        return plugin::PluginRef<ISoftInfoData>(out);
+        return bex::PluginRef<ISoftInfoData>(out);
     }
     std::vector<std::string> Fetches() const { return LinesStartingWith("fetch "); }
 };
@@ -203,9 +203,9 @@ TEST_F(SoftInfoQuery, QueriesBeforeStartAndWithoutResultAreServed) {
     ConfigureUpdate(FixtureDir("update"));
     CSoftInfo* info = Make();
     Pending early = Query(info, {101});
-    plugin::PluginRef<> buffer;
+    bex::PluginRef<> buffer;
     plugin::CreateKernelObject(7, buffer);
-    *reinterpret_cast<uint32_t*>(plugin::BufferAllocate(buffer.Get(), 4)) = 102;
+    *reinterpret_cast<uint32_t*>(bex::BufferAllocate(buffer.Get(), 4)) = 102;
     EXPECT_EQ(info->Query(buffer.Get(), nullptr), 1);
     EXPECT_EQ(info->Query(nullptr, nullptr), 0);
     EXPECT_EQ(info->GetInfo(101, nullptr), 0);

@@ -38,6 +38,7 @@ TEST_F(ListMgrWrapper, MakesItsInnerManagerAndForwardsToIt) {
     ASSERT_EQ(Create(70, &direct), S_OK);
     EXPECT_STREQ(static_cast<ISoftListMgr*>(direct)->GetSearchKeyword(1), L"ABC");
     direct->Release();
+    EXPECT_EQ(w->SearchByCoop(7, L"abc", 0, 20), 2) << "our own manager gets the partner searches";
     EXPECT_EQ(w->Stop(), 1);
     w->Release();
 }

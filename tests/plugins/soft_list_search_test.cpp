@@ -75,7 +75,7 @@ protected:
     std::vector<uint32_t> Ids(BOOL ok, IBexPlugin* out) {
         std::vector<uint32_t> ids;
         if (!ok) return ids;
-        if (const auto bytes = plugin::BufferData(out)) {
+        if (const auto bytes = bex::BufferData(out)) {
             ids.resize(bytes->size / 4);
             std::memcpy(ids.data(), bytes->data, ids.size() * 4);
         }
@@ -123,7 +123,7 @@ TEST_F(SoftSearch, AKeywordSearchAsksOnceAndAnswersFromItsState) {
     out->Release();
 
     ASSERT_TRUE(m->GetSearchItem(301, &out));
-    plugin::PluginRef<ISoftListData> item(static_cast<ISoftListData*>(out));
+    bex::PluginRef<ISoftListData> item(static_cast<ISoftListData*>(out));
     EXPECT_EQ(Narrow(item->GetName()), "First");
     EXPECT_EQ(Narrow(item->GetPartner()), "p1");
     EXPECT_EQ(Narrow(item->GetHomePage()), "http://h/1");

@@ -16,16 +16,21 @@
 #include "plugins/catalog/soft_list_record.h"
 #include "plugins/common/kernel_calls.h"
 #include "tests/plugins/catalog_fixture.h"
+#include "tests/plugins/record_slots.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/text.h"
 
 namespace {
 
 using catalog::CSoftListMgr;
+using record_slots::At;
+using record_slots::Call;
+using record_slots::Catalog;
+using record_slots::List;
+using record_slots::Reader;
 using catalog::ISoftCatalogData;
 using catalog::ISoftListData;
 using catalog::ISoftListMgr;
-using plugin::CallSlot;
 
 constexpr UINT kMessage = WM_APP + 24;
 
@@ -105,21 +110,21 @@ protected:
         return codes;
     }
 
-    plugin::PluginRef<ISoftCatalogData> Entry(int kind, int index) {
+    bex::PluginRef<ISoftCatalogData> Entry(int kind, int index) {
         IBexPlugin* out = nullptr;
         if (!mgr_->GetCatalog(kind, index, &out)) return {};
-        return plugin::PluginRef<ISoftCatalogData>(static_cast<ISoftCatalogData*>(out));
+        return bex::PluginRef<ISoftCatalogData>(static_cast<ISoftCatalogData*>(out));
     }
-    plugin::PluginRef<ISoftListData> Item(int kind, int index, uint32_t id) {
+    bex::PluginRef<ISoftListData> Item(int kind, int index, uint32_t id) {
         IBexPlugin* out = nullptr;
         if (!mgr_->GetListItemAt(kind, index, id, &out)) return {};
-        return plugin::PluginRef<ISoftListData>(static_cast<ISoftListData*>(out));
+        return bex::PluginRef<ISoftListData>(static_cast<ISoftListData*>(out));
     }
     std::vector<uint32_t> Ids(int kind, int index, int page) {
         IBexPlugin* out = nullptr;
         std::vector<uint32_t> ids;
         if (!mgr_->GetListIdsAt(kind, index, page, &out)) return ids;
-        if (const auto bytes = plugin::BufferData(out)) {
+        if (const auto bytes = bex::BufferData(out)) {
             ids.resize(bytes->size / 4);
             std::memcpy(ids.data(), bytes->data, ids.size() * 4);
         }
@@ -158,38 +163,37 @@ TEST_F(SoftListTest, CatalogueEntriesReadBackByTheirSlots) {
     ASSERT_TRUE(tools && ranked && long_ && empty);
     struct Row {
         ISoftCatalogData* entry;
-        int slot;
+        Reader<int> slot;
         int number;
     } numbers[] = {
-        {tools.Get(), 3, 0}, {tools.Get(), 8, 101}, {tools.Get(), 9, 3}, {tools.Get(), 10, 0}, {tools.Get(), 15, 7},
-        {empty.Get(), 9, 1},  // count 0
-        {long_.Get(), 9, 1}, {long_.Get(), 10, 1}, {long_.Get(), 15, -1},  // browser "1", no cid; page size 50
+        {tools.Get(), At<Catalog, 8, int>, 101}, {tools.Get(), At<Catalog, 9, int>, 3},
+        {tools.Get(), At<Catalog, 10, int>, 0},  {tools.Get(), At<Catalog, 15, int>, 7},
+        {empty.Get(), At<Catalog, 9, int>, 1},  // count 0
+        {long_.Get(), At<Catalog, 9, int>, 1},   {long_.Get(), At<Catalog, 10, int>, 1},
+        {long_.Get(), At<Catalog, 15, int>, -1},  // browser "1", no cid; page size 50
     };
-    for (const Row& row : numbers) {
-        const int value = row.slot == 3 ? CallSlot<int>(row.entry, 3, static_cast<void*>(nullptr))
-                                        : CallSlot<int>(row.entry, row.slot);
-        EXPECT_EQ(value, row.number) << "slot " << row.slot;
-    }
-    EXPECT_EQ(CallSlot<int>(tools.Get(), 4, static_cast<void*>(nullptr)), 0);
-    EXPECT_EQ(Utf8(CallSlot<const wchar_t*>(tools.Get(), 5)), "Tools");
-    EXPECT_EQ(Utf8(CallSlot<const wchar_t*>(tools.Get(), 6)), "http://img/tools.png");
-    EXPECT_EQ(CallSlot<const wchar_t*>(tools.Get(), 7), nullptr);
-    EXPECT_EQ(Utf8(CallSlot<const wchar_t*>(long_.Get(), 7)), "http://127.0.0.1/list/3?start=%s&%s");
-    EXPECT_EQ(Utf8(CallSlot<const wchar_t*>(tools.Get(), 11, 1)), "a");
-    EXPECT_EQ(Utf8(CallSlot<const wchar_t*>(tools.Get(), 11, 2)), "b");
-    EXPECT_EQ(CallSlot<const wchar_t*>(tools.Get(), 11, 3), nullptr);
+    EXPECT_EQ((Call<Catalog, 3, int(void*)>(tools.Get(), nullptr)), 0);
+    for (const Row& row : numbers) EXPECT_EQ(row.slot.read(row.entry), row.number) << "slot " << row.slot.slot;
+    EXPECT_EQ((Call<Catalog, 4, int(void*)>(tools.Get(), nullptr)), 0);
+    EXPECT_EQ(Utf8(At<Catalog, 5, const wchar_t*>.read(tools.Get())), "Tools");
+    EXPECT_EQ(Utf8(At<Catalog, 6, const wchar_t*>.read(tools.Get())), "http://img/tools.png");
+    EXPECT_EQ((At<Catalog, 7, const wchar_t*>.read(tools.Get())), nullptr);
+    EXPECT_EQ(Utf8(At<Catalog, 7, const wchar_t*>.read(long_.Get())), "http://127.0.0.1/list/3?start=%s&%s");
+    EXPECT_EQ(Utf8((Call<Catalog, 11, const wchar_t*(int)>(tools.Get(), 1))), "a");
+    EXPECT_EQ(Utf8((Call<Catalog, 11, const wchar_t*(int)>(tools.Get(), 2))), "b");
+    EXPECT_EQ((Call<Catalog, 11, const wchar_t*(int)>(tools.Get(), 3)), nullptr);
     int a = -9, b = -9, c = -9;
-    EXPECT_TRUE(CallSlot<BOOL>(tools.Get(), 12, 1, &a, &b, &c));
+    EXPECT_TRUE((Call<Catalog, 12, BOOL(int, int*, int*, int*)>(tools.Get(), 1, &a, &b, &c)));
     EXPECT_EQ((std::vector<int>{a, b, c}), (std::vector<int>{5, 0, 0}));
-    EXPECT_TRUE(CallSlot<BOOL>(tools.Get(), 12, 2, &a, &b, &c));
+    EXPECT_TRUE((Call<Catalog, 12, BOOL(int, int*, int*, int*)>(tools.Get(), 2, &a, &b, &c)));
     EXPECT_EQ((std::vector<int>{a, b, c}), (std::vector<int>{1, 2, 3}));
-    EXPECT_FALSE(CallSlot<BOOL>(tools.Get(), 12, 3, &a, &b, &c));
-    EXPECT_FALSE(CallSlot<BOOL>(tools.Get(), 12, 1, static_cast<int*>(nullptr), &b, &c));
-    EXPECT_EQ(Utf8(CallSlot<const wchar_t*>(tools.Get(), 13)), "#FF0000");
-    EXPECT_EQ(Utf8(CallSlot<const wchar_t*>(tools.Get(), 14)), "tools");
-    EXPECT_EQ(Utf8(CallSlot<const wchar_t*>(tools.Get(), 16)), "Useful tools");
-    EXPECT_EQ(Utf8(CallSlot<const wchar_t*>(long_.Get(), 5)).size(), 49u);
-    EXPECT_EQ(Utf8(CallSlot<const wchar_t*>(ranked.Get(), 5)), "\xE6\x8C\x89\xE8\xAF\x84\xE5\x88\x86\xE6\x8E\x92\xE8\xA1\x8C");
+    EXPECT_FALSE((Call<Catalog, 12, BOOL(int, int*, int*, int*)>(tools.Get(), 3, &a, &b, &c)));
+    EXPECT_FALSE((Call<Catalog, 12, BOOL(int, int*, int*, int*)>(tools.Get(), 1, nullptr, &b, &c)));
+    EXPECT_EQ(Utf8(At<Catalog, 13, const wchar_t*>.read(tools.Get())), "#FF0000");
+    EXPECT_EQ(Utf8(At<Catalog, 14, const wchar_t*>.read(tools.Get())), "tools");
+    EXPECT_EQ(Utf8(At<Catalog, 16, const wchar_t*>.read(tools.Get())), "Useful tools");
+    EXPECT_EQ(Utf8(At<Catalog, 5, const wchar_t*>.read(long_.Get())).size(), 49u);
+    EXPECT_EQ(Utf8(At<Catalog, 5, const wchar_t*>.read(ranked.Get())), "\xE6\x8C\x89\xE8\xAF\x84\xE5\x88\x86\xE6\x8E\x92\xE8\xA1\x8C");
 }
 
 TEST_F(SoftListTest, CatalogueKindsAskTheirOwnAddresses) {
@@ -263,35 +267,49 @@ TEST_F(SoftListTest, AListPageIsFetchedAnnouncedAndRead) {
                                        "size=123456789012 shell=setup_SP.exe end=0"});
     (void)r;
     struct Number {
-        int slot;
+        Reader<int> slot;
         long long value;
-    } numbers[] = {{5, 101}, {12, 72}, {18, 1}, {20, 1}, {21, 1}, {22, 1}, {23, 1}, {24, 9}, {25, 1}, {28, 1}, {29, 1}};
-    for (const Number& n : numbers) EXPECT_EQ(CallSlot<int>(alpha.Get(), n.slot), n.value) << "slot " << n.slot;
-    EXPECT_EQ(CallSlot<long long>(alpha.Get(), 19), 123456789012LL);
-    EXPECT_EQ(CallSlot<int>(alpha.Get(), 3, L"NEW"), 1);
-    EXPECT_EQ(CallSlot<int>(alpha.Get(), 3, L"old"), 0);
-    EXPECT_EQ(Utf8(CallSlot<const wchar_t*>(alpha.Get(), 4, L"share")), "Free");
-    EXPECT_EQ(Utf8(CallSlot<const wchar_t*>(alpha.Get(), 4, L"filename")), "alpha.exe");
-    EXPECT_EQ(CallSlot<const wchar_t*>(alpha.Get(), 4, L"other"), nullptr);
+    } numbers[] = {{At<List, 5, int>, 101},  {At<List, 12, int>, 72}, {At<List, 18, int>, 1}, {At<List, 20, int>, 1},
+                   {At<List, 21, int>, 1},   {At<List, 22, int>, 1},  {At<List, 23, int>, 1}, {At<List, 24, int>, 9},
+                   {At<List, 25, int>, 1},   {At<List, 28, int>, 1},  {At<List, 29, int>, 1}};
+    for (const Number& n : numbers) EXPECT_EQ(n.slot.read(alpha.Get()), n.value) << "slot " << n.slot.slot;
+    EXPECT_EQ((At<List, 19, long long>.read(alpha.Get())), 123456789012LL);
+    EXPECT_EQ((Call<List, 3, int(const wchar_t*)>(alpha.Get(), L"NEW")), 1);
+    EXPECT_EQ((Call<List, 3, int(const wchar_t*)>(alpha.Get(), L"old")), 0);
+    EXPECT_EQ(Utf8((Call<List, 4, const wchar_t*(const wchar_t*)>(alpha.Get(), L"share"))), "Free");
+    EXPECT_EQ(Utf8((Call<List, 4, const wchar_t*(const wchar_t*)>(alpha.Get(), L"filename"))), "alpha.exe");
+    EXPECT_EQ((Call<List, 4, const wchar_t*(const wchar_t*)>(alpha.Get(), L"other")), nullptr);
     struct Text {
-        int slot;
+        Reader<const wchar_t*> slot;
         const char* text;
-    } texts[] = {{6, "Alpha Player"}, {7, "Plays everything"}, {8, "Alpha 2"}, {9, "b101"},
-                 {10, "http://img/101.png"}, {11, "http://soft/101"}, {13, "7.3\xE5\x88\x86"}, {14, "Good"},
-                 {15, "40"}, {16, "2026-01-02"}, {17, "2.0"}, {26, "setup_SP.exe"}, {27, "12"}, {30, ""}, {31, ""}};
-    for (const Text& t : texts) EXPECT_EQ(Utf8(CallSlot<const wchar_t*>(alpha.Get(), t.slot)), t.text) << t.slot;
+    } texts[] = {{At<List, 6, const wchar_t*>, "Alpha Player"},
+                 {At<List, 7, const wchar_t*>, "Plays everything"},
+                 {At<List, 8, const wchar_t*>, "Alpha 2"},
+                 {At<List, 9, const wchar_t*>, "b101"},
+                 {At<List, 10, const wchar_t*>, "http://img/101.png"},
+                 {At<List, 11, const wchar_t*>, "http://soft/101"},
+                 {At<List, 13, const wchar_t*>, "7.3\xE5\x88\x86"},
+                 {At<List, 14, const wchar_t*>, "Good"},
+                 {At<List, 15, const wchar_t*>, "40"},
+                 {At<List, 16, const wchar_t*>, "2026-01-02"},
+                 {At<List, 17, const wchar_t*>, "2.0"},
+                 {At<List, 26, const wchar_t*>, "setup_SP.exe"},
+                 {At<List, 27, const wchar_t*>, "12"},
+                 {At<List, 30, const wchar_t*>, ""},
+                 {At<List, 31, const wchar_t*>, ""}};
+    for (const Text& t : texts) EXPECT_EQ(Utf8(t.slot.read(alpha.Get())), t.text) << t.slot.slot;
 
     // "os" xp against WIN7, "osbit" 64 against a 32-bit system; a score that
     // is no number.
     const auto beta = Item(0, 0, 102);
     ASSERT_TRUE(beta);
-    EXPECT_EQ(CallSlot<int>(beta.Get(), 18), 0);
-    EXPECT_EQ(CallSlot<int>(beta.Get(), 29), 0);
-    EXPECT_EQ(CallSlot<int>(beta.Get(), 12), 0);
+    EXPECT_EQ((At<List, 18, int>.read(beta.Get())), 0);
+    EXPECT_EQ((At<List, 29, int>.read(beta.Get())), 0);
+    EXPECT_EQ((At<List, 12, int>.read(beta.Get())), 0);
 
     IBexPlugin* title = nullptr;
     ASSERT_TRUE(mgr_->GetListTitle(0, L"tools", 2, &title));
-    EXPECT_EQ(Utf8(plugin::StringText(title).value_or(L"?").c_str()), "\xE5\xB8\xB8\xE7\x94\xA8\xE5\xB7\xA5\xE5\x85\xB7");
+    EXPECT_EQ(Utf8(bex::StringText(title).value_or(L"?").c_str()), "\xE5\xB8\xB8\xE7\x94\xA8\xE5\xB7\xA5\xE5\x85\xB7");
     title->Release();
 }
 
@@ -306,10 +324,10 @@ TEST_F(SoftListTest, ScoreRankedListsTakeTheirScoresFromTheAnswer) {
     const auto rated = Item(0, 1, 201);
     const auto over = Item(0, 1, 202);
     ASSERT_TRUE(rated && over);
-    EXPECT_EQ(CallSlot<int>(rated.Get(), 12), 87);
-    EXPECT_EQ(Utf8(CallSlot<const wchar_t*>(rated.Get(), 13)), "8.8\xE5\x88\x86");
-    EXPECT_EQ(Utf8(CallSlot<const wchar_t*>(rated.Get(), 15)), "33");
-    EXPECT_EQ(CallSlot<int>(over.Get(), 12), 0);
+    EXPECT_EQ((At<List, 12, int>.read(rated.Get())), 87);
+    EXPECT_EQ(Utf8(At<List, 13, const wchar_t*>.read(rated.Get())), "8.8\xE5\x88\x86");
+    EXPECT_EQ(Utf8(At<List, 15, const wchar_t*>.read(rated.Get())), "33");
+    EXPECT_EQ((At<List, 12, int>.read(over.Get())), 0);
 }
 
 TEST_F(SoftListTest, ListRequestsFollowTheListState) {
@@ -603,12 +621,12 @@ TEST_F(SoftListTest, StoredValuesAreReadWithinTheirBounds) {
     const auto item = Item(0, 0, 101);
     ASSERT_TRUE(item);
     EXPECT_EQ(Utf8(item->GetName()), std::string(29, 'x'));
-    EXPECT_EQ(Utf8(CallSlot<const wchar_t*>(item.Get(), 4, L"filename")), "");
+    EXPECT_EQ(Utf8((Call<List, 4, const wchar_t*(const wchar_t*)>(item.Get(), L"filename"))), "");
     EXPECT_FALSE(Item(0, 0, 102));
     EXPECT_EQ(Ids(0, 0, 1), std::vector<uint32_t>{101});
     IBexPlugin* title = nullptr;
     ASSERT_TRUE(mgr_->GetListTitle(0, L"t", 1, &title));
-    EXPECT_EQ(Utf8(plugin::StringText(title).value_or(L"?").c_str()), "AB");
+    EXPECT_EQ(Utf8(bex::StringText(title).value_or(L"?").c_str()), "AB");
     title->Release();
 }
 

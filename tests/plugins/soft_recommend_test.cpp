@@ -105,10 +105,10 @@ protected:
         return r;
     }
 
-    plugin::PluginRef<> Buffer(const std::vector<uint32_t>& ids) {
-        plugin::PluginRef<> b;
+    bex::PluginRef<> Buffer(const std::vector<uint32_t>& ids) {
+        bex::PluginRef<> b;
         EXPECT_EQ(plugin::CreateKernelObject(7, b), S_OK);
-        if (!ids.empty()) memcpy(plugin::BufferAllocate(b.Get(), static_cast<int>(ids.size() * 4)), ids.data(),
+        if (!ids.empty()) memcpy(bex::BufferAllocate(b.Get(), static_cast<int>(ids.size() * 4)), ids.data(),
                                  ids.size() * 4);
         return b;
     }
@@ -116,23 +116,23 @@ protected:
     using Slot = LONG (BEX_CALL ISoftReCommend3::*)(IBexPlugin*, IBexPlugin*, void*, IBexAsyncResult*);
     // Queues through `slot` and waits; the status, `out` the result object.
     LONG Ask(ISoftReCommend* r, Slot slot, const std::vector<uint32_t>& owned, const std::vector<uint32_t>& excluded,
-             plugin::PluginRef<>* out = nullptr) {
+             bex::PluginRef<>* out = nullptr) {
         const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        plugin::PluginRef<IBexAsyncResult> result(catalog::CreateAsyncResult(event, nullptr));
+        bex::PluginRef<IBexAsyncResult> result(catalog::CreateAsyncResult(event, nullptr));
         auto o = Buffer(owned), e = Buffer(excluded);
         EXPECT_EQ((static_cast<ISoftReCommend3*>(r)->*slot)(o.Get(), e.Get(), nullptr, result.Get()), 1);
         EXPECT_EQ(::WaitForSingleObject(event, 10000), WAIT_OBJECT_0);
         ::CloseHandle(event);
-        plugin::PluginRef<> object;
+        bex::PluginRef<> object;
         const LONG status = result->GetResult(object.PutPlugin());
         if (out) *out = std::move(object);
         return status;
     }
     LONG Ask(ISoftReCommend* r, const std::vector<uint32_t>& owned, const std::vector<uint32_t>& excluded = {},
-             plugin::PluginRef<>* out = nullptr) {
+             bex::PluginRef<>* out = nullptr) {
         return Ask(r, &ISoftReCommend3::Request, owned, excluded, out);
     }
-    static uint32_t SoftOf(const plugin::PluginRef<>& record) {
+    static uint32_t SoftOf(const bex::PluginRef<>& record) {
         return static_cast<ISoftReCmdData*>(record.Get())->GetSoftId();
     }
 
@@ -148,7 +148,7 @@ TEST_F(Recommend, ARecordCarriesThePickTheSoftAndItsTexts) {
     WriteData(Data(C1()));
     Preset(L"num.21", L"0", Hex({5}));  // saved before: kept in the union
     ISoftReCommend* r = Started();
-    plugin::PluginRef<> record;
+    bex::PluginRef<> record;
     ASSERT_EQ(Ask(r, {1}, {}, &record), 1);
     EXPECT_EQ(r->GetCount(), 1);
     auto* data = static_cast<ISoftReCmdData*>(record.Get());
@@ -160,10 +160,10 @@ TEST_F(Recommend, ARecordCarriesThePickTheSoftAndItsTexts) {
     EXPECT_EQ(Utf8(data->GetZanName()), "z2");
     EXPECT_EQ(Utf8(data->GetText6()), "");
     EXPECT_EQ(data->GetTags(nullptr), 0);
-    plugin::PluginRef<> tags;
+    bex::PluginRef<> tags;
     ASSERT_EQ(data->GetTags(tags.PutPlugin()), 1);
-    ASSERT_EQ(plugin::ListCount(tags.Get()), 1);
-    EXPECT_EQ(Utf8(plugin::StringText(plugin::ListItem(tags.Get(), 0).Get())->c_str()), "bx2");
+    ASSERT_EQ(bex::ListCount(tags.Get()), 1);
+    EXPECT_EQ(Utf8(bex::StringText(bex::ListItem(tags.Get(), 0).Get())->c_str()), "bx2");
     EXPECT_FALSE(::PathFileExistsW((folder_ + L"SoftReCmd.dat").c_str()));
 
     EXPECT_EQ(Ask(r, {1}, {2}), 0);  // excluded
@@ -224,7 +224,7 @@ TEST_F(Recommend, AFreshClassTriesItsSecondModeFirst) {
                          Soft(1, 1, Tag("x", "bx1", "<k><tagname>y</tagname><baike_name>cy</baike_name></k>")) +
                              Soft(2, 1, Tag("x", "bx2")) + Soft(3, 1, Tag("y", "by3")))));
     ISoftReCommend* r = Started();
-    plugin::PluginRef<> first, second;
+    bex::PluginRef<> first, second;
     ASSERT_EQ(Ask(r, {1}, {}, &first), 1);
     ASSERT_EQ(Ask(r, {1}, {}, &second), 1);
     EXPECT_EQ(SoftOf(first), 2u);
@@ -240,7 +240,7 @@ TEST_F(Recommend, RequestOnceWalksTheClassesInTurn) {
     ISoftReCommend* r = Started();
     EXPECT_EQ(r->GetCount(), 4);  // the class without "softs" is skipped
     for (const char* name : {"C1_", "C2_", "C3_"}) {
-        plugin::PluginRef<> record;
+        bex::PluginRef<> record;
         ASSERT_EQ(Ask(r, &ISoftReCommend3::RequestOnce, {1}, {}, &record), 1);
         EXPECT_EQ(Utf8(static_cast<ISoftReCmdData*>(record.Get())->GetClassBaike()), name);
     }
@@ -255,7 +255,7 @@ TEST_F(Recommend, TheLeastShownSoftComesFirstAndCountsAgeOnceADay) {
     Preset(L"num.21", L"0", Hex({2}));
     Preset(L"options", L"Mirrik\\UpdateTime", std::to_wstring(_time64(nullptr) - 90000));
     ISoftReCommend* r = Started();
-    plugin::PluginRef<> record;
+    bex::PluginRef<> record;
     ASSERT_EQ(Ask(r, {1}, {}, &record), 1);
     EXPECT_EQ(SoftOf(record), 4u);
     EXPECT_EQ(CountLines("num.set 20 2 4 data=06000000"), 1);
@@ -290,12 +290,12 @@ TEST_F(Recommend, TheWrappersListAndAskOnlyTheirOwnManager) {
     EXPECT_EQ(w->IsReady(nullptr, nullptr, nullptr), 1);
     EXPECT_EQ(w->Start(), 1);
     ASSERT_TRUE(WaitForLines("file.read"));
-    plugin::PluginRef<> list;
+    bex::PluginRef<> list;
     const LONG n = Ask(w, &ISoftReCommend3::RequestList, {1, 2}, {3}, &list);
     ASSERT_EQ(n, 3);
-    ASSERT_EQ(plugin::ListCount(list.Get()), 3);
+    ASSERT_EQ(bex::ListCount(list.Get()), 3);
     std::set<uint32_t> ids;
-    for (int i = 0; i < 3; ++i) ids.insert(SoftOf(plugin::ListItem(list.Get(), i)));
+    for (int i = 0; i < 3; ++i) ids.insert(SoftOf(bex::ListItem(list.Get(), i)));
     EXPECT_EQ(ids, (std::set<uint32_t>{4, 5, 6}));
     EXPECT_EQ(w->ClearRequests(), 1);
 }

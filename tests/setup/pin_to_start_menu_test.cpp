@@ -7,6 +7,7 @@
 #include <shlwapi.h>
 
 #include <chrono>
+#include <stdexcept>
 #include <thread>
 
 #include "plugins/common/kernel_binding.h"
@@ -294,6 +295,24 @@ TEST_F(PinToStartMenu, ScanDeletesTheQuickLaunchLinkIntoTheManagerFolderOnly) {
     EXPECT_TRUE(Exists(ours));
     menu->Release();
     for (const std::wstring& path : {other, below, ours}) ::DeleteFileW(path.c_str());
+}
+
+// The shell failing by throwing: each slot answers its failure value and
+// the exception stays in the plug-in.
+TEST_F(PinToStartMenu, AThrowingShellGivesEachSlotItsFailure) {
+    struct ThrowingVerbs final : ShellVerbSource {
+        std::vector<std::wstring> List(const std::wstring&, const std::wstring&) override {
+            throw std::runtime_error("no shell");
+        }
+        bool Invoke(const std::wstring&, const std::wstring&, size_t) override { throw std::runtime_error("no shell"); }
+    } throwing;
+    Configure("[environment]\nmanagerFolder=" + Narrow(manager_) + "\n[system]\ncode=10\n");
+    plugin::NotifyCreated(90);
+    CPinToStartMenu* menu = new CPinToStartMenu(throwing);
+    EXPECT_EQ(menu->Pin(), 0);
+    EXPECT_EQ(menu->Unpin(), 0);
+    EXPECT_EQ(menu->InvokePinVerb(TRUE), 0);
+    menu->Release();
 }
 
 }  // namespace

@@ -34,17 +34,19 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 #include <vector>
 #include <cwchar>
 #include <string>
+#include <utility>
 
 #include "plugins/catalog/async_result.h"
+#include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/soft_info.h"
 #include "plugins/common/kernel_calls.h"
 #include "plugins/common/kernel_binding.h"
 #include "protocol/bex_plugin.h"
 #include "tests/doubles/kernel/bex_test_api.h"
+#include "tests/plugins/record_slots.h"
 #include "tests/support/text.h"
 #include "tests/tools/bexhost_misc.h"
 #include "tests/tools/bexhost_setup.h"
@@ -186,25 +188,30 @@ void PrintText(int slot, const wchar_t* text) {
     std::printf("slot %d %s\n", slot, testsupport::Narrow(text).c_str());
 }
 
-void PrintSoftInfo(catalog::ISoftInfoData* record) {
-    using plugin::CallSlot;
-    for (int slot = 3; slot <= 32; ++slot) {
-        switch (slot) {
-        case 4:
-            PrintText(4, record->GetNamedText(L"share"));
-            PrintText(4, record->GetNamedText(L"baikename"));
-            break;
-        case 7: case 8: case 9: case 10: case 11: case 12: case 13:
-        case 16: case 17: case 18: case 19: case 27: case 28: case 29: case 30:
-            PrintText(slot, CallSlot<const wchar_t*>(record, slot));
-            break;
-        case 3:
-            std::printf("slot 3 %ld\n", static_cast<long>(CallSlot<LONG>(record, slot, static_cast<void*>(nullptr))));
-            break;
-        default:
-            std::printf("slot %d %u\n", slot, CallSlot<uint32_t>(record, slot));
-        }
+// Slot N of an information record as the kernel reads it.
+template <int N>
+void PrintSoftInfoSlot(catalog::ISoftInfoData* record) {
+    using record_slots::At;
+    using record_slots::Info;
+    if constexpr (N == 3) {
+        std::printf("slot 3 %ld\n", static_cast<long>(record_slots::Call<Info, 3, LONG(void*)>(record, nullptr)));
+    } else if constexpr (N == 4) {
+        PrintText(4, record->GetNamedText(L"share"));
+        PrintText(4, record->GetNamedText(L"baikename"));
+    } else if constexpr ((N >= 7 && N <= 13) || (N >= 16 && N <= 19) || (N >= 27 && N <= 30)) {
+        PrintText(N, At<Info, N, const wchar_t*>.read(record));
+    } else {
+        std::printf("slot %d %u\n", N, At<Info, N, uint32_t>.read(record));
     }
+}
+
+template <int... N>
+void PrintSoftInfoSlots(catalog::ISoftInfoData* record, std::integer_sequence<int, N...>) {
+    (PrintSoftInfoSlot<N + 3>(record), ...);
+}
+
+void PrintSoftInfo(catalog::ISoftInfoData* record) {
+    PrintSoftInfoSlots(record, std::make_integer_sequence<int, 30>());  // slots 3 to 32
 }
 
 void Info(const Kernel& kernel, const std::wstring& list, bool stop) {
@@ -220,14 +227,10 @@ void Info(const Kernel& kernel, const std::wstring& list, bool stop) {
         ids.push_back(static_cast<uint32_t>(std::wcstoul(p, &end, 10)));
         p = *end ? end + 1 : end;
     }
-    IBexPlugin* buffer = nullptr;
-    kernel.bex(7, &buffer);
-    BYTE* data = plugin::BufferAllocate(buffer, static_cast<int>(ids.size() * 4));
-    if (data && !ids.empty()) std::memcpy(data, ids.data(), ids.size() * 4);
+    bex::PluginRef<> buffer = catalog::NewIdBuffer(ids);
     const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     IBexAsyncResult* result = catalog::CreateAsyncResult(event, nullptr);
-    std::printf("query %ld\n", static_cast<long>(info->Query(buffer, result)));
-    if (buffer) buffer->Release();
+    std::printf("query %ld\n", static_cast<long>(info->Query(buffer.Get(), result)));
     if (::WaitForSingleObject(event, 20000) == WAIT_OBJECT_0) std::printf("status %ld\n", static_cast<long>(result->GetResult(nullptr)));
     else Fail("the query did not complete");
     for (uint32_t id : ids) {

@@ -1,10 +1,10 @@
 #include "tests/tools/bexhost_search.h"
 
 #include <cstdio>
-#include <cstring>
 #include <cwchar>
 
 #include "plugins/catalog/async_result.h"
+#include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/soft_list_mgr.h"
 #include "plugins/catalog/soft_recommend.h"
 #include "plugins/common/kernel_calls.h"
@@ -21,12 +21,7 @@ void Fail(const char* what) {
 
 std::string Joined(IBexPlugin* buffer) {
     std::string joined;
-    if (const auto bytes = plugin::BufferData(buffer))
-        for (size_t i = 0; i + 4 <= bytes->size; i += 4) {
-            uint32_t id = 0;
-            std::memcpy(&id, bytes->data + i, 4);
-            joined += (joined.empty() ? "" : ",") + std::to_string(id);
-        }
+    for (uint32_t id : catalog::ReadIds(buffer)) joined += (joined.empty() ? "" : ",") + std::to_string(id);
     return joined;
 }
 
@@ -80,27 +75,17 @@ std::vector<uint32_t> IdList(const std::wstring& text) {
     return ids;
 }
 
-plugin::PluginRef<> Buffer(const std::vector<uint32_t>& ids) {
-    plugin::PluginRef<> buffer;
-    if (FAILED(plugin::CreateKernelObject(7, buffer))) return buffer;
-    if (!ids.empty()) {
-        BYTE* data = plugin::BufferAllocate(buffer.Get(), static_cast<int>(ids.size() * 4));
-        if (data) std::memcpy(data, ids.data(), ids.size() * 4);
-    }
-    return buffer;
-}
-
 void PrintRecord(IBexPlugin* object) {
     auto* record = static_cast<catalog::ISoftReCmdData*>(object);
     std::printf("record pick=%u soft=%u desp=%s class=%s alias=%s zan=%s\n", record->GetPickId(), record->GetSoftId(),
                 Utf8(record->GetDesp()).c_str(), Utf8(record->GetClassBaike()).c_str(),
                 Utf8(record->GetAlias()).c_str(), Utf8(record->GetZanName()).c_str());
-    plugin::PluginRef<> tags;
+    bex::PluginRef<> tags;
     std::string joined;
     if (record->GetTags(tags.PutPlugin()) && tags)
-        for (int i = 0; i < plugin::ListCount(tags.Get()); ++i)
+        for (int i = 0; i < bex::ListCount(tags.Get()); ++i)
             joined += (joined.empty() ? "" : ",") +
-                      Utf8(plugin::StringText(plugin::ListItem(tags.Get(), i).Get()).value_or(L"").c_str());
+                      Utf8(bex::StringText(bex::ListItem(tags.Get(), i).Get()).value_or(L"").c_str());
     std::printf("tags [%s]\n", joined.c_str());
 }
 
@@ -111,9 +96,9 @@ void Recommend(bex::BexPluginFn bex, const std::vector<std::wstring>& args) {
                 static_cast<long>(r->Start()));
     const std::wstring how = args.size() > 3 ? args[3] : L"";
     const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    plugin::PluginRef<IBexAsyncResult> result(catalog::CreateAsyncResult(event, nullptr));
-    plugin::PluginRef<> owned = Buffer(IdList(args[1]));
-    plugin::PluginRef<> excluded = Buffer(IdList(args[2]));
+    bex::PluginRef<IBexAsyncResult> result(catalog::CreateAsyncResult(event, nullptr));
+    bex::PluginRef<> owned = catalog::NewIdBuffer(IdList(args[1]));
+    bex::PluginRef<> excluded = catalog::NewIdBuffer(IdList(args[2]));
     LONG queued = 0;
     if (how == L"once") queued = r->RequestOnce(owned.Get(), excluded.Get(), nullptr, result.Get());
     else if (how == L"list") queued = r->RequestList(owned.Get(), excluded.Get(), nullptr, result.Get());
@@ -122,11 +107,11 @@ void Recommend(bex::BexPluginFn bex, const std::vector<std::wstring>& args) {
     std::printf("queued %ld\n", static_cast<long>(queued));
     if (queued && ::WaitForSingleObject(event, 10000) != WAIT_OBJECT_0) Fail("no completion");
     if (queued && result) {
-        plugin::PluginRef<> object;
+        bex::PluginRef<> object;
         const LONG status = result->GetResult(object.PutPlugin());
         std::printf("status %ld count %ld\n", static_cast<long>(status), static_cast<long>(r->GetCount()));
         if (object && how == L"list") {
-            for (int i = 0; i < plugin::ListCount(object.Get()); ++i) PrintRecord(plugin::ListItem(object.Get(), i).Get());
+            for (int i = 0; i < bex::ListCount(object.Get()); ++i) PrintRecord(bex::ListItem(object.Get(), i).Get());
         } else if (object && status) {
             PrintRecord(object.Get());
         }

@@ -1,11 +1,13 @@
 #include "tests/tools/bexhost_softlist.h"
 
 #include <cstdio>
-#include <cstring>
 #include <cwchar>
+#include <utility>
 
+#include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/soft_list_mgr.h"
 #include "plugins/common/kernel_calls.h"
+#include "tests/plugins/record_slots.h"
 #include "tests/support/text.h"
 
 namespace {
@@ -24,23 +26,30 @@ void PrintEntry(int index, catalog::ISoftCatalogData* entry) {
                 entry->GetTotal(), entry->GetPageCount(), entry->OpensInBrowser(), entry->GetCategoryId());
 }
 
+// Slot N of a list record as the kernel reads it.
+template <int N>
+void PrintItemSlot(catalog::ISoftListData* item) {
+    using record_slots::At;
+    using record_slots::List;
+    if constexpr (N == 19) {
+        std::printf("slot 19 %lld\n", static_cast<long long>(item->GetSize()));
+    } else if constexpr (N == 5 || N == 12 || N == 18 || (N >= 20 && N <= 25) || N == 28 || N == 29) {
+        std::printf("slot %d %d\n", N, At<List, N, int>.read(item));
+    } else {
+        std::printf("slot %d %s\n", N, Utf8(At<List, N, const wchar_t*>.read(item)).c_str());
+    }
+}
+
+template <int... N>
+void PrintItemSlots(catalog::ISoftListData* item, std::integer_sequence<int, N...>) {
+    (PrintItemSlot<N + 5>(item), ...);
+}
+
 void PrintItem(catalog::ISoftListData* item) {
-    using plugin::CallSlot;
     std::printf("slot 3 %ld\n", static_cast<long>(item->GetFlag(L"new")));
     std::printf("slot 4 %s\n", Utf8(item->GetNamedText(L"share")).c_str());
     std::printf("slot 4 %s\n", Utf8(item->GetNamedText(L"filename")).c_str());
-    for (int slot = 5; slot <= 31; ++slot) {
-        switch (slot) {
-        case 5: case 12: case 18: case 20: case 21: case 22: case 23: case 24: case 25: case 28: case 29:
-            std::printf("slot %d %d\n", slot, CallSlot<int>(item, slot));
-            break;
-        case 19:
-            std::printf("slot 19 %lld\n", static_cast<long long>(item->GetSize()));
-            break;
-        default:
-            std::printf("slot %d %s\n", slot, Utf8(CallSlot<const wchar_t*>(item, slot)).c_str());
-        }
-    }
+    PrintItemSlots(item, std::make_integer_sequence<int, 27>());  // slots 5 to 31
 }
 
 // The catalogue of `kind`: the cached entries, else an answer.
@@ -111,18 +120,13 @@ int RunSoftListScenario(bex::BexPluginFn bex, HWND window, const std::vector<std
         IBexPlugin* ids = nullptr;
         std::string joined;
         if (mgr->GetListIds(kind, args[2].c_str(), page, &ids)) {
-            if (const auto bytes = plugin::BufferData(ids))
-                for (size_t i = 0; i + 4 <= bytes->size; i += 4) {
-                    uint32_t id = 0;
-                    std::memcpy(&id, bytes->data + i, 4);
-                    joined += (joined.empty() ? "" : ",") + std::to_string(id);
-                }
+            for (uint32_t id : catalog::ReadIds(ids)) joined += (joined.empty() ? "" : ",") + std::to_string(id);
             ids->Release();
         }
         std::printf("ids %s\n", joined.empty() ? "none" : joined.c_str());
         IBexPlugin* title = nullptr;
         if (mgr->GetListTitle(kind, args[2].c_str(), page, &title) && title) {
-            std::printf("title %s\n", Utf8(plugin::StringText(title).value_or(L"").c_str()).c_str());
+            std::printf("title %s\n", Utf8(bex::StringText(title).value_or(L"").c_str()).c_str());
             title->Release();
         }
     } else if (args[0] == L"item" && args.size() >= 4) {

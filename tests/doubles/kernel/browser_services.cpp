@@ -66,8 +66,8 @@ int BEX_CALL BrowserReadRegistry(IBexPlugin*, const wchar_t* path, int, IBexPlug
 }  // namespace
 
 IBexPlugin* MakeLookup() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::lookup::Of> table = [] {
+        SlotTable<k::lookup::Of> t;
         t.Set(k::lookup::kFind, &LookupFind);
         return t;
     }();
@@ -75,8 +75,8 @@ IBexPlugin* MakeLookup() {
 }
 
 IBexPlugin* MakeBrowser() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::browser::Of> table = [] {
+        SlotTable<k::browser::Of> t;
         t.Set(k::browser::kReadRegistry, &BrowserReadRegistry);
         return t;
     }();

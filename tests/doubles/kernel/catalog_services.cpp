@@ -28,13 +28,6 @@ namespace k = bex::kernel;
 
 namespace {
 
-template <typename R, typename... Args>
-R Call(IBexPlugin* object, int slot, Args... args) {
-    using Fn = R(BEX_CALL*)(IBexPlugin*, Args...);
-    void* const* table = *reinterpret_cast<void* const* const*>(object);
-    return reinterpret_cast<Fn>(table[slot])(object, args...);
-}
-
 struct Plain : ServiceObject {};
 
 int BEX_CALL SystemDescribe(IBexPlugin*, int kind, IBexPlugin** text) {
@@ -89,12 +82,12 @@ DWORD WINAPI CompleteLater(void* arg) {
 
 int BEX_CALL DetailsStart(IBexPlugin*, IBexPlugin* names, const wchar_t* kind, IBexAsyncResult* result) {
     std::wstring joined;
-    const int count = names ? Call<int>(names, k::object_list::kCount) : 0;
+    const int count = names ? bex::Call(k::object_list::kCount, names) : 0;
     for (int i = 0; i < count; ++i) {
         IBexPlugin* name = nullptr;
-        if (Call<int>(names, k::object_list::kItem, i, &name) < 0 || !name) continue;
+        if (bex::Call(k::object_list::kItem, names, i, &name) < 0 || !name) continue;
         if (!joined.empty()) joined += L",";
-        joined += Call<const wchar_t*>(name, k::string::kText);
+        joined += bex::Call(k::string::kText, name);
         name->Release();
     }
     Log(L"details.start " + std::wstring(kind ? kind : L"") + L" [" + joined + L"]");
@@ -115,8 +108,8 @@ int BEX_CALL DetailsFind(IBexPlugin*, const wchar_t* name, IBexPlugin** out) {
     if (!out) return 0;
     *out = nullptr;
     if (entry.empty()) return 0;
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::details::Item> table = [] {
+        SlotTable<k::details::Item> t;
         t.Set(k::details::kItemText1, &ItemRating);
         t.Set(k::details::kItemText2, &ItemDetails);
         t.Set(k::details::kItemText3, &ItemShort);
@@ -136,8 +129,8 @@ int BEX_CALL DetailsFind(IBexPlugin*, const wchar_t* name, IBexPlugin** out) {
 }  // namespace
 
 IBexPlugin* MakeSystem() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::system_info::Of> table = [] {
+        SlotTable<k::system_info::Of> t;
         t.Set(k::system_info::kDescribe, &SystemDescribe);
         return t;
     }();
@@ -145,8 +138,8 @@ IBexPlugin* MakeSystem() {
 }
 
 IBexPlugin* MakeEnvironment() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::environment::Of> table = [] {
+        SlotTable<k::environment::Of> t;
         t.Set(k::environment::kManagerFolder, &EnvFolder);
         t.Set(k::environment::kQueryTail, &EnvTail);
         t.Set(k::environment::kNumber, &EnvNumber);
@@ -157,8 +150,8 @@ IBexPlugin* MakeEnvironment() {
 }
 
 IBexPlugin* MakeDetails() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::details::Of> table = [] {
+        SlotTable<k::details::Of> t;
         t.Set(k::details::kStart, &DetailsStart);
         t.Set(k::details::kFind, &DetailsFind);
         return t;

@@ -12,7 +12,6 @@
 
 #include "protocol/bex_debugger.h"
 #include "protocol/bex_kernel.h"
-#include "protocol/slot_call.h"
 #include "tests/doubles/kernel/kernel_state.h"
 #include "tests/doubles/kernel/service_object.h"
 #include "tests/doubles/kernel/services.h"
@@ -40,8 +39,8 @@ int BEX_CALL ItemState(IBexPlugin* self) {
 }
 
 IBexPlugin* MakeItem(int state) {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::startup_items::Item> table = [] {
+        SlotTable<k::startup_items::Item> t;
         t.Set(k::startup_items::kItemState, &ItemState);
         return t;
     }();
@@ -60,7 +59,7 @@ int BEX_CALL Fill(IBexPlugin*, IBexPlugin* list) {
     const int inState2 = ConfigInt(L"startup", L"state2", items);
     for (int i = 0; i < items; ++i) {
         IBexPlugin* item = MakeItem(i < inState2 ? 2 : 1);
-        bex::CallSlot<int>(list, k::object_list::kAppend, item);
+        bex::Call(k::object_list::kAppend, list, item);
         item->Release();
     }
     return 0;
@@ -75,8 +74,8 @@ public:
 }  // namespace
 
 IBexPlugin* MakeStartupItems() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::startup_items::Of> table = [] {
+        SlotTable<k::startup_items::Of> t;
         t.Set(k::startup_items::kFill, &Fill);
         return t;
     }();

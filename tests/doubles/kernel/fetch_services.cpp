@@ -175,8 +175,8 @@ int BEX_CALL CompletionInit(IBexPlugin* self, HANDLE event, void* context) {
 }  // namespace
 
 IBexPlugin* MakeHttpFetch() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::http_fetch::Of> table = [] {
+        SlotTable<k::http_fetch::Of> t;
         t.Set(k::http_fetch::kStart, &FetchStart);
         return t;
     }();
@@ -188,11 +188,11 @@ IBexPlugin* MakeHttpFetch() {
 }
 
 IBexPlugin* MakeCompletion() {
-    static const SlotTable table = [] {
-        SlotTable t;
-        t.Set(3, &CompletionContext);
-        t.Set(4, &CompletionComplete);
-        t.Set(5, &CompletionResult);
+    static const SlotTable<k::completion::Of> table = [] {
+        SlotTable<k::completion::Of> t;
+        t.Set(k::completion::kGetContext, &CompletionContext);
+        t.Set(k::completion::kComplete, &CompletionComplete);
+        t.Set(k::completion::kGetResult, &CompletionResult);
         t.Set(k::completion::kInit, &CompletionInit);
         return t;
     }();

@@ -21,6 +21,17 @@ namespace {
 
 struct Foreign : ServiceObject {};
 
+// Their slots are the catalogue's own interfaces, which this side does not
+// compile against: each is stated here with its count of words.
+class ForeignTable : public BaseSlots {
+public:
+    template <int Slot, typename Fn>
+    void Set(Fn fn) {
+        static_assert(Slot >= 3 && Slot < bex::kMaxSlots, "a slot of the table");
+        slots_[Slot] = reinterpret_cast<void*>(fn);
+    }
+};
+
 template <size_t>
 using Word = uintptr_t;
 
@@ -43,12 +54,12 @@ struct Logged {
 };
 
 template <int Slot, size_t... I>
-void SetLogged(SlotTable& table, std::index_sequence<I...>) {
-    table.Set(Slot, &Logged<Slot, I...>::Call);
+void SetLogged(ForeignTable& table, std::index_sequence<I...>) {
+    table.Set<Slot>(&Logged<Slot, I...>::Call);
 }
 
 template <int Slot, size_t N>
-void SetLogged(SlotTable& table) {
+void SetLogged(ForeignTable& table) {
     SetLogged<Slot>(table, std::make_index_sequence<N>());
 }
 
@@ -58,7 +69,7 @@ const wchar_t* BEX_CALL Keyword(ServiceObject* self, uintptr_t searchId) {
     return L"FOREIGN";
 }
 
-IBexPlugin* Make(const SlotTable& table, uint32_t classId) {
+IBexPlugin* Make(const ForeignTable& table, uint32_t classId) {
     auto* object = new Foreign;
     object->table = table.Get();
     object->classId = classId;
@@ -69,8 +80,8 @@ IBexPlugin* Make(const SlotTable& table, uint32_t classId) {
 }  // namespace
 
 IBexPlugin* MakeForeignListManager() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const ForeignTable table = [] {
+        ForeignTable t;
         SetLogged<3, 0>(t);
         SetLogged<4, 0>(t);
         SetLogged<5, 2>(t);
@@ -89,16 +100,16 @@ IBexPlugin* MakeForeignListManager() {
         SetLogged<18, 2>(t);
         SetLogged<19, 2>(t);
         SetLogged<20, 2>(t);
-        t.Set(21, &Keyword);
+        t.Set<21>(&Keyword);
         SetLogged<22, 3>(t);
         return t;
     }();
-    return Make(table, 70);
+    return Make(table, kForeignListManager);
 }
 
 IBexPlugin* MakeForeignReCommend() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const ForeignTable table = [] {
+        ForeignTable t;
         SetLogged<3, 0>(t);
         SetLogged<4, 0>(t);
         SetLogged<5, 4>(t);
@@ -106,7 +117,7 @@ IBexPlugin* MakeForeignReCommend() {
         SetLogged<7, 0>(t);
         return t;
     }();
-    return Make(table, 301);
+    return Make(table, kForeignReCommend);
 }
 
 }  // namespace standin

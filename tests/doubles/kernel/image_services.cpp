@@ -1,5 +1,5 @@
 // Classes 26 (image codec) and 93 (notification), with real PNG files:
-// decoded by the toolkit's libpng reader into the image type of the kernel's
+// decoded by base's libpng reader into the image type of the kernel's
 // contract (a 32-bit top-down DIB section, premultiplied alpha), saved with
 // libpng. Configuration: [codec] decode=fail | small (a 4 x 4 picture
 // instead), save=fail.
@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "base/png_decoder.h"
+#include "base/whole_file.h"
 #include "protocol/bex_kernel.h"
 #include "tests/doubles/kernel/kernel_state.h"
 #include "tests/doubles/kernel/service_object.h"
 #include "tests/doubles/kernel/services.h"
-#include "base/png_decoder.h"
-#include "base/whole_file.h"
 
 namespace standin {
 
@@ -161,8 +161,8 @@ int BEX_CALL NotificationShow(IBexPlugin*, HBITMAP* images, int count, const wch
 }  // namespace
 
 IBexPlugin* MakeImageCodec() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::image_codec::Of> table = [] {
+        SlotTable<k::image_codec::Of> t;
         t.Set(k::image_codec::kDecode, &CodecDecode);
         t.Set(k::image_codec::kSave, &CodecSave);
         return t;
@@ -171,8 +171,8 @@ IBexPlugin* MakeImageCodec() {
 }
 
 IBexPlugin* MakeNotification() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::notification::Of> table = [] {
+        SlotTable<k::notification::Of> t;
         t.Set(k::notification::kImageFromFile, &NotificationImage);
         t.Set(k::notification::kShow, &NotificationShow);
         return t;

@@ -6,6 +6,7 @@
 #include <string>
 #include <type_traits>
 
+#include "protocol/bex_kernel.h"
 #include "protocol/bex_plugin.h"
 #include "tests/doubles/kernel/bex_test_api.h"
 #include "tests/doubles/kernel/kernel_state.h"
@@ -16,7 +17,7 @@
 namespace {
 
 std::wstring Mode(uint32_t classId) {
-    const wchar_t* fallback = classId == 406 ? L"refuse" : L"serve";
+    const wchar_t* fallback = classId == bex::kernel::kCompletion ? L"refuse" : L"serve";
     return standin::Config(L"classes", std::to_wstring(classId).c_str(), fallback);
 }
 

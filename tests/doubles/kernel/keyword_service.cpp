@@ -57,8 +57,8 @@ int BEX_CALL Make(IBexPlugin*, const wchar_t* keyword, IBexPlugin** object) {
     if (!object) return 0;
     *object = nullptr;
     if (!ConfigInt(L"keyword", L"make", 1)) return 0;
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::keyword::Encoded> table = [] {
+        SlotTable<k::keyword::Encoded> t;
         t.Set(k::keyword::kUrlText, &UrlText);
         return t;
     }();
@@ -71,8 +71,8 @@ int BEX_CALL Make(IBexPlugin*, const wchar_t* keyword, IBexPlugin** object) {
 }  // namespace
 
 IBexPlugin* MakeKeyword() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::keyword::Of> table = [] {
+        SlotTable<k::keyword::Of> t;
         t.Set(k::keyword::kMake, &Make);
         return t;
     }();

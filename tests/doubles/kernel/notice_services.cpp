@@ -53,8 +53,8 @@ int BEX_CALL NoticeData(IBexPlugin*, IBexPlugin** buffer, int) {
 }  // namespace
 
 IBexPlugin* MakeNotice() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::notice::Of> table = [] {
+        SlotTable<k::notice::Of> t;
         t.Set(k::notice::kBegin, &NoticeBegin);
         t.Set(k::notice::kEnd, &NoticeEnd);
         t.Set(k::notice::kRegister, &NoticeRegister);

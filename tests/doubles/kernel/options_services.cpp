@@ -157,8 +157,8 @@ DWORD WINAPI FireWatches(void* param) {
 }  // namespace
 
 IBexPlugin* MakeOptions() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::options::Of> table = [] {
+        SlotTable<k::options::Of> t;
         t.Set(k::options::kGetNumber, &OptionsGetNumber);
         t.Set(k::options::kSetNumber, &OptionsSetNumber);
         t.Set(k::options::kGetText, &OptionsGetText);
@@ -172,8 +172,8 @@ IBexPlugin* MakeOptions() {
 }
 
 IBexPlugin* MakeStatistics() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::statistics::Of> table = [] {
+        SlotTable<k::statistics::Of> t;
         t.Set(k::statistics::kSend, &StatisticsSend);
         return t;
     }();
@@ -181,8 +181,8 @@ IBexPlugin* MakeStatistics() {
 }
 
 IBexPlugin* MakeDownloads() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::downloads::Of> table = [] {
+        SlotTable<k::downloads::Of> t;
         t.Set(k::downloads::kFolder, &DownloadsFolder);
         return t;
     }();

@@ -48,13 +48,6 @@ void IniWrite(const std::wstring& section, const wchar_t* key, const wchar_t* va
     ::WritePrivateProfileStringW(section.c_str(), key, value, IniPath().c_str());
 }
 
-template <typename R, typename... Args>
-R Call(IBexPlugin* object, int slot, Args... args) {
-    using Fn = R(BEX_CALL*)(IBexPlugin*, Args...);
-    void* const* table = *reinterpret_cast<void* const* const*>(object);
-    return reinterpret_cast<Fn>(table[slot])(object, args...);
-}
-
 std::wstring Section(int type) { return L"num." + std::to_wstring(type); }
 
 std::wstring ToHex(const BYTE* data, size_t size) {
@@ -93,7 +86,7 @@ int BEX_CALL NumGet(IBexPlugin*, int type, uint32_t key, IBexPlugin* buffer, int
         bytes.push_back(static_cast<BYTE>(std::wcstoul(hex.substr(i, 2).c_str(), nullptr, 16)));
     Log(head + L" size=" + std::to_wstring(bytes.size()));
     if (buffer) {
-        void* out = Call<void*>(buffer, k::byte_buffer::kAllocate, static_cast<int>(bytes.size()));
+        void* out = bex::Call(k::byte_buffer::kAllocate, buffer, static_cast<int>(bytes.size()));
         if (out && !bytes.empty()) std::memcpy(out, bytes.data(), bytes.size());
     }
     return static_cast<int>(bytes.size());
@@ -144,8 +137,8 @@ int BEX_CALL FileRead(IBexPlugin*, const wchar_t* path, IBexPlugin** text) {
 }  // namespace
 
 IBexPlugin* MakeFileReader() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::file_reader::Of> table = [] {
+        SlotTable<k::file_reader::Of> t;
         t.Set(k::file_reader::kRead, &FileRead);
         return t;
     }();
@@ -153,8 +146,8 @@ IBexPlugin* MakeFileReader() {
 }
 
 IBexPlugin* MakeNumberedStore() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::numbered_store::Of> table = [] {
+        SlotTable<k::numbered_store::Of> t;
         t.Set(k::numbered_store::kSet, &NumSet);
         t.Set(k::numbered_store::kGet, &NumGet);
         t.Set(k::numbered_store::kClear, &NumClear);

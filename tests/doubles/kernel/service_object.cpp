@@ -2,10 +2,13 @@
 
 #include <utility>
 
+#include "protocol/bex_kernel.h"
 #include "tests/doubles/kernel/kernel_state.h"
 #include "tests/doubles/kernel/services.h"
 
 namespace standin {
+
+namespace k = bex::kernel;
 
 namespace {
 
@@ -34,11 +37,11 @@ struct Foreign : ServiceObject {};
 
 }  // namespace
 
-SlotTable::SlotTable() {
-    FillUnexpected(slots_, std::make_integer_sequence<int, kTableSlots>());
-    Set(0, &GetClassId);
-    Set(1, &AddRef);
-    Set(2, &Release);
+BaseSlots::BaseSlots() {
+    FillUnexpected(slots_, std::make_integer_sequence<int, bex::kMaxSlots>());
+    slots_[0] = reinterpret_cast<void*>(&GetClassId);
+    slots_[1] = reinterpret_cast<void*>(&AddRef);
+    slots_[2] = reinterpret_cast<void*>(&Release);
 }
 
 void Register(ServiceObject* object) {
@@ -47,9 +50,9 @@ void Register(ServiceObject* object) {
 }
 
 IBexPlugin* MakeForeign(uint32_t classId) {
-    if (classId == 70) return MakeForeignListManager();
-    if (classId == 301) return MakeForeignReCommend();
-    static const SlotTable table;
+    if (classId == kForeignListManager) return MakeForeignListManager();
+    if (classId == kForeignReCommend) return MakeForeignReCommend();
+    static const BaseSlots table;
     auto* object = new Foreign;
     object->table = table.Get();
     object->classId = classId;
@@ -59,59 +62,59 @@ IBexPlugin* MakeForeign(uint32_t classId) {
 
 IBexPlugin* MakeService(uint32_t classId) {
     switch (classId) {
-    case 3:
+    case k::kString:
         return MakeString();
-    case 4:
+    case k::kObjectList:
         return MakeObjectList();
-    case 7:
+    case k::kByteBuffer:
         return MakeByteBuffer();
-    case 10:
+    case k::kSystem:
         return MakeSystem();
-    case 40:
+    case k::kEnvironment:
         return MakeEnvironment();
-    case 41:
+    case k::kHttpFetch:
         return MakeHttpFetch();
-    case 43:
+    case k::kDetails:
         return MakeDetails();
-    case 94:
+    case k::kValueStore:
         return MakeValueStore();
-    case 24:
+    case k::kKeyword:
         return MakeKeyword();
-    case 49:
+    case k::kSoftware:
         return MakeSoftware();
-    case 81:
+    case k::kBitness:
         return MakeBitness();
-    case 99:
+    case k::kSoftwareQuery:
         return MakeSoftwareQuery();
-    case 86:
+    case k::kFileReader:
         return MakeFileReader();
-    case 107:
+    case k::kNumberedStore:
         return MakeNumberedStore();
-    case 406:
+    case k::kCompletion:
         return MakeCompletion();
-    case 307:
+    case k::kItemList:
         return MakeItemList();
-    case 402:
+    case k::kEntryList:
         return MakeEntryList();
-    case 78:
+    case k::kStartupItems:
         return MakeStartupItems();
-    case 23:
+    case k::kShortcut:
         return MakeShortcut();
-    case 47:
+    case k::kOptions:
         return MakeOptions();
-    case 51:
+    case k::kStatistics:
         return MakeStatistics();
-    case 96:
+    case k::kDownloads:
         return MakeDownloads();
-    case 26:
+    case k::kImageCodec:
         return MakeImageCodec();
-    case 93:
+    case k::kNotification:
         return MakeNotification();
-    case 101:
+    case k::kNotice:
         return MakeNotice();
-    case 21:
+    case k::kLookup:
         return MakeLookup();
-    case 22:
+    case k::kBrowser:
         return MakeBrowser();
     default:
         return nullptr;

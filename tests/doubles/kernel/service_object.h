@@ -9,10 +9,10 @@
 #include <cstdint>
 
 #include "protocol/bex_plugin.h"
+#include "protocol/slot_call.h"
+#include "tests/doubles/typed_slots.h"
 
 namespace standin {
-
-constexpr int kTableSlots = 40;
 
 struct ServiceObject {
     void* const* table;  // first, where a caller looks for it
@@ -21,19 +21,26 @@ struct ServiceObject {
     void (*destroy)(ServiceObject* self);
 };
 
-// A table with slots 0 to 2 answered for any ServiceObject and the others
-// unexpected; the class then sets its own slots.
-class SlotTable {
+// Slots 0 to 2 answered for any ServiceObject and the others unexpected.
+class BaseSlots {
 public:
-    SlotTable();
-    template <typename Fn>
-    void Set(int slot, Fn fn) {
-        slots_[slot] = reinterpret_cast<void*>(fn);
-    }
+    BaseSlots();
     void* const* Get() const { return slots_; }
 
-private:
-    void* slots_[kTableSlots];
+protected:
+    void* slots_[bex::kMaxSlots];
+};
+
+// The table of the objects of one interface of the contract (bex_kernel.h),
+// set through the slots' descriptions (typed_slots.h).
+template <typename Interface>
+class SlotTable : public BaseSlots {
+public:
+    template <int Index, typename Signature>
+    void Set(bex::Slot<Interface, Index, Signature> slot,
+             typename bex::Slot<Interface, Index, Signature>::Function fn) {
+        SetSlot(slots_, slot, fn);
+    }
 };
 
 // Takes a new object of type T (derived from ServiceObject, with its table
@@ -56,7 +63,7 @@ void DestroyAs(ServiceObject* self) {
 // A new object of type T (derived from ServiceObject) on `table`, not yet
 // handed out.
 template <typename T>
-T* NewServiceObject(const SlotTable& table, uint32_t classId) {
+T* NewServiceObject(const BaseSlots& table, uint32_t classId) {
     auto* object = new T;
     object->table = table.Get();
     object->classId = classId;

@@ -83,8 +83,8 @@ void* BEX_CALL BufferData(IBexPlugin* self) {
 int BEX_CALL BufferSize(IBexPlugin* self) { return Self<ByteBuffer>(self)->statedSize; }
 
 ByteBuffer* NewByteBuffer() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::byte_buffer::Of> table = [] {
+        SlotTable<k::byte_buffer::Of> t;
         t.Set(k::byte_buffer::kAllocate, &BufferAllocate);
         t.Set(k::byte_buffer::kData, &BufferData);
         t.Set(k::byte_buffer::kSize, &BufferSize);
@@ -96,8 +96,8 @@ ByteBuffer* NewByteBuffer() {
 }  // namespace
 
 IBexPlugin* MakeString() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::string::Of> table = [] {
+        SlotTable<k::string::Of> t;
         t.Set(k::string::kSetText, &StringSet);
         t.Set(k::string::kBuffer, &StringBuffer);
         t.Set(k::string::kEnd, &StringEnd);
@@ -109,8 +109,8 @@ IBexPlugin* MakeString() {
 }
 
 IBexPlugin* MakeObjectList() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::object_list::Of> table = [] {
+        SlotTable<k::object_list::Of> t;
         t.Set(k::object_list::kAppend, &ListAppend);
         t.Set(k::object_list::kCount, &ListCount);
         t.Set(k::object_list::kItem, &ListItem);

@@ -1,6 +1,7 @@
 // The kernel services the stand-in serves, one maker per class.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "protocol/bex_plugin.h"
@@ -57,8 +58,11 @@ IBexPlugin* MakeSoftwareQuery();  // 99
 IBexPlugin* MakeFileReader();     // 86
 IBexPlugin* MakeNumberedStore();  // 107
 
-// Foreign objects that log the slots a wrapper forwards, foreign_managers.cpp.
-IBexPlugin* MakeForeignListManager();  // 70: slots 3 to 22
-IBexPlugin* MakeForeignReCommend();    // 301: slots 3 to 7
+// Foreign objects that log the slots a wrapper forwards, foreign_managers.cpp:
+// another build of the catalogue's list manager and recommendations.
+constexpr uint32_t kForeignListManager = 70;  // slots 3 to 22
+constexpr uint32_t kForeignReCommend = 301;   // slots 3 to 7
+IBexPlugin* MakeForeignListManager();
+IBexPlugin* MakeForeignReCommend();
 
 }  // namespace standin

@@ -47,8 +47,8 @@ int BEX_CALL ShortcutTarget(IBexPlugin*, const wchar_t* path, IBexPlugin** targe
 }  // namespace
 
 IBexPlugin* MakeShortcut() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::shortcut::Of> table = [] {
+        SlotTable<k::shortcut::Of> t;
         t.Set(k::shortcut::kTarget, &ShortcutTarget);
         return t;
     }();

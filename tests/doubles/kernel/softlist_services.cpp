@@ -48,8 +48,8 @@ int BEX_CALL QueryTell(IBexPlugin*, uint32_t softId, const wchar_t* vname, const
 }  // namespace
 
 IBexPlugin* MakeBitness() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::bitness::Of> table = [] {
+        SlotTable<k::bitness::Of> t;
         t.Set(k::bitness::kIs64Bit, &Is64Bit);
         return t;
     }();
@@ -57,8 +57,8 @@ IBexPlugin* MakeBitness() {
 }
 
 IBexPlugin* MakeSoftwareQuery() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::software_query::Of> table = [] {
+        SlotTable<k::software_query::Of> t;
         t.Set(k::software_query::kReady, &QueryReady);
         t.Set(k::software_query::kTell, &QueryTell);
         return t;

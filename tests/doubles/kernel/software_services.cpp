@@ -4,11 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "protocol/bex_kernel.h"
 #include "tests/doubles/kernel/kernel_state.h"
 #include "tests/doubles/kernel/service_object.h"
 #include "tests/doubles/kernel/services.h"
 
 namespace standin {
+
+namespace k = bex::kernel;
 
 namespace {
 
@@ -78,12 +81,12 @@ int BEX_CALL ItemListEntry(IBexPlugin* self, int index, IBexPlugin** item) {
     ItemList* list = Self<ItemList>(self);
     if (item) *item = nullptr;
     if (!item || index < 0 || static_cast<size_t>(index) >= list->texts.size()) return -1;
-    static const SlotTable table = [] {
-        SlotTable t;
-        t.Set(4, &ItemText);
+    static const BaseSlots table = [] {
+        SlotTable<k::item_list::Entry> t;
+        t.Set(k::item_list::kEntryText, &ItemText);
         return t;
     }();
-    Item* entry = NewServiceObject<Item>(table, 307);
+    Item* entry = NewServiceObject<Item>(table, k::kItemList);
     entry->text = list->texts[static_cast<size_t>(index)];
     *item = HandOut(entry);
     return 0;
@@ -98,7 +101,7 @@ int BEX_CALL EntryListEntry(IBexPlugin* self, int index, wchar_t* buffer, DWORD*
     EntryList* list = Self<EntryList>(self);
     if (!buffer || index < 0 || static_cast<size_t>(index) >= list->paths.size()) return -1;
     const std::wstring& path = list->paths[static_cast<size_t>(index)];
-    const size_t n = path.size() < 259 ? path.size() : 259;
+    const size_t n = path.size() < k::entry_list::kPathChars - 1 ? path.size() : k::entry_list::kPathChars - 1;
     path.copy(buffer, n);
     buffer[n] = L'\0';
     if (extra) *extra = 0;
@@ -108,39 +111,39 @@ int BEX_CALL EntryListEntry(IBexPlugin* self, int index, wchar_t* buffer, DWORD*
 }  // namespace
 
 IBexPlugin* MakeSoftware() {
-    static const SlotTable table = [] {
-        SlotTable t;
-        t.Set(3, &SoftwareBegin);
-        t.Set(4, &SoftwareEndQuery);
-        t.Set(7, &SoftwareCount);
-        t.Set(13, &SoftwareIsPresent);
-        t.Set(21, &SoftwarePrepare);
+    static const BaseSlots table = [] {
+        SlotTable<k::software::Of> t;
+        t.Set(k::software::kBegin, &SoftwareBegin);
+        t.Set(k::software::kEnd, &SoftwareEndQuery);
+        t.Set(k::software::kUpdateCount, &SoftwareCount);
+        t.Set(k::software::kIsPresent, &SoftwareIsPresent);
+        t.Set(k::software::kPrepare, &SoftwarePrepare);
         return t;
     }();
-    return HandOut(NewServiceObject<Software>(table, 49));
+    return HandOut(NewServiceObject<Software>(table, k::kSoftware));
 }
 
 IBexPlugin* MakeItemList() {
-    static const SlotTable table = [] {
-        SlotTable t;
-        t.Set(3, &ItemListRefresh);
-        t.Set(4, &ItemListCount);
-        t.Set(5, &ItemListEntry);
+    static const BaseSlots table = [] {
+        SlotTable<k::item_list::Of> t;
+        t.Set(k::item_list::kRefresh, &ItemListRefresh);
+        t.Set(k::item_list::kCount, &ItemListCount);
+        t.Set(k::item_list::kEntry, &ItemListEntry);
         return t;
     }();
-    ItemList* list = NewServiceObject<ItemList>(table, 307);
+    ItemList* list = NewServiceObject<ItemList>(table, k::kItemList);
     list->texts = ConfigList(L"items", L"texts");
     return HandOut(list);
 }
 
 IBexPlugin* MakeEntryList() {
-    static const SlotTable table = [] {
-        SlotTable t;
-        t.Set(4, &EntryListCount);
-        t.Set(6, &EntryListEntry);
+    static const BaseSlots table = [] {
+        SlotTable<k::entry_list::Of> t;
+        t.Set(k::entry_list::kCount, &EntryListCount);
+        t.Set(k::entry_list::kEntry, &EntryListEntry);
         return t;
     }();
-    EntryList* list = NewServiceObject<EntryList>(table, 402);
+    EntryList* list = NewServiceObject<EntryList>(table, k::kEntryList);
     list->paths = ConfigList(L"entries", L"paths");
     return HandOut(list);
 }

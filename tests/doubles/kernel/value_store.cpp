@@ -162,10 +162,7 @@ int Get(int type, const std::wstring& key, IBexPlugin* buffer, uint32_t* extra, 
     Log(line + DataText(value.bytes));
     if (extra) *extra = value.extra;
     if (buffer) {
-        using AllocateFn = void*(BEX_CALL*)(IBexPlugin*, int);
-        void* const* table = *reinterpret_cast<void* const* const*>(buffer);
-        void* data = reinterpret_cast<AllocateFn>(table[k::byte_buffer::kAllocate])(
-            buffer, static_cast<int>(value.bytes.size()));
+        void* data = bex::Call(k::byte_buffer::kAllocate, buffer, static_cast<int>(value.bytes.size()));
         if (data && !value.bytes.empty()) std::memcpy(data, value.bytes.data(), value.bytes.size());
     }
     return static_cast<int>(value.bytes.size());
@@ -205,8 +202,8 @@ struct Store : ServiceObject {};
 }  // namespace
 
 IBexPlugin* MakeValueStore() {
-    static const SlotTable table = [] {
-        SlotTable t;
+    static const SlotTable<k::value_store::Of> table = [] {
+        SlotTable<k::value_store::Of> t;
         t.Set(k::value_store::kSetByNumber, &SetByNumber);
         t.Set(k::value_store::kGetByNumber, &GetByNumber);
         t.Set(k::value_store::kSet, &SetNamed);

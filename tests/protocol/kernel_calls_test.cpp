@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "plugins/common/kernel_calls.h"
+#include "protocol/kernel_calls.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ TEST(KernelCalls, AStringIsReadNoFurtherThanItsStatedLength) {
     };
     for (const Case& c : cases) {
         Fake string{kString, c.text, c.length};
-        const auto text = plugin::StringText(AsPlugin(string));
+        const auto text = bex::StringText(AsPlugin(string));
         EXPECT_EQ(text.has_value(), c.present) << c.length;
         if (text) {
             EXPECT_EQ(*text, c.expected);
@@ -70,16 +70,16 @@ TEST(KernelCalls, ABufferWithoutDataOrOfAnotherSizeIsMissing) {
     };
     for (const Case c : {Case{bytes, 8, true}, Case{nullptr, 8, false}, Case{bytes, 0, false}, Case{bytes, -1, false}}) {
         Fake buffer{kBuffer, nullptr, c.size, c.data};
-        const auto view = plugin::BufferData(AsPlugin(buffer));
+        const auto view = bex::BufferData(AsPlugin(buffer));
         EXPECT_EQ(view.has_value(), c.present) << c.size;
         if (view) {
             EXPECT_EQ(view->size, static_cast<size_t>(c.size));
         }
     }
     Fake shorter{kBuffer, nullptr, 4, bytes};
-    EXPECT_EQ(plugin::BufferAllocate(AsPlugin(shorter), 8), nullptr);
+    EXPECT_EQ(bex::BufferAllocate(AsPlugin(shorter), 8), nullptr);
     Fake exact{kBuffer, nullptr, 8, bytes};
-    EXPECT_EQ(plugin::BufferAllocate(AsPlugin(exact), 8), reinterpret_cast<BYTE*>(bytes));
+    EXPECT_EQ(bex::BufferAllocate(AsPlugin(exact), 8), reinterpret_cast<BYTE*>(bytes));
 }
 
 TEST(KernelCalls, ANegativeListAnswerGivesNothing) {
@@ -87,10 +87,10 @@ TEST(KernelCalls, ANegativeListAnswerGivesNothing) {
     Fake list{kList, nullptr, -3};
     list.item = AsPlugin(item);
     list.itemResult = -1;
-    EXPECT_EQ(plugin::ListCount(AsPlugin(list)), 0);
-    EXPECT_FALSE(plugin::ListItem(AsPlugin(list), 0));
+    EXPECT_EQ(bex::ListCount(AsPlugin(list)), 0);
+    EXPECT_FALSE(bex::ListItem(AsPlugin(list), 0));
     list.itemResult = 0;
-    plugin::PluginRef<> got = plugin::ListItem(AsPlugin(list), 0);
+    bex::PluginRef<> got = bex::ListItem(AsPlugin(list), 0);
     EXPECT_EQ(got.Get(), AsPlugin(item));
 }
 

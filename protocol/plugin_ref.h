@@ -1,4 +1,6 @@
-// Owning reference to an object of the border: releases it on every path.
+// Owning reference to an object of the border: releases it on every path,
+// through `Releaser` (a caller that times every call into the kernel times
+// the release too).
 #pragma once
 
 #include <type_traits>
@@ -6,9 +8,16 @@
 
 #include "protocol/bex_plugin.h"
 
-namespace plugin {
+namespace bex {
 
-template <typename T = IBexPlugin>
+struct PlainRelease {
+    template <typename T>
+    void operator()(T* object) const noexcept {
+        object->Release();
+    }
+};
+
+template <typename T = IBexPlugin, typename Releaser = PlainRelease>
 class PluginRef {
 public:
     PluginRef() noexcept = default;
@@ -37,7 +46,7 @@ public:
     T* Detach() noexcept { return std::exchange(p_, nullptr); }
     void Reset(T* object = nullptr) noexcept {
         T* old = std::exchange(p_, object);
-        if (old && old != object) old->Release();
+        if (old && old != object) Releaser()(old);
     }
     // For out-parameters: releases what was held.
     T** Put() noexcept {
@@ -55,4 +64,4 @@ private:
     T* p_ = nullptr;
 };
 
-}  // namespace plugin
+}  // namespace bex

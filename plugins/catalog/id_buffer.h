@@ -1,0 +1,22 @@
+// Soft ids as the kernel's byte buffers (class 7) carry them: whole 32-bit
+// words one after the other, in the machine's order.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "protocol/kernel_calls.h"
+#include "protocol/plugin_ref.h"
+
+namespace catalog {
+
+// The ids in `bytes`; bytes past the last whole word stand for none.
+std::vector<uint32_t> ReadIds(const bex::ByteView& bytes);
+// The ids in a buffer; none when it holds no data that holds up.
+std::vector<uint32_t> ReadIds(IBexPlugin* buffer);
+
+// A new buffer holding `ids` (an empty one for none); null when the kernel
+// gives none or cannot hold them.
+bex::PluginRef<> NewIdBuffer(const std::vector<uint32_t>& ids);
+
+}  // namespace catalog
