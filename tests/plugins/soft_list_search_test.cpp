@@ -107,7 +107,7 @@ TEST_F(SoftSearch, AKeywordSearchAsksOnceAndAnswersFromItsState) {
     EXPECT_EQ(m->Search(7, L"abc#$@*12,34&x=1"), 1);
     EXPECT_EQ(Ended(), (EventList{"2 7 0xFFFF0001", "4 7 0xFFFF0001", "3 7 0xFFFF0001"}));
     EXPECT_EQ(CountLines("fetch http://api.soft.zubpellor.com/index.php?c=Search&a=getSoftList&cver=v1&kw=ABC"
-                         "&soft_ids=12,341&tail=1"), 1);
+                         "&soft_ids=12&tail=1"), 1);
     EXPECT_EQ(CountLines("keyword ABC"), 1);
     EXPECT_EQ(CountLines("details.start softlist [b301,b302]"), 1);
     EXPECT_EQ(Keyword(1), "ABC#$@*12,34&X=1");
