@@ -155,6 +155,16 @@ TEST_F(SoftSearch, SoftsWithoutIdsGetAppIds) {
     EXPECT_NE(usage.back().find(" data=03000000"), std::string::npos);  // ids 0 and 1 of the range used
 }
 
+TEST_F(SoftSearch, OnlySoftsKeptGetAppIdsFromOneReadOfTheBitmap) {
+    Answer("search\\noid_dropped");
+    ISoftListMgr* m = Started();
+    EXPECT_EQ(m->Search(1, L"x"), 1);
+    Ended();
+    EXPECT_EQ(SearchIds(L"x"), (std::vector<uint32_t>{90000000, 301, 90000001}));
+    EXPECT_EQ(LinesStartingWith("store.get 22 \"AppIdUsage\"").size(), 1u);
+    EXPECT_EQ(LinesStartingWith("store.set 22 \"AppIdUsage\"").size(), 1u);
+}
+
 TEST_F(SoftSearch, AFailedSearchIsAskedAgainUnderItsId) {
     for (const char* folder : {"search\\bad", "search\\none"}) {
         ClearLog();
