@@ -332,13 +332,13 @@ void CSoftInfo::LoadCache() {
     if (!bytes || bytes->size == 0 || extra < 0x10000 || (extra & 0xFFFF) != kCacheVersion) return;
     const size_t count = extra >> 16;
     if (bytes->size % count != 0) return;
-    const size_t recordSize = bytes->size / count;
-    // Below the soft id's 4 bytes a record says nothing.
-    if (recordSize < sizeof(uint32_t) || recordSize > kRecordSize) return;
+    // Records of another size are of another layout, and each would still
+    // become a whole record: a value of tiny ones would take gigabytes.
+    if (bytes->size / count != kRecordSize) return;
     for (size_t i = 0; i < count; ++i) {
         CSoftInfoData* record = NewSoftInfoData();
         if (!record) return;
-        std::memcpy(&record->Record(), bytes->data + i * recordSize, recordSize);
+        std::memcpy(&record->Record(), bytes->data + i * kRecordSize, kRecordSize);
         TerminateTexts(record->Record());
         Locked lock(cacheLock_);
         PutRecord(record->Record().softId, record);
