@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "plugins/catalog/async_result.h"
@@ -217,6 +218,25 @@ TEST_F(SoftInfoQuery, ASetOfTinyRecordsTakesNoMemory) {
     ASSERT_EQ(info->Start(), 1);
     EXPECT_LT(PrivateBytes() - before, size_t{16} << 20);
     EXPECT_FALSE(Info(info, 7));
+    Destroy(info);
+}
+
+TEST_F(SoftInfoQuery, StartAndStopFromManyThreadsLeaveOnePairOfThreadsOrNone) {
+    Configure("[environment]\nquery=0\n");
+    CSoftInfo* info = Make();
+    const int before = CountThreads();
+    const LONG terminated = CSoftInfo::Terminations();
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 8; ++t)
+        threads.emplace_back([info, t] {
+            for (int i = 0; i < 200; ++i) (i + t) % 2 ? info->Stop() : info->Start();
+        });
+    for (std::thread& t : threads) t.join();
+    const int running = CountThreads() - before;
+    EXPECT_TRUE(running == 0 || running == 2) << running;
+    EXPECT_EQ(info->Stop(), 1);
+    EXPECT_EQ(CountThreads(), before);
+    EXPECT_EQ(CSoftInfo::Terminations(), terminated);
     Destroy(info);
 }
 
