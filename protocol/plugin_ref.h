@@ -44,9 +44,11 @@ public:
     explicit operator bool() const noexcept { return p_ != nullptr; }
 
     T* Detach() noexcept { return std::exchange(p_, nullptr); }
+    // Takes over one reference the caller owns, also to the object already
+    // held: that one then holds two, and the older goes.
     void Reset(T* object = nullptr) noexcept {
         T* old = std::exchange(p_, object);
-        if (old && old != object) Releaser()(old);
+        if (old) Releaser()(old);
     }
     // For out-parameters: releases what was held.
     T** Put() noexcept {

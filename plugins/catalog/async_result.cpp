@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "base/exception_barrier.h"
+#include "plugins/catalog/locked.h"
 #include "plugins/common/kernel_calls.h"
 #include "protocol/bex_kernel.h"
 #include "winlib/handles.h"
@@ -22,9 +23,13 @@ void CopyUrl(wchar_t (&request)[kUrlCapacity], const wchar_t* url) {
 }
 }  // namespace
 
+CEventAsyncResult::CEventAsyncResult() noexcept { ::InitializeCriticalSection(&lock_); }
+
 CEventAsyncResult::~CEventAsyncResult() {
-    if (IBexPlugin* held = result_) held->Release();
+    if (result_) result_->Release();
+    for (IBexPlugin* old : retired_) old->Release();
     if (event_) ::CloseHandle(event_);
+    ::DeleteCriticalSection(&lock_);
 }
 
 void CEventAsyncResult::Init(HANDLE event, void* context) noexcept {
@@ -38,13 +43,21 @@ void* BEX_CALL CEventAsyncResult::GetContext() noexcept { return context_; }
 
 LONG BEX_CALL CEventAsyncResult::Complete(LONG status, IBexPlugin* result) {
     return base::CallGuarded(L"CEventAsyncResult::Complete", 0L, [&]() -> LONG {
-        ::InterlockedExchange(&status_, status);
-        if (result && result != result_) {
-            result->AddRef();
-            IBexPlugin* old = static_cast<IBexPlugin*>(
-                ::InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&result_), result));
-            if (old) old->Release();
+        // Our own reference, taken while the caller's keeps the object alive;
+        // given back below when it is the one already held.
+        if (result) result->AddRef();
+        IBexPlugin* drop = result;
+        {
+            Locked lock(lock_);
+            status_ = status;
+            if (result && result != result_) {
+                drop = nullptr;
+                if (result_ && readers_ > 0) retired_.push_back(result_);
+                else drop = result_;
+                result_ = result;
+            }
         }
+        if (drop) drop->Release();
         if (event_) ::SetEvent(event_);
         return 0;
     });
@@ -52,12 +65,29 @@ LONG BEX_CALL CEventAsyncResult::Complete(LONG status, IBexPlugin* result) {
 
 LONG BEX_CALL CEventAsyncResult::GetResult(IBexPlugin** out) {
     return base::CallGuarded(L"CEventAsyncResult::GetResult", 0L, [&]() -> LONG {
-        if (out) {
-            IBexPlugin* held = result_;
-            if (held) held->AddRef();
-            *out = held;
+        IBexPlugin* held = nullptr;
+        LONG status = 0;
+        {
+            Locked lock(lock_);
+            status = status_;
+            if (out && result_) {
+                held = result_;
+                ++readers_;
+            }
         }
-        return status_;
+        if (!held) {
+            if (out) *out = nullptr;
+            return status;
+        }
+        held->AddRef();
+        std::vector<IBexPlugin*> released;
+        {
+            Locked lock(lock_);
+            if (--readers_ == 0) released.swap(retired_);
+        }
+        for (IBexPlugin* old : released) old->Release();
+        *out = held;
+        return status;
     });
 }
 

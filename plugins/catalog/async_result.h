@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <vector>
 
 #include "plugins/common/plugin_object.h"
 #include "protocol/plugin_ref.h"
@@ -16,10 +17,15 @@ namespace catalog {
 // The plug-in's own completion object (class 8, release rule A, no table
 // row). It keeps a duplicate of the creator's event, so a completion that
 // arrives after the creator closed its handle never sets a stranger's event.
+//
+// GetResult reads the held result and the status under the lock, and adds
+// its reference after leaving it (no call out under a lock of ours); until
+// then a Complete that replaces the result keeps the old one aside instead
+// of releasing it, and the last reader to leave lets it go.
 class CEventAsyncResult final
     : public plugin::PluginObject<CEventAsyncResult, IBexAsyncResult, 8, plugin::ReleaseRule::A> {
 public:
-    CEventAsyncResult() noexcept = default;
+    CEventAsyncResult() noexcept;
     ~CEventAsyncResult();
     void Init(HANDLE event, void* context) noexcept;
 
@@ -28,8 +34,11 @@ public:
     LONG BEX_CALL GetResult(IBexPlugin** out) override;
 
 private:
-    IBexPlugin* volatile result_ = nullptr;
-    volatile LONG status_ = 0;
+    CRITICAL_SECTION lock_;  // the fields below up to the event
+    IBexPlugin* result_ = nullptr;
+    LONG status_ = 0;
+    int readers_ = 0;                  // GetResult calls between reading and adding
+    std::vector<IBexPlugin*> retired_;  // replaced while read; one reference each
     HANDLE event_ = nullptr;  // our own duplicate
     void* context_ = nullptr;
 };

@@ -42,11 +42,16 @@ CBexStore::~CBexStore() {
 }
 
 uint32_t CBexStore::AllocateAppId() noexcept {
+    const std::vector<uint32_t> ids = AllocateAppIds(1);
+    return ids.empty() ? 0 : ids[0];
+}
+
+std::vector<uint32_t> CBexStore::AllocateAppIds(size_t count) noexcept {
     ::EnterCriticalSection(&lock_);
-    const uint32_t id =
-        base::CallGuarded(L"CBexStore::AllocateAppId", uint32_t{0}, [this] { return AllocateLocked(); });
+    std::vector<uint32_t> ids = base::CallGuarded(L"CBexStore::AllocateAppIds", std::vector<uint32_t>(),
+                                                  [this, count] { return AllocateLocked(count); });
     ::LeaveCriticalSection(&lock_);
-    return id;
+    return ids;
 }
 
 bool CBexStore::Write(const std::vector<BYTE>& bitmap, uint32_t base) {
@@ -54,27 +59,15 @@ bool CBexStore::Write(const std::vector<BYTE>& bitmap, uint32_t base) {
                          bitmap.size() > kLargeAbove, base);
 }
 
-uint32_t CBexStore::AllocateLocked() {
-    if (!store_) return 0;
-    bex::PluginRef<> buffer;
-    if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return 0;
+namespace {
 
-    uint32_t base = kFirstId;
-    const auto stored = bex::ValueGet(store_.Get(), kValueType, kValueName, buffer.Get(), &base);
-    // A buffer the store filled but that does not hold up says nothing of the
-    // ids taken: give none rather than start the bitmap over.
-    if (!stored && !bex::BufferBytes(buffer.Get())) return 0;
-    // A base the ids could not come from is as good as no value at all.
-    if (!stored || base < kFirstId || base > kLastId) {
-        Write({1, 0, 0, 0}, kFirstId);
-        return kFirstId;
-    }
-    // A copy: the bitmap changes before it is written back.
-    std::vector<BYTE> bitmap(stored->data, stored->data + stored->size);
-
+// One id taken from `bitmap` (bit b of word i is base + 32 i + b), as one
+// allocation would take it; 0 when there is none. `from` is the first word
+// that may have a clear bit.
+uint32_t TakeId(std::vector<BYTE>& bitmap, uint32_t base, size_t& from) {
     // Bytes past the last whole word stand for no id.
     const size_t words = bitmap.size() / 4;
-    for (size_t i = 0; i < words; ++i) {
+    for (size_t i = from; i < words; ++i) {
         const uint32_t word = LoadWord(&bitmap[4 * i]);
         if (word == 0xFFFFFFFFu) continue;
         int bit = 0;
@@ -84,21 +77,51 @@ uint32_t CBexStore::AllocateLocked() {
             // Out of ids: start over from the base (the base itself stays taken).
             std::fill(bitmap.begin(), bitmap.end(), BYTE{0});
             StoreWord(&bitmap[0], 1);
-            Write(bitmap, base);
+            from = 0;
             return 0;
         }
         StoreWord(&bitmap[4 * i], word | (1u << bit));
-        Write(bitmap, base);
+        from = i;
         return static_cast<uint32_t>(id);
     }
-
+    from = words;
     const uint64_t id = static_cast<uint64_t>(base) + 32ull * words;
     if (id > kLastId) return 0;
     // Grown by one word, which takes this id; a part word at the end goes.
     bitmap.resize(words * 4 + 4);
     StoreWord(&bitmap[words * 4], 1);
-    Write(bitmap, base);
     return static_cast<uint32_t>(id);
+}
+
+}  // namespace
+
+std::vector<uint32_t> CBexStore::AllocateLocked(size_t count) {
+    const std::vector<uint32_t> none(count, 0);
+    if (!store_ || count == 0) return none;
+    bex::PluginRef<> buffer;
+    if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return none;
+
+    uint32_t base = kFirstId;
+    const auto stored = bex::ValueGet(store_.Get(), kValueType, kValueName, buffer.Get(), &base);
+    // A buffer the store filled but that does not hold up says nothing of the
+    // ids taken: give none rather than start the bitmap over.
+    if (!stored && !bex::BufferBytes(buffer.Get())) return none;
+    std::vector<uint32_t> ids;
+    std::vector<BYTE> bitmap;
+    std::vector<BYTE> read;  // as the store holds it; empty when it holds nothing usable
+    // A base the ids could not come from is as good as no value at all.
+    if (!stored || base < kFirstId || base > kLastId) {
+        base = kFirstId;
+        bitmap = {1, 0, 0, 0};
+        ids.push_back(kFirstId);
+    } else {
+        read.assign(stored->data, stored->data + stored->size);
+        bitmap = read;
+    }
+    size_t from = 0;
+    while (ids.size() < count) ids.push_back(TakeId(bitmap, base, from));
+    if (bitmap != read) Write(bitmap, base);
+    return ids;
 }
 
 }  // namespace catalog

@@ -23,9 +23,13 @@ public:
     // The lowest free id from 90000000 to 99999999 (marked taken), or 0 when
     // none can be given.
     uint32_t AllocateAppId() noexcept;
+    // `count` ids (0 for none) as that many calls of AllocateAppId would
+    // give them, with one read and one write of the bitmap; fewer only when
+    // memory ran out.
+    std::vector<uint32_t> AllocateAppIds(size_t count) noexcept;
 
 private:
-    uint32_t AllocateLocked();
+    std::vector<uint32_t> AllocateLocked(size_t count);
     bool Write(const std::vector<BYTE>& bitmap, uint32_t base);
 
     CRITICAL_SECTION lock_;

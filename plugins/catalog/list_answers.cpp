@@ -4,6 +4,7 @@
 #include <msxml.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <cstdio>
@@ -131,7 +132,7 @@ std::wstring ListStart(int page, int pageSize) {
     return std::to_wstring(start);
 }
 
-bool ReadChildTexts(CBexStore* store, IXMLDOMNode* node, uint32_t& id, ElementMap& fields) {
+bool ReadChildTexts(IXMLDOMNode* node, uint32_t& id, ElementMap& fields) {
     id = 0;
     fields.clear();
     winlib::ComPtr<IXMLDOMNodeList> children;
@@ -153,7 +154,6 @@ bool ReadChildTexts(CBexStore* store, IXMLDOMNode* node, uint32_t& id, ElementMa
         if (::lstrcmpiW(key.c_str(), L"id") == 0) id = SoftId(value);
         fields[std::move(key)] = std::move(value);
     }
-    if (id == 0 && store) id = store->AllocateAppId();
     return !fields.empty();
 }
 
@@ -165,6 +165,17 @@ bool ReadSoftAnswer(const BYTE* data, size_t size, CBexStore* store, std::wstrin
 }
 
 namespace {
+
+// Softs kept without an id of their own get one each, from one read of the
+// store's bitmap for the whole answer.
+void GiveAppIds(CBexStore& store, std::vector<AnswerSoft>& softs) {
+    const size_t missing = std::count_if(softs.begin(), softs.end(), [](const AnswerSoft& s) { return s.id == 0; });
+    if (missing == 0) return;
+    const std::vector<uint32_t> ids = store.AllocateAppIds(missing);
+    size_t next = 0;
+    for (AnswerSoft& soft : softs)
+        if (soft.id == 0 && next < ids.size()) soft.id = ids[next++];
+}
 
 std::wstring AttributeText(IXMLDOMNode* node, const wchar_t* name) {
     std::wstring text;
@@ -209,8 +220,9 @@ bool ReadSoftNodes(const std::wstring& text, CBexStore* store, std::wstring* tit
         winlib::ComPtr<IXMLDOMNode> soft;
         if (FAILED(list->get_item(i, soft.Put())) || !soft) continue;
         AnswerSoft read;
-        if (ReadChildTexts(store, soft.Get(), read.id, read.fields)) softs.push_back(std::move(read));
+        if (ReadChildTexts(soft.Get(), read.id, read.fields)) softs.push_back(std::move(read));
     }
+    if (store) GiveAppIds(*store, softs);
     return true;
 }
 

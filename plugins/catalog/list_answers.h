@@ -42,8 +42,9 @@ struct AnswerSoft {
 
 // Reads an answer in code page 936 (up to the buffer's end or its first
 // zero byte) from its first "<ret>". `title` gets the "title" attribute of
-// "softs" (may be null). With `store` a soft without an id gets one
-// allocated there. False when the answer is unreadable or has no "soft".
+// "softs" (may be null). With `store` each soft read without an id gets one
+// allocated there, all in one allocation. False when the answer is
+// unreadable or has no "soft".
 // `total` (may be null) gets the "total" attribute of "softs".
 bool ReadSoftAnswer(const BYTE* data, size_t size, CBexStore* store, std::wstring* title,
                     std::vector<AnswerSoft>& softs, std::wstring* total = nullptr);
@@ -53,9 +54,9 @@ bool ReadSoftNodes(const std::wstring& text, CBexStore* store, std::wstring* tit
                    std::wstring* total = nullptr);
 
 // Every child element of `node`: name to text, empty names and texts
-// skipped, later duplicates winning; "id" (any case) gives `id`, or an id
-// from `store` when given. True when anything was read.
-bool ReadChildTexts(CBexStore* store, IXMLDOMNode* node, uint32_t& id, ElementMap& fields);
+// skipped, later duplicates winning; "id" (any case) gives `id` (0 when
+// none). True when anything was read.
+bool ReadChildTexts(IXMLDOMNode* node, uint32_t& id, ElementMap& fields);
 
 // The catalogue entry of one "soft" of a catalogue answer of `kind`.
 void FillCatalogRecord(tagSoftCatalogData& record, const ElementMap& fields, int kind);

@@ -71,7 +71,10 @@ LONG CSoftInfo::Terminations() { return g_terminations; }
 
 LONG BEX_CALL CSoftInfo::Start() {
     return base::CallGuarded(L"CSoftInfo::Start", 0L, [&]() -> LONG {
-        if (running_) return 1;
+        // Ours alone until Finish: no other Start or Stop, and no threads.
+        StartStopGate::Transition turn = gate_.Begin(true);
+        if (turn.Result() != StartStopGate::Outcome::kYours)
+            return turn.Result() == StartStopGate::Outcome::kAlreadyThere ? 1 : 0;
         if (FAILED(plugin::CreateKernelObject(k::kValueStore, store_)) ||
             FAILED(plugin::CreateKernelObject(k::kEnvironment, environment_)) ||
             FAILED(plugin::CreateKernelObject(k::kDetails, details_))) {
@@ -92,7 +95,12 @@ LONG BEX_CALL CSoftInfo::Start() {
         if (stop_) ::ResetEvent(stop_.Get());
         ::InterlockedExchange(&running_, 1);
         queryThread_.Reset(::CreateThread(nullptr, 0, &SoftInfoQueryThread, this, 0, nullptr));
-        cacheThread_.Reset(::CreateThread(nullptr, 0, &SoftInfoCacheThread, this, 0, nullptr));
+        if (queryThread_) cacheThread_.Reset(::CreateThread(nullptr, 0, &SoftInfoCacheThread, this, 0, nullptr));
+        if (!queryThread_ || !cacheThread_) {
+            StopThreads();
+            return 0;
+        }
+        turn.Finish(true);
         return 1;
     });
 }
@@ -104,16 +112,26 @@ void CSoftInfo::EndThread(winlib::Thread& thread) {
         ::SuspendThread(thread.Get());
         ::TerminateThread(thread.Get(), 0);
         ::InterlockedIncrement(&g_terminations);
+        // Termination does not wait: the thread is gone only when its
+        // handle says so.
+        ::WaitForSingleObject(thread.Get(), kStopWaitMs);
     }
     thread.Reset();
 }
 
+void CSoftInfo::StopThreads() {
+    ::InterlockedExchange(&running_, 0);
+    if (stop_) ::SetEvent(stop_.Get());
+    EndThread(queryThread_);
+    EndThread(cacheThread_);
+}
+
 LONG BEX_CALL CSoftInfo::Stop() {
     return base::CallGuarded(L"CSoftInfo::Stop", 1L, [&]() -> LONG {
-        if (!::InterlockedExchange(&running_, 0)) return 1;
-        if (stop_) ::SetEvent(stop_.Get());
-        EndThread(queryThread_);
-        EndThread(cacheThread_);
+        // Stopped already, or asked from inside this thread's own Start.
+        StartStopGate::Transition turn = gate_.Begin(false);
+        if (turn.Result() != StartStopGate::Outcome::kYours) return 1;
+        StopThreads();
         SaveCache();
         return 1;
     });
@@ -332,13 +350,13 @@ void CSoftInfo::LoadCache() {
     if (!bytes || bytes->size == 0 || extra < 0x10000 || (extra & 0xFFFF) != kCacheVersion) return;
     const size_t count = extra >> 16;
     if (bytes->size % count != 0) return;
-    const size_t recordSize = bytes->size / count;
-    // Below the soft id's 4 bytes a record says nothing.
-    if (recordSize < sizeof(uint32_t) || recordSize > kRecordSize) return;
+    // Records of another size are of another layout, and each would still
+    // become a whole record: a value of tiny ones would take gigabytes.
+    if (bytes->size / count != kRecordSize) return;
     for (size_t i = 0; i < count; ++i) {
         CSoftInfoData* record = NewSoftInfoData();
         if (!record) return;
-        std::memcpy(&record->Record(), bytes->data + i * recordSize, recordSize);
+        std::memcpy(&record->Record(), bytes->data + i * kRecordSize, kRecordSize);
         TerminateTexts(record->Record());
         Locked lock(cacheLock_);
         PutRecord(record->Record().softId, record);

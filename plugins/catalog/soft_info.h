@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "plugins/catalog/soft_info_data.h"
+#include "plugins/catalog/start_stop_gate.h"
 #include "plugins/catalog/update_info.h"
 #include "plugins/common/plugin_object.h"
 #include "protocol/plugin_ref.h"
@@ -61,13 +62,15 @@ private:
 
     static DWORD WINAPI SoftInfoQueryThread(void* self);
     static DWORD WINAPI SoftInfoCacheThread(void* self);
+    void StopThreads();
     void QueryLoop();
     void CacheLoop();
     bool MayQuery();
     void EndThread(winlib::Thread& thread);
     void PutRecord(uint32_t softId, CSoftInfoData* record);  // under the cache lock
 
-    volatile LONG running_ = 0;
+    StartStopGate gate_;
+    volatile LONG running_ = 0;  // the threads' loops run while it is set
     std::wstring queryTail_;
     std::wstring systemText_;
     bex::PluginRef<> systemTextObject_;

@@ -1,6 +1,7 @@
 // The list manager's searches: keyword searches (with scores) and partner
 // searches (paged, with a total), each remembered under its key with a
 // search id, their records kept by soft id.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -37,8 +38,10 @@ LPARAM SearchParam(LONG searchId) {
     return static_cast<LPARAM>(MAKELONG(static_cast<WORD>(searchId), 0xFFFF));
 }
 
-// The keyword before the mark, and the soft ids after it (digits and
-// commas only: the text goes into the address as it stands).
+// The keyword before the mark, and the soft ids after it. The ids go into
+// the address as they stand, so only tokens of digits are kept; a token
+// with anything else is dropped whole ("12,34&x=1" asks for 12 alone, not
+// for a soft 341 the caller never named).
 void SplitKeyword(const std::wstring& text, std::wstring& keyword, std::wstring& softIds) {
     keyword = text;
     softIds = L"0";
@@ -46,8 +49,14 @@ void SplitKeyword(const std::wstring& text, std::wstring& keyword, std::wstring&
     if (mark == std::wstring::npos) return;
     keyword = text.substr(0, mark);
     softIds.clear();
-    for (wchar_t c : text.substr(mark + 4))
-        if ((c >= L'0' && c <= L'9') || c == L',') softIds += c;
+    size_t start = mark + 4;
+    while (start <= text.size()) {
+        const size_t end = std::min(text.find(L',', start), text.size());
+        const std::wstring token = text.substr(start, end - start);
+        if (!token.empty() && token.find_first_not_of(L"0123456789") == std::wstring::npos)
+            softIds += (softIds.empty() ? L"" : L",") + token;
+        start = end + 1;
+    }
 }
 
 // A decimal "total"; anything else counts 0.

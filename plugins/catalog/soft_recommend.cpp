@@ -26,6 +26,7 @@ constexpr DWORD kStopWaitMs = 2000;
 constexpr int kCountType = 20;        // key 0: the counted ids; key id: its count
 constexpr int kRecommendedType = 21;  // key 0: ids recommended since the last save
 constexpr int64_t kAgeSeconds = 86399;
+constexpr LONG kStatusFailed = 2;  // as the software information's queries
 const wchar_t kUpdateTimeOption[] = L"Mirrik\\UpdateTime";
 
 volatile LONG g_terminations = 0;
@@ -104,7 +105,7 @@ CSoftReCommend::~CSoftReCommend() {
     }
     worker_.Reset();
     stop_.Reset();
-    queue_.clear();
+    ClearRequests();
     numbered_.Reset();
     options_.Reset();
     ::DeleteCriticalSection(&lock_);
@@ -162,7 +163,9 @@ void CSoftReCommend::ClearRequests() {
         Locked lock(lock_);
         dropped.swap(queue_);
     }
-    // Each dropped request lets go of its result and both buffers here.
+    // A client waits on its result: it learns here, outside the lock, that
+    // no answer will come.
+    for (ReCmdRequest& request : dropped) request.result->Complete(kStatusFailed, nullptr);
 }
 
 DWORD WINAPI CSoftReCommend::ReCommendThread(void* self) {

@@ -1,6 +1,8 @@
 // Completion objects and the two fetch patterns against the stand-in
 // kernel's fetch (class 41) and completion (class 406).
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "plugins/catalog/async_result.h"
 #include "plugins/common/kernel_binding.h"
@@ -62,6 +64,50 @@ TEST_F(AsyncResult, CompletionHoldsOneReferenceAndSignalsItsEvent) {
     EXPECT_EQ(CountLines("-3 8"), 1);
     EXPECT_EQ(CountLines("-4 8"), 1);
     EXPECT_EQ(x.count, 1);
+}
+
+// Counts a revival from 0: an AddRef on an object already let go of. Its
+// AddRef dawdles first, as a slow caller between reading and adding would.
+struct Fragile : IBexPlugin {
+    volatile LONG count = 1;
+    volatile LONG* revived = nullptr;
+    uint32_t BEX_CALL GetClassId() override { return 7778; }
+    LONG BEX_CALL AddRef() override {
+        for (volatile int i = 0; i < 1000; ++i) {
+        }
+        const LONG now = ::InterlockedIncrement(&count);
+        if (now == 1) ::InterlockedIncrement(revived);
+        return now;
+    }
+    LONG BEX_CALL Release() override { return ::InterlockedDecrement(&count); }
+};
+
+TEST_F(AsyncResult, AResultTakenWhileAnotherCompletesIsStillAlive) {
+    IBexAsyncResult* result = CreateAsyncResult(nullptr, nullptr);
+    ASSERT_NE(result, nullptr);
+    volatile LONG revived = 0;
+    std::vector<Fragile> objects(20000);
+    volatile LONG done = 0;
+    volatile LONG reads = 0;
+    std::thread reader([&] {
+        while (!done) {
+            IBexPlugin* out = nullptr;
+            result->GetResult(&out);
+            if (out) out->Release();
+            ::InterlockedIncrement(&reads);
+        }
+    });
+    while (!reads) ::Sleep(0);
+    for (Fragile& object : objects) {
+        object.revived = &revived;
+        result->Complete(1, &object);
+        object.Release();  // now only the result holds it
+    }
+    ::InterlockedExchange(&done, 1);
+    reader.join();
+    result->Release();
+    EXPECT_EQ(revived, 0);
+    for (const Fragile& object : objects) ASSERT_EQ(object.count, 0);
 }
 
 TEST_F(AsyncResult, TheKernelsCompletionObjectIsPreferredWhenItHasOne) {

@@ -2,15 +2,18 @@
 // the cache and its refresh, the value store across Start and Stop, and a
 // request that never ends.
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "plugins/catalog/async_result.h"
 #include "plugins/catalog/soft_info.h"
 #include "plugins/common/kernel_calls.h"
 #include "tests/plugins/catalog_fixture.h"
+#include "tests/plugins/process_figures.h"
 #include "winlib/handles.h"
 
 namespace {
@@ -178,7 +181,7 @@ TEST_F(SoftInfoQuery, CacheValuesOfAnotherShapeAreIgnoredOrBounded) {
         {"size not divisible", 0x20001, id7 + "00", false},
         {"record too large", 0x10001, unterminated + "00", false},
         {"record below 4 bytes", 0x10001, "070000", false},
-        {"short record", 0x10001, id7 + "4100", true},
+        {"short record", 0x10001, id7 + "4100", false},
         {"unterminated texts", 0x10001, unterminated, true},
     };
     Configure("[environment]\nquery=0\n");
@@ -197,6 +200,44 @@ TEST_F(SoftInfoQuery, CacheValuesOfAnotherShapeAreIgnoredOrBounded) {
         record.Reset();
         Destroy(info);
     }
+}
+
+TEST_F(SoftInfoQuery, ASetOfTinyRecordsTakesNoMemory) {
+    // 65535 records of 4 bytes each, each id its own: taken one by one they
+    // would become 1.4 GB of whole records.
+    std::string hex;
+    char word[9];
+    for (uint32_t id = 1; id <= 0xFFFF; ++id) {
+        std::snprintf(word, sizeof(word), "%02X%02X0000", id & 0xFF, id >> 8);
+        hex += word;
+    }
+    Configure("[environment]\nquery=0\n");
+    PresetValue(16, "data", 0xFFFF0001u, hex, 1);
+    const size_t before = PrivateBytes();
+    CSoftInfo* info = Make();
+    ASSERT_EQ(info->Start(), 1);
+    EXPECT_LT(PrivateBytes() - before, size_t{16} << 20);
+    EXPECT_FALSE(Info(info, 7));
+    Destroy(info);
+}
+
+TEST_F(SoftInfoQuery, StartAndStopFromManyThreadsLeaveOnePairOfThreadsOrNone) {
+    Configure("[environment]\nquery=0\n");
+    CSoftInfo* info = Make();
+    const int before = CountThreads();
+    const LONG terminated = CSoftInfo::Terminations();
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 8; ++t)
+        threads.emplace_back([info, t] {
+            for (int i = 0; i < 200; ++i) (i + t) % 2 ? info->Stop() : info->Start();
+        });
+    for (std::thread& t : threads) t.join();
+    const int running = CountThreads() - before;
+    EXPECT_TRUE(running == 0 || running == 2) << running;
+    EXPECT_EQ(info->Stop(), 1);
+    EXPECT_EQ(CountThreads(), before);
+    EXPECT_EQ(CSoftInfo::Terminations(), terminated);
+    Destroy(info);
 }
 
 TEST_F(SoftInfoQuery, QueriesBeforeStartAndWithoutResultAreServed) {

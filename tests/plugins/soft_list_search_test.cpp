@@ -107,7 +107,7 @@ TEST_F(SoftSearch, AKeywordSearchAsksOnceAndAnswersFromItsState) {
     EXPECT_EQ(m->Search(7, L"abc#$@*12,34&x=1"), 1);
     EXPECT_EQ(Ended(), (EventList{"2 7 0xFFFF0001", "4 7 0xFFFF0001", "3 7 0xFFFF0001"}));
     EXPECT_EQ(CountLines("fetch http://api.soft.zubpellor.com/index.php?c=Search&a=getSoftList&cver=v1&kw=ABC"
-                         "&soft_ids=12,341&tail=1"), 1);
+                         "&soft_ids=12&tail=1"), 1);
     EXPECT_EQ(CountLines("keyword ABC"), 1);
     EXPECT_EQ(CountLines("details.start softlist [b301,b302]"), 1);
     EXPECT_EQ(Keyword(1), "ABC#$@*12,34&X=1");
@@ -153,6 +153,16 @@ TEST_F(SoftSearch, SoftsWithoutIdsGetAppIds) {
     const auto usage = LinesStartingWith("store.set 22 \"AppIdUsage\"");
     ASSERT_FALSE(usage.empty());
     EXPECT_NE(usage.back().find(" data=03000000"), std::string::npos);  // ids 0 and 1 of the range used
+}
+
+TEST_F(SoftSearch, OnlySoftsKeptGetAppIdsFromOneReadOfTheBitmap) {
+    Answer("search\\noid_dropped");
+    ISoftListMgr* m = Started();
+    EXPECT_EQ(m->Search(1, L"x"), 1);
+    Ended();
+    EXPECT_EQ(SearchIds(L"x"), (std::vector<uint32_t>{90000000, 301, 90000001}));
+    EXPECT_EQ(LinesStartingWith("store.get 22 \"AppIdUsage\"").size(), 1u);
+    EXPECT_EQ(LinesStartingWith("store.set 22 \"AppIdUsage\"").size(), 1u);
 }
 
 TEST_F(SoftSearch, AFailedSearchIsAskedAgainUnderItsId) {

@@ -3,7 +3,6 @@
 // cache in the value store.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <cstring>
 #include <fstream>
@@ -16,6 +15,7 @@
 #include "plugins/catalog/soft_list_record.h"
 #include "plugins/common/kernel_calls.h"
 #include "tests/plugins/catalog_fixture.h"
+#include "tests/plugins/process_figures.h"
 #include "tests/plugins/record_slots.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/text.h"
@@ -35,17 +35,6 @@ using catalog::ISoftListMgr;
 constexpr UINT kMessage = WM_APP + 24;
 
 std::string Utf8(const wchar_t* text) { return text ? testsupport::Narrow(text) : "(null)"; }
-
-int CountThreads() {
-    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof(entry);
-    int n = 0;
-    for (BOOL ok = ::Thread32First(snapshot, &entry); ok; ok = ::Thread32Next(snapshot, &entry))
-        n += entry.th32OwnerProcessID == ::GetCurrentProcessId();
-    ::CloseHandle(snapshot);
-    return n;
-}
 
 class SoftListTest : public CatalogTest {
 protected:

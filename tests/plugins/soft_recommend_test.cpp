@@ -13,10 +13,12 @@
 #include <vector>
 
 #include "plugins/catalog/async_result.h"
+#include "plugins/catalog/catalog_classes.h"
 #include "plugins/catalog/recommend_classes.h"
 #include "plugins/catalog/soft_recommend.h"
 #include "plugins/common/kernel_calls.h"
 #include "tests/plugins/catalog_fixture.h"
+#include "winlib/handles.h"
 
 namespace {
 
@@ -312,6 +314,34 @@ TEST_F(Recommend, AForeignManagerIsNotAskedForTheWrappersOwnSlots) {
     EXPECT_EQ(f->RequestList(b.Get(), b.Get(), nullptr, nullptr), 0);
     EXPECT_EQ(f->RequestFirst(b.Get(), b.Get(), nullptr, nullptr), 0);
     EXPECT_EQ(f->ClearRequests(), 0);
+}
+
+TEST_F(Recommend, QueuedRequestsFailWhenClearedOrWhenTheManagerGoes) {
+    for (const bool destroy : {true, false}) {
+        SCOPED_TRACE(destroy ? "destroyed" : "cleared");
+        IBexPlugin* object = nullptr;
+        ASSERT_EQ(destroy ? catalog::CreateSoftReCommend(&object) : Create(148, &object), S_OK);
+        auto* r = static_cast<ISoftReCommend3*>(object);  // not started: the requests stay queued
+        std::vector<winlib::Event> events;
+        std::vector<bex::PluginRef<IBexAsyncResult>> results;
+        auto b = Buffer({1});
+        for (int i = 0; i < 3; ++i) {
+            events.emplace_back(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+            results.emplace_back(catalog::CreateAsyncResult(events.back().Get(), nullptr));
+            ASSERT_EQ(r->Request(b.Get(), b.Get(), nullptr, results.back().Get()), 1);
+        }
+        if (destroy) {
+            EXPECT_EQ(object->Release(), 0);
+            EXPECT_EQ(object->Release(), 0);
+        } else {
+            EXPECT_EQ(r->ClearRequests(), 1);
+            object->Release();
+        }
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(::WaitForSingleObject(events[i].Get(), 0), WAIT_OBJECT_0) << i;
+            EXPECT_EQ(results[i]->GetResult(nullptr), 2) << i;
+        }
+    }
 }
 
 TEST(RecommendData, ReadsClassesAndSkipsWhatIsIncomplete) {
