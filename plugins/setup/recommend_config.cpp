@@ -5,11 +5,13 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
 #include <sstream>
 
 #include <json/reader.h>
 
 #include "base/exception_barrier.h"
+#include "plugins/setup/json_text_check.h"
 #include "plugins/setup/json_value_rules.h"
 #include "winlib/handles.h"
 #include "plugins/setup/setup_text.h"
@@ -17,9 +19,6 @@
 namespace {
 
 const wchar_t kAppPathsKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tarvisk.exe";
-
-// Deep enough for any real file; a deeper text is refused, not recursed into.
-constexpr int kJsonStackLimit = 64;
 
 bool ReadStringArray(const Json::Value& value, bool upper, std::set<std::wstring>* out) {
     if (value.isNull()) return true;
@@ -112,26 +111,49 @@ std::string DecryptRecommendConfig(const std::vector<uint8_t>& file, const Blowf
     if (file.empty() || file.size() > kRecommendConfigMaxBytes) return std::string();
     const uint32_t length = static_cast<uint32_t>(file.size());
     const uint32_t capacity = ((length + 7) / 8) * 8 + 8;
-    std::unique_ptr<uint8_t[]> plain(new (std::nothrow) uint8_t[capacity]());
-    if (!plain) return std::string();
-    if (BlowfishDecryptBuffer(file.data(), length, cipher, plain.get(), capacity) == 0) return std::string();
+    // Decrypted straight into the text: a file near the cap is not held a
+    // third time.
+    std::string text;
+    try {
+        text.assign(capacity, '\0');
+    } catch (const std::bad_alloc&) {
+        return std::string();
+    }
+    uint8_t* plain = reinterpret_cast<uint8_t*>(&text[0]);
+    if (BlowfishDecryptBuffer(file.data(), length, cipher, plain, capacity) == 0) return std::string();
     // The eight extra zero bytes always end the text.
-    return std::string(reinterpret_cast<const char*>(plain.get()));
+    text.resize(std::strlen(text.c_str()));
+    return text;
 }
 
 std::vector<RecommendCondition> ParseRecommendConditions(const std::string& utf8) {
-    // The reader throws on input past its limits: nothing of such a file counts.
+    // A byte order mark may be ignored before a JSON text.
+    const char* begin = utf8.data();
+    const char* const end = begin + utf8.size();
+    if (utf8.compare(0, 3, "\xEF\xBB\xBF") == 0) begin += 3;
+    // Checked whole first: nothing of a text outside the grammar or past the
+    // limits is parsed, and jsoncpp then never meets its own stack limit.
+    constexpr JsonTextLimits kLimits{kRecommendJsonDepthMax, kRecommendJsonValuesMax, kRecommendConditionsMax};
+    if (!CheckJsonText(begin, end, kLimits)) return {};
+    // The reader still throws when memory runs out: nothing of such a file counts.
     return base::CallGuarded(L"ParseRecommendConditions", std::vector<RecommendCondition>(), [&] {
         std::vector<RecommendCondition> conditions;
         Json::CharReaderBuilder builder;
-        builder.settings_["stackLimit"] = kJsonStackLimit;
+        Json::CharReaderBuilder::strictMode(&builder.settings_);
+        // The grammar allows any value at the top and repeated names (the
+        // last one counts); the mark was skipped above. The reader's stack
+        // counts the innermost value as well as the containers around it.
+        builder.settings_["strictRoot"] = false;
+        builder.settings_["rejectDupKeys"] = false;
+        builder.settings_["skipBom"] = false;
+        builder.settings_["stackLimit"] = static_cast<int>(kRecommendJsonDepthMax) + 1;
         builder.settings_["collectComments"] = false;
-        builder.settings_["failIfExtra"] = true;
         std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
         Json::Value root;
         std::string errors;
-        if (!reader->parse(utf8.data(), utf8.data() + utf8.size(), &root, &errors)) return conditions;
+        if (!reader->parse(begin, end, &root, &errors)) return conditions;
         if (!root.isArray()) return conditions;
+        conditions.reserve(root.size());
         for (Json::ArrayIndex i = 0; i < root.size(); ++i) {
             const Json::Value& element = root[i];
             if (!element.isObject() && !element.isNull()) continue;

@@ -1,5 +1,7 @@
 #include "plugins/setup/recommend_update_mgr.h"
 
+#include <windows.h>
+
 #include <cstring>
 
 #include "plugins/setup/recommend_checks.h"
@@ -10,6 +12,14 @@
 namespace {
 const wchar_t kTag[] = L"RUC";
 }  // namespace
+
+bool CRecommendUpdateMgr::ReadStamp(FileStamp* stamp) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(stamp->Path.c_str(), GetFileExInfoStandard, &data)) return false;
+    stamp->Size = uint64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    stamp->Written = uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+    return true;
+}
 
 CRecommendUpdateMgr::CRecommendUpdateMgr(IRecommendMachine& machine) : machine_(machine) {
     if (cipher_.Allocate()) BlowfishInit(cipher_);
@@ -26,12 +36,18 @@ bool CRecommendUpdateMgr::LoadConfig() {
 
 void CRecommendUpdateMgr::ParseConfig() {
     conditions_.clear();
-    const std::wstring path = machine_.ConfigFilePath();
-    if (path.empty()) return;
-    std::vector<uint8_t> file;
-    if (!ReadWholeFile(path.c_str(), kRecommendConfigMaxBytes, &file) || file.empty()) return;
-    if (!cipher_.Ready()) return;
-    conditions_ = ParseRecommendConditions(DecryptRecommendConfig(file, cipher_));
+    FileStamp stamp;
+    stamp.Path = machine_.ConfigFilePath();
+    if (stamp.Path.empty() || !ReadStamp(&stamp) || stamp == failedFile_ || !cipher_.Ready()) return;
+    std::string text;
+    {
+        std::vector<uint8_t> file;
+        // A file that could not be read costs nothing to try again.
+        if (!ReadWholeFile(stamp.Path.c_str(), kRecommendConfigMaxBytes, &file)) return;
+        text = DecryptRecommendConfig(file, cipher_);
+    }
+    conditions_ = ParseRecommendConditions(text);
+    if (conditions_.empty()) failedFile_ = stamp;
 }
 
 bool CRecommendUpdateMgr::CollectInstalledKeys() { return machine_.CollectInstalledKeys(&installedKeys_); }

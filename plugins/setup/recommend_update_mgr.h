@@ -1,5 +1,5 @@
-// Loads RUConfig.dat once (again while it gave no conditions) and finds the
-// first condition that holds on this machine.
+// Loads RUConfig.dat once (again while it gave no conditions, but only once
+// it changed) and finds the first condition that holds on this machine.
 #pragma once
 
 #include <cstdint>
@@ -33,6 +33,17 @@ private:
     BlowfishContext cipher_;
     std::vector<RecommendCondition> conditions_;
     std::set<std::wstring> installedKeys_;
+    // The file that last gave no conditions, as it was then: not read again
+    // while its path, size and last-write time stay the same.
+    struct FileStamp {
+        std::wstring Path;
+        uint64_t Size = 0;
+        uint64_t Written = 0;
+        bool operator==(const FileStamp& o) const { return Path == o.Path && Size == o.Size && Written == o.Written; }
+    };
+    FileStamp failedFile_;
+    // False when the file is missing.
+    static bool ReadStamp(FileStamp* stamp);
     // The kernel may call one object from two threads.
     std::mutex lock_;
 };

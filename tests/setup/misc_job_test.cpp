@@ -192,6 +192,12 @@ TEST_F(MiscJob, BrokenConfigurationsGiveNothingAndLoadAgain) {
     EXPECT_EQ(Check(1, nullptr, &result_), 0);
 }
 
+TEST_F(MiscJob, TextOutsideTheJsonGrammarGivesNoCondition) {
+    WriteConfig(R"([{"involve":1,"adId":7,}])");
+    EXPECT_EQ(Check(1, nullptr, &result_), 0);
+    EXPECT_FALSE(Logged(L"True - 1"));
+}
+
 TEST_F(MiscJob, TwoThreadsCheckOneObject) {
     WriteConfig(R"([{"involve":2,"adId":1},{"involve":1,"adId":7,"softKey":["Acme"]}])");
     Configure("[items]\ntexts=Software\\Acme Corp\n");

@@ -118,6 +118,17 @@ TEST(RecommendConfig, DeepNestingIsRefusedWithoutCrashing) {
     EXPECT_TRUE(ParseRecommendConditions(deep).empty());
 }
 
+// The depth limit agrees with the reader's own; a byte order mark is skipped.
+TEST(RecommendConfig, DeepestTextAndByteOrderMark) {
+    const auto deep = [](size_t depth) { return std::string(depth, '[') + "0" + std::string(depth, ']'); };
+    const std::pair<std::string, size_t> cases[] = {
+        {R"([{"adId":1,"x":)" + deep(kRecommendJsonDepthMax - 2) + "}]", 1},
+        {R"([{"adId":1,"x":)" + deep(kRecommendJsonDepthMax - 1) + "}]", 0},
+        {"\xEF\xBB\xBF[{}]", 1},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ParseRecommendConditions(c.first).size(), c.second) << c.first;
+}
+
 TEST(RecommendConfig, LongTextsAreCutAndInvalidUtf8Replaced) {
     std::string longUrl(1500, 'u');
     const std::string surrogate = std::string(1022, 'd') + "\xF0\x9F\x98\x80";  // U+1F600 at 1022..1023

@@ -2,11 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <windows.h>
+#include <psapi.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <functional>
+#include <thread>
+
+#include "plugins/setup/recommend_config.h"
 #include "tests/setup/fake_recommend_machine.h"
 #include "tests/setup/ruconfig_fixture.h"
 #include "tests/setup/setup_test_files.h"
+#include "winlib/handles.h"
 
 namespace {
 
@@ -14,6 +23,25 @@ using setuptest::WorkPath;
 using setuptest::WriteBytes;
 
 std::vector<uint8_t> Config(const std::string& json) { return EncryptRecommendConfigText(json); }
+
+// How far the process's private bytes rose above their start while `work`
+// ran (Wine gives them as PagefileUsage and leaves PrivateUsage at 0).
+size_t PeakGrowthWhile(const std::function<void()>& work) {
+    const auto now = [] {
+        PROCESS_MEMORY_COUNTERS c{};
+        return static_cast<size_t>(::GetProcessMemoryInfo(::GetCurrentProcess(), &c, sizeof(c)) ? c.PagefileUsage : 0);
+    };
+    const size_t start = now();
+    size_t peak = start;
+    std::atomic<bool> done{false};
+    std::thread sampler([&] {
+        for (; !done; ::Sleep(1)) peak = std::max(peak, now());
+    });
+    work();
+    done = true;
+    sampler.join();
+    return std::max(peak, now()) - start;
+}
 
 TEST(RecommendUpdateMgr, FirstHoldingConditionIsReturnedWhole) {
     FakeRecommendMachine machine;
@@ -67,6 +95,39 @@ TEST(RecommendUpdateMgr, BrokenFilesGiveNothingAndLoadAgain) {
     CRecommendUpdateMgr mgr(none);
     mgr.LoadConfig();
     EXPECT_EQ(mgr.ConditionCount(), 0u);
+}
+
+TEST(RecommendUpdateMgr, AFloodOfEmptyElementsIsRefusedInBoundedMemoryUntilTheFileChanges) {
+    FakeRecommendMachine machine;
+    machine.configPath = WorkPath(L"flood.dat");
+    std::string text = "[";
+    while (text.size() + 3 < kRecommendConfigMaxBytes - 8) text += "{},";
+    text += "{}]";
+    ASSERT_TRUE(WriteBytes(machine.configPath, Config(text)));
+    WIN32_FILE_ATTRIBUTE_DATA flood{};
+    ASSERT_TRUE(::GetFileAttributesExW(machine.configPath.c_str(), GetFileExInfoStandard, &flood));
+    CRecommendUpdateMgr mgr(machine);
+    const DWORD start = ::GetTickCount();
+    EXPECT_LT(PeakGrowthWhile([&] { mgr.LoadConfig(); }), 40u << 20) << "the file and its text, nothing per element";
+    EXPECT_LT(::GetTickCount() - start, 5000u);
+    EXPECT_EQ(mgr.ConditionCount(), 0u);
+
+    const auto rewrite = [&](const std::string& json, const FILETIME& written) {
+        ASSERT_TRUE(WriteBytes(machine.configPath, Config(json + std::string(text.size() - json.size(), ' '))));
+        winlib::FileHandle file(::CreateFileW(machine.configPath.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                              OPEN_EXISTING, 0, nullptr));
+        EXPECT_TRUE(::SetFileTime(file.Get(), nullptr, nullptr, &written));
+    };
+    // Of the same size and time: taken for the file that failed.
+    rewrite(R"([{"involve":1,"adId":7}])", flood.ftLastWriteTime);
+    mgr.LoadConfig();
+    EXPECT_EQ(mgr.ConditionCount(), 0u);
+    EXPECT_EQ(machine.queriesOpened, 2) << "the rest of the load repeats";
+    flood.ftLastWriteTime.dwHighDateTime += 1;
+    rewrite(R"([{"involve":1,"adId":7}])", flood.ftLastWriteTime);
+    mgr.LoadConfig();
+    EXPECT_EQ(mgr.ConditionCount(), 1u);
+    setuptest::RemoveFile(machine.configPath);
 }
 
 }  // namespace
