@@ -12,8 +12,8 @@
 // Anything larger is not a configuration file and counts as unreadable.
 constexpr uint32_t kRecommendConfigMaxBytes = 16u * 1024 * 1024;
 
-// App Paths\tarvisk.exe "Path" + "Pellor\RUConfig.dat"; empty when the value
-// is missing, empty, unterminated or too long (never a relative path).
+// The security folder (App Paths\tarvisk.exe "Path") + "Pellor\RUConfig.dat";
+// empty when that folder counts as missing (never a relative path).
 std::wstring LocateRecommendConfig();
 
 // ECB decryption into a zero-filled buffer; the text ends at the first NUL.

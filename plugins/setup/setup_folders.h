@@ -8,10 +8,10 @@
 
 #include "base/path_join.h"
 
-// The manager's folder from the kernel, ending in "\"; only a full path.
+// The manager's folder from the kernel, ending in "\"; only a fully
+// qualified one (drive and "\", or UNC).
 std::wstring ManagerFolder();
-// HKLM App Paths "tarvisk.exe" value "Path"; missing when not a text,
-// unterminated within 260 characters or relative.
+// HKLM App Paths "tarvisk.exe" value "Path", by base's one rule for it.
 std::wstring SecurityFolder();
 // The security folder + "Pellor\" + name.
 std::wstring ManagerFile(const wchar_t* name);

@@ -272,6 +272,8 @@ TEST(RecommendConfigLocation, OnlyATerminatedFolderOfFittingLengthCounts) {
         {REG_SZ, L"C:\\" + std::wstring(300, L'm'), true, L""},
         {REG_SZ, L"", true, L""},
         {REG_BINARY, L"C:\\M", true, L""},
+        {REG_SZ, L"C:M", true, L""},
+        {REG_EXPAND_SZ, L"%SystemDrive%\\M", true, L"C:\\M\\Pellor\\RUConfig.dat"},
     };
     for (const Case& c : cases) {
         set(c.type, c.text, c.terminated);

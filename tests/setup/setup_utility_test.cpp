@@ -210,6 +210,11 @@ TEST_F(SetupUtility, BadValuesCountAsMissing) {
     ::RegSetValueExW(key, L"Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(tooLong.c_str()),
                      static_cast<DWORD>((tooLong.size() + 1) * 2));
     EXPECT_EQ(SecurityFolder(), L"");
+    // A folder with variables is taken expanded, as every reader takes it.
+    const std::wstring expandable = L"%SystemDrive%\\Sx\\";
+    ::RegSetValueExW(key, L"Path", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(expandable.c_str()),
+                     static_cast<DWORD>((expandable.size() + 1) * 2));
+    EXPECT_EQ(SecurityFolder(), L"C:\\Sx\\");
     ::RegCloseKey(key);
 
     // A command line that would not fit is not written at all.
