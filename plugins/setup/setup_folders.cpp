@@ -21,13 +21,15 @@ std::wstring SpecialFolder(int csidl) {
     return path;
 }
 
-}  // namespace
-
+// The manager's folder as the kernel gives it (class 40), empty when it
+// gives none.
 std::wstring KernelManagerFolder() {
     bex::PluginRef<> environment;
     if (FAILED(plugin::CreateKernelObject(bex::kernel::kEnvironment, environment))) return std::wstring();
     return bex::ManagerFolder(environment.Get()).value_or(std::wstring());
 }
+
+}  // namespace
 
 std::wstring FolderOf(const std::wstring& path) {
     const size_t slash = path.find_last_of(L'\\');

@@ -30,10 +30,6 @@ std::wstring TempFolder();
 // folder + "\" + name, empty unless `folder` is a full path (base's one join helper).
 using base::JoinPath;
 
-// Not checked, for the callers that take what they are given:
-// the manager's folder as the kernel gives it (class 40), empty when it
-// gives none;
-std::wstring KernelManagerFolder();
-// the folder part of a path with its trailing backslash, empty when it has
-// no backslash.
+// The folder part of a path with its trailing backslash, empty when it has
+// no backslash (not checked: JoinPath refuses what is not fully qualified).
 std::wstring FolderOf(const std::wstring& path);

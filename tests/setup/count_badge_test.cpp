@@ -174,6 +174,12 @@ TEST_F(CountBadge, CountsWithoutABadgeAndBrokenPicturesLeaveTheIconsPlain) {
     }
     EXPECT_EQ(CountLines(Shown("32x32 48x48 null")), 5);
 
+    // The manager's folder without its trailing backslash names the same program.
+    manager_.pop_back();
+    ASSERT_TRUE(Badge(0));
+    manager_ += L'\\';
+    EXPECT_EQ(CountLines(Shown("32x32 48x48 null")), 6);
+
     // No manager program: no icons, the strip still made; no class 93: 0.
     ASSERT_TRUE(::DeleteFileW((manager_ + L"Pellorand.exe").c_str()));
     ASSERT_TRUE(Badge(7));
