@@ -258,4 +258,13 @@ TEST_F(CountBadge, TheNotificationThreadServesEveryStart) {
     menu->Release();
 }
 
+TEST_F(CountBadge, ARefusedStartStillEndsTheRegistration) {
+    IPinToStartMenu* menu = Make("[notice]\nstart=0\n");
+    ASSERT_EQ(menu->StartNotifyThread(L"a.png", L"b.png", RecordingWindow(), WM_APP + 4, 0, 0), 1);
+    EXPECT_TRUE(WaitFor([&] { return CountLines("101.4") == 1; }));
+    EXPECT_EQ(CountLines("101.5 2026"), 1);
+    menu->StopNotifyThread();
+    menu->Release();
+}
+
 }  // namespace
