@@ -231,26 +231,33 @@ TEST_F(CountBadge, TheNotificationThreadServesEveryStart) {
     }
     EXPECT_EQ(menu->StopNotifyThread(), 0) << "stopping twice is harmless";
 
-    // Texts over 260 characters are cut; a too small buffer saves nothing
-    // and tells no one.
-    Configure("[environment]\nmanagerFolder=" + Narrow(manager_) + "\n[notice]\nbytes=3\n");
+    // Texts over 260 characters are cut: the picture asked for is the cut one.
     const std::wstring longText(300, L'x');
-    g_received.clear();
     ASSERT_EQ(menu->StartNotifyThread(longText.c_str(), out.c_str(), window, WM_APP + 2, 1, 1), 1);
     ASSERT_TRUE(WaitFor([&] { return CountLines("101.8 5") == 3; }));
+    ASSERT_EQ(post(), 1);
+    EXPECT_TRUE(WaitFor([&] { return CountLines("93.6 " + std::string(260, 'x')) == 1; }));
+    EXPECT_EQ(menu->StopNotifyThread(), 1);
+
+    // A too small buffer saves nothing and tells no one.
+    Configure("[environment]\nmanagerFolder=" + Narrow(manager_) + "\n[notice]\nbytes=3\n");
+    testsupport::DispatchPending();
+    g_received.clear();
+    ASSERT_EQ(menu->StartNotifyThread(picture.c_str(), out.c_str(), window, WM_APP + 2, 1, 1), 1);
+    ASSERT_TRUE(WaitFor([&] { return CountLines("101.8 5") == 4; }));
     ASSERT_EQ(post(), 1);
     ASSERT_TRUE(WaitFor([&] { return CountLines("101.9 3") == 1; }));
     EXPECT_EQ(menu->StopNotifyThread(), 1);
     // The thread posts before it ends: whatever it sent is waiting now.
     testsupport::DispatchPending();
     EXPECT_TRUE(g_received.empty());
-    EXPECT_EQ(CountLines("93.6 " + std::string(260, 'x')), 0) << "no picture asked for without data";
+    EXPECT_EQ(CountLines("93.6 " + Narrow(picture)), 2) << "no picture asked for without data";
 
     // More than 9999 entries: the picture is saved without a badge.
     Configure("[environment]\nmanagerFolder=" + Narrow(manager_) + "\n[notice]\nbytes=40000\n");
     ::DeleteFileW(out.c_str());
     ASSERT_EQ(menu->StartNotifyThread(picture.c_str(), out.c_str(), window, WM_APP + 3, 0, 0), 1);
-    ASSERT_TRUE(WaitFor([&] { return CountLines("101.8 5") == 4; }));
+    ASSERT_TRUE(WaitFor([&] { return CountLines("101.8 5") == 5; }));
     ASSERT_EQ(post(), 1);
     ASSERT_TRUE(WaitFor([&] { return testprefix::FileExists(out) && ReadPng(out).width == 40; }));
     EXPECT_EQ(Differences(ReadPng(out), ReadPng(picture), 40), std::make_pair(0, 0));
