@@ -1,16 +1,21 @@
-// The security product's registration: the default value of HKLM
-// "SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\tarvisk.exe", the
-// path of its main program. The kernel locator and the XML failure report
-// both start from it, and so does Corvalle's own kernel binding.
+// The security product's registration under HKLM
+// "SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\tarvisk.exe": its
+// default value is the path of the product's main program, its value "Path"
+// the product's folder. Libraries are loaded and programs started from what
+// is built on them, so both are read by one rule: a REG_SZ, or a
+// REG_EXPAND_SZ with its variables expanded, stored with its terminator,
+// shorter than 260 characters (also once expanded), without quotes, and
+// fully qualified (drive and "\", or UNC). Anything else counts as missing:
+// a relative value would name whatever the current folder holds.
 #pragma once
 
 #include <string>
 
 namespace appaths {
 
-// The value as stored (not expanded), or empty when it is missing, not
-// REG_SZ / REG_EXPAND_SZ, 260 characters or longer (with its terminator it
-// would not fit the 260-character buffer the value is read into), or quoted.
+// The default value by that rule, or empty.
 std::wstring ReadTarviskAppPath();
+// The value "Path" by that rule, or empty.
+std::wstring ReadTarviskFolder();
 
 }  // namespace appaths

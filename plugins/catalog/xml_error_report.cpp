@@ -1,11 +1,11 @@
 // The one report of a process that cannot make XML documents.
 #include <windows.h>
-#include <shlwapi.h>
 #include <urlmon.h>
 
 #include <string>
 
 #include "base/exception_barrier.h"
+#include "base/path_join.h"
 #include "base/service_addresses.h"
 #include "plugins/catalog/xml_document.h"
 #include "plugins/common/app_paths.h"
@@ -21,11 +21,9 @@ constexpr size_t kUrlLimit = 259;
 // The security product's Zubverify.dll, beside its main program.
 std::wstring VerifierPath() {
     const std::wstring program = plugin::ReadTarviskAppPath();
-    if (program.empty()) return std::wstring();
-    wchar_t path[MAX_PATH] = {};
-    program.copy(path, MAX_PATH - 1);
-    if (!::PathAppendW(path, L"..\\Zubverify.dll")) return std::wstring();
-    return path;
+    const size_t slash = program.find_last_of(L'\\');
+    if (slash == std::wstring::npos) return std::wstring();
+    return base::JoinPath(program.substr(0, slash + 1), L"Zubverify.dll");
 }
 
 std::wstring ClientId(const std::wstring& library) {

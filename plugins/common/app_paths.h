@@ -5,4 +5,5 @@
 
 namespace plugin {
 using appaths::ReadTarviskAppPath;
+using appaths::ReadTarviskFolder;
 }  // namespace plugin

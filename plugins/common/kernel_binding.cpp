@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/module_path.h"
+#include "base/path_join.h"
 #include "plugins/common/app_paths.h"
 
 namespace plugin {
@@ -36,7 +37,8 @@ std::wstring Combine(const std::wstring& base, const wchar_t* more) {
 }
 
 // The security product's folder (App Paths value less its file name),
-// expanded, + "Pellor\bexkernl.dll"; empty when any step fails.
+// expanded, + "Pellor\bexkernl.dll"; empty when any step fails or the
+// folder is not fully qualified.
 std::wstring AppPathsCandidate() {
     std::wstring value = ReadTarviskAppPath();
     if (value.empty()) return std::wstring();
@@ -46,9 +48,7 @@ std::wstring AppPathsCandidate() {
     std::vector<wchar_t> expanded(kExpandCapacity, L'\0');
     const DWORD len = ::ExpandEnvironmentStringsW(folder.data(), expanded.data(), kExpandCapacity);
     if (len == 0 || len > kExpandCapacity) return std::wstring();
-    if (expanded[0] == L'\0') return std::wstring();
-    if (!::PathAppendW(expanded.data(), L"Pellor\\bexkernl.dll")) return std::wstring();
-    return expanded.data();
+    return base::JoinPath(expanded.data(), L"Pellor\\bexkernl.dll");
 }
 
 bool Exists(const std::wstring& path) { return !path.empty() && ::PathFileExistsW(path.c_str()); }

@@ -16,25 +16,38 @@ bool WriteAll(HANDLE file, const uint8_t* data, DWORD size) {
 
 AdIdFileWriter g_writer = &WriteAll;
 
+// The whole little-endian entries; trailing bytes short of one are left out.
+std::vector<uint32_t> EntriesOf(const std::vector<uint8_t>& bytes) {
+    std::vector<uint32_t> ids(bytes.size() / 4);
+    if (!ids.empty()) std::memcpy(ids.data(), bytes.data(), ids.size() * 4);
+    return ids;
+}
+
 }  // namespace
 
 void SetAdIdFileWriterForTest(AdIdFileWriter writer) { g_writer = writer ? writer : &WriteAll; }
 
 std::vector<uint32_t> ReadAdIdFile(const wchar_t* path) {
-    std::vector<uint32_t> ids;
     std::vector<uint8_t> bytes;
-    if (!path || !ReadWholeFile(path, kAdIdFileMaxBytes, &bytes)) return ids;
-    ids.resize(bytes.size() / 4);
-    if (!ids.empty()) std::memcpy(ids.data(), bytes.data(), ids.size() * 4);
-    return ids;
+    if (!path || !ReadWholeFile(path, kAdIdFileMaxBytes, &bytes)) return std::vector<uint32_t>();
+    return EntriesOf(bytes);
 }
 
 bool AppendAdIdToFile(const wchar_t* path, uint32_t adId) {
     if (!path || !*path || adId == 0) return false;
     const DWORD attributes = ::GetFileAttributesW(path);
+    const bool missing = attributes == INVALID_FILE_ATTRIBUTES && ::GetLastError() == ERROR_FILE_NOT_FOUND;
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
 
-    std::vector<uint32_t> ids = ReadAdIdFile(path);
+    // Whatever is there is kept whole or not touched: a file that cannot be
+    // read whole (too large, held open, not ours to read) is never replaced
+    // by the new id alone.
+    std::vector<uint32_t> ids;
+    if (!missing) {
+        std::vector<uint8_t> bytes;
+        if (!ReadWholeFile(path, kAdIdFileMaxBytes, &bytes)) return false;
+        ids = EntriesOf(bytes);
+    }
     ids.push_back(adId);
 
     wchar_t folder[MAX_PATH] = {};

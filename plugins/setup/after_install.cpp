@@ -1,6 +1,6 @@
 // Class 88 slot 3: the machine's configuration after the manager was
-// installed. Every step stands alone: one that can't run is skipped and the
-// next one still runs.
+// installed. Every step stands alone: one that can't run or throws is
+// skipped and the next one still runs.
 #include <windows.h>
 
 #include <string>
@@ -14,6 +14,7 @@
 #include "plugins/setup/setup_folders.h"
 #include "plugins/setup/setup_options.h"
 #include "plugins/setup/setup_registrations.h"
+#include "plugins/setup/setup_steps.h"
 
 namespace k = bex::kernel;
 using bex::PluginRef;
@@ -53,26 +54,28 @@ void ApplyLiveInstallSettings() {
 LONG BEX_CALL CBexSetupUtil::ConfigureAfterInstall() {
     return base::CallGuarded(L"CBexSetupUtil::ConfigureAfterInstall", 0L, []() -> LONG {
         PluginRef<> options;
-        plugin::CreateKernelObject(k::kOptions, options);
-        if (options && !bex::OptionNumber(options.Get(), L"Options\\ShowRecycle"))
-            bex::SetOptionNumber(options.Get(), L"Options\\ShowRecycle", 0);
-
-        PluginRef<> downloads;
-        if (options && SUCCEEDED(plugin::CreateKernelObject(k::kDownloads, downloads))) {
+        RunSetupStep(L"ConfigureAfterInstall: options store",
+                     [&] { plugin::CreateKernelObject(k::kOptions, options); });
+        RunSetupStep(L"ConfigureAfterInstall: ShowRecycle", [&] {
+            if (options && !bex::OptionNumber(options.Get(), L"Options\\ShowRecycle"))
+                bex::SetOptionNumber(options.Get(), L"Options\\ShowRecycle", 0);
+        });
+        RunSetupStep(L"ConfigureAfterInstall: DefaultDownloadFolder", [&] {
+            PluginRef<> downloads;
+            if (!options || FAILED(plugin::CreateKernelObject(k::kDownloads, downloads))) return;
             const std::wstring folder = DownloadFolder(downloads.Get());
             if (!folder.empty()) bex::SetOptionText(options.Get(), L"Options\\DefaultDownloadFolder", folder.c_str());
-        }
-
-        RunSetupJob();
-        DeleteOldUninstallVerb();
-        ApplyContextMenuOption(options.Get());
-        PinToStartMenu(options.Get());
-        RegisterWebProxyDll(true);
-        RegisterProxyProtocol();
-        bex::SaveOptions(options.Get());
-        RestoreLiteFolder();
-        ApplyLiveInstallSettings();
-        UpgradeGameCentre();
+        });
+        RunSetupStep(L"ConfigureAfterInstall: setup job", &RunSetupJob);
+        RunSetupStep(L"ConfigureAfterInstall: old uninstall verb", &DeleteOldUninstallVerb);
+        RunSetupStep(L"ConfigureAfterInstall: context menu", [&] { ApplyContextMenuOption(options.Get()); });
+        RunSetupStep(L"ConfigureAfterInstall: Start menu", [&] { PinToStartMenu(options.Get()); });
+        RunSetupStep(L"ConfigureAfterInstall: web proxy", [] { RegisterWebProxyDll(true); });
+        RunSetupStep(L"ConfigureAfterInstall: proxy protocol", [] { RegisterProxyProtocol(); });
+        RunSetupStep(L"ConfigureAfterInstall: save options", [&] { bex::SaveOptions(options.Get()); });
+        RunSetupStep(L"ConfigureAfterInstall: lite folder", &RestoreLiteFolder);
+        RunSetupStep(L"ConfigureAfterInstall: live install", &ApplyLiveInstallSettings);
+        RunSetupStep(L"ConfigureAfterInstall: game centre", &UpgradeGameCentre);
         return 0;
     });
 }

@@ -33,9 +33,9 @@ winlib::Icon ProgramIcon(HMODULE program, int size) {
 }  // namespace
 
 LONG UpdateCountBadge(const std::wstring& managerFolder, long count, const wchar_t* referencePath) {
-    if (managerFolder.empty() || !referencePath) return 0;
+    const std::wstring programPath = JoinPath(managerFolder, L"Pellorand.exe");
+    if (programPath.empty() || !referencePath) return 0;
     // As data only: the program's imports are not resolved, nothing of it runs.
-    const std::wstring programPath = managerFolder + L"Pellorand.exe";
     winlib::Library program(::LoadLibraryExW(programPath.c_str(), nullptr,
                                              LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     if (!program) program.Reset(::LoadLibraryExW(programPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
@@ -51,10 +51,9 @@ LONG UpdateCountBadge(const std::wstring& managerFolder, long count, const wchar
                 DrawCountBadge(images[0].Get(), count, badge.Get());
                 DrawCountBadge(images[1].Get(), count, badge.Get());
                 images[2] = MakeCountStrip(count, badge.Get());
-                if (images[2]) {
-                    const std::wstring stripPath = FolderOf(referencePath) + L"PellorUpdateCount.png";
+                const std::wstring stripPath = JoinPath(FolderOf(referencePath), L"PellorUpdateCount.png");
+                if (images[2] && !stripPath.empty())
                     bex::Call(k::image_codec::kSave, codec.Get(), images[2].Get(), stripPath.c_str());
-                }
             }
         }
     }

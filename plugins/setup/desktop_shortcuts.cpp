@@ -42,16 +42,16 @@ bool ReadShortcut(const wchar_t* linkPath, std::wstring* target, std::wstring* a
     bool read = false;
     IPersistFile* file = nullptr;
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        // One spare character for the arguments: a text that fills the
-        // buffer was cut.
-        wchar_t path[MAX_PATH] = {};
+        // One spare character for each text: one that fills its buffer was
+        // cut, and a cut target could equal another program's path.
+        wchar_t path[MAX_PATH + 1] = {};
         wchar_t args[MAX_PATH + 1] = {};
         if (SUCCEEDED(file->Load(linkPath, STGM_READ)) && SUCCEEDED(link->Resolve(nullptr, SLR_NO_UI | SLR_NOSEARCH)) &&
-            link->GetPath(path, MAX_PATH, nullptr, SLGP_UNCPRIORITY) == S_OK &&
+            link->GetPath(path, MAX_PATH + 1, nullptr, SLGP_UNCPRIORITY) == S_OK &&
             (!arguments || SUCCEEDED(link->GetArguments(args, MAX_PATH + 1)))) {
-            path[MAX_PATH - 1] = L'\0';
+            path[MAX_PATH] = L'\0';
             args[MAX_PATH] = L'\0';
-            if (wcslen(args) < MAX_PATH) {
+            if (wcslen(path) < MAX_PATH && wcslen(args) < MAX_PATH) {
                 *target = path;
                 if (arguments) *arguments = args;
                 read = true;

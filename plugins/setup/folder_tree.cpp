@@ -3,15 +3,17 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include "base/path_join.h"
 #include "plugins/setup/web_app_counter.h"
 #include "winlib/handles.h"
 
 namespace {
 
 // The full form of `folder` without a trailing backslash; empty when it
-// must not be removed.
+// must not be removed. Only a fully qualified path is resolved: "C:",
+// "C:name" and "\\name" name places under the current folder or drive.
 std::wstring SafeFolder(const wchar_t* folder) {
-    if (!folder || !folder[0] || ::PathIsRelativeW(folder)) return std::wstring();
+    if (!folder || !base::IsFullyQualified(folder)) return std::wstring();
     wchar_t full[MAX_PATH] = {};
     const DWORD length = ::GetFullPathNameW(folder, MAX_PATH, full, nullptr);
     if (length == 0 || length >= MAX_PATH) return std::wstring();

@@ -1,7 +1,8 @@
 // Removing a web app's folder. The folders come from the app-centre
-// library's records, so the path is made full first and refused when it
-// is empty, relative, a drive root or too long; links inside the tree
-// (junctions, symbolic links) are removed themselves, never followed.
+// library's records, so the path is refused unless it is fully qualified
+// (drive and "\", or UNC), then made full and refused when it is a drive
+// root or too long; links inside the tree (junctions, symbolic links) are
+// removed themselves, never followed.
 #pragma once
 
 #include <string>

@@ -25,14 +25,14 @@ struct Record {
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
-    HMODULE self;  // the thread's own reference to Lumvex
+    winlib::Library self;  // the thread's own reference to Lumvex
 };
 
 // Guards the thread handle and the stop event: slots 11 and 12 may run on
 // any kernel thread.
 SRWLOCK g_lock = SRWLOCK_INIT;
-HANDLE g_thread = nullptr;
-HANDLE g_stop = nullptr;
+winlib::KernelHandle g_thread;
+winlib::KernelHandle g_stop;
 INIT_ONCE g_classOnce = INIT_ONCE_STATIC_INIT;
 
 BOOL CALLBACK RegisterWindowClass(INIT_ONCE*, void*, void**) noexcept {
@@ -63,6 +63,18 @@ LONG OnDataReady(IBexPlugin* notice, const Record& record) {
                            record.text2);
 }
 
+// Ends the window's registration with the notice service (slot 4).
+class Registration {
+public:
+    explicit Registration(IBexPlugin* notice) noexcept : notice_(notice) {}
+    ~Registration() { bex::NoticeEnd(notice_); }
+    Registration(const Registration&) = delete;
+    Registration& operator=(const Registration&) = delete;
+
+private:
+    IBexPlugin* notice_;
+};
+
 // Runs the registration and the loop; the last result of the data-ready
 // work.
 LONG Serve(HWND window, const Record& record) {
@@ -70,9 +82,12 @@ LONG Serve(HWND window, const Record& record) {
     if (FAILED(plugin::CreateKernelObject(k::kNotice, notice))) return 0;
     if (!bex::NoticeBegin(notice.Get())) return 0;
     bex::NoticeRegister(notice.Get(), window, k::notice::kMessage);
+    // Registered: however the thread leaves from here, the kernel is told.
+    const Registration registration(notice.Get());
     if (!bex::NoticeStart(notice.Get(), 5)) return 0;
     LONG last = 0;
-    while (::MsgWaitForMultipleObjects(1, &g_stop, FALSE, kPollMs, QS_POSTMESSAGE | QS_SENDMESSAGE) !=
+    const HANDLE stop = g_stop.Get();
+    while (::MsgWaitForMultipleObjects(1, &stop, FALSE, kPollMs, QS_POSTMESSAGE | QS_SENDMESSAGE) !=
            WAIT_OBJECT_0) {
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -84,7 +99,6 @@ LONG Serve(HWND window, const Record& record) {
             ::DispatchMessageW(&msg);
         }
     }
-    bex::NoticeEnd(notice.Get());
     return last;
 }
 
@@ -100,10 +114,11 @@ bool Run(const Record& record) {
 }
 
 DWORD WINAPI ThreadMain(void* parameter) {
-    Record* record = static_cast<Record*>(parameter);
-    const HMODULE self = record->self;
-    base::CallGuarded(L"notification thread", false, [record] { return Run(*record); });
-    delete record;
+    std::unique_ptr<Record> record(static_cast<Record*>(parameter));
+    base::CallGuarded(L"notification thread", false, [&record] { return Run(*record); });
+    // The last reference may be this one: the library goes with the thread.
+    const HMODULE self = record->self.Detach();
+    record.reset();
     ::FreeLibraryAndExitThread(self, 0);
     return 0;
 }
@@ -120,7 +135,7 @@ private:
     SRWLOCK& lock_;
 };
 
-bool Running() { return g_thread && ::WaitForSingleObject(g_thread, 0) == WAIT_TIMEOUT; }
+bool Running() { return g_thread && ::WaitForSingleObject(g_thread.Get(), 0) == WAIT_TIMEOUT; }
 
 }  // namespace
 
@@ -136,18 +151,15 @@ LONG StartNotifyThread(const NotifyRequest& request) {
     record->wParam = request.wParam;
     record->lParam = request.lParam;
     ExclusiveLock lock(g_lock);
-    if (!g_stop) g_stop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!g_stop) g_stop.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!g_stop || Running()) return 0;
+    // Freed with the record unless the thread starts and takes both.
     if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&ThreadMain),
-                              &record->self))
+                              record->self.Put()))
         return 0;
-    if (g_thread) ::CloseHandle(g_thread);
-    ::ResetEvent(g_stop);
-    g_thread = ::CreateThread(nullptr, 0, &ThreadMain, record.get(), 0, nullptr);
-    if (!g_thread) {
-        ::FreeLibrary(record->self);
-        return 0;
-    }
+    ::ResetEvent(g_stop.Get());
+    g_thread.Reset(::CreateThread(nullptr, 0, &ThreadMain, record.get(), 0, nullptr));
+    if (!g_thread) return 0;
     record.release();  // the thread's now
     return 1;
 }
@@ -155,7 +167,7 @@ LONG StartNotifyThread(const NotifyRequest& request) {
 LONG StopNotifyThread() noexcept {
     ExclusiveLock lock(g_lock);
     if (!Running()) return 0;
-    ::SetEvent(g_stop);
-    ::WaitForSingleObject(g_thread, kStopWaitMs);
+    ::SetEvent(g_stop.Get());
+    ::WaitForSingleObject(g_thread.Get(), kStopWaitMs);
     return 1;
 }

@@ -86,15 +86,15 @@ bool EndsWithLnk(const std::wstring& name) {
 
 }  // namespace
 
-CPinToStartMenu::CPinToStartMenu(ShellVerbSource& verbs)
-    : verbs_(verbs), managerFolder_(KernelManagerFolder()) {
-    notifyProgram_ = managerFolder_ + L"RidireNotify.exe";
-    iconPath_ = managerFolder_ + L"SetupUtility.ico";
+CPinToStartMenu::CPinToStartMenu(ShellVerbSource& verbs) : verbs_(verbs), managerFolder_(ManagerFolder()) {
+    // Compared with the folders of link targets, which end in "\".
+    if (!managerFolder_.empty() && managerFolder_.back() != L'\\') managerFolder_ += L'\\';
+    notifyProgram_ = JoinPath(managerFolder_, L"RidireNotify.exe");
+    iconPath_ = JoinPath(managerFolder_, L"SetupUtility.ico");
+    folderShortcut_ = JoinPath(managerFolder_, kUninstallLinkName);
     // Without the Start menu's folder the name alone would land wherever the
     // current folder is: no Start-menu link then.
-    const std::wstring programs = ShellFolder(CSIDL_COMMON_PROGRAMS);
-    if (!programs.empty()) startMenuShortcut_ = programs + L"\\" + kUninstallLinkName;
-    folderShortcut_ = managerFolder_ + kUninstallLinkName;
+    startMenuShortcut_ = JoinPath(ShellFolder(CSIDL_COMMON_PROGRAMS), kUninstallLinkName);
     if (SUCCEEDED(plugin::CreateKernelObject(k::kSystem, system_))) systemVersion_ = bex::SystemCode(system_.Get());
 }
 
@@ -176,8 +176,8 @@ LONG BEX_CALL CPinToStartMenu::InvokePinVerb(BOOL pin) {
 
 LONG BEX_CALL CPinToStartMenu::RunSetupUtility(BOOL remove) {
     return CallGuarded(L"CPinToStartMenu::RunSetupUtility", 0L, [&]() -> LONG {
-        if (!HasManagerFolder()) return 0;
-        const std::wstring program = managerFolder_ + L"SetupUtility.exe";
+        const std::wstring program = JoinPath(managerFolder_, L"SetupUtility.exe");
+        if (program.empty()) return 0;
         SHELLEXECUTEINFOW info = {};
         info.cbSize = sizeof(info);
         info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;

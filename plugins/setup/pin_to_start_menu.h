@@ -38,8 +38,11 @@ private:
     static constexpr WORD kLastUnpinnableSystem = 8;
     static constexpr WORD kStalePinSystem = 12;
 
-    // An empty manager folder would make every path relative.
-    bool HasManagerFolder() const { return !managerFolder_.empty(); }
+    // Every path of the manager's is built on its folder, and empty when the
+    // kernel gave none that is fully qualified or when it would not fit.
+    bool HasManagerFolder() const {
+        return !notifyProgram_.empty() && !iconPath_.empty() && !folderShortcut_.empty();
+    }
     bool CreateUninstallShortcut(const std::wstring& linkPath) const;
     void RemoveStalePins();
     void UnpinRecordedLink();

@@ -1,24 +1,21 @@
 #include "plugins/setup/recommend_config.h"
 
 #include <windows.h>
-#include <shlwapi.h>
 
 #include <cstring>
 #include <memory>
 #include <new>
-#include <sstream>
 
 #include <json/reader.h>
 
 #include "base/exception_barrier.h"
 #include "plugins/setup/json_text_check.h"
 #include "plugins/setup/json_value_rules.h"
-#include "winlib/handles.h"
+#include "plugins/setup/setup_folders.h"
 #include "plugins/setup/setup_text.h"
+#include "winlib/handles.h"
 
 namespace {
-
-const wchar_t kAppPathsKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tarvisk.exe";
 
 bool ReadStringArray(const Json::Value& value, bool upper, std::set<std::wstring>* out) {
     if (value.isNull()) return true;
@@ -79,33 +76,7 @@ bool ReadCondition(const Json::Value& element, RecommendCondition* c) {
 
 }  // namespace
 
-std::wstring LocateRecommendConfig() {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kAppPathsKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
-        return std::wstring();
-    }
-    winlib::RegKey owner(key);
-    // The stored size first: the system may add a terminator the value does
-    // not have, and an unterminated value counts as missing.
-    DWORD type = 0;
-    DWORD stored = 0;
-    if (::RegQueryValueExW(key, L"Path", nullptr, &type, nullptr, &stored) != ERROR_SUCCESS || type != REG_SZ ||
-        stored < 2 * sizeof(wchar_t) || stored % sizeof(wchar_t) != 0 || stored > (MAX_PATH + 1) * sizeof(wchar_t)) {
-        return std::wstring();
-    }
-    wchar_t folder[MAX_PATH + 2] = {};
-    DWORD bytes = stored;
-    if (::RegQueryValueExW(key, L"Path", nullptr, &type, reinterpret_cast<BYTE*>(folder), &bytes) !=
-            ERROR_SUCCESS ||
-        type != REG_SZ || bytes != stored || folder[stored / sizeof(wchar_t) - 1] != L'\0') {
-        return std::wstring();
-    }
-    const size_t length = ::wcslen(folder);
-    if (length == 0 || length >= MAX_PATH) return std::wstring();
-    wchar_t path[MAX_PATH] = {};
-    if (!::PathCombineW(path, folder, L"Pellor\\RUConfig.dat")) return std::wstring();
-    return path;
-}
+std::wstring LocateRecommendConfig() { return ManagerFile(L"RUConfig.dat"); }
 
 std::string DecryptRecommendConfig(const std::vector<uint8_t>& file, const BlowfishContext& cipher) {
     if (file.empty() || file.size() > kRecommendConfigMaxBytes) return std::string();

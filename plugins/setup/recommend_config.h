@@ -20,8 +20,8 @@ constexpr size_t kRecommendConditionsMax = 4096;
 constexpr size_t kRecommendJsonValuesMax = 131072;
 constexpr size_t kRecommendJsonDepthMax = 64;
 
-// App Paths\tarvisk.exe "Path" + "Pellor\RUConfig.dat"; empty when the value
-// is missing, empty, unterminated or too long (never a relative path).
+// The security folder (App Paths\tarvisk.exe "Path") + "Pellor\RUConfig.dat";
+// empty when that folder counts as missing (never a relative path).
 std::wstring LocateRecommendConfig();
 
 // ECB decryption into a zero-filled buffer; the text ends at the first NUL.

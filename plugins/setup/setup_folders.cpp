@@ -4,11 +4,9 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include <cwchar>
-
 #include "base/module_path.h"
+#include "plugins/common/app_paths.h"
 #include "plugins/common/kernel_calls.h"
-#include "winlib/handles.h"
 
 namespace {
 
@@ -23,13 +21,15 @@ std::wstring SpecialFolder(int csidl) {
     return path;
 }
 
-}  // namespace
-
+// The manager's folder as the kernel gives it (class 40), empty when it
+// gives none.
 std::wstring KernelManagerFolder() {
     bex::PluginRef<> environment;
     if (FAILED(plugin::CreateKernelObject(bex::kernel::kEnvironment, environment))) return std::wstring();
     return bex::ManagerFolder(environment.Get()).value_or(std::wstring());
 }
+
+}  // namespace
 
 std::wstring FolderOf(const std::wstring& path) {
     const size_t slash = path.find_last_of(L'\\');
@@ -38,31 +38,10 @@ std::wstring FolderOf(const std::wstring& path) {
 
 std::wstring ManagerFolder() {
     const std::wstring folder = KernelManagerFolder();
-    if (!Fits(folder) || ::PathIsRelativeW(folder.c_str())) return std::wstring();
-    return folder;
+    return Fits(folder) && base::IsFullyQualified(folder) ? folder : std::wstring();
 }
 
-std::wstring SecurityFolder() {
-    winlib::RegKey key;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tarvisk.exe", 0,
-                        KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS)
-        return std::wstring();
-    // One spare character: a full, unterminated value still ends here and
-    // is then refused as too long.
-    wchar_t buffer[kMaxPath + 1] = {};
-    DWORD type = 0;
-    DWORD bytes = kMaxPath * sizeof(wchar_t);
-    if (::RegQueryValueExW(key.Get(), L"Path", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes) !=
-            ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
-        return std::wstring();
-    const size_t stored = bytes / sizeof(wchar_t);
-    const size_t length = wcsnlen(buffer, stored);
-    if (length == stored) return std::wstring();  // no terminator in the stored text
-    std::wstring folder(buffer, length);
-    if (!Fits(folder) || ::PathIsRelativeW(folder.c_str())) return std::wstring();
-    return folder;
-}
+std::wstring SecurityFolder() { return plugin::ReadTarviskFolder(); }
 
 std::wstring ManagerFile(const wchar_t* name) {
     const std::wstring pellor = JoinPath(SecurityFolder(), L"Pellor");
@@ -71,14 +50,11 @@ std::wstring ManagerFile(const wchar_t* name) {
 
 std::wstring AppDataFile(const wchar_t* name) { return JoinPath(SpecialFolder(CSIDL_APPDATA), name); }
 
-std::wstring DesktopFolder() {
-    const std::wstring folder = SpecialFolder(CSIDL_DESKTOP);
-    return Fits(folder) && !::PathIsRelativeW(folder.c_str()) ? folder : std::wstring();
-}
+std::wstring DesktopFolder() { return ShellFolder(CSIDL_DESKTOP); }
 
 std::wstring ShellFolder(int csidl) {
     const std::wstring folder = SpecialFolder(csidl);
-    return Fits(folder) && !::PathIsRelativeW(folder.c_str()) ? folder : std::wstring();
+    return Fits(folder) && base::IsFullyQualified(folder) ? folder : std::wstring();
 }
 
 std::wstring HostFolder() {
@@ -101,5 +77,5 @@ std::wstring TempFolder() {
     const DWORD length = ::GetTempPathW(MAX_PATH + 1, path);
     if (length == 0 || length >= MAX_PATH) return std::wstring();
     std::wstring folder(path, length);
-    return ::PathIsRelativeW(folder.c_str()) ? std::wstring() : folder;
+    return base::IsFullyQualified(folder) ? folder : std::wstring();
 }

@@ -8,10 +8,10 @@
 
 #include "base/path_join.h"
 
-// The manager's folder from the kernel, ending in "\"; only a full path.
+// The manager's folder from the kernel, ending in "\"; only a fully
+// qualified one (drive and "\", or UNC).
 std::wstring ManagerFolder();
-// HKLM App Paths "tarvisk.exe" value "Path"; missing when not a text,
-// unterminated within 260 characters or relative.
+// HKLM App Paths "tarvisk.exe" value "Path", by base's one rule for it.
 std::wstring SecurityFolder();
 // The security folder + "Pellor\" + name.
 std::wstring ManagerFile(const wchar_t* name);
@@ -30,10 +30,6 @@ std::wstring TempFolder();
 // folder + "\" + name, empty unless `folder` is a full path (base's one join helper).
 using base::JoinPath;
 
-// Not checked, for the callers that take what they are given:
-// the manager's folder as the kernel gives it (class 40), empty when it
-// gives none;
-std::wstring KernelManagerFolder();
-// the folder part of a path with its trailing backslash, empty when it has
-// no backslash.
+// The folder part of a path with its trailing backslash, empty when it has
+// no backslash (not checked: JoinPath refuses what is not fully qualified).
 std::wstring FolderOf(const std::wstring& path);

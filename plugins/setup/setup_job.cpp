@@ -19,13 +19,13 @@ void SetNumber(const wchar_t* name, DWORD value) {
 
 }  // namespace
 
-CSetupJob::CSetupJob() : managerFolder_(KernelManagerFolder()) {}
+CSetupJob::CSetupJob() : managerFolder_(ManagerFolder()) {}
 
 BOOL CSetupJob::CallExtensionEntry(const char* entry) const {
     // Only a full path is loaded: a relative name would be searched for, and
     // whatever library the search found would run its entry.
-    if (managerFolder_.empty() || ::PathIsRelativeW(managerFolder_.c_str())) return FALSE;
-    const std::wstring path = managerFolder_ + L"ZubPellorS.dll";
+    const std::wstring path = JoinPath(managerFolder_, L"ZubPellorS.dll");
+    if (path.empty()) return FALSE;
     HMODULE library = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (!library) return FALSE;
     using EntryFn = HRESULT(STDAPICALLTYPE*)();

@@ -1,5 +1,6 @@
 // Class 88 slot 4: the manager's traces taken out of the shell when it is
-// removed. No step stops the sequence: one that can't run is skipped.
+// removed. No step stops the sequence: one that can't run or throws is
+// skipped.
 #include <windows.h>
 #include <shellapi.h>
 #include <shlwapi.h>
@@ -17,6 +18,7 @@
 #include "plugins/setup/setup_folders.h"
 #include "plugins/setup/setup_options.h"
 #include "plugins/setup/setup_registrations.h"
+#include "plugins/setup/setup_steps.h"
 #include "plugins/setup/web_app_shortcuts.h"
 #include "winlib/handles.h"
 
@@ -71,14 +73,18 @@ void RunDesktopUninstaller() {
     for (int i = 0; i < 60 && DesktopProductRegistered(); ++i) ::Sleep(500);
 }
 
-// The setup job's uninstall steps, then the Start-menu pin's scan and unpin.
-void RunUninstallJobs() {
+// The setup job's uninstall steps.
+void RunSetupJobSteps() {
     if (const PluginRef<ISetupjob> job = plugin::CreateClassObject<ISetupjob>()) {
         job->Nothing6();
         job->Nothing7();
         job->UnregisterShellExtension();
         job->Uninstall();
     }
+}
+
+// The Start-menu pin's scan and unpin.
+void RunStartMenuSteps() {
     if (const PluginRef<IPinToStartMenu> pin = plugin::CreateClassObject<IPinToStartMenu>()) {
         pin->ScanPinnedStartMenu();
         pin->Unpin();
@@ -130,24 +136,32 @@ LONG BEX_CALL CBexSetupUtil::UninstallCleanup() {
         // One COM scope for the whole job: the privacy step's own pair nests
         // inside it and can't leave the later link steps without COM.
         winlib::ComScope com;
-        RemoveDockButton(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartButtonDock");
-        if (HWND tray = ::FindWindowW(L"Shell_TrayWnd", nullptr)) {
-            DWORD_PTR result = 0;
-            ::SendMessageTimeoutW(tray, kTaskbarRefresh, 0, 0, SMTO_NORMAL, 2000, &result);
-        }
-        RunDesktopUninstaller();
-        RunUninstallJobs();
-        CloseMakersWindows();
-        RemovePrivacyProtector();
-        ::SHDeleteKeyW(HKEY_CLASSES_ROOT, L"pellorandzub");
-        RegisterContextMenuHandler(false);
-        RunAdvUtils();
-        RegisterWebProxyDll(false);
-        RemoveWebAppShortcuts();
-        UnpinTaskbarIcon();
-        DeleteDesktopShortcutsTo(ManagerFile(L"Tolvane.exe").c_str());
-        DeleteDesktopShortcutsTo(ManagerFile(L"Pellorand.exe").c_str());
-        SaveLiteFolder();
+        RunSetupStep(L"UninstallCleanup: dock button", [] {
+            RemoveDockButton(HKEY_LOCAL_MACHINE,
+                             L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartButtonDock");
+        });
+        RunSetupStep(L"UninstallCleanup: taskbar", [] {
+            if (HWND tray = ::FindWindowW(L"Shell_TrayWnd", nullptr)) {
+                DWORD_PTR result = 0;
+                ::SendMessageTimeoutW(tray, kTaskbarRefresh, 0, 0, SMTO_NORMAL, 2000, &result);
+            }
+        });
+        RunSetupStep(L"UninstallCleanup: desktop uninstaller", &RunDesktopUninstaller);
+        RunSetupStep(L"UninstallCleanup: setup job", &RunSetupJobSteps);
+        RunSetupStep(L"UninstallCleanup: Start menu", &RunStartMenuSteps);
+        RunSetupStep(L"UninstallCleanup: maker's windows", &CloseMakersWindows);
+        RunSetupStep(L"UninstallCleanup: privacy protector", &RemovePrivacyProtector);
+        RunSetupStep(L"UninstallCleanup: URL protocol", [] { ::SHDeleteKeyW(HKEY_CLASSES_ROOT, L"pellorandzub"); });
+        RunSetupStep(L"UninstallCleanup: context menu", [] { RegisterContextMenuHandler(false); });
+        RunSetupStep(L"UninstallCleanup: AdvUtils", &RunAdvUtils);
+        RunSetupStep(L"UninstallCleanup: web proxy", [] { RegisterWebProxyDll(false); });
+        RunSetupStep(L"UninstallCleanup: web apps", &RemoveWebAppShortcuts);
+        RunSetupStep(L"UninstallCleanup: taskbar icon", &UnpinTaskbarIcon);
+        RunSetupStep(L"UninstallCleanup: game centre links",
+                     [] { DeleteDesktopShortcutsTo(ManagerFile(L"Tolvane.exe").c_str()); });
+        RunSetupStep(L"UninstallCleanup: manager links",
+                     [] { DeleteDesktopShortcutsTo(ManagerFile(L"Pellorand.exe").c_str()); });
+        RunSetupStep(L"UninstallCleanup: lite folder", &SaveLiteFolder);
         return 0;
     });
 }

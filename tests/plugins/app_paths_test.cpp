@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
 
 #include "plugins/common/app_paths.h"
@@ -38,7 +39,9 @@ TEST(TarviskAppPath, OnlyAPlainBoundedTextCounts) {
     StoreText(REG_SZ, path);
     EXPECT_EQ(plugin::ReadTarviskAppPath(), path);
     StoreText(REG_EXPAND_SZ, L"%BEXROOT%\\tarvisk.exe");
-    EXPECT_EQ(plugin::ReadTarviskAppPath(), L"%BEXROOT%\\tarvisk.exe") << "kept for the caller to expand";
+    ::SetEnvironmentVariableW(L"BEXROOT", L"C:\\Tarvisk");
+    EXPECT_EQ(plugin::ReadTarviskAppPath(), path) << "expanded";
+    ::SetEnvironmentVariableW(L"BEXROOT", nullptr);
     StoreText(REG_SZ, path, false);
     EXPECT_EQ(plugin::ReadTarviskAppPath(), path) << "unterminated";
 
@@ -55,6 +58,45 @@ TEST(TarviskAppPath, OnlyAPlainBoundedTextCounts) {
     EXPECT_EQ(plugin::ReadTarviskAppPath(), L"") << "260 characters";
     StoreText(REG_SZ, longest + L"e", false);
     EXPECT_EQ(plugin::ReadTarviskAppPath(), L"") << "260 characters, unterminated";
+}
+
+// Whatever is built on either value is loaded or started: only a value that
+// names one place whatever the current folder and drive counts.
+TEST(TarviskAppPath, BothValuesRefuseWhatTheCurrentFolderWouldComplete) {
+    testprefix::RegValueBackup program(HKEY_LOCAL_MACHINE, kKey, L"");
+    testprefix::RegValueBackup folder(HKEY_LOCAL_MACHINE, kKey, L"Path");
+    ::SetEnvironmentVariableW(L"BEXROOT", L"C:\\Root");
+    ::SetEnvironmentVariableW(L"BEXRELATIVE", L"Root");
+    const struct {
+        DWORD type;
+        const wchar_t* value;
+        const wchar_t* read;
+    } cases[] = {
+        {REG_SZ, L"C:\\T\\tarvisk.exe", L"C:\\T\\tarvisk.exe"},
+        {REG_SZ, L"\\\\server\\share\\T\\", L"\\\\server\\share\\T\\"},
+        {REG_EXPAND_SZ, L"%BEXROOT%\\T\\", L"C:\\Root\\T\\"},
+        {REG_SZ, L"T\\tarvisk.exe", L""},
+        {REG_SZ, L"..\\T\\", L""},
+        {REG_SZ, L"C:T\\tarvisk.exe", L""},
+        {REG_SZ, L"C:", L""},
+        {REG_SZ, L"\\T\\tarvisk.exe", L""},
+        {REG_SZ, L"%BEXROOT%\\T\\", L""},
+        {REG_EXPAND_SZ, L"%BEXRELATIVE%\\T\\", L""},
+        {REG_SZ, L"", L""},
+    };
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    for (const auto& c : cases) {
+        const DWORD bytes = static_cast<DWORD>((std::wcslen(c.value) + 1) * sizeof(wchar_t));
+        for (const wchar_t* name : {static_cast<const wchar_t*>(nullptr), L"Path"})
+            ::RegSetValueExW(key, name, 0, c.type, reinterpret_cast<const BYTE*>(c.value), bytes);
+        EXPECT_EQ(plugin::ReadTarviskAppPath(), c.read) << testprefix::Narrow(c.value);
+        EXPECT_EQ(plugin::ReadTarviskFolder(), c.read) << testprefix::Narrow(c.value);
+    }
+    ::RegCloseKey(key);
+    ::SetEnvironmentVariableW(L"BEXROOT", nullptr);
+    ::SetEnvironmentVariableW(L"BEXRELATIVE", nullptr);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include "plugins/setup/blowfish.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -110,10 +112,21 @@ TEST(Blowfish, CbcStripsOnlyValidPadding) {
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer.data()), 13), "ABCDEFGHIJKLM");
     EXPECT_EQ(ToHex(buffer.data() + 13, 3), "000303");
 
-    // A last byte of 0 is no padding: nothing stripped, nothing touched.
-    std::vector<uint8_t> zero = Hex("49DAACBCB3F75894");
-    EXPECT_EQ(BlowfishDecryptBuffer(zero.data(), 8, ctx, zero.data(), 8), 8u);
-    EXPECT_EQ(ToHex(zero.data(), 8), "0000000000000000");
+    // A last byte of 0 is no padding: nothing stripped, and nothing past the
+    // block looked at (a page no one may touch follows it).
+    SYSTEM_INFO system = {};
+    ::GetSystemInfo(&system);
+    const DWORD page = system.dwPageSize;
+    auto* pages = static_cast<uint8_t*>(::VirtualAlloc(nullptr, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_NE(pages, nullptr);
+    DWORD was = 0;
+    ASSERT_TRUE(::VirtualProtect(pages + page, page, PAGE_NOACCESS, &was));
+    uint8_t* zero = pages + page - 8;
+    const std::vector<uint8_t> block = Hex("49DAACBCB3F75894");
+    std::copy(block.begin(), block.end(), zero);
+    EXPECT_EQ(BlowfishDecryptBuffer(zero, 8, ctx, zero, 8), 8u);
+    EXPECT_EQ(ToHex(zero, 8), "0000000000000000");
+    ::VirtualFree(pages, 0, MEM_RELEASE);
 }
 
 }  // namespace

@@ -174,6 +174,12 @@ TEST_F(CountBadge, CountsWithoutABadgeAndBrokenPicturesLeaveTheIconsPlain) {
     }
     EXPECT_EQ(CountLines(Shown("32x32 48x48 null")), 5);
 
+    // The manager's folder without its trailing backslash names the same program.
+    manager_.pop_back();
+    ASSERT_TRUE(Badge(0));
+    manager_ += L'\\';
+    EXPECT_EQ(CountLines(Shown("32x32 48x48 null")), 6);
+
     // No manager program: no icons, the strip still made; no class 93: 0.
     ASSERT_TRUE(::DeleteFileW((manager_ + L"Pellorand.exe").c_str()));
     ASSERT_TRUE(Badge(7));
@@ -225,30 +231,46 @@ TEST_F(CountBadge, TheNotificationThreadServesEveryStart) {
     }
     EXPECT_EQ(menu->StopNotifyThread(), 0) << "stopping twice is harmless";
 
-    // Texts over 260 characters are cut; a too small buffer saves nothing
-    // and tells no one.
-    Configure("[environment]\nmanagerFolder=" + Narrow(manager_) + "\n[notice]\nbytes=3\n");
+    // Texts over 260 characters are cut: the picture asked for is the cut one.
     const std::wstring longText(300, L'x');
-    g_received.clear();
     ASSERT_EQ(menu->StartNotifyThread(longText.c_str(), out.c_str(), window, WM_APP + 2, 1, 1), 1);
     ASSERT_TRUE(WaitFor([&] { return CountLines("101.8 5") == 3; }));
+    ASSERT_EQ(post(), 1);
+    EXPECT_TRUE(WaitFor([&] { return CountLines("93.6 " + std::string(260, 'x')) == 1; }));
+    EXPECT_EQ(menu->StopNotifyThread(), 1);
+
+    // A too small buffer saves nothing and tells no one.
+    Configure("[environment]\nmanagerFolder=" + Narrow(manager_) + "\n[notice]\nbytes=3\n");
+    testsupport::DispatchPending();
+    g_received.clear();
+    ASSERT_EQ(menu->StartNotifyThread(picture.c_str(), out.c_str(), window, WM_APP + 2, 1, 1), 1);
+    ASSERT_TRUE(WaitFor([&] { return CountLines("101.8 5") == 4; }));
     ASSERT_EQ(post(), 1);
     ASSERT_TRUE(WaitFor([&] { return CountLines("101.9 3") == 1; }));
     EXPECT_EQ(menu->StopNotifyThread(), 1);
     // The thread posts before it ends: whatever it sent is waiting now.
     testsupport::DispatchPending();
     EXPECT_TRUE(g_received.empty());
-    EXPECT_EQ(CountLines("93.6 " + std::string(260, 'x')), 0) << "no picture asked for without data";
+    EXPECT_EQ(CountLines("93.6 " + Narrow(picture)), 2) << "no picture asked for without data";
 
     // More than 9999 entries: the picture is saved without a badge.
     Configure("[environment]\nmanagerFolder=" + Narrow(manager_) + "\n[notice]\nbytes=40000\n");
     ::DeleteFileW(out.c_str());
     ASSERT_EQ(menu->StartNotifyThread(picture.c_str(), out.c_str(), window, WM_APP + 3, 0, 0), 1);
-    ASSERT_TRUE(WaitFor([&] { return CountLines("101.8 5") == 4; }));
+    ASSERT_TRUE(WaitFor([&] { return CountLines("101.8 5") == 5; }));
     ASSERT_EQ(post(), 1);
     ASSERT_TRUE(WaitFor([&] { return testprefix::FileExists(out) && ReadPng(out).width == 40; }));
     EXPECT_EQ(Differences(ReadPng(out), ReadPng(picture), 40), std::make_pair(0, 0));
     EXPECT_EQ(menu->StopNotifyThread(), 1);
+    menu->Release();
+}
+
+TEST_F(CountBadge, ARefusedStartStillEndsTheRegistration) {
+    IPinToStartMenu* menu = Make("[notice]\nstart=0\n");
+    ASSERT_EQ(menu->StartNotifyThread(L"a.png", L"b.png", RecordingWindow(), WM_APP + 4, 0, 0), 1);
+    EXPECT_TRUE(WaitFor([&] { return CountLines("101.4") == 1; }));
+    EXPECT_EQ(CountLines("101.5 2026"), 1);
+    menu->StopNotifyThread();
     menu->Release();
 }
 

@@ -220,6 +220,24 @@ TEST_F(MiscJob, NullOutLogsAndAnswersNothing) {
     EXPECT_EQ(CountLines("create 49 0x00000000"), 0);
 }
 
+TEST_F(MiscJob, AnAdIdFileThatCannotBeReadWholeIsLeftAsItIs) {
+    const std::wstring large = WorkDir() + L"large_ids.bin";
+    const std::vector<uint8_t> largeBytes(5u * 1024 * 1024, 7);
+    ASSERT_TRUE(setuptest::WriteBytes(large, largeBytes));
+    EXPECT_EQ(job_->WriteAdIdToFile(large.c_str(), 9), 0);
+    EXPECT_TRUE(setuptest::ReadBytes(large) == largeBytes);
+
+    // Held open by someone who lets it be replaced, but not read.
+    const std::wstring held = WorkDir() + L"held_ids.bin";
+    ASSERT_TRUE(setuptest::WriteBytes(held, {1, 0, 0, 0}));
+    HANDLE holder = ::CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(job_->WriteAdIdToFile(held.c_str(), 9), 0);
+    ::CloseHandle(holder);
+    EXPECT_EQ(setuptest::ReadBytes(held), (std::vector<uint8_t>{1, 0, 0, 0}));
+}
+
 TEST_F(MiscJob, SupportedNamesAndTheIgnoredSlot) {
     EXPECT_EQ(job_->IsSupported(L"CheckRecommendAndUpdateCondition"), 1);
     EXPECT_EQ(job_->IsSupported(L"CheckRecommendAndUpdateCondition2"), 1);
@@ -260,6 +278,8 @@ TEST(RecommendConfigLocation, OnlyATerminatedFolderOfFittingLengthCounts) {
         {REG_SZ, L"C:\\" + std::wstring(300, L'm'), true, L""},
         {REG_SZ, L"", true, L""},
         {REG_BINARY, L"C:\\M", true, L""},
+        {REG_SZ, L"C:M", true, L""},
+        {REG_EXPAND_SZ, L"%SystemDrive%\\M", true, L"C:\\M\\Pellor\\RUConfig.dat"},
     };
     for (const Case& c : cases) {
         set(c.type, c.text, c.terminated);

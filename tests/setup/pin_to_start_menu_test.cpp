@@ -145,6 +145,33 @@ TEST_F(PinToStartMenu, OldSystemsAndAnEmptyManagerFolderChangeNothing) {
     EXPECT_TRUE(verbs_.invoked.empty());
 }
 
+TEST_F(PinToStartMenu, TheManagerFolderIsFullyQualifiedAndJoinedWithOneSeparator) {
+    auto make = [this](const std::wstring& folder) {
+        Configure("[environment]\nmanagerFolder=" + Narrow(folder) + "\n[system]\ncode=10\n");
+        plugin::NotifyCreated(90);
+        return new CPinToStartMenu(verbs_);
+    };
+    // Relative to the current folder, or to the current folder of its drive,
+    // the links would land here.
+    const std::wstring here = setuptest::WorkPath(L"pin_relative\\");
+    ::CreateDirectoryW(here.c_str(), nullptr);
+    for (const std::wstring& folder : {std::wstring(L"pin_relative\\"), here.substr(0, 2) + L"pin_relative\\"}) {
+        SCOPED_TRACE(Narrow(folder));
+        CPinToStartMenu* relative = make(folder);
+        EXPECT_EQ(relative->Pin(), 0);
+        EXPECT_EQ(relative->RunSetupUtility(TRUE), 0);
+        relative->Release();
+    }
+    EXPECT_FALSE(Exists(here + kLink));
+    EXPECT_FALSE(Exists(startMenuLink_));
+
+    // Without its trailing backslash the folder names the same files.
+    CPinToStartMenu* bare = make(manager_.substr(0, manager_.size() - 1));
+    EXPECT_EQ(bare->Pin(), 1);
+    EXPECT_EQ(ReadLink(manager_ + kLink).target, manager_ + L"RidireNotify.exe");
+    bare->Release();
+}
+
 TEST_F(PinToStartMenu, PinWritesBothShortcutsAndRecordsThePinThenUnpinTakesItBack) {
     CPinToStartMenu* menu = Make(10);
     EXPECT_EQ(menu->Pin(), 1);

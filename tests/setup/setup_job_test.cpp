@@ -137,6 +137,12 @@ TEST_F(SetupJob, ShellExtensionEntriesReportTheLibrarysAnswer) {
     EXPECT_EQ(job->RegisterShellExtension(), 0);
     EXPECT_EQ(job->UnregisterShellExtension(), 0);
 
+    ::SetEnvironmentVariableW(L"REGISTRATION_RESULT_ZubPellorS.dll", nullptr);
+    job->Release();
+    // The folder without its trailing backslash names the same library.
+    job = Job("[environment]\nmanagerFolder=" + Narrow(manager_.substr(0, manager_.size() - 1)) + "\n");
+    EXPECT_EQ(job->RegisterShellExtension(), 1);
+
     ASSERT_TRUE(::DeleteFileW((manager_ + L"ZubPellorS.dll").c_str()));
     EXPECT_EQ(job->RegisterShellExtension(), 0);
     job->Release();
@@ -153,7 +159,10 @@ TEST_F(SetupJob, EmptyManagerFolderLoadsNoLibraryFromTheSearchPath) {
     ::SetCurrentDirectoryW(planted.c_str());
     ::SetEnvironmentVariableW(L"PATH", (planted + L";" + oldPath).c_str());
 
-    for (const char* ini : {"[environment]\nmanagerFolder=\n", "[classes]\n40=refuse\n"}) {
+    // "X:" alone is the current folder of drive X, here the planted one.
+    const std::string drive = Narrow(planted.substr(0, 2));
+    for (const std::string& ini : {std::string("[environment]\nmanagerFolder=\n"), std::string("[classes]\n40=refuse\n"),
+                                   "[environment]\nmanagerFolder=" + drive + "\n"}) {
         SCOPED_TRACE(ini);
         ISetupjob* job = Job(ini);
         EXPECT_EQ(job->RegisterShellExtension(), 0);

@@ -53,6 +53,25 @@ std::wstring LinkArguments(const std::wstring& path) {
     return out;
 }
 
+// A link file naming its target only by its local path (the shell-link
+// object here will not save a target of 260 characters or more).
+bool WriteLocalPathLink(const std::wstring& linkPath, const std::string& target) {
+    std::vector<uint8_t> bytes(76, 0);
+    const uint8_t header[20] = {0x4C, 0, 0, 0, 0x01, 0x14, 0x02, 0, 0, 0, 0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x46};
+    std::copy(header, header + 20, bytes.begin());
+    bytes[20] = 0x02;  // a location follows
+    bytes[60] = 1;     // shown normally
+    auto put = [&bytes](uint32_t value) {
+        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    };
+    const uint32_t volume = 0x1C, path = volume + 0x11, suffix = path + static_cast<uint32_t>(target.size()) + 1;
+    for (uint32_t value : {suffix + 1, 0x1Cu, 1u, volume, path, 0u, suffix, 0x11u, 3u, 0u, 0x10u}) put(value);
+    bytes.push_back(0);  // the volume's label
+    bytes.insert(bytes.end(), target.begin(), target.end());
+    bytes.insert(bytes.end(), {0, 0, 0, 0, 0, 0});  // ends of the path and the suffix, no extra data
+    return setuptest::WriteBytes(linkPath, bytes);
+}
+
 class SetupUtility : public SetupUtilityTest {
 protected:
     void RunAfterInstall() {
@@ -210,6 +229,11 @@ TEST_F(SetupUtility, BadValuesCountAsMissing) {
     ::RegSetValueExW(key, L"Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(tooLong.c_str()),
                      static_cast<DWORD>((tooLong.size() + 1) * 2));
     EXPECT_EQ(SecurityFolder(), L"");
+    // A folder with variables is taken expanded, as every reader takes it.
+    const std::wstring expandable = L"%SystemDrive%\\Sx\\";
+    ::RegSetValueExW(key, L"Path", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(expandable.c_str()),
+                     static_cast<DWORD>((expandable.size() + 1) * 2));
+    EXPECT_EQ(SecurityFolder(), L"C:\\Sx\\");
     ::RegCloseKey(key);
 
     // A command line that would not fit is not written at all.
@@ -236,6 +260,13 @@ TEST_F(SetupUtility, DesktopLinksToAProgramGoAndTheLiteFolderIsSaved) {
     EXPECT_TRUE(testprefix::FileExists(other));
     EXPECT_TRUE(testprefix::FileExists(broken)) << "a link that can't be loaded is skipped";
     DeleteDesktopShortcutsTo(L"");
+    // A target too long to be read whole is not taken for its beginning.
+    const std::string longTarget = "C:\\Games\\" + std::string(280, 'r') + ".exe";
+    const std::wstring longLink = desktop + L"setuptest long.lnk";
+    ASSERT_TRUE(WriteLocalPathLink(longLink, longTarget));
+    DeleteDesktopShortcutsTo(std::wstring(longTarget.begin(), longTarget.begin() + MAX_PATH - 1).c_str());
+    EXPECT_TRUE(testprefix::FileExists(longLink));
+    ::DeleteFileW(longLink.c_str());
     for (const std::wstring& path : {other, broken}) ::DeleteFileW(path.c_str());
 
     const std::wstring lite = Special(CSIDL_APPDATA) + L"\\tarvisk\\ZubPellorLite\\";

@@ -102,6 +102,29 @@ TEST(FolderTree, HostilePathsDeleteNothing) {
     EXPECT_TRUE(Exists(L"C:\\windows\\system32"));
 }
 
+TEST(FolderTree, PathsTheCurrentFolderWouldCompleteDeleteNothing) {
+    // Test programs start on another drive, where "C:" means C:'s root: the
+    // current folder is put on C:, into a folder of canaries, first.
+    wchar_t temp[MAX_PATH] = {};
+    ASSERT_GT(::GetTempPathW(MAX_PATH, temp), 0u);
+    ASSERT_EQ(temp[0] | 0x20, L'c');
+    const std::wstring canaries = temp + std::wstring(L"folder_tree_") + std::to_wstring(::GetCurrentProcessId());
+    ::SHCreateDirectoryExW(nullptr, (canaries + L"\\name").c_str(), nullptr);
+    Touch(canaries + L"\\keep.txt");
+    Touch(canaries + L"\\name\\keep.txt");
+    wchar_t current[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, current);
+    ASSERT_TRUE(::SetCurrentDirectoryW(canaries.c_str()));
+    const std::wstring onTheDrive = canaries.substr(2);  // "\users\...": the current drive's
+    const std::wstring paths[] = {L"C:", L"C:.", L"c:name", L"C:name\\", onTheDrive, onTheDrive + L"\\name"};
+    for (const std::wstring& path : paths)
+        EXPECT_FALSE(RemoveFolderTree(path.c_str(), nullptr)) << testprefix::Narrow(path);
+    ::SetCurrentDirectoryW(current);
+    EXPECT_TRUE(Exists(canaries + L"\\keep.txt"));
+    EXPECT_TRUE(Exists(canaries + L"\\name\\keep.txt"));
+    RemoveFolderTree(canaries.c_str(), nullptr);
+}
+
 TEST(FolderTree, RemovesTheTreeButNotAJunctionsTarget) {
     const std::wstring outside = Fresh(L"outside");
     Touch(outside + L"\\precious.txt");

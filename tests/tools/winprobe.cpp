@@ -15,7 +15,9 @@
 //   winprobe link PATH TARGET [ARGS]        saves a shell link
 //   winprobe kill IMAGE                    ends every process of that image name
 //   winprobe syscolor [R G B]              prints (or sets) the window colour as "R G B"
-//   winprobe folder desktop|appdata|temp   prints that folder of the user
+//   winprobe folder desktop|appdata|temp|programs
+//                                          prints that folder of the user (programs:
+//                                          the all-users Start menu's programs)
 //   winprobe touch PATH | exists PATH      makes an empty file | exit 0 when it is one
 //   winprobe ini PATH SECTION KEY VALUE    writes one value with the profile functions
 //   winprobe text CLASS                    prints the window's text (UTF-8)
@@ -197,7 +199,10 @@ int PrintFolder(const std::wstring& which) {
         std::printf("%ls\n", path);
         return 0;
     }
-    const int csidl = which == L"desktop" ? CSIDL_DESKTOP : which == L"appdata" ? CSIDL_APPDATA : -1;
+    const int csidl = which == L"desktop"    ? CSIDL_DESKTOP
+                      : which == L"appdata"  ? CSIDL_APPDATA
+                      : which == L"programs" ? CSIDL_COMMON_PROGRAMS
+                                             : -1;
     if (csidl < 0 || !::SHGetSpecialFolderPathW(nullptr, path, csidl, TRUE)) return 1;
     std::printf("%ls\n", path);
     return 0;

@@ -35,7 +35,7 @@
 //   [downloads] folder=<path>          (class 96) slot 16 (default C:\Downloads\)
 //   [software] count=<n>               (class 49) slot 7's count
 //   [codec]    decode=fail|small, save=fail   (class 26)
-//   [notice]   bytes=<n> (slot 9's buffer size), begin=0   (class 101)
+//   [notice]   bytes=<n> (slot 9's buffer size), begin=0, start=0   (class 101)
 //   With BEXTEST_HTTP set the body comes from a real GET (WinINet) instead
 //   of a file, and class 51's requests are sent as a GET too.
 //   [system], [environment], [details]: see catalog_services.cpp; the value

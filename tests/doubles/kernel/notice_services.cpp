@@ -1,7 +1,7 @@
 // Class 101 (notice): keeps the window a plug-in registers, so a test can
 // have the kernel post the data-ready message to it (BexTest_PostNotice),
 // and answers slot 9 with a buffer of [notice] bytes=<n> bytes (default 0:
-// an empty buffer). [notice] begin=0 makes slot 3 false.
+// an empty buffer). [notice] begin=0 makes slot 3 false, start=0 slot 8.
 #include <string>
 
 #include "protocol/bex_kernel.h"
@@ -40,7 +40,7 @@ int BEX_CALL NoticeRegister(IBexPlugin*, HWND window, UINT message) {
 }
 int BEX_CALL NoticeStart(IBexPlugin*, int n) {
     Log(L"101.8 " + std::to_wstring(n));
-    return 1;
+    return ConfigInt(L"notice", L"start", 1);
 }
 int BEX_CALL NoticeData(IBexPlugin*, IBexPlugin** buffer, int) {
     const int bytes = ConfigInt(L"notice", L"bytes", 0);

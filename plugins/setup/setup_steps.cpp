@@ -1,0 +1,16 @@
+#include "plugins/setup/setup_steps.h"
+
+#include <atomic>
+
+namespace {
+
+std::atomic<SetupStepHook> g_hook{nullptr};
+
+}  // namespace
+
+void SetSetupStepHookForTest(SetupStepHook hook) { g_hook.store(hook); }
+
+bool SetupStepWanted(const wchar_t* name) {
+    const SetupStepHook hook = g_hook.load();
+    return !hook || hook(name);
+}
