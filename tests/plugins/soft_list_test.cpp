@@ -260,12 +260,10 @@ TEST_F(SoftListTest, AListPageIsFetchedAnnouncedAndRead) {
     ClearLog();
     const auto alpha = Item(0, 0, 101);
     ASSERT_TRUE(alpha);
-    const ISoftListData* r = alpha.Get();
     EXPECT_EQ(LinesStartingWith("soft99.31"),
               std::vector<std::string>{"soft99.31 101 vname=Alpha 2 durls=http://dl/101.exe uurls=http://up/101.exe "
                                        "dname=alpha.exe args=/S hint2=hint pname=alpha.exe os=xp;win7 ver=2.0 "
                                        "size=123456789012 shell=setup_SP.exe end=0"});
-    (void)r;
     struct Number {
         Reader<int> slot;
         long long value;
@@ -508,7 +506,8 @@ TEST_F(HostileAnswerTest, BadAnswersEndAsFailuresOrCutTexts) {
         {"not well-formed", "<ret><softs><soft><id>1</id></soft></softs>", false},
         {"no soft", "<ret><softs title=\"t\"></softs></ret>", false},
         {"only softs without id", "<ret><softs><soft><cname>x</cname></soft></softs></ret>", false},
-        {"5 MB", std::string(5 << 20, 'x'), false},
+        {"over 8 MB, well-formed", soft + "a</cname><x>" + std::string(8 << 20, 'x') + "</x></soft></softs></ret>",
+         false},
         {"binary", binary, false},
         {"binary inside", soft + binary + "</cname></soft></softs></ret>", false},
         {"invalid 936", soft + "\x81\x20\xFF\xFE</cname></soft></softs></ret>", false},
