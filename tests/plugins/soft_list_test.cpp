@@ -3,7 +3,6 @@
 // cache in the value store.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <cstring>
 #include <fstream>
@@ -16,6 +15,7 @@
 #include "plugins/catalog/soft_list_record.h"
 #include "plugins/common/kernel_calls.h"
 #include "tests/plugins/catalog_fixture.h"
+#include "tests/plugins/process_figures.h"
 #include "tests/plugins/record_slots.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/text.h"
@@ -35,17 +35,6 @@ using catalog::ISoftListMgr;
 constexpr UINT kMessage = WM_APP + 24;
 
 std::string Utf8(const wchar_t* text) { return text ? testsupport::Narrow(text) : "(null)"; }
-
-int CountThreads() {
-    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof(entry);
-    int n = 0;
-    for (BOOL ok = ::Thread32First(snapshot, &entry); ok; ok = ::Thread32Next(snapshot, &entry))
-        n += entry.th32OwnerProcessID == ::GetCurrentProcessId();
-    ::CloseHandle(snapshot);
-    return n;
-}
 
 class SoftListTest : public CatalogTest {
 protected:
@@ -556,6 +545,25 @@ TEST_F(HostileAnswerTest, BadAnswersEndAsFailuresOrCutTexts) {
     EXPECT_EQ(mgr_->GetCatalogCount(0), static_cast<LONG>(std::size(cases)));
 }
 
+TEST_F(HostileAnswerTest, AHundredThousandSoftsCostTheFirstThousandOnly) {
+    std::string page = "<ret><softs>";
+    for (int id = 1; id <= 100000; ++id) page += "<soft><id>" + std::to_string(id) + "</id></soft>";
+    Write("big", page + "</softs></ret>");
+    Write("static\\ess\\class_6_0.xml",
+          "<ret><softs><soft><name>big</name><url>http://127.0.0.1/big?s=%s&amp;%s</url></soft></softs></ret>");
+    Configure("[fetch]\nraw=1\nfixtures=" + Folder() + "\n[environment]\ntail=tail=1\n");
+    Started();
+    LoadCatalog();
+    const size_t before = PrivateBytes();
+    LoadList(0, 1);
+    const std::vector<uint32_t> ids = Ids(0, 0, 1);
+    ASSERT_EQ(ids.size(), 1000u);
+    EXPECT_EQ(ids.back(), 1000u);
+    EXPECT_TRUE(Item(0, 0, 1000));
+    EXPECT_FALSE(Item(0, 0, 1001));
+    EXPECT_LT(PrivateBytes() - before, size_t{64} << 20);
+}
+
 TEST_F(SoftListTest, ListAddressesAreFilledLiterally) {
     ConfigureCatalog();
     Started();
@@ -627,6 +635,32 @@ TEST_F(SoftListTest, StoredValuesAreReadWithinTheirBounds) {
     ASSERT_TRUE(mgr_->GetListTitle(0, L"t", 1, &title));
     EXPECT_EQ(Utf8(bex::StringText(title).value_or(L"?").c_str()), "AB");
     title->Release();
+}
+
+TEST_F(SoftListTest, AnOversizedStoredRecordSetIsReadOnceAndWrittenBackCapped) {
+    // 1 100 stored records of "Tools" (ids from 5001), claiming 65 535.
+    catalog::tagSoftListData record;
+    std::memset(&record, 0, sizeof(record));
+    std::string hex;
+    for (uint32_t i = 0; i < 1100; ++i) {
+        record.softId = 5001 + i;
+        hex += HexOf(&record, sizeof(record));
+    }
+    PresetValue(6, "0-Tools", 0xFFFF0001u, hex, 1);
+    ConfigureCatalog();
+    Started();
+    LoadCatalog();
+    EXPECT_TRUE(Item(0, 0, 5001));
+    EXPECT_FALSE(Item(0, 0, 5001 + 1050));  // past the first 1 000
+    // Two softs of the answer are missing from memory: one read of the set.
+    ClearLog();
+    LoadList(0, 2);
+    EXPECT_EQ(LinesStartingWith("store.get 6 ").size(), 1u);
+    // Written back: this run's three, then the stored ones, 1 000 in all.
+    ClearLog();
+    EXPECT_EQ(mgr_->Stop(), 1);
+    EXPECT_EQ(LinesStartingWith("store.set 6 "),
+              std::vector<std::string>{"store.set 6 \"0-Tools\" size=20808000 extra=0x3E80001 large=1"});
 }
 
 }  // namespace
