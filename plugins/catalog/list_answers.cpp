@@ -26,12 +26,21 @@ constexpr size_t kUrlLimit = 1023;
 constexpr int kRevisedCatalogNumber = 1856608;
 
 bool Decode(const BYTE* data, size_t size, std::wstring& text) {
-    if (!data || size == 0) return false;
-    const void* zero = std::memchr(data, 0, size);
-    if (zero) size = static_cast<size_t>(static_cast<const BYTE*>(zero) - data);
-    if (size == 0 || size > 0x7FFFFFFF) return false;
-    text = base::ToWideFromCodePage(reinterpret_cast<const char*>(data), size, kAnswerCodePage);
+    size_t xmlSize = 0;
+    const BYTE* xml = AnswerXml(data, size, xmlSize);
+    if (!xml) return false;
+    text = base::ToWideFromCodePage(reinterpret_cast<const char*>(xml), xmlSize, kAnswerCodePage);
     return !text.empty();
+}
+
+// "<ret>" in any case, in raw bytes.
+bool IsStartTag(const BYTE* at) {
+    static const char kTag[] = "<ret>";
+    for (size_t i = 0; i < sizeof(kTag) - 1; ++i) {
+        const int c = at[i] >= 'A' && at[i] <= 'Z' ? at[i] - 'A' + 'a' : at[i];
+        if (c != kTag[i]) return false;
+    }
+    return true;
 }
 
 // A decimal u32 above 0, else 0.
@@ -80,6 +89,34 @@ int32_t Flag(const ElementMap& fields, const wchar_t* name, const wchar_t* wante
 }
 
 }  // namespace
+
+const BYTE* AnswerXml(const BYTE* data, size_t size, size_t& xmlSize) {
+    xmlSize = 0;
+    if (!data || size == 0) return nullptr;
+    if (size > kMaxAnswerBytes) {
+        wchar_t line[128];
+        std::swprintf(line, 128, L"Tandrel: an answer of %lu bytes was refused (at most %lu)\n",
+                      static_cast<unsigned long>(size), static_cast<unsigned long>(kMaxAnswerBytes));
+        ::OutputDebugStringW(line);
+        return nullptr;
+    }
+    const void* zero = std::memchr(data, 0, size);
+    const BYTE* end = zero ? static_cast<const BYTE*>(zero) : data + size;
+    // '<' is never part of a double-byte character of code page 936, so the
+    // tag found here starts a character of the decoded text.
+    constexpr ptrdiff_t kTagSize = 5;
+    for (const BYTE* at = data; end - at >= kTagSize; ++at) {
+        at = static_cast<const BYTE*>(std::memchr(at, '<', static_cast<size_t>(end - at)));
+        if (!at || end - at < kTagSize) return nullptr;
+        if (IsStartTag(at)) {
+            xmlSize = static_cast<size_t>(end - at);
+            return at;
+        }
+    }
+    return nullptr;
+}
+
+bool StopSet(HANDLE stop) { return stop && ::WaitForSingleObject(stop, 0) == WAIT_OBJECT_0; }
 
 std::wstring CatalogUrl(int kind, int number, DWORD tick, const std::wstring& tail) {
     const wchar_t* path = nullptr;
@@ -158,10 +195,10 @@ bool ReadChildTexts(IXMLDOMNode* node, uint32_t& id, ElementMap& fields) {
 }
 
 bool ReadSoftAnswer(const BYTE* data, size_t size, CBexStore* store, std::wstring* title,
-                    std::vector<AnswerSoft>& softs, std::wstring* total) {
+                    std::vector<AnswerSoft>& softs, std::wstring* total, HANDLE stop) {
     softs.clear();
     std::wstring text;
-    return Decode(data, size, text) && ReadSoftNodes(text, store, title, softs, total);
+    return Decode(data, size, text) && ReadSoftNodes(text, store, title, softs, total, stop);
 }
 
 namespace {
@@ -194,10 +231,10 @@ std::wstring AttributeText(IXMLDOMNode* node, const wchar_t* name) {
 }  // namespace
 
 bool ReadSoftNodes(const std::wstring& text, CBexStore* store, std::wstring* title, std::vector<AnswerSoft>& softs,
-                   std::wstring* total) {
+                   std::wstring* total, HANDLE stop) {
     softs.clear();
     const wchar_t* start = ::StrStrIW(text.c_str(), L"<ret>");
-    if (!start) return false;
+    if (!start || StopSet(stop)) return false;
     winlib::ComPtr<IXMLDOMDocument> document;
     if (FAILED(CreateXmlDocument(document.Put())) || !document) return false;
     Bstr xml(start);
@@ -213,10 +250,12 @@ bool ReadSoftNodes(const std::wstring& text, CBexStore* store, std::wstring* tit
     if (ret->selectSingleNode(softsName.Get(), softsNode.Put()) != S_OK || !softsNode) return false;
     if (FAILED(softsNode->selectNodes(softName.Get(), list.Put())) || !list) return false;
     long count = 0;
-    if (FAILED(list->get_length(&count)) || count < 1) return false;
+    if (FAILED(list->get_length(&count)) || count < 1 || StopSet(stop)) return false;
     if (title) *title = AttributeText(softsNode.Get(), L"title");
     if (total) *total = AttributeText(softsNode.Get(), L"total");
+    count = std::min(count, static_cast<long>(kMaxAnswerSofts));
     for (long i = 0; i < count; ++i) {
+        if (StopSet(stop)) return false;
         winlib::ComPtr<IXMLDOMNode> soft;
         if (FAILED(list->get_item(i, soft.Put())) || !soft) continue;
         AnswerSoft read;

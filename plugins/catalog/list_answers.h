@@ -40,18 +40,34 @@ struct AnswerSoft {
     uint32_t id = 0;  // 0: none
 };
 
+// What one answer may cost. A larger answer is refused before anything of
+// it is decoded (real ones are a few hundred kilobytes, and one this large
+// parses in well under a second); softs past the count are not read (as
+// many as a stored catalogue gives back).
+constexpr size_t kMaxAnswerBytes = 8u << 20;
+constexpr size_t kMaxAnswerSofts = 1000;
+
+// The part of an answer that is read: from its first "<ret>" (any case),
+// found in the raw bytes, up to its first zero byte. Null when the answer
+// is larger than kMaxAnswerBytes (logged) or has no such tag.
+const BYTE* AnswerXml(const BYTE* data, size_t size, size_t& xmlSize);
+
+// Whether `stop` (may be null) is set: a long parse gives up then.
+bool StopSet(HANDLE stop);
+
 // Reads an answer in code page 936 (up to the buffer's end or its first
 // zero byte) from its first "<ret>". `title` gets the "title" attribute of
 // "softs" (may be null). With `store` each soft read without an id gets one
 // allocated there, all in one allocation. False when the answer is
 // unreadable or has no "soft".
 // `total` (may be null) gets the "total" attribute of "softs".
+// Bounded as AnswerXml says; a set `stop` (may be null) ends the reading.
 bool ReadSoftAnswer(const BYTE* data, size_t size, CBexStore* store, std::wstring* title,
-                    std::vector<AnswerSoft>& softs, std::wstring* total = nullptr);
+                    std::vector<AnswerSoft>& softs, std::wstring* total = nullptr, HANDLE stop = nullptr);
 
 // The same for an answer already decoded.
 bool ReadSoftNodes(const std::wstring& text, CBexStore* store, std::wstring* title, std::vector<AnswerSoft>& softs,
-                   std::wstring* total = nullptr);
+                   std::wstring* total = nullptr, HANDLE stop = nullptr);
 
 // Every child element of `node`: name to text, empty names and texts
 // skipped, later duplicates winning; "id" (any case) gives `id` (0 when

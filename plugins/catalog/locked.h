@@ -16,4 +16,9 @@ private:
     CRITICAL_SECTION& cs_;
 };
 
+// Whether the thread `threadId` holds `cs` now.
+inline bool HeldBy(const CRITICAL_SECTION& cs, DWORD threadId) noexcept {
+    return reinterpret_cast<DWORD_PTR>(cs.OwningThread) == threadId;
+}
+
 }  // namespace catalog

@@ -269,8 +269,8 @@ bool CSoftInfo::FetchUpdateInfo(const std::vector<uint32_t>& ids, UpdateInfoMap&
     UpdateInfoMap all;
     for (const std::wstring& url : urls) {
         UpdateInfoMap part;
-        const bool ok = FetchAndWait(stop_.Get(), url.c_str(), [&part](const BYTE* data, size_t size) {
-            return ParseUpdateInfoXml(data, size, part);
+        const bool ok = FetchAndWait(stop_.Get(), url.c_str(), [this, &part](const BYTE* data, size_t size) {
+            return ParseUpdateInfoXml(data, size, part, stop_.Get());
         });
         if (!ok) return false;
         for (auto& [id, elements] : part) all[id] = std::move(elements);

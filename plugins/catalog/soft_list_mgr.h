@@ -8,21 +8,21 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <deque>
-#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "base/text.h"
 #include "plugins/catalog/async_result.h"
 #include "plugins/catalog/bex_store.h"
+#include "plugins/catalog/soft_list_cache.h"
 #include "plugins/catalog/soft_list_data.h"
+#include "plugins/catalog/soft_list_state.h"
+#include "plugins/catalog/soft_list_worker.h"
 #include "plugins/common/plugin_object.h"
-#include "protocol/kernel_calls.h"
 #include "protocol/plugin_ref.h"
-#include "winlib/handles.h"
 
 namespace catalog {
 
@@ -54,52 +54,35 @@ struct ISoftListMgr : IBexPlugin {
     virtual LONG BEX_CALL GetSearchTotal(const wchar_t* keyword) = 0;                                   // 26
 };
 
-// A wait on a kernel completion that the worker polls through its queue.
-class PendingCompletion {
-public:
-    PendingCompletion() = default;
-    ~PendingCompletion();
-    PendingCompletion(PendingCompletion&& other) noexcept;
-    PendingCompletion& operator=(PendingCompletion&& other) noexcept;
-    PendingCompletion(const PendingCompletion&) = delete;
-    PendingCompletion& operator=(const PendingCompletion&) = delete;
-
-    // The details service's scores of `names` (class 4 of class-3 strings).
-    static PendingCompletion StartDetails(IBexPlugin* details, IBexPlugin* names, const wchar_t* kind);
-    bool Started() const { return static_cast<bool>(result_); }
-    // -1 while pending, else the completion status.
-    LONG Poll(DWORD waitMs);
-
-private:
-    void Close() noexcept;
-
-    bex::PluginRef<IBexAsyncResult> result_;
-    HANDLE event_ = nullptr;
-    bool kernelMade_ = false;
-    bool signalled_ = false;
+// What Start asks of the kernel, unchanged until the next Start; the
+// worker and the slots share it by reference count, never under the lock.
+struct SoftListServices {
+    bex::PluginRef<> software;  // 49
+    bex::PluginRef<> keyword;   // 24
+    bex::PluginRef<> details;   // 43
+    bex::PluginRef<> fetch;     // 41
+    bex::PluginRef<> query;     // 99
+    bex::PluginRef<> queryTailObject;
+    bex::PluginRef<> systemNameObject;
+    std::wstring queryTail;
+    std::wstring systemText;
+    std::wstring bitness = L"32";
+    SoftListCache cache;  // owns the value store (94)
 };
 
+// The slots the kernel calls. The state they share with the worker lives
+// behind GuardedState (soft_list_state.h, where the lock's one rule is),
+// the stored cache in SoftListCache, the queue and the thread in
+// SoftListWorker; the worker's handlers are in soft_list_handlers.cpp and
+// soft_list_search.cpp.
 class CSoftListMgr final : public plugin::PluginObject<CSoftListMgr, ISoftListMgr, 70, plugin::ReleaseRule::B> {
 public:
-    enum RequestKind {
-        kCatalogFetch = 0,
-        kListFetch = 1,
-        kCatalogAnswer = 5,
-        kListAnswer = 6,
-        kListScores = 7,
-        kSearchFetch = 4,
-        kSearchAnswer = 8,
-        kSearchScores = 9,
-        kCoopFetch = 10,
-        kCoopAnswer = 11,
-    };
-    enum ListStateCode { kUnasked = 0, kLoading = 1, kFailed = 2, kLoaded = 3 };
-
     CSoftListMgr() noexcept;
     ~CSoftListMgr();
     // This library's manager behind `object` while it lives, else null.
     static CSoftListMgr* FromPlugin(IBexPlugin* object) noexcept;
 
+    // Interlocked, and no lock of ours: the kernel holds its own around it.
     LONG BEX_CALL AddRef() noexcept override;
     // The last client left: the worker stops sleeping while work is queued.
     void OnLastClientGone() noexcept;
@@ -135,106 +118,66 @@ public:
     static LONG Terminations();
 
 private:
-    struct SoftListRequest {
-        int kind = 0;
-        int arg1 = 0;  // catalogue kind
-        std::wstring text;
-        int page = 1;
-        int index = 0;
-        int start = 0;              // partner searches
-        int count = 0;
-        PendingFetch fetch;         // answers 5, 6, 8 and 11
-        PendingCompletion details;  // answers 7 and 9
+    using Services = std::shared_ptr<const SoftListServices>;
+    // A short name looked up in the details service, and what it gave.
+    struct SoftScores {
+        SoftScores(uint32_t softId, const wchar_t* name) : id(softId), shortName(name) {}
+        uint32_t id;
+        std::wstring shortName;
+        bool found = false;
+        std::wstring score;
+        std::wstring comment;
+        std::wstring votes;
     };
-    struct SearchState {
-        int state = kUnasked;
-        LONG searchId = 0;
-        std::wstring keyword;  // upper case
-        int start = 0;
-        std::vector<uint32_t> ids;
-    };
-    using CoopKey = std::pair<std::wstring, int>;
-    struct ListState {
-        int state = kUnasked;  // read back from the store: ids and title, not asked in this run
-        std::wstring title;
-        std::vector<uint32_t> ids;
-    };
-    using RecordSet = std::map<uint32_t, CSoftListData*>;
 
-    static DWORD WINAPI SoftListThread(void* self);
-    void WorkerLoop();
-    void Handle(SoftListRequest& request);
-    void Queue(SoftListRequest&& request);
-    void ChooseCatalogUrl(int kind);
+    // Life and slots, soft_list_mgr.cpp.
+    static Services MakeServices();
+    Services CurrentServices();
+    // A list page's state: from memory, else from the store (kept then).
+    std::optional<ListState> FindList(const std::wstring& key);
+    // Tells the software query about the record, then hands it out.
+    static BOOL TellAndHandOut(RecordRef record, const SoftListServices& services, uint32_t softId,
+                               IBexPlugin** out);
+    static std::wstring RecordSetKey(int kind, const std::wstring& name);
+
+    // The worker's catalogue and list handlers, soft_list_handlers.cpp.
+    static void HandleRequest(void* self, SoftListRequest& request);
+    void Handle(SoftListRequest& request, const SoftListServices& services);
+    void ChooseCatalogUrl(int kind, const SoftListServices& services);
     void ParseCatalogXml(SoftListRequest& request);
-    void FetchListPage(SoftListRequest& request);
-    void ParseSoftListXml(SoftListRequest& request);
-    void AttachListScores(SoftListRequest& request);
-    void AttachScores(tagSoftListData& record);  // under the lock, from the details service
+    void FetchListPage(SoftListRequest& request, const SoftListServices& services);
+    void ParseSoftListXml(SoftListRequest& request, const SoftListServices& services);
+    void AttachListScores(SoftListRequest& request, const SoftListServices& services);
     void ListFailed(int kind, const std::wstring& name, int index, int page);  // state 2, events 1 and 3
-    void NotifyListeners(int code, int kind, LPARAM lParam);
+    // Records for `ids`, made outside the lock: those the stored set
+    // `setKey` holds (one read for them all) when a cache is given, new
+    // ones for the rest.
+    static RecordSet NewRecords(const std::set<uint32_t>& ids, const SoftListCache* cache,
+                                const std::wstring& setKey);
+    // Under the lock: the record of `id` in `set`, moved there from `made`
+    // when missing; null when neither has one.
+    static CSoftListData* Adopt(RecordSet& set, RecordSet& made, uint32_t id);
+    static void LookUpScores(IBexPlugin* details, std::vector<SoftScores>& scores);
+    static void ApplyScores(tagSoftListData& record, const SoftScores& scores);
 
     // Searches, soft_list_search.cpp.
-    LONG AskSearch(SearchState& state, SoftListRequest&& request, int doneCode);  // under the lock
-    void SearchSoftList(SoftListRequest& request);
-    void ParseSearchXml(SoftListRequest& request);
-    void AttachSearchScores(SoftListRequest& request);
-    void SearchSoftListByCoop(SoftListRequest& request);
-    void ParseCoopSearchXml(SoftListRequest& request);
-    bool ReadSoftListReply(SoftListRequest& request, PendingFetch::State& outcome, bex::PluginRef<>& names);
-    std::string KeywordUrlText(const std::wstring& keyword);
-    SearchState* FindSearch(const SoftListRequest& request);  // under the lock
+    LONG AskSearch(SoftListState& s, SearchState& state, SoftListRequest&& request, int doneCode);
+    void SearchSoftList(SoftListRequest& request, const SoftListServices& services);
+    void ParseSearchXml(SoftListRequest& request, const SoftListServices& services);
+    void AttachSearchScores(SoftListRequest& request, const SoftListServices& services);
+    void SearchSoftListByCoop(SoftListRequest& request, const SoftListServices& services);
+    void ParseCoopSearchXml(SoftListRequest& request, const SoftListServices& services);
+    bool ReadSoftListReply(SoftListRequest& request, const SoftListServices& services, PendingFetch::State& outcome,
+                           bex::PluginRef<>& names);
+    static std::string KeywordUrlText(const std::wstring& keyword, const SoftListServices& services);
+    static SearchState* FindSearch(SoftListState& s, const SoftListRequest& request);
     void SearchEnded(const SoftListRequest& request, bool loaded);
-    void ForgetSearchItems();  // under the lock
-    BOOL IdsOf(const SearchState* state, IBexPlugin** out);  // under the lock
-    // Tells the software query about the record, then hands it out (outside
-    // the lock, with our own references).
-    BOOL TellAndHandOut(bex::PluginRef<CSoftListData> record, bex::PluginRef<> query, uint32_t softId,
-                        IBexPlugin** out);
+    static void ForgetSearches(SoftListState& s);
 
-    // Under the lock.
-    std::vector<CSoftCatalogData*>& Entries(int kind);
-    const CSoftCatalogData* FindEntry(int kind, const std::wstring& name);
-    ListState* FindListState(const std::wstring& key);
-    CSoftListData* FindListRecord(int kind, const std::wstring& name, uint32_t softId);
-    static std::wstring RecordSetKey(int kind, const std::wstring& name);
-    void ClearMaps();
-
-    void LoadCatalogCache();
-    CSoftCatalogData* LoadCatalogRecord(int kind, int index);
-    bool LoadListState(const std::wstring& key, ListState& state);
-    CSoftListData* LoadListRecord(const std::wstring& setKey, uint32_t softId);
-    void SaveCache();
-    // A stored value's bytes, valid while `buffer` (made here) lives.
-    std::optional<bex::ByteView> StoreGet(int type, const std::wstring& name, bex::PluginRef<>& buffer,
-                                          uint32_t* extra);
-
-    CRITICAL_SECTION lock_;
-    volatile LONG started_ = 0;
-    std::map<HWND, UINT> listeners_;
-    std::map<std::wstring, RecordSet> recordSets_;
-    std::map<std::wstring, ListState> lists_;
-    std::map<int, std::vector<CSoftCatalogData*>> catalogs_;
-    std::deque<SoftListRequest> queue_;
-    std::map<std::wstring, SearchState> searches_;
-    std::map<CoopKey, SearchState> coopSearches_;
-    std::map<std::wstring, LONG> searchTotals_;
-    std::map<uint32_t, CSoftListData*> searchItems_;
-    LONG nextSearchId_ = 1;
-    winlib::Thread worker_;
-    winlib::Event wake_;  // manual reset, set while no client holds the manager
-    winlib::Event stop_;  // manual reset, set by Stop
-    bex::PluginRef<> software_;
-    bex::PluginRef<> keyword_;
-    bex::PluginRef<> details_;
-    bex::PluginRef<> store_;
-    bex::PluginRef<> fetch_;
-    bex::PluginRef<> query_;
-    bex::PluginRef<> queryTailObject_;
-    bex::PluginRef<> systemNameObject_;
-    std::wstring queryTail_;
-    std::wstring systemText_;
-    std::wstring bitness_ = L"32";
+    CRITICAL_SECTION lifeLock_;  // Start and Stop one at a time; the worker never takes it
+    volatile LONG started_ = 0;  // changed under the state's lock, read anywhere
+    GuardedState state_;
+    SoftListWorker worker_;
     std::unique_ptr<CBexStore> appIds_;
     CSoftListMgr* nextLive_ = nullptr;  // the registry of live managers
 };

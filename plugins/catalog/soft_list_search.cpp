@@ -10,7 +10,6 @@
 #include "base/service_addresses.h"
 #include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/list_answers.h"
-#include "plugins/catalog/locked.h"
 #include "plugins/catalog/soft_list_mgr.h"
 #include "plugins/common/kernel_calls.h"
 #include "protocol/bex_kernel.h"
@@ -32,6 +31,21 @@ const typename Map::mapped_type* WithSearchId(const Map& searches, int searchId)
     for (const auto& entry : searches)
         if (entry.second.searchId == searchId) return &entry.second;
     return nullptr;
+}
+
+// A buffer of the ids of a loaded search, made outside the lock. Only a
+// loaded search has ids: a failed one may keep those of an earlier answer
+// whose records are gone.
+BOOL IdsOut(const std::vector<uint32_t>& ids, IBexPlugin** out) {
+    if (ids.empty()) return FALSE;
+    bex::PluginRef<> buffer = NewIdBuffer(ids);
+    if (!buffer) return FALSE;
+    *out = buffer.Detach();
+    return TRUE;
+}
+
+std::vector<uint32_t> LoadedIds(const SearchState* state) {
+    return state && state->state == kLoaded ? state->ids : std::vector<uint32_t>();
 }
 
 LPARAM SearchParam(LONG searchId) {
@@ -72,23 +86,23 @@ LONG Total(const std::wstring& text) {
 
 // ---- the slots ----
 
-LONG CSoftListMgr::AskSearch(SearchState& state, SoftListRequest&& request, int doneCode) {
+LONG CSoftListMgr::AskSearch(SoftListState& s, SearchState& state, SoftListRequest&& request, int doneCode) {
     if (state.state == kUnasked) {
-        state.searchId = nextSearchId_++;
+        state.searchId = s.nextSearchId++;
         state.keyword = request.text;
         state.start = request.start;
     }
     const LPARAM lParam = SearchParam(state.searchId);
     const int source = request.arg1;
     if (state.state == kLoading) {
-        NotifyListeners(2, source, lParam);
+        s.Notify(2, source, lParam);
     } else if (state.state == kLoaded) {
-        NotifyListeners(doneCode, source, lParam);
-        NotifyListeners(3, source, lParam);
+        s.Notify(doneCode, source, lParam);
+        s.Notify(3, source, lParam);
     } else {
         state.state = kLoading;
-        queue_.push_back(std::move(request));
-        NotifyListeners(2, source, lParam);
+        worker_.Queue(std::move(request));  // the queue's lock is a leaf
+        s.Notify(2, source, lParam);
     }
     return state.searchId;
 }
@@ -96,108 +110,100 @@ LONG CSoftListMgr::AskSearch(SearchState& state, SoftListRequest&& request, int 
 LONG BEX_CALL CSoftListMgr::Search(int source, const wchar_t* keyword) {
     return base::CallGuarded(L"CSoftListMgr::Search", 0L, [&]() -> LONG {
         if (!keyword || !*keyword) return 0;
-        Locked lock(lock_);
-        if (!started_) return 0;
         SoftListRequest request;
         request.kind = kSearchFetch;
         request.arg1 = source;
         request.text = UpperCase(keyword);
-        SearchState& state = searches_[request.text];
-        return AskSearch(state, std::move(request), 4);
+        return state_.With([&](SoftListState& s) -> LONG {
+            if (!started_) return 0;
+            SearchState& state = s.searches[request.text];
+            return AskSearch(s, state, std::move(request), 4);
+        });
     });
 }
 
 LONG BEX_CALL CSoftListMgr::SearchByCoop(int source, const wchar_t* keyword, int start, int count) {
     return base::CallGuarded(L"CSoftListMgr::SearchByCoop", 0L, [&]() -> LONG {
         if (!keyword || !*keyword || count == 0) return 0;
-        Locked lock(lock_);
-        if (!started_) return 0;
         SoftListRequest request;
         request.kind = kCoopFetch;
         request.arg1 = source;
         request.text = UpperCase(keyword);
         request.start = start;
         request.count = count;
-        SearchState& state = coopSearches_[CoopKey(request.text, start)];
-        return AskSearch(state, std::move(request), 10);
+        return state_.With([&](SoftListState& s) -> LONG {
+            if (!started_) return 0;
+            SearchState& state = s.coopSearches[CoopKey(request.text, start)];
+            return AskSearch(s, state, std::move(request), 10);
+        });
     });
-}
-
-BOOL CSoftListMgr::IdsOf(const SearchState* state, IBexPlugin** out) {
-    // Only a loaded search has ids: a failed one may keep those of an
-    // earlier answer whose records are gone.
-    if (!state || state->state != kLoaded || state->ids.empty()) return FALSE;
-    bex::PluginRef<> buffer = NewIdBuffer(state->ids);
-    if (!buffer) return FALSE;
-    *out = buffer.Detach();
-    return TRUE;
 }
 
 BOOL BEX_CALL CSoftListMgr::GetSearchIds(const wchar_t* keyword, IBexPlugin** out) {
     return base::CallGuarded(L"CSoftListMgr::GetSearchIds", BOOL{FALSE}, [&]() -> BOOL {
         if (!keyword || !*keyword || !out) return FALSE;
-        Locked lock(lock_);
-        if (!started_) return FALSE;
-        const auto it = searches_.find(UpperCase(keyword));
-        return IdsOf(it == searches_.end() ? nullptr : &it->second, out);
+        const std::wstring key = UpperCase(keyword);
+        return IdsOut(state_.With([&](SoftListState& s) {
+            const auto it = s.searches.find(key);
+            return started_ && it != s.searches.end() ? LoadedIds(&it->second) : std::vector<uint32_t>();
+        }), out);
     });
 }
 
 BOOL BEX_CALL CSoftListMgr::GetSearchIdsById(int searchId, IBexPlugin** out) {
     return base::CallGuarded(L"CSoftListMgr::GetSearchIdsById", BOOL{FALSE}, [&]() -> BOOL {
         if (!out || searchId == 0) return FALSE;
-        Locked lock(lock_);
-        if (!started_) return FALSE;
-        const SearchState* state = WithSearchId(searches_, searchId);
-        return state ? IdsOf(state, out) : FALSE;
+        return IdsOut(state_.With([&](SoftListState& s) {
+            return started_ ? LoadedIds(WithSearchId(s.searches, searchId)) : std::vector<uint32_t>();
+        }), out);
     });
 }
 
 BOOL BEX_CALL CSoftListMgr::GetCoopSearchIds(const wchar_t* keyword, int start, IBexPlugin** out) {
     return base::CallGuarded(L"CSoftListMgr::GetCoopSearchIds", BOOL{FALSE}, [&]() -> BOOL {
         if (!keyword || !*keyword || !out) return FALSE;
-        Locked lock(lock_);
-        if (!started_) return FALSE;
-        const auto it = coopSearches_.find(CoopKey(UpperCase(keyword), start));
-        return IdsOf(it == coopSearches_.end() ? nullptr : &it->second, out);
+        const CoopKey key(UpperCase(keyword), start);
+        return IdsOut(state_.With([&](SoftListState& s) {
+            const auto it = s.coopSearches.find(key);
+            return started_ && it != s.coopSearches.end() ? LoadedIds(&it->second) : std::vector<uint32_t>();
+        }), out);
     });
 }
 
 BOOL BEX_CALL CSoftListMgr::GetCoopSearchIdsById(int searchId, IBexPlugin** out) {
     return base::CallGuarded(L"CSoftListMgr::GetCoopSearchIdsById", BOOL{FALSE}, [&]() -> BOOL {
         if (!out || searchId == 0) return FALSE;
-        Locked lock(lock_);
-        if (!started_) return FALSE;
-        const SearchState* state = WithSearchId(coopSearches_, searchId);
-        return state ? IdsOf(state, out) : FALSE;
+        return IdsOut(state_.With([&](SoftListState& s) {
+            return started_ ? LoadedIds(WithSearchId(s.coopSearches, searchId)) : std::vector<uint32_t>();
+        }), out);
     });
 }
 
 BOOL BEX_CALL CSoftListMgr::GetSearchItem(uint32_t softId, IBexPlugin** out) {
     return base::CallGuarded(L"CSoftListMgr::GetSearchItem", BOOL{FALSE}, [&]() -> BOOL {
         if (!out) return FALSE;
-        bex::PluginRef<CSoftListData> record;
-        bex::PluginRef<> query;
-        {
-            Locked lock(lock_);
-            if (!started_) return FALSE;
-            const auto it = searchItems_.find(softId);
-            if (it == searchItems_.end()) return FALSE;
-            record = bex::PluginRef<CSoftListData>::AddRefed(it->second);
-            query = bex::PluginRef<>::AddRefed(query_.Get());
-        }
-        return TellAndHandOut(std::move(record), std::move(query), softId, out);
+        RecordRef record;
+        Services services;
+        state_.With([&](SoftListState& s) {
+            const auto it = s.searchItems.find(softId);
+            if (!started_ || it == s.searchItems.end()) return;
+            record = RecordRef::AddRefed(it->second.Get());
+            services = s.services;
+        });
+        return services ? TellAndHandOut(std::move(record), *services, softId, out) : FALSE;
     });
 }
 
 const wchar_t* BEX_CALL CSoftListMgr::GetSearchKeyword(int searchId) {
     const wchar_t* const none = nullptr;
     return base::CallGuarded(L"CSoftListMgr::GetSearchKeyword", none, [&]() -> const wchar_t* {
-        Locked lock(lock_);
-        if (!started_ || searchId == 0) return nullptr;
-        const SearchState* state = WithSearchId(searches_, searchId);
-        if (!state) state = WithSearchId(coopSearches_, searchId);
-        return state ? state->keyword.c_str() : nullptr;
+        return state_.With([&](SoftListState& s) -> const wchar_t* {
+            if (!started_ || searchId == 0) return nullptr;
+            const SearchState* state = WithSearchId(s.searches, searchId);
+            if (!state) state = WithSearchId(s.coopSearches, searchId);
+            // Valid while the search lives: searches are never forgotten.
+            return state ? state->keyword.c_str() : nullptr;
+        });
     });
 }
 
@@ -206,74 +212,68 @@ LONG BEX_CALL CSoftListMgr::Reserved22(void*, void*, void*) noexcept { return 0;
 LONG BEX_CALL CSoftListMgr::GetSearchTotal(const wchar_t* keyword) {
     return base::CallGuarded(L"CSoftListMgr::GetSearchTotal", 0L, [&]() -> LONG {
         if (!keyword) return 0;
-        Locked lock(lock_);
-        const auto it = searchTotals_.find(UpperCase(keyword));
-        return it == searchTotals_.end() ? 0 : it->second;
+        const std::wstring key = UpperCase(keyword);
+        return state_.With([&](SoftListState& s) {
+            const auto it = s.searchTotals.find(key);
+            return it == s.searchTotals.end() ? 0L : it->second;
+        });
     });
 }
 
-void CSoftListMgr::ForgetSearchItems() {
-    for (auto& [id, record] : searchItems_)
-        if (record) record->Release();
-    searchItems_.clear();
+void CSoftListMgr::ForgetSearches(SoftListState& s) {
     // Their records are gone: the next search with the same key asks again,
     // under the same search id.
-    for (auto& [key, state] : searches_)
+    for (auto& [key, state] : s.searches)
         if (state.state != kUnasked) state.state = kFailed;
-    for (auto& [key, state] : coopSearches_)
+    for (auto& [key, state] : s.coopSearches)
         if (state.state != kUnasked) state.state = kFailed;
 }
 
 // ---- the worker's handlers ----
 
-CSoftListMgr::SearchState* CSoftListMgr::FindSearch(const SoftListRequest& request) {
+SearchState* CSoftListMgr::FindSearch(SoftListState& s, const SoftListRequest& request) {
     const bool coop = request.kind == kCoopFetch || request.kind == kCoopAnswer;
     if (coop) {
-        const auto it = coopSearches_.find(CoopKey(request.text, request.start));
-        return it == coopSearches_.end() ? nullptr : &it->second;
+        const auto it = s.coopSearches.find(CoopKey(request.text, request.start));
+        return it == s.coopSearches.end() ? nullptr : &it->second;
     }
-    const auto it = searches_.find(request.text);
-    return it == searches_.end() ? nullptr : &it->second;
+    const auto it = s.searches.find(request.text);
+    return it == s.searches.end() ? nullptr : &it->second;
 }
 
 void CSoftListMgr::SearchEnded(const SoftListRequest& request, bool loaded) {
-    Locked lock(lock_);
-    SearchState* state = FindSearch(request);
-    if (!state) return;
-    if (started_) state->state = loaded ? kLoaded : kFailed;
-    const bool coop = request.kind == kCoopFetch || request.kind == kCoopAnswer;
-    const LPARAM lParam = SearchParam(state->searchId);
-    NotifyListeners(coop ? 10 : 4, request.arg1, lParam);
-    NotifyListeners(3, request.arg1, lParam);
+    state_.With([&](SoftListState& s) {
+        SearchState* state = FindSearch(s, request);
+        if (!state) return;
+        if (started_) state->state = loaded ? kLoaded : kFailed;
+        const bool coop = request.kind == kCoopFetch || request.kind == kCoopAnswer;
+        const LPARAM lParam = SearchParam(state->searchId);
+        s.Notify(coop ? 10 : 4, request.arg1, lParam);
+        s.Notify(3, request.arg1, lParam);
+    });
 }
 
-std::string CSoftListMgr::KeywordUrlText(const std::wstring& keyword) {
-    bex::PluginRef<> keywordService;
-    {
-        Locked lock(lock_);
-        keywordService = bex::PluginRef<>::AddRefed(keyword_.Get());
-    }
-    if (!keywordService) return std::string();
+std::string CSoftListMgr::KeywordUrlText(const std::wstring& keyword, const SoftListServices& services) {
+    if (!services.keyword) return std::string();
     bex::PluginRef<> encoded;
-    if (!bex::Call(k::keyword::kMake, keywordService.Get(), keyword.c_str(), encoded.PutPlugin()) ||
-        !encoded)
+    if (!bex::Call(k::keyword::kMake, services.keyword.Get(), keyword.c_str(), encoded.PutPlugin()) || !encoded)
         return std::string();
     const char* text = bex::Call(k::keyword::kUrlText, encoded.Get());
     // Bounded: an address never holds more than its capacity.
     return text ? std::string(text, ::strnlen(text, kUrlCapacity)) : std::string();
 }
 
-void CSoftListMgr::SearchSoftList(SoftListRequest& request) {
+void CSoftListMgr::SearchSoftList(SoftListRequest& request, const SoftListServices& services) {
     std::wstring keyword;
     std::wstring softIds;
     SplitKeyword(request.text, keyword, softIds);
-    const std::string kw = KeywordUrlText(keyword);
+    const std::string kw = KeywordUrlText(keyword, services);
     std::wstring url;
     if (!kw.empty()) {
         wchar_t query[kUrlCapacity];
         const std::wstring address = ServiceAddress(Service::InterfaceServer);
         const int n = std::swprintf(query, kUrlCapacity, L"%ls/index.php?c=Search&a=getSoftList&cver=v1&kw=%hs&soft_ids=%ls&%ls",
-                                    address.c_str(), kw.c_str(), softIds.c_str(), queryTail_.c_str());
+                                    address.c_str(), kw.c_str(), softIds.c_str(), services.queryTail.c_str());
         if (n > 0 && static_cast<size_t>(n) < kUrlCapacity) url = query;
     }
     SoftListRequest answer;
@@ -282,14 +282,14 @@ void CSoftListMgr::SearchSoftList(SoftListRequest& request) {
     answer.kind = kSearchAnswer;
     answer.arg1 = request.arg1;
     answer.text = request.text;
-    Queue(std::move(answer));
+    worker_.Queue(std::move(answer));
 }
 
-void CSoftListMgr::SearchSoftListByCoop(SoftListRequest& request) {
+void CSoftListMgr::SearchSoftListByCoop(SoftListRequest& request, const SoftListServices& services) {
     std::wstring keyword;
     std::wstring softIds;
     SplitKeyword(request.text, keyword, softIds);
-    const std::string kw = KeywordUrlText(keyword);
+    const std::string kw = KeywordUrlText(keyword, services);
     std::wstring url;
     if (!kw.empty()) {
         wchar_t query[kUrlCapacity];
@@ -297,7 +297,7 @@ void CSoftListMgr::SearchSoftListByCoop(SoftListRequest& request) {
         const int n = std::swprintf(query, kUrlCapacity,
                                     L"%ls/index.php?c=Search&a=getSoftListByCoop&cver=v1&start=%u&count=%u&kw=%hs&%ls",
                                     address.c_str(), static_cast<unsigned>(request.start),
-                                    static_cast<unsigned>(request.count), kw.c_str(), queryTail_.c_str());
+                                    static_cast<unsigned>(request.count), kw.c_str(), services.queryTail.c_str());
         if (n > 0 && static_cast<size_t>(n) < kUrlCapacity) url = query;
     }
     SoftListRequest answer;
@@ -308,86 +308,102 @@ void CSoftListMgr::SearchSoftListByCoop(SoftListRequest& request) {
     answer.text = request.text;
     answer.start = request.start;
     answer.count = request.count;
-    Queue(std::move(answer));
+    worker_.Queue(std::move(answer));
 }
 
 // Polls the answer; when it is in, stores the total, the ids and the
 // records and collects the short names. Pending: false with `outcome`
 // Pending.
-bool CSoftListMgr::ReadSoftListReply(SoftListRequest& request, PendingFetch::State& outcome,
-                                     bex::PluginRef<>& names) {
+bool CSoftListMgr::ReadSoftListReply(SoftListRequest& request, const SoftListServices& services,
+                                     PendingFetch::State& outcome, bex::PluginRef<>& names) {
     std::vector<AnswerSoft> softs;
     std::wstring total;
     outcome = PendingFetch::State::Failed;
     if (started_ && request.fetch.Started()) {
-        outcome = request.fetch.Poll([this, &softs, &total](const BYTE* data, size_t size) {
-            return ReadSoftAnswer(data, size, appIds_.get(), nullptr, softs, &total);
+        const HANDLE stop = worker_.StopEvent();
+        outcome = request.fetch.Poll([this, &softs, &total, stop](const BYTE* data, size_t size) {
+            return ReadSoftAnswer(data, size, appIds_.get(), nullptr, softs, &total, stop);
         }, kPollMs);
     }
     if (outcome != PendingFetch::State::Succeeded) return false;
     if (FAILED(plugin::CreateKernelObject(k::kObjectList, names))) return false;
-    Locked lock(lock_);
-    SearchState* state = FindSearch(request);
-    if (!started_ || !state) return false;
-    searchTotals_[state->keyword] = Total(total);
-    state->ids.clear();
+    std::set<uint32_t> missing;
+    state_.With([&](SoftListState& s) {
+        for (const AnswerSoft& soft : softs)
+            if (soft.id != 0 && !s.searchItems.count(soft.id)) missing.insert(soft.id);
+    });
+    RecordSet made = NewRecords(missing, nullptr, std::wstring());
     ListContext context;
-    context.systemText = systemText_;
-    context.bitness = bitness_;
-    for (const AnswerSoft& soft : softs) {
-        if (soft.id == 0) continue;  // no id, and none left to give
-        CSoftListData*& record = searchItems_[soft.id];
-        if (!record) record = NewSoftListData();
-        if (!record) {
-            searchItems_.erase(soft.id);
-            continue;
+    context.systemText = services.systemText;
+    context.bitness = services.bitness;
+    std::vector<std::wstring> shortNames;
+    const bool read = state_.With([&](SoftListState& s) {
+        SearchState* state = FindSearch(s, request);
+        if (!started_ || !state) return false;
+        s.searchTotals[state->keyword] = Total(total);
+        state->ids.clear();
+        for (const AnswerSoft& soft : softs) {
+            if (soft.id == 0) continue;  // no id, and none left to give
+            CSoftListData* record = Adopt(s.searchItems, made, soft.id);
+            if (!record) continue;
+            state->ids.push_back(soft.id);
+            record->Data().softId = soft.id;
+            FillSearchRecord(record->Data(), soft.fields, context);
+            if (record->Data().bname[0]) shortNames.emplace_back(record->Data().bname);
         }
-        state->ids.push_back(soft.id);
-        record->Data().softId = soft.id;
-        FillSearchRecord(record->Data(), soft.fields, context);
+        return !state->ids.empty();
+    });
+    for (const std::wstring& shortName : shortNames) {
         bex::PluginRef<> name;
-        if (record->Data().bname[0] && plugin::RenewKernelString(name, record->Data().bname))
-            bex::ListAppend(names.Get(), name.Get());
+        if (plugin::RenewKernelString(name, shortName.c_str())) bex::ListAppend(names.Get(), name.Get());
     }
-    return !state->ids.empty();
+    return read;
 }
 
-void CSoftListMgr::ParseSearchXml(SoftListRequest& request) {
+void CSoftListMgr::ParseSearchXml(SoftListRequest& request, const SoftListServices& services) {
     PendingFetch::State outcome;
     bex::PluginRef<> names;
-    const bool read = ReadSoftListReply(request, outcome, names);
-    if (outcome == PendingFetch::State::Pending) return Queue(std::move(request));
+    const bool read = ReadSoftListReply(request, services, outcome, names);
+    if (outcome == PendingFetch::State::Pending) return worker_.Queue(std::move(request));
     if (!read) return SearchEnded(request, false);
     SoftListRequest scores;
-    scores.details = PendingCompletion::StartDetails(details_.Get(), names.Get(), kScoreKind);
+    scores.details = PendingCompletion::StartDetails(services.details.Get(), names.Get(), kScoreKind);
     if (!scores.details.Started()) return SearchEnded(request, false);
     scores.kind = kSearchScores;
     scores.arg1 = request.arg1;
     scores.text = request.text;
-    Queue(std::move(scores));
+    worker_.Queue(std::move(scores));
 }
 
-void CSoftListMgr::AttachSearchScores(SoftListRequest& request) {
+void CSoftListMgr::AttachSearchScores(SoftListRequest& request, const SoftListServices& services) {
     const LONG status = started_ ? request.details.Poll(kPollMs) : 0;
-    if (status == -1) return Queue(std::move(request));
+    if (status == -1) return worker_.Queue(std::move(request));
     if (status != 1) return SearchEnded(request, false);
-    {
-        Locked lock(lock_);
-        SearchState* state = FindSearch(request);
-        if (!started_ || !state) return SearchEnded(request, false);
-        for (uint32_t id : state->ids) {
-            const auto it = searchItems_.find(id);
-            if (it != searchItems_.end()) AttachScores(it->second->Data());
+    std::vector<SoftScores> scores;
+    state_.With([&](SoftListState& s) {
+        const SearchState* state = FindSearch(s, request);
+        for (uint32_t id : state ? state->ids : std::vector<uint32_t>()) {
+            const auto it = s.searchItems.find(id);
+            if (it != s.searchItems.end()) scores.emplace_back(id, it->second->Data().bname);
         }
-    }
-    SearchEnded(request, true);
+    });
+    LookUpScores(services.details.Get(), scores);
+    const bool attached = state_.With([&](SoftListState& s) {
+        if (!started_ || !FindSearch(s, request)) return false;
+        for (const SoftScores& score : scores) {
+            const auto it = s.searchItems.find(score.id);
+            if (it != s.searchItems.end()) ApplyScores(it->second->Data(), score);
+        }
+        return true;
+    });
+    SearchEnded(request, attached);
 }
 
-void CSoftListMgr::ParseCoopSearchXml(SoftListRequest& request) {
+void CSoftListMgr::ParseCoopSearchXml(SoftListRequest& request, const SoftListServices& services) {
     PendingFetch::State outcome;
     bex::PluginRef<> names;
-    const bool read = ReadSoftListReply(request, outcome, names);
-    if (outcome == PendingFetch::State::Pending) return Queue(std::move(request));
+    const bool read = ReadSoftListReply(request, services, outcome, names);
+    if (outcome == PendingFetch::State::Pending) return worker_.Queue(std::move(request));
     SearchEnded(request, read);
 }
 

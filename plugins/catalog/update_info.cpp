@@ -19,11 +19,13 @@ namespace {
 constexpr UINT kAnswerCodePage = 936;
 constexpr size_t kUrlLimit = 2047;  // characters, the fetch's buffer less its NUL
 
-// The answer as UTF-16, converted into a kernel string.
+// The answer from its start tag, as UTF-16, converted into a kernel string.
 bool Decode(const BYTE* data, size_t size, std::wstring& text) {
-    if (!data || size == 0 || size > 0x7FFFFFFF) return false;
-    const int bytes = static_cast<int>(size);
-    const char* chars = reinterpret_cast<const char*>(data);
+    size_t xmlSize = 0;
+    const BYTE* xml = AnswerXml(data, size, xmlSize);
+    if (!xml) return false;
+    const int bytes = static_cast<int>(xmlSize);
+    const char* chars = reinterpret_cast<const char*>(xml);
     const int length = ::MultiByteToWideChar(kAnswerCodePage, 0, chars, bytes, nullptr, 0);
     if (length <= 0) return false;
     bex::PluginRef<> string;
@@ -83,11 +85,11 @@ std::wstring JoinIds(const std::vector<uint32_t>& ids, size_t from, size_t to) {
 
 }  // namespace
 
-bool ParseUpdateInfoXml(const BYTE* data, size_t size, UpdateInfoMap& out) {
+bool ParseUpdateInfoXml(const BYTE* data, size_t size, UpdateInfoMap& out, HANDLE stop) {
     out.clear();
     std::wstring text;
     std::vector<AnswerSoft> softs;
-    if (!Decode(data, size, text) || !ReadSoftNodes(text, nullptr, nullptr, softs)) return false;
+    if (!Decode(data, size, text) || !ReadSoftNodes(text, nullptr, nullptr, softs, nullptr, stop)) return false;
     // A soft without a decimal id above 0 is dropped.
     for (AnswerSoft& soft : softs)
         if (soft.id != 0) out[soft.id] = std::move(soft.fields);

@@ -20,10 +20,11 @@ using ElementMap = std::map<std::wstring, std::wstring>;
 using UpdateInfoMap = std::map<uint32_t, ElementMap>;
 
 // Parses an answer in code page 936 (through a kernel string, so the kernel
-// must be bound). Parsing starts at the first "<ret>" (any case). A soft
-// without a decimal id above 0 is dropped. True when at least one soft was
-// read; `out` is emptied first.
-bool ParseUpdateInfoXml(const BYTE* data, size_t size, UpdateInfoMap& out);
+// must be bound). Parsing starts at the first "<ret>" (any case); the
+// answer's bytes and softs are bounded as for list answers, and a set
+// `stop` ends the parse. A soft without a decimal id above 0 is dropped.
+// True when at least one soft was read; `out` is emptied first.
+bool ParseUpdateInfoXml(const BYTE* data, size_t size, UpdateInfoMap& out, HANDLE stop = nullptr);
 
 // Fills `record` from a soft's elements; `systemText` is matched against
 // "os" ignoring case.

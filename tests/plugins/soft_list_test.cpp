@@ -249,12 +249,10 @@ TEST_F(SoftListTest, AListPageIsFetchedAnnouncedAndRead) {
     ClearLog();
     const auto alpha = Item(0, 0, 101);
     ASSERT_TRUE(alpha);
-    const ISoftListData* r = alpha.Get();
     EXPECT_EQ(LinesStartingWith("soft99.31"),
               std::vector<std::string>{"soft99.31 101 vname=Alpha 2 durls=http://dl/101.exe uurls=http://up/101.exe "
                                        "dname=alpha.exe args=/S hint2=hint pname=alpha.exe os=xp;win7 ver=2.0 "
                                        "size=123456789012 shell=setup_SP.exe end=0"});
-    (void)r;
     struct Number {
         Reader<int> slot;
         long long value;
@@ -497,7 +495,8 @@ TEST_F(HostileAnswerTest, BadAnswersEndAsFailuresOrCutTexts) {
         {"not well-formed", "<ret><softs><soft><id>1</id></soft></softs>", false},
         {"no soft", "<ret><softs title=\"t\"></softs></ret>", false},
         {"only softs without id", "<ret><softs><soft><cname>x</cname></soft></softs></ret>", false},
-        {"5 MB", std::string(5 << 20, 'x'), false},
+        {"over 8 MB, well-formed", soft + "a</cname><x>" + std::string(8 << 20, 'x') + "</x></soft></softs></ret>",
+         false},
         {"binary", binary, false},
         {"binary inside", soft + binary + "</cname></soft></softs></ret>", false},
         {"invalid 936", soft + "\x81\x20\xFF\xFE</cname></soft></softs></ret>", false},
@@ -544,6 +543,25 @@ TEST_F(HostileAnswerTest, BadAnswersEndAsFailuresOrCutTexts) {
     mgr_->RequestCatalog(0);
     ASSERT_TRUE(WaitForEvent("0 0 0x00000000"));
     EXPECT_EQ(mgr_->GetCatalogCount(0), static_cast<LONG>(std::size(cases)));
+}
+
+TEST_F(HostileAnswerTest, AHundredThousandSoftsCostTheFirstThousandOnly) {
+    std::string page = "<ret><softs>";
+    for (int id = 1; id <= 100000; ++id) page += "<soft><id>" + std::to_string(id) + "</id></soft>";
+    Write("big", page + "</softs></ret>");
+    Write("static\\ess\\class_6_0.xml",
+          "<ret><softs><soft><name>big</name><url>http://127.0.0.1/big?s=%s&amp;%s</url></soft></softs></ret>");
+    Configure("[fetch]\nraw=1\nfixtures=" + Folder() + "\n[environment]\ntail=tail=1\n");
+    Started();
+    LoadCatalog();
+    const size_t before = PrivateBytes();
+    LoadList(0, 1);
+    const std::vector<uint32_t> ids = Ids(0, 0, 1);
+    ASSERT_EQ(ids.size(), 1000u);
+    EXPECT_EQ(ids.back(), 1000u);
+    EXPECT_TRUE(Item(0, 0, 1000));
+    EXPECT_FALSE(Item(0, 0, 1001));
+    EXPECT_LT(PrivateBytes() - before, size_t{64} << 20);
 }
 
 TEST_F(SoftListTest, ListAddressesAreFilledLiterally) {
@@ -617,6 +635,32 @@ TEST_F(SoftListTest, StoredValuesAreReadWithinTheirBounds) {
     ASSERT_TRUE(mgr_->GetListTitle(0, L"t", 1, &title));
     EXPECT_EQ(Utf8(bex::StringText(title).value_or(L"?").c_str()), "AB");
     title->Release();
+}
+
+TEST_F(SoftListTest, AnOversizedStoredRecordSetIsReadOnceAndWrittenBackCapped) {
+    // 1 100 stored records of "Tools" (ids from 5001), claiming 65 535.
+    catalog::tagSoftListData record;
+    std::memset(&record, 0, sizeof(record));
+    std::string hex;
+    for (uint32_t i = 0; i < 1100; ++i) {
+        record.softId = 5001 + i;
+        hex += HexOf(&record, sizeof(record));
+    }
+    PresetValue(6, "0-Tools", 0xFFFF0001u, hex, 1);
+    ConfigureCatalog();
+    Started();
+    LoadCatalog();
+    EXPECT_TRUE(Item(0, 0, 5001));
+    EXPECT_FALSE(Item(0, 0, 5001 + 1050));  // past the first 1 000
+    // Two softs of the answer are missing from memory: one read of the set.
+    ClearLog();
+    LoadList(0, 2);
+    EXPECT_EQ(LinesStartingWith("store.get 6 ").size(), 1u);
+    // Written back: this run's three, then the stored ones, 1 000 in all.
+    ClearLog();
+    EXPECT_EQ(mgr_->Stop(), 1);
+    EXPECT_EQ(LinesStartingWith("store.set 6 "),
+              std::vector<std::string>{"store.set 6 \"0-Tools\" size=20808000 extra=0x3E80001 large=1"});
 }
 
 }  // namespace

@@ -1,0 +1,162 @@
+#include "plugins/catalog/soft_list_cache.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "plugins/catalog/id_buffer.h"
+#include "plugins/common/kernel_calls.h"
+#include "protocol/bex_kernel.h"
+
+namespace catalog {
+
+namespace k = bex::kernel;
+
+namespace {
+
+constexpr int kCountType = 9;
+constexpr int kEntryType = 8;
+constexpr int kListType = 7;
+constexpr int kRecordSetType = 6;
+constexpr uint32_t kRecordSetVersion = 1;
+
+std::wstring EntryName(int kind, int index) { return std::to_wstring(kind) + L"-" + std::to_wstring(index); }
+
+uint32_t StoredId(const BYTE* record) {
+    uint32_t id = 0;
+    std::memcpy(&id, record, sizeof(id));
+    return id;
+}
+
+}  // namespace
+
+std::optional<bex::ByteView> SoftListCache::Get(int type, const std::wstring& name, bex::PluginRef<>& buffer,
+                                                uint32_t* extra) const {
+    if (!store_ || FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return std::nullopt;
+    return bex::ValueGet(store_.Get(), type, name.c_str(), buffer.Get(), extra);
+}
+
+size_t SoftListCache::StoredRecords(const bex::ByteView& bytes, uint32_t extra) {
+    return std::min({static_cast<size_t>(extra >> 16), bytes.size / sizeof(tagSoftListData), kMaxStoredRecords});
+}
+
+CatalogEntries SoftListCache::LoadCatalog(int kind) const {
+    CatalogEntries entries;
+    bex::PluginRef<> buffer;
+    if (!store_ || FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return entries;
+    const auto bytes = bex::ValueGetByNumber(store_.Get(), kCountType, static_cast<uint32_t>(kind), buffer.Get());
+    if (!bytes || bytes->size != sizeof(uint32_t)) return entries;
+    uint32_t count = 0;
+    std::memcpy(&count, bytes->data, sizeof(count));
+    // A count beyond what is stored costs one read, not one per number.
+    for (uint32_t i = 0; i < std::min(count, kMaxStoredEntries); ++i) {
+        CatalogEntry entry = LoadCatalogEntry(kind, static_cast<int>(i));
+        if (!entry) break;
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+CatalogEntry SoftListCache::LoadCatalogEntry(int kind, int index) const {
+    bex::PluginRef<> buffer;
+    const auto bytes = Get(kEntryType, EntryName(kind, index), buffer, nullptr);
+    if (!bytes || bytes->size != sizeof(tagSoftCatalogData)) return CatalogEntry();
+    CatalogEntry entry(NewSoftCatalogData());
+    if (!entry) return entry;
+    std::memcpy(&entry->Data(), bytes->data, sizeof(tagSoftCatalogData));
+    TerminateTexts(entry->Data());
+    return entry;
+}
+
+std::optional<ListState> SoftListCache::LoadList(const std::wstring& key) const {
+    ListState state;
+    bool found = false;
+    bex::PluginRef<> text;
+    if (const auto bytes = Get(kListType, L"text" + key, text, nullptr)) {
+        state.title.assign(bytes->size / sizeof(wchar_t), L'\0');
+        if (!state.title.empty()) std::memcpy(&state.title[0], bytes->data, state.title.size() * sizeof(wchar_t));
+        state.title = state.title.c_str();  // up to an embedded NUL
+        found = true;
+    }
+    bex::PluginRef<> data;
+    if (const auto bytes = Get(kListType, L"data" + key, data, nullptr)) {
+        state.ids = ReadIds(*bytes);
+        if (state.ids.size() > kMaxStoredEntries) state.ids.resize(kMaxStoredEntries);
+        found = true;
+    }
+    if (!found) return std::nullopt;
+    return state;
+}
+
+RecordSet SoftListCache::LoadRecords(const std::wstring& setKey, const std::set<uint32_t>& ids) const {
+    RecordSet records;
+    bex::PluginRef<> buffer;
+    uint32_t extra = 0;
+    const auto bytes = ids.empty() ? std::nullopt : Get(kRecordSetType, setKey, buffer, &extra);
+    if (!bytes) return records;
+    const size_t count = StoredRecords(*bytes, extra);
+    for (size_t i = 0; i < count && records.size() < ids.size(); ++i) {
+        const BYTE* at = bytes->data + i * sizeof(tagSoftListData);
+        const uint32_t id = StoredId(at);
+        if (!ids.count(id) || records.count(id)) continue;
+        tagSoftListData stored;
+        std::memcpy(&stored, at, sizeof(stored));
+        RecordRef record(NewSoftListData());
+        if (!record) break;
+        CopyStoredListRecord(record->Data(), stored);
+        records.emplace(id, std::move(record));
+    }
+    return records;
+}
+
+void SoftListCache::Save(const Catalogs& catalogs, const Lists& lists, const RecordSets& sets) const {
+    if (!store_) return;
+    for (int kind = 0; kind < 4; ++kind) {
+        const auto it = catalogs.find(kind);
+        const uint32_t count =
+            it == catalogs.end() ? 0 : std::min(static_cast<uint32_t>(it->second.size()), kMaxStoredEntries);
+        bex::ValueSetByNumber(store_.Get(), kCountType, static_cast<uint32_t>(kind), &count, sizeof(count));
+        for (uint32_t i = 0; i < count; ++i)
+            bex::ValueSet(store_.Get(), kEntryType, EntryName(kind, static_cast<int>(i)).c_str(),
+                          &it->second[i]->Data(), sizeof(tagSoftCatalogData), false, 0);
+    }
+    for (const auto& [key, list] : lists) {
+        if (!list.title.empty())
+            bex::ValueSet(store_.Get(), kListType, (L"text" + key).c_str(), list.title.data(),
+                          list.title.size() * sizeof(wchar_t), false, 0);
+        if (!list.ids.empty())
+            bex::ValueSet(store_.Get(), kListType, (L"data" + key).c_str(), list.ids.data(),
+                          std::min<size_t>(list.ids.size(), kMaxStoredEntries) * sizeof(uint32_t), false, 0);
+    }
+    for (const auto& [key, set] : sets) SaveRecordSet(key, set);
+}
+
+void SoftListCache::SaveRecordSet(const std::wstring& key, const RecordSet& set) const {
+    std::vector<BYTE> data;
+    size_t count = 0;
+    auto add = [&](const BYTE* record) {
+        data.insert(data.end(), record, record + sizeof(tagSoftListData));
+        ++count;
+    };
+    for (const auto& [id, record] : set) {
+        if (count == kMaxStoredRecords) break;
+        if (record) add(reinterpret_cast<const BYTE*>(&record->Data()));
+    }
+    // Records are read back one by one as they are asked for: those this
+    // run never asked for follow, as far as the set has room.
+    bex::PluginRef<> stored;
+    uint32_t storedExtra = 0;
+    if (const auto bytes = count < kMaxStoredRecords ? Get(kRecordSetType, key, stored, &storedExtra)
+                                                     : std::nullopt) {
+        const size_t n = StoredRecords(*bytes, storedExtra);
+        for (size_t i = 0; i < n && count < kMaxStoredRecords; ++i) {
+            const BYTE* record = bytes->data + i * sizeof(tagSoftListData);
+            if (!set.count(StoredId(record))) add(record);
+        }
+    }
+    if (count == 0) return;
+    const uint32_t extra = static_cast<uint32_t>(count) << 16 | kRecordSetVersion;
+    bex::ValueSet(store_.Get(), kRecordSetType, key.c_str(), data.data(), data.size(), true, extra);
+}
+
+}  // namespace catalog

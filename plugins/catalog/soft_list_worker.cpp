@@ -1,0 +1,180 @@
+#include "plugins/catalog/soft_list_worker.h"
+
+#include <utility>
+
+#include "base/exception_barrier.h"
+#include "plugins/catalog/locked.h"
+#include "plugins/common/kernel_calls.h"
+
+namespace catalog {
+
+namespace {
+
+constexpr DWORD kPollMs = 50;
+// How long a forced end waits for the thread to leave a lock of ours.
+constexpr int kForceTries = 100;
+constexpr DWORD kForceTryMs = 10;
+
+volatile LONG g_terminations = 0;
+
+}  // namespace
+
+// ---- PendingCompletion ----
+
+PendingCompletion::~PendingCompletion() { Close(); }
+
+PendingCompletion::PendingCompletion(PendingCompletion&& other) noexcept
+    : result_(std::move(other.result_)),
+      event_(std::exchange(other.event_, nullptr)),
+      kernelMade_(other.kernelMade_),
+      signalled_(other.signalled_) {}
+
+PendingCompletion& PendingCompletion::operator=(PendingCompletion&& other) noexcept {
+    if (this != &other) {
+        Close();
+        result_ = std::move(other.result_);
+        event_ = std::exchange(other.event_, nullptr);
+        kernelMade_ = other.kernelMade_;
+        signalled_ = other.signalled_;
+    }
+    return *this;
+}
+
+void PendingCompletion::Close() noexcept {
+    result_.Reset();
+    // The kernel's own completion object keeps this very handle: leave it
+    // open unless it was signalled.
+    if (event_ && (signalled_ || !kernelMade_)) ::CloseHandle(event_);
+    event_ = nullptr;
+}
+
+PendingCompletion PendingCompletion::StartDetails(IBexPlugin* details, IBexPlugin* names, const wchar_t* kind) {
+    PendingCompletion pending;
+    if (!details || !names) return pending;
+    winlib::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!event) return pending;
+    bool kernelMade = false;
+    bex::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));
+    if (!result || !plugin::DetailsStart(details, names, kind, result.Get())) return pending;
+    pending.result_ = std::move(result);
+    pending.event_ = event.Detach();
+    pending.kernelMade_ = kernelMade;
+    return pending;
+}
+
+LONG PendingCompletion::Poll(DWORD waitMs) {
+    if (!result_) return 0;
+    if (::WaitForSingleObject(event_, waitMs) != WAIT_OBJECT_0) return -1;
+    signalled_ = true;
+    return result_->GetResult(nullptr);
+}
+
+// ---- SoftListWorker ----
+
+SoftListWorker::SoftListWorker() noexcept
+    : wake_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)), stop_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    ::InitializeCriticalSection(&queueLock_);
+}
+
+SoftListWorker::~SoftListWorker() {
+    // The owner stopped the thread; should it not have, the thread still
+    // ends before what it uses goes.
+    if (thread_) {
+        ::SetEvent(stop_.Get());
+        ::WaitForSingleObject(thread_.Get(), INFINITE);
+    }
+    std::deque<SoftListRequest> left;
+    left.swap(queue_);
+    left.clear();
+    ::DeleteCriticalSection(&queueLock_);
+}
+
+LONG SoftListWorker::Terminations() noexcept { return g_terminations; }
+
+bool SoftListWorker::Start(Handler handler, void* owner) {
+    if (!Ready() || thread_) return false;
+    handler_ = handler;
+    owner_ = owner;
+    ::ResetEvent(stop_.Get());
+    thread_.Reset(::CreateThread(nullptr, 0, &Thread, this, 0, &threadId_));
+    return static_cast<bool>(thread_);
+}
+
+void SoftListWorker::Stop(DWORD waitMs, const GuardedState& state) {
+    if (thread_) {
+        ::SetEvent(stop_.Get());
+        if (::WaitForSingleObject(thread_.Get(), waitMs) == WAIT_TIMEOUT) EndByForce(state);
+        thread_.Reset();
+        threadId_ = 0;
+    }
+    std::deque<SoftListRequest> left;
+    {
+        Locked lock(queueLock_);
+        left.swap(queue_);
+    }
+}
+
+void SoftListWorker::EndByForce(const GuardedState& state) {
+    // The last resort, for a request that ignored the stop event; ended
+    // inside a lock of ours, the thread would leave it taken for ever.
+    for (int i = 0; i < kForceTries; ++i) {
+        if (::SuspendThread(thread_.Get()) == static_cast<DWORD>(-1)) return;
+        if ((!state.HeldBy(threadId_) && !HeldBy(queueLock_, threadId_)) || i + 1 == kForceTries) {
+            ::TerminateThread(thread_.Get(), 0);
+            ::InterlockedIncrement(&g_terminations);
+            return;
+        }
+        ::ResumeThread(thread_.Get());
+        if (::WaitForSingleObject(thread_.Get(), kForceTryMs) == WAIT_OBJECT_0) return;
+    }
+}
+
+void SoftListWorker::Queue(SoftListRequest&& request) {
+    Locked lock(queueLock_);
+    queue_.push_back(std::move(request));
+}
+
+void SoftListWorker::SetIdle(bool idle) noexcept {
+    if (idle) ::SetEvent(wake_.Get());
+    else ::ResetEvent(wake_.Get());
+}
+
+bool SoftListWorker::Take(SoftListRequest& request) {
+    Locked lock(queueLock_);
+    if (queue_.empty()) return false;
+    request = std::move(queue_.front());
+    queue_.pop_front();
+    return true;
+}
+
+DWORD WINAPI SoftListWorker::Thread(void* self) {
+    return base::CallGuarded(L"CSoftListMgr worker", DWORD{0}, [self] {
+        winlib::ComScope com;
+        static_cast<SoftListWorker*>(self)->Loop();
+        return DWORD{0};
+    });
+}
+
+void SoftListWorker::Loop() {
+    while (::WaitForSingleObject(stop_.Get(), 0) != WAIT_OBJECT_0) {
+        SoftListRequest request;
+        if (Take(request)) {
+            // A request that failed on the way is dropped; the worker goes on.
+            base::CallGuarded(L"CSoftListMgr::Handle", false, [&] {
+                handler_(owner_, request);
+                return true;
+            });
+        }
+        bool more = false;
+        {
+            Locked lock(queueLock_);
+            more = !queue_.empty();
+        }
+        // With no client left, queued work drains at once; an empty queue
+        // always waits its pass.
+        const bool drain = more && ::WaitForSingleObject(wake_.Get(), 0) == WAIT_OBJECT_0;
+        if (!drain) ::WaitForSingleObject(stop_.Get(), kPollMs);
+    }
+}
+
+}  // namespace catalog
