@@ -33,7 +33,6 @@ LPARAM ListParam(int index, int page) {
 // ---- life ----
 
 CSoftListMgr::CSoftListMgr() noexcept {
-    ::InitializeCriticalSection(&lifeLock_);
     appIds_.reset(new (std::nothrow) CBexStore());
     ::AcquireSRWLockExclusive(&g_liveLock);
     nextLive_ = g_live;
@@ -52,7 +51,6 @@ CSoftListMgr::~CSoftListMgr() {
     ::ReleaseSRWLockExclusive(&g_liveLock);
     Stop();
     // The maps, the queue and the services go with their members, no lock held.
-    ::DeleteCriticalSection(&lifeLock_);
 }
 
 LONG CSoftListMgr::Terminations() { return SoftListWorker::Terminations(); }
@@ -114,8 +112,10 @@ CSoftListMgr::Services CSoftListMgr::CurrentServices() {
 
 LONG BEX_CALL CSoftListMgr::Start() {
     return base::CallGuarded(L"CSoftListMgr::Start", 0L, [&]() -> LONG {
-        Locked life(lifeLock_);
-        if (started_) return 1;
+        // Ours alone until Finish: no other Start or Stop, and no lock held.
+        StartStopGate::Transition turn = gate_.Begin(true);
+        if (turn.Result() != StartStopGate::Outcome::kYours)
+            return turn.Result() == StartStopGate::Outcome::kAlreadyThere ? 1 : 0;
         if (!worker_.Ready()) return 0;
         Services services = MakeServices();
         if (!services) return 0;
@@ -127,7 +127,10 @@ LONG BEX_CALL CSoftListMgr::Start() {
             s.catalogs.swap(stored);
             ::InterlockedExchange(&started_, 1);
         });
-        if (worker_.Start(&CSoftListMgr::HandleRequest, this)) return 1;
+        if (worker_.Start(&CSoftListMgr::HandleRequest, this)) {
+            turn.Finish(true);
+            return 1;
+        }
         Catalogs loaded;
         state_.With([&](SoftListState& s) {
             ::InterlockedExchange(&started_, 0);
@@ -139,8 +142,9 @@ LONG BEX_CALL CSoftListMgr::Start() {
 
 LONG BEX_CALL CSoftListMgr::Stop() {
     return base::CallGuarded(L"CSoftListMgr::Stop", 1L, [&]() -> LONG {
-        Locked life(lifeLock_);
-        if (!started_) return 1;
+        // Stopped already, or asked from inside this thread's own Start.
+        StartStopGate::Transition turn = gate_.Begin(false);
+        if (turn.Result() != StartStopGate::Outcome::kYours) return 1;
         state_.With([&](SoftListState&) { ::InterlockedExchange(&started_, 0); });
         worker_.Stop(kStopWaitMs, state_);
         // The worker is gone: what it finished is taken out, saved and let go of.

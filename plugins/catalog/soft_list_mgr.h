@@ -21,6 +21,7 @@
 #include "plugins/catalog/soft_list_data.h"
 #include "plugins/catalog/soft_list_state.h"
 #include "plugins/catalog/soft_list_worker.h"
+#include "plugins/catalog/start_stop_gate.h"
 #include "plugins/common/plugin_object.h"
 #include "protocol/plugin_ref.h"
 
@@ -174,7 +175,7 @@ private:
     void SearchEnded(const SoftListRequest& request, bool loaded);
     static void ForgetSearches(SoftListState& s);
 
-    CRITICAL_SECTION lifeLock_;  // Start and Stop one at a time; the worker never takes it
+    StartStopGate gate_;  // Start and Stop one at a time, no lock held while they run
     volatile LONG started_ = 0;  // changed under the state's lock, read anywhere
     GuardedState state_;
     SoftListWorker worker_;
