@@ -8,13 +8,12 @@
 namespace appaths {
 
 namespace {
-constexpr wchar_t kAppPathsKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tarvisk.exe";
 constexpr DWORD kCapacity = 260;
 }  // namespace
 
 std::wstring ReadTarviskAppPath() {
     winlib::RegKey key;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kAppPathsKey, 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS)
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kTarviskAppPathsKey, 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS)
         return std::wstring();
     std::wstring value;
     if (!base::ReadRegTextBounded(key.Get(), nullptr, kCapacity, value)) return std::wstring();

@@ -8,6 +8,9 @@
 
 namespace appaths {
 
+// Under HKEY_LOCAL_MACHINE.
+constexpr wchar_t kTarviskAppPathsKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tarvisk.exe";
+
 // The value as stored (not expanded), or empty when it is missing, not
 // REG_SZ / REG_EXPAND_SZ, 260 characters or longer (with its terminator it
 // would not fit the 260-character buffer the value is read into), or quoted.
