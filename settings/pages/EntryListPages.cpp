@@ -10,6 +10,7 @@
 namespace {
 
 constexpr int kWidth = 320, kHeight = 365;
+constexpr int kFrame = 1;  // the window's frame line, which the list leaves alone
 // The empty-list notice: its picture's place until the picture gives it its
 // size, centred at kEmptyPictureTop, and the text under it.
 constexpr RECT kEmptyPanelBounds{60, 150, 260, 260};
@@ -31,7 +32,7 @@ void TEntryListPages::Build(TButtonImage* manageButton) {
     manageButton_ = manageButton;
 
     const int band = TPageHost::kTitleBandHeight;
-    list_ = &f.Add<TDrawListBox>(1, band, kWidth - 2, kHeight - band - 1);
+    list_ = &f.Add<TDrawListBox>(kFrame, band, kWidth - 2 * kFrame, kHeight - band - kFrame);
     list_->SetRowHeight(kRowHeight);
     list_->SetColumnCount(1);
     list_->MouseUpAlwaysClick = true;

@@ -219,6 +219,27 @@ TButtonImage& AddPushButton(forms::TForm& form, int left, int top, int width, in
     return button;
 }
 
+void SetHandCursor(forms::TControl& control) {
+    control.OnMouseMove = [](forms::TControl&, POINT) { ::SetCursor(::LoadCursorW(nullptr, IDC_HAND)); };
+}
+
+void ShowControl(forms::TControl* control, bool visible) {
+    if (control && control->Visible() != visible) control->SetVisible(visible);
+}
+
+// A tab draws its normal picture over the selected one when it is
+// deselected; the skins here are see-through, so the face is renewed from
+// the normal picture alone.
+void SetTabSelected(TTabButton* tab, bool selected) {
+    if (!tab) return;
+    const bool was = tab->Selected();
+    tab->SetSelected(selected);
+    if (was && !selected && tab->Enabled()) {
+        tab->SetEnabled(false);
+        tab->SetEnabled(true);
+    }
+}
+
 bool ChooseRingFile(HWND owner, const std::wstring& current, std::wstring& chosen) {
     std::wstring filter = kSoundFilter;
     for (wchar_t& c : filter)

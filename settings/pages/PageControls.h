@@ -15,6 +15,7 @@
 #include "settings/controls/CheckLabelButton.h"
 #include "settings/controls/ColorLabel.h"
 #include "settings/controls/ComboboxEx.h"
+#include "settings/controls/TabButton.h"
 #include "settings/forms/form.h"
 #include "settings/model/DateTime.h"
 
@@ -105,6 +106,13 @@ void SetLabelText(TColorLabel& label, const std::wstring& text, COLORREF color, 
 // A 60 x 23 (or given size) push button with the skin's caption look.
 TButtonImage& AddPushButton(forms::TForm& form, int left, int top, int width, int height, const std::wstring& caption);
 void StylePushButton(TButtonImage& button);
+
+// The hand over the control.
+void SetHandCursor(forms::TControl& control);
+// Shows or hides a control that is not so already.
+void ShowControl(forms::TControl* control, bool visible);
+// Selects or deselects a tab and renews its face.
+void SetTabSelected(TTabButton* tab, bool selected);
 
 // The open dialog for a ring, starting in the folder of `current` when it
 // exists; false when the user cancelled.

@@ -14,8 +14,12 @@ constexpr int kAddLeft = kWidth - kAddWidth - kTitleRightMargin;
 constexpr int kManageLeft = kAddLeft - kManageWidth - kTitleButtonGap;
 constexpr POINT kTitlePicture{5, 13};
 // The band behind an editor's OK and Cancel.
-constexpr int kBottomBandHeight = 39, kBottomBandTop = kHeight - kBottomBandHeight - 1;
+constexpr int kFrame = 1;  // the window's frame line, which the band leaves alone
+constexpr int kBottomBandHeight = 39, kBottomBandTop = kHeight - kBottomBandHeight - kFrame;
 constexpr int kComboButtonSize = 18;
+// How often the lists' timers tick: tmrTimerAlert, tmrShutDownList and the
+// editor's countdown, tmrShutDownEdit.
+constexpr UINT kAlertTickMs = 500, kShutDownTickMs = 1000, kCountdownTickMs = 500;
 
 // What the two lists differ in beyond their entries and editors.
 TEntryListSetup RemindersSetup() {
@@ -26,7 +30,7 @@ TEntryListSetup RemindersSetup() {
     s.SavedCode = protocol::kEventAddRemind;
     s.DeletedCode = protocol::kEventDelRemind;
     s.ListTimerId = TListPages::kTimerAlertTimerId;
-    s.ListTimerMs = 500;
+    s.ListTimerMs = kAlertTickMs;
     s.ListTimerOnEditor = false;
     return s;
 }
@@ -39,10 +43,10 @@ TEntryListSetup ShutDownsSetup() {
     s.SavedCode = protocol::kEventAddTask;
     s.DeletedCode = protocol::kEventDelTask;
     s.ListTimerId = TListPages::kShutDownListTimerId;
-    s.ListTimerMs = 1000;
+    s.ListTimerMs = kShutDownTickMs;
     s.ListTimerOnEditor = true;  // the rows stay current under the editor too
     s.EditorTimerId = TListPages::kShutDownEditTimerId;
-    s.EditorTimerMs = 500;
+    s.EditorTimerMs = kCountdownTickMs;
     return s;
 }
 
@@ -138,8 +142,8 @@ void TListPages::Paint(HDC dc) {
     if (!title.Empty()) DrawRGBA(dc, kTitlePicture.x, kTitlePicture.y, title);
     const bool editor = page_ == kPageTimerAlertEdit || page_ == kPageShutDownEdit;
     if (editor && !bottom_.Empty())
-        StretchDrawRGBA(dc, 1, kBottomBandTop, 255, bottom_.Height(), bottom_.Width(), 0, 0, bottom_, kBottomBandHeight,
-                        kWidth - 2);
+        StretchDrawRGBA(dc, kFrame, kBottomBandTop, 255, bottom_.Height(), bottom_.Width(), 0, 0, bottom_,
+                        kBottomBandHeight, kWidth - 2 * kFrame);
 }
 
 void TListPages::AddEntry() {

@@ -10,6 +10,8 @@ namespace {
 // The editor's rows: "本次关机" (hour and minute) and under it "每天关机"
 // (its kind, hour and minute); each time list is followed by its unit.
 constexpr int kLeft = 20;
+constexpr int kCountdownLabelTop = 76, kClockTop = 98, kClockWidth = 112, kClockHeight = 20;
+constexpr int kStyleLabelTop = 252, kStyleTop = 272;
 constexpr int kRadioWidth = 100, kRadioHeight = 16;
 constexpr int kOnceRadioTop = 134, kOnceRowTop = 156, kOnceMinuteLeft = 82;
 constexpr int kDailyRadioTop = 192, kDailyRowTop = 214, kDailyHourLeft = 176, kDailyMinuteLeft = 238;
@@ -47,8 +49,8 @@ bool TShutDownEditor::TickList() {
 void TShutDownEditor::BuildEditor(std::vector<forms::TControl*>& controls) {
     forms::TForm& f = form_;
     auto keep = [&controls](forms::TControl& c) { controls.push_back(&c); };
-    keep(AddLabel(f, kLeft, 76, L"关机倒计时："));
-    Clock = &f.Add<TGraphicTime>(kLeft, 98, 112, 20);
+    keep(AddLabel(f, kLeft, kCountdownLabelTop, L"关机倒计时："));
+    Clock = &f.Add<TGraphicTime>(kLeft, kClockTop, kClockWidth, kClockHeight);
     OnceRadio = &f.Add<TCheckLabelButton>(kLeft, kOnceRadioTop, kRadioWidth, kRadioHeight);
     OnceHour = &AddTimeList(f, kLeft, kOnceRowTop, kHoursInDay);
     OnceMin = &AddTimeList(f, kOnceMinuteLeft, kOnceRowTop, kMinutesInHour);
@@ -63,8 +65,8 @@ void TShutDownEditor::BuildEditor(std::vector<forms::TControl*>& controls) {
     keep(AddLabel(f, kOnceMinuteLeft + kUnitOffset, kOnceRowTop + kUnitDrop, L"分"));
     keep(AddLabel(f, kDailyHourLeft + kUnitOffset, kDailyRowTop + kUnitDrop, L"时"));
     keep(AddLabel(f, kDailyMinuteLeft + kUnitOffset, kDailyRowTop + kUnitDrop, L"分"));
-    keep(AddLabel(f, kLeft, 252, L"关机类型："));
-    Style = &f.Add<TPageComboBox>(kLeft, 272, kListWidth, kListDropped);
+    keep(AddLabel(f, kLeft, kStyleLabelTop, L"关机类型："));
+    Style = &f.Add<TPageComboBox>(kLeft, kStyleTop, kListWidth, kListDropped);
     keep(*Style);
     StyleRadio(*OnceRadio, L"本次关机");
     StyleRadio(*DailyRadio, L"每天关机");

@@ -11,6 +11,7 @@ namespace {
 // and under it the date row (date, hour and minute); each list is followed
 // by its unit ("时", "分").
 constexpr int kLeft = 20;
+constexpr int kContentLabelTop = 76, kContentTop = 96, kRingLabelTop = 246;
 constexpr int kHourLeft = 176, kMinuteLeft = 238, kUnitOffset = 48;
 constexpr int kRadioWidth = 100, kRadioHeight = 16;
 constexpr int kKindListWidth = 150, kKindListDropped = 200;
@@ -19,7 +20,8 @@ constexpr int kSpecifyRadioTop = 188, kSpecifyRowTop = 210;
 constexpr int kUnitDrop = 3;  // a unit's text sits this much lower than its list
 constexpr int kContentWidth = 280, kFieldHeight = 22, kContentMargin = 4;
 constexpr int kRingWidth = 200, kRingHeight = 24, kRingTop = 266;
-constexpr int kPlaySize = 18, kPlayInset = 21;
+constexpr int kPlaySize = 18, kPlayInset = 21, kPlayDrop = 3;
+constexpr int kBrowseGap = 8, kBrowseWidth = 70;
 
 }  // namespace
 
@@ -45,8 +47,8 @@ void TTimerAlertEditor::ShowMessage(const std::wstring& text) {
 void TTimerAlertEditor::BuildEditor(std::vector<forms::TControl*>& controls) {
     forms::TForm& f = form_;
     auto keep = [&controls](forms::TControl& c) { controls.push_back(&c); };
-    keep(AddLabel(f, kLeft, 76, L"提醒内容："));
-    Content = &f.Add<TEditBox>(kLeft, 96, kContentWidth, kFieldHeight, ES_AUTOHSCROLL);
+    keep(AddLabel(f, kLeft, kContentLabelTop, L"提醒内容："));
+    Content = &f.Add<TEditBox>(kLeft, kContentTop, kContentWidth, kFieldHeight, ES_AUTOHSCROLL);
     ::SendMessageW(Content->Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
                    MAKELPARAM(kContentMargin, kContentMargin));
     ::SetWindowLongW(Content->Handle(), GWL_EXSTYLE, 0);
@@ -72,12 +74,12 @@ void TTimerAlertEditor::BuildEditor(std::vector<forms::TControl*>& controls) {
         keep(AddLabel(f, kHourLeft + kUnitOffset, top + kUnitDrop, L"时"));
         keep(AddLabel(f, kMinuteLeft + kUnitOffset, top + kUnitDrop, L"分"));
     }
-    keep(AddLabel(f, kLeft, 246, L"提醒声音："));
+    keep(AddLabel(f, kLeft, kRingLabelTop, L"提醒声音："));
     RingBox = &f.Add<TRingBox>(kLeft, kRingTop, kRingWidth, kRingHeight);
     RingBox->SetTabStop(true);
-    Play = &f.Add<TButtonImage>(kLeft + kRingWidth - kPlayInset, kRingTop + 3, kPlaySize, kPlaySize);
+    Play = &f.Add<TButtonImage>(kLeft + kRingWidth - kPlayInset, kRingTop + kPlayDrop, kPlaySize, kPlaySize);
     Play->SetHint(L"试听");
-    Browse = &AddPushButton(f, kLeft + kRingWidth + 8, kRingTop, 70, kRingHeight, L"浏览...");
+    Browse = &AddPushButton(f, kLeft + kRingWidth + kBrowseGap, kRingTop, kBrowseWidth, kRingHeight, L"浏览...");
     for (forms::TControl* c : std::initializer_list<forms::TControl*>{RingBox, Play, Browse}) keep(*c);
 
     StyleRadio(*RepeatRadio, L"重复提醒");
