@@ -72,6 +72,16 @@ int ClampedListNumber(const std::wstring& text, int limit) {
     return value >= limit ? limit - 1 : value;
 }
 
+void StyleDropDown(TQComboBox& box) {
+    constexpr int kButtonSize = 18;
+    box.BorderColor = kFrameColor;
+    box.RoundWidth = 1;
+    box.SetButtonWidth(kButtonSize);
+    box.SetButtonHeight(kButtonSize);
+    box.FieldColor = kFieldColor;
+    box.InstallSkinStateHandler();
+}
+
 TPageComboBox& AddTimeList(forms::TForm& form, int left, int top, int count) {
     constexpr int kWidth = 45, kDroppedHeight = 260;
     TPageComboBox& box = form.Add<TPageComboBox>(left, top, kWidth, kDroppedHeight, CBS_DROPDOWN | WS_VSCROLL);
@@ -84,6 +94,12 @@ TPageComboBox& AddTimeList(forms::TForm& form, int left, int top, int count) {
     TPageComboBox* self = &box;
     box.OnLeave = [self, count] { self->SetText(std::to_wstring(ClampedListNumber(self->Text(), count))); };
     return box;
+}
+
+void ShowTime(const std::wstring& time, TPageComboBox& hour, TPageComboBox& minute) {
+    const TDateTime t = ParseTime(time);
+    hour.SetText(std::to_wstring(t.Hour));
+    minute.SetText(std::to_wstring(t.Minute));
 }
 
 std::vector<std::wstring> RepeatListItems() {

@@ -54,9 +54,16 @@ public:
 // at or above `limit` gives limit - 1.
 int ClampedListNumber(const std::wstring& text, int limit);
 
+// The pages' look of a drop-down list, once the skin is loaded: frame,
+// field colour and button size.
+void StyleDropDown(TQComboBox& box);
+
 // An hour or minute list of the numbers 0 to count - 1 (kHoursInDay or
 // kMinutesInHour): digits only, and put right when the focus leaves it.
 TPageComboBox& AddTimeList(forms::TForm& form, int left, int top, int count);
+
+// Shows a time "HH:NN" in an hour and a minute list, without leading zeros.
+void ShowTime(const std::wstring& time, TPageComboBox& hour, TPageComboBox& minute);
 
 // The repeat list of both editors: "每天", "星期一到星期五", "星期六到星期日".
 std::vector<std::wstring> RepeatListItems();

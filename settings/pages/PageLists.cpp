@@ -16,7 +16,6 @@ constexpr POINT kTitlePicture{5, 13};
 // The band behind an editor's OK and Cancel.
 constexpr int kFrame = 1;  // the window's frame line, which the band leaves alone
 constexpr int kBottomBandHeight = 39, kBottomBandTop = kHeight - kBottomBandHeight - kFrame;
-constexpr int kComboButtonSize = 18;
 // How often the lists' timers tick: tmrTimerAlert, tmrShutDownList and the
 // editor's countdown, tmrShutDownEdit.
 constexpr UINT kAlertTickMs = 500, kShutDownTickMs = 1000, kCountdownTickMs = 500;
@@ -99,14 +98,7 @@ void TListPages::Build() {
     shutDowns_.SetEmptyPicture(emptyPicture_);
     for (TButtonImage* b : {reminders_.Ok(), reminders_.Cancel(), shutDowns_.Ok(), shutDowns_.Cancel(), r.Browse})
         StylePushButton(*b);
-    for (TQComboBox* box : t.ComboBoxes) {
-        box->BorderColor = kFrameColor;
-        box->RoundWidth = 1;
-        box->SetButtonWidth(kComboButtonSize);
-        box->SetButtonHeight(kComboButtonSize);
-        box->FieldColor = kFieldColor;
-        box->InstallSkinStateHandler();
-    }
+    for (TQComboBox* box : t.ComboBoxes) StyleDropDown(*box);
     SetComboDropWidth(s.Style->Handle(), -1);
     s.Clock->SetAutoSize(true);
     s.Clock->SetCaption(L"00:00:00");

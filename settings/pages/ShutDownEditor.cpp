@@ -104,15 +104,12 @@ void TShutDownEditor::NewEntry() {
 void TShutDownEditor::LoadEntry(int row) {
     underEdit_ = entries_[static_cast<size_t>(row)];
     Reset();
-    const TDateTime time = ParseTime(underEdit_.Time);
     const bool repeating = underEdit_.Repeat != kRepeatOnce;
     if (repeating) {
         DailyKind->SetItemIndex(RepeatListIndex(underEdit_.Repeat));
-        DailyHour->SetText(std::to_wstring(time.Hour));
-        DailyMin->SetText(std::to_wstring(time.Minute));
+        ShowTime(underEdit_.Time, *DailyHour, *DailyMin);
     } else {
-        OnceHour->SetText(std::to_wstring(time.Hour));
-        OnceMin->SetText(std::to_wstring(time.Minute));
+        ShowTime(underEdit_.Time, *OnceHour, *OnceMin);
     }
     SelectDailyRow(repeating);
     Style->SetItemIndex(StyleListIndex(underEdit_.Style));

@@ -137,16 +137,13 @@ void TTimerAlertEditor::NewEntry() {
 void TTimerAlertEditor::LoadEntry(int row) {
     underEdit_ = entries_[static_cast<size_t>(row)];
     Reset();
-    const TDateTime time = ParseTime(underEdit_.Time);
     const bool repeating = underEdit_.Repeat != kRepeatOnce;
     if (repeating) {
         RepeatKind->SetItemIndex(RepeatListIndex(underEdit_.Repeat));
-        RepeatHour->SetText(std::to_wstring(time.Hour));
-        RepeatMin->SetText(std::to_wstring(time.Minute));
+        ShowTime(underEdit_.Time, *RepeatHour, *RepeatMin);
     } else {
         RepeatKind->SetItemIndex(0);
-        SpecifyHour->SetText(std::to_wstring(time.Hour));
-        SpecifyMin->SetText(std::to_wstring(time.Minute));
+        ShowTime(underEdit_.Time, *SpecifyHour, *SpecifyMin);
         Date->SetDate(ParseDate8(underEdit_.LastSetDate));
     }
     SelectRepeatRow(repeating);
