@@ -9,12 +9,11 @@ namespace appaths {
 
 namespace {
 
-constexpr wchar_t kAppPathsKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tarvisk.exe";
 constexpr DWORD kCapacity = MAX_PATH;  // 260, with the terminator
 
 std::wstring ReadValue(const wchar_t* name) {
     winlib::RegKey key;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kAppPathsKey, 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS)
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kTarviskAppPathsKey, 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS)
         return std::wstring();
     // One character more than a value may have: one that fills it is too long.
     wchar_t stored[kCapacity + 1] = {};

@@ -13,6 +13,9 @@
 
 namespace appaths {
 
+// Under HKEY_LOCAL_MACHINE.
+constexpr wchar_t kTarviskAppPathsKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tarvisk.exe";
+
 // The default value by that rule, or empty.
 std::wstring ReadTarviskAppPath();
 // The value "Path" by that rule, or empty.

@@ -2,11 +2,23 @@
 
 namespace protocol {
 
-std::wstring SettingsFileIn(const std::wstring& dataFolder) {
+namespace {
+
+std::wstring UnderDataFolder(const std::wstring& dataFolder, const std::wstring& relative) {
     if (dataFolder.empty()) return std::wstring();
     std::wstring path = dataFolder;
     if (path.back() != L'\\') path.push_back(L'\\');
-    return path + kSettingsFileRelativePath;
+    return path + relative;
+}
+
+}  // namespace
+
+std::wstring SettingsFileIn(const std::wstring& dataFolder) {
+    return UnderDataFolder(dataFolder, kSettingsFileRelativePath);
+}
+
+std::wstring SkinFolderIn(const std::wstring& dataFolder) {
+    return UnderDataFolder(dataFolder, std::wstring(kSkinParentRelativePath) + kSkinFolderName + L"\\");
 }
 
 std::wstring CompanionRunValue(const std::wstring& folder) {

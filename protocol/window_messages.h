@@ -64,9 +64,6 @@ enum ExerciseMessages : UINT {
     WM_REST_EXERCISE_DONE = 1549,  // the full-screen rest dialog
 };
 
-static_assert(static_cast<UINT>(WM_SHOW_NECK_EXERCISE) == static_cast<UINT>(WM_SET_TIP_TEXT),
-              "the one shared number, to two different windows");
-
 // Received by Mirelo's own windows; no other program sends them. (The forms
 // library's application window takes WM_APP + 1 for itself: that library
 // knows no product, so its number stays there.)
@@ -105,6 +102,39 @@ enum SettingsEventCode : int {
     kEventSoundOff = 18,
     kSettingsEventCount = 19,
 };
+
+// The table checks itself when it is compiled: no number is used twice but
+// the one above, Mirelo's own messages stay in its private range, and the
+// change codes run from 0 without a gap. A new message goes into this list.
+namespace table_check {
+
+constexpr UINT kEveryNumber[] = {
+    WM_SETTINGS_CHANGED, WM_SETTINGS_RESERVED, WM_SHOW_NECK_EXERCISE, WM_SHOW_EYE_EXERCISE,
+    WM_REPORT_SETTINGS_EVENT, WM_REST_SETTINGS_CHANGED, WM_TIP_LINK_CLICKED, WM_SHOW_EYE_EXERCISE_ALT,
+    WM_CLOSE_NAVIGATION, WM_ACTION_DUE, WM_DETECT_ENDED, WM_OPEN_NAVIGATION, WM_HIDE_NAVIGATION, WM_TRAY_NOTIFY,
+    WM_CLOSE_SETTINGS, WM_SHOW_PAGE, WM_TIP_MOVE, WM_SET_TIP_TEXT, WM_MOVE_NAVIGATION, WM_EXERCISE_DONE,
+    WM_REST_EXERCISE_DONE, WM_CONFIRM_SHOWN, WM_HEALTH_PAGE_EXIT,
+};
+
+constexpr bool OnlyTheSharedNumberRepeats() {
+    const size_t count = sizeof(kEveryNumber) / sizeof(kEveryNumber[0]);
+    for (size_t i = 0; i < count; ++i)
+        for (size_t j = i + 1; j < count; ++j)
+            if (kEveryNumber[i] == kEveryNumber[j] && kEveryNumber[i] != static_cast<UINT>(WM_SET_TIP_TEXT))
+                return false;
+    return true;
+}
+
+}  // namespace table_check
+
+static_assert(table_check::OnlyTheSharedNumberRepeats(), "a number of this table is used twice");
+static_assert(static_cast<UINT>(WM_SHOW_NECK_EXERCISE) == static_cast<UINT>(WM_SET_TIP_TEXT),
+              "the one shared number, to two different windows");
+static_assert(WM_CONFIRM_SHOWN >= WM_APP && WM_HEALTH_PAGE_EXIT >= WM_APP && WM_CONFIRM_SHOWN < 0xC000 &&
+                  WM_HEALTH_PAGE_EXIT < 0xC000,
+              "Mirelo's own messages lie in the application's private range");
+static_assert(kEventEyeCare == 0 && kSettingsEventCount == kEventSoundOff + 1,
+              "the codes start at 0 and the count follows the last");
 
 }  // namespace protocol
 

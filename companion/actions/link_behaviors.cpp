@@ -6,6 +6,7 @@
 
 #include "base/path_join.h"
 #include "companion/system/corvalle_log.h"
+#include "protocol/program_names.h"
 #include "protocol/window_messages.h"
 
 int CLinkBehavior::Execute(ILinkTargets& targets) {
@@ -31,7 +32,7 @@ std::wstring CProductFunctionLink::ProductPath() {
     if (length == 0 || length >= MAX_PATH) return std::wstring();  // none, or cut short
     ::PathRemoveFileSpecW(path);
     ::PathRemoveFileSpecW(path);
-    return base::JoinPath(path, L"Tarvisk.exe");
+    return base::JoinPath(path, protocol::kSecurityProgram);
 }
 
 int CProductFunctionLink::Execute(ILinkTargets&) {

@@ -13,7 +13,6 @@ namespace ini = protocol::ini;
 
 namespace {
 
-constexpr DWORD kPlannedShutdownReason = 0x80020000;
 constexpr UINT kFallbackFrameMs = 100;
 
 bool Contains(const std::wstring& text, const wchar_t* marker) {
@@ -104,35 +103,7 @@ void CActionPresenter::ShowTimedShutdown(const std::wstring& tip) {
     }
     modalRunning_ = true;
 
-    if (dialogs_.RunCountdown(kCountdownBeforeShutdown) == 0) {
-        IPowerControl& power = PowerControl();
-        const int style = ShutdownStyle(tip);
-        switch (style) {
-        case 0:
-        case 1:
-            if (power.EnableShutdownPrivilege()) {
-                power.ExitSession(style == 0 ? EWX_POWEROFF | EWX_FORCE : EWX_POWEROFF, kPlannedShutdownReason);
-                // A locked session ignores the request above.
-                if (host_.Away()) power.InitiateShutdown(false);
-            }
-            break;
-        case 2:
-            SystemShutdown(false, kShutdownLogOff);
-            break;
-        case 3:
-            power.Lock();
-            break;
-        case 4:
-            SystemShutdown(true, kShutdownRestart);
-            if (host_.Away()) power.InitiateShutdown(true);
-            break;
-        case 5:
-            SystemShutdown(false, kShutdownStandby);
-            break;
-        default:
-            break;
-        }
-    }
+    if (dialogs_.RunCountdown(kCountdownBeforeShutdown) == 0) ShutDownInStyle(ShutdownStyle(tip), host_.Away());
     modalRunning_ = false;
     FinishShowing();
 }

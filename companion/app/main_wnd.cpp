@@ -201,7 +201,7 @@ void CMainWnd::EnsureCompatible() {
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     info.lpVerb = L"open";
     info.lpFile = settingsProgram.c_str();
-    info.lpParameters = L"init";
+    info.lpParameters = protocol::kSettingsJobMigrate;
     info.nShow = SW_HIDE;
     if (!::ShellExecuteExW(&info)) return;
     winlib::Process process(info.hProcess);

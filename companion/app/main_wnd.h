@@ -47,7 +47,7 @@ struct MainWindowServices {
 // Command ids of the menus.
 enum MainWindowCommand : WORD {
     kCmdExit = 500,
-    kCmdSettings = 501,
+    kCmdSettings = kCommandOpenGeneralSettings,  // also posted by the greeting's link
     kCmdHide = 502,
     kCmdShow = 503,
     kCmdGuide = 504,

@@ -11,6 +11,7 @@
 #include "companion/system/statistics.h"
 #include "companion/ui/corvalle_skin.h"
 #include "protocol/corvalle_ini.h"
+#include "protocol/program_names.h"
 #include "winlib/app_module.h"
 #include "winlib/handles.h"
 
@@ -169,7 +170,7 @@ LRESULT CMainWnd::OnCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
         OnExit();
         break;
     case kCmdSettings:
-        OpenSettings(L"general", L"vynset&type=fromrmenu");
+        OpenSettings(protocol::kSettingsPageGeneral, L"vynset&type=fromrmenu");
         break;
     case kCmdHide:
         OnHide();
@@ -184,13 +185,13 @@ LRESULT CMainWnd::OnCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
         OnTopmost();
         break;
     case kCmdEyeSettings:
-        OpenSettings(L"eye", L"vyneye&type=fromrmenu");
+        OpenSettings(protocol::kSettingsPageEye, L"vyneye&type=fromrmenu");
         break;
     case kCmdTimeAlert:
-        OpenSettings(L"timealert", L"vynremind&type=fromrmenu");
+        OpenSettings(protocol::kSettingsPageTimeAlert, L"vynremind&type=fromrmenu");
         break;
     case kCmdTimeShutdown:
-        OpenSettings(L"timeshutdown", L"vynturnoff&type=fromrmenu");
+        OpenSettings(protocol::kSettingsPageTimeShutdown, L"vynturnoff&type=fromrmenu");
         break;
     default:
         // The program list (506, 510-900) is never filled: nothing to start.

@@ -6,19 +6,17 @@
 
 #include <vector>
 
+#include "base/app_paths.h"
 #include "base/module_path.h"
 #include "companion/system/text_utils.h"
+#include "protocol/program_names.h"
 #include "winlib/handles.h"
 
 namespace {
 
-constexpr wchar_t kProductAppPathKey[] =
-    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tarvisk.exe";
-constexpr wchar_t kProductProgram[] = L"Tarvisk.exe";
-
 bool ReadRegisteredProductDir(std::wstring& dir) {
     winlib::RegKey key;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProductAppPathKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS)
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, appaths::kTarviskAppPathsKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS)
         return false;
     wchar_t buffer[512] = {};  // 1024 bytes
     DWORD type = 0;
@@ -68,12 +66,12 @@ int GetTarviskDir(std::wstring& dir) {
 
     std::wstring own;
     if (!GetExeDir(own)) return -1;
-    if (GetPathType((own + kProductProgram).c_str()) == 1) {
+    if (GetPathType((own + protocol::kSecurityProgram).c_str()) == 1) {
         dir = own;
         return 0;
     }
     const std::wstring parent = ParentDir(own);
-    if (!parent.empty() && GetPathType((parent + kProductProgram).c_str()) == 1) {
+    if (!parent.empty() && GetPathType((parent + protocol::kSecurityProgram).c_str()) == 1) {
         dir = parent;
         return 0;
     }

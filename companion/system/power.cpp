@@ -2,11 +2,39 @@
 
 #include <atomic>
 
+#include "base/shutdown.h"
+#include "protocol/corvalle_ini.h"
+
 namespace {
 
-constexpr DWORD kPlannedShutdownReason = 0x80020000;  // planned, operating system: reconfiguration
-
 std::atomic<IPowerControl*> g_override{nullptr};
+
+// Corvalle acts for a user who may be away: nothing without the privilege,
+// a log-off always lets programs ask to save, standby is always forced.
+base::ShutdownManner CorvalleManner(bool away) {
+    base::ShutdownManner manner;
+    manner.needsPrivilege = true;
+    manner.forceLogOff = false;
+    manner.alwaysForceStandby = true;
+    manner.machineWide = away ? base::ShutdownManner::MachineWide::Always : base::ShutdownManner::MachineWide::Never;
+    return manner;
+}
+
+struct StyleRequest {
+    base::ShutdownKind kind;
+    bool force;
+};
+
+// Indexed by ShutDownStyle.
+constexpr StyleRequest kStyleRequests[] = {
+    {base::ShutdownKind::PowerOff, true},   // kStyleForcedPowerOff
+    {base::ShutdownKind::PowerOff, false},  // kStylePowerOff
+    {base::ShutdownKind::LogOff, false},    // kStyleLogOff
+    {base::ShutdownKind::Lock, false},      // kStyleLock
+    {base::ShutdownKind::Restart, true},    // kStyleRestart
+    {base::ShutdownKind::Standby, false},   // kStyleStandby
+};
+static_assert(sizeof(kStyleRequests) / sizeof(kStyleRequests[0]) == protocol::kShutDownStyleCount, "one request a style");
 
 }  // namespace
 
@@ -20,19 +48,18 @@ void SetPowerControl(IPowerControl* power) {
     g_override.store(power);
 }
 
+static_assert(kShutdownRestart == static_cast<int>(base::ShutdownKind::Restart) &&
+                  kShutdownStandby == static_cast<int>(base::ShutdownKind::Standby),
+              "Corvalle numbers its shutdown types as the shared requests are numbered");
+
 bool SystemShutdown(bool force, int type) {
     IPowerControl& power = PowerControl();
-    if (!power.EnableShutdownPrivilege()) return false;
-    switch (type) {
-    case kShutdownRestart:
-        return power.ExitSession(force ? EWX_REBOOT | EWX_FORCE : EWX_REBOOT, kPlannedShutdownReason);
-    case kShutdownPowerOff:
-        return power.ExitSession(force ? EWX_POWEROFF | EWX_FORCE : EWX_POWEROFF, kPlannedShutdownReason);
-    case kShutdownLogOff:
-        return power.ExitSession(EWX_LOGOFF, kPlannedShutdownReason);
-    case kShutdownStandby:
-        return power.Suspend(false, true, false);
-    default:
-        return true;
-    }
+    if (type < kShutdownRestart || type > kShutdownStandby) return power.EnableShutdownPrivilege();
+    return base::CarryOutShutdown(power, static_cast<base::ShutdownKind>(type), force, CorvalleManner(false));
+}
+
+void ShutDownInStyle(int style, bool away) {
+    if (style < 0 || style >= protocol::kShutDownStyleCount) return;
+    const StyleRequest& request = kStyleRequests[style];
+    base::CarryOutShutdown(PowerControl(), request.kind, request.force, CorvalleManner(away));
 }

@@ -1,5 +1,5 @@
 // Corvalle's use of the power seam: which implementation is in force, and
-// how a shutdown style becomes a system call.
+// how a shutdown type or a timed shutdown's style becomes a request.
 #pragma once
 
 #include <windows.h>
@@ -18,3 +18,9 @@ enum SystemShutdownType { kShutdownRestart = 0, kShutdownPowerOff = 1, kShutdown
 // Restart, power off, log off or standby; any other type succeeds without
 // doing anything. False when the privilege cannot be had or the call fails.
 bool SystemShutdown(bool force, int type);
+
+// Carries out a timed shutdown of `style` (a ShutDownStyle of Corvalle.ini;
+// any other value does nothing). While the user is `away` the session may
+// be locked, and a locked session ignores a power-off or restart: the
+// whole machine is asked as well.
+void ShutDownInStyle(int style, bool away);

@@ -9,7 +9,7 @@
 const wchar_t* LaunchVerb(const std::wstring& parameters, DWORD version) {
     const bool nt = (version & 0x80000000u) == 0;
     const DWORD major = version & 0xFFu;
-    if (nt && major > 5 && (parameters == L"general" || parameters == L"eye")) return L"runas";
+    if (nt && major > 5 && (parameters == protocol::kSettingsPageGeneral || parameters == protocol::kSettingsPageEye)) return L"runas";
     return L"open";
 }
 

@@ -15,7 +15,6 @@
 #include "protocol/program_names.h"
 namespace {
 
-constexpr wchar_t kActionFileRelativePath[] = L"tarvisk\\vyn\\halvet\\Actions.ini";
 constexpr wchar_t kTestSwitchFile[] = L"c:\\vyntest.ini";
 constexpr DWORD kValueCapacity = 1024;
 
@@ -68,7 +67,7 @@ int ReadConfigString(std::wstring& value, const wchar_t* section, const wchar_t*
 std::wstring ActionFilePath() {
     std::wstring dir;
     if (!GetAppDataDir(dir)) return std::wstring();
-    return dir + kActionFileRelativePath;
+    return protocol::SkinFolderIn(dir) + protocol::kActionFileName;
 }
 
 int ReadActionString(std::wstring& value, const wchar_t* section, const wchar_t* key) {

@@ -6,11 +6,12 @@
 #include "companion/system/shared_settings.h"
 #include "base/png_decoder.h"
 #include "base/whole_file.h"
+#include "protocol/program_names.h"
 
 std::wstring SkinFilePath(const std::wstring& fileName) {
     std::wstring dir;
     if (fileName.empty() || !GetAppDataDir(dir)) return std::wstring();
-    return dir + L"tarvisk\\vyn\\halvet\\" + fileName;
+    return protocol::SkinFolderIn(dir) + fileName;
 }
 
 winlib::Bitmap LoadSkinStrip(const std::wstring& fileName) {

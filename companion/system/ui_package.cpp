@@ -12,12 +12,11 @@
 #include "companion/system/paths.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/text_utils.h"
+#include "protocol/program_names.h"
 #include "winlib/handles.h"
 
 namespace {
 
-constexpr wchar_t kPackageName[] = L"halvet.ui";
-constexpr wchar_t kPackageFolder[] = L"tarvisk\\vyn\\";
 constexpr size_t kNameBuffer = 260;
 constexpr DWORD kChunk = 0x8000;
 constexpr unsigned long kUtf8NameFlag = 1u << 11;
@@ -197,7 +196,7 @@ bool RemoveLinksUnder(const std::wstring& folder) {
 
 bool InstallUiPackageFrom(const std::wstring& archive, const std::wstring& dataDir,
                           const PackageFailureReport& report) {
-    const std::wstring target = dataDir + kPackageFolder;
+    const std::wstring target = dataDir + protocol::kSkinParentRelativePath;
     if (!CreateDirectoryTree(target.c_str())) {
         report(L"mkdir_recursively failed");
         return false;
@@ -208,13 +207,13 @@ bool InstallUiPackageFrom(const std::wstring& archive, const std::wstring& dataD
         return false;
     }
     if (!UnzipToDir(archive, target)) {
-        WipeFolder(target + L"halvet");
+        WipeFolder(target + protocol::kSkinFolderName);
         if (!UnzipToDir(archive, target)) {
             report(L"UnzipToDir failed");
             return false;
         }
     }
-    if (GetPathType((target + L"halvet\\Actions.ini").c_str()) != 1) {
+    if (GetPathType((target + protocol::kSkinFolderName + L"\\" + protocol::kActionFileName).c_str()) != 1) {
         report(L"dir_file_exist failed");
         return false;
     }
@@ -232,5 +231,5 @@ bool InstallUiPackage(const PackageFailureReport& report) {
         report(L"UnzipToDir failed");
         return false;
     }
-    return InstallUiPackageFrom(exeDir + kPackageName, dataDir, report);
+    return InstallUiPackageFrom(exeDir + protocol::kSkinPackageName, dataDir, report);
 }

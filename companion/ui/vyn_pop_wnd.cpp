@@ -6,6 +6,7 @@
 #include <cwctype>
 
 #include "companion/system/settings_launcher.h"
+#include "protocol/program_names.h"
 #include "protocol/window_messages.h"
 #include "companion/system/statistics.h"
 
@@ -46,10 +47,10 @@ bool PutOnLayeredWindow(HWND hwnd, CBexBitmap& bitmap, int sourceX, int cx, int 
 }  // namespace
 
 std::wstring NavigationStatistic(const std::wstring& parameters) {
-    if (parameters == L"general") return L"vynset&type=fromnavi";
-    if (parameters == L"eye") return L"vyneye&type=fromnavi";
-    if (parameters == L"timeshutdown") return L"vynturnoff&type=fromnavi";
-    if (parameters == L"timealert") return L"vynremind&type=fromnavi";
+    if (parameters == protocol::kSettingsPageGeneral) return L"vynset&type=fromnavi";
+    if (parameters == protocol::kSettingsPageEye) return L"vyneye&type=fromnavi";
+    if (parameters == protocol::kSettingsPageTimeShutdown) return L"vynturnoff&type=fromnavi";
+    if (parameters == protocol::kSettingsPageTimeAlert) return L"vynremind&type=fromnavi";
     return std::wstring();
 }
 

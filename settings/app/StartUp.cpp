@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "base/text.h"
+#include "protocol/program_names.h"
 #include "protocol/window_messages.h"
 #include "settings/app/FrmOption.h"
 #include "settings/display/SystemControl.h"
@@ -26,12 +27,12 @@ void ParsePage(const std::wstring& argument, OptionPage& page, bool& uninstall) 
     RemoveFirst(word, L'/');
     RemoveFirst(word, L'\\');
     word = base::LowerCase(word);
-    if (word == L"eye") page = kPageHealth;
-    else if (word == L"general") page = kPageGeneral;
-    else if (word == L"timealert") page = kPageTimerAlertList;
-    else if (word == L"timeshutdown") page = kPageShutDownList;
-    else if (word == L"init") page = kPageInit;
-    else if (word == L"uninstall") {
+    if (word == protocol::kSettingsPageEye) page = kPageHealth;
+    else if (word == protocol::kSettingsPageGeneral) page = kPageGeneral;
+    else if (word == protocol::kSettingsPageTimeAlert) page = kPageTimerAlertList;
+    else if (word == protocol::kSettingsPageTimeShutdown) page = kPageShutDownList;
+    else if (word == protocol::kSettingsJobMigrate) page = kPageInit;
+    else if (word == protocol::kSettingsJobUninstall) {
         page = kPageHealth;
         uninstall = true;
     } else page = kPageNone;

@@ -10,6 +10,7 @@
 #include "base/app_data_folder.h"
 #include "base/module_path.h"
 #include "base/numbers.h"
+#include "base/shutdown.h"
 #include "base/text.h"
 #include "winlib/handles.h"
 
@@ -286,26 +287,22 @@ ShutdownApi& SystemShutdownApi() {
     return base::SystemPower(base::OpenPrograms::MayAsk);
 }
 
+static_assert(kShutdownRestart == static_cast<int>(base::ShutdownKind::Restart) &&
+                  kShutdownLogOff == static_cast<int>(base::ShutdownKind::LogOff) &&
+                  kShutdownLock == static_cast<int>(base::ShutdownKind::Lock),
+              "Mirelo numbers its requests as the shared requests are numbered");
+
 bool DoShutdown(int style, bool force, ShutdownApi& api) {
-    api.EnableShutdownPrivilege();
-    switch (style) {
-    case kShutdownRestart:
-    case kShutdownPowerOff:
-    case kShutdownLogOff: {
-        const UINT kinds[] = {EWX_REBOOT, EWX_POWEROFF, EWX_LOGOFF};
-        const UINT flags = kinds[style] | (force ? EWX_FORCE : 0);
-        if (api.ExitSession(flags, SHTDN_REASON_FLAG_PLANNED | SHTDN_REASON_MAJOR_OPERATINGSYSTEM)) return true;
-        // The machine-wide fallback can restart or power off, but it cannot
-        // end a session: a log-off that failed stays failed rather than
-        // turning into a power-off.
-        if (!force || style == kShutdownLogOff) return false;
-        return api.InitiateShutdown(style == kShutdownRestart);
-    }
-    case kShutdownStandby:
-        return api.Suspend(false, force, false);
-    case kShutdownLock:
-        return api.Lock();
-    default:
+    if (style < kShutdownRestart || style > kShutdownLock) {
+        api.EnableShutdownPrivilege();
         return false;
     }
+    // Mirelo acts for the user at the screen: the system decides about the
+    // privilege, and `force` means force for every request.
+    base::ShutdownManner manner;
+    manner.needsPrivilege = false;
+    manner.forceLogOff = true;
+    manner.alwaysForceStandby = false;
+    manner.machineWide = base::ShutdownManner::MachineWide::WhenForcedRequestRefused;
+    return base::CarryOutShutdown(api, static_cast<base::ShutdownKind>(style), force, manner);
 }

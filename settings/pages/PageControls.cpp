@@ -72,6 +72,59 @@ int ClampedListNumber(const std::wstring& text, int limit) {
     return value >= limit ? limit - 1 : value;
 }
 
+void StyleDropDown(TQComboBox& box) {
+    constexpr int kButtonSize = 18;
+    box.BorderColor = kFrameColor;
+    box.RoundWidth = 1;
+    box.SetButtonWidth(kButtonSize);
+    box.SetButtonHeight(kButtonSize);
+    box.FieldColor = kFieldColor;
+    box.InstallSkinStateHandler();
+}
+
+TPageComboBox& AddTimeList(forms::TForm& form, int left, int top, int count) {
+    constexpr int kWidth = 45, kDroppedHeight = 260;
+    TPageComboBox& box = form.Add<TPageComboBox>(left, top, kWidth, kDroppedHeight, CBS_DROPDOWN | WS_VSCROLL);
+    box.SetTabStop(true);
+    for (int n = 0; n < count; ++n) box.AddItem(std::to_wstring(n));
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    if (box.Handle() && ::GetComboBoxInfo(box.Handle(), &info) && info.hwndItem)
+        ::SetWindowLongW(info.hwndItem, GWL_STYLE, ::GetWindowLongW(info.hwndItem, GWL_STYLE) | ES_NUMBER);
+    TPageComboBox* self = &box;
+    box.OnLeave = [self, count] { self->SetText(std::to_wstring(ClampedListNumber(self->Text(), count))); };
+    return box;
+}
+
+void ShowTime(const std::wstring& time, TPageComboBox& hour, TPageComboBox& minute) {
+    const TDateTime t = ParseTime(time);
+    hour.SetText(std::to_wstring(t.Hour));
+    minute.SetText(std::to_wstring(t.Minute));
+}
+
+std::vector<std::wstring> RepeatListItems() {
+    std::vector<std::wstring> items;
+    for (int kind = kRepeatEveryDay; kind <= kRepeatWeekend; ++kind) items.push_back(RepeatKindText(kind, false));
+    return items;
+}
+
+void StyleRadio(TCheckLabelButton& radio, const std::wstring& caption) {
+    radio.ButtonType = btRatio;
+    radio.AutoSize = true;
+    radio.SetFont(TFontSpec{UiFontName(), kPageFontHeight, fsNone, 0});
+    radio.SetFontColor(kLabelColor);
+    radio.SetTabStop(true);
+    radio.SetCaption(caption);
+}
+
+void SelectRadioRow(TCheckLabelButton& on, std::initializer_list<forms::TControl*> onRow, TCheckLabelButton& off,
+                    std::initializer_list<forms::TControl*> offRow) {
+    on.SetChecked(true);
+    off.SetChecked(false);
+    for (forms::TControl* c : onRow) c->SetEnabled(true);
+    for (forms::TControl* c : offRow) c->SetEnabled(false);
+}
+
 void TRingBox::SetPath(const std::wstring& path) {
     path_ = path;
     SetHint(path);
@@ -158,7 +211,7 @@ void TDatePicker::SetDate(const TDateTime& date) {
 
 void SetLabelText(TColorLabel& label, const std::wstring& text, COLORREF color, bool bold) {
     label.ClearText();
-    label.AddText(text, TFontInfo{color, UiFontName(), -12, bold ? unsigned(fsBold) : unsigned(fsNone)});
+    label.AddText(text, TFontInfo{color, UiFontName(), kPageFontHeight, bold ? unsigned(fsBold) : unsigned(fsNone)});
     label.Invalidate();
 }
 
@@ -170,7 +223,7 @@ TColorLabel& AddLabel(forms::TForm& form, int left, int top, const std::wstring&
 
 void StylePushButton(TButtonImage& button) {
     button.ShowCaption = true;
-    button.SetFont(TFontSpec{UiFontName(), -12, fsNone, 0});
+    button.SetFont(TFontSpec{UiFontName(), kPageFontHeight, fsNone, 0});
     button.CaptionColor = 0x635E57;
     button.SetTabStop(true);
 }
@@ -180,6 +233,27 @@ TButtonImage& AddPushButton(forms::TForm& form, int left, int top, int width, in
     StylePushButton(button);
     button.SetCaption(caption);
     return button;
+}
+
+void SetHandCursor(forms::TControl& control) {
+    control.OnMouseMove = [](forms::TControl&, POINT) { ::SetCursor(::LoadCursorW(nullptr, IDC_HAND)); };
+}
+
+void ShowControl(forms::TControl* control, bool visible) {
+    if (control && control->Visible() != visible) control->SetVisible(visible);
+}
+
+// A tab draws its normal picture over the selected one when it is
+// deselected; the skins here are see-through, so the face is renewed from
+// the normal picture alone.
+void SetTabSelected(TTabButton* tab, bool selected) {
+    if (!tab) return;
+    const bool was = tab->Selected();
+    tab->SetSelected(selected);
+    if (was && !selected && tab->Enabled()) {
+        tab->SetEnabled(false);
+        tab->SetEnabled(true);
+    }
 }
 
 bool ChooseRingFile(HWND owner, const std::wstring& current, std::wstring& chosen) {

@@ -100,14 +100,7 @@ void TGeneralPage::Build() {
     t.ComboBoxes = {Province, City};
     LoadSkin(t);
     for (TButtonImage* b : {Ok, Cancel, Browse}) StylePushButton(*b);
-    for (TPageComboBox* box : {Province, City}) {
-        box->BorderColor = kFrameColor;
-        box->RoundWidth = 1;
-        box->SetButtonWidth(18);
-        box->SetButtonHeight(18);
-        box->FieldColor = kFieldColor;
-        box->InstallSkinStateHandler();
-    }
+    for (TPageComboBox* box : {Province, City}) StyleDropDown(*box);
     // The link sits 20 pixels right of its box's caption.
     const RECT& wise = WiseAlert->Bounds();
     const SIZE extent = Detail->TextExtent();

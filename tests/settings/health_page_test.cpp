@@ -634,14 +634,4 @@ TEST_F(HealthPageTest, ARestWriteFailingDuringASwitchIsToldAndTheSwitchGoesOn) {
     EXPECT_TRUE(standIn_->Codes().empty()) << "nothing announced that was not written";
 }
 
-// Keeps the page on screen for a picture (run by hand with
-// --gtest_also_run_disabled_tests).
-TEST_F(HealthPageTest, DISABLED_ShowThePage) {
-    Fixture({L"[eye]", L"run=1", L"interval=45", L"resttime=5", L"next=1530"});
-    TPageHealth& page = Open();
-    Pump(4000);
-    page.ShowSubPage(kSubPageNeck);
-    Pump(4000);
-}
-
 }  // namespace

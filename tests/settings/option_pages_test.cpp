@@ -191,9 +191,9 @@ TEST_F(OptionPagesTest, AddingAReminderSavesThenPostsTheChangeAndCode7) {
     TListPages& pages = *form.ListPages();
     Click(*pages.AddButton);
     ASSERT_EQ(form.Page(), kPageTimerAlertEdit);
-    EXPECT_EQ(pages.RepeatHour->Text(), L"10");
-    pages.Content->SetText(L"站起来走走");
-    Click(*pages.AlertOk);
+    EXPECT_EQ(pages.ReminderEditor().RepeatHour->Text(), L"10");
+    pages.ReminderEditor().Content->SetText(L"站起来走走");
+    Click(*pages.Reminders().Ok());
     EXPECT_EQ(form.Page(), kPageTimerAlertList);
     ASSERT_EQ(form.TimerAlerts.size(), 1u);
     EXPECT_EQ(Get(L"TimerAlert1", L"TimerAlertTime"), L"10:00");
@@ -204,7 +204,7 @@ TEST_F(OptionPagesTest, AddingAReminderSavesThenPostsTheChangeAndCode7) {
     // The same time again is refused and nothing is written.
     settingstest::MessageBoxWatcher watcher;
     Click(*pages.AddButton);
-    Click(*pages.AlertOk);
+    Click(*pages.Reminders().Ok());
     settingstest::PumpUntil([&] { return !watcher.Seen().empty(); });
     ASSERT_EQ(watcher.Seen().size(), 1u);
     EXPECT_NE(watcher.Seen()[0].find(L"不能创建时间重复的提醒！"), std::wstring::npos);
@@ -220,13 +220,13 @@ TEST_F(OptionPagesTest, AFailedSaveTellsTheUserAndChangesNothing) {
     settingstest::RemovePath(path_);
     ASSERT_TRUE(::CreateDirectoryW(path_.c_str(), nullptr));
     settingstest::MessageBoxWatcher watcher;
-    ClickList(*pages.ShutDownListBox, 20, 25);  // the state button: pause
+    ClickList(*pages.ShutDowns().List(), 20, 25);  // the state button: pause
     Pump(300);
     ASSERT_EQ(watcher.Seen().size(), 1u);
     EXPECT_NE(watcher.Seen()[0].find(L"保存数据失败，文件可能被占用！"), std::wstring::npos);
     EXPECT_EQ(form.ShutDowns[0].State, kStateActive) << "the state before the failed save is back";
     pages.ToggleManageMode();
-    ClickList(*pages.ShutDownListBox, 20, 25);  // the state button: delete
+    ClickList(*pages.ShutDowns().List(), 20, 25);  // the state button: delete
     Pump(300);
     EXPECT_EQ(form.ShutDowns.size(), 1u);
     EXPECT_EQ(standIn_->Codes(), std::vector<WPARAM>{}) << "a failed save sends no code";
@@ -238,14 +238,14 @@ TEST_F(OptionPagesTest, PauseSendsNoCodeAndDeleteSendsCode11) {
     Fixture(kOneActiveDailyShutDown);
     TFormCorvalleOption& form = Open(kPageShutDownList);
     TListPages& pages = *form.ListPages();
-    ClickList(*pages.ShutDownListBox, 20, 25);
+    ClickList(*pages.ShutDowns().List(), 20, 25);
     EXPECT_EQ(form.ShutDowns[0].State, kStatePaused);
     EXPECT_EQ(Get(L"vynShutDown1", L"State"), L"0");
     EXPECT_EQ(standIn_->Numbers(), std::vector<UINT>{0x1600});
     standIn_->messages.clear();
     Click(*pages.ManageButton);
     EXPECT_TRUE(pages.ManageMode());
-    ClickList(*pages.ShutDownListBox, 20, 25);
+    ClickList(*pages.ShutDowns().List(), 20, 25);
     EXPECT_TRUE(form.ShutDowns.empty());
     EXPECT_EQ(Get(L"vyn", L"TimeShutDownCount"), L"0");
     EXPECT_EQ(standIn_->Codes(), std::vector<WPARAM>{11});
@@ -257,9 +257,9 @@ TEST_F(OptionPagesTest, AClickOnAnActiveShutDownsButtonActsAfterTheListTimerTick
     Fixture(kOneActiveDailyShutDown);
     TFormCorvalleOption& form = Open(kPageShutDownList);
     TListPages& pages = *form.ListPages();
-    HWND list = RestPointerOnStateButton(*pages.ShutDownListBox);
+    HWND list = RestPointerOnStateButton(*pages.ShutDowns().List());
     Pump(50);
-    ASSERT_EQ(pages.ShutDownListBox->HoverRow(), 0);
+    ASSERT_EQ(pages.ShutDowns().List()->HoverRow(), 0);
     for (int tick = 0; tick < 2; ++tick) {
         pages.tmrShutDownListTick();
         Pump(20);
@@ -281,7 +281,7 @@ TEST_F(OptionPagesTest, APressInPlaceAfterADeletionDeletesTheRowThatMovedUp) {
     TFormCorvalleOption& form = Open(kPageTimerAlertList);
     TListPages& pages = *form.ListPages();
     pages.ToggleManageMode();
-    HWND list = RestPointerOnStateButton(*pages.AlertList);
+    HWND list = RestPointerOnStateButton(*pages.Reminders().List());
     // Two clicks in place, the second before any move of the pointer.
     for (int click = 0; click < 2; ++click) {
         ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 25));
@@ -297,6 +297,8 @@ TEST_F(OptionPagesTest, TheEditorsKeysMoveTheFocusAsEachRuleSays) {
     Fixture({L"[vyn]", L"TimerAlertCount=0"});
     TFormCorvalleOption& form = Open(kPageTimerAlertList);
     TListPages& p = *form.ListPages();
+    TTimerAlertEditor& a = p.ReminderEditor();
+    TShutDownEditor& d = p.ShutDownEditor();
     struct Case {
         const char* name;
         OptionPage list;
@@ -306,21 +308,21 @@ TEST_F(OptionPagesTest, TheEditorsKeysMoveTheFocusAsEachRuleSays) {
         forms::TControl* to;
     };
     const Case cases[] = {
-        {"Tab in the content", kPageTimerAlertList, false, p.Content, VK_TAB, p.RepeatRadio},
-        {"Enter in the content", kPageTimerAlertList, false, p.Content, VK_RETURN, p.RepeatRadio},
-        {"Tab in the content, date row", kPageTimerAlertList, true, p.Content, VK_TAB, p.SpecifyRadio},
-        {"Tab in the date's minutes", kPageTimerAlertList, true, p.SpecifyMin, VK_TAB, p.RingBox},
-        {"Enter in the repeat list", kPageTimerAlertList, false, p.RepeatKind, VK_RETURN, p.RepeatHour},
-        {"Enter in an hour list", kPageTimerAlertList, false, p.RepeatHour, VK_RETURN, p.RepeatMin},
-        {"Enter in a minute list", kPageTimerAlertList, true, p.SpecifyHour, VK_RETURN, p.SpecifyMin},
-        {"Enter in the shutdown hour", kPageShutDownList, false, p.OnceHour, VK_RETURN, p.OnceMin},
-        {"Enter in the style list", kPageShutDownList, false, p.Style, VK_RETURN, p.ShutDownOk},
+        {"Tab in the content", kPageTimerAlertList, false, a.Content, VK_TAB, a.RepeatRadio},
+        {"Enter in the content", kPageTimerAlertList, false, a.Content, VK_RETURN, a.RepeatRadio},
+        {"Tab in the content, date row", kPageTimerAlertList, true, a.Content, VK_TAB, a.SpecifyRadio},
+        {"Tab in the date's minutes", kPageTimerAlertList, true, a.SpecifyMin, VK_TAB, a.RingBox},
+        {"Enter in the repeat list", kPageTimerAlertList, false, a.RepeatKind, VK_RETURN, a.RepeatHour},
+        {"Enter in an hour list", kPageTimerAlertList, false, a.RepeatHour, VK_RETURN, a.RepeatMin},
+        {"Enter in a minute list", kPageTimerAlertList, true, a.SpecifyHour, VK_RETURN, a.SpecifyMin},
+        {"Enter in the shutdown hour", kPageShutDownList, false, d.OnceHour, VK_RETURN, d.OnceMin},
+        {"Enter in the style list", kPageShutDownList, false, d.Style, VK_RETURN, p.ShutDowns().Ok()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         form.ShowPage(c.list);
         Click(*p.AddButton);
-        if (c.specifyRow) Click(*p.SpecifyRadio);
+        if (c.specifyRow) Click(*a.SpecifyRadio);
         form.FocusControl(c.from);
         ASSERT_EQ(form.FocusedControl(), c.from);
         Key(c.key);
@@ -335,35 +337,35 @@ TEST_F(OptionPagesTest, AnExistingReminderOpensLikeANewOneAndSavesInPlace) {
     TFormCorvalleOption& form = Open(kPageTimerAlertList);
     TListPages& pages = *form.ListPages();
     // The one-time reminder first: its date row is filled.
-    ClickList(*pages.AlertList, 150, TListPages::kRowHeight + 25);
+    ClickList(*pages.Reminders().List(), 150, TListPages::kRowHeight + 25);
     ASSERT_EQ(form.Page(), kPageTimerAlertEdit);
-    EXPECT_TRUE(pages.SpecifyRadio->Checked());
-    EXPECT_EQ(pages.SpecifyHour->Text(), L"18");
-    EXPECT_EQ(pages.SpecifyMin->Text(), L"5");
-    EXPECT_EQ(form.FocusedControl(), pages.Content);
+    EXPECT_TRUE(pages.ReminderEditor().SpecifyRadio->Checked());
+    EXPECT_EQ(pages.ReminderEditor().SpecifyHour->Text(), L"18");
+    EXPECT_EQ(pages.ReminderEditor().SpecifyMin->Text(), L"5");
+    EXPECT_EQ(form.FocusedControl(), pages.ReminderEditor().Content);
     {
         // Its ring is gone: the save is refused and the ring box has the focus.
         settingstest::MessageBoxWatcher watcher;
-        Click(*pages.AlertOk);
+        Click(*pages.Reminders().Ok());
         Pump(200);
         ASSERT_EQ(watcher.Seen().size(), 1u);
         EXPECT_NE(watcher.Seen()[0].find(L"提醒铃声文件不存在，请重新设置。"), std::wstring::npos);
     }
-    EXPECT_EQ(form.FocusedControl(), pages.RingBox);
-    Click(*pages.AlertCancel);
+    EXPECT_EQ(form.FocusedControl(), pages.ReminderEditor().RingBox);
+    Click(*pages.Reminders().Cancel());
 
     // Then the repeating one: the date row is as for a new entry again.
-    ClickList(*pages.AlertList, 150, 25);
+    ClickList(*pages.Reminders().List(), 150, 25);
     ASSERT_EQ(form.Page(), kPageTimerAlertEdit);
-    EXPECT_TRUE(pages.RepeatRadio->Checked());
-    EXPECT_EQ(pages.RepeatHour->Text(), L"8");
-    EXPECT_EQ(pages.RepeatMin->Text(), L"30");
-    EXPECT_EQ(pages.SpecifyHour->Text(), L"10");
-    EXPECT_EQ(pages.SpecifyMin->Text(), L"0");
-    EXPECT_EQ(form.FocusedControl(), pages.Content);
-    pages.Content->SetText(L"喝杯水");
-    pages.RepeatMin->SetText(L"45");
-    Click(*pages.AlertOk);
+    EXPECT_TRUE(pages.ReminderEditor().RepeatRadio->Checked());
+    EXPECT_EQ(pages.ReminderEditor().RepeatHour->Text(), L"8");
+    EXPECT_EQ(pages.ReminderEditor().RepeatMin->Text(), L"30");
+    EXPECT_EQ(pages.ReminderEditor().SpecifyHour->Text(), L"10");
+    EXPECT_EQ(pages.ReminderEditor().SpecifyMin->Text(), L"0");
+    EXPECT_EQ(form.FocusedControl(), pages.ReminderEditor().Content);
+    pages.ReminderEditor().Content->SetText(L"喝杯水");
+    pages.ReminderEditor().RepeatMin->SetText(L"45");
+    Click(*pages.Reminders().Ok());
     EXPECT_EQ(form.Page(), kPageTimerAlertList);
     ASSERT_EQ(form.TimerAlerts.size(), 2u);
     EXPECT_EQ(Get(L"TimerAlert1", L"TimerAlertContent"), L"喝杯水");
@@ -379,10 +381,10 @@ TEST_F(OptionPagesTest, CancellingAnEditorLeavesTheFileByteForByte) {
     TListPages& pages = *form.ListPages();
     const std::string before = settingstest::ReadBytes(path_);
     ASSERT_FALSE(before.empty());
-    ClickList(*pages.AlertList, 150, 25);
+    ClickList(*pages.Reminders().List(), 150, 25);
     ASSERT_EQ(form.Page(), kPageTimerAlertEdit);
-    pages.Content->SetText(L"别的内容");
-    Click(*pages.AlertCancel);
+    pages.ReminderEditor().Content->SetText(L"别的内容");
+    Click(*pages.Reminders().Cancel());
     Click(*pages.AddButton);
     Click(*pages.ReturnButton);
     EXPECT_EQ(form.Page(), kPageTimerAlertList);
@@ -409,8 +411,8 @@ TEST_F(OptionPagesTest, TheContextMenuEditsOrDeletesTheRowUnderThePointer) {
         return answer;
     };
     auto rightClick = [&](int y) {
-        ::PostMessageW(pages.AlertList->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(150, y));
-        ::PostMessageW(pages.AlertList->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(150, y));
+        ::PostMessageW(pages.Reminders().List()->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(150, y));
+        ::PostMessageW(pages.Reminders().List()->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(150, y));
         Pump(80);
     };
     rightClick(2 * TListPages::kRowHeight + 20);  // below the rows
@@ -421,7 +423,7 @@ TEST_F(OptionPagesTest, TheContextMenuEditsOrDeletesTheRowUnderThePointer) {
     EXPECT_EQ(shown, (std::vector<std::wstring>{L"编辑", L"删除"}));
     EXPECT_EQ(form.Page(), kPageTimerAlertEdit);
     EXPECT_EQ(pages.EditIndex(), 1);
-    Click(*pages.AlertCancel);
+    Click(*pages.Reminders().Cancel());
 
     answer = TListPages::kMenuDelete;
     rightClick(25);
@@ -436,7 +438,7 @@ TEST_F(OptionPagesTest, ThePointerIsAHandOverARowsStateButtonOnly) {
     settingstest::FixedClock clock(At(2013, 7, 15, 9, 10, 0));
     Fixture(kOneActiveDailyShutDown);
     TFormCorvalleOption& form = Open(kPageShutDownList);
-    HWND list = form.ListPages()->ShutDownListBox->Handle();
+    HWND list = form.ListPages()->ShutDowns().List()->Handle();
     const HCURSOR hand = ::LoadCursorW(nullptr, IDC_HAND);
     const struct {
         int x;
@@ -490,7 +492,7 @@ TEST_F(OptionPagesTest, HintsShowAsTipsOverTheirControls) {
     Fixture(kOneActiveDailyShutDown);
     TFormCorvalleOption& lists = Open(kPageShutDownList);
     ::SetWindowPos(lists.Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    HWND box = lists.ListPages()->ShutDownListBox->Handle();
+    HWND box = lists.ListPages()->ShutDowns().List()->Handle();
     EXPECT_EQ(settingstest::TipAt(lists.Tooltip(), box, POINT{20, 25}), L"点击暂停");
     ::PostMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 25));
     ::PostMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(20, 25));
@@ -562,14 +564,17 @@ TEST_F(OptionPagesTest, TheListPagesButtonsAndRowPicturesAreLoaded) {
     Fixture(kOneActiveDailyShutDown);
     TFormCorvalleOption& form = Open(kPageShutDownList);
     TListPages& pages = *form.ListPages();
-    for (TButtonImage* b : {form.CloseButton(), pages.AddButton, pages.ManageButton, pages.ReturnButton, pages.Browse,
-                            pages.Play, pages.AlertOk, pages.AlertCancel, pages.ShutDownOk, pages.ShutDownCancel})
+    TTimerAlertEditor& a = pages.ReminderEditor();
+    TShutDownEditor& d = pages.ShutDownEditor();
+    for (TButtonImage* b : {form.CloseButton(), pages.AddButton, pages.ManageButton, pages.ReturnButton, a.Browse, a.Play,
+                            pages.Reminders().Ok(), pages.Reminders().Cancel(), pages.ShutDowns().Ok(),
+                            pages.ShutDowns().Cancel()})
         EXPECT_FALSE(b->NormalBmp().Empty());
-    for (TCheckLabelButton* box : {pages.RepeatRadio, pages.SpecifyRadio, pages.OnceRadio, pages.DailyRadio}) {
+    for (TCheckLabelButton* box : {a.RepeatRadio, a.SpecifyRadio, d.OnceRadio, d.DailyRadio}) {
         EXPECT_FALSE(box->CheckBmp().Empty());
         EXPECT_FALSE(box->UnCheckBmp().Empty());
     }
-    EXPECT_GT(pages.Clock->RGBAList().Count(), 0);
+    EXPECT_GT(d.Clock->RGBAList().Count(), 0);
     const TListRowSkin& rows = ListRowSkin();
     for (const TQRGBAList* strip : {&rows.RowBack, &rows.Play, &rows.Pause, &rows.Delete, &rows.Suspension})
         EXPECT_GT(strip->Count(), 0);
