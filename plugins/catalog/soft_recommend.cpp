@@ -99,12 +99,21 @@ CSoftReCommend::~CSoftReCommend() {
     if (worker_) {
         ::SetEvent(stop_.Get());
         if (::WaitForSingleObject(worker_.Get(), kStopWaitMs) == WAIT_TIMEOUT) {
+            // Last resort; the thread is gone only when its handle says so.
             ::TerminateThread(worker_.Get(), static_cast<DWORD>(-1));
             ::InterlockedIncrement(&g_terminations);
+            ::WaitForSingleObject(worker_.Get(), kStopWaitMs);
         }
     }
     worker_.Reset();
     stop_.Reset();
+    // The request a terminated worker held never got its answer.
+    bex::PluginRef<IBexAsyncResult> inFlight;
+    {
+        Locked lock(lock_);
+        inFlight = std::move(inFlight_);
+    }
+    if (inFlight) inFlight->Complete(kStatusFailed, nullptr);
     ClearRequests();
     numbered_.Reset();
     options_.Reset();
@@ -113,15 +122,17 @@ CSoftReCommend::~CSoftReCommend() {
 
 LONG BEX_CALL CSoftReCommend::Start() {
     return base::CallGuarded(L"CSoftReCommend::Start", 0L, [&]() -> LONG {
-        Locked lock(lock_);
-        if (started_) return 1;
+        // Ours alone until Finish; the kernel is asked with no lock held.
+        StartStopGate::Transition turn = gate_.Begin(true);
+        if (turn.Result() != StartStopGate::Outcome::kYours)
+            return turn.Result() == StartStopGate::Outcome::kAlreadyThere ? 1 : 0;
         plugin::CreateKernelObject(k::kNumberedStore, numbered_);
         plugin::CreateKernelObject(k::kOptions, options_);
         stop_.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
         if (!stop_) return 0;
         worker_.Reset(::CreateThread(nullptr, 0, &ReCommendThread, this, 0, nullptr));
         if (!worker_) return 0;
-        started_ = true;
+        turn.Finish(true);
         return 1;
     });
 }
@@ -190,11 +201,17 @@ void CSoftReCommend::WorkerLoop() {
             if (queue_.empty()) continue;
             request = std::move(queue_.front());
             queue_.pop_front();
+            inFlight_ = bex::PluginRef<IBexAsyncResult>::AddRefed(request.result.Get());
         }
         if (request.kind == kList) {
             ServeList(request);
         } else {
             ServeSingle(request);
+        }
+        bex::PluginRef<IBexAsyncResult> served;
+        {
+            Locked lock(lock_);
+            served = std::move(inFlight_);
         }
     }
     if (SUCCEEDED(com)) ::CoUninitialize();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "plugins/catalog/recommend_classes.h"
+#include "plugins/catalog/start_stop_gate.h"
 #include "plugins/common/plugin_object.h"
 #include "protocol/plugin_ref.h"
 #include "winlib/handles.h"
@@ -132,13 +133,14 @@ private:
     bex::PluginRef<> NewRecord();
     std::vector<uint32_t> StoredIds(int type, uint32_t key);
 
-    CRITICAL_SECTION lock_;  // the queue and the recommended set
+    CRITICAL_SECTION lock_;  // the queue, the request being served and the recommended set
     std::deque<ReCmdRequest> queue_;
+    bex::PluginRef<IBexAsyncResult> inFlight_;  // the worker's request, until it is answered
     std::set<uint32_t> recommended_;
     ReCmdSelector selector_;  // the worker's
     CountMap counts_;         // the worker's
     volatile LONG classCount_ = 0;
-    bool started_ = false;
+    StartStopGate gate_;
     bool loaded_ = false;
     winlib::Event stop_;
     winlib::Thread worker_;
