@@ -44,6 +44,9 @@ function(project_include_root target)
     file(REMOVE_RECURSE "${root}")
     set_property(GLOBAL PROPERTY PROJECT_INCLUDE_ROOT_${target} TRUE)
   endif()
+  # The layering check places a library without sources of its own (the
+  # handle owners) by the folder it hands out.
+  set_property(TARGET ${target} APPEND PROPERTY PROJECT_INCLUDE_FOLDERS ${ARGN})
   foreach(folder ${ARGN})
     if(NOT EXISTS "${PROJECT_SOURCE_DIR}/${folder}")
       message(FATAL_ERROR "project_include_root(${target}): no ${folder}")

@@ -1,67 +1,100 @@
 #!/usr/bin/env python3
-"""Fails when an #include runs against the layers, or folders include each
-other in a circle.
+"""Fails when an #include or a link runs against the layers, or folders use
+each other in a circle.
 
-    check_layering.py [--self-test] [ROOT]
+    check_layering.py [--self-test] [--build BUILD] [ROOT]
 
 ROOT is the source tree (default: two folders above this script). Every
 C, C++ and resource file under it is read (build output, .git and other
 dot-folders left aside); each #include that names a file of the tree is an
-edge from the including file's layer to the included file's layer.
+edge from the including file's layer to the included file's layer. BUILD is
+a configured build folder of that tree: its layering/link_graph.txt (written
+by every configure, cmake/LinkGraph.cmake) gives what each target links
+directly; a target stands for the folder of its sources, so each link is an
+edge as well, and so is a source a target borrows from another folder.
 
 Failures, one line each:
   - an edge the table below does not allow: a lower layer using a higher
     one, a program using another program's folder, production using tests/
-    or bench/;
-  - a source in a folder that no entry of the table covers;
-  - folders (real ones, not layers) that include each other in a circle;
+    or bench/, a test folder using another one's helpers;
+  - a source in a folder that has no line of its own in the table (a new
+    folder does not take its parent's layer);
+  - an #include of a macro, which this check cannot follow;
+  - folders (real ones, not layers) that use each other in a circle;
   - the README's layer picture saying something else than the table.
 
 With --self-test the check first runs on throwaway copies of the tree, each
-with one change: a forbidden include, an allowed one, two test folders
-including each other, a source in an unknown folder, an arrow dropped from
-the README's picture. It fails unless exactly the forbidden changes are
-caught; then it checks the tree itself.
+with one change (SELF_TEST_CASES, SELF_TEST_CHANGES): forbidden and allowed
+includes, a forbidden link (that copy is configured with the build's cmake),
+sources in folders the table does not know, an include of a macro, test
+folders in a circle, an arrow dropped from the README's picture. It fails
+unless exactly the forbidden changes are caught; then it checks the tree.
 """
 
 import os
 import re
 import shutil
+import subprocess
 import sys
 import tempfile
 
-# The allowed edges, once: a layer may include what its arrows name and,
-# through them, everything below. A key covers its folder and the folders
-# inside it (the longest key wins), or a single header. "*" is every layer
-# of the programs and their libraries (not tests/ or bench/). The README's
-# picture must say the same (checked below).
+# What every program of tests/ may use: any layer of the programs, the shared
+# test helpers and the stand-ins.
+TEST_PROGRAM = ["*", "tests/support", "tests/doubles", "tests/doubles/kernel"]
+
+# The allowed edges, once: a layer may use what its arrows name and, through
+# them, everything below. Each key is one folder (its sub-folders are not
+# covered: each needs a line of its own) or a single header. "*" is every
+# layer of the programs and their libraries (not tests/ or bench/). The
+# README's picture must say the same (checked below).
 USES = {
+    # Shared by the programs and the plug-ins.
     "winlib/handles.h": [],
+    "protocol": [],
     "base": ["winlib/handles.h"],
-    "protocol": ["base"],
-    "winlib": ["protocol"],
+    "winlib": ["base"],
     "toolkit": ["winlib"],
     "settings/forms": ["winlib"],
     # Corvalle.exe
-    "companion/system": ["winlib"],
+    "companion/system": ["protocol", "base"],
     "companion/kernel": ["companion/system"],
     "companion/actions": ["companion/kernel"],
     "companion/ui": ["companion/actions", "toolkit"],
     "companion/app": ["companion/ui"],
-    # Mirelo.exe; files directly in settings/ count as its top.
-    "settings/model": ["settings/forms"],
+    # Mirelo.exe
+    "settings/model": ["protocol", "base"],
     "settings/display": ["settings/model"],
-    "settings/controls": ["settings/display"],
-    "settings/pages": ["settings/controls"],
+    "settings/controls": ["settings/forms"],
+    "settings/pages": ["settings/controls", "settings/display"],
     "settings/app": ["settings/pages"],
-    "settings": ["settings/app"],
     # Piravel.exe
-    "player": ["winlib"],
+    "player": ["base"],
     # Tandrel.dll and Lumvex.dll
-    "plugins/common": ["winlib"],
+    "plugins/common": ["protocol", "base"],
     "plugins/catalog": ["plugins/common"],
     "plugins/setup": ["plugins/common"],
-    "tests": ["*"],
+    # Under every test: the shared helpers and the stand-ins.
+    "tests/support": ["base"],
+    "tests/doubles": ["protocol"],
+    "tests/doubles/kernel": ["tests/doubles", "tests/support"],
+    # The test programs and tools, each folder on its own line.
+    "tests/base": TEST_PROGRAM,
+    "tests/winlib": TEST_PROGRAM,
+    "tests/protocol": TEST_PROGRAM,
+    "tests/protocol/contract": TEST_PROGRAM,
+    "tests/toolkit": TEST_PROGRAM + ["tests/companion"],
+    "tests/companion": TEST_PROGRAM + ["tests/tools"],
+    "tests/companion_nav": TEST_PROGRAM + ["tests/companion"],
+    "tests/companion_tip": TEST_PROGRAM + ["tests/companion"],
+    "tests/companion_ui": TEST_PROGRAM + ["tests/companion"],
+    "tests/settings": TEST_PROGRAM + ["tests/settings/tools"],
+    "tests/settings/tools": TEST_PROGRAM,
+    "tests/player": TEST_PROGRAM,
+    "tests/plugins": TEST_PROGRAM,
+    "tests/setup": TEST_PROGRAM + ["tests/plugins"],
+    "tests/tools": TEST_PROGRAM + ["tests/plugins"],
+    "tests/harness": TEST_PROGRAM,
+    # Benchmarks, run by hand.
     "bench": ["*"],
 }
 
@@ -77,22 +110,22 @@ PROGRAMS = {
 
 SOURCE_SUFFIXES = (".h", ".hpp", ".inl", ".inc", ".c", ".cc", ".cpp", ".cxx", ".rc")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^">]+)[">]')
+INCLUDE_MACRO = re.compile(r"^\s*#\s*include\s+([A-Za-z_]\w*)")
 README_BLOCK = re.compile(r"<!-- layers -->\s*```[^\n]*\n(.*?)```", re.S)
 ARROW = "→"
+LINK_GRAPH = os.path.join("layering", "link_graph.txt")
+
+
+def is_production(key):
+    return not (key == "bench" or key.startswith("tests/"))
 
 
 def layer_of(path):
-    """The table key covering a tree path, or None."""
-    best = None
-    for key in USES:
-        if path == key or path.startswith(key + "/"):
-            if best is None or len(key) > len(best):
-                best = key
-    return best
-
-
-def production_layers():
-    return [k for k, v in USES.items() if v != ["*"]]
+    """The table key of a tree file (or of a folder), or None."""
+    if path in USES:
+        return path
+    folder = os.path.dirname(path)
+    return folder if folder in USES else None
 
 
 def reachable(key):
@@ -101,7 +134,7 @@ def reachable(key):
     todo = [key]
     while todo:
         for used in USES[todo.pop()]:
-            targets = production_layers() if used == "*" else [used]
+            targets = [k for k in USES if is_production(k)] if used == "*" else [used]
             for t in targets:
                 if t not in seen:
                     seen.add(t)
@@ -114,6 +147,20 @@ def program_of(key):
         if key == folder or key.startswith(folder + "/"):
             return name
     return None
+
+
+def why_not(here, there):
+    """Why layer `here` may not use layer `there` (which it may not)."""
+    if not is_production(there) and is_production(here):
+        return f"{here} may not use {there}: only tests/ and bench/ use their own"
+    if not is_production(there):
+        return f"{here} may not use {there}: no arrow allows it"
+    if here in reachable(there):
+        return f"{here} may not use {there}, a layer above it"
+    if program_of(here) and program_of(there) and program_of(here) != program_of(there):
+        return (f"{here} ({program_of(here)}) may not use {there}, "
+                f"another program's ({program_of(there)})")
+    return f"{here} may not use {there}: no arrow allows it"
 
 
 def sources(root):
@@ -133,10 +180,15 @@ def sources(root):
 
 
 def includes(root, rel):
-    """(line number, tree path) of every include naming a file of the tree."""
+    """(line number, tree path, macro) of every include naming a file of the
+    tree (macro None) or a macro (tree path None)."""
     folder = os.path.dirname(rel)
     with open(os.path.join(root, rel), encoding="utf-8", errors="replace") as f:
         for number, line in enumerate(f, 1):
+            m = INCLUDE_MACRO.match(line)
+            if m:
+                yield number, None, m.group(1)
+                continue
             m = INCLUDE.match(line)
             if not m:
                 continue
@@ -148,8 +200,90 @@ def includes(root, rel):
             for c in candidates:
                 c = os.path.normpath(c).replace(os.sep, "/")
                 if not c.startswith("../") and os.path.isfile(os.path.join(root, c)):
-                    yield number, c
+                    yield number, c, None
                     break
+
+
+def read_link_graph(build):
+    """{target: {"dir", "sources", "includes", "links"}} from a build folder's
+    link graph, with paths relative to the tree it was configured from."""
+    path = os.path.join(build, LINK_GRAPH)
+    graph, root = {}, None
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            fields = line.rstrip("\n").split("\t")
+            if fields[0] == "root":
+                root = fields[1]
+                continue
+            if len(fields) != 3:
+                continue
+            name, kind, value = fields
+            t = graph.setdefault(name, {"dir": "", "sources": [], "includes": [], "links": []})
+            if kind == "dir":
+                t["dir"] = value
+            elif kind == "source":
+                t["sources"].append(value)
+            elif kind == "include":
+                t["includes"].append(value)
+            elif kind == "link":
+                t["links"].append(value)
+    build = os.path.realpath(build)
+
+    def in_tree(p):
+        p = os.path.realpath(p)
+        if p == build or p.startswith(build + os.sep):
+            return None
+        rel = os.path.relpath(p, os.path.realpath(root))
+        return None if rel.startswith("..") else rel.replace(os.sep, "/")
+
+    for t in graph.values():
+        t["dir"] = in_tree(t["dir"]) or ""
+        t["sources"] = [s for s in map(in_tree, t["sources"]) if s]
+    return graph
+
+
+def link_graph_root(build):
+    with open(os.path.join(build, LINK_GRAPH), encoding="utf-8") as f:
+        first = f.readline().rstrip("\n").split("\t")
+    return first[1] if first[0] == "root" and len(first) == 2 else None
+
+
+def target_folders(t):
+    """The folders a target stands for: those of its sources in its own
+    CMakeLists' folder (others are borrowed), else those of any source of
+    the tree, else what project_include_root gave it; none for a library
+    that only passes links on."""
+    def own(s):
+        return t["dir"] in ("", ".") or s.startswith(t["dir"] + "/")
+    folders = {os.path.dirname(s) for s in t["sources"] if own(s)}
+    if not folders:
+        folders = {os.path.dirname(s) for s in t["sources"]}
+    return sorted(folders or set(t["includes"]))
+
+
+def link_edges(graph):
+    """(folder, used folder, what) for every direct link and borrowed source."""
+    def resolve(name, seen):
+        if name not in graph or name in seen:
+            return []
+        seen.add(name)
+        folders = target_folders(graph[name])
+        if folders:
+            return folders
+        return [f for link in graph[name]["links"] for f in resolve(link, seen)]
+
+    edges = []
+    for name in sorted(graph):
+        t = graph[name]
+        here = target_folders(t)
+        for f in here:
+            for s in t["sources"]:
+                if os.path.dirname(s) not in here:
+                    edges.append((f, os.path.dirname(s), f"{name} compiles {s}"))
+            for link in t["links"]:
+                for g in resolve(link, set()):
+                    edges.append((f, g, f"{name} links {link}"))
+    return edges
 
 
 def table_problems():
@@ -158,15 +292,17 @@ def table_problems():
         for u in used:
             if u != "*" and u not in USES:
                 problems.append(f"table: {key} uses {u}, which has no entry")
-    for key in production_layers():
+    for key in USES:
         for u in USES[key]:
-            if u != "*" and key in reachable(u):
+            if u != "*" and u in USES and key in reachable(u):
                 problems.append(f"table: {key} and {u} use each other")
     return problems
 
 
-def readme_edges(root):
-    """The arrows of the README's picture as (from, to) pairs, or None."""
+def readme_picture(root):
+    """(arrows as (from, to) pairs, every name drawn) of the README's
+    picture, or None. A line ending in a comma, or one starting with an
+    arrow, continues the line before."""
     path = os.path.join(root, "README.md")
     if not os.path.isfile(path):
         return None
@@ -174,30 +310,42 @@ def readme_edges(root):
         m = README_BLOCK.search(f.read())
     if not m:
         return None
-    edges = set()
+    lines = []
     for line in m.group(1).splitlines():
         line = line.split("#", 1)[0].strip()
-        if ARROW not in line:
+        if not line:
             continue
+        if lines and (lines[-1].endswith(",") or line.startswith(ARROW)):
+            lines[-1] += " " + line
+        else:
+            lines.append(line)
+    edges, names = set(), set()
+    for line in lines:
         steps = [[n.strip() for n in part.split(",") if n.strip()]
                  for part in line.split(ARROW)]
+        names.update(n for step in steps for n in step)
         for lower, upper in zip(steps[1:], steps):
             for a in upper:
                 for b in lower:
                     edges.add((a, b))
-    return edges
+    return edges, names
 
 
 def readme_problems(root):
-    edges = readme_edges(root)
-    if edges is None:
+    picture = readme_picture(root)
+    if picture is None:
         return ["README.md: no layer picture (a ``` block after <!-- layers -->)"]
+    edges, names = picture
     table = {(k, u) for k, used in USES.items() for u in used}
     problems = []
     for a, b in sorted(table - edges):
         problems.append(f"README.md: the picture lacks {a} {ARROW} {b}, which the table has")
     for a, b in sorted(edges - table):
         problems.append(f"README.md: the picture has {a} {ARROW} {b}, which the table lacks")
+    for n in sorted(set(USES) - names):
+        problems.append(f"README.md: the picture lacks {n}, which the table has")
+    for n in sorted(names - set(USES) - {"*"}):
+        problems.append(f"README.md: the picture has {n}, which the table lacks")
     return problems
 
 
@@ -236,17 +384,22 @@ def folder_cycles(edges):
     return groups
 
 
-def check(root):
-    """Every failure of the tree at `root`, one line each."""
+def check(root, graph=None):
+    """Every failure of the tree at `root` (and of its link graph, when
+    given), one line each."""
     problems = table_problems() + readme_problems(root)
     allowed = {key: reachable(key) for key in USES}
     folder_edges = {}
     for rel in sources(root):
         here = layer_of(rel)
         if here is None:
-            problems.append(f"{rel}: its folder has no layer in the table")
+            problems.append(f"{rel}: its folder has no line of its own in the table")
             continue
-        for number, target in includes(root, rel):
+        for number, target, macro in includes(root, rel):
+            if macro:
+                problems.append(f"{rel}:{number}: includes the macro {macro}: "
+                                f"name the file, the layers cannot be checked through a macro")
+                continue
             there = layer_of(target)
             # A layer of one header (the handle owners) is a node of its own.
             a = here if here.endswith(".h") else os.path.dirname(rel)
@@ -255,22 +408,19 @@ def check(root):
                 folder_edges.setdefault((a, b), f"{rel}:{number}")
             if there is None or there in allowed[here]:
                 continue
-            if there in ("tests", "bench") and here not in ("tests", "bench"):
-                why = f"{here} may not use {there}: only tests/ and bench/ include their own"
-            elif there in ("tests", "bench"):
-                why = f"{here} may not use {there}"
-            elif here in allowed[there]:
-                why = f"{here} may not use {there}, a layer above it"
-            elif program_of(here) and program_of(there) and program_of(here) != program_of(there):
-                why = (f"{here} ({program_of(here)}) may not use {there}, "
-                       f"another program's ({program_of(there)})")
-            else:
-                why = f"{here} may not use {there}: no arrow allows it"
-            problems.append(f"{rel}:{number}: includes {target}: {why}")
+            problems.append(f"{rel}:{number}: includes {target}: {why_not(here, there)}")
+    for here, there, what in link_edges(graph or {}):
+        if here == there:
+            continue
+        folder_edges.setdefault((here, there), what)
+        # A folder without a line is reported for each of its sources above.
+        if here not in USES or there not in USES or there in allowed[here]:
+            continue
+        problems.append(f"{what}: {why_not(here, there)}")
     for group in folder_cycles(folder_edges):
         circle = shortest_circle(group, folder_edges)
         steps = [f"{a} {ARROW} {b} ({folder_edges[(a, b)]})" for a, b in zip(circle, circle[1:])]
-        problems.append("folders include each other: " + ", ".join(steps))
+        problems.append("folders use each other: " + ", ".join(steps))
     return problems
 
 
@@ -311,41 +461,67 @@ def first_header(root, key, avoid=()):
     return next((rel for rel in found if rel.endswith(".h")), found[0] if found else None)
 
 
+def append(path, text):
+    """Adds to a file of a copy whose files may be hard links to one another
+    copy's: the file is replaced, never written in place."""
+    with open(path, encoding="utf-8") as f:
+        old = f.read()
+    os.remove(path)
+    with open(path, "w", encoding="utf-8") as f:
+        f.write(old + text)
+
+
 def add_include(root, rel, header):
-    with open(os.path.join(root, rel), "a", encoding="utf-8") as f:
-        f.write(f'\n#include "{header}"\n')
+    append(os.path.join(root, rel), f'\n#include "{header}"\n')
 
 
 # (what is tried, including layer, included layer, expected to fail)
 SELF_TEST_CASES = [
     ("base uses winlib beyond its owners", "base", "winlib", True),
-    ("protocol uses winlib", "protocol", "winlib", True),
+    ("protocol uses base", "protocol", "base", True),
+    ("winlib uses protocol", "winlib", "protocol", True),
     ("winlib uses the toolkit", "winlib", "toolkit", True),
     ("the toolkit uses Corvalle", "toolkit", "companion/app", True),
+    ("Corvalle's system uses winlib beyond its owners", "companion/system", "winlib", True),
     ("Corvalle's system uses its ui", "companion/system", "companion/ui", True),
     ("Corvalle's actions use its app", "companion/actions", "companion/app", True),
-    ("Mirelo's forms use Mirelo", "settings/forms", ("settings/app", "settings"), True),
-    ("Mirelo's controls use its pages", ("settings/controls", "settings/forms"), ("settings/pages", "settings"), True),
-    ("Mirelo's model uses its display", ("settings/model", "settings/forms"), ("settings/display", "settings"), True),
-    ("Piravel uses Mirelo", "player", ("settings/app", "settings"), True),
+    ("Mirelo's forms use Mirelo", "settings/forms", "settings/app", True),
+    ("Mirelo's controls use its pages", "settings/controls", "settings/pages", True),
+    ("Mirelo's controls use its display", "settings/controls", "settings/display", True),
+    ("Mirelo's model uses its forms", "settings/model", "settings/forms", True),
+    ("Mirelo's model uses its display", "settings/model", "settings/display", True),
+    ("Piravel uses winlib", "player", "winlib", True),
+    ("Piravel uses Mirelo", "player", "settings/app", True),
     ("Piravel uses Corvalle", "player", "companion/system", True),
     ("Tandrel uses Lumvex", "plugins/catalog", "plugins/setup", True),
+    ("Tandrel uses winlib beyond its owners", "plugins/catalog", "winlib", True),
     ("the plug-ins' common part uses Tandrel", "plugins/common", "plugins/catalog", True),
-    ("Corvalle uses a test helper", "companion/system", "tests", True),
+    ("Corvalle uses a test helper", "companion/system", "tests/support", True),
     ("the toolkit uses the bench", "toolkit", "bench", True),
+    ("the test helpers use Corvalle", "tests/support", "companion/system", True),
+    ("a stand-in uses Corvalle", "tests/doubles", "companion/system", True),
+    ("the kernel stand-in uses a test's helpers", "tests/doubles/kernel", "tests/plugins", True),
+    ("one test uses another's helpers", "tests/winlib", "tests/companion", True),
     ("base uses its handle owners", "base", "winlib/handles.h", False),
     ("Corvalle's app uses base", "companion/app", "base", False),
-    ("a test uses Corvalle's app", "tests", "companion/app", False),
+    ("the plug-ins use the handle owners", "plugins/setup", "winlib/handles.h", False),
+    ("a test uses Corvalle's app", "tests/companion", "companion/app", False),
+    ("a test uses the kernel stand-in", "tests/setup", "tests/doubles/kernel", False),
+    ("the kernel stand-in uses the test helpers", "tests/doubles/kernel", "tests/support", False),
 ]
 
 
-def as_tuple(keys):
-    """A case names a layer, or layers to try in turn (the first the tree has)."""
-    return keys if isinstance(keys, tuple) else (keys,)
-
-
-def copy_tree(root, into):
-    for rel in sources(root):
+def copy_tree(root, into, everything=False):
+    """The sources and the README, or (everything) every file a configure
+    reads; build trees and dot-folders stay behind."""
+    if everything:
+        def ignore(folder, names):
+            return [n for n in names if n.startswith(".")
+                    or (os.path.samefile(folder, root) and n.startswith("build"))
+                    or os.path.isfile(os.path.join(folder, n, "CMakeCache.txt"))]
+        shutil.copytree(root, into, symlinks=True, ignore=ignore)
+        return
+    for rel in list(sources(root)) + ["README.md"]:
         dest = os.path.join(into, rel)
         os.makedirs(os.path.dirname(dest), exist_ok=True)
         shutil.copyfile(os.path.join(root, rel), dest)
@@ -353,32 +529,39 @@ def copy_tree(root, into):
 
 def pick(root, lower, upper):
     """(including file, included file) for a case, or None."""
-    src = next(filter(None, (first_source(root, k) for k in as_tuple(lower))), None)
-    if isinstance(upper, str) and upper.endswith(".h"):
-        header = upper
-    else:
-        header = next(filter(None, (first_header(root, k, ("winlib/handles.h",))
-                                    for k in as_tuple(upper))), None)
+    src = first_source(root, lower)
+    header = upper if upper.endswith(".h") else first_header(root, upper, ("winlib/handles.h",))
     return (src, header) if src and header else None
 
 
 def circle_of_test_folders(root):
-    """Two test folders that include each other are a circle even though both
-    are the one layer "tests"."""
-    headers = [r for r in sources(root) if layer_of(r) == "tests" and r.endswith(".h")]
-    other = [r for r in headers if headers and os.path.dirname(r) != os.path.dirname(headers[0])]
-    if not other:
+    """A test folder that may use another one's helpers, used by it in turn."""
+    a = first_header(root, "tests/setup")
+    b = first_header(root, "tests/plugins")
+    if not a or not b:
         return False
-    add_include(root, headers[0], other[0])
-    add_include(root, other[0], headers[0])
+    add_include(root, a, b)
+    add_include(root, b, a)
     return True
 
 
-def stray_folder(root):
+def stray_folder(folder):
     """A source in a folder that the table does not know."""
-    os.makedirs(os.path.join(root, "companion", "stray"))
-    with open(os.path.join(root, "companion", "stray", "stray.h"), "w") as f:
-        f.write("#pragma once\n")
+    def change(root):
+        os.makedirs(os.path.join(root, folder))
+        with open(os.path.join(root, folder, "stray.h"), "w") as f:
+            f.write("#pragma once\n")
+        return True
+    return change
+
+
+def include_of_macro(root):
+    """An include whose file only the preprocessor knows."""
+    src = first_source(root, "companion/app", ".cpp")
+    if not src:
+        return False
+    append(os.path.join(root, src),
+           '\n#define LAYERING_SELF_TEST_HEADER "base/text.h"\n#include LAYERING_SELF_TEST_HEADER\n')
     return True
 
 
@@ -387,39 +570,93 @@ def picture_without_player(root):
     path = os.path.join(root, "README.md")
     with open(path, encoding="utf-8") as f:
         text = f.read()
+    os.remove(path)
     with open(path, "w", encoding="utf-8") as f:
-        f.write(text.replace(f"player {ARROW} winlib", "player"))
+        f.write(text.replace(f"player {ARROW} base", "player"))
     return True
 
 
-# (what is tried, the change, a line that must be among the new failures)
+def player_links_winlib(root):
+    """Piravel's library links the window layer it has no arrow to."""
+    path = os.path.join(root, "player", "CMakeLists.txt")
+    if not os.path.isfile(path):
+        return False
+    append(path, "\ntarget_link_libraries(player_core PUBLIC winlib)\n")
+    return True
+
+
+# (what is tried, the change, a line that must be among the new failures,
+#  whether the copy is configured for its link graph)
 SELF_TEST_CHANGES = [
-    ("two test folders in a circle", circle_of_test_folders, "folders include each other"),
-    ("a folder without a layer", stray_folder, "companion/stray/stray.h: its folder has no layer"),
+    ("two test folders in a circle", circle_of_test_folders, "folders use each other", False),
+    ("a folder without a line", stray_folder("companion/stray"),
+     "companion/stray/stray.h: its folder has no line", False),
+    ("a test folder without a line", stray_folder("tests/companion/stray"),
+     "tests/companion/stray/stray.h: its folder has no line", False),
+    ("an include of a macro", include_of_macro, "includes the macro LAYERING_SELF_TEST_HEADER", False),
     ("the picture lacks an arrow", picture_without_player,
-     f"README.md: the picture lacks player {ARROW} winlib"),
+     f"README.md: the picture lacks player {ARROW} base", False),
+    ("a link without an arrow", player_links_winlib,
+     "player_core links winlib: player may not use winlib", True),
 ]
 
 
-def self_test(root):
+def read_cache(build):
+    values = {}
+    with open(os.path.join(build, "CMakeCache.txt"), encoding="utf-8", errors="replace") as f:
+        for line in f:
+            m = re.match(r"^([A-Za-z_][\w-]*):\w+=(.*)$", line.rstrip("\n"))
+            if m:
+                values[m.group(1)] = m.group(2)
+    return values
+
+
+def configure(tree, build, like):
+    """Configures `tree` into `build` as the build folder `like` was; the
+    configure's output when it failed, else None."""
+    cache = read_cache(like)
+    command = [cache.get("CMAKE_COMMAND", "cmake"), "-S", tree, "-B", build]
+    if cache.get("CMAKE_GENERATOR"):
+        command += ["-G", cache["CMAKE_GENERATOR"]]
+    if cache.get("DEPS_DIR"):
+        command.append("-DDEPS_DIR=" + cache["DEPS_DIR"])
+    run = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                         universal_newlines=True)
+    return None if run.returncode == 0 else run.stdout[-2000:]
+
+
+def self_test(root, build):
     failures = []
+    graph = read_link_graph(build) if build else None
     with tempfile.TemporaryDirectory(prefix="layering-") as scratch:
         tree = os.path.join(scratch, "tree")
         copy_tree(root, tree)
-        shutil.copyfile(os.path.join(root, "README.md"), os.path.join(tree, "README.md"))
-        before = set(check(tree))
+        before = set(check(tree, graph))
 
-        def new_problems(change):
+        def new_problems(change, configured=False):
             """What `change` (applied to a fresh copy) adds, or None when it
-            found nothing to change."""
+            found nothing to change; a string when the copy did not
+            configure."""
             work = os.path.join(scratch, "case")
-            shutil.copytree(tree, work)
+            if configured:
+                copy_tree(root, work, everything=True)
+            else:
+                # Links, not copies: every change replaces the files it changes.
+                shutil.copytree(tree, work, copy_function=os.link)
             try:
                 if not change(work):
                     return None
-                return [p for p in check(work) if p not in before]
+                work_graph = graph
+                if configured:
+                    work_build = os.path.join(scratch, "case-build")
+                    failed = configure(work, work_build, build)
+                    if failed:
+                        return "the copy did not configure:\n" + failed
+                    work_graph = read_link_graph(work_build)
+                return [p for p in check(work, work_graph) if p not in before]
             finally:
                 shutil.rmtree(work)
+                shutil.rmtree(os.path.join(scratch, "case-build"), ignore_errors=True)
 
         for what, lower, upper, should_fail in SELF_TEST_CASES:
             files = pick(tree, lower, upper)
@@ -431,7 +668,7 @@ def self_test(root):
             caught = [p for p in new if p.startswith(src + ":") and header in p]
             # An upward include often closes a circle of folders as well.
             extra = [p for p in new if p not in caught
-                     and not p.startswith("folders include each other")]
+                     and not p.startswith("folders use each other")]
             if should_fail and not caught:
                 failures.append(f"self-test '{what}': {src} including {header} passed")
             elif should_fail and extra:
@@ -439,32 +676,51 @@ def self_test(root):
             elif not should_fail and new:
                 failures.append(f"self-test '{what}': the allowed include failed: {new}")
 
-        for what, change, expected in SELF_TEST_CHANGES:
-            new = new_problems(change)
+        for what, change, expected, configured in SELF_TEST_CHANGES:
+            if configured and not build:
+                failures.append(f"self-test '{what}': needs --build")
+                continue
+            new = new_problems(change, configured)
             if new is None:
                 failures.append(f"self-test '{what}': the tree has no file to try it with")
+            elif isinstance(new, str):
+                failures.append(f"self-test '{what}': {new}")
             elif not any(expected in p for p in new):
-                failures.append(f"self-test '{what}': passed")
+                failures.append(f"self-test '{what}': passed" + (f" ({new})" if new else ""))
     return failures
 
 
 def main(argv):
-    args = [a for a in argv if not a.startswith("--")]
+    args, build = [], None
+    it = iter(argv)
+    for a in it:
+        if a == "--build":
+            build = os.path.abspath(next(it, ""))
+        elif not a.startswith("--"):
+            args.append(a)
     root = os.path.abspath(args[0] if args else
                            os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+    if build and not os.path.isfile(os.path.join(build, LINK_GRAPH)):
+        print(f"{os.path.join(build, LINK_GRAPH)}: missing; configure the build folder first")
+        return 1
     failed = False
     if "--self-test" in argv:
-        failures = self_test(root)
+        failures = self_test(root, build)
         for f in failures:
             print(f)
         cases = len(SELF_TEST_CASES) + len(SELF_TEST_CHANGES)
         print(f"self-test: {cases - len(failures)} of {cases} cases as expected")
         failed = bool(failures)
-    problems = check(root)
+    graph = read_link_graph(build) if build else None
+    problems = check(root, graph)
+    configured = build and link_graph_root(build)
+    if configured and os.path.realpath(configured) != os.path.realpath(root):
+        problems.append(f"{os.path.join(build, LINK_GRAPH)}: written for {configured}, not for {root}")
     for p in problems:
         print(p)
     files = sum(1 for _ in sources(root))
-    print(f"layering: {files} files read, {len(problems)} problems")
+    links = f", {sum(len(t['links']) for t in graph.values())} links" if graph else ", links not read (no --build)"
+    print(f"layering: {files} files read{links}, {len(problems)} problems")
     return 1 if failed or problems else 0
 
 
