@@ -15,6 +15,7 @@
 #include "companion/system/screen.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/skin_strip.h"
+#include "companion/system/startup_timeline.h"
 #include "companion/system/statistics.h"
 #include "companion/system/ui_package.h"
 #include "companion/ui/corvalle_skin.h"
@@ -124,6 +125,7 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
         services_.endProcess();
         return -1;
     }
+    MarkStartupStep(L"skin package");
     EnsureCompatible();
     ::SetWindowTextW(Hwnd(), kProductName);
     Window::SendMessage(WM_SETICON, ICON_BIG,
@@ -135,14 +137,18 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     const bool firstRun = firstRunTip != L"false";
     if (firstRun) WriteConfigString(ini::kGeneral, ini::kFirstRunTip, L"false");
     PlaceAtStart();
+    MarkStartupStep(L"placed");
 
     animator_.Animations().Load(
         [this](const wchar_t* s, const wchar_t* k) { return services_.environment->ReadActionString(s, k); },
         SkinFilePath);
     SetMascotState(0);
+    MarkStartupStep(L"animations");
     tip_.Create(Hwnd());
+    MarkStartupStep(L"tip bubble");
     if (firstRun && GetPathType(DesktopShortcutPath().c_str()) != 1) services_.dialogs->RunFirstRunChooser(Hwnd());
     ShowWindow(SW_SHOW);
+    MarkStartupStep(L"shown");
 
     SharedSettings& settings = SharedSettings::Instance();
     ReadGeneralConfig(settings);
@@ -155,6 +161,7 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
         WriteConfigString(ini::kEye, ini::kNext, NextRestTime(now.wHour, now.wMinute, interval < 0 ? 0 : interval).c_str());
     }
 
+    MarkStartupStep(L"settings");
     detect_ = new CDetectActionCondition(Hwnd(), services_.pollPauseMs);
     for (IVynAction* action : services_.makeActions()) detect_->AddAction(action);
     if (firstRun) {
@@ -164,6 +171,7 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     } else {
         StartPolling();
     }
+    MarkStartupStep(L"actions and polling");
     ::WTSRegisterSessionNotification(Hwnd(), NOTIFY_FOR_ALL_SESSIONS);
     SetTimer(kTimerWatch, 1000);
     if (settings.Autorun) {
@@ -175,6 +183,7 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
         CStatistics::Instance().SendStatistic(L"vyn&type=fromuser");
     }
     SetTimer(kTimerTrimMemory, 300000);
+    MarkStartupStep(L"created");
     return 0;
 }
 

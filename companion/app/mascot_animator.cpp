@@ -3,6 +3,7 @@
 
 #include "companion/app/main_window_timers.h"
 #include "companion/system/skin_strip.h"
+#include "companion/system/startup_timeline.h"
 #include "companion/system/text_utils.h"
 #include "companion/ui/corvalle_skin.h"
 #include "winlib/handles.h"
@@ -59,6 +60,10 @@ void CMascotAnimator::DrawFrame(HBITMAP strip, int frame, int cx, int cy) {
                                               &blend, ULW_ALPHA) != FALSE;
     pushedStrip_ = pushed ? strip : nullptr;
     pushedFrame_ = frame;
+    if (pushed && !firstFramePushed_) {
+        firstFramePushed_ = true;
+        MarkStartupStep(L"first frame");
+    }
 }
 
 void CMascotAnimator::ReleaseFrameStrip(HBITMAP strip) {

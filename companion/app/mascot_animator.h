@@ -79,4 +79,5 @@ private:
     HBITMAP pushedStrip_ = nullptr;
     int pushedFrame_ = 0;
     bool clickAnimationPending_ = false;
+    bool firstFramePushed_ = false;
 };
