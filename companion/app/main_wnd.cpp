@@ -148,6 +148,7 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     MarkStartupStep(L"tip bubble");
     if (firstRun && GetPathType(DesktopShortcutPath().c_str()) != 1) services_.dialogs->RunFirstRunChooser(Hwnd());
     ShowWindow(SW_SHOW);
+    animator_.ShowCurrentFrame();
     MarkStartupStep(L"shown");
 
     SharedSettings& settings = SharedSettings::Instance();

@@ -113,6 +113,12 @@ void CMascotAnimator::ResumeAnimation() {
     host_.StartTimer(kTimerMascotFrame, FramePeriod(animations_.records[playing_].frameTime));
 }
 
+void CMascotAnimator::ShowCurrentFrame() {
+    if (playing_ < 0 || playing_ >= static_cast<int>(animations_.records.size())) return;
+    const AnimationRecord& r = animations_.records[playing_];
+    if (r.strip && r.strip->Handle()) DrawFrame(r.strip->Handle(), r.frame, r.cx, r.cy);
+}
+
 void CMascotAnimator::StepRecordFrame(UINT_PTR timer) {
     KillClickAnimationTimer();
     if (timer == kTimerLeavingFrame) {
