@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <mutex>
 #include <vector>
 
 namespace appdata {
@@ -38,14 +39,32 @@ std::wstring VariableValue() {
     return value.data();
 }
 
+// The shell's folder does not move while a program runs, and each question
+// costs about half a millisecond under Wine, where Corvalle asks it for every
+// value it reads (some sixty times before its first frame): the first answer
+// is kept. A failed question is asked again next time.
+std::wstring ShellFolder() {
+    static std::mutex lock;
+    static std::wstring known;
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        if (!known.empty()) return known;
+    }
+    wchar_t buffer[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, buffer)) ||
+        buffer[0] == L'\0')
+        return std::wstring();
+    std::lock_guard<std::mutex> hold(lock);
+    known = buffer;
+    return known;
+}
+
 }  // namespace
 
 std::wstring AppDataFolder(Fallback fallback) {
     if (!Override().empty()) return Override();
-    wchar_t buffer[MAX_PATH] = {};
-    if (SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, buffer)) &&
-        buffer[0] != L'\0')
-        return buffer;
+    const std::wstring shell = ShellFolder();
+    if (!shell.empty()) return shell;
     return fallback == Fallback::kExpandedVariable ? ExpandedVariable() : VariableValue();
 }
 

@@ -17,7 +17,8 @@ enum class Fallback {
     kVariableValue,
 };
 
-// SHGetFolderPathW(CSIDL_APPDATA | CSIDL_FLAG_CREATE), or the fallback when
+// SHGetFolderPathW(CSIDL_APPDATA | CSIDL_FLAG_CREATE) (its first answer is
+// kept for the rest of the run), or the fallback when
 // that fails or is empty; empty when neither gives a folder. The folder is
 // returned as found: it may or may not end in '\'. While an override is set,
 // that folder is returned instead and neither is consulted.

@@ -17,6 +17,7 @@
 #include "companion/system/settings_launcher.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/skin_strip.h"
+#include "companion/system/startup_timeline.h"
 #include "companion/system/statistics.h"
 #include "companion/system/ui_package.h"
 #include "companion/ui/corvalle_skin.h"
@@ -131,6 +132,7 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
         services_.endProcess();
         return -1;
     }
+    MarkStartupStep(L"skin package");
     EnsureCompatible();
     ::SetWindowTextW(Hwnd(), kProductName);
     Window::SendMessage(WM_SETICON, ICON_BIG,
@@ -142,14 +144,19 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     const bool firstRun = firstRunTip != L"false";
     if (firstRun) WriteConfigString(ini::kGeneral, ini::kFirstRunTip, L"false");
     PlaceAtStart();
+    MarkStartupStep(L"placed");
 
     animator_.Animations().Load(
         [this](const wchar_t* s, const wchar_t* k) { return services_.environment->ReadActionString(s, k); },
         SkinFilePath);
     SetMascotState(0);
+    MarkStartupStep(L"animations");
     tip_.Create(Hwnd());
+    MarkStartupStep(L"tip bubble");
     if (firstRun && GetPathType(DesktopShortcutPath().c_str()) != 1) services_.dialogs->RunFirstRunChooser(Hwnd());
     ShowWindow(SW_SHOW);
+    animator_.ShowCurrentFrame();
+    MarkStartupStep(L"shown");
 
     SharedSettings& settings = SharedSettings::Instance();
     ReadGeneralConfig(settings);
@@ -162,6 +169,7 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
         WriteConfigString(ini::kEye, ini::kNext, NextRestTime(now.wHour, now.wMinute, interval < 0 ? 0 : interval).c_str());
     }
 
+    MarkStartupStep(L"settings");
     detect_ = new CDetectActionCondition(Hwnd(), services_.pollPauseMs, services_.detectEvents);
     for (IVynAction* action : services_.makeActions()) detect_->AddAction(action);
     if (firstRun) {
@@ -171,6 +179,7 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     } else {
         StartPolling();
     }
+    MarkStartupStep(L"actions and polling");
     // Without the notices a lock does not count as away; the rest goes on.
     sessionNotices_ = ::WTSRegisterSessionNotification(Hwnd(), NOTIFY_FOR_ALL_SESSIONS) != FALSE;
     if (!sessionNotices_)
@@ -185,6 +194,7 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
         CStatistics::Instance().SendStatistic(L"vyn&type=fromuser");
     }
     SetTimer(kTimerTrimMemory, 300000);
+    MarkStartupStep(L"created");
     return 0;
 }
 

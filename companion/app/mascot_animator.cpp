@@ -3,6 +3,7 @@
 
 #include "companion/app/main_window_timers.h"
 #include "companion/system/skin_strip.h"
+#include "companion/system/startup_timeline.h"
 #include "companion/system/text_utils.h"
 #include "companion/ui/corvalle_skin.h"
 #include "winlib/handles.h"
@@ -59,6 +60,10 @@ void CMascotAnimator::DrawFrame(HBITMAP strip, int frame, int cx, int cy) {
                                               &blend, ULW_ALPHA) != FALSE;
     pushedStrip_ = pushed ? strip : nullptr;
     pushedFrame_ = frame;
+    if (pushed && !firstFramePushed_) {
+        firstFramePushed_ = true;
+        MarkStartupStep(L"first frame");
+    }
 }
 
 void CMascotAnimator::ReleaseFrameStrip(HBITMAP strip) {
@@ -106,6 +111,12 @@ void CMascotAnimator::ResumeAnimation() {
     if (host_.AnimationsPaused() || host_.AnimationHeld()) return;
     if (playing_ < 0 || playing_ >= static_cast<int>(animations_.records.size())) return;
     host_.StartTimer(kTimerMascotFrame, FramePeriod(animations_.records[playing_].frameTime));
+}
+
+void CMascotAnimator::ShowCurrentFrame() {
+    if (playing_ < 0 || playing_ >= static_cast<int>(animations_.records.size())) return;
+    const AnimationRecord& r = animations_.records[playing_];
+    if (r.strip && r.strip->Handle()) DrawFrame(r.strip->Handle(), r.frame, r.cx, r.cy);
 }
 
 void CMascotAnimator::StepRecordFrame(UINT_PTR timer) {

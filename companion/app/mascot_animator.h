@@ -52,6 +52,10 @@ public:
 
     // Mascot states: 0 idle, 1 leave, 2 interactive, 3 standing still, 4 after a click.
     void SetMascotState(int mode);
+    // Draws the playing strip's current frame now, without stepping it: a
+    // layered window shows nothing until its first frame, and the strip's
+    // timer would bring that only one frame time later.
+    void ShowCurrentFrame();
     void StepRecordFrame(UINT_PTR timer);
     void ResumeAnimation();
 
@@ -79,4 +83,5 @@ private:
     HBITMAP pushedStrip_ = nullptr;
     int pushedFrame_ = 0;
     bool clickAnimationPending_ = false;
+    bool firstFramePushed_ = false;
 };

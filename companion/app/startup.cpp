@@ -16,6 +16,7 @@
 #include "companion/system/registry_values.h"
 #include "companion/system/settings_launcher.h"
 #include "companion/system/shared_settings.h"
+#include "companion/system/startup_timeline.h"
 #include "companion/system/web_identify.h"
 #include "companion/ui/corvalle_skin.h"
 #include "protocol/corvalle_ini.h"
@@ -67,6 +68,7 @@ StartSwitch ParseStartSwitch(const wchar_t* commandLine) {
 }
 
 int CorvalleMain(const wchar_t* commandLine, int showCommand) {
+    MarkStartupStep(L"entry");
     switch (ParseStartSwitch(commandLine)) {
     case StartSwitch::Uninstall:
         UninstallCleanup();
@@ -86,11 +88,14 @@ int CorvalleMain(const wchar_t* commandLine, int showCommand) {
 
     if (IsAnotherInstanceRunning()) return 0;
     if (SharedSettings::Instance().Autorun) WaitForManagerService(kAutorunWaitMs);
+    MarkStartupStep(L"single instance");
 
     winlib::ComScope com;
+    MarkStartupStep(L"COM");
     winlib::Module().Init(::GetModuleHandleW(nullptr));
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&icc);
+    MarkStartupStep(L"common controls");
 
     RegisterCorvalleSkin();
     Run(showCommand);

@@ -147,7 +147,8 @@ protected:
         configBackup_.reset();
     }
 
-    void Create() {
+    // Without `settle` no message runs after the creation.
+    void Create(bool settle = true) {
         MainWindowServices services;
         services.dialogs = &dialogs_;
         services.tray = &tray_;
@@ -166,7 +167,7 @@ protected:
         services.pollPauseMs = 20;
         window_.emplace(services);
         ASSERT_TRUE(CreateMascotWindow(*window_));
-        Pump(50);
+        if (settle) Pump(50);
     }
 
     // Makes the action due and waits until the window has taken it (a
@@ -215,6 +216,15 @@ TEST_F(MainWindowTest, StartsAsALayeredToolWindowAtTheDefaultPlace) {
     EXPECT_EQ(topmost, L"false") << "an empty topmost key is written";
     EXPECT_TRUE(window_->PollingStarted());
     EXPECT_FALSE(window_->Animations().records.empty()) << "the skin's own strips are loaded";
+}
+
+TEST_F(MainWindowTest, TheMascotShowsItsFirstFrameWhenItIsCreated) {
+    Create(false);
+    // No message has run yet: no timer of the strip has come.
+    const RECT rc = window_->WindowRect();
+    const AnimationRecord& idle = window_->Animations().records.at(window_->PlayingRecord());
+    EXPECT_EQ(rc.right - rc.left, idle.cx);
+    EXPECT_EQ(rc.bottom - rc.top, idle.cy);
 }
 
 TEST_F(MainWindowTest, ASavedPositionInsideTheWorkAreaIsUsed) {

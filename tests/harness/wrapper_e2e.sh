@@ -28,6 +28,23 @@ WINE_TIMEOUT=3 "$E2E_WINE" "$sleeper" 60 0 2>"$E2E_WORK_DIR/timeout.err" || rc=$
 [ $((SECONDS - start)) -lt 30 ] || fail "the time-out took $((SECONDS - start)) s"
 grep -q "time-out" "$E2E_WORK_DIR/timeout.err" || fail "the wrapper did not say why it stopped"
 
+# Ctrl-C (SIGINT to the wrapper's process group, as a terminal sends it)
+# ends the program, which runs in a process group of its own, not only the
+# wrapper.
+env --default-signal=INT setsid "$E2E_WINE" "$sleeper" 61 0 >/dev/null 2>&1 &
+wrapper=$!
+running() { pgrep -f "harness_sleep.exe 61 0" >/dev/null; }
+for ((i = 0; i < 300; i++)); do running && break; sleep 0.1; done
+running || fail "the program to interrupt did not start"
+start=$SECONDS
+kill -INT -- "-$(ps -o pgid= -p "$wrapper" | tr -d ' ')"
+rc=0
+wait "$wrapper" || rc=$?
+[ $rc = 130 ] || fail "an interrupted wrapper ended with $rc, not 130"
+for ((i = 0; i < 100; i++)); do running || break; sleep 0.1; done
+! running || fail "the program outlived the interrupt"
+[ $((SECONDS - start)) -lt 15 ] || fail "the interrupt took $((SECONDS - start)) s"
+
 # Wine's own tools run through it too, and crash dialogs are off for good.
 "$E2E_WINE" reg query 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
   >"$E2E_WORK_DIR/reg.out" || fail "reg query failed"
