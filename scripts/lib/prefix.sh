@@ -9,7 +9,9 @@
 # The system folders hold most of the prefix's bytes and are only ever read:
 # their files are hard links. Everything a program may write (the registry
 # files, c:\, the user's folders, win.ini) is a real copy, since Wine
-# rewrites its files in place.
+# rewrites its files in place. The user's shell folders (Desktop and the
+# like) are links into the shared Wine home; a copy gets folders of its own
+# instead, so that a desktop shortcut one script makes is not another's.
 
 prefix_clone() {
   local from="$1" to="$2" big=(drive_c/windows/system32 drive_c/windows/winsxs) excludes=() d
@@ -23,5 +25,9 @@ prefix_clone() {
   for d in "${big[@]}"; do
     [ -d "$from/$d" ] || continue
     cp -al "$from/$d" "$to/$d" || return 1
+  done
+  for d in "$to"/drive_c/users/*/*; do
+    [ -L "$d" ] || continue
+    rm -f "$d" && mkdir -p "$d" || return 1
   done
 }
