@@ -5,7 +5,7 @@
 
 #include <vector>
 
-namespace appdata {
+namespace base {
 
 namespace {
 
@@ -40,15 +40,15 @@ std::wstring VariableValue() {
 
 }  // namespace
 
-std::wstring AppDataFolder(Fallback fallback) {
+std::wstring AppDataFolder(AppDataFallback fallback) {
     if (!Override().empty()) return Override();
     wchar_t buffer[MAX_PATH] = {};
     if (SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, buffer)) &&
         buffer[0] != L'\0')
         return buffer;
-    return fallback == Fallback::kExpandedVariable ? ExpandedVariable() : VariableValue();
+    return fallback == AppDataFallback::kExpandedVariable ? ExpandedVariable() : VariableValue();
 }
 
 void SetAppDataFolderOverride(const std::wstring& folder) { Override() = folder; }
 
-}  // namespace appdata
+}  // namespace base

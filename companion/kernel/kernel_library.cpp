@@ -25,7 +25,7 @@ bool IsAbsolute(const std::wstring& path) {
 
 bool KernelPathFromAppPaths(std::wstring& path) {
     path.clear();
-    const std::wstring value = appaths::ReadTarviskAppPath();
+    const std::wstring value = base::ReadTarviskAppPath();
     const size_t cut = value.find_last_of(L'\\');
     if (cut == std::wstring::npos) return false;
     const std::wstring folder = value.substr(0, cut + 1);

@@ -16,7 +16,7 @@ namespace {
 
 bool ReadRegisteredProductDir(std::wstring& dir) {
     winlib::RegKey key;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, appaths::kTarviskAppPathsKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS)
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, base::kTarviskAppPathsKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS)
         return false;
     wchar_t buffer[512] = {};  // 1024 bytes
     DWORD type = 0;

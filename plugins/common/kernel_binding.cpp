@@ -5,9 +5,9 @@
 #include <atomic>
 #include <vector>
 
+#include "base/app_paths.h"
 #include "base/module_path.h"
 #include "base/path_join.h"
-#include "plugins/common/app_paths.h"
 
 namespace plugin {
 
@@ -40,7 +40,7 @@ std::wstring Combine(const std::wstring& base, const wchar_t* more) {
 // expanded, + "Pellor\bexkernl.dll"; empty when any step fails or the
 // folder is not fully qualified.
 std::wstring AppPathsCandidate() {
-    std::wstring value = ReadTarviskAppPath();
+    std::wstring value = base::ReadTarviskAppPath();
     if (value.empty()) return std::wstring();
     std::vector<wchar_t> folder(value.begin(), value.end());
     folder.push_back(L'\0');

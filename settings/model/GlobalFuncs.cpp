@@ -180,7 +180,7 @@ bool TimeOfDayBefore(const TDateTime& a, const TDateTime& b) {
     return a.SecondsOfDay() < b.SecondsOfDay();
 }
 
-std::wstring GetAppDataDir() { return appdata::AppDataFolder(appdata::Fallback::kVariableValue); }
+std::wstring GetAppDataDir() { return base::AppDataFolder(base::AppDataFallback::kVariableValue); }
 
 bool FileHasExtension(const std::wstring& path, const std::wstring& extensions) {
     if (path.empty()) return true;

@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     if (!folder.empty() && folder.back() != L'\\') folder.push_back(L'\\');
     folder += L"AppData";
     ::CreateDirectoryW(folder.c_str(), nullptr);
-    appdata::SetAppDataFolderOverride(folder);
+    base::SetAppDataFolderOverride(folder);
     testing::InitGoogleMock(&argc, argv);
     return RUN_ALL_TESTS();
 }
