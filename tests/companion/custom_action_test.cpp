@@ -35,7 +35,7 @@ TEST(AlertWindowTest, FromTheStoredMinuteToTwoMinutesLater) {
     };
     for (const WindowCase& c : cases)
         EXPECT_EQ(InAlertWindow(c.stored, c.hour, c.minute, c.second), c.inside)
-            << testprefix::Narrow(c.stored) << " at " << c.hour << ":" << c.minute << ":" << c.second;
+            << testsupport::Narrow(c.stored) << " at " << c.hour << ":" << c.minute << ":" << c.second;
 }
 
 TEST(RepeatRuleTest, OnceDailyWeekdaysAndWeekends) {
@@ -65,7 +65,7 @@ class CustomActionTest : public ::testing::Test {
 protected:
     void SetUp() override {
         backup_.emplace(ConfigFilePath());
-        ASSERT_TRUE(testprefix::EnsureConfigFolder());
+        ASSERT_TRUE(EnsureConfigFolder());
         SetPowerControl(&power_);
         CActionCustom::AlertsLoaded() = 0;
         env_.SetDate(2026, 12, 9);  // a Wednesday
@@ -117,7 +117,7 @@ protected:
         return fired;
     }
 
-    std::optional<testprefix::FileBackup> backup_;
+    std::optional<testsupport::FileBackup> backup_;
     FakeActionEnvironment env_;
     SharedSettings settings_;
     testsupport::RecordingPower power_;

@@ -38,7 +38,7 @@ std::wstring Sweeper() { return TestDir() + L"drovask_double.dll"; }
 std::wstring Kernel() { return TestDir() + L"bexkernl.dll"; }
 
 std::vector<std::string> ReadLines(const std::wstring& path) {
-    std::ifstream in(testprefix::Narrow(path));
+    std::ifstream in(testsupport::Narrow(path));
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
@@ -103,7 +103,7 @@ TEST_F(KernelChecksTest, JunkIsDueFromTwoHundredMebibytesTogether) {
         {L"104857600", L"104857600", L"20", false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testprefix::Narrow(std::wstring(c.system) + L"+" + c.other + L" fail " + c.failingSlot));
+        SCOPED_TRACE(testsupport::Narrow(std::wstring(c.system) + L"+" + c.other + L" fail " + c.failingSlot));
         Sizes(c.system, c.other);
         SetEnv(L"DROVASK_FAIL_SLOT", c.failingSlot);
         EXPECT_EQ(ScanJunkSize(Sweeper()), c.due);
@@ -219,7 +219,7 @@ TEST_F(KernelChecksTest, EachCheckLoadsAndFreesTheKernelAndBadAnswersCountAsNotD
         {L"classes", L"4", L"null"},
     };
     for (const auto& b : broken) {
-        SCOPED_TRACE(testprefix::Narrow(std::wstring(b.section) + L"." + b.key + L"=" + b.value));
+        SCOPED_TRACE(testsupport::Narrow(std::wstring(b.section) + L"." + b.key + L"=" + b.value));
         ::DeleteFileW(kernelIni_.c_str());
         ::DeleteFileW(kernelLog_.c_str());
         Configure(L"startup", L"items", L"12");
@@ -324,7 +324,7 @@ protected:
         ::CopyFileW(Kernel().c_str(), path.c_str(), FALSE);
         return path;
     }
-    testprefix::RegValueBackup backup_{HKEY_LOCAL_MACHINE, kAppPathsKey, L""};
+    testsupport::RegValueBackup backup_{HKEY_LOCAL_MACHINE, kAppPathsKey, L""};
 };
 
 TEST_F(AppPathsTest, TheValueIsExpandedAndTheKernelFoundBesideTheProduct) {
@@ -349,7 +349,7 @@ TEST_F(AppPathsTest, AValueThatGivesNoAbsoluteFolderLoadsNothing) {
     // A relative load could find this planted copy through the search path.
     PlantKernel(WorkDir().substr(0, WorkDir().size() - 1));
     for (const wchar_t* value : {L"Tarvisk.exe", L"sub\\Tarvisk.exe", L"%NO_SUCH_VARIABLE%\\Tarvisk.exe"}) {
-        SCOPED_TRACE(testprefix::Narrow(value));
+        SCOPED_TRACE(testsupport::Narrow(value));
         Store(REG_SZ, value);
         EXPECT_EQ(InitKernel(), E_FAIL);
         EXPECT_EQ(KernelEntry(), nullptr);

@@ -132,7 +132,7 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         configBackup_.emplace(ConfigFilePath());
-        ASSERT_TRUE(testprefix::EnsureConfigFolder());
+        ASSERT_TRUE(EnsureConfigFolder());
         WriteConfigString(L"vyn", L"compatible", L"true");
         WriteConfigString(L"vyn", L"firstruntip", L"false");
         SetPowerControl(&power_);
@@ -175,10 +175,10 @@ protected:
         action_->tip = tip;
         const int asked = action_->tipAsked.load();
         action_->due = true;
-        ASSERT_TRUE(PumpUntil([&] { return action_->tipAsked.load() > asked; })) << testprefix::Narrow(tip);
+        ASSERT_TRUE(PumpUntil([&] { return action_->tipAsked.load() > asked; })) << testsupport::Narrow(tip);
     }
 
-    std::optional<testprefix::FileBackup> configBackup_;
+    std::optional<testsupport::FileBackup> configBackup_;
     RecordingDialogs dialogs_;
     RecordingTray tray_;
     // Only the kind of each request: the timed shutdown cases list no reasons.
@@ -266,7 +266,7 @@ TEST_F(MainWindowTest, AMoveToTheCornerIsRepairedOnce) {
 
 TEST_F(MainWindowTest, TheFirstRunShowsTheChooserAndTheTipBeforePolling) {
     // A desktop shortcut left by an earlier confirmed chooser would skip it.
-    testprefix::FileBackup shortcut(DesktopShortcutPath());
+    testsupport::FileBackup shortcut(DesktopShortcutPath());
     WriteConfigString(L"vyn", L"firstruntip", L"");
     Create();
     std::wstring firstRun;
@@ -360,10 +360,10 @@ TEST_F(MainWindowTest, ATimedShutdownRunsTheCountdownThenItsStyle) {
         window_->Window::SendMessage(WM_POWERBROADCAST, c.away ? PBT_APMSUSPEND : PBT_APMRESUMEAUTOMATIC);
         WriteConfigString(L"vyn", L"lastshutdowntime", L"");
         Fire(c.tip);
-        ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == released + 1; })) << testprefix::Narrow(c.tip);
+        ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == released + 1; })) << testsupport::Narrow(c.tip);
         ++released;
         EXPECT_EQ(dialogs_.calls, std::vector<std::wstring>{L"countdown shutdown"});
-        EXPECT_EQ(power_.calls, c.power) << testprefix::Narrow(c.tip);
+        EXPECT_EQ(power_.calls, c.power) << testsupport::Narrow(c.tip);
         std::wstring stamp;
         ReadConfigString(stamp, L"vyn", L"lastshutdowntime");
         EXPECT_EQ(stamp.size(), 12u);
@@ -417,7 +417,7 @@ TEST_F(MainWindowTest, TheMascotAnimatesAgainAfterARestOrTimedShutdownAndALock) 
     environment_ = &clock;
     Create();
     for (const auto& c : {std::make_pair(L"$eyeguardian$", 0), std::make_pair(L"$shutdown$1", 1)}) {
-        SCOPED_TRACE(testprefix::Narrow(c.first));
+        SCOPED_TRACE(testsupport::Narrow(c.first));
         dialogs_.countdownResult = c.second;  // the rest runs; the shutdown is declined
         const int done = action_->done.load();
         Fire(c.first);

@@ -60,9 +60,9 @@ TEST(UserRegStringTest, CreatesTheKeyAndWritesTheText) {
     const wchar_t* subkey = L"Software\\CorvalleTests\\RegString";
     ::RegDeleteKeyW(HKEY_CURRENT_USER, subkey);
     ASSERT_EQ(WriteUserRegString(L"Value", subkey, L"255 255 255"), 0);
-    EXPECT_EQ(testprefix::ReadRegText(HKEY_CURRENT_USER, subkey, L"Value").value_or(L"<missing>"), L"255 255 255");
+    EXPECT_EQ(testsupport::ReadRegText(HKEY_CURRENT_USER, subkey, L"Value").value_or(L"<missing>"), L"255 255 255");
     ASSERT_EQ(WriteUserRegString(L"Value", subkey, L"中文"), 0);
-    EXPECT_EQ(testprefix::ReadRegText(HKEY_CURRENT_USER, subkey, L"Value").value_or(L"<missing>"), L"中文");
+    EXPECT_EQ(testsupport::ReadRegText(HKEY_CURRENT_USER, subkey, L"Value").value_or(L"<missing>"), L"中文");
     ::RegDeleteKeyW(HKEY_CURRENT_USER, subkey);
 }
 

@@ -66,9 +66,9 @@ inline std::wstring Profile(const std::wstring& path, const wchar_t* section, co
     return value;
 }
 
-inline bool IsFile(const std::wstring& path) { return testprefix::FileExists(path); }
+inline bool IsFile(const std::wstring& path) { return testsupport::FileExists(path); }
 
-using testprefix::RemovePath;
+using testsupport::RemovePath;
 
 // The test's own start folder (a fresh one per run), with a trailing backslash.
 inline std::wstring WorkDir() {
@@ -215,13 +215,13 @@ private:
 };
 
 // Moves a file (or a folder standing in its place) aside and puts it back.
-using PathBackup = testprefix::FileBackup;
+using PathBackup = testsupport::FileBackup;
 
 // The registry backup every test area shares.
-using testprefix::RegValueBackup;
+using testsupport::RegValueBackup;
 
 inline bool ReadRegText(HKEY root, const wchar_t* subkey, const wchar_t* name, std::wstring& value) {
-    const std::optional<std::wstring> text = testprefix::ReadRegText(root, subkey, name);
+    const std::optional<std::wstring> text = testsupport::ReadRegText(root, subkey, name);
     if (!text) return false;
     value = *text;
     return true;

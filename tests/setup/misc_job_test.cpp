@@ -87,7 +87,7 @@ protected:
         return job_->CheckRecommendAndUpdateCondition2(mask, adIdFile, out);
     }
 
-    testprefix::RegValueBackup appPath_{HKEY_LOCAL_MACHINE, kAppPaths, L"Path"};
+    testsupport::RegValueBackup appPath_{HKEY_LOCAL_MACHINE, kAppPaths, L"Path"};
     std::wstring folder_;
     IMiscJob* job_ = nullptr;
     size_t logStart_ = 0;
@@ -255,7 +255,7 @@ TEST_F(MiscJob, SupportedNamesAndTheIgnoredSlot) {
 namespace {
 
 TEST(RecommendConfigLocation, OnlyATerminatedFolderOfFittingLengthCounts) {
-    testprefix::RegValueBackup backup(HKEY_LOCAL_MACHINE, kAppPaths, L"Path");
+    testsupport::RegValueBackup backup(HKEY_LOCAL_MACHINE, kAppPaths, L"Path");
     HKEY key = nullptr;
     ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kAppPaths, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);

@@ -69,9 +69,9 @@ protected:
         return std::string(bytes.begin(), bytes.end());
     }
 
-    testprefix::RegValueBackup installTime_{HKEY_LOCAL_MACHINE, kPellorKey, L"installtime"};
-    testprefix::RegValueBackup tipCycle_{HKEY_LOCAL_MACHINE, kPellorKey, L"UpdateTipCycle"};
-    testprefix::RegValueBackup applet_{HKEY_CURRENT_USER, kDontLoad, L"ZubPellor.cpl"};
+    testsupport::RegValueBackup installTime_{HKEY_LOCAL_MACHINE, kPellorKey, L"installtime"};
+    testsupport::RegValueBackup tipCycle_{HKEY_LOCAL_MACHINE, kPellorKey, L"UpdateTipCycle"};
+    testsupport::RegValueBackup applet_{HKEY_CURRENT_USER, kDontLoad, L"ZubPellor.cpl"};
     std::wstring manager_;
     std::wstring registrationLog_;
 };

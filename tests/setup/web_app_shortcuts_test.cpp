@@ -60,7 +60,7 @@ protected:
         ASSERT_TRUE(setuptest::WriteBytes(appsFile_, std::vector<uint8_t>(lines.begin(), lines.end())));
     }
 
-    testprefix::RegValueBackup choice_{HKEY_CURRENT_USER, kUserChoice, L"Progid"};
+    testsupport::RegValueBackup choice_{HKEY_CURRENT_USER, kUserChoice, L"Progid"};
     std::wstring host_;
     std::wstring desktop_;
     std::wstring appsFile_;
