@@ -7,6 +7,7 @@
 #include "base/app_paths.h"
 #include "base/module_path.h"
 #include "plugins/common/kernel_calls.h"
+#include "protocol/program_names.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ std::wstring ManagerFolder() {
 std::wstring SecurityFolder() { return base::ReadTarviskFolder(); }
 
 std::wstring ManagerFile(const wchar_t* name) {
-    const std::wstring pellor = JoinPath(SecurityFolder(), L"Pellor");
+    const std::wstring pellor = JoinPath(SecurityFolder(), protocol::kManagerFolderName);
     return pellor.empty() ? std::wstring() : JoinPath(pellor, name);
 }
 

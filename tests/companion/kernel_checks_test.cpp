@@ -17,6 +17,7 @@
 #include "companion/kernel/kernel_library.h"
 #include "companion/kernel/startup_items.h"
 #include "companion/system/paths.h"
+#include "protocol/program_names.h"
 #include "tests/companion/fake_action_environment.h"
 #include "tests/support/prefix_state.h"
 
@@ -35,7 +36,7 @@ std::wstring WorkDir() {
     return std::wstring(dir) + L"\\";
 }
 std::wstring Sweeper() { return TestDir() + L"drovask_double.dll"; }
-std::wstring Kernel() { return TestDir() + L"bexkernl.dll"; }
+std::wstring Kernel() { return TestDir() + protocol::kKernelLibrary; }
 
 std::vector<std::string> ReadLines(const std::wstring& path) {
     std::ifstream in(testsupport::Narrow(path));

@@ -119,6 +119,18 @@ TEST_F(ProductDirTest, AnEmptyRegisteredPathFallsBackToTheFolders) {
     EXPECT_EQ(dir, ParentOf(exeDir_));
 }
 
+TEST_F(ProductDirTest, ARegisteredPathThatNamesNoPlaceCountsAsMissing) {
+    TouchFile(exeDir_ + L"Tarvisk.exe");
+    // Relative, drive-relative or quoted: it would name whatever the current
+    // folder holds, and a library is loaded from it.
+    for (const wchar_t* registered : {L"Product", L"D:Product", L"\\Product", L"\"D:\\Product\""}) {
+        RegisterPath(registered);
+        std::wstring dir;
+        EXPECT_EQ(GetTarviskDir(dir), 0);
+        EXPECT_EQ(dir, exeDir_) << testsupport::Narrow(registered);
+    }
+}
+
 TEST_F(ProductDirTest, OwnFolderComesBeforeItsParent) {
     TouchFile(exeDir_ + L"Tarvisk.exe");
     TouchFile(ParentOf(exeDir_) + L"Tarvisk.exe");

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "protocol/bex_plugin.h"
+#include "protocol/program_names.h"
 #include "tests/doubles/kernel/bex_test_api.h"
 
 class BexKernelTest : public ::testing::Test {
@@ -26,7 +27,7 @@ protected:
         ::DeleteFileW(configPath_.c_str());
         ::SetEnvironmentVariableW(L"BEXTEST_LOG", logPath_.c_str());
         ::SetEnvironmentVariableW(L"BEXTEST_CONFIG", configPath_.c_str());
-        kernel_ = ::LoadLibraryW((ExeDir() + L"bexkernl.dll").c_str());
+        kernel_ = ::LoadLibraryW((ExeDir() + protocol::kKernelLibrary).c_str());
         ASSERT_NE(kernel_, nullptr);
         bexPlugin_ = Proc<bex::BexPluginFn>(bex::kBexPluginName);
         loadPlugin_ = Proc<bextest::LoadPluginFn>(bextest::kLoadPluginName);
