@@ -21,6 +21,7 @@
 #include "tests/support/message_pump.h"
 #include "tests/support/prefix_state.h"
 #include "tests/support/text.h"
+#include "tests/support/work_dir.h"
 #include "winlib/window.h"
 
 namespace settingstest {
@@ -70,14 +71,7 @@ inline bool IsFile(const std::wstring& path) { return testsupport::FileExists(pa
 
 using testsupport::RemovePath;
 
-// The test's own start folder (a fresh one per run), with a trailing backslash.
-inline std::wstring WorkDir() {
-    wchar_t dir[MAX_PATH] = {};
-    ::GetCurrentDirectoryW(MAX_PATH, dir);
-    std::wstring out = dir;
-    if (out.back() != L'\\') out.push_back(L'\\');
-    return out;
-}
+using testsupport::WorkDir;
 
 // A program of the system folder, e.g. one that stays until it is ended.
 inline std::wstring SystemProgram(const wchar_t* name) {
