@@ -8,15 +8,15 @@
 #include <tuple>
 #include <vector>
 
+#include "base/png_decoder.h"
+#include "base/whole_file.h"
 #include "plugins/common/kernel_calls.h"
 #include "plugins/setup/count_badge.h"
 #include "plugins/setup/lumvex_interfaces.h"
-#include "tests/plugins/bex_kernel_fixture.h"
+#include "tests/doubles/kernel/kernel_fixture.h"
 #include "tests/setup/setup_test_files.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/prefix_state.h"
-#include "base/png_decoder.h"
-#include "base/whole_file.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include "plugins/setup/lumvex_interfaces.h"
 #include "plugins/setup/recommend_config.h"
 #include "plugins/setup/recommend_records.h"
-#include "tests/support/prefix_state.h"
-#include "tests/plugins/bex_kernel_fixture.h"
+#include "tests/doubles/kernel/kernel_fixture.h"
 #include "tests/setup/ruconfig_fixture.h"
 #include "tests/setup/setup_test_files.h"
+#include "tests/support/prefix_state.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "plugins/common/kernel_binding.h"
 #include "plugins/setup/pin_to_start_menu.h"
 #include "plugins/setup/uninstall_shortcut.h"
-#include "tests/plugins/bex_kernel_fixture.h"
+#include "tests/doubles/kernel/kernel_fixture.h"
 #include "tests/setup/fake_shell_verbs.h"
 #include "tests/setup/setup_test_files.h"
 #include "tests/support/prefix_state.h"

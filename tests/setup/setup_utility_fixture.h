@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "plugins/setup/lumvex_interfaces.h"
-#include "tests/plugins/bex_kernel_fixture.h"
+#include "tests/doubles/kernel/kernel_fixture.h"
 #include "tests/setup/setup_test_files.h"
 #include "tests/support/prefix_state.h"
 
