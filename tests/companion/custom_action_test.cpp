@@ -38,21 +38,6 @@ TEST(AlertWindowTest, FromTheStoredMinuteToTwoMinutesLater) {
             << testsupport::Narrow(c.stored) << " at " << c.hour << ":" << c.minute << ":" << c.second;
 }
 
-TEST(RepeatRuleTest, OnceDailyWeekdaysAndWeekends) {
-    const std::wstring today = L"20261209";
-    EXPECT_TRUE(RepeatAllows(0, today, today, 3));
-    EXPECT_FALSE(RepeatAllows(0, L"20261208", today, 3));
-    EXPECT_TRUE(RepeatAllows(1, L"20200101", today, 0));
-    EXPECT_TRUE(RepeatAllows(2, L"", today, 3));   // Wednesday
-    EXPECT_FALSE(RepeatAllows(2, L"", today, 6));  // Saturday
-    EXPECT_FALSE(RepeatAllows(2, L"", today, 0));  // Sunday
-    EXPECT_FALSE(RepeatAllows(3, L"", today, 3));
-    EXPECT_TRUE(RepeatAllows(3, L"", today, 6));
-    EXPECT_TRUE(RepeatAllows(3, L"", today, 0));
-    EXPECT_FALSE(RepeatAllows(4, today, today, 3));
-    EXPECT_FALSE(RepeatAllows(-1, today, today, 3));
-}
-
 TEST(StripMarkersTest, TheUsersTextCannotSmuggleAMarker) {
     EXPECT_EQ(StripMarkers(L"开会"), L"开会");
     EXPECT_EQ(StripMarkers(L"$shutdown$1"), L"1");
