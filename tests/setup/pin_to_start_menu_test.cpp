@@ -327,7 +327,7 @@ TEST_F(PinToStartMenu, ScanDeletesTheQuickLaunchLinkIntoTheManagerFolderOnly) {
 // The shell failing by throwing: each slot answers its failure value and
 // the exception stays in the plug-in.
 TEST_F(PinToStartMenu, AThrowingShellGivesEachSlotItsFailure) {
-    struct ThrowingVerbs final : ShellVerbSource {
+    struct ThrowingVerbs final : IShellVerbSource {
         std::vector<std::wstring> List(const std::wstring&, const std::wstring&) override {
             throw std::runtime_error("no shell");
         }

@@ -128,7 +128,7 @@ TEST(WinlibDialogTest, TheTemplateInMemoryMakesTheFrameItDescribes) {
 }
 
 // Counts messages to the test window; may swallow them or leave the loop.
-class CountingFilter : public winlib::MessageFilter {
+class CountingFilter : public winlib::IMessageFilter {
 public:
     CountingFilter(winlib::MessageLoop& loop, bool removeOnFirst, bool swallow)
         : loop_(loop), removeOnFirst_(removeOnFirst), swallow_(swallow) {}
