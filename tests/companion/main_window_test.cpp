@@ -111,6 +111,13 @@ public:
     std::atomic<bool>* deleted = nullptr;
 };
 
+// One action handed to the window's factory (the detect thread owns it then).
+OwnedActions Owned(IVynAction* action) {
+    OwnedActions actions;
+    actions.emplace_back(action);
+    return actions;
+}
+
 // A fixed Pump stays only in front of a check that nothing more happened.
 using testsupport::Pump;
 using testsupport::PumpUntil;
@@ -159,7 +166,7 @@ protected:
         services.endProcess = [this] { ++ended_; };
         services.openPage = [this](const std::wstring& page) { pages_.push_back(page); };
         ScriptedAction* action = action_;
-        services.makeActions = [action] { return std::vector<IVynAction*>{action}; };
+        services.makeActions = [action] { return Owned(action); };
         if (makeActions_) services.makeActions = makeActions_;
         if (environment_) services.environment = environment_;
         services.detectEvents = detectEvents_;
@@ -184,7 +191,7 @@ protected:
     // Only the kind of each request: the timed shutdown cases list no reasons.
     testsupport::RecordingPower power_{testsupport::RecordingPower::Detail::Short};
     ScriptedAction* action_ = nullptr;  // owned by the detect thread
-    std::function<std::vector<IVynAction*>()> makeActions_;  // in place of the scripted action
+    std::function<OwnedActions()> makeActions_;  // in place of the scripted action
     IActionEnvironment* environment_ = nullptr;  // in place of the system's clock
     CDetectActionCondition::EventMaker detectEvents_ = nullptr;
     int ended_ = 0;
@@ -315,7 +322,7 @@ TEST_F(MainWindowTest, ADueJunkCheckShowsItsTipWithTheCleanUpLink) {
     ::SetEnvironmentVariableW(L"DROVASK_SIZE_105", L"0");
     IVynAction* junk = new CActionTrashClean(env, settings, testDir + L"drovask_double.dll");
     env.tick += CActionTrashClean::kDelayMs + 1;  // before the detect thread reads the clock
-    makeActions_ = [junk] { return std::vector<IVynAction*>{junk}; };
+    makeActions_ = [junk] { return Owned(junk); };
     Create();
     ASSERT_TRUE(PumpUntil([&] { return window_->TipShowing(); }, 10000));
     const CSubVynTip& sub = window_->Tip().Sub();
@@ -828,7 +835,7 @@ TEST_F(MainWindowTest, ABrokenPackageEndsTheProgram) {
     services.installPackage = [] { return false; };
     services.endProcess = [this] { ++ended_; };
     services.openPage = [this](const std::wstring& page) { pages_.push_back(page); };
-    services.makeActions = [] { return std::vector<IVynAction*>{}; };
+    services.makeActions = [] { return OwnedActions(); };
     // The message box of this path is answered by the end-to-end test; here
     // the package check is given a watcher that closes it.
     std::thread closer([] {
