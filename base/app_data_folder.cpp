@@ -6,7 +6,7 @@
 #include <mutex>
 #include <vector>
 
-namespace appdata {
+namespace base {
 
 namespace {
 
@@ -61,13 +61,13 @@ std::wstring ShellFolder() {
 
 }  // namespace
 
-std::wstring AppDataFolder(Fallback fallback) {
+std::wstring AppDataFolder(AppDataFallback fallback) {
     if (!Override().empty()) return Override();
     const std::wstring shell = ShellFolder();
     if (!shell.empty()) return shell;
-    return fallback == Fallback::kExpandedVariable ? ExpandedVariable() : VariableValue();
+    return fallback == AppDataFallback::kExpandedVariable ? ExpandedVariable() : VariableValue();
 }
 
 void SetAppDataFolderOverride(const std::wstring& folder) { Override() = folder; }
 
-}  // namespace appdata
+}  // namespace base

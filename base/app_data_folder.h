@@ -7,12 +7,12 @@
 
 #include <string>
 
-namespace appdata {
+namespace base {
 
 // What to use when the shell does not know the folder. Corvalle expands
 // "%appdata%" (an unset variable, which comes back unexpanded, is no folder);
 // Mirelo reads the variable AppData as it is.
-enum class Fallback {
+enum class AppDataFallback {
     kExpandedVariable,
     kVariableValue,
 };
@@ -22,10 +22,10 @@ enum class Fallback {
 // that fails or is empty; empty when neither gives a folder. The folder is
 // returned as found: it may or may not end in '\'. While an override is set,
 // that folder is returned instead and neither is consulted.
-std::wstring AppDataFolder(Fallback fallback);
+std::wstring AppDataFolder(AppDataFallback fallback);
 
 // Only a test's main sets this, before anything reads the folder; the
 // programs never do. An empty folder clears it.
 void SetAppDataFolderOverride(const std::wstring& folder);
 
-}  // namespace appdata
+}  // namespace base

@@ -5,7 +5,7 @@
 #include "base/path_join.h"
 #include "winlib/handles.h"
 
-namespace appaths {
+namespace base {
 
 namespace {
 
@@ -44,4 +44,4 @@ std::wstring ReadTarviskAppPath() { return ReadValue(nullptr); }
 
 std::wstring ReadTarviskFolder() { return ReadValue(L"Path"); }
 
-}  // namespace appaths
+}  // namespace base

@@ -11,7 +11,7 @@
 
 #include <string>
 
-namespace appaths {
+namespace base {
 
 // Under HKEY_LOCAL_MACHINE.
 constexpr wchar_t kTarviskAppPathsKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tarvisk.exe";
@@ -21,4 +21,4 @@ std::wstring ReadTarviskAppPath();
 // The value "Path" by that rule, or empty.
 std::wstring ReadTarviskFolder();
 
-}  // namespace appaths
+}  // namespace base

@@ -1,8 +1,23 @@
 #include "base/numbers.h"
 
 #include <cwchar>
+#include <limits>
 
 namespace base {
+
+namespace {
+
+constexpr uint64_t kLargest = std::numeric_limits<uint64_t>::max();
+
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+// value * 10 + the digit, held at the largest value.
+uint64_t AppendDigit(uint64_t value, wchar_t c) {
+    const uint64_t digit = static_cast<uint64_t>(c - L'0');
+    return value > (kLargest - digit) / 10 ? kLargest : value * 10 + digit;
+}
+
+}  // namespace
 
 bool ParseDecimal(const std::wstring& text, int& value) {
     size_t i = 0, n = text.size();
@@ -61,6 +76,28 @@ bool ParseDecimalOrHex(const std::wstring& text, int& value) {
 int32_t LeadingInteger(const std::wstring& text) {
     // long is 32 bits here, so wcstol's own clamping gives the bounds.
     return static_cast<int32_t>(std::wcstol(text.c_str(), nullptr, 10));
+}
+
+uint32_t LeadingUnsigned(const std::wstring& text) {
+    // As above: unsigned long is 32 bits.
+    return static_cast<uint32_t>(std::wcstoul(text.c_str(), nullptr, 10));
+}
+
+bool ParseDigits(std::wstring_view text, uint64_t& value) {
+    if (text.empty()) return false;
+    uint64_t read = 0;
+    for (wchar_t c : text) {
+        if (!IsDigit(c)) return false;
+        read = AppendDigit(read, c);
+    }
+    value = read;
+    return true;
+}
+
+uint64_t LeadingDigits(std::wstring_view text) {
+    uint64_t value = 0;
+    for (size_t i = 0; i < text.size() && IsDigit(text[i]); ++i) value = AppendDigit(value, text[i]);
+    return value;
 }
 
 }  // namespace base

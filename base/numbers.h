@@ -1,10 +1,12 @@
-// Reading integers out of text. The programs read numbers by three rules
-// (typed boxes and dates, Mirelo's settings file, Corvalle's configuration);
-// each rule has one function here.
+// Reading integers out of text. Each rule by which the programs and the
+// plug-ins read a number (typed boxes and dates, Mirelo's settings file,
+// Corvalle's configuration, the web services' answers) has one function
+// here; a caller bounds the value further where its field is narrower.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace base {
 
@@ -24,5 +26,16 @@ bool ParseDecimalOrHex(const std::wstring& text, int& value);
 // allowed, anything after the digits ignored); 0 when there is none, and
 // the nearest 32-bit bound when it does not fit.
 int32_t LeadingInteger(const std::wstring& text);
+// The same read unsigned, as the C runtime's strtoul reads it: a minus sign
+// negates modulo 2^32, and a number past 32 bits gives 4294967295.
+uint32_t LeadingUnsigned(const std::wstring& text);
+
+// The whole text is decimal digits: at least one, no blanks, no sign. A
+// value past 64 bits is held at the largest.
+bool ParseDigits(std::wstring_view text, uint64_t& value);
+
+// The decimal digits the text starts with (no blanks, no sign), held at the
+// largest 64-bit value; 0 when it starts with none.
+uint64_t LeadingDigits(std::wstring_view text);
 
 }  // namespace base

@@ -1,8 +1,12 @@
 #include "player/download_watcher.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cwchar>
 #include <cwctype>
 #include <string>
+
+#include "base/numbers.h"
 
 STDMETHODIMP DownloadWatcher::QueryInterface(REFIID riid, void** object) {
     if (!object) return E_POINTER;
@@ -68,7 +72,7 @@ const wchar_t* HeaderValue(const wchar_t* headers, const std::wstring& name) {
 int64_t ContentLengthFromHeaders(const wchar_t* headers) {
     const wchar_t* digits = HeaderValue(headers, L"content-length:");
     if (!digits || *digits < L'0' || *digits > L'9') return -1;
-    return static_cast<int64_t>(std::wcstoll(digits, nullptr, 10));
+    return static_cast<int64_t>(std::min<uint64_t>(base::LeadingDigits(digits), INT64_MAX));
 }
 
 bool BodyIsEncoded(const wchar_t* headers) {

@@ -1,7 +1,7 @@
-// The names by which the programs find each other: program files, the shared
-// settings file, the skin package and its unpacked folder, Mirelo's
-// command-line words, the log-on Run value, and the window classes and named
-// objects that one program looks up in another.
+// The names by which the programs find each other: program files, the kernel
+// library, the shared settings file, the skin package and its unpacked
+// folder, Mirelo's command-line words, the log-on Run value, and the window
+// classes and named objects that one program looks up in another.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +16,10 @@ constexpr wchar_t kSettingsProgram[] = L"Mirelo.exe";
 constexpr wchar_t kPlayerProgram[] = L"Piravel.exe";
 // The maker's security product, beside or above Corvalle's folder.
 constexpr wchar_t kSecurityProgram[] = L"Tarvisk.exe";
+// The software manager's folder inside the security product's, and the
+// manager's kernel library that Corvalle and the plug-ins load.
+constexpr wchar_t kManagerFolderName[] = L"Pellor";
+constexpr wchar_t kKernelLibrary[] = L"bexkernl.dll";
 
 // The one word Corvalle starts Mirelo with: the page group it opens on, or
 // one of its two windowless jobs.

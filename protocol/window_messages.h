@@ -2,14 +2,15 @@
 // they carry, grouped by the window that receives them. Numbers are part of
 // the contract with installed copies of either program: never renumber.
 //
-// 0x1602 (5634) is used twice, on purpose of history rather than design: the
-// main window takes it as WM_SHOW_NECK_EXERCISE, the tip's text window as
-// WM_SET_TIP_TEXT. They never meet because each is sent to its own class;
-// a new message must not reuse a number of this table for any window.
+// 0x1602 (5634) is used twice: the main window takes it as
+// WM_SHOW_NECK_EXERCISE, the tip's text window as WM_SET_TIP_TEXT. Neither
+// may be renumbered (see above); they never meet because each is sent to its
+// own class. A new message must not reuse a number of this table for any
+// window.
 //
 // Messages that cross programs are used qualified (protocol::WM_...);
-// Corvalle's own are brought into the global namespace at the end, as they
-// always were.
+// Corvalle's own are brought into the global namespace at the end, so that
+// its windows name them without the qualifier.
 #pragma once
 
 #include <windows.h>

@@ -4,12 +4,12 @@
 
 namespace winlib {
 
-void MessageLoop::AddFilter(MessageFilter* filter) {
+void MessageLoop::AddFilter(IMessageFilter* filter) {
     if (filter && std::find(filters_.begin(), filters_.end(), filter) == filters_.end())
         filters_.push_back(filter);
 }
 
-void MessageLoop::RemoveFilter(MessageFilter* filter) {
+void MessageLoop::RemoveFilter(IMessageFilter* filter) {
     filters_.erase(std::remove(filters_.begin(), filters_.end(), filter), filters_.end());
 }
 
@@ -21,8 +21,8 @@ int MessageLoop::Run() {
         if (got == -1) continue;
         bool swallowed = false;
         // A filter may remove itself (a modeless dialog closing), so walk a copy.
-        const std::vector<MessageFilter*> filters = filters_;
-        for (MessageFilter* f : filters) {
+        const std::vector<IMessageFilter*> filters = filters_;
+        for (IMessageFilter* f : filters) {
             if (f->PreTranslateMessage(&msg)) {
                 swallowed = true;
                 break;
@@ -36,8 +36,8 @@ int MessageLoop::Run() {
 }
 
 bool MessageLoop::PreTranslate(MSG* msg) {
-    const std::vector<MessageFilter*> filters = filters_;
-    for (MessageFilter* f : filters)
+    const std::vector<IMessageFilter*> filters = filters_;
+    for (IMessageFilter* f : filters)
         if (f->PreTranslateMessage(msg)) return true;
     return false;
 }

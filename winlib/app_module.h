@@ -9,18 +9,18 @@ namespace winlib {
 
 // Gets a look at each message before it is translated and dispatched;
 // returning true swallows it (modeless dialogs use this for keyboard input).
-class MessageFilter {
+class IMessageFilter {
 public:
     virtual bool PreTranslateMessage(MSG* msg) = 0;
 
 protected:
-    ~MessageFilter() = default;
+    ~IMessageFilter() = default;
 };
 
 class MessageLoop {
 public:
-    void AddFilter(MessageFilter* filter);
-    void RemoveFilter(MessageFilter* filter);
+    void AddFilter(IMessageFilter* filter);
+    void RemoveFilter(IMessageFilter* filter);
     // The get / translate / dispatch loop; returns the WM_QUIT exit code.
     int Run();
     // Offers one message to the filters, as Run does; true when one of them
@@ -28,7 +28,7 @@ public:
     bool PreTranslate(MSG* msg);
 
 private:
-    std::vector<MessageFilter*> filters_;
+    std::vector<IMessageFilter*> filters_;
 };
 
 class AppModule {

@@ -51,7 +51,7 @@ protected:
     virtual void OnFinalMessage(HWND) {}
 
 private:
-    class KeyboardFilter : public MessageFilter {
+    class KeyboardFilter : public IMessageFilter {
     public:
         explicit KeyboardFilter(Dialog& owner) : owner_(owner) {}
         bool PreTranslateMessage(MSG* msg) override;

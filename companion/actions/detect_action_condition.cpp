@@ -15,8 +15,8 @@ CDetectActionCondition::CDetectActionCondition(HWND mainWindow, DWORD pauseMs, E
 
 CDetectActionCondition::~CDetectActionCondition() = default;
 
-void CDetectActionCondition::AddAction(IVynAction* action) {
-    actions_.emplace_back(action);
+void CDetectActionCondition::AddAction(std::unique_ptr<IVynAction> action) {
+    actions_.push_back(std::move(action));
 }
 
 bool CDetectActionCondition::HandOver(IVynAction* action) {

@@ -24,8 +24,8 @@ public:
                                     EventMaker makeEvent = &CDetectActionCondition::MakeEvent);
     ~CDetectActionCondition() override;
 
-    // Takes ownership; only before Start.
-    void AddAction(IVynAction* action);
+    // Only before Start.
+    void AddAction(std::unique_ptr<IVynAction> action);
     // Polls until stopped, then deletes the object. When the thread cannot
     // poll (its events cannot be made) or a scan throws, it leaves the
     // object alive, tells the main window with WM_DETECT_ENDED and returns

@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "companion/actions/link_targets.h"
 
@@ -36,3 +38,6 @@ public:
     virtual int OnDone() = 0;
     virtual ~IVynAction() = default;
 };
+
+// Actions on their way to the detect thread, which owns them once added.
+using OwnedActions = std::vector<std::unique_ptr<IVynAction>>;

@@ -171,7 +171,7 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
 
     MarkStartupStep(L"settings");
     detect_ = new CDetectActionCondition(Hwnd(), services_.pollPauseMs, services_.detectEvents);
-    for (IVynAction* action : services_.makeActions()) detect_->AddAction(action);
+    for (std::unique_ptr<IVynAction>& action : services_.makeActions()) detect_->AddAction(std::move(action));
     if (firstRun) {
         firstTip_ = std::make_unique<CFirstTipWnd>();
         if (firstTip_->Create(Hwnd())) firstTip_->ShowWindow(SW_SHOWNOACTIVATE);

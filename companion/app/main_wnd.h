@@ -39,7 +39,7 @@ struct MainWindowServices {
     std::function<bool()> installPackage;   // default: the skin package beside the program
     std::function<void()> endProcess;       // default: the process ends at once
     std::function<void(const std::wstring&)> openPage;  // default: the user's browser
-    std::function<std::vector<IVynAction*>()> makeActions;  // default: the thirteen reminders
+    std::function<OwnedActions()> makeActions;  // default: the thirteen reminders
     DWORD pollPauseMs = CDetectActionCondition::kDefaultPauseMs;
     CDetectActionCondition::EventMaker detectEvents = nullptr;  // default: CreateEventW
 };

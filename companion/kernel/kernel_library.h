@@ -10,9 +10,9 @@
 
 #include "protocol/bex_plugin.h"
 
-// "<folder of the App Paths value of Tarvisk.exe, expanded>Pellor\bexkernl.dll";
-// false when the value is missing or doubtful (see ReadTarviskAppPath), has
-// no '\', expands past 4096 characters or does not give an absolute path.
+// The kernel beside the registered security product
+// (protocol::KernelBesideSecurityProduct); false, with `path` empty, when
+// there is none.
 bool KernelPathFromAppPaths(std::wstring& path);
 
 // Loads the kernel at `path` (an absolute path only: a relative one could be

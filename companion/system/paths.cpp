@@ -10,23 +10,13 @@
 #include "base/module_path.h"
 #include "companion/system/text_utils.h"
 #include "protocol/program_names.h"
-#include "winlib/handles.h"
 
 namespace {
 
+// The registered folder, by the one App Paths rule (base/app_paths.h): a
+// library is loaded from it, so anything doubtful counts as missing.
 bool ReadRegisteredProductDir(std::wstring& dir) {
-    winlib::RegKey key;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, appaths::kTarviskAppPathsKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS)
-        return false;
-    wchar_t buffer[512] = {};  // 1024 bytes
-    DWORD type = 0;
-    DWORD bytes = sizeof(buffer) - sizeof(wchar_t);
-    if (::RegQueryValueExW(key.Get(), L"Path", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes) !=
-            ERROR_SUCCESS ||
-        type != REG_SZ)
-        return false;
-    buffer[bytes / sizeof(wchar_t)] = L'\0';
-    dir = buffer;
+    dir = base::ReadTarviskFolder();
     if (dir.empty()) return false;
     if (dir.back() != L'\\') dir.push_back(L'\\');
     return true;

@@ -37,7 +37,7 @@ SharedSettings& SharedSettings::Instance() {
 }
 
 bool GetAppDataDir(std::wstring& path) {
-    const std::wstring folder = appdata::AppDataFolder(appdata::Fallback::kExpandedVariable);
+    const std::wstring folder = base::AppDataFolder(base::AppDataFallback::kExpandedVariable);
     if (folder.empty()) return false;
     path = WithTrailingBackslash(folder);
     return true;

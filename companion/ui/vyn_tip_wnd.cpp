@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "base/dib_section.h"
 #include "companion/ui/corvalle_skin.h"
 #include "protocol/window_messages.h"
 #include "toolkit/bex_bitmap.h"
@@ -336,19 +337,11 @@ bool CVynTipWnd::PaintLayered() {
     const int cy = sub.bottom - sub.top + kExtraHeight;
     if (cx <= kExtraWidth || cy <= kExtraHeight) return false;
 
-    // A 32-bit top-down surface starts fully transparent, so what the
-    // artwork leaves out stays see-through.
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = cx;
-    bmi.bmiHeader.biHeight = -cy;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
+    // A 32-bit surface starts fully transparent, so what the artwork leaves
+    // out stays see-through.
     winlib::WindowDc screen(nullptr);
     winlib::MemoryDc canvas(::CreateCompatibleDC(screen.Get()));
-    winlib::Bitmap surface(::CreateDIBSection(screen.Get(), &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    winlib::Bitmap surface = base::CreateTopDownDib(cx, cy, 32);
     if (!screen || !canvas || !surface) return false;
     winlib::SelectObjectScope select(canvas.Get(), surface.Get());
     if (!PaintBubble(canvas.Get(), cx, cy)) return false;

@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <cstdio>
 #include <cwchar>
 
+#include "base/numbers.h"
 #include "base/service_addresses.h"
 #include "base/text.h"
 #include "plugins/catalog/bex_store.h"
@@ -43,15 +45,11 @@ bool IsStartTag(const BYTE* at) {
     return true;
 }
 
-// A decimal u32 above 0, else 0.
+// At most ten decimal digits that fit 32 bits, else 0 (none).
 uint32_t SoftId(const std::wstring& text) {
-    if (text.empty() || text.size() > 10) return 0;
     uint64_t value = 0;
-    for (wchar_t c : text) {
-        if (c < L'0' || c > L'9') return 0;
-        value = value * 10 + static_cast<uint64_t>(c - L'0');
-    }
-    return value > 0xFFFFFFFFull ? 0 : static_cast<uint32_t>(value);
+    if (text.size() > 10 || !base::ParseDigits(text, value) || value > UINT32_MAX) return 0;
+    return static_cast<uint32_t>(value);
 }
 
 const std::wstring& Field(const ElementMap& fields, const wchar_t* name) {
@@ -65,23 +63,9 @@ void Set(wchar_t (&field)[N], const ElementMap& fields, const wchar_t* name) {
     SetField(field, Field(fields, name).c_str());
 }
 
-// Decimal with a sign, held inside 32 bits.
-int32_t Int32(const std::wstring& text) {
-    const long long value = std::wcstoll(text.c_str(), nullptr, 10);
-    if (value > 0x7FFFFFFFLL) return 0x7FFFFFFF;
-    if (value < -0x7FFFFFFFLL - 1) return -0x7FFFFFFF - 1;
-    return static_cast<int32_t>(value);
-}
-
 // Leading decimal digits, held at the largest 64-bit value.
 int64_t Int64(const std::wstring& text) {
-    uint64_t value = 0;
-    for (wchar_t c : text) {
-        if (c < L'0' || c > L'9') break;
-        value = value * 10 + static_cast<uint64_t>(c - L'0');
-        if (value > 0x7FFFFFFFFFFFFFFFull) return 0x7FFFFFFFFFFFFFFFll;
-    }
-    return static_cast<int64_t>(value);
+    return static_cast<int64_t>(std::min<uint64_t>(base::LeadingDigits(text), INT64_MAX));
 }
 
 int32_t Flag(const ElementMap& fields, const wchar_t* name, const wchar_t* wanted) {
@@ -273,9 +257,9 @@ void FillCatalogRecord(tagSoftCatalogData& r, const ElementMap& e, int kind) {
     Set(r.color, e, L"color");
     Set(r.desc, e, L"desc");
     ParseListTheme(r, Field(e, L"list_theme").c_str());
-    r.total = Int32(Field(e, L"total"));
-    if (!Field(e, L"cid").empty()) r.categoryId = Int32(Field(e, L"cid"));
-    if (!Field(e, L"count").empty()) r.pageSize = Int32(Field(e, L"count"));
+    r.total = base::LeadingInteger(Field(e, L"total"));
+    if (!Field(e, L"cid").empty()) r.categoryId = base::LeadingInteger(Field(e, L"cid"));
+    if (!Field(e, L"count").empty()) r.pageSize = base::LeadingInteger(Field(e, L"count"));
     if (r.pageSize > 0) {
         const int64_t total = r.total > 0 ? r.total : 0;
         const int64_t pages = total / r.pageSize + (total % r.pageSize ? 1 : 0);
@@ -342,7 +326,7 @@ void FillListRecord(tagSoftListData& r, const ElementMap& e, const ListContext& 
     if (!size.empty()) r.size = Int64(size);
     const std::wstring& osbit = Field(e, L"osbit");
     r.bitMatches = osbit.empty() || osbit.find(context.bitness) != std::wstring::npos ? 1 : 0;
-    if (!Field(e, L"cid").empty()) r.categoryId = Int32(Field(e, L"cid"));
+    if (!Field(e, L"cid").empty()) r.categoryId = base::LeadingInteger(Field(e, L"cid"));
     r.isFree = Flag(e, L"free", L"1");
     r.stable = Flag(e, L"stable", L"2");
     r.plugin = Flag(e, L"plugin", L"1");

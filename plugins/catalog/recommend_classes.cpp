@@ -5,9 +5,11 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cwchar>
 #include <cwctype>
 
+#include "base/numbers.h"
 #include "plugins/catalog/bstr.h"
 #include "plugins/catalog/xml_document.h"
 #include "winlib/handles.h"
@@ -53,9 +55,6 @@ void ForEachElement(IXMLDOMNode* node, Each each) {
     }
 }
 
-uint32_t Decimal(const std::wstring& text) {
-    return static_cast<uint32_t>(std::wcstoul(text.c_str(), nullptr, 10));
-}
 
 bool ReadTag(IXMLDOMNode* node, ReCmdTag& tag) {
     tag.name = Cut(ChildText(node, L"tagname"), 50);
@@ -67,8 +66,8 @@ void ReadSoft(IXMLDOMNode* node, std::map<uint32_t, ReCmdSoft>& softs) {
     const std::wstring idText = ChildText(node, L"id");
     if (idText.empty()) return;
     ReCmdSoft soft;
-    soft.id = Decimal(idText);
-    soft.display = Decimal(ChildText(node, L"display"));
+    soft.id = base::LeadingUnsigned(idText);
+    soft.display = base::LeadingUnsigned(ChildText(node, L"display"));
     soft.desp = Cut(ChildText(node, L"desp"), 260);
     soft.baike = Cut(ChildText(node, L"baike_name"), 100);
     winlib::ComPtr<IXMLDOMNode> tags = Child(node, L"soft_tags");
@@ -127,8 +126,8 @@ std::vector<uint32_t> ReadIdList(const std::wstring& text) {
         size_t comma = text.find(L',', from);
         if (comma == std::wstring::npos) comma = text.size();
         const std::wstring part = text.substr(from, comma - from);
-        if (!part.empty() && std::all_of(part.begin(), part.end(), [](wchar_t ch) { return ch >= L'0' && ch <= L'9'; }))
-            ids.push_back(Decimal(part));
+        uint64_t id = 0;
+        if (base::ParseDigits(part, id)) ids.push_back(static_cast<uint32_t>(std::min<uint64_t>(id, UINT32_MAX)));
         from = comma + 1;
     }
     return ids;
@@ -151,7 +150,7 @@ bool ReadReCommendData(const std::wstring& text, std::vector<ReCmdClass>& classe
     winlib::ComPtr<IXMLDOMNode> infoNode = Child(root.Get(), L"softinfo");
     ForEachElement(infoNode.Get(), [&](IXMLDOMNode* node) {
         const std::wstring id = ChildText(node, L"id");
-        if (!id.empty()) zanNames[Decimal(id)] = ChildText(node, L"zan_name");
+        if (!id.empty()) zanNames[base::LeadingUnsigned(id)] = ChildText(node, L"zan_name");
     });
     return true;
 }

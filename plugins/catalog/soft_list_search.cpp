@@ -2,11 +2,13 @@
 // searches (paged, with a total), each remembered under its key with a
 // search id, their records kept by soft id.
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
 
 #include "base/exception_barrier.h"
+#include "base/numbers.h"
 #include "base/service_addresses.h"
 #include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/list_answers.h"
@@ -75,11 +77,9 @@ void SplitKeyword(const std::wstring& text, std::wstring& keyword, std::wstring&
 
 // A decimal "total"; anything else counts 0.
 LONG Total(const std::wstring& text) {
-    if (text.empty() || text.size() > 10) return 0;
-    for (wchar_t c : text)
-        if (c < L'0' || c > L'9') return 0;
-    const unsigned long long value = std::wcstoull(text.c_str(), nullptr, 10);
-    return value > 0x7FFFFFFF ? 0 : static_cast<LONG>(value);
+    uint64_t value = 0;
+    if (text.size() > 10 || !base::ParseDigits(text, value) || value > INT32_MAX) return 0;
+    return static_cast<LONG>(value);
 }
 
 }  // namespace

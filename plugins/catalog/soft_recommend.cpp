@@ -3,12 +3,15 @@
 #include <objbase.h>
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <cwchar>
 
 #include "base/exception_barrier.h"
+#include "base/numbers.h"
 #include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/locked.h"
 #include "plugins/common/kernel_binding.h"
@@ -37,11 +40,12 @@ void* TableOf(const void* object) { return *reinterpret_cast<void* const*>(objec
 
 bool ParseTime(const std::wstring& text, int64_t& time) {
     if (text.empty() || text.size() > 19) return false;
-    size_t i = text[0] == L'-' ? 1 : 0;
-    if (i == text.size()) return false;
-    for (size_t j = i; j < text.size(); ++j)
-        if (text[j] < L'0' || text[j] > L'9') return false;
-    time = std::wcstoll(text.c_str(), nullptr, 10);
+    const bool negative = text[0] == L'-';
+    uint64_t magnitude = 0;
+    if (!base::ParseDigits(std::wstring_view(text).substr(negative ? 1 : 0), magnitude)) return false;
+    // Nineteen digits may pass the largest time; eighteen after a sign never do.
+    const int64_t held = static_cast<int64_t>(std::min<uint64_t>(magnitude, INT64_MAX));
+    time = negative ? -held : held;
     return true;
 }
 

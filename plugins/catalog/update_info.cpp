@@ -4,9 +4,12 @@
 #include <msxml.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cwchar>
 
+#include "base/numbers.h"
 #include "plugins/catalog/list_answers.h"
 #include "plugins/common/kernel_calls.h"
 #include "protocol/bex_kernel.h"
@@ -68,13 +71,7 @@ uint32_t Equals(const ElementMap& elements, const wchar_t* name, const wchar_t* 
 
 // Leading decimal digits, held at 4294967295.
 uint32_t SizeValue(const std::wstring& text) {
-    uint64_t value = 0;
-    for (wchar_t c : text) {
-        if (c < L'0' || c > L'9') break;
-        value = value * 10 + static_cast<uint64_t>(c - L'0');
-        if (value > 0xFFFFFFFFull) return 0xFFFFFFFFu;
-    }
-    return static_cast<uint32_t>(value);
+    return static_cast<uint32_t>(std::min<uint64_t>(base::LeadingDigits(text), UINT32_MAX));
 }
 
 std::wstring JoinIds(const std::vector<uint32_t>& ids, size_t from, size_t to) {

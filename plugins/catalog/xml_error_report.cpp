@@ -4,11 +4,11 @@
 
 #include <string>
 
+#include "base/app_paths.h"
 #include "base/exception_barrier.h"
 #include "base/path_join.h"
 #include "base/service_addresses.h"
 #include "plugins/catalog/xml_document.h"
-#include "plugins/common/app_paths.h"
 #include "protocol/outside_exports.h"
 
 namespace catalog {
@@ -20,7 +20,7 @@ constexpr size_t kUrlLimit = 259;
 
 // The security product's Zubverify.dll, beside its main program.
 std::wstring VerifierPath() {
-    const std::wstring program = plugin::ReadTarviskAppPath();
+    const std::wstring program = base::ReadTarviskAppPath();
     const size_t slash = program.find_last_of(L'\\');
     if (slash == std::wstring::npos) return std::wstring();
     return base::JoinPath(program.substr(0, slash + 1), L"Zubverify.dll");

@@ -3,18 +3,14 @@
 #include <shlwapi.h>
 
 #include <atomic>
-#include <vector>
 
 #include "base/module_path.h"
-#include "base/path_join.h"
-#include "plugins/common/app_paths.h"
+#include "protocol/kernel_location.h"
+#include "protocol/program_names.h"
 
 namespace plugin {
 
 namespace {
-
-constexpr wchar_t kKernelName[] = L"bexkernl.dll";
-constexpr DWORD kExpandCapacity = 4096;
 
 // Set once, never cleared. Atomic because plug-in worker threads read them
 // while a test may bind explicitly.
@@ -29,26 +25,11 @@ std::wstring ExecutableFolder() {
 }
 
 // PathCombineW wants MAX_PATH buffers.
-std::wstring Combine(const std::wstring& base, const wchar_t* more) {
+std::wstring Combine(const std::wstring& base, const std::wstring& more) {
     if (base.empty() || base.size() >= MAX_PATH) return std::wstring();
     wchar_t out[MAX_PATH] = {};
-    if (!::PathCombineW(out, base.c_str(), more)) return std::wstring();
+    if (!::PathCombineW(out, base.c_str(), more.c_str())) return std::wstring();
     return out;
-}
-
-// The security product's folder (App Paths value less its file name),
-// expanded, + "Pellor\bexkernl.dll"; empty when any step fails or the
-// folder is not fully qualified.
-std::wstring AppPathsCandidate() {
-    std::wstring value = ReadTarviskAppPath();
-    if (value.empty()) return std::wstring();
-    std::vector<wchar_t> folder(value.begin(), value.end());
-    folder.push_back(L'\0');
-    ::PathRemoveFileSpecW(folder.data());
-    std::vector<wchar_t> expanded(kExpandCapacity, L'\0');
-    const DWORD len = ::ExpandEnvironmentStringsW(folder.data(), expanded.data(), kExpandCapacity);
-    if (len == 0 || len > kExpandCapacity) return std::wstring();
-    return base::JoinPath(expanded.data(), L"Pellor\\bexkernl.dll");
 }
 
 bool Exists(const std::wstring& path) { return !path.empty() && ::PathFileExistsW(path.c_str()); }
@@ -59,16 +40,15 @@ bex::BexPluginFn HostCallback() { return g_host.load(); }
 
 std::wstring LocateKernelDll() {
     const std::wstring base = ExecutableFolder();
-    std::wstring candidate = Combine(base, kKernelName);
-    if (Exists(candidate)) return candidate;
-    candidate = Combine(base, L"..\\bexkernl.dll");
-    if (Exists(candidate)) return candidate;
-    candidate = AppPathsCandidate();
-    if (Exists(candidate)) return candidate;
-    candidate = Combine(base, L"..\\Pellor\\bexkernl.dll");
-    if (Exists(candidate)) return candidate;
-    candidate = Combine(base, L"Pellor\\bexkernl.dll");
-    if (Exists(candidate)) return candidate;
+    const std::wstring kernel = protocol::kKernelLibrary;
+    const std::wstring inManager = std::wstring(protocol::kManagerFolderName) + L"\\" + kernel;
+    // The registry is read only when neither place beside the host has one.
+    for (const std::wstring& candidate : {Combine(base, kernel), Combine(base, L"..\\" + kernel)})
+        if (Exists(candidate)) return candidate;
+    const std::wstring registered = protocol::KernelBesideSecurityProduct();
+    if (Exists(registered)) return registered;
+    for (const std::wstring& candidate : {Combine(base, L"..\\" + inManager), Combine(base, inManager)})
+        if (Exists(candidate)) return candidate;
     return std::wstring();
 }
 

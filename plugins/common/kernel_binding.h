@@ -23,7 +23,7 @@ HRESULT LoadKernelDll();
 // The first existing candidate, else empty. The base folder is the
 // executable's, never the plug-in's own:
 //   base\bexkernl.dll, base\..\bexkernl.dll,
-//   (App Paths of tarvisk.exe, its folder, expanded)\Pellor\bexkernl.dll,
+//   the one beside the security product (protocol::KernelBesideSecurityProduct),
 //   base\..\Pellor\bexkernl.dll, base\Pellor\bexkernl.dll.
 std::wstring LocateKernelDll();
 

@@ -86,7 +86,7 @@ bool EndsWithLnk(const std::wstring& name) {
 
 }  // namespace
 
-CPinToStartMenu::CPinToStartMenu(ShellVerbSource& verbs) : verbs_(verbs), managerFolder_(ManagerFolder()) {
+CPinToStartMenu::CPinToStartMenu(IShellVerbSource& verbs) : verbs_(verbs), managerFolder_(ManagerFolder()) {
     // Compared with the folders of link targets, which end in "\".
     if (!managerFolder_.empty() && managerFolder_.back() != L'\\') managerFolder_ += L'\\';
     notifyProgram_ = JoinPath(managerFolder_, L"RidireNotify.exe");

@@ -16,7 +16,7 @@ class CPinToStartMenu final
     : public plugin::PluginObject<CPinToStartMenu, IPinToStartMenu, IPinToStartMenu::kClassId, plugin::ReleaseRule::A> {
 public:
     CPinToStartMenu() : CPinToStartMenu(SystemShellVerbs()) {}
-    explicit CPinToStartMenu(ShellVerbSource& verbs);
+    explicit CPinToStartMenu(IShellVerbSource& verbs);
 
     LONG BEX_CALL Pin() override;
     LONG BEX_CALL Unpin() override;
@@ -48,7 +48,7 @@ private:
     void UnpinRecordedLink();
     bool InManagerFolder(const std::wstring& target) const;
 
-    ShellVerbSource& verbs_;
+    IShellVerbSource& verbs_;
     std::wstring managerFolder_;
     std::wstring notifyProgram_;
     std::wstring iconPath_;

@@ -4,9 +4,10 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include "base/app_paths.h"
 #include "base/module_path.h"
-#include "plugins/common/app_paths.h"
 #include "plugins/common/kernel_calls.h"
+#include "protocol/program_names.h"
 
 namespace {
 
@@ -41,10 +42,10 @@ std::wstring ManagerFolder() {
     return Fits(folder) && base::IsFullyQualified(folder) ? folder : std::wstring();
 }
 
-std::wstring SecurityFolder() { return plugin::ReadTarviskFolder(); }
+std::wstring SecurityFolder() { return base::ReadTarviskFolder(); }
 
 std::wstring ManagerFile(const wchar_t* name) {
-    const std::wstring pellor = JoinPath(SecurityFolder(), L"Pellor");
+    const std::wstring pellor = JoinPath(SecurityFolder(), protocol::kManagerFolderName);
     return pellor.empty() ? std::wstring() : JoinPath(pellor, name);
 }
 

@@ -55,7 +55,7 @@ bool VerbAt(FolderItemVerbs* verbs, long index, winlib::ComPtr<FolderItemVerb>& 
     return SUCCEEDED(verbs->Item(at, verb.Put())) && verb;
 }
 
-class SystemVerbs final : public ShellVerbSource {
+class SystemVerbs final : public IShellVerbSource {
 public:
     std::vector<std::wstring> List(const std::wstring& folder, const std::wstring& file) override {
         std::vector<std::wstring> names;
@@ -84,7 +84,7 @@ public:
 
 }  // namespace
 
-ShellVerbSource& SystemShellVerbs() {
+IShellVerbSource& SystemShellVerbs() {
     static SystemVerbs verbs;
     return verbs;
 }
@@ -99,7 +99,7 @@ bool IsPinVerb(const std::wstring& verbName, bool pin) {
     return false;
 }
 
-bool InvokeShellVerb(ShellVerbSource& verbs, const std::wstring& folder, const std::wstring& file, bool pin) {
+bool InvokeShellVerb(IShellVerbSource& verbs, const std::wstring& folder, const std::wstring& file, bool pin) {
     const std::vector<std::wstring> names = verbs.List(folder, file);
     for (size_t i = 0; i < names.size(); ++i)
         if (IsPinVerb(names[i], pin)) return verbs.Invoke(folder, file, i);

@@ -7,7 +7,7 @@
 #include <vector>
 
 // Where verbs come from and how one is run.
-class ShellVerbSource {
+class IShellVerbSource {
 public:
     // The verbs' names of `file` in `folder`, in the shell's order; empty
     // when the shell lists none or the file is not found.
@@ -16,15 +16,15 @@ public:
     virtual bool Invoke(const std::wstring& folder, const std::wstring& file, size_t index) = 0;
 
 protected:
-    ~ShellVerbSource() = default;
+    ~IShellVerbSource() = default;
 };
 
 // The Shell automation object, in a COM scope of its own per call.
-ShellVerbSource& SystemShellVerbs();
+IShellVerbSource& SystemShellVerbs();
 
 // Whether a verb's name, every '&' removed, equals one of the action's
 // display texts, ignoring case.
 bool IsPinVerb(const std::wstring& verbName, bool pin);
 
 // Runs the first verb that IsPinVerb accepts; false when none matched.
-bool InvokeShellVerb(ShellVerbSource& verbs, const std::wstring& folder, const std::wstring& file, bool pin);
+bool InvokeShellVerb(IShellVerbSource& verbs, const std::wstring& folder, const std::wstring& file, bool pin);

@@ -17,7 +17,7 @@ struct TDisplayMode {
     int Frequency = 0;
 };
 
-class DisplayApi {
+class IDisplayApi {
 public:
     virtual bool VistaOrLater() = 0;
     virtual bool Win7() = 0;
@@ -43,8 +43,8 @@ public:
     virtual bool DeleteKey(HKEY root, const std::wstring& key) = 0;
 
 protected:
-    ~DisplayApi() = default;
+    ~IDisplayApi() = default;
 };
 
 // The real display and registry.
-DisplayApi& SystemDisplayApi();
+IDisplayApi& SystemDisplayApi();

@@ -37,7 +37,7 @@ int Clamp(int value, int low, int high) {
 
 // ---------------------------------------------------------------- construction
 
-TSystemControl::TSystemControl(DisplayApi& api, std::wstring iniPath, bool mayWriteBackup)
+TSystemControl::TSystemControl(IDisplayApi& api, std::wstring iniPath, bool mayWriteBackup)
     : api_(api), ini_(std::move(iniPath)), mayWriteBackup_(mayWriteBackup), vista_(api.VistaOrLater()) {
     ReadRegistryValues();
     CreateModes();
@@ -367,7 +367,7 @@ void TSystemControl::RestoreRestartMarker(bool absent) {
     else api_.CreateVolatileKey(HKEY_LOCAL_MACHINE, kRestartMarkerKey);
 }
 
-bool RestoreSavedDisplayMode(DisplayApi& api, const std::wstring& iniPath) {
+bool RestoreSavedDisplayMode(IDisplayApi& api, const std::wstring& iniPath) {
     TSystemControl control(api, iniPath, false);
     return control.RestoreSavedMode();
 }
@@ -376,7 +376,7 @@ bool RestoreSavedDisplayMode(DisplayApi& api, const std::wstring& iniPath) {
 
 namespace {
 
-class SystemDisplay final : public DisplayApi {
+class SystemDisplay final : public IDisplayApi {
 public:
     bool VistaOrLater() override { return IsVistaOrLater(); }
     bool Win7() override { return IsWin7(); }
@@ -483,7 +483,7 @@ private:
 
 }  // namespace
 
-DisplayApi& SystemDisplayApi() {
+IDisplayApi& SystemDisplayApi() {
     static SystemDisplay api;
     return api;
 }

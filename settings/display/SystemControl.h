@@ -66,7 +66,7 @@ class TSystemControl {
 public:
     // `mayWriteBackup` false reads the backup without ever writing one: the
     // uninstall restore has nothing to gain from backing up what is current.
-    TSystemControl(DisplayApi& api, std::wstring iniPath, bool mayWriteBackup = true);
+    TSystemControl(IDisplayApi& api, std::wstring iniPath, bool mayWriteBackup = true);
     TSystemControl(const TSystemControl&) = delete;
     TSystemControl& operator=(const TSystemControl&) = delete;
 
@@ -120,7 +120,7 @@ private:
     void ApplyDpiVista(int dpi, int kind);
     void ApplyDpiXp(int dpi, int kind);
 
-    DisplayApi& api_;
+    IDisplayApi& api_;
     TIniFile ini_;
     bool mayWriteBackup_;
     bool vista_ = false;
@@ -143,4 +143,4 @@ private:
 
 // The uninstall job: puts the saved display mode back when it differs from
 // the current one. True when something was restored.
-bool RestoreSavedDisplayMode(DisplayApi& api, const std::wstring& iniPath);
+bool RestoreSavedDisplayMode(IDisplayApi& api, const std::wstring& iniPath);

@@ -143,7 +143,7 @@ protected:
     virtual bool DialogKey(UINT key, bool shift);
 
 private:
-    class DialogKeyFilter : public winlib::MessageFilter {
+    class DialogKeyFilter : public winlib::IMessageFilter {
     public:
         explicit DialogKeyFilter(TForm& form) : form_(form) {}
         bool PreTranslateMessage(MSG* msg) override;

@@ -180,7 +180,7 @@ bool TimeOfDayBefore(const TDateTime& a, const TDateTime& b) {
     return a.SecondsOfDay() < b.SecondsOfDay();
 }
 
-std::wstring GetAppDataDir() { return appdata::AppDataFolder(appdata::Fallback::kVariableValue); }
+std::wstring GetAppDataDir() { return base::AppDataFolder(base::AppDataFallback::kVariableValue); }
 
 bool FileHasExtension(const std::wstring& path, const std::wstring& extensions) {
     if (path.empty()) return true;
@@ -282,7 +282,7 @@ bool TerminateSelf() {
     return ::WaitForSingleObject(handle, 1000) == WAIT_OBJECT_0;
 }
 
-ShutdownApi& SystemShutdownApi() {
+base::IPower& SystemShutdownApi() {
     // Mirelo shuts down for the user at the screen: open programs may ask.
     return base::SystemPower(base::OpenPrograms::MayAsk);
 }
@@ -292,7 +292,7 @@ static_assert(kShutdownRestart == static_cast<int>(base::ShutdownKind::Restart) 
                   kShutdownLock == static_cast<int>(base::ShutdownKind::Lock),
               "Mirelo numbers its requests as the shared requests are numbered");
 
-bool DoShutdown(int style, bool force, ShutdownApi& api) {
+bool DoShutdown(int style, bool force, base::IPower& api) {
     if (style < kShutdownRestart || style > kShutdownLock) {
         api.EnableShutdownPrivilege();
         return false;

@@ -60,10 +60,9 @@ bool TerminateSelf();
 
 // Everything that can end the session or the machine, behind the shared
 // power seam: under a test nothing of it may run for real.
-using ShutdownApi = base::IPower;
-ShutdownApi& SystemShutdownApi();
+base::IPower& SystemShutdownApi();
 
 enum ShutdownRequest { kShutdownRestart = 0, kShutdownPowerOff = 1, kShutdownLogOff = 2, kShutdownStandby = 3, kShutdownLock = 4 };
 // True only when the request was carried out (or, for power and session
 // requests, accepted by the system).
-bool DoShutdown(int style, bool force, ShutdownApi& api = SystemShutdownApi());
+bool DoShutdown(int style, bool force, base::IPower& api = SystemShutdownApi());

@@ -1,6 +1,7 @@
 #include "settings/model/SettingsFile.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cwchar>
 #include <vector>
 
@@ -337,9 +338,10 @@ std::vector<int> NumberedSections(const std::vector<std::wstring>& names, const 
         if (name.size() <= prefix.size() || name.size() > prefix.size() + 10) continue;
         if (base::LowerCase(name.substr(0, prefix.size())) != lowerPrefix) continue;
         const std::wstring digits = name.substr(prefix.size());
-        if (digits[0] == L'0' || digits.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
-        const long long n = std::stoll(digits);
-        if (n >= 1 && n <= limit) numbers.push_back(static_cast<int>(n));
+        uint64_t n = 0;
+        if (digits[0] == L'0' || !base::ParseDigits(digits, n)) continue;
+        // Ten digits at most: the number fits.
+        if (n >= 1 && static_cast<long long>(n) <= limit) numbers.push_back(static_cast<int>(n));
     }
     std::sort(numbers.begin(), numbers.end());
     numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());

@@ -262,7 +262,7 @@ void TDisplayModePanel::SelectDisplayMode(int mode) {
         }
         // The session ends only once everything of the switch is written.
         if (endSession) {
-            ShutdownApi& api = hooks_.Shutdown ? *hooks_.Shutdown : SystemShutdownApi();
+            base::IPower& api = hooks_.Shutdown ? *hooks_.Shutdown : SystemShutdownApi();
             DoShutdown(restart ? kShutdownRestart : kShutdownLogOff, false, api);
         }
     }

@@ -23,8 +23,8 @@ class TEyeColorPanel;
 // What the page does to the machine besides the settings file. Null members
 // take the real display and the real session; tests put recording fakes in.
 struct THealthPageHooks {
-    DisplayApi* Display = nullptr;
-    ShutdownApi* Shutdown = nullptr;
+    IDisplayApi* Display = nullptr;
+    base::IPower* Shutdown = nullptr;
     // Runs inside each confirmation box once it is on screen.
     std::function<void(TFormConfirmMode&)> OnConfirmShown;
 };

@@ -23,7 +23,7 @@ constexpr int kOkLeft = kWidth - 140, kCancelLeft = kWidth - 70, kEditorButtonTo
 
 }  // namespace
 
-TEntryListPages::TEntryListPages(TPageHost& form, const TEntryListSetup& setup, TEntryKind& kind,
+TEntryListPages::TEntryListPages(TPageHost& form, const TEntryListSetup& setup, IEntryKind& kind,
                                  const std::function<int(HMENU, POINT)>& trackMenu)
     : form_(form), setup_(setup), kind_(kind), trackMenu_(trackMenu) {}
 

@@ -3,7 +3,7 @@
 // pausing and deleting, the empty-list notice) and the editor page (new or
 // existing entry, OK and Cancel). The reminders and the shutdowns are each
 // one of these; what differs between them comes in as a TEntryListSetup and
-// a TEntryKind.
+// an IEntryKind.
 #pragma once
 
 #include <windows.h>
@@ -24,9 +24,9 @@
 enum TEditMode { emIdle, emNew, emExisting };
 
 // The entries of one list, the editor's own fields and a row's texts.
-class TEntryKind {
+class IEntryKind {
 public:
-    virtual ~TEntryKind() = default;
+    virtual ~IEntryKind() = default;
 
     virtual int Count() const = 0;
     virtual int State(int row) const = 0;
@@ -62,7 +62,7 @@ public:
 
 // The list operations that are the same for every entry type.
 template <class Entry>
-class TEntryKindOf : public TEntryKind {
+class TEntryKindOf : public IEntryKind {
 public:
     explicit TEntryKindOf(std::vector<Entry>& entries) : entries_(entries) {}
 
@@ -117,7 +117,7 @@ public:
 
     // `trackMenu` shows the row menu at a screen point and returns the
     // command chosen (0 for none); it is asked each time.
-    TEntryListPages(TPageHost& form, const TEntryListSetup& setup, TEntryKind& kind,
+    TEntryListPages(TPageHost& form, const TEntryListSetup& setup, IEntryKind& kind,
                     const std::function<int(HMENU menu, POINT screen)>& trackMenu);
 
     // `manageButton` is the title band's manage toggle, shared by both lists.
@@ -161,7 +161,7 @@ private:
 
     TPageHost& form_;
     const TEntryListSetup setup_;
-    TEntryKind& kind_;
+    IEntryKind& kind_;
     const std::function<int(HMENU, POINT)>& trackMenu_;
     OptionPage page_ = kPageNone;
     TEditMode mode_ = emIdle;

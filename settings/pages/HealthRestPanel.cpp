@@ -1,7 +1,11 @@
 #include "settings/pages/HealthRestPanel.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cwchar>
 
+#include "base/numbers.h"
 #include "settings/model/GlobalFuncs.h"
 #include "settings/pages/HealthLayout.h"
 #include "settings/pages/PageControls.h"
@@ -33,10 +37,8 @@ constexpr int kLinkLeft = kPanelRight - 32, kLinkWidth = 30;
 
 // The boxes take digits only; an empty box counts as 0, which is refused.
 int BoxValue(const std::wstring& text) {
-    if (text.empty()) return 0;
-    for (wchar_t c : text)
-        if (c < L'0' || c > L'9') return 0;
-    return static_cast<int>(std::wcstol(text.c_str(), nullptr, 10));
+    uint64_t value = 0;
+    return base::ParseDigits(text, value) ? static_cast<int>(std::min<uint64_t>(value, INT_MAX)) : 0;
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include "settings/pages/PageControls.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include "base/numbers.h"
 #include "settings/model/GlobalFuncs.h"
 #include "settings/model/TimerList.h"
 #include "winlib/handles.h"
@@ -63,13 +65,10 @@ bool TPageComboBox::ReflectedMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
 }
 
 int ClampedListNumber(const std::wstring& text, int limit) {
-    int value = 0;
-    for (wchar_t c : text) {
-        if (c < L'0' || c > L'9') return 0;
-        // Held at the limit as it grows: a number of any length fits.
-        value = std::min(value * 10 + (c - L'0'), limit);
-    }
-    return value >= limit ? limit - 1 : value;
+    uint64_t value = 0;
+    // An empty box reads as 0.
+    if (!text.empty() && !base::ParseDigits(text, value)) return 0;
+    return value >= static_cast<uint64_t>(limit) ? limit - 1 : static_cast<int>(value);
 }
 
 void StyleDropDown(TQComboBox& box) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace {
 
 constexpr int kNone = 12345;  // stands for "refused"
@@ -63,6 +65,44 @@ TEST(BaseNumbers, LeadingIntegerRule) {
         {L"-99999999999", -2147483647 - 1},
     };
     for (const Case& c : cases) EXPECT_EQ(c.value, base::LeadingInteger(c.text)) << c.text;
+}
+
+TEST(BaseNumbers, LeadingUnsignedRule) {
+    EXPECT_EQ(base::LeadingUnsigned(L" 12abc"), 12u);
+    EXPECT_EQ(base::LeadingUnsigned(L"-1"), 4294967295u) << "negated modulo 2^32";
+    EXPECT_EQ(base::LeadingUnsigned(L"4294967296"), 4294967295u);
+    EXPECT_EQ(base::LeadingUnsigned(L"x"), 0u);
+}
+
+// Digits only, held at the largest 64-bit value instead of wrapping round.
+TEST(BaseNumbers, DigitRules) {
+    constexpr uint64_t kLargest = 18446744073709551615ull;
+    constexpr uint64_t kRefused = 7;
+    struct Case {
+        const wchar_t* text;
+        uint64_t whole;    // ParseDigits, kRefused when refused
+        uint64_t leading;  // LeadingDigits
+    };
+    const Case cases[] = {
+        {L"0", 0, 0},
+        {L"0042", 42, 42},
+        {L"18446744073709551615", kLargest, kLargest},
+        {L"18446744073709551616", kLargest, kLargest},
+        {L"20000000000000000000", kLargest, kLargest},
+        {L"99999999999999999999999", kLargest, kLargest},
+        {L"12 MB", kRefused, 12},
+        {L"", kRefused, 0},
+        {L" 1", kRefused, 0},
+        {L"+1", kRefused, 0},
+        {L"-1", kRefused, 0},
+        {L"\xFF11", kRefused, 0},  // a full-width digit is no digit
+    };
+    for (const Case& c : cases) {
+        uint64_t value = kRefused;
+        EXPECT_EQ(c.whole != kRefused, base::ParseDigits(c.text, value)) << c.text;
+        EXPECT_EQ(c.whole, value) << c.text;
+        EXPECT_EQ(c.leading, base::LeadingDigits(c.text)) << c.text;
+    }
 }
 
 }  // namespace

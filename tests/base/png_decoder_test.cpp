@@ -1,6 +1,5 @@
 #include "base/png_decoder.h"
 
-#include <png.h>
 #include <zlib.h>
 
 #include <gtest/gtest.h>
@@ -8,22 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/png_writer.h"
+
 namespace {
 
 // A 2x1 picture, one opaque red and one half-transparent white pixel.
 std::string SmallRgba() {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = 2;
-    image.height = 1;
-    image.format = PNG_FORMAT_RGBA;
     const unsigned char pixels[] = {255, 0, 0, 255, 255, 255, 255, 128};
-    png_alloc_size_t size = 0;
-    if (!png_image_write_to_memory(&image, nullptr, &size, 0, pixels, 0, nullptr)) return std::string();
-    std::string out(size, '\0');
-    if (!png_image_write_to_memory(&image, &out[0], &size, 0, pixels, 0, nullptr)) return std::string();
-    out.resize(size);
-    return out;
+    return testsupport::EncodeRgbaPng(2, 1, pixels);
 }
 
 void PutBigEndian(std::string& out, uint32_t value) {

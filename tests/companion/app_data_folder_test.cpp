@@ -22,8 +22,8 @@ std::wstring Variable(const wchar_t* name) {
 // Puts the override the test main set back, whatever a test did.
 class AppDataFolderTest : public ::testing::Test {
 protected:
-    void SetUp() override { saved_ = appdata::AppDataFolder(appdata::Fallback::kExpandedVariable); }
-    void TearDown() override { appdata::SetAppDataFolderOverride(saved_); }
+    void SetUp() override { saved_ = base::AppDataFolder(base::AppDataFallback::kExpandedVariable); }
+    void TearDown() override { base::SetAppDataFolderOverride(saved_); }
     std::wstring saved_;
 };
 
@@ -46,9 +46,9 @@ TEST_F(AppDataFolderTest, AnOverrideIsReturnedAsItIs) {
         {L"C:\\x", L"C:\\x\\"},
     };
     for (const auto& c : cases) {
-        appdata::SetAppDataFolderOverride(c.folder);
-        EXPECT_EQ(appdata::AppDataFolder(appdata::Fallback::kExpandedVariable), c.folder);
-        EXPECT_EQ(appdata::AppDataFolder(appdata::Fallback::kVariableValue), c.folder);
+        base::SetAppDataFolderOverride(c.folder);
+        EXPECT_EQ(base::AppDataFolder(base::AppDataFallback::kExpandedVariable), c.folder);
+        EXPECT_EQ(base::AppDataFolder(base::AppDataFallback::kVariableValue), c.folder);
         std::wstring dir;
         ASSERT_TRUE(GetAppDataDir(dir)) << c.folder;
         EXPECT_EQ(dir, c.companion);
@@ -57,11 +57,11 @@ TEST_F(AppDataFolderTest, AnOverrideIsReturnedAsItIs) {
 }
 
 TEST_F(AppDataFolderTest, WithoutAnOverrideTheShellDecides) {
-    appdata::SetAppDataFolderOverride(L"");
+    base::SetAppDataFolderOverride(L"");
     wchar_t shell[MAX_PATH] = {};
     ASSERT_TRUE(SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, shell)));
-    EXPECT_EQ(appdata::AppDataFolder(appdata::Fallback::kExpandedVariable), shell);
-    EXPECT_EQ(appdata::AppDataFolder(appdata::Fallback::kVariableValue), shell);
+    EXPECT_EQ(base::AppDataFolder(base::AppDataFallback::kExpandedVariable), shell);
+    EXPECT_EQ(base::AppDataFolder(base::AppDataFallback::kVariableValue), shell);
 }
 
 }  // namespace

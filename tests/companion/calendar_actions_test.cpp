@@ -129,7 +129,7 @@ TEST_F(CalendarTest, AHostileMealCountLoadsNothing) {
         CActionVynMeal meal(env_, settings_);
         EXPECT_EQ(meal.GetBitmap(), nullptr);
         EXPECT_EQ(meal.GetFrames(), 0);
-        EXPECT_TRUE(env_.loadedStrips.empty()) << testprefix::Narrow(count);
+        EXPECT_TRUE(env_.loadedStrips.empty()) << testsupport::Narrow(count);
     }
     EXPECT_EQ(CapAnimationCount(199), 199);
     EXPECT_EQ(CapAnimationCount(1), 1);
@@ -292,7 +292,7 @@ TEST_F(CalendarTest, TheStripHasOneOwnerAndGoesAfterEachShowing) {
 TEST(ActionFileEncodingTest, AUtf16FileIsReadUnderTheChineseLocale) {
     EXPECT_EQ(::GetACP(), 936u);
     const std::wstring file = ActionFilePath();
-    testprefix::FileBackup backup(file);
+    testsupport::FileBackup backup(file);
     std::wstring dir = file.substr(0, file.find_last_of(L'\\'));
     ASSERT_TRUE(CreateDirectoryTree(dir.c_str()));
     const std::wstring text =

@@ -35,22 +35,7 @@ TEST(AlertWindowTest, FromTheStoredMinuteToTwoMinutesLater) {
     };
     for (const WindowCase& c : cases)
         EXPECT_EQ(InAlertWindow(c.stored, c.hour, c.minute, c.second), c.inside)
-            << testprefix::Narrow(c.stored) << " at " << c.hour << ":" << c.minute << ":" << c.second;
-}
-
-TEST(RepeatRuleTest, OnceDailyWeekdaysAndWeekends) {
-    const std::wstring today = L"20261209";
-    EXPECT_TRUE(RepeatAllows(0, today, today, 3));
-    EXPECT_FALSE(RepeatAllows(0, L"20261208", today, 3));
-    EXPECT_TRUE(RepeatAllows(1, L"20200101", today, 0));
-    EXPECT_TRUE(RepeatAllows(2, L"", today, 3));   // Wednesday
-    EXPECT_FALSE(RepeatAllows(2, L"", today, 6));  // Saturday
-    EXPECT_FALSE(RepeatAllows(2, L"", today, 0));  // Sunday
-    EXPECT_FALSE(RepeatAllows(3, L"", today, 3));
-    EXPECT_TRUE(RepeatAllows(3, L"", today, 6));
-    EXPECT_TRUE(RepeatAllows(3, L"", today, 0));
-    EXPECT_FALSE(RepeatAllows(4, today, today, 3));
-    EXPECT_FALSE(RepeatAllows(-1, today, today, 3));
+            << testsupport::Narrow(c.stored) << " at " << c.hour << ":" << c.minute << ":" << c.second;
 }
 
 TEST(StripMarkersTest, TheUsersTextCannotSmuggleAMarker) {
@@ -65,7 +50,7 @@ class CustomActionTest : public ::testing::Test {
 protected:
     void SetUp() override {
         backup_.emplace(ConfigFilePath());
-        ASSERT_TRUE(testprefix::EnsureConfigFolder());
+        ASSERT_TRUE(EnsureConfigFolder());
         SetPowerControl(&power_);
         CActionCustom::AlertsLoaded() = 0;
         env_.SetDate(2026, 12, 9);  // a Wednesday
@@ -117,7 +102,7 @@ protected:
         return fired;
     }
 
-    std::optional<testprefix::FileBackup> backup_;
+    std::optional<testsupport::FileBackup> backup_;
     FakeActionEnvironment env_;
     SharedSettings settings_;
     testsupport::RecordingPower power_;

@@ -107,7 +107,7 @@ protected:
     // Starts polling with a short pause; keeps a handle to wait for the end.
     void StartThread(HWND target = nullptr) {
         detect_ = new CDetectActionCondition(target ? target : receiver_.Hwnd(), 10);
-        for (IVynAction* action : pendingActions_) detect_->AddAction(action);
+        for (std::unique_ptr<IVynAction>& action : pendingActions_) detect_->AddAction(std::move(action));
         pendingActions_.clear();
         ASSERT_EQ(detect_->Start(CREATE_SUSPENDED, 0, nullptr), 0);
         HANDLE dup = nullptr;
@@ -123,9 +123,10 @@ protected:
         ASSERT_EQ(::WaitForSingleObject(thread_.Get(), 5000), WAIT_OBJECT_0);
     }
     RecordingAction* Add(char name, std::function<bool()> due) {
-        auto* action = new RecordingAction(log_, name, std::move(due));
-        pendingActions_.push_back(action);
-        return action;
+        auto action = std::make_unique<RecordingAction>(log_, name, std::move(due));
+        RecordingAction* added = action.get();
+        pendingActions_.push_back(std::move(action));
+        return added;
     }
     void AddNull() { pendingActions_.push_back(nullptr); }
 
@@ -133,7 +134,7 @@ protected:
     DueReceiver receiver_;
     CDetectActionCondition* detect_ = nullptr;
     winlib::Thread thread_;
-    std::vector<IVynAction*> pendingActions_;
+    OwnedActions pendingActions_;
 };
 
 TEST_F(DetectThreadTest, TheFirstDueActionWinsAndTheScanStartsOverAfterIt) {
@@ -260,10 +261,9 @@ TEST(ReminderListTest, TheThirteenRemindersArePolledInTheirPriorityOrder) {
         L"VynLoad", L"VynCustom", L"VynRestAF",     L"VynMeal",        L"VynDrink",       L"VynSleep",   L"VynFestival",
         L"VynRest", L"VynWeather", L"VynTrashClean", L"VynSysDiskCheck", L"VynEyeGuardian", L"VynCheckRun"};
     std::vector<std::wstring> polled;
-    for (IVynAction* action : MakeReminders()) {
-        const auto* reminder = dynamic_cast<const CActionBase*>(action);
+    for (const std::unique_ptr<IVynAction>& action : MakeReminders()) {
+        const auto* reminder = dynamic_cast<const CActionBase*>(action.get());
         polled.push_back(reminder ? reminder->Section() : L"<not a reminder>");
-        delete action;
     }
     EXPECT_EQ(polled, expected);
 }

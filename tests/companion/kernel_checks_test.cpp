@@ -18,6 +18,7 @@
 #include "companion/kernel/startup_items.h"
 #include "companion/system/paths.h"
 #include "tests/companion/fake_action_environment.h"
+#include "tests/doubles/kernel/kernel_fixture.h"
 #include "tests/support/prefix_state.h"
 
 namespace {
@@ -29,16 +30,10 @@ std::wstring TestDir() {
     GetExeDir(dir);
     return dir;
 }
-std::wstring WorkDir() {
-    wchar_t dir[MAX_PATH] = {};
-    ::GetCurrentDirectoryW(MAX_PATH, dir);
-    return std::wstring(dir) + L"\\";
-}
 std::wstring Sweeper() { return TestDir() + L"drovask_double.dll"; }
-std::wstring Kernel() { return TestDir() + L"bexkernl.dll"; }
 
 std::vector<std::string> ReadLines(const std::wstring& path) {
-    std::ifstream in(testprefix::Narrow(path));
+    std::ifstream in(testsupport::Narrow(path));
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
@@ -59,23 +54,15 @@ void SetEnv(const wchar_t* name, const std::wstring& value) {
 }
 
 // Fresh logs and configuration for both stand-ins.
-class KernelChecksTest : public ::testing::Test {
+class KernelChecksTest : public KernelFilesTest {
 protected:
     void SetUp() override {
+        KernelFilesTest::SetUp();
         settings_.WiseHealthAlert = true;
         sweeperLog_ = WorkDir() + L"drovask.log";
-        kernelLog_ = WorkDir() + L"kernel.log";
-        kernelIni_ = WorkDir() + L"kernel.ini";
         ::DeleteFileW(sweeperLog_.c_str());
-        ::DeleteFileW(kernelLog_.c_str());
-        ::DeleteFileW(kernelIni_.c_str());
         SetEnv(L"DROVASK_LOG", sweeperLog_);
-        SetEnv(L"BEXTEST_LOG", kernelLog_);
-        SetEnv(L"BEXTEST_CONFIG", kernelIni_);
         SetEnv(L"DROVASK_FAIL_SLOT", L"");
-    }
-    void Configure(const wchar_t* section, const wchar_t* key, const std::wstring& value) {
-        ::WritePrivateProfileStringW(section, key, value.c_str(), kernelIni_.c_str());
     }
     void Sizes(const std::wstring& system, const std::wstring& other) {
         SetEnv(L"DROVASK_SIZE_1", system);
@@ -84,7 +71,7 @@ protected:
 
     FakeActionEnvironment env_;
     SharedSettings settings_;
-    std::wstring sweeperLog_, kernelLog_, kernelIni_;
+    std::wstring sweeperLog_;
 };
 
 // ---- junk -------------------------------------------------------------------
@@ -103,7 +90,7 @@ TEST_F(KernelChecksTest, JunkIsDueFromTwoHundredMebibytesTogether) {
         {L"104857600", L"104857600", L"20", false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testprefix::Narrow(std::wstring(c.system) + L"+" + c.other + L" fail " + c.failingSlot));
+        SCOPED_TRACE(testsupport::Narrow(std::wstring(c.system) + L"+" + c.other + L" fail " + c.failingSlot));
         Sizes(c.system, c.other);
         SetEnv(L"DROVASK_FAIL_SLOT", c.failingSlot);
         EXPECT_EQ(ScanJunkSize(Sweeper()), c.due);
@@ -131,18 +118,18 @@ TEST_F(KernelChecksTest, TheScanCallsTheSweepersSlotsInOrderAndReleasesEverythin
 
 TEST_F(KernelChecksTest, AMissingLibraryOrExportEndsTheJunkCheckWithoutRetry) {
     // The stand-in kernel has no DllGetClassObject, and logs each load.
-    for (const std::wstring& path : {TestDir() + L"no_such_sweeper.dll", Kernel()}) {
-        ::DeleteFileW(kernelLog_.c_str());
+    for (const std::wstring& path : {TestDir() + L"no_such_sweeper.dll", KernelPath()}) {
+        ClearLog();
         CActionTrashClean junk(env_, settings_, path);
         env_.tick += CActionTrashClean::kDelayMs + 1;
         EXPECT_FALSE(junk.CheckCondition());
         EXPECT_TRUE(junk.Done());
-        const size_t loadsAfterFirst = ReadLines(kernelLog_).size();
+        const size_t loadsAfterFirst = LogLines().size();
         env_.tick += 60000;
         EXPECT_FALSE(junk.CheckCondition());
-        EXPECT_EQ(ReadLines(kernelLog_).size(), loadsAfterFirst) << "no second load";
+        EXPECT_EQ(LogLines().size(), loadsAfterFirst) << "no second load";
     }
-    EXPECT_EQ(ReadLines(kernelLog_), (std::vector<std::string>{"attach", "detach"}));
+    EXPECT_EQ(LogLines(), (std::vector<std::string>{"attach", "detach"}));
 }
 
 // ---- start-up items ---------------------------------------------------------
@@ -167,13 +154,13 @@ TEST_F(KernelChecksTest, TenItemsInStateTwoAreTooManyNineAreNot) {
     Configure(L"startup", L"items", L"10");
     for (const auto& [inState2, due] : {std::pair{9, false}, std::pair{10, true}}) {
         SCOPED_TRACE(inState2);
-        ::DeleteFileW(kernelLog_.c_str());
+        ClearLog();
         Configure(L"startup", L"state2", std::to_wstring(inState2));
-        CActionCheckRun check(env_, settings_, Kernel());
+        CActionCheckRun check(env_, settings_, KernelPath());
         EXPECT_EQ(check.HasTooManyStartupItems(), due);
         EXPECT_EQ(KernelEntry(), nullptr) << "nothing left to call after the unload";
 
-        const std::vector<std::string> lines = ReadLines(kernelLog_);
+        const std::vector<std::string> lines = LogLines();
         ASSERT_GE(lines.size(), 4u);
         EXPECT_EQ(lines[0], "attach");
         EXPECT_EQ(lines[1], "init") << "initialised before anything else";
@@ -190,7 +177,7 @@ TEST_F(KernelChecksTest, EveryCallIntoAKernelObjectIsTimed) {
     Configure(L"startup", L"items", L"10");
     RecordingHook hook;
     IBexDebugger* previous = SetDebuggerHookForTesting(&hook);
-    CActionCheckRun check(env_, settings_, Kernel());
+    CActionCheckRun check(env_, settings_, KernelPath());
     check.HasTooManyStartupItems();
     SetDebuggerHookForTesting(previous);
     // Fill and count; per item: fetch, state, release; the list and the source released.
@@ -201,10 +188,10 @@ TEST_F(KernelChecksTest, EveryCallIntoAKernelObjectIsTimed) {
 
 TEST_F(KernelChecksTest, EachCheckLoadsAndFreesTheKernelAndBadAnswersCountAsNotDue) {
     Configure(L"startup", L"items", L"12");
-    CActionCheckRun check(env_, settings_, Kernel());
+    CActionCheckRun check(env_, settings_, KernelPath());
     EXPECT_TRUE(check.HasTooManyStartupItems());
     EXPECT_TRUE(check.HasTooManyStartupItems());
-    std::vector<std::string> lines = ReadLines(kernelLog_);
+    std::vector<std::string> lines = LogLines();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "attach"), 2);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "detach"), 2);
 
@@ -219,13 +206,13 @@ TEST_F(KernelChecksTest, EachCheckLoadsAndFreesTheKernelAndBadAnswersCountAsNotD
         {L"classes", L"4", L"null"},
     };
     for (const auto& b : broken) {
-        SCOPED_TRACE(testprefix::Narrow(std::wstring(b.section) + L"." + b.key + L"=" + b.value));
-        ::DeleteFileW(kernelIni_.c_str());
-        ::DeleteFileW(kernelLog_.c_str());
+        SCOPED_TRACE(testsupport::Narrow(std::wstring(b.section) + L"." + b.key + L"=" + b.value));
+        ClearConfig();
+        ClearLog();
         Configure(L"startup", L"items", L"12");
         Configure(b.section, b.key, b.value);
         EXPECT_FALSE(check.HasTooManyStartupItems());
-        lines = ReadLines(kernelLog_);
+        lines = LogLines();
         EXPECT_NE(IndexOf(lines, "live 0"), std::string::npos) << "shut down with nothing left alive";
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines.back(), "detach");
@@ -235,11 +222,11 @@ TEST_F(KernelChecksTest, EachCheckLoadsAndFreesTheKernelAndBadAnswersCountAsNotD
 TEST_F(KernelChecksTest, TheHookIsTheKernelsWhenOneIsBound) {
     EXPECT_NE(dynamic_cast<CBexDebuggerDummy*>(InitDebuggerHook()), nullptr) << "nothing bound";
     Configure(L"kernel", L"debugger", L"record");
-    ASSERT_EQ(InitKernel(Kernel()), S_OK);
+    ASSERT_EQ(InitKernel(KernelPath()), S_OK);
     IBexDebugger* kernelHook = InitDebuggerHook();
     kernelHook->Enter(7);
     ShutdownKernel();
-    EXPECT_NE(IndexOf(ReadLines(kernelLog_), "enter 0x00000007"), std::string::npos);
+    EXPECT_NE(IndexOf(LogLines(), "enter 0x00000007"), std::string::npos);
 }
 
 // A kernel made by hand whose list can lie: slot 3 fills (source) or
@@ -321,10 +308,10 @@ protected:
         ::CreateDirectoryW(root.c_str(), nullptr);
         ::CreateDirectoryW((root + L"\\Pellor").c_str(), nullptr);
         const std::wstring path = root + L"\\Pellor\\bexkernl.dll";
-        ::CopyFileW(Kernel().c_str(), path.c_str(), FALSE);
+        ::CopyFileW(KernelPath().c_str(), path.c_str(), FALSE);
         return path;
     }
-    testprefix::RegValueBackup backup_{HKEY_LOCAL_MACHINE, kAppPathsKey, L""};
+    testsupport::RegValueBackup backup_{HKEY_LOCAL_MACHINE, kAppPathsKey, L""};
 };
 
 TEST_F(AppPathsTest, TheValueIsExpandedAndTheKernelFoundBesideTheProduct) {
@@ -342,14 +329,14 @@ TEST_F(AppPathsTest, TheValueIsExpandedAndTheKernelFoundBesideTheProduct) {
     EXPECT_EQ(InitKernel(), S_OK);
     EXPECT_NE(KernelEntry(), nullptr);
     ShutdownKernel();
-    EXPECT_EQ(ReadLines(kernelLog_), (std::vector<std::string>{"attach", "init", "shutdown", "live 0", "detach"}));
+    EXPECT_EQ(LogLines(), (std::vector<std::string>{"attach", "init", "shutdown", "live 0", "detach"}));
 }
 
 TEST_F(AppPathsTest, AValueThatGivesNoAbsoluteFolderLoadsNothing) {
     // A relative load could find this planted copy through the search path.
     PlantKernel(WorkDir().substr(0, WorkDir().size() - 1));
     for (const wchar_t* value : {L"Tarvisk.exe", L"sub\\Tarvisk.exe", L"%NO_SUCH_VARIABLE%\\Tarvisk.exe"}) {
-        SCOPED_TRACE(testprefix::Narrow(value));
+        SCOPED_TRACE(testsupport::Narrow(value));
         Store(REG_SZ, value);
         EXPECT_EQ(InitKernel(), E_FAIL);
         EXPECT_EQ(KernelEntry(), nullptr);
@@ -358,7 +345,7 @@ TEST_F(AppPathsTest, AValueThatGivesNoAbsoluteFolderLoadsNothing) {
     env_.tick += CActionCheckRun::kDelayMs + 1;
     EXPECT_FALSE(check.CheckCondition());
     EXPECT_TRUE(check.Done());
-    EXPECT_TRUE(ReadLines(kernelLog_).empty()) << "nothing loaded";
+    EXPECT_TRUE(LogLines().empty()) << "nothing loaded";
 }
 
 }  // namespace

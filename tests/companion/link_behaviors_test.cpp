@@ -108,7 +108,7 @@ TEST(LinkBehaviorTest, TheProductLinksStartTheProductAboveTheOwnFolderWithTheirF
         testsupport::WaitUntil([&] { return LastLine(product + L".calls") == c.parameters; });
         EXPECT_EQ(LastLine(product + L".calls"), c.parameters);
     }
-    EXPECT_FALSE(testprefix::FileExists(beside + L".calls"));
+    EXPECT_FALSE(testsupport::FileExists(beside + L".calls"));
     ::Sleep(200);  // the last stand-in may still hold its file open
     for (const std::wstring& path : {product, beside}) {
         ::DeleteFileW(path.c_str());

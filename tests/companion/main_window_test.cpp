@@ -111,6 +111,13 @@ public:
     std::atomic<bool>* deleted = nullptr;
 };
 
+// One action handed to the window's factory (the detect thread owns it then).
+OwnedActions Owned(IVynAction* action) {
+    OwnedActions actions;
+    actions.emplace_back(action);
+    return actions;
+}
+
 // A fixed Pump stays only in front of a check that nothing more happened.
 using testsupport::Pump;
 using testsupport::PumpUntil;
@@ -132,7 +139,7 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         configBackup_.emplace(ConfigFilePath());
-        ASSERT_TRUE(testprefix::EnsureConfigFolder());
+        ASSERT_TRUE(EnsureConfigFolder());
         WriteConfigString(L"vyn", L"compatible", L"true");
         WriteConfigString(L"vyn", L"firstruntip", L"false");
         SetPowerControl(&power_);
@@ -160,7 +167,7 @@ protected:
         services.endProcess = [this] { ++ended_; };
         services.openPage = [this](const std::wstring& page) { pages_.push_back(page); };
         ScriptedAction* action = action_;
-        services.makeActions = [action] { return std::vector<IVynAction*>{action}; };
+        services.makeActions = [action] { return Owned(action); };
         if (makeActions_) services.makeActions = makeActions_;
         if (environment_) services.environment = environment_;
         services.detectEvents = detectEvents_;
@@ -176,16 +183,16 @@ protected:
         action_->tip = tip;
         const int asked = action_->tipAsked.load();
         action_->due = true;
-        ASSERT_TRUE(PumpUntil([&] { return action_->tipAsked.load() > asked; })) << testprefix::Narrow(tip);
+        ASSERT_TRUE(PumpUntil([&] { return action_->tipAsked.load() > asked; })) << testsupport::Narrow(tip);
     }
 
-    std::optional<testprefix::FileBackup> configBackup_;
+    std::optional<testsupport::FileBackup> configBackup_;
     RecordingDialogs dialogs_;
     RecordingTray tray_;
     // Only the kind of each request: the timed shutdown cases list no reasons.
     testsupport::RecordingPower power_{testsupport::RecordingPower::Detail::Short};
     ScriptedAction* action_ = nullptr;  // owned by the detect thread
-    std::function<std::vector<IVynAction*>()> makeActions_;  // in place of the scripted action
+    std::function<OwnedActions()> makeActions_;  // in place of the scripted action
     IActionEnvironment* environment_ = nullptr;  // in place of the system's clock
     CDetectActionCondition::EventMaker detectEvents_ = nullptr;
     int ended_ = 0;
@@ -276,7 +283,7 @@ TEST_F(MainWindowTest, AMoveToTheCornerIsRepairedOnce) {
 
 TEST_F(MainWindowTest, TheFirstRunShowsTheChooserAndTheTipBeforePolling) {
     // A desktop shortcut left by an earlier confirmed chooser would skip it.
-    testprefix::FileBackup shortcut(DesktopShortcutPath());
+    testsupport::FileBackup shortcut(DesktopShortcutPath());
     WriteConfigString(L"vyn", L"firstruntip", L"");
     Create();
     std::wstring firstRun;
@@ -325,7 +332,7 @@ TEST_F(MainWindowTest, ADueJunkCheckShowsItsTipWithTheCleanUpLink) {
     ::SetEnvironmentVariableW(L"DROVASK_SIZE_105", L"0");
     IVynAction* junk = new CActionTrashClean(env, settings, testDir + L"drovask_double.dll");
     env.tick += CActionTrashClean::kDelayMs + 1;  // before the detect thread reads the clock
-    makeActions_ = [junk] { return std::vector<IVynAction*>{junk}; };
+    makeActions_ = [junk] { return Owned(junk); };
     Create();
     ASSERT_TRUE(PumpUntil([&] { return window_->TipShowing(); }, 10000));
     const CSubVynTip& sub = window_->Tip().Sub();
@@ -370,10 +377,10 @@ TEST_F(MainWindowTest, ATimedShutdownRunsTheCountdownThenItsStyle) {
         window_->Window::SendMessage(WM_POWERBROADCAST, c.away ? PBT_APMSUSPEND : PBT_APMRESUMEAUTOMATIC);
         WriteConfigString(L"vyn", L"lastshutdowntime", L"");
         Fire(c.tip);
-        ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == released + 1; })) << testprefix::Narrow(c.tip);
+        ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == released + 1; })) << testsupport::Narrow(c.tip);
         ++released;
         EXPECT_EQ(dialogs_.calls, std::vector<std::wstring>{L"countdown shutdown"});
-        EXPECT_EQ(power_.calls, c.power) << testprefix::Narrow(c.tip);
+        EXPECT_EQ(power_.calls, c.power) << testsupport::Narrow(c.tip);
         std::wstring stamp;
         ReadConfigString(stamp, L"vyn", L"lastshutdowntime");
         EXPECT_EQ(stamp.size(), 12u);
@@ -427,7 +434,7 @@ TEST_F(MainWindowTest, TheMascotAnimatesAgainAfterARestOrTimedShutdownAndALock) 
     environment_ = &clock;
     Create();
     for (const auto& c : {std::make_pair(L"$eyeguardian$", 0), std::make_pair(L"$shutdown$1", 1)}) {
-        SCOPED_TRACE(testprefix::Narrow(c.first));
+        SCOPED_TRACE(testsupport::Narrow(c.first));
         dialogs_.countdownResult = c.second;  // the rest runs; the shutdown is declined
         const int done = action_->done.load();
         Fire(c.first);
@@ -838,7 +845,7 @@ TEST_F(MainWindowTest, ABrokenPackageEndsTheProgram) {
     services.installPackage = [] { return false; };
     services.endProcess = [this] { ++ended_; };
     services.openPage = [this](const std::wstring& page) { pages_.push_back(page); };
-    services.makeActions = [] { return std::vector<IVynAction*>{}; };
+    services.makeActions = [] { return OwnedActions(); };
     // The message box of this path is answered by the end-to-end test; here
     // the package check is given a watcher that closes it.
     std::thread closer([] {

@@ -60,9 +60,9 @@ TEST(UserRegStringTest, CreatesTheKeyAndWritesTheText) {
     const wchar_t* subkey = L"Software\\CorvalleTests\\RegString";
     ::RegDeleteKeyW(HKEY_CURRENT_USER, subkey);
     ASSERT_EQ(WriteUserRegString(L"Value", subkey, L"255 255 255"), 0);
-    EXPECT_EQ(testprefix::ReadRegText(HKEY_CURRENT_USER, subkey, L"Value").value_or(L"<missing>"), L"255 255 255");
+    EXPECT_EQ(testsupport::ReadRegText(HKEY_CURRENT_USER, subkey, L"Value").value_or(L"<missing>"), L"255 255 255");
     ASSERT_EQ(WriteUserRegString(L"Value", subkey, L"中文"), 0);
-    EXPECT_EQ(testprefix::ReadRegText(HKEY_CURRENT_USER, subkey, L"Value").value_or(L"<missing>"), L"中文");
+    EXPECT_EQ(testsupport::ReadRegText(HKEY_CURRENT_USER, subkey, L"Value").value_or(L"<missing>"), L"中文");
     ::RegDeleteKeyW(HKEY_CURRENT_USER, subkey);
 }
 
@@ -117,6 +117,18 @@ TEST_F(ProductDirTest, AnEmptyRegisteredPathFallsBackToTheFolders) {
     std::wstring dir;
     EXPECT_EQ(GetTarviskDir(dir), 0);
     EXPECT_EQ(dir, ParentOf(exeDir_));
+}
+
+TEST_F(ProductDirTest, ARegisteredPathThatNamesNoPlaceCountsAsMissing) {
+    TouchFile(exeDir_ + L"Tarvisk.exe");
+    // Relative, drive-relative or quoted: it would name whatever the current
+    // folder holds, and a library is loaded from it.
+    for (const wchar_t* registered : {L"Product", L"D:Product", L"\\Product", L"\"D:\\Product\""}) {
+        RegisterPath(registered);
+        std::wstring dir;
+        EXPECT_EQ(GetTarviskDir(dir), 0);
+        EXPECT_EQ(dir, exeDir_) << testsupport::Narrow(registered);
+    }
 }
 
 TEST_F(ProductDirTest, OwnFolderComesBeforeItsParent) {

@@ -4,13 +4,9 @@
 #include "companion/system/shared_settings.h"
 #include "tests/support/prefix_state.h"
 
-namespace testprefix {
-
 inline bool EnsureConfigFolder() {
     std::wstring dir;
     if (!GetAppDataDir(dir)) return false;
     dir += L"tarvisk";
     return ::CreateDirectoryW(dir.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
 }
-
-}  // namespace testprefix

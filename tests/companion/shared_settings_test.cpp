@@ -16,7 +16,7 @@ protected:
     void SetUp() override {
         configBackup_.emplace(ConfigFilePath());
         testSwitchBackup_.emplace(L"c:\\vyntest.ini");
-        ASSERT_TRUE(testprefix::EnsureConfigFolder());
+        ASSERT_TRUE(EnsureConfigFolder());
     }
     void TearDown() override {
         configBackup_.reset();
@@ -27,8 +27,8 @@ protected:
         ASSERT_TRUE(::WritePrivateProfileStringW(L"vyntest", L"value", value, L"c:\\vyntest.ini"));
     }
 
-    std::optional<testprefix::FileBackup> configBackup_;
-    std::optional<testprefix::FileBackup> testSwitchBackup_;
+    std::optional<testsupport::FileBackup> configBackup_;
+    std::optional<testsupport::FileBackup> testSwitchBackup_;
 };
 
 TEST(IsEqualTest, IsAnExactComparison) {
@@ -105,7 +105,7 @@ TEST_F(SettingsFileTest, WiseHealthAlertIsOnWhenMissingAndOtherwiseItsNumber) {
     for (const auto& c : cases) {
         ASSERT_EQ(WriteConfigString(L"vyn", L"WiseHealthAlert", c.text), 0);
         ReadGeneralConfig(settings);
-        EXPECT_EQ(settings.WiseHealthAlert.load(), c.on) << "WiseHealthAlert=" << testprefix::Narrow(c.text);
+        EXPECT_EQ(settings.WiseHealthAlert.load(), c.on) << "WiseHealthAlert=" << testsupport::Narrow(c.text);
     }
 }
 
@@ -119,8 +119,8 @@ TEST_F(SettingsFileTest, GeneralFlagsAreOnOnlyForExactlyOne) {
         ASSERT_EQ(WriteConfigString(L"vyn", L"CustomWeather", c.text), 0);
         ASSERT_EQ(WriteConfigString(L"vyn", L"UseWiseAlertRing", c.text), 0);
         ReadGeneralConfig(settings);
-        EXPECT_EQ(settings.CustomWeather.load(), c.on) << testprefix::Narrow(c.text);
-        EXPECT_EQ(settings.UseWiseAlertRing.load(), c.on) << testprefix::Narrow(c.text);
+        EXPECT_EQ(settings.CustomWeather.load(), c.on) << testsupport::Narrow(c.text);
+        EXPECT_EQ(settings.UseWiseAlertRing.load(), c.on) << testsupport::Narrow(c.text);
     }
 }
 
@@ -150,7 +150,7 @@ TEST_F(SettingsFileTest, TestModeNeedsExactlyOn) {
     for (const auto& c : cases) {
         WriteTestSwitch(c.text);
         ReadGeneralConfig(settings);
-        EXPECT_EQ(settings.TestMode.load(), c.on) << testprefix::Narrow(c.text);
+        EXPECT_EQ(settings.TestMode.load(), c.on) << testsupport::Narrow(c.text);
     }
 }
 

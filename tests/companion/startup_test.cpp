@@ -31,7 +31,7 @@ std::wstring TempFile(const wchar_t* name) {
 }
 
 TEST(AutorunTest, WritesTheQuotedPathWhenThereIsNoValue) {
-    testprefix::RegValueBackup backup(HKEY_CURRENT_USER, kRunKey, L"Corvalle");
+    testsupport::RegValueBackup backup(HKEY_CURRENT_USER, kRunKey, L"Corvalle");
     HKEY key = nullptr;
     ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
@@ -39,12 +39,12 @@ TEST(AutorunTest, WritesTheQuotedPathWhenThereIsNoValue) {
     ::RegCloseKey(key);
 
     EnsureAutorun();
-    EXPECT_EQ(testprefix::ReadRegText(HKEY_CURRENT_USER, kRunKey, L"Corvalle").value_or(L"<missing>"),
+    EXPECT_EQ(testsupport::ReadRegText(HKEY_CURRENT_USER, kRunKey, L"Corvalle").value_or(L"<missing>"),
               L"\"" + SelfPath() + L"\"");
 }
 
 TEST(AutorunTest, LeavesAnExistingValueAlone) {
-    testprefix::RegValueBackup backup(HKEY_CURRENT_USER, kRunKey, L"Corvalle");
+    testsupport::RegValueBackup backup(HKEY_CURRENT_USER, kRunKey, L"Corvalle");
     const wchar_t* existing = L"\"C:\\elsewhere\\Corvalle.exe\" autorun";
     HKEY key = nullptr;
     ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
@@ -54,12 +54,12 @@ TEST(AutorunTest, LeavesAnExistingValueAlone) {
     ::RegCloseKey(key);
 
     EnsureAutorun();
-    EXPECT_EQ(testprefix::ReadRegText(HKEY_CURRENT_USER, kRunKey, L"Corvalle").value_or(L"<missing>"), existing);
+    EXPECT_EQ(testsupport::ReadRegText(HKEY_CURRENT_USER, kRunKey, L"Corvalle").value_or(L"<missing>"), existing);
 }
 
 TEST(AutorunTest, RemoveTakesOnlyTheCompanionsValueAway) {
-    testprefix::RegValueBackup backup(HKEY_CURRENT_USER, kRunKey, L"Corvalle");
-    testprefix::RegValueBackup neighbourBackup(HKEY_CURRENT_USER, kRunKey, L"CorvalleTestNeighbour");
+    testsupport::RegValueBackup backup(HKEY_CURRENT_USER, kRunKey, L"Corvalle");
+    testsupport::RegValueBackup neighbourBackup(HKEY_CURRENT_USER, kRunKey, L"CorvalleTestNeighbour");
     HKEY key = nullptr;
     ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
@@ -68,13 +68,13 @@ TEST(AutorunTest, RemoveTakesOnlyTheCompanionsValueAway) {
                      sizeof(neighbour));
     ::RegCloseKey(key);
     EnsureAutorun();
-    ASSERT_TRUE(testprefix::ReadRegText(HKEY_CURRENT_USER, kRunKey, L"Corvalle").has_value());
+    ASSERT_TRUE(testsupport::ReadRegText(HKEY_CURRENT_USER, kRunKey, L"Corvalle").has_value());
 
     RemoveAutorun();
-    EXPECT_FALSE(testprefix::ReadRegText(HKEY_CURRENT_USER, kRunKey, L"Corvalle").has_value());
-    EXPECT_EQ(testprefix::ReadRegText(HKEY_CURRENT_USER, kRunKey, L"CorvalleTestNeighbour").value_or(L""), neighbour);
+    EXPECT_FALSE(testsupport::ReadRegText(HKEY_CURRENT_USER, kRunKey, L"Corvalle").has_value());
+    EXPECT_EQ(testsupport::ReadRegText(HKEY_CURRENT_USER, kRunKey, L"CorvalleTestNeighbour").value_or(L""), neighbour);
     RemoveAutorun();  // nothing left to remove: nothing happens
-    EXPECT_FALSE(testprefix::ReadRegText(HKEY_CURRENT_USER, kRunKey, L"Corvalle").has_value());
+    EXPECT_FALSE(testsupport::ReadRegText(HKEY_CURRENT_USER, kRunKey, L"Corvalle").has_value());
 }
 
 TEST(ShellLinkTest, RejectsMissingArgumentsAndTargets) {
@@ -83,14 +83,14 @@ TEST(ShellLinkTest, RejectsMissingArgumentsAndTargets) {
     EXPECT_EQ(ShellLinkCreate(SelfPath().c_str(), nullptr), -5);
     EXPECT_EQ(ShellLinkCreate(L"", link.c_str()), -5);
     EXPECT_EQ(ShellLinkCreate(L"C:\\no\\such\\program.exe", link.c_str()), -4);
-    EXPECT_FALSE(testprefix::FileExists(link));
+    EXPECT_FALSE(testsupport::FileExists(link));
 }
 
 TEST(ShellLinkTest, CreatesTheShortcutAndAcceptsAnExistingOne) {
     const std::wstring link = TempFile(L"corvalle-test.lnk");
     ::DeleteFileW(link.c_str());
     ASSERT_EQ(ShellLinkCreate(SelfPath().c_str(), link.c_str()), 0);
-    ASSERT_TRUE(testprefix::FileExists(link));
+    ASSERT_TRUE(testsupport::FileExists(link));
 
     // An existing shortcut counts as success and is not rewritten.
     HANDLE h = ::CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -106,7 +106,7 @@ TEST(ShellLinkTest, CreatesTheShortcutAndAcceptsAnExistingOne) {
 TEST(ShellLinkTest, AShortcutThatCannotBeSavedIsAFailureAndLeavesNoFile) {
     const std::wstring link = TempFile(L"no-such-folder\\corvalle-test.lnk");
     EXPECT_EQ(ShellLinkCreate(SelfPath().c_str(), link.c_str()), -3);
-    EXPECT_FALSE(testprefix::FileExists(link));
+    EXPECT_FALSE(testsupport::FileExists(link));
 }
 
 TEST(ShellLinkTest, DesktopShortcutLivesOnTheDesktop) {

@@ -17,7 +17,7 @@ namespace {
 
 std::vector<std::string> ReadLines(const std::wstring& path) {
     std::vector<std::string> lines;
-    std::ifstream in(testprefix::Narrow(path).c_str());
+    std::ifstream in(testsupport::Narrow(path).c_str());
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
 }
@@ -92,7 +92,7 @@ TEST_F(StatisticsTest, EveryCodeSendsItsEventWithVersionAndClientId) {
     ASSERT_EQ(sent.size(), 20u);
     for (int code = 0; code <= 18; ++code)
         EXPECT_EQ(sent[code], "http://127.0.0.1:9/track.htm?program=" +
-                                  testprefix::Narrow(StatEventTable().at(code)) + "&appver=3.14.15.926&m=cid-42");
+                                  testsupport::Narrow(StatEventTable().at(code)) + "&appver=3.14.15.926&m=cid-42");
     EXPECT_EQ(sent[19], "http://127.0.0.1:9/track.htm?program=&appver=3.14.15.926&m=cid-42")
         << "an unknown code sends an empty event";
     EXPECT_EQ(StatEventTable().count(19), 0u) << "looking a code up never adds it";

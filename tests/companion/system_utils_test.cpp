@@ -66,7 +66,7 @@ TEST(ActionFileTest, ReadsTheUnpackedSkinsActionFile) {
     ASSERT_TRUE(GetAppDataDir(appData));
     const std::wstring file = ActionFilePath();
     EXPECT_EQ(file, appData + L"tarvisk\\vyn\\halvet\\Actions.ini");
-    testprefix::FileBackup backup(file);
+    testsupport::FileBackup backup(file);
     ASSERT_TRUE(CreateDirectoryTree((appData + L"tarvisk\\vyn\\halvet").c_str()));
     ASSERT_TRUE(::WritePrivateProfileStringW(L"VynRest", L"tiptext", L"休息一下|站起来走走", file.c_str()));
 
@@ -99,7 +99,7 @@ TEST(DiskDecisionTest, FollowsTheFreeSpaceAndMemoryRules) {
     for (const DiskCase& c : cases) {
         const DiskDecision d = DecideDiskReminder(c.freeBytes, c.totalBytes, c.memory, c.memoryKnown);
         EXPECT_EQ(d.remind, c.remind) << c.freeBytes / kMiB << " MiB of " << c.totalBytes / kMiB;
-        EXPECT_EQ(d.message.rfind(c.messageStart, 0), 0u) << testprefix::Narrow(d.message);
+        EXPECT_EQ(d.message.rfind(c.messageStart, 0), 0u) << testsupport::Narrow(d.message);
     }
 }
 
@@ -308,7 +308,7 @@ TEST_F(SoundHelperTest, ThePlayerGetsThePathAsItsWholeParameterAndCanBeStopped) 
     testsupport::WaitUntil([&] { return (id = FindSoundHelperProcess()) != 0; });
     ASSERT_NE(id, 0u);
     // Let the stand-in write down what it was given before it is ended.
-    testsupport::WaitUntil([&] { return testprefix::FileExists(player_ + L".calls"); });
+    testsupport::WaitUntil([&] { return testsupport::FileExists(player_ + L".calls"); });
     HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, id);
     ASSERT_NE(process, nullptr);
     EXPECT_TRUE(StopSoundHelper());

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <climits>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -121,10 +124,22 @@ TEST(RandomInRangeTest, DegenerateRangesDoNotDivideByZero) {
     EXPECT_EQ(RandomInRange(INT_MAX, INT_MIN, 7), INT_MIN + 7);
 }
 
-TEST(Now64Test, IsTheCurrentTime) {
+// Whole seconds since 1970-01-01 00:00 UTC, from the system clock.
+int64_t SystemClockSeconds() {
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    const uint64_t ticks = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    constexpr uint64_t k1970 = 116444736000000000ull;  // 100 ns ticks from 1601
+    return static_cast<int64_t>((ticks - k1970) / 10000000ull);
+}
+
+// Seconds, not milliseconds, and universal time, not the local clock.
+TEST(Now64Test, IsTheSystemClockInSecondsSince1970) {
+    const int64_t before = SystemClockSeconds();
     const int64_t now = Now64();
-    EXPECT_GT(now, 1767225600);  // after 2026-01-01
-    EXPECT_LT(now, 4102444800);  // before 2100
+    const int64_t after = SystemClockSeconds();
+    EXPECT_GE(now, before);
+    EXPECT_LE(now, after);
 }
 
 }  // namespace

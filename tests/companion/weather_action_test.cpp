@@ -83,7 +83,7 @@ TEST(WeatherTipTest, UnusableAnswersGiveNoTip) {
     };
     for (const wchar_t* answer : answers) {
         std::wstring tip = L"unchanged";
-        EXPECT_FALSE(BuildWeatherTip(answer, Day(2026, 12, 9), tip)) << testprefix::Narrow(answer);
+        EXPECT_FALSE(BuildWeatherTip(answer, Day(2026, 12, 9), tip)) << testsupport::Narrow(answer);
         EXPECT_EQ(tip, L"unchanged");
     }
 }
@@ -101,7 +101,7 @@ TEST(WeatherQueryTest, TheCityCodeGoesInOnlyWhenItIsAShortNumber) {
     EXPECT_EQ(WeatherQueryUrl(false, L"101010100"), L"http://127.0.0.1:9/sed_api_weather_info.php?app=firewall&xml");
     for (const wchar_t* bad : {L"", L"1010101000", L"10101x100", L"1&x=2", L"１０１"})
         EXPECT_EQ(WeatherQueryUrl(true, bad), L"http://127.0.0.1:9/sed_api_weather_info.php?app=firewall&xml")
-            << testprefix::Narrow(bad);
+            << testsupport::Narrow(bad);
     ::SetEnvironmentVariableW(L"CORVALLE_SERVICE_BASE", nullptr);
 }
 
@@ -116,7 +116,7 @@ protected:
         dated_ += L"20261209.xml";
         backup_.emplace(dated_);
         env_.onDownload = [this] {
-            std::ofstream out(testprefix::Narrow(dated_).c_str(), std::ios::binary);
+            std::ofstream out(testsupport::Narrow(dated_).c_str(), std::ios::binary);
             out << answer_;
         };
     }
@@ -125,7 +125,7 @@ protected:
     FakeActionEnvironment env_;
     SharedSettings settings_;
     std::wstring dated_;
-    std::optional<testprefix::FileBackup> backup_;
+    std::optional<testsupport::FileBackup> backup_;
     std::string answer_ = "<weather><date>2026-12-09</date><img>0</img><htemp>36</htemp><ltemp>25</ltemp></weather>";
 };
 

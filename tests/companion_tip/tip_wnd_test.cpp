@@ -16,6 +16,7 @@
 #include "protocol/window_messages.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/pixel_surface.h"
+#include "tests/support/window_text.h"
 #include "toolkit/bex_bitmap.h"
 #include "toolkit/bex_text_wnd.h"
 #include "winlib/handles.h"
@@ -26,6 +27,7 @@ namespace {
 // A fixed Pump stays only in front of a check that nothing happened.
 using testsupport::Pump;
 using testsupport::PumpUntil;
+using testsupport::WindowText;
 
 int Measure(const std::wstring& text) {
     SIZE size{};
@@ -82,12 +84,6 @@ std::wstring ClassOf(HWND hwnd) {
     wchar_t name[64] = {};
     ::GetClassNameW(hwnd, name, 64);
     return name;
-}
-
-std::wstring TextOf(HWND hwnd) {
-    wchar_t text[4096] = {};
-    ::GetWindowTextW(hwnd, text, 4096);
-    return text;
 }
 
 constexpr wchar_t kLongChinese[] =
@@ -295,7 +291,7 @@ TEST_F(TipTest, OneLineTipIsStillTwoPitchesHigh) {
     EXPECT_EQ(0, Sub().SetText(L"喝水"));
     EXPECT_EQ(46, SubClientSize().cy);
     EXPECT_EQ(136, SubClientSize().cx);
-    EXPECT_EQ(L"喝水", TextOf(sub_));
+    EXPECT_EQ(L"喝水", WindowText(sub_));
 }
 
 TEST_F(TipTest, ShorterTipClearsUnusedLinesAndKeepsTheirControls) {
@@ -318,7 +314,7 @@ TEST_F(TipTest, EmptyTipClearsThePreviousLines) {
     for (size_t i = 0; i < Sub().LineCount(); ++i) EXPECT_TRUE(Sub().Line(i)->Text().empty()) << i;
     EXPECT_EQ(46, SubClientSize().cy);
     EXPECT_EQ(-1, Sub().LinkIndex());
-    EXPECT_EQ(L"", TextOf(sub_));
+    EXPECT_EQ(L"", WindowText(sub_));
 }
 
 TEST_F(TipTest, MarkupInATipIsShownAsWritten) {
@@ -358,7 +354,7 @@ TEST_F(TipTest, LinkGoesToTheFirstFreeLine) {
     EXPECT_EQ(19, link->Rect().top);
     EXPECT_EQ(46, SubClientSize().cy);
     EXPECT_EQ(3, Sub().LinkIndex());
-    EXPECT_EQ(L"颈椎操\n立即开始", TextOf(sub_));
+    EXPECT_EQ(L"颈椎操\n立即开始", WindowText(sub_));
 
     // After a longer tip, an emptied line is used again.
     Sub().SetText(kLongChinese);
@@ -651,6 +647,6 @@ TEST_F(TipTest, ShowsATwoLineTipWithALink) {
     // The text window's own text says what it shows, line by line.
     std::wstring expected;
     for (size_t i = 0; !Sub().ShownLine(i).empty(); ++i) expected += (i ? L"\n" : L"") + Sub().ShownLine(i);
-    EXPECT_EQ(expected, TextOf(sub_));
+    EXPECT_EQ(expected, WindowText(sub_));
     EXPECT_EQ(L"\n立即开始", expected.substr(expected.size() - 5));
 }

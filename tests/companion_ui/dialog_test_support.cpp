@@ -10,6 +10,7 @@
 #include "companion/ui/flash_host.h"
 #include "companion/ui/rest_schedule.h"
 #include "companion/system/skin_strip.h"
+#include "tests/support/png_writer.h"
 #include "toolkit/bex_text_wnd.h"
 
 namespace dialog_test {
@@ -221,36 +222,14 @@ SkinFile::SkinFile(const std::wstring& name, const std::string& bytes, bool abse
     fclose(f);
 }
 
-namespace {
-void AppendPng(png_structp png, png_bytep data, png_size_t length) {
-    auto* out = static_cast<std::string*>(png_get_io_ptr(png));
-    out->append(reinterpret_cast<const char*>(data), length);
-}
-void FlushPng(png_structp) {}
-}  // namespace
-
 std::string SolidPng(int cx, int cy, COLORREF color) {
-    std::string out;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return std::string();
-    }
-    png_set_write_fn(png, &out, &AppendPng, &FlushPng);
-    png_set_IHDR(png, info, cx, cy, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<unsigned char> row(static_cast<size_t>(cx) * 3);
-    for (int x = 0; x < cx; ++x) {
-        row[x * 3] = GetRValue(color);
-        row[x * 3 + 1] = GetGValue(color);
-        row[x * 3 + 2] = GetBValue(color);
-    }
-    for (int y = 0; y < cy; ++y) png_write_row(png, row.data());
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return out;
+    testsupport::PngSpec shape;
+    shape.width = cx;
+    shape.height = cy;
+    shape.colorType = PNG_COLOR_TYPE_RGB;
+    for (int i = 0; i < cx * cy; ++i)
+        shape.samples.insert(shape.samples.end(), {GetRValue(color), GetGValue(color), GetBValue(color)});
+    return testsupport::EncodePng(shape);
 }
 
 std::string ReadFileBytes(const std::wstring& path) {

@@ -55,7 +55,7 @@ public:
     ConfigBackup();
 
 private:
-    std::optional<testprefix::FileBackup> file_;
+    std::optional<testsupport::FileBackup> file_;
 };
 
 // A fixed local time for the dialogs while alive.
@@ -96,7 +96,7 @@ public:
 
 private:
     std::wstring path_;
-    testprefix::FileBackup backup_;
+    testsupport::FileBackup backup_;
 };
 
 // An opaque one-colour PNG.

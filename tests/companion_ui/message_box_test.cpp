@@ -201,10 +201,10 @@ TEST(Chooser, ReturnsOkWithTheBoxesAsLeft) {
 
 TEST(Chooser, FirstRunSetsUpAutorunAndTheShortcut) {
     const wchar_t kRun[] = L"software\\microsoft\\windows\\currentversion\\run";
-    testprefix::RegValueBackup run(HKEY_CURRENT_USER, kRun, L"Corvalle");
+    testsupport::RegValueBackup run(HKEY_CURRENT_USER, kRun, L"Corvalle");
     const std::wstring shortcut = DesktopShortcutPath();
     ASSERT_FALSE(shortcut.empty());
-    testprefix::FileBackup link(shortcut);
+    testsupport::FileBackup link(shortcut);
     {
         HKEY key = nullptr;
         if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRun, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
@@ -239,9 +239,9 @@ TEST(Chooser, FirstRunSetsUpAutorunAndTheShortcut) {
         }});
     ::DestroyWindow(main);
     EXPECT_TRUE(mainHidden);
-    const auto value = testprefix::ReadRegText(HKEY_CURRENT_USER, kRun, L"Corvalle");
+    const auto value = testsupport::ReadRegText(HKEY_CURRENT_USER, kRun, L"Corvalle");
     ASSERT_TRUE(value.has_value());
     EXPECT_EQ(L'"', value->front());
     EXPECT_EQ(L'"', value->back());
-    EXPECT_TRUE(testprefix::FileExists(shortcut));
+    EXPECT_TRUE(testsupport::FileExists(shortcut));
 }

@@ -11,6 +11,7 @@
 #include "plugins/catalog/list_answers.h"
 #include "plugins/catalog/update_info.h"
 #include "tests/plugins/catalog_fixture.h"
+#include "tests/support/text.h"
 #include "winlib/handles.h"
 
 namespace {
@@ -56,6 +57,31 @@ TEST_F(AnswerBounds, AnAnswerIsBoundedInBytesAndSoftsAndStops) {
         if (parsed && !info.empty()) {
             EXPECT_EQ(info.rbegin()->first, c.last) << c.what;
         }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A size of any length reads as its leading digits, held at the largest
+// 64-bit value: twenty digits are past it and must not wrap round.
+TEST(ListRecordSize, LeadingDigitsHeldAtTheLargestValue) {
+    const struct {
+        const wchar_t* text;
+        int64_t size;
+    } cases[] = {
+        {L"1234", 1234},
+        {L"12 MB", 12},
+        {L"9223372036854775807", 0x7FFFFFFFFFFFFFFFLL},
+        {L"9223372036854775808", 0x7FFFFFFFFFFFFFFFLL},
+        {L"20000000000000000000", 0x7FFFFFFFFFFFFFFFLL},
+        {L"x1", 0},
+    };
+    for (const auto& c : cases) {
+        catalog::tagSoftListData record{};
+        catalog::FillListRecord(record, {{L"size", c.text}}, catalog::ListContext{});
+        EXPECT_EQ(record.size, c.size) << testsupport::Narrow(c.text);
     }
 }
 

@@ -6,7 +6,7 @@
 #include <cwchar>
 #include <string>
 
-#include "plugins/common/app_paths.h"
+#include "base/app_paths.h"
 #include "tests/support/prefix_state.h"
 
 namespace {
@@ -26,7 +26,7 @@ void StoreText(DWORD type, const std::wstring& text, bool terminated = true) {
 }
 
 TEST(TarviskAppPath, OnlyAPlainBoundedTextCounts) {
-    testprefix::RegValueBackup backup(HKEY_LOCAL_MACHINE, kKey, L"");
+    testsupport::RegValueBackup backup(HKEY_LOCAL_MACHINE, kKey, L"");
     const std::wstring path = L"C:\\Tarvisk\\tarvisk.exe";
 
     HKEY key = nullptr;
@@ -34,37 +34,37 @@ TEST(TarviskAppPath, OnlyAPlainBoundedTextCounts) {
         ::RegDeleteValueW(key, nullptr);
         ::RegCloseKey(key);
     }
-    EXPECT_EQ(plugin::ReadTarviskAppPath(), L"") << "missing";
+    EXPECT_EQ(base::ReadTarviskAppPath(), L"") << "missing";
 
     StoreText(REG_SZ, path);
-    EXPECT_EQ(plugin::ReadTarviskAppPath(), path);
+    EXPECT_EQ(base::ReadTarviskAppPath(), path);
     StoreText(REG_EXPAND_SZ, L"%BEXROOT%\\tarvisk.exe");
     ::SetEnvironmentVariableW(L"BEXROOT", L"C:\\Tarvisk");
-    EXPECT_EQ(plugin::ReadTarviskAppPath(), path) << "expanded";
+    EXPECT_EQ(base::ReadTarviskAppPath(), path) << "expanded";
     ::SetEnvironmentVariableW(L"BEXROOT", nullptr);
     StoreText(REG_SZ, path, false);
-    EXPECT_EQ(plugin::ReadTarviskAppPath(), path) << "unterminated";
+    EXPECT_EQ(base::ReadTarviskAppPath(), path) << "unterminated";
 
     const DWORD number = 7;
     Store(REG_DWORD, &number, sizeof(number));
-    EXPECT_EQ(plugin::ReadTarviskAppPath(), L"") << "another type";
+    EXPECT_EQ(base::ReadTarviskAppPath(), L"") << "another type";
     StoreText(REG_SZ, L"\"" + path + L"\"");
-    EXPECT_EQ(plugin::ReadTarviskAppPath(), L"") << "quoted";
+    EXPECT_EQ(base::ReadTarviskAppPath(), L"") << "quoted";
 
     const std::wstring longest = L"C:\\" + std::wstring(253, L'a') + L".ex";  // 259 characters
     StoreText(REG_SZ, longest);
-    EXPECT_EQ(plugin::ReadTarviskAppPath(), longest);
+    EXPECT_EQ(base::ReadTarviskAppPath(), longest);
     StoreText(REG_SZ, longest + L"e");
-    EXPECT_EQ(plugin::ReadTarviskAppPath(), L"") << "260 characters";
+    EXPECT_EQ(base::ReadTarviskAppPath(), L"") << "260 characters";
     StoreText(REG_SZ, longest + L"e", false);
-    EXPECT_EQ(plugin::ReadTarviskAppPath(), L"") << "260 characters, unterminated";
+    EXPECT_EQ(base::ReadTarviskAppPath(), L"") << "260 characters, unterminated";
 }
 
 // Whatever is built on either value is loaded or started: only a value that
 // names one place whatever the current folder and drive counts.
 TEST(TarviskAppPath, BothValuesRefuseWhatTheCurrentFolderWouldComplete) {
-    testprefix::RegValueBackup program(HKEY_LOCAL_MACHINE, kKey, L"");
-    testprefix::RegValueBackup folder(HKEY_LOCAL_MACHINE, kKey, L"Path");
+    testsupport::RegValueBackup program(HKEY_LOCAL_MACHINE, kKey, L"");
+    testsupport::RegValueBackup folder(HKEY_LOCAL_MACHINE, kKey, L"Path");
     ::SetEnvironmentVariableW(L"BEXROOT", L"C:\\Root");
     ::SetEnvironmentVariableW(L"BEXRELATIVE", L"Root");
     const struct {
@@ -91,8 +91,8 @@ TEST(TarviskAppPath, BothValuesRefuseWhatTheCurrentFolderWouldComplete) {
         const DWORD bytes = static_cast<DWORD>((std::wcslen(c.value) + 1) * sizeof(wchar_t));
         for (const wchar_t* name : {static_cast<const wchar_t*>(nullptr), L"Path"})
             ::RegSetValueExW(key, name, 0, c.type, reinterpret_cast<const BYTE*>(c.value), bytes);
-        EXPECT_EQ(plugin::ReadTarviskAppPath(), c.read) << testprefix::Narrow(c.value);
-        EXPECT_EQ(plugin::ReadTarviskFolder(), c.read) << testprefix::Narrow(c.value);
+        EXPECT_EQ(base::ReadTarviskAppPath(), c.read) << testsupport::Narrow(c.value);
+        EXPECT_EQ(base::ReadTarviskFolder(), c.read) << testsupport::Narrow(c.value);
     }
     ::RegCloseKey(key);
     ::SetEnvironmentVariableW(L"BEXROOT", nullptr);

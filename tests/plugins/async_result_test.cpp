@@ -6,7 +6,7 @@
 
 #include "plugins/catalog/async_result.h"
 #include "plugins/common/kernel_binding.h"
-#include "tests/plugins/bex_kernel_fixture.h"
+#include "tests/doubles/kernel/kernel_fixture.h"
 #include "tests/support/message_pump.h"
 #include "winlib/handles.h"
 

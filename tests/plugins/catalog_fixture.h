@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "plugins/common/kernel_binding.h"
-#include "tests/plugins/bex_kernel_fixture.h"
+#include "tests/doubles/kernel/kernel_fixture.h"
 
 class CatalogTest : public BexKernelTest {
 protected:

@@ -1,7 +1,7 @@
 // Creation of kernel objects through the plug-in's own binding.
 #include "plugins/common/kernel_binding.h"
 #include "plugins/common/kernel_calls.h"
-#include "tests/plugins/bex_kernel_fixture.h"
+#include "tests/doubles/kernel/kernel_fixture.h"
 
 namespace {
 

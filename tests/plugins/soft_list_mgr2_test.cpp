@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "plugins/catalog/soft_list_mgr.h"
-#include "tests/plugins/bex_kernel_fixture.h"
+#include "tests/doubles/kernel/kernel_fixture.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "plugins/catalog/soft_list_data.h"
 #include "plugins/catalog/soft_list_mgr.h"
 #include "plugins/common/kernel_calls.h"
-#include "tests/plugins/catalog_fixture.h"
+#include "tests/plugins/soft_list_fixture.h"
 #include "tests/support/message_pump.h"
 
 namespace {
@@ -20,45 +20,11 @@ namespace {
 using catalog::ISoftListData;
 using catalog::ISoftListMgr;
 
-constexpr UINT kMessage = WM_APP + 25;
-
-class SoftSearch : public CatalogTest {
+class SoftSearch : public SoftListMgrTest {
 protected:
-    void SetUp() override {
-        CatalogTest::SetUp();
-        window_ = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-        ASSERT_NE(window_, nullptr);
-    }
-    void TearDown() override {
-        if (mgr_) {
-            mgr_->Release();
-            mgr_->Release();
-        }
-        ::DestroyWindow(window_);
-        CatalogTest::TearDown();
-    }
     void Answer(const char* folder, const std::string& extra = "") {
         Configure("[fetch]\nfixtures=" + FixtureDir(folder) + "\n" + extra +
                   "[environment]\ntail=tail=1\n[details]\nb301=7.26|Good|40\n");
-    }
-    ISoftListMgr* Started() {
-        IBexPlugin* object = nullptr;
-        EXPECT_EQ(catalog::CreateSoftListMgr(&object), S_OK);
-        mgr_ = static_cast<ISoftListMgr*>(object);
-        EXPECT_EQ(mgr_->Start(), 1);
-        mgr_->AddListener(window_, kMessage);
-        return mgr_;
-    }
-    // The events so far as "code hi lParam".
-    std::vector<std::string> Events() {
-        MSG msg;
-        while (::PeekMessageW(&msg, window_, kMessage, kMessage, PM_REMOVE)) {
-            char text[64];
-            std::snprintf(text, sizeof(text), "%u %u 0x%08lX", LOWORD(msg.wParam), HIWORD(msg.wParam),
-                          static_cast<unsigned long>(msg.lParam));
-            events_.push_back(text);
-        }
-        return events_;
     }
     // Waits for event 3 (the search ended); the events then, cleared.
     std::vector<std::string> Ended() {
@@ -72,29 +38,15 @@ protected:
         events.swap(events_);
         return events;
     }
-    std::vector<uint32_t> Ids(BOOL ok, IBexPlugin* out) {
-        std::vector<uint32_t> ids;
-        if (!ok) return ids;
-        if (const auto bytes = bex::BufferData(out)) {
-            ids.resize(bytes->size / 4);
-            std::memcpy(ids.data(), bytes->data, ids.size() * 4);
-        }
-        out->Release();
-        return ids;
-    }
     std::vector<uint32_t> SearchIds(const wchar_t* keyword) {
         IBexPlugin* out = nullptr;
         const BOOL ok = mgr_->GetSearchIds(keyword, &out);
-        return Ids(ok, out);
+        return BufferIds(ok, out);
     }
     std::string Keyword(int searchId) {
         const wchar_t* text = mgr_->GetSearchKeyword(searchId);
         return text ? Narrow(text) : "(null)";
     }
-
-    HWND window_ = nullptr;
-    ISoftListMgr* mgr_ = nullptr;
-    std::vector<std::string> events_;
 };
 
 using EventList = std::vector<std::string>;
@@ -210,9 +162,9 @@ TEST_F(SoftSearch, PartnerSearchesArePagedAndCarryTheirTotal) {
     EXPECT_EQ(Keyword(2), "ABC");
     IBexPlugin* out = nullptr;
     BOOL ok = m->GetCoopSearchIds(L"Abc", 20, &out);
-    EXPECT_EQ(Ids(ok, out), (std::vector<uint32_t>{301, 302}));
+    EXPECT_EQ(BufferIds(ok, out), (std::vector<uint32_t>{301, 302}));
     ok = m->GetCoopSearchIdsById(1, &out);
-    EXPECT_EQ(Ids(ok, out), (std::vector<uint32_t>{301, 302}));
+    EXPECT_EQ(BufferIds(ok, out), (std::vector<uint32_t>{301, 302}));
     EXPECT_FALSE(m->GetCoopSearchIds(L"abc", 40, &out));
 
     Answer("search\\total");

@@ -14,9 +14,9 @@
 #include "plugins/catalog/soft_list_mgr.h"
 #include "plugins/catalog/soft_list_record.h"
 #include "plugins/common/kernel_calls.h"
-#include "tests/plugins/catalog_fixture.h"
 #include "tests/plugins/process_figures.h"
 #include "tests/plugins/record_slots.h"
+#include "tests/plugins/soft_list_fixture.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/text.h"
 
@@ -32,38 +32,13 @@ using catalog::ISoftCatalogData;
 using catalog::ISoftListData;
 using catalog::ISoftListMgr;
 
-constexpr UINT kMessage = WM_APP + 24;
-
 std::string Utf8(const wchar_t* text) { return text ? testsupport::Narrow(text) : "(null)"; }
 
-class SoftListTest : public CatalogTest {
+class SoftListTest : public SoftListMgrTest {
 protected:
-    void SetUp() override {
-        CatalogTest::SetUp();
-        window_ = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-        ASSERT_NE(window_, nullptr);
-    }
-    void TearDown() override {
-        if (mgr_) {
-            mgr_->Release();
-            mgr_->Release();
-        }
-        ::DestroyWindow(window_);
-        CatalogTest::TearDown();
-    }
-
     void ConfigureCatalog(const std::string& extra = "") {
         Configure("[fetch]\nfixtures=" + FixtureDir("catalog") + "\n" + extra +
                   "\n[environment]\ntail=tail=1\n[details]\nb101=7.26|Good|40\nb102=nan|Odd|1\n");
-    }
-    // A started manager with this test's window listening.
-    ISoftListMgr* Started() {
-        IBexPlugin* object = nullptr;
-        EXPECT_EQ(catalog::CreateSoftListMgr(&object), S_OK);
-        mgr_ = static_cast<ISoftListMgr*>(object);
-        EXPECT_EQ(mgr_->Start(), 1);
-        mgr_->AddListener(window_, kMessage);
-        return mgr_;
     }
     // Kind 0's catalogue, fetched and announced.
     void LoadCatalog() {
@@ -72,26 +47,6 @@ protected:
         events_.clear();
     }
 
-    void Drain() {
-        MSG msg;
-        while (::PeekMessageW(&msg, window_, kMessage, kMessage, PM_REMOVE)) {
-            char text[64];
-            std::snprintf(text, sizeof(text), "%u %u 0x%08lX", LOWORD(msg.wParam), HIWORD(msg.wParam),
-                          static_cast<unsigned long>(msg.lParam));
-            events_.push_back(text);
-        }
-    }
-    // Waits up to 10 s for `count` events equal to `event`.
-    bool WaitForEvent(const std::string& event, int count = 1) {
-        return testsupport::WaitUntil(
-            [&] {
-                Drain();
-                int seen = 0;
-                for (const std::string& e : events_) seen += e == event;
-                return seen >= count;
-            },
-            10000);
-    }
     std::vector<std::string> Codes() {
         Drain();
         std::vector<std::string> codes;
@@ -111,14 +66,8 @@ protected:
     }
     std::vector<uint32_t> Ids(int kind, int index, int page) {
         IBexPlugin* out = nullptr;
-        std::vector<uint32_t> ids;
-        if (!mgr_->GetListIdsAt(kind, index, page, &out)) return ids;
-        if (const auto bytes = bex::BufferData(out)) {
-            ids.resize(bytes->size / 4);
-            std::memcpy(ids.data(), bytes->data, ids.size() * 4);
-        }
-        out->Release();
-        return ids;
+        const BOOL handed = mgr_->GetListIdsAt(kind, index, page, &out);
+        return BufferIds(handed, out);
     }
     // A list page asked and finished (its last event 3 after 7, or failed).
     void LoadList(int index, int page, bool scored = true) {
@@ -134,10 +83,6 @@ protected:
             ASSERT_TRUE(WaitForEvent("3 0 " + lp, 2));
         }
     }
-
-    HWND window_ = nullptr;
-    ISoftListMgr* mgr_ = nullptr;
-    std::vector<std::string> events_;
 };
 
 TEST_F(SoftListTest, CatalogueEntriesReadBackByTheirSlots) {

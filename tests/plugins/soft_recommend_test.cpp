@@ -39,7 +39,9 @@ std::string Soft(int id, int display, const std::string& tags, const std::string
     return "<s><id>" + std::to_string(id) + "</id><display>" + std::to_string(display) + "</display>" + extra +
            "<soft_tags>" + tags + "</soft_tags></s>";
 }
-// The first fixture: class C1 of softs 1, 2 and 3.
+// The class most tests ask for, C1: soft 1 not displayed, soft 2 with soft
+// 1's tag in another case and a description and entry name of its own, soft
+// 3 with a tag of its own.
 std::string C1(const std::string& mode = "0") {
     return Class("C1", "1,2,3", mode,
                  Soft(1, 0, Tag("x", "bx1")) +

@@ -3,7 +3,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/plugins/bex_kernel_fixture.h"
+#include "tests/doubles/kernel/kernel_fixture.h"
 
 namespace {
 

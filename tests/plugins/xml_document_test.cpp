@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "plugins/catalog/xml_document.h"
-#include "tests/plugins/bex_kernel_fixture.h"
+#include "tests/doubles/kernel/kernel_fixture.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/numbers.h"
 #include "protocol/corvalle_ini.h"
 
 namespace {
@@ -57,10 +58,11 @@ protocol::ListReading ReadingOf(const std::map<Key, std::wstring>& file, bool le
         return it == file.end() ? def : it->second;
     };
     if (leadingDigits)
-        r.Integer = [](const std::wstring& text, int) { return static_cast<int>(std::wcstol(text.c_str(), nullptr, 10)); };
+        r.Integer = [](const std::wstring& text, int) { return base::LeadingInteger(text); };
     else
         r.Integer = [](const std::wstring& text, int def) {
-            return !text.empty() && text.find_first_not_of(L"-0123456789") == std::wstring::npos ? std::stoi(text) : def;
+            int value = 0;
+            return base::ParseDecimalOrHex(text, value) ? value : def;
         };
     r.ReminderDefaults = {L"", protocol::kRepeatOnce, L"default", L"today", L"", protocol::kStateActive};
     r.ShutDownDefaults = {L"", protocol::kRepeatOnce, protocol::kStyleForcedPowerOff, L"today", protocol::kStatePaused};

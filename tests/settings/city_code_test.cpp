@@ -106,24 +106,27 @@ TEST(DataListTest, TheByteOrderMarkSelectsTheEncoding) {
 
 // ---------------------------------------------------------------- the provinces
 
-TEST(ProvinceTableTest, ThirtyFourProvincesInListOrder) {
+// The table itself is data; what can go wrong is a name or code typed twice
+// or wrong, and those show against the station resource.
+TEST(ProvinceTableTest, ThirtyFourProvincesEachOnceWithAStationCode) {
     const TDataList& provinces = ProvinceList();
     ASSERT_EQ(provinces.Count(), kProvinceCount);
-    const std::pair<const wchar_t*, const wchar_t*> expected[kProvinceCount] = {
-        {L"北京", L"10101"}, {L"天津", L"10103"},   {L"上海", L"10102"}, {L"河北", L"10109"}, {L"河南", L"10118"},
-        {L"安徽", L"10122"}, {L"浙江", L"10121"},   {L"重庆", L"10104"}, {L"福建", L"10123"}, {L"甘肃", L"10116"},
-        {L"广东", L"10128"}, {L"广西", L"10130"},   {L"贵州", L"10126"}, {L"云南", L"10129"}, {L"内蒙古", L"10108"},
-        {L"江西", L"10124"}, {L"湖北", L"10120"},   {L"四川", L"10127"}, {L"青海", L"10115"}, {L"宁夏", L"10117"},
-        {L"山东", L"10112"}, {L"陕西", L"10111"},   {L"山西", L"10110"}, {L"新疆", L"10113"}, {L"西藏", L"10114"},
-        {L"海南", L"10131"}, {L"湖南", L"10125"},   {L"江苏", L"10119"}, {L"黑龙江", L"10105"}, {L"吉林", L"10106"},
-        {L"辽宁", L"10107"}, {L"香港", L"10132"},   {L"澳门", L"10133"}, {L"台湾", L"10134"},
-    };
     for (int i = 0; i < kProvinceCount; ++i) {
-        EXPECT_EQ(provinces.At(i)->Name, expected[i].first) << i;
-        EXPECT_EQ(provinces.At(i)->Code, expected[i].second) << i;
-        EXPECT_EQ(provinces.NameOf(expected[i].second), expected[i].first);
-        EXPECT_EQ(provinces.CodeOf(expected[i].first), expected[i].second);
+        const TDataEntry& province = *provinces.At(i);
+        EXPECT_EQ(province.Code.size(), kProvinceCodeLength) << i;
+        EXPECT_EQ(province.Code.compare(0, 3, L"101"), 0) << i;
+        // Each name and each code once: both look-ups find this row.
+        EXPECT_EQ(provinces.NameOf(province.Code), province.Name) << i;
+        EXPECT_EQ(provinces.CodeOf(province.Name), province.Code) << i;
+        EXPECT_FALSE(CitiesOfProvince(Cities(), province.Code).empty()) << i;
     }
+    // Where a province is one city, its first station bears its name.
+    for (const wchar_t* city : {L"北京", L"天津", L"上海", L"重庆", L"香港", L"澳门"}) {
+        const std::vector<const TDataEntry*> stations = CitiesOfProvince(Cities(), provinces.CodeOf(city));
+        ASSERT_FALSE(stations.empty()) << testsupport::Narrow(city);
+        EXPECT_EQ(stations.front()->Name, city);
+    }
+    EXPECT_EQ(provinces.At(0)->Name, L"北京") << "the first, shown for an empty settings file";
     EXPECT_EQ(provinces.NameOf(L"10199"), L"");
 }
 

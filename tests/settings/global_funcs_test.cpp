@@ -159,7 +159,7 @@ TEST(EnablePrivilegeTest, APrivilegeTheTokenDoesNotHoldIsNotReportedAsEnabled) {
 }
 
 // Records what DoShutdown asks of the system.
-class RecordingShutdown : public ShutdownApi {
+class RecordingShutdown : public base::IPower {
 public:
     bool endSessionResult = true, initiateResult = true, suspendResult = true, lockResult = true;
     std::vector<std::wstring> calls;

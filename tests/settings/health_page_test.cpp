@@ -44,7 +44,7 @@ std::wstring LabelText(const TColorLabel* label) {
 }
 
 // The session as the page asks to end it.
-class RecordingShutdown final : public ShutdownApi {
+class RecordingShutdown final : public base::IPower {
 public:
     std::vector<UINT> Ended;
     bool EnableShutdownPrivilege() override { return true; }

@@ -14,7 +14,7 @@
 
 namespace settingstest {
 
-class RecordingDisplay final : public DisplayApi {
+class RecordingDisplay final : public IDisplayApi {
 public:
     bool Vista = true;
     bool IsWin7 = true;

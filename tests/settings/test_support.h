@@ -21,6 +21,7 @@
 #include "tests/support/message_pump.h"
 #include "tests/support/prefix_state.h"
 #include "tests/support/text.h"
+#include "tests/support/work_dir.h"
 #include "winlib/window.h"
 
 namespace settingstest {
@@ -66,18 +67,11 @@ inline std::wstring Profile(const std::wstring& path, const wchar_t* section, co
     return value;
 }
 
-inline bool IsFile(const std::wstring& path) { return testprefix::FileExists(path); }
+inline bool IsFile(const std::wstring& path) { return testsupport::FileExists(path); }
 
-using testprefix::RemovePath;
+using testsupport::RemovePath;
 
-// The test's own start folder (a fresh one per run), with a trailing backslash.
-inline std::wstring WorkDir() {
-    wchar_t dir[MAX_PATH] = {};
-    ::GetCurrentDirectoryW(MAX_PATH, dir);
-    std::wstring out = dir;
-    if (out.back() != L'\\') out.push_back(L'\\');
-    return out;
-}
+using testsupport::WorkDir;
 
 // A program of the system folder, e.g. one that stays until it is ended.
 inline std::wstring SystemProgram(const wchar_t* name) {
@@ -215,13 +209,13 @@ private:
 };
 
 // Moves a file (or a folder standing in its place) aside and puts it back.
-using PathBackup = testprefix::FileBackup;
+using PathBackup = testsupport::FileBackup;
 
 // The registry backup every test area shares.
-using testprefix::RegValueBackup;
+using testsupport::RegValueBackup;
 
 inline bool ReadRegText(HKEY root, const wchar_t* subkey, const wchar_t* name, std::wstring& value) {
-    const std::optional<std::wstring> text = testprefix::ReadRegText(root, subkey, name);
+    const std::optional<std::wstring> text = testsupport::ReadRegText(root, subkey, name);
     if (!text) return false;
     value = *text;
     return true;

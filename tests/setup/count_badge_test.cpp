@@ -8,15 +8,15 @@
 #include <tuple>
 #include <vector>
 
+#include "base/png_decoder.h"
+#include "base/whole_file.h"
 #include "plugins/common/kernel_calls.h"
 #include "plugins/setup/count_badge.h"
 #include "plugins/setup/lumvex_interfaces.h"
-#include "tests/plugins/bex_kernel_fixture.h"
+#include "tests/doubles/kernel/kernel_fixture.h"
 #include "tests/setup/setup_test_files.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/prefix_state.h"
-#include "base/png_decoder.h"
-#include "base/whole_file.h"
 
 namespace {
 
@@ -170,7 +170,7 @@ TEST_F(CountBadge, CountsWithoutABadgeAndBrokenPicturesLeaveTheIconsPlain) {
         ASSERT_TRUE(Badge(c.count, c.config));
         EXPECT_EQ(Differences(Handed(0), plain32, 32), std::make_pair(0, 0));
         EXPECT_EQ(Differences(Handed(1), plain48, 48), std::make_pair(0, 0));
-        EXPECT_FALSE(testprefix::FileExists(strip_));
+        EXPECT_FALSE(testsupport::FileExists(strip_));
     }
     EXPECT_EQ(CountLines(Shown("32x32 48x48 null")), 5);
 
@@ -220,7 +220,7 @@ TEST_F(CountBadge, TheNotificationThreadServesEveryStart) {
             << "one thread at a time";
         ASSERT_TRUE(WaitFor([&] { return CountLines("101.8 5") == run; }));
         ASSERT_EQ(post(), 1) << "the thread's window is registered";
-        ASSERT_TRUE(WaitFor([&] { return testprefix::FileExists(out) && ReadPng(out).width == 40; }));
+        ASSERT_TRUE(WaitFor([&] { return testsupport::FileExists(out) && ReadPng(out).width == 40; }));
         const auto [inside, outside] = Differences(ReadPng(out), ReadPng(picture), kBadgeWidth);
         EXPECT_GT(inside, 20) << "badged with 3";
         EXPECT_EQ(outside, 0);
@@ -259,7 +259,7 @@ TEST_F(CountBadge, TheNotificationThreadServesEveryStart) {
     ASSERT_EQ(menu->StartNotifyThread(picture.c_str(), out.c_str(), window, WM_APP + 3, 0, 0), 1);
     ASSERT_TRUE(WaitFor([&] { return CountLines("101.8 5") == 5; }));
     ASSERT_EQ(post(), 1);
-    ASSERT_TRUE(WaitFor([&] { return testprefix::FileExists(out) && ReadPng(out).width == 40; }));
+    ASSERT_TRUE(WaitFor([&] { return testsupport::FileExists(out) && ReadPng(out).width == 40; }));
     EXPECT_EQ(Differences(ReadPng(out), ReadPng(picture), 40), std::make_pair(0, 0));
     EXPECT_EQ(menu->StopNotifyThread(), 1);
     menu->Release();

@@ -7,7 +7,7 @@
 
 #include "plugins/setup/shell_verbs.h"
 
-class FakeShellVerbs final : public ShellVerbSource {
+class FakeShellVerbs final : public IShellVerbSource {
 public:
     explicit FakeShellVerbs(std::vector<std::wstring> names) : names_(std::move(names)) {}
 

@@ -7,7 +7,7 @@
 
 #include "plugins/common/kernel_binding.h"
 #include "plugins/setup/setup_classes.h"
-#include "tests/plugins/bex_kernel_fixture.h"
+#include "tests/doubles/kernel/kernel_fixture.h"
 
 namespace {
 

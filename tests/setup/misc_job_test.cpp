@@ -9,10 +9,10 @@
 #include "plugins/setup/lumvex_interfaces.h"
 #include "plugins/setup/recommend_config.h"
 #include "plugins/setup/recommend_records.h"
-#include "tests/support/prefix_state.h"
-#include "tests/plugins/bex_kernel_fixture.h"
+#include "tests/doubles/kernel/kernel_fixture.h"
 #include "tests/setup/ruconfig_fixture.h"
 #include "tests/setup/setup_test_files.h"
+#include "tests/support/prefix_state.h"
 
 namespace {
 
@@ -87,7 +87,7 @@ protected:
         return job_->CheckRecommendAndUpdateCondition2(mask, adIdFile, out);
     }
 
-    testprefix::RegValueBackup appPath_{HKEY_LOCAL_MACHINE, kAppPaths, L"Path"};
+    testsupport::RegValueBackup appPath_{HKEY_LOCAL_MACHINE, kAppPaths, L"Path"};
     std::wstring folder_;
     IMiscJob* job_ = nullptr;
     size_t logStart_ = 0;
@@ -255,7 +255,7 @@ TEST_F(MiscJob, SupportedNamesAndTheIgnoredSlot) {
 namespace {
 
 TEST(RecommendConfigLocation, OnlyATerminatedFolderOfFittingLengthCounts) {
-    testprefix::RegValueBackup backup(HKEY_LOCAL_MACHINE, kAppPaths, L"Path");
+    testsupport::RegValueBackup backup(HKEY_LOCAL_MACHINE, kAppPaths, L"Path");
     HKEY key = nullptr;
     ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kAppPaths, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);

@@ -46,7 +46,7 @@ TEST_F(OptionsDaemon, AFreshStoreGetsItsFirstValuesAndOneReport) {
         {L"Options\\ShowStartMenuShortcut", L"0"},    {L"Options\\ShowLnkFileRightMenuItem", L"1"},
         {L"SpeedAssist\\IsShow", L"1"},               {L"ShowUptMsg\\ShowPeriod", L"7"},
     };
-    for (const auto& e : expected) EXPECT_EQ(Option(e.key), e.value) << testprefix::Narrow(e.key);
+    for (const auto& e : expected) EXPECT_EQ(Option(e.key), e.value) << testsupport::Narrow(e.key);
     EXPECT_EQ(OrderLog(), Lines{"PellorExt.dll register"});
 
     EXPECT_EQ(daemon->Start(), 0);
@@ -107,15 +107,15 @@ TEST_F(OptionsDaemon, WatchedOptionsActOnTheDesktop) {
 
     const std::wstring dontLoad = L"Control Panel\\don't load";
     EXPECT_EQ(Fire(L"Options\\ShowControlPanelShortcut", L"0"), 1);
-    EXPECT_EQ(testprefix::ReadRegText(HKEY_CURRENT_USER, dontLoad.c_str(), L"ZubPellor.cpl"), std::wstring(L"NO"));
+    EXPECT_EQ(testsupport::ReadRegText(HKEY_CURRENT_USER, dontLoad.c_str(), L"ZubPellor.cpl"), std::wstring(L"NO"));
     EXPECT_EQ(Fire(L"Options\\ShowControlPanelShortcut", L"1"), 1);
-    EXPECT_EQ(testprefix::ReadRegText(HKEY_CURRENT_USER, dontLoad.c_str(), L"ZubPellor.cpl"), std::nullopt);
+    EXPECT_EQ(testsupport::ReadRegText(HKEY_CURRENT_USER, dontLoad.c_str(), L"ZubPellor.cpl"), std::nullopt);
 
     const std::wstring startMenuLink = Special(CSIDL_COMMON_PROGRAMS) + L"\\" + kUninstallLinkName;
     EXPECT_EQ(Fire(L"Options\\ShowStartMenuShortcut", L"1"), 1);
-    EXPECT_TRUE(testprefix::FileExists(startMenuLink)) << "pinned";
+    EXPECT_TRUE(testsupport::FileExists(startMenuLink)) << "pinned";
     EXPECT_EQ(Fire(L"Options\\ShowStartMenuShortcut", L"0"), 1);
-    EXPECT_FALSE(testprefix::FileExists(startMenuLink)) << "unpinned";
+    EXPECT_FALSE(testsupport::FileExists(startMenuLink)) << "unpinned";
     daemon->Release();
     EXPECT_EQ(Fire(L"Options\\ShowStartMenuShortcut", L"1"), 0) << "no watch left";
 }

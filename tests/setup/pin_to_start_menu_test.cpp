@@ -13,7 +13,7 @@
 #include "plugins/common/kernel_binding.h"
 #include "plugins/setup/pin_to_start_menu.h"
 #include "plugins/setup/uninstall_shortcut.h"
-#include "tests/plugins/bex_kernel_fixture.h"
+#include "tests/doubles/kernel/kernel_fixture.h"
 #include "tests/setup/fake_shell_verbs.h"
 #include "tests/setup/setup_test_files.h"
 #include "tests/support/prefix_state.h"
@@ -186,7 +186,7 @@ TEST_F(PinToStartMenu, PinWritesBothShortcutsAndRecordsThePinThenUnpinTakesItBac
         EXPECT_EQ(link.iconIndex, 0);
     }
     EXPECT_EQ(ReadPinned(), std::optional<DWORD>(1));
-    EXPECT_EQ(testprefix::ReadRegText(HKEY_LOCAL_MACHINE, kPinKey, L"PinLink"), manager_ + kLink);
+    EXPECT_EQ(testsupport::ReadRegText(HKEY_LOCAL_MACHINE, kPinKey, L"PinLink"), manager_ + kLink);
     const std::wstring pin = manager_ + L"|" + kLink + L"|&Pin to Start Menu";
     EXPECT_EQ(std::count(verbs_.invoked.begin(), verbs_.invoked.end(), pin), 2) << "one pin per Pin";
     EXPECT_TRUE(Invoked(manager_, kLink, L"Unpin from Start Menu")) << "the recorded link unpinned first";
@@ -290,7 +290,7 @@ TEST_F(PinToStartMenu, StalePinsOfAnotherFolderAreUnpinnedAndDeleted) {
     EXPECT_TRUE(Exists(ours));
     EXPECT_TRUE(Exists(unresolved));
     EXPECT_TRUE(Invoked(pinned_, kLink, L"Unpin from Start Menu"));
-    EXPECT_EQ(CountLines("23.5 " + testprefix::Narrow(ours)), 1);
+    EXPECT_EQ(CountLines("23.5 " + testsupport::Narrow(ours)), 1);
     ::DeleteFileW(ours.c_str());
     ::DeleteFileW(unresolved.c_str());
 
@@ -327,7 +327,7 @@ TEST_F(PinToStartMenu, ScanDeletesTheQuickLaunchLinkIntoTheManagerFolderOnly) {
 // The shell failing by throwing: each slot answers its failure value and
 // the exception stays in the plug-in.
 TEST_F(PinToStartMenu, AThrowingShellGivesEachSlotItsFailure) {
-    struct ThrowingVerbs final : ShellVerbSource {
+    struct ThrowingVerbs final : IShellVerbSource {
         std::vector<std::wstring> List(const std::wstring&, const std::wstring&) override {
             throw std::runtime_error("no shell");
         }

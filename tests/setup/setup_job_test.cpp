@@ -6,7 +6,7 @@
 #include <ctime>
 
 #include "plugins/setup/lumvex_interfaces.h"
-#include "tests/plugins/bex_kernel_fixture.h"
+#include "tests/doubles/kernel/kernel_fixture.h"
 #include "tests/setup/setup_test_files.h"
 #include "tests/support/prefix_state.h"
 
@@ -69,9 +69,9 @@ protected:
         return std::string(bytes.begin(), bytes.end());
     }
 
-    testprefix::RegValueBackup installTime_{HKEY_LOCAL_MACHINE, kPellorKey, L"installtime"};
-    testprefix::RegValueBackup tipCycle_{HKEY_LOCAL_MACHINE, kPellorKey, L"UpdateTipCycle"};
-    testprefix::RegValueBackup applet_{HKEY_CURRENT_USER, kDontLoad, L"ZubPellor.cpl"};
+    testsupport::RegValueBackup installTime_{HKEY_LOCAL_MACHINE, kPellorKey, L"installtime"};
+    testsupport::RegValueBackup tipCycle_{HKEY_LOCAL_MACHINE, kPellorKey, L"UpdateTipCycle"};
+    testsupport::RegValueBackup applet_{HKEY_CURRENT_USER, kDontLoad, L"ZubPellor.cpl"};
     std::wstring manager_;
     std::wstring registrationLog_;
 };

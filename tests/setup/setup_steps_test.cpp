@@ -36,7 +36,7 @@ TEST(SetupSteps, AThrowingStepSkipsNoLaterStep) {
             g_reached.clear();
             g_failing = step;
             EXPECT_EQ((util.*job)(), 0);
-            EXPECT_EQ(g_reached, every) << testprefix::Narrow(step);
+            EXPECT_EQ(g_reached, every) << testsupport::Narrow(step);
         }
     }
     SetSetupStepHookForTest(nullptr);

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "plugins/setup/lumvex_interfaces.h"
-#include "tests/plugins/bex_kernel_fixture.h"
+#include "tests/doubles/kernel/kernel_fixture.h"
 #include "tests/setup/setup_test_files.h"
 #include "tests/support/prefix_state.h"
 
@@ -131,10 +131,10 @@ protected:
         if (::GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES) ::SHFileOperationW(&op);
     }
 
-    testprefix::RegValueBackup appPath_{HKEY_LOCAL_MACHINE, kAppPathsKey, L"Path"};
-    testprefix::RegValueBackup installTime_{HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tarvisk\\pellor", L"installtime"};
-    testprefix::RegValueBackup tipCycle_{HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tarvisk\\pellor", L"UpdateTipCycle"};
-    testprefix::RegValueBackup applet_{HKEY_CURRENT_USER, L"Control Panel\\don't load", L"ZubPellor.cpl"};
+    testsupport::RegValueBackup appPath_{HKEY_LOCAL_MACHINE, kAppPathsKey, L"Path"};
+    testsupport::RegValueBackup installTime_{HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tarvisk\\pellor", L"installtime"};
+    testsupport::RegValueBackup tipCycle_{HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tarvisk\\pellor", L"UpdateTipCycle"};
+    testsupport::RegValueBackup applet_{HKEY_CURRENT_USER, L"Control Panel\\don't load", L"ZubPellor.cpl"};
     std::wstring security_;
     std::wstring manager_;
     std::wstring orderLog_;

@@ -104,9 +104,9 @@ TEST_F(SetupUtility, AfterInstallOnAFreshMachine) {
     EXPECT_EQ(RawValue(HKEY_CLASSES_ROOT, L"pellorandzub", L"URL Protocol"),
               std::vector<uint8_t>(raw, raw + proxy.size() * 2))
         << "written without its terminator";
-    EXPECT_EQ(testprefix::ReadRegText(HKEY_CLASSES_ROOT, L"pellorandzub", nullptr), std::wstring());
-    EXPECT_EQ(testprefix::ReadRegText(HKEY_CLASSES_ROOT, L"pellorandzub\\DefaultIcon", nullptr), proxy);
-    EXPECT_EQ(testprefix::ReadRegText(HKEY_CLASSES_ROOT, L"pellorandzub\\shell\\open\\command", nullptr),
+    EXPECT_EQ(testsupport::ReadRegText(HKEY_CLASSES_ROOT, L"pellorandzub", nullptr), std::wstring());
+    EXPECT_EQ(testsupport::ReadRegText(HKEY_CLASSES_ROOT, L"pellorandzub\\DefaultIcon", nullptr), proxy);
+    EXPECT_EQ(testsupport::ReadRegText(HKEY_CLASSES_ROOT, L"pellorandzub\\shell\\open\\command", nullptr),
               L"\"" + proxy + L"\" \"%1\"");
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kOldVerb));
 
@@ -148,7 +148,7 @@ TEST_F(SetupUtility, AfterInstallKeepsWhatIsStored) {
         RunAfterInstall();
         EXPECT_EQ(Option(L"Options\\ShowRecycle"), L"1");
         EXPECT_EQ(OrderLog(), c.order);
-        EXPECT_FALSE(testprefix::FileExists(LiveIni()));
+        EXPECT_FALSE(testsupport::FileExists(LiveIni()));
         ::SHDeleteKeyW(HKEY_CLASSES_ROOT, kHandlerKey);
     }
     EXPECT_EQ(setuptest::ReadBytes(restored + L"a.txt"), (std::vector<uint8_t>{'o', 'l', 'd'}));
@@ -169,7 +169,7 @@ TEST_F(SetupUtility, GameCentreIsRenewedOnlyForTheVersionsItReplaces) {
     const std::wstring data = manager_ + L"NessaryData.dll";
     const std::wstring pellorand = manager_ + L"Pellorand.exe";
     for (const Case& c : cases) {
-        SCOPED_TRACE(testprefix::Narrow(std::wstring(c.program) + L" " + (c.data ? c.data : L"-")));
+        SCOPED_TRACE(testsupport::Narrow(std::wstring(c.program) + L" " + (c.data ? c.data : L"-")));
         ASSERT_TRUE(::CopyFileW((ExeDir() + L"versioned_" + c.program + L".dll").c_str(), program.c_str(), FALSE));
         ::DeleteFileW(data.c_str());
         if (c.data) {
@@ -182,8 +182,8 @@ TEST_F(SetupUtility, GameCentreIsRenewedOnlyForTheVersionsItReplaces) {
 
         UpgradeGameCentre();
 
-        EXPECT_EQ(testprefix::FileExists(program), !c.renewed);
-        EXPECT_EQ(testprefix::FileExists(GameCentreLink()), c.link);
+        EXPECT_EQ(testsupport::FileExists(program), !c.renewed);
+        EXPECT_EQ(testsupport::FileExists(GameCentreLink()), c.link);
         if (c.link) {
             EXPECT_EQ(ResolveShortcutTarget(GameCentreLink().c_str()), c.renewed ? pellorand : L"C:\\Games\\old.exe");
             EXPECT_EQ(LinkArguments(GameCentreLink()), c.renewed ? L"page=14" : L"");
@@ -214,8 +214,8 @@ TEST_F(SetupUtility, WithoutTheFoldersNothingIsLoadedOrWrittenElsewhere) {
     ::SetCurrentDirectoryW(oldDir);
     ::SetEnvironmentVariableW(L"PATH", oldPath.c_str());
     EXPECT_EQ(OrderLog(), Lines{});
-    EXPECT_FALSE(testprefix::FileExists(stray));
-    EXPECT_FALSE(testprefix::FileExists(planted + L"LiveInst.ini"));
+    EXPECT_FALSE(testsupport::FileExists(stray));
+    EXPECT_FALSE(testsupport::FileExists(planted + L"LiveInst.ini"));
 }
 
 TEST_F(SetupUtility, BadValuesCountAsMissing) {
@@ -256,16 +256,16 @@ TEST_F(SetupUtility, DesktopLinksToAProgramGoAndTheLiteFolderIsSaved) {
     ASSERT_TRUE(SaveShortcut(other, ShortcutSpec{L"C:\\Games\\Other.exe", L"", L"C:\\Games", L""}));
     ASSERT_TRUE(setuptest::WriteBytes(broken, {'n', 'o', 't'}));
     DeleteDesktopShortcutsTo(L"  c:\\games\\RUN.EXE\t");
-    EXPECT_FALSE(testprefix::FileExists(ours));
-    EXPECT_TRUE(testprefix::FileExists(other));
-    EXPECT_TRUE(testprefix::FileExists(broken)) << "a link that can't be loaded is skipped";
+    EXPECT_FALSE(testsupport::FileExists(ours));
+    EXPECT_TRUE(testsupport::FileExists(other));
+    EXPECT_TRUE(testsupport::FileExists(broken)) << "a link that can't be loaded is skipped";
     DeleteDesktopShortcutsTo(L"");
     // A target too long to be read whole is not taken for its beginning.
     const std::string longTarget = "C:\\Games\\" + std::string(280, 'r') + ".exe";
     const std::wstring longLink = desktop + L"setuptest long.lnk";
     ASSERT_TRUE(WriteLocalPathLink(longLink, longTarget));
     DeleteDesktopShortcutsTo(std::wstring(longTarget.begin(), longTarget.begin() + MAX_PATH - 1).c_str());
-    EXPECT_TRUE(testprefix::FileExists(longLink));
+    EXPECT_TRUE(testsupport::FileExists(longLink));
     ::DeleteFileW(longLink.c_str());
     for (const std::wstring& path : {other, broken}) ::DeleteFileW(path.c_str());
 

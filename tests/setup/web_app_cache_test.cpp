@@ -94,7 +94,7 @@ TEST(FolderTree, HostilePathsDeleteNothing) {
     const std::wstring tooLong = work + L"\\" + std::wstring(260, L'a');
     for (const wchar_t* path : {L"C:\\", L"C:", L"C:\\x\\..", L"C:\\windows\\..\\", L"", L"rel", L".\\rel", L"..\\hostile",
                                 tooLong.c_str()})
-        EXPECT_FALSE(RemoveFolderTree(path, nullptr)) << testprefix::Narrow(path);
+        EXPECT_FALSE(RemoveFolderTree(path, nullptr)) << testsupport::Narrow(path);
     EXPECT_FALSE(RemoveFolderTree(nullptr, nullptr));
     ::SetCurrentDirectoryW(current);
     EXPECT_TRUE(Exists(work + L"\\rel\\f.txt"));
@@ -118,7 +118,7 @@ TEST(FolderTree, PathsTheCurrentFolderWouldCompleteDeleteNothing) {
     const std::wstring onTheDrive = canaries.substr(2);  // "\users\...": the current drive's
     const std::wstring paths[] = {L"C:", L"C:.", L"c:name", L"C:name\\", onTheDrive, onTheDrive + L"\\name"};
     for (const std::wstring& path : paths)
-        EXPECT_FALSE(RemoveFolderTree(path.c_str(), nullptr)) << testprefix::Narrow(path);
+        EXPECT_FALSE(RemoveFolderTree(path.c_str(), nullptr)) << testsupport::Narrow(path);
     ::SetCurrentDirectoryW(current);
     EXPECT_TRUE(Exists(canaries + L"\\keep.txt"));
     EXPECT_TRUE(Exists(canaries + L"\\name\\keep.txt"));
@@ -145,7 +145,7 @@ TEST(FolderTree, RemovesTheTreeButNotAJunctionsTarget) {
 
 TEST(FolderTree, LockedFileWaitsForTheRestartAndTheCounterGrows) {
     const wchar_t kSessionManager[] = L"System\\CurrentControlSet\\Control\\Session Manager";
-    testprefix::RegValueBackup pending(HKEY_LOCAL_MACHINE, kSessionManager, L"PendingFileRenameOperations");
+    testsupport::RegValueBackup pending(HKEY_LOCAL_MACHINE, kSessionManager, L"PendingFileRenameOperations");
     const std::wstring folder = Fresh(L"webapp_locked");
     const std::wstring locked = folder + L"\\held.dat";
     Touch(locked);

@@ -9,7 +9,7 @@
 #include "plugins/setup/setup_folders.h"
 #include "plugins/setup/uninstall_shortcut.h"
 #include "plugins/setup/web_app_shortcuts.h"
-#include "tests/plugins/bex_kernel_fixture.h"
+#include "tests/doubles/kernel/kernel_fixture.h"
 #include "tests/setup/setup_test_files.h"
 #include "tests/support/prefix_state.h"
 
@@ -60,7 +60,7 @@ protected:
         ASSERT_TRUE(setuptest::WriteBytes(appsFile_, std::vector<uint8_t>(lines.begin(), lines.end())));
     }
 
-    testprefix::RegValueBackup choice_{HKEY_CURRENT_USER, kUserChoice, L"Progid"};
+    testsupport::RegValueBackup choice_{HKEY_CURRENT_USER, kUserChoice, L"Progid"};
     std::wstring host_;
     std::wstring desktop_;
     std::wstring appsFile_;

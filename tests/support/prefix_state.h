@@ -12,9 +12,7 @@
 
 #include "tests/support/text.h"
 
-namespace testprefix {
-
-using testsupport::Narrow;
+namespace testsupport {
 
 inline bool FileExists(const std::wstring& path) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
@@ -107,4 +105,4 @@ inline std::optional<std::wstring> ReadRegText(HKEY root, const wchar_t* subkey,
     return std::wstring(buffer);
 }
 
-}  // namespace testprefix
+}  // namespace testsupport

@@ -8,31 +8,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "base/app_data_folder.h"
-
-namespace {
-
-std::wstring WorkFolder() {
-    const DWORD n = ::GetEnvironmentVariableW(L"TEST_WORK_DIR", nullptr, 0);
-    if (n > 0) {
-        std::vector<wchar_t> value(n);
-        if (::GetEnvironmentVariableW(L"TEST_WORK_DIR", value.data(), n) < n) return value.data();
-    }
-    wchar_t current[MAX_PATH] = {};
-    ::GetCurrentDirectoryW(MAX_PATH, current);
-    return current;
-}
-
-}  // namespace
+#include "tests/support/work_dir.h"
 
 int main(int argc, char** argv) {
-    std::wstring folder = WorkFolder();
-    if (!folder.empty() && folder.back() != L'\\') folder.push_back(L'\\');
-    folder += L"AppData";
+    const std::wstring folder = testsupport::WorkDir() + L"AppData";
     ::CreateDirectoryW(folder.c_str(), nullptr);
-    appdata::SetAppDataFolderOverride(folder);
+    base::SetAppDataFolderOverride(folder);
     testing::InitGoogleMock(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -10,6 +10,7 @@
 
 #include "tests/support/message_pump.h"
 #include "tests/support/pixel_surface.h"
+#include "tests/support/png_writer.h"
 #include "toolkit/bex_bitmap.h"
 #include "toolkit/bex_wnd.h"
 #include "toolkit/bex_wnd_manager.h"
@@ -102,16 +103,7 @@ using testsupport::PixelSurface;
 winlib::Bitmap SolidStrip(const std::vector<COLORREF>& frames, int frameWidth, int height, int alpha = 255);
 
 // PNG bytes made with libpng from rows of raw samples.
-struct PngSpec {
-    int width = 2;
-    int height = 2;
-    int colorType = 2;  // PNG_COLOR_TYPE_*
-    int bitDepth = 8;
-    bool interlaced = false;
-    std::vector<unsigned char> samples;   // rows packed as libpng wants them
-    std::vector<unsigned char> palette;   // RGB triples
-    std::vector<unsigned char> trnsAlpha; // palette alphas
-};
-std::string EncodePng(const PngSpec& shape);
+using testsupport::EncodePng;
+using testsupport::PngSpec;
 
 }  // namespace toolkit_test

@@ -45,6 +45,7 @@
 #include "plugins/common/kernel_calls.h"
 #include "plugins/common/kernel_binding.h"
 #include "protocol/bex_plugin.h"
+#include "protocol/program_names.h"
 #include "tests/doubles/kernel/bex_test_api.h"
 #include "tests/plugins/record_slots.h"
 #include "tests/support/text.h"
@@ -161,7 +162,7 @@ void Create(const Kernel& kernel, HMODULE plugin, const std::wstring& which) {
 void Locate(const std::wstring& path) {
     // The plug-in binds its kernel by itself, at its attach.
     if (!::LoadLibraryW(path.c_str())) return Fail("the plug-in did not load");
-    const HMODULE kernel = ::GetModuleHandleW(L"bexkernl.dll");
+    const HMODULE kernel = ::GetModuleHandleW(protocol::kKernelLibrary);
     wchar_t name[MAX_PATH] = {};
     if (kernel) ::GetModuleFileNameW(kernel, name, MAX_PATH);
     std::printf("kernel %ls\n", kernel ? name : L"none");

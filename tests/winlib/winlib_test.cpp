@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/support/message_pump.h"
+#include "tests/support/window_text.h"
 #include "winlib/app_module.h"
 #include "winlib/dialog.h"
 #include "winlib/subclass.h"
@@ -127,7 +128,7 @@ TEST(WinlibDialogTest, TheTemplateInMemoryMakesTheFrameItDescribes) {
 }
 
 // Counts messages to the test window; may swallow them or leave the loop.
-class CountingFilter : public winlib::MessageFilter {
+class CountingFilter : public winlib::IMessageFilter {
 public:
     CountingFilter(winlib::MessageLoop& loop, bool removeOnFirst, bool swallow)
         : loop_(loop), removeOnFirst_(removeOnFirst), swallow_(swallow) {}
@@ -174,12 +175,6 @@ HWND MakeStatic() {
                              ::GetModuleHandleW(nullptr), nullptr);
 }
 
-std::wstring TextOf(HWND hwnd) {
-    wchar_t text[64] = {};
-    ::GetWindowTextW(hwnd, text, 64);
-    return text;
-}
-
 TEST(WinlibSubclassTest, ForwardsToItsHandlerAndPassesTheRestOn) {
     HWND hwnd = MakeStatic();
     ASSERT_NE(hwnd, nullptr);
@@ -194,7 +189,7 @@ TEST(WinlibSubclassTest, ForwardsToItsHandlerAndPassesTheRestOn) {
         }));
         EXPECT_EQ(::SendMessageW(hwnd, WM_APP, 0, 0), 42);
         ::SetWindowTextW(hwnd, L"after");
-        EXPECT_EQ(TextOf(hwnd), L"after") << "passed on to the control";
+        EXPECT_EQ(testsupport::WindowText(hwnd), L"after") << "passed on to the control";
         // The exception stops at the subclass; the window still gets the message.
         ::SendMessageW(hwnd, WM_APP + 1, 0, 0);
         EXPECT_EQ(seen.back(), static_cast<UINT>(WM_APP + 1));

@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "base/dib_section.h"
 #include "base/png_decoder.h"
 #include "base/whole_file.h"
 #include "protocol/bex_kernel.h"
 #include "tests/doubles/kernel/kernel_state.h"
 #include "tests/doubles/kernel/service_object.h"
 #include "tests/doubles/kernel/services.h"
+#include "tests/support/png_writer.h"
 
 namespace standin {
 
@@ -25,14 +27,7 @@ namespace {
 struct Plain : ServiceObject {};
 
 HBITMAP NewDib(int width, int height, void** bits) {
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    return ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, bits, nullptr, 0);
+    return base::CreateTopDownDib(width, height, 32, bits).Detach();
 }
 
 // The decoder gives opaque pictures 24 bits: the contract's type has 32.
@@ -98,26 +93,13 @@ bool Pixels(HBITMAP image, int* width, int* height, std::vector<png_byte>* rgba)
     return true;
 }
 
-// libpng jumps on errors: nothing with a destructor lives between setjmp
-// and the writes.
-bool WriteRgbaPng(const wchar_t* path, int width, int height, png_byte* rgba) {
+bool WriteRgbaPng(const wchar_t* path, int width, int height, const png_byte* rgba) {
+    const std::string bytes = testsupport::EncodeRgbaPng(width, height, rgba);
+    if (bytes.empty()) return false;
     FILE* file = ::_wfopen(path, L"wb");
     if (!file) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < height; ++y) png_write_row(png, rgba + static_cast<size_t>(y) * width * 4);
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(file) == 0;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
 }
 
 bool SavePng(HBITMAP image, const wchar_t* path) {

@@ -1,7 +1,10 @@
-// The fixture of every plug-in test: the stand-in kernel (bexkernl.dll
-// beside the test program), a log and a configuration file of the test's
-// own, and at the end the balance check: every plug-in class got as many
-// -4 notices as -3 notices, and no kernel service object is left alive.
+// The stand-in kernel (bexkernl.dll beside the test programs) as a test
+// meets it, whatever area the test is of. KernelFilesTest gives each test a
+// log and a configuration file of its own (BEXTEST_LOG, BEXTEST_CONFIG): all
+// a test needs whose code under test loads the kernel itself. BexKernelTest
+// also loads it and at the end checks the balance: every plug-in class got
+// as many -4 notices as -3 notices, and no kernel service object is left
+// alive.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,9 +16,11 @@
 #include <vector>
 
 #include "protocol/bex_plugin.h"
+#include "protocol/program_names.h"
 #include "tests/doubles/kernel/bex_test_api.h"
+#include "tests/support/work_dir.h"
 
-class BexKernelTest : public ::testing::Test {
+class KernelFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -26,29 +31,7 @@ protected:
         ::DeleteFileW(configPath_.c_str());
         ::SetEnvironmentVariableW(L"BEXTEST_LOG", logPath_.c_str());
         ::SetEnvironmentVariableW(L"BEXTEST_CONFIG", configPath_.c_str());
-        kernel_ = ::LoadLibraryW((ExeDir() + L"bexkernl.dll").c_str());
-        ASSERT_NE(kernel_, nullptr);
-        bexPlugin_ = Proc<bex::BexPluginFn>(bex::kBexPluginName);
-        loadPlugin_ = Proc<bextest::LoadPluginFn>(bextest::kLoadPluginName);
-        shutdown_ = Proc<bextest::ShutdownFn>(bextest::kShutdownName);
-        report_ = Proc<bextest::ReportFn>(bextest::kReportName);
-        ASSERT_TRUE(bexPlugin_ && loadPlugin_ && shutdown_ && report_);
     }
-
-    void TearDown() override {
-        if (!shutdown_ || !report_) return;
-        shutdown_();
-        wchar_t text[4096] = {};
-        const int imbalances = report_(text, 4096);
-        EXPECT_EQ(imbalances, 0) << "unbalanced:\n" << Narrow(text);
-    }
-
-    // The kernel's entry, as the plug-ins and Corvalle call it.
-    HRESULT Bex(int code, void* arg) { return bexPlugin_(code, arg); }
-    HRESULT Create(uint32_t classId, IBexPlugin** out) { return bexPlugin_(static_cast<int>(classId), out); }
-
-    // A DLL of build/bin, loaded through the kernel as in production.
-    HRESULT LoadPlugin(const wchar_t* name) { return loadPlugin_((BinDir() + name).c_str()); }
 
     // Replaces the stand-in's configuration (ini text).
     void Configure(const std::string& ini) {
@@ -56,6 +39,11 @@ protected:
         // The profile functions cache files: make the new text seen.
         ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, configPath_.c_str());
     }
+    // Sets one value of it.
+    void Configure(const wchar_t* section, const wchar_t* key, const std::wstring& value) {
+        ::WritePrivateProfileStringW(section, key, value.c_str(), configPath_.c_str());
+    }
+    void ClearConfig() { ::DeleteFileW(configPath_.c_str()); }
 
     std::vector<std::string> LogLines() const {
         std::vector<std::string> lines;
@@ -84,25 +72,54 @@ protected:
         return path;
     }
     static std::wstring BinDir() { return WithSlash(Env(L"TEST_BIN_DIR")); }
-    static std::wstring WorkDir() {
-        const std::wstring dir = Env(L"TEST_WORK_DIR");
-        if (!dir.empty()) return WithSlash(dir);
-        wchar_t cwd[MAX_PATH] = {};
-        ::GetCurrentDirectoryW(MAX_PATH, cwd);
-        return WithSlash(cwd);
-    }
+    static std::wstring WorkDir() { return testsupport::WorkDir(); }
     static std::wstring ExeDir() {
         wchar_t path[MAX_PATH] = {};
         ::GetModuleFileNameW(nullptr, path, MAX_PATH);
         std::wstring dir(path);
         return dir.substr(0, dir.find_last_of(L'\\') + 1);
     }
+    // The stand-in beside this program.
+    static std::wstring KernelPath() { return ExeDir() + protocol::kKernelLibrary; }
     static std::string Narrow(const std::wstring& text) {
         std::string out;
         for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
         return out;
     }
     static std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+private:
+    std::wstring logPath_;
+    std::wstring configPath_;
+};
+
+class BexKernelTest : public KernelFilesTest {
+protected:
+    void SetUp() override {
+        KernelFilesTest::SetUp();
+        kernel_ = ::LoadLibraryW(KernelPath().c_str());
+        ASSERT_NE(kernel_, nullptr);
+        bexPlugin_ = Proc<bex::BexPluginFn>(bex::kBexPluginName);
+        loadPlugin_ = Proc<bextest::LoadPluginFn>(bextest::kLoadPluginName);
+        shutdown_ = Proc<bextest::ShutdownFn>(bextest::kShutdownName);
+        report_ = Proc<bextest::ReportFn>(bextest::kReportName);
+        ASSERT_TRUE(bexPlugin_ && loadPlugin_ && shutdown_ && report_);
+    }
+
+    void TearDown() override {
+        if (!shutdown_ || !report_) return;
+        shutdown_();
+        wchar_t text[4096] = {};
+        const int imbalances = report_(text, 4096);
+        EXPECT_EQ(imbalances, 0) << "unbalanced:\n" << Narrow(text);
+    }
+
+    // The kernel's entry, as the plug-ins and Corvalle call it.
+    HRESULT Bex(int code, void* arg) { return bexPlugin_(code, arg); }
+    HRESULT Create(uint32_t classId, IBexPlugin** out) { return bexPlugin_(static_cast<int>(classId), out); }
+
+    // A DLL of build/bin, loaded through the kernel as in production.
+    HRESULT LoadPlugin(const wchar_t* name) { return loadPlugin_((BinDir() + name).c_str()); }
 
     HMODULE kernel_ = nullptr;
 
@@ -112,8 +129,6 @@ private:
         return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(kernel_, name)));
     }
 
-    std::wstring logPath_;
-    std::wstring configPath_;
     bex::BexPluginFn bexPlugin_ = nullptr;
     bextest::LoadPluginFn loadPlugin_ = nullptr;
     bextest::ShutdownFn shutdown_ = nullptr;
