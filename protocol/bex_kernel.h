@@ -1,6 +1,6 @@
 // The kernel's service classes: objects that `BexPlugin(class id, &object)`
 // makes, each an IBexPlugin owned by the caller. Per class: its id and one
-// `bex::Slot` per slot the plug-ins and Corvalle rely on (slot_call.h), the
+// `protocol::Slot` per slot the plug-ins and Corvalle rely on (slot_call.h), the
 // only way to call it. The stand-in kernel of the tests registers its
 // services through the same constants. Slots not listed are not called.
 //
@@ -30,7 +30,7 @@
 #include "protocol/bex_plugin.h"
 #include "protocol/slot_call.h"
 
-namespace bex::kernel {
+namespace protocol::kernel {
 
 // The objects of one kernel class, as a slot's interface.
 template <uint32_t Id>
@@ -350,4 +350,4 @@ inline constexpr Slot<Of, 4, LONG(LONG status, IBexPlugin* result)> kComplete{};
 inline constexpr Slot<Of, 5, LONG(IBexPlugin** out)> kGetResult{};
 }  // namespace completion
 
-}  // namespace bex::kernel
+}  // namespace protocol::kernel

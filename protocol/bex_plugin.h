@@ -30,7 +30,7 @@ struct IBexAsyncResult : IBexPlugin {
     virtual LONG BEX_CALL GetResult(IBexPlugin** out) = 0;              // slot 5: the status; *out gets a reference
 };
 
-namespace bex {
+namespace protocol {
 
 // Status of a completed request that every caller treats as success.
 constexpr LONG kStatusSuccess = 1;
@@ -106,4 +106,4 @@ static_assert(offsetof(PluginEntry, classId) == 0 && offsetof(PluginEntry, facto
               "table entry");
 static_assert(offsetof(PluginTable<2>, entries) == 16 && sizeof(PluginTable<2>) == 48, "table");
 
-}  // namespace bex
+}  // namespace protocol

@@ -3,7 +3,7 @@
 #include <climits>
 #include <cwchar>
 
-namespace bex {
+namespace protocol {
 
 namespace k = kernel;
 
@@ -207,4 +207,4 @@ void NoticeEnd(IBexPlugin* notice) {
     if (notice) Call(k::notice::kEnd, notice);
 }
 
-}  // namespace bex
+}  // namespace protocol

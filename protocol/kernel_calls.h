@@ -16,7 +16,7 @@
 #include "protocol/bex_kernel.h"
 #include "protocol/plugin_ref.h"
 
-namespace bex {
+namespace protocol {
 
 // 3: string.
 bool StringSetText(IBexPlugin* string, const wchar_t* text);  // slot 3
@@ -99,4 +99,4 @@ int StatisticsSend(IBexPlugin* statistics, const wchar_t* format, Args... args) 
     return Call(kernel::statistics::kSend, statistics, format, args...);
 }
 
-}  // namespace bex
+}  // namespace protocol

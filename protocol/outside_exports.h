@@ -12,15 +12,15 @@
 
 #define OUTSIDE_API __stdcall
 
-namespace outside {
+namespace protocol::outside {
 
 // ZubWebIdentify.dll: non-zero asks the companion to stay quiet.
 constexpr char kGetWebIdentifyStateName[] = "GetWebIdentifyState";
 using GetWebIdentifyStateFn = int(OUTSIDE_API*)();
 
-}  // namespace outside
+}  // namespace protocol::outside
 
-namespace outside {
+namespace protocol::outside {
 
 // Quellin.dll: hands one complete statistics URL to the maker's sender.
 constexpr char kProcessStatsName[] = "ProcessStats";
@@ -31,9 +31,9 @@ using ProcessStatsFn = int(OUTSIDE_API*)(const wchar_t* url);
 constexpr char kGetCidName[] = "GetCIDW";
 using GetCidFn = int(OUTSIDE_API*)(wchar_t* buffer, int capacity);
 
-}  // namespace outside
+}  // namespace protocol::outside
 
-namespace outside::sweeper {
+namespace protocol::outside::sweeper {
 
 // Drovask.dll, the clean-up library: a COM class reached through its own
 // DllGetClassObject, without registration.
@@ -48,20 +48,20 @@ struct Sweeper {
     using Object = IUnknown;
 };
 constexpr int kSlotCount = 64;
-inline constexpr bex::Slot<Sweeper, 3, HRESULT()> kOpen{};
-inline constexpr bex::Slot<Sweeper, 26, HRESULT()> kLoadRules{};
-inline constexpr bex::Slot<Sweeper, 63, HRESULT()> kReset{};
-inline constexpr bex::Slot<Sweeper, 30, HRESULT(int mode)> kSetMode{};  // always 0
-inline constexpr bex::Slot<Sweeper, 11, HRESULT(int category, int on)> kSelect{};  // on is 1
-inline constexpr bex::Slot<Sweeper, 59, HRESULT(int category)> kScan{};
-inline constexpr bex::Slot<Sweeper, 20, HRESULT(int category, uint32_t* count, uint64_t* size)> kResult{};
+inline constexpr protocol::Slot<Sweeper, 3, HRESULT()> kOpen{};
+inline constexpr protocol::Slot<Sweeper, 26, HRESULT()> kLoadRules{};
+inline constexpr protocol::Slot<Sweeper, 63, HRESULT()> kReset{};
+inline constexpr protocol::Slot<Sweeper, 30, HRESULT(int mode)> kSetMode{};  // always 0
+inline constexpr protocol::Slot<Sweeper, 11, HRESULT(int category, int on)> kSelect{};  // on is 1
+inline constexpr protocol::Slot<Sweeper, 59, HRESULT(int category)> kScan{};
+inline constexpr protocol::Slot<Sweeper, 20, HRESULT(int category, uint32_t* count, uint64_t* size)> kResult{};
 
 // The two categories the companion adds up.
 constexpr int kCategorySystem = 1;
 constexpr int kCategoryOther = 105;
 
-}  // namespace outside::sweeper
-namespace outside {
+}  // namespace protocol::outside::sweeper
+namespace protocol::outside {
 
 // NessaryData.dll, the app centre's data library in the host program's
 // folder. Both exports return an object whose first word is its slot table
@@ -79,13 +79,13 @@ struct Data {
 struct Record {
     using Object = void;
 };
-inline constexpr bex::Slot<Data, 3, void()> kEndUse{};
-inline constexpr bex::Slot<Data, 15, void*(uint32_t id)> kWebAppRecord{};  // null: no such web app
-inline constexpr bex::Slot<Data, 32, int()> kWebAppCount{};
-inline constexpr bex::Slot<Data, 33, int(uint32_t* ids, int count)> kWebAppIds{};  // how many ids it filled
-inline constexpr bex::Slot<Record, 12, int()> kRecordKind{};  // 2 runner, 3 own program, 4 browser
-inline constexpr bex::Slot<Record, 13, const wchar_t*()> kRecordFolder{};  // the web app's folder
-inline constexpr bex::Slot<Record, 14, const wchar_t*()> kRecordAddress{};
+inline constexpr protocol::Slot<Data, 3, void()> kEndUse{};
+inline constexpr protocol::Slot<Data, 15, void*(uint32_t id)> kWebAppRecord{};  // null: no such web app
+inline constexpr protocol::Slot<Data, 32, int()> kWebAppCount{};
+inline constexpr protocol::Slot<Data, 33, int(uint32_t* ids, int count)> kWebAppIds{};  // how many ids it filled
+inline constexpr protocol::Slot<Record, 12, int()> kRecordKind{};  // 2 runner, 3 own program, 4 browser
+inline constexpr protocol::Slot<Record, 13, const wchar_t*()> kRecordFolder{};  // the web app's folder
+inline constexpr protocol::Slot<Record, 14, const wchar_t*()> kRecordAddress{};
 }  // namespace app_centre
 
-}  // namespace outside
+}  // namespace protocol::outside

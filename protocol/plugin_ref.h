@@ -8,7 +8,7 @@
 
 #include "protocol/bex_plugin.h"
 
-namespace bex {
+namespace protocol {
 
 struct PlainRelease {
     template <typename T>
@@ -66,4 +66,4 @@ private:
     T* p_ = nullptr;
 };
 
-}  // namespace bex
+}  // namespace protocol

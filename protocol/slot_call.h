@@ -12,7 +12,7 @@
 
 #include "protocol/bex_plugin.h"
 
-namespace bex {
+namespace protocol {
 
 // Slots per table in the stand-ins; every described slot lies below it.
 constexpr int kMaxSlots = 64;
@@ -63,4 +63,4 @@ typename Slot<Interface, Index, Signature>::Result Call(Slot<Interface, Index, S
     return SlotFunction<S>(object)(object, std::forward<Args>(args)...);
 }
 
-}  // namespace bex
+}  // namespace protocol

@@ -43,7 +43,7 @@ bool CActionCheckRun::HasTooManyStartupItems() {
     winlib::ComScope com;
     if (com.Ok()) {
         const HRESULT init = kernelPath_.empty() ? InitKernel() : InitKernel(kernelPath_);
-        const bex::BexPluginFn entry = KernelEntry();
+        const protocol::BexPluginFn entry = KernelEntry();
         // Every kernel object is released inside the count, before the
         // kernel is shut down and unloaded.
         if (SUCCEEDED(init) && entry) tooMany = CountStartupItemsInState2(entry) > kItemLimit;

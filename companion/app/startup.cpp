@@ -182,8 +182,8 @@ void BindWebIdentify() {
         const std::wstring path = dir + L"netmon\\ZubWebIdentify.dll";
         binding.library.Reset(::LoadLibraryW(path.c_str()));
         if (binding.library) {
-            binding.getState = reinterpret_cast<outside::GetWebIdentifyStateFn>(reinterpret_cast<void*>(
-                ::GetProcAddress(binding.library.Get(), outside::kGetWebIdentifyStateName)));
+            binding.getState = reinterpret_cast<protocol::outside::GetWebIdentifyStateFn>(reinterpret_cast<void*>(
+                ::GetProcAddress(binding.library.Get(), protocol::outside::kGetWebIdentifyStateName)));
             if (!binding.getState) binding.library.Reset();
         }
     }

@@ -15,10 +15,11 @@ std::atomic<IBexDebugger*> g_hook{InitDebuggerHook()};
 }  // namespace
 
 IBexDebugger* InitDebuggerHook() {
-    const bex::BexPluginFn entry = KernelEntry();
+    const protocol::BexPluginFn entry = KernelEntry();
     if (entry) {
         // The kernel answers with a pointer in place of an HRESULT.
-        auto* kernelHook = reinterpret_cast<IBexDebugger*>(static_cast<uintptr_t>(entry(bex::kCodeDebugger, nullptr)));
+        auto* kernelHook =
+            reinterpret_cast<IBexDebugger*>(static_cast<uintptr_t>(entry(protocol::kCodeDebugger, nullptr)));
         if (kernelHook) return kernelHook;
     }
     return &g_dummy;

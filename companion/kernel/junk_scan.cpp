@@ -8,13 +8,13 @@
 #include "protocol/outside_exports.h"
 #include "winlib/handles.h"
 
-namespace sw = outside::sweeper;
+namespace sw = protocol::outside::sweeper;
 
 namespace {
 
 template <typename S, typename... Args>
 bool Step(IUnknown* sweeper, S slot, Args... args) {
-    return SUCCEEDED(bex::Call(slot, sweeper, args...));
+    return SUCCEEDED(protocol::Call(slot, sweeper, args...));
 }
 
 // The size of one category: reset, select it alone, scan, read back.

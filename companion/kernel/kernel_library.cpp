@@ -10,7 +10,7 @@ namespace {
 // Written and read by the polling thread only; the hook reads the entry once
 // while the globals are built.
 std::atomic<HMODULE> g_module{nullptr};
-std::atomic<bex::BexPluginFn> g_entry{nullptr};
+std::atomic<protocol::BexPluginFn> g_entry{nullptr};
 
 }  // namespace
 
@@ -24,8 +24,8 @@ HRESULT InitKernel(const std::wstring& path) {
         if (!base::IsFullyQualified(path)) return E_FAIL;
         HMODULE module = ::LoadLibraryW(path.c_str());
         if (!module) return E_FAIL;
-        auto entry = reinterpret_cast<bex::BexPluginFn>(
-            reinterpret_cast<void*>(::GetProcAddress(module, bex::kBexPluginName)));
+        auto entry = reinterpret_cast<protocol::BexPluginFn>(
+            reinterpret_cast<void*>(::GetProcAddress(module, protocol::kBexPluginName)));
         if (!entry) {
             ::FreeLibrary(module);
             return E_FAIL;
@@ -33,7 +33,7 @@ HRESULT InitKernel(const std::wstring& path) {
         g_module = module;
         g_entry = entry;
     }
-    return g_entry.load()(bex::kCodeInitialize, nullptr);
+    return g_entry.load()(protocol::kCodeInitialize, nullptr);
 }
 
 HRESULT InitKernel() {
@@ -43,10 +43,10 @@ HRESULT InitKernel() {
 }
 
 void ShutdownKernel() {
-    const bex::BexPluginFn entry = g_entry.exchange(nullptr);
-    if (entry) entry(bex::kCodeShutdown, nullptr);
+    const protocol::BexPluginFn entry = g_entry.exchange(nullptr);
+    if (entry) entry(protocol::kCodeShutdown, nullptr);
     const HMODULE module = g_module.exchange(nullptr);
     if (module) ::FreeLibrary(module);
 }
 
-bex::BexPluginFn KernelEntry() { return g_entry.load(); }
+protocol::BexPluginFn KernelEntry() { return g_entry.load(); }

@@ -26,4 +26,4 @@ HRESULT InitKernel();
 // can call into the unloaded library.
 void ShutdownKernel();
 // The bound entry, or null.
-bex::BexPluginFn KernelEntry();
+protocol::BexPluginFn KernelEntry();

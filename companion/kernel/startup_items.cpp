@@ -5,7 +5,7 @@
 #include "protocol/kernel_calls.h"
 #include "protocol/plugin_ref.h"
 
-namespace k = bex::kernel;
+namespace k = protocol::kernel;
 
 namespace {
 
@@ -16,17 +16,17 @@ struct TimedRelease {
         object->Release();
     }
 };
-using KernelRef = bex::PluginRef<IBexPlugin, TimedRelease>;
+using KernelRef = protocol::PluginRef<IBexPlugin, TimedRelease>;
 
 template <typename S, typename... Args>
 typename S::Result Timed(S slot, IBexPlugin* object, Args... args) {
     CTimingScope scope(object);
-    return bex::Call(slot, object, args...);
+    return protocol::Call(slot, object, args...);
 }
 
 // A new object of `classId`; empty when the kernel gives none (a failure
 // hands over no reference, whatever it left in the slot).
-KernelRef Create(bex::BexPluginFn entry, uint32_t classId) {
+KernelRef Create(protocol::BexPluginFn entry, uint32_t classId) {
     IBexPlugin* object = nullptr;
     if (entry(static_cast<int>(classId), &object) < 0) return KernelRef();
     return KernelRef(object);
@@ -34,7 +34,7 @@ KernelRef Create(bex::BexPluginFn entry, uint32_t classId) {
 
 }  // namespace
 
-int CountStartupItemsInState2(bex::BexPluginFn entry) {
+int CountStartupItemsInState2(protocol::BexPluginFn entry) {
     const KernelRef list = Create(entry, k::kObjectList);
     if (!list) return -1;
     const KernelRef source = Create(entry, k::kStartupItems);
@@ -43,7 +43,7 @@ int CountStartupItemsInState2(bex::BexPluginFn entry) {
     int n = 0;
     {
         CTimingScope scope(list.Get());
-        n = bex::ListCount(list.Get());
+        n = protocol::ListCount(list.Get());
     }
     if (n > kMaxStartupItems) n = kMaxStartupItems;
     int counted = 0;

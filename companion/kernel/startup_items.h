@@ -11,4 +11,4 @@ constexpr int kMaxStartupItems = 4096;
 // the list cannot give and after a sane number of items, skips null items,
 // and releases every object it got before it returns. Each call into a
 // kernel object is timed.
-int CountStartupItemsInState2(bex::BexPluginFn entry);
+int CountStartupItemsInState2(protocol::BexPluginFn entry);

@@ -70,8 +70,8 @@ CStatistics::CStatistics(std::wstring productDir) : productDir_(std::move(produc
     if (productDir_.empty()) return;
     library_.Reset(::LoadLibraryW((productDir_ + L"sweeper\\Quellin.dll").c_str()));
     if (library_)
-        processStats_ = reinterpret_cast<outside::ProcessStatsFn>(
-            reinterpret_cast<void*>(::GetProcAddress(library_.Get(), outside::kProcessStatsName)));
+        processStats_ = reinterpret_cast<protocol::outside::ProcessStatsFn>(
+            reinterpret_cast<void*>(::GetProcAddress(library_.Get(), protocol::outside::kProcessStatsName)));
 }
 
 CStatistics& CStatistics::Instance() {
@@ -83,8 +83,8 @@ std::wstring CStatistics::GetMachineId() {
     if (!machineId_.empty() || productDir_.empty()) return machineId_;
     winlib::Library library(::LoadLibraryW((productDir_ + L"Zubverify.dll").c_str()));
     if (!library) return std::wstring();
-    const auto getCid = reinterpret_cast<outside::GetCidFn>(
-        reinterpret_cast<void*>(::GetProcAddress(library.Get(), outside::kGetCidName)));
+    const auto getCid = reinterpret_cast<protocol::outside::GetCidFn>(
+        reinterpret_cast<void*>(::GetProcAddress(library.Get(), protocol::outside::kGetCidName)));
     if (!getCid) return std::wstring();
     wchar_t buffer[kClientIdCapacity] = {};
     if (getCid(buffer, kClientIdCapacity) == 0) return std::wstring();

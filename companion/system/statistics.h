@@ -45,6 +45,6 @@ public:
 private:
     std::wstring productDir_;
     winlib::Library library_;
-    outside::ProcessStatsFn processStats_ = nullptr;
+    protocol::outside::ProcessStatsFn processStats_ = nullptr;
     std::wstring machineId_;
 };

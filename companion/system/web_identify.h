@@ -7,7 +7,7 @@
 
 struct WebIdentifyBinding {
     winlib::Library library;
-    outside::GetWebIdentifyStateFn getState = nullptr;
+    protocol::outside::GetWebIdentifyStateFn getState = nullptr;
 
     bool Bound() const { return library.Valid() && getState != nullptr; }
 };

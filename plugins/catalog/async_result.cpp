@@ -11,7 +11,7 @@
 
 namespace catalog {
 
-namespace k = bex::kernel;
+namespace k = protocol::kernel;
 
 namespace {
 constexpr size_t kUrlCapacity = 2048;
@@ -94,7 +94,7 @@ LONG BEX_CALL CEventAsyncResult::GetResult(IBexPlugin** out) {
 IBexAsyncResult* CreateAsyncResult(HANDLE event, void* context, bool* kernelMade) {
     if (kernelMade) *kernelMade = false;
     if (!plugin::HostCallback()) return nullptr;
-    bex::PluginRef<> completion;
+    protocol::PluginRef<> completion;
     if (SUCCEEDED(plugin::CreateKernelObject(k::kCompletion, completion))) {
         plugin::CompletionInit(completion.Get(), event, context);
         if (kernelMade) *kernelMade = true;
@@ -111,9 +111,9 @@ bool AcceptReply(IBexAsyncResult* result, const ReplyParser& parse) {
     if (!result) return false;
     IBexPlugin* raw = nullptr;
     const LONG status = result->GetResult(&raw);
-    bex::PluginRef<> reply(raw);
-    if (status != bex::kStatusSuccess || !reply || reply->GetClassId() != k::kByteBuffer) return false;
-    const auto bytes = bex::BufferData(reply.Get());
+    protocol::PluginRef<> reply(raw);
+    if (status != protocol::kStatusSuccess || !reply || reply->GetClassId() != k::kByteBuffer) return false;
+    const auto bytes = protocol::BufferData(reply.Get());
     if (!bytes) return false;
     // A parser that fails on the way rejects the reply.
     return base::CallGuarded(L"AcceptReply", false, [&] { return parse && parse(bytes->data, bytes->size); });
@@ -123,11 +123,11 @@ bool FetchAndWait(HANDLE ownerEvent, const wchar_t* url, const ReplyParser& pars
     winlib::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!event) return false;
     bool kernelMade = false;
-    bex::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), nullptr, &kernelMade));
+    protocol::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), nullptr, &kernelMade));
     if (!result) return false;
     wchar_t request[kUrlCapacity] = {};
     CopyUrl(request, url);
-    bex::PluginRef<> fetch;
+    protocol::PluginRef<> fetch;
     bool accepted = false;
     bool kernelMayStillSet = false;
     if (SUCCEEDED(plugin::CreateKernelObject(k::kHttpFetch, fetch)) &&
@@ -183,11 +183,11 @@ PendingFetch PendingFetch::Start(const wchar_t* url) {
     winlib::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!event) return pending;
     bool kernelMade = false;
-    bex::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));
+    protocol::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));
     if (!result) return pending;
     wchar_t request[kUrlCapacity] = {};
     CopyUrl(request, url);
-    bex::PluginRef<> fetch;
+    protocol::PluginRef<> fetch;
     if (FAILED(plugin::CreateKernelObject(k::kHttpFetch, fetch)) ||
         !plugin::FetchStart(fetch.Get(), request, result.Get()))
         return pending;

@@ -84,8 +84,8 @@ public:
 private:
     void Close() noexcept;
 
-    bex::PluginRef<IBexAsyncResult> result_;
-    bex::PluginRef<> fetch_;
+    protocol::PluginRef<IBexAsyncResult> result_;
+    protocol::PluginRef<> fetch_;
     HANDLE event_ = nullptr;
     bool kernelMade_ = false;
     bool signalled_ = false;

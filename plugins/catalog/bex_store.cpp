@@ -10,7 +10,7 @@
 
 namespace catalog {
 
-namespace k = bex::kernel;
+namespace k = protocol::kernel;
 
 namespace {
 
@@ -55,7 +55,7 @@ std::vector<uint32_t> CBexStore::AllocateAppIds(size_t count) noexcept {
 }
 
 bool CBexStore::Write(const std::vector<BYTE>& bitmap, uint32_t base) {
-    return bex::ValueSet(store_.Get(), kValueType, kValueName, bitmap.data(), bitmap.size(),
+    return protocol::ValueSet(store_.Get(), kValueType, kValueName, bitmap.data(), bitmap.size(),
                          bitmap.size() > kLargeAbove, base);
 }
 
@@ -98,14 +98,14 @@ uint32_t TakeId(std::vector<BYTE>& bitmap, uint32_t base, size_t& from) {
 std::vector<uint32_t> CBexStore::AllocateLocked(size_t count) {
     const std::vector<uint32_t> none(count, 0);
     if (!store_ || count == 0) return none;
-    bex::PluginRef<> buffer;
+    protocol::PluginRef<> buffer;
     if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return none;
 
     uint32_t base = kFirstId;
-    const auto stored = bex::ValueGet(store_.Get(), kValueType, kValueName, buffer.Get(), &base);
+    const auto stored = protocol::ValueGet(store_.Get(), kValueType, kValueName, buffer.Get(), &base);
     // A buffer the store filled but that does not hold up says nothing of the
     // ids taken: give none rather than start the bitmap over.
-    if (!stored && !bex::BufferBytes(buffer.Get())) return none;
+    if (!stored && !protocol::BufferBytes(buffer.Get())) return none;
     std::vector<uint32_t> ids;
     std::vector<BYTE> bitmap;
     std::vector<BYTE> read;  // as the store holds it; empty when it holds nothing usable

@@ -33,7 +33,7 @@ private:
     bool Write(const std::vector<BYTE>& bitmap, uint32_t base);
 
     CRITICAL_SECTION lock_;
-    bex::PluginRef<> store_;
+    protocol::PluginRef<> store_;
 };
 
 }  // namespace catalog

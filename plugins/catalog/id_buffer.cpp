@@ -12,25 +12,25 @@ namespace {
 constexpr size_t kIdSize = sizeof(uint32_t);
 }  // namespace
 
-std::vector<uint32_t> ReadIds(const bex::ByteView& bytes) {
+std::vector<uint32_t> ReadIds(const protocol::ByteView& bytes) {
     std::vector<uint32_t> ids(bytes.size / kIdSize);
     if (!ids.empty()) std::memcpy(ids.data(), bytes.data, ids.size() * kIdSize);
     return ids;
 }
 
 std::vector<uint32_t> ReadIds(IBexPlugin* buffer) {
-    const auto bytes = bex::BufferData(buffer);
+    const auto bytes = protocol::BufferData(buffer);
     return bytes ? ReadIds(*bytes) : std::vector<uint32_t>();
 }
 
-bex::PluginRef<> NewIdBuffer(const std::vector<uint32_t>& ids) {
-    bex::PluginRef<> buffer;
-    if (FAILED(plugin::CreateKernelObject(bex::kernel::kByteBuffer, buffer))) return bex::PluginRef<>();
+protocol::PluginRef<> NewIdBuffer(const std::vector<uint32_t>& ids) {
+    protocol::PluginRef<> buffer;
+    if (FAILED(plugin::CreateKernelObject(protocol::kernel::kByteBuffer, buffer))) return protocol::PluginRef<>();
     if (ids.empty()) return buffer;
-    if (ids.size() > static_cast<size_t>(INT_MAX) / kIdSize) return bex::PluginRef<>();
+    if (ids.size() > static_cast<size_t>(INT_MAX) / kIdSize) return protocol::PluginRef<>();
     const int size = static_cast<int>(ids.size() * kIdSize);
-    BYTE* data = bex::BufferAllocate(buffer.Get(), size);
-    if (!data) return bex::PluginRef<>();
+    BYTE* data = protocol::BufferAllocate(buffer.Get(), size);
+    if (!data) return protocol::PluginRef<>();
     std::memcpy(data, ids.data(), ids.size() * kIdSize);
     return buffer;
 }

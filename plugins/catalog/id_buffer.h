@@ -11,12 +11,12 @@
 namespace catalog {
 
 // The ids in `bytes`; bytes past the last whole word stand for none.
-std::vector<uint32_t> ReadIds(const bex::ByteView& bytes);
+std::vector<uint32_t> ReadIds(const protocol::ByteView& bytes);
 // The ids in a buffer; none when it holds no data that holds up.
 std::vector<uint32_t> ReadIds(IBexPlugin* buffer);
 
 // A new buffer holding `ids` (an empty one for none); null when the kernel
 // gives none or cannot hold them.
-bex::PluginRef<> NewIdBuffer(const std::vector<uint32_t>& ids);
+protocol::PluginRef<> NewIdBuffer(const std::vector<uint32_t>& ids);
 
 }  // namespace catalog

@@ -13,7 +13,7 @@
 
 namespace catalog {
 
-namespace k = bex::kernel;
+namespace k = protocol::kernel;
 
 namespace {
 
@@ -29,7 +29,7 @@ volatile LONG g_terminations = 0;
 
 template <typename S>
 const wchar_t* ItemText(IBexPlugin* item, S slot) {
-    const wchar_t* text = bex::Call(slot, item);
+    const wchar_t* text = protocol::Call(slot, item);
     return text ? text : L"";
 }
 
@@ -83,13 +83,13 @@ LONG BEX_CALL CSoftInfo::Start() {
             details_.Reset();
             return 0;
         }
-        bex::PluginRef<> system;
+        protocol::PluginRef<> system;
         if (SUCCEEDED(plugin::CreateKernelObject(k::kSystem, system)))
-            bex::Call(k::system_info::kDescribe, system.Get(), k::system_info::kDescribeKind,
+            protocol::Call(k::system_info::kDescribe, system.Get(), k::system_info::kDescribeKind,
                                   systemTextObject_.PutPlugin());
-        bex::Call(k::environment::kQueryTail, environment_.Get(), queryTailObject_.PutPlugin());
-        systemText_ = bex::TextOf(systemTextObject_);
-        queryTail_ = bex::TextOf(queryTailObject_);
+        protocol::Call(k::environment::kQueryTail, environment_.Get(), queryTailObject_.PutPlugin());
+        systemText_ = protocol::TextOf(systemTextObject_);
+        queryTail_ = protocol::TextOf(queryTailObject_);
 
         LoadCache();
         if (stop_) ::ResetEvent(stop_.Get());
@@ -217,7 +217,7 @@ void CSoftInfo::CacheLoop() {
 }
 
 bool CSoftInfo::MayQuery() {
-    return environment_ && bex::Call(k::environment::kMayQuery, environment_.Get()) != 0;
+    return environment_ && protocol::Call(k::environment::kMayQuery, environment_.Get()) != 0;
 }
 
 LONG CSoftInfo::ProcessQuery(std::vector<uint32_t> ids) {
@@ -302,20 +302,20 @@ void CSoftInfo::ApplyUpdateInfo(const UpdateInfoMap& softs) {
 
 void CSoftInfo::FetchSoftDetails(const UpdateInfoMap& softs) {
     if (!details_) return;
-    bex::PluginRef<> list;
+    protocol::PluginRef<> list;
     if (FAILED(plugin::CreateKernelObject(k::kObjectList, list))) return;
     for (const auto& [id, elements] : softs) {
         const auto bname = elements.find(L"bname");
-        bex::PluginRef<> name;
+        protocol::PluginRef<> name;
         if (plugin::RenewKernelString(name, bname == elements.end() ? L"" : bname->second.c_str()))
-            bex::ListAppend(list.Get(), name.Get());
+            protocol::ListAppend(list.Get(), name.Get());
     }
-    if (bex::ListCount(list.Get()) == 0) return;
+    if (protocol::ListCount(list.Get()) == 0) return;
 
     winlib::Event done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!done) return;
     bool kernelMade = false;
-    bex::PluginRef<IBexAsyncResult> result(CreateAsyncResult(done.Get(), nullptr, &kernelMade));
+    protocol::PluginRef<IBexAsyncResult> result(CreateAsyncResult(done.Get(), nullptr, &kernelMade));
     if (!result) return;
     if (!plugin::DetailsStart(details_.Get(), list.Get(), L"upgrade", result.Get())) return;
     const HANDLE handles[2] = {stop_.Get(), done.Get()};
@@ -332,7 +332,7 @@ void CSoftInfo::FetchSoftDetails(const UpdateInfoMap& softs) {
         if (it == cache_.end() || !it->second) continue;
         tagSoftInfoData& r = it->second->Record();
         if (!r.bname[0]) continue;
-        const bex::PluginRef<> item = plugin::DetailsFind(details_.Get(), r.bname);
+        const protocol::PluginRef<> item = plugin::DetailsFind(details_.Get(), r.bname);
         if (!item) continue;
         SetField(r.ratingText, ItemText(item.Get(), k::details::kItemText1));
         if (r.ratingText[0]) r.rating = RatingFromText(r.ratingText);
@@ -343,10 +343,10 @@ void CSoftInfo::FetchSoftDetails(const UpdateInfoMap& softs) {
 
 void CSoftInfo::LoadCache() {
     if (!store_) return;
-    bex::PluginRef<> buffer;
+    protocol::PluginRef<> buffer;
     if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return;
     uint32_t extra = 0;
-    const auto bytes = bex::ValueGet(store_.Get(), kCacheType, kCacheName, buffer.Get(), &extra);
+    const auto bytes = protocol::ValueGet(store_.Get(), kCacheType, kCacheName, buffer.Get(), &extra);
     if (!bytes || bytes->size == 0 || extra < 0x10000 || (extra & 0xFFFF) != kCacheVersion) return;
     const size_t count = extra >> 16;
     if (bytes->size % count != 0) return;
@@ -374,7 +374,7 @@ void CSoftInfo::SaveCache() {
     for (size_t i = 0; i < records.size(); ++i)
         std::memcpy(data.data() + i * kRecordSize, &records[i]->Record(), kRecordSize);
     const uint32_t extra = static_cast<uint32_t>(records.size()) << 16 | kCacheVersion;
-    bex::ValueSet(store_.Get(), kCacheType, kCacheName, data.data(), data.size(), true, extra);
+    protocol::ValueSet(store_.Get(), kCacheType, kCacheName, data.data(), data.size(), true, extra);
 }
 
 HRESULT BEX_CALL CreateSoftInfo(IBexPlugin** out) { return plugin::CreatePluginObject<CSoftInfo>(out); }

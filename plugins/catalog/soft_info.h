@@ -73,8 +73,8 @@ private:
     volatile LONG running_ = 0;  // the threads' loops run while it is set
     std::wstring queryTail_;
     std::wstring systemText_;
-    bex::PluginRef<> systemTextObject_;
-    bex::PluginRef<> queryTailObject_;
+    protocol::PluginRef<> systemTextObject_;
+    protocol::PluginRef<> queryTailObject_;
     winlib::Thread queryThread_;
     winlib::Thread cacheThread_;
     std::map<uint32_t, CSoftInfoData*> cache_;
@@ -86,9 +86,9 @@ private:
     // Manual-reset: set by Stop, it ends the idle waits and abandons every
     // fetch and details request under way.
     winlib::Event stop_;
-    bex::PluginRef<> store_;
-    bex::PluginRef<> environment_;
-    bex::PluginRef<> details_;
+    protocol::PluginRef<> store_;
+    protocol::PluginRef<> environment_;
+    protocol::PluginRef<> details_;
 };
 
 HRESULT BEX_CALL CreateSoftInfo(IBexPlugin** out);

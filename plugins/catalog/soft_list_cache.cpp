@@ -10,7 +10,7 @@
 
 namespace catalog {
 
-namespace k = bex::kernel;
+namespace k = protocol::kernel;
 
 namespace {
 
@@ -30,21 +30,21 @@ uint32_t StoredId(const BYTE* record) {
 
 }  // namespace
 
-std::optional<bex::ByteView> SoftListCache::Get(int type, const std::wstring& name, bex::PluginRef<>& buffer,
+std::optional<protocol::ByteView> SoftListCache::Get(int type, const std::wstring& name, protocol::PluginRef<>& buffer,
                                                 uint32_t* extra) const {
     if (!store_ || FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return std::nullopt;
-    return bex::ValueGet(store_.Get(), type, name.c_str(), buffer.Get(), extra);
+    return protocol::ValueGet(store_.Get(), type, name.c_str(), buffer.Get(), extra);
 }
 
-size_t SoftListCache::StoredRecords(const bex::ByteView& bytes, uint32_t extra) {
+size_t SoftListCache::StoredRecords(const protocol::ByteView& bytes, uint32_t extra) {
     return std::min({static_cast<size_t>(extra >> 16), bytes.size / sizeof(tagSoftListData), kMaxStoredRecords});
 }
 
 CatalogEntries SoftListCache::LoadCatalog(int kind) const {
     CatalogEntries entries;
-    bex::PluginRef<> buffer;
+    protocol::PluginRef<> buffer;
     if (!store_ || FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return entries;
-    const auto bytes = bex::ValueGetByNumber(store_.Get(), kCountType, static_cast<uint32_t>(kind), buffer.Get());
+    const auto bytes = protocol::ValueGetByNumber(store_.Get(), kCountType, static_cast<uint32_t>(kind), buffer.Get());
     if (!bytes || bytes->size != sizeof(uint32_t)) return entries;
     uint32_t count = 0;
     std::memcpy(&count, bytes->data, sizeof(count));
@@ -58,7 +58,7 @@ CatalogEntries SoftListCache::LoadCatalog(int kind) const {
 }
 
 CatalogEntry SoftListCache::LoadCatalogEntry(int kind, int index) const {
-    bex::PluginRef<> buffer;
+    protocol::PluginRef<> buffer;
     const auto bytes = Get(kEntryType, EntryName(kind, index), buffer, nullptr);
     if (!bytes || bytes->size != sizeof(tagSoftCatalogData)) return CatalogEntry();
     CatalogEntry entry(NewSoftCatalogData());
@@ -71,14 +71,14 @@ CatalogEntry SoftListCache::LoadCatalogEntry(int kind, int index) const {
 std::optional<ListState> SoftListCache::LoadList(const std::wstring& key) const {
     ListState state;
     bool found = false;
-    bex::PluginRef<> text;
+    protocol::PluginRef<> text;
     if (const auto bytes = Get(kListType, L"text" + key, text, nullptr)) {
         state.title.assign(bytes->size / sizeof(wchar_t), L'\0');
         if (!state.title.empty()) std::memcpy(&state.title[0], bytes->data, state.title.size() * sizeof(wchar_t));
         state.title = state.title.c_str();  // up to an embedded NUL
         found = true;
     }
-    bex::PluginRef<> data;
+    protocol::PluginRef<> data;
     if (const auto bytes = Get(kListType, L"data" + key, data, nullptr)) {
         state.ids = ReadIds(*bytes);
         if (state.ids.size() > kMaxStoredEntries) state.ids.resize(kMaxStoredEntries);
@@ -90,7 +90,7 @@ std::optional<ListState> SoftListCache::LoadList(const std::wstring& key) const 
 
 RecordSet SoftListCache::LoadRecords(const std::wstring& setKey, const std::set<uint32_t>& ids) const {
     RecordSet records;
-    bex::PluginRef<> buffer;
+    protocol::PluginRef<> buffer;
     uint32_t extra = 0;
     const auto bytes = ids.empty() ? std::nullopt : Get(kRecordSetType, setKey, buffer, &extra);
     if (!bytes) return records;
@@ -115,17 +115,17 @@ void SoftListCache::Save(const Catalogs& catalogs, const Lists& lists, const Rec
         const auto it = catalogs.find(kind);
         const uint32_t count =
             it == catalogs.end() ? 0 : std::min(static_cast<uint32_t>(it->second.size()), kMaxStoredEntries);
-        bex::ValueSetByNumber(store_.Get(), kCountType, static_cast<uint32_t>(kind), &count, sizeof(count));
+        protocol::ValueSetByNumber(store_.Get(), kCountType, static_cast<uint32_t>(kind), &count, sizeof(count));
         for (uint32_t i = 0; i < count; ++i)
-            bex::ValueSet(store_.Get(), kEntryType, EntryName(kind, static_cast<int>(i)).c_str(),
+            protocol::ValueSet(store_.Get(), kEntryType, EntryName(kind, static_cast<int>(i)).c_str(),
                           &it->second[i]->Data(), sizeof(tagSoftCatalogData), false, 0);
     }
     for (const auto& [key, list] : lists) {
         if (!list.title.empty())
-            bex::ValueSet(store_.Get(), kListType, (L"text" + key).c_str(), list.title.data(),
+            protocol::ValueSet(store_.Get(), kListType, (L"text" + key).c_str(), list.title.data(),
                           list.title.size() * sizeof(wchar_t), false, 0);
         if (!list.ids.empty())
-            bex::ValueSet(store_.Get(), kListType, (L"data" + key).c_str(), list.ids.data(),
+            protocol::ValueSet(store_.Get(), kListType, (L"data" + key).c_str(), list.ids.data(),
                           std::min<size_t>(list.ids.size(), kMaxStoredEntries) * sizeof(uint32_t), false, 0);
     }
     for (const auto& [key, set] : sets) SaveRecordSet(key, set);
@@ -144,7 +144,7 @@ void SoftListCache::SaveRecordSet(const std::wstring& key, const RecordSet& set)
     }
     // Records are read back one by one as they are asked for: those this
     // run never asked for follow, as far as the set has room.
-    bex::PluginRef<> stored;
+    protocol::PluginRef<> stored;
     uint32_t storedExtra = 0;
     if (const auto bytes = count < kMaxStoredRecords ? Get(kRecordSetType, key, stored, &storedExtra)
                                                      : std::nullopt) {
@@ -156,7 +156,7 @@ void SoftListCache::SaveRecordSet(const std::wstring& key, const RecordSet& set)
     }
     if (count == 0) return;
     const uint32_t extra = static_cast<uint32_t>(count) << 16 | kRecordSetVersion;
-    bex::ValueSet(store_.Get(), kRecordSetType, key.c_str(), data.data(), data.size(), true, extra);
+    protocol::ValueSet(store_.Get(), kRecordSetType, key.c_str(), data.data(), data.size(), true, extra);
 }
 
 }  // namespace catalog

@@ -29,7 +29,7 @@ public:
     static constexpr size_t kMaxStoredRecords = 1000;
 
     SoftListCache() = default;
-    explicit SoftListCache(bex::PluginRef<> store) noexcept : store_(std::move(store)) {}
+    explicit SoftListCache(protocol::PluginRef<> store) noexcept : store_(std::move(store)) {}
 
     // The kind's stored entries in order (a gap ends them).
     CatalogEntries LoadCatalog(int kind) const;
@@ -43,13 +43,13 @@ public:
 
 private:
     // A stored value's bytes, valid while `buffer` (made here) lives.
-    std::optional<bex::ByteView> Get(int type, const std::wstring& name, bex::PluginRef<>& buffer,
+    std::optional<protocol::ByteView> Get(int type, const std::wstring& name, protocol::PluginRef<>& buffer,
                                      uint32_t* extra) const;
     // The records a stored set may count: its first ones, whole and claimed.
-    static size_t StoredRecords(const bex::ByteView& bytes, uint32_t extra);
+    static size_t StoredRecords(const protocol::ByteView& bytes, uint32_t extra);
     void SaveRecordSet(const std::wstring& key, const RecordSet& set) const;
 
-    bex::PluginRef<> store_;
+    protocol::PluginRef<> store_;
 };
 
 }  // namespace catalog

@@ -11,7 +11,7 @@
 
 namespace catalog {
 
-namespace k = bex::kernel;
+namespace k = protocol::kernel;
 
 namespace {
 
@@ -83,12 +83,12 @@ CSoftListData* CSoftListMgr::Adopt(RecordSet& set, RecordSet& made, uint32_t id)
 void CSoftListMgr::LookUpScores(IBexPlugin* details, std::vector<SoftScores>& scores) {
     for (SoftScores& s : scores) {
         if (s.shortName.empty()) continue;
-        const bex::PluginRef<> item = plugin::DetailsFind(details, s.shortName.c_str());
+        const protocol::PluginRef<> item = plugin::DetailsFind(details, s.shortName.c_str());
         if (!item) continue;
         s.found = true;
-        const wchar_t* score = bex::Call(k::details::kItemText1, item.Get());
-        const wchar_t* comment = bex::Call(k::details::kItemText2, item.Get());
-        const wchar_t* votes = bex::Call(k::details::kItemText3, item.Get());
+        const wchar_t* score = protocol::Call(k::details::kItemText1, item.Get());
+        const wchar_t* comment = protocol::Call(k::details::kItemText2, item.Get());
+        const wchar_t* votes = protocol::Call(k::details::kItemText3, item.Get());
         s.score = score ? score : L"";
         s.comment = comment ? comment : L"";
         s.votes = votes ? votes : L"";
@@ -112,9 +112,9 @@ void CSoftListMgr::ChooseCatalogUrl(int kind, const SoftListServices& services) 
     if (kind < 0 || kind >= kCatalogKinds) return;
     int number = 0;
     if (kind == 0) {
-        bex::PluginRef<> environment;
+        protocol::PluginRef<> environment;
         if (SUCCEEDED(plugin::CreateKernelObject(k::kEnvironment, environment)))
-            number = bex::Call(k::environment::kNumber, environment.Get());
+            number = protocol::Call(k::environment::kNumber, environment.Get());
     }
     const std::wstring url = CatalogUrl(kind, number, ::GetTickCount(), services.queryTail);
     if (url.empty()) return;
@@ -197,7 +197,7 @@ void CSoftListMgr::ParseSoftListXml(SoftListRequest& request, const SoftListServ
         }, kPollMs);
     }
     if (state == PendingFetch::State::Pending) return worker_.Queue(std::move(request));
-    bex::PluginRef<> names;
+    protocol::PluginRef<> names;
     if (state != PendingFetch::State::Succeeded || FAILED(plugin::CreateKernelObject(k::kObjectList, names)))
         return ListFailed(kind, request.text, request.index, request.page);
 
@@ -235,10 +235,10 @@ void CSoftListMgr::ParseSoftListXml(SoftListRequest& request, const SoftListServ
     });
     if (!stored) return ListFailed(kind, request.text, request.index, request.page);
     for (const std::wstring& shortName : shortNames) {
-        bex::PluginRef<> name;
-        if (plugin::RenewKernelString(name, shortName.c_str())) bex::ListAppend(names.Get(), name.Get());
+        protocol::PluginRef<> name;
+        if (plugin::RenewKernelString(name, shortName.c_str())) protocol::ListAppend(names.Get(), name.Get());
     }
-    if (bex::ListCount(names.Get()) == 0) return ListFailed(kind, request.text, request.index, request.page);
+    if (protocol::ListCount(names.Get()) == 0) return ListFailed(kind, request.text, request.index, request.page);
     const LPARAM lParam = ListParam(request.index, request.page);
     if (context.scoreRanked) {
         state_.With([&](SoftListState& s) {

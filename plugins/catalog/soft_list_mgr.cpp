@@ -11,7 +11,7 @@
 
 namespace catalog {
 
-namespace k = bex::kernel;
+namespace k = protocol::kernel;
 
 namespace {
 
@@ -81,27 +81,28 @@ CSoftListMgr::Services CSoftListMgr::MakeServices() {
     auto made = std::make_shared<SoftListServices>();
     SoftListServices& s = *made;
     if (FAILED(plugin::CreateKernelObject(k::kSoftware, s.software)) ||
-        !bex::Call(k::software::kBegin, s.software.Get()))
+        !protocol::Call(k::software::kBegin, s.software.Get()))
         return nullptr;
-    bex::PluginRef<> store;
+    protocol::PluginRef<> store;
     if (FAILED(plugin::CreateKernelObject(k::kKeyword, s.keyword)) ||
         FAILED(plugin::CreateKernelObject(k::kDetails, s.details)) ||
         FAILED(plugin::CreateKernelObject(k::kValueStore, store)) ||
         FAILED(plugin::CreateKernelObject(k::kHttpFetch, s.fetch)) ||
         FAILED(plugin::CreateKernelObject(k::kSoftwareQuery, s.query)))
         return nullptr;
-    bex::PluginRef<> bitness;
-    if (SUCCEEDED(plugin::CreateKernelObject(k::kBitness, bitness)) && bex::Call(k::bitness::kIs64Bit, bitness.Get()))
+    protocol::PluginRef<> bitness;
+    if (SUCCEEDED(plugin::CreateKernelObject(k::kBitness, bitness)) &&
+        protocol::Call(k::bitness::kIs64Bit, bitness.Get()))
         s.bitness = L"64";
-    bex::PluginRef<> system;
+    protocol::PluginRef<> system;
     if (SUCCEEDED(plugin::CreateKernelObject(k::kSystem, system)))
-        bex::Call(k::system_info::kDescribe, system.Get(), k::system_info::kDescribeKind,
+        protocol::Call(k::system_info::kDescribe, system.Get(), k::system_info::kDescribeKind,
                   s.systemNameObject.PutPlugin());
-    s.systemText = bex::TextOf(s.systemNameObject);
-    bex::PluginRef<> environment;
+    s.systemText = protocol::TextOf(s.systemNameObject);
+    protocol::PluginRef<> environment;
     if (FAILED(plugin::CreateKernelObject(k::kEnvironment, environment))) return nullptr;
-    bex::Call(k::environment::kQueryTail, environment.Get(), s.queryTailObject.PutPlugin());
-    s.queryTail = bex::TextOf(s.queryTailObject);
+    protocol::Call(k::environment::kQueryTail, environment.Get(), s.queryTailObject.PutPlugin());
+    s.queryTail = protocol::TextOf(s.queryTailObject);
     s.cache = SoftListCache(std::move(store));
     return made;
 }
@@ -253,7 +254,7 @@ BOOL BEX_CALL CSoftListMgr::GetListIds(int kind, const wchar_t* name, int page, 
         if (!out) return FALSE;
         const std::optional<ListState> list = FindList(ListKey(kind, name ? name : L"", page));
         if (!list || list->ids.empty()) return FALSE;
-        bex::PluginRef<> buffer = NewIdBuffer(list->ids);
+        protocol::PluginRef<> buffer = NewIdBuffer(list->ids);
         if (!buffer) return FALSE;
         *out = buffer.Detach();
         return TRUE;
@@ -334,9 +335,9 @@ BOOL CSoftListMgr::TellAndHandOut(RecordRef record, const SoftListServices& serv
                                   IBexPlugin** out) {
     if (!record) return FALSE;
     IBexPlugin* query = services.query.Get();
-    if (query && bex::Call(k::software_query::kReady, query, 0, 0)) {
+    if (query && protocol::Call(k::software_query::kReady, query, 0, 0)) {
         const tagSoftListData& r = record->Data();
-        bex::Call(k::software_query::kTell, query, softId, r.vname, r.durls, r.uurls, r.dname, r.args, r.hint2,
+        protocol::Call(k::software_query::kTell, query, softId, r.vname, r.durls, r.uurls, r.dname, r.args, r.hint2,
                   r.pname, r.os, r.ver, r.sizeText, r.shell, 0);
     }
     *out = record.Detach();
@@ -356,7 +357,7 @@ BOOL BEX_CALL CSoftListMgr::GetListTitle(int kind, const wchar_t* name, int page
         if (!out) return FALSE;
         const std::optional<ListState> list = FindList(ListKey(kind, name ? name : L"", page));
         if (!list) return FALSE;
-        bex::PluginRef<> text;
+        protocol::PluginRef<> text;
         *out = plugin::RenewKernelString(text, list->title.c_str()) ? text.Detach() : nullptr;
         return TRUE;
     });

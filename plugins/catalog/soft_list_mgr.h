@@ -58,13 +58,13 @@ struct ISoftListMgr : IBexPlugin {
 // What Start asks of the kernel, unchanged until the next Start; the
 // worker and the slots share it by reference count, never under the lock.
 struct SoftListServices {
-    bex::PluginRef<> software;  // 49
-    bex::PluginRef<> keyword;   // 24
-    bex::PluginRef<> details;   // 43
-    bex::PluginRef<> fetch;     // 41
-    bex::PluginRef<> query;     // 99
-    bex::PluginRef<> queryTailObject;
-    bex::PluginRef<> systemNameObject;
+    protocol::PluginRef<> software;  // 49
+    protocol::PluginRef<> keyword;   // 24
+    protocol::PluginRef<> details;   // 43
+    protocol::PluginRef<> fetch;     // 41
+    protocol::PluginRef<> query;     // 99
+    protocol::PluginRef<> queryTailObject;
+    protocol::PluginRef<> systemNameObject;
     std::wstring queryTail;
     std::wstring systemText;
     std::wstring bitness = L"32";
@@ -169,7 +169,7 @@ private:
     void SearchSoftListByCoop(SoftListRequest& request, const SoftListServices& services);
     void ParseCoopSearchXml(SoftListRequest& request, const SoftListServices& services);
     bool ReadSoftListReply(SoftListRequest& request, const SoftListServices& services, PendingFetch::State& outcome,
-                           bex::PluginRef<>& names);
+                           protocol::PluginRef<>& names);
     static std::string KeywordUrlText(const std::wstring& keyword, const SoftListServices& services);
     static SearchState* FindSearch(SoftListState& s, const SoftListRequest& request);
     void SearchEnded(const SoftListRequest& request, bool loaded);

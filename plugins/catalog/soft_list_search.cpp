@@ -18,7 +18,7 @@
 
 namespace catalog {
 
-namespace k = bex::kernel;
+namespace k = protocol::kernel;
 
 namespace {
 
@@ -40,7 +40,7 @@ const typename Map::mapped_type* WithSearchId(const Map& searches, int searchId)
 // whose records are gone.
 BOOL IdsOut(const std::vector<uint32_t>& ids, IBexPlugin** out) {
     if (ids.empty()) return FALSE;
-    bex::PluginRef<> buffer = NewIdBuffer(ids);
+    protocol::PluginRef<> buffer = NewIdBuffer(ids);
     if (!buffer) return FALSE;
     *out = buffer.Detach();
     return TRUE;
@@ -255,10 +255,10 @@ void CSoftListMgr::SearchEnded(const SoftListRequest& request, bool loaded) {
 
 std::string CSoftListMgr::KeywordUrlText(const std::wstring& keyword, const SoftListServices& services) {
     if (!services.keyword) return std::string();
-    bex::PluginRef<> encoded;
-    if (!bex::Call(k::keyword::kMake, services.keyword.Get(), keyword.c_str(), encoded.PutPlugin()) || !encoded)
+    protocol::PluginRef<> encoded;
+    if (!protocol::Call(k::keyword::kMake, services.keyword.Get(), keyword.c_str(), encoded.PutPlugin()) || !encoded)
         return std::string();
-    const char* text = bex::Call(k::keyword::kUrlText, encoded.Get());
+    const char* text = protocol::Call(k::keyword::kUrlText, encoded.Get());
     // Bounded: an address never holds more than its capacity.
     return text ? std::string(text, ::strnlen(text, kUrlCapacity)) : std::string();
 }
@@ -272,8 +272,9 @@ void CSoftListMgr::SearchSoftList(SoftListRequest& request, const SoftListServic
     if (!kw.empty()) {
         wchar_t query[kUrlCapacity];
         const std::wstring address = ServiceAddress(Service::InterfaceServer);
-        const int n = std::swprintf(query, kUrlCapacity, L"%ls/index.php?c=Search&a=getSoftList&cver=v1&kw=%hs&soft_ids=%ls&%ls",
-                                    address.c_str(), kw.c_str(), softIds.c_str(), services.queryTail.c_str());
+        const int n =
+            std::swprintf(query, kUrlCapacity, L"%ls/index.php?c=Search&a=getSoftList&cver=v1&kw=%hs&soft_ids=%ls&%ls",
+                          address.c_str(), kw.c_str(), softIds.c_str(), services.queryTail.c_str());
         if (n > 0 && static_cast<size_t>(n) < kUrlCapacity) url = query;
     }
     SoftListRequest answer;
@@ -315,7 +316,7 @@ void CSoftListMgr::SearchSoftListByCoop(SoftListRequest& request, const SoftList
 // records and collects the short names. Pending: false with `outcome`
 // Pending.
 bool CSoftListMgr::ReadSoftListReply(SoftListRequest& request, const SoftListServices& services,
-                                     PendingFetch::State& outcome, bex::PluginRef<>& names) {
+                                     PendingFetch::State& outcome, protocol::PluginRef<>& names) {
     std::vector<AnswerSoft> softs;
     std::wstring total;
     outcome = PendingFetch::State::Failed;
@@ -354,15 +355,15 @@ bool CSoftListMgr::ReadSoftListReply(SoftListRequest& request, const SoftListSer
         return !state->ids.empty();
     });
     for (const std::wstring& shortName : shortNames) {
-        bex::PluginRef<> name;
-        if (plugin::RenewKernelString(name, shortName.c_str())) bex::ListAppend(names.Get(), name.Get());
+        protocol::PluginRef<> name;
+        if (plugin::RenewKernelString(name, shortName.c_str())) protocol::ListAppend(names.Get(), name.Get());
     }
     return read;
 }
 
 void CSoftListMgr::ParseSearchXml(SoftListRequest& request, const SoftListServices& services) {
     PendingFetch::State outcome;
-    bex::PluginRef<> names;
+    protocol::PluginRef<> names;
     const bool read = ReadSoftListReply(request, services, outcome, names);
     if (outcome == PendingFetch::State::Pending) return worker_.Queue(std::move(request));
     if (!read) return SearchEnded(request, false);
@@ -401,7 +402,7 @@ void CSoftListMgr::AttachSearchScores(SoftListRequest& request, const SoftListSe
 
 void CSoftListMgr::ParseCoopSearchXml(SoftListRequest& request, const SoftListServices& services) {
     PendingFetch::State outcome;
-    bex::PluginRef<> names;
+    protocol::PluginRef<> names;
     const bool read = ReadSoftListReply(request, services, outcome, names);
     if (outcome == PendingFetch::State::Pending) return worker_.Queue(std::move(request));
     SearchEnded(request, read);

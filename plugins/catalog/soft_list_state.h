@@ -44,10 +44,10 @@ struct SearchState {
     std::vector<uint32_t> ids;
 };
 
-using RecordRef = bex::PluginRef<CSoftListData>;
+using RecordRef = protocol::PluginRef<CSoftListData>;
 using RecordSet = std::map<uint32_t, RecordRef>;
 using RecordSets = std::map<std::wstring, RecordSet>;
-using CatalogEntry = bex::PluginRef<CSoftCatalogData>;
+using CatalogEntry = protocol::PluginRef<CSoftCatalogData>;
 using CatalogEntries = std::vector<CatalogEntry>;
 using Catalogs = std::map<int, CatalogEntries>;
 using Lists = std::map<std::wstring, ListState>;

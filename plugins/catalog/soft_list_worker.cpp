@@ -54,7 +54,7 @@ PendingCompletion PendingCompletion::StartDetails(IBexPlugin* details, IBexPlugi
     winlib::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!event) return pending;
     bool kernelMade = false;
-    bex::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));
+    protocol::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));
     if (!result || !plugin::DetailsStart(details, names, kind, result.Get())) return pending;
     pending.result_ = std::move(result);
     pending.event_ = event.Detach();

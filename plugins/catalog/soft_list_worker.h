@@ -34,7 +34,7 @@ public:
 private:
     void Close() noexcept;
 
-    bex::PluginRef<IBexAsyncResult> result_;
+    protocol::PluginRef<IBexAsyncResult> result_;
     HANDLE event_ = nullptr;
     bool kernelMade_ = false;
     bool signalled_ = false;

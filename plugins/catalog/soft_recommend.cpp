@@ -20,7 +20,7 @@
 
 namespace catalog {
 
-namespace k = bex::kernel;
+namespace k = protocol::kernel;
 
 namespace {
 
@@ -66,11 +66,11 @@ void CSoftReCmdData::Fill(const ReCmdChoice& choice) {
     classBaike_ = choice.classBaike;
     alias_ = choice.alias;
     zanName_ = choice.zanName;
-    bex::PluginRef<> list;
+    protocol::PluginRef<> list;
     if (FAILED(plugin::CreateKernelObject(k::kObjectList, list))) return;
     for (const std::wstring& baike : choice.tagBaikes) {
-        bex::PluginRef<> text;
-        if (plugin::RenewKernelString(text, baike.c_str())) bex::ListAppend(list.Get(), text.Get());
+        protocol::PluginRef<> text;
+        if (plugin::RenewKernelString(text, baike.c_str())) protocol::ListAppend(list.Get(), text.Get());
     }
     tags_ = std::move(list);
 }
@@ -112,7 +112,7 @@ CSoftReCommend::~CSoftReCommend() {
     worker_.Reset();
     stop_.Reset();
     // The request a terminated worker held never got its answer.
-    bex::PluginRef<IBexAsyncResult> inFlight;
+    protocol::PluginRef<IBexAsyncResult> inFlight;
     {
         Locked lock(lock_);
         inFlight = std::move(inFlight_);
@@ -162,7 +162,7 @@ LONG CSoftReCommend::Queue(int kind, bool once, bool front, IBexPlugin* owned, I
     request.owned = NewIdBuffer(ReadIds(owned));
     request.excluded = NewIdBuffer(ReadIds(excluded));
     if (!request.owned || !request.excluded) return 0;
-    request.result = bex::PluginRef<IBexAsyncResult>::AddRefed(result);
+    request.result = protocol::PluginRef<IBexAsyncResult>::AddRefed(result);
     Locked lock(lock_);
     if (front) {
         queue_.push_front(std::move(request));
@@ -205,14 +205,14 @@ void CSoftReCommend::WorkerLoop() {
             if (queue_.empty()) continue;
             request = std::move(queue_.front());
             queue_.pop_front();
-            inFlight_ = bex::PluginRef<IBexAsyncResult>::AddRefed(request.result.Get());
+            inFlight_ = protocol::PluginRef<IBexAsyncResult>::AddRefed(request.result.Get());
         }
         if (request.kind == kList) {
             ServeList(request);
         } else {
             ServeSingle(request);
         }
-        bex::PluginRef<IBexAsyncResult> served;
+        protocol::PluginRef<IBexAsyncResult> served;
         {
             Locked lock(lock_);
             served = std::move(inFlight_);
@@ -222,19 +222,19 @@ void CSoftReCommend::WorkerLoop() {
 }
 
 void CSoftReCommend::LoadReCommendData() {
-    bex::PluginRef<> environment;
+    protocol::PluginRef<> environment;
     if (FAILED(plugin::CreateKernelObject(k::kEnvironment, environment))) return;
-    const auto folder = bex::ManagerFolder(environment.Get());
+    const auto folder = protocol::ManagerFolder(environment.Get());
     if (!folder) return;
     const std::wstring old = *folder + L"SoftReCmd.dat";
     if (::PathFileExistsW(old.c_str())) ::DeleteFileW(old.c_str());
 
-    bex::PluginRef<> reader;
-    bex::PluginRef<> text;
+    protocol::PluginRef<> reader;
+    protocol::PluginRef<> text;
     if (FAILED(plugin::CreateKernelObject(k::kFileReader, reader))) return;
     const std::wstring path = *folder + L"SoftReCmdEx.dat";
-    if (!bex::Call(k::file_reader::kRead, reader.Get(), path.c_str(), text.PutPlugin()) || !text) return;
-    const auto content = bex::StringText(text.Get());
+    if (!protocol::Call(k::file_reader::kRead, reader.Get(), path.c_str(), text.PutPlugin()) || !text) return;
+    const auto content = protocol::StringText(text.Get());
     if (!content) return;
     std::vector<ReCmdClass> classes;
     std::map<uint32_t, std::wstring> zanNames;
@@ -246,18 +246,18 @@ void CSoftReCommend::LoadReCommendData() {
 
 std::vector<uint32_t> CSoftReCommend::StoredIds(int type, uint32_t key) {
     if (!numbered_) return {};
-    bex::PluginRef<> buffer;
+    protocol::PluginRef<> buffer;
     if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return {};
-    const auto bytes = bex::NumberedGet(numbered_.Get(), type, key, buffer.Get());
+    const auto bytes = protocol::NumberedGet(numbered_.Get(), type, key, buffer.Get());
     return bytes ? ReadIds(*bytes) : std::vector<uint32_t>();
 }
 
 void CSoftReCommend::LoadCounts() {
     if (!numbered_) return;
     for (uint32_t id : StoredIds(kCountType, 0)) {
-        bex::PluginRef<> buffer;
+        protocol::PluginRef<> buffer;
         if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return;
-        const auto bytes = bex::NumberedGet(numbered_.Get(), kCountType, id, buffer.Get());
+        const auto bytes = protocol::NumberedGet(numbered_.Get(), kCountType, id, buffer.Get());
         uint32_t count = 0;
         if (!bytes || bytes->size != sizeof(count)) continue;  // a count is exactly one word
         std::memcpy(&count, bytes->data, sizeof(count));
@@ -267,7 +267,7 @@ void CSoftReCommend::LoadCounts() {
 
 void CSoftReCommend::AgeCounts() {
     if (!numbered_ || !options_) return;
-    const auto saved = bex::OptionText(options_.Get(), kUpdateTimeOption);
+    const auto saved = protocol::OptionText(options_.Get(), kUpdateTimeOption);
     int64_t then = 0;
     if (!saved || !ParseTime(*saved, then)) return;
     const int64_t now = _time64(nullptr);
@@ -275,14 +275,14 @@ void CSoftReCommend::AgeCounts() {
     const size_t before = counts_.size();
     for (uint32_t id : StoredIds(kRecommendedType, 0)) {
         const uint32_t count = ++counts_[id];
-        bex::NumberedSet(numbered_.Get(), kCountType, id, &count, sizeof(count));
+        protocol::NumberedSet(numbered_.Get(), kCountType, id, &count, sizeof(count));
     }
     if (counts_.size() != before) {
         std::vector<uint32_t> ids;
         for (const auto& entry : counts_) ids.push_back(entry.first);
-        bex::NumberedSet(numbered_.Get(), kCountType, 0, ids.data(), ids.size() * sizeof(uint32_t));
+        protocol::NumberedSet(numbered_.Get(), kCountType, 0, ids.data(), ids.size() * sizeof(uint32_t));
     }
-    bex::NumberedClear(numbered_.Get(), kRecommendedType);
+    protocol::NumberedClear(numbered_.Get(), kRecommendedType);
 }
 
 LONG BEX_CALL CSoftReCommend::SaveUpdateTime() {
@@ -294,23 +294,23 @@ LONG BEX_CALL CSoftReCommend::SaveUpdateTime() {
             for (uint32_t id : StoredIds(kRecommendedType, 0)) recommended_.insert(id);
             ids.assign(recommended_.begin(), recommended_.end());
         }
-        bex::NumberedSet(numbered_.Get(), kRecommendedType, 0, ids.data(), ids.size() * sizeof(uint32_t));
+        protocol::NumberedSet(numbered_.Get(), kRecommendedType, 0, ids.data(), ids.size() * sizeof(uint32_t));
         wchar_t now[32] = {};
         std::swprintf(now, 32, L"%I64d", static_cast<long long>(_time64(nullptr)));
-        bex::SetOptionText(options_.Get(), kUpdateTimeOption, now);
-        bex::SaveOptions(options_.Get());
+        protocol::SetOptionText(options_.Get(), kUpdateTimeOption, now);
+        protocol::SaveOptions(options_.Get());
         return 1;
     });
 }
 
-bex::PluginRef<> CSoftReCommend::NewRecord() {
-    bex::PluginRef<> record;
-    if (FAILED(plugin::CreateKernelObject(CSoftReCmdData::kClassId, record))) return bex::PluginRef<>();
-    return CSoftReCmdData::FromPlugin(record.Get()) ? std::move(record) : bex::PluginRef<>();
+protocol::PluginRef<> CSoftReCommend::NewRecord() {
+    protocol::PluginRef<> record;
+    if (FAILED(plugin::CreateKernelObject(CSoftReCmdData::kClassId, record))) return protocol::PluginRef<>();
+    return CSoftReCmdData::FromPlugin(record.Get()) ? std::move(record) : protocol::PluginRef<>();
 }
 
 void CSoftReCommend::ServeSingle(ReCmdRequest& request) {
-    bex::PluginRef<> record = NewRecord();
+    protocol::PluginRef<> record = NewRecord();
     if (!record) {
         request.result->Complete(0, nullptr);
         return;
@@ -329,7 +329,7 @@ void CSoftReCommend::ServeSingle(ReCmdRequest& request) {
 }
 
 void CSoftReCommend::ServeList(ReCmdRequest& request) {
-    bex::PluginRef<> list;
+    protocol::PluginRef<> list;
     if (FAILED(plugin::CreateKernelObject(k::kObjectList, list))) {
         request.result->Complete(0, nullptr);
         return;
@@ -339,17 +339,17 @@ void CSoftReCommend::ServeList(ReCmdRequest& request) {
     const IdSet ownedSet(owned.begin(), owned.end());
     IdSet excluded(excludedWords.begin(), excludedWords.end());
     for (;;) {
-        bex::PluginRef<> record = NewRecord();
+        protocol::PluginRef<> record = NewRecord();
         if (!record) break;
         ReCmdChoice choice;
         if (!selector_.Select(ownedSet, excluded, request.once, counts_, choice)) break;
         CSoftReCmdData::FromPlugin(record.Get())->Fill(choice);
-        bex::ListAppend(list.Get(), record.Get());
+        protocol::ListAppend(list.Get(), record.Get());
         excluded.insert(choice.softId);
         Locked lock(lock_);
         recommended_.insert(choice.softId);
     }
-    request.result->Complete(bex::ListCount(list.Get()), list.Get());
+    request.result->Complete(protocol::ListCount(list.Get()), list.Get());
 }
 
 // ---- the wrappers ----

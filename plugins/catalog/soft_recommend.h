@@ -65,7 +65,7 @@ private:
     std::wstring classBaike_;
     std::wstring alias_;
     std::wstring zanName_;
-    bex::PluginRef<> tags_;
+    protocol::PluginRef<> tags_;
 };
 
 struct ISoftReCommend : IBexPlugin {
@@ -118,9 +118,9 @@ private:
     struct ReCmdRequest {
         int kind = kSingle;
         bool once = false;
-        bex::PluginRef<> owned;     // class 7
-        bex::PluginRef<> excluded;  // class 7
-        bex::PluginRef<IBexAsyncResult> result;
+        protocol::PluginRef<> owned;     // class 7
+        protocol::PluginRef<> excluded;  // class 7
+        protocol::PluginRef<IBexAsyncResult> result;
     };
 
     static DWORD WINAPI ReCommendThread(void* self);
@@ -130,12 +130,12 @@ private:
     void AgeCounts();
     void ServeSingle(ReCmdRequest& request);
     void ServeList(ReCmdRequest& request);
-    bex::PluginRef<> NewRecord();
+    protocol::PluginRef<> NewRecord();
     std::vector<uint32_t> StoredIds(int type, uint32_t key);
 
     CRITICAL_SECTION lock_;  // the queue, the request being served and the recommended set
     std::deque<ReCmdRequest> queue_;
-    bex::PluginRef<IBexAsyncResult> inFlight_;  // the worker's request, until it is answered
+    protocol::PluginRef<IBexAsyncResult> inFlight_;  // the worker's request, until it is answered
     std::set<uint32_t> recommended_;
     ReCmdSelector selector_;  // the worker's
     CountMap counts_;         // the worker's
@@ -144,8 +144,8 @@ private:
     bool loaded_ = false;
     winlib::Event stop_;
     winlib::Thread worker_;
-    bex::PluginRef<> numbered_;
-    bex::PluginRef<> options_;
+    protocol::PluginRef<> numbered_;
+    protocol::PluginRef<> options_;
 };
 
 // Wrappers: the slots of 301 forwarded to the inner object, plus their own.

@@ -6,12 +6,12 @@
 
 using namespace catalog;
 
-using bex::kFlagsRecord;
-using bex::kFlagsShared;
-using bex::TableEntry;
+using protocol::kFlagsRecord;
+using protocol::kFlagsShared;
+using protocol::TableEntry;
 
-extern "C" const bex::PluginTable<11> plugins = {
-    {bex::kTableMagic, {0, 0, 0}},
+extern "C" const protocol::PluginTable<11> plugins = {
+    {protocol::kTableMagic, {0, 0, 0}},
     {
         TableEntry<CSoftListData>(&CreateSoftListData, L"CSoftListData", kFlagsRecord),
         TableEntry<CSoftCatalogData>(&CreateSoftCatalogData, L"CSoftCatalogData", kFlagsRecord),
@@ -23,7 +23,7 @@ extern "C" const bex::PluginTable<11> plugins = {
         TableEntry<CSoftReCommend3>(&CreateSoftReCommend3, L"CSoftReCommend3", kFlagsShared),
         TableEntry<CSoftInfoData>(&CreateSoftInfoData, L"CSoftInfoData", kFlagsRecord),
         TableEntry<CSoftInfo>(&CreateSoftInfo, L"CSoftInfo", kFlagsShared),
-        bex::kTableEnd,
+        protocol::kTableEnd,
     },
 };
 

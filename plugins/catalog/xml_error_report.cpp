@@ -30,8 +30,8 @@ std::wstring ClientId(const std::wstring& library) {
     wchar_t id[kClientIdCapacity] = {};
     const HMODULE module = ::LoadLibraryW(library.c_str());
     if (!module) return std::wstring();
-    const auto getCid = reinterpret_cast<outside::GetCidFn>(
-        reinterpret_cast<void*>(::GetProcAddress(module, outside::kGetCidName)));
+    const auto getCid = reinterpret_cast<protocol::outside::GetCidFn>(
+        reinterpret_cast<void*>(::GetProcAddress(module, protocol::outside::kGetCidName)));
     if (getCid && getCid(id, kClientIdCapacity) == 0) id[0] = L'\0';
     id[kClientIdCapacity - 1] = L'\0';
     ::FreeLibrary(module);

@@ -14,7 +14,7 @@ namespace {
 
 // Set once, never cleared. Atomic because plug-in worker threads read them
 // while a test may bind explicitly.
-std::atomic<bex::BexPluginFn> g_host{nullptr};
+std::atomic<protocol::BexPluginFn> g_host{nullptr};
 std::atomic<HMODULE> g_kernel{nullptr};
 
 std::wstring ExecutableFolder() {
@@ -36,7 +36,7 @@ bool Exists(const std::wstring& path) { return !path.empty() && ::PathFileExists
 
 }  // namespace
 
-bex::BexPluginFn HostCallback() { return g_host.load(); }
+protocol::BexPluginFn HostCallback() { return g_host.load(); }
 
 std::wstring LocateKernelDll() {
     const std::wstring base = ExecutableFolder();
@@ -60,8 +60,8 @@ HRESULT LoadKernelDll() {
     const HMODULE module = ::LoadLibraryW(path.c_str());
     if (!module) return E_FAIL;
     g_kernel.store(module);
-    const auto entry = reinterpret_cast<bex::BexPluginFn>(
-        reinterpret_cast<void*>(::GetProcAddress(module, bex::kBexPluginName)));
+    const auto entry = reinterpret_cast<protocol::BexPluginFn>(
+        reinterpret_cast<void*>(::GetProcAddress(module, protocol::kBexPluginName)));
     if (!entry) return E_FAIL;
     g_host.store(entry);
     return S_OK;
@@ -73,17 +73,17 @@ BOOL HandleDllMain(HINSTANCE, DWORD reason, void*) {
 }
 
 HRESULT CallHost(int code, void* arg) {
-    const bex::BexPluginFn host = g_host.load();
+    const protocol::BexPluginFn host = g_host.load();
     if (!host) return E_FAIL;
     return host(code, arg);
 }
 
 void NotifyCreated(uint32_t classId) {
-    if (const bex::BexPluginFn host = g_host.load()) host(bex::kCodeCreated, bex::ClassIdArg(classId));
+    if (const protocol::BexPluginFn host = g_host.load()) host(protocol::kCodeCreated, protocol::ClassIdArg(classId));
 }
 
 void NotifyDestroyed(uint32_t classId) {
-    if (const bex::BexPluginFn host = g_host.load()) host(bex::kCodeDestroyed, bex::ClassIdArg(classId));
+    if (const protocol::BexPluginFn host = g_host.load()) host(protocol::kCodeDestroyed, protocol::ClassIdArg(classId));
 }
 
 }  // namespace plugin

@@ -14,7 +14,7 @@
 namespace plugin {
 
 // Null until bound.
-bex::BexPluginFn HostCallback();
+protocol::BexPluginFn HostCallback();
 
 // Binds the kernel once; S_OK when bound (now or before), E_FAIL otherwise.
 // Runs under the loader lock at attach: takes no lock of its own.

@@ -15,20 +15,20 @@ namespace plugin {
 
 // First form: releases and clears what `slot` holds, then BexPlugin(id,
 // slot). E_FAIL when unbound; a success without an object counts as E_FAIL.
-HRESULT CreateKernelObject(uint32_t classId, bex::PluginRef<>& slot);
+HRESULT CreateKernelObject(uint32_t classId, protocol::PluginRef<>& slot);
 // Second form: the same, ignoring the result; returns what the slot holds.
-IBexPlugin* RenewKernelObject(uint32_t classId, bex::PluginRef<>& slot);
+IBexPlugin* RenewKernelObject(uint32_t classId, protocol::PluginRef<>& slot);
 // Its string form: a class-3 string whose text is set to `text` (slot 3).
-IBexPlugin* RenewKernelString(bex::PluginRef<>& slot, const wchar_t* text);
+IBexPlugin* RenewKernelString(protocol::PluginRef<>& slot, const wchar_t* text);
 
 // An object of a plug-in class asked of the kernel by its interface's class
 // id (`I::kClassId`), typed as that interface; null when the kernel gives
 // none, or an object of another class.
 template <typename I>
-bex::PluginRef<I> CreateClassObject() {
-    bex::PluginRef<> object;
+protocol::PluginRef<I> CreateClassObject() {
+    protocol::PluginRef<> object;
     if (FAILED(CreateKernelObject(I::kClassId, object)) || object->GetClassId() != I::kClassId) return {};
-    return bex::PluginRef<I>(static_cast<I*>(object.Detach()));
+    return protocol::PluginRef<I>(static_cast<I*>(object.Detach()));
 }
 
 // 41: HTTP fetch.
@@ -37,7 +37,7 @@ bool FetchStart(IBexPlugin* fetch, const wchar_t* url, IBexAsyncResult* result);
 // 43: details.
 bool DetailsStart(IBexPlugin* details, IBexPlugin* names, const wchar_t* kind,
                   IBexAsyncResult* result);                          // slot 3
-bex::PluginRef<> DetailsFind(IBexPlugin* details, const wchar_t* name);  // slot 4
+protocol::PluginRef<> DetailsFind(IBexPlugin* details, const wchar_t* name);  // slot 4
 
 // 406: completion.
 bool CompletionInit(IBexPlugin* completion, HANDLE event, void* context);  // slot 6

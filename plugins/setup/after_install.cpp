@@ -16,8 +16,8 @@
 #include "plugins/setup/setup_registrations.h"
 #include "plugins/setup/setup_steps.h"
 
-namespace k = bex::kernel;
-using bex::PluginRef;
+namespace k = protocol::kernel;
+using protocol::PluginRef;
 
 namespace {
 
@@ -34,7 +34,7 @@ void RunSetupJob() {
 
 void PinToStartMenu(IBexPlugin* options) {
     const PluginRef<IPinToStartMenu> pin = plugin::CreateClassObject<IPinToStartMenu>();
-    if (pin && pin->Pin() != 0) bex::SetOptionNumber(options, L"Options\\ShowStartMenuShortcut", 1);
+    if (pin && pin->Pin() != 0) protocol::SetOptionNumber(options, L"Options\\ShowStartMenuShortcut", 1);
 }
 
 void ApplyLiveInstallSettings() {
@@ -57,14 +57,15 @@ LONG BEX_CALL CBexSetupUtil::ConfigureAfterInstall() {
         RunSetupStep(L"ConfigureAfterInstall: options store",
                      [&] { plugin::CreateKernelObject(k::kOptions, options); });
         RunSetupStep(L"ConfigureAfterInstall: ShowRecycle", [&] {
-            if (options && !bex::OptionNumber(options.Get(), L"Options\\ShowRecycle"))
-                bex::SetOptionNumber(options.Get(), L"Options\\ShowRecycle", 0);
+            if (options && !protocol::OptionNumber(options.Get(), L"Options\\ShowRecycle"))
+                protocol::SetOptionNumber(options.Get(), L"Options\\ShowRecycle", 0);
         });
         RunSetupStep(L"ConfigureAfterInstall: DefaultDownloadFolder", [&] {
             PluginRef<> downloads;
             if (!options || FAILED(plugin::CreateKernelObject(k::kDownloads, downloads))) return;
             const std::wstring folder = DownloadFolder(downloads.Get());
-            if (!folder.empty()) bex::SetOptionText(options.Get(), L"Options\\DefaultDownloadFolder", folder.c_str());
+            if (!folder.empty())
+                protocol::SetOptionText(options.Get(), L"Options\\DefaultDownloadFolder", folder.c_str());
         });
         RunSetupStep(L"ConfigureAfterInstall: setup job", &RunSetupJob);
         RunSetupStep(L"ConfigureAfterInstall: old uninstall verb", &DeleteOldUninstallVerb);
@@ -72,7 +73,7 @@ LONG BEX_CALL CBexSetupUtil::ConfigureAfterInstall() {
         RunSetupStep(L"ConfigureAfterInstall: Start menu", [&] { PinToStartMenu(options.Get()); });
         RunSetupStep(L"ConfigureAfterInstall: web proxy", [] { RegisterWebProxyDll(true); });
         RunSetupStep(L"ConfigureAfterInstall: proxy protocol", [] { RegisterProxyProtocol(); });
-        RunSetupStep(L"ConfigureAfterInstall: save options", [&] { bex::SaveOptions(options.Get()); });
+        RunSetupStep(L"ConfigureAfterInstall: save options", [&] { protocol::SaveOptions(options.Get()); });
         RunSetupStep(L"ConfigureAfterInstall: lite folder", &RestoreLiteFolder);
         RunSetupStep(L"ConfigureAfterInstall: live install", &ApplyLiveInstallSettings);
         RunSetupStep(L"ConfigureAfterInstall: game centre", &UpgradeGameCentre);

@@ -5,8 +5,8 @@
 #include "plugins/setup/setup_folders.h"
 #include "plugins/setup/setup_module.h"
 
-namespace k = bex::kernel;
-using bex::PluginRef;
+namespace k = protocol::kernel;
+using protocol::PluginRef;
 
 namespace {
 
@@ -21,7 +21,7 @@ winlib::Bitmap DecodeBadge(IBexPlugin* codec) {
     const void* data = loaded ? ::LockResource(loaded) : nullptr;
     const DWORD size = found ? ::SizeofResource(module, found) : 0;
     if (!data || size == 0) return winlib::Bitmap();
-    return winlib::Bitmap(bex::Call(k::image_codec::kDecode, codec, data, static_cast<int>(size)));
+    return winlib::Bitmap(protocol::Call(k::image_codec::kDecode, codec, data, static_cast<int>(size)));
 }
 
 winlib::Icon ProgramIcon(HMODULE program, int size) {
@@ -53,7 +53,7 @@ LONG UpdateCountBadge(const std::wstring& managerFolder, long count, const wchar
                 images[2] = MakeCountStrip(count, badge.Get());
                 const std::wstring stripPath = JoinPath(FolderOf(referencePath), L"PellorUpdateCount.png");
                 if (images[2] && !stripPath.empty())
-                    bex::Call(k::image_codec::kSave, codec.Get(), images[2].Get(), stripPath.c_str());
+                    protocol::Call(k::image_codec::kSave, codec.Get(), images[2].Get(), stripPath.c_str());
             }
         }
     }
@@ -61,7 +61,7 @@ LONG UpdateCountBadge(const std::wstring& managerFolder, long count, const wchar
     PluginRef<> notification;
     if (FAILED(plugin::CreateKernelObject(k::kNotification, notification))) return 0;
     HBITMAP handed[3] = {images[0].Get(), images[1].Get(), images[2].Get()};
-    return bex::Call(k::notification::kShow, notification.Get(), handed, 3, referencePath) != 0 ? 1 : 0;
+    return protocol::Call(k::notification::kShow, notification.Get(), handed, 3, referencePath) != 0 ? 1 : 0;
 }
 
 LONG SaveBadgedImage(long count, HBITMAP image, const wchar_t* path) {
@@ -72,7 +72,7 @@ LONG SaveBadgedImage(long count, HBITMAP image, const wchar_t* path) {
         if (!badge) return 0;
         DrawCountBadge(image, count, badge.Get());
     }
-    return bex::Call(k::image_codec::kSave, codec.Get(), image, path);
+    return protocol::Call(k::image_codec::kSave, codec.Get(), image, path);
 }
 
 LONG ShowNotify(const wchar_t* picture, const wchar_t* pngPath, HWND window, UINT message, WPARAM wParam,
@@ -80,14 +80,14 @@ LONG ShowNotify(const wchar_t* picture, const wchar_t* pngPath, HWND window, UIN
     if (!picture || !pngPath || !window) return 0;
     PluginRef<> notification;
     if (FAILED(plugin::CreateKernelObject(k::kNotification, notification))) return 0;
-    const winlib::Bitmap image(bex::Call(k::notification::kImageFromFile, notification.Get(), picture));
+    const winlib::Bitmap image(protocol::Call(k::notification::kImageFromFile, notification.Get(), picture));
     if (!image) return 0;
     long count = 0;
     PluginRef<> software;
     if (SUCCEEDED(plugin::CreateKernelObject(k::kSoftware, software)) &&
-        bex::Call(k::software::kBegin, software.Get())) {
-        count = bex::Call(k::software::kUpdateCount, software.Get());
-        bex::Call(k::software::kEnd, software.Get());
+        protocol::Call(k::software::kBegin, software.Get())) {
+        count = protocol::Call(k::software::kUpdateCount, software.Get());
+        protocol::Call(k::software::kEnd, software.Get());
     }
     const LONG result = count != 0 ? SaveBadgedImage(count, image.Get(), pngPath) : 0;
     ::PostMessageW(window, message, wParam, lParam);

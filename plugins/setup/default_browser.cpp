@@ -6,8 +6,8 @@
 
 #include "plugins/common/kernel_calls.h"
 
-namespace k = bex::kernel;
-using bex::PluginRef;
+namespace k = protocol::kernel;
+using protocol::PluginRef;
 
 namespace {
 
@@ -15,8 +15,8 @@ constexpr DWORD kExpandedChars = 4096;
 
 std::wstring ReadRegistry(IBexPlugin* browser, const std::wstring& path) {
     IBexPlugin* text = nullptr;
-    const int found = bex::Call(k::browser::kReadRegistry, browser, path.c_str(), 0, &text);
-    return bex::TextOf(bex::Handed(found != 0, text));
+    const int found = protocol::Call(k::browser::kReadRegistry, browser, path.c_str(), 0, &text);
+    return protocol::TextOf(protocol::Handed(found != 0, text));
 }
 
 bool AboveVersion5() {
@@ -47,10 +47,10 @@ std::wstring ProgramOf(const std::wstring& command) {
     if (FAILED(plugin::CreateKernelObject(k::kLookup, lookup))) return std::wstring();
     IBexPlugin* answer = nullptr;
     uint32_t extra = 0;
-    const int result = bex::Call(k::lookup::kFind, lookup.Get(), command.c_str(), &answer, &extra);
-    const PluginRef<> found = bex::Handed(result != 0, answer);
-    if (!found || bex::Call(k::lookup::kFoundValid, found.Get()) == 0) return std::wstring();
-    const wchar_t* text = bex::Call(k::lookup::kFoundText, found.Get());
+    const int result = protocol::Call(k::lookup::kFind, lookup.Get(), command.c_str(), &answer, &extra);
+    const PluginRef<> found = protocol::Handed(result != 0, answer);
+    if (!found || protocol::Call(k::lookup::kFoundValid, found.Get()) == 0) return std::wstring();
+    const wchar_t* text = protocol::Call(k::lookup::kFoundText, found.Get());
     if (!text) return std::wstring();
     const size_t length = wcsnlen(text, MAX_PATH);
     return length < MAX_PATH ? std::wstring(text, length) : std::wstring();

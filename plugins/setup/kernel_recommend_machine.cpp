@@ -5,39 +5,39 @@
 #include "plugins/common/kernel_calls.h"
 #include "plugins/setup/recommend_config.h"
 
-namespace k = bex::kernel;
-using bex::PluginRef;
+namespace k = protocol::kernel;
+using protocol::PluginRef;
 
 std::wstring KernelRecommendMachine::ConfigFilePath() { return LocateRecommendConfig(); }
 
 bool KernelRecommendMachine::OpenSoftwareQuery() {
     query_.Reset();
     if (FAILED(plugin::CreateKernelObject(k::kSoftware, query_))) return false;
-    bex::Call(k::software::kBegin, query_.Get());
-    bex::Call(k::software::kPrepare, query_.Get());
+    protocol::Call(k::software::kBegin, query_.Get());
+    protocol::Call(k::software::kPrepare, query_.Get());
     return true;
 }
 
 bool KernelRecommendMachine::IsSoftwarePresent(uint32_t softId) {
     if (!query_) return false;
-    return bex::Call(k::software::kIsPresent, query_.Get(), softId, 1, 0, 0, 0, 0, 0) != 0;
+    return protocol::Call(k::software::kIsPresent, query_.Get(), softId, 1, 0, 0, 0, 0, 0) != 0;
 }
 
 bool KernelRecommendMachine::CollectInstalledKeys(std::set<std::wstring>* keys) {
     PluginRef<> list;
     if (FAILED(plugin::CreateKernelObject(k::kItemList, list))) return false;
     namespace s = k::item_list;
-    int count = bex::Call(s::kCount, list.Get());
+    int count = protocol::Call(s::kCount, list.Get());
     if (count == 0) {
-        bex::Call(s::kRefresh, list.Get());
-        count = bex::Call(s::kCount, list.Get());
+        protocol::Call(s::kRefresh, list.Get());
+        count = protocol::Call(s::kCount, list.Get());
     }
     for (int i = 0; i < count; ++i) {
         IBexPlugin* raw = nullptr;
-        const int result = bex::Call(s::kEntry, list.Get(), i, &raw);
-        const PluginRef<> entry = bex::Handed(result >= 0, raw);
+        const int result = protocol::Call(s::kEntry, list.Get(), i, &raw);
+        const PluginRef<> entry = protocol::Handed(result >= 0, raw);
         if (!entry) continue;
-        const wchar_t* text = bex::Call(s::kEntryText, entry.Get());
+        const wchar_t* text = protocol::Call(s::kEntryText, entry.Get());
         if (text) keys->insert(text);
     }
     return true;
@@ -48,11 +48,11 @@ std::vector<std::wstring> KernelRecommendMachine::ExecutablePaths() {
     PluginRef<> list;
     if (FAILED(plugin::CreateKernelObject(k::kEntryList, list))) return paths;
     namespace s = k::entry_list;
-    const int count = bex::Call(s::kCount, list.Get());
+    const int count = protocol::Call(s::kCount, list.Get());
     for (int i = 0; i < count; ++i) {
         wchar_t path[s::kPathChars] = {};
         DWORD extra = 0;
-        if (bex::Call(s::kEntry, list.Get(), i, path, &extra) < 0) continue;
+        if (protocol::Call(s::kEntry, list.Get(), i, path, &extra) < 0) continue;
         path[s::kPathChars - 1] = L'\0';
         paths.emplace_back(path);
     }

@@ -16,5 +16,5 @@ public:
     std::vector<std::wstring> ExecutablePaths() override;
 
 private:
-    bex::PluginRef<> query_;
+    protocol::PluginRef<> query_;
 };

@@ -8,18 +8,18 @@
 #include "plugins/setup/setup_job.h"
 #include "plugins/setup/setup_module.h"
 
-using bex::kFlagsSetupJob;
-using bex::TableEntry;
+using protocol::kFlagsSetupJob;
+using protocol::TableEntry;
 
-extern "C" const bex::PluginTable<6> plugins = {
-    {bex::kTableMagic, {0, 0, 0}},
+extern "C" const protocol::PluginTable<6> plugins = {
+    {protocol::kTableMagic, {0, 0, 0}},
     {
         TableEntry<CBexSetupUtil>(&CreateBexSetupUtil, L"CBexSetupUtil", kFlagsSetupJob),
         TableEntry<CBexDaemon>(&CreateBexDaemon, L"CBexDaemon", kFlagsSetupJob),
         TableEntry<CPinToStartMenu>(&CreatePinToStartMenu, L"CPinToStartMenu", kFlagsSetupJob),
         TableEntry<CSetupJob>(&CreateSetupJob, L"CSetupJob", kFlagsSetupJob),
         TableEntry<CMiscJob>(&CreateMiscJob, L"CMiscJob", kFlagsSetupJob),
-        bex::kTableEnd,
+        protocol::kTableEnd,
     },
 };
 

@@ -8,8 +8,8 @@
 #include "plugins/setup/setup_text.h"
 #include "winlib/handles.h"
 
-namespace k = bex::kernel;
-using bex::PluginRef;
+namespace k = protocol::kernel;
+using protocol::PluginRef;
 
 namespace {
 
@@ -51,12 +51,12 @@ BOOL CALLBACK RegisterWindowClass(INIT_ONCE*, void*, void**) noexcept {
 // The data-ready message: the buffer's 32-bit entries counted on text1's
 // picture, saved as text2.
 LONG OnDataReady(IBexPlugin* notice, const Record& record) {
-    const PluginRef<> buffer = bex::NoticeData(notice);
-    const std::optional<bex::ByteView> data = bex::BufferData(buffer.Get());
+    const PluginRef<> buffer = protocol::NoticeData(notice);
+    const std::optional<protocol::ByteView> data = protocol::BufferData(buffer.Get());
     if (!data || data->size < 4) return 0;
     PluginRef<> notification;
     if (FAILED(plugin::CreateKernelObject(k::kNotification, notification))) return 0;
-    const winlib::Bitmap image(bex::Call(k::notification::kImageFromFile, notification.Get(), record.text1));
+    const winlib::Bitmap image(protocol::Call(k::notification::kImageFromFile, notification.Get(), record.text1));
     if (!image) return 0;
     const size_t entries = data->size / 4;
     return SaveBadgedImage(entries > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<long>(entries), image.Get(),
@@ -67,7 +67,7 @@ LONG OnDataReady(IBexPlugin* notice, const Record& record) {
 class Registration {
 public:
     explicit Registration(IBexPlugin* notice) noexcept : notice_(notice) {}
-    ~Registration() { bex::NoticeEnd(notice_); }
+    ~Registration() { protocol::NoticeEnd(notice_); }
     Registration(const Registration&) = delete;
     Registration& operator=(const Registration&) = delete;
 
@@ -80,11 +80,11 @@ private:
 LONG Serve(HWND window, const Record& record) {
     PluginRef<> notice;
     if (FAILED(plugin::CreateKernelObject(k::kNotice, notice))) return 0;
-    if (!bex::NoticeBegin(notice.Get())) return 0;
-    bex::NoticeRegister(notice.Get(), window, k::notice::kMessage);
+    if (!protocol::NoticeBegin(notice.Get())) return 0;
+    protocol::NoticeRegister(notice.Get(), window, k::notice::kMessage);
     // Registered: however the thread leaves from here, the kernel is told.
     const Registration registration(notice.Get());
-    if (!bex::NoticeStart(notice.Get(), 5)) return 0;
+    if (!protocol::NoticeStart(notice.Get(), 5)) return 0;
     LONG last = 0;
     const HANDLE stop = g_stop.Get();
     while (::MsgWaitForMultipleObjects(1, &stop, FALSE, kPollMs, QS_POSTMESSAGE | QS_SENDMESSAGE) !=

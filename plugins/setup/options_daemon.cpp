@@ -10,9 +10,9 @@
 #include "plugins/setup/setup_registrations.h"
 #include "winlib/handles.h"
 
-namespace k = bex::kernel;
+namespace k = protocol::kernel;
 using base::CallGuarded;
-using bex::PluginRef;
+using protocol::PluginRef;
 
 namespace {
 
@@ -26,7 +26,7 @@ const wchar_t kShowControlPanel[] = L"Options\\ShowControlPanelShortcut";
 DWORD CurrentNumber(const wchar_t* key) {
     PluginRef<> options;
     if (FAILED(plugin::CreateKernelObject(k::kOptions, options))) return 0;
-    return bex::OptionNumber(options.Get(), key).value_or(0);
+    return protocol::OptionNumber(options.Get(), key).value_or(0);
 }
 
 // What each watched option's change does; false when it could do nothing.
@@ -53,7 +53,7 @@ bool FollowLinkMenuItem() {
     if (FAILED(plugin::CreateKernelObject(k::kStatistics, statistics))) return false;
     const std::wstring format =
         FormatSafeAddress(ServiceAddress(Service::Statistics)) + L"/stat/?type=setting&action=qudiaoyoujianxiezai&";
-    bex::StatisticsSend(statistics.Get(), format.c_str());
+    protocol::StatisticsSend(statistics.Get(), format.c_str());
     return true;
 }
 
@@ -99,7 +99,7 @@ CBexDaemon::~CBexDaemon() {
 }
 
 void CBexDaemon::EndWatches() noexcept {
-    for (uint32_t cookie : cookies_) bex::UnwatchOption(options_.Get(), cookie);
+    for (uint32_t cookie : cookies_) protocol::UnwatchOption(options_.Get(), cookie);
     cookies_.clear();
 }
 
@@ -123,10 +123,10 @@ LONG BEX_CALL CBexDaemon::Start() {
         plugin::CreateKernelObject(k::kDownloads, downloads);
         const std::wstring folder = DownloadFolder(downloads.Get());
         if (options && !OptionPath(options, L"Options\\DownloadFolder")) {
-            if (!folder.empty()) bex::SetOptionText(options, L"Options\\DownloadFolder", folder.c_str());
-            bex::SetOptionNumber(options, L"Options\\SetDownloadFolder", 1);
+            if (!folder.empty()) protocol::SetOptionText(options, L"Options\\DownloadFolder", folder.c_str());
+            protocol::SetOptionNumber(options, L"Options\\SetDownloadFolder", 1);
         }
-        if (!folder.empty()) bex::SetOptionText(options, L"Options\\DefaultDownloadFolder", folder.c_str());
+        if (!folder.empty()) protocol::SetOptionText(options, L"Options\\DefaultDownloadFolder", folder.c_str());
 
         const DWORD showRecycle = OptionNumberOr(options, L"Options\\ShowRecycle", 0);
         const DWORD showControlPanel = OptionNumberOr(options, kShowControlPanel, 0);
@@ -141,7 +141,7 @@ LONG BEX_CALL CBexDaemon::Start() {
         if (statistics_) {
             const std::wstring format = FormatSafeAddress(ServiceAddress(Service::Statistics)) +
                                         L"/stat/?type=setting&action=%d_%d_%d_%d_%d_%d_%d_%d&";
-            bex::StatisticsSend(statistics_.Get(), format.c_str(), static_cast<int>(tipBefore),
+            protocol::StatisticsSend(statistics_.Get(), format.c_str(), static_cast<int>(tipBefore),
                                 static_cast<int>(downloadInstall), static_cast<int>(deleteOld),
                                 static_cast<int>(showPeriod), static_cast<int>(isShow),
                                 static_cast<int>(showControlPanel), static_cast<int>(showStartMenu),
@@ -164,7 +164,8 @@ void CBexDaemon::Watch() {
         {kShowControlPanel, &OnShowControlPanelShortcutChanged},
     };
     for (const auto& watch : watches) {
-        if (const std::optional<uint32_t> cookie = bex::WatchOption(options_.Get(), watch.key, watch.callback, this))
+        if (const std::optional<uint32_t> cookie =
+                protocol::WatchOption(options_.Get(), watch.key, watch.callback, this))
             cookies_.push_back(*cookie);
     }
 }

@@ -11,7 +11,8 @@
 #include "protocol/plugin_ref.h"
 #include "plugins/setup/lumvex_interfaces.h"
 
-class CBexDaemon final : public plugin::PluginObject<CBexDaemon, IBexDaemon, IBexDaemon::kClassId, plugin::ReleaseRule::A> {
+class CBexDaemon final
+    : public plugin::PluginObject<CBexDaemon, IBexDaemon, IBexDaemon::kClassId, plugin::ReleaseRule::A> {
 public:
     CBexDaemon();
     ~CBexDaemon();
@@ -27,8 +28,8 @@ private:
     void Watch();
     void EndWatches() noexcept;
 
-    bex::PluginRef<> options_;
-    bex::PluginRef<> statistics_;
+    protocol::PluginRef<> options_;
+    protocol::PluginRef<> statistics_;
     std::vector<uint32_t> cookies_;
     bool watching_ = false;  // the watches are made once per object
 };

@@ -16,7 +16,7 @@
 #include "plugins/setup/uninstall_shortcut.h"
 #include "winlib/handles.h"
 
-namespace k = bex::kernel;
+namespace k = protocol::kernel;
 using base::CallGuarded;
 
 const wchar_t kUninstallLinkName[] = L"强力卸载电脑上的软件.lnk";
@@ -62,9 +62,9 @@ void WritePinLink(const std::wstring& link) {
 
 // A link's target path; empty when it can't be resolved.
 std::wstring ShortcutTarget(const std::wstring& linkPath) {
-    bex::PluginRef<> shortcut;
+    protocol::PluginRef<> shortcut;
     if (FAILED(plugin::CreateKernelObject(k::kShortcut, shortcut))) return std::wstring();
-    return bex::ShortcutTarget(shortcut.Get(), linkPath.c_str()).value_or(std::wstring());
+    return protocol::ShortcutTarget(shortcut.Get(), linkPath.c_str()).value_or(std::wstring());
 }
 
 // The plain files of a folder (no sub-folders).
@@ -95,7 +95,8 @@ CPinToStartMenu::CPinToStartMenu(IShellVerbSource& verbs) : verbs_(verbs), manag
     // Without the Start menu's folder the name alone would land wherever the
     // current folder is: no Start-menu link then.
     startMenuShortcut_ = JoinPath(ShellFolder(CSIDL_COMMON_PROGRAMS), kUninstallLinkName);
-    if (SUCCEEDED(plugin::CreateKernelObject(k::kSystem, system_))) systemVersion_ = bex::SystemCode(system_.Get());
+    if (SUCCEEDED(plugin::CreateKernelObject(k::kSystem, system_)))
+        systemVersion_ = protocol::SystemCode(system_.Get());
 }
 
 bool CPinToStartMenu::CreateUninstallShortcut(const std::wstring& linkPath) const {

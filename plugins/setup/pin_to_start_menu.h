@@ -54,6 +54,6 @@ private:
     std::wstring iconPath_;
     std::wstring startMenuShortcut_;
     std::wstring folderShortcut_;
-    bex::PluginRef<> system_;
+    protocol::PluginRef<> system_;
     WORD systemVersion_ = 0;
 };

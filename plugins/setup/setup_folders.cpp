@@ -25,9 +25,9 @@ std::wstring SpecialFolder(int csidl) {
 // The manager's folder as the kernel gives it (class 40), empty when it
 // gives none.
 std::wstring KernelManagerFolder() {
-    bex::PluginRef<> environment;
-    if (FAILED(plugin::CreateKernelObject(bex::kernel::kEnvironment, environment))) return std::wstring();
-    return bex::ManagerFolder(environment.Get()).value_or(std::wstring());
+    protocol::PluginRef<> environment;
+    if (FAILED(plugin::CreateKernelObject(protocol::kernel::kEnvironment, environment))) return std::wstring();
+    return protocol::ManagerFolder(environment.Get()).value_or(std::wstring());
 }
 
 }  // namespace

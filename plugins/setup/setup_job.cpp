@@ -52,9 +52,9 @@ BOOL BEX_CALL CSetupJob::AfterInstall() {
         SetNumber(L"UpdateTipCycle", 1);
         // Without the options store the applet is left as it is; an
         // unreadable option counts as 0.
-        bex::PluginRef<> options;
-        if (FAILED(plugin::CreateKernelObject(bex::kernel::kOptions, options))) return TRUE;
-        const DWORD show = bex::OptionNumber(options.Get(), L"Options\\ShowControlPanelShortcut").value_or(0);
+        protocol::PluginRef<> options;
+        if (FAILED(plugin::CreateKernelObject(protocol::kernel::kOptions, options))) return TRUE;
+        const DWORD show = protocol::OptionNumber(options.Get(), L"Options\\ShowControlPanelShortcut").value_or(0);
         ApplyControlPanelApplet(show != 0);
         return TRUE;
     });

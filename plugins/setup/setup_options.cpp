@@ -5,20 +5,20 @@
 #include "protocol/kernel_calls.h"
 
 std::optional<std::wstring> OptionPath(IBexPlugin* options, const wchar_t* key) {
-    std::optional<std::wstring> value = bex::OptionText(options, key);
+    std::optional<std::wstring> value = protocol::OptionText(options, key);
     if (value && value->size() >= MAX_PATH) return std::nullopt;
     return value;
 }
 
 DWORD OptionNumberOr(IBexPlugin* options, const wchar_t* key, DWORD first) {
-    if (const std::optional<DWORD> value = bex::OptionNumber(options, key)) return *value;
-    bex::SetOptionNumber(options, key, first);
+    if (const std::optional<DWORD> value = protocol::OptionNumber(options, key)) return *value;
+    protocol::SetOptionNumber(options, key, first);
     return first;
 }
 
 std::wstring DownloadFolder(IBexPlugin* downloads) {
     if (!downloads) return std::wstring();
-    const wchar_t* folder = bex::Call(bex::kernel::downloads::kFolder, downloads);
+    const wchar_t* folder = protocol::Call(protocol::kernel::downloads::kFolder, downloads);
     if (!folder) return std::wstring();
     const size_t length = wcsnlen(folder, MAX_PATH);
     return length < MAX_PATH ? std::wstring(folder, length) : std::wstring();

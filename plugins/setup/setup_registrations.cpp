@@ -76,10 +76,10 @@ void DeleteOldUninstallVerb() {
 void ApplyContextMenuOption(IBexPlugin* options) {
     static const wchar_t kKey[] = L"Options\\ShowLnkFileRightMenuItem";
     if (!options) return;
-    const std::optional<DWORD> show = bex::OptionNumber(options, kKey);
+    const std::optional<DWORD> show = protocol::OptionNumber(options, kKey);
     if (!show) {
         RegisterContextMenuHandler(true);
-        bex::SetOptionNumber(options, kKey, 1);
+        protocol::SetOptionNumber(options, kKey, 1);
         return;
     }
     if (*show != 1) return;

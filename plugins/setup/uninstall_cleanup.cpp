@@ -22,8 +22,8 @@
 #include "plugins/setup/web_app_shortcuts.h"
 #include "winlib/handles.h"
 
-namespace k = bex::kernel;
-using bex::PluginRef;
+namespace k = protocol::kernel;
+using protocol::PluginRef;
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "protocol/outside_exports.h"
 #include "winlib/handles.h"
 
-namespace ac = outside::app_centre;
+namespace ac = protocol::outside::app_centre;
 
 namespace {
 
@@ -24,7 +24,7 @@ constexpr DWORD kMaxText = MAX_PATH;
 // A text of the record, empty when null or not ending within 260 characters.
 template <typename S>
 std::wstring RecordText(void* record, S slot) {
-    const wchar_t* text = bex::Call(slot, record);
+    const wchar_t* text = protocol::Call(slot, record);
     if (!text) return std::wstring();
     const size_t length = wcsnlen(text, kMaxText);
     return length < kMaxText ? std::wstring(text, length) : std::wstring();
@@ -60,10 +60,10 @@ void Load(AppCentre& library) {
     if (path.empty()) return;
     library.module = ::LoadLibraryW(path.c_str());
     if (!library.module) return;
-    auto createData = reinterpret_cast<outside::CreateNessaryDataInterfaceFn>(
-        reinterpret_cast<void*>(::GetProcAddress(library.module, outside::kCreateNessaryDataInterfaceName)));
-    auto createIpc = reinterpret_cast<outside::CreateNessaryIpcMgrFn>(
-        reinterpret_cast<void*>(::GetProcAddress(library.module, outside::kCreateNessaryIpcMgrName)));
+    auto createData = reinterpret_cast<protocol::outside::CreateNessaryDataInterfaceFn>(
+        reinterpret_cast<void*>(::GetProcAddress(library.module, protocol::outside::kCreateNessaryDataInterfaceName)));
+    auto createIpc = reinterpret_cast<protocol::outside::CreateNessaryIpcMgrFn>(
+        reinterpret_cast<void*>(::GetProcAddress(library.module, protocol::outside::kCreateNessaryIpcMgrName)));
     if (createData) library.data = createData();
     if (createIpc) library.ipc = createIpc();
 }
@@ -85,7 +85,7 @@ WebAppLaunch GetWebAppLaunch(void* record, uint32_t id) {
     if (TrimSpace(folder).empty()) return WebAppLaunch();
     std::wstring program;
     std::wstring arguments;
-    switch (bex::Call(ac::kRecordKind, record)) {
+    switch (protocol::Call(ac::kRecordKind, record)) {
     case 2:
         program = GetProfile().GetWebAppRunnerPath();
         arguments = L"/w " + std::to_wstring(id) + L" /t 0 /d \"" + folder + L"\"";
@@ -112,7 +112,7 @@ WebAppLaunch GetWebAppLaunch(void* record, uint32_t id) {
 
 void DeleteWebAppShortcuts(void* dataInterface, uint32_t id) {
     if (!dataInterface) return;
-    void* record = bex::Call(ac::kWebAppRecord, dataInterface, id);
+    void* record = protocol::Call(ac::kWebAppRecord, dataInterface, id);
     const WebAppLaunch launch = GetWebAppLaunch(record, id);
     if (launch.launch.empty()) return;
     winlib::ComScope com;
@@ -133,14 +133,14 @@ void RemoveWebAppShortcuts() {
     Load(library);
     if (library.data) {
         void* data = library.data;
-        const int count = bex::Call(ac::kWebAppCount, data);
+        const int count = protocol::Call(ac::kWebAppCount, data);
         if (count > 0 && count <= kMaxWebApps) {
             std::vector<uint32_t> ids(static_cast<size_t>(count));
-            int filled = bex::Call(ac::kWebAppIds, data, ids.data(), count);
+            int filled = protocol::Call(ac::kWebAppIds, data, ids.data(), count);
             if (filled > count) filled = count;
             for (int i = 0; i < filled; ++i) DeleteWebAppShortcuts(data, ids[static_cast<size_t>(i)]);
         }
-        bex::Call(ac::kEndUse, data);
+        protocol::Call(ac::kEndUse, data);
     }
     Free(library);
 }

@@ -18,7 +18,7 @@
 #include "tests/doubles/outside_log.h"
 #include "tests/doubles/typed_slots.h"
 
-namespace ac = outside::app_centre;
+namespace ac = protocol::outside::app_centre;
 
 namespace {
 
@@ -71,7 +71,7 @@ int __stdcall RecordKind(void* self) { return AsRecord(self)->kind; }
 
 // A slot table whose every slot but the ones set is unexpected.
 struct Table {
-    void* slots[bex::kMaxSlots];
+    void* slots[protocol::kMaxSlots];
     Table() {
         for (void*& slot : slots) slot = reinterpret_cast<void*>(&Unexpected);
     }
@@ -195,7 +195,8 @@ extern "C" __declspec(dllexport) void* __stdcall CreateNessaryIPCMgr() {
     return &g_ipc;
 }
 
-static_assert(std::is_same<decltype(&CreateNessaryDataInterface), outside::CreateNessaryDataInterfaceFn>::value,
-              "the export as the callers declare it");
-static_assert(std::is_same<decltype(&CreateNessaryIPCMgr), outside::CreateNessaryIpcMgrFn>::value,
+static_assert(
+    std::is_same<decltype(&CreateNessaryDataInterface), protocol::outside::CreateNessaryDataInterfaceFn>::value,
+    "the export as the callers declare it");
+static_assert(std::is_same<decltype(&CreateNessaryIPCMgr), protocol::outside::CreateNessaryIpcMgrFn>::value,
               "the export as the callers declare it");

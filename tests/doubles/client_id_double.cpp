@@ -22,5 +22,5 @@ extern "C" __declspec(dllexport) int OUTSIDE_API GetCIDW(wchar_t* buffer, int ca
     return 1;
 }
 
-static_assert(std::is_same<decltype(&GetCIDW), outside::GetCidFn>::value,
+static_assert(std::is_same<decltype(&GetCIDW), protocol::outside::GetCidFn>::value,
               "the stand-in must match the declared calling convention");

@@ -20,7 +20,7 @@
 #include "tests/doubles/outside_log.h"
 #include "tests/doubles/typed_slots.h"
 
-namespace sw = outside::sweeper;
+namespace sw = protocol::outside::sweeper;
 
 namespace {
 
@@ -74,14 +74,15 @@ HRESULT OUTSIDE_API SetMode(IUnknown*, int mode) {
     return Answer(sw::kSetMode.kIndex, std::to_wstring(sw::kSetMode.kIndex) + L"(" + std::to_wstring(mode) + L")");
 }
 HRESULT OUTSIDE_API Select(IUnknown*, int category, int on) {
-    return Answer(sw::kSelect.kIndex,
-                  std::to_wstring(sw::kSelect.kIndex) + L"(" + std::to_wstring(category) + L"," + std::to_wstring(on) + L")");
+    return Answer(sw::kSelect.kIndex, std::to_wstring(sw::kSelect.kIndex) + L"(" + std::to_wstring(category) + L"," +
+                                          std::to_wstring(on) + L")");
 }
 HRESULT OUTSIDE_API Scan(IUnknown*, int category) {
     return Answer(sw::kScan.kIndex, std::to_wstring(sw::kScan.kIndex) + L"(" + std::to_wstring(category) + L")");
 }
 HRESULT OUTSIDE_API Result(IUnknown*, int category, uint32_t* count, uint64_t* size) {
-    const HRESULT hr = Answer(sw::kResult.kIndex, std::to_wstring(sw::kResult.kIndex) + L"(" + std::to_wstring(category) + L")");
+    const HRESULT hr =
+        Answer(sw::kResult.kIndex, std::to_wstring(sw::kResult.kIndex) + L"(" + std::to_wstring(category) + L")");
     const std::wstring name = L"DROVASK_SIZE_" + std::to_wstring(category);
     if (count) *count = 3;
     if (size) *size = EnvNumber(name.c_str(), 0);

@@ -10,5 +10,5 @@ extern "C" __declspec(dllexport) int OUTSIDE_API ProcessStats(const wchar_t* url
     return 1;
 }
 
-static_assert(std::is_same<decltype(&ProcessStats), outside::ProcessStatsFn>::value,
+static_assert(std::is_same<decltype(&ProcessStats), protocol::outside::ProcessStatsFn>::value,
               "the stand-in must match the declared calling convention");

@@ -9,8 +9,8 @@
 namespace standin {
 
 template <typename Interface, int Index, typename Signature>
-void SetSlot(void** slots, bex::Slot<Interface, Index, Signature>,
-             typename bex::Slot<Interface, Index, Signature>::Function fn) {
+void SetSlot(void** slots, protocol::Slot<Interface, Index, Signature>,
+             typename protocol::Slot<Interface, Index, Signature>::Function fn) {
     slots[Index] = reinterpret_cast<void*>(fn);
 }
 

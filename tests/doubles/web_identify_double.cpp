@@ -13,5 +13,5 @@ extern "C" __declspec(dllexport) int OUTSIDE_API GetWebIdentifyState() {
     return static_cast<int>(std::wcstol(value, nullptr, 10));
 }
 
-static_assert(std::is_same<decltype(&GetWebIdentifyState), outside::GetWebIdentifyStateFn>::value,
+static_assert(std::is_same<decltype(&GetWebIdentifyState), protocol::outside::GetWebIdentifyStateFn>::value,
               "the stand-in must match the declared calling convention");

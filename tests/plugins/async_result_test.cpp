@@ -114,7 +114,7 @@ TEST_F(AsyncResult, TheKernelsCompletionObjectIsPreferredWhenItHasOne) {
     Configure("[classes]\n406=serve\n");
     winlib::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     bool kernelMade = false;
-    bex::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));
+    protocol::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));
     ASSERT_TRUE(result);
     EXPECT_TRUE(kernelMade);
     EXPECT_EQ(result->GetClassId(), 406u);

@@ -20,24 +20,24 @@ TEST_F(KernelObjects, OnlyASuccessWithAnObjectCounts) {
     };
     for (const Case c : {Case{"serve", S_OK}, Case{"refuse", E_FAIL}, Case{"null", E_FAIL}}) {
         Configure(std::string("[classes]\n3=") + c.mode + "\n");
-        bex::PluginRef<> slot;
+        protocol::PluginRef<> slot;
         EXPECT_EQ(plugin::CreateKernelObject(3, slot), c.expected) << c.mode;
         EXPECT_EQ(static_cast<bool>(slot), c.expected == S_OK) << c.mode;
     }
 }
 
 TEST_F(KernelObjects, ARenewedSlotLetsGoOfItsOldObjectAndAStringGetsItsText) {
-    bex::PluginRef<> slot;
+    protocol::PluginRef<> slot;
     ASSERT_NE(plugin::RenewKernelObject(7, slot), nullptr);
     EXPECT_EQ(slot->GetClassId(), 7u);
     IBexPlugin* string = plugin::RenewKernelString(slot, L"\x4F60\x597D");
     ASSERT_NE(string, nullptr);
-    EXPECT_EQ(bex::StringText(string), std::optional<std::wstring>(L"\x4F60\x597D"));
-    wchar_t* buffer = bex::StringBuffer(string, 3);
+    EXPECT_EQ(protocol::StringText(string), std::optional<std::wstring>(L"\x4F60\x597D"));
+    wchar_t* buffer = protocol::StringBuffer(string, 3);
     ASSERT_NE(buffer, nullptr);
     wcscpy(buffer, L"abc");
-    EXPECT_TRUE(bex::StringEnd(string));
-    EXPECT_EQ(bex::StringText(string), std::optional<std::wstring>(L"abc"));
+    EXPECT_TRUE(protocol::StringEnd(string));
+    EXPECT_EQ(protocol::StringText(string), std::optional<std::wstring>(L"abc"));
     // The balance check at the end finds the byte buffer released.
 }
 

@@ -54,12 +54,12 @@ struct Undescribed {
 };
 template <int N>
 int CallUndescribed(IBexPlugin* object) {
-    return bex::Call(bex::Slot<Undescribed, N, int()>{}, object);
+    return protocol::Call(protocol::Slot<Undescribed, N, int()>{}, object);
 }
 
 int Slot(uint32_t classId, int slot) {
     if (plugin::LoadKernelDll() != S_OK) return 1;
-    bex::PluginRef<> object;
+    protocol::PluginRef<> object;
     if (FAILED(plugin::CreateKernelObject(classId, object))) return 1;
     std::printf("slot %d of class %u\n", slot, object->GetClassId());
     std::fflush(stdout);

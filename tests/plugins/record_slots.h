@@ -25,12 +25,13 @@ struct Reader {
 };
 
 template <typename R, int N, typename T>
-inline constexpr Reader<T> At{N, [](IBexPlugin* record) { return bex::Call(bex::Slot<R, N, T()>{}, record); }};
+inline constexpr Reader<T> At{N,
+                              [](IBexPlugin* record) { return protocol::Call(protocol::Slot<R, N, T()>{}, record); }};
 
 // Slot N of a record, with the arguments it takes.
 template <typename R, int N, typename Signature, typename... Args>
 auto Call(IBexPlugin* record, Args... args) {
-    return bex::Call(bex::Slot<R, N, Signature>{}, record, args...);
+    return protocol::Call(protocol::Slot<R, N, Signature>{}, record, args...);
 }
 
 }  // namespace record_slots

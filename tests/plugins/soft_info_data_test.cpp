@@ -58,7 +58,7 @@ TEST_F(SoftInfoRecord, AnAnswerFillsEveryGetter) {
     ASSERT_TRUE(Parse(FixtureAnswer(), softs));
     ASSERT_EQ(softs.size(), 2u);
     EXPECT_EQ(softs[102].at(L"name"), L"图片查看器");
-    bex::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
+    protocol::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
     ASSERT_TRUE(record);
     record->Record().softId = 101;
     catalog::FillSoftRecord(record->Record(), softs[101], L"WIN7");
@@ -67,16 +67,30 @@ TEST_F(SoftInfoRecord, AnAnswerFillsEveryGetter) {
         Reader<const wchar_t*> slot;
         const wchar_t* text;
     } texts[] = {
-        {TextAt<7>, L"Alpha Player"}, {TextAt<8>, L""}, {TextAt<9>, L"http://l/101.png"}, {TextAt<10>, L""}, {TextAt<11>, L"2.1"}, {TextAt<12>, L"2026-01-02"},
-        {TextAt<13>, L""}, {TextAt<16>, L""}, {TextAt<17>, L""}, {TextAt<18>, L""}, {TextAt<19>, L"http://soft/101"}, {TextAt<27>, L"90"}, {TextAt<28>, L"e101"},
-        {TextAt<29>, L"http://d/101.exe"}, {TextAt<30>, L"setup_SP.exe"},
+        {TextAt<7>, L"Alpha Player"},
+        {TextAt<8>, L""},
+        {TextAt<9>, L"http://l/101.png"},
+        {TextAt<10>, L""},
+        {TextAt<11>, L"2.1"},
+        {TextAt<12>, L"2026-01-02"},
+        {TextAt<13>, L""},
+        {TextAt<16>, L""},
+        {TextAt<17>, L""},
+        {TextAt<18>, L""},
+        {TextAt<19>, L"http://soft/101"},
+        {TextAt<27>, L"90"},
+        {TextAt<28>, L"e101"},
+        {TextAt<29>, L"http://d/101.exe"},
+        {TextAt<30>, L"setup_SP.exe"},
     };
     for (const auto& t : texts) EXPECT_EQ(Text(r, t.slot), t.text) << "slot " << t.slot.slot;
     const struct {
         Reader<uint32_t> slot;
         uint32_t value;
     } numbers[] = {
-        {NumberAt<5>, 1}, {NumberAt<6>, 101}, {NumberAt<14>, 0}, {NumberAt<15>, 0}, {NumberAt<20>, 1}, {NumberAt<21>, 4096}, {NumberAt<22>, 1}, {NumberAt<23>, 1}, {NumberAt<24>, 1}, {NumberAt<25>, 1}, {NumberAt<26>, 1},
+        {NumberAt<5>, 1},  {NumberAt<6>, 101},   {NumberAt<14>, 0}, {NumberAt<15>, 0},
+        {NumberAt<20>, 1}, {NumberAt<21>, 4096}, {NumberAt<22>, 1}, {NumberAt<23>, 1},
+        {NumberAt<24>, 1}, {NumberAt<25>, 1},    {NumberAt<26>, 1},
     };
     for (const auto& n : numbers) EXPECT_EQ(Number(r, n.slot), n.value) << "slot " << n.slot.slot;
     EXPECT_EQ((record_slots::Call<Info, 3, LONG(void*)>(r, nullptr)), 0);
@@ -119,11 +133,11 @@ TEST_F(SoftInfoRecord, FieldRules) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        bex::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
+        protocol::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
         catalog::FillSoftRecord(record->Record(), c.elements, L"WIN7");
         EXPECT_EQ(Number(record.Get(), c.slot), c.value);
     }
-    bex::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
+    protocol::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
     catalog::FillSoftRecord(record->Record(), {{L"name", std::wstring(150, L'n')}, {L"vdisp", std::wstring(80, L'v')}},
                             L"WIN7");
     EXPECT_EQ(Text(record.Get(), TextAt<7>), std::wstring(99, L'n'));
@@ -150,7 +164,7 @@ TEST_F(SoftInfoRecord, ShellMarks) {
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << Narrow(c.shell) << (c.newer ? " at 6.2" : ""));
         catalog::SetWindowsVersionSeam(c.newer ? &Windows62 : nullptr);
-        bex::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
+        protocol::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
         catalog::FillSoftRecord(record->Record(), {{L"shell", c.shell}}, L"");
         EXPECT_EQ(Number(record.Get(), NumberAt<31>), c.s);
         EXPECT_EQ(Number(record.Get(), NumberAt<32>), c.p);
@@ -160,7 +174,7 @@ TEST_F(SoftInfoRecord, ShellMarks) {
 TEST_F(SoftInfoRecord, ASlotThatThrowsAnswersItsFailureValue) {
     // The version seam stands for anything under a slot that may throw.
     catalog::SetWindowsVersionSeam([](DWORD*, DWORD*) { throw std::runtime_error("no version"); });
-    bex::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
+    protocol::PluginRef<CSoftInfoData> record(catalog::NewSoftInfoData());
     catalog::FillSoftRecord(record->Record(), {{L"shell", L"setup_SP.exe"}}, L"");
     EXPECT_EQ(Number(record.Get(), NumberAt<31>), 0u);
 }

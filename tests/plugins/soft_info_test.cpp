@@ -42,7 +42,7 @@ protected:
 
     struct Pending {
         winlib::Event event;
-        bex::PluginRef<IBexAsyncResult> result;
+        protocol::PluginRef<IBexAsyncResult> result;
         LONG Wait(DWORD ms = 10000) {
             if (::WaitForSingleObject(event.Get(), ms) != WAIT_OBJECT_0) return -1;
             return result->GetResult(nullptr);
@@ -52,17 +52,17 @@ protected:
         Pending p;
         p.event.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
         p.result.Reset(catalog::CreateAsyncResult(p.event.Get(), nullptr));
-        bex::PluginRef<> buffer;
+        protocol::PluginRef<> buffer;
         plugin::CreateKernelObject(7, buffer);
-        BYTE* data = bex::BufferAllocate(buffer.Get(), static_cast<int>(ids.size() * 4));
+        BYTE* data = protocol::BufferAllocate(buffer.Get(), static_cast<int>(ids.size() * 4));
         if (!ids.empty()) std::memcpy(data, ids.data(), ids.size() * 4);
         EXPECT_EQ(info->Query(buffer.Get(), p.result.Get()), 1);
         return p;
     }
-    static bex::PluginRef<ISoftInfoData> Info(CSoftInfo* info, uint32_t id) {
+    static protocol::PluginRef<ISoftInfoData> Info(CSoftInfo* info, uint32_t id) {
         ISoftInfoData* out = nullptr;
         info->GetInfo(id, &out);
-        return bex::PluginRef<ISoftInfoData>(out);
+        return protocol::PluginRef<ISoftInfoData>(out);
     }
     std::vector<std::string> Fetches() const { return LinesStartingWith("fetch "); }
 };
@@ -244,9 +244,9 @@ TEST_F(SoftInfoQuery, QueriesBeforeStartAndWithoutResultAreServed) {
     ConfigureUpdate(FixtureDir("update"));
     CSoftInfo* info = Make();
     Pending early = Query(info, {101});
-    bex::PluginRef<> buffer;
+    protocol::PluginRef<> buffer;
     plugin::CreateKernelObject(7, buffer);
-    *reinterpret_cast<uint32_t*>(bex::BufferAllocate(buffer.Get(), 4)) = 102;
+    *reinterpret_cast<uint32_t*>(protocol::BufferAllocate(buffer.Get(), 4)) = 102;
     EXPECT_EQ(info->Query(buffer.Get(), nullptr), 1);
     EXPECT_EQ(info->Query(nullptr, nullptr), 0);
     EXPECT_EQ(info->GetInfo(101, nullptr), 0);

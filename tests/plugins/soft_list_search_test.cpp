@@ -75,7 +75,7 @@ TEST_F(SoftSearch, AKeywordSearchAsksOnceAndAnswersFromItsState) {
     out->Release();
 
     ASSERT_TRUE(m->GetSearchItem(301, &out));
-    bex::PluginRef<ISoftListData> item(static_cast<ISoftListData*>(out));
+    protocol::PluginRef<ISoftListData> item(static_cast<ISoftListData*>(out));
     EXPECT_EQ(Narrow(item->GetName()), "First");
     EXPECT_EQ(Narrow(item->GetPartner()), "p1");
     EXPECT_EQ(Narrow(item->GetHomePage()), "http://h/1");

@@ -88,8 +88,8 @@ TEST_F(SoftListStress, AClientComingBackWhileTheWorkerParsesNeverDeadlocks) {
 
     // The client lets go (the worker drains its queue at count 0) and comes
     // back through the kernel, which holds its own lock around AddRef.
-    const auto bex = reinterpret_cast<bex::BexPluginFn>(
-        reinterpret_cast<void*>(::GetProcAddress(kernel_, bex::kBexPluginName)));
+    const auto bex = reinterpret_cast<protocol::BexPluginFn>(
+        reinterpret_cast<void*>(::GetProcAddress(kernel_, protocol::kBexPluginName)));
     size_t parsed = 0;
     OnThreads(1, 30000, [&](int) {
         // At least 300 times, and until the worker parsed ten answers meanwhile.

@@ -54,15 +54,15 @@ protected:
         return codes;
     }
 
-    bex::PluginRef<ISoftCatalogData> Entry(int kind, int index) {
+    protocol::PluginRef<ISoftCatalogData> Entry(int kind, int index) {
         IBexPlugin* out = nullptr;
         if (!mgr_->GetCatalog(kind, index, &out)) return {};
-        return bex::PluginRef<ISoftCatalogData>(static_cast<ISoftCatalogData*>(out));
+        return protocol::PluginRef<ISoftCatalogData>(static_cast<ISoftCatalogData*>(out));
     }
-    bex::PluginRef<ISoftListData> Item(int kind, int index, uint32_t id) {
+    protocol::PluginRef<ISoftListData> Item(int kind, int index, uint32_t id) {
         IBexPlugin* out = nullptr;
         if (!mgr_->GetListItemAt(kind, index, id, &out)) return {};
-        return bex::PluginRef<ISoftListData>(static_cast<ISoftListData*>(out));
+        return protocol::PluginRef<ISoftListData>(static_cast<ISoftListData*>(out));
     }
     std::vector<uint32_t> Ids(int kind, int index, int page) {
         IBexPlugin* out = nullptr;
@@ -127,7 +127,8 @@ TEST_F(SoftListTest, CatalogueEntriesReadBackByTheirSlots) {
     EXPECT_EQ(Utf8(At<Catalog, 14, const wchar_t*>.read(tools.Get())), "tools");
     EXPECT_EQ(Utf8(At<Catalog, 16, const wchar_t*>.read(tools.Get())), "Useful tools");
     EXPECT_EQ(Utf8(At<Catalog, 5, const wchar_t*>.read(long_.Get())).size(), 49u);
-    EXPECT_EQ(Utf8(At<Catalog, 5, const wchar_t*>.read(ranked.Get())), "\xE6\x8C\x89\xE8\xAF\x84\xE5\x88\x86\xE6\x8E\x92\xE8\xA1\x8C");
+    EXPECT_EQ(Utf8(At<Catalog, 5, const wchar_t*>.read(ranked.Get())),
+              "\xE6\x8C\x89\xE8\xAF\x84\xE5\x88\x86\xE6\x8E\x92\xE8\xA1\x8C");
 }
 
 TEST_F(SoftListTest, CatalogueKindsAskTheirOwnAddresses) {
@@ -241,7 +242,8 @@ TEST_F(SoftListTest, AListPageIsFetchedAnnouncedAndRead) {
 
     IBexPlugin* title = nullptr;
     ASSERT_TRUE(mgr_->GetListTitle(0, L"tools", 2, &title));
-    EXPECT_EQ(Utf8(bex::StringText(title).value_or(L"?").c_str()), "\xE5\xB8\xB8\xE7\x94\xA8\xE5\xB7\xA5\xE5\x85\xB7");
+    EXPECT_EQ(Utf8(protocol::StringText(title).value_or(L"?").c_str()),
+              "\xE5\xB8\xB8\xE7\x94\xA8\xE5\xB7\xA5\xE5\x85\xB7");
     title->Release();
 }
 
@@ -352,7 +354,9 @@ TEST_F(SoftListTest, StartStopAndReleaseKeepOneWorker) {
     ::GetProcessTimes(process, &created, &exited, &kernelStart, &userStart);
     ::Sleep(1000);
     ::GetProcessTimes(process, &created, &exited, &kernelEnd, &userEnd);
-    auto ticks = [](const FILETIME& t) { return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    auto ticks = [](const FILETIME& t) {
+        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
     const unsigned long long used = ticks(kernelEnd) - ticks(kernelStart) + ticks(userEnd) - ticks(userStart);
     EXPECT_LT(used, 2000000ull);  // 200 ms of 1 s
 
@@ -578,7 +582,7 @@ TEST_F(SoftListTest, StoredValuesAreReadWithinTheirBounds) {
     EXPECT_EQ(Ids(0, 0, 1), std::vector<uint32_t>{101});
     IBexPlugin* title = nullptr;
     ASSERT_TRUE(mgr_->GetListTitle(0, L"t", 1, &title));
-    EXPECT_EQ(Utf8(bex::StringText(title).value_or(L"?").c_str()), "AB");
+    EXPECT_EQ(Utf8(protocol::StringText(title).value_or(L"?").c_str()), "AB");
     title->Release();
 }
 

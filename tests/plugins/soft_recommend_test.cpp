@@ -109,10 +109,10 @@ protected:
         return r;
     }
 
-    bex::PluginRef<> Buffer(const std::vector<uint32_t>& ids) {
-        bex::PluginRef<> b;
+    protocol::PluginRef<> Buffer(const std::vector<uint32_t>& ids) {
+        protocol::PluginRef<> b;
         EXPECT_EQ(plugin::CreateKernelObject(7, b), S_OK);
-        if (!ids.empty()) memcpy(bex::BufferAllocate(b.Get(), static_cast<int>(ids.size() * 4)), ids.data(),
+        if (!ids.empty()) memcpy(protocol::BufferAllocate(b.Get(), static_cast<int>(ids.size() * 4)), ids.data(),
                                  ids.size() * 4);
         return b;
     }
@@ -120,23 +120,23 @@ protected:
     using Slot = LONG (BEX_CALL ISoftReCommend3::*)(IBexPlugin*, IBexPlugin*, void*, IBexAsyncResult*);
     // Queues through `slot` and waits; the status, `out` the result object.
     LONG Ask(ISoftReCommend* r, Slot slot, const std::vector<uint32_t>& owned, const std::vector<uint32_t>& excluded,
-             bex::PluginRef<>* out = nullptr) {
+             protocol::PluginRef<>* out = nullptr) {
         const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        bex::PluginRef<IBexAsyncResult> result(catalog::CreateAsyncResult(event, nullptr));
+        protocol::PluginRef<IBexAsyncResult> result(catalog::CreateAsyncResult(event, nullptr));
         auto o = Buffer(owned), e = Buffer(excluded);
         EXPECT_EQ((static_cast<ISoftReCommend3*>(r)->*slot)(o.Get(), e.Get(), nullptr, result.Get()), 1);
         EXPECT_EQ(::WaitForSingleObject(event, 10000), WAIT_OBJECT_0);
         ::CloseHandle(event);
-        bex::PluginRef<> object;
+        protocol::PluginRef<> object;
         const LONG status = result->GetResult(object.PutPlugin());
         if (out) *out = std::move(object);
         return status;
     }
     LONG Ask(ISoftReCommend* r, const std::vector<uint32_t>& owned, const std::vector<uint32_t>& excluded = {},
-             bex::PluginRef<>* out = nullptr) {
+             protocol::PluginRef<>* out = nullptr) {
         return Ask(r, &ISoftReCommend3::Request, owned, excluded, out);
     }
-    static uint32_t SoftOf(const bex::PluginRef<>& record) {
+    static uint32_t SoftOf(const protocol::PluginRef<>& record) {
         return static_cast<ISoftReCmdData*>(record.Get())->GetSoftId();
     }
 
@@ -152,7 +152,7 @@ TEST_F(Recommend, ARecordCarriesThePickTheSoftAndItsTexts) {
     WriteData(Data(C1()));
     Preset(L"num.21", L"0", Hex({5}));  // saved before: kept in the union
     ISoftReCommend* r = Started();
-    bex::PluginRef<> record;
+    protocol::PluginRef<> record;
     ASSERT_EQ(Ask(r, {1}, {}, &record), 1);
     EXPECT_EQ(r->GetCount(), 1);
     auto* data = static_cast<ISoftReCmdData*>(record.Get());
@@ -164,10 +164,10 @@ TEST_F(Recommend, ARecordCarriesThePickTheSoftAndItsTexts) {
     EXPECT_EQ(Utf8(data->GetZanName()), "z2");
     EXPECT_EQ(Utf8(data->GetText6()), "");
     EXPECT_EQ(data->GetTags(nullptr), 0);
-    bex::PluginRef<> tags;
+    protocol::PluginRef<> tags;
     ASSERT_EQ(data->GetTags(tags.PutPlugin()), 1);
-    ASSERT_EQ(bex::ListCount(tags.Get()), 1);
-    EXPECT_EQ(Utf8(bex::StringText(bex::ListItem(tags.Get(), 0).Get())->c_str()), "bx2");
+    ASSERT_EQ(protocol::ListCount(tags.Get()), 1);
+    EXPECT_EQ(Utf8(protocol::StringText(protocol::ListItem(tags.Get(), 0).Get())->c_str()), "bx2");
     EXPECT_FALSE(::PathFileExistsW((folder_ + L"SoftReCmd.dat").c_str()));
 
     EXPECT_EQ(Ask(r, {1}, {2}), 0);  // excluded
@@ -228,7 +228,7 @@ TEST_F(Recommend, AFreshClassTriesItsSecondModeFirst) {
                          Soft(1, 1, Tag("x", "bx1", "<k><tagname>y</tagname><baike_name>cy</baike_name></k>")) +
                              Soft(2, 1, Tag("x", "bx2")) + Soft(3, 1, Tag("y", "by3")))));
     ISoftReCommend* r = Started();
-    bex::PluginRef<> first, second;
+    protocol::PluginRef<> first, second;
     ASSERT_EQ(Ask(r, {1}, {}, &first), 1);
     ASSERT_EQ(Ask(r, {1}, {}, &second), 1);
     EXPECT_EQ(SoftOf(first), 2u);
@@ -244,7 +244,7 @@ TEST_F(Recommend, RequestOnceWalksTheClassesInTurn) {
     ISoftReCommend* r = Started();
     EXPECT_EQ(r->GetCount(), 4);  // the class without "softs" is skipped
     for (const char* name : {"C1_", "C2_", "C3_"}) {
-        bex::PluginRef<> record;
+        protocol::PluginRef<> record;
         ASSERT_EQ(Ask(r, &ISoftReCommend3::RequestOnce, {1}, {}, &record), 1);
         EXPECT_EQ(Utf8(static_cast<ISoftReCmdData*>(record.Get())->GetClassBaike()), name);
     }
@@ -259,7 +259,7 @@ TEST_F(Recommend, TheLeastShownSoftComesFirstAndCountsAgeOnceADay) {
     Preset(L"num.21", L"0", Hex({2}));
     Preset(L"options", L"Mirrik\\UpdateTime", std::to_wstring(_time64(nullptr) - 90000));
     ISoftReCommend* r = Started();
-    bex::PluginRef<> record;
+    protocol::PluginRef<> record;
     ASSERT_EQ(Ask(r, {1}, {}, &record), 1);
     EXPECT_EQ(SoftOf(record), 4u);
     EXPECT_EQ(CountLines("num.set 20 2 4 data=06000000"), 1);
@@ -294,12 +294,12 @@ TEST_F(Recommend, TheWrappersListAndAskOnlyTheirOwnManager) {
     EXPECT_EQ(w->IsReady(nullptr, nullptr, nullptr), 1);
     EXPECT_EQ(w->Start(), 1);
     ASSERT_TRUE(WaitForLines("file.read"));
-    bex::PluginRef<> list;
+    protocol::PluginRef<> list;
     const LONG n = Ask(w, &ISoftReCommend3::RequestList, {1, 2}, {3}, &list);
     ASSERT_EQ(n, 3);
-    ASSERT_EQ(bex::ListCount(list.Get()), 3);
+    ASSERT_EQ(protocol::ListCount(list.Get()), 3);
     std::set<uint32_t> ids;
-    for (int i = 0; i < 3; ++i) ids.insert(SoftOf(bex::ListItem(list.Get(), i)));
+    for (int i = 0; i < 3; ++i) ids.insert(SoftOf(protocol::ListItem(list.Get(), i)));
     EXPECT_EQ(ids, (std::set<uint32_t>{4, 5, 6}));
     EXPECT_EQ(w->ClearRequests(), 1);
 }
@@ -325,7 +325,7 @@ TEST_F(Recommend, QueuedRequestsFailWhenClearedOrWhenTheManagerGoes) {
         ASSERT_EQ(destroy ? catalog::CreateSoftReCommend(&object) : Create(148, &object), S_OK);
         auto* r = static_cast<ISoftReCommend3*>(object);  // not started: the requests stay queued
         std::vector<winlib::Event> events;
-        std::vector<bex::PluginRef<IBexAsyncResult>> results;
+        std::vector<protocol::PluginRef<IBexAsyncResult>> results;
         auto b = Buffer({1});
         for (int i = 0; i < 3; ++i) {
             events.emplace_back(::CreateEventW(nullptr, TRUE, FALSE, nullptr));

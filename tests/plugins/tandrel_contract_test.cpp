@@ -14,16 +14,16 @@ protected:
         ASSERT_EQ(LoadPlugin(L"Tandrel.dll"), S_OK);
         ClearLog();
     }
-    const bex::PluginEntry* Table() {
+    const protocol::PluginEntry* Table() {
         const HMODULE module = ::GetModuleHandleW(L"Tandrel.dll");
-        const auto* header = reinterpret_cast<const bex::PluginTableHeader*>(
-            reinterpret_cast<void*>(::GetProcAddress(module, bex::kTableExportName)));
-        return header ? reinterpret_cast<const bex::PluginEntry*>(header + 1) : nullptr;
+        const auto* header = reinterpret_cast<const protocol::PluginTableHeader*>(
+            reinterpret_cast<void*>(::GetProcAddress(module, protocol::kTableExportName)));
+        return header ? reinterpret_cast<const protocol::PluginEntry*>(header + 1) : nullptr;
     }
 };
 
 TEST_F(TandrelContract, EveryFactoryRejectsANullOutPointerWithoutANotice) {
-    const bex::PluginEntry* entry = Table();
+    const protocol::PluginEntry* entry = Table();
     ASSERT_NE(entry, nullptr);
     int rows = 0;
     for (; entry->factory; ++entry, ++rows) EXPECT_EQ(entry->factory(nullptr), E_INVALIDARG) << entry->classId;

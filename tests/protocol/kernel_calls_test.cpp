@@ -53,7 +53,7 @@ TEST(KernelCalls, AStringIsReadNoFurtherThanItsStatedLength) {
     };
     for (const Case& c : cases) {
         Fake string{kString, c.text, c.length};
-        const auto text = bex::StringText(AsPlugin(string));
+        const auto text = protocol::StringText(AsPlugin(string));
         EXPECT_EQ(text.has_value(), c.present) << c.length;
         if (text) {
             EXPECT_EQ(*text, c.expected);
@@ -68,18 +68,19 @@ TEST(KernelCalls, ABufferWithoutDataOrOfAnotherSizeIsMissing) {
         int size;
         bool present;
     };
-    for (const Case c : {Case{bytes, 8, true}, Case{nullptr, 8, false}, Case{bytes, 0, false}, Case{bytes, -1, false}}) {
+    for (const Case c :
+         {Case{bytes, 8, true}, Case{nullptr, 8, false}, Case{bytes, 0, false}, Case{bytes, -1, false}}) {
         Fake buffer{kBuffer, nullptr, c.size, c.data};
-        const auto view = bex::BufferData(AsPlugin(buffer));
+        const auto view = protocol::BufferData(AsPlugin(buffer));
         EXPECT_EQ(view.has_value(), c.present) << c.size;
         if (view) {
             EXPECT_EQ(view->size, static_cast<size_t>(c.size));
         }
     }
     Fake shorter{kBuffer, nullptr, 4, bytes};
-    EXPECT_EQ(bex::BufferAllocate(AsPlugin(shorter), 8), nullptr);
+    EXPECT_EQ(protocol::BufferAllocate(AsPlugin(shorter), 8), nullptr);
     Fake exact{kBuffer, nullptr, 8, bytes};
-    EXPECT_EQ(bex::BufferAllocate(AsPlugin(exact), 8), reinterpret_cast<BYTE*>(bytes));
+    EXPECT_EQ(protocol::BufferAllocate(AsPlugin(exact), 8), reinterpret_cast<BYTE*>(bytes));
 }
 
 TEST(KernelCalls, ANegativeListAnswerGivesNothing) {
@@ -87,10 +88,10 @@ TEST(KernelCalls, ANegativeListAnswerGivesNothing) {
     Fake list{kList, nullptr, -3};
     list.item = AsPlugin(item);
     list.itemResult = -1;
-    EXPECT_EQ(bex::ListCount(AsPlugin(list)), 0);
-    EXPECT_FALSE(bex::ListItem(AsPlugin(list), 0));
+    EXPECT_EQ(protocol::ListCount(AsPlugin(list)), 0);
+    EXPECT_FALSE(protocol::ListItem(AsPlugin(list), 0));
     list.itemResult = 0;
-    bex::PluginRef<> got = bex::ListItem(AsPlugin(list), 0);
+    protocol::PluginRef<> got = protocol::ListItem(AsPlugin(list), 0);
     EXPECT_EQ(got.Get(), AsPlugin(item));
 }
 

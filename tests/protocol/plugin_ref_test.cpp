@@ -16,11 +16,11 @@ TEST(PluginRef, TakingOverTheObjectItHoldsKeepsOneReference) {
     Counted a;
     Counted b;
     {
-        bex::PluginRef<> ref(&a);
+        protocol::PluginRef<> ref(&a);
         a.AddRef();  // the caller's own, handed over below
         ref.Reset(&a);
         EXPECT_EQ(a.count, 1);
-        bex::PluginRef<> other = bex::PluginRef<>::AddRefed(&a);
+        protocol::PluginRef<> other = protocol::PluginRef<>::AddRefed(&a);
         ref = std::move(other);
         EXPECT_EQ(a.count, 1);
         ref.Reset(&b);

@@ -21,7 +21,7 @@ protected:
     static const BYTE* TableBytes() {
         const HMODULE module = ::GetModuleHandleW(L"Lumvex.dll");
         return static_cast<const BYTE*>(
-            reinterpret_cast<const void*>(::GetProcAddress(module, bex::kTableExportName)));
+            reinterpret_cast<const void*>(::GetProcAddress(module, protocol::kTableExportName)));
     }
 };
 
@@ -31,7 +31,7 @@ TEST_F(LumvexContract, TableFramesFiveFactoriesThatRefuseANullOutPointer) {
     ASSERT_NE(bytes, nullptr);
     const BYTE header[16] = {0x70, 0x78, 0x65, 0x62};
     EXPECT_EQ(std::memcmp(bytes, header, 16), 0);
-    const auto* entry = reinterpret_cast<const bex::PluginEntry*>(bytes + 16);
+    const auto* entry = reinterpret_cast<const protocol::PluginEntry*>(bytes + 16);
     for (int row = 0; row < 5; ++row, ++entry) EXPECT_EQ(entry->factory(nullptr), E_INVALIDARG) << entry->classId;
     const BYTE zero[16] = {};
     EXPECT_EQ(std::memcmp(entry, zero, 16), 0);

@@ -85,7 +85,7 @@ Fn Proc(HMODULE module, const char* name) {
 
 struct Kernel {
     HMODULE module = nullptr;
-    bex::BexPluginFn bex = nullptr;
+    protocol::BexPluginFn bex = nullptr;
     bextest::LoadPluginFn load = nullptr;
     bextest::ShutdownFn shutdown = nullptr;
     bextest::ReportFn report = nullptr;
@@ -97,7 +97,7 @@ Kernel FindKernel() {
     const std::wstring path = plugin::LocateKernelDll();
     if (path.empty()) return kernel;
     kernel.module = ::LoadLibraryW(path.c_str());
-    kernel.bex = Proc<bex::BexPluginFn>(kernel.module, bex::kBexPluginName);
+    kernel.bex = Proc<protocol::BexPluginFn>(kernel.module, protocol::kBexPluginName);
     kernel.load = Proc<bextest::LoadPluginFn>(kernel.module, bextest::kLoadPluginName);
     kernel.shutdown = Proc<bextest::ShutdownFn>(kernel.module, bextest::kShutdownName);
     kernel.report = Proc<bextest::ReportFn>(kernel.module, bextest::kReportName);
@@ -105,8 +105,8 @@ Kernel FindKernel() {
     return kernel;
 }
 
-const bex::PluginTableHeader* TableOf(HMODULE plugin) {
-    return Proc<const bex::PluginTableHeader*>(plugin, bex::kTableExportName);
+const protocol::PluginTableHeader* TableOf(HMODULE plugin) {
+    return Proc<const protocol::PluginTableHeader*>(plugin, protocol::kTableExportName);
 }
 
 // Through the kernel when there is one (as in production), else directly.
@@ -116,12 +116,12 @@ HMODULE LoadPlugin(const Kernel& kernel, const std::wstring& path) {
 }
 
 void PrintTable(HMODULE plugin) {
-    const bex::PluginTableHeader* header = TableOf(plugin);
+    const protocol::PluginTableHeader* header = TableOf(plugin);
     if (!header) return Fail("no table");
     std::printf("magic 0x%08X reserved %u %u %u\n", header->magic, header->reserved[0], header->reserved[1],
                 header->reserved[2]);
     int rows = 0;
-    for (auto* e = reinterpret_cast<const bex::PluginEntry*>(header + 1); e->classId || e->factory; ++e, ++rows)
+    for (auto* e = reinterpret_cast<const protocol::PluginEntry*>(header + 1); e->classId || e->factory; ++e, ++rows)
         std::printf("row %u %ls 0x%08X\n", e->classId, e->className ? e->className : L"(null)", e->flags);
     std::printf("end %d\n", rows);
 }
@@ -135,7 +135,7 @@ void CreateThroughKernel(const Kernel& kernel, uint32_t id) {
 }
 
 // Unbound: every factory must fail with E_OUTOFMEMORY and leave *out alone.
-void CreateDirectly(const bex::PluginEntry& entry) {
+void CreateDirectly(const protocol::PluginEntry& entry) {
     IBexPlugin* const sentinel = reinterpret_cast<IBexPlugin*>(0x5EA1F00D);
     IBexPlugin* object = sentinel;
     const HRESULT hr = entry.factory(&object);
@@ -148,11 +148,11 @@ void CreateDirectly(const bex::PluginEntry& entry) {
 }
 
 void Create(const Kernel& kernel, HMODULE plugin, const std::wstring& which) {
-    const bex::PluginTableHeader* header = TableOf(plugin);
+    const protocol::PluginTableHeader* header = TableOf(plugin);
     if (!header) return Fail("no table");
     const bool all = which == L"all";
     const uint32_t id = all ? 0 : static_cast<uint32_t>(std::wcstoul(which.c_str(), nullptr, 10));
-    for (auto* e = reinterpret_cast<const bex::PluginEntry*>(header + 1); e->classId || e->factory; ++e) {
+    for (auto* e = reinterpret_cast<const protocol::PluginEntry*>(header + 1); e->classId || e->factory; ++e) {
         if (!all && e->classId != id) continue;
         if (kernel.bex) CreateThroughKernel(kernel, e->classId);
         else CreateDirectly(*e);
@@ -228,11 +228,12 @@ void Info(const Kernel& kernel, const std::wstring& list, bool stop) {
         ids.push_back(static_cast<uint32_t>(std::wcstoul(p, &end, 10)));
         p = *end ? end + 1 : end;
     }
-    bex::PluginRef<> buffer = catalog::NewIdBuffer(ids);
+    protocol::PluginRef<> buffer = catalog::NewIdBuffer(ids);
     const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     IBexAsyncResult* result = catalog::CreateAsyncResult(event, nullptr);
     std::printf("query %ld\n", static_cast<long>(info->Query(buffer.Get(), result)));
-    if (::WaitForSingleObject(event, 20000) == WAIT_OBJECT_0) std::printf("status %ld\n", static_cast<long>(result->GetResult(nullptr)));
+    if (::WaitForSingleObject(event, 20000) == WAIT_OBJECT_0)
+        std::printf("status %ld\n", static_cast<long>(result->GetResult(nullptr)));
     else Fail("the query did not complete");
     for (uint32_t id : ids) {
         catalog::ISoftInfoData* record = nullptr;
@@ -303,7 +304,8 @@ int wmain(int argc, wchar_t** argv) {
             LoadPlugin(kernel, PluginPath(argc, argv, argc));
             plugin::LoadKernelDll();
             if (!kernel.bex) Fail("no kernel");
-            else g_failures += RunSoftListScenario(kernel.bex, window, std::vector<std::wstring>(argv + 1, argv + argc));
+            else
+                g_failures += RunSoftListScenario(kernel.bex, window, std::vector<std::wstring>(argv + 1, argv + argc));
         } else if (IsSearchScenario(scenario)) {
             LoadPlugin(kernel, PluginPath(argc, argv, argc));
             plugin::LoadKernelDll();

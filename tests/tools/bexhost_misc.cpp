@@ -26,7 +26,7 @@ void PrintResult(const RecommendResult& r) {
 
 }  // namespace
 
-int RunMiscScenario(bex::BexPluginFn bexPlugin, int argc, wchar_t** argv) {
+int RunMiscScenario(protocol::BexPluginFn bexPlugin, int argc, wchar_t** argv) {
     if (!bexPlugin || argc < 2) {
         std::printf("FAIL misc needs the kernel and a command\n");
         return 1;

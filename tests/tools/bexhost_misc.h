@@ -4,4 +4,4 @@
 #include "protocol/bex_plugin.h"
 
 // The number of failures.
-int RunMiscScenario(bex::BexPluginFn bexPlugin, int argc, wchar_t** argv);
+int RunMiscScenario(protocol::BexPluginFn bexPlugin, int argc, wchar_t** argv);

@@ -31,7 +31,7 @@ void PrintIds(BOOL ok, IBexPlugin* buffer) {
 }
 
 template <typename T>
-T* Make(bex::BexPluginFn bex, uint32_t id) {
+T* Make(protocol::BexPluginFn bex, uint32_t id) {
     IBexPlugin* object = nullptr;
     if (bex(static_cast<int>(id), &object) != S_OK || !object) return nullptr;
     return static_cast<T*>(object);
@@ -80,25 +80,25 @@ void PrintRecord(IBexPlugin* object) {
     std::printf("record pick=%u soft=%u desp=%s class=%s alias=%s zan=%s\n", record->GetPickId(), record->GetSoftId(),
                 Utf8(record->GetDesp()).c_str(), Utf8(record->GetClassBaike()).c_str(),
                 Utf8(record->GetAlias()).c_str(), Utf8(record->GetZanName()).c_str());
-    bex::PluginRef<> tags;
+    protocol::PluginRef<> tags;
     std::string joined;
     if (record->GetTags(tags.PutPlugin()) && tags)
-        for (int i = 0; i < bex::ListCount(tags.Get()); ++i)
+        for (int i = 0; i < protocol::ListCount(tags.Get()); ++i)
             joined += (joined.empty() ? "" : ",") +
-                      Utf8(bex::StringText(bex::ListItem(tags.Get(), i).Get()).value_or(L"").c_str());
+                      Utf8(protocol::StringText(protocol::ListItem(tags.Get(), i).Get()).value_or(L"").c_str());
     std::printf("tags [%s]\n", joined.c_str());
 }
 
-void Recommend(bex::BexPluginFn bex, const std::vector<std::wstring>& args) {
+void Recommend(protocol::BexPluginFn bex, const std::vector<std::wstring>& args) {
     auto* r = Make<catalog::ISoftReCommend3>(bex, 148);
     if (!r) return Fail("create 148");
     std::printf("ready %ld start %ld\n", static_cast<long>(r->IsReady(nullptr, nullptr, nullptr)),
                 static_cast<long>(r->Start()));
     const std::wstring how = args.size() > 3 ? args[3] : L"";
     const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    bex::PluginRef<IBexAsyncResult> result(catalog::CreateAsyncResult(event, nullptr));
-    bex::PluginRef<> owned = catalog::NewIdBuffer(IdList(args[1]));
-    bex::PluginRef<> excluded = catalog::NewIdBuffer(IdList(args[2]));
+    protocol::PluginRef<IBexAsyncResult> result(catalog::CreateAsyncResult(event, nullptr));
+    protocol::PluginRef<> owned = catalog::NewIdBuffer(IdList(args[1]));
+    protocol::PluginRef<> excluded = catalog::NewIdBuffer(IdList(args[2]));
     LONG queued = 0;
     if (how == L"once") queued = r->RequestOnce(owned.Get(), excluded.Get(), nullptr, result.Get());
     else if (how == L"list") queued = r->RequestList(owned.Get(), excluded.Get(), nullptr, result.Get());
@@ -107,11 +107,12 @@ void Recommend(bex::BexPluginFn bex, const std::vector<std::wstring>& args) {
     std::printf("queued %ld\n", static_cast<long>(queued));
     if (queued && ::WaitForSingleObject(event, 10000) != WAIT_OBJECT_0) Fail("no completion");
     if (queued && result) {
-        bex::PluginRef<> object;
+        protocol::PluginRef<> object;
         const LONG status = result->GetResult(object.PutPlugin());
         std::printf("status %ld count %ld\n", static_cast<long>(status), static_cast<long>(r->GetCount()));
         if (object && how == L"list") {
-            for (int i = 0; i < bex::ListCount(object.Get()); ++i) PrintRecord(bex::ListItem(object.Get(), i).Get());
+            for (int i = 0; i < protocol::ListCount(object.Get()); ++i)
+                PrintRecord(protocol::ListItem(object.Get(), i).Get());
         } else if (object && status) {
             PrintRecord(object.Get());
         }
@@ -128,7 +129,7 @@ bool IsSearchScenario(const std::wstring& name) {
     return name == L"search" || name == L"coop" || name == L"wrap70" || name == L"recommend";
 }
 
-int RunSearchScenario(bex::BexPluginFn bex, HWND window, const std::vector<std::wstring>& args) {
+int RunSearchScenario(protocol::BexPluginFn bex, HWND window, const std::vector<std::wstring>& args) {
     g_failures = 0;
     const std::wstring& name = args[0];
     if ((name == L"search" && args.size() < 3) || (name == L"coop" && args.size() < 4) ||

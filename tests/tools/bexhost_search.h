@@ -21,4 +21,4 @@
 
 bool IsSearchScenario(const std::wstring& name);
 // The number of failures.
-int RunSearchScenario(bex::BexPluginFn bex, HWND window, const std::vector<std::wstring>& args);
+int RunSearchScenario(protocol::BexPluginFn bex, HWND window, const std::vector<std::wstring>& args);

@@ -41,7 +41,7 @@ bool CallPin(IPinToStartMenu* pin, int slot, BOOL flag, LONG* result) {
 
 }  // namespace
 
-int RunSetupScenario(bex::BexPluginFn bexPlugin, int argc, wchar_t** argv) {
+int RunSetupScenario(protocol::BexPluginFn bexPlugin, int argc, wchar_t** argv) {
     if (!bexPlugin || argc < 3) {
         std::printf("FAIL setup needs the kernel, a class and a slot\n");
         return 1;

@@ -5,4 +5,4 @@
 #include "protocol/bex_plugin.h"
 
 // The number of failures.
-int RunSetupScenario(bex::BexPluginFn bexPlugin, int argc, wchar_t** argv);
+int RunSetupScenario(protocol::BexPluginFn bexPlugin, int argc, wchar_t** argv);

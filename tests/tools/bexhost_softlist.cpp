@@ -86,7 +86,7 @@ bool WaitForCode(HWND window, int code, DWORD timeoutMs, DWORD settleMs) {
     }
 }
 
-int RunSoftListScenario(bex::BexPluginFn bex, HWND window, const std::vector<std::wstring>& args) {
+int RunSoftListScenario(protocol::BexPluginFn bex, HWND window, const std::vector<std::wstring>& args) {
     g_failures = 0;
     if (args.size() < 2) {
         Fail("arguments");
@@ -126,7 +126,7 @@ int RunSoftListScenario(bex::BexPluginFn bex, HWND window, const std::vector<std
         std::printf("ids %s\n", joined.empty() ? "none" : joined.c_str());
         IBexPlugin* title = nullptr;
         if (mgr->GetListTitle(kind, args[2].c_str(), page, &title) && title) {
-            std::printf("title %s\n", Utf8(bex::StringText(title).value_or(L"").c_str()).c_str());
+            std::printf("title %s\n", Utf8(protocol::StringText(title).value_or(L"").c_str()).c_str());
             title->Release();
         }
     } else if (args[0] == L"item" && args.size() >= 4) {

@@ -27,4 +27,4 @@ std::string Utf8(const wchar_t* text);
 bool WaitForCode(HWND window, int code, DWORD timeoutMs, DWORD settleMs = 300);
 
 // The number of failures.
-int RunSoftListScenario(bex::BexPluginFn bex, HWND window, const std::vector<std::wstring>& args);
+int RunSoftListScenario(protocol::BexPluginFn bex, HWND window, const std::vector<std::wstring>& args);

@@ -4,7 +4,7 @@
 
 #include "plugins/setup/lumvex_interfaces.h"
 
-int RunUninstallScenario(bex::BexPluginFn bexPlugin) {
+int RunUninstallScenario(protocol::BexPluginFn bexPlugin) {
     IBexPlugin* object = nullptr;
     if (!bexPlugin || bexPlugin(88, &object) != S_OK || !object) {
         std::printf("FAIL create 88\n");

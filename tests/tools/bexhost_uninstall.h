@@ -5,4 +5,4 @@
 
 // `setup uninstall`: class 88 slot 4 through the kernel; prints
 // "uninstall N". Returns the number of failures.
-int RunUninstallScenario(bex::BexPluginFn bexPlugin);
+int RunUninstallScenario(protocol::BexPluginFn bexPlugin);

@@ -18,7 +18,7 @@
 
 namespace {
 
-int AfterInstall(bex::BexPluginFn bexPlugin) {
+int AfterInstall(protocol::BexPluginFn bexPlugin) {
     IBexPlugin* object = nullptr;
     if (bexPlugin(88, &object) != S_OK || !object) {
         std::printf("FAIL create 88\n");
@@ -29,7 +29,7 @@ int AfterInstall(bex::BexPluginFn bexPlugin) {
     return 0;
 }
 
-int Daemon(bex::BexPluginFn bexPlugin, HMODULE kernel, int argc, wchar_t** argv) {
+int Daemon(protocol::BexPluginFn bexPlugin, HMODULE kernel, int argc, wchar_t** argv) {
     const auto setOption = reinterpret_cast<bextest::SetOptionFn>(
         reinterpret_cast<void*>(::GetProcAddress(kernel, bextest::kSetOptionName)));
     IBexPlugin* object = nullptr;
@@ -64,7 +64,7 @@ int Daemon(bex::BexPluginFn bexPlugin, HMODULE kernel, int argc, wchar_t** argv)
 
 }  // namespace
 
-int RunUtilityScenario(bex::BexPluginFn bexPlugin, HMODULE kernel, int argc, wchar_t** argv) {
+int RunUtilityScenario(protocol::BexPluginFn bexPlugin, HMODULE kernel, int argc, wchar_t** argv) {
     if (!bexPlugin || argc < 2) {
         std::printf("FAIL setup needs the kernel and a command\n");
         return 1;

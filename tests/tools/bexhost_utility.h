@@ -8,4 +8,4 @@
 
 // The number of failures. `kernel` is the stand-in's module, for its
 // control entries.
-int RunUtilityScenario(bex::BexPluginFn bexPlugin, HMODULE kernel, int argc, wchar_t** argv);
+int RunUtilityScenario(protocol::BexPluginFn bexPlugin, HMODULE kernel, int argc, wchar_t** argv);

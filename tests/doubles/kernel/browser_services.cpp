@@ -11,7 +11,7 @@
 
 namespace standin {
 
-namespace k = bex::kernel;
+namespace k = protocol::kernel;
 
 namespace {
 

@@ -24,7 +24,7 @@
 
 namespace standin {
 
-namespace k = bex::kernel;
+namespace k = protocol::kernel;
 
 namespace {
 
@@ -82,12 +82,12 @@ DWORD WINAPI CompleteLater(void* arg) {
 
 int BEX_CALL DetailsStart(IBexPlugin*, IBexPlugin* names, const wchar_t* kind, IBexAsyncResult* result) {
     std::wstring joined;
-    const int count = names ? bex::Call(k::object_list::kCount, names) : 0;
+    const int count = names ? protocol::Call(k::object_list::kCount, names) : 0;
     for (int i = 0; i < count; ++i) {
         IBexPlugin* name = nullptr;
-        if (bex::Call(k::object_list::kItem, names, i, &name) < 0 || !name) continue;
+        if (protocol::Call(k::object_list::kItem, names, i, &name) < 0 || !name) continue;
         if (!joined.empty()) joined += L",";
-        joined += bex::Call(k::string::kText, name);
+        joined += protocol::Call(k::string::kText, name);
         name->Release();
     }
     Log(L"details.start " + std::wstring(kind ? kind : L"") + L" [" + joined + L"]");

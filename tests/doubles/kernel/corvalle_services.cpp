@@ -18,7 +18,7 @@
 
 namespace standin {
 
-namespace k = bex::kernel;
+namespace k = protocol::kernel;
 
 namespace {
 
@@ -59,7 +59,7 @@ int BEX_CALL Fill(IBexPlugin*, IBexPlugin* list) {
     const int inState2 = ConfigInt(L"startup", L"state2", items);
     for (int i = 0; i < items; ++i) {
         IBexPlugin* item = MakeItem(i < inState2 ? 2 : 1);
-        bex::Call(k::object_list::kAppend, list, item);
+        protocol::Call(k::object_list::kAppend, list, item);
         item->Release();
     }
     return 0;

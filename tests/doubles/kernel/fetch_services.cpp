@@ -18,7 +18,7 @@
 
 namespace standin {
 
-namespace k = bex::kernel;
+namespace k = protocol::kernel;
 
 namespace {
 

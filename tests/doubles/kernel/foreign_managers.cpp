@@ -27,7 +27,7 @@ class ForeignTable : public BaseSlots {
 public:
     template <int Slot, typename Fn>
     void Set(Fn fn) {
-        static_assert(Slot >= 3 && Slot < bex::kMaxSlots, "a slot of the table");
+        static_assert(Slot >= 3 && Slot < protocol::kMaxSlots, "a slot of the table");
         slots_[Slot] = reinterpret_cast<void*>(fn);
     }
 };

@@ -20,7 +20,7 @@
 
 namespace standin {
 
-namespace k = bex::kernel;
+namespace k = protocol::kernel;
 
 namespace {
 

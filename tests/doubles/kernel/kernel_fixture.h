@@ -99,7 +99,7 @@ protected:
         KernelFilesTest::SetUp();
         kernel_ = ::LoadLibraryW(KernelPath().c_str());
         ASSERT_NE(kernel_, nullptr);
-        bexPlugin_ = Proc<bex::BexPluginFn>(bex::kBexPluginName);
+        bexPlugin_ = Proc<protocol::BexPluginFn>(protocol::kBexPluginName);
         loadPlugin_ = Proc<bextest::LoadPluginFn>(bextest::kLoadPluginName);
         shutdown_ = Proc<bextest::ShutdownFn>(bextest::kShutdownName);
         report_ = Proc<bextest::ReportFn>(bextest::kReportName);
@@ -129,7 +129,7 @@ private:
         return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(kernel_, name)));
     }
 
-    bex::BexPluginFn bexPlugin_ = nullptr;
+    protocol::BexPluginFn bexPlugin_ = nullptr;
     bextest::LoadPluginFn loadPlugin_ = nullptr;
     bextest::ShutdownFn shutdown_ = nullptr;
     bextest::ReportFn report_ = nullptr;

@@ -17,7 +17,7 @@
 namespace {
 
 std::wstring Mode(uint32_t classId) {
-    const wchar_t* fallback = classId == bex::kernel::kCompletion ? L"refuse" : L"serve";
+    const wchar_t* fallback = classId == protocol::kernel::kCompletion ? L"refuse" : L"serve";
     return standin::Config(L"classes", std::to_wstring(classId).c_str(), fallback);
 }
 
@@ -47,21 +47,21 @@ extern "C" __declspec(dllexport) HRESULT __stdcall BexPlugin(int code, void* arg
             return hr;
         }
         switch (code) {
-        case bex::kCodeCreated:
-        case bex::kCodeDestroyed: {
+        case protocol::kCodeCreated:
+        case protocol::kCodeDestroyed: {
             const auto classId = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(arg));
             standin::CountNotice(code, classId);
             standin::Log(std::to_wstring(code) + L" " + std::to_wstring(classId));
             return S_OK;
         }
-        case bex::kCodeInitialize:
+        case protocol::kCodeInitialize:
             standin::Log(L"init");
             return static_cast<HRESULT>(standin::ConfigInt(L"kernel", L"init", S_OK));
-        case bex::kCodeShutdown:
+        case protocol::kCodeShutdown:
             standin::Log(L"shutdown");
             standin::Log(L"live " + std::to_wstring(standin::ServicesAlive()));
             return S_OK;
-        case bex::kCodeDebugger:
+        case protocol::kCodeDebugger:
             // The pointer travels as the result (32 bits both).
             return static_cast<HRESULT>(reinterpret_cast<uintptr_t>(standin::KernelDebugger()));
         default:
@@ -71,7 +71,7 @@ extern "C" __declspec(dllexport) HRESULT __stdcall BexPlugin(int code, void* arg
         return E_FAIL;
     }
 }
-static_assert(std::is_same<decltype(&BexPlugin), bex::BexPluginFn>::value,
+static_assert(std::is_same<decltype(&BexPlugin), protocol::BexPluginFn>::value,
               "the stand-in must match the declared entry");
 
 extern "C" __declspec(dllexport) HRESULT __stdcall BexTest_LoadPlugin(const wchar_t* path) {

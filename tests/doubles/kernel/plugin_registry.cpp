@@ -10,7 +10,7 @@ namespace standin {
 namespace {
 
 struct PluginClass {
-    bex::PluginFactoryFn factory;
+    protocol::PluginFactoryFn factory;
     uint32_t flags;
 };
 
@@ -32,12 +32,12 @@ IBexPlugin* FindShared(uint32_t classId) {
 }
 
 HRESULT ReadTable(HMODULE module) {
-    const auto* header = reinterpret_cast<const bex::PluginTableHeader*>(
-        reinterpret_cast<void*>(::GetProcAddress(module, bex::kTableExportName)));
+    const auto* header = reinterpret_cast<const protocol::PluginTableHeader*>(
+        reinterpret_cast<void*>(::GetProcAddress(module, protocol::kTableExportName)));
     if (!header) return E_FAIL;
-    if (header->magic != bex::kTableMagic || header->reserved[0] || header->reserved[1] || header->reserved[2])
+    if (header->magic != protocol::kTableMagic || header->reserved[0] || header->reserved[1] || header->reserved[2])
         return E_FAIL;
-    const auto* entry = reinterpret_cast<const bex::PluginEntry*>(header + 1);
+    const auto* entry = reinterpret_cast<const protocol::PluginEntry*>(header + 1);
     KernelLock lock;
     for (; entry->classId || entry->factory || entry->className || entry->flags; ++entry) {
         if (!entry->factory) return E_FAIL;
@@ -64,7 +64,7 @@ HRESULT CreatePluginObject(uint32_t classId, IBexPlugin** out) {
     KernelLock lock;
     const auto found = Classes().find(classId);
     if (found == Classes().end()) return S_FALSE;
-    const bool shared = (found->second.flags & bex::kFlagsShared) == bex::kFlagsShared;
+    const bool shared = (found->second.flags & protocol::kFlagsShared) == protocol::kFlagsShared;
     if (shared) {
         if (IBexPlugin* object = FindShared(classId)) {
             object->AddRef();

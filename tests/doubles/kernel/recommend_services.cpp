@@ -22,7 +22,7 @@
 
 namespace standin {
 
-namespace k = bex::kernel;
+namespace k = protocol::kernel;
 
 namespace {
 
@@ -86,7 +86,7 @@ int BEX_CALL NumGet(IBexPlugin*, int type, uint32_t key, IBexPlugin* buffer, int
         bytes.push_back(static_cast<BYTE>(std::wcstoul(hex.substr(i, 2).c_str(), nullptr, 16)));
     Log(head + L" size=" + std::to_wstring(bytes.size()));
     if (buffer) {
-        void* out = bex::Call(k::byte_buffer::kAllocate, buffer, static_cast<int>(bytes.size()));
+        void* out = protocol::Call(k::byte_buffer::kAllocate, buffer, static_cast<int>(bytes.size()));
         if (out && !bytes.empty()) std::memcpy(out, bytes.data(), bytes.size());
     }
     return static_cast<int>(bytes.size());

@@ -8,7 +8,7 @@
 
 namespace standin {
 
-namespace k = bex::kernel;
+namespace k = protocol::kernel;
 
 namespace {
 
@@ -38,7 +38,7 @@ struct Foreign : ServiceObject {};
 }  // namespace
 
 BaseSlots::BaseSlots() {
-    FillUnexpected(slots_, std::make_integer_sequence<int, bex::kMaxSlots>());
+    FillUnexpected(slots_, std::make_integer_sequence<int, protocol::kMaxSlots>());
     slots_[0] = reinterpret_cast<void*>(&GetClassId);
     slots_[1] = reinterpret_cast<void*>(&AddRef);
     slots_[2] = reinterpret_cast<void*>(&Release);

@@ -28,7 +28,7 @@ public:
     void* const* Get() const { return slots_; }
 
 protected:
-    void* slots_[bex::kMaxSlots];
+    void* slots_[protocol::kMaxSlots];
 };
 
 // The table of the objects of one interface of the contract (bex_kernel.h),
@@ -37,8 +37,8 @@ template <typename Interface>
 class SlotTable : public BaseSlots {
 public:
     template <int Index, typename Signature>
-    void Set(bex::Slot<Interface, Index, Signature> slot,
-             typename bex::Slot<Interface, Index, Signature>::Function fn) {
+    void Set(protocol::Slot<Interface, Index, Signature> slot,
+             typename protocol::Slot<Interface, Index, Signature>::Function fn) {
         SetSlot(slots_, slot, fn);
     }
 };

@@ -30,7 +30,7 @@
 
 namespace standin {
 
-namespace k = bex::kernel;
+namespace k = protocol::kernel;
 
 namespace {
 
@@ -203,7 +203,7 @@ int Get(int type, const std::wstring& key, IBexPlugin* buffer, uint32_t* extra, 
     Log(line + DataText(value.bytes));
     if (extra) *extra = value.extra;
     if (buffer) {
-        void* data = bex::Call(k::byte_buffer::kAllocate, buffer, static_cast<int>(value.bytes.size()));
+        void* data = protocol::Call(k::byte_buffer::kAllocate, buffer, static_cast<int>(value.bytes.size()));
         if (data && !value.bytes.empty()) std::memcpy(data, value.bytes.data(), value.bytes.size());
     }
     return static_cast<int>(value.bytes.size());

@@ -6,7 +6,7 @@
 #include "protocol/outside_exports.h"
 #include "tests/doubles/kernel/service_object.h"
 
-namespace k = bex::kernel;
+namespace k = protocol::kernel;
 
 namespace {
 
@@ -21,23 +21,23 @@ void PluginSide(IBexPlugin* object, IUnknown* sweeper) {
     IBexPlugin* item = nullptr;
     uint32_t extra = 0;
 #if CASE == 0
-    bex::Call(k::string::kSetText, object, L"text");
-    bex::Call(k::object_list::kItem, object, 0, &item);
-    bex::Call(k::value_store::kGet, object, 1, L"name", item, &extra);
-    bex::Call(k::statistics::kSend, object, L"%ls", L"x");
-    bex::Call(outside::sweeper::kScan, sweeper, 1);
+    protocol::Call(k::string::kSetText, object, L"text");
+    protocol::Call(k::object_list::kItem, object, 0, &item);
+    protocol::Call(k::value_store::kGet, object, 1, L"name", item, &extra);
+    protocol::Call(k::statistics::kSend, object, L"%ls", L"x");
+    protocol::Call(protocol::outside::sweeper::kScan, sweeper, 1);
 #elif CASE == 1  // an argument too few
-    bex::Call(k::string::kSetText, object);
+    protocol::Call(k::string::kSetText, object);
 #elif CASE == 2  // an argument too many
-    bex::Call(k::string::kSetText, object, L"text", 1);
+    protocol::Call(k::string::kSetText, object, L"text", 1);
 #elif CASE == 3  // an object where its address is asked for
-    bex::Call(k::object_list::kItem, object, 0, item);
+    protocol::Call(k::object_list::kItem, object, 0, item);
 #elif CASE == 4  // a pointer of another type
-    bex::Call(k::value_store::kGet, object, 1, L"name", item, &item);
+    protocol::Call(k::value_store::kGet, object, 1, L"name", item, &item);
 #elif CASE == 5  // a kernel slot called on an object of another interface
-    bex::Call(outside::sweeper::kScan, object, 1);
+    protocol::Call(protocol::outside::sweeper::kScan, object, 1);
 #elif CASE == 6  // the variadic slot without its format
-    bex::Call(k::statistics::kSend, object);
+    protocol::Call(k::statistics::kSend, object);
 #endif
     (void)item;
     (void)extra;
@@ -55,7 +55,7 @@ void StandInSide() {
 #elif CASE == 9  // another class's slot in this class's table
     table.Set(k::object_list::kCount, &Count);
 #elif CASE == 10  // a slot number outside the table
-    table.Set(bex::Slot<k::string::Of, 64, int()>{}, &Count);
+    table.Set(protocol::Slot<k::string::Of, 64, int()>{}, &Count);
 #endif
     (void)table;
 }
