@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "base/module_path.h"
+#include "base/path_join.h"
 #include "base/text.h"
 #include "companion/app/main_wnd.h"
 #include "companion/system/autorun.h"
@@ -76,7 +77,7 @@ int CorvalleMain(const wchar_t* commandLine, int showCommand) {
     case StartSwitch::EyeGuardian: {
         // Before the single-instance test: a second copy still opens the page.
         const std::wstring settings = SettingsProgramFor(L"eyeguardian");
-        if (!settings.empty()) ::ShellExecuteW(nullptr, nullptr, settings.c_str(), L"eye", nullptr, SW_SHOW);
+        if (!settings.empty()) ::ShellExecuteW(nullptr, nullptr, settings.c_str(), protocol::kSettingsPageEye, nullptr, SW_SHOW);
         break;
     }
     case StartSwitch::Autorun:
@@ -164,7 +165,7 @@ void RunElevated(HANDLE* process, const wchar_t* program) {
     info.fMask = 0x1400 | (process ? SEE_MASK_NOCLOSEPROCESS : 0);
     info.lpVerb = MajorVersionAtLeast6() ? L"runas" : L"open";
     info.lpFile = program;
-    info.lpParameters = L"uninstall";
+    info.lpParameters = protocol::kSettingsJobUninstall;
     info.nShow = SW_HIDE;
     const BOOL started = ::ShellExecuteExW(&info);
     if (process) {
@@ -179,8 +180,8 @@ void BindWebIdentify() {
     static WebIdentifyBinding binding;
     std::wstring dir;
     if (GetTarviskDir(dir) == 0) {
-        const std::wstring path = dir + L"netmon\\ZubWebIdentify.dll";
-        binding.library.Reset(::LoadLibraryW(path.c_str()));
+        const std::wstring path = base::JoinPath(dir, L"netmon\\ZubWebIdentify.dll");
+        if (!path.empty()) binding.library.Reset(::LoadLibraryW(path.c_str()));
         if (binding.library) {
             binding.getState = reinterpret_cast<protocol::outside::GetWebIdentifyStateFn>(reinterpret_cast<void*>(
                 ::GetProcAddress(binding.library.Get(), protocol::outside::kGetWebIdentifyStateName)));
