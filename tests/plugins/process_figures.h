@@ -25,3 +25,10 @@ inline size_t PrivateBytes() {
     counters.cb = sizeof(counters);
     return ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters)) ? counters.PagefileUsage : 0;
 }
+
+// How much the private bytes grew since `before`; 0 when they shrank (the
+// heap gives pages back while other threads of the test end).
+inline size_t PrivateBytesGrownSince(size_t before) {
+    const size_t now = PrivateBytes();
+    return now > before ? now - before : 0;
+}

@@ -216,7 +216,7 @@ TEST_F(SoftInfoQuery, ASetOfTinyRecordsTakesNoMemory) {
     const size_t before = PrivateBytes();
     CSoftInfo* info = Make();
     ASSERT_EQ(info->Start(), 1);
-    EXPECT_LT(PrivateBytes() - before, size_t{16} << 20);
+    EXPECT_LT(PrivateBytesGrownSince(before), size_t{16} << 20);
     EXPECT_FALSE(Info(info, 7));
     Destroy(info);
 }
