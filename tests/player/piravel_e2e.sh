@@ -76,9 +76,11 @@ piravel "$SOUNDS_WIN\\RING.WAV"
 check "a WAV (named in upper case, opened lower-cased) plays to its end with exit 0" test "$?" -eq 0
 
 piravel "$SOUNDS_WIN\\missing.wav"
-check "a missing sound file exits with -1" test "$?" -eq 255
+rc=$?
+check "a missing sound file exits with -1 (got $rc)" test "$rc" -eq 255
 piravel "$SOUNDS_WIN\\notes.wav"
-check "a file that is not a sound exits with -1" test "$?" -eq 255
+rc=$?
+check "a file that is not a sound exits with -1 (got $rc)" test "$rc" -eq 255
 "$E2E_WINE" --timeout 60 "$E2E_BIN_DIR/Piravel.exe"
 check "no command line exits with -1" test "$?" -eq 255
 echo "piravel: all checks passed"
