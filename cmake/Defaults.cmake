@@ -37,9 +37,22 @@ endfunction()
 
 function(project_ole32_first target def)
   set(lib "${CMAKE_CURRENT_BINARY_DIR}/${target}_ole32_first.a")
+  set(def_file "${CMAKE_CURRENT_SOURCE_DIR}/${def}")
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    # x64 has one calling convention and no @N decorations: the same list
+    # without them.
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${def_file}")
+    file(READ "${def_file}" text)
+    string(REGEX REPLACE "@[0-9]+" "" text "${text}")
+    set(def_file "${CMAKE_CURRENT_BINARY_DIR}/${target}_ole32_imports.def")
+    file(CONFIGURE OUTPUT "${def_file}" CONTENT "${text}" @ONLY)
+    set(dlltool_args -m i386:x86-64)
+  else()
+    set(dlltool_args -m i386 -k)
+  endif()
   add_custom_command(OUTPUT "${lib}"
     COMMAND ${CMAKE_COMMAND} -E rm -f "${lib}"
-    COMMAND "${CMAKE_DLLTOOL}" -m i386 -k -d "${CMAKE_CURRENT_SOURCE_DIR}/${def}" -l "${lib}" -t 0ole32
+    COMMAND "${CMAKE_DLLTOOL}" ${dlltool_args} -d "${def_file}" -l "${lib}" -t 0ole32
     DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${def}"
     COMMENT "ole32 import library that sorts first for ${target}")
   add_custom_target(${target}_ole32_first DEPENDS "${lib}")

@@ -1,5 +1,6 @@
 # Imported targets for the outside libraries. scripts/setup cross-builds them
-# into .deps/ and writes .deps/deps.cmake with their prefixes.
+# for each target into .deps/<triplet>/ and writes .deps/<triplet>/deps.cmake
+# with their prefixes.
 #
 #   zlib      MinGW's static zlib (libz-mingw-w64-dev)
 #   minizip   unzip side of minizip: <minizip/unzip.h>, <minizip/iowin32.h>
@@ -8,7 +9,11 @@
 #   jsoncpp   <json/json.h>
 #   GTest::gtest GTest::gtest_main GTest::gmock GTest::gmock_main
 
-set(DEPS_DIR "${CMAKE_SOURCE_DIR}/.deps" CACHE PATH "Cache of the cross-built outside libraries")
+if(NOT MINGW_TRIPLET)
+  message(FATAL_ERROR "no MINGW_TRIPLET: configure with cmake/mingw-i686.cmake or cmake/mingw-x86_64.cmake")
+endif()
+set(DEPS_ROOT "${CMAKE_SOURCE_DIR}/.deps" CACHE PATH "Cache of the cross-built outside libraries, a folder per triplet")
+set(DEPS_DIR "${DEPS_ROOT}/${MINGW_TRIPLET}")
 if(NOT EXISTS "${DEPS_DIR}/deps.cmake")
   message(FATAL_ERROR "${DEPS_DIR}/deps.cmake is missing: run scripts/setup first")
 endif()

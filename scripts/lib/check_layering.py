@@ -618,8 +618,9 @@ def configure(tree, build, like):
     command = [cache.get("CMAKE_COMMAND", "cmake"), "-S", tree, "-B", build]
     if cache.get("CMAKE_GENERATOR"):
         command += ["-G", cache["CMAKE_GENERATOR"]]
-    if cache.get("DEPS_DIR"):
-        command.append("-DDEPS_DIR=" + cache["DEPS_DIR"])
+    for name in ("CMAKE_TOOLCHAIN_FILE", "DEPS_ROOT"):
+        if cache.get(name):
+            command.append(f"-D{name}=" + cache[name])
     run = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
                          universal_newlines=True)
     return None if run.returncode == 0 else run.stdout[-2000:]
