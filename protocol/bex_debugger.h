@@ -1,8 +1,8 @@
 // The kernel's debugger interface: `BexPlugin(kCodeDebugger, 0)` hands it out
-// as its result (a pointer carried in an HRESULT, which only works because
-// both are 32 bits wide in this 32-bit program). Fifteen __stdcall slots and
-// no virtual destructor, like every interface across the kernel's border.
-// Corvalle calls only Enter and Leave, around each call into a kernel object.
+// as its result (a pointer in the entry's pointer-sized result, see
+// BexResult). Fifteen __stdcall slots and no virtual destructor, like every
+// interface across the kernel's border. Corvalle calls only Enter and Leave,
+// around each call into a kernel object.
 #pragma once
 
 #include <cstdint>
@@ -48,4 +48,7 @@ public:
     void BEX_CALL Reserved14() override {}
 };
 
-static_assert(sizeof(void*) == sizeof(HRESULT), "the debugger pointer travels in an HRESULT");
+// The interface the entry answered kCodeDebugger with, or null.
+inline IBexDebugger* DebuggerFromResult(protocol::BexResult result) {
+    return reinterpret_cast<IBexDebugger*>(result);
+}

@@ -6,6 +6,13 @@
 // Every method and function here is __stdcall (g++ on i686 would make member
 // functions __thiscall). No interface has a virtual destructor: g++ would give
 // it two slots. Objects are released through their own Release slot.
+//
+// The deliverables are 32-bit, and so is the kernel they meet. The same
+// sources also build for 64-bit Windows, where the tests run on machines
+// that cannot run 32-bit code: there x64 has one calling convention (the
+// compiler ignores __stdcall), pointers in the class table are 8 bytes, and
+// the entry's result is 8 bytes wide. Each of these is said below, beside
+// what it concerns.
 #pragma once
 
 #include <windows.h>
@@ -36,8 +43,17 @@ namespace protocol {
 constexpr LONG kStatusSuccess = 1;
 
 // The kernel's one entry: `BexPlugin(code, arg)`, exported undecorated.
+// Its result is an HRESULT, but for kCodeDebugger, which answers with an
+// interface pointer in its place: the result is pointer-sized. On 32-bit
+// Windows that is the HRESULT itself (LONG_PTR is LONG there); on 64-bit
+// an HRESULT would cut the pointer to its low half.
 constexpr char kBexPluginName[] = "BexPlugin";
-using BexPluginFn = HRESULT(BEX_CALL*)(int code, void* arg);
+using BexResult = LONG_PTR;
+using BexPluginFn = BexResult(BEX_CALL*)(int code, void* arg);
+static_assert(sizeof(BexResult) == sizeof(void*), "the debugger's pointer travels in the result");
+
+// The HRESULT of an entry's answer to any code but kCodeDebugger.
+constexpr HRESULT ResultStatus(BexResult result) { return static_cast<HRESULT>(result); }
 
 // Codes of BexPlugin. 0 or more creates an object of that class id; `arg` is
 // then an IBexPlugin** that gets the object with one reference.
@@ -98,12 +114,23 @@ constexpr PluginEntry TableEntry(PluginFactoryFn factory, const wchar_t* classNa
 }
 constexpr PluginEntry kTableEnd{0, nullptr, nullptr, 0};
 
+// The table as the kernel reads it: 16-byte entries of 32-bit fields. The
+// 64-bit second target keeps the same packed order with 8-byte pointers.
+namespace table_layout {
+#if defined(_WIN64)
+constexpr size_t kEntrySize = 24, kFactoryAt = 4, kNameAt = 12, kFlagsAt = 20;
+#else
+constexpr size_t kEntrySize = 16, kFactoryAt = 4, kNameAt = 8, kFlagsAt = 12;
+#endif
+}  // namespace table_layout
 static_assert(sizeof(PluginTableHeader) == 16, "table header");
 static_assert(offsetof(PluginTableHeader, magic) == 0 && offsetof(PluginTableHeader, reserved) == 4, "table header");
-static_assert(sizeof(PluginEntry) == 16, "table entry");
-static_assert(offsetof(PluginEntry, classId) == 0 && offsetof(PluginEntry, factory) == 4 &&
-                  offsetof(PluginEntry, className) == 8 && offsetof(PluginEntry, flags) == 12,
+static_assert(sizeof(PluginEntry) == table_layout::kEntrySize, "table entry");
+static_assert(offsetof(PluginEntry, classId) == 0 && offsetof(PluginEntry, factory) == table_layout::kFactoryAt &&
+                  offsetof(PluginEntry, className) == table_layout::kNameAt &&
+                  offsetof(PluginEntry, flags) == table_layout::kFlagsAt,
               "table entry");
-static_assert(offsetof(PluginTable<2>, entries) == 16 && sizeof(PluginTable<2>) == 48, "table");
+static_assert(offsetof(PluginTable<2>, entries) == 16 && sizeof(PluginTable<2>) == 16 + 2 * table_layout::kEntrySize,
+              "table");
 
 }  // namespace protocol

@@ -43,7 +43,8 @@ CTrayIconBase::~CTrayIconBase() {
 
 // The shell of every supported system accepts the record up to the item
 // GUID; the later balloon-icon field only makes older shells refuse it.
-constexpr DWORD kTrayRecordSize = 952;
+// 952 bytes on 32-bit Windows; the 64-bit target's handles are wider.
+constexpr DWORD kTrayRecordSize = sizeof(void*) == 4 ? 952 : NOTIFYICONDATAW_V3_SIZE;
 static_assert(kTrayRecordSize == NOTIFYICONDATAW_V3_SIZE, "record size up to the item GUID");
 static_assert(kTrayRecordSize <= sizeof(NOTIFYICONDATAW), "the record holds the fields sent");
 

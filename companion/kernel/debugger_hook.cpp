@@ -18,9 +18,8 @@ IBexDebugger* InitDebuggerHook() {
     const protocol::BexPluginFn entry = KernelEntry();
     if (entry) {
         // The kernel answers with a pointer in place of an HRESULT.
-        auto* kernelHook =
-            reinterpret_cast<IBexDebugger*>(static_cast<uintptr_t>(entry(protocol::kCodeDebugger, nullptr)));
-        if (kernelHook) return kernelHook;
+        if (IBexDebugger* kernelHook = DebuggerFromResult(entry(protocol::kCodeDebugger, nullptr)))
+            return kernelHook;
     }
     return &g_dummy;
 }

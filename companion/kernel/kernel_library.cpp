@@ -33,7 +33,7 @@ HRESULT InitKernel(const std::wstring& path) {
         g_module = module;
         g_entry = entry;
     }
-    return g_entry.load()(protocol::kCodeInitialize, nullptr);
+    return protocol::ResultStatus(g_entry.load()(protocol::kCodeInitialize, nullptr));
 }
 
 HRESULT InitKernel() {

@@ -75,7 +75,7 @@ BOOL HandleDllMain(HINSTANCE, DWORD reason, void*) {
 HRESULT CallHost(int code, void* arg) {
     const protocol::BexPluginFn host = g_host.load();
     if (!host) return E_FAIL;
-    return host(code, arg);
+    return protocol::ResultStatus(host(code, arg));
 }
 
 void NotifyCreated(uint32_t classId) {

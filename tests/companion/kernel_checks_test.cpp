@@ -258,7 +258,7 @@ int BEX_CALL HandObject::Slot6(int index, IBexPlugin** item) {
     return 0;
 }
 
-HRESULT BEX_CALL HandEntry(int code, void* arg) {
+protocol::BexResult BEX_CALL HandEntry(int code, void* arg) {
     HandObject* made = code == 4 ? &g_handList : code == 78 ? &g_handSource : nullptr;
     if (!made) return E_FAIL;
     made->AddRef();

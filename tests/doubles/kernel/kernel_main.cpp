@@ -39,7 +39,7 @@ HRESULT Create(uint32_t classId, IBexPlugin** out) {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) HRESULT __stdcall BexPlugin(int code, void* arg) {
+extern "C" __declspec(dllexport) protocol::BexResult __stdcall BexPlugin(int code, void* arg) {
     try {
         if (code >= 0) {
             const HRESULT hr = Create(static_cast<uint32_t>(code), static_cast<IBexPlugin**>(arg));
@@ -62,8 +62,8 @@ extern "C" __declspec(dllexport) HRESULT __stdcall BexPlugin(int code, void* arg
             standin::Log(L"live " + std::to_wstring(standin::ServicesAlive()));
             return S_OK;
         case protocol::kCodeDebugger:
-            // The pointer travels as the result (32 bits both).
-            return static_cast<HRESULT>(reinterpret_cast<uintptr_t>(standin::KernelDebugger()));
+            // The pointer travels as the result, whole on either target.
+            return reinterpret_cast<protocol::BexResult>(standin::KernelDebugger());
         default:
             return 0;
         }
