@@ -55,11 +55,14 @@ int Play(const std::wstring& path) {
                           reinterpret_cast<DWORD_PTR>(&open)) != 0)
         return kFailure;
     MCI_PLAY_PARMS play{};
-    if (::mciSendCommandW(open.wDeviceID, MCI_PLAY, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&play)) == 0)
-        return kSuccess;  // the process end closes the device
+    const bool played =
+        ::mciSendCommandW(open.wDeviceID, MCI_PLAY, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&play)) == 0;
+    // Closed before the end, also after a good play: a process that ends
+    // with the device still open brings 64-bit Wine down in its exit, and
+    // the play's success would read as a crash.
     MCI_GENERIC_PARMS close{};
     ::mciSendCommandW(open.wDeviceID, MCI_CLOSE, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&close));
-    return kFailure;
+    return played ? kSuccess : kFailure;
 }
 
 }  // namespace
