@@ -5,7 +5,7 @@
 . "$E2E_REPO_ROOT/tests/plugins/plugin_lib.sh"
 DLL="$E2E_BIN_DIR/Tandrel.dll"
 
-dump="$(i686-w64-mingw32-objdump -p "$DLL")"
+dump="$("$E2E_OBJDUMP" -p "$DLL")"
 exports="$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" | grep -oP '^\s+\[\s*\d+\] \K.*')"
 check "the only export is plugins" test "$exports" = "plugins"
 check "one export address" grep -qP 'Export Address Table\s+00000001' <<<"$dump"

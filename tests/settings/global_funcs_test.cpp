@@ -144,9 +144,14 @@ TEST(PlatformValuesTest, AreSetFromTheRunningSystem) {
     wchar_t self[MAX_PATH];
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     EXPECT_EQ(std::wstring(self).rfind(ExeFolder(), 0), 0u);
-    // The test prefix is a 32-bit system that reports version 6.
-    EXPECT_FALSE(IsWow64());
-    EXPECT_EQ(RegAccess(KEY_READ), static_cast<REGSAM>(KEY_READ));
+    // The test prefix reports version 6. It is 64-bit Windows when this
+    // program is 64-bit, or a 32-bit one that the system runs under WOW64;
+    // only there do registry keys take the 64-bit view.
+    BOOL underWow64 = FALSE;
+    ASSERT_TRUE(::IsWow64Process(::GetCurrentProcess(), &underWow64));
+    const bool system64 = sizeof(void*) == 8 || underWow64;
+    EXPECT_EQ(IsWow64(), system64);
+    EXPECT_EQ(RegAccess(KEY_READ), static_cast<REGSAM>(system64 ? KEY_READ | KEY_WOW64_64KEY : KEY_READ));
     EXPECT_TRUE(IsVistaOrLater());
     EXPECT_EQ(UiFontName(), L"微软雅黑");
     EXPECT_FALSE(GetAppDataDir().empty());

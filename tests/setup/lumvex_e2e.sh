@@ -4,7 +4,7 @@
 . "$E2E_REPO_ROOT/tests/e2e/lib.sh"
 
 dll="$E2E_BIN_DIR/Lumvex.dll"
-dump="$(i686-w64-mingw32-objdump -p "$dll")"
+dump="$("$E2E_OBJDUMP" -p "$dll")"
 exports="$(awk '/\[Ordinal\/Name Pointer\] Table/ { on = 1; next } on && /^\t\[/ { print $NF; next } on { exit }' <<<"$dump")"
 check "one export, plugins" test "$exports" = "plugins"
 check "at ordinal 1" grep -Eq '^[[:space:]]+\[ *0\] \+base\[ *1\] [0-9a-f]+ Export RVA' <<<"$dump"

@@ -36,16 +36,16 @@ inline long CountGdiHandles(HANDLE process, DWORD pid) {
     PROCESS_BASIC_INFORMATION basic{};
     if (query(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr) != 0 || !basic.PebBaseAddress)
         return -1;
-    // The table's address in a 32-bit environment block.
-    constexpr size_t kGdiTableOffset = 0x94;
-    DWORD table = 0;
+    // The table's address in the environment block of a process of this
+    // program's own architecture (the counted programs are built with it).
+    constexpr size_t kGdiTableOffset = sizeof(void*) == 8 ? 0xF8 : 0x94;
+    const GdiHandleEntry* base = nullptr;
     SIZE_T read = 0;
     const auto* peb = reinterpret_cast<const BYTE*>(basic.PebBaseAddress);
-    if (!::ReadProcessMemory(process, peb + kGdiTableOffset, &table, sizeof(table), &read) || !table) return -1;
+    if (!::ReadProcessMemory(process, peb + kGdiTableOffset, &base, sizeof(base), &read) || !base) return -1;
     // Read in pieces: the table may end before its largest size.
     constexpr size_t kPiece = 4096;
     std::vector<GdiHandleEntry> entries(kPiece);
-    const auto* base = reinterpret_cast<const GdiHandleEntry*>(static_cast<UINT_PTR>(table));
     long count = 0;
     for (size_t first = 0; first < kGdiHandleSlots; first += kPiece) {
         if (!::ReadProcessMemory(process, base + first, entries.data(), kPiece * sizeof(GdiHandleEntry), &read))

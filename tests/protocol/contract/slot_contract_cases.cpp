@@ -50,7 +50,7 @@ void StandInSide() {
     table.Set(k::string::kSetText, &SetText);
 #elif CASE == 7  // a stand-in taking one parameter more than the contract
     table.Set(k::string::kSetText, &SetTextAndMore);
-#elif CASE == 8  // a stand-in of the other calling convention
+#elif CASE == 8  // [two conventions] a stand-in of the other calling convention
     table.Set(k::string::kSetText, &SetTextCaller);
 #elif CASE == 9  // another class's slot in this class's table
     table.Set(k::object_list::kCount, &Count);
