@@ -14,7 +14,8 @@
 # instead, so that a desktop shortcut one script makes is not another's.
 
 prefix_clone() {
-  local from="$1" to="$2" big=(drive_c/windows/system32 drive_c/windows/winsxs) excludes=() d
+  local from="$1" to="$2" excludes=() d
+  local big=(drive_c/windows/system32 drive_c/windows/syswow64 drive_c/windows/winsxs)
   [ -f "$from/.harness-ready" ] || return 1
   for d in "${big[@]}"; do excludes+=("--exclude=./$d"); done
   rm -rf "$to" && mkdir -p "$to" || return 1
