@@ -191,6 +191,22 @@ TEST_F(SetupUtility, GameCentreIsRenewedOnlyForTheVersionsItReplaces) {
     }
 }
 
+TEST_F(SetupUtility, TheGameCentreLinkIsReplacedOnlyByOneSaved) {
+    ASSERT_TRUE(::CopyFileW((ExeDir() + L"versioned_1_0_0_1040.dll").c_str(), (manager_ + L"Tolvane.exe").c_str(),
+                            FALSE));
+    ASSERT_TRUE(SaveShortcut(GameCentreLink(), ShortcutSpec{L"C:\\Games\\old.exe", L"", L"C:\\Games", L""}));
+    {
+        // Open to a reader that lets it be deleted: nothing new can be
+        // written under its name until the reader lets go.
+        winlib::FileHandle reader(::CreateFileW(GameCentreLink().c_str(), GENERIC_READ,
+                                                FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                                nullptr));
+        ASSERT_TRUE(reader);
+        UpgradeGameCentre();
+    }
+    EXPECT_EQ(ResolveShortcutTarget(GameCentreLink().c_str()), L"C:\\Games\\old.exe");
+}
+
 TEST_F(SetupUtility, WithoutTheFoldersNothingIsLoadedOrWrittenElsewhere) {
     const std::wstring planted = WorkDir() + L"planted\\";
     ::CreateDirectoryW(planted.c_str(), nullptr);
