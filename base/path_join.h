@@ -8,7 +8,8 @@
 
 namespace base {
 
-// "X:\..." or "\\server\share...".
+// "X:\..." or "\\server\share..."; never the device namespace ("\\?\...",
+// "\\.\...").
 bool IsFullyQualified(const std::wstring& path);
 
 // folder + "\" + name (one separator); empty when the folder is not fully

@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 
 #include <cstring>
+#include <mutex>
 
 #include "plugins/setup/setup_files.h"
 #include "winlib/handles.h"
@@ -35,6 +36,11 @@ std::vector<uint32_t> ReadAdIdFile(const wchar_t* path) {
 
 bool AppendAdIdToFile(const wchar_t* path, uint32_t adId) {
     if (!path || !*path || adId == 0) return false;
+    // Read, append and replace are one step: two writers that both read n
+    // entries would each write n + 1, and one id would be lost. One lock
+    // for every file: the writes are few and small.
+    static std::mutex writing;
+    std::lock_guard<std::mutex> hold(writing);
     const DWORD attributes = ::GetFileAttributesW(path);
     const bool missing = attributes == INVALID_FILE_ATTRIBUTES && ::GetLastError() == ERROR_FILE_NOT_FOUND;
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
@@ -65,8 +71,12 @@ bool AppendAdIdToFile(const wchar_t* path, uint32_t adId) {
                                    static_cast<DWORD>(ids.size() * 4));
     }
     if (written) {
-        if (attributes != INVALID_FILE_ATTRIBUTES) ::SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
+        // A read-only file can't be replaced; one that still isn't keeps its
+        // flags.
+        const bool reset = attributes != INVALID_FILE_ATTRIBUTES && attributes != FILE_ATTRIBUTE_NORMAL &&
+                           ::SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
         written = ::MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING) != FALSE;
+        if (!written && reset) ::SetFileAttributesW(path, attributes);
     }
     if (!written) ::DeleteFileW(temp);
     return written;

@@ -100,8 +100,7 @@ void ReplaceGameCentreShortcut(const wchar_t* programPath) {
     for (const std::wstring& name : DesktopLinks(desktop)) {
         // Exact: another spelling of the name is not the game centre's link.
         if (std::wcscmp(name.c_str(), kName) != 0) continue;
-        const std::wstring path = JoinPath(desktop, kName);
-        ::DeleteFileW(path.c_str());
+        // Saving replaces the old link only once the new one is whole.
         CreateShortcut(desktop, kName, manager, L"page=14", icon);
         return;
     }

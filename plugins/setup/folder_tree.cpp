@@ -18,6 +18,8 @@ std::wstring SafeFolder(const wchar_t* folder) {
     const DWORD length = ::GetFullPathNameW(folder, MAX_PATH, full, nullptr);
     if (length == 0 || length >= MAX_PATH) return std::wstring();
     std::wstring path(full, length);
+    // Resolving can itself lead into the device namespace ("C:\x\con").
+    if (!base::IsFullyQualified(path)) return std::wstring();
     while (!path.empty() && path.back() == L'\\') path.pop_back();
     // A root is refused in every spelling: "C:", "C:\", "\\server\share".
     if (path.size() < 3 || ::PathIsRootW((path + L"\\").c_str()) || ::PathIsRootW(path.c_str()))

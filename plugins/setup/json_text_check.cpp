@@ -74,15 +74,32 @@ private:
             if (p_ == end_) return false;
             switch (*p_++) {
             case '"': case '\\': case '/': case 'b': case 'f': case 'n': case 'r': case 't': break;
-            case 'u':
-                for (int i = 0; i < 4; ++i, ++p_) {
-                    if (p_ == end_ || !IsHexDigit(*p_)) return false;
-                }
+            case 'u': {
+                unsigned unit = 0;
+                if (!HexUnit(&unit)) return false;
+                // A high surrogate only as the first half of a pair: the
+                // parser after this check refuses it alone (the grammar
+                // allows either).
+                if (unit >= 0xD800 && unit <= 0xDBFF &&
+                    (!Take('\\') || !Take('u') || !HexUnit(&unit) || unit < 0xDC00 || unit > 0xDFFF))
+                    return false;
                 break;
+            }
             default: return false;
             }
         }
         return false;
+    }
+
+    // Four hexadecimal digits.
+    bool HexUnit(unsigned* unit) {
+        *unit = 0;
+        for (int i = 0; i < 4; ++i, ++p_) {
+            if (p_ == end_ || !IsHexDigit(*p_)) return false;
+            const char c = *p_;
+            *unit = *unit * 16 + static_cast<unsigned>(IsDigit(c) ? c - '0' : (c | 0x20) - 'a' + 10);
+        }
+        return true;
     }
 
     static bool IsDigit(char c) { return c >= '0' && c <= '9'; }

@@ -15,5 +15,6 @@ struct JsonTextLimits {
 
 // True when [begin, end) is exactly one JSON value, with only JSON white
 // space around it, within `limits`. Strings are not checked for valid UTF-8
-// (their conversion replaces what is not).
+// (their conversion replaces what is not); an escaped high surrogate must be
+// followed by an escaped low one, as the parser after this check requires.
 bool CheckJsonText(const char* begin, const char* end, const JsonTextLimits& limits);

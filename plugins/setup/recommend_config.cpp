@@ -4,11 +4,9 @@
 
 #include <cstring>
 #include <memory>
-#include <new>
 
 #include <json/reader.h>
 
-#include "base/exception_barrier.h"
 #include "plugins/setup/json_text_check.h"
 #include "plugins/setup/json_value_rules.h"
 #include "plugins/setup/setup_folders.h"
@@ -84,12 +82,7 @@ std::string DecryptRecommendConfig(const std::vector<uint8_t>& file, const Blowf
     const uint32_t capacity = ((length + 7) / 8) * 8 + 8;
     // Decrypted straight into the text: a file near the cap is not held a
     // third time.
-    std::string text;
-    try {
-        text.assign(capacity, '\0');
-    } catch (const std::bad_alloc&) {
-        return std::string();
-    }
+    std::string text(capacity, '\0');
     uint8_t* plain = reinterpret_cast<uint8_t*>(&text[0]);
     if (BlowfishDecryptBuffer(file.data(), length, cipher, plain, capacity) == 0) return std::string();
     // The eight extra zero bytes always end the text.
@@ -106,9 +99,8 @@ std::vector<RecommendCondition> ParseRecommendConditions(const std::string& utf8
     // limits is parsed, and jsoncpp then never meets its own stack limit.
     constexpr JsonTextLimits kLimits{kRecommendJsonDepthMax, kRecommendJsonValuesMax, kRecommendConditionsMax};
     if (!CheckJsonText(begin, end, kLimits)) return {};
-    // The reader still throws when memory runs out: nothing of such a file counts.
-    return base::CallGuarded(L"ParseRecommendConditions", std::vector<RecommendCondition>(), [&] {
-        std::vector<RecommendCondition> conditions;
+    std::vector<RecommendCondition> conditions;
+    try {
         Json::CharReaderBuilder builder;
         Json::CharReaderBuilder::strictMode(&builder.settings_);
         // The grammar allows any value at the top and repeated names (the
@@ -131,6 +123,9 @@ std::vector<RecommendCondition> ParseRecommendConditions(const std::string& utf8
             RecommendCondition condition;
             if (ReadCondition(element, &condition)) conditions.push_back(std::move(condition));
         }
-        return conditions;
-    });
+    } catch (const Json::Exception&) {
+        // The reader's own refusal of the text (its limits are kept above).
+        conditions.clear();
+    }
+    return conditions;
 }

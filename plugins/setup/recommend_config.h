@@ -25,6 +25,8 @@ constexpr size_t kRecommendJsonDepthMax = 64;
 std::wstring LocateRecommendConfig();
 
 // ECB decryption into a zero-filled buffer; the text ends at the first NUL.
+// Memory that runs out throws (std::bad_alloc), as in the parse below: that
+// is no judgement of the file.
 std::string DecryptRecommendConfig(const std::vector<uint8_t>& file, const BlowfishContext& cipher);
 
 // The records of a top-level array, in file order. A text outside the JSON

@@ -4,20 +4,31 @@
 
 #include <cstring>
 
+#include "base/exception_barrier.h"
 #include "plugins/setup/recommend_checks.h"
 #include "plugins/setup/recommend_config.h"
 #include "plugins/setup/setup_files.h"
 #include "plugins/setup/x_logger.h"
+#include "winlib/handles.h"
 
 namespace {
 const wchar_t kTag[] = L"RUC";
 }  // namespace
 
 bool CRecommendUpdateMgr::ReadStamp(FileStamp* stamp) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(stamp->Path.c_str(), GetFileExInfoStandard, &data)) return false;
-    stamp->Size = uint64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
-    stamp->Written = uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+    winlib::FileHandle file(::CreateFileW(stamp->Path.c_str(), FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    FILE_BASIC_INFO basic{};
+    if (!file || !::GetFileInformationByHandle(file.Get(), &info) ||
+        !::GetFileInformationByHandleEx(file.Get(), FileBasicInfo, &basic, sizeof(basic)))
+        return false;
+    stamp->Volume = info.dwVolumeSerialNumber;
+    stamp->Id = uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+    stamp->Size = uint64_t(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
+    stamp->Written = uint64_t(info.ftLastWriteTime.dwHighDateTime) << 32 | info.ftLastWriteTime.dwLowDateTime;
+    stamp->Changed = basic.ChangeTime.QuadPart;
     return true;
 }
 
@@ -39,15 +50,20 @@ void CRecommendUpdateMgr::ParseConfig() {
     FileStamp stamp;
     stamp.Path = machine_.ConfigFilePath();
     if (stamp.Path.empty() || !ReadStamp(&stamp) || stamp == failedFile_ || !cipher_.Ready()) return;
-    std::string text;
-    {
-        std::vector<uint8_t> file;
-        // A file that could not be read costs nothing to try again.
-        if (!ReadWholeFile(stamp.Path.c_str(), kRecommendConfigMaxBytes, &file)) return;
-        text = DecryptRecommendConfig(file, cipher_);
-    }
-    conditions_ = ParseRecommendConditions(text);
-    if (conditions_.empty()) failedFile_ = stamp;
+    // Only the text's own faults (grammar, limits, nothing to read in it)
+    // are remembered: a read that failed or memory that ran out says nothing
+    // about the file, and the next check tries again.
+    const bool judged = base::CallGuarded(L"CRecommendUpdateMgr::ParseConfig", false, [&] {
+        std::string text;
+        {
+            std::vector<uint8_t> file;
+            if (!ReadWholeFile(stamp.Path.c_str(), kRecommendConfigMaxBytes, &file)) return false;
+            text = DecryptRecommendConfig(file, cipher_);
+        }
+        conditions_ = ParseRecommendConditions(text);
+        return true;
+    });
+    if (judged && conditions_.empty()) failedFile_ = stamp;
 }
 
 bool CRecommendUpdateMgr::CollectInstalledKeys() { return machine_.CollectInstalledKeys(&installedKeys_); }

@@ -1,5 +1,6 @@
 // Loads RUConfig.dat once (again while it gave no conditions, but only once
-// it changed) and finds the first condition that holds on this machine.
+// it changed or when the machine, not its text, failed) and finds the first
+// condition that holds on this machine.
 #pragma once
 
 #include <cstdint>
@@ -33,16 +34,25 @@ private:
     BlowfishContext cipher_;
     std::vector<RecommendCondition> conditions_;
     std::set<std::wstring> installedKeys_;
-    // The file that last gave no conditions, as it was then: not read again
-    // while its path, size and last-write time stay the same.
+    // The file whose text last gave no conditions, as it was then: not read
+    // again while it is the same file (volume and file id) of the same size,
+    // last-write and change time. A file rewritten in place or replaced gets
+    // a new change time or id even when its size and last-write time are
+    // put back.
     struct FileStamp {
         std::wstring Path;
+        uint32_t Volume = 0;
+        uint64_t Id = 0;
         uint64_t Size = 0;
         uint64_t Written = 0;
-        bool operator==(const FileStamp& o) const { return Path == o.Path && Size == o.Size && Written == o.Written; }
+        int64_t Changed = 0;
+        bool operator==(const FileStamp& o) const {
+            return Path == o.Path && Volume == o.Volume && Id == o.Id && Size == o.Size && Written == o.Written &&
+                   Changed == o.Changed;
+        }
     };
     FileStamp failedFile_;
-    // False when the file is missing.
+    // False when the file is missing or can't be looked at.
     static bool ReadStamp(FileStamp* stamp);
     // The kernel may call one object from two threads.
     std::mutex lock_;

@@ -55,30 +55,34 @@ bool VerbAt(FolderItemVerbs* verbs, long index, winlib::ComPtr<FolderItemVerb>& 
     return SUCCEEDED(verbs->Item(at, verb.Put())) && verb;
 }
 
+class SystemVerb final : public IShellVerb {
+public:
+    explicit SystemVerb(FolderItemVerb* verb) : verb_(verb) {}
+    std::wstring Name() override {
+        BString name;
+        if (FAILED(verb_->get_Name(name.Put())) || !name.Get()) return std::wstring();
+        return std::wstring(name.Get(), ::SysStringLen(name.Get()));
+    }
+    bool Run() override { return SUCCEEDED(verb_->DoIt()); }
+
+private:
+    FolderItemVerb* verb_;
+};
+
 class SystemVerbs final : public IShellVerbSource {
 public:
-    std::vector<std::wstring> List(const std::wstring& folder, const std::wstring& file) override {
-        std::vector<std::wstring> names;
+    void Visit(const std::wstring& folder, const std::wstring& file,
+               const std::function<bool(IShellVerb&)>& visit) override {
         winlib::ComScope com;
         winlib::ComPtr<FolderItemVerbs> verbs;
         long count = 0;
-        if (!OpenVerbs(folder, file, verbs) || FAILED(verbs->get_Count(&count))) return names;
+        if (!OpenVerbs(folder, file, verbs) || FAILED(verbs->get_Count(&count))) return;
         for (long i = 0; i < count; ++i) {
             winlib::ComPtr<FolderItemVerb> verb;
-            BString name;
-            if (VerbAt(verbs.Get(), i, verb) && SUCCEEDED(verb->get_Name(name.Put())) && name.Get())
-                names.emplace_back(name.Get(), ::SysStringLen(name.Get()));
-            else
-                names.emplace_back();
+            if (!VerbAt(verbs.Get(), i, verb)) continue;
+            SystemVerb one(verb.Get());
+            if (visit(one)) return;
         }
-        return names;
-    }
-    bool Invoke(const std::wstring& folder, const std::wstring& file, size_t index) override {
-        winlib::ComScope com;
-        winlib::ComPtr<FolderItemVerbs> verbs;
-        winlib::ComPtr<FolderItemVerb> verb;
-        return OpenVerbs(folder, file, verbs) && VerbAt(verbs.Get(), static_cast<long>(index), verb) &&
-               SUCCEEDED(verb->DoIt());
     }
 };
 
@@ -100,8 +104,11 @@ bool IsPinVerb(const std::wstring& verbName, bool pin) {
 }
 
 bool InvokeShellVerb(IShellVerbSource& verbs, const std::wstring& folder, const std::wstring& file, bool pin) {
-    const std::vector<std::wstring> names = verbs.List(folder, file);
-    for (size_t i = 0; i < names.size(); ++i)
-        if (IsPinVerb(names[i], pin)) return verbs.Invoke(folder, file, i);
-    return false;
+    bool ran = false;
+    verbs.Visit(folder, file, [&](IShellVerb& verb) {
+        if (!IsPinVerb(verb.Name(), pin)) return false;
+        ran = verb.Run();
+        return true;
+    });
+    return ran;
 }

@@ -3,17 +3,28 @@
 // Start-menu pin or unpin verb among them.
 #pragma once
 
+#include <functional>
 #include <string>
-#include <vector>
 
-// Where verbs come from and how one is run.
+// One verb of a listing, valid while `IShellVerbSource::Visit` runs.
+class IShellVerb {
+public:
+    virtual std::wstring Name() = 0;
+    // Runs this very verb; true when the shell took it.
+    virtual bool Run() = 0;
+
+protected:
+    ~IShellVerb() = default;
+};
+
+// Where verbs come from.
 class IShellVerbSource {
 public:
-    // The verbs' names of `file` in `folder`, in the shell's order; empty
-    // when the shell lists none or the file is not found.
-    virtual std::vector<std::wstring> List(const std::wstring& folder, const std::wstring& file) = 0;
-    // Runs verb `index` of that listing; true when the shell took it.
-    virtual bool Invoke(const std::wstring& folder, const std::wstring& file, size_t index) = 0;
+    // Lists the verbs of `file` in `folder` once and hands them to `visit`
+    // in the shell's order until it returns true. Nothing when the shell
+    // lists none or the file is not found.
+    virtual void Visit(const std::wstring& folder, const std::wstring& file,
+                       const std::function<bool(IShellVerb&)>& visit) = 0;
 
 protected:
     ~IShellVerbSource() = default;
@@ -26,5 +37,6 @@ IShellVerbSource& SystemShellVerbs();
 // display texts, ignoring case.
 bool IsPinVerb(const std::wstring& verbName, bool pin);
 
-// Runs the first verb that IsPinVerb accepts; false when none matched.
+// Runs the first verb that IsPinVerb accepts, the one whose name was read;
+// false when none matched or the shell refused it.
 bool InvokeShellVerb(IShellVerbSource& verbs, const std::wstring& folder, const std::wstring& file, bool pin);

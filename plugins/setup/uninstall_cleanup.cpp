@@ -16,13 +16,12 @@
 #include "plugins/setup/privacy_protector.h"
 #include "plugins/setup/setup_classes.h"
 #include "plugins/setup/setup_folders.h"
-#include "plugins/setup/setup_options.h"
 #include "plugins/setup/setup_registrations.h"
 #include "plugins/setup/setup_steps.h"
+#include "plugins/setup/taskbar_unpin.h"
 #include "plugins/setup/web_app_shortcuts.h"
 #include "winlib/handles.h"
 
-namespace k = protocol::kernel;
 using protocol::PluginRef;
 
 namespace {
@@ -30,18 +29,6 @@ namespace {
 constexpr UINT kCloseCode = 517;
 constexpr UINT kTaskbarRefresh = 0x0C98;
 constexpr wchar_t kDesktopUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZubDesktop";
-
-// The shell's verb that takes a pinned taskbar icon away; systems without
-// it fail the call, which is harmless.
-void TaskbarUnpin(const wchar_t* path) {
-    SHELLEXECUTEINFOW info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_FLAG_NO_UI;
-    info.lpVerb = L"taskbarunpin";
-    info.lpFile = path;
-    info.nShow = SW_HIDE;
-    ::ShellExecuteExW(&info);
-}
 
 // Started hidden or shown, SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
 // the process handle, or an empty owner when it did not start.
@@ -120,13 +107,6 @@ void RunAdvUtils() {
     if (program.empty()) return;
     winlib::KernelHandle process = Start(program, L"WritebackReg", SW_SHOW);
     if (process) ::WaitForSingleObject(process.Get(), 30000);
-}
-
-void UnpinTaskbarIcon() {
-    PluginRef<> options;
-    if (FAILED(plugin::CreateKernelObject(k::kOptions, options))) return;
-    const auto path = OptionPath(options.Get(), L"Options\\PinWin7TaskBarIcon");
-    if (path && !path->empty()) TaskbarUnpin(path->c_str());
 }
 
 }  // namespace

@@ -4,9 +4,12 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "plugins/setup/setup_folders.h"
 #include "winlib/handles.h"
 
-bool SaveShortcut(const std::wstring& linkPath, const ShortcutSpec& shortcut) {
+namespace {
+
+bool SaveLinkFile(const std::wstring& linkPath, const ShortcutSpec& shortcut) {
     winlib::ComScope com;
     IShellLinkW* link = nullptr;
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
@@ -23,5 +26,21 @@ bool SaveShortcut(const std::wstring& linkPath, const ShortcutSpec& shortcut) {
         }
     }
     link->Release();
+    return saved;
+}
+
+}  // namespace
+
+bool SaveShortcut(const std::wstring& linkPath, const ShortcutSpec& shortcut) {
+    // Saved whole beside the link first: a save that fails half-way (the
+    // shell-link object may delete what it could not finish) never costs the
+    // link it was to replace.
+    const std::wstring folder = FolderOf(linkPath);
+    wchar_t fresh[MAX_PATH] = {};
+    if (folder.empty() || folder.size() >= MAX_PATH - 14 || !::GetTempFileNameW(folder.c_str(), L"~lk", 0, fresh))
+        return false;
+    const bool saved =
+        SaveLinkFile(fresh, shortcut) && ::MoveFileExW(fresh, linkPath.c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (!saved) ::DeleteFileW(fresh);
     return saved;
 }

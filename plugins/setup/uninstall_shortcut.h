@@ -11,5 +11,6 @@ struct ShortcutSpec {
     std::wstring iconPath;  // index 0
 };
 
-// Saves a link at `linkPath` (replacing one that is there); true when saved.
+// Saves a link at `linkPath`; one that is there is replaced only by a link
+// saved whole. True when saved.
 bool SaveShortcut(const std::wstring& linkPath, const ShortcutSpec& shortcut);

@@ -32,15 +32,30 @@ TEST(AdIdFile, AppendKeepsWholeEntries) {
     EXPECT_EQ(ReadBytes(fresh), (Bytes{5, 0, 0, 0}));
 }
 
+// The flags go with the old content only: a file that could not be
+// replaced keeps both.
 TEST(AdIdFile, ReadOnlyAndHiddenFilesAreMadeNormal) {
-    for (DWORD attribute : {DWORD(FILE_ATTRIBUTE_READONLY), DWORD(FILE_ATTRIBUTE_HIDDEN)}) {
+    const DWORD both = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+    const struct {
+        DWORD attribute;
+        bool held;  // open to a reader who lets it be read and written, not replaced
+    } cases[] = {{FILE_ATTRIBUTE_READONLY, false}, {FILE_ATTRIBUTE_HIDDEN, false}, {both, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.attribute << (c.held ? " held" : ""));
         const std::wstring path = WorkPath(L"attr.bin");
         RemoveFile(path);
         ASSERT_TRUE(WriteBytes(path, {1, 0, 0, 0}));
-        ASSERT_TRUE(::SetFileAttributesW(path.c_str(), attribute));
-        EXPECT_TRUE(AppendAdIdToFile(path.c_str(), 2)) << attribute;
-        EXPECT_EQ(ReadBytes(path), (Bytes{1, 0, 0, 0, 2, 0, 0, 0})) << attribute;
-        EXPECT_EQ(::GetFileAttributesW(path.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN), 0u);
+        ASSERT_TRUE(::SetFileAttributesW(path.c_str(), c.attribute));
+        winlib::FileHandle holder;
+        if (c.held) {
+            holder.Reset(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(holder);
+        }
+        EXPECT_EQ(AppendAdIdToFile(path.c_str(), 2), !c.held);
+        holder.Reset();
+        EXPECT_EQ(ReadBytes(path), c.held ? Bytes({1, 0, 0, 0}) : Bytes({1, 0, 0, 0, 2, 0, 0, 0}));
+        EXPECT_EQ(::GetFileAttributesW(path.c_str()) & both, c.held ? c.attribute : 0u);
     }
 }
 

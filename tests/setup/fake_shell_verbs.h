@@ -1,7 +1,9 @@
 // A verb source that lists given verb names for every file and records what
-// was invoked, as "<folder>|<file>|<verb name>".
+// was run, as "<folder>|<file>|<verb name>". `afterListing`, when set, runs
+// once a listing is taken: the shell's menu changing meanwhile.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,16 +11,31 @@
 
 class FakeShellVerbs final : public IShellVerbSource {
 public:
-    explicit FakeShellVerbs(std::vector<std::wstring> names) : names_(std::move(names)) {}
+    explicit FakeShellVerbs(std::vector<std::wstring> listed) : names(std::move(listed)) {}
 
-    std::vector<std::wstring> List(const std::wstring&, const std::wstring&) override { return names_; }
-    bool Invoke(const std::wstring& folder, const std::wstring& file, size_t index) override {
-        invoked.push_back(folder + L"|" + file + L"|" + names_.at(index));
-        return true;
+    void Visit(const std::wstring& folder, const std::wstring& file,
+               const std::function<bool(IShellVerb&)>& visit) override {
+        const std::vector<std::wstring> listing = names;
+        if (afterListing) afterListing();
+        for (const std::wstring& name : listing) {
+            Verb verb(name, [&] { invoked.push_back(folder + L"|" + file + L"|" + name); });
+            if (visit(verb)) return;
+        }
     }
 
+    std::vector<std::wstring> names;
+    std::function<void()> afterListing;
     std::vector<std::wstring> invoked;
 
 private:
-    std::vector<std::wstring> names_;
+    struct Verb final : IShellVerb {
+        Verb(std::wstring name, std::function<void()> run) : name_(std::move(name)), run_(std::move(run)) {}
+        std::wstring Name() override { return name_; }
+        bool Run() override {
+            run_();
+            return true;
+        }
+        std::wstring name_;
+        std::function<void()> run_;
+    };
 };

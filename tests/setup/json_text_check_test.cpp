@@ -18,6 +18,10 @@ TEST(JsonTextCheck, ExactlyTheGrammarWithinTheLimits) {
         {"\"abc", "\"\x7f\xe4\xb8\xad\""}, {"'a'", "\"a\""}, {"{a:1}", R"({"a":1})"},
         {R"({"a" 1})", R"({ "a" : 1 , "a" : 2 })"}, {"tru", "true"}, {"True", "false"}, {"[1]]", "[[1]]"},
         {"[1] [2]", "[1] "}, {"", "0"}, {"\f1", " \t\r\n1"},
+        // A high surrogate only before a low one; a low one alone passes.
+        {R"("\uD800")", R"("\uD800\uDC00")"}, {R"("\udbffx")", R"("\udbff\udfff")"},
+        {R"("\uD800\u0041")", R"("\uDC00\u0041")"}, {R"("\uD800\n")", R"("\uDFFF")"},
+        {R"("\uD800\uD800\uDC00")", R"("\uD7FF\uD800\uDC00")"},
         // Three deep, eight values, three elements at the top.
         {"[[[[1]]]]", "[[[1]]]"}, {"[[1,2,3,4,5,6,7]]", "[[1,2,3,4,5,6]]"},
         {"[1,2,3,4]", R"({"a":1,"b":2,"c":3,"d":4})"},

@@ -3,9 +3,12 @@
 // stand-in's classes 49, 307 and 402 report it) and the ad-id file.
 #include <shlobj.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <thread>
 
+#include "plugins/setup/ad_id_file.h"
 #include "plugins/setup/lumvex_interfaces.h"
 #include "plugins/setup/recommend_config.h"
 #include "plugins/setup/recommend_records.h"
@@ -236,6 +239,29 @@ TEST_F(MiscJob, AnAdIdFileThatCannotBeReadWholeIsLeftAsItIs) {
     EXPECT_EQ(job_->WriteAdIdToFile(held.c_str(), 9), 0);
     ::CloseHandle(holder);
     EXPECT_EQ(setuptest::ReadBytes(held), (std::vector<uint8_t>{1, 0, 0, 0}));
+}
+
+TEST_F(MiscJob, TwoWritersOfOneFileLoseNoId) {
+    const std::wstring path = WorkDir() + L"raced_ids.bin";
+    setuptest::RemoveFile(path);
+    IMiscJob* other = nullptr;
+    ASSERT_EQ(Create(403, reinterpret_cast<IBexPlugin**>(&other)), S_OK);
+    constexpr uint32_t kEach = 100;
+    std::atomic<int> ready{0};
+    auto write = [&](IMiscJob* job, uint32_t first, uint32_t* written) {
+        for (++ready; ready < 2;) std::this_thread::yield();
+        for (uint32_t id = first; id < first + kEach; ++id) *written += job->WriteAdIdToFile(path.c_str(), id);
+    };
+    uint32_t a = 0, b = 0;
+    std::thread first(write, job_, 1u, &a), second(write, other, 1001u, &b);
+    first.join();
+    second.join();
+    other->Release();
+    EXPECT_EQ(a + b, 2 * kEach);
+    std::vector<uint32_t> ids = ReadAdIdFile(path.c_str()), expected;
+    std::sort(ids.begin(), ids.end());
+    for (uint32_t id = 1; id <= 2 * kEach; ++id) expected.push_back(id > kEach ? id - kEach + 1000 : id);
+    EXPECT_EQ(ids, expected);
 }
 
 TEST_F(MiscJob, SupportedNamesAndTheIgnoredSlot) {

@@ -328,10 +328,9 @@ TEST_F(PinToStartMenu, ScanDeletesTheQuickLaunchLinkIntoTheManagerFolderOnly) {
 // the exception stays in the plug-in.
 TEST_F(PinToStartMenu, AThrowingShellGivesEachSlotItsFailure) {
     struct ThrowingVerbs final : IShellVerbSource {
-        std::vector<std::wstring> List(const std::wstring&, const std::wstring&) override {
+        void Visit(const std::wstring&, const std::wstring&, const std::function<bool(IShellVerb&)>&) override {
             throw std::runtime_error("no shell");
         }
-        bool Invoke(const std::wstring&, const std::wstring&, size_t) override { throw std::runtime_error("no shell"); }
     } throwing;
     Configure("[environment]\nmanagerFolder=" + Narrow(manager_) + "\n[system]\ncode=10\n");
     plugin::NotifyCreated(90);

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <functional>
 #include <thread>
 
@@ -118,16 +120,45 @@ TEST(RecommendUpdateMgr, AFloodOfEmptyElementsIsRefusedInBoundedMemoryUntilTheFi
                                               OPEN_EXISTING, 0, nullptr));
         EXPECT_TRUE(::SetFileTime(file.Get(), nullptr, nullptr, &written));
     };
-    // Of the same size and time: taken for the file that failed.
-    rewrite(R"([{"involve":1,"adId":7}])", flood.ftLastWriteTime);
-    mgr.LoadConfig();
+    // Unchanged: not read again, while the rest of the load repeats.
+    EXPECT_LT(PeakGrowthWhile([&] { mgr.LoadConfig(); }), 4u << 20);
     EXPECT_EQ(mgr.ConditionCount(), 0u);
-    EXPECT_EQ(machine.queriesOpened, 2) << "the rest of the load repeats";
-    flood.ftLastWriteTime.dwHighDateTime += 1;
+    EXPECT_EQ(machine.queriesOpened, 2);
+    // Another text of the same size and time is read.
     rewrite(R"([{"involve":1,"adId":7}])", flood.ftLastWriteTime);
     mgr.LoadConfig();
     EXPECT_EQ(mgr.ConditionCount(), 1u);
     setuptest::RemoveFile(machine.configPath);
 }
 
+// Allocations of exactly this many bytes fail while it is set.
+std::atomic<size_t> g_failingSize{0};
+
+TEST(RecommendUpdateMgr, MemoryThatRanOutIsNotHeldAgainstTheFile) {
+    FakeRecommendMachine machine;
+    machine.configPath = WorkPath(L"transient.dat");
+    const std::vector<uint8_t> file = Config(R"([{"involve":1,"adId":7}])" + std::string(65536, ' '));
+    ASSERT_TRUE(WriteBytes(machine.configPath, file));
+    // The decrypted text's buffer, then the records' block.
+    for (size_t failing : {(file.size() + 7) / 8 * 8 + 8 + 1, sizeof(RecommendCondition)}) {
+        CRecommendUpdateMgr mgr(machine);
+        g_failingSize = failing;
+        mgr.LoadConfig();
+        g_failingSize = 0;
+        EXPECT_EQ(mgr.ConditionCount(), 0u) << failing;
+        mgr.LoadConfig();
+        EXPECT_EQ(mgr.ConditionCount(), 1u) << failing;
+    }
+    setuptest::RemoveFile(machine.configPath);
+}
+
 }  // namespace
+
+// Every allocation of this program comes here, so that one can fail.
+void* operator new(size_t size) {
+    if (size != 0 && size == g_failingSize.load()) throw std::bad_alloc();
+    if (void* memory = std::malloc(size ? size : 1)) return memory;
+    throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, size_t) noexcept { std::free(memory); }

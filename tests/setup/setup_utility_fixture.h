@@ -50,6 +50,8 @@ protected:
         ::SHDeleteKeyW(HKEY_CLASSES_ROOT, L"lnkfile\\shell\\强力卸载此软件");
         ::SHDeleteKeyW(HKEY_CLASSES_ROOT, L"lnkfile\\shellex\\ContextMenuHandlers\\PellorExt");
         ::SHDeleteKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Zubpellor");
+        ::SHDeleteKeyW(HKEY_CLASSES_ROOT, L".setuptestpin");
+        ::SHDeleteKeyW(HKEY_CLASSES_ROOT, L"setuptestpinfile");
         ::DeleteFileW((Special(CSIDL_COMMON_PROGRAMS) + L"\\" + kUninstallLinkName).c_str());
         ::DeleteFileW(GameCentreLink().c_str());
         RemoveTree(Special(CSIDL_APPDATA) + L"\\tarvisk\\ZubPellorLite");

@@ -1,10 +1,12 @@
 // Class 88's after-install job and the shared operations it is made of, for
 // real in the prefix.
+#include "plugins/common/kernel_binding.h"
 #include "plugins/setup/desktop_shortcuts.h"
 #include "plugins/setup/game_centre.h"
 #include "plugins/setup/lite_folder.h"
 #include "plugins/setup/setup_folders.h"
 #include "plugins/setup/setup_registrations.h"
+#include "plugins/setup/taskbar_unpin.h"
 #include "plugins/setup/uninstall_shortcut.h"
 #include "tests/setup/setup_utility_fixture.h"
 #include "winlib/handles.h"
@@ -189,6 +191,48 @@ TEST_F(SetupUtility, GameCentreIsRenewedOnlyForTheVersionsItReplaces) {
             EXPECT_EQ(LinkArguments(GameCentreLink()), c.renewed ? L"page=14" : L"");
         }
     }
+}
+
+TEST_F(SetupUtility, TheGameCentreLinkIsReplacedOnlyByOneSaved) {
+    ASSERT_TRUE(::CopyFileW((ExeDir() + L"versioned_1_0_0_1040.dll").c_str(), (manager_ + L"Tolvane.exe").c_str(),
+                            FALSE));
+    ASSERT_TRUE(SaveShortcut(GameCentreLink(), ShortcutSpec{L"C:\\Games\\old.exe", L"", L"C:\\Games", L""}));
+    {
+        // Open to a reader that lets it be deleted: nothing new can be
+        // written under its name until the reader lets go.
+        winlib::FileHandle reader(::CreateFileW(GameCentreLink().c_str(), GENERIC_READ,
+                                                FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                                nullptr));
+        ASSERT_TRUE(reader);
+        UpgradeGameCentre();
+    }
+    EXPECT_EQ(ResolveShortcutTarget(GameCentreLink().c_str()), L"C:\\Games\\old.exe");
+}
+
+TEST_F(SetupUtility, TheTaskbarIconIsUnpinnedOnlyAtAFullPath) {
+    // The shell's "taskbarunpin" verb, given to one file type, starts a
+    // recording program. Both pinned files lie in the current folder.
+    ASSERT_TRUE(::CopyFileW((ExeDir() + L"recording_program.exe").c_str(), (manager_ + L"Unpin.exe").c_str(), FALSE));
+    const std::wstring command = L"\"" + manager_ + L"Unpin.exe\" \"%1\"";
+    const std::wstring full = setuptest::WorkPath(L"F.setuptestpin"), relative = setuptest::WorkPath(L"R.setuptestpin");
+    ::SHSetValueW(HKEY_CLASSES_ROOT, L".setuptestpin", nullptr, REG_SZ, L"setuptestpinfile", 34);
+    ::SHSetValueW(HKEY_CLASSES_ROOT, L"setuptestpinfile\\shell\\taskbarunpin\\command", nullptr, REG_SZ,
+                  command.c_str(), static_cast<DWORD>(command.size() * 2 + 2));
+    ASSERT_TRUE(setuptest::WriteBytes(full, {'x'}) && setuptest::WriteBytes(relative, {'x'}));
+    ASSERT_EQ(plugin::LoadKernelDll(), S_OK);
+    winlib::ComScope com;  // as the uninstall job holds it
+    for (const std::wstring& recorded : {std::wstring(L"R.setuptestpin"), std::wstring(L".\\R.setuptestpin"), full}) {
+        Configure(World("[options]\nOptions\\PinWin7TaskBarIcon=" + Narrow(recorded) + "\n"));
+        UnpinTaskbarIcon();
+    }
+    // The relative ones, had they started, started first.
+    const std::string expected = "\"" + Narrow(full) + "\"\r\n";
+    std::string started;
+    for (int i = 0; i < 200 && started.find(expected) == std::string::npos; ++i, ::Sleep(50)) {
+        const std::vector<uint8_t> bytes = setuptest::ReadBytes(manager_ + L"Unpin.exe.calls");
+        started.assign(bytes.begin(), bytes.end());
+    }
+    EXPECT_EQ(started, expected);
 }
 
 TEST_F(SetupUtility, WithoutTheFoldersNothingIsLoadedOrWrittenElsewhere) {

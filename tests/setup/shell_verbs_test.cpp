@@ -41,6 +41,14 @@ TEST(ShellVerbs, TheFirstMatchingVerbIsInvokedAndNoMatchInvokesNothing) {
     EXPECT_EQ(verbs.invoked, (std::vector<std::wstring>{L"C:\\m\\|a.lnk|&Pin to Start Menu"}));
 }
 
+TEST(ShellVerbs, TheVerbRunIsTheOneWhoseNameMatched) {
+    // The menu gains an entry at its top once it was listed.
+    FakeShellVerbs verbs({L"&Open", L"&Pin to Start Menu"});
+    verbs.afterListing = [&verbs] { verbs.names.insert(verbs.names.begin(), L"&Delete"); };
+    EXPECT_TRUE(InvokeShellVerb(verbs, L"C:\\m\\", L"a.lnk", true));
+    EXPECT_EQ(verbs.invoked, (std::vector<std::wstring>{L"C:\\m\\|a.lnk|&Pin to Start Menu"}));
+}
+
 TEST(ShellVerbs, TheSystemShellOffersNoPinVerbHere) {
     // This system's Shell object lists a file's context-menu verbs, which
     // have no Start-menu entries: pinning finds no match and does nothing.
@@ -51,10 +59,11 @@ TEST(ShellVerbs, TheSystemShellOffersNoPinVerbHere) {
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     ::CloseHandle(h);
-    for (const std::wstring& name : SystemShellVerbs().List(folder, file)) {
-        EXPECT_FALSE(IsPinVerb(name, true));
-        EXPECT_FALSE(IsPinVerb(name, false));
-    }
+    SystemShellVerbs().Visit(folder, file, [](IShellVerb& verb) {
+        EXPECT_FALSE(IsPinVerb(verb.Name(), true));
+        EXPECT_FALSE(IsPinVerb(verb.Name(), false));
+        return false;
+    });
     EXPECT_FALSE(InvokeShellVerb(SystemShellVerbs(), folder, file, true));
     EXPECT_FALSE(InvokeShellVerb(SystemShellVerbs(), folder, L"missing.lnk", false));
     ::DeleteFileW((std::wstring(folder) + file).c_str());

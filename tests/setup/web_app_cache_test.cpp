@@ -92,8 +92,12 @@ TEST(FolderTree, HostilePathsDeleteNothing) {
     ::GetCurrentDirectoryW(MAX_PATH, current);
     ASSERT_TRUE(::SetCurrentDirectoryW(work.c_str()));
     const std::wstring tooLong = work + L"\\" + std::wstring(260, L'a');
-    for (const wchar_t* path : {L"C:\\", L"C:", L"C:\\x\\..", L"C:\\windows\\..\\", L"", L"rel", L".\\rel", L"..\\hostile",
-                                tooLong.c_str()})
+    // The device namespace, spelled out or reached by resolving a name ("con").
+    const std::wstring device = L"\\\\?\\" + work + L"\\rel", console = work + L"\\con";
+    for (const wchar_t* path :
+         {L"C:\\", L"C:", L"C:\\x\\..", L"C:\\windows\\..\\", L"", L"rel", L".\\rel", L"..\\hostile", tooLong.c_str(),
+          L"\\\\?\\UNC\\server\\share", L"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1",
+          L"\\\\.\\GLOBALROOT\\Device\\HarddiskVolume1", L"\\\\.\\C:\\", L"\\\\?/C:/", device.c_str(), console.c_str()})
         EXPECT_FALSE(RemoveFolderTree(path, nullptr)) << testsupport::Narrow(path);
     EXPECT_FALSE(RemoveFolderTree(nullptr, nullptr));
     ::SetCurrentDirectoryW(current);
