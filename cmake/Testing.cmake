@@ -13,10 +13,10 @@
 #   more. Each test starts in a fresh folder of its own, build/testrun/<name>.
 #   The program sees TEST_SOURCE_DIR (the calling CMakeLists' folder),
 #   TEST_BIN_DIR (build/bin) and TEST_WORK_DIR (its start folder) as Windows
-#   paths (Z:\...). Tests that touch machine-wide state of the prefix (a
-#   registry key, a named mutex, a window class looked for by name) and
-#   cannot make it unique take a RESOURCE_LOCK or SERIAL: ctest runs tests in
-#   parallel.
+#   paths (Z:\...), and the wrapper HARNESS_BUILD_DIR (build/). Tests that
+#   touch machine-wide state of the prefix (a registry key, a named mutex, a
+#   window class looked for by name) and cannot make it unique take a
+#   RESOURCE_LOCK or SERIAL: ctest runs tests in parallel.
 #
 # add_e2e_test(NAME <name> SCRIPT <path.sh>
 #              [ARGS <arg>...] [TIMEOUT <seconds>] [LABELS <label>...]
@@ -30,13 +30,25 @@
 #     E2E_BIN_DIR     build/bin (programs, DLLs, halvet.ui)
 #     E2E_TEST_BIN_DIR build/tests (gtest programs and test helpers)
 #     E2E_WINE        scripts/wine (run: "$E2E_WINE" "$E2E_BIN_DIR/x.exe")
+#     E2E_OBJDUMP     the target's objdump (for a program's imports and exports)
 #     E2E_WINEPREFIX  the Wine prefix folder
+#     HARNESS_BUILD_DIR build/ too: scripts/wine takes the prefix's
+#                     architecture from it (build/wine-arch)
 #     E2E_WORK_DIR    its own empty start folder
 #     E2E_NAME        the test's name
 #   and DISPLAY as scripts/test set it.
 
 set(PROJECT_WINE_WRAPPER "${CMAKE_SOURCE_DIR}/scripts/wine")
 set(PROJECT_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix")
+# A build's programs run in a prefix of their own architecture: 32-bit for
+# the deliverables, 64-bit for the second target. The wrapper reads it from
+# the build folder that HARNESS_BUILD_DIR names.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(PROJECT_WINE_ARCH win64)
+else()
+  set(PROJECT_WINE_ARCH win32)
+endif()
+file(CONFIGURE OUTPUT "${CMAKE_BINARY_DIR}/wine-arch" CONTENT "${PROJECT_WINE_ARCH}\n")
 
 function(_project_windows_path out path)
   string(REPLACE "/" "\\" p "${path}")
@@ -106,6 +118,7 @@ function(add_wine_gtest)
     LABELS ${T_LABELS}
     ENVIRONMENT
       "WINE_TIMEOUT=${T_TIMEOUT}"
+      "HARNESS_BUILD_DIR=${CMAKE_BINARY_DIR}"
       "TEST_SOURCE_DIR=${src_w}"
       "TEST_BIN_DIR=${bin_w}"
       "TEST_WORK_DIR=${work_w}"
@@ -148,10 +161,12 @@ function(add_e2e_test)
     LABELS ${T_LABELS}
     ENVIRONMENT
       "E2E_REPO_ROOT=${CMAKE_SOURCE_DIR}"
+      "HARNESS_BUILD_DIR=${CMAKE_BINARY_DIR}"
       "E2E_BUILD_DIR=${CMAKE_BINARY_DIR}"
       "E2E_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY}"
       "E2E_TEST_BIN_DIR=${PROJECT_TEST_OUTPUT_DIRECTORY}"
       "E2E_WINE=${PROJECT_WINE_WRAPPER}"
+      "E2E_OBJDUMP=${CMAKE_OBJDUMP}"
       "E2E_WINEPREFIX=${PROJECT_WINEPREFIX}"
       "E2E_WORK_DIR=${work}"
       "E2E_NAME=${T_NAME}"

@@ -115,8 +115,10 @@ protected:
     }
 
     // The kernel's entry, as the plug-ins and Corvalle call it.
-    HRESULT Bex(int code, void* arg) { return bexPlugin_(code, arg); }
-    HRESULT Create(uint32_t classId, IBexPlugin** out) { return bexPlugin_(static_cast<int>(classId), out); }
+    HRESULT Bex(int code, void* arg) { return protocol::ResultStatus(bexPlugin_(code, arg)); }
+    HRESULT Create(uint32_t classId, IBexPlugin** out) {
+        return protocol::ResultStatus(bexPlugin_(static_cast<int>(classId), out));
+    }
 
     // A DLL of build/bin, loaded through the kernel as in production.
     HRESULT LoadPlugin(const wchar_t* name) { return loadPlugin_((BinDir() + name).c_str()); }
