@@ -580,7 +580,9 @@ TEST_F(MainWindowTest, HidingPutsTheIconInTheTrayAndAClickBringsTheMascotBack) {
     const size_t upToItemGuid = offsetof(NOTIFYICONDATAW, guidItem) + sizeof(GUID);
     for (DWORD size : tray_.sizes) {
         EXPECT_EQ(size, upToItemGuid) << "the record size every shell accepts";
-        if (sizeof(void*) == 4) EXPECT_EQ(size, 952u);
+        if (sizeof(void*) == 4) {
+            EXPECT_EQ(size, 952u);
+        }
     }
 
     tray_.calls.clear();
