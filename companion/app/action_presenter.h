@@ -65,6 +65,7 @@ private:
     void ShowOrdinary(std::wstring tip);
     void EndShowing();
     void FinishShowing();
+    void EndModalShowing();
     void ReleaseDetectThread();
     void ApplyZOrderAfterShowing();
 

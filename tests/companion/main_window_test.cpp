@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <functional>
+#include <iterator>
 #include <new>
 #include <optional>
 #include <string>
@@ -36,11 +37,13 @@ class RecordingDialogs : public IShowingDialogs {
 public:
     INT_PTR RunCountdown(CountdownMode mode) override {
         calls.push_back(mode == kCountdownBeforeShutdown ? L"countdown shutdown" : L"countdown rest");
+        if (duringCountdown) duringCountdown();
         return countdownResult;
     }
     bool RunFullScreenRest(int minutes, void (*beforeShow)(void*), void* context) override {
         calls.push_back(L"rest " + std::to_wstring(minutes));
         if (beforeShow) beforeShow(context);
+        if (duringRest) duringRest();
         return true;
     }
     void RunNeckExercise() override { calls.push_back(L"neck"); }
@@ -49,6 +52,8 @@ public:
 
     INT_PTR countdownResult = 0;
     std::vector<std::wstring> calls;
+    // What happens while the dialog is up (its modal loop runs the window).
+    std::function<void()> duringCountdown, duringRest;
 };
 
 class RecordingTray : public ITrayShell {
@@ -429,23 +434,55 @@ TEST_F(MainWindowTest, TheRestModeRunsAfterItsCountdownAndRecordsItsTimes) {
     EXPECT_NE(SharedSettings::Instance().RestEnd.load(), 0) << "stored even when the countdown is cancelled";
 }
 
+// A lock or a suspend during the countdown or the rest, or after it.
 TEST_F(MainWindowTest, TheMascotAnimatesAgainAfterARestOrTimedShutdownAndALock) {
     FakeActionEnvironment clock;
     environment_ = &clock;
     Create();
-    for (const auto& c : {std::make_pair(L"$eyeguardian$", 0), std::make_pair(L"$shutdown$1", 1)}) {
-        SCOPED_TRACE(testsupport::Narrow(c.first));
-        dialogs_.countdownResult = c.second;  // the rest runs; the shutdown is declined
+    const auto notice = [this](UINT msg, WPARAM what) { window_->Window::SendMessage(msg, what); };
+    const std::function<void()> lock = [&] {
+        notice(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
+        notice(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
+    };
+    const std::function<void()> suspend = [&] {
+        notice(WM_POWERBROADCAST, PBT_APMSUSPEND);
+        notice(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND);
+    };
+    const auto playing = [this] { return window_->Animations().records[window_->PlayingRecord()].elapsed; };
+    const auto showAndEnd = [&](const wchar_t* tip, INT_PTR countdown, std::function<void()> inCountdown,
+                                std::function<void()> inRest) {
+        dialogs_.countdownResult = countdown;
+        dialogs_.duringCountdown = std::move(inCountdown);
+        dialogs_.duringRest = std::move(inRest);
         const int done = action_->done.load();
-        Fire(c.first);
+        Fire(tip);
         ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == done + 1; }));
         EXPECT_FALSE(window_->TipShowing());
-        window_->Window::SendMessage(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
-        window_->Window::SendMessage(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
-        const AnimationRecord& playing = window_->Animations().records[window_->PlayingRecord()];
-        const int elapsed = playing.elapsed;
-        EXPECT_TRUE(PumpUntil([&] { return playing.elapsed != elapsed; })) << "the frames advance again";
+    };
+    const struct {
+        const wchar_t* tip;
+        INT_PTR countdown;  // 0: the rest runs; 1: the shutdown is declined
+        std::function<void()> inCountdown, inRest, after;
+    } cases[] = {
+        {L"$eyeguardian$", 0, lock, nullptr, nullptr}, {L"$eyeguardian$", 0, suspend, nullptr, nullptr},
+        {L"$eyeguardian$", 0, nullptr, lock, nullptr}, {L"$eyeguardian$", 0, nullptr, suspend, nullptr},
+        {L"$shutdown$1", 1, lock, nullptr, nullptr},   {L"$shutdown$1", 1, suspend, nullptr, nullptr},
+        {L"$eyeguardian$", 0, nullptr, nullptr, lock}, {L"$shutdown$1", 1, nullptr, nullptr, lock},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        showAndEnd(cases[i].tip, cases[i].countdown, cases[i].inCountdown, cases[i].inRest);
+        if (cases[i].after) cases[i].after();
+        const int elapsed = playing();
+        EXPECT_TRUE(PumpUntil([&] { return playing() != elapsed; })) << "the frames advance again";
     }
+    // Still locked when the rest ends: the strip waits for the unlock.
+    showAndEnd(L"$eyeguardian$", 0, nullptr, [&] { notice(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK); });
+    const int elapsed = playing();
+    Pump(300);
+    EXPECT_EQ(playing(), elapsed) << "no frames while away";
+    notice(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
+    EXPECT_TRUE(PumpUntil([&] { return playing() != elapsed; }));
     window_.reset();  // the detect thread ends before the clock it reads
 }
 
