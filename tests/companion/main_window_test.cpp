@@ -74,6 +74,7 @@ class ScriptedAction : public IVynAction, public ILinkBehavior {
 public:
     ~ScriptedAction() override {
         if (deleted) *deleted = true;
+        if (deletedOn) *deletedOn = ::GetCurrentThreadId();
     }
     bool CheckCondition() override {
         if (throwsLeft > 0 && throwsLeft-- > 0) throw std::bad_alloc();
@@ -90,7 +91,7 @@ public:
     int GetFrameTime() override { return frameTime; }
     int GetCx() override { return 40; }
     int GetCy() override { return 40; }
-    ILinkBehavior* GetLinkBehavior() override { return this; }
+    ILinkBehavior* GetLinkBehavior() override { return linkBehavior ? linkBehavior : this; }
     void SetScreenSaverRunning(bool) override {}
     void SetAway(bool v) override { away = v; }
     int OnDone() override {
@@ -114,6 +115,8 @@ public:
     int executed = 0;
     std::atomic<int> throwsLeft{0};  // scans that run out of memory first
     std::atomic<bool>* deleted = nullptr;
+    DWORD* deletedOn = nullptr;
+    ILinkBehavior* linkBehavior = nullptr;  // in place of its own
 };
 
 // One action handed to the window's factory (the detect thread owns it then).
@@ -551,6 +554,8 @@ TEST_F(MainWindowTest, AHideOrClickWithNothingShownReleasesNothing) {
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowStopsTheDetectThread) {
+    DWORD destroyedOn = 0;
+    action_->deletedOn = &destroyedOn;
     Create();
     HANDLE copy = nullptr;
     ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), window_->DetectThread()->ThreadHandle(),
@@ -559,6 +564,40 @@ TEST_F(MainWindowTest, ClosingTheWindowStopsTheDetectThread) {
     window_.reset();  // deletes the action with the thread
     action_ = nullptr;
     EXPECT_EQ(::WaitForSingleObject(thread.Get(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_EQ(destroyedOn, ::GetCurrentThreadId()) << "the window destroys what it joined";
+}
+
+TEST_F(MainWindowTest, OnlyTheEndNoticeOfTheFailedThreadIsActedOn) {
+    action_->throwsLeft = 1;
+    Create(false);
+    // The failed thread's notice, queued, not yet handled.
+    MSG queued;
+    ASSERT_TRUE(testsupport::WaitUntil(
+        [&] { return ::PeekMessageW(&queued, window_->Hwnd(), WM_DETECT_ENDED, WM_DETECT_ENDED, PM_NOREMOVE) != 0; }));
+    const WPARAM failed = window_->DetectThread()->ThreadId();
+    EXPECT_EQ(queued.wParam, failed) << "the notice names its thread";
+    window_->Window::SendMessage(WM_DETECT_ENDED, failed + 1);
+    EXPECT_EQ(window_->DetectThread()->ThreadId(), failed) << "a notice about another thread changes nothing";
+    ASSERT_TRUE(PumpUntil([&] { return window_->DetectThread()->ThreadId() != failed; })) << "started again";
+    action_->due = true;
+    EXPECT_TRUE(PumpUntil([&] { return action_->done.load() == 1; })) << "the reminders go on";
+}
+
+TEST_F(MainWindowTest, ALinkClickedAfterItsActionWentDoesNothing) {
+    ScriptedAction link;  // a link behaviour that outlives the action
+    action_->link = L"做颈椎操";
+    action_->linkBehavior = &link;
+    std::atomic<bool> deleted{false};
+    action_->deleted = &deleted;
+    Create();
+    Fire(L"休息一下吧");
+    ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == 1; }, 5000));
+    action_->throwsLeft = 1000;  // every scan fails from now on: the window gives up on the thread
+    ASSERT_TRUE(PumpUntil([&] { return window_->DetectThread() == nullptr; }));
+    ASSERT_TRUE(deleted);
+    action_ = nullptr;
+    window_->Window::SendMessage(WM_TIP_LINK_CLICKED, 0);
+    EXPECT_EQ(link.executed, 0);
 }
 
 std::atomic<int> g_eventsRefused{0};
