@@ -62,9 +62,11 @@ public:
         calls.push_back(message);
         sizes.push_back(data->cbSize);
         if (message == NIM_MODIFY && (data->uFlags & NIF_INFO)) balloons.push_back(data->szInfo);
+        if (data->uFlags & NIF_TIP) tips.push_back(data->szTip);
         return true;
     }
     std::vector<DWORD> calls;
+    std::vector<std::wstring> tips;
     std::vector<DWORD> sizes;
     std::vector<std::wstring> balloons;
 };
@@ -411,6 +413,7 @@ TEST_F(MainWindowTest, ATimedShutdownThatCannotBeStampedDoesNotShutDown) {
     const bool released = PumpUntil([&] { return action_->done.load() == 1; });
     held.Reset();
     ASSERT_TRUE(released) << "polling goes on";
+    EXPECT_FALSE(window_->TipShowing()) << "the showing has ended";
     EXPECT_TRUE(power_.calls.empty());
     EXPECT_TRUE(dialogs_.calls.empty()) << "no countdown to a shutdown that will not come";
 }
@@ -745,6 +748,23 @@ TEST(TrayTipTest, ALongTipIsCutToTheRecordsSixtyThreeCharacters) {
     NOTIFYICONDATAW data{};
     SetTrayTip(data, std::wstring(100, L'x'));
     EXPECT_EQ(std::wstring(data.szTip), std::wstring(63, L'x'));
+}
+
+struct LongTipTray : CNBTray<LongTipTray> {
+    explicit LongTipTray(ITrayShell& shell) : CNBTray(shell, std::wstring(100, L'x')) {}
+    void ShowTrayMenu() {}
+    void OnTrayClick() {}
+};
+
+TEST(TrayTipTest, TheIconsOwnCallsCutALongTip) {
+    RecordingTray shell;
+    LongTipTray tray(shell);
+    const HWND owner = ::GetDesktopWindow();
+    LRESULT result = 0;
+    tray.ProcessTrayMessage(owner, WM_TRAY_NOTIFY, 0, WM_MOUSEMOVE, result);
+    tray.AddIcon(owner);
+    ASSERT_EQ(shell.calls, (std::vector<DWORD>{NIM_MODIFY, NIM_ADD}));
+    EXPECT_EQ(shell.tips, std::vector<std::wstring>(2, std::wstring(63, L'x')));
 }
 
 // ---- navigation, exercises, leaving ----------------------------------------
