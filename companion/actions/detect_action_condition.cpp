@@ -35,22 +35,19 @@ bool CDetectActionCondition::HandOver(IVynAction* action) {
     return true;
 }
 
-int CDetectActionCondition::Run() {
+int CDetectActionCondition::Start(unsigned initFlag, unsigned stackSize, SECURITY_ATTRIBUTES* security) {
+    if (ThreadHandle()) return -1;
     failed_.store(false);
+    return CThreadBase::Start(initFlag, stackSize, security);
+}
+
+int CDetectActionCondition::Run() {
     // An exception out of a scan (an action out of memory) must not end the
-    // reminders unnoticed: the object goes back to the window, which may
-    // start another thread.
-    if (!base::CallGuarded(L"detect thread", false, [this] { return Poll(); })) {
-        const HWND window = mainWindow_;
-        failed_.store(true);
-        // From here on the object is the window's.
-        ::PostMessageW(window, WM_DETECT_ENDED, 0, 0);
-        return kRunLeftToOwner;
-    }
-    actions_.clear();
-    ReleaseThread();
-    delete this;
-    return kRunDeletedSelf;
+    // reminders unnoticed: the window may start another thread.
+    if (base::CallGuarded(L"detect thread", false, [this] { return Poll(); })) return 0;
+    failed_.store(true);
+    ::PostMessageW(mainWindow_, WM_DETECT_ENDED, static_cast<WPARAM>(::GetCurrentThreadId()), 0);
+    return kRunFailed;
 }
 
 bool CDetectActionCondition::Poll() {
@@ -98,22 +95,7 @@ void CDetectActionCondition::Stop() {
     ::SetEvent(stopEvent_.Get());
 }
 
-bool CDetectActionCondition::StopAndWait(DWORD timeoutMs) {
-    if (ThreadId() == 0) {
-        delete this;
-        return true;
-    }
-    // The thread closes its own handle as it ends: wait on a copy.
-    HANDLE copy = nullptr;
-    ::DuplicateHandle(::GetCurrentProcess(), ThreadHandle(), ::GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0);
-    winlib::Thread thread(copy);
+bool CDetectActionCondition::StopAndJoin(DWORD timeoutMs) {
     Stop();
-    if (!thread.Valid() || ::WaitForSingleObject(thread.Get(), timeoutMs) != WAIT_OBJECT_0) return false;
-    // A thread that failed left the object here (one that stopped deleted it).
-    DWORD code = 0;
-    if (::GetExitCodeThread(thread.Get(), &code) && code == static_cast<DWORD>(kRunLeftToOwner)) {
-        ReleaseThread();
-        delete this;
-    }
-    return true;
+    return Join(timeoutMs);
 }

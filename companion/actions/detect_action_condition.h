@@ -26,12 +26,16 @@ public:
 
     // Only before Start.
     void AddAction(std::unique_ptr<IVynAction> action);
-    // Polls until stopped, then deletes the object. When the thread cannot
-    // poll (its events cannot be made) or a scan throws, it leaves the
-    // object alive, tells the main window with WM_DETECT_ENDED and returns
-    // kRunLeftToOwner: the window joins it, then starts it again or deletes it.
+    // The failed mark of an earlier thread goes before the next one starts,
+    // so that no late notice about the old thread can find it set.
+    int Start(unsigned initFlag, unsigned stackSize, SECURITY_ATTRIBUTES* security) override;
+    // Polls until stopped, then returns 0. When the thread cannot poll (its
+    // events cannot be made) or a scan throws, it marks itself failed, tells
+    // the main window with WM_DETECT_ENDED (wParam: this thread's id) and
+    // returns kRunFailed: the window joins it, then starts it again or
+    // destroys the object. The actions live as long as the object.
     int Run() override;
-    // UI thread: the thread has failed and handed the object back.
+    // UI thread: the thread has failed and ended (or is about to).
     bool Failed() const { return failed_.load(); }
 
     // UI thread: true exactly once for the action the thread has just posted,
@@ -49,13 +53,11 @@ public:
     void NotifyAway(bool away);
 
     // Ends the thread after the current scan, pause or showing. The program
-    // itself never stops polling; this exists for orderly ends in tests. The
-    // object deletes itself when the thread ends, so nothing may call it after.
+    // itself stops polling only when its window goes.
     void Stop();
-    // Stop, then waits up to `timeoutMs` for the thread to end; true when it
-    // ended (or never ran, or failed: the object is then deleted here).
-    // Nothing may call the object afterwards either way.
-    bool StopAndWait(DWORD timeoutMs);
+    // Stop, then Join: true when no thread is held any more. The owner
+    // destroys the object only then.
+    bool StopAndJoin(DWORD timeoutMs);
 
 private:
     // The scans; false when the thread cannot wait (no events).

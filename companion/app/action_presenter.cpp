@@ -104,8 +104,7 @@ void CActionPresenter::ShowTimedShutdown(const std::wstring& tip) {
     modalRunning_ = true;
 
     if (dialogs_.RunCountdown(kCountdownBeforeShutdown) == 0) ShutDownInStyle(ShutdownStyle(tip), host_.Away());
-    modalRunning_ = false;
-    FinishShowing();
+    EndModalShowing();
 }
 
 void CActionPresenter::ShowFullScreenRest() {
@@ -114,12 +113,20 @@ void CActionPresenter::ShowFullScreenRest() {
     modalRunning_ = true;
     if (dialogs_.RunCountdown(kCountdownBeforeRest) == 0)
         dialogs_.RunFullScreenRest(settings.RestTime, MarkAway, host_.DetectThread());
-    modalRunning_ = false;
     settings.RestEnd = clock_.UnixTime();
     // A session locked during the rest is still locked now.
     if (CDetectActionCondition* detect = host_.DetectThread()) detect->NotifyAway(host_.Away());
-    FinishShowing();
+    EndModalShowing();
     settings.EyeClockStart = clock_.TickCount();
+}
+
+// A lock or a suspend while the dialog ran stopped the mascot's strip, and
+// the unlock could not start it again while the showing held it: it runs
+// again now unless the user is still away (or hid the mascot, or it leaves).
+void CActionPresenter::EndModalShowing() {
+    modalRunning_ = false;
+    FinishShowing();
+    animator_.ResumeAnimation();
 }
 
 void CActionPresenter::ShowOrdinary(std::wstring tip) {

@@ -46,6 +46,8 @@ public:
     void OnActionDue(IVynAction* action);
     // The link with `index` on the tip was clicked.
     void OnLinkClicked(size_t index);
+    // The actions are about to go, and their link behaviours with them.
+    void ForgetLinks() { linkBehaviors_.clear(); }
     void StepActionFrame();
     // Cuts a shown action short; releases the detect thread unless a modal dialog runs.
     void CutShowingShort();
@@ -65,6 +67,7 @@ private:
     void ShowOrdinary(std::wstring tip);
     void EndShowing();
     void FinishShowing();
+    void EndModalShowing();
     void ReleaseDetectThread();
     void ApplyZOrderAfterShowing();
 

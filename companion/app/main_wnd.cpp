@@ -68,8 +68,21 @@ CMainWnd::CMainWnd(MainWindowServices services)
 // thread here, before the program returns and its static objects go away
 // under it.
 CMainWnd::~CMainWnd() {
-    if (detect_) detect_->StopAndWait(kDetectStopWaitMs);
-    detect_ = nullptr;
+    if (!detect_) return;
+    if (!detect_->StopAndJoin(kDetectStopWaitMs)) {
+        // Still running, the thread uses its object and actions: they stay.
+        LogLine(L"the detect thread does not end; its object is left to it");
+        (void)detect_.release();
+        return;
+    }
+    DestroyDetectThread();
+}
+
+// The actions go with the object, and the links of their tips with them: a
+// click on a tip shown earlier must not reach a freed action.
+void CMainWnd::DestroyDetectThread() {
+    presenter_.ForgetLinks();
+    detect_.reset();
 }
 
 LRESULT CMainWnd::OnActionDue(UINT, WPARAM wParam, LPARAM, BOOL&) {
@@ -170,7 +183,7 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     }
 
     MarkStartupStep(L"settings");
-    detect_ = new CDetectActionCondition(Hwnd(), services_.pollPauseMs, services_.detectEvents);
+    detect_ = std::make_unique<CDetectActionCondition>(Hwnd(), services_.pollPauseMs, services_.detectEvents);
     for (std::unique_ptr<IVynAction>& action : services_.makeActions()) detect_->AddAction(std::move(action));
     if (firstRun) {
         firstTip_ = std::make_unique<CFirstTipWnd>();
@@ -241,15 +254,16 @@ void CMainWnd::StartPolling() {
     if (firstTip_ && firstTip_->IsWindow()) firstTip_->ShowWindow(SW_HIDE);
     if (detect_ && detect_->ThreadId() == 0 && detect_->Start(0, 0, nullptr) != 0) {
         // Without a thread there are no reminders; the mascot itself goes on.
-        delete detect_;
-        detect_ = nullptr;
+        DestroyDetectThread();
     }
 }
 
 // The detect thread failed (its events could not be made, or a scan threw)
-// and handed its object back: a new thread takes over, a few times a run.
-LRESULT CMainWnd::OnDetectEnded(UINT, WPARAM, LPARAM, BOOL&) {
-    if (!detect_ || !detect_->Failed()) return 0;
+// and ended: a new thread takes over, a few times a run. Anyone can post
+// this number: a notice about another thread than the one held, or about
+// one that has not failed, changes nothing.
+LRESULT CMainWnd::OnDetectEnded(UINT, WPARAM wParam, LPARAM, BOOL&) {
+    if (!detect_ || wParam != static_cast<WPARAM>(detect_->ThreadId()) || !detect_->Failed()) return 0;
     if (!detect_->Join(kDetectJoinMs)) {
         LogLine(L"the failed detect thread does not end; it is not started again");
         return 0;
@@ -260,8 +274,7 @@ LRESULT CMainWnd::OnDetectEnded(UINT, WPARAM, LPARAM, BOOL&) {
         return 0;
     }
     LogLine(L"the detect thread failed again; no reminders for the rest of this run");
-    delete detect_;
-    detect_ = nullptr;
+    DestroyDetectThread();
     return 0;
 }
 

@@ -71,9 +71,9 @@ public:
     explicit CMainWnd(MainWindowServices services = MainWindowServices());
     ~CMainWnd() override;
 
-    // The detect thread, once created (it lives as long as the process,
+    // The detect thread, once created (it lives as long as the window,
     // unless it failed more often than it is started again).
-    CDetectActionCondition* DetectThread() const override { return detect_; }
+    CDetectActionCondition* DetectThread() const override { return detect_.get(); }
 
     BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
@@ -155,6 +155,7 @@ private:
     void PlaceAtStart();
     void StartPolling();
     LRESULT OnDetectEnded(UINT, WPARAM, LPARAM, BOOL&);
+    void DestroyDetectThread();
     void SetAway(bool away);
     void OnWatchTimer();
     void TrimWorkingSet();
@@ -194,7 +195,8 @@ private:
 
     MainWindowServices services_;
     CVynTipWnd tip_;
-    CDetectActionCondition* detect_ = nullptr;
+    // The one owner of the detect object: its thread is joined before it goes.
+    std::unique_ptr<CDetectActionCondition> detect_;
     int detectRestarts_ = 0;
     bool sessionNotices_ = false;
     CMascotAnimator animator_;

@@ -31,10 +31,11 @@ ITrayShell& SystemTrayShell() {
     return tray;
 }
 
-CTrayIconBase::CTrayIconBase(ITrayShell& shell)
+CTrayIconBase::CTrayIconBase(ITrayShell& shell, std::wstring tipText)
     : restartMessage_(::RegisterWindowMessageW(protocol::kRestartMessageName)),
       taskbarCreated_(::RegisterWindowMessageW(L"TaskbarCreated")),
-      shell_(shell) {}
+      shell_(shell),
+      tipText_(std::move(tipText)) {}
 
 CTrayIconBase::~CTrayIconBase() {
     if (added_) RemoveIcon();
@@ -70,7 +71,7 @@ void CTrayIconBase::AddIcon(HWND owner, HICON icon) {
 }
 
 void CTrayIconBase::SetTipText() {
-    tip_ = kProductName;
+    tip_ = tipText_;
     Fill(NIF_TIP);
     SetTrayTip(data_, tip_);
     shell_.Notify(NIM_MODIFY, &data_);

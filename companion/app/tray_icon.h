@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <string>
+#include <utility>
 
 #include "protocol/window_messages.h"
 
@@ -24,9 +25,12 @@ ITrayShell& SystemTrayShell();
 constexpr size_t kTrayTipCapacity = 64;
 void SetTrayTip(NOTIFYICONDATAW& data, const std::wstring& text);
 
+// What the icon's tip shows once the pointer has rested on it.
+constexpr wchar_t kTrayTipText[] = L"ZubVynmar";
+
 class CTrayIconBase {
 public:
-    explicit CTrayIconBase(ITrayShell& shell);
+    explicit CTrayIconBase(ITrayShell& shell, std::wstring tipText = kTrayTipText);
     ~CTrayIconBase();
     CTrayIconBase(const CTrayIconBase&) = delete;
     CTrayIconBase& operator=(const CTrayIconBase&) = delete;
@@ -46,6 +50,7 @@ private:
     void Fill(UINT flags);
 
     ITrayShell& shell_;
+    const std::wstring tipText_;
     NOTIFYICONDATAW data_{};
     HICON icon_ = nullptr;
     HWND owner_ = nullptr;
@@ -57,7 +62,8 @@ private:
 template <typename T>
 class CNBTray : public CTrayIconBase {
 public:
-    explicit CNBTray(ITrayShell& shell) : CTrayIconBase(shell) {}
+    explicit CNBTray(ITrayShell& shell, std::wstring tipText = kTrayTipText)
+        : CTrayIconBase(shell, std::move(tipText)) {}
 
     // Called first for every message of the main window.
     BOOL ProcessTrayMessage(HWND hwnd, UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -106,7 +107,7 @@ protected:
 
     // Starts polling with a short pause; keeps a handle to wait for the end.
     void StartThread(HWND target = nullptr) {
-        detect_ = new CDetectActionCondition(target ? target : receiver_.Hwnd(), 10);
+        detect_ = std::make_unique<CDetectActionCondition>(target ? target : receiver_.Hwnd(), 10);
         for (std::unique_ptr<IVynAction>& action : pendingActions_) detect_->AddAction(std::move(action));
         pendingActions_.clear();
         ASSERT_EQ(detect_->Start(CREATE_SUSPENDED, 0, nullptr), 0);
@@ -118,9 +119,8 @@ protected:
     }
     void StopThread() {
         if (!detect_) return;
-        detect_->Stop();
-        detect_ = nullptr;  // deletes itself when its thread ends
-        ASSERT_EQ(::WaitForSingleObject(thread_.Get(), 5000), WAIT_OBJECT_0);
+        ASSERT_TRUE(detect_->StopAndJoin(5000));
+        detect_.reset();
     }
     RecordingAction* Add(char name, std::function<bool()> due) {
         auto action = std::make_unique<RecordingAction>(log_, name, std::move(due));
@@ -132,7 +132,7 @@ protected:
 
     CallLog log_;
     DueReceiver receiver_;
-    CDetectActionCondition* detect_ = nullptr;
+    std::unique_ptr<CDetectActionCondition> detect_;
     winlib::Thread thread_;
     OwnedActions pendingActions_;
 };
@@ -251,7 +251,7 @@ TEST_F(DetectThreadTest, StoppingDestroysEveryActionAndEndsTheThreadCleanly) {
     EXPECT_EQ(log_.Count("XB"), 1u);
     DWORD code = 1234;
     ASSERT_TRUE(::GetExitCodeThread(thread_.Get(), &code));
-    EXPECT_EQ(code, 0u) << "a thread whose object deleted itself exits with 0";
+    EXPECT_EQ(code, 0u) << "a stopped thread exits with 0";
 }
 
 // The polling order is the reminders' priority: swapping two changes which
@@ -299,33 +299,33 @@ TEST(ThreadBaseTest, StartingTwiceReturnsMinusOne) {
     ASSERT_EQ(::WaitForSingleObject(handle.Get(), 5000), WAIT_OBJECT_0);
 }
 
-TEST(ThreadBaseTest, TheResultOfRunIsTheExitCodeAndTheHandleIsForgotten) {
+TEST(ThreadBaseTest, TheResultOfRunIsTheExitCodeAndJoiningForgetsTheHandle) {
     ScriptedThread thread([](ScriptedThread*) { return 7; });
     ASSERT_EQ(thread.Start(CREATE_SUSPENDED, 0, nullptr), 0);
     winlib::Thread handle = DuplicateThreadHandle(thread);
     ::ResumeThread(handle.Get());
-    ASSERT_EQ(::WaitForSingleObject(handle.Get(), 5000), WAIT_OBJECT_0);
+    ASSERT_TRUE(thread.Join(5000));
     DWORD code = 0;
     ASSERT_TRUE(::GetExitCodeThread(handle.Get(), &code));
     EXPECT_EQ(code, 7u);
     EXPECT_EQ(thread.ThreadHandle(), nullptr);
     EXPECT_EQ(thread.ThreadId(), 0u);
-    // Once ended, the object can be started again.
-    EXPECT_EQ(thread.Start(CREATE_SUSPENDED, 0, nullptr), 0);
-    winlib::Thread again = DuplicateThreadHandle(thread);
-    ::ResumeThread(again.Get());
-    ASSERT_EQ(::WaitForSingleObject(again.Get(), 5000), WAIT_OBJECT_0);
+    // Once joined, the object can be started again.
+    EXPECT_EQ(thread.Start(0, 0, nullptr), 0);
+    EXPECT_TRUE(thread.Join(5000));
 }
 
-TEST(ThreadBaseTest, AFastThreadCannotRaceStart) {
-    // The body ends at once; Start must still hand back a stored handle that
-    // the ending thread then clears, never the other way round.
+TEST(ThreadBaseTest, AnEndedThreadIsHeldUntilItsOwnerJoinsIt) {
+    // The body ends at once; only the owner lets go of the thread.
     for (int i = 0; i < 50; ++i) {
         ScriptedThread thread([](ScriptedThread*) { return 3; });
         ASSERT_EQ(thread.Start(CREATE_SUSPENDED, 0, nullptr), 0);
         winlib::Thread handle = DuplicateThreadHandle(thread);
         ::ResumeThread(handle.Get());
         ASSERT_EQ(::WaitForSingleObject(handle.Get(), 5000), WAIT_OBJECT_0);
+        EXPECT_NE(thread.ThreadHandle(), nullptr);
+        EXPECT_EQ(thread.Start(0, 0, nullptr), -1);
+        ASSERT_TRUE(thread.Join(0));
         EXPECT_EQ(thread.ThreadHandle(), nullptr);
     }
 }
@@ -335,35 +335,11 @@ TEST(ThreadBaseTest, ARunThatThrowsEndsItsThreadNotTheProgram) {
     ASSERT_EQ(thread.Start(CREATE_SUSPENDED, 0, nullptr), 0);
     winlib::Thread handle = DuplicateThreadHandle(thread);
     ::ResumeThread(handle.Get());
-    ASSERT_EQ(::WaitForSingleObject(handle.Get(), 5000), WAIT_OBJECT_0);
+    ASSERT_TRUE(thread.Join(5000));
     DWORD code = 0;
     ASSERT_TRUE(::GetExitCodeThread(handle.Get(), &code));
     EXPECT_EQ(code, static_cast<DWORD>(CThreadBase::kRunFailed));
     EXPECT_EQ(thread.ThreadHandle(), nullptr);
-}
-
-TEST(ThreadBaseTest, ARunThatDeletedItsObjectEndsWithZeroWithoutTouchingIt) {
-    std::atomic<bool> deleted{false};
-    struct Watched : ScriptedThread {
-        Watched(std::atomic<bool>& flag, std::function<int(ScriptedThread*)> body)
-            : ScriptedThread(std::move(body)), flag_(flag) {}
-        ~Watched() override { flag_ = true; }
-        std::atomic<bool>& flag_;
-    };
-    winlib::Event go(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    auto* thread = new Watched(deleted, [&](ScriptedThread* self) {
-        ::WaitForSingleObject(go.Get(), INFINITE);
-        delete self;
-        return CThreadBase::kRunDeletedSelf;
-    });
-    ASSERT_EQ(thread->Start(0, 0, nullptr), 0);
-    winlib::Thread handle = DuplicateThreadHandle(*thread);
-    ::SetEvent(go.Get());
-    ASSERT_EQ(::WaitForSingleObject(handle.Get(), 5000), WAIT_OBJECT_0);
-    DWORD code = 1234;
-    ASSERT_TRUE(::GetExitCodeThread(handle.Get(), &code));
-    EXPECT_EQ(code, 0u);
-    EXPECT_TRUE(deleted);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <functional>
+#include <iterator>
 #include <new>
 #include <optional>
 #include <string>
@@ -36,11 +37,13 @@ class RecordingDialogs : public IShowingDialogs {
 public:
     INT_PTR RunCountdown(CountdownMode mode) override {
         calls.push_back(mode == kCountdownBeforeShutdown ? L"countdown shutdown" : L"countdown rest");
+        if (duringCountdown) duringCountdown();
         return countdownResult;
     }
     bool RunFullScreenRest(int minutes, void (*beforeShow)(void*), void* context) override {
         calls.push_back(L"rest " + std::to_wstring(minutes));
         if (beforeShow) beforeShow(context);
+        if (duringRest) duringRest();
         return true;
     }
     void RunNeckExercise() override { calls.push_back(L"neck"); }
@@ -49,6 +52,8 @@ public:
 
     INT_PTR countdownResult = 0;
     std::vector<std::wstring> calls;
+    // What happens while the dialog is up (its modal loop runs the window).
+    std::function<void()> duringCountdown, duringRest;
 };
 
 class RecordingTray : public ITrayShell {
@@ -57,9 +62,11 @@ public:
         calls.push_back(message);
         sizes.push_back(data->cbSize);
         if (message == NIM_MODIFY && (data->uFlags & NIF_INFO)) balloons.push_back(data->szInfo);
+        if (data->uFlags & NIF_TIP) tips.push_back(data->szTip);
         return true;
     }
     std::vector<DWORD> calls;
+    std::vector<std::wstring> tips;
     std::vector<DWORD> sizes;
     std::vector<std::wstring> balloons;
 };
@@ -69,6 +76,7 @@ class ScriptedAction : public IVynAction, public ILinkBehavior {
 public:
     ~ScriptedAction() override {
         if (deleted) *deleted = true;
+        if (deletedOn) *deletedOn = ::GetCurrentThreadId();
     }
     bool CheckCondition() override {
         if (throwsLeft > 0 && throwsLeft-- > 0) throw std::bad_alloc();
@@ -85,7 +93,7 @@ public:
     int GetFrameTime() override { return frameTime; }
     int GetCx() override { return 40; }
     int GetCy() override { return 40; }
-    ILinkBehavior* GetLinkBehavior() override { return this; }
+    ILinkBehavior* GetLinkBehavior() override { return linkBehavior ? linkBehavior : this; }
     void SetScreenSaverRunning(bool) override {}
     void SetAway(bool v) override { away = v; }
     int OnDone() override {
@@ -109,6 +117,8 @@ public:
     int executed = 0;
     std::atomic<int> throwsLeft{0};  // scans that run out of memory first
     std::atomic<bool>* deleted = nullptr;
+    DWORD* deletedOn = nullptr;
+    ILinkBehavior* linkBehavior = nullptr;  // in place of its own
 };
 
 // One action handed to the window's factory (the detect thread owns it then).
@@ -403,6 +413,7 @@ TEST_F(MainWindowTest, ATimedShutdownThatCannotBeStampedDoesNotShutDown) {
     const bool released = PumpUntil([&] { return action_->done.load() == 1; });
     held.Reset();
     ASSERT_TRUE(released) << "polling goes on";
+    EXPECT_FALSE(window_->TipShowing()) << "the showing has ended";
     EXPECT_TRUE(power_.calls.empty());
     EXPECT_TRUE(dialogs_.calls.empty()) << "no countdown to a shutdown that will not come";
 }
@@ -429,23 +440,55 @@ TEST_F(MainWindowTest, TheRestModeRunsAfterItsCountdownAndRecordsItsTimes) {
     EXPECT_NE(SharedSettings::Instance().RestEnd.load(), 0) << "stored even when the countdown is cancelled";
 }
 
+// A lock or a suspend during the countdown or the rest, or after it.
 TEST_F(MainWindowTest, TheMascotAnimatesAgainAfterARestOrTimedShutdownAndALock) {
     FakeActionEnvironment clock;
     environment_ = &clock;
     Create();
-    for (const auto& c : {std::make_pair(L"$eyeguardian$", 0), std::make_pair(L"$shutdown$1", 1)}) {
-        SCOPED_TRACE(testsupport::Narrow(c.first));
-        dialogs_.countdownResult = c.second;  // the rest runs; the shutdown is declined
+    const auto notice = [this](UINT msg, WPARAM what) { window_->Window::SendMessage(msg, what); };
+    const std::function<void()> lock = [&] {
+        notice(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
+        notice(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
+    };
+    const std::function<void()> suspend = [&] {
+        notice(WM_POWERBROADCAST, PBT_APMSUSPEND);
+        notice(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND);
+    };
+    const auto playing = [this] { return window_->Animations().records[window_->PlayingRecord()].elapsed; };
+    const auto showAndEnd = [&](const wchar_t* tip, INT_PTR countdown, std::function<void()> inCountdown,
+                                std::function<void()> inRest) {
+        dialogs_.countdownResult = countdown;
+        dialogs_.duringCountdown = std::move(inCountdown);
+        dialogs_.duringRest = std::move(inRest);
         const int done = action_->done.load();
-        Fire(c.first);
+        Fire(tip);
         ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == done + 1; }));
         EXPECT_FALSE(window_->TipShowing());
-        window_->Window::SendMessage(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
-        window_->Window::SendMessage(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
-        const AnimationRecord& playing = window_->Animations().records[window_->PlayingRecord()];
-        const int elapsed = playing.elapsed;
-        EXPECT_TRUE(PumpUntil([&] { return playing.elapsed != elapsed; })) << "the frames advance again";
+    };
+    const struct {
+        const wchar_t* tip;
+        INT_PTR countdown;  // 0: the rest runs; 1: the shutdown is declined
+        std::function<void()> inCountdown, inRest, after;
+    } cases[] = {
+        {L"$eyeguardian$", 0, lock, nullptr, nullptr}, {L"$eyeguardian$", 0, suspend, nullptr, nullptr},
+        {L"$eyeguardian$", 0, nullptr, lock, nullptr}, {L"$eyeguardian$", 0, nullptr, suspend, nullptr},
+        {L"$shutdown$1", 1, lock, nullptr, nullptr},   {L"$shutdown$1", 1, suspend, nullptr, nullptr},
+        {L"$eyeguardian$", 0, nullptr, nullptr, lock}, {L"$shutdown$1", 1, nullptr, nullptr, lock},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        showAndEnd(cases[i].tip, cases[i].countdown, cases[i].inCountdown, cases[i].inRest);
+        if (cases[i].after) cases[i].after();
+        const int elapsed = playing();
+        EXPECT_TRUE(PumpUntil([&] { return playing() != elapsed; })) << "the frames advance again";
     }
+    // Still locked when the rest ends: the strip waits for the unlock.
+    showAndEnd(L"$eyeguardian$", 0, nullptr, [&] { notice(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK); });
+    const int elapsed = playing();
+    Pump(300);
+    EXPECT_EQ(playing(), elapsed) << "no frames while away";
+    notice(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
+    EXPECT_TRUE(PumpUntil([&] { return playing() != elapsed; }));
     window_.reset();  // the detect thread ends before the clock it reads
 }
 
@@ -514,6 +557,8 @@ TEST_F(MainWindowTest, AHideOrClickWithNothingShownReleasesNothing) {
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowStopsTheDetectThread) {
+    DWORD destroyedOn = 0;
+    action_->deletedOn = &destroyedOn;
     Create();
     HANDLE copy = nullptr;
     ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), window_->DetectThread()->ThreadHandle(),
@@ -522,6 +567,40 @@ TEST_F(MainWindowTest, ClosingTheWindowStopsTheDetectThread) {
     window_.reset();  // deletes the action with the thread
     action_ = nullptr;
     EXPECT_EQ(::WaitForSingleObject(thread.Get(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_EQ(destroyedOn, ::GetCurrentThreadId()) << "the window destroys what it joined";
+}
+
+TEST_F(MainWindowTest, OnlyTheEndNoticeOfTheFailedThreadIsActedOn) {
+    action_->throwsLeft = 1;
+    Create(false);
+    // The failed thread's notice, queued, not yet handled.
+    MSG queued;
+    ASSERT_TRUE(testsupport::WaitUntil(
+        [&] { return ::PeekMessageW(&queued, window_->Hwnd(), WM_DETECT_ENDED, WM_DETECT_ENDED, PM_NOREMOVE) != 0; }));
+    const WPARAM failed = window_->DetectThread()->ThreadId();
+    EXPECT_EQ(queued.wParam, failed) << "the notice names its thread";
+    window_->Window::SendMessage(WM_DETECT_ENDED, failed + 1);
+    EXPECT_EQ(window_->DetectThread()->ThreadId(), failed) << "a notice about another thread changes nothing";
+    ASSERT_TRUE(PumpUntil([&] { return window_->DetectThread()->ThreadId() != failed; })) << "started again";
+    action_->due = true;
+    EXPECT_TRUE(PumpUntil([&] { return action_->done.load() == 1; })) << "the reminders go on";
+}
+
+TEST_F(MainWindowTest, ALinkClickedAfterItsActionWentDoesNothing) {
+    ScriptedAction link;  // a link behaviour that outlives the action
+    action_->link = L"做颈椎操";
+    action_->linkBehavior = &link;
+    std::atomic<bool> deleted{false};
+    action_->deleted = &deleted;
+    Create();
+    Fire(L"休息一下吧");
+    ASSERT_TRUE(PumpUntil([&] { return action_->done.load() == 1; }, 5000));
+    action_->throwsLeft = 1000;  // every scan fails from now on: the window gives up on the thread
+    ASSERT_TRUE(PumpUntil([&] { return window_->DetectThread() == nullptr; }));
+    ASSERT_TRUE(deleted);
+    action_ = nullptr;
+    window_->Window::SendMessage(WM_TIP_LINK_CLICKED, 0);
+    EXPECT_EQ(link.executed, 0);
 }
 
 std::atomic<int> g_eventsRefused{0};
@@ -677,6 +756,23 @@ TEST(TrayTipTest, ALongTipIsCutToTheRecordsSixtyThreeCharacters) {
     NOTIFYICONDATAW data{};
     SetTrayTip(data, std::wstring(100, L'x'));
     EXPECT_EQ(std::wstring(data.szTip), std::wstring(63, L'x'));
+}
+
+struct LongTipTray : CNBTray<LongTipTray> {
+    explicit LongTipTray(ITrayShell& shell) : CNBTray(shell, std::wstring(100, L'x')) {}
+    void ShowTrayMenu() {}
+    void OnTrayClick() {}
+};
+
+TEST(TrayTipTest, TheIconsOwnCallsCutALongTip) {
+    RecordingTray shell;
+    LongTipTray tray(shell);
+    const HWND owner = ::GetDesktopWindow();
+    LRESULT result = 0;
+    tray.ProcessTrayMessage(owner, WM_TRAY_NOTIFY, 0, WM_MOUSEMOVE, result);
+    tray.AddIcon(owner);
+    ASSERT_EQ(shell.calls, (std::vector<DWORD>{NIM_MODIFY, NIM_ADD}));
+    EXPECT_EQ(shell.tips, std::vector<std::wstring>(2, std::wstring(63, L'x')));
 }
 
 // ---- navigation, exercises, leaving ----------------------------------------

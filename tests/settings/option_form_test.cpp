@@ -335,20 +335,62 @@ TEST_F(OptionFormTest, ARunValueThatCannotBeChangedFailsTheSave) {
     }
 }
 
+BOOL CALLBACK FindForm(HWND window, LPARAM found) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    if (std::wstring(name) != L"TFormCorvalleOption") return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// The form of the program running on `thread`, or null (another test's
+// program may have a form of the same class on the display).
+HWND FormOfThread(DWORD thread) {
+    HWND form = nullptr;
+    if (thread) ::EnumThreadWindows(thread, FindForm, reinterpret_cast<LPARAM>(&form));
+    return form;
+}
+
+// ProgramMain on a thread of its own, ended however far it got: its loop
+// ends at WM_QUIT, which is posted until the thread has returned.
+class ProgramThread {
+public:
+    explicit ProgramThread(const wchar_t* commandLine)
+        : thread_([this, commandLine] {
+              id_ = ::GetCurrentThreadId();
+              ProgramMain(commandLine);
+              ended_ = true;
+          }) {}
+    ~ProgramThread() {
+        settingstest::PumpUntil(
+            [this] {
+                if (id_) ::PostThreadMessageW(id_, WM_QUIT, 0, 0);
+                return ended_.load();
+            },
+            INFINITE);
+        thread_.join();
+    }
+    DWORD Id() const { return id_; }
+
+private:
+    std::atomic<DWORD> id_{0};
+    std::atomic<bool> ended_{false};
+    std::thread thread_;
+};
+
 // The ring's open dialog and the shell calls need the window's thread in a
 // single-threaded apartment: already there, a second entry answers S_FALSE.
 TEST_F(OptionFormTest, TheProgramsWindowThreadIsASingleThreadedApartment) {
     Fixture({L"[vyn]", L"x=1"});
-    std::thread program([] { ProgramMain(L"Mirelo.exe general"); });
+    ProgramThread program(L"Mirelo.exe general");
     HWND window = nullptr;
-    settingstest::PumpUntil([&] { return (window = ::FindWindowW(L"TFormCorvalleOption", nullptr)) != nullptr; });
-    HHOOK hook = ::SetWindowsHookExW(WH_GETMESSAGE, ProbeApartment, nullptr,
-                                     ::GetWindowThreadProcessId(window, nullptr));
+    settingstest::PumpUntil([&] { return (window = FormOfThread(program.Id())) != nullptr; }, 30000);
+    ASSERT_NE(window, nullptr) << "the program's form did not appear";
+    HHOOK hook = ::SetWindowsHookExW(WH_GETMESSAGE, ProbeApartment, nullptr, program.Id());
+    ASSERT_NE(hook, nullptr);
     ::PostMessageW(window, WM_NULL, 0, 0);
     settingstest::PumpUntil([] { return g_apartment != E_PENDING; });
     ::UnhookWindowsHookEx(hook);
-    ::PostMessageW(window, protocol::WM_CLOSE_SETTINGS, 0, 0);
-    program.join();
     EXPECT_EQ(g_apartment, S_FALSE);
 }
 
