@@ -128,7 +128,7 @@ void PrintTable(HMODULE plugin) {
 
 void CreateThroughKernel(const Kernel& kernel, uint32_t id) {
     IBexPlugin* object = nullptr;
-    const HRESULT hr = kernel.bex(static_cast<int>(id), &object);
+    const HRESULT hr = protocol::ResultStatus(kernel.bex(static_cast<int>(id), &object));
     std::printf("create %u 0x%08lX class=%u\n", id, static_cast<unsigned long>(hr), object ? object->GetClassId() : 0);
     if (hr != S_OK || !object || object->GetClassId() != id) Fail("create");
     if (object) object->Release();
