@@ -15,20 +15,21 @@ private_prefix() {
   . "$E2E_REPO_ROOT/scripts/lib/prefix.sh"
   # shellcheck source=scripts/lib/xvfb.sh
   . "$E2E_REPO_ROOT/scripts/lib/xvfb.sh"
-  local prefix="$E2E_WORK_DIR/prefix" rc=0
+  local prefix="$E2E_WORK_DIR/prefix" log="$E2E_WORK_DIR/prefix.log" rc=0
   export HARNESS_WINEPREFIX="$prefix" E2E_WINEPREFIX="$prefix" E2E_PRIVATE_PREFIX=1
   xvfb_start || fail "no display of its own"
-  if ! prefix_clone "$E2E_BUILD_DIR/wineprefix-template" "$prefix"; then
+  if ! prefix_clone "$E2E_BUILD_DIR/wineprefix-template" "$prefix" 2>"$log"; then
     rm -rf "$prefix"
-    "$E2E_WINE" --init >/dev/null 2>&1 || rc=1
+    "$E2E_WINE" --init >>"$log" 2>&1 || rc=1
   fi
   # Volatile keys live as long as the wineserver: keep one up, as a running
   # system would.
-  [ $rc = 0 ] && { "$E2E_WINE" --server-start >/dev/null 2>&1 || rc=1; }
+  [ $rc = 0 ] && { "$E2E_WINE" --server-start >>"$log" 2>&1 || rc=1; }
   if [ $rc = 0 ]; then
     bash "${BASH_SOURCE[-1]}" "$@" || rc=$?
   else
-    echo "FAIL: no prefix of its own could be made" >&2
+    echo "FAIL: no prefix of its own could be made:" >&2
+    tail -n 20 "$log" >&2
   fi
   "$E2E_WINE" --server-stop >/dev/null 2>&1
   xvfb_stop
