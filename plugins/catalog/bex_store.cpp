@@ -20,6 +20,10 @@ constexpr uint32_t kFirstId = 90000000;
 constexpr uint32_t kLastId = 99999999;
 constexpr size_t kLargeAbove = 1024;
 
+// The bitmap's lock, one for the process, and the thread that holds it.
+SRWLOCK g_bitmapLock = SRWLOCK_INIT;
+volatile DWORD g_bitmapOwner = 0;
+
 uint32_t LoadWord(const BYTE* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
            static_cast<uint32_t>(p[3]) << 24;
@@ -32,14 +36,10 @@ void StoreWord(BYTE* p, uint32_t word) {
 }  // namespace
 
 CBexStore::CBexStore() noexcept {
-    ::InitializeCriticalSection(&lock_);
     if (plugin::HostCallback()) plugin::CreateKernelObject(k::kValueStore, store_);
 }
 
-CBexStore::~CBexStore() {
-    store_.Reset();
-    ::DeleteCriticalSection(&lock_);
-}
+CBexStore::~CBexStore() { store_.Reset(); }
 
 uint32_t CBexStore::AllocateAppId() noexcept {
     const std::vector<uint32_t> ids = AllocateAppIds(1);
@@ -47,12 +47,22 @@ uint32_t CBexStore::AllocateAppId() noexcept {
 }
 
 std::vector<uint32_t> CBexStore::AllocateAppIds(size_t count) noexcept {
-    ::EnterCriticalSection(&lock_);
-    std::vector<uint32_t> ids = base::CallGuarded(L"CBexStore::AllocateAppIds", std::vector<uint32_t>(),
-                                                  [this, count] { return AllocateLocked(count); });
-    ::LeaveCriticalSection(&lock_);
-    return ids;
+    return base::CallGuarded(L"CBexStore::AllocateAppIds", std::vector<uint32_t>(), [this, count] {
+        const std::vector<uint32_t> none(count, 0);
+        if (!store_ || count == 0) return none;
+        protocol::PluginRef<> buffer;
+        if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return none;
+        ::AcquireSRWLockExclusive(&g_bitmapLock);
+        g_bitmapOwner = ::GetCurrentThreadId();
+        std::vector<uint32_t> ids = base::CallGuarded(L"CBexStore::AllocateLocked", none,
+                                                      [&] { return AllocateLocked(count, buffer.Get()); });
+        g_bitmapOwner = 0;
+        ::ReleaseSRWLockExclusive(&g_bitmapLock);
+        return ids;
+    });
 }
+
+bool CBexStore::HeldBy(DWORD threadId) noexcept { return threadId != 0 && g_bitmapOwner == threadId; }
 
 bool CBexStore::Write(const std::vector<BYTE>& bitmap, uint32_t base) {
     return protocol::ValueSet(store_.Get(), kValueType, kValueName, bitmap.data(), bitmap.size(),
@@ -95,17 +105,13 @@ uint32_t TakeId(std::vector<BYTE>& bitmap, uint32_t base, size_t& from) {
 
 }  // namespace
 
-std::vector<uint32_t> CBexStore::AllocateLocked(size_t count) {
+std::vector<uint32_t> CBexStore::AllocateLocked(size_t count, IBexPlugin* buffer) {
     const std::vector<uint32_t> none(count, 0);
-    if (!store_ || count == 0) return none;
-    protocol::PluginRef<> buffer;
-    if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return none;
-
     uint32_t base = kFirstId;
-    const auto stored = protocol::ValueGet(store_.Get(), kValueType, kValueName, buffer.Get(), &base);
+    const auto stored = protocol::ValueGet(store_.Get(), kValueType, kValueName, buffer, &base);
     // A buffer the store filled but that does not hold up says nothing of the
     // ids taken: give none rather than start the bitmap over.
-    if (!stored && !protocol::BufferBytes(buffer.Get())) return none;
+    if (!stored && !protocol::BufferBytes(buffer)) return none;
     std::vector<uint32_t> ids;
     std::vector<BYTE> bitmap;
     std::vector<BYTE> read;  // as the store holds it; empty when it holds nothing usable

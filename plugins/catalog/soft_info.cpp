@@ -8,6 +8,7 @@
 #include "plugins/catalog/async_result.h"
 #include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/locked.h"
+#include "plugins/catalog/thread_end.h"
 #include "plugins/common/kernel_calls.h"
 #include "protocol/bex_kernel.h"
 
@@ -22,8 +23,8 @@ constexpr DWORD kStopWaitMs = 2000;
 constexpr int kCacheType = 16;
 constexpr wchar_t kCacheName[] = L"data";
 constexpr uint32_t kCacheVersion = 1;
-constexpr size_t kMaxCachedRecords = 0xFFFF;  // the extra value's 16 bits of count
 constexpr size_t kRecordSize = sizeof(tagSoftInfoData);
+static_assert(CSoftInfo::kMaxRecords <= 0xFFFF, "the cache value counts its records in 16 bits");
 
 volatile LONG g_terminations = 0;
 
@@ -50,14 +51,12 @@ CSoftInfo::~CSoftInfo() {
         Locked lock(queryLock_);
         left.swap(queue_);
     }
-    for (QueuedQuery& query : left) {
-        if (!query.result) continue;
-        query.result->Complete(2, nullptr);
-        query.result->Release();
-    }
-    for (auto& [id, record] : cache_)
-        if (record) record->Release();
-    cache_.clear();
+    for (QueuedQuery& query : left)
+        if (query.result) query.result->Complete(2, nullptr);
+    left.clear();
+    std::vector<SoftInfoRef> records;
+    cache_.Clear(records);
+    records.clear();
     details_.Reset();
     environment_.Reset();
     store_.Reset();
@@ -68,6 +67,26 @@ CSoftInfo::~CSoftInfo() {
 }
 
 LONG CSoftInfo::Terminations() { return g_terminations; }
+
+bool CSoftInfo::OnOwnThread() const noexcept {
+    const DWORD self = ::GetCurrentThreadId();
+    return self == queryThreadId_ || self == cacheThreadId_;
+}
+
+void CSoftInfo::DestroySelf() noexcept {
+    if (!OnOwnThread()) {
+        delete this;
+        return;
+    }
+    destroyBy_ = ::GetCurrentThreadId();
+    ::InterlockedExchange(&running_, 0);
+    if (stop_) ::SetEvent(stop_.Get());
+}
+
+void CSoftInfo::ThreadEnds() noexcept {
+    // Written by this very thread, in DestroySelf.
+    if (destroyBy_ == ::GetCurrentThreadId()) delete this;
+}
 
 LONG BEX_CALL CSoftInfo::Start() {
     return base::CallGuarded(L"CSoftInfo::Start", 0L, [&]() -> LONG {
@@ -94,9 +113,8 @@ LONG BEX_CALL CSoftInfo::Start() {
         LoadCache();
         if (stop_) ::ResetEvent(stop_.Get());
         ::InterlockedExchange(&running_, 1);
-        queryThread_.Reset(::CreateThread(nullptr, 0, &SoftInfoQueryThread, this, 0, nullptr));
-        if (queryThread_) cacheThread_.Reset(::CreateThread(nullptr, 0, &SoftInfoCacheThread, this, 0, nullptr));
-        if (!queryThread_ || !cacheThread_) {
+        if (!StartThread(queryThread_, queryThreadId_, &SoftInfoQueryThread) ||
+            !StartThread(cacheThread_, cacheThreadId_, &SoftInfoCacheThread)) {
             StopThreads();
             return 0;
         }
@@ -105,29 +123,44 @@ LONG BEX_CALL CSoftInfo::Start() {
     });
 }
 
-void CSoftInfo::EndThread(winlib::Thread& thread) {
-    if (!thread) return;
-    if (::WaitForSingleObject(thread.Get(), kStopWaitMs) == WAIT_TIMEOUT) {
-        // Last resort: the stop event should have ended every wait already.
-        ::SuspendThread(thread.Get());
-        ::TerminateThread(thread.Get(), 0);
-        ::InterlockedIncrement(&g_terminations);
-        // Termination does not wait: the thread is gone only when its
-        // handle says so.
-        ::WaitForSingleObject(thread.Get(), kStopWaitMs);
+bool CSoftInfo::StartThread(winlib::Thread& thread, DWORD& id, LPTHREAD_START_ROUTINE entry) {
+    // Its id is known before it runs, so that it knows itself as ours.
+    thread.Reset(::CreateThread(nullptr, 0, entry, this, CREATE_SUSPENDED, &id));
+    if (!thread) return false;
+    ::ResumeThread(thread.Get());
+    return true;
+}
+
+void CSoftInfo::EndThread(winlib::Thread& thread, DWORD& id) {
+    // The thread that deletes the object at its end is not waited for: it
+    // touches nothing of it after that.
+    if (thread && id != ::GetCurrentThreadId()) {
+        // The stop event should have ended every wait already.
+        const bool forced = EndStoppedThread(
+            thread.Get(), id, kStopWaitMs, 0,
+            [this](DWORD threadId) { return HeldBy(queryLock_, threadId) || HeldBy(cacheLock_, threadId); },
+            L"a CSoftInfo thread");
+        if (forced) ::InterlockedIncrement(&g_terminations);
     }
     thread.Reset();
+    id = 0;
 }
 
 void CSoftInfo::StopThreads() {
     ::InterlockedExchange(&running_, 0);
     if (stop_) ::SetEvent(stop_.Get());
-    EndThread(queryThread_);
-    EndThread(cacheThread_);
+    EndThread(queryThread_, queryThreadId_);
+    EndThread(cacheThread_, cacheThreadId_);
 }
 
 LONG BEX_CALL CSoftInfo::Stop() {
     return base::CallGuarded(L"CSoftInfo::Stop", 1L, [&]() -> LONG {
+        // A client's completion asking it on the query thread: that thread
+        // cannot wait for itself. Refused; the object goes on running.
+        if (OnOwnThread() && destroyBy_ != ::GetCurrentThreadId()) {
+            ::OutputDebugStringW(L"Tandrel: CSoftInfo::Stop on the object's own thread was refused\n");
+            return 1;
+        }
         // Stopped already, or asked from inside this thread's own Start.
         StartStopGate::Transition turn = gate_.Begin(false);
         if (turn.Result() != StartStopGate::Outcome::kYours) return 1;
@@ -142,10 +175,10 @@ LONG BEX_CALL CSoftInfo::Query(IBexPlugin* ids, IBexAsyncResult* result) {
         if (!ids) return 0;
         QueuedQuery query;
         query.ids = ReadIds(ids);
-        query.result = result;
+        // Taken before the lock: the client's object may be the kernel's.
+        query.result = protocol::PluginRef<IBexAsyncResult>::AddRefed(result);
         Locked lock(queryLock_);
         queue_.push_back(std::move(query));
-        if (result) result->AddRef();
         return 1;
     });
 }
@@ -154,10 +187,11 @@ LONG BEX_CALL CSoftInfo::GetInfo(uint32_t softId, ISoftInfoData** out) {
     return base::CallGuarded(L"CSoftInfo::GetInfo", 0L, [&]() -> LONG {
         if (!out) return 0;
         Locked lock(cacheLock_);
-        const auto it = cache_.find(softId);
-        if (it == cache_.end() || !it->second) return 0;
-        it->second->AddRef();
-        *out = it->second;
+        CSoftInfoData* record = cache_.Find(softId);
+        if (!record) return 0;
+        cache_.Touch(softId);
+        record->AddRef();  // ours: no lock, no call out
+        *out = record;
         return 1;
     });
 }
@@ -166,6 +200,7 @@ DWORD WINAPI CSoftInfo::SoftInfoQueryThread(void* self) {
     return base::CallGuarded(L"CSoftInfo query thread", DWORD{0}, [self] {
         winlib::ComScope com;
         static_cast<CSoftInfo*>(self)->QueryLoop();
+        static_cast<CSoftInfo*>(self)->ThreadEnds();
         return DWORD{0};
     });
 }
@@ -174,6 +209,7 @@ DWORD WINAPI CSoftInfo::SoftInfoCacheThread(void* self) {
     return base::CallGuarded(L"CSoftInfo cache thread", DWORD{0}, [self] {
         winlib::ComScope com;
         static_cast<CSoftInfo*>(self)->CacheLoop();
+        static_cast<CSoftInfo*>(self)->ThreadEnds();
         return DWORD{0};
     });
 }
@@ -197,10 +233,8 @@ void CSoftInfo::QueryLoop() {
         // A query that failed on the way still completes, as failed.
         const LONG status =
             base::CallGuarded(L"CSoftInfo::ProcessQuery", 2L, [&] { return ProcessQuery(std::move(query.ids)); });
-        if (query.result) {
-            query.result->Complete(status, nullptr);
-            query.result->Release();
-        }
+        // The client may stop the object here, or let go of it.
+        if (query.result) query.result->Complete(status, nullptr);
     }
 }
 
@@ -225,7 +259,8 @@ LONG CSoftInfo::ProcessQuery(std::vector<uint32_t> ids) {
         Locked lock(cacheLock_);
         std::vector<uint32_t> missing;
         for (uint32_t id : ids) {
-            if (cache_.count(id)) {
+            if (cache_.Find(id)) {
+                cache_.Touch(id);
                 if (!refreshed_.count(id)) refresh_.insert(id);
             } else {
                 missing.push_back(id);
@@ -265,7 +300,9 @@ bool CSoftInfo::FetchUpdateInfo(const std::vector<uint32_t>& ids, UpdateInfoMap&
     out.clear();
     const std::vector<std::wstring> urls = UpdateInfoUrls(ServiceAddress(Service::UpdateInfo), ids, queryTail_);
     if (urls.empty()) return false;
-    // Every part of a split request must answer, as one request would.
+    // Every part of a split request must answer, as one request would. What
+    // was not asked is dropped: the server does not decide what is kept.
+    const std::set<uint32_t> asked(ids.begin(), ids.end());
     UpdateInfoMap all;
     for (const std::wstring& url : urls) {
         UpdateInfoMap part;
@@ -273,28 +310,37 @@ bool CSoftInfo::FetchUpdateInfo(const std::vector<uint32_t>& ids, UpdateInfoMap&
             return ParseUpdateInfoXml(data, size, part, stop_.Get());
         });
         if (!ok) return false;
-        for (auto& [id, elements] : part) all[id] = std::move(elements);
+        for (auto& [id, elements] : part)
+            if (asked.count(id)) all[id] = std::move(elements);
     }
     out.swap(all);
     return !out.empty();
 }
 
-void CSoftInfo::PutRecord(uint32_t softId, CSoftInfoData* record) {
-    CSoftInfoData*& slot = cache_[softId];
-    if (slot && slot != record) slot->Release();
-    slot = record;
-}
-
 void CSoftInfo::ApplyUpdateInfo(const UpdateInfoMap& softs) {
-    for (const auto& [id, elements] : softs) {
+    // Records are made (a notice to the kernel) before the lock and let go
+    // of after it: both locals outlive the lock.
+    std::map<uint32_t, SoftInfoRef> made;
+    std::vector<SoftInfoRef> dropped;
+    {
         Locked lock(cacheLock_);
-        auto it = cache_.find(id);
-        CSoftInfoData* record = it == cache_.end() ? nullptr : it->second;
-        if (!record) {
-            record = NewSoftInfoData();
-            if (!record) continue;
-            record->Record().softId = id;
-            PutRecord(id, record);
+        for (const auto& soft : softs)
+            if (!cache_.Find(soft.first)) made.emplace(soft.first, SoftInfoRef());
+    }
+    for (auto& [id, record] : made) {
+        record.Reset(NewSoftInfoData());
+        if (record) record->Record().softId = id;
+    }
+    Locked lock(cacheLock_);
+    for (const auto& [id, elements] : softs) {
+        CSoftInfoData* record = cache_.Find(id);
+        if (record) {
+            cache_.Touch(id);
+        } else {
+            const auto it = made.find(id);
+            if (it == made.end() || !it->second) continue;
+            record = it->second.Get();
+            cache_.Put(id, std::move(it->second), dropped);
         }
         FillSoftRecord(record->Record(), elements, systemText_);
     }
@@ -326,11 +372,12 @@ void CSoftInfo::FetchSoftDetails(const UpdateInfoMap& softs) {
         return;
     }
 
+    // Asked for each record under the cache lock, as the records are filled.
     Locked lock(cacheLock_);
     for (const auto& [id, elements] : softs) {
-        const auto it = cache_.find(id);
-        if (it == cache_.end() || !it->second) continue;
-        tagSoftInfoData& r = it->second->Record();
+        CSoftInfoData* record = cache_.Find(id);
+        if (!record) continue;
+        tagSoftInfoData& r = record->Record();
         if (!r.bname[0]) continue;
         const protocol::PluginRef<> item = plugin::DetailsFind(details_.Get(), r.bname);
         if (!item) continue;
@@ -353,27 +400,37 @@ void CSoftInfo::LoadCache() {
     // Records of another size are of another layout, and each would still
     // become a whole record: a value of tiny ones would take gigabytes.
     if (bytes->size / count != kRecordSize) return;
-    for (size_t i = 0; i < count; ++i) {
-        CSoftInfoData* record = NewSoftInfoData();
-        if (!record) return;
+    // Made and let go of outside the lock; no more than memory holds.
+    std::vector<SoftInfoRef> loaded;
+    for (size_t i = 0; i < std::min(count, kMaxRecords); ++i) {
+        SoftInfoRef record(NewSoftInfoData());
+        if (!record) break;
         std::memcpy(&record->Record(), bytes->data + i * kRecordSize, kRecordSize);
         TerminateTexts(record->Record());
-        Locked lock(cacheLock_);
-        PutRecord(record->Record().softId, record);
+        loaded.push_back(std::move(record));
+    }
+    std::vector<SoftInfoRef> dropped;
+    Locked lock(cacheLock_);
+    for (SoftInfoRef& record : loaded) {
+        const uint32_t id = record->Record().softId;
+        cache_.Put(id, std::move(record), dropped);
     }
 }
 
 void CSoftInfo::SaveCache() {
     if (!store_) return;
-    Locked lock(cacheLock_);
-    std::vector<const CSoftInfoData*> records;
-    for (const auto& [id, record] : cache_)
-        if (record && records.size() < kMaxCachedRecords) records.push_back(record);
-    if (records.empty()) return;
-    std::vector<BYTE> data(records.size() * kRecordSize);
-    for (size_t i = 0; i < records.size(); ++i)
-        std::memcpy(data.data() + i * kRecordSize, &records[i]->Record(), kRecordSize);
-    const uint32_t extra = static_cast<uint32_t>(records.size()) << 16 | kCacheVersion;
+    // Copied under the lock, written after it.
+    std::vector<BYTE> data;
+    {
+        Locked lock(cacheLock_);
+        data.reserve(cache_.Size() * kRecordSize);
+        cache_.ForEach([&data](uint32_t, const CSoftInfoData& record) {
+            const BYTE* bytes = reinterpret_cast<const BYTE*>(&record.Record());
+            data.insert(data.end(), bytes, bytes + kRecordSize);
+        });
+    }
+    if (data.empty()) return;
+    const uint32_t extra = static_cast<uint32_t>(data.size() / kRecordSize) << 16 | kCacheVersion;
     protocol::ValueSet(store_.Get(), kCacheType, kCacheName, data.data(), data.size(), true, extra);
 }
 

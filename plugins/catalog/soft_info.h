@@ -3,6 +3,11 @@
 // the ids not cached yet from the update-information server and completes
 // the query; the cache thread refreshes, once per run, ids that were
 // answered from the cache. The cache lives on in the kernel's value store.
+//
+// Bounded by what it was asked: only the ids a query or a refresh asked are
+// taken from an answer, and at most kMaxRecords records are held (the one
+// used longest ago goes first). No kernel call is made under its locks but
+// the details look-up, which reads each record under the cache lock.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "plugins/catalog/soft_info_cache.h"
 #include "plugins/catalog/soft_info_data.h"
 #include "plugins/catalog/start_stop_gate.h"
 #include "plugins/catalog/update_info.h"
@@ -32,8 +38,15 @@ struct ISoftInfo : IBexPlugin {
 
 class CSoftInfo final : public plugin::PluginObject<CSoftInfo, ISoftInfo, 109, plugin::ReleaseRule::B> {
 public:
+    // 21.6 MB of records.
+    static constexpr size_t kMaxRecords = 1000;
+
     CSoftInfo() noexcept;
     ~CSoftInfo();
+    // The final release. On one of the object's own threads (a client's
+    // completion letting go of it), which cannot wait for itself, the
+    // threads are told to end and that thread deletes the object as it ends.
+    void DestroySelf() noexcept;
 
     LONG BEX_CALL Start() override;
     LONG BEX_CALL Stop() override;
@@ -57,17 +70,20 @@ private:
     struct QueuedQuery {
         uint32_t flag = 0;
         std::vector<uint32_t> ids;
-        IBexAsyncResult* result = nullptr;  // one reference held; may be null
+        protocol::PluginRef<IBexAsyncResult> result;  // may be null
     };
 
     static DWORD WINAPI SoftInfoQueryThread(void* self);
     static DWORD WINAPI SoftInfoCacheThread(void* self);
+    bool StartThread(winlib::Thread& thread, DWORD& id, LPTHREAD_START_ROUTINE entry);
     void StopThreads();
     void QueryLoop();
     void CacheLoop();
+    bool OnOwnThread() const noexcept;
+    // The end of each thread: the object goes with it when it was let go of there.
+    void ThreadEnds() noexcept;
     bool MayQuery();
-    void EndThread(winlib::Thread& thread);
-    void PutRecord(uint32_t softId, CSoftInfoData* record);  // under the cache lock
+    void EndThread(winlib::Thread& thread, DWORD& id);
 
     StartStopGate gate_;
     volatile LONG running_ = 0;  // the threads' loops run while it is set
@@ -77,7 +93,11 @@ private:
     protocol::PluginRef<> queryTailObject_;
     winlib::Thread queryThread_;
     winlib::Thread cacheThread_;
-    std::map<uint32_t, CSoftInfoData*> cache_;
+    // Set before each thread runs, 0 once it was ended.
+    DWORD queryThreadId_ = 0;
+    DWORD cacheThreadId_ = 0;
+    volatile DWORD destroyBy_ = 0;  // the own thread that deletes the object as it ends
+    SoftInfoCache cache_{kMaxRecords};
     CRITICAL_SECTION queryLock_;
     CRITICAL_SECTION cacheLock_;
     std::deque<QueuedQuery> queue_;

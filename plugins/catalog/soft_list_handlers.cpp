@@ -216,11 +216,13 @@ void CSoftListMgr::ParseSoftListXml(SoftListRequest& request, const SoftListServ
     context.systemText = services.systemText;
     context.bitness = services.bitness;
     std::vector<std::wstring> shortNames;
+    std::vector<RecordRef> letGo;  // released after the lock
     const bool stored = state_.With([&](SoftListState& s) {
         if (!started_) return false;
         ListState& list = s.lists[key];
         if (!title.empty()) list.title = title;
         list.ids.clear();
+        list.setKey = setKey;
         RecordSet& set = s.recordSets[setKey];
         for (const AnswerSoft& soft : softs) {
             if (soft.id == 0) continue;
@@ -231,6 +233,7 @@ void CSoftListMgr::ParseSoftListXml(SoftListRequest& request, const SoftListServ
             FillListRecord(record->Data(), soft.fields, context);
             shortNames.emplace_back(record->Data().bname);
         }
+        s.BoundRecords(key, letGo);
         return true;
     });
     if (!stored) return ListFailed(kind, request.text, request.index, request.page);
@@ -284,7 +287,10 @@ void CSoftListMgr::AttachListScores(SoftListRequest& request, const SoftListServ
             const auto it = set.find(score.id);
             if (it != set.end()) ApplyScores(it->second->Data(), score);
         }
-        s.lists[ListKey(kind, request.text, request.page)].state = kLoaded;
+        // Another page's answer may have let go of this one's records.
+        ListState& list = s.lists[ListKey(kind, request.text, request.page)];
+        if (!s.PageHeld(list)) return false;
+        list.state = kLoaded;
         const LPARAM lParam = ListParam(request.index, request.page);
         s.Notify(1, kind, lParam);
         s.Notify(7, kind, lParam);

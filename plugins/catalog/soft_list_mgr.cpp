@@ -28,6 +28,25 @@ LPARAM ListParam(int index, int page) {
     return static_cast<LPARAM>(MAKELONG(static_cast<WORD>(index), static_cast<WORD>(page)));
 }
 
+// Second references, for a save made while the maps still answer the slots.
+Catalogs Copy(const Catalogs& catalogs) {
+    Catalogs copy;
+    for (const auto& [kind, entries] : catalogs) {
+        CatalogEntries& to = copy[kind];
+        for (const CatalogEntry& entry : entries) to.push_back(CatalogEntry::AddRefed(entry.Get()));
+    }
+    return copy;
+}
+
+RecordSets Copy(const RecordSets& sets) {
+    RecordSets copy;
+    for (const auto& [key, set] : sets) {
+        RecordSet& to = copy[key];
+        for (const auto& [id, record] : set) to.emplace(id, RecordRef::AddRefed(record.Get()));
+    }
+    return copy;
+}
+
 }  // namespace
 
 // ---- life ----
@@ -143,22 +162,27 @@ LONG BEX_CALL CSoftListMgr::Start() {
 
 LONG BEX_CALL CSoftListMgr::Stop() {
     return base::CallGuarded(L"CSoftListMgr::Stop", 1L, [&]() -> LONG {
+        // Asked on the worker (by what a handler called), which cannot wait
+        // for itself: refused, the manager goes on running.
+        if (worker_.OnOwnThread()) {
+            ::OutputDebugStringW(L"Tandrel: CSoftListMgr::Stop on the manager's worker was refused\n");
+            return 1;
+        }
         // Stopped already, or asked from inside this thread's own Start.
         StartStopGate::Transition turn = gate_.Begin(false);
         if (turn.Result() != StartStopGate::Outcome::kYours) return 1;
         state_.With([&](SoftListState&) { ::InterlockedExchange(&started_, 0); });
         worker_.Stop(kStopWaitMs, state_);
-        // The worker is gone: what it finished is taken out, saved and let go of.
+        // The worker is gone. What it finished is saved while the maps still
+        // answer the slots, and only then let go of: a slot never reads the
+        // store before the save wrote it.
         Catalogs catalogs;
         Lists lists;
         RecordSets sets;
-        RecordSet searchItems;
         const Services services = state_.With([&](SoftListState& s) {
-            catalogs.swap(s.catalogs);
-            lists.swap(s.lists);
-            sets.swap(s.recordSets);
-            searchItems.swap(s.searchItems);
-            ForgetSearches(s);
+            catalogs = Copy(s.catalogs);
+            lists = s.lists;
+            sets = Copy(s.recordSets);
             return s.services;
         });
         if (services) {
@@ -167,6 +191,20 @@ LONG BEX_CALL CSoftListMgr::Stop() {
                 return true;
             });
         }
+        // The copies go first (the maps still hold every record), then the
+        // maps themselves, released after the lock.
+        catalogs.clear();
+        lists.clear();
+        sets.clear();
+        RecordSet searchItems;
+        state_.With([&](SoftListState& s) {
+            catalogs.swap(s.catalogs);
+            lists.swap(s.lists);
+            sets.swap(s.recordSets);
+            searchItems.swap(s.searchItems);
+            ForgetSearches(s);
+            ++s.run;
+        });
         return 1;
     });
 }
@@ -237,16 +275,23 @@ std::wstring CSoftListMgr::RecordSetKey(int kind, const std::wstring& name) {
 std::optional<ListState> CSoftListMgr::FindList(const std::wstring& key) {
     std::optional<ListState> found;
     Services services;
+    uint32_t run = 0;
     state_.With([&](SoftListState& s) {
         const auto it = s.lists.find(key);
         if (it != s.lists.end()) found = it->second;
         else services = s.services;
+        run = s.run;
     });
     if (found || !services) return found;
     std::optional<ListState> stored = services->cache.LoadList(key);
     if (!stored) return stored;
-    // Kept, unless the page was asked or answered meanwhile.
-    return state_.With([&](SoftListState& s) { return s.lists.try_emplace(key, std::move(*stored)).first->second; });
+    // Kept only while started and in the run it was read in (a Stop since
+    // may have saved a newer state), and unless the page was asked or
+    // answered meanwhile.
+    return state_.With([&](SoftListState& s) -> std::optional<ListState> {
+        if (!started_ || s.run != run) return stored;
+        return s.lists.try_emplace(key, std::move(*stored)).first->second;
+    });
 }
 
 BOOL BEX_CALL CSoftListMgr::GetListIds(int kind, const wchar_t* name, int page, IBexPlugin** out) {
@@ -307,9 +352,11 @@ BOOL BEX_CALL CSoftListMgr::GetListItem(int kind, const wchar_t* name, uint32_t 
         const std::wstring setKey = RecordSetKey(kind, name ? name : L"");
         RecordRef record;
         Services services;
+        uint32_t run = 0;
         const bool started = state_.With([&](SoftListState& s) {
             if (!started_) return false;
             services = s.services;
+            run = s.run;
             const auto set = s.recordSets.find(setKey);
             if (set != s.recordSets.end()) {
                 const auto it = set->second.find(softId);
@@ -321,10 +368,12 @@ BOOL BEX_CALL CSoftListMgr::GetListItem(int kind, const wchar_t* name, uint32_t 
         if (!record) {
             RecordSet stored = services->cache.LoadRecords(setKey, {softId});
             if (stored.count(softId) == 0) return FALSE;
-            // Kept, unless stopped meanwhile; one another caller kept first wins.
+            // Kept, unless stopped meanwhile or the records held are at their
+            // bound; one another caller kept first wins.
             record = state_.With([&](SoftListState& s) {
-                return RecordRef::AddRefed(started_ ? Adopt(s.recordSets[setKey], stored, softId)
-                                                    : stored[softId].Get());
+                const bool keep =
+                    started_ && s.run == run && s.HeldRecords() < SoftListState::kMaxHeldRecords;
+                return RecordRef::AddRefed(keep ? Adopt(s.recordSets[setKey], stored, softId) : stored[softId].Get());
             });
         }
         return TellAndHandOut(std::move(record), *services, softId, out);

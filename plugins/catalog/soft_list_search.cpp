@@ -338,6 +338,7 @@ bool CSoftListMgr::ReadSoftListReply(SoftListRequest& request, const SoftListSer
     context.systemText = services.systemText;
     context.bitness = services.bitness;
     std::vector<std::wstring> shortNames;
+    std::vector<RecordRef> letGo;  // released after the lock
     const bool read = state_.With([&](SoftListState& s) {
         SearchState* state = FindSearch(s, request);
         if (!started_ || !state) return false;
@@ -352,6 +353,7 @@ bool CSoftListMgr::ReadSoftListReply(SoftListRequest& request, const SoftListSer
             FillSearchRecord(record->Data(), soft.fields, context);
             if (record->Data().bname[0]) shortNames.emplace_back(record->Data().bname);
         }
+        s.BoundSearchItems(*state, letGo);
         return !state->ids.empty();
     });
     for (const std::wstring& shortName : shortNames) {
@@ -390,12 +392,14 @@ void CSoftListMgr::AttachSearchScores(SoftListRequest& request, const SoftListSe
     });
     LookUpScores(services.details.Get(), scores);
     const bool attached = state_.With([&](SoftListState& s) {
-        if (!started_ || !FindSearch(s, request)) return false;
+        const SearchState* state = FindSearch(s, request);
+        if (!started_ || !state) return false;
         for (const SoftScores& score : scores) {
             const auto it = s.searchItems.find(score.id);
             if (it != s.searchItems.end()) ApplyScores(it->second->Data(), score);
         }
-        return true;
+        // Another search's answer may have let go of this one's records.
+        return s.SearchHeld(*state);
     });
     SearchEnded(request, attached);
 }

@@ -34,6 +34,7 @@ struct ListState {
     int state = kUnasked;  // read back from the store: ids and title, not asked in this run
     std::wstring title;
     std::vector<uint32_t> ids;
+    std::wstring setKey;  // the record set of its records, once answered in this run
 };
 
 struct SearchState {
@@ -55,7 +56,15 @@ using CoopKey = std::pair<std::wstring, int>;
 
 struct SoftListServices;
 
+// Records held in memory are bounded in count, whatever the servers answer:
+// once an answer takes the list records (or the search records) past their
+// bound, every one of them but the answer's own is let go of, and a page
+// or search that was loaded and lost records of its own counts as failed,
+// so that the next request asks again.
 struct SoftListState {
+    static constexpr size_t kMaxHeldRecords = 1000;  // over all record sets
+    static constexpr size_t kMaxSearchItems = 1000;
+
     std::shared_ptr<const SoftListServices> services;  // null before the first Start
     std::map<HWND, UINT> listeners;
     RecordSets recordSets;  // record-set key -> soft id -> record
@@ -66,6 +75,9 @@ struct SoftListState {
     std::map<std::wstring, LONG> searchTotals;
     RecordSet searchItems;
     LONG nextSearchId = 1;
+    // Counts the Stops: what was read from the store before one is not kept
+    // after it (it may be older than what that Stop saved).
+    uint32_t run = 0;
 
     // The kind's entries (an empty list for a kind not seen yet).
     CatalogEntries& Entries(int kind) { return catalogs[kind]; }
@@ -77,6 +89,18 @@ struct SoftListState {
     std::wstring EntryName(int kind, int index);
     // Posts (code, kind or source) to every listener with its own message.
     void Notify(int code, int kind, LPARAM lParam) const;
+
+    // List records held, over all record sets.
+    size_t HeldRecords() const;
+    // Whether every record of the page is held.
+    bool PageHeld(const ListState& list) const;
+    // Past kMaxHeldRecords: keeps only the records of the page `keepKey`;
+    // the others go to `letGo`, to be released once the lock is left.
+    void BoundRecords(const std::wstring& keepKey, std::vector<RecordRef>& letGo);
+    // Whether every record of the search is held.
+    bool SearchHeld(const SearchState& search) const;
+    // Past kMaxSearchItems: keeps only the records of `keep`, as above.
+    void BoundSearchItems(const SearchState& keep, std::vector<RecordRef>& letGo);
 };
 
 class GuardedState {

@@ -3,7 +3,9 @@
 #include <utility>
 
 #include "base/exception_barrier.h"
+#include "plugins/catalog/bex_store.h"
 #include "plugins/catalog/locked.h"
+#include "plugins/catalog/thread_end.h"
 #include "plugins/common/kernel_calls.h"
 
 namespace catalog {
@@ -11,9 +13,6 @@ namespace catalog {
 namespace {
 
 constexpr DWORD kPollMs = 50;
-// How long a forced end waits for the thread to leave a lock of ours.
-constexpr int kForceTries = 100;
-constexpr DWORD kForceTryMs = 10;
 
 volatile LONG g_terminations = 0;
 
@@ -96,14 +95,31 @@ bool SoftListWorker::Start(Handler handler, void* owner) {
     handler_ = handler;
     owner_ = owner;
     ::ResetEvent(stop_.Get());
-    thread_.Reset(::CreateThread(nullptr, 0, &Thread, this, 0, &threadId_));
-    return static_cast<bool>(thread_);
+    // Its id is known before it runs, so that it knows itself as the worker.
+    thread_.Reset(::CreateThread(nullptr, 0, &Thread, this, CREATE_SUSPENDED, &threadId_));
+    if (!thread_) return false;
+    ::ResumeThread(thread_.Get());
+    return true;
 }
 
+bool SoftListWorker::OnOwnThread() const noexcept { return thread_ && threadId_ == ::GetCurrentThreadId(); }
+
 void SoftListWorker::Stop(DWORD waitMs, const GuardedState& state) {
+    // From a handler: the worker cannot wait for itself. Refused.
+    if (OnOwnThread()) {
+        ::OutputDebugStringW(L"Tandrel: the CSoftListMgr worker was asked to stop itself; refused\n");
+        return;
+    }
     if (thread_) {
         ::SetEvent(stop_.Get());
-        if (::WaitForSingleObject(thread_.Get(), waitMs) == WAIT_TIMEOUT) EndByForce(state);
+        // The stop event should have ended every wait already.
+        const bool forced = EndStoppedThread(
+            thread_.Get(), threadId_, waitMs, 0,
+            [&](DWORD threadId) {
+                return state.HeldBy(threadId) || HeldBy(queueLock_, threadId) || CBexStore::HeldBy(threadId);
+            },
+            L"the CSoftListMgr worker");
+        if (forced) ::InterlockedIncrement(&g_terminations);
         thread_.Reset();
         threadId_ = 0;
     }
@@ -111,21 +127,6 @@ void SoftListWorker::Stop(DWORD waitMs, const GuardedState& state) {
     {
         Locked lock(queueLock_);
         left.swap(queue_);
-    }
-}
-
-void SoftListWorker::EndByForce(const GuardedState& state) {
-    // The last resort, for a request that ignored the stop event; ended
-    // inside a lock of ours, the thread would leave it taken for ever.
-    for (int i = 0; i < kForceTries; ++i) {
-        if (::SuspendThread(thread_.Get()) == static_cast<DWORD>(-1)) return;
-        if ((!state.HeldBy(threadId_) && !HeldBy(queueLock_, threadId_)) || i + 1 == kForceTries) {
-            ::TerminateThread(thread_.Get(), 0);
-            ::InterlockedIncrement(&g_terminations);
-            return;
-        }
-        ::ResumeThread(thread_.Get());
-        if (::WaitForSingleObject(thread_.Get(), kForceTryMs) == WAIT_OBJECT_0) return;
     }
 }
 

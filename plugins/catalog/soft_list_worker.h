@@ -82,9 +82,13 @@ public:
     // runs Start and Stop one at a time.
     bool Start(Handler handler, void* owner);
     // Sets the stop event and waits up to `waitMs` for the thread. Only then
-    // is it ended by force, and never while it holds the state's lock or the
-    // queue's. What is queued is dropped.
+    // is it ended by force, and only while seen outside the state's lock,
+    // the queue's and the app ids' (thread_end.h). What is queued is
+    // dropped. Asked from a handler it is refused: the worker cannot wait
+    // for itself.
     void Stop(DWORD waitMs, const GuardedState& state);
+    // Whether the caller runs on the worker.
+    bool OnOwnThread() const noexcept;
     void Queue(SoftListRequest&& request);
     // No client left: queued work is drained without a pause between passes.
     void SetIdle(bool idle) noexcept;
@@ -97,7 +101,6 @@ private:
     static DWORD WINAPI Thread(void* self);
     void Loop();
     bool Take(SoftListRequest& request);
-    void EndByForce(const GuardedState& state);
 
     CRITICAL_SECTION queueLock_;
     std::deque<SoftListRequest> queue_;

@@ -14,6 +14,7 @@
 #include "base/numbers.h"
 #include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/locked.h"
+#include "plugins/catalog/thread_end.h"
 #include "plugins/common/kernel_binding.h"
 #include "plugins/common/kernel_calls.h"
 #include "protocol/bex_kernel.h"
@@ -98,16 +99,25 @@ CSoftReCommend* CSoftReCommend::FromPlugin(IBexPlugin* object) noexcept {
 
 LONG CSoftReCommend::Terminations() { return g_terminations; }
 
+void CSoftReCommend::DestroySelf() noexcept {
+    if (!worker_ || workerId_ != ::GetCurrentThreadId()) {
+        delete this;
+        return;
+    }
+    destroyBy_ = workerId_;
+    ::SetEvent(stop_.Get());
+}
+
 CSoftReCommend::~CSoftReCommend() {
     SaveUpdateTime();
-    if (worker_) {
+    // The worker that deletes the object as it ends is not waited for: it
+    // touches nothing of it after that.
+    if (worker_ && workerId_ != ::GetCurrentThreadId()) {
         ::SetEvent(stop_.Get());
-        if (::WaitForSingleObject(worker_.Get(), kStopWaitMs) == WAIT_TIMEOUT) {
-            // Last resort; the thread is gone only when its handle says so.
-            ::TerminateThread(worker_.Get(), static_cast<DWORD>(-1));
-            ::InterlockedIncrement(&g_terminations);
-            ::WaitForSingleObject(worker_.Get(), kStopWaitMs);
-        }
+        const bool forced =
+            EndStoppedThread(worker_.Get(), workerId_, kStopWaitMs, static_cast<DWORD>(-1),
+                             [this](DWORD threadId) { return HeldBy(lock_, threadId); }, L"the CSoftReCommend worker");
+        if (forced) ::InterlockedIncrement(&g_terminations);
     }
     worker_.Reset();
     stop_.Reset();
@@ -134,8 +144,10 @@ LONG BEX_CALL CSoftReCommend::Start() {
         plugin::CreateKernelObject(k::kOptions, options_);
         stop_.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
         if (!stop_) return 0;
-        worker_.Reset(::CreateThread(nullptr, 0, &ReCommendThread, this, 0, nullptr));
+        // Its id is known before it runs, so that it knows itself as ours.
+        worker_.Reset(::CreateThread(nullptr, 0, &ReCommendThread, this, CREATE_SUSPENDED, &workerId_));
         if (!worker_) return 0;
+        ::ResumeThread(worker_.Get());
         turn.Finish(true);
         return 1;
     });
@@ -185,7 +197,10 @@ void CSoftReCommend::ClearRequests() {
 
 DWORD WINAPI CSoftReCommend::ReCommendThread(void* self) {
     return base::CallGuarded(L"CSoftReCommend worker", DWORD{0}, [self] {
-        static_cast<CSoftReCommend*>(self)->WorkerLoop();
+        auto* manager = static_cast<CSoftReCommend*>(self);
+        manager->WorkerLoop();
+        // Written by this very thread, in DestroySelf.
+        if (manager->destroyBy_ == ::GetCurrentThreadId()) delete manager;
         return DWORD{0};
     });
 }
@@ -200,17 +215,21 @@ void CSoftReCommend::WorkerLoop() {
     }
     while (::WaitForSingleObject(stop_.Get(), kWaitMs) == WAIT_TIMEOUT) {
         ReCmdRequest request;
+        IBexAsyncResult* result = nullptr;
         {
             Locked lock(lock_);
             if (queue_.empty()) continue;
             request = std::move(queue_.front());
             queue_.pop_front();
-            inFlight_ = protocol::PluginRef<IBexAsyncResult>::AddRefed(request.result.Get());
+            // Its one reference moves: nothing is called under the lock.
+            inFlight_ = std::move(request.result);
+            result = inFlight_.Get();
         }
+        // The client may let go of the object here (DestroySelf).
         if (request.kind == kList) {
-            ServeList(request);
+            ServeList(request, result);
         } else {
-            ServeSingle(request);
+            ServeSingle(request, result);
         }
         protocol::PluginRef<IBexAsyncResult> served;
         {
@@ -287,11 +306,16 @@ void CSoftReCommend::AgeCounts() {
 
 LONG BEX_CALL CSoftReCommend::SaveUpdateTime() {
     return base::CallGuarded(L"CSoftReCommend::SaveUpdateTime", 1L, [&]() -> LONG {
-        std::vector<uint32_t> ids;
         {
             Locked lock(lock_);
             if (recommended_.empty() || !numbered_ || !options_) return 1;
-            for (uint32_t id : StoredIds(kRecommendedType, 0)) recommended_.insert(id);
+        }
+        // The store is read with no lock held, then merged under it.
+        const std::vector<uint32_t> stored = StoredIds(kRecommendedType, 0);
+        std::vector<uint32_t> ids;
+        {
+            Locked lock(lock_);
+            recommended_.insert(stored.begin(), stored.end());
             ids.assign(recommended_.begin(), recommended_.end());
         }
         protocol::NumberedSet(numbered_.Get(), kRecommendedType, 0, ids.data(), ids.size() * sizeof(uint32_t));
@@ -309,10 +333,10 @@ protocol::PluginRef<> CSoftReCommend::NewRecord() {
     return CSoftReCmdData::FromPlugin(record.Get()) ? std::move(record) : protocol::PluginRef<>();
 }
 
-void CSoftReCommend::ServeSingle(ReCmdRequest& request) {
+void CSoftReCommend::ServeSingle(ReCmdRequest& request, IBexAsyncResult* result) {
     protocol::PluginRef<> record = NewRecord();
     if (!record) {
-        request.result->Complete(0, nullptr);
+        result->Complete(0, nullptr);
         return;
     }
     const std::vector<uint32_t> owned = ReadIds(request.owned.Get());
@@ -321,17 +345,17 @@ void CSoftReCommend::ServeSingle(ReCmdRequest& request) {
     const bool found = selector_.Select(IdSet(owned.begin(), owned.end()), IdSet(excluded.begin(), excluded.end()),
                                         request.once, counts_, choice);
     if (found) CSoftReCmdData::FromPlugin(record.Get())->Fill(choice);
-    request.result->Complete(found ? 1 : 0, record.Get());
+    result->Complete(found ? 1 : 0, record.Get());
     if (found) {
         Locked lock(lock_);
         recommended_.insert(choice.softId);
     }
 }
 
-void CSoftReCommend::ServeList(ReCmdRequest& request) {
+void CSoftReCommend::ServeList(ReCmdRequest& request, IBexAsyncResult* result) {
     protocol::PluginRef<> list;
     if (FAILED(plugin::CreateKernelObject(k::kObjectList, list))) {
-        request.result->Complete(0, nullptr);
+        result->Complete(0, nullptr);
         return;
     }
     const std::vector<uint32_t> owned = ReadIds(request.owned.Get());
@@ -349,7 +373,7 @@ void CSoftReCommend::ServeList(ReCmdRequest& request) {
         Locked lock(lock_);
         recommended_.insert(choice.softId);
     }
-    request.result->Complete(protocol::ListCount(list.Get()), list.Get());
+    result->Complete(protocol::ListCount(list.Get()), list.Get());
 }
 
 // ---- the wrappers ----

@@ -97,6 +97,10 @@ public:
 
     CSoftReCommend() noexcept;
     ~CSoftReCommend();
+    // The final release. On the worker (a client's completion letting go
+    // of the object), which cannot wait for itself, the worker is told to
+    // end and deletes the object as it ends.
+    void DestroySelf() noexcept;
     // This library's manager behind `object`, else null (by its table).
     static CSoftReCommend* FromPlugin(IBexPlugin* object) noexcept;
     // Threads ended by force since the process started.
@@ -128,14 +132,17 @@ private:
     void LoadReCommendData();
     void LoadCounts();
     void AgeCounts();
-    void ServeSingle(ReCmdRequest& request);
-    void ServeList(ReCmdRequest& request);
+    // `result` is the request's, held in inFlight_ while it is served.
+    void ServeSingle(ReCmdRequest& request, IBexAsyncResult* result);
+    void ServeList(ReCmdRequest& request, IBexAsyncResult* result);
     protocol::PluginRef<> NewRecord();
     std::vector<uint32_t> StoredIds(int type, uint32_t key);
 
     CRITICAL_SECTION lock_;  // the queue, the request being served and the recommended set
     std::deque<ReCmdRequest> queue_;
-    protocol::PluginRef<IBexAsyncResult> inFlight_;  // the worker's request, until it is answered
+    // The result of the request the worker serves (its one reference), until
+    // it is answered.
+    protocol::PluginRef<IBexAsyncResult> inFlight_;
     std::set<uint32_t> recommended_;
     ReCmdSelector selector_;  // the worker's
     CountMap counts_;         // the worker's
@@ -144,6 +151,8 @@ private:
     bool loaded_ = false;
     winlib::Event stop_;
     winlib::Thread worker_;
+    DWORD workerId_ = 0;            // set before the worker runs
+    volatile DWORD destroyBy_ = 0;  // the worker, when it deletes the object as it ends
     protocol::PluginRef<> numbered_;
     protocol::PluginRef<> options_;
 };

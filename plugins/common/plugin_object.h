@@ -51,7 +51,7 @@ LONG ReleaseByRuleB(volatile LONG& count, uint32_t classId, Destroy destroy, AtZ
 // CRTP base: Derived final : PluginObject<Derived, Interface, Id, Rule> (final:
 // it is deleted as itself, no virtual destructor takes a slot). Derived
 // has a public constructor and destructor that do not throw; a rule-B class
-// may define `void OnLastClientGone() noexcept`.
+// may define `void OnLastClientGone() noexcept` and `void DestroySelf() noexcept`.
 template <typename Derived, typename Interface, uint32_t Id, ReleaseRule Rule>
 class PluginObject : public Interface {
 public:
@@ -61,7 +61,7 @@ public:
     LONG BEX_CALL AddRef() noexcept override { return ::InterlockedIncrement(&count_); }
     LONG BEX_CALL Release() noexcept override {
         Derived* self = static_cast<Derived*>(this);
-        auto destroy = [self] { delete self; };
+        auto destroy = [self] { self->DestroySelf(); };
         if constexpr (Rule == ReleaseRule::A) {
             return ReleaseByRuleA(count_, Id, destroy);
         } else {
@@ -70,6 +70,10 @@ public:
     }
 
     void OnLastClientGone() noexcept {}
+    // The destruction after the -4 notice. A class with threads of its own
+    // hides it: the final release may come on one of them, which cannot
+    // wait for itself.
+    void DestroySelf() noexcept { delete static_cast<Derived*>(this); }
 
 protected:
     PluginObject() = default;

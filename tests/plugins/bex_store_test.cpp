@@ -73,11 +73,12 @@ TEST_F(AppIdStore, WithoutTheValueStoreNothingIsGivenOrWritten) {
 }
 
 TEST_F(AppIdStore, ThreadsGetDistinctIds) {
-    CBexStore store;
+    // Two stores, as two managers hold them: the bitmap is one value.
+    CBexStore stores[2];
     std::vector<std::vector<uint32_t>> got(8);
     std::vector<std::thread> threads;
     for (auto& ids : got)
-        threads.emplace_back([&store, &ids] {
+        threads.emplace_back([&store = stores[threads.size() % 2], &ids] {
             for (int i = 0; i < 100; ++i) ids.push_back(store.AllocateAppId());
         });
     for (auto& t : threads) t.join();

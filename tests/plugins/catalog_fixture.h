@@ -31,6 +31,16 @@ protected:
             << type << '\t' << name << '\t' << extra << '\t' << large << '\t' << hex << '\n';
     }
     void ClearStore() { ::DeleteFileW(storePath_.c_str()); }
+    // A store that keeps nothing, for tests that save much and read nothing.
+    void ForgetfulStore() { ::SetEnvironmentVariableW(L"BEXTEST_STORE", (WorkDir() + L"none\\store").c_str()); }
+
+    // An answer of `count` softs with the ids from `first` on, and nothing else.
+    static void WriteSofts(const std::string& path, uint32_t first, uint32_t count) {
+        std::ofstream out(path, std::ios::binary);
+        out << "<ret><softs>";
+        for (uint32_t id = first; id < first + count; ++id) out << "<soft><id>" << id << "</id></soft>";
+        out << "</softs></ret>";
+    }
 
     std::vector<std::string> LinesStartingWith(const std::string& head) const {
         std::vector<std::string> found;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,7 +14,10 @@
 #include "plugins/catalog/soft_info.h"
 #include "plugins/common/kernel_calls.h"
 #include "tests/plugins/catalog_fixture.h"
+#include "tests/plugins/client_result.h"
+#include "tests/plugins/deadline.h"
 #include "tests/plugins/process_figures.h"
+#include "tests/support/message_pump.h"
 #include "winlib/handles.h"
 
 namespace {
@@ -48,15 +52,18 @@ protected:
             return result->GetResult(nullptr);
         }
     };
-    Pending Query(CSoftInfo* info, const std::vector<uint32_t>& ids) {
-        Pending p;
-        p.event.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        p.result.Reset(catalog::CreateAsyncResult(p.event.Get(), nullptr));
+    static protocol::PluginRef<> Ids(const std::vector<uint32_t>& ids) {
         protocol::PluginRef<> buffer;
         plugin::CreateKernelObject(7, buffer);
         BYTE* data = protocol::BufferAllocate(buffer.Get(), static_cast<int>(ids.size() * 4));
         if (!ids.empty()) std::memcpy(data, ids.data(), ids.size() * 4);
-        EXPECT_EQ(info->Query(buffer.Get(), p.result.Get()), 1);
+        return buffer;
+    }
+    Pending Query(CSoftInfo* info, const std::vector<uint32_t>& ids) {
+        Pending p;
+        p.event.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        p.result.Reset(catalog::CreateAsyncResult(p.event.Get(), nullptr));
+        EXPECT_EQ(info->Query(Ids(ids).Get(), p.result.Get()), 1);
         return p;
     }
     static protocol::PluginRef<ISoftInfoData> Info(CSoftInfo* info, uint32_t id) {
@@ -119,9 +126,9 @@ TEST_F(SoftInfoQuery, ARefreshWithoutDetailsKeepsTheEarlierOnes) {
     EXPECT_EQ(Query(info, {101}).Wait(), 1);
     Configure("[fetch]\nfixtures=" + FixtureDir("update") + "\n[details]\nb102=abc|d|s\n");
     EXPECT_EQ(Query(info, {101, 102}).Wait(), 1);
-    // The last lookup of the refresh; the records are read under the lock
-    // the refresh holds until it is done.
-    ASSERT_TRUE(WaitForLines("details.find b102", 2));
+    // The refresh of 101 (102 was fetched by the query); the records are
+    // read under the lock the refresh holds until it is done.
+    ASSERT_TRUE(WaitForLines("details.find b101 0"));
     EXPECT_EQ(CountLines("details.find b101 0"), 1);
     auto a = Info(info, 101);
     auto b = Info(info, 102);
@@ -282,8 +289,124 @@ TEST_F(SoftInfoQuery, StopEndsARequestThatNeverCompletes) {
     EXPECT_LT(took.count(), 1000);
     EXPECT_EQ(CSoftInfo::Terminations(), terminated);
     EXPECT_EQ(hanging.Wait(0), 2);
-    EXPECT_EQ(LinesStartingWith("store.set 16 \"data\" size=43208 extra=0x20001").size(), 1u);
+    EXPECT_EQ(LinesStartingWith("store.set 16 \"data\" size=21604 extra=0x10001").size(), 1u);
     Destroy(info);
+}
+
+TEST_F(SoftInfoQuery, OnlyAskedIdsAreKeptAndAtMostTheBoundOfThem) {
+    const std::string answer = Narrow(WorkDir()) + "get_update_info.php";  // of every query
+    ConfigureUpdate(Narrow(WorkDir()), "raw=1");
+    ForgetfulStore();
+    CSoftInfo* info = Make();
+    ASSERT_EQ(info->Start(), 1);
+    const size_t before = PrivateBytes();
+    for (uint32_t round = 0; round < 50; ++round) {
+        WriteSofts(answer, 1000000 + round * 1000, 1000);  // 1 000 ids nobody asked for
+        EXPECT_EQ(Query(info, {round + 1}).Wait(), 2);
+    }
+    EXPECT_LT(PrivateBytesGrownSince(before), size_t{16} << 20);
+    for (uint32_t id = 1000000; id < 1050000; id += 499) EXPECT_FALSE(Info(info, id)) << id;
+    // What was asked is kept up to the bound, the latest first.
+    for (uint32_t round = 0; round < 12; ++round) {
+        std::vector<uint32_t> ids(100);
+        for (uint32_t i = 0; i < 100; ++i) ids[i] = 2000000 + round * 100 + i;
+        WriteSofts(answer, ids.front(), 100);
+        EXPECT_EQ(Query(info, ids).Wait(), 1);
+    }
+    size_t held = 0;
+    for (uint32_t id = 2000000; id < 2001200; ++id) held += Info(info, id) ? 1 : 0;
+    EXPECT_EQ(held, CSoftInfo::kMaxRecords);
+    EXPECT_TRUE(Info(info, 2001199));
+    Destroy(info);
+}
+
+TEST_F(SoftInfoQuery, NoKernelCallIsMadeUnderItsLocks) {
+    ClientResult slowClient;  // outlives every manager below
+    slowClient.slowAddRefMs = 2000;
+    using Step = std::function<void(CSoftInfo*)>;
+    const Step none = [](CSoftInfo*) {};
+    const Step cache = [this](CSoftInfo* info) { EXPECT_EQ(Query(info, {101}).Wait(), 1); };
+    const struct {
+        const char* what;
+        const char* slowLine;  // the kernel call that takes 2 s
+        Step before, busy;
+    } cases[] = {
+        {"a client's reference", "", none, [&](CSoftInfo* info) { info->Query(Ids({101}).Get(), &slowClient); }},
+        {"a new record", "-3 108", none, [this](CSoftInfo* info) { Query(info, {102}).Wait(); }},
+        {"the cache's save", "store.set 16", cache, [](CSoftInfo* info) { info->Stop(); }},
+        {"a reloaded record's release", "-4 108",
+         [&](CSoftInfo* info) {
+             cache(info);
+             info->Stop();
+         },
+         [](CSoftInfo* info) { info->Start(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClearStore();
+        ConfigureUpdate(FixtureDir("update"));
+        CSoftInfo* info = Make();
+        ASSERT_EQ(info->Start(), 1);
+        c.before(info);
+        ClearLog();
+        SlowKernel(c.slowLine, 2000);
+        const long long took = deadline::TookWhile(
+            [&] { c.busy(info); },
+            [&] {
+                if (*c.slowLine) return WaitForLines(c.slowLine);
+                return ::WaitForSingleObject(slowClient.inAddRef.Get(), 10000) == WAIT_OBJECT_0;
+            },
+            [&] {  // the cache's lock, then the queue's
+                Info(info, 101);
+                info->Query(Ids({101}).Get(), nullptr);
+            });
+        EXPECT_TRUE(took >= 0 && took < 700) << took;
+        SlowKernel("", 0);
+        Destroy(info);
+    }
+}
+
+TEST_F(SoftInfoQuery, StopWaitsForAThreadInsideItsLockInsteadOfEndingIt) {
+    ConfigureUpdate(FixtureDir("update"));
+    SlowKernel("details.find", 3000);  // the look-up under the cache lock
+    CSoftInfo* info = Make();
+    ASSERT_EQ(info->Start(), 1);
+    Pending pending = Query(info, {101});
+    ASSERT_TRUE(WaitForLines("details.find"));
+    const LONG terminated = CSoftInfo::Terminations();
+    deadline::Within(20000, [&] {
+        EXPECT_EQ(info->Stop(), 1);
+        EXPECT_TRUE(Info(info, 101));
+    });
+    EXPECT_EQ(CSoftInfo::Terminations(), terminated);
+    EXPECT_EQ(pending.Wait(0), 1);
+    Destroy(info);
+}
+
+TEST_F(SoftInfoQuery, AClientMayStopOrLetGoOfTheManagerFromItsCompletion) {
+    ConfigureUpdate(FixtureDir("update"));
+    const int before = CountThreads();
+    for (const bool letGo : {false, true}) {
+        SCOPED_TRACE(letGo ? "the last reference" : "Stop");
+        ClientResult client;
+        CSoftInfo* info = Make();
+        ASSERT_EQ(info->Start(), 1);
+        client.onComplete = [&] {
+            if (letGo) return Destroy(info);
+            EXPECT_EQ(info->Stop(), 1);
+        };
+        deadline::Within(30000, [&] {
+            EXPECT_EQ(info->Query(Ids({101}).Get(), &client), 1);
+            ASSERT_TRUE(client.Completed());
+            if (letGo) return;
+            // Refused on its own thread: it still answers, and stops from ours.
+            EXPECT_EQ(Query(info, {102}).Wait(), 1);
+            EXPECT_EQ(info->Stop(), 1);
+            Destroy(info);
+        });
+        // Either way the threads end, the last one taking the object along.
+        EXPECT_TRUE(testsupport::WaitUntil([&] { return CountThreads() == before; }, 5000));
+    }
 }
 
 }  // namespace

@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "plugins/catalog/soft_list_mgr.h"
 #include "tests/plugins/catalog_fixture.h"
+#include "tests/plugins/deadline.h"
 #include "tests/plugins/process_figures.h"
 #include "tests/support/message_pump.h"
 
@@ -19,39 +19,7 @@ namespace {
 using catalog::CSoftListMgr;
 using catalog::ISoftListMgr;
 
-template <typename Body>
-struct Job {
-    Body* body;
-    int index;
-};
-
-template <typename Body>
-DWORD WINAPI RunJob(void* p) {
-    auto* job = static_cast<Job<Body>*>(p);
-    (*job->body)(job->index);
-    return 0;
-}
-
-// Runs `body(i)` on `count` threads and waits for them all; a deadlock ends
-// the test program after `timeoutMs`.
-template <typename Body>
-void OnThreads(int count, DWORD timeoutMs, Body body) {
-    std::vector<Job<Body>> jobs(static_cast<size_t>(count));
-    std::vector<HANDLE> threads;
-    for (int i = 0; i < count; ++i) {
-        jobs[static_cast<size_t>(i)] = Job<Body>{&body, i};
-        threads.push_back(::CreateThread(nullptr, 0, &RunJob<Body>, &jobs[static_cast<size_t>(i)], 0, nullptr));
-    }
-    const bool ended = ::WaitForMultipleObjects(static_cast<DWORD>(count), threads.data(), TRUE, timeoutMs) ==
-                       WAIT_OBJECT_0;
-    if (!ended) {
-        // A deadlock: nothing can be cleaned up; say so and end here.
-        std::printf("the threads did not end within %lu ms\n", static_cast<unsigned long>(timeoutMs));
-        std::fflush(stdout);
-        ::TerminateProcess(::GetCurrentProcess(), 3);
-    }
-    for (HANDLE thread : threads) ::CloseHandle(thread);
-}
+using deadline::OnThreads;
 
 class SoftListStress : public CatalogTest {
 protected:
@@ -69,9 +37,8 @@ protected:
             page += "<soft><id>" + std::to_string(i) + "</id><bname>b" + std::to_string(i) + "</bname></soft>";
         std::ofstream(folder + "\\p", std::ios::binary) << page << "</softs></ret>";
         Configure("[fetch]\nraw=1\nfixtures=" + folder + "\n" + fetch + "\n[environment]\ntail=t=1\n");
-        // A store that keeps nothing: every Stop saves what the manager
-        // holds, and only the balance matters here.
-        ::SetEnvironmentVariableW(L"BEXTEST_STORE", (WorkDir() + L"none\\store").c_str());
+        // Every Stop saves what the manager holds; only the balance matters here.
+        ForgetfulStore();
     }
 };
 
@@ -134,6 +101,50 @@ TEST_F(SoftListStress, StartAndStopFromEightThreadsLeaveOneWorkerOrNone) {
     EXPECT_TRUE(testsupport::WaitUntil([&] { return CountThreads() == before; }, 5000));
     EXPECT_EQ(CSoftListMgr::Terminations(), 0);
     mgr->Release();
+}
+
+// The worker alone, its handler the test's: held inside the state's lock,
+// or outside every lock for ever, or asking its own worker to stop.
+struct WorkerBench {
+    enum Mode { kInsideLock, kForEver, kStopsItself };
+    explicit WorkerBench(Mode m) : mode(m) {}
+    const Mode mode;
+    catalog::SoftListWorker worker;
+    catalog::GuardedState state;
+    winlib::Event inHandler{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+
+    static void Handle(void* self, catalog::SoftListRequest&) {
+        auto* bench = static_cast<WorkerBench*>(self);
+        ::SetEvent(bench->inHandler.Get());
+        if (bench->mode == kInsideLock) bench->state.With([](catalog::SoftListState&) { ::Sleep(3000); });
+        if (bench->mode == kForEver) ::Sleep(INFINITE);
+        if (bench->mode == kStopsItself) bench->worker.Stop(200, bench->state);
+    }
+};
+
+TEST_F(SoftListStress, AWorkerIsEndedOnlyOutsideTheLocksAndNeverWaitsForItself) {
+    const struct {
+        const char* what;
+        WorkerBench::Mode mode;
+        LONG ended;  // by force
+    } cases[] = {
+        {"inside the state's lock for 3 s", WorkerBench::kInsideLock, 0},
+        {"outside every lock for ever", WorkerBench::kForEver, 1},
+        {"asking its own worker to stop", WorkerBench::kStopsItself, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WorkerBench bench(c.mode);
+        ASSERT_TRUE(bench.worker.Start(&WorkerBench::Handle, &bench));
+        bench.worker.Queue(catalog::SoftListRequest());
+        ASSERT_EQ(::WaitForSingleObject(bench.inHandler.Get(), 10000), WAIT_OBJECT_0);
+        const LONG before = CSoftListMgr::Terminations();
+        OnThreads(1, 20000, [&](int) {
+            bench.worker.Stop(200, bench.state);
+            bench.state.With([](catalog::SoftListState&) {});  // left free
+        });
+        EXPECT_EQ(CSoftListMgr::Terminations() - before, c.ended);
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,6 +19,10 @@
 #include "plugins/catalog/soft_recommend.h"
 #include "plugins/common/kernel_calls.h"
 #include "tests/plugins/catalog_fixture.h"
+#include "tests/plugins/client_result.h"
+#include "tests/plugins/deadline.h"
+#include "tests/plugins/process_figures.h"
+#include "tests/support/message_pump.h"
 #include "winlib/handles.h"
 
 namespace {
@@ -383,6 +388,64 @@ TEST(RecommendData, ReadsClassesAndSkipsWhatIsIncomplete) {
     EXPECT_LT(::GetTickCount() - start, 10000u);
     EXPECT_FALSE(catalog::ReadReCommendData(L"<r>", classes, zan));
     ::CoUninitialize();
+}
+
+TEST_F(Recommend, NoKernelCallIsMadeUnderItsLock) {
+    WriteData(Data(C1()));
+    ISoftReCommend* r = Started();
+    ASSERT_EQ(Ask(r, {1}), 1);  // recommended: the update time reads the store
+    ClientResult slowClient, probe;
+    slowClient.slowAddRefMs = 2000;
+    slowClient.fastAddRefs = 1;  // the client's own, as it is queued
+    auto owned = Buffer({1}), excluded = Buffer({});
+    const struct {
+        const char* what;
+        const char* slowLine;  // the kernel call that takes 2 s
+        std::function<void()> busy;
+        std::function<bool()> inside;
+    } cases[] = {
+        {"the stored ids of the update time", "num.get 21", [r] { r->SaveUpdateTime(); },
+         [this] { return WaitForLines("num.get 21"); }},
+        {"a client's request being served", "",
+         [&] {
+             r->Request(owned.Get(), excluded.Get(), nullptr, &slowClient);
+             slowClient.Completed();
+         },
+         [&] {  // the worker's reference, or none at all
+             const HANDLE either[2] = {slowClient.inAddRef.Get(), slowClient.done.Get()};
+             return ::WaitForMultipleObjects(2, either, FALSE, 10000) < WAIT_OBJECT_0 + 2;
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClearLog();
+        SlowKernel(c.slowLine, 2000);
+        const long long took = deadline::TookWhile(
+            c.busy, c.inside, [&] { r->Request(owned.Get(), excluded.Get(), nullptr, &probe); });
+        EXPECT_TRUE(took >= 0 && took < 700) << took;
+        SlowKernel("", 0);
+    }
+}
+
+TEST_F(Recommend, AClientMayLetGoOfTheManagerFromItsCompletion) {
+    WriteData(Data(C1()));
+    const int before = CountThreads();
+    IBexPlugin* object = nullptr;
+    ASSERT_EQ(catalog::CreateSoftReCommend(&object), S_OK);  // not shared: the client's to end
+    auto* r = static_cast<ISoftReCommend*>(object);
+    ASSERT_EQ(r->Start(), 1);
+    ClientResult client;
+    client.onComplete = [r] {
+        r->Release();
+        r->Release();
+    };
+    auto owned = Buffer({1}), excluded = Buffer({});
+    deadline::Within(30000, [&] {
+        EXPECT_EQ(r->Request(owned.Get(), excluded.Get(), nullptr, &client), 1);
+        EXPECT_TRUE(client.Completed());
+    });
+    // The worker ends, taking the manager along.
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return CountThreads() == before; }, 5000));
 }
 
 }  // namespace

@@ -36,6 +36,8 @@
 //   [software] count=<n>               (class 49) slot 7's count
 //   [codec]    decode=fail|small, save=fail   (class 26)
 //   [notice]   bytes=<n> (slot 9's buffer size), begin=0, start=0   (class 101)
+//   With BEXTEST_SLOW set to "<ms> <text>", a call that logs a line starting
+//   with <text> sleeps <ms> after logging it, with no lock of the kernel held.
 //   With BEXTEST_HTTP set the body comes from a real GET (WinINet) instead
 //   of a file, and class 51's requests are sent as a GET too.
 //   [system], [environment], [details]: see catalog_services.cpp; the value

@@ -31,6 +31,14 @@ protected:
         ::DeleteFileW(configPath_.c_str());
         ::SetEnvironmentVariableW(L"BEXTEST_LOG", logPath_.c_str());
         ::SetEnvironmentVariableW(L"BEXTEST_CONFIG", configPath_.c_str());
+        SlowKernel("", 0);
+    }
+
+    // From now on, each kernel call that logs a line starting with `line`
+    // takes `ms` longer; an empty `line` ends that.
+    static void SlowKernel(const std::string& line, int ms) {
+        const std::wstring value = line.empty() ? std::wstring() : std::to_wstring(ms) + L" " + Wide(line);
+        ::SetEnvironmentVariableW(L"BEXTEST_SLOW", line.empty() ? nullptr : value.c_str());
     }
 
     // Replaces the stand-in's configuration (ini text).

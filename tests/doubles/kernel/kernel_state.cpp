@@ -37,8 +37,18 @@ KernelLock::KernelLock() { ::EnterCriticalSection(&Lock()); }
 KernelLock::~KernelLock() { ::LeaveCriticalSection(&Lock()); }
 
 void Log(const std::wstring& line) {
-    KernelLock lock;
-    AppendLogLine(L"BEXTEST_LOG", line.c_str());
+    {
+        KernelLock lock;
+        AppendLogLine(L"BEXTEST_LOG", line.c_str());
+    }
+    // A slow kernel, for tests of what may wait on it: the call that logs
+    // such a line takes that much longer, without the kernel's lock.
+    wchar_t slow[256] = {};
+    const DWORD length = ::GetEnvironmentVariableW(L"BEXTEST_SLOW", slow, 256);
+    if (length == 0 || length >= 256) return;
+    wchar_t* prefix = nullptr;
+    const long ms = std::wcstol(slow, &prefix, 10);
+    if (*prefix == L' ' && line.compare(0, std::wcslen(prefix + 1), prefix + 1) == 0) ::Sleep(static_cast<DWORD>(ms));
 }
 
 std::wstring Hex(uint32_t value) {
