@@ -5,7 +5,7 @@
 #include <shlwapi.h>
 
 #include "base/path_join.h"
-#include "companion/system/corvalle_log.h"
+#include "base/log.h"
 #include "protocol/program_names.h"
 #include "protocol/window_messages.h"
 
@@ -38,7 +38,7 @@ std::wstring CProductFunctionLink::ProductPath() {
 int CProductFunctionLink::Execute(ILinkTargets&) {
     const std::wstring product = ProductPath();
     if (product.empty()) {
-        LogLine(L"tip link", L"the security product's path cannot be built; not started");
+        base::LogLine(L"tip link", L"the security product's path cannot be built; not started");
         return 1;
     }
     const std::wstring parameters = std::wstring(L"/funname=") + functionName_;

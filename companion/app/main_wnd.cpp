@@ -10,7 +10,7 @@
 #include "companion/app/first_tip_wnd.h"
 #include "companion/app/position_rules.h"
 #include "companion/app/startup.h"
-#include "companion/system/corvalle_log.h"
+#include "base/log.h"
 #include "companion/system/desktop_shortcut.h"
 #include "companion/system/paths.h"
 #include "companion/system/screen.h"
@@ -71,7 +71,7 @@ CMainWnd::~CMainWnd() {
     if (!detect_) return;
     if (!detect_->StopAndJoin(kDetectStopWaitMs)) {
         // Still running, the thread uses its object and actions: they stay.
-        LogLine(L"the detect thread does not end; its object is left to it");
+        base::LogLine(L"the detect thread does not end; its object is left to it");
         (void)detect_.release();
         return;
     }
@@ -196,7 +196,7 @@ LRESULT CMainWnd::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     // Without the notices a lock does not count as away; the rest goes on.
     sessionNotices_ = ::WTSRegisterSessionNotification(Hwnd(), NOTIFY_FOR_ALL_SESSIONS) != FALSE;
     if (!sessionNotices_)
-        LogLine(L"session notices cannot be registered", L"error " + std::to_wstring(::GetLastError()));
+        base::LogFailedCall(L"session notices", L"WTSRegisterSessionNotification");
     SetTimer(kTimerWatch, 1000);
     if (settings.Autorun) {
         // In test mode the start-up report waits half a minute, as the short
@@ -265,15 +265,15 @@ void CMainWnd::StartPolling() {
 LRESULT CMainWnd::OnDetectEnded(UINT, WPARAM wParam, LPARAM, BOOL&) {
     if (!detect_ || wParam != static_cast<WPARAM>(detect_->ThreadId()) || !detect_->Failed()) return 0;
     if (!detect_->Join(kDetectJoinMs)) {
-        LogLine(L"the failed detect thread does not end; it is not started again");
+        base::LogLine(L"the failed detect thread does not end; it is not started again");
         return 0;
     }
     if (detectRestarts_ < kMaxDetectRestarts && detect_->Start(0, 0, nullptr) == 0) {
         ++detectRestarts_;
-        LogLine(L"the detect thread failed and was started again", std::to_wstring(detectRestarts_));
+        base::LogLine(L"the detect thread failed and was started again", std::to_wstring(detectRestarts_));
         return 0;
     }
-    LogLine(L"the detect thread failed again; no reminders for the rest of this run");
+    base::LogLine(L"the detect thread failed again; no reminders for the rest of this run");
     DestroyDetectThread();
     return 0;
 }

@@ -11,7 +11,7 @@
 #include "base/text.h"
 #include "companion/app/main_wnd.h"
 #include "companion/system/autorun.h"
-#include "companion/system/corvalle_log.h"
+#include "base/log.h"
 #include "companion/system/desktop_shortcut.h"
 #include "companion/system/paths.h"
 #include "companion/system/registry_values.h"
@@ -39,7 +39,7 @@ constexpr COLORREF kWhite = protocol::kWhiteWindowColor;
 // is unknown: nothing is then started from the current folder instead.
 std::wstring SettingsProgramFor(const wchar_t* step) {
     const std::wstring program = SettingsProgramPath();
-    if (program.empty()) LogLine(step, L"the settings program's folder is unknown; not started");
+    if (program.empty()) base::LogLine(step, L"the settings program's folder is unknown; not started");
     return program;
 }
 

@@ -6,7 +6,7 @@
 #include <cwchar>
 #include <string>
 
-#include "companion/system/corvalle_log.h"
+#include "base/log.h"
 
 namespace {
 
@@ -58,5 +58,5 @@ void MarkStartupStep(const wchar_t* step) {
     std::swprintf(detail, 96, L"%.1f ms (+%.1f), private %lu KB", ms, ms - t.lastMs,
                   static_cast<unsigned long>(privateBytes / 1024));
     t.lastMs = ms;
-    LogLine(std::wstring(L"start-up: ") + (step ? step : L"?"), detail);
+    base::LogLine(std::wstring(L"start-up: ") + (step ? step : L"?"), detail);
 }

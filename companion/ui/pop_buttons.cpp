@@ -10,7 +10,7 @@
 #include <tinyxml.h>
 
 #include "base/text.h"
-#include "companion/system/corvalle_log.h"
+#include "base/log.h"
 #include "companion/system/paths.h"
 #include "companion/system/skin_strip.h"
 
@@ -19,7 +19,7 @@ namespace {
 constexpr int kAttributeCount = 8;
 
 void LogPopError(const wchar_t* what, const std::wstring& detail = std::wstring()) {
-    LogLine(std::wstring(L"vynPop.xml: ") + what, detail);
+    base::LogLine(std::wstring(L"vynPop.xml: ") + what, detail);
 }
 
 // "\r\n" and a lone "\r" both become "\n".

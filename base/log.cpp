@@ -1,0 +1,50 @@
+#include "base/log.h"
+
+#include "base/module_path.h"
+
+namespace base {
+
+namespace {
+
+std::wstring ProgramName() {
+    std::wstring path = ModuleFilePath();
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash != std::wstring::npos) path.erase(0, slash + 1);
+    const size_t dot = path.rfind(L'.');
+    if (dot != std::wstring::npos && dot > 0) path.erase(dot);
+    return path.empty() ? std::wstring(L"?") : path;
+}
+
+}  // namespace
+
+void LogLine(const std::wstring& what, const std::wstring& detail) {
+    static const std::wstring program = ProgramName();
+    std::wstring line = program + L": " + what;
+    if (!detail.empty()) line += L": " + detail;
+    line += L"\n";
+    ::OutputDebugStringW(line.c_str());
+}
+
+std::wstring SystemErrorText(DWORD code) {
+    wchar_t* text = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+        reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring result = length && text ? std::wstring(text, length) : std::wstring();
+    if (text) ::LocalFree(text);
+    while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r' || result.back() == L' '))
+        result.pop_back();
+    return result.empty() ? L"error " + std::to_wstring(code) : result;
+}
+
+DWORD LogFailedCall(const wchar_t* where, const wchar_t* call) { return LogFailedCall(where, call, ::GetLastError()); }
+
+DWORD LogFailedCall(const wchar_t* where, const wchar_t* call, DWORD code) {
+    const DWORD before = ::GetLastError();
+    LogLine(where ? where : L"?",
+            std::wstring(call ? call : L"?") + L" failed: " + std::to_wstring(code) + L" " + SystemErrorText(code));
+    ::SetLastError(before);
+    return code;
+}
+
+}  // namespace base
