@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "base/path_join.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace base {
 
@@ -12,7 +12,7 @@ namespace {
 constexpr DWORD kCapacity = MAX_PATH;  // 260, with the terminator
 
 std::wstring ReadValue(const wchar_t* name) {
-    winlib::RegKey key;
+    base::RegKey key;
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kTarviskAppPathsKey, 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS)
         return std::wstring();
     // One character more than a value may have: one that fills it is too long.

@@ -2,10 +2,10 @@
 
 namespace base {
 
-winlib::Bitmap CreateTopDownDib(int width, int height, WORD bitsPerPixel, void** bits) {
+base::Bitmap CreateTopDownDib(int width, int height, WORD bitsPerPixel, void** bits) {
     if (bits) *bits = nullptr;
     // A negative height would silently turn the rows bottom-up.
-    if (width <= 0 || height <= 0) return winlib::Bitmap();
+    if (width <= 0 || height <= 0) return base::Bitmap();
     BITMAPINFO bmi{};
     bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     bmi.bmiHeader.biWidth = width;
@@ -14,8 +14,8 @@ winlib::Bitmap CreateTopDownDib(int width, int height, WORD bitsPerPixel, void**
     bmi.bmiHeader.biBitCount = bitsPerPixel;
     bmi.bmiHeader.biCompression = BI_RGB;
     void* pixels = nullptr;
-    winlib::Bitmap bitmap(::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pixels, nullptr, 0));
-    if (!bitmap || !pixels) return winlib::Bitmap();
+    base::Bitmap bitmap(::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pixels, nullptr, 0));
+    if (!bitmap || !pixels) return base::Bitmap();
     if (bits) *bits = pixels;
     return bitmap;
 }

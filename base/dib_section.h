@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace base {
 
@@ -12,6 +12,6 @@ namespace base {
 // zero-filled by the system; its rows are padded to four bytes. Empty on
 // failure or for a side that is not positive; `bits` (when given) receives
 // the pixels, or null.
-winlib::Bitmap CreateTopDownDib(int width, int height, WORD bitsPerPixel, void** bits = nullptr);
+base::Bitmap CreateTopDownDib(int width, int height, WORD bitsPerPixel, void** bits = nullptr);
 
 }  // namespace base

@@ -56,14 +56,14 @@ void Premultiply(uint8_t* bits, uint32_t width, uint32_t height, size_t stride) 
 // 16-bit samples read as they are stored (linear in, linear out, so
 // nothing is converted) and cut to their high byte. With an alpha channel
 // libpng hands the colours premultiplied already.
-winlib::Bitmap DibFromSixteenBit(png_image& image, bool alpha) {
+base::Bitmap DibFromSixteenBit(png_image& image, bool alpha) {
     const uint32_t channels = alpha ? 4 : 3;
-    if (!PngSizeAllowed(image.width, image.height, channels * 2)) return winlib::Bitmap();
+    if (!PngSizeAllowed(image.width, image.height, channels * 2)) return base::Bitmap();
     image.format = alpha ? PNG_FORMAT_LINEAR_RGB_ALPHA : PNG_FORMAT_LINEAR_RGB;
     std::vector<png_uint_16> samples(static_cast<size_t>(image.width) * image.height * channels);
-    if (!png_image_finish_read(&image, nullptr, samples.data(), 0, nullptr)) return winlib::Bitmap();
+    if (!png_image_finish_read(&image, nullptr, samples.data(), 0, nullptr)) return base::Bitmap();
     void* bits = nullptr;
-    winlib::Bitmap bitmap = CreateTopDownDib(static_cast<int>(image.width), static_cast<int>(image.height),
+    base::Bitmap bitmap = CreateTopDownDib(static_cast<int>(image.width), static_cast<int>(image.height),
                                              static_cast<WORD>(channels * 8), &bits);
     if (!bitmap) return bitmap;
     const size_t stride = DibStride(image.width, channels);
@@ -105,25 +105,25 @@ bool DecodePngPixels(const void* data, size_t size, PngPixels& out) {
     return true;
 }
 
-winlib::Bitmap DecodePngToDib(const void* data, size_t size) {
+base::Bitmap DecodePngToDib(const void* data, size_t size) {
     PngImage reader;
-    if (!reader.Begin(data, size)) return winlib::Bitmap();
+    if (!reader.Begin(data, size)) return base::Bitmap();
     png_image& image = reader.Get();
     const bool alpha = (image.format & PNG_FORMAT_FLAG_ALPHA) != 0;
     if ((image.format & PNG_FORMAT_FLAG_LINEAR) != 0) return DibFromSixteenBit(image, alpha);
 
     const uint32_t channels = alpha ? 4 : 3;
-    if (!PngSizeAllowed(image.width, image.height, channels)) return winlib::Bitmap();
+    if (!PngSizeAllowed(image.width, image.height, channels)) return base::Bitmap();
     image.format = alpha ? PNG_FORMAT_BGRA : PNG_FORMAT_BGR;
     void* bits = nullptr;
-    winlib::Bitmap bitmap = CreateTopDownDib(static_cast<int>(image.width), static_cast<int>(image.height),
+    base::Bitmap bitmap = CreateTopDownDib(static_cast<int>(image.width), static_cast<int>(image.height),
                                              static_cast<WORD>(channels * 8), &bits);
     if (!bitmap) return bitmap;
     const size_t stride = DibStride(image.width, channels);
     // The rows go straight into the section; its stride is in bytes, which
     // for 8-bit samples is what libpng counts in.
     if (!png_image_finish_read(&image, nullptr, bits, static_cast<png_int_32>(stride), nullptr))
-        return winlib::Bitmap();
+        return base::Bitmap();
     if (alpha) Premultiply(static_cast<uint8_t*>(bits), image.width, image.height, stride);
     ::GdiFlush();
     return bitmap;

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace base {
 
@@ -38,6 +38,6 @@ bool DecodePngPixels(const void* data, size_t size, PngPixels& out);
 // alpha channel or a transparency chunk, so AlphaBlend can take it as it is.
 // 16-bit samples keep their high byte. Empty when the data is no PNG,
 // broken or too large.
-winlib::Bitmap DecodePngToDib(const void* data, size_t size);
+base::Bitmap DecodePngToDib(const void* data, size_t size);
 
 }  // namespace base

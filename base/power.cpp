@@ -1,6 +1,6 @@
 #include "base/power.h"
 
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace base {
 
@@ -11,7 +11,7 @@ using SetSuspendStateFn = BOOLEAN(WINAPI*)(BOOLEAN, BOOLEAN, BOOLEAN);
 // Bound on first use and freed at exit, so a program that never sleeps the
 // machine never loads it.
 struct PowerLibrary {
-    winlib::Library library;
+    base::Library library;
     SetSuspendStateFn setSuspendState = nullptr;
     PowerLibrary() : library(::LoadLibraryW(L"powrprof.dll")) {
         if (library)
@@ -59,7 +59,7 @@ IPower& SystemPower(OpenPrograms programs) {
 bool EnablePrivilege(const wchar_t* name, bool enable) {
     if (!name) return false;
     if (::GetVersion() & 0x80000000u) return true;  // no privileges on the 9x line
-    winlib::KernelHandle token;
+    base::KernelHandle token;
     if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Put()))
         return false;
     TOKEN_PRIVILEGES privileges{};

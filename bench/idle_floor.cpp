@@ -165,7 +165,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                                   g_floor.at.y, 0, 0, nullptr, nullptr, instance, nullptr);
     if (!hwnd) return 1;
 
-    winlib::Bitmap given;
+    base::Bitmap given;
     if (!stripPath.empty()) {
         std::string bytes;
         if (base::ReadWholeFile(stripPath.c_str(), bytes)) given = base::DecodePngToDib(bytes.data(), bytes.size());

@@ -12,25 +12,25 @@ namespace {
 
 // The memory DC outlives every bitmap that is blitted through it: it is made
 // on first use and released at exit after the skin set.
-winlib::MemoryDc& SharedDc() {
-    static winlib::MemoryDc dc = [] {
-        winlib::WindowDc screen(nullptr);
-        return winlib::MemoryDc(::CreateCompatibleDC(screen.Get()));
+base::MemoryDc& SharedDc() {
+    static base::MemoryDc dc = [] {
+        base::WindowDc screen(nullptr);
+        return base::MemoryDc(::CreateCompatibleDC(screen.Get()));
     }();
     return dc;
 }
 
 HINSTANCE ResourceModule() { return ::GetModuleHandleW(nullptr); }
 
-winlib::Bitmap LoadPngResource(UINT id) {
+base::Bitmap LoadPngResource(UINT id) {
     HINSTANCE module = ResourceModule();
     HRSRC info = ::FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
-    if (!info) return winlib::Bitmap();
+    if (!info) return base::Bitmap();
     HGLOBAL data = ::LoadResource(module, info);
-    if (!data) return winlib::Bitmap();
+    if (!data) return base::Bitmap();
     const void* bytes = ::LockResource(data);
     const DWORD size = ::SizeofResource(module, info);
-    winlib::Bitmap bitmap = bytes ? base::DecodePngToDib(bytes, size) : winlib::Bitmap();
+    base::Bitmap bitmap = bytes ? base::DecodePngToDib(bytes, size) : base::Bitmap();
     ::FreeResource(data);
     return bitmap;
 }
@@ -54,7 +54,7 @@ CBexBitmap::CBexBitmap(const wchar_t* path, BYTE kind, WORD frames)
     if (path_.empty()) loaded_ = true;
 }
 
-CBexBitmap::CBexBitmap(winlib::Bitmap bitmap, BYTE kind, WORD frames)
+CBexBitmap::CBexBitmap(base::Bitmap bitmap, BYTE kind, WORD frames)
     : bitmap_(std::move(bitmap)), frameCount_(frames ? frames : 1), kind_(kind), loaded_(true) {
     Measure();
 }
@@ -123,7 +123,7 @@ void CBexBitmap::Blit(HDC dc, int dx, int dy, int dw, int dh, int frame, int sx,
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || !ValidFrame(frame) || !bitmap_) return;
     HDC mem = BexMemoryDc();
     if (!mem) return;
-    winlib::SelectObjectScope select(mem, bitmap_.Get());
+    base::SelectObjectScope select(mem, bitmap_.Get());
     const int x = frame * frameWidth_ + sx;
     if (alpha_) {
         ::AlphaBlend(dc, dx, dy, dw, dh, mem, x, sy, sw, sh, kAlphaBlend);
@@ -219,7 +219,7 @@ int MeasureText(HFONT font, int length, const wchar_t* text, SIZE* size) {
     HDC dc = BexMemoryDc();
     if (!dc || !text) return 0;
     const int count = length < 0 ? static_cast<int>(wcslen(text)) : length;
-    winlib::SelectObjectScope select(dc, font ? static_cast<HGDIOBJ>(font)
+    base::SelectObjectScope select(dc, font ? static_cast<HGDIOBJ>(font)
                                               : ::GetStockObject(DEFAULT_GUI_FONT));
     if (!::GetTextExtentPoint32W(dc, text, count, out)) {
         *out = SIZE{};
@@ -237,9 +237,9 @@ const wchar_t* BexUiFontFace(DWORD version) {
 namespace {
 
 struct FontTable {
-    winlib::Font fonts[9];
-    winlib::Font tahomaLarge;
-    winlib::Font verdanaClock;
+    base::Font fonts[9];
+    base::Font tahomaLarge;
+    base::Font verdanaClock;
 
     FontTable() {
         LOGFONTW base{};

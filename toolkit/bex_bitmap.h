@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 enum BexBitmapKind : BYTE {
     kBexKindIcon = 0,
@@ -25,7 +25,7 @@ public:
     // leave the bitmap pointing at freed text.
     CBexBitmap(const wchar_t* path, BYTE kind, WORD frames = 1);
     // Takes over a bitmap made elsewhere (for example a stretched background).
-    CBexBitmap(winlib::Bitmap bitmap, BYTE kind, WORD frames = 1);
+    CBexBitmap(base::Bitmap bitmap, BYTE kind, WORD frames = 1);
     // Wraps a shared icon (LoadIcon): it is drawn but never destroyed here.
     CBexBitmap(HICON sharedIcon, int cx, int cy);
     virtual ~CBexBitmap();
@@ -67,7 +67,7 @@ private:
 
     UINT resourceId_ = 0;
     std::wstring path_;
-    winlib::Bitmap bitmap_;
+    base::Bitmap bitmap_;
     HICON icon_ = nullptr;
     int frameWidth_ = 0;
     int height_ = 0;

@@ -161,7 +161,7 @@ void CBexButton4::Paint(HDC dc, int, int) {
     MeasureText(ControlFont(), -1, text_.c_str(), &size);
     int y = (backgroundHeight - size.cy) / 2 - 1;
     if (pressed_) y += 1;
-    winlib::SelectObjectScope font(dc, ControlFont());
+    base::SelectObjectScope font(dc, ControlFont());
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColor = ::SetTextColor(dc, IsDisabled() ? RGB(0x66, 0x66, 0x66) : RGB(0, 0, 0));
     ::TextOutW(dc, x, y, text_.c_str(), static_cast<int>(text_.size()));
@@ -231,7 +231,7 @@ void CBexCheckBox::Paint(HDC dc, int, int) {
         return;
     }
     const int stripWidth = strip_ ? strip_->FrameWidth() : 0;
-    winlib::SelectObjectScope font(dc, ControlFont());
+    base::SelectObjectScope font(dc, ControlFont());
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);
     ::TextOutW(dc, stripWidth + 5, 0, text_.c_str(), static_cast<int>(text_.size()));
     ::SetBkMode(dc, oldMode);

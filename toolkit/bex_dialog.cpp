@@ -3,12 +3,12 @@
 #include <algorithm>
 
 void BexSetDialogRegion(HWND hwnd, int cx, int cy) {
-    winlib::Region region(::CreateRoundRectRgn(0, 0, cx + 1, cy + 1, 7, 7));
+    base::Region region(::CreateRoundRectRgn(0, 0, cx + 1, cy + 1, 7, 7));
     if (!region) return;
     // The curve leaves one stray pixel inside each corner; cut it too.
     const POINT corners[4] = {{1, 1}, {cx - 2, 1}, {1, cy - 2}, {cx - 2, cy - 2}};
     for (const POINT& pt : corners) {
-        winlib::Region dot(::CreateRectRgn(pt.x, pt.y, pt.x + 1, pt.y + 1));
+        base::Region dot(::CreateRectRgn(pt.x, pt.y, pt.x + 1, pt.y + 1));
         if (dot) ::CombineRgn(region.Get(), region.Get(), dot.Get(), RGN_DIFF);
     }
     // The window owns the region once it has been given it.

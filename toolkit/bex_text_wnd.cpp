@@ -6,7 +6,7 @@
 #include <cwctype>
 
 #include "toolkit/bex_bitmap.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -223,7 +223,7 @@ void CBexTextWnd::Paint(HDC dc, int clipX, int paintArg) {
         if (paintArg > 0 ? i != paintArg - 1 : !::IntersectRect(&common, &segment.rect, &box)) continue;
         if (clip != -1 && clip <= segment.rect.left) continue;
         ::SetTextColor(dc, SegmentColor(i));
-        winlib::SelectObjectScope font(dc, segment.font ? segment.font : defaultFont_);
+        base::SelectObjectScope font(dc, segment.font ? segment.font : defaultFont_);
         if (clip != -1 && clip < segment.rect.right) {
             RECT cut = segment.rect;
             cut.right = clip;

@@ -16,7 +16,7 @@ POINT Relative(const CBexWnd* wnd, POINT pt) {
 // CMemoryCanvas
 
 CMemoryCanvas::CMemoryCanvas(int cx, int cy) {
-    winlib::WindowDc screen(nullptr);
+    base::WindowDc screen(nullptr);
     dc_.Reset(::CreateCompatibleDC(screen.Get()));
     if (!dc_ || cx <= 0 || cy <= 0) return;
     bitmap_.Reset(::CreateCompatibleBitmap(screen.Get(), cx, cy));
@@ -185,7 +185,7 @@ BOOL CBexWndManager::RouteMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_PRINTCLIENT: {
         HDC given = reinterpret_cast<HDC>(wParam);
         if (!given) {
-            winlib::PaintDc paint(hwnd);
+            base::PaintDc paint(hwnd);
             if (paint.Get()) Paint(paint.Get(), paint.Info().rcPaint);
         } else {
             // The caller's DC keeps its clip region: the exclusions made
@@ -508,7 +508,7 @@ void CBexWndManager::RedrawWnd(CBexWnd* wnd, const RECT* sub, BOOL force, int pa
         return;
     }
     if (immediate_) {
-        winlib::WindowDc dc(host_);
+        base::WindowDc dc(host_);
         if (!dc) return;
         ::IntersectClipRect(dc.Get(), rc.left, rc.top, rc.right, rc.bottom);
         if (visible)

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "toolkit/bex_wnd.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 #include "winlib/message_map.h"
 
 // A memory DC with a compatible bitmap of a given size selected into it.
@@ -40,10 +40,10 @@ public:
     bool Valid() const { return dc_ && bitmap_; }
 
 private:
-    winlib::MemoryDc dc_;
+    base::MemoryDc dc_;
     int width_ = 0;
     int height_ = 0;
-    winlib::Bitmap bitmap_;
+    base::Bitmap bitmap_;
     HGDIOBJ old_ = nullptr;
 };
 

@@ -9,7 +9,7 @@
 #include "companion/actions/action_environment.h"
 #include "companion/actions/vyn_action.h"
 #include "companion/system/shared_settings.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 // One of the "|"-separated alternatives, chosen by the tick count; the text
 // itself when it holds no alternatives.
@@ -60,5 +60,5 @@ private:
     SharedSettings& settings_;
     std::wstring rawTipText_;
     int animationTime_ = 0, frames_ = 0, frameTime_ = 0, cx_ = 0, cy_ = 0;
-    winlib::Bitmap strip_;  // the one owner of the strip
+    base::Bitmap strip_;  // the one owner of the strip
 };

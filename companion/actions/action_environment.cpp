@@ -28,7 +28,7 @@ public:
         return value;
     }
     int RunDownloader(const std::wstring& url, DWORD timeoutMs) override { return ::RunDownloader(url, timeoutMs); }
-    winlib::Bitmap LoadStrip(const std::wstring& fileName) override { return LoadSkinStrip(fileName); }
+    base::Bitmap LoadStrip(const std::wstring& fileName) override { return LoadSkinStrip(fileName); }
     int CpuIdlePercent() override { return GetCpuIdlePercent(); }
     bool SystemDiskShort() override {
         uint64_t freeBytes = 0;

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 class IActionEnvironment {
 public:
@@ -29,7 +29,7 @@ public:
     virtual int RunDownloader(const std::wstring& url, DWORD timeoutMs) = 0;
     // An animation strip of the unpacked skin, by its file name there; an
     // empty bitmap when it cannot be loaded.
-    virtual winlib::Bitmap LoadStrip(const std::wstring& fileName) = 0;
+    virtual base::Bitmap LoadStrip(const std::wstring& fileName) = 0;
     // The processor's idle share over a second, in percent (100 when unknown).
     virtual int CpuIdlePercent() = 0;
     // The system disk is short of space.

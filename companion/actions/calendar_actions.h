@@ -43,7 +43,7 @@ public:
 private:
     struct AnimationRecord {
         int animationTime = 0, frames = 0, frameTime = 0, cx = 0, cy = 0;
-        winlib::Bitmap bitmap;
+        base::Bitmap bitmap;
     };
     const AnimationRecord* Chosen();
 

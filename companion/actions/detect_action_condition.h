@@ -71,8 +71,8 @@ private:
     DWORD pauseMs_;
     EventMaker makeEvent_;
     std::atomic<bool> failed_{false};
-    winlib::Event dueEvent_;
-    winlib::Event stopEvent_;
+    base::Event dueEvent_;
+    base::Event stopEvent_;
     std::atomic<IVynAction*> pending_{nullptr};
     std::atomic<bool> claimed_{false};
 };

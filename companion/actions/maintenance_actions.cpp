@@ -5,7 +5,7 @@
 #include "companion/actions/action_sections.h"
 #include "companion/kernel/kernel_library.h"
 #include "companion/kernel/startup_items.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 CMaintenanceAction::CMaintenanceAction(const wchar_t* section, uint32_t delayMs, uint32_t testDelayMs,
                                        IActionEnvironment& env, SharedSettings& settings)
@@ -40,7 +40,7 @@ CActionCheckRun::CActionCheckRun(IActionEnvironment& env, SharedSettings& settin
 
 bool CActionCheckRun::HasTooManyStartupItems() {
     bool tooMany = false;
-    winlib::ComScope com;
+    base::ComScope com;
     if (com.Ok()) {
         const HRESULT init = kernelPath_.empty() ? InitKernel() : InitKernel(kernelPath_);
         const protocol::BexPluginFn entry = KernelEntry();

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 class CThreadBase {
 public:
@@ -34,6 +34,6 @@ public:
 private:
     static unsigned __stdcall ThreadProc(void* object);
 
-    winlib::Thread thread_;
+    base::Thread thread_;
     unsigned threadId_ = 0;
 };

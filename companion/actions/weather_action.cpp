@@ -6,7 +6,7 @@
 #include "companion/system/paths.h"
 #include "base/service_addresses.h"
 #include "companion/system/text_utils.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ bool IsSignedInteger(const std::wstring& text) {
 }
 
 bool ReadAnswerFile(const std::wstring& path, std::string& bytes) {
-    winlib::FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    base::FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     LARGE_INTEGER size{};

@@ -3,7 +3,7 @@
 #include "companion/ui/corvalle_skin.h"
 #include "protocol/window_messages.h"
 #include "toolkit/bex_bitmap.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -24,9 +24,9 @@ void CFirstTipWnd::Draw() {
     ::GetWindowRect(::GetWindow(Hwnd(), GW_OWNER), &owner);
     POINT at{owner.left - kOffsetX, owner.top - kOffsetY};
     SIZE size{tip->FrameWidth(), tip->Height()};
-    winlib::WindowDc screen(nullptr);
-    winlib::MemoryDc memory(::CreateCompatibleDC(screen.Get()));
-    winlib::SelectObjectScope select(memory.Get(), tip->Handle());
+    base::WindowDc screen(nullptr);
+    base::MemoryDc memory(::CreateCompatibleDC(screen.Get()));
+    base::SelectObjectScope select(memory.Get(), tip->Handle());
     POINT source{0, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     ::UpdateLayeredWindow(Hwnd(), screen.Get(), &at, &size, memory.Get(), &source, 0, &blend, ULW_ALPHA);

@@ -25,7 +25,7 @@
 #include "protocol/corvalle_ini.h"
 #include "protocol/program_names.h"
 #include "winlib/app_module.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace ini = protocol::ini;
 
@@ -227,7 +227,7 @@ void CMainWnd::EnsureCompatible() {
     info.lpParameters = protocol::kSettingsJobMigrate;
     info.nShow = SW_HIDE;
     if (!::ShellExecuteExW(&info)) return;
-    winlib::Process process(info.hProcess);
+    base::Process process(info.hProcess);
     if (process) ::WaitForSingleObject(process.Get(), 5000);
 }
 

@@ -25,7 +25,7 @@
 #include "companion/ui/vyn_tip_wnd.h"
 #include "protocol/window_messages.h"
 #include "toolkit/bex_wnd_manager.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 #include "winlib/window.h"
 
 class CFirstTipWnd;

@@ -13,7 +13,7 @@
 #include "protocol/corvalle_ini.h"
 #include "protocol/program_names.h"
 #include "winlib/app_module.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace ini = protocol::ini;
 
@@ -42,7 +42,7 @@ HMENU BuildMascotMenu(bool forTray, bool topmost) {
 }
 
 void CMainWnd::TrackMenu(bool forTray) {
-    winlib::Menu menu(BuildMascotMenu(forTray, Topmost()));
+    base::Menu menu(BuildMascotMenu(forTray, Topmost()));
     if (!menu) return;
     ::SetForegroundWindow(Hwnd());
     POINT cursor{};

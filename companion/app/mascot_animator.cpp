@@ -6,7 +6,7 @@
 #include "companion/system/startup_timeline.h"
 #include "companion/system/text_utils.h"
 #include "companion/ui/corvalle_skin.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 

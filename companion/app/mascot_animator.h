@@ -6,7 +6,7 @@
 
 #include "companion/actions/action_environment.h"
 #include "companion/app/mascot_animations.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 // The mascot's window as the animator and the action presenter draw on it
 // and run their timers on it.
@@ -76,7 +76,7 @@ private:
     MascotAnimations animations_;
     int playing_ = -1;
     DWORD createdTick_;
-    winlib::MemoryDc frameDc_;
+    base::MemoryDc frameDc_;
     HGDIOBJ frameDcDefault_ = nullptr;
     HBITMAP selectedStrip_ = nullptr;
     // The frame on the screen, so that an unchanged one is not pushed again.

@@ -25,7 +25,7 @@
 #include "protocol/program_names.h"
 #include "protocol/window_messages.h"
 #include "winlib/app_module.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -91,7 +91,7 @@ int CorvalleMain(const wchar_t* commandLine, int showCommand) {
     if (SharedSettings::Instance().Autorun) WaitForManagerService(kAutorunWaitMs);
     MarkStartupStep(L"single instance");
 
-    winlib::ComScope com;
+    base::ComScope com;
     MarkStartupStep(L"COM");
     winlib::Module().Init(::GetModuleHandleW(nullptr));
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES};
@@ -107,7 +107,7 @@ int CorvalleMain(const wchar_t* commandLine, int showCommand) {
 
 bool IsAnotherInstanceRunning() {
     // Held, never closed, for the life of the process.
-    static winlib::Mutex instanceMutex;
+    static base::Mutex instanceMutex;
     instanceMutex.Reset(::CreateMutexW(nullptr, TRUE, kSingleInstanceMutex));
     if (!instanceMutex.Valid() || ::GetLastError() != ERROR_ALREADY_EXISTS) return false;
     if (HWND first = ::FindWindowW(protocol::kCompanionWindowClass, nullptr)) {
@@ -118,10 +118,10 @@ bool IsAnotherInstanceRunning() {
 }
 
 void WaitForManagerService(DWORD timeoutMs) {
-    winlib::RegKey key;
+    base::RegKey key;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, kManagerServiceKey, 0, KEY_NOTIFY, key.Put()) != ERROR_SUCCESS)
         return;
-    winlib::Event changed(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    base::Event changed(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!changed) return;
     if (::RegNotifyChangeKeyValue(key.Get(), FALSE, REG_NOTIFY_CHANGE_LAST_SET, changed.Get(), TRUE) ==
         ERROR_SUCCESS)
@@ -144,7 +144,7 @@ void UninstallCleanup() {
     HANDLE settingsProcess = nullptr;
     const std::wstring settings = SettingsProgramFor(L"uninstall");
     if (!settings.empty()) RunElevated(&settingsProcess, settings.c_str());
-    winlib::Process process(settingsProcess);
+    base::Process process(settingsProcess);
     // The settings program puts the display back in this mode; wait for it.
     if (process) ::WaitForSingleObject(process.Get(), INFINITE);
 

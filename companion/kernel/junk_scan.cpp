@@ -6,7 +6,7 @@
 
 #include "companion/system/paths.h"
 #include "protocol/outside_exports.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace sw = protocol::outside::sweeper;
 
@@ -52,8 +52,8 @@ uint64_t AddSizesSaturated(uint64_t a, uint64_t b) {
 
 bool ScanJunkSize(const std::wstring& libraryPath) {
     // Declared first, so it is freed last: after the objects and COM.
-    winlib::Library library;
-    winlib::ComScope com;
+    base::Library library;
+    base::ComScope com;
     if (libraryPath.empty()) return false;
     library.Reset(::LoadLibraryW(libraryPath.c_str()));
     if (!library) return false;
@@ -61,9 +61,9 @@ bool ScanJunkSize(const std::wstring& libraryPath) {
         reinterpret_cast<void*>(::GetProcAddress(library.Get(), sw::kDllGetClassObjectName)));
     if (!getClassObject) return false;
 
-    winlib::ComPtr<IClassFactory> factory;
+    base::ComPtr<IClassFactory> factory;
     if (FAILED(getClassObject(sw::kClsid, IID_IClassFactory, factory.PutVoid())) || !factory) return false;
-    winlib::ComPtr<IUnknown> sweeper;
+    base::ComPtr<IUnknown> sweeper;
     if (FAILED(factory->CreateInstance(nullptr, sw::kIid, sweeper.PutVoid())) || !sweeper) return false;
     uint64_t total = 0;
     return Measure(sweeper.Get(), total) && total >= kJunkLimitBytes;

@@ -7,7 +7,7 @@
 #include "base/module_path.h"
 #include "companion/system/registry_values.h"
 #include "protocol/program_names.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ constexpr const wchar_t* kRunValue = protocol::kRunValueName;
 }  // namespace
 
 void EnsureAutorun() {
-    winlib::RegKey run;
+    base::RegKey run;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_ALL_ACCESS, run.Put()) != ERROR_SUCCESS) return;
     if (::RegQueryValueExW(run.Get(), kRunValue, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) return;
     const std::wstring exe = base::ModuleFilePath();
@@ -27,6 +27,6 @@ void EnsureAutorun() {
 }
 
 void RemoveAutorun() {
-    winlib::RegKey run;
+    base::RegKey run;
     if (::RegOpenKeyW(HKEY_CURRENT_USER, kRunKey, run.Put()) == ERROR_SUCCESS) ::RegDeleteValueW(run.Get(), kRunValue);
 }

@@ -4,7 +4,7 @@
 #include <shlobj.h>
 
 #include "companion/system/paths.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -17,15 +17,15 @@ int ShellLinkCreate(const wchar_t* target, const wchar_t* shortcut) {
     if (GetPathType(target) != 1) return -4;
     if (GetPathType(shortcut) == 1) return 0;
 
-    winlib::ComScope com;
+    base::ComScope com;
     if (!com.Ok()) return -1;
-    winlib::ComPtr<IShellLinkW> link;
+    base::ComPtr<IShellLinkW> link;
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER |
                                                                 CLSCTX_REMOTE_SERVER,
                                   IID_IShellLinkW, link.PutVoid())))
         return -2;
     if (FAILED(link->SetPath(target))) return -3;
-    winlib::ComPtr<IPersistFile> file;
+    base::ComPtr<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid()))) return -3;
     if (FAILED(file->Save(shortcut, FALSE))) {
         // A shortcut cut off half-way would count as "already there" next time.

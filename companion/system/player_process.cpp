@@ -12,7 +12,7 @@
 #include "companion/system/shared_settings.h"
 #include "protocol/corvalle_ini.h"
 #include "protocol/program_names.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -24,8 +24,8 @@ std::mutex& PlayerLock() {
     static std::mutex lock;
     return lock;
 }
-winlib::Process& StartedPlayer() {
-    static winlib::Process process;
+base::Process& StartedPlayer() {
+    static base::Process process;
     return process;
 }
 
@@ -59,15 +59,15 @@ void ForgetRecordedPlayer() {
 }
 
 // The player a copy of Corvalle recorded, when that very process still runs.
-winlib::Process OpenRecordedPlayer() {
+base::Process OpenRecordedPlayer() {
     std::wstring idText, created;
     int id = 0;
     if (ReadConfigString(idText, ini::kPlayer, ini::kPlayerProcessId) != 0 || !base::ParseDecimal(idText, id) ||
         id <= 0 || ReadConfigString(created, ini::kPlayer, ini::kPlayerCreated) != 0)
-        return winlib::Process();
-    winlib::Process process(
+        return base::Process();
+    base::Process process(
         ::OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, static_cast<DWORD>(id)));
-    if (!process || CreationStamp(process.Get()) != created) return winlib::Process();
+    if (!process || CreationStamp(process.Get()) != created) return base::Process();
     return process;
 }
 
@@ -95,7 +95,7 @@ void PlaySoundFile(const wchar_t* path) {
 }
 
 DWORD FindSoundHelperProcess() {
-    winlib::FileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    base::FileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot) return 0;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
@@ -113,8 +113,8 @@ DWORD FindSoundHelperProcess() {
 // settings program's ring preview) has the same name and plays on.
 bool StopSoundHelper() {
     std::lock_guard<std::mutex> hold(PlayerLock());
-    winlib::Process& started = StartedPlayer();
-    winlib::Process process(started ? started.Detach() : OpenRecordedPlayer().Detach());
+    base::Process& started = StartedPlayer();
+    base::Process process(started ? started.Detach() : OpenRecordedPlayer().Detach());
     if (!process) return false;
     ForgetRecordedPlayer();
     // One that has ended by itself leaves nothing to stop.
@@ -132,7 +132,7 @@ int RunDownloader(const std::wstring& url, DWORD timeoutMs) {
     info.lpParameters = url.c_str();
     info.nShow = SW_HIDE;
     if (!::ShellExecuteExW(&info) || !info.hProcess) return -1;
-    winlib::Process process(info.hProcess);
+    base::Process process(info.hProcess);
     if (::WaitForSingleObject(process.Get(), timeoutMs) != WAIT_OBJECT_0) {
         // A server that never answers must not hold the reminders up.
         ::TerminateProcess(process.Get(), static_cast<UINT>(-1));

@@ -3,11 +3,11 @@
 #include <windows.h>
 
 #include "base/registry_values.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 int WriteUserRegString(const wchar_t* valueName, const wchar_t* subkey, const wchar_t* text) {
     if (!valueName || !subkey || !text) return -3;
-    winlib::RegKey key;
+    base::RegKey key;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, subkey, 0, KEY_ALL_ACCESS, key.Put()) != ERROR_SUCCESS &&
         ::RegCreateKeyExW(HKEY_CURRENT_USER, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                           nullptr, key.Put(), nullptr) != ERROR_SUCCESS)

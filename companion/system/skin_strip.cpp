@@ -14,10 +14,10 @@ std::wstring SkinFilePath(const std::wstring& fileName) {
     return protocol::SkinFolderIn(dir) + fileName;
 }
 
-winlib::Bitmap LoadSkinStrip(const std::wstring& fileName) {
+base::Bitmap LoadSkinStrip(const std::wstring& fileName) {
     const std::wstring path = SkinFilePath(fileName);
     std::string bytes;
-    if (path.empty() || !base::ReadWholeFile(path.c_str(), bytes)) return winlib::Bitmap();
+    if (path.empty() || !base::ReadWholeFile(path.c_str(), bytes)) return base::Bitmap();
     return base::DecodePngToDib(bytes.data(), bytes.size());
 }
 

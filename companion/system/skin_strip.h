@@ -5,14 +5,14 @@
 
 #include <string>
 
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 // The full path of a file of the unpacked skin ("...\tarvisk\vyn\halvet\name").
 std::wstring SkinFilePath(const std::wstring& fileName);
 
 // Loads a PNG strip of the unpacked skin as a 32-bit premultiplied bitmap;
 // empty when it is missing or broken.
-winlib::Bitmap LoadSkinStrip(const std::wstring& fileName);
+base::Bitmap LoadSkinStrip(const std::wstring& fileName);
 
 // True when frames `first` and `second` of a strip of `cx` x `cy` frames
 // (a DIB section) hold the same pixels; false when either lies outside the

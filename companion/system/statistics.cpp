@@ -81,7 +81,7 @@ CStatistics& CStatistics::Instance() {
 
 std::wstring CStatistics::GetMachineId() {
     if (!machineId_.empty() || productDir_.empty()) return machineId_;
-    winlib::Library library(::LoadLibraryW((productDir_ + L"Zubverify.dll").c_str()));
+    base::Library library(::LoadLibraryW((productDir_ + L"Zubverify.dll").c_str()));
     if (!library) return std::wstring();
     const auto getCid = reinterpret_cast<protocol::outside::GetCidFn>(
         reinterpret_cast<void*>(::GetProcAddress(library.Get(), protocol::outside::kGetCidName)));

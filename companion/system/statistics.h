@@ -6,7 +6,7 @@
 #include <string>
 
 #include "protocol/outside_exports.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 // Event texts of the settings program's change codes.
 const std::map<int, std::wstring>& StatEventTable();
@@ -44,7 +44,7 @@ public:
 
 private:
     std::wstring productDir_;
-    winlib::Library library_;
+    base::Library library_;
     protocol::outside::ProcessStatsFn processStats_ = nullptr;
     std::wstring machineId_;
 };

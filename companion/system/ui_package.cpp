@@ -13,7 +13,7 @@
 #include "companion/system/shared_settings.h"
 #include "companion/system/text_utils.h"
 #include "protocol/program_names.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -86,7 +86,7 @@ bool ExtractZipEntry(const std::wstring& targetDir, unzFile zip) {
         if (rc != ERROR_SUCCESS && rc != ERROR_ALREADY_EXISTS) return false;
     }
 
-    winlib::FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    base::FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     if (info.uncompressed_size == 0) return true;
@@ -143,7 +143,7 @@ int SweepFolder(const std::wstring& folder, bool wipe) {
     std::wstring base = folder;
     if (base.back() != L'\\') base.push_back(L'\\');
     WIN32_FIND_DATAW found{};
-    winlib::FindHandle search(::FindFirstFileW((base + L"*.*").c_str(), &found));
+    base::FindHandle search(::FindFirstFileW((base + L"*.*").c_str(), &found));
     if (!search) return 0;
     int result = 1;
     do {
@@ -171,7 +171,7 @@ int SweepFolder(const std::wstring& folder, bool wipe) {
 }  // namespace
 
 bool RemoveLink(const std::wstring& path) {
-    winlib::FileHandle link(::CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+    base::FileHandle link(::CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                                           nullptr));

@@ -3,10 +3,10 @@
 #pragma once
 
 #include "protocol/outside_exports.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 struct WebIdentifyBinding {
-    winlib::Library library;
+    base::Library library;
     protocol::outside::GetWebIdentifyStateFn getState = nullptr;
 
     bool Bound() const { return library.Valid() && getState != nullptr; }

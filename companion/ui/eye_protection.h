@@ -54,7 +54,7 @@ private:
     void Finish();
 
     std::wstring moviePath_;
-    std::optional<winlib::ComScope> com_;
+    std::optional<base::ComScope> com_;
     CFlashPlayer player_;
     CSubFlash subclass_;
     bool started_ = false;

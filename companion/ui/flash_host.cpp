@@ -18,7 +18,7 @@ using AtlAxGetControlFn = HRESULT(WINAPI*)(HWND, IUnknown**);
 // atl.dll stays loaded for the life of the process: its window class and the
 // controls it hosts must not lose their code while a dialog is open.
 struct AxHostLibrary {
-    winlib::Library library;
+    base::Library library;
     AtlAxGetControlFn getControl = nullptr;
     bool ready = false;
 
@@ -143,12 +143,12 @@ bool CFlashPlayer::Create(HWND dialog, UINT id, const RECT& rect, DWORD style, C
     // Whatever happens below, a sink nobody connects must still go away.
     if (sink) sink->AddRef();
     host_ = CreateAxHostWindow(dialog, kFlashProgId, id, rect, style);
-    winlib::ComPtr<IUnknown> unknown;
+    base::ComPtr<IUnknown> unknown;
     if (host_ && SUCCEEDED(GetAxHostControl(host_, unknown.Put())) && unknown)
         unknown->QueryInterface(kFlashInterfaceId, control_.PutVoid());
     if (control_) {
         if (subclass && subclass->Subclass(::GetWindow(host_, GW_CHILD))) subclass_ = subclass;
-        winlib::ComPtr<IConnectionPointContainer> container;
+        base::ComPtr<IConnectionPointContainer> container;
         if (sink && SUCCEEDED(control_->QueryInterface(IID_IConnectionPointContainer, container.PutVoid())) &&
             SUCCEEDED(container->FindConnectionPoint(kFlashEventsId, point_.Put())) &&
             FAILED(point_->Advise(sink, &cookie_)))

@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "winlib/handles.h"
+#include "base/handles.h"
 #include "winlib/subclass.h"
 
 // The player's identity, as registered by its installer.
@@ -112,8 +112,8 @@ private:
     HRESULT Call(const wchar_t* name, WORD flags, VARIANT* args, UINT count, VARIANT* result);
 
     HWND host_ = nullptr;
-    winlib::ComPtr<IDispatch> control_;
-    winlib::ComPtr<IConnectionPoint> point_;
+    base::ComPtr<IDispatch> control_;
+    base::ComPtr<IConnectionPoint> point_;
     DWORD cookie_ = 0;
     CFlashWindowSubclass* subclass_ = nullptr;
 };

@@ -10,9 +10,9 @@
 namespace {
 
 // A 32-bit top-down DIB section of cx x cy; null on failure.
-winlib::Bitmap MakeDib(int cx, int cy, DWORD** bits) {
+base::Bitmap MakeDib(int cx, int cy, DWORD** bits) {
     void* data = nullptr;
-    winlib::Bitmap dib = base::CreateTopDownDib(cx, cy, 32, &data);
+    base::Bitmap dib = base::CreateTopDownDib(cx, cy, 32, &data);
     *bits = static_cast<DWORD*>(data);
     return dib;
 }
@@ -27,14 +27,14 @@ int MakeStretchedBackground(const std::wstring& path, int cx, int cy, std::uniqu
     if (!picture.Load() || !picture.Handle()) return -1;
 
     DWORD* bits = nullptr;
-    winlib::Bitmap dib = MakeDib(cx, cy, &bits);
+    base::Bitmap dib = MakeDib(cx, cy, &bits);
     if (!dib || !bits) return -1;
-    winlib::MemoryDc source(::CreateCompatibleDC(nullptr));
-    winlib::MemoryDc target(::CreateCompatibleDC(nullptr));
+    base::MemoryDc source(::CreateCompatibleDC(nullptr));
+    base::MemoryDc target(::CreateCompatibleDC(nullptr));
     if (!source || !target) return -1;
     {
-        winlib::SelectObjectScope inSource(source.Get(), picture.Handle());
-        winlib::SelectObjectScope inTarget(target.Get(), dib.Get());
+        base::SelectObjectScope inSource(source.Get(), picture.Handle());
+        base::SelectObjectScope inTarget(target.Get(), dib.Get());
         ::SetStretchBltMode(target.Get(), HALFTONE);
         ::SetBrushOrgEx(target.Get(), 0, 0, nullptr);
         if (!::StretchBlt(target.Get(), 0, 0, cx, cy, source.Get(), 0, 0, picture.FrameWidth(), picture.Height(),
@@ -54,7 +54,7 @@ int MakeStretchedBackground(const std::wstring& path, int cx, int cy, std::uniqu
 int MakeSolidBackground(int cx, int cy, std::unique_ptr<CBexBitmap>& bitmap) {
     if (cx <= 0 || cy <= 0) return -1;
     DWORD* bits = nullptr;
-    winlib::Bitmap dib = MakeDib(cx, cy, &bits);
+    base::Bitmap dib = MakeDib(cx, cy, &bits);
     if (!dib || !bits) return -1;
     const size_t count = static_cast<size_t>(cx) * static_cast<size_t>(cy);
     for (size_t i = 0; i < count; ++i) bits[i] = 0xFFFFFFFFu;

@@ -121,7 +121,7 @@ private:
     POINT savedCursor_{};
     UINT countdownMs_ = 1000;
     UINT clockMs_ = 10000;
-    std::optional<winlib::ComScope> com_;
+    std::optional<base::ComScope> com_;
     CFlashPlayer player_;
     CRestDlgSubFlash subclass_;
 

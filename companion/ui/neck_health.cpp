@@ -36,7 +36,7 @@ void CNeckHealth::DrawBackground(HDC dc, const RECT* rect) {
     } else {
         ::GetClipBox(dc, &area);
     }
-    winlib::Brush paper(::CreateSolidBrush(RGB(0xf6, 0xfb, 0xf7)));
+    base::Brush paper(::CreateSolidBrush(RGB(0xf6, 0xfb, 0xf7)));
     ::FillRect(dc, &area, paper.Get());
     if (picture_) DrawImageFrame(picture_.get(), dc, 0, 0, 0);
 }

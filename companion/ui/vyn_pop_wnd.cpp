@@ -27,11 +27,11 @@ bool PutOnLayeredWindow(HWND hwnd, CBexBitmap& bitmap, int sourceX, int cx, int 
     if (!hwnd || !handle || cx <= 0 || cy <= 0) return false;
     const LONG_PTR exStyle = ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
     if (!(exStyle & WS_EX_LAYERED)) ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
-    winlib::WindowDc windowDc(hwnd);
+    base::WindowDc windowDc(hwnd);
     if (!windowDc) return false;
-    winlib::MemoryDc memory(::CreateCompatibleDC(windowDc.Get()));
+    base::MemoryDc memory(::CreateCompatibleDC(windowDc.Get()));
     if (!memory) return false;
-    winlib::SelectObjectScope select(memory.Get(), handle);
+    base::SelectObjectScope select(memory.Get(), handle);
     RECT rc{};
     ::GetWindowRect(hwnd, &rc);
     POINT position{rc.left, rc.top};

@@ -8,7 +8,7 @@
 #include "companion/ui/corvalle_skin.h"
 #include "protocol/window_messages.h"
 #include "toolkit/bex_bitmap.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -339,11 +339,11 @@ bool CVynTipWnd::PaintLayered() {
 
     // A 32-bit surface starts fully transparent, so what the artwork leaves
     // out stays see-through.
-    winlib::WindowDc screen(nullptr);
-    winlib::MemoryDc canvas(::CreateCompatibleDC(screen.Get()));
-    winlib::Bitmap surface = base::CreateTopDownDib(cx, cy, 32);
+    base::WindowDc screen(nullptr);
+    base::MemoryDc canvas(::CreateCompatibleDC(screen.Get()));
+    base::Bitmap surface = base::CreateTopDownDib(cx, cy, 32);
     if (!screen || !canvas || !surface) return false;
-    winlib::SelectObjectScope select(canvas.Get(), surface.Get());
+    base::SelectObjectScope select(canvas.Get(), surface.Get());
     if (!PaintBubble(canvas.Get(), cx, cy)) return false;
 
     const LONG exStyle = ::GetWindowLongW(Hwnd(), GWL_EXSTYLE);

@@ -7,7 +7,7 @@
 #include "plugins/catalog/locked.h"
 #include "plugins/common/kernel_calls.h"
 #include "protocol/bex_kernel.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace catalog {
 
@@ -120,7 +120,7 @@ bool AcceptReply(IBexAsyncResult* result, const ReplyParser& parse) {
 }
 
 bool FetchAndWait(HANDLE ownerEvent, const wchar_t* url, const ReplyParser& parse) {
-    winlib::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    base::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!event) return false;
     bool kernelMade = false;
     protocol::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), nullptr, &kernelMade));
@@ -180,7 +180,7 @@ void PendingFetch::Close() noexcept {
 
 PendingFetch PendingFetch::Start(const wchar_t* url) {
     PendingFetch pending;
-    winlib::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    base::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!event) return pending;
     bool kernelMade = false;
     protocol::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));

@@ -18,7 +18,7 @@
 #include "plugins/catalog/soft_list_mgr2.h"
 #include "plugins/catalog/soft_recommend.h"
 #include "plugins/common/plugin_object.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace catalog {
 

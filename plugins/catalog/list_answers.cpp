@@ -17,7 +17,7 @@
 #include "plugins/catalog/bex_store.h"
 #include "plugins/catalog/bstr.h"
 #include "plugins/catalog/xml_document.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace catalog {
 
@@ -156,12 +156,12 @@ std::wstring ListStart(int page, int pageSize) {
 bool ReadChildTexts(IXMLDOMNode* node, uint32_t& id, ElementMap& fields) {
     id = 0;
     fields.clear();
-    winlib::ComPtr<IXMLDOMNodeList> children;
+    base::ComPtr<IXMLDOMNodeList> children;
     if (!node || FAILED(node->get_childNodes(children.Put())) || !children) return false;
     long count = 0;
     children->get_length(&count);
     for (long i = 0; i < count; ++i) {
-        winlib::ComPtr<IXMLDOMNode> child;
+        base::ComPtr<IXMLDOMNode> child;
         if (FAILED(children->get_item(i, child.Put())) || !child) continue;
         DOMNodeType type = NODE_INVALID;
         if (FAILED(child->get_nodeType(&type)) || type != NODE_ELEMENT) continue;
@@ -200,7 +200,7 @@ void GiveAppIds(CBexStore& store, std::vector<AnswerSoft>& softs) {
 
 std::wstring AttributeText(IXMLDOMNode* node, const wchar_t* name) {
     std::wstring text;
-    winlib::ComPtr<IXMLDOMElement> element;
+    base::ComPtr<IXMLDOMElement> element;
     if (FAILED(node->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element.Put()))) || !element)
         return text;
     Bstr attribute(name);
@@ -219,14 +219,14 @@ bool ReadSoftNodes(const std::wstring& text, CBexStore* store, std::wstring* tit
     softs.clear();
     const wchar_t* start = ::StrStrIW(text.c_str(), L"<ret>");
     if (!start || StopSet(stop)) return false;
-    winlib::ComPtr<IXMLDOMDocument> document;
+    base::ComPtr<IXMLDOMDocument> document;
     if (FAILED(CreateXmlDocument(document.Put())) || !document) return false;
     Bstr xml(start);
     VARIANT_BOOL loaded = VARIANT_FALSE;
     if (!xml.Get() || FAILED(document->loadXML(xml.Get(), &loaded)) || loaded != VARIANT_TRUE) return false;
-    winlib::ComPtr<IXMLDOMNode> ret;
-    winlib::ComPtr<IXMLDOMNode> softsNode;
-    winlib::ComPtr<IXMLDOMNodeList> list;
+    base::ComPtr<IXMLDOMNode> ret;
+    base::ComPtr<IXMLDOMNode> softsNode;
+    base::ComPtr<IXMLDOMNodeList> list;
     Bstr retName(L"ret");
     Bstr softsName(L"softs");
     Bstr softName(L"soft");
@@ -240,7 +240,7 @@ bool ReadSoftNodes(const std::wstring& text, CBexStore* store, std::wstring* tit
     count = std::min(count, static_cast<long>(kMaxAnswerSofts));
     for (long i = 0; i < count; ++i) {
         if (StopSet(stop)) return false;
-        winlib::ComPtr<IXMLDOMNode> soft;
+        base::ComPtr<IXMLDOMNode> soft;
         if (FAILED(list->get_item(i, soft.Put())) || !soft) continue;
         AnswerSoft read;
         if (ReadChildTexts(soft.Get(), read.id, read.fields)) softs.push_back(std::move(read));

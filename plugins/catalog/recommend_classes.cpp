@@ -12,7 +12,7 @@
 #include "base/numbers.h"
 #include "plugins/catalog/bstr.h"
 #include "plugins/catalog/xml_document.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace catalog {
 
@@ -24,7 +24,7 @@ std::wstring Cut(std::wstring text, size_t width) {
 }
 
 std::wstring ChildText(IXMLDOMNode* node, const wchar_t* name) {
-    winlib::ComPtr<IXMLDOMNode> child;
+    base::ComPtr<IXMLDOMNode> child;
     Bstr query(name);
     if (!node || !query.Get() || node->selectSingleNode(query.Get(), child.Put()) != S_OK || !child)
         return std::wstring();
@@ -33,8 +33,8 @@ std::wstring ChildText(IXMLDOMNode* node, const wchar_t* name) {
     return text.Text();
 }
 
-winlib::ComPtr<IXMLDOMNode> Child(IXMLDOMNode* node, const wchar_t* name) {
-    winlib::ComPtr<IXMLDOMNode> child;
+base::ComPtr<IXMLDOMNode> Child(IXMLDOMNode* node, const wchar_t* name) {
+    base::ComPtr<IXMLDOMNode> child;
     Bstr query(name);
     if (node && query.Get()) node->selectSingleNode(query.Get(), child.Put());
     return child;
@@ -43,12 +43,12 @@ winlib::ComPtr<IXMLDOMNode> Child(IXMLDOMNode* node, const wchar_t* name) {
 // Calls `each` with every child element of `node`.
 template <typename Each>
 void ForEachElement(IXMLDOMNode* node, Each each) {
-    winlib::ComPtr<IXMLDOMNodeList> children;
+    base::ComPtr<IXMLDOMNodeList> children;
     if (!node || FAILED(node->get_childNodes(children.Put())) || !children) return;
     long count = 0;
     children->get_length(&count);
     for (long i = 0; i < count; ++i) {
-        winlib::ComPtr<IXMLDOMNode> child;
+        base::ComPtr<IXMLDOMNode> child;
         if (FAILED(children->get_item(i, child.Put())) || !child) continue;
         DOMNodeType type = NODE_INVALID;
         if (SUCCEEDED(child->get_nodeType(&type)) && type == NODE_ELEMENT) each(child.Get());
@@ -70,12 +70,12 @@ void ReadSoft(IXMLDOMNode* node, std::map<uint32_t, ReCmdSoft>& softs) {
     soft.display = base::LeadingUnsigned(ChildText(node, L"display"));
     soft.desp = Cut(ChildText(node, L"desp"), 260);
     soft.baike = Cut(ChildText(node, L"baike_name"), 100);
-    winlib::ComPtr<IXMLDOMNode> tags = Child(node, L"soft_tags");
+    base::ComPtr<IXMLDOMNode> tags = Child(node, L"soft_tags");
     ForEachElement(tags.Get(), [&](IXMLDOMNode* tagNode) {
         ReCmdTagInfo info;
-        winlib::ComPtr<IXMLDOMNode> own = Child(tagNode, L"taginfo");
+        base::ComPtr<IXMLDOMNode> own = Child(tagNode, L"taginfo");
         if (!own || !ReadTag(own.Get(), info.own)) return;
-        winlib::ComPtr<IXMLDOMNode> complements = Child(tagNode, L"complement_tag");
+        base::ComPtr<IXMLDOMNode> complements = Child(tagNode, L"complement_tag");
         ForEachElement(complements.Get(), [&](IXMLDOMNode* c) {
             ReCmdTag tag;
             if (ReadTag(c, tag)) info.complements.push_back(std::move(tag));
@@ -94,7 +94,7 @@ bool ReadClass(IXMLDOMNode* node, ReCmdClass& c) {
     // complement tags (flag 0).
     for (uint32_t mode : ReadIdList(ChildText(node, L"mode")))
         if (mode <= 1) c.modeFlags.push_back(mode == 0 ? 1 : 0);
-    winlib::ComPtr<IXMLDOMNode> softs = Child(node, L"softs");
+    base::ComPtr<IXMLDOMNode> softs = Child(node, L"softs");
     if (c.name.empty() || c.alias.empty() || c.softIds.empty() || c.modeFlags.empty() || !softs) return false;
     ForEachElement(softs.Get(), [&](IXMLDOMNode* soft) { ReadSoft(soft, c.softs); });
     const std::wstring grade = ChildText(node, L"grade");
@@ -135,19 +135,19 @@ std::vector<uint32_t> ReadIdList(const std::wstring& text) {
 
 bool ReadReCommendData(const std::wstring& text, std::vector<ReCmdClass>& classes,
                        std::map<uint32_t, std::wstring>& zanNames) {
-    winlib::ComPtr<IXMLDOMDocument> document;
+    base::ComPtr<IXMLDOMDocument> document;
     if (FAILED(CreateXmlDocument(document.Put())) || !document) return false;
     Bstr xml(text.c_str());
     VARIANT_BOOL loaded = VARIANT_FALSE;
     if (!xml.Get() || FAILED(document->loadXML(xml.Get(), &loaded)) || loaded != VARIANT_TRUE) return false;
-    winlib::ComPtr<IXMLDOMElement> root;
+    base::ComPtr<IXMLDOMElement> root;
     if (FAILED(document->get_documentElement(root.Put())) || !root) return false;
-    winlib::ComPtr<IXMLDOMNode> classesNode = Child(root.Get(), L"classes");
+    base::ComPtr<IXMLDOMNode> classesNode = Child(root.Get(), L"classes");
     ForEachElement(classesNode.Get(), [&](IXMLDOMNode* node) {
         ReCmdClass c;
         if (ReadClass(node, c)) classes.push_back(std::move(c));
     });
-    winlib::ComPtr<IXMLDOMNode> infoNode = Child(root.Get(), L"softinfo");
+    base::ComPtr<IXMLDOMNode> infoNode = Child(root.Get(), L"softinfo");
     ForEachElement(infoNode.Get(), [&](IXMLDOMNode* node) {
         const std::wstring id = ChildText(node, L"id");
         if (!id.empty()) zanNames[base::LeadingUnsigned(id)] = ChildText(node, L"zan_name");

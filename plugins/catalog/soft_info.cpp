@@ -123,7 +123,7 @@ LONG BEX_CALL CSoftInfo::Start() {
     });
 }
 
-bool CSoftInfo::StartThread(winlib::Thread& thread, DWORD& id, LPTHREAD_START_ROUTINE entry) {
+bool CSoftInfo::StartThread(base::Thread& thread, DWORD& id, LPTHREAD_START_ROUTINE entry) {
     // Its id is known before it runs, so that it knows itself as ours.
     thread.Reset(::CreateThread(nullptr, 0, entry, this, CREATE_SUSPENDED, &id));
     if (!thread) return false;
@@ -131,7 +131,7 @@ bool CSoftInfo::StartThread(winlib::Thread& thread, DWORD& id, LPTHREAD_START_RO
     return true;
 }
 
-void CSoftInfo::EndThread(winlib::Thread& thread, DWORD& id) {
+void CSoftInfo::EndThread(base::Thread& thread, DWORD& id) {
     // The thread that deletes the object at its end is not waited for: it
     // touches nothing of it after that.
     if (thread && id != ::GetCurrentThreadId()) {
@@ -198,7 +198,7 @@ LONG BEX_CALL CSoftInfo::GetInfo(uint32_t softId, ISoftInfoData** out) {
 
 DWORD WINAPI CSoftInfo::SoftInfoQueryThread(void* self) {
     return base::CallGuarded(L"CSoftInfo query thread", DWORD{0}, [self] {
-        winlib::ComScope com;
+        base::ComScope com;
         static_cast<CSoftInfo*>(self)->QueryLoop();
         static_cast<CSoftInfo*>(self)->ThreadEnds();
         return DWORD{0};
@@ -207,7 +207,7 @@ DWORD WINAPI CSoftInfo::SoftInfoQueryThread(void* self) {
 
 DWORD WINAPI CSoftInfo::SoftInfoCacheThread(void* self) {
     return base::CallGuarded(L"CSoftInfo cache thread", DWORD{0}, [self] {
-        winlib::ComScope com;
+        base::ComScope com;
         static_cast<CSoftInfo*>(self)->CacheLoop();
         static_cast<CSoftInfo*>(self)->ThreadEnds();
         return DWORD{0};
@@ -358,7 +358,7 @@ void CSoftInfo::FetchSoftDetails(const UpdateInfoMap& softs) {
     }
     if (protocol::ListCount(list.Get()) == 0) return;
 
-    winlib::Event done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    base::Event done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!done) return;
     bool kernelMade = false;
     protocol::PluginRef<IBexAsyncResult> result(CreateAsyncResult(done.Get(), nullptr, &kernelMade));

@@ -25,7 +25,7 @@
 #include "plugins/catalog/update_info.h"
 #include "plugins/common/plugin_object.h"
 #include "protocol/plugin_ref.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace catalog {
 
@@ -75,7 +75,7 @@ private:
 
     static DWORD WINAPI SoftInfoQueryThread(void* self);
     static DWORD WINAPI SoftInfoCacheThread(void* self);
-    bool StartThread(winlib::Thread& thread, DWORD& id, LPTHREAD_START_ROUTINE entry);
+    bool StartThread(base::Thread& thread, DWORD& id, LPTHREAD_START_ROUTINE entry);
     void StopThreads();
     void QueryLoop();
     void CacheLoop();
@@ -83,7 +83,7 @@ private:
     // The end of each thread: the object goes with it when it was let go of there.
     void ThreadEnds() noexcept;
     bool MayQuery();
-    void EndThread(winlib::Thread& thread, DWORD& id);
+    void EndThread(base::Thread& thread, DWORD& id);
 
     StartStopGate gate_;
     volatile LONG running_ = 0;  // the threads' loops run while it is set
@@ -91,8 +91,8 @@ private:
     std::wstring systemText_;
     protocol::PluginRef<> systemTextObject_;
     protocol::PluginRef<> queryTailObject_;
-    winlib::Thread queryThread_;
-    winlib::Thread cacheThread_;
+    base::Thread queryThread_;
+    base::Thread cacheThread_;
     // Set before each thread runs, 0 once it was ended.
     DWORD queryThreadId_ = 0;
     DWORD cacheThreadId_ = 0;
@@ -105,7 +105,7 @@ private:
     std::set<uint32_t> refreshed_;
     // Manual-reset: set by Stop, it ends the idle waits and abandons every
     // fetch and details request under way.
-    winlib::Event stop_;
+    base::Event stop_;
     protocol::PluginRef<> store_;
     protocol::PluginRef<> environment_;
     protocol::PluginRef<> details_;

@@ -50,7 +50,7 @@ void PendingCompletion::Close() noexcept {
 PendingCompletion PendingCompletion::StartDetails(IBexPlugin* details, IBexPlugin* names, const wchar_t* kind) {
     PendingCompletion pending;
     if (!details || !names) return pending;
-    winlib::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    base::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!event) return pending;
     bool kernelMade = false;
     protocol::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));
@@ -150,7 +150,7 @@ bool SoftListWorker::Take(SoftListRequest& request) {
 
 DWORD WINAPI SoftListWorker::Thread(void* self) {
     return base::CallGuarded(L"CSoftListMgr worker", DWORD{0}, [self] {
-        winlib::ComScope com;
+        base::ComScope com;
         static_cast<SoftListWorker*>(self)->Loop();
         return DWORD{0};
     });

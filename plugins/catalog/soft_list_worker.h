@@ -11,7 +11,7 @@
 #include "plugins/catalog/async_result.h"
 #include "plugins/catalog/soft_list_state.h"
 #include "protocol/plugin_ref.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace catalog {
 
@@ -104,9 +104,9 @@ private:
 
     CRITICAL_SECTION queueLock_;
     std::deque<SoftListRequest> queue_;
-    winlib::Event wake_;  // manual reset, set while no client holds the manager
-    winlib::Event stop_;  // manual reset
-    winlib::Thread thread_;
+    base::Event wake_;  // manual reset, set while no client holds the manager
+    base::Event stop_;  // manual reset
+    base::Thread thread_;
     DWORD threadId_ = 0;
     Handler handler_ = nullptr;
     void* owner_ = nullptr;

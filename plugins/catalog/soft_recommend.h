@@ -15,7 +15,7 @@
 #include "plugins/catalog/start_stop_gate.h"
 #include "plugins/common/plugin_object.h"
 #include "protocol/plugin_ref.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace catalog {
 
@@ -149,8 +149,8 @@ private:
     volatile LONG classCount_ = 0;
     StartStopGate gate_;
     bool loaded_ = false;
-    winlib::Event stop_;
-    winlib::Thread worker_;
+    base::Event stop_;
+    base::Thread worker_;
     DWORD workerId_ = 0;            // set before the worker runs
     volatile DWORD destroyBy_ = 0;  // the worker, when it deletes the object as it ends
     protocol::PluginRef<> numbered_;

@@ -13,7 +13,7 @@
 #include "plugins/catalog/list_answers.h"
 #include "plugins/common/kernel_calls.h"
 #include "protocol/bex_kernel.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace catalog {
 

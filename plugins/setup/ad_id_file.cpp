@@ -6,7 +6,7 @@
 #include <mutex>
 
 #include "plugins/setup/setup_files.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ bool AppendAdIdToFile(const wchar_t* path, uint32_t adId) {
 
     bool written = false;
     {
-        winlib::FileHandle file(::CreateFileW(temp, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+        base::FileHandle file(::CreateFileW(temp, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                               FILE_ATTRIBUTE_NORMAL, nullptr));
         written = file && g_writer(file.Get(), reinterpret_cast<const uint8_t*>(ids.data()),
                                    static_cast<DWORD>(ids.size() * 4));

@@ -14,19 +14,19 @@ constexpr UINT kProgramIcon = 100;
 constexpr UINT kBadgePicture = 1000;
 
 // Resource 1000 of type "PNG" of Lumvex, decoded by the codec.
-winlib::Bitmap DecodeBadge(IBexPlugin* codec) {
+base::Bitmap DecodeBadge(IBexPlugin* codec) {
     HMODULE module = LumvexModule();
     HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(kBadgePicture), L"PNG");
     HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
     const void* data = loaded ? ::LockResource(loaded) : nullptr;
     const DWORD size = found ? ::SizeofResource(module, found) : 0;
-    if (!data || size == 0) return winlib::Bitmap();
-    return winlib::Bitmap(protocol::Call(k::image_codec::kDecode, codec, data, static_cast<int>(size)));
+    if (!data || size == 0) return base::Bitmap();
+    return base::Bitmap(protocol::Call(k::image_codec::kDecode, codec, data, static_cast<int>(size)));
 }
 
-winlib::Icon ProgramIcon(HMODULE program, int size) {
-    if (!program) return winlib::Icon();
-    return winlib::Icon(static_cast<HICON>(
+base::Icon ProgramIcon(HMODULE program, int size) {
+    if (!program) return base::Icon();
+    return base::Icon(static_cast<HICON>(
         ::LoadImageW(program, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
@@ -36,17 +36,17 @@ LONG UpdateCountBadge(const std::wstring& managerFolder, long count, const wchar
     const std::wstring programPath = JoinPath(managerFolder, L"Pellorand.exe");
     if (programPath.empty() || !referencePath) return 0;
     // As data only: the program's imports are not resolved, nothing of it runs.
-    winlib::Library program(::LoadLibraryExW(programPath.c_str(), nullptr,
+    base::Library program(::LoadLibraryExW(programPath.c_str(), nullptr,
                                              LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     if (!program) program.Reset(::LoadLibraryExW(programPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-    const winlib::Icon icon32 = ProgramIcon(program.Get(), 32);
-    const winlib::Icon icon48 = ProgramIcon(program.Get(), 48);
-    winlib::Bitmap images[3] = {IconImage(icon32.Get(), 32), IconImage(icon48.Get(), 48), winlib::Bitmap()};
+    const base::Icon icon32 = ProgramIcon(program.Get(), 32);
+    const base::Icon icon48 = ProgramIcon(program.Get(), 48);
+    base::Bitmap images[3] = {IconImage(icon32.Get(), 32), IconImage(icon48.Get(), 48), base::Bitmap()};
 
     if (IsBadgeCount(count)) {
         PluginRef<> codec;
         if (SUCCEEDED(plugin::CreateKernelObject(k::kImageCodec, codec))) {
-            const winlib::Bitmap badge = DecodeBadge(codec.Get());
+            const base::Bitmap badge = DecodeBadge(codec.Get());
             if (badge) {
                 DrawCountBadge(images[0].Get(), count, badge.Get());
                 DrawCountBadge(images[1].Get(), count, badge.Get());
@@ -68,7 +68,7 @@ LONG SaveBadgedImage(long count, HBITMAP image, const wchar_t* path) {
     PluginRef<> codec;
     if (!image || !path || FAILED(plugin::CreateKernelObject(k::kImageCodec, codec))) return 0;
     if (IsBadgeCount(count)) {
-        const winlib::Bitmap badge = DecodeBadge(codec.Get());
+        const base::Bitmap badge = DecodeBadge(codec.Get());
         if (!badge) return 0;
         DrawCountBadge(image, count, badge.Get());
     }
@@ -80,7 +80,7 @@ LONG ShowNotify(const wchar_t* picture, const wchar_t* pngPath, HWND window, UIN
     if (!picture || !pngPath || !window) return 0;
     PluginRef<> notification;
     if (FAILED(plugin::CreateKernelObject(k::kNotification, notification))) return 0;
-    const winlib::Bitmap image(protocol::Call(k::notification::kImageFromFile, notification.Get(), picture));
+    const base::Bitmap image(protocol::Call(k::notification::kImageFromFile, notification.Get(), picture));
     if (!image) return 0;
     long count = 0;
     PluginRef<> software;

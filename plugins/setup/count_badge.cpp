@@ -20,8 +20,8 @@ BYTE* PixelAt(const DIBSECTION& dib, int x, int y) {
     return static_cast<BYTE*>(dib.dsBm.bmBits) + static_cast<size_t>(y) * dib.dsBm.bmWidthBytes + x * 4;
 }
 
-winlib::Font BadgeFont() {
-    return winlib::Font(::CreateFontW(-10, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+base::Font BadgeFont() {
+    return base::Font(::CreateFontW(-10, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                       DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
 }
@@ -56,7 +56,7 @@ void DrawBadgeAt(HDC dc, const DIBSECTION& dib, int x, int width, HDC badge, con
     for (int y = 0; y < bottom; ++y)
         for (int px = x; px < right; ++px) before.push_back(*reinterpret_cast<DWORD*>(PixelAt(dib, px, y)));
 
-    winlib::SelectObjectScope selectFont(dc, font);
+    base::SelectObjectScope selectFont(dc, font);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, RGB(255, 255, 255));
     RECT box = {x, 0, x + width, kBadgeHeight};
@@ -73,9 +73,9 @@ void DrawBadgeAt(HDC dc, const DIBSECTION& dib, int x, int width, HDC badge, con
 }
 
 struct BadgeDcs {
-    winlib::MemoryDc image{::CreateCompatibleDC(nullptr)};
-    winlib::MemoryDc badge{::CreateCompatibleDC(nullptr)};
-    winlib::Font font = BadgeFont();
+    base::MemoryDc image{::CreateCompatibleDC(nullptr)};
+    base::MemoryDc badge{::CreateCompatibleDC(nullptr)};
+    base::Font font = BadgeFont();
     bool Ok() const { return image.Valid() && badge.Valid() && font.Valid(); }
 };
 
@@ -91,18 +91,18 @@ int CountStripWidth(long count) {
     return count < 10 ? 15 : count < 100 ? 22 : count < 1000 ? 30 : 36;
 }
 
-winlib::Bitmap NewImage(int width, int height) {
+base::Bitmap NewImage(int width, int height) {
     // A DIB section starts zeroed: fully transparent.
     return base::CreateTopDownDib(width, height, 32);
 }
 
-winlib::Bitmap IconImage(HICON icon, int size) {
-    if (!icon) return winlib::Bitmap();
-    winlib::Bitmap image = NewImage(size, size);
-    winlib::MemoryDc dc(::CreateCompatibleDC(nullptr));
-    if (!image.Valid() || !dc.Valid()) return winlib::Bitmap();
-    winlib::SelectObjectScope select(dc.Get(), image.Get());
-    if (!::DrawIconEx(dc.Get(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL)) return winlib::Bitmap();
+base::Bitmap IconImage(HICON icon, int size) {
+    if (!icon) return base::Bitmap();
+    base::Bitmap image = NewImage(size, size);
+    base::MemoryDc dc(::CreateCompatibleDC(nullptr));
+    if (!image.Valid() || !dc.Valid()) return base::Bitmap();
+    base::SelectObjectScope select(dc.Get(), image.Get());
+    if (!::DrawIconEx(dc.Get(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL)) return base::Bitmap();
     ::GdiFlush();
     return image;
 }
@@ -112,13 +112,13 @@ bool DrawCountBadge(HBITMAP image, long count, HBITMAP badge) {
     if (!IsBadgeCount(count) || !DibOf(image, &dib) || !IsBadgePicture(badge)) return false;
     BadgeDcs dcs;
     if (!dcs.Ok()) return false;
-    winlib::SelectObjectScope selectImage(dcs.image.Get(), image);
-    winlib::SelectObjectScope selectBadge(dcs.badge.Get(), badge);
+    base::SelectObjectScope selectImage(dcs.image.Get(), image);
+    base::SelectObjectScope selectBadge(dcs.badge.Get(), badge);
     const std::wstring text = std::to_wstring(count);
     const int imageWidth = dib.dsBm.bmWidth;
     int width = kBadgeWidth;
     if (count >= 10) {
-        winlib::SelectObjectScope selectFont(dcs.image.Get(), dcs.font.Get());
+        base::SelectObjectScope selectFont(dcs.image.Get(), dcs.font.Get());
         width += TextWidth(dcs.image.Get(), text) - TextWidth(dcs.image.Get(), L"1");
     }
     if (width > imageWidth) width = imageWidth;
@@ -127,16 +127,16 @@ bool DrawCountBadge(HBITMAP image, long count, HBITMAP badge) {
     return true;
 }
 
-winlib::Bitmap MakeCountStrip(long count, HBITMAP badge) {
+base::Bitmap MakeCountStrip(long count, HBITMAP badge) {
     const int width = CountStripWidth(count);
-    if (width == 0 || !IsBadgePicture(badge)) return winlib::Bitmap();
-    winlib::Bitmap strip = NewImage(width, kBadgeHeight);
+    if (width == 0 || !IsBadgePicture(badge)) return base::Bitmap();
+    base::Bitmap strip = NewImage(width, kBadgeHeight);
     DIBSECTION dib = {};
     BadgeDcs dcs;
-    if (!strip.Valid() || !DibOf(strip.Get(), &dib) || !dcs.Ok()) return winlib::Bitmap();
+    if (!strip.Valid() || !DibOf(strip.Get(), &dib) || !dcs.Ok()) return base::Bitmap();
     {
-        winlib::SelectObjectScope selectImage(dcs.image.Get(), strip.Get());
-        winlib::SelectObjectScope selectBadge(dcs.badge.Get(), badge);
+        base::SelectObjectScope selectImage(dcs.image.Get(), strip.Get());
+        base::SelectObjectScope selectBadge(dcs.badge.Get(), badge);
         DrawBadgeAt(dcs.image.Get(), dib, 0, width, dcs.badge.Get(), std::to_wstring(count), dcs.font.Get());
     }
     return strip;

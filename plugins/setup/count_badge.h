@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 // The badge picture's size; a decoded picture of another size is not used.
 constexpr int kBadgeWidth = 15;
@@ -18,10 +18,10 @@ constexpr bool IsBadgeCount(long count) { return count >= 1 && count <= 9999; }
 int CountStripWidth(long count);
 
 // A transparent image of that size; empty on failure.
-winlib::Bitmap NewImage(int width, int height);
+base::Bitmap NewImage(int width, int height);
 
 // A copy of an icon at size x size pixels; empty without an icon.
-winlib::Bitmap IconImage(HICON icon, int size);
+base::Bitmap IconImage(HICON icon, int size);
 
 // Draws the badge and the count into the top right corner of `image`.
 // False, with `image` unchanged, when either picture is not of the expected
@@ -29,4 +29,4 @@ winlib::Bitmap IconImage(HICON icon, int size);
 bool DrawCountBadge(HBITMAP image, long count, HBITMAP badge);
 
 // The badge strip, 16 pixels high; empty for counts without a badge.
-winlib::Bitmap MakeCountStrip(long count, HBITMAP badge);
+base::Bitmap MakeCountStrip(long count, HBITMAP badge);

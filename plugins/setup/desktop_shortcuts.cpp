@@ -11,14 +11,14 @@
 #include "plugins/setup/setup_folders.h"
 #include "plugins/setup/setup_text.h"
 #include "plugins/setup/uninstall_shortcut.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 std::vector<std::wstring> DesktopLinks(const std::wstring& desktop) {
     std::vector<std::wstring> names;
     const std::wstring pattern = JoinPath(desktop, L"*.lnk");
     if (pattern.empty()) return names;
     WIN32_FIND_DATAW found = {};
-    winlib::FindHandle search(::FindFirstFileW(pattern.c_str(), &found));
+    base::FindHandle search(::FindFirstFileW(pattern.c_str(), &found));
     if (!search) return names;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
@@ -34,7 +34,7 @@ std::wstring Normalised(const std::wstring& path) { return UpperCase(TrimSpace(p
 
 bool ReadShortcut(const wchar_t* linkPath, std::wstring* target, std::wstring* arguments) {
     if (!linkPath) return false;
-    winlib::ComScope com;
+    base::ComScope com;
     IShellLinkW* link = nullptr;
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                   reinterpret_cast<void**>(&link))))

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/registry_values.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ constexpr DWORD kMaxKeys = 50;
 constexpr DWORD kMaxClassChars = 260;
 
 bool IsManagerButton(HKEY dock, const wchar_t* name) {
-    winlib::RegKey key;
+    base::RegKey key;
     if (::RegOpenKeyExW(dock, name, 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) return false;
     std::wstring text;
     return base::ReadRegTextBounded(key.Get(), L"ButtonClassName", kMaxClassChars, text,
@@ -26,7 +26,7 @@ bool IsManagerButton(HKEY dock, const wchar_t* name) {
 }  // namespace
 
 int RemoveDockButton(HKEY root, const wchar_t* dockKey) {
-    winlib::RegKey dock;
+    base::RegKey dock;
     if (::RegOpenKeyExW(root, dockKey, 0, KEY_ALL_ACCESS, dock.Put()) != ERROR_SUCCESS) return 0;
     std::vector<std::wstring> matching;
     for (DWORD index = 0; index < kMaxKeys; ++index) {

@@ -5,7 +5,7 @@
 
 #include "base/path_join.h"
 #include "plugins/setup/web_app_counter.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ void RemoveTree(const std::wstring& folder, LockedFileHandler onLockedFile) {
     const std::wstring pattern = folder + L"\\*.*";
     if (pattern.size() < MAX_PATH) {
         WIN32_FIND_DATAW found = {};
-        winlib::FindHandle search(::FindFirstFileW(pattern.c_str(), &found));
+        base::FindHandle search(::FindFirstFileW(pattern.c_str(), &found));
         if (search) {
             do {
                 const std::wstring name = found.cFileName;

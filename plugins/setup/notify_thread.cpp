@@ -6,7 +6,7 @@
 #include "plugins/common/kernel_calls.h"
 #include "plugins/setup/badge_images.h"
 #include "plugins/setup/setup_text.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace k = protocol::kernel;
 using protocol::PluginRef;
@@ -25,14 +25,14 @@ struct Record {
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
-    winlib::Library self;  // the thread's own reference to Lumvex
+    base::Library self;  // the thread's own reference to Lumvex
 };
 
 // Guards the thread handle and the stop event: slots 11 and 12 may run on
 // any kernel thread.
 SRWLOCK g_lock = SRWLOCK_INIT;
-winlib::KernelHandle g_thread;
-winlib::KernelHandle g_stop;
+base::KernelHandle g_thread;
+base::KernelHandle g_stop;
 INIT_ONCE g_classOnce = INIT_ONCE_STATIC_INIT;
 
 BOOL CALLBACK RegisterWindowClass(INIT_ONCE*, void*, void**) noexcept {
@@ -56,7 +56,7 @@ LONG OnDataReady(IBexPlugin* notice, const Record& record) {
     if (!data || data->size < 4) return 0;
     PluginRef<> notification;
     if (FAILED(plugin::CreateKernelObject(k::kNotification, notification))) return 0;
-    const winlib::Bitmap image(protocol::Call(k::notification::kImageFromFile, notification.Get(), record.text1));
+    const base::Bitmap image(protocol::Call(k::notification::kImageFromFile, notification.Get(), record.text1));
     if (!image) return 0;
     const size_t entries = data->size / 4;
     return SaveBadgedImage(entries > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<long>(entries), image.Get(),

@@ -8,7 +8,7 @@
 #include "plugins/setup/control_panel_applet.h"
 #include "plugins/setup/setup_options.h"
 #include "plugins/setup/setup_registrations.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace k = protocol::kernel;
 using base::CallGuarded;
@@ -31,7 +31,7 @@ DWORD CurrentNumber(const wchar_t* key) {
 
 // What each watched option's change does; false when it could do nothing.
 bool FollowStartMenuShortcut() {
-    winlib::ComScope com;
+    base::ComScope com;
     const DWORD show = CurrentNumber(kShowStartMenu);
     const PluginRef<IPinToStartMenu> pin = plugin::CreateClassObject<IPinToStartMenu>();
     if (!pin) return false;
@@ -43,7 +43,7 @@ bool FollowStartMenuShortcut() {
 }
 
 bool FollowLinkMenuItem() {
-    winlib::ComScope com;
+    base::ComScope com;
     if (CurrentNumber(kShowLinkMenu) == 1) {
         RegisterContextMenuHandler(true);
         return true;

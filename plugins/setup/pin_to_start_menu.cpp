@@ -14,7 +14,7 @@
 #include "plugins/setup/notify_thread.h"
 #include "plugins/setup/setup_folders.h"
 #include "plugins/setup/uninstall_shortcut.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace k = protocol::kernel;
 using base::CallGuarded;
@@ -71,7 +71,7 @@ std::wstring ShortcutTarget(const std::wstring& linkPath) {
 std::vector<std::wstring> FilesIn(const std::wstring& folder) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found = {};
-    winlib::FindHandle find(::FindFirstFileW((folder + L"*").c_str(), &found));
+    base::FindHandle find(::FindFirstFileW((folder + L"*").c_str(), &found));
     if (!find) return names;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;

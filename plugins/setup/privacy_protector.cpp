@@ -9,7 +9,7 @@
 #include "plugins/setup/setup_folders.h"
 #include "plugins/setup/setup_module.h"
 #include "plugins/setup/setup_text.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ void RemovePrivacyProtector() {
     const std::wstring program = JoinPath(folder, L"ZubPrivacyCtrl.exe");
     const std::wstring settings = JoinPath(folder, L"param.ini");
     if (program.empty() || settings.empty()) return;
-    winlib::ComScope com;
+    base::ComScope com;
     DeleteLinkIn(DesktopFolder(), program);
     DeleteLinkIn(ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY), program);
     ::WritePrivateProfileStringW(L"Param", L"CreateLnk", L"1", settings.c_str());

@@ -11,7 +11,7 @@
 #include "plugins/setup/json_value_rules.h"
 #include "plugins/setup/setup_folders.h"
 #include "plugins/setup/setup_text.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 

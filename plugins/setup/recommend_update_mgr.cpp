@@ -9,14 +9,14 @@
 #include "plugins/setup/recommend_config.h"
 #include "plugins/setup/setup_files.h"
 #include "plugins/setup/x_logger.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 const wchar_t kTag[] = L"RUC";
 }  // namespace
 
 bool CRecommendUpdateMgr::ReadStamp(FileStamp* stamp) {
-    winlib::FileHandle file(::CreateFileW(stamp->Path.c_str(), FILE_READ_ATTRIBUTES,
+    base::FileHandle file(::CreateFileW(stamp->Path.c_str(), FILE_READ_ATTRIBUTES,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                           OPEN_EXISTING, 0, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};

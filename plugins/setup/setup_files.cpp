@@ -1,9 +1,9 @@
 #include "plugins/setup/setup_files.h"
 
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 bool ReadWholeFile(const wchar_t* path, DWORD maxBytes, std::vector<uint8_t>* bytes) {
-    winlib::FileHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    base::FileHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     LARGE_INTEGER size = {};

@@ -9,7 +9,7 @@
 #include "base/registry_values.h"
 #include "protocol/kernel_calls.h"
 #include "plugins/setup/setup_folders.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ bool CallRegistrationEntry(const wchar_t* libraryName, bool doRegister) {
 }
 
 bool SetSubkeyDefault(HKEY parent, const wchar_t* subkey, const std::wstring& text) {
-    winlib::RegKey key;
+    base::RegKey key;
     if (::RegCreateKeyW(parent, subkey, key.Put()) != ERROR_SUCCESS) return false;
     return base::WriteRegText(key.Get(), nullptr, text);
 }
@@ -48,7 +48,7 @@ bool RegisterUrlProtocol(const wchar_t* programPath) {
     // A cut command line would start something else: refuse instead.
     if (command.size() > kMaxCommand) return false;
 
-    winlib::RegKey key;
+    base::RegKey key;
     if (::RegCreateKeyW(HKEY_CLASSES_ROOT, L"pellorandzub", key.Put()) != ERROR_SUCCESS) return false;
     if (!base::WriteRegText(key.Get(), nullptr, std::wstring())) return false;
     // Written without its terminator, as the protocol has always been. The
@@ -83,7 +83,7 @@ void ApplyContextMenuOption(IBexPlugin* options) {
         return;
     }
     if (*show != 1) return;
-    winlib::RegKey handler;
+    base::RegKey handler;
     if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, L"lnkfile\\shellex\\ContextMenuHandlers\\PellorExt", 0, KEY_READ,
                         handler.Put()) != ERROR_SUCCESS)
         RegisterContextMenuHandler(true);

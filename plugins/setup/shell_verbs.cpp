@@ -4,7 +4,7 @@
 #include <oleauto.h>
 #include <shldisp.h>
 
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -29,8 +29,8 @@ private:
 };
 
 // Opens the verbs of `file` in `folder`; false when any step fails.
-bool OpenVerbs(const std::wstring& folder, const std::wstring& file, winlib::ComPtr<FolderItemVerbs>& verbs) {
-    winlib::ComPtr<IShellDispatch> shell;
+bool OpenVerbs(const std::wstring& folder, const std::wstring& file, base::ComPtr<FolderItemVerbs>& verbs) {
+    base::ComPtr<IShellDispatch> shell;
     if (FAILED(::CoCreateInstance(kShellClsid, nullptr, CLSCTX_ALL, IID_IShellDispatch,
                                   shell.PutVoid())))
         return false;
@@ -39,15 +39,15 @@ bool OpenVerbs(const std::wstring& folder, const std::wstring& file, winlib::Com
     ::VariantInit(&where);
     where.vt = VT_BSTR;
     where.bstrVal = folderText.Get();
-    winlib::ComPtr<Folder> space;
+    base::ComPtr<Folder> space;
     if (FAILED(shell->NameSpace(where, space.Put())) || !space) return false;
     BString fileText(file);
-    winlib::ComPtr<FolderItem> item;
+    base::ComPtr<FolderItem> item;
     if (FAILED(space->ParseName(fileText.Get(), item.Put())) || !item) return false;
     return SUCCEEDED(item->Verbs(verbs.Put())) && verbs;
 }
 
-bool VerbAt(FolderItemVerbs* verbs, long index, winlib::ComPtr<FolderItemVerb>& verb) {
+bool VerbAt(FolderItemVerbs* verbs, long index, base::ComPtr<FolderItemVerb>& verb) {
     VARIANT at;
     ::VariantInit(&at);
     at.vt = VT_I4;
@@ -73,12 +73,12 @@ class SystemVerbs final : public IShellVerbSource {
 public:
     void Visit(const std::wstring& folder, const std::wstring& file,
                const std::function<bool(IShellVerb&)>& visit) override {
-        winlib::ComScope com;
-        winlib::ComPtr<FolderItemVerbs> verbs;
+        base::ComScope com;
+        base::ComPtr<FolderItemVerbs> verbs;
         long count = 0;
         if (!OpenVerbs(folder, file, verbs) || FAILED(verbs->get_Count(&count))) return;
         for (long i = 0; i < count; ++i) {
-            winlib::ComPtr<FolderItemVerb> verb;
+            base::ComPtr<FolderItemVerb> verb;
             if (!VerbAt(verbs.Get(), i, verb)) continue;
             SystemVerb one(verb.Get());
             if (visit(one)) return;

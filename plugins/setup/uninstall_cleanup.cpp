@@ -20,7 +20,7 @@
 #include "plugins/setup/setup_steps.h"
 #include "plugins/setup/taskbar_unpin.h"
 #include "plugins/setup/web_app_shortcuts.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 using protocol::PluginRef;
 
@@ -32,15 +32,15 @@ constexpr wchar_t kDesktopUninstallKey[] = L"Software\\Microsoft\\Windows\\Curre
 
 // Started hidden or shown, SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
 // the process handle, or an empty owner when it did not start.
-winlib::KernelHandle Start(const std::wstring& program, const wchar_t* parameters, int show) {
+base::KernelHandle Start(const std::wstring& program, const wchar_t* parameters, int show) {
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     info.lpFile = program.c_str();
     info.lpParameters = parameters;
     info.nShow = show;
-    if (!::ShellExecuteExW(&info)) return winlib::KernelHandle();
-    return winlib::KernelHandle(info.hProcess);
+    if (!::ShellExecuteExW(&info)) return base::KernelHandle();
+    return base::KernelHandle(info.hProcess);
 }
 
 bool DesktopProductRegistered() {
@@ -55,7 +55,7 @@ void RunDesktopUninstaller() {
     // search path could find any program of that name.
     const std::wstring program = JoinPath(ManagerFolder(), L"..\\DtMgr\\Uninstall.exe");
     if (program.empty()) return;
-    winlib::KernelHandle process = Start(program, L"/Uninst", SW_HIDE);
+    base::KernelHandle process = Start(program, L"/Uninst", SW_HIDE);
     if (!process) return;
     for (int i = 0; i < 60 && DesktopProductRegistered(); ++i) ::Sleep(500);
 }
@@ -105,7 +105,7 @@ void CloseMakersWindows() {
 void RunAdvUtils() {
     const std::wstring program = JoinPath(ManagerFolder(), L"AdvUtils.exe");
     if (program.empty()) return;
-    winlib::KernelHandle process = Start(program, L"WritebackReg", SW_SHOW);
+    base::KernelHandle process = Start(program, L"WritebackReg", SW_SHOW);
     if (process) ::WaitForSingleObject(process.Get(), 30000);
 }
 
@@ -115,7 +115,7 @@ LONG BEX_CALL CBexSetupUtil::UninstallCleanup() {
     return base::CallGuarded(L"CBexSetupUtil::UninstallCleanup", 0L, []() -> LONG {
         // One COM scope for the whole job: the privacy step's own pair nests
         // inside it and can't leave the later link steps without COM.
-        winlib::ComScope com;
+        base::ComScope com;
         RunSetupStep(L"UninstallCleanup: dock button", [] {
             RemoveDockButton(HKEY_LOCAL_MACHINE,
                              L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartButtonDock");

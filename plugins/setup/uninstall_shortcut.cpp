@@ -5,12 +5,12 @@
 #include <shlobj.h>
 
 #include "plugins/setup/setup_folders.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
 bool SaveLinkFile(const std::wstring& linkPath, const ShortcutSpec& shortcut) {
-    winlib::ComScope com;
+    base::ComScope com;
     IShellLinkW* link = nullptr;
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                   reinterpret_cast<void**>(&link))))

@@ -12,7 +12,7 @@
 #include "plugins/setup/setup_folders.h"
 #include "plugins/setup/setup_text.h"
 #include "protocol/outside_exports.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace ac = protocol::outside::app_centre;
 
@@ -115,7 +115,7 @@ void DeleteWebAppShortcuts(void* dataInterface, uint32_t id) {
     void* record = protocol::Call(ac::kWebAppRecord, dataInterface, id);
     const WebAppLaunch launch = GetWebAppLaunch(record, id);
     if (launch.launch.empty()) return;
-    winlib::ComScope com;
+    base::ComScope com;
     const std::wstring desktop = DesktopFolder();
     for (const std::wstring& name : DesktopLinks(desktop)) {
         const std::wstring path = JoinPath(desktop, name.c_str());

@@ -9,7 +9,7 @@
 #include <cstdarg>
 #include <string>
 
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 class CxLogger {
 public:
@@ -40,8 +40,8 @@ private:
 
     volatile LONG toFile_ = 0;
     LONG toDebugger_ = 0;
-    winlib::FileHandle file_;
-    winlib::Mutex writeLock_;
+    base::FileHandle file_;
+    base::Mutex writeLock_;
     wchar_t filter_[kFilterChars + 1] = {};
     std::wstring programName_;
     INIT_ONCE openOnce_ = INIT_ONCE_STATIC_INIT;

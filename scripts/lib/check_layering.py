@@ -44,14 +44,13 @@ TEST_PROGRAM = ["*", "tests/support", "tests/doubles", "tests/doubles/kernel"]
 
 # The allowed edges, once: a layer may use what its arrows name and, through
 # them, everything below. Each key is one folder (its sub-folders are not
-# covered: each needs a line of its own) or a single header. "*" is every
+# covered: each needs a line of its own). "*" is every
 # layer of the programs and their libraries (not tests/ or bench/). The
 # README's picture must say the same (checked below).
 USES = {
     # Shared by the programs and the plug-ins.
-    "winlib/handles.h": [],
     "protocol": ["base"],
-    "base": ["winlib/handles.h"],
+    "base": [],
     "winlib": ["base"],
     "toolkit": ["winlib"],
     "settings/forms": ["winlib"],
@@ -401,9 +400,7 @@ def check(root, graph=None):
                                 f"name the file, the layers cannot be checked through a macro")
                 continue
             there = layer_of(target)
-            # A layer of one header (the handle owners) is a node of its own.
-            a = here if here.endswith(".h") else os.path.dirname(rel)
-            b = there if there and there.endswith(".h") else os.path.dirname(target)
+            a, b = os.path.dirname(rel), os.path.dirname(target)
             if a != b:
                 folder_edges.setdefault((a, b), f"{rel}:{number}")
             if there is None or there in allowed[here]:
@@ -455,9 +452,9 @@ def first_source(root, key, suffix=(".cpp", ".h")):
     return None
 
 
-def first_header(root, key, avoid=()):
+def first_header(root, key):
     """A header of the layer, or any file of it where it has none (bench/)."""
-    found = [rel for rel in sources(root) if layer_of(rel) == key and rel not in avoid]
+    found = [rel for rel in sources(root) if layer_of(rel) == key]
     return next((rel for rel in found if rel.endswith(".h")), found[0] if found else None)
 
 
@@ -502,9 +499,8 @@ SELF_TEST_CASES = [
     ("a stand-in uses Corvalle", "tests/doubles", "companion/system", True),
     ("the kernel stand-in uses a test's helpers", "tests/doubles/kernel", "tests/plugins", True),
     ("one test uses another's helpers", "tests/winlib", "tests/companion", True),
-    ("base uses its handle owners", "base", "winlib/handles.h", False),
     ("Corvalle's app uses base", "companion/app", "base", False),
-    ("the plug-ins use the handle owners", "plugins/setup", "winlib/handles.h", False),
+    ("the plug-ins use base's handle owners", "plugins/setup", "base", False),
     ("a test uses Corvalle's app", "tests/companion", "companion/app", False),
     ("a test uses the kernel stand-in", "tests/setup", "tests/doubles/kernel", False),
     ("the kernel stand-in uses the test helpers", "tests/doubles/kernel", "tests/support", False),
@@ -530,7 +526,7 @@ def copy_tree(root, into, everything=False):
 def pick(root, lower, upper):
     """(including file, included file) for a case, or None."""
     src = first_source(root, lower)
-    header = upper if upper.endswith(".h") else first_header(root, upper, ("winlib/handles.h",))
+    header = first_header(root, upper)
     return (src, header) if src and header else None
 
 

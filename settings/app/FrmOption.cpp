@@ -148,9 +148,9 @@ void TFormCorvalleOption::FormPaint(HDC dc, const RECT& client) {
         return;
     }
     RECT band{0, 0, client.right, kTitleBandHeight};
-    winlib::Brush bandBrush(::CreateSolidBrush(kBandColor));
+    base::Brush bandBrush(::CreateSolidBrush(kBandColor));
     ::FillRect(dc, &band, bandBrush.Get());
-    winlib::Brush frame(::CreateSolidBrush(RGB(184, 194, 200)));
+    base::Brush frame(::CreateSolidBrush(RGB(184, 194, 200)));
     ::FrameRect(dc, &client, frame.Get());
     RECT title{12, 0, client.right - 48, kTitleBandHeight};
     const std::wstring text = PageTitle(page_);

@@ -9,7 +9,7 @@
 #include "settings/display/SystemControl.h"
 #include "settings/forms/application.h"
 #include "settings/model/SettingsFile.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -85,7 +85,7 @@ int ProgramMain(const wchar_t* commandLine) {
     // The suffix is the word as given (lower-cased), so "eye" and "/eye"
     // are two different instances.
     const std::wstring mutexName = kOptionMutexPrefix + argument;
-    winlib::Mutex mutex(::CreateMutexW(nullptr, FALSE, mutexName.c_str()));
+    base::Mutex mutex(::CreateMutexW(nullptr, FALSE, mutexName.c_str()));
     if (::GetLastError() == ERROR_ALREADY_EXISTS) {
         ::ReleaseMutex(mutex.Get());
         ::EnumWindows(ActivateRunningInstance, page);
@@ -94,7 +94,7 @@ int ProgramMain(const wchar_t* commandLine) {
 
     // The ring's open dialog and the shell calls behind the links and the
     // ring preview expect a single-threaded apartment on the window's thread.
-    winlib::ComScope com;
+    base::ComScope com;
     forms::TApplicationWindow& application = forms::Application();
     application.Initialize(L"ZubVynmar - " + PageTitle(page));
     TFormCorvalleOption::Hooks hooks;

@@ -181,7 +181,7 @@ void TButtonImage::Paint(HDC target) {
     }
     const int glyphWidth = PaintGlyph(dc, *this, 0);
     if (!ShowCaption || Caption().empty()) return;
-    winlib::SelectObjectScope font(dc, Font());
+    base::SelectObjectScope font(dc, Font());
     SIZE text{};
     ::GetTextExtentPoint32W(dc, Caption().c_str(), static_cast<int>(Caption().size()), &text);
     const int x = BtnPicture.Empty() ? (Width() - text.cx) / 2 : (glyphWidth + Width() - text.cx) / 2;

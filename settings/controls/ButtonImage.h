@@ -11,7 +11,7 @@
 #include "settings/controls/QAlpha.h"
 #include "settings/controls/QGraphics.h"
 #include "settings/forms/control.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 // "No colour": the value the colour properties hold when unset.
 constexpr COLORREF clNone = 0x1FFFFFFF;
@@ -90,7 +90,7 @@ private:
     int captionLeftMargin_ = 0;
     int captionTopMargin_ = 6;
     TFontSpec fontSpec_;
-    winlib::Font font_;
+    base::Font font_;
     bool lastEnabled_ = true;
 };
 

@@ -30,7 +30,7 @@ void TCheckLabelButton::SetCaption(std::wstring caption) {
     // always been taken.
     TFontSpec plain;
     plain.Height = fontSpec_.Height;
-    const winlib::Font measure = MakeFont(plain);
+    const base::Font measure = MakeFont(plain);
     const SIZE text = MeasureText(measure.Get(), Caption());
     const int width = check_.Empty() ? text.cx + 25 : text.cx + check_.Width() + 10;
     SetBounds(Bounds().left, Bounds().top, width, text.cy + 4);
@@ -142,7 +142,7 @@ void TCheckLabelButton::Paint(HDC target) {
         DrawRGBA(dc, 2, (Height() - face_.Height()) / 2, face_);
         text.left = face_.Width() + 5;
     }
-    winlib::SelectObjectScope font(dc, Font());
+    base::SelectObjectScope font(dc, Font());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, textColor_);
     ::DrawTextW(dc, Caption().c_str(), static_cast<int>(Caption().size()), &text,

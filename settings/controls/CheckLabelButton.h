@@ -10,7 +10,7 @@
 #include "settings/controls/QAlpha.h"
 #include "settings/controls/QGraphics.h"
 #include "settings/forms/control.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 enum TCheckButtonType { btRatio, btCheckBox };
 
@@ -69,7 +69,7 @@ private:
     TQRGBA check_, uncheck_, face_;
     TQRGBAList list_;
     TFontSpec fontSpec_;
-    winlib::Font font_;
+    base::Font font_;
     COLORREF fontColor_ = 0;
     COLORREF textColor_ = 0;
     bool underline_ = false;

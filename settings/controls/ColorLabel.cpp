@@ -44,11 +44,11 @@ void TColorLabel::SetAutoSize(bool on) {
 SIZE TColorLabel::TextExtent() const {
     SIZE total{0, 0};
     for (const TTextInfo& run : runs_) {
-        const winlib::Font font = MakeFont(RunFont(run.Font));
+        const base::Font font = MakeFont(RunFont(run.Font));
         total.cx += MeasureText(font.Get(), run.Text).cx + 1;
     }
     if (!runs_.empty()) {
-        const winlib::Font font = MakeFont(RunFont(runs_.back().Font));
+        const base::Font font = MakeFont(RunFont(runs_.back().Font));
         total.cy = MeasureText(font.Get(), L"测试").cy;
     }
     return total;
@@ -69,8 +69,8 @@ void TColorLabel::Paint(HDC target) {
     ::SetBkMode(dc, TRANSPARENT);
     int x = 0;
     for (TTextInfo& run : runs_) {
-        const winlib::Font font = MakeFont(RunFont(run.Font));
-        winlib::SelectObjectScope select(dc, font.Get());
+        const base::Font font = MakeFont(RunFont(run.Font));
+        base::SelectObjectScope select(dc, font.Get());
         ::SetTextColor(dc, run.Font.Color);
         RECT r{x, 0, Width(), Height()};
         ::DrawTextW(dc, run.Text.c_str(), static_cast<int>(run.Text.size()), &r,

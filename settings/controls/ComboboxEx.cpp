@@ -44,7 +44,7 @@ void TQCustomComboBox::Attached() {
 bool TQCustomComboBox::LoadBitmapResource(const std::wstring& name, TQRGBA& into) {
     HINSTANCE instance = winlib::Module().Instance();
     if (name.empty() || !::FindResourceW(instance, name.c_str(), RT_BITMAP)) return false;
-    winlib::Bitmap bitmap(static_cast<HBITMAP>(
+    base::Bitmap bitmap(static_cast<HBITMAP>(
         ::LoadImageW(instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     return bitmap && into.AssignBitmap(bitmap.Get());
 }
@@ -137,28 +137,28 @@ void TQCustomComboBox::UpdateState() {
 
 void TQCustomComboBox::PaintFrame() {
     if (!painting_ || !Handle()) return;
-    winlib::WindowDc dc(Handle());
+    base::WindowDc dc(Handle());
     if (!dc) return;
     RECT client{};
     ::GetClientRect(Handle(), &client);
     const COLORREF frameColor = BorderColor == clNone ? ::GetSysColor(COLOR_WINDOW) : BorderColor;
-    winlib::Brush frame(::CreateSolidBrush(frameColor));
+    base::Brush frame(::CreateSolidBrush(frameColor));
     ::FrameRect(dc.Get(), &client, frame.Get());
     if (BorderColor != clNone) {
-        winlib::Pen pen(::CreatePen(PS_SOLID, 1, BorderColor));
-        winlib::SelectObjectScope select(dc.Get(), pen.Get());
+        base::Pen pen(::CreatePen(PS_SOLID, 1, BorderColor));
+        base::SelectObjectScope select(dc.Get(), pen.Get());
         ::MoveToEx(dc.Get(), client.right - 2, client.top, nullptr);
         ::LineTo(dc.Get(), client.right - 2, client.bottom);
     }
     const int thumb = ::GetSystemMetrics(SM_CXHTHUMB);
     const RECT button{client.right - 1 - (thumb + 1), client.top + 1, client.right - 1, client.bottom - 1};
     if (CurrentBmp.Empty()) {
-        winlib::Brush fill(::CreateSolidBrush(ButtonColor));
+        base::Brush fill(::CreateSolidBrush(ButtonColor));
         ::FillRect(dc.Get(), &button, fill.Get());
         // A small arrow, so the button reads as one without a picture.
         const int cx = (button.left + button.right) / 2, cy = (button.top + button.bottom) / 2;
-        winlib::Pen arrow(::CreatePen(PS_SOLID, 1, ArrowColor));
-        winlib::SelectObjectScope select(dc.Get(), arrow.Get());
+        base::Pen arrow(::CreatePen(PS_SOLID, 1, ArrowColor));
+        base::SelectObjectScope select(dc.Get(), arrow.Get());
         for (int n = 0; n < 3; ++n) {
             ::MoveToEx(dc.Get(), cx - 2 + n, cy - 1 + n, nullptr);
             ::LineTo(dc.Get(), cx + 3 - n, cy - 1 + n);

@@ -12,7 +12,7 @@
 #include "settings/controls/QAlpha.h"
 #include "settings/controls/QGraphics.h"
 #include "settings/forms/control.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 #include "winlib/subclass.h"
 
 class TQCustomComboBox;
@@ -94,7 +94,7 @@ private:
     bool lastFrameOnly_ = true;
     int fullRepaints_ = 0;
     COLORREF fontColor_ = 0;
-    winlib::Brush fieldBrush_;
+    base::Brush fieldBrush_;
     COLORREF fieldBrushColor_ = clNone;
     winlib::Subclass subclass_;
 };

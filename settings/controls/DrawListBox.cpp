@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "settings/forms/form.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 TCustomDrawListBox::TCustomDrawListBox() : forms::TWinControl(kDrawListBoxClass, WS_VSCROLL | WS_HSCROLL) {}
 
@@ -177,14 +177,14 @@ template <typename Fn>
 void TDrawListBox::DrawArea(HDC target, const RECT& area, Fn&& draw) {
     const int width = area.right - area.left, height = area.bottom - area.top;
     if (width <= 0 || height <= 0 || !target) return;
-    winlib::MemoryDc buffer(::CreateCompatibleDC(target));
-    winlib::Bitmap bitmap(::CreateCompatibleBitmap(target, width, height));
+    base::MemoryDc buffer(::CreateCompatibleDC(target));
+    base::Bitmap bitmap(::CreateCompatibleBitmap(target, width, height));
     if (!buffer || !bitmap) return;
-    winlib::SelectObjectScope selectBitmap(buffer.Get(), bitmap.Get());
+    base::SelectObjectScope selectBitmap(buffer.Get(), bitmap.Get());
     HFONT font = Form() ? Form()->Font() : nullptr;
-    winlib::SelectObjectScope selectFont(buffer.Get(), font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
+    base::SelectObjectScope selectFont(buffer.Get(), font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
     ::SetViewportOrgEx(buffer.Get(), -area.left, -area.top, nullptr);
-    winlib::Brush ground(::CreateSolidBrush(Color));
+    base::Brush ground(::CreateSolidBrush(Color));
     ::FillRect(buffer.Get(), &area, ground.Get());
     const HDC outer = canvas_;
     canvas_ = buffer.Get();
@@ -239,7 +239,7 @@ void TDrawListBox::DrawRowNow(int row) {
     band.right = client.right;
     RECT area{};
     if (!::IntersectRect(&area, &band, &client)) return;
-    winlib::WindowDc dc(Hwnd());
+    base::WindowDc dc(Hwnd());
     DrawArea(dc.Get(), area, [&] {
         if (OnDrawRow) OnDrawRow(*this, row, CellRect(row, 1, -1, 0));
         if (!OnDrawCell) return;
@@ -263,7 +263,7 @@ void TDrawListBox::DrawCellNow(int row, int column, int state, int item) {
     const RECT cell = CellRect(row, 1, column, 1);
     RECT area{};
     if (!::IntersectRect(&area, &cell, &client)) return;
-    winlib::WindowDc dc(Hwnd());
+    base::WindowDc dc(Hwnd());
     DrawArea(dc.Get(), area, [&] {
         if (OnDrawRow) OnDrawRow(*this, row, cell);
         if (OnDrawCell) OnDrawCell(*this, row, column, cell, item, state);
@@ -271,7 +271,7 @@ void TDrawListBox::DrawCellNow(int row, int column, int state, int item) {
 }
 
 LRESULT TDrawListBox::OnPaint(UINT, WPARAM, LPARAM, BOOL&) {
-    winlib::PaintDc paint(Hwnd());
+    base::PaintDc paint(Hwnd());
     const RECT area = paint.Info().rcPaint;
     DrawArea(paint.Get(), area, [&] { PaintRows(area); });
     return 0;

@@ -36,17 +36,17 @@ void TGraphicPanel::Paint(HDC target) {
     const HDC dc = canvas.Get();
     const int w = Width(), h = Height();
     if (Color != clNone) {
-        winlib::Brush ground(::CreateSolidBrush(Color));
+        base::Brush ground(::CreateSolidBrush(Color));
         RECT all{0, 0, w, h};
         ::FillRect(dc, &all, ground.Get());
     }
     if (!background_.Empty())
         StretchDrawRGBA(dc, 0, 0, 255, background_.Height(), background_.Width(), 0, 0, background_, h, w);
     if (outStyle_ == osGraphic) return;
-    winlib::Pen pen(::CreatePen(PS_SOLID, lineWidth_, lineColor_));
-    winlib::SelectObjectScope selectPen(dc, pen.Get());
+    base::Pen pen(::CreatePen(PS_SOLID, lineWidth_, lineColor_));
+    base::SelectObjectScope selectPen(dc, pen.Get());
     if (roundWidth_ >= 1) {
-        winlib::SelectObjectScope hollow(dc, ::GetStockObject(NULL_BRUSH));
+        base::SelectObjectScope hollow(dc, ::GetStockObject(NULL_BRUSH));
         ::RoundRect(dc, 0, 0, w + 1, h + 1, roundWidth_, roundWidth_);
         return;
     }

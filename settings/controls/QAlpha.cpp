@@ -139,10 +139,10 @@ bool TQRGBA::AssignBitmap(HBITMAP bitmap) {
     BITMAP info{};
     if (!bitmap || !::GetObjectW(bitmap, sizeof(info), &info)) return false;
     if (!Allocate(info.bmWidth, std::abs(info.bmHeight), amNone)) return false;
-    winlib::MemoryDc src(::CreateCompatibleDC(nullptr));
+    base::MemoryDc src(::CreateCompatibleDC(nullptr));
     TImageDc dst(*this);
     if (!src || !dst) return false;
-    winlib::SelectObjectScope select(src.Get(), bitmap);
+    base::SelectObjectScope select(src.Get(), bitmap);
     return ::BitBlt(dst.Get(), 0, 0, width_, height_, src.Get(), 0, 0, SRCCOPY) != FALSE;
 }
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 enum TAlphaMode : uint8_t { amNone = 0, amStraight = 1, amPremultiplied = 2 };
 
@@ -100,7 +100,7 @@ public:
 private:
     bool Allocate(int width, int height, TAlphaMode mode);
 
-    winlib::Bitmap bitmap_;
+    base::Bitmap bitmap_;
     uint8_t* bits_ = nullptr;
     int width_ = 0;
     int height_ = 0;
@@ -141,6 +141,6 @@ public:
     explicit operator bool() const { return dc_.Valid() && old_ != nullptr; }
 
 private:
-    winlib::MemoryDc dc_;
+    base::MemoryDc dc_;
     HGDIOBJ old_ = nullptr;
 };

@@ -46,7 +46,7 @@ TControlCanvas::~TControlCanvas() {
     if (saved_) ::RestoreDC(dc_, saved_);
 }
 
-winlib::Font MakeFont(const TFontSpec& shape) {
+base::Font MakeFont(const TFontSpec& shape) {
     LOGFONTW lf{};
     lf.lfHeight = shape.Height;
     lf.lfWeight = (shape.Style & fsBold) ? FW_BOLD : FW_NORMAL;
@@ -56,14 +56,14 @@ winlib::Font MakeFont(const TFontSpec& shape) {
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
     lstrcpynW(lf.lfFaceName, shape.Name.c_str(), LF_FACESIZE);
-    return winlib::Font(::CreateFontIndirectW(&lf));
+    return base::Font(::CreateFontIndirectW(&lf));
 }
 
 SIZE MeasureText(HFONT font, const std::wstring& text) {
     SIZE size{0, 0};
-    winlib::MemoryDc dc(::CreateCompatibleDC(nullptr));
+    base::MemoryDc dc(::CreateCompatibleDC(nullptr));
     if (!dc) return size;
-    winlib::SelectObjectScope select(dc.Get(), font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
+    base::SelectObjectScope select(dc.Get(), font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
     if (text.empty()) {
         TEXTMETRICW tm{};
         ::GetTextMetricsW(dc.Get(), &tm);

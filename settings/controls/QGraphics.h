@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "settings/controls/QAlpha.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 class TQRGBAList {
 public:
@@ -67,6 +67,6 @@ struct TFontSpec {
     COLORREF Color = 0;
 };
 
-winlib::Font MakeFont(const TFontSpec& shape);
+base::Font MakeFont(const TFontSpec& shape);
 // Width and height of `text` on one line in `font`.
 SIZE MeasureText(HFONT font, const std::wstring& text);

@@ -77,7 +77,7 @@ void TTabButton::Paint(HDC target) {
     const int top = CaptionAlign == caBottom ? Height() - line - 6
                                              : static_cast<int>(std::nearbyint((Height() - line) / 2.0));
     RECT r{CaptionLeftMargin(), top, Width(), top + line};
-    winlib::SelectObjectScope font(dc, Font());
+    base::SelectObjectScope font(dc, Font());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, Enabled() ? CaptionColor : 0x808080);
     ::DrawTextW(dc, Caption().c_str(), static_cast<int>(Caption().size()), &r, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);

@@ -3,7 +3,7 @@
 #include "base/numbers.h"
 #include "base/registry_values.h"
 #include "settings/model/GlobalFuncs.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 const wchar_t kUserModeSection[] = L"UserMode";
 const wchar_t kRestartMarkerKey[] = L"SOFTWARE\\Tarvisk\\VynReboot";
@@ -422,42 +422,42 @@ public:
     }
 
     bool ReadDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD& value) override {
-        winlib::RegKey k;
+        base::RegKey k;
         if (::RegOpenKeyExW(root, key.c_str(), 0, RegAccess(KEY_READ), k.Put()) != ERROR_SUCCESS) return false;
         return base::ReadRegDword(k.Get(), name.c_str(), value);
     }
 
     bool ReadString(HKEY root, const std::wstring& key, const std::wstring& name, std::wstring& value) override {
-        winlib::RegKey k;
+        base::RegKey k;
         if (::RegOpenKeyExW(root, key.c_str(), 0, RegAccess(KEY_READ), k.Put()) != ERROR_SUCCESS) return false;
         return base::ReadRegText(k.Get(), name.c_str(), value);
     }
 
     bool WriteDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value) override {
-        winlib::RegKey k;
+        base::RegKey k;
         if (!Create(root, key, REG_OPTION_NON_VOLATILE, k)) return false;
         return base::WriteRegDword(k.Get(), name.c_str(), value);
     }
 
     bool WriteString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value) override {
-        winlib::RegKey k;
+        base::RegKey k;
         if (!Create(root, key, REG_OPTION_NON_VOLATILE, k)) return false;
         return base::WriteRegText(k.Get(), name.c_str(), value);
     }
 
     bool CreateVolatileKey(HKEY root, const std::wstring& key) override {
-        winlib::RegKey k;
+        base::RegKey k;
         return Create(root, key, REG_OPTION_VOLATILE, k);
     }
 
     bool KeyExists(HKEY root, const std::wstring& key) override {
-        winlib::RegKey k;
+        base::RegKey k;
         return ::RegOpenKeyExW(root, key.c_str(), 0, RegAccess(KEY_READ), k.Put()) == ERROR_SUCCESS;
     }
 
     bool DeleteKey(HKEY root, const std::wstring& key) override {
         {
-            winlib::RegKey k;
+            base::RegKey k;
             if (::RegOpenKeyExW(root, key.c_str(), 0, RegAccess(KEY_ALL_ACCESS), k.Put()) != ERROR_SUCCESS) return false;
         }
         // The view-aware delete is not on every system the program runs on.
@@ -475,7 +475,7 @@ private:
         return ::EnumDisplaySettingsW(nullptr, 0, &dm) != FALSE;
     }
 
-    static bool Create(HKEY root, const std::wstring& key, DWORD options, winlib::RegKey& k) {
+    static bool Create(HKEY root, const std::wstring& key, DWORD options, base::RegKey& k) {
         return ::RegCreateKeyExW(root, key.c_str(), 0, nullptr, options, RegAccess(KEY_WRITE | KEY_READ), nullptr,
                                  k.Put(), nullptr) == ERROR_SUCCESS;
     }

@@ -74,10 +74,10 @@ void TControl::MouseMove(POINT pt) {
 void TSimpleButton::Paint(HDC dc) {
     const RECT& r = Bounds();
     const COLORREF face = !Enabled() ? FaceColor : Pressed() ? DownColor : Hovered() ? HotColor : FaceColor;
-    winlib::Brush brush(::CreateSolidBrush(face));
+    base::Brush brush(::CreateSolidBrush(face));
     ::FillRect(dc, &r, brush.Get());
     if (!Flat) {
-        winlib::Brush frame(::CreateSolidBrush(RGB(184, 194, 200)));
+        base::Brush frame(::CreateSolidBrush(RGB(184, 194, 200)));
         ::FrameRect(dc, &r, frame.Get());
     }
     ::SetBkMode(dc, TRANSPARENT);

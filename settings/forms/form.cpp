@@ -219,7 +219,7 @@ void TForm::SetClientSize(int width, int height) {
 }
 
 void TForm::FormPaint(HDC dc, const RECT& client) {
-    winlib::Brush brush(::CreateSolidBrush(params_.Color));
+    base::Brush brush(::CreateSolidBrush(params_.Color));
     ::FillRect(dc, &client, brush.Get());
 }
 
@@ -293,14 +293,14 @@ LRESULT TForm::OnClose(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 LRESULT TForm::OnPaint(UINT, WPARAM, LPARAM, BOOL&) {
-    winlib::PaintDc paint(Hwnd());
+    base::PaintDc paint(Hwnd());
     const RECT client = ClientRect();
     const int width = std::max<LONG>(client.right, 1), height = std::max<LONG>(client.bottom, 1);
-    winlib::MemoryDc buffer(::CreateCompatibleDC(paint.Get()));
-    winlib::Bitmap bitmap(::CreateCompatibleBitmap(paint.Get(), width, height));
+    base::MemoryDc buffer(::CreateCompatibleDC(paint.Get()));
+    base::Bitmap bitmap(::CreateCompatibleBitmap(paint.Get(), width, height));
     if (!buffer || !bitmap) return 0;
-    winlib::SelectObjectScope selectBitmap(buffer.Get(), bitmap.Get());
-    winlib::SelectObjectScope selectFont(buffer.Get(), font_ ? static_cast<HGDIOBJ>(font_.Get())
+    base::SelectObjectScope selectBitmap(buffer.Get(), bitmap.Get());
+    base::SelectObjectScope selectFont(buffer.Get(), font_ ? static_cast<HGDIOBJ>(font_.Get())
                                                              : ::GetStockObject(DEFAULT_GUI_FONT));
     FormPaint(buffer.Get(), client);
     for (const auto& c : controls_)

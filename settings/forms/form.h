@@ -30,7 +30,7 @@
 
 #include "settings/forms/control.h"
 #include "winlib/app_module.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 #include "winlib/window.h"
 
 namespace forms {
@@ -186,7 +186,7 @@ private:
     bool filtering_ = false;
     bool modal_ = false;
     int modalResult_ = 0;
-    winlib::Font font_;
+    base::Font font_;
     HWND tooltip_ = nullptr;  // owned by the form's window, destroyed with it
     DialogKeyFilter filter_{*this};
 };

@@ -12,7 +12,7 @@
 #include "base/numbers.h"
 #include "base/shutdown.h"
 #include "base/text.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ void SetRoundWindowRegion(HWND window, int width, int height, int corner) {
     HRGN region = ::CreateRoundRectRgn(0, 0, width + 1, height + 1, corner, corner);
     const POINT corners[] = {{1, 1}, {width - 2, 1}, {1, height - 2}, {width - 2, height - 2}};
     for (const POINT& p : corners) {
-        winlib::Region dot(::CreateRectRgn(p.x, p.y, p.x + 1, p.y + 1));
+        base::Region dot(::CreateRectRgn(p.x, p.y, p.x + 1, p.y + 1));
         ::CombineRgn(region, region, dot.Get(), RGN_DIFF);
     }
     // The window owns the region from here on.
@@ -235,7 +235,7 @@ bool FileExistsByAttributes(const std::wstring& path) {
     const DWORD error = ::GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME) return false;
     WIN32_FIND_DATAW data{};
-    if (!winlib::FindHandle(::FindFirstFileW(path.c_str(), &data))) return false;
+    if (!base::FindHandle(::FindFirstFileW(path.c_str(), &data))) return false;
     return !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -244,9 +244,9 @@ void SetComboDropWidth(HWND combo, int minWidth) {
     ::GetWindowRect(combo, &rc);
     int width = minWidth;
     if (minWidth < rc.right - rc.left) {
-        winlib::WindowDc dc(combo);
+        base::WindowDc dc(combo);
         HFONT font = reinterpret_cast<HFONT>(::SendMessageW(combo, WM_GETFONT, 0, 0));
-        winlib::SelectObjectScope select(dc.Get(), font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
+        base::SelectObjectScope select(dc.Get(), font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
         int widest = 0;
         const int count = static_cast<int>(::SendMessageW(combo, CB_GETCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
@@ -273,7 +273,7 @@ void OpenFile(const std::wstring& path) {
 
 bool TerminateSelf() {
     EnablePrivilege(L"SeDebugPrivilege", true);
-    winlib::Process self(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, ::GetCurrentProcessId()));
+    base::Process self(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, ::GetCurrentProcessId()));
     // Without a handle of our own the pseudo handle still ends us: a caller
     // that asked to end must never run on.
     HANDLE handle = self ? self.Get() : ::GetCurrentProcess();

@@ -10,7 +10,7 @@
 #include "base/text.h"
 #include "protocol/program_names.h"
 #include "settings/model/GlobalFuncs.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace keys = protocol::ini;
 
@@ -63,7 +63,7 @@ protocol::ListReading SettingsReading(const TIniFile& ini) {
     return r;
 }
 
-bool OpenRunKey(winlib::RegKey& key) {
+bool OpenRunKey(base::RegKey& key) {
     return ::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, RegAccess(KEY_READ | KEY_WRITE), key.Put()) == ERROR_SUCCESS;
 }
 
@@ -453,7 +453,7 @@ std::wstring AutorunValue(const std::wstring& folder) {
 }
 
 bool LoadAutorunState(const std::wstring& folder) {
-    winlib::RegKey key;
+    base::RegKey key;
     if (!OpenRunKey(key)) return false;
     std::wstring value;
     if (!base::ReadRegText(key.Get(), kRunValueName, value)) return false;
@@ -465,11 +465,11 @@ bool LoadAutorunState(const std::wstring& folder) {
 }
 
 bool WriteAutorun(const std::wstring& folder, bool on) {
-    winlib::RegKey key;
+    base::RegKey key;
     if (!OpenRunKey(key)) {
         // A key that cannot be opened for writing still counts as done when
         // it holds no value to delete.
-        winlib::RegKey readOnly;
+        base::RegKey readOnly;
         std::wstring value;
         return !on &&
                (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, RegAccess(KEY_READ), readOnly.Put()) != ERROR_SUCCESS ||
@@ -481,7 +481,7 @@ bool WriteAutorun(const std::wstring& folder, bool on) {
 }
 
 void SetWindowColor(COLORREF color) {
-    winlib::RegKey key;
+    base::RegKey key;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, kColorsKey, 0, RegAccess(KEY_WRITE), key.Put()) == ERROR_SUCCESS) {
         wchar_t text[32];
         std::swprintf(text, 32, L"%d %d %d", GetRValue(color), GetGValue(color), GetBValue(color));

@@ -225,7 +225,7 @@ void TEntryListPages::RowClick(int row, int item) {
 
 void TEntryListPages::ContextMenu(int x, int y) {
     const int row = page_ == setup_.ListPage ? list_->HitTest(POINT{x, y}).Row : -1;
-    winlib::Menu menu(::CreatePopupMenu());
+    base::Menu menu(::CreatePopupMenu());
     if (!menu) return;
     const UINT flags = MF_STRING | (row >= 0 ? 0 : MF_GRAYED);
     ::AppendMenuW(menu.Get(), flags, kMenuEdit, L"编辑");
@@ -254,7 +254,7 @@ void TEntryListPages::DrawRow(int row, const RECT& r, int item, int state) {
         StretchDrawRGBA(dc, r.left, r.top, 255, back->Height(), back->Width(), 0, 0, *back, r.bottom - r.top,
                         r.right - r.left);
     else {
-        winlib::Brush white(::CreateSolidBrush(RGB(255, 255, 255)));
+        base::Brush white(::CreateSolidBrush(RGB(255, 255, 255)));
         ::FillRect(dc, &r, white.Get());
     }
     if (row < 0 || row >= kind_.Count()) return;

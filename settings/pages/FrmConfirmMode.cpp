@@ -106,9 +106,9 @@ void TFormConfirmMode::LoadSkin() {
 
 void TFormConfirmMode::SizeLabel(forms::TLabel& label) {
     RECT r{0, 0, 0, 0};
-    winlib::MemoryDc dc(::CreateCompatibleDC(nullptr));
+    base::MemoryDc dc(::CreateCompatibleDC(nullptr));
     if (!dc) return;
-    winlib::SelectObjectScope font(dc.Get(), Font() ? static_cast<HGDIOBJ>(Font()) : ::GetStockObject(DEFAULT_GUI_FONT));
+    base::SelectObjectScope font(dc.Get(), Font() ? static_cast<HGDIOBJ>(Font()) : ::GetStockObject(DEFAULT_GUI_FONT));
     const std::wstring text = label.Caption().empty() ? L" " : label.Caption();
     ::DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_LEFT | DT_NOPREFIX);
     label.SetBounds(label.Bounds().left, label.Bounds().top, r.right, label.Caption().empty() ? 0 : r.bottom);

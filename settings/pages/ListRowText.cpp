@@ -3,8 +3,8 @@
 #include "settings/model/GlobalFuncs.h"
 #include "settings/pages/PageControls.h"
 
-winlib::Font RowFont(bool bold) {
-    return winlib::Font(::CreateFontW(kPageFontHeight, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
+base::Font RowFont(bool bold) {
+    return base::Font(::CreateFontW(kPageFontHeight, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
                                       0, 0, CLEARTYPE_QUALITY, 0, UiFontName().c_str()));
 }
 

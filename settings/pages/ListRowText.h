@@ -6,7 +6,7 @@
 #include <string>
 
 #include "settings/controls/GraphicTime.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 constexpr COLORREF kRowTextColor = 10063750;  // RGB(134, 143, 153)
 constexpr COLORREF kRowDateColor = 10787728;  // RGB(144, 155, 164)
@@ -16,7 +16,7 @@ constexpr int kRowTextGap = 10;
 constexpr int kRowRightMargin = 12;
 constexpr int kRowTextInset = 4;
 
-winlib::Font RowFont(bool bold);
+base::Font RowFont(bool bold);
 // One line, vertically centred in `rect`.
 void DrawRowLine(HDC dc, const std::wstring& text, RECT rect, COLORREF color, HFONT font, UINT format);
 int RowTextWidth(HDC dc, const std::wstring& text, HFONT font);

@@ -9,7 +9,7 @@
 #include "base/numbers.h"
 #include "settings/model/GlobalFuncs.h"
 #include "settings/model/TimerList.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 void TPageComboBox::Clear() {
     if (Handle()) ::SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
@@ -134,9 +134,9 @@ void TRingBox::SetPath(const std::wstring& path) {
 
 void TRingBox::Paint(HDC dc) {
     RECT r = Bounds();
-    winlib::Brush field(::CreateSolidBrush(Enabled() ? RGB(255, 255, 255) : RGB(244, 246, 247)));
+    base::Brush field(::CreateSolidBrush(Enabled() ? RGB(255, 255, 255) : RGB(244, 246, 247)));
     ::FillRect(dc, &r, field.Get());
-    winlib::Brush frame(::CreateSolidBrush(kFrameColor));
+    base::Brush frame(::CreateSolidBrush(kFrameColor));
     ::FrameRect(dc, &r, frame.Get());
     RECT text{r.left + 5, r.top, r.right - 24, r.bottom};
     ::SetBkMode(dc, TRANSPARENT);

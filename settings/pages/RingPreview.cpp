@@ -25,7 +25,7 @@ bool TRingPreview::Play(const std::wstring& path) {
     si.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION pi{};
     if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    winlib::Thread thread(pi.hThread);
+    base::Thread thread(pi.hThread);
     process_.Reset(pi.hProcess);
     processId_ = pi.dwProcessId;
     return true;

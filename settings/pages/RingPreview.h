@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 class TRingPreview {
 public:
@@ -28,6 +28,6 @@ public:
     std::wstring Player;
 
 private:
-    winlib::Process process_;
+    base::Process process_;
     DWORD processId_ = 0;
 };

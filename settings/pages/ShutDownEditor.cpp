@@ -150,7 +150,7 @@ bool TShutDownEditor::StoreEdited(int row) {
 void TShutDownEditor::DrawRowText(HDC dc, int row, const RECT& r) {
     const TShutDownAlertInfo& e = entries_[static_cast<size_t>(row)];
     TListRowSkin& skin = ListRowSkin();
-    winlib::Font bold = RowFont(true), plain = RowFont(false);
+    base::Font bold = RowFont(true), plain = RowFont(false);
     // The style follows the time after this gap; the texts leave the right
     // part of the row to the countdown.
     constexpr int kStyleGap = 5, kCountdownWidth = 110, kPausedWidth = 80;

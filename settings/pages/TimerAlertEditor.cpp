@@ -207,7 +207,7 @@ bool TTimerAlertEditor::StoreEdited(int row) {
 void TTimerAlertEditor::DrawRowText(HDC dc, int row, const RECT& r) {
     const TTimerAlertInfo& e = entries_[static_cast<size_t>(row)];
     TListRowSkin& skin = ListRowSkin();
-    winlib::Font bold = RowFont(true), plain = RowFont(false);
+    base::Font bold = RowFont(true), plain = RowFont(false);
     const int middle = (r.top + r.bottom) / 2;
     int right = r.right - kRowRightMargin;
     if (e.State == kStatePaused) {

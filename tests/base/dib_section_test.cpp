@@ -20,7 +20,7 @@ TEST(BaseDibSection, SizesAndDepths) {
     };
     for (const Case& c : cases) {
         void* bits = reinterpret_cast<void*>(1);
-        winlib::Bitmap dib = base::CreateTopDownDib(c.width, c.height, c.bitsPerPixel, &bits);
+        base::Bitmap dib = base::CreateTopDownDib(c.width, c.height, c.bitsPerPixel, &bits);
         EXPECT_EQ(c.made, static_cast<bool>(dib)) << c.width << "x" << c.height;
         EXPECT_EQ(c.made, bits != nullptr) << c.width << "x" << c.height;
         if (!c.made) continue;

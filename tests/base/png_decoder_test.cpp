@@ -98,7 +98,7 @@ TEST(BasePng, PixelsStraightAndDibPremultiplied) {
     const std::vector<uint8_t> straight = {0, 0, 255, 255, 255, 255, 255, 128};
     EXPECT_EQ(straight, pixels.bgra);
 
-    winlib::Bitmap dib = base::DecodePngToDib(png.data(), png.size());
+    base::Bitmap dib = base::DecodePngToDib(png.data(), png.size());
     ASSERT_TRUE(dib);
     DIBSECTION section{};
     ASSERT_EQ(static_cast<int>(sizeof(section)), ::GetObjectW(dib.Get(), sizeof(section), &section));

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ protected:
     }
 
     std::wstring path_;
-    winlib::RegKey key_;
+    base::RegKey key_;
 };
 
 TEST_F(RegistryValuesTest, TextsRoundTripAndStopAtTheirFirstNul) {

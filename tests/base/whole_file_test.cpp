@@ -5,7 +5,7 @@
 #include <string>
 
 #include "base/whole_file.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ std::wstring FileOfSize(const wchar_t* name, LONGLONG size) {
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);
     const std::wstring path = std::wstring(temp) + name;
-    winlib::FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    base::FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     LARGE_INTEGER at{};
     at.QuadPart = size;
     EXPECT_TRUE(file.Valid() && ::SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) && ::SetEndOfFile(file.Get()));

@@ -133,7 +133,7 @@ protected:
     CallLog log_;
     DueReceiver receiver_;
     std::unique_ptr<CDetectActionCondition> detect_;
-    winlib::Thread thread_;
+    base::Thread thread_;
     OwnedActions pendingActions_;
 };
 
@@ -278,21 +278,21 @@ private:
     std::function<int(ScriptedThread*)> body_;
 };
 
-winlib::Thread DuplicateThreadHandle(const CThreadBase& thread) {
+base::Thread DuplicateThreadHandle(const CThreadBase& thread) {
     HANDLE dup = nullptr;
     ::DuplicateHandle(::GetCurrentProcess(), thread.ThreadHandle(), ::GetCurrentProcess(), &dup, 0, FALSE,
                       DUPLICATE_SAME_ACCESS);
-    return winlib::Thread(dup);
+    return base::Thread(dup);
 }
 
 TEST(ThreadBaseTest, StartingTwiceReturnsMinusOne) {
-    winlib::Event release(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    base::Event release(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     ScriptedThread thread([&](ScriptedThread*) {
         ::WaitForSingleObject(release.Get(), INFINITE);
         return 0;
     });
     ASSERT_EQ(thread.Start(0, 0, nullptr), 0);
-    winlib::Thread handle = DuplicateThreadHandle(thread);
+    base::Thread handle = DuplicateThreadHandle(thread);
     EXPECT_NE(thread.ThreadId(), 0u);
     EXPECT_EQ(thread.Start(0, 0, nullptr), -1);
     ::SetEvent(release.Get());
@@ -302,7 +302,7 @@ TEST(ThreadBaseTest, StartingTwiceReturnsMinusOne) {
 TEST(ThreadBaseTest, TheResultOfRunIsTheExitCodeAndJoiningForgetsTheHandle) {
     ScriptedThread thread([](ScriptedThread*) { return 7; });
     ASSERT_EQ(thread.Start(CREATE_SUSPENDED, 0, nullptr), 0);
-    winlib::Thread handle = DuplicateThreadHandle(thread);
+    base::Thread handle = DuplicateThreadHandle(thread);
     ::ResumeThread(handle.Get());
     ASSERT_TRUE(thread.Join(5000));
     DWORD code = 0;
@@ -320,7 +320,7 @@ TEST(ThreadBaseTest, AnEndedThreadIsHeldUntilItsOwnerJoinsIt) {
     for (int i = 0; i < 50; ++i) {
         ScriptedThread thread([](ScriptedThread*) { return 3; });
         ASSERT_EQ(thread.Start(CREATE_SUSPENDED, 0, nullptr), 0);
-        winlib::Thread handle = DuplicateThreadHandle(thread);
+        base::Thread handle = DuplicateThreadHandle(thread);
         ::ResumeThread(handle.Get());
         ASSERT_EQ(::WaitForSingleObject(handle.Get(), 5000), WAIT_OBJECT_0);
         EXPECT_NE(thread.ThreadHandle(), nullptr);
@@ -333,7 +333,7 @@ TEST(ThreadBaseTest, AnEndedThreadIsHeldUntilItsOwnerJoinsIt) {
 TEST(ThreadBaseTest, ARunThatThrowsEndsItsThreadNotTheProgram) {
     ScriptedThread thread([](ScriptedThread*) -> int { throw std::runtime_error("scan failed"); });
     ASSERT_EQ(thread.Start(CREATE_SUSPENDED, 0, nullptr), 0);
-    winlib::Thread handle = DuplicateThreadHandle(thread);
+    base::Thread handle = DuplicateThreadHandle(thread);
     ::ResumeThread(handle.Get());
     ASSERT_TRUE(thread.Join(5000));
     DWORD code = 0;

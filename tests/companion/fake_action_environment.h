@@ -40,10 +40,10 @@ public:
         if (onDownload) onDownload();
         return downloadExitCode;
     }
-    winlib::Bitmap LoadStrip(const std::wstring& fileName) override {
+    base::Bitmap LoadStrip(const std::wstring& fileName) override {
         loadedStrips.push_back(fileName);
-        if (fileName.empty()) return winlib::Bitmap();
-        return winlib::Bitmap(::CreateBitmap(4, 4, 1, 32, nullptr));
+        if (fileName.empty()) return base::Bitmap();
+        return base::Bitmap(::CreateBitmap(4, 4, 1, 32, nullptr));
     }
     int CpuIdlePercent() override {
         ++idleQuestions;

@@ -404,7 +404,7 @@ TEST_F(MainWindowTest, ATimedShutdownThatCannotBeStampedDoesNotShutDown) {
     Create();
     WriteConfigString(L"vyn", L"lastshutdowntime", L"");
     // Another program holds the file: nothing can be written to it.
-    winlib::FileHandle held(::CreateFileW(ConfigFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+    base::FileHandle held(::CreateFileW(ConfigFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
                                           nullptr));
     ASSERT_TRUE(held.Valid());
     ASSERT_NE(WriteConfigString(L"vyn", L"probe", L"1"), 0);
@@ -563,7 +563,7 @@ TEST_F(MainWindowTest, ClosingTheWindowStopsTheDetectThread) {
     HANDLE copy = nullptr;
     ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), window_->DetectThread()->ThreadHandle(),
                                   ::GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0));
-    winlib::Thread thread(copy);
+    base::Thread thread(copy);
     window_.reset();  // deletes the action with the thread
     action_ = nullptr;
     EXPECT_EQ(::WaitForSingleObject(thread.Get(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
@@ -737,7 +737,7 @@ TEST_F(MainWindowTest, TopmostTogglesTheSettingAndTheWindow) {
 TEST(MascotMenuTest, HoldsTheItemsInOrderWithShowOrHide) {
     for (bool tray : {false, true}) {
         HMENU menu = BuildMascotMenu(tray, true);
-        const winlib::Menu owner(menu);
+        const base::Menu owner(menu);
         ASSERT_NE(menu, nullptr);
         const UINT expected[] = {504, 505, 507, 508, 509, 501, tray ? 503u : 502u, 0, 500};
         ASSERT_EQ(::GetMenuItemCount(menu), 9);
@@ -748,7 +748,7 @@ TEST(MascotMenuTest, HoldsTheItemsInOrderWithShowOrHide) {
         EXPECT_STREQ(text, tray ? L"显示" : L"隐藏");
     }
     HMENU plain = BuildMascotMenu(false, false);
-    const winlib::Menu plainOwner(plain);
+    const base::Menu plainOwner(plain);
     EXPECT_FALSE(::GetMenuState(plain, 505, MF_BYCOMMAND) & MF_CHECKED);
 }
 

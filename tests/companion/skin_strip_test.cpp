@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "companion/system/skin_strip.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
 // A top-down DIB strip of `frames` frames of cx x cy at `bits` per pixel,
 // every pixel of frame f set to the byte value values[f].
-winlib::Bitmap MakeStrip(int frames, int cx, int cy, WORD bits, const std::vector<BYTE>& values) {
+base::Bitmap MakeStrip(int frames, int cx, int cy, WORD bits, const std::vector<BYTE>& values) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = cx * frames;
@@ -23,7 +23,7 @@ winlib::Bitmap MakeStrip(int frames, int cx, int cy, WORD bits, const std::vecto
     info.bmiHeader.biBitCount = bits;
     info.bmiHeader.biCompression = BI_RGB;
     void* pixels = nullptr;
-    winlib::Bitmap strip(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+    base::Bitmap strip(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
     if (!strip) return strip;
     const size_t pixelBytes = bits / 8;
     const size_t stride = ((static_cast<size_t>(cx) * frames * bits + 31) / 32) * 4;
@@ -55,7 +55,7 @@ TEST(StripFramesEqual, ComparesTheFramesPixels) {
         {"taller than the strip", 32, 0, 2, 3, false},
     };
     for (const Case& c : cases) {
-        winlib::Bitmap strip = MakeStrip(3, 3, 2, c.bits, {0x40, 0x41, 0x40});
+        base::Bitmap strip = MakeStrip(3, 3, 2, c.bits, {0x40, 0x41, 0x40});
         ASSERT_TRUE(strip) << c.name;
         EXPECT_EQ(c.equal, StripFramesEqual(strip.Get(), c.first, c.second, 3, c.cy)) << c.name;
     }
@@ -63,7 +63,7 @@ TEST(StripFramesEqual, ComparesTheFramesPixels) {
 
 TEST(StripFramesEqual, NeedsADibSection) {
     const BYTE pixels[16] = {};
-    winlib::Bitmap plain(::CreateBitmap(2, 2, 1, 32, pixels));
+    base::Bitmap plain(::CreateBitmap(2, 2, 1, 32, pixels));
     ASSERT_TRUE(plain);
     EXPECT_FALSE(StripFramesEqual(plain.Get(), 0, 1, 1, 2));
     EXPECT_FALSE(StripFramesEqual(nullptr, 0, 0, 1, 1));

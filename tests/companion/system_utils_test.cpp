@@ -16,7 +16,7 @@
 #include "tests/companion/prefix_state.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/recording_power.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -284,7 +284,7 @@ protected:
         ::DeleteFileW((player_ + L".calls").c_str());
     }
     // A player that another program started.
-    winlib::Process StartOthersPlayer() {
+    base::Process StartOthersPlayer() {
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION other{};
@@ -292,7 +292,7 @@ protected:
         EXPECT_TRUE(::CreateProcessW(player_.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                      &startup, &other));
         ::CloseHandle(other.hThread);
-        return winlib::Process(other.hProcess);
+        return base::Process(other.hProcess);
     }
     std::wstring dir_;
     std::wstring player_;
@@ -325,7 +325,7 @@ TEST_F(SoundHelperTest, ThePlayerGetsThePathAsItsWholeParameterAndCanBeStopped) 
 }
 
 int CountPlayers() {
-    winlib::FileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    base::FileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
     int n = 0;
@@ -337,7 +337,7 @@ int CountPlayers() {
 TEST_F(SoundHelperTest, StoppingEndsTheOwnPlayerNotAnotherProgramsPlayer) {
     ::SetEnvironmentVariableW(L"RECORDING_PROGRAM_WAIT_MS", L"20000");
     // Someone else's player, running before ours.
-    winlib::Process otherProcess = StartOthersPlayer();
+    base::Process otherProcess = StartOthersPlayer();
     ASSERT_TRUE(otherProcess.Valid());
     PlaySoundFile(L"C:\\My Sounds\\Ring.wav");
     testsupport::WaitUntil([&] { return CountPlayers() >= 2; });
@@ -358,7 +358,7 @@ TEST_F(SoundHelperTest, WithoutAnOwnPlayerOnlyARecordedOneIsStopped) {
     ::SetEnvironmentVariableW(L"RECORDING_PROGRAM_WAIT_MS", L"20000");
     StopSoundHelper();  // nothing of this copy's or a previous one's is left
     for (const bool recorded : {false, true}) {
-        winlib::Process other = StartOthersPlayer();
+        base::Process other = StartOthersPlayer();
         ASSERT_TRUE(other.Valid());
         FILETIME created{}, unused{};
         ASSERT_TRUE(::GetProcessTimes(other.Get(), &created, &unused, &unused, &unused));

@@ -37,9 +37,9 @@ public:
         RECT rc{x, y, x + cx, y + cy};
         if (!Create(L"NavTestMascot", nullptr, &rc, L"", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_LAYERED)) return false;
         if (picture && picture->Handle()) {
-            winlib::WindowDc screen(nullptr);
-            winlib::MemoryDc memory(::CreateCompatibleDC(screen.Get()));
-            winlib::SelectObjectScope select(memory.Get(), picture->Handle());
+            base::WindowDc screen(nullptr);
+            base::MemoryDc memory(::CreateCompatibleDC(screen.Get()));
+            base::SelectObjectScope select(memory.Get(), picture->Handle());
             POINT at{x, y}, source{0, 0};
             SIZE size{cx, cy};
             BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};

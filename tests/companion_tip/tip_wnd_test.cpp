@@ -19,7 +19,7 @@
 #include "tests/support/window_text.h"
 #include "toolkit/bex_bitmap.h"
 #include "toolkit/bex_text_wnd.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 #include "winlib/window.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "plugins/catalog/update_info.h"
 #include "tests/plugins/catalog_fixture.h"
 #include "tests/support/text.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -25,10 +25,10 @@ std::string Softs(int from, int to) {
 class AnswerBounds : public CatalogTest {};
 
 TEST_F(AnswerBounds, AnAnswerIsBoundedInBytesAndSoftsAndStops) {
-    winlib::ComScope com;
+    base::ComScope com;
     const std::string over(catalog::kMaxAnswerBytes, 'x');
     const std::string junk(3 << 20, 'x');
-    winlib::Event stop(::CreateEventW(nullptr, TRUE, TRUE, nullptr));
+    base::Event stop(::CreateEventW(nullptr, TRUE, TRUE, nullptr));
     struct Case {
         const char* what;
         std::string body;

@@ -8,7 +8,7 @@
 #include "plugins/common/kernel_binding.h"
 #include "tests/doubles/kernel/kernel_fixture.h"
 #include "tests/support/message_pump.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ protected:
 };
 
 TEST_F(AsyncResult, CompletionHoldsOneReferenceAndSignalsItsEvent) {
-    winlib::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    base::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     int context = 0;
     IBexAsyncResult* result = CreateAsyncResult(event.Get(), &context);
     ASSERT_NE(result, nullptr);
@@ -112,7 +112,7 @@ TEST_F(AsyncResult, AResultTakenWhileAnotherCompletesIsStillAlive) {
 
 TEST_F(AsyncResult, TheKernelsCompletionObjectIsPreferredWhenItHasOne) {
     Configure("[classes]\n406=serve\n");
-    winlib::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    base::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     bool kernelMade = false;
     protocol::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));
     ASSERT_TRUE(result);
@@ -153,7 +153,7 @@ TEST_F(AsyncResult, OnlyAGoodReplyReachesTheParser) {
 
 TEST_F(AsyncResult, ARequestThatDoesNotStartIsNotWaitedFor) {
     ConfigureFetch("mode=nostart\n");
-    winlib::Event owner(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    base::Event owner(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     bool parsed = false;
     EXPECT_FALSE(FetchAndWait(owner.Get(), kUrl, [&](const BYTE*, size_t) { return parsed = true; }));
     EXPECT_FALSE(parsed);
@@ -163,9 +163,9 @@ TEST_F(AsyncResult, ALateCompletionOfAnAbandonedRequestSetsNoOtherEvent) {
     for (const char* classes : {"", "[classes]\n406=serve\n"}) {
         ClearLog();
         ConfigureFetch(std::string("mode=later\ndelay=300\n") + classes);
-        winlib::Event owner(::CreateEventW(nullptr, TRUE, TRUE, nullptr));
+        base::Event owner(::CreateEventW(nullptr, TRUE, TRUE, nullptr));
         EXPECT_FALSE(FetchAndWait(owner.Get(), kUrl, [](const BYTE*, size_t) { return true; }));
-        winlib::Event unrelated(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        base::Event unrelated(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
         ASSERT_TRUE(WaitForLine("complete 1")) << classes;
         EXPECT_EQ(::WaitForSingleObject(unrelated.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << classes;
     }

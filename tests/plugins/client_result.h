@@ -10,15 +10,15 @@
 #include <functional>
 
 #include "protocol/bex_plugin.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 class ClientResult final : public IBexAsyncResult {
 public:
     std::function<void()> onComplete;
     DWORD slowAddRefMs = 0;
     LONG fastAddRefs = 0;
-    winlib::Event done{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    winlib::Event inAddRef{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    base::Event done{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    base::Event inAddRef{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
 
     // A manager lets go of it just after completing it: not before then.
     ~ClientResult() {

@@ -11,7 +11,7 @@
 #include "tests/plugins/catalog_fixture.h"
 #include "tests/plugins/record_slots.h"
 #include "tests/support/text.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ protected:
     }
     static uint32_t Number(CSoftInfoData* record, Reader<uint32_t> slot) { return slot.read(record); }
 
-    winlib::ComScope com_;
+    base::ComScope com_;
 };
 
 TEST_F(SoftInfoRecord, AnAnswerFillsEveryGetter) {

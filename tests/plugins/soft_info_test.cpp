@@ -18,7 +18,7 @@
 #include "tests/plugins/deadline.h"
 #include "tests/plugins/process_figures.h"
 #include "tests/support/message_pump.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ protected:
     }
 
     struct Pending {
-        winlib::Event event;
+        base::Event event;
         protocol::PluginRef<IBexAsyncResult> result;
         LONG Wait(DWORD ms = 10000) {
             if (::WaitForSingleObject(event.Get(), ms) != WAIT_OBJECT_0) return -1;

@@ -111,7 +111,7 @@ struct WorkerBench {
     const Mode mode;
     catalog::SoftListWorker worker;
     catalog::GuardedState state;
-    winlib::Event inHandler{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    base::Event inHandler{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
 
     static void Handle(void* self, catalog::SoftListRequest&) {
         auto* bench = static_cast<WorkerBench*>(self);

@@ -23,7 +23,7 @@
 #include "tests/plugins/deadline.h"
 #include "tests/plugins/process_figures.h"
 #include "tests/support/message_pump.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -329,7 +329,7 @@ TEST_F(Recommend, QueuedRequestsFailWhenClearedOrWhenTheManagerGoes) {
         IBexPlugin* object = nullptr;
         ASSERT_EQ(destroy ? catalog::CreateSoftReCommend(&object) : Create(148, &object), S_OK);
         auto* r = static_cast<ISoftReCommend3*>(object);  // not started: the requests stay queued
-        std::vector<winlib::Event> events;
+        std::vector<base::Event> events;
         std::vector<protocol::PluginRef<IBexAsyncResult>> results;
         auto b = Buffer({1});
         for (int i = 0; i < 3; ++i) {

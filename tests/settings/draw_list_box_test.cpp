@@ -179,7 +179,7 @@ TEST_F(ListBoxTest, PaintingDrawsTheVisibleRowsThroughTheHandlers) {
     std::vector<int> rows;
     list_->OnDrawRow = [&](TDrawListBox& box, int row, const RECT& r) {
         rows.push_back(row);
-        winlib::Brush brush(::CreateSolidBrush(row % 2 ? RGB(0, 0, 255) : RGB(255, 0, 0)));
+        base::Brush brush(::CreateSolidBrush(row % 2 ? RGB(0, 0, 255) : RGB(255, 0, 0)));
         ::FillRect(box.Canvas(), &r, brush.Get());
     };
     std::vector<int> hoveredStates;

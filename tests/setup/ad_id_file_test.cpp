@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/setup/setup_test_files.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ TEST(AdIdFile, ReadOnlyAndHiddenFilesAreMadeNormal) {
         RemoveFile(path);
         ASSERT_TRUE(WriteBytes(path, {1, 0, 0, 0}));
         ASSERT_TRUE(::SetFileAttributesW(path.c_str(), c.attribute));
-        winlib::FileHandle holder;
+        base::FileHandle holder;
         if (c.held) {
             holder.Reset(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                        OPEN_EXISTING, 0, nullptr));
@@ -92,7 +92,7 @@ TEST(AdIdFile, FailedWriteLeavesTheOldEntries) {
     EXPECT_EQ(ReadBytes(path), old);
     WIN32_FIND_DATAW found;
     HANDLE search = ::FindFirstFileW(WorkPath(L"~ad*").c_str(), &found);
-    const winlib::FindHandle owner(search);
+    const base::FindHandle owner(search);
     EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "no temporary file is left behind";
 }
 

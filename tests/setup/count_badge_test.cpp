@@ -31,7 +31,7 @@ Picture ReadPng(const std::wstring& path) {
     Picture out;
     std::string bytes;
     if (!base::ReadWholeFile(path.c_str(), bytes)) return out;
-    const winlib::Bitmap image = base::DecodePngToDib(bytes.data(), bytes.size());
+    const base::Bitmap image = base::DecodePngToDib(bytes.data(), bytes.size());
     DIBSECTION dib = {};
     if (!image || ::GetObjectW(image.Get(), sizeof(dib), &dib) != sizeof(dib) || dib.dsBm.bmBitsPixel != 32)
         return out;
@@ -101,7 +101,7 @@ protected:
     // A picture file for the notification: opaque blue, 40 x 40.
     std::wstring BluePicture() {
         const std::wstring path = folder_ + L"blue.png";
-        winlib::Bitmap image = NewImage(40, 40);
+        base::Bitmap image = NewImage(40, 40);
         DIBSECTION dib = {};
         ::GetObjectW(image.Get(), sizeof(dib), &dib);
         std::fill_n(static_cast<DWORD*>(dib.dsBm.bmBits), 40 * 40, 0xFF2050C0u);

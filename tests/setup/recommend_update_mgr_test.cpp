@@ -17,7 +17,7 @@
 #include "tests/setup/fake_recommend_machine.h"
 #include "tests/setup/ruconfig_fixture.h"
 #include "tests/setup/setup_test_files.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -116,7 +116,7 @@ TEST(RecommendUpdateMgr, AFloodOfEmptyElementsIsRefusedInBoundedMemoryUntilTheFi
 
     const auto rewrite = [&](const std::string& json, const FILETIME& written) {
         ASSERT_TRUE(WriteBytes(machine.configPath, Config(json + std::string(text.size() - json.size(), ' '))));
-        winlib::FileHandle file(::CreateFileW(machine.configPath.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+        base::FileHandle file(::CreateFileW(machine.configPath.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
                                               OPEN_EXISTING, 0, nullptr));
         EXPECT_TRUE(::SetFileTime(file.Get(), nullptr, nullptr, &written));
     };

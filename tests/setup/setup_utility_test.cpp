@@ -9,7 +9,7 @@
 #include "plugins/setup/taskbar_unpin.h"
 #include "plugins/setup/uninstall_shortcut.h"
 #include "tests/setup/setup_utility_fixture.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ bool KeyExists(HKEY root, const wchar_t* subkey) {
 
 // A link's arguments, read back with the shell-link object.
 std::wstring LinkArguments(const std::wstring& path) {
-    winlib::ComScope com;
+    base::ComScope com;
     IShellLinkW* link = nullptr;
     std::wstring out;
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
@@ -200,7 +200,7 @@ TEST_F(SetupUtility, TheGameCentreLinkIsReplacedOnlyByOneSaved) {
     {
         // Open to a reader that lets it be deleted: nothing new can be
         // written under its name until the reader lets go.
-        winlib::FileHandle reader(::CreateFileW(GameCentreLink().c_str(), GENERIC_READ,
+        base::FileHandle reader(::CreateFileW(GameCentreLink().c_str(), GENERIC_READ,
                                                 FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
                                                 nullptr));
         ASSERT_TRUE(reader);
@@ -220,7 +220,7 @@ TEST_F(SetupUtility, TheTaskbarIconIsUnpinnedOnlyAtAFullPath) {
                   command.c_str(), static_cast<DWORD>(command.size() * 2 + 2));
     ASSERT_TRUE(setuptest::WriteBytes(full, {'x'}) && setuptest::WriteBytes(relative, {'x'}));
     ASSERT_EQ(plugin::LoadKernelDll(), S_OK);
-    winlib::ComScope com;  // as the uninstall job holds it
+    base::ComScope com;  // as the uninstall job holds it
     for (const std::wstring& recorded : {std::wstring(L"R.setuptestpin"), std::wstring(L".\\R.setuptestpin"), full}) {
         Configure(World("[options]\nOptions\\PinWin7TaskBarIcon=" + Narrow(recorded) + "\n"));
         UnpinTaskbarIcon();

@@ -20,7 +20,7 @@
 #include "plugins/setup/web_app_counter.h"
 #include "tests/setup/setup_test_files.h"
 #include "tests/support/prefix_state.h"
-#include "winlib/handles.h"
+#include "base/handles.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ void Touch(const std::wstring& path) { ASSERT_TRUE(setuptest::WriteBytes(path, {
 // A junction from `link` to `target` (a mount point reparse point).
 bool MakeJunction(const std::wstring& link, const std::wstring& target) {
     if (!::CreateDirectoryW(link.c_str(), nullptr)) return false;
-    winlib::FileHandle dir(::CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    base::FileHandle dir(::CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!dir) return false;
     const std::wstring substitute = L"\\??\\" + target;
@@ -57,7 +57,7 @@ bool MakeJunction(const std::wstring& link, const std::wstring& target) {
     if (::DeviceIoControl(dir.Get(), FSCTL_SET_REPARSE_POINT, buffer.data(), static_cast<DWORD>(buffer.size()),
                           nullptr, 0, &returned, nullptr))
         return true;
-    dir = winlib::FileHandle();
+    dir = base::FileHandle();
     ::RemoveDirectoryW(link.c_str());
     return false;
 }
@@ -154,7 +154,7 @@ TEST(FolderTree, LockedFileWaitsForTheRestartAndTheCounterGrows) {
     const std::wstring locked = folder + L"\\held.dat";
     Touch(locked);
     Touch(folder + L"\\free.dat");
-    winlib::FileHandle held(::CreateFileW(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+    base::FileHandle held(::CreateFileW(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                                           nullptr));
     ASSERT_TRUE(held);
     const DWORD before = SharedWebAppCounter().Value();

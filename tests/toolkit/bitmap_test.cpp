@@ -34,7 +34,7 @@ DibInfo Inspect(HBITMAP bitmap) {
     return info;
 }
 
-winlib::Bitmap Decode(const std::string& bytes) { return DecodePngToDib(bytes.data(), bytes.size()); }
+base::Bitmap Decode(const std::string& bytes) { return DecodePngToDib(bytes.data(), bytes.size()); }
 
 }  // namespace
 
@@ -203,7 +203,7 @@ TEST(BexBitmap, FileKindsAndFailures) {
 
     // A BMP file goes through LoadImage.
     const std::wstring bmpPath = std::wstring(dir) + L"bex_strip_test.bmp";
-    winlib::Bitmap dib = SolidStrip({RGB(1, 2, 3), RGB(200, 100, 50)}, 5, 3, -1);
+    base::Bitmap dib = SolidStrip({RGB(1, 2, 3), RGB(200, 100, 50)}, 5, 3, -1);
     DIBSECTION ds{};
     ::GetObjectW(dib.Get(), sizeof(ds), &ds);
     BITMAPFILEHEADER fh{};
@@ -238,8 +238,8 @@ const COLORREF kPiece[3][3] = {{RGB(10, 0, 0), RGB(20, 0, 0), RGB(30, 0, 0)},
                                {RGB(0, 40, 0), RGB(0, 50, 0), RGB(0, 60, 0)},
                                {RGB(0, 0, 70), RGB(0, 0, 80), RGB(0, 0, 90)}};
 
-winlib::Bitmap NinePieces() {
-    winlib::Bitmap dib = SolidStrip({0}, 30, 30, -1);
+base::Bitmap NinePieces() {
+    base::Bitmap dib = SolidStrip({0}, 30, 30, -1);
     DIBSECTION ds{};
     ::GetObjectW(dib.Get(), sizeof(ds), &ds);
     auto* bytes = static_cast<unsigned char*>(ds.dsBm.bmBits);
@@ -262,7 +262,7 @@ TEST(NinePart, GeometryAtOwnSizeLargerAndSmaller) {
     ::GetTempPathW(MAX_PATH, dir);
     const std::wstring path = std::wstring(dir) + L"bex_nine.bmp";
     {
-        winlib::Bitmap dib = NinePieces();
+        base::Bitmap dib = NinePieces();
         DIBSECTION ds{};
         ::GetObjectW(dib.Get(), sizeof(ds), &ds);
         BITMAPINFOHEADER ih = ds.dsBmih;

@@ -20,7 +20,7 @@ void TestHost::DrawBackground(HDC dc, const RECT* rect) {
     } else {
         ::GetClipBox(dc, &area);
     }
-    winlib::Brush brush(::CreateSolidBrush(background));
+    base::Brush brush(::CreateSolidBrush(background));
     ::FillRect(dc, &area, brush.Get());
 }
 
@@ -33,7 +33,7 @@ void ProbeWnd::Paint(HDC dc, int, int) {
         rc.right = rc.left + squareOnly;
         rc.bottom = rc.top + squareOnly;
     }
-    winlib::Brush brush(::CreateSolidBrush(color));
+    base::Brush brush(::CreateSolidBrush(color));
     ::FillRect(dc, &rc, brush.Get());
 }
 
@@ -41,7 +41,7 @@ bool ProbeWnd::Has(const std::string& entry) const {
     return std::find(log.begin(), log.end(), entry) != log.end();
 }
 
-winlib::Bitmap SolidStrip(const std::vector<COLORREF>& frames, int frameWidth, int height, int alpha) {
+base::Bitmap SolidStrip(const std::vector<COLORREF>& frames, int frameWidth, int height, int alpha) {
     const int width = frameWidth * static_cast<int>(frames.size());
     const bool withAlpha = alpha >= 0;
     BITMAPINFO bmi{};
@@ -52,7 +52,7 @@ winlib::Bitmap SolidStrip(const std::vector<COLORREF>& frames, int frameWidth, i
     bmi.bmiHeader.biBitCount = withAlpha ? 32 : 24;
     void* bits = nullptr;
     HBITMAP bitmap = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap) return winlib::Bitmap();
+    if (!bitmap) return base::Bitmap();
     auto* bytes = static_cast<unsigned char*>(bits);
     const int stride = withAlpha ? width * 4 : (width * 3 + 3) & ~3;
     for (int y = 0; y < height; ++y) {
@@ -66,7 +66,7 @@ winlib::Bitmap SolidStrip(const std::vector<COLORREF>& frames, int frameWidth, i
             if (withAlpha) p[3] = static_cast<unsigned char>(a);
         }
     }
-    return winlib::Bitmap(bitmap);
+    return base::Bitmap(bitmap);
 }
 
 }  // namespace toolkit_test

@@ -100,7 +100,7 @@ using testsupport::PixelSurface;
 
 // A strip whose frames are solid colours: 32-bit with the given alpha (255:
 // opaque alpha strip) or 24-bit when alpha is negative.
-winlib::Bitmap SolidStrip(const std::vector<COLORREF>& frames, int frameWidth, int height, int alpha = 255);
+base::Bitmap SolidStrip(const std::vector<COLORREF>& frames, int frameWidth, int height, int alpha = 255);
 
 // PNG bytes made with libpng from rows of raw samples.
 using testsupport::EncodePng;

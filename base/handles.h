@@ -8,7 +8,7 @@
 
 #include <utility>
 
-namespace winlib {
+namespace base {
 
 // Owner of a handle whose release needs nothing but the handle itself.
 // Traits: static H Invalid(); static void Release(H).
@@ -223,4 +223,4 @@ private:
     HRESULT hr_;
 };
 
-}  // namespace winlib
+}  // namespace base
