@@ -10,6 +10,7 @@
 #include "base/path_join.h"
 #include "player/download_watcher.h"
 #include "player/player_job.h"
+#include "player/process_end.h"
 
 namespace {
 
@@ -20,8 +21,7 @@ constexpr int kFailure = -1;
 // instead of a crash dialog that would keep the process (and its caller's
 // wait) alive.
 LONG WINAPI EndOnFault(EXCEPTION_POINTERS*) {
-    ::ExitProcess(static_cast<UINT>(kFailure));
-    return EXCEPTION_EXECUTE_HANDLER;
+    EndProcessWith(kFailure);
 }
 
 int Download(const std::wstring& url) {
@@ -74,13 +74,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     ::SetUnhandledExceptionFilter(EndOnFault);
 
     const PlayerJob job = ParsePlayerJob(commandLine);
+    int code = kFailure;
     switch (job.kind) {
     case PlayerJobKind::Download:
-        return Download(job.target);
+        code = Download(job.target);
+        break;
     case PlayerJobKind::Play:
-        return Play(job.target);
+        code = Play(job.target);
+        break;
     case PlayerJobKind::None:
         break;
     }
-    return kFailure;
+    EndProcessWith(code);
 }

@@ -78,7 +78,8 @@ piravel "$SOUNDS_WIN\\ring.wav" || true
 # The test machine's sound output is ALSA's null device, which takes the
 # samples as fast as they come: the play ends, but not in real time.
 piravel "$SOUNDS_WIN\\RING.WAV"
-check "a WAV (named in upper case, opened lower-cased) plays to its end with exit 0" test "$?" -eq 0
+rc=$?
+check "a WAV (named in upper case, opened lower-cased) plays to its end with exit 0 (got $rc)" test "$rc" -eq 0
 
 piravel "$SOUNDS_WIN\\missing.wav"
 rc=$?
