@@ -182,10 +182,12 @@ def check_strip():
 
 def chooser_back():
     """122: nine-part chooser ground, L 140 R 145 T 35 B 77, 290 x 175 (the
-    smallest chooser, so nothing stretches at that size). The footer starts
-    35 pixels above the bottom: below the second check box (its row ends 38
-    above) and above the button (32 above), so it holds only the button."""
-    cv = dialog_frame(290, 175, 35, footer=140)
+    smallest chooser, so nothing stretches at that size). The footer's line
+    lies 32 pixels above the bottom, level with the button's top: the second
+    check box, whose box ends 39 above, keeps the six clear rows below it
+    that the first one has above the second, and the band holds only the
+    button."""
+    cv = dialog_frame(290, 175, 35, footer=143)
     return cv
 
 

@@ -7,8 +7,10 @@
 
 #include <string>
 
+#include "base/path_join.h"
 #include "player/download_watcher.h"
 #include "player/player_job.h"
+#include "player/process_end.h"
 
 namespace {
 
@@ -19,8 +21,7 @@ constexpr int kFailure = -1;
 // instead of a crash dialog that would keep the process (and its caller's
 // wait) alive.
 LONG WINAPI EndOnFault(EXCEPTION_POINTERS*) {
-    ::ExitProcess(static_cast<UINT>(kFailure));
-    return EXCEPTION_EXECUTE_HANDLER;
+    EndProcessWith(kFailure);
 }
 
 int Download(const std::wstring& url) {
@@ -34,16 +35,20 @@ int Download(const std::wstring& url) {
     const std::wstring file = DatedWeatherXml(std::wstring(temp, len), now);
     // The answer arrives under a name of its own beside the dated file and
     // replaces it only once accepted: a failed second download of the day
-    // leaves the good answer saved earlier.
-    wchar_t part[MAX_PATH] = {};
-    if (!::GetTempFileNameW(temp, L"prv", 0, part)) return kFailure;
+    // leaves the good answer saved earlier. The name is the same for every
+    // run and nothing is created ahead of the download call: Corvalle ends a
+    // download that takes too long from outside, and such a run leaves at
+    // most this one file, which the next download removes first.
+    const std::wstring part = base::JoinPath(std::wstring(temp, len), kPartialDownloadName);
+    if (part.empty()) return kFailure;
+    ::DeleteFileW(part.c_str());
     ::DeleteUrlCacheEntryW(url.c_str());
     DownloadWatcher watcher;
-    const HRESULT result = ::URLDownloadToFileW(nullptr, url.c_str(), part, 0, &watcher);
-    if (SUCCEEDED(result) && watcher.Accepts(part) &&
-        ::MoveFileExW(part, file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    const HRESULT result = ::URLDownloadToFileW(nullptr, url.c_str(), part.c_str(), 0, &watcher);
+    if (SUCCEEDED(result) && watcher.Accepts(part.c_str()) &&
+        ::MoveFileExW(part.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return kSuccess;
-    ::DeleteFileW(part);
+    ::DeleteFileW(part.c_str());
     return kFailure;
 }
 
@@ -72,13 +77,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     ::SetUnhandledExceptionFilter(EndOnFault);
 
     const PlayerJob job = ParsePlayerJob(commandLine);
+    int code = kFailure;
     switch (job.kind) {
     case PlayerJobKind::Download:
-        return Download(job.target);
+        code = Download(job.target);
+        break;
     case PlayerJobKind::Play:
-        return Play(job.target);
+        code = Play(job.target);
+        break;
     case PlayerJobKind::None:
         break;
     }
-    return kFailure;
+    EndProcessWith(code);
 }

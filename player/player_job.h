@@ -24,5 +24,9 @@ std::wstring LastThreeChars(const std::wstring& text);
 // else is played. No text: nothing to do.
 PlayerJob ParsePlayerJob(const wchar_t* commandLine);
 
+// What a download is saved as in the temporary folder until it is accepted
+// and becomes the dated file.
+inline constexpr wchar_t kPartialDownloadName[] = L"Piravel.part";
+
 // "<tempDir>YYYYMMDD.xml" for the given local date.
 std::wstring DatedWeatherXml(const std::wstring& tempDir, const SYSTEMTIME& localDate);

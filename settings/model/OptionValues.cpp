@@ -38,7 +38,7 @@ bool TOptionValues::RewriteShutDownList() {
 
 bool TOptionValues::SaveGeneral(std::vector<protocol::SettingsEventCode>& changes) {
     TIniFile ini(Path);
-    const std::vector<TStoredKey> before = ReadGeneralKeys(ini);
+    const TStoredGeneralKeys before = ReadGeneralKeys(ini);
     if (!WriteGeneralSettings(ini, General) || !WriteAutorun(ExeFolder(), Autorun)) {
         // The Run key may refuse what the file has already taken: the file
         // goes back to what the form shows again after a failed save.

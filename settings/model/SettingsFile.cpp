@@ -264,18 +264,31 @@ bool WriteGeneralSettings(TIniFile& ini, const TGeneralSettings& s) {
            ini.WriteString(kGeneral, keys::kCityCode, s.CityCode);
 }
 
-std::vector<TStoredKey> ReadGeneralKeys(const TIniFile& ini) {
-    std::vector<TStoredKey> stored;
+TStoredGeneralKeys ReadGeneralKeys(const TIniFile& ini) {
+    TStoredGeneralKeys stored;
+    // Held open for reading while the keys are read: a file this handle can
+    // read, nobody can take for himself until the reads are done, and a
+    // file it cannot open is either not there (every key absent) or not
+    // readable now (nothing known).
+    const base::FileHandle hold(::CreateFileW(ini.Path().c_str(), GENERIC_READ,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!hold) {
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return stored;
+    }
     for (const wchar_t* key : {keys::kWiseHealthAlert, keys::kUseWiseAlertRing, keys::kRing, keys::kCustomWeather,
                                keys::kProvinceCode, keys::kCityCode})
-        stored.push_back({key, ini.ValueExists(kGeneral, key), ini.ReadString(kGeneral, key, L"")});
+        stored.Keys.push_back({key, ini.ValueExists(kGeneral, key), ini.ReadString(kGeneral, key, L"")});
+    stored.Known = true;
     return stored;
 }
 
-bool RestoreGeneralKeys(TIniFile& ini, const std::vector<TStoredKey>& stored) {
+bool RestoreGeneralKeys(TIniFile& ini, const TStoredGeneralKeys& stored) {
+    if (!stored.Known) return false;
     ini.NormalizeAttributes();
     bool ok = true;
-    for (const TStoredKey& k : stored)
+    for (const TStoredKey& k : stored.Keys)
         ok = (k.Present ? ini.WriteString(kGeneral, k.Key, k.Text) : ini.EraseKey(kGeneral, k.Key)) && ok;
     return ok;
 }

@@ -107,14 +107,23 @@ std::wstring DefaultRing();
 TGeneralSettings ReadGeneralSettings(const TIniFile& ini, const std::wstring& defaultRing);
 bool WriteGeneralSettings(TIniFile& ini, const TGeneralSettings& settings);
 // The general keys as the file holds them, absent ones as absent, so that a
-// general save that cannot finish can put the file back as it was.
+// general save that cannot finish can put the file back as it was. A file
+// that is there but could not be read tells nothing (Known false): the
+// profile functions answer it as a file without the keys, which is no reason
+// to erase them.
 struct TStoredKey {
     const wchar_t* Key;
     bool Present;
     std::wstring Text;
 };
-std::vector<TStoredKey> ReadGeneralKeys(const TIniFile& ini);
-bool RestoreGeneralKeys(TIniFile& ini, const std::vector<TStoredKey>& stored);
+struct TStoredGeneralKeys {
+    bool Known = false;
+    std::vector<TStoredKey> Keys;
+};
+TStoredGeneralKeys ReadGeneralKeys(const TIniFile& ini);
+// Writes the present keys back and erases the absent ones; after a read that
+// told nothing it leaves the file alone and returns false.
+bool RestoreGeneralKeys(TIniFile& ini, const TStoredGeneralKeys& stored);
 TRestSettings ReadRestSettings(const TIniFile& ini);
 // The health page's limits: interval 1..720 minutes (0 or less gives 120),
 // rest time 1..240 (0 or less gives 5).

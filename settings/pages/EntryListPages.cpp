@@ -1,5 +1,7 @@
 #include "settings/pages/EntryListPages.h"
 
+#include <utility>
+
 #include "settings/controls/ListBoxView.h"
 #include "settings/controls/SkinUtils.h"
 #include "settings/model/GlobalFuncs.h"
@@ -27,9 +29,10 @@ TEntryListPages::TEntryListPages(TPageHost& form, const TEntryListSetup& setup, 
                                  const std::function<int(HMENU, POINT)>& trackMenu)
     : form_(form), setup_(setup), kind_(kind), trackMenu_(trackMenu) {}
 
-void TEntryListPages::Build(TButtonImage* manageButton) {
+void TEntryListPages::Build(TButtonImage* manageButton, std::function<void()> manageOff) {
     forms::TForm& f = form_;
     manageButton_ = manageButton;
+    manageOff_ = std::move(manageOff);
 
     const int band = TPageHost::kTitleBandHeight;
     list_ = &f.Add<TDrawListBox>(kFrame, band, kWidth - 2 * kFrame, kHeight - band - kFrame);
@@ -207,6 +210,11 @@ void TEntryListPages::ToggleManageMode() {
 }
 
 void TEntryListPages::ManageOff() {
+    if (manageOff_) manageOff_();
+    else ClearManageMode();
+}
+
+void TEntryListPages::ClearManageMode() {
     manage_ = false;
     if (manageButton_) manageButton_->SetStateOn(false);
     if (list_) RepaintRows();

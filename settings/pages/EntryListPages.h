@@ -120,8 +120,9 @@ public:
     TEntryListPages(TPageHost& form, const TEntryListSetup& setup, IEntryKind& kind,
                     const std::function<int(HMENU menu, POINT screen)>& trackMenu);
 
-    // `manageButton` is the title band's manage toggle, shared by both lists.
-    void Build(TButtonImage* manageButton);
+    // `manageButton` is the title band's manage toggle, shared by both lists;
+    // `manageOff` ends the manage mode of every list that shares it.
+    void Build(TButtonImage* manageButton, std::function<void()> manageOff);
     void SetEmptyPicture(const TQRGBA& picture);
     void Show(OptionPage page);
     bool Shows(OptionPage page) const { return page == setup_.ListPage || page == setup_.EditPage; }
@@ -133,7 +134,12 @@ public:
     void Delete(int row);
     void PauseOrResume(int row);
     void ToggleManageMode();
+    // Ends the manage mode of both lists, not only this one's: they share
+    // the toggle, and a list shown again must not come back with its delete
+    // buttons still up.
     void ManageOff();
+    // This list's own flag, one half of ManageOff.
+    void ClearManageMode();
     void RowClick(int row, int item);
     bool DialogKey(UINT key, bool shift);
     void ListTick();
@@ -168,6 +174,7 @@ private:
     int editIndex_ = -1;
     bool manage_ = false;
     TButtonImage* manageButton_ = nullptr;
+    std::function<void()> manageOff_;
     TDrawListBox* list_ = nullptr;
     TGraphicPanel* emptyPanel_ = nullptr;
     TColorLabel* emptyText_ = nullptr;

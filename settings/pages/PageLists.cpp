@@ -71,8 +71,8 @@ void TListPages::Build() {
     ManageButton->UseOnOff = true;
     ReturnButton = &f.Add<TButtonImage>(kAddLeft, kTitleButtonTop, kAddWidth, kTitleButtonHeight);
 
-    reminders_.Build(ManageButton);
-    shutDowns_.Build(ManageButton);
+    reminders_.Build(ManageButton, [this] { ManageOff(); });
+    shutDowns_.Build(ManageButton, [this] { ManageOff(); });
 
     TTimerAlertEditor& r = reminderEditor_;
     TShutDownEditor& s = shutDownEditor_;
@@ -159,8 +159,8 @@ int TListPages::EditIndex() const {
 }
 
 void TListPages::ManageOff() {
-    reminders_.ManageOff();
-    shutDowns_.ManageOff();
+    reminders_.ClearManageMode();
+    shutDowns_.ClearManageMode();
 }
 
 bool TListPages::DialogKey(UINT key, bool shift) {

@@ -353,24 +353,35 @@ TEST_F(SoundHelperTest, StoppingEndsTheOwnPlayerNotAnotherProgramsPlayer) {
 }
 
 // A reminder ends while this copy has no player of its own (the ring is off):
-// another program's player plays on; the one a previous copy recorded stops.
+// another program's player plays on, also when it has the id a previous copy
+// recorded but was created at another time (the id was given again); the one
+// a previous copy recorded stops.
 TEST_F(SoundHelperTest, WithoutAnOwnPlayerOnlyARecordedOneIsStopped) {
     ::SetEnvironmentVariableW(L"RECORDING_PROGRAM_WAIT_MS", L"20000");
     StopSoundHelper();  // nothing of this copy's or a previous one's is left
-    for (const bool recorded : {false, true}) {
+    struct Case {
+        bool recorded;
+        unsigned long long stampShift;
+        const char* what;
+    };
+    const Case cases[] = {{false, 0, "the other program's player plays on"},
+                          {true, 1, "a player that only has the recorded id plays on"},
+                          {true, 0, "the previous copy's player is stopped"}};
+    for (const Case& c : cases) {
+        const bool recorded = c.recorded && c.stampShift == 0;
         base::Process other = StartOthersPlayer();
         ASSERT_TRUE(other.Valid());
         FILETIME created{}, unused{};
         ASSERT_TRUE(::GetProcessTimes(other.Get(), &created, &unused, &unused, &unused));
-        if (recorded) {
+        if (c.recorded) {
             const auto stamp = (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
             WriteConfigString(L"vynplayer", L"pid", std::to_wstring(::GetProcessId(other.Get())).c_str());
-            WriteConfigString(L"vynplayer", L"created", std::to_wstring(stamp).c_str());
+            WriteConfigString(L"vynplayer", L"created", std::to_wstring(stamp + c.stampShift).c_str());
         }
-        EXPECT_EQ(StopSoundHelper(), recorded);
+        EXPECT_EQ(StopSoundHelper(), recorded) << c.what;
         EXPECT_EQ(::WaitForSingleObject(other.Get(), recorded ? 5000 : 300),
                   static_cast<DWORD>(recorded ? WAIT_OBJECT_0 : WAIT_TIMEOUT))
-            << (recorded ? "the previous copy's player is stopped" : "the other program's player plays on");
+            << c.what;
         ::TerminateProcess(other.Get(), 0);
         ::WaitForSingleObject(other.Get(), 5000);
     }

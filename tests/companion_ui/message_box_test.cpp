@@ -3,6 +3,8 @@
 
 #include <shlobj.h>
 
+#include <utility>
+
 #include "../companion/prefix_state.h"
 #include "companion/system/desktop_shortcut.h"
 #include "companion/ui/showing_dialogs.h"
@@ -189,6 +191,23 @@ TEST(Chooser, ReturnsOkWithTheBoxesAsLeft) {
             for (int y = row->Rect().top; y < row->Rect().bottom; ++y) EXPECT_EQ(body, shot.At(10, y)) << "row " << y;
         for (int y = chooser.RightButton().Rect().top; y < chooser.RightButton().Rect().bottom; ++y)
             EXPECT_NE(body, shot.At(10, y)) << "button " << y;
+        // The second row keeps as many clear rows below its ink, down to the
+        // band's line, as the first keeps down to the second row's ink.
+        const auto inkRows = [&](const RECT& r) {
+            std::pair<int, int> rows{-1, -1};
+            for (int y = r.top; y < r.bottom; ++y)
+                for (int x = r.left; x < r.right; ++x)
+                    if (shot.At(x, y) != body) {
+                        if (rows.first < 0) rows.first = y;
+                        rows.second = y;
+                    }
+            return rows;
+        };
+        const std::pair<int, int> first = inkRows(chooser.AutorunBox().Rect());
+        const std::pair<int, int> second = inkRows(chooser.ShortcutBox().Rect());
+        int line = second.second + 1;
+        while (line < client.cy && shot.At(10, line) == body) ++line;
+        EXPECT_GE(line - second.second, second.first - first.second) << "line " << line;
         Click(dlg, chooser.AutorunBox());
         Click(dlg, chooser.ShortcutBox());
         Click(dlg, chooser.RightButton());

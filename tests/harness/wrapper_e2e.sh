@@ -30,12 +30,19 @@ grep -q "time-out" "$E2E_WORK_DIR/timeout.err" || fail "the wrapper did not say 
 
 # Ctrl-C (SIGINT to the wrapper's process group, as a terminal sends it)
 # ends the program, which runs in a process group of its own, not only the
-# wrapper.
+# wrapper. Another test run on the machine may run the same sleeper at the
+# same time: the program watched is the one in the session opened here for
+# the wrapper (not the wrapper or its time-out, whose command lines name it
+# too), followed by its process id.
 env --default-signal=INT setsid "$E2E_WINE" "$sleeper" 61 0 >/dev/null 2>&1 &
 wrapper=$!
-running() { pgrep -f "harness_sleep.exe 61 0" >/dev/null; }
-for ((i = 0; i < 300; i++)); do running && break; sleep 0.1; done
-running || fail "the program to interrupt did not start"
+program=""
+for ((i = 0; i < 300; i++)); do
+  program="$(pgrep -s "$wrapper" -f '^[^ ]*harness_sleep\.exe 61 0$')" && break
+  sleep 0.1
+done
+[ -n "$program" ] || fail "the program to interrupt did not start"
+running() { tr '\0' ' ' <"/proc/$program/cmdline" 2>/dev/null | grep -q 'harness_sleep\.exe 61 0'; }
 start=$SECONDS
 kill -INT -- "-$(ps -o pgid= -p "$wrapper" | tr -d ' ')"
 rc=0

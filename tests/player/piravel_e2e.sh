@@ -18,6 +18,10 @@ TEMP_WIN="$(probe folder temp)"
 TEMP_DIR="$("$E2E_WINE" --timeout 60 winepath -u "$TEMP_WIN" 2>/dev/null | tr -d '\r')"
 DATED="$TEMP_DIR/$(date +%Y%m%d).xml"
 rm -f "$DATED"
+# What the temporary folder held before any download: afterwards, the dated
+# file is the only thing a download may leave there.
+ls -A "$TEMP_DIR" | sort >"$E2E_WORK_DIR/temp-before"
+leftovers() { ls -A "$TEMP_DIR" | grep -vx "$(basename "$DATED")" | sort | comm -13 "$E2E_WORK_DIR/temp-before" -; }
 
 piravel "http://127.0.0.1:$PORT/Weather.XML"
 check "a good answer exits with 0" test "$?" -eq 0
@@ -36,11 +40,12 @@ piravel "http://127.0.0.1:$PORT/cut.xml"
 rc=$?
 check "an answer cut off mid-body exits with -1" test "$rc" -eq 255
 check "failed downloads keep the answer saved earlier the same day" cmp -s "$FIXTURE" "$DATED"
-check "failed downloads leave nothing of theirs behind" test -z "$(find "$TEMP_DIR" -maxdepth 1 -iname 'prv*.tmp')"
+check "failed downloads leave nothing of theirs behind" test -z "$(leftovers)"
 
 PIRAVEL_TIMEOUT=15 piravel "http://127.0.0.1:$PORT/silent.xml"
 rc=$?
 check "a server that never answers is no success (exit $rc)" test "$rc" -ne 0
+check "a download ended from outside leaves nothing behind: $(leftovers | tr '\n' ' ')" test -z "$(leftovers)"
 
 # A compressing server: the download call saves the decoded body, which must
 # count as the whole answer. The server ends by itself, or here.
@@ -73,7 +78,8 @@ piravel "$SOUNDS_WIN\\ring.wav" || true
 # The test machine's sound output is ALSA's null device, which takes the
 # samples as fast as they come: the play ends, but not in real time.
 piravel "$SOUNDS_WIN\\RING.WAV"
-check "a WAV (named in upper case, opened lower-cased) plays to its end with exit 0" test "$?" -eq 0
+rc=$?
+check "a WAV (named in upper case, opened lower-cased) plays to its end with exit 0 (got $rc)" test "$rc" -eq 0
 
 piravel "$SOUNDS_WIN\\missing.wav"
 rc=$?

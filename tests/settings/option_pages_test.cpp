@@ -252,6 +252,18 @@ TEST_F(OptionPagesTest, PauseSendsNoCodeAndDeleteSendsCode11) {
     EXPECT_FALSE(pages.ManageMode()) << "an empty list leaves the manage mode";
 }
 
+TEST_F(OptionPagesTest, TheManageModeEndsForBothListsAtOnce) {
+    Fixture({L"[vyn]", L"TimerAlertCount=1", L"TimeShutDownCount=1", L"[TimerAlert1]", L"TimerAlertTime=08:30",
+             L"TimerAlertRepeat=1", L"[vynShutDown1]", L"ShutDownAlertTime=22:00", L"ShutDownAlertRepeat=1"});
+    TFormCorvalleOption& form = Open(kPageTimerAlertList);
+    TListPages& pages = *form.ListPages();
+    pages.ToggleManageMode();
+    form.ShowPage(kPageShutDownList);
+    ClickList(*pages.ShutDowns().List(), 20, 200);  // below the last row
+    form.ShowPage(kPageTimerAlertList);
+    EXPECT_FALSE(pages.ManageMode()) << "the reminders came back with their delete buttons";
+}
+
 TEST_F(OptionPagesTest, AClickOnAnActiveShutDownsButtonActsAfterTheListTimerTicked) {
     settingstest::FixedClock clock(At(2013, 7, 15, 9, 10, 0));
     Fixture(kOneActiveDailyShutDown);

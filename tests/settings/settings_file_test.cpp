@@ -9,6 +9,7 @@
 #include "settings/model/GlobalFuncs.h"
 #include "settings/model/SettingsFile.h"
 #include "tests/settings/test_support.h"
+#include "base/handles.h"
 
 using settingstest::At;
 using settingstest::Encoding;
@@ -387,6 +388,34 @@ TEST_P(SettingsFileTest, GeneralSaveWritesBooleansAsOneAndZero) {
     EXPECT_EQ(Get(L"vyn", L"CustomWeather"), L"1");
     EXPECT_EQ(Get(L"vyn", L"Ring"), L"C:\\铃.wav");
     EXPECT_EQ(Keys(L"vyn"), L"WiseHealthAlert,UseWiseAlertRing,Ring,CustomWeather,ProvinceCode,CityCode,");
+}
+
+// What a general save that cannot finish puts back: the keys that were there
+// exactly, the absent ones erased again; a file it could not read when it
+// looked loses nothing.
+TEST_P(SettingsFileTest, TheGeneralKeysGoBackOnlyAsFarAsTheyWereRead) {
+    for (const bool readable : {true, false}) {
+        SCOPED_TRACE(readable ? "read" : "not readable");
+        Fixture({L"[vyn]", L"WiseHealthAlert=0", L"Ring=D:\\铃声\\叮 咚.wav", L"CityCode=101280101", L"x=1"});
+        TIniFile ini(path_);
+        base::FileHandle held;
+        if (!readable)
+            held.Reset(::CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_EQ(held.Valid(), !readable);
+        const auto before = ReadGeneralKeys(ini);
+        held.Reset();
+        TGeneralSettings g;
+        g.UseWiseAlertRing = true;
+        g.Ring = L"C:\\new.wav";
+        g.ProvinceCode = L"10101";
+        ASSERT_TRUE(WriteGeneralSettings(ini, g));
+        RestoreGeneralKeys(ini, before);
+        EXPECT_EQ(Keys(L"vyn"), readable ? L"WiseHealthAlert,Ring,CityCode,x,"
+                                         : L"WiseHealthAlert,Ring,CityCode,x,UseWiseAlertRing,CustomWeather,ProvinceCode,");
+        EXPECT_EQ(Get(L"vyn", L"Ring"), readable ? L"D:\\铃声\\叮 咚.wav" : L"C:\\new.wav");
+        EXPECT_EQ(Get(L"vyn", L"WiseHealthAlert"), readable ? L"0" : L"1");
+        EXPECT_EQ(Get(L"vyn", L"CityCode"), readable ? L"101280101" : L"");
+    }
 }
 
 TEST_P(SettingsFileTest, ReadOnlyAndHiddenFilesAreStillWritten) {

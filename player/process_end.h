@@ -1,0 +1,5 @@
+// How Piravel ends: its answer as the exit code, once the threads that the
+// sound and download libraries start and stop on their own have settled.
+#pragma once
+
+[[noreturn]] void EndProcessWith(int code);
