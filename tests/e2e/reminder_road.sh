@@ -25,7 +25,7 @@ probe ini "$CONFIG_WIN" TimerAlert1 State 1
 # wrapper's usual minute would end it just before a reminder due that late.
 CORVALLE_TIMEOUT=240 start_corvalle
 check "the mascot starts" probe find Corvalle 30000 >/dev/null
-check "the greeting shows in the bubble" probe find CorvalleTipWnd 1 >/dev/null
+check "the greeting shows in the bubble" probe find CorvalleTipWnd 15000 >/dev/null
 for _ in $(seq 1 60); do probe find CorvalleTipWnd 1 | grep -q visible=1 && break; sleep 0.5; done
 check "the bubble is visible" sh -c "'$E2E_WINE' --timeout 30 '$E2E_TEST_BIN_DIR/winprobe.exe' find CorvalleTipWnd 1 | grep -q visible=1"
 for _ in $(seq 1 60); do probe find CorvalleTipWnd 1 | grep -q visible=0 && break; sleep 0.5; done
