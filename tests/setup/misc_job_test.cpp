@@ -13,8 +13,10 @@
 #include "plugins/setup/recommend_config.h"
 #include "plugins/setup/recommend_records.h"
 #include "tests/doubles/kernel/kernel_fixture.h"
+#include "tests/plugins/deadline.h"
 #include "tests/setup/ruconfig_fixture.h"
 #include "tests/setup/setup_test_files.h"
+#include "tests/support/message_pump.h"
 #include "tests/support/prefix_state.h"
 
 namespace {
@@ -214,6 +216,21 @@ TEST_F(MiscJob, TwoThreadsCheckOneObject) {
     b.join();
     EXPECT_EQ(first + second, 200);
     EXPECT_EQ(CountLines("create 49 0x00000000"), 1) << "loaded once for both";
+}
+
+// One check waiting on a slow machine holds up no other: the second's
+// conditions need nothing of the slow call.
+TEST_F(MiscJob, ACheckWaitingOnTheKernelHoldsNoOtherCheck) {
+    WriteConfig(R"([{"involve":1,"softId":[300],"adId":3},{"involve":2,"adId":4}])");
+    ASSERT_EQ(Check(2, nullptr, &result_), 1);
+    SlowKernel("49.13 300", 2000);
+    RecommendResult slow;
+    const long long took = deadline::TookWhile(
+        [&] { job_->CheckRecommendAndUpdateCondition2(1, nullptr, &slow); },
+        [&] { return testsupport::WaitUntil([&] { return CountLines("49.13 300 1") > 0; }, 10000); },
+        [&] { EXPECT_EQ(Check(2, nullptr, &result_), 1); });
+    EXPECT_TRUE(took >= 0 && took < 700) << took;
+    SlowKernel("", 0);
 }
 
 TEST_F(MiscJob, NullOutLogsAndAnswersNothing) {
