@@ -18,12 +18,6 @@ namespace {
 constexpr DWORD kStopWaitMs = 2000;
 constexpr int kCatalogKinds = 4;
 
-// The live managers, newest first, linked through their own field so that
-// making one allocates nothing. Nothing but pointers is looked at under
-// this lock.
-SRWLOCK g_liveLock = SRWLOCK_INIT;
-CSoftListMgr* g_live = nullptr;
-
 LPARAM ListParam(int index, int page) {
     return static_cast<LPARAM>(MAKELONG(static_cast<WORD>(index), static_cast<WORD>(page)));
 }
@@ -51,37 +45,17 @@ RecordSets Copy(const RecordSets& sets) {
 
 // ---- life ----
 
-CSoftListMgr::CSoftListMgr() noexcept {
-    appIds_.reset(new (std::nothrow) CBexStore());
-    ::AcquireSRWLockExclusive(&g_liveLock);
-    nextLive_ = g_live;
-    g_live = this;
-    ::ReleaseSRWLockExclusive(&g_liveLock);
-}
+CSoftListMgr::CSoftListMgr() noexcept { appIds_.reset(new (std::nothrow) CBexStore()); }
 
 CSoftListMgr::~CSoftListMgr() {
-    ::AcquireSRWLockExclusive(&g_liveLock);
-    for (CSoftListMgr** link = &g_live; *link; link = &(*link)->nextLive_) {
-        if (*link == this) {
-            *link = nextLive_;
-            break;
-        }
-    }
-    ::ReleaseSRWLockExclusive(&g_liveLock);
+    live_.Leave();
     Stop();
     // The maps, the queue and the services go with their members, no lock held.
 }
 
 LONG CSoftListMgr::Terminations() { return SoftListWorker::Terminations(); }
 
-CSoftListMgr* CSoftListMgr::FromPlugin(IBexPlugin* object) noexcept {
-    CSoftListMgr* found = nullptr;
-    ::AcquireSRWLockShared(&g_liveLock);
-    for (CSoftListMgr* live = g_live; live && !found; live = live->nextLive_)
-        if (static_cast<IBexPlugin*>(live) == object) found = live;
-    ::ReleaseSRWLockShared(&g_liveLock);
-    return found;
-}
+CSoftListMgr* CSoftListMgr::FromPlugin(IBexPlugin* object) noexcept { return LiveObjects<CSoftListMgr>::Find(object); }
 
 LONG BEX_CALL CSoftListMgr::AddRef() noexcept {
     const LONG now = ::InterlockedIncrement(&count_);

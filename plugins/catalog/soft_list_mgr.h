@@ -17,6 +17,7 @@
 #include "base/text.h"
 #include "plugins/catalog/async_result.h"
 #include "plugins/catalog/bex_store.h"
+#include "plugins/catalog/live_objects.h"
 #include "plugins/catalog/soft_list_cache.h"
 #include "plugins/catalog/soft_list_data.h"
 #include "plugins/catalog/soft_list_state.h"
@@ -180,7 +181,7 @@ private:
     GuardedState state_;
     SoftListWorker worker_;
     std::unique_ptr<CBexStore> appIds_;
-    CSoftListMgr* nextLive_ = nullptr;  // the registry of live managers
+    LiveObjects<CSoftListMgr>::Entry live_{this};
 };
 
 HRESULT BEX_CALL CreateSoftListMgr(IBexPlugin** out);

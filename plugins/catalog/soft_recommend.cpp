@@ -34,10 +34,6 @@ constexpr LONG kStatusFailed = 2;  // as the software information's queries
 const wchar_t kUpdateTimeOption[] = L"Mirrik\\UpdateTime";
 
 volatile LONG g_terminations = 0;
-void* volatile g_dataTable = nullptr;
-void* volatile g_managerTable = nullptr;
-
-void* TableOf(const void* object) { return *reinterpret_cast<void* const*>(object); }
 
 bool ParseTime(const std::wstring& text, int64_t& time) {
     if (text.empty() || text.size() > 19) return false;
@@ -54,10 +50,10 @@ bool ParseTime(const std::wstring& text, int64_t& time) {
 
 // ---- the record ----
 
-CSoftReCmdData::CSoftReCmdData() noexcept { ::InterlockedExchangePointer(&g_dataTable, TableOf(this)); }
+CSoftReCmdData::CSoftReCmdData() noexcept = default;
 
 CSoftReCmdData* CSoftReCmdData::FromPlugin(IBexPlugin* object) noexcept {
-    return object && g_dataTable && TableOf(object) == g_dataTable ? static_cast<CSoftReCmdData*>(object) : nullptr;
+    return LiveObjects<CSoftReCmdData>::Find(object);
 }
 
 void CSoftReCmdData::Fill(const ReCmdChoice& choice) {
@@ -87,14 +83,10 @@ LONG BEX_CALL CSoftReCmdData::GetTags(IBexPlugin** out) {
 
 // ---- the manager ----
 
-CSoftReCommend::CSoftReCommend() noexcept {
-    ::InitializeCriticalSection(&lock_);
-    ::InterlockedExchangePointer(&g_managerTable, TableOf(this));
-}
+CSoftReCommend::CSoftReCommend() noexcept { ::InitializeCriticalSection(&lock_); }
 
 CSoftReCommend* CSoftReCommend::FromPlugin(IBexPlugin* object) noexcept {
-    return object && g_managerTable && TableOf(object) == g_managerTable ? static_cast<CSoftReCommend*>(object)
-                                                                         : nullptr;
+    return LiveObjects<CSoftReCommend>::Find(object);
 }
 
 LONG CSoftReCommend::Terminations() { return g_terminations; }
@@ -109,6 +101,7 @@ void CSoftReCommend::DestroySelf() noexcept {
 }
 
 CSoftReCommend::~CSoftReCommend() {
+    live_.Leave();
     SaveUpdateTime();
     // The worker that deletes the object as it ends is not waited for: it
     // touches nothing of it after that.

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "plugins/catalog/live_objects.h"
 #include "plugins/catalog/recommend_classes.h"
 #include "plugins/catalog/start_stop_gate.h"
 #include "plugins/common/plugin_object.h"
@@ -39,7 +40,7 @@ class CSoftReCmdData final
     : public plugin::PluginObject<CSoftReCmdData, ISoftReCmdData, 302, plugin::ReleaseRule::A> {
 public:
     CSoftReCmdData() noexcept;
-    // This library's record behind `object`, else null (by its table).
+    // This library's record behind `object` while it lives, else null.
     static CSoftReCmdData* FromPlugin(IBexPlugin* object) noexcept;
     // The choice's values; the tag list is made of kernel strings.
     void Fill(const ReCmdChoice& choice);
@@ -66,6 +67,7 @@ private:
     std::wstring alias_;
     std::wstring zanName_;
     protocol::PluginRef<> tags_;
+    LiveObjects<CSoftReCmdData>::Entry live_{this};
 };
 
 struct ISoftReCommend : IBexPlugin {
@@ -101,7 +103,7 @@ public:
     // of the object), which cannot wait for itself, the worker is told to
     // end and deletes the object as it ends.
     void DestroySelf() noexcept;
-    // This library's manager behind `object`, else null (by its table).
+    // This library's manager behind `object` while it lives, else null.
     static CSoftReCommend* FromPlugin(IBexPlugin* object) noexcept;
     // Threads ended by force since the process started.
     static LONG Terminations();
@@ -155,6 +157,7 @@ private:
     volatile DWORD destroyBy_ = 0;  // the worker, when it deletes the object as it ends
     protocol::PluginRef<> numbered_;
     protocol::PluginRef<> options_;
+    LiveObjects<CSoftReCommend>::Entry live_{this};
 };
 
 // Wrappers: the slots of 301 forwarded to the inner object, plus their own.
