@@ -73,28 +73,28 @@ void CSoftListMgr::OnLastClientGone() noexcept {
 CSoftListMgr::Services CSoftListMgr::MakeServices() {
     auto made = std::make_shared<SoftListServices>();
     SoftListServices& s = *made;
-    if (FAILED(plugin::CreateKernelObject(k::kSoftware, s.software)) ||
+    if (FAILED(plugin::CreateKernelObject(s.software)) ||
         !protocol::Call(k::software::kBegin, s.software.Get()))
         return nullptr;
-    protocol::PluginRef<> store;
-    if (FAILED(plugin::CreateKernelObject(k::kKeyword, s.keyword)) ||
-        FAILED(plugin::CreateKernelObject(k::kDetails, s.details)) ||
-        FAILED(plugin::CreateKernelObject(k::kValueStore, store)) ||
-        FAILED(plugin::CreateKernelObject(k::kHttpFetch, s.fetch)) ||
-        FAILED(plugin::CreateKernelObject(k::kSoftwareQuery, s.query)))
+    protocol::PluginRef<k::ValueStore> store;
+    if (FAILED(plugin::CreateKernelObject(s.keyword)) ||
+        FAILED(plugin::CreateKernelObject(s.details)) ||
+        FAILED(plugin::CreateKernelObject(store)) ||
+        FAILED(plugin::CreateKernelObject(s.fetch)) ||
+        FAILED(plugin::CreateKernelObject(s.query)))
         return nullptr;
-    protocol::PluginRef<> bitness;
-    if (SUCCEEDED(plugin::CreateKernelObject(k::kBitness, bitness)) &&
+    protocol::PluginRef<k::Bitness> bitness;
+    if (SUCCEEDED(plugin::CreateKernelObject(bitness)) &&
         protocol::Call(k::bitness::kIs64Bit, bitness.Get()))
         s.bitness = L"64";
-    protocol::PluginRef<> system;
-    if (SUCCEEDED(plugin::CreateKernelObject(k::kSystem, system)))
+    protocol::PluginRef<k::System> system;
+    if (SUCCEEDED(plugin::CreateKernelObject(system)))
         protocol::Call(k::system_info::kDescribe, system.Get(), k::system_info::kDescribeKind,
-                  s.systemNameObject.PutPlugin());
+                       s.systemNameObject.Put());
     s.systemText = protocol::TextOf(s.systemNameObject);
-    protocol::PluginRef<> environment;
-    if (FAILED(plugin::CreateKernelObject(k::kEnvironment, environment))) return nullptr;
-    protocol::Call(k::environment::kQueryTail, environment.Get(), s.queryTailObject.PutPlugin());
+    protocol::PluginRef<k::Environment> environment;
+    if (FAILED(plugin::CreateKernelObject(environment))) return nullptr;
+    protocol::Call(k::environment::kQueryTail, environment.Get(), s.queryTailObject.Put());
     s.queryTail = protocol::TextOf(s.queryTailObject);
     s.cache = SoftListCache(std::move(store));
     return made;
@@ -273,7 +273,7 @@ BOOL BEX_CALL CSoftListMgr::GetListIds(int kind, const wchar_t* name, int page, 
         if (!out) return FALSE;
         const std::optional<ListState> list = FindList(ListKey(kind, name ? name : L"", page));
         if (!list || list->ids.empty()) return FALSE;
-        protocol::PluginRef<> buffer = NewIdBuffer(list->ids);
+        protocol::PluginRef<k::ByteBuffer> buffer = NewIdBuffer(list->ids);
         if (!buffer) return FALSE;
         *out = buffer.Detach();
         return TRUE;
@@ -357,7 +357,7 @@ BOOL BEX_CALL CSoftListMgr::GetListItem(int kind, const wchar_t* name, uint32_t 
 BOOL CSoftListMgr::TellAndHandOut(RecordRef record, const SoftListServices& services, uint32_t softId,
                                   IBexPlugin** out) {
     if (!record) return FALSE;
-    IBexPlugin* query = services.query.Get();
+    k::SoftwareQuery* query = services.query.Get();
     if (query && protocol::Call(k::software_query::kReady, query, 0, 0)) {
         const tagSoftListData& r = record->Data();
         protocol::Call(k::software_query::kTell, query, softId, r.vname, r.durls, r.uurls, r.dname, r.args, r.hint2,
@@ -380,7 +380,7 @@ BOOL BEX_CALL CSoftListMgr::GetListTitle(int kind, const wchar_t* name, int page
         if (!out) return FALSE;
         const std::optional<ListState> list = FindList(ListKey(kind, name ? name : L"", page));
         if (!list) return FALSE;
-        protocol::PluginRef<> text;
+        protocol::PluginRef<k::String> text;
         *out = plugin::RenewKernelString(text, list->title.c_str()) ? text.Detach() : nullptr;
         return TRUE;
     });

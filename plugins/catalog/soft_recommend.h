@@ -15,6 +15,7 @@
 #include "plugins/catalog/recommend_classes.h"
 #include "plugins/catalog/start_stop_gate.h"
 #include "plugins/common/plugin_object.h"
+#include "protocol/bex_kernel.h"
 #include "protocol/plugin_ref.h"
 #include "winlib/handles.h"
 
@@ -66,7 +67,7 @@ private:
     std::wstring classBaike_;
     std::wstring alias_;
     std::wstring zanName_;
-    protocol::PluginRef<> tags_;
+    protocol::PluginRef<protocol::kernel::ObjectList> tags_;
     LiveObjects<CSoftReCmdData>::Entry live_{this};
 };
 
@@ -124,8 +125,8 @@ private:
     struct ReCmdRequest {
         int kind = kSingle;
         bool once = false;
-        protocol::PluginRef<> owned;     // class 7
-        protocol::PluginRef<> excluded;  // class 7
+        protocol::PluginRef<protocol::kernel::ByteBuffer> owned;
+        protocol::PluginRef<protocol::kernel::ByteBuffer> excluded;
         protocol::PluginRef<IBexAsyncResult> result;
     };
 
@@ -137,7 +138,8 @@ private:
     // `result` is the request's, held in inFlight_ while it is served.
     void ServeSingle(ReCmdRequest& request, IBexAsyncResult* result);
     void ServeList(ReCmdRequest& request, IBexAsyncResult* result);
-    protocol::PluginRef<> NewRecord();
+    // A record of this library's from the kernel; null for any other.
+    protocol::PluginRef<CSoftReCmdData> NewRecord();
     std::vector<uint32_t> StoredIds(int type, uint32_t key);
 
     CRITICAL_SECTION lock_;  // the queue, the request being served and the recommended set
@@ -155,8 +157,8 @@ private:
     winlib::Thread worker_;
     DWORD workerId_ = 0;            // set before the worker runs
     volatile DWORD destroyBy_ = 0;  // the worker, when it deletes the object as it ends
-    protocol::PluginRef<> numbered_;
-    protocol::PluginRef<> options_;
+    protocol::PluginRef<protocol::kernel::NumberedStore> numbered_;
+    protocol::PluginRef<protocol::kernel::Options> options_;
     LiveObjects<CSoftReCommend>::Entry live_{this};
 };
 
