@@ -12,6 +12,7 @@
 #include "plugins/setup/lumvex_interfaces.h"
 #include "plugins/setup/recommend_config.h"
 #include "plugins/setup/recommend_records.h"
+#include "protocol/slot_call.h"
 #include "tests/doubles/kernel/kernel_fixture.h"
 #include "tests/plugins/deadline.h"
 #include "tests/setup/ruconfig_fixture.h"
@@ -288,9 +289,11 @@ TEST_F(MiscJob, SupportedNamesAndTheIgnoredSlot) {
     EXPECT_EQ(job_->IsSupported(nullptr), 0);
     // Called as the kernel calls it, through the slot with four arguments
     // that the callee pops: a wrong count would unbalance the stack at once.
-    using Slot4 = LONG(BEX_CALL*)(IBexPlugin*, void*, void*, void*, void*);
-    const Slot4 slot4 = reinterpret_cast<Slot4>((*reinterpret_cast<void***>(job_))[4]);
-    for (int i = 0; i < 1000; ++i) ASSERT_EQ(slot4(job_, &i, &i, &i, &i), 0);
+    struct MiscJobSlots {
+        using Object = IBexPlugin;
+    };
+    const protocol::Slot<MiscJobSlots, 4, LONG(void*, void*, void*, void*)> slot4;
+    for (int i = 0; i < 1000; ++i) ASSERT_EQ(protocol::Call(slot4, job_, &i, &i, &i, &i), 0);
 }
 
 }  // namespace
