@@ -32,19 +32,38 @@
 
 namespace protocol::kernel {
 
-// The objects of one kernel class, as a slot's interface.
+// An object of one kernel class, and the interface of that class's slots.
+// It is the IBexPlugin the kernel hands out, the very pointer, typed by its
+// class: only that class's slots and the callers written for it take it,
+// one class's object converts to no other's, and a plain IBexPlugin to
+// none. Nothing on this side makes one or derives from one; an object gets
+// its type where the kernel made it for that class id (CreateService,
+// kernel_calls.h), where a slot's declaration says what it hands out, or
+// through As below.
 template <uint32_t Id>
-struct Service {
-    using Object = IBexPlugin;
+struct Service : IBexPlugin {
+    using Object = Service;
     static constexpr uint32_t kClassId = Id;
+    Service() = delete;
 };
-// Objects a service hands out that are no class of their own (an item, an
-// answer), as a slot's interface.
+// An object a service hands out that is no class of its own (an item, an
+// answer), typed as that kind of its owner's.
 template <uint32_t OwnerId, int Kind = 0>
-struct Part {
-    using Object = IBexPlugin;
+struct Part : IBexPlugin {
+    using Object = Part;
     static constexpr uint32_t kOwnerId = OwnerId;
+    Part() = delete;
 };
+
+// An object of the border as the class or part that the contract says it
+// is where no declaration can: an item of a list whose items the contract
+// names (strings, start-up items), an object handed in through a slot of
+// ours (a client's id buffer, a request's reply). Unchecked, as every
+// answer of the kernel is; the very pointer.
+template <typename T>
+T* As(IBexPlugin* object) {
+    return static_cast<T*>(object);
+}
 
 // Class ids of the kernel's services.
 constexpr uint32_t kString = 3;
@@ -75,9 +94,37 @@ constexpr uint32_t kItemList = 307;
 constexpr uint32_t kEntryList = 402;
 constexpr uint32_t kCompletion = 406;
 
+using String = Service<kString>;
+using ObjectList = Service<kObjectList>;
+using ByteBuffer = Service<kByteBuffer>;
+using System = Service<kSystem>;
+using Lookup = Service<kLookup>;
+using Browser = Service<kBrowser>;
+using Shortcut = Service<kShortcut>;
+using Keyword = Service<kKeyword>;
+using ImageCodec = Service<kImageCodec>;
+using Environment = Service<kEnvironment>;
+using HttpFetch = Service<kHttpFetch>;
+using Details = Service<kDetails>;
+using Options = Service<kOptions>;
+using Software = Service<kSoftware>;
+using Statistics = Service<kStatistics>;
+using StartupItems = Service<kStartupItems>;
+using Bitness = Service<kBitness>;
+using FileReader = Service<kFileReader>;
+using Notification = Service<kNotification>;
+using ValueStore = Service<kValueStore>;
+using Downloads = Service<kDownloads>;
+using SoftwareQuery = Service<kSoftwareQuery>;
+using Notice = Service<kNotice>;
+using NumberedStore = Service<kNumberedStore>;
+using ItemList = Service<kItemList>;
+using EntryList = Service<kEntryList>;
+using Completion = Service<kCompletion>;
+
 // 3: string.
 namespace string {
-using Of = Service<kString>;
+using Of = String;
 inline constexpr Slot<Of, 3, int(const wchar_t* text)> kSetText{};
 inline constexpr Slot<Of, 6, wchar_t*(int length)> kBuffer{};
 inline constexpr Slot<Of, 8, int()> kEnd{};
@@ -87,7 +134,7 @@ inline constexpr Slot<Of, 11, int()> kLength{};
 
 // 4: object list. Slot 6: negative, no item.
 namespace object_list {
-using Of = Service<kObjectList>;
+using Of = ObjectList;
 inline constexpr Slot<Of, 3, int(IBexPlugin* item)> kAppend{};
 inline constexpr Slot<Of, 4, int()> kCount{};
 inline constexpr Slot<Of, 6, int(int index, IBexPlugin** item)> kItem{};
@@ -95,7 +142,7 @@ inline constexpr Slot<Of, 6, int(int index, IBexPlugin** item)> kItem{};
 
 // 7: byte buffer. Slot 3 returns the data; slot 4 null: empty.
 namespace byte_buffer {
-using Of = Service<kByteBuffer>;
+using Of = ByteBuffer;
 inline constexpr Slot<Of, 3, void*(int size)> kAllocate{};
 inline constexpr Slot<Of, 4, void*()> kData{};
 inline constexpr Slot<Of, 5, int()> kSize{};
@@ -104,40 +151,40 @@ inline constexpr Slot<Of, 5, int()> kSize{};
 // 10: system. Slot 6 (16, &string) gives the system text in a new class-3
 // string and returns the 16-bit system code.
 namespace system_info {
-using Of = Service<kSystem>;
-inline constexpr Slot<Of, 6, int(int kind, IBexPlugin** text)> kDescribe{};
+using Of = System;
+inline constexpr Slot<Of, 6, int(int kind, String** text)> kDescribe{};
 constexpr int kDescribeKind = 16;
 }  // namespace system_info
 
 // 21: lookup, and the answer object it finds.
 namespace lookup {
-using Of = Service<kLookup>;
+using Of = Lookup;
 using Answer = Part<kLookup>;
-inline constexpr Slot<Of, 6, int(const wchar_t* text, IBexPlugin** found, uint32_t* extra)> kFind{};
+inline constexpr Slot<Of, 6, int(const wchar_t* text, Answer** found, uint32_t* extra)> kFind{};
 inline constexpr Slot<Answer, 10, const wchar_t*()> kFoundText{};
 inline constexpr Slot<Answer, 11, int()> kFoundValid{};
 }  // namespace lookup
 
 // 22: browser.
 namespace browser {
-using Of = Service<kBrowser>;
-inline constexpr Slot<Of, 4, int(const wchar_t* path, int zero, IBexPlugin** text)> kReadRegistry{};
+using Of = Browser;
+inline constexpr Slot<Of, 4, int(const wchar_t* path, int zero, String** text)> kReadRegistry{};
 }  // namespace browser
 
 // 23: shortcut. Slot 5 (link path, &str) >= 0: the link's target in a new
 // class-3 string.
 namespace shortcut {
-using Of = Service<kShortcut>;
-inline constexpr Slot<Of, 5, int(const wchar_t* linkPath, IBexPlugin** target)> kTarget{};
+using Of = Shortcut;
+inline constexpr Slot<Of, 5, int(const wchar_t* linkPath, String** target)> kTarget{};
 }  // namespace shortcut
 
 // 24: keyword. Slot 3 (keyword, &object) non-zero with an object: its slot
 // 4 gives the keyword as 8-bit text escaped for a URL, valid while the
 // object lives.
 namespace keyword {
-using Of = Service<kKeyword>;
+using Of = Keyword;
 using Encoded = Part<kKeyword>;
-inline constexpr Slot<Of, 3, int(const wchar_t* keyword, IBexPlugin** object)> kMake{};
+inline constexpr Slot<Of, 3, int(const wchar_t* keyword, Encoded** object)> kMake{};
 inline constexpr Slot<Encoded, 4, const char*()> kUrlText{};
 }  // namespace keyword
 
@@ -148,16 +195,16 @@ inline constexpr Slot<Encoded, 4, const char*()> kUrlText{};
 // 26: image codec. Slot 3 (data, size) decodes a PNG, null on failure;
 // slot 4 (image, path) saves it as a PNG file, non-zero: saved.
 namespace image_codec {
-using Of = Service<kImageCodec>;
+using Of = ImageCodec;
 inline constexpr Slot<Of, 3, HBITMAP(const void* data, int size)> kDecode{};
 inline constexpr Slot<Of, 4, int(HBITMAP image, const wchar_t* path)> kSave{};
 }  // namespace image_codec
 
 // 40: environment. Texts come back as new class-3 strings.
 namespace environment {
-using Of = Service<kEnvironment>;
-inline constexpr Slot<Of, 4, int(IBexPlugin** folder)> kManagerFolder{};  // with a trailing backslash
-inline constexpr Slot<Of, 6, int(IBexPlugin** tail)> kQueryTail{};        // may be empty
+using Of = Environment;
+inline constexpr Slot<Of, 4, int(String** folder)> kManagerFolder{};  // with a trailing backslash
+inline constexpr Slot<Of, 6, int(String** tail)> kQueryTail{};        // may be empty
 inline constexpr Slot<Of, 7, int()> kNumber{};
 inline constexpr Slot<Of, 12, int()> kMayQuery{};  // non-zero: queries to the servers are allowed
 }  // namespace environment
@@ -165,7 +212,7 @@ inline constexpr Slot<Of, 12, int()> kMayQuery{};  // non-zero: queries to the s
 // 41: HTTP fetch. Non-zero: started; the kernel completes the result with
 // status 1 and a byte buffer (class 7) holding the reply's body.
 namespace http_fetch {
-using Of = Service<kHttpFetch>;
+using Of = HttpFetch;
 inline constexpr Slot<Of, 6, int(const wchar_t* url, IBexAsyncResult* result)> kStart{};
 }  // namespace http_fetch
 
@@ -173,10 +220,10 @@ inline constexpr Slot<Of, 6, int(const wchar_t* url, IBexAsyncResult* result)> k
 // one name each, and completes the result with status 1 and no object.
 // Find: non-zero when found; the found item has three texts.
 namespace details {
-using Of = Service<kDetails>;
+using Of = Details;
 using Item = Part<kDetails>;
-inline constexpr Slot<Of, 3, int(IBexPlugin* names, const wchar_t* kind, IBexAsyncResult* result)> kStart{};
-inline constexpr Slot<Of, 4, int(const wchar_t* name, IBexPlugin** item)> kFind{};
+inline constexpr Slot<Of, 3, int(ObjectList* names, const wchar_t* kind, IBexAsyncResult* result)> kStart{};
+inline constexpr Slot<Of, 4, int(const wchar_t* name, Item** item)> kFind{};
 inline constexpr Slot<Item, 3, const wchar_t*()> kItemText1{};
 inline constexpr Slot<Item, 4, const wchar_t*()> kItemText2{};
 inline constexpr Slot<Item, 5, const wchar_t*()> kItemText3{};
@@ -189,11 +236,11 @@ inline constexpr Slot<Item, 5, const wchar_t*()> kItemText3{};
 // thread of the store's) whenever the key's value changes; slot 9 (cookie)
 // ends the watch.
 namespace options {
-using Of = Service<kOptions>;
+using Of = Options;
 using WatchCallback = void(BEX_CALL*)(void* context);
 inline constexpr Slot<Of, 3, int(const wchar_t* key, DWORD* value)> kGetNumber{};
 inline constexpr Slot<Of, 4, int(const wchar_t* key, DWORD value)> kSetNumber{};
-inline constexpr Slot<Of, 5, int(const wchar_t* key, IBexPlugin** text)> kGetText{};
+inline constexpr Slot<Of, 5, int(const wchar_t* key, String** text)> kGetText{};
 inline constexpr Slot<Of, 6, int(const wchar_t* key, const wchar_t* text)> kSetText{};
 inline constexpr Slot<Of, 7, int()> kSave{};
 inline constexpr Slot<Of, 8, int(const wchar_t* key, WatchCallback callback, void* context, uint32_t* cookie)>
@@ -206,7 +253,7 @@ inline constexpr Slot<Of, 9, int(uint32_t cookie)> kUnwatch{};
 // prepares the presence test of slot 13 (soft id, 1, 0, 0, 0, 0, 0),
 // non-zero: present.
 namespace software {
-using Of = Service<kSoftware>;
+using Of = Software;
 inline constexpr Slot<Of, 3, int()> kBegin{};
 inline constexpr Slot<Of, 4, int()> kEnd{};
 inline constexpr Slot<Of, 7, int()> kUpdateCount{};
@@ -219,37 +266,37 @@ inline constexpr Slot<Of, 21, int()> kPrepare{};
 // 51: statistics. The only __cdecl slot: variadic with a wide format
 // (%ls / %hs only), the caller pops.
 namespace statistics {
-using Of = Service<kStatistics>;
+using Of = Statistics;
 inline constexpr Slot<Of, 5, int(const wchar_t* format, ...)> kSend{};
 }  // namespace statistics
 
 // 78: start-up items. Slot 3 appends one class-4 list entry per item; an
 // item's slot 9 answers its state.
 namespace startup_items {
-using Of = Service<kStartupItems>;
+using Of = StartupItems;
 using Item = Part<kStartupItems>;
-inline constexpr Slot<Of, 3, int(IBexPlugin* list)> kFill{};
+inline constexpr Slot<Of, 3, int(ObjectList* list)> kFill{};
 inline constexpr Slot<Item, 9, int()> kItemState{};
 }  // namespace startup_items
 
 // 81: bitness. Slot 3 answers true on a 64-bit system.
 namespace bitness {
-using Of = Service<kBitness>;
+using Of = Bitness;
 inline constexpr Slot<Of, 3, int()> kIs64Bit{};
 }  // namespace bitness
 
 // 86: file reader. Slot 3 gives the file's text (UTF-8, or UTF-16 with its
 // mark) in a new class-3 string; non-zero when read.
 namespace file_reader {
-using Of = Service<kFileReader>;
-inline constexpr Slot<Of, 3, int(const wchar_t* path, IBexPlugin** text)> kRead{};
+using Of = FileReader;
+inline constexpr Slot<Of, 3, int(const wchar_t* path, String** text)> kRead{};
 }  // namespace file_reader
 
 // 93: notification. Slot 6 (wide path of a PNG file) gives the picture as an
 // image, null on failure; slot 7 (images, count, path) takes the images
 // (any of them may be null) for the duration of the call.
 namespace notification {
-using Of = Service<kNotification>;
+using Of = Notification;
 inline constexpr Slot<Of, 6, HBITMAP(const wchar_t* pngPath)> kImageFromFile{};
 inline constexpr Slot<Of, 7, int(HBITMAP* images, int count, const wchar_t* path)> kShow{};
 }  // namespace notification
@@ -260,21 +307,21 @@ inline constexpr Slot<Of, 7, int(HBITMAP* images, int count, const wchar_t* path
 // returns non-zero when kept; get returns a negative value when the value is
 // missing and leaves `extra` alone then.
 namespace value_store {
-using Of = Service<kValueStore>;
+using Of = ValueStore;
 inline constexpr Slot<Of, 3,
                       int(int type, uint32_t number, const void* data, int size, int reserved1, int reserved2)>
     kSetByNumber{};
-inline constexpr Slot<Of, 4, int(int type, uint32_t number, IBexPlugin* buffer, int reserved)> kGetByNumber{};
+inline constexpr Slot<Of, 4, int(int type, uint32_t number, ByteBuffer* buffer, int reserved)> kGetByNumber{};
 inline constexpr Slot<Of, 5, int(int type, const wchar_t* name, const void* data, int size, int large,
                                  uint32_t extra)>
     kSet{};
-inline constexpr Slot<Of, 6, int(int type, const wchar_t* name, IBexPlugin* buffer, uint32_t* extra)> kGet{};
+inline constexpr Slot<Of, 6, int(int type, const wchar_t* name, ByteBuffer* buffer, uint32_t* extra)> kGet{};
 }  // namespace value_store
 
 // 96: downloads. Slot 16 () the download folder, a text the object owns
 // (valid while it lives); null: none.
 namespace downloads {
-using Of = Service<kDownloads>;
+using Of = Downloads;
 inline constexpr Slot<Of, 16, const wchar_t*()> kFolder{};
 }  // namespace downloads
 
@@ -283,7 +330,7 @@ inline constexpr Slot<Of, 16, const wchar_t*()> kFolder{};
 // durls, uurls, dname, args, hint2, pname, os, ver, size text, shell) and a
 // final 0.
 namespace software_query {
-using Of = Service<kSoftwareQuery>;
+using Of = SoftwareQuery;
 inline constexpr Slot<Of, 3, int(int reserved1, int reserved2)> kReady{};
 inline constexpr Slot<Of, 31,
                       int(uint32_t softId, const wchar_t* vname, const wchar_t* durls, const wchar_t* uurls,
@@ -297,12 +344,12 @@ inline constexpr Slot<Of, 31,
 // window for the message; 8 (n) non-zero: started; 9 (&buffer, 0) a class-7
 // buffer of 32-bit entries; 4 () ends the registration.
 namespace notice {
-using Of = Service<kNotice>;
+using Of = Notice;
 inline constexpr Slot<Of, 3, int()> kBegin{};
 inline constexpr Slot<Of, 4, int()> kEnd{};
 inline constexpr Slot<Of, 5, int(HWND window, UINT message)> kRegister{};
 inline constexpr Slot<Of, 8, int(int count)> kStart{};
-inline constexpr Slot<Of, 9, int(IBexPlugin** buffer, int reserved)> kData{};
+inline constexpr Slot<Of, 9, int(ByteBuffer** buffer, int reserved)> kData{};
 constexpr UINT kMessage = 2026;
 constexpr WPARAM kDataReady = 17;
 }  // namespace notice
@@ -311,10 +358,10 @@ constexpr WPARAM kDataReady = 17;
 // byte buffer (class 7) to the value's size and returns the size, negative
 // when missing; slot 7 removes every value of a type.
 namespace numbered_store {
-using Of = Service<kNumberedStore>;
+using Of = NumberedStore;
 inline constexpr Slot<Of, 3, int(int type, uint32_t key, const void* data, int size, int reserved1, int reserved2)>
     kSet{};
-inline constexpr Slot<Of, 4, int(int type, uint32_t key, IBexPlugin* buffer, int reserved)> kGet{};
+inline constexpr Slot<Of, 4, int(int type, uint32_t key, ByteBuffer* buffer, int reserved)> kGet{};
 inline constexpr Slot<Of, 7, int(int type)> kClear{};
 }  // namespace numbered_store
 
@@ -322,18 +369,18 @@ inline constexpr Slot<Of, 7, int(int type)> kClear{};
 // 3 () (refresh) first; slot 5 (index, &entry) >= 0: the entry, whose slot 4
 // () is its text.
 namespace item_list {
-using Of = Service<kItemList>;
+using Of = ItemList;
 using Entry = Part<kItemList>;
 inline constexpr Slot<Of, 3, int()> kRefresh{};
 inline constexpr Slot<Of, 4, int()> kCount{};
-inline constexpr Slot<Of, 5, int(int index, IBexPlugin** entry)> kEntry{};
+inline constexpr Slot<Of, 5, int(int index, Entry** entry)> kEntry{};
 inline constexpr Slot<Entry, 4, const wchar_t*()> kEntryText{};
 }  // namespace item_list
 
 // 402: executable entries. Slot 6 (index, path, &extra) >= 0: the path,
 // written into a buffer of kPathChars characters.
 namespace entry_list {
-using Of = Service<kEntryList>;
+using Of = EntryList;
 constexpr int kPathChars = 260;
 inline constexpr Slot<Of, 4, int()> kCount{};
 inline constexpr Slot<Of, 6, int(int index, wchar_t* path, DWORD* extra)> kEntry{};
@@ -342,7 +389,7 @@ inline constexpr Slot<Of, 6, int(int index, wchar_t* path, DWORD* extra)> kEntry
 // 406: completion. Slot 6 makes the object an IBexAsyncResult that sets
 // `event` when completed and answers `context` from GetContext.
 namespace completion {
-using Of = Service<kCompletion>;
+using Of = Completion;
 inline constexpr Slot<Of, 6, int(HANDLE event, void* context)> kInit{};
 // The IBexAsyncResult it then is (bex_plugin.h), for the stand-in's table.
 inline constexpr Slot<Of, 3, void*()> kGetContext{};

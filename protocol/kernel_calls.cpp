@@ -14,22 +14,18 @@ bool FitsInt(size_t size) { return size <= static_cast<size_t>(INT_MAX); }
 
 }  // namespace
 
-PluginRef<> Handed(bool succeeded, IBexPlugin* object) {
-    return succeeded ? PluginRef<>(object) : PluginRef<>();
-}
-
-bool StringSetText(IBexPlugin* string, const wchar_t* text) {
+bool StringSetText(k::String* string, const wchar_t* text) {
     return string && Call(k::string::kSetText, string, text) != 0;
 }
 
-wchar_t* StringBuffer(IBexPlugin* string, int length) {
+wchar_t* StringBuffer(k::String* string, int length) {
     if (!string || length < 0) return nullptr;
     return Call(k::string::kBuffer, string, length);
 }
 
-bool StringEnd(IBexPlugin* string) { return string && Call(k::string::kEnd, string) != 0; }
+bool StringEnd(k::String* string) { return string && Call(k::string::kEnd, string) != 0; }
 
-std::optional<std::wstring> StringText(IBexPlugin* string) {
+std::optional<std::wstring> StringText(k::String* string) {
     if (!string) return std::nullopt;
     const wchar_t* text = Call(k::string::kText, string);
     const int length = Call(k::string::kLength, string);
@@ -38,29 +34,29 @@ std::optional<std::wstring> StringText(IBexPlugin* string) {
     return std::wstring(text, wcsnlen(text, static_cast<size_t>(length)));
 }
 
-std::wstring TextOf(const PluginRef<>& string) {
+std::wstring TextOf(const PluginRef<k::String>& string) {
     if (!string) return std::wstring();
     return StringText(string.Get()).value_or(std::wstring());
 }
 
-bool ListAppend(IBexPlugin* list, IBexPlugin* item) {
+bool ListAppend(k::ObjectList* list, IBexPlugin* item) {
     return list && item && Call(k::object_list::kAppend, list, item) != 0;
 }
 
-int ListCount(IBexPlugin* list) {
+int ListCount(k::ObjectList* list) {
     if (!list) return 0;
     const int count = Call(k::object_list::kCount, list);
     return count < 0 ? 0 : count;
 }
 
-PluginRef<> ListItem(IBexPlugin* list, int index) {
+PluginRef<> ListItem(k::ObjectList* list, int index) {
     if (!list || index < 0) return PluginRef<>();
     IBexPlugin* raw = nullptr;
     const int result = Call(k::object_list::kItem, list, index, &raw);
     return Handed(result >= 0, raw);
 }
 
-BYTE* BufferAllocate(IBexPlugin* buffer, int size) {
+BYTE* BufferAllocate(k::ByteBuffer* buffer, int size) {
     if (!buffer || size < 0) return nullptr;
     void* data = Call(k::byte_buffer::kAllocate, buffer, size);
     if (!data) return nullptr;
@@ -68,7 +64,7 @@ BYTE* BufferAllocate(IBexPlugin* buffer, int size) {
     return static_cast<BYTE*>(data);
 }
 
-std::optional<ByteView> BufferBytes(IBexPlugin* buffer) {
+std::optional<ByteView> BufferBytes(k::ByteBuffer* buffer) {
     if (!buffer) return std::nullopt;
     const void* data = Call(k::byte_buffer::kData, buffer);
     const int size = Call(k::byte_buffer::kSize, buffer);
@@ -77,19 +73,19 @@ std::optional<ByteView> BufferBytes(IBexPlugin* buffer) {
     return ByteView{static_cast<const BYTE*>(data), static_cast<size_t>(size)};
 }
 
-std::optional<ByteView> BufferData(IBexPlugin* buffer) {
+std::optional<ByteView> BufferData(k::ByteBuffer* buffer) {
     const std::optional<ByteView> bytes = BufferBytes(buffer);
     if (!bytes || bytes->size == 0) return std::nullopt;
     return bytes;
 }
 
-bool ValueSet(IBexPlugin* store, int type, const wchar_t* name, const void* data, size_t size, bool large,
+bool ValueSet(k::ValueStore* store, int type, const wchar_t* name, const void* data, size_t size, bool large,
               uint32_t extra) {
     if (!store || !name || !FitsInt(size)) return false;
     return Call(k::value_store::kSet, store, type, name, data, static_cast<int>(size), large ? 1 : 0, extra) != 0;
 }
 
-std::optional<ByteView> ValueGet(IBexPlugin* store, int type, const wchar_t* name, IBexPlugin* buffer,
+std::optional<ByteView> ValueGet(k::ValueStore* store, int type, const wchar_t* name, k::ByteBuffer* buffer,
                                  uint32_t* extra) {
     if (!store || !name || !buffer) return std::nullopt;
     uint32_t got = 0;
@@ -99,84 +95,87 @@ std::optional<ByteView> ValueGet(IBexPlugin* store, int type, const wchar_t* nam
     return bytes;
 }
 
-bool ValueSetByNumber(IBexPlugin* store, int type, uint32_t number, const void* data, size_t size) {
+bool ValueSetByNumber(k::ValueStore* store, int type, uint32_t number, const void* data, size_t size) {
     if (!store || !FitsInt(size)) return false;
     return Call(k::value_store::kSetByNumber, store, type, number, data, static_cast<int>(size), 0, 0) != 0;
 }
 
-std::optional<ByteView> ValueGetByNumber(IBexPlugin* store, int type, uint32_t number, IBexPlugin* buffer) {
+std::optional<ByteView> ValueGetByNumber(k::ValueStore* store, int type, uint32_t number,
+                                         k::ByteBuffer* buffer) {
     if (!store || !buffer) return std::nullopt;
     if (Call(k::value_store::kGetByNumber, store, type, number, buffer, 0) < 0) return std::nullopt;
     return BufferBytes(buffer);
 }
 
-bool NumberedSet(IBexPlugin* store, int type, uint32_t key, const void* data, size_t size) {
+bool NumberedSet(k::NumberedStore* store, int type, uint32_t key, const void* data, size_t size) {
     if (!store || !FitsInt(size)) return false;
     return Call(k::numbered_store::kSet, store, type, key, data, static_cast<int>(size), 0, 0) != 0;
 }
 
-std::optional<ByteView> NumberedGet(IBexPlugin* store, int type, uint32_t key, IBexPlugin* buffer) {
+std::optional<ByteView> NumberedGet(k::NumberedStore* store, int type, uint32_t key, k::ByteBuffer* buffer) {
     if (!store || !buffer) return std::nullopt;
     if (Call(k::numbered_store::kGet, store, type, key, buffer, 0) < 0) return std::nullopt;
     return BufferBytes(buffer);
 }
 
-bool NumberedClear(IBexPlugin* store, int type) { return store && Call(k::numbered_store::kClear, store, type) != 0; }
+bool NumberedClear(k::NumberedStore* store, int type) {
+    return store && Call(k::numbered_store::kClear, store, type) != 0;
+}
 
-WORD SystemCode(IBexPlugin* system) {
+WORD SystemCode(k::System* system) {
     if (!system) return 0;
-    IBexPlugin* text = nullptr;
+    k::String* text = nullptr;
     const int code = Call(k::system_info::kDescribe, system, k::system_info::kDescribeKind, &text);
     // The text comes with the code, asked for or not.
-    PluginRef<> dropped(text);
+    PluginRef<k::String> dropped(text);
     return static_cast<WORD>(code & 0xFFFF);
 }
 
-std::optional<std::wstring> ShortcutTarget(IBexPlugin* shortcut, const wchar_t* linkPath) {
+std::optional<std::wstring> ShortcutTarget(k::Shortcut* shortcut, const wchar_t* linkPath) {
     if (!shortcut) return std::nullopt;
-    IBexPlugin* raw = nullptr;
+    k::String* raw = nullptr;
     const int result = Call(k::shortcut::kTarget, shortcut, linkPath, &raw);
-    const PluginRef<> target = Handed(result >= 0, raw);
+    const PluginRef<k::String> target = Handed(result >= 0, raw);
     if (!target) return std::nullopt;
     return StringText(target.Get());
 }
 
-std::optional<std::wstring> ManagerFolder(IBexPlugin* environment) {
+std::optional<std::wstring> ManagerFolder(k::Environment* environment) {
     if (!environment) return std::nullopt;
-    IBexPlugin* raw = nullptr;
+    k::String* raw = nullptr;
     const int result = Call(k::environment::kManagerFolder, environment, &raw);
-    const PluginRef<> folder = Handed(result >= 0, raw);
+    const PluginRef<k::String> folder = Handed(result >= 0, raw);
     if (!folder) return std::nullopt;
     return StringText(folder.Get());
 }
 
-std::optional<DWORD> OptionNumber(IBexPlugin* options, const wchar_t* key) {
+std::optional<DWORD> OptionNumber(k::Options* options, const wchar_t* key) {
     if (!options) return std::nullopt;
     DWORD value = 0;
     if (Call(k::options::kGetNumber, options, key, &value) == 0) return std::nullopt;
     return value;
 }
 
-bool SetOptionNumber(IBexPlugin* options, const wchar_t* key, DWORD value) {
+bool SetOptionNumber(k::Options* options, const wchar_t* key, DWORD value) {
     return options && Call(k::options::kSetNumber, options, key, value) != 0;
 }
 
-std::optional<std::wstring> OptionText(IBexPlugin* options, const wchar_t* key) {
+std::optional<std::wstring> OptionText(k::Options* options, const wchar_t* key) {
     if (!options) return std::nullopt;
-    IBexPlugin* raw = nullptr;
+    k::String* raw = nullptr;
     const int found = Call(k::options::kGetText, options, key, &raw);
-    const PluginRef<> text = Handed(found != 0, raw);
+    const PluginRef<k::String> text = Handed(found != 0, raw);
     if (!text) return std::nullopt;
     return StringText(text.Get());
 }
 
-bool SetOptionText(IBexPlugin* options, const wchar_t* key, const wchar_t* text) {
+bool SetOptionText(k::Options* options, const wchar_t* key, const wchar_t* text) {
     return options && Call(k::options::kSetText, options, key, text) != 0;
 }
 
-bool SaveOptions(IBexPlugin* options) { return options && Call(k::options::kSave, options) != 0; }
+bool SaveOptions(k::Options* options) { return options && Call(k::options::kSave, options) != 0; }
 
-std::optional<uint32_t> WatchOption(IBexPlugin* options, const wchar_t* key, k::options::WatchCallback callback,
+std::optional<uint32_t> WatchOption(k::Options* options, const wchar_t* key, k::options::WatchCallback callback,
                                     void* context) {
     if (!options || !callback) return std::nullopt;
     uint32_t cookie = 0;
@@ -184,26 +183,26 @@ std::optional<uint32_t> WatchOption(IBexPlugin* options, const wchar_t* key, k::
     return cookie;
 }
 
-bool UnwatchOption(IBexPlugin* options, uint32_t cookie) {
+bool UnwatchOption(k::Options* options, uint32_t cookie) {
     return options && Call(k::options::kUnwatch, options, cookie) != 0;
 }
 
-bool NoticeBegin(IBexPlugin* notice) { return notice && Call(k::notice::kBegin, notice) != 0; }
+bool NoticeBegin(k::Notice* notice) { return notice && Call(k::notice::kBegin, notice) != 0; }
 
-bool NoticeRegister(IBexPlugin* notice, HWND window, UINT message) {
+bool NoticeRegister(k::Notice* notice, HWND window, UINT message) {
     return notice && Call(k::notice::kRegister, notice, window, message) != 0;
 }
 
-bool NoticeStart(IBexPlugin* notice, int count) { return notice && Call(k::notice::kStart, notice, count) != 0; }
+bool NoticeStart(k::Notice* notice, int count) { return notice && Call(k::notice::kStart, notice, count) != 0; }
 
-PluginRef<> NoticeData(IBexPlugin* notice) {
-    if (!notice) return PluginRef<>();
-    IBexPlugin* raw = nullptr;
+PluginRef<k::ByteBuffer> NoticeData(k::Notice* notice) {
+    if (!notice) return PluginRef<k::ByteBuffer>();
+    k::ByteBuffer* raw = nullptr;
     const int result = Call(k::notice::kData, notice, &raw, 0);
     return Handed(result >= 0, raw);
 }
 
-void NoticeEnd(IBexPlugin* notice) {
+void NoticeEnd(k::Notice* notice) {
     if (notice) Call(k::notice::kEnd, notice);
 }
 

@@ -66,21 +66,32 @@ namespace protocol::outside {
 // NessaryData.dll, the app centre's data library in the host program's
 // folder. Both exports return an object whose first word is its slot table
 // (slots __stdcall, the object first); the library keeps ownership.
-constexpr char kCreateNessaryDataInterfaceName[] = "CreateNessaryDataInterface";
-using CreateNessaryDataInterfaceFn = void*(OUTSIDE_API*)();
-constexpr char kCreateNessaryIpcMgrName[] = "CreateNessaryIPCMgr";
-using CreateNessaryIpcMgrFn = void*(OUTSIDE_API*)();
-
 namespace app_centre {
-// The data interface, and a web app's record (owned by the data interface).
+// The data interface, a web app's record (owned by the data interface) and
+// the IPC manager (made, never called): the library's own objects, known
+// only by their slots. Each is its own type, and the interface of its
+// slots; nothing here makes one.
 struct Data {
-    using Object = void;
+    using Object = Data;
+    Data() = delete;
 };
 struct Record {
-    using Object = void;
+    using Object = Record;
+    Record() = delete;
 };
+struct IpcManager {
+    using Object = IpcManager;
+    IpcManager() = delete;
+};
+}  // namespace app_centre
+constexpr char kCreateNessaryDataInterfaceName[] = "CreateNessaryDataInterface";
+using CreateNessaryDataInterfaceFn = app_centre::Data*(OUTSIDE_API*)();
+constexpr char kCreateNessaryIpcMgrName[] = "CreateNessaryIPCMgr";
+using CreateNessaryIpcMgrFn = app_centre::IpcManager*(OUTSIDE_API*)();
+
+namespace app_centre {
 inline constexpr protocol::Slot<Data, 3, void()> kEndUse{};
-inline constexpr protocol::Slot<Data, 15, void*(uint32_t id)> kWebAppRecord{};  // null: no such web app
+inline constexpr protocol::Slot<Data, 15, Record*(uint32_t id)> kWebAppRecord{};  // null: no such web app
 inline constexpr protocol::Slot<Data, 32, int()> kWebAppCount{};
 inline constexpr protocol::Slot<Data, 33, int(uint32_t* ids, int count)> kWebAppIds{};  // how many ids it filled
 inline constexpr protocol::Slot<Record, 12, int()> kRecordKind{};  // 2 runner, 3 own program, 4 browser

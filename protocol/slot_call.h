@@ -27,7 +27,8 @@ struct Slot;
 
 template <typename Interface, int Index, typename R, typename... Args>
 struct Slot<Interface, Index, R(Args...)> {
-    static_assert(Index >= 3 && Index < kMaxSlots, "slots 0 to 2 are the base interface's");
+    static_assert(Index >= 3, "slots 0 to 2 are the base interface's");
+    static_assert(Index < kMaxSlots, "the slot lies outside the tables");
     using Of = Interface;
     using Object = typename Interface::Object;
     using Result = R;
@@ -37,7 +38,8 @@ struct Slot<Interface, Index, R(Args...)> {
 
 template <typename Interface, int Index, typename R, typename... Args>
 struct Slot<Interface, Index, R(Args..., ...)> {
-    static_assert(Index >= 3 && Index < kMaxSlots, "slots 0 to 2 are the base interface's");
+    static_assert(Index >= 3, "slots 0 to 2 are the base interface's");
+    static_assert(Index < kMaxSlots, "the slot lies outside the tables");
     using Of = Interface;
     using Object = typename Interface::Object;
     using Result = R;

@@ -16,28 +16,30 @@ struct TimedRelease {
         object->Release();
     }
 };
-using KernelRef = protocol::PluginRef<IBexPlugin, TimedRelease>;
+template <typename T>
+using KernelRef = protocol::PluginRef<T, TimedRelease>;
 
 template <typename S, typename... Args>
-typename S::Result Timed(S slot, IBexPlugin* object, Args... args) {
+typename S::Result Timed(S slot, typename S::Object* object, Args... args) {
     CTimingScope scope(object);
     return protocol::Call(slot, object, args...);
 }
 
-// A new object of `classId`; empty when the kernel gives none (a failure
+// A new object of class T; empty when the kernel gives none (a failure
 // hands over no reference, whatever it left in the slot).
-KernelRef Create(protocol::BexPluginFn entry, uint32_t classId) {
-    IBexPlugin* object = nullptr;
-    if (entry(static_cast<int>(classId), &object) < 0) return KernelRef();
-    return KernelRef(object);
+template <typename T>
+KernelRef<T> Create(protocol::BexPluginFn entry) {
+    KernelRef<T> object;
+    protocol::CreateService(entry, object);
+    return object;
 }
 
 }  // namespace
 
 int CountStartupItemsInState2(protocol::BexPluginFn entry) {
-    const KernelRef list = Create(entry, k::kObjectList);
+    const KernelRef<k::ObjectList> list = Create<k::ObjectList>(entry);
     if (!list) return -1;
-    const KernelRef source = Create(entry, k::kStartupItems);
+    const KernelRef<k::StartupItems> source = Create<k::StartupItems>(entry);
     if (!source) return -1;
     if (Timed(k::startup_items::kFill, source.Get(), list.Get()) < 0) return -1;
     int n = 0;
@@ -50,7 +52,8 @@ int CountStartupItemsInState2(protocol::BexPluginFn entry) {
     for (int i = 0; i < n; ++i) {
         IBexPlugin* raw = nullptr;
         if (Timed(k::object_list::kItem, list.Get(), i, &raw) < 0) break;
-        const KernelRef item(raw);
+        // The list holds what the start-up items' slot 3 put in it.
+        const KernelRef<k::startup_items::Item> item(k::As<k::startup_items::Item>(raw));
         if (item && Timed(k::startup_items::kItemState, item.Get()) == 2) ++counted;
     }
     return counted;

@@ -94,11 +94,10 @@ LONG BEX_CALL CEventAsyncResult::GetResult(IBexPlugin** out) {
 IBexAsyncResult* CreateAsyncResult(HANDLE event, void* context, bool* kernelMade) {
     if (kernelMade) *kernelMade = false;
     if (!plugin::HostCallback()) return nullptr;
-    protocol::PluginRef<> completion;
-    if (SUCCEEDED(plugin::CreateKernelObject(k::kCompletion, completion))) {
-        plugin::CompletionInit(completion.Get(), event, context);
+    protocol::PluginRef<k::Completion> completion;
+    if (SUCCEEDED(plugin::CreateKernelObject(completion))) {
         if (kernelMade) *kernelMade = true;
-        return static_cast<IBexAsyncResult*>(completion.Detach());
+        return plugin::CompletionInit(std::move(completion), event, context).Detach();
     }
     IBexPlugin* own = nullptr;
     if (FAILED(plugin::CreatePluginObject<CEventAsyncResult>(&own))) return nullptr;
@@ -113,7 +112,7 @@ bool AcceptReply(IBexAsyncResult* result, const ReplyParser& parse) {
     const LONG status = result->GetResult(&raw);
     protocol::PluginRef<> reply(raw);
     if (status != protocol::kStatusSuccess || !reply || reply->GetClassId() != k::kByteBuffer) return false;
-    const auto bytes = protocol::BufferData(reply.Get());
+    const auto bytes = protocol::BufferData(k::As<k::ByteBuffer>(reply.Get()));
     if (!bytes) return false;
     // A parser that fails on the way rejects the reply.
     return base::CallGuarded(L"AcceptReply", false, [&] { return parse && parse(bytes->data, bytes->size); });
@@ -127,10 +126,10 @@ bool FetchAndWait(HANDLE ownerEvent, const wchar_t* url, const ReplyParser& pars
     if (!result) return false;
     wchar_t request[kUrlCapacity] = {};
     CopyUrl(request, url);
-    protocol::PluginRef<> fetch;
+    protocol::PluginRef<k::HttpFetch> fetch;
     bool accepted = false;
     bool kernelMayStillSet = false;
-    if (SUCCEEDED(plugin::CreateKernelObject(k::kHttpFetch, fetch)) &&
+    if (SUCCEEDED(plugin::CreateKernelObject(fetch)) &&
         plugin::FetchStart(fetch.Get(), request, result.Get())) {
         const HANDLE handles[2] = {ownerEvent, event.Get()};
         const DWORD waited = ownerEvent ? ::WaitForMultipleObjects(2, handles, FALSE, INFINITE)
@@ -187,8 +186,8 @@ PendingFetch PendingFetch::Start(const wchar_t* url) {
     if (!result) return pending;
     wchar_t request[kUrlCapacity] = {};
     CopyUrl(request, url);
-    protocol::PluginRef<> fetch;
-    if (FAILED(plugin::CreateKernelObject(k::kHttpFetch, fetch)) ||
+    protocol::PluginRef<k::HttpFetch> fetch;
+    if (FAILED(plugin::CreateKernelObject(fetch)) ||
         !plugin::FetchStart(fetch.Get(), request, result.Get()))
         return pending;
     pending.result_ = std::move(result);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "plugins/common/plugin_object.h"
+#include "protocol/bex_kernel.h"
 #include "protocol/plugin_ref.h"
 
 namespace catalog {
@@ -85,7 +86,7 @@ private:
     void Close() noexcept;
 
     protocol::PluginRef<IBexAsyncResult> result_;
-    protocol::PluginRef<> fetch_;
+    protocol::PluginRef<protocol::kernel::HttpFetch> fetch_;
     HANDLE event_ = nullptr;
     bool kernelMade_ = false;
     bool signalled_ = false;

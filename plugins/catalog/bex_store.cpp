@@ -36,7 +36,7 @@ void StoreWord(BYTE* p, uint32_t word) {
 }  // namespace
 
 CBexStore::CBexStore() noexcept {
-    if (plugin::HostCallback()) plugin::CreateKernelObject(k::kValueStore, store_);
+    if (plugin::HostCallback()) plugin::CreateKernelObject(store_);
 }
 
 CBexStore::~CBexStore() { store_.Reset(); }
@@ -50,8 +50,8 @@ std::vector<uint32_t> CBexStore::AllocateAppIds(size_t count) noexcept {
     return base::CallGuarded(L"CBexStore::AllocateAppIds", std::vector<uint32_t>(), [this, count] {
         const std::vector<uint32_t> none(count, 0);
         if (!store_ || count == 0) return none;
-        protocol::PluginRef<> buffer;
-        if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return none;
+        protocol::PluginRef<k::ByteBuffer> buffer;
+        if (FAILED(plugin::CreateKernelObject(buffer))) return none;
         ::AcquireSRWLockExclusive(&g_bitmapLock);
         g_bitmapOwner = ::GetCurrentThreadId();
         std::vector<uint32_t> ids = base::CallGuarded(L"CBexStore::AllocateLocked", none,
@@ -105,7 +105,7 @@ uint32_t TakeId(std::vector<BYTE>& bitmap, uint32_t base, size_t& from) {
 
 }  // namespace
 
-std::vector<uint32_t> CBexStore::AllocateLocked(size_t count, IBexPlugin* buffer) {
+std::vector<uint32_t> CBexStore::AllocateLocked(size_t count, k::ByteBuffer* buffer) {
     const std::vector<uint32_t> none(count, 0);
     uint32_t base = kFirstId;
     const auto stored = protocol::ValueGet(store_.Get(), kValueType, kValueName, buffer, &base);

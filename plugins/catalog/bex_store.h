@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "protocol/bex_kernel.h"
 #include "protocol/plugin_ref.h"
 
 namespace catalog {
@@ -39,10 +40,10 @@ public:
 
 private:
     // Under the process's lock; `buffer` is a fresh byte buffer.
-    std::vector<uint32_t> AllocateLocked(size_t count, IBexPlugin* buffer);
+    std::vector<uint32_t> AllocateLocked(size_t count, protocol::kernel::ByteBuffer* buffer);
     bool Write(const std::vector<BYTE>& bitmap, uint32_t base);
 
-    protocol::PluginRef<> store_;
+    protocol::PluginRef<protocol::kernel::ValueStore> store_;
 };
 
 }  // namespace catalog

@@ -18,19 +18,19 @@ std::vector<uint32_t> ReadIds(const protocol::ByteView& bytes) {
     return ids;
 }
 
-std::vector<uint32_t> ReadIds(IBexPlugin* buffer) {
+std::vector<uint32_t> ReadIds(protocol::kernel::ByteBuffer* buffer) {
     const auto bytes = protocol::BufferData(buffer);
     return bytes ? ReadIds(*bytes) : std::vector<uint32_t>();
 }
 
-protocol::PluginRef<> NewIdBuffer(const std::vector<uint32_t>& ids) {
-    protocol::PluginRef<> buffer;
-    if (FAILED(plugin::CreateKernelObject(protocol::kernel::kByteBuffer, buffer))) return protocol::PluginRef<>();
+protocol::PluginRef<protocol::kernel::ByteBuffer> NewIdBuffer(const std::vector<uint32_t>& ids) {
+    protocol::PluginRef<protocol::kernel::ByteBuffer> buffer;
+    if (FAILED(plugin::CreateKernelObject(buffer))) return {};
     if (ids.empty()) return buffer;
-    if (ids.size() > static_cast<size_t>(INT_MAX) / kIdSize) return protocol::PluginRef<>();
+    if (ids.size() > static_cast<size_t>(INT_MAX) / kIdSize) return {};
     const int size = static_cast<int>(ids.size() * kIdSize);
     BYTE* data = protocol::BufferAllocate(buffer.Get(), size);
-    if (!data) return protocol::PluginRef<>();
+    if (!data) return {};
     std::memcpy(data, ids.data(), ids.size() * kIdSize);
     return buffer;
 }

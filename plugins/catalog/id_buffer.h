@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "protocol/bex_kernel.h"
 #include "protocol/kernel_calls.h"
 #include "protocol/plugin_ref.h"
 
@@ -13,10 +14,10 @@ namespace catalog {
 // The ids in `bytes`; bytes past the last whole word stand for none.
 std::vector<uint32_t> ReadIds(const protocol::ByteView& bytes);
 // The ids in a buffer; none when it holds no data that holds up.
-std::vector<uint32_t> ReadIds(IBexPlugin* buffer);
+std::vector<uint32_t> ReadIds(protocol::kernel::ByteBuffer* buffer);
 
 // A new buffer holding `ids` (an empty one for none); null when the kernel
 // gives none or cannot hold them.
-protocol::PluginRef<> NewIdBuffer(const std::vector<uint32_t>& ids);
+protocol::PluginRef<protocol::kernel::ByteBuffer> NewIdBuffer(const std::vector<uint32_t>& ids);
 
 }  // namespace catalog

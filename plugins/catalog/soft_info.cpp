@@ -29,7 +29,7 @@ static_assert(CSoftInfo::kMaxRecords <= 0xFFFF, "the cache value counts its reco
 volatile LONG g_terminations = 0;
 
 template <typename S>
-const wchar_t* ItemText(IBexPlugin* item, S slot) {
+const wchar_t* ItemText(k::details::Item* item, S slot) {
     const wchar_t* text = protocol::Call(slot, item);
     return text ? text : L"";
 }
@@ -94,19 +94,19 @@ LONG BEX_CALL CSoftInfo::Start() {
         StartStopGate::Transition turn = gate_.Begin(true);
         if (turn.Result() != StartStopGate::Outcome::kYours)
             return turn.Result() == StartStopGate::Outcome::kAlreadyThere ? 1 : 0;
-        if (FAILED(plugin::CreateKernelObject(k::kValueStore, store_)) ||
-            FAILED(plugin::CreateKernelObject(k::kEnvironment, environment_)) ||
-            FAILED(plugin::CreateKernelObject(k::kDetails, details_))) {
+        if (FAILED(plugin::CreateKernelObject(store_)) ||
+            FAILED(plugin::CreateKernelObject(environment_)) ||
+            FAILED(plugin::CreateKernelObject(details_))) {
             store_.Reset();
             environment_.Reset();
             details_.Reset();
             return 0;
         }
-        protocol::PluginRef<> system;
-        if (SUCCEEDED(plugin::CreateKernelObject(k::kSystem, system)))
+        protocol::PluginRef<k::System> system;
+        if (SUCCEEDED(plugin::CreateKernelObject(system)))
             protocol::Call(k::system_info::kDescribe, system.Get(), k::system_info::kDescribeKind,
-                                  systemTextObject_.PutPlugin());
-        protocol::Call(k::environment::kQueryTail, environment_.Get(), queryTailObject_.PutPlugin());
+                           systemTextObject_.Put());
+        protocol::Call(k::environment::kQueryTail, environment_.Get(), queryTailObject_.Put());
         systemText_ = protocol::TextOf(systemTextObject_);
         queryTail_ = protocol::TextOf(queryTailObject_);
 
@@ -174,7 +174,8 @@ LONG BEX_CALL CSoftInfo::Query(IBexPlugin* ids, IBexAsyncResult* result) {
     return base::CallGuarded(L"CSoftInfo::Query", 0L, [&]() -> LONG {
         if (!ids) return 0;
         QueuedQuery query;
-        query.ids = ReadIds(ids);
+        // The interface says what a client hands in: a class-7 buffer.
+        query.ids = ReadIds(k::As<k::ByteBuffer>(ids));
         // Taken before the lock: the client's object may be the kernel's.
         query.result = protocol::PluginRef<IBexAsyncResult>::AddRefed(result);
         Locked lock(queryLock_);
@@ -348,11 +349,11 @@ void CSoftInfo::ApplyUpdateInfo(const UpdateInfoMap& softs) {
 
 void CSoftInfo::FetchSoftDetails(const UpdateInfoMap& softs) {
     if (!details_) return;
-    protocol::PluginRef<> list;
-    if (FAILED(plugin::CreateKernelObject(k::kObjectList, list))) return;
+    protocol::PluginRef<k::ObjectList> list;
+    if (FAILED(plugin::CreateKernelObject(list))) return;
     for (const auto& [id, elements] : softs) {
         const auto bname = elements.find(L"bname");
-        protocol::PluginRef<> name;
+        protocol::PluginRef<k::String> name;
         if (plugin::RenewKernelString(name, bname == elements.end() ? L"" : bname->second.c_str()))
             protocol::ListAppend(list.Get(), name.Get());
     }
@@ -379,7 +380,7 @@ void CSoftInfo::FetchSoftDetails(const UpdateInfoMap& softs) {
         if (!record) continue;
         tagSoftInfoData& r = record->Record();
         if (!r.bname[0]) continue;
-        const protocol::PluginRef<> item = plugin::DetailsFind(details_.Get(), r.bname);
+        const protocol::PluginRef<k::details::Item> item = plugin::DetailsFind(details_.Get(), r.bname);
         if (!item) continue;
         SetField(r.ratingText, ItemText(item.Get(), k::details::kItemText1));
         if (r.ratingText[0]) r.rating = RatingFromText(r.ratingText);
@@ -390,8 +391,8 @@ void CSoftInfo::FetchSoftDetails(const UpdateInfoMap& softs) {
 
 void CSoftInfo::LoadCache() {
     if (!store_) return;
-    protocol::PluginRef<> buffer;
-    if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return;
+    protocol::PluginRef<k::ByteBuffer> buffer;
+    if (FAILED(plugin::CreateKernelObject(buffer))) return;
     uint32_t extra = 0;
     const auto bytes = protocol::ValueGet(store_.Get(), kCacheType, kCacheName, buffer.Get(), &extra);
     if (!bytes || bytes->size == 0 || extra < 0x10000 || (extra & 0xFFFF) != kCacheVersion) return;

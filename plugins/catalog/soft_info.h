@@ -24,6 +24,7 @@
 #include "plugins/catalog/start_stop_gate.h"
 #include "plugins/catalog/update_info.h"
 #include "plugins/common/plugin_object.h"
+#include "protocol/bex_kernel.h"
 #include "protocol/plugin_ref.h"
 #include "base/handles.h"
 
@@ -89,8 +90,8 @@ private:
     volatile LONG running_ = 0;  // the threads' loops run while it is set
     std::wstring queryTail_;
     std::wstring systemText_;
-    protocol::PluginRef<> systemTextObject_;
-    protocol::PluginRef<> queryTailObject_;
+    protocol::PluginRef<protocol::kernel::String> systemTextObject_;
+    protocol::PluginRef<protocol::kernel::String> queryTailObject_;
     base::Thread queryThread_;
     base::Thread cacheThread_;
     // Set before each thread runs, 0 once it was ended.
@@ -106,9 +107,9 @@ private:
     // Manual-reset: set by Stop, it ends the idle waits and abandons every
     // fetch and details request under way.
     base::Event stop_;
-    protocol::PluginRef<> store_;
-    protocol::PluginRef<> environment_;
-    protocol::PluginRef<> details_;
+    protocol::PluginRef<protocol::kernel::ValueStore> store_;
+    protocol::PluginRef<protocol::kernel::Environment> environment_;
+    protocol::PluginRef<protocol::kernel::Details> details_;
 };
 
 HRESULT BEX_CALL CreateSoftInfo(IBexPlugin** out);

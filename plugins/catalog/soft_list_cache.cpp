@@ -30,9 +30,10 @@ uint32_t StoredId(const BYTE* record) {
 
 }  // namespace
 
-std::optional<protocol::ByteView> SoftListCache::Get(int type, const std::wstring& name, protocol::PluginRef<>& buffer,
-                                                uint32_t* extra) const {
-    if (!store_ || FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return std::nullopt;
+std::optional<protocol::ByteView> SoftListCache::Get(int type, const std::wstring& name,
+                                                    protocol::PluginRef<k::ByteBuffer>& buffer,
+                                                    uint32_t* extra) const {
+    if (!store_ || FAILED(plugin::CreateKernelObject(buffer))) return std::nullopt;
     return protocol::ValueGet(store_.Get(), type, name.c_str(), buffer.Get(), extra);
 }
 
@@ -42,8 +43,8 @@ size_t SoftListCache::StoredRecords(const protocol::ByteView& bytes, uint32_t ex
 
 CatalogEntries SoftListCache::LoadCatalog(int kind) const {
     CatalogEntries entries;
-    protocol::PluginRef<> buffer;
-    if (!store_ || FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return entries;
+    protocol::PluginRef<k::ByteBuffer> buffer;
+    if (!store_ || FAILED(plugin::CreateKernelObject(buffer))) return entries;
     const auto bytes = protocol::ValueGetByNumber(store_.Get(), kCountType, static_cast<uint32_t>(kind), buffer.Get());
     if (!bytes || bytes->size != sizeof(uint32_t)) return entries;
     uint32_t count = 0;
@@ -58,7 +59,7 @@ CatalogEntries SoftListCache::LoadCatalog(int kind) const {
 }
 
 CatalogEntry SoftListCache::LoadCatalogEntry(int kind, int index) const {
-    protocol::PluginRef<> buffer;
+    protocol::PluginRef<k::ByteBuffer> buffer;
     const auto bytes = Get(kEntryType, EntryName(kind, index), buffer, nullptr);
     if (!bytes || bytes->size != sizeof(tagSoftCatalogData)) return CatalogEntry();
     CatalogEntry entry(NewSoftCatalogData());
@@ -71,14 +72,14 @@ CatalogEntry SoftListCache::LoadCatalogEntry(int kind, int index) const {
 std::optional<ListState> SoftListCache::LoadList(const std::wstring& key) const {
     ListState state;
     bool found = false;
-    protocol::PluginRef<> text;
+    protocol::PluginRef<k::ByteBuffer> text;
     if (const auto bytes = Get(kListType, L"text" + key, text, nullptr)) {
         state.title.assign(bytes->size / sizeof(wchar_t), L'\0');
         if (!state.title.empty()) std::memcpy(&state.title[0], bytes->data, state.title.size() * sizeof(wchar_t));
         state.title = state.title.c_str();  // up to an embedded NUL
         found = true;
     }
-    protocol::PluginRef<> data;
+    protocol::PluginRef<k::ByteBuffer> data;
     if (const auto bytes = Get(kListType, L"data" + key, data, nullptr)) {
         state.ids = ReadIds(*bytes);
         if (state.ids.size() > kMaxStoredEntries) state.ids.resize(kMaxStoredEntries);
@@ -90,7 +91,7 @@ std::optional<ListState> SoftListCache::LoadList(const std::wstring& key) const 
 
 RecordSet SoftListCache::LoadRecords(const std::wstring& setKey, const std::set<uint32_t>& ids) const {
     RecordSet records;
-    protocol::PluginRef<> buffer;
+    protocol::PluginRef<k::ByteBuffer> buffer;
     uint32_t extra = 0;
     const auto bytes = ids.empty() ? std::nullopt : Get(kRecordSetType, setKey, buffer, &extra);
     if (!bytes) return records;
@@ -144,7 +145,7 @@ void SoftListCache::SaveRecordSet(const std::wstring& key, const RecordSet& set)
     }
     // Records are read back one by one as they are asked for: those this
     // run never asked for follow, as far as the set has room.
-    protocol::PluginRef<> stored;
+    protocol::PluginRef<k::ByteBuffer> stored;
     uint32_t storedExtra = 0;
     if (const auto bytes = count < kMaxStoredRecords ? Get(kRecordSetType, key, stored, &storedExtra)
                                                      : std::nullopt) {

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "plugins/catalog/soft_list_state.h"
+#include "protocol/bex_kernel.h"
 #include "protocol/kernel_calls.h"
 #include "protocol/plugin_ref.h"
 
@@ -29,7 +30,8 @@ public:
     static constexpr size_t kMaxStoredRecords = 1000;
 
     SoftListCache() = default;
-    explicit SoftListCache(protocol::PluginRef<> store) noexcept : store_(std::move(store)) {}
+    explicit SoftListCache(protocol::PluginRef<protocol::kernel::ValueStore> store) noexcept
+        : store_(std::move(store)) {}
 
     // The kind's stored entries in order (a gap ends them).
     CatalogEntries LoadCatalog(int kind) const;
@@ -43,13 +45,14 @@ public:
 
 private:
     // A stored value's bytes, valid while `buffer` (made here) lives.
-    std::optional<protocol::ByteView> Get(int type, const std::wstring& name, protocol::PluginRef<>& buffer,
-                                     uint32_t* extra) const;
+    std::optional<protocol::ByteView> Get(int type, const std::wstring& name,
+                                          protocol::PluginRef<protocol::kernel::ByteBuffer>& buffer,
+                                          uint32_t* extra) const;
     // The records a stored set may count: its first ones, whole and claimed.
     static size_t StoredRecords(const protocol::ByteView& bytes, uint32_t extra);
     void SaveRecordSet(const std::wstring& key, const RecordSet& set) const;
 
-    protocol::PluginRef<> store_;
+    protocol::PluginRef<protocol::kernel::ValueStore> store_;
 };
 
 }  // namespace catalog

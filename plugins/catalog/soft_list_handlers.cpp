@@ -80,10 +80,10 @@ CSoftListData* CSoftListMgr::Adopt(RecordSet& set, RecordSet& made, uint32_t id)
     return set.emplace(id, std::move(from->second)).first->second.Get();
 }
 
-void CSoftListMgr::LookUpScores(IBexPlugin* details, std::vector<SoftScores>& scores) {
+void CSoftListMgr::LookUpScores(k::Details* details, std::vector<SoftScores>& scores) {
     for (SoftScores& s : scores) {
         if (s.shortName.empty()) continue;
-        const protocol::PluginRef<> item = plugin::DetailsFind(details, s.shortName.c_str());
+        const protocol::PluginRef<k::details::Item> item = plugin::DetailsFind(details, s.shortName.c_str());
         if (!item) continue;
         s.found = true;
         const wchar_t* score = protocol::Call(k::details::kItemText1, item.Get());
@@ -112,8 +112,8 @@ void CSoftListMgr::ChooseCatalogUrl(int kind, const SoftListServices& services) 
     if (kind < 0 || kind >= kCatalogKinds) return;
     int number = 0;
     if (kind == 0) {
-        protocol::PluginRef<> environment;
-        if (SUCCEEDED(plugin::CreateKernelObject(k::kEnvironment, environment)))
+        protocol::PluginRef<k::Environment> environment;
+        if (SUCCEEDED(plugin::CreateKernelObject(environment)))
             number = protocol::Call(k::environment::kNumber, environment.Get());
     }
     const std::wstring url = CatalogUrl(kind, number, ::GetTickCount(), services.queryTail);
@@ -197,8 +197,8 @@ void CSoftListMgr::ParseSoftListXml(SoftListRequest& request, const SoftListServ
         }, kPollMs);
     }
     if (state == PendingFetch::State::Pending) return worker_.Queue(std::move(request));
-    protocol::PluginRef<> names;
-    if (state != PendingFetch::State::Succeeded || FAILED(plugin::CreateKernelObject(k::kObjectList, names)))
+    protocol::PluginRef<k::ObjectList> names;
+    if (state != PendingFetch::State::Succeeded || FAILED(plugin::CreateKernelObject(names)))
         return ListFailed(kind, request.text, request.index, request.page);
 
     // The records memory lacks come from the stored set, read once for the
@@ -238,7 +238,7 @@ void CSoftListMgr::ParseSoftListXml(SoftListRequest& request, const SoftListServ
     });
     if (!stored) return ListFailed(kind, request.text, request.index, request.page);
     for (const std::wstring& shortName : shortNames) {
-        protocol::PluginRef<> name;
+        protocol::PluginRef<k::String> name;
         if (plugin::RenewKernelString(name, shortName.c_str())) protocol::ListAppend(names.Get(), name.Get());
     }
     if (protocol::ListCount(names.Get()) == 0) return ListFailed(kind, request.text, request.index, request.page);

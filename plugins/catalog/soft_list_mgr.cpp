@@ -18,12 +18,6 @@ namespace {
 constexpr DWORD kStopWaitMs = 2000;
 constexpr int kCatalogKinds = 4;
 
-// The live managers, newest first, linked through their own field so that
-// making one allocates nothing. Nothing but pointers is looked at under
-// this lock.
-SRWLOCK g_liveLock = SRWLOCK_INIT;
-CSoftListMgr* g_live = nullptr;
-
 LPARAM ListParam(int index, int page) {
     return static_cast<LPARAM>(MAKELONG(static_cast<WORD>(index), static_cast<WORD>(page)));
 }
@@ -51,37 +45,17 @@ RecordSets Copy(const RecordSets& sets) {
 
 // ---- life ----
 
-CSoftListMgr::CSoftListMgr() noexcept {
-    appIds_.reset(new (std::nothrow) CBexStore());
-    ::AcquireSRWLockExclusive(&g_liveLock);
-    nextLive_ = g_live;
-    g_live = this;
-    ::ReleaseSRWLockExclusive(&g_liveLock);
-}
+CSoftListMgr::CSoftListMgr() noexcept { appIds_.reset(new (std::nothrow) CBexStore()); }
 
 CSoftListMgr::~CSoftListMgr() {
-    ::AcquireSRWLockExclusive(&g_liveLock);
-    for (CSoftListMgr** link = &g_live; *link; link = &(*link)->nextLive_) {
-        if (*link == this) {
-            *link = nextLive_;
-            break;
-        }
-    }
-    ::ReleaseSRWLockExclusive(&g_liveLock);
+    live_.Leave();
     Stop();
     // The maps, the queue and the services go with their members, no lock held.
 }
 
 LONG CSoftListMgr::Terminations() { return SoftListWorker::Terminations(); }
 
-CSoftListMgr* CSoftListMgr::FromPlugin(IBexPlugin* object) noexcept {
-    CSoftListMgr* found = nullptr;
-    ::AcquireSRWLockShared(&g_liveLock);
-    for (CSoftListMgr* live = g_live; live && !found; live = live->nextLive_)
-        if (static_cast<IBexPlugin*>(live) == object) found = live;
-    ::ReleaseSRWLockShared(&g_liveLock);
-    return found;
-}
+CSoftListMgr* CSoftListMgr::FromPlugin(IBexPlugin* object) noexcept { return LiveObjects<CSoftListMgr>::Find(object); }
 
 LONG BEX_CALL CSoftListMgr::AddRef() noexcept {
     const LONG now = ::InterlockedIncrement(&count_);
@@ -99,28 +73,28 @@ void CSoftListMgr::OnLastClientGone() noexcept {
 CSoftListMgr::Services CSoftListMgr::MakeServices() {
     auto made = std::make_shared<SoftListServices>();
     SoftListServices& s = *made;
-    if (FAILED(plugin::CreateKernelObject(k::kSoftware, s.software)) ||
+    if (FAILED(plugin::CreateKernelObject(s.software)) ||
         !protocol::Call(k::software::kBegin, s.software.Get()))
         return nullptr;
-    protocol::PluginRef<> store;
-    if (FAILED(plugin::CreateKernelObject(k::kKeyword, s.keyword)) ||
-        FAILED(plugin::CreateKernelObject(k::kDetails, s.details)) ||
-        FAILED(plugin::CreateKernelObject(k::kValueStore, store)) ||
-        FAILED(plugin::CreateKernelObject(k::kHttpFetch, s.fetch)) ||
-        FAILED(plugin::CreateKernelObject(k::kSoftwareQuery, s.query)))
+    protocol::PluginRef<k::ValueStore> store;
+    if (FAILED(plugin::CreateKernelObject(s.keyword)) ||
+        FAILED(plugin::CreateKernelObject(s.details)) ||
+        FAILED(plugin::CreateKernelObject(store)) ||
+        FAILED(plugin::CreateKernelObject(s.fetch)) ||
+        FAILED(plugin::CreateKernelObject(s.query)))
         return nullptr;
-    protocol::PluginRef<> bitness;
-    if (SUCCEEDED(plugin::CreateKernelObject(k::kBitness, bitness)) &&
+    protocol::PluginRef<k::Bitness> bitness;
+    if (SUCCEEDED(plugin::CreateKernelObject(bitness)) &&
         protocol::Call(k::bitness::kIs64Bit, bitness.Get()))
         s.bitness = L"64";
-    protocol::PluginRef<> system;
-    if (SUCCEEDED(plugin::CreateKernelObject(k::kSystem, system)))
+    protocol::PluginRef<k::System> system;
+    if (SUCCEEDED(plugin::CreateKernelObject(system)))
         protocol::Call(k::system_info::kDescribe, system.Get(), k::system_info::kDescribeKind,
-                  s.systemNameObject.PutPlugin());
+                       s.systemNameObject.Put());
     s.systemText = protocol::TextOf(s.systemNameObject);
-    protocol::PluginRef<> environment;
-    if (FAILED(plugin::CreateKernelObject(k::kEnvironment, environment))) return nullptr;
-    protocol::Call(k::environment::kQueryTail, environment.Get(), s.queryTailObject.PutPlugin());
+    protocol::PluginRef<k::Environment> environment;
+    if (FAILED(plugin::CreateKernelObject(environment))) return nullptr;
+    protocol::Call(k::environment::kQueryTail, environment.Get(), s.queryTailObject.Put());
     s.queryTail = protocol::TextOf(s.queryTailObject);
     s.cache = SoftListCache(std::move(store));
     return made;
@@ -299,7 +273,7 @@ BOOL BEX_CALL CSoftListMgr::GetListIds(int kind, const wchar_t* name, int page, 
         if (!out) return FALSE;
         const std::optional<ListState> list = FindList(ListKey(kind, name ? name : L"", page));
         if (!list || list->ids.empty()) return FALSE;
-        protocol::PluginRef<> buffer = NewIdBuffer(list->ids);
+        protocol::PluginRef<k::ByteBuffer> buffer = NewIdBuffer(list->ids);
         if (!buffer) return FALSE;
         *out = buffer.Detach();
         return TRUE;
@@ -383,7 +357,7 @@ BOOL BEX_CALL CSoftListMgr::GetListItem(int kind, const wchar_t* name, uint32_t 
 BOOL CSoftListMgr::TellAndHandOut(RecordRef record, const SoftListServices& services, uint32_t softId,
                                   IBexPlugin** out) {
     if (!record) return FALSE;
-    IBexPlugin* query = services.query.Get();
+    k::SoftwareQuery* query = services.query.Get();
     if (query && protocol::Call(k::software_query::kReady, query, 0, 0)) {
         const tagSoftListData& r = record->Data();
         protocol::Call(k::software_query::kTell, query, softId, r.vname, r.durls, r.uurls, r.dname, r.args, r.hint2,
@@ -406,7 +380,7 @@ BOOL BEX_CALL CSoftListMgr::GetListTitle(int kind, const wchar_t* name, int page
         if (!out) return FALSE;
         const std::optional<ListState> list = FindList(ListKey(kind, name ? name : L"", page));
         if (!list) return FALSE;
-        protocol::PluginRef<> text;
+        protocol::PluginRef<k::String> text;
         *out = plugin::RenewKernelString(text, list->title.c_str()) ? text.Detach() : nullptr;
         return TRUE;
     });

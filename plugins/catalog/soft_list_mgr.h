@@ -17,6 +17,7 @@
 #include "base/text.h"
 #include "plugins/catalog/async_result.h"
 #include "plugins/catalog/bex_store.h"
+#include "plugins/catalog/live_objects.h"
 #include "plugins/catalog/soft_list_cache.h"
 #include "plugins/catalog/soft_list_data.h"
 #include "plugins/catalog/soft_list_state.h"
@@ -58,13 +59,13 @@ struct ISoftListMgr : IBexPlugin {
 // What Start asks of the kernel, unchanged until the next Start; the
 // worker and the slots share it by reference count, never under the lock.
 struct SoftListServices {
-    protocol::PluginRef<> software;  // 49
-    protocol::PluginRef<> keyword;   // 24
-    protocol::PluginRef<> details;   // 43
-    protocol::PluginRef<> fetch;     // 41
-    protocol::PluginRef<> query;     // 99
-    protocol::PluginRef<> queryTailObject;
-    protocol::PluginRef<> systemNameObject;
+    protocol::PluginRef<protocol::kernel::Software> software;
+    protocol::PluginRef<protocol::kernel::Keyword> keyword;
+    protocol::PluginRef<protocol::kernel::Details> details;
+    protocol::PluginRef<protocol::kernel::HttpFetch> fetch;
+    protocol::PluginRef<protocol::kernel::SoftwareQuery> query;
+    protocol::PluginRef<protocol::kernel::String> queryTailObject;
+    protocol::PluginRef<protocol::kernel::String> systemNameObject;
     std::wstring queryTail;
     std::wstring systemText;
     std::wstring bitness = L"32";
@@ -158,7 +159,7 @@ private:
     // Under the lock: the record of `id` in `set`, moved there from `made`
     // when missing; null when neither has one.
     static CSoftListData* Adopt(RecordSet& set, RecordSet& made, uint32_t id);
-    static void LookUpScores(IBexPlugin* details, std::vector<SoftScores>& scores);
+    static void LookUpScores(protocol::kernel::Details* details, std::vector<SoftScores>& scores);
     static void ApplyScores(tagSoftListData& record, const SoftScores& scores);
 
     // Searches, soft_list_search.cpp.
@@ -169,7 +170,7 @@ private:
     void SearchSoftListByCoop(SoftListRequest& request, const SoftListServices& services);
     void ParseCoopSearchXml(SoftListRequest& request, const SoftListServices& services);
     bool ReadSoftListReply(SoftListRequest& request, const SoftListServices& services, PendingFetch::State& outcome,
-                           protocol::PluginRef<>& names);
+                           protocol::PluginRef<protocol::kernel::ObjectList>& names);
     static std::string KeywordUrlText(const std::wstring& keyword, const SoftListServices& services);
     static SearchState* FindSearch(SoftListState& s, const SoftListRequest& request);
     void SearchEnded(const SoftListRequest& request, bool loaded);
@@ -180,7 +181,7 @@ private:
     GuardedState state_;
     SoftListWorker worker_;
     std::unique_ptr<CBexStore> appIds_;
-    CSoftListMgr* nextLive_ = nullptr;  // the registry of live managers
+    LiveObjects<CSoftListMgr>::Entry live_{this};
 };
 
 HRESULT BEX_CALL CreateSoftListMgr(IBexPlugin** out);

@@ -40,7 +40,7 @@ const typename Map::mapped_type* WithSearchId(const Map& searches, int searchId)
 // whose records are gone.
 BOOL IdsOut(const std::vector<uint32_t>& ids, IBexPlugin** out) {
     if (ids.empty()) return FALSE;
-    protocol::PluginRef<> buffer = NewIdBuffer(ids);
+    protocol::PluginRef<k::ByteBuffer> buffer = NewIdBuffer(ids);
     if (!buffer) return FALSE;
     *out = buffer.Detach();
     return TRUE;
@@ -255,8 +255,8 @@ void CSoftListMgr::SearchEnded(const SoftListRequest& request, bool loaded) {
 
 std::string CSoftListMgr::KeywordUrlText(const std::wstring& keyword, const SoftListServices& services) {
     if (!services.keyword) return std::string();
-    protocol::PluginRef<> encoded;
-    if (!protocol::Call(k::keyword::kMake, services.keyword.Get(), keyword.c_str(), encoded.PutPlugin()) || !encoded)
+    protocol::PluginRef<k::keyword::Encoded> encoded;
+    if (!protocol::Call(k::keyword::kMake, services.keyword.Get(), keyword.c_str(), encoded.Put()) || !encoded)
         return std::string();
     const char* text = protocol::Call(k::keyword::kUrlText, encoded.Get());
     // Bounded: an address never holds more than its capacity.
@@ -316,7 +316,7 @@ void CSoftListMgr::SearchSoftListByCoop(SoftListRequest& request, const SoftList
 // records and collects the short names. Pending: false with `outcome`
 // Pending.
 bool CSoftListMgr::ReadSoftListReply(SoftListRequest& request, const SoftListServices& services,
-                                     PendingFetch::State& outcome, protocol::PluginRef<>& names) {
+                                     PendingFetch::State& outcome, protocol::PluginRef<k::ObjectList>& names) {
     std::vector<AnswerSoft> softs;
     std::wstring total;
     outcome = PendingFetch::State::Failed;
@@ -327,7 +327,7 @@ bool CSoftListMgr::ReadSoftListReply(SoftListRequest& request, const SoftListSer
         }, kPollMs);
     }
     if (outcome != PendingFetch::State::Succeeded) return false;
-    if (FAILED(plugin::CreateKernelObject(k::kObjectList, names))) return false;
+    if (FAILED(plugin::CreateKernelObject(names))) return false;
     std::set<uint32_t> missing;
     state_.With([&](SoftListState& s) {
         for (const AnswerSoft& soft : softs)
@@ -357,7 +357,7 @@ bool CSoftListMgr::ReadSoftListReply(SoftListRequest& request, const SoftListSer
         return !state->ids.empty();
     });
     for (const std::wstring& shortName : shortNames) {
-        protocol::PluginRef<> name;
+        protocol::PluginRef<k::String> name;
         if (plugin::RenewKernelString(name, shortName.c_str())) protocol::ListAppend(names.Get(), name.Get());
     }
     return read;
@@ -365,7 +365,7 @@ bool CSoftListMgr::ReadSoftListReply(SoftListRequest& request, const SoftListSer
 
 void CSoftListMgr::ParseSearchXml(SoftListRequest& request, const SoftListServices& services) {
     PendingFetch::State outcome;
-    protocol::PluginRef<> names;
+    protocol::PluginRef<k::ObjectList> names;
     const bool read = ReadSoftListReply(request, services, outcome, names);
     if (outcome == PendingFetch::State::Pending) return worker_.Queue(std::move(request));
     if (!read) return SearchEnded(request, false);
@@ -406,7 +406,7 @@ void CSoftListMgr::AttachSearchScores(SoftListRequest& request, const SoftListSe
 
 void CSoftListMgr::ParseCoopSearchXml(SoftListRequest& request, const SoftListServices& services) {
     PendingFetch::State outcome;
-    protocol::PluginRef<> names;
+    protocol::PluginRef<k::ObjectList> names;
     const bool read = ReadSoftListReply(request, services, outcome, names);
     if (outcome == PendingFetch::State::Pending) return worker_.Queue(std::move(request));
     SearchEnded(request, read);

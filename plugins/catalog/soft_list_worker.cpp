@@ -47,7 +47,8 @@ void PendingCompletion::Close() noexcept {
     event_ = nullptr;
 }
 
-PendingCompletion PendingCompletion::StartDetails(IBexPlugin* details, IBexPlugin* names, const wchar_t* kind) {
+PendingCompletion PendingCompletion::StartDetails(protocol::kernel::Details* details,
+                                                  protocol::kernel::ObjectList* names, const wchar_t* kind) {
     PendingCompletion pending;
     if (!details || !names) return pending;
     base::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));

@@ -10,6 +10,7 @@
 
 #include "plugins/catalog/async_result.h"
 #include "plugins/catalog/soft_list_state.h"
+#include "protocol/bex_kernel.h"
 #include "protocol/plugin_ref.h"
 #include "base/handles.h"
 
@@ -26,7 +27,8 @@ public:
     PendingCompletion& operator=(const PendingCompletion&) = delete;
 
     // The details service's scores of `names` (class 4 of class-3 strings).
-    static PendingCompletion StartDetails(IBexPlugin* details, IBexPlugin* names, const wchar_t* kind);
+    static PendingCompletion StartDetails(protocol::kernel::Details* details, protocol::kernel::ObjectList* names,
+                                          const wchar_t* kind);
     bool Started() const { return static_cast<bool>(result_); }
     // -1 while pending, else the completion status.
     LONG Poll(DWORD waitMs);

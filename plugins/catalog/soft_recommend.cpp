@@ -34,10 +34,6 @@ constexpr LONG kStatusFailed = 2;  // as the software information's queries
 const wchar_t kUpdateTimeOption[] = L"Mirrik\\UpdateTime";
 
 volatile LONG g_terminations = 0;
-void* volatile g_dataTable = nullptr;
-void* volatile g_managerTable = nullptr;
-
-void* TableOf(const void* object) { return *reinterpret_cast<void* const*>(object); }
 
 bool ParseTime(const std::wstring& text, int64_t& time) {
     if (text.empty() || text.size() > 19) return false;
@@ -54,10 +50,10 @@ bool ParseTime(const std::wstring& text, int64_t& time) {
 
 // ---- the record ----
 
-CSoftReCmdData::CSoftReCmdData() noexcept { ::InterlockedExchangePointer(&g_dataTable, TableOf(this)); }
+CSoftReCmdData::CSoftReCmdData() noexcept = default;
 
 CSoftReCmdData* CSoftReCmdData::FromPlugin(IBexPlugin* object) noexcept {
-    return object && g_dataTable && TableOf(object) == g_dataTable ? static_cast<CSoftReCmdData*>(object) : nullptr;
+    return LiveObjects<CSoftReCmdData>::Find(object);
 }
 
 void CSoftReCmdData::Fill(const ReCmdChoice& choice) {
@@ -67,10 +63,10 @@ void CSoftReCmdData::Fill(const ReCmdChoice& choice) {
     classBaike_ = choice.classBaike;
     alias_ = choice.alias;
     zanName_ = choice.zanName;
-    protocol::PluginRef<> list;
-    if (FAILED(plugin::CreateKernelObject(k::kObjectList, list))) return;
+    protocol::PluginRef<k::ObjectList> list;
+    if (FAILED(plugin::CreateKernelObject(list))) return;
     for (const std::wstring& baike : choice.tagBaikes) {
-        protocol::PluginRef<> text;
+        protocol::PluginRef<k::String> text;
         if (plugin::RenewKernelString(text, baike.c_str())) protocol::ListAppend(list.Get(), text.Get());
     }
     tags_ = std::move(list);
@@ -87,14 +83,10 @@ LONG BEX_CALL CSoftReCmdData::GetTags(IBexPlugin** out) {
 
 // ---- the manager ----
 
-CSoftReCommend::CSoftReCommend() noexcept {
-    ::InitializeCriticalSection(&lock_);
-    ::InterlockedExchangePointer(&g_managerTable, TableOf(this));
-}
+CSoftReCommend::CSoftReCommend() noexcept { ::InitializeCriticalSection(&lock_); }
 
 CSoftReCommend* CSoftReCommend::FromPlugin(IBexPlugin* object) noexcept {
-    return object && g_managerTable && TableOf(object) == g_managerTable ? static_cast<CSoftReCommend*>(object)
-                                                                         : nullptr;
+    return LiveObjects<CSoftReCommend>::Find(object);
 }
 
 LONG CSoftReCommend::Terminations() { return g_terminations; }
@@ -109,6 +101,7 @@ void CSoftReCommend::DestroySelf() noexcept {
 }
 
 CSoftReCommend::~CSoftReCommend() {
+    live_.Leave();
     SaveUpdateTime();
     // The worker that deletes the object as it ends is not waited for: it
     // touches nothing of it after that.
@@ -140,8 +133,8 @@ LONG BEX_CALL CSoftReCommend::Start() {
         StartStopGate::Transition turn = gate_.Begin(true);
         if (turn.Result() != StartStopGate::Outcome::kYours)
             return turn.Result() == StartStopGate::Outcome::kAlreadyThere ? 1 : 0;
-        plugin::CreateKernelObject(k::kNumberedStore, numbered_);
-        plugin::CreateKernelObject(k::kOptions, options_);
+        plugin::CreateKernelObject(numbered_);
+        plugin::CreateKernelObject(options_);
         stop_.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
         if (!stop_) return 0;
         // Its id is known before it runs, so that it knows itself as ours.
@@ -171,8 +164,9 @@ LONG CSoftReCommend::Queue(int kind, bool once, bool front, IBexPlugin* owned, I
     ReCmdRequest request;
     request.kind = kind;
     request.once = once;
-    request.owned = NewIdBuffer(ReadIds(owned));
-    request.excluded = NewIdBuffer(ReadIds(excluded));
+    // The interface says what a client hands in: class-7 buffers.
+    request.owned = NewIdBuffer(ReadIds(k::As<k::ByteBuffer>(owned)));
+    request.excluded = NewIdBuffer(ReadIds(k::As<k::ByteBuffer>(excluded)));
     if (!request.owned || !request.excluded) return 0;
     request.result = protocol::PluginRef<IBexAsyncResult>::AddRefed(result);
     Locked lock(lock_);
@@ -241,18 +235,18 @@ void CSoftReCommend::WorkerLoop() {
 }
 
 void CSoftReCommend::LoadReCommendData() {
-    protocol::PluginRef<> environment;
-    if (FAILED(plugin::CreateKernelObject(k::kEnvironment, environment))) return;
+    protocol::PluginRef<k::Environment> environment;
+    if (FAILED(plugin::CreateKernelObject(environment))) return;
     const auto folder = protocol::ManagerFolder(environment.Get());
     if (!folder) return;
     const std::wstring old = *folder + L"SoftReCmd.dat";
     if (::PathFileExistsW(old.c_str())) ::DeleteFileW(old.c_str());
 
-    protocol::PluginRef<> reader;
-    protocol::PluginRef<> text;
-    if (FAILED(plugin::CreateKernelObject(k::kFileReader, reader))) return;
+    protocol::PluginRef<k::FileReader> reader;
+    protocol::PluginRef<k::String> text;
+    if (FAILED(plugin::CreateKernelObject(reader))) return;
     const std::wstring path = *folder + L"SoftReCmdEx.dat";
-    if (!protocol::Call(k::file_reader::kRead, reader.Get(), path.c_str(), text.PutPlugin()) || !text) return;
+    if (!protocol::Call(k::file_reader::kRead, reader.Get(), path.c_str(), text.Put()) || !text) return;
     const auto content = protocol::StringText(text.Get());
     if (!content) return;
     std::vector<ReCmdClass> classes;
@@ -265,8 +259,8 @@ void CSoftReCommend::LoadReCommendData() {
 
 std::vector<uint32_t> CSoftReCommend::StoredIds(int type, uint32_t key) {
     if (!numbered_) return {};
-    protocol::PluginRef<> buffer;
-    if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return {};
+    protocol::PluginRef<k::ByteBuffer> buffer;
+    if (FAILED(plugin::CreateKernelObject(buffer))) return {};
     const auto bytes = protocol::NumberedGet(numbered_.Get(), type, key, buffer.Get());
     return bytes ? ReadIds(*bytes) : std::vector<uint32_t>();
 }
@@ -274,8 +268,8 @@ std::vector<uint32_t> CSoftReCommend::StoredIds(int type, uint32_t key) {
 void CSoftReCommend::LoadCounts() {
     if (!numbered_) return;
     for (uint32_t id : StoredIds(kCountType, 0)) {
-        protocol::PluginRef<> buffer;
-        if (FAILED(plugin::CreateKernelObject(k::kByteBuffer, buffer))) return;
+        protocol::PluginRef<k::ByteBuffer> buffer;
+        if (FAILED(plugin::CreateKernelObject(buffer))) return;
         const auto bytes = protocol::NumberedGet(numbered_.Get(), kCountType, id, buffer.Get());
         uint32_t count = 0;
         if (!bytes || bytes->size != sizeof(count)) continue;  // a count is exactly one word
@@ -327,14 +321,16 @@ LONG BEX_CALL CSoftReCommend::SaveUpdateTime() {
     });
 }
 
-protocol::PluginRef<> CSoftReCommend::NewRecord() {
-    protocol::PluginRef<> record;
-    if (FAILED(plugin::CreateKernelObject(CSoftReCmdData::kClassId, record))) return protocol::PluginRef<>();
-    return CSoftReCmdData::FromPlugin(record.Get()) ? std::move(record) : protocol::PluginRef<>();
+protocol::PluginRef<CSoftReCmdData> CSoftReCommend::NewRecord() {
+    protocol::PluginRef<> made = plugin::CreateByClassId(CSoftReCmdData::kClassId);
+    CSoftReCmdData* const ours = CSoftReCmdData::FromPlugin(made.Get());
+    // Its reference moves over; any other object is let go here.
+    if (ours) made.Detach();
+    return protocol::PluginRef<CSoftReCmdData>(ours);
 }
 
 void CSoftReCommend::ServeSingle(ReCmdRequest& request, IBexAsyncResult* result) {
-    protocol::PluginRef<> record = NewRecord();
+    protocol::PluginRef<CSoftReCmdData> record = NewRecord();
     if (!record) {
         result->Complete(0, nullptr);
         return;
@@ -344,7 +340,7 @@ void CSoftReCommend::ServeSingle(ReCmdRequest& request, IBexAsyncResult* result)
     ReCmdChoice choice;
     const bool found = selector_.Select(IdSet(owned.begin(), owned.end()), IdSet(excluded.begin(), excluded.end()),
                                         request.once, counts_, choice);
-    if (found) CSoftReCmdData::FromPlugin(record.Get())->Fill(choice);
+    if (found) record->Fill(choice);
     result->Complete(found ? 1 : 0, record.Get());
     if (found) {
         Locked lock(lock_);
@@ -353,8 +349,8 @@ void CSoftReCommend::ServeSingle(ReCmdRequest& request, IBexAsyncResult* result)
 }
 
 void CSoftReCommend::ServeList(ReCmdRequest& request, IBexAsyncResult* result) {
-    protocol::PluginRef<> list;
-    if (FAILED(plugin::CreateKernelObject(k::kObjectList, list))) {
+    protocol::PluginRef<k::ObjectList> list;
+    if (FAILED(plugin::CreateKernelObject(list))) {
         result->Complete(0, nullptr);
         return;
     }
@@ -363,11 +359,11 @@ void CSoftReCommend::ServeList(ReCmdRequest& request, IBexAsyncResult* result) {
     const IdSet ownedSet(owned.begin(), owned.end());
     IdSet excluded(excludedWords.begin(), excludedWords.end());
     for (;;) {
-        protocol::PluginRef<> record = NewRecord();
+        protocol::PluginRef<CSoftReCmdData> record = NewRecord();
         if (!record) break;
         ReCmdChoice choice;
         if (!selector_.Select(ownedSet, excluded, request.once, counts_, choice)) break;
-        CSoftReCmdData::FromPlugin(record.Get())->Fill(choice);
+        record->Fill(choice);
         protocol::ListAppend(list.Get(), record.Get());
         excluded.insert(choice.softId);
         Locked lock(lock_);

@@ -11,9 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "plugins/catalog/live_objects.h"
 #include "plugins/catalog/recommend_classes.h"
 #include "plugins/catalog/start_stop_gate.h"
 #include "plugins/common/plugin_object.h"
+#include "protocol/bex_kernel.h"
 #include "protocol/plugin_ref.h"
 #include "base/handles.h"
 
@@ -39,7 +41,7 @@ class CSoftReCmdData final
     : public plugin::PluginObject<CSoftReCmdData, ISoftReCmdData, 302, plugin::ReleaseRule::A> {
 public:
     CSoftReCmdData() noexcept;
-    // This library's record behind `object`, else null (by its table).
+    // This library's record behind `object` while it lives, else null.
     static CSoftReCmdData* FromPlugin(IBexPlugin* object) noexcept;
     // The choice's values; the tag list is made of kernel strings.
     void Fill(const ReCmdChoice& choice);
@@ -65,7 +67,8 @@ private:
     std::wstring classBaike_;
     std::wstring alias_;
     std::wstring zanName_;
-    protocol::PluginRef<> tags_;
+    protocol::PluginRef<protocol::kernel::ObjectList> tags_;
+    LiveObjects<CSoftReCmdData>::Entry live_{this};
 };
 
 struct ISoftReCommend : IBexPlugin {
@@ -101,7 +104,7 @@ public:
     // of the object), which cannot wait for itself, the worker is told to
     // end and deletes the object as it ends.
     void DestroySelf() noexcept;
-    // This library's manager behind `object`, else null (by its table).
+    // This library's manager behind `object` while it lives, else null.
     static CSoftReCommend* FromPlugin(IBexPlugin* object) noexcept;
     // Threads ended by force since the process started.
     static LONG Terminations();
@@ -122,8 +125,8 @@ private:
     struct ReCmdRequest {
         int kind = kSingle;
         bool once = false;
-        protocol::PluginRef<> owned;     // class 7
-        protocol::PluginRef<> excluded;  // class 7
+        protocol::PluginRef<protocol::kernel::ByteBuffer> owned;
+        protocol::PluginRef<protocol::kernel::ByteBuffer> excluded;
         protocol::PluginRef<IBexAsyncResult> result;
     };
 
@@ -135,7 +138,8 @@ private:
     // `result` is the request's, held in inFlight_ while it is served.
     void ServeSingle(ReCmdRequest& request, IBexAsyncResult* result);
     void ServeList(ReCmdRequest& request, IBexAsyncResult* result);
-    protocol::PluginRef<> NewRecord();
+    // A record of this library's from the kernel; null for any other.
+    protocol::PluginRef<CSoftReCmdData> NewRecord();
     std::vector<uint32_t> StoredIds(int type, uint32_t key);
 
     CRITICAL_SECTION lock_;  // the queue, the request being served and the recommended set
@@ -153,8 +157,9 @@ private:
     base::Thread worker_;
     DWORD workerId_ = 0;            // set before the worker runs
     volatile DWORD destroyBy_ = 0;  // the worker, when it deletes the object as it ends
-    protocol::PluginRef<> numbered_;
-    protocol::PluginRef<> options_;
+    protocol::PluginRef<protocol::kernel::NumberedStore> numbered_;
+    protocol::PluginRef<protocol::kernel::Options> options_;
+    LiveObjects<CSoftReCommend>::Entry live_{this};
 };
 
 // Wrappers: the slots of 301 forwarded to the inner object, plus their own.

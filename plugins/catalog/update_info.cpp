@@ -31,8 +31,8 @@ bool Decode(const BYTE* data, size_t size, std::wstring& text) {
     const char* chars = reinterpret_cast<const char*>(xml);
     const int length = ::MultiByteToWideChar(kAnswerCodePage, 0, chars, bytes, nullptr, 0);
     if (length <= 0) return false;
-    protocol::PluginRef<> string;
-    if (FAILED(plugin::CreateKernelObject(protocol::kernel::kString, string))) return false;
+    protocol::PluginRef<protocol::kernel::String> string;
+    if (FAILED(plugin::CreateKernelObject(string))) return false;
     wchar_t* buffer = protocol::StringBuffer(string.Get(), length);
     if (!buffer) return false;
     const int written = ::MultiByteToWideChar(kAnswerCodePage, 0, chars, bytes, buffer, length);

@@ -1,11 +1,10 @@
 #include "plugins/setup/ad_id_file.h"
 
-#include <shlwapi.h>
-
 #include <cstring>
 #include <mutex>
 
 #include "plugins/setup/setup_files.h"
+#include "plugins/setup/setup_folders.h"
 #include "base/handles.h"
 
 namespace {
@@ -34,8 +33,15 @@ std::vector<uint32_t> ReadAdIdFile(const wchar_t* path) {
     return EntriesOf(bytes);
 }
 
-bool AppendAdIdToFile(const wchar_t* path, uint32_t adId) {
-    if (!path || !*path || adId == 0) return false;
+bool AppendAdIdToFile(const wchar_t* given, uint32_t adId) {
+    if (!given || !*given || adId == 0) return false;
+    // Only a file that names one place whatever the current folder and
+    // drive: taken apart and put together again by the one join helper,
+    // which refuses anything else. Its temporary file goes beside it.
+    const std::wstring folder = FolderOf(given);
+    const std::wstring target = JoinPath(folder, given + folder.size());
+    if (target.empty()) return false;
+    const wchar_t* const path = target.c_str();
     // Read, append and replace are one step: two writers that both read n
     // entries would each write n + 1, and one id would be lost. One lock
     // for every file: the writes are few and small.
@@ -56,12 +62,8 @@ bool AppendAdIdToFile(const wchar_t* path, uint32_t adId) {
     }
     ids.push_back(adId);
 
-    wchar_t folder[MAX_PATH] = {};
-    if (::wcslen(path) >= MAX_PATH) return false;
-    ::wcscpy(folder, path);
-    if (!::PathRemoveFileSpecW(folder) || folder[0] == L'\0') ::wcscpy(folder, L".");
     wchar_t temp[MAX_PATH] = {};
-    if (!::GetTempFileNameW(folder, L"~ad", 0, temp)) return false;
+    if (!::GetTempFileNameW(folder.c_str(), L"~ad", 0, temp)) return false;
 
     bool written = false;
     {

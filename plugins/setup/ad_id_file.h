@@ -17,7 +17,8 @@ std::vector<uint32_t> ReadAdIdFile(const wchar_t* path);
 // Appends `adId` to the whole entries already there. The new content is
 // written beside the file and moved over it, so a failed write leaves the
 // old entries as they were; a file that is there but cannot be read whole
-// is left as it is (false). True only when everything was written.
+// is left as it is (false). A path that is not fully qualified (drive and
+// "\", or UNC) is refused. True only when everything was written.
 bool AppendAdIdToFile(const wchar_t* path, uint32_t adId);
 
 // Writes the new content; replaceable so tests can make a write fail half-way.

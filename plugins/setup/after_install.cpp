@@ -32,7 +32,7 @@ void RunSetupJob() {
     job->Nothing7();
 }
 
-void PinToStartMenu(IBexPlugin* options) {
+void PinToStartMenu(k::Options* options) {
     const PluginRef<IPinToStartMenu> pin = plugin::CreateClassObject<IPinToStartMenu>();
     if (pin && pin->Pin() != 0) protocol::SetOptionNumber(options, L"Options\\ShowStartMenuShortcut", 1);
 }
@@ -53,16 +53,16 @@ void ApplyLiveInstallSettings() {
 
 LONG BEX_CALL CBexSetupUtil::ConfigureAfterInstall() {
     return base::CallGuarded(L"CBexSetupUtil::ConfigureAfterInstall", 0L, []() -> LONG {
-        PluginRef<> options;
+        PluginRef<k::Options> options;
         RunSetupStep(L"ConfigureAfterInstall: options store",
-                     [&] { plugin::CreateKernelObject(k::kOptions, options); });
+                     [&] { plugin::CreateKernelObject(options); });
         RunSetupStep(L"ConfigureAfterInstall: ShowRecycle", [&] {
             if (options && !protocol::OptionNumber(options.Get(), L"Options\\ShowRecycle"))
                 protocol::SetOptionNumber(options.Get(), L"Options\\ShowRecycle", 0);
         });
         RunSetupStep(L"ConfigureAfterInstall: DefaultDownloadFolder", [&] {
-            PluginRef<> downloads;
-            if (!options || FAILED(plugin::CreateKernelObject(k::kDownloads, downloads))) return;
+            PluginRef<k::Downloads> downloads;
+            if (!options || FAILED(plugin::CreateKernelObject(downloads))) return;
             const std::wstring folder = DownloadFolder(downloads.Get());
             if (!folder.empty())
                 protocol::SetOptionText(options.Get(), L"Options\\DefaultDownloadFolder", folder.c_str());

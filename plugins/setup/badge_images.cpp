@@ -14,7 +14,7 @@ constexpr UINT kProgramIcon = 100;
 constexpr UINT kBadgePicture = 1000;
 
 // Resource 1000 of type "PNG" of Lumvex, decoded by the codec.
-base::Bitmap DecodeBadge(IBexPlugin* codec) {
+base::Bitmap DecodeBadge(k::ImageCodec* codec) {
     HMODULE module = LumvexModule();
     HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(kBadgePicture), L"PNG");
     HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
@@ -44,8 +44,8 @@ LONG UpdateCountBadge(const std::wstring& managerFolder, long count, const wchar
     base::Bitmap images[3] = {IconImage(icon32.Get(), 32), IconImage(icon48.Get(), 48), base::Bitmap()};
 
     if (IsBadgeCount(count)) {
-        PluginRef<> codec;
-        if (SUCCEEDED(plugin::CreateKernelObject(k::kImageCodec, codec))) {
+        PluginRef<k::ImageCodec> codec;
+        if (SUCCEEDED(plugin::CreateKernelObject(codec))) {
             const base::Bitmap badge = DecodeBadge(codec.Get());
             if (badge) {
                 DrawCountBadge(images[0].Get(), count, badge.Get());
@@ -58,15 +58,15 @@ LONG UpdateCountBadge(const std::wstring& managerFolder, long count, const wchar
         }
     }
 
-    PluginRef<> notification;
-    if (FAILED(plugin::CreateKernelObject(k::kNotification, notification))) return 0;
+    PluginRef<k::Notification> notification;
+    if (FAILED(plugin::CreateKernelObject(notification))) return 0;
     HBITMAP handed[3] = {images[0].Get(), images[1].Get(), images[2].Get()};
     return protocol::Call(k::notification::kShow, notification.Get(), handed, 3, referencePath) != 0 ? 1 : 0;
 }
 
 LONG SaveBadgedImage(long count, HBITMAP image, const wchar_t* path) {
-    PluginRef<> codec;
-    if (!image || !path || FAILED(plugin::CreateKernelObject(k::kImageCodec, codec))) return 0;
+    PluginRef<k::ImageCodec> codec;
+    if (!image || !path || FAILED(plugin::CreateKernelObject(codec))) return 0;
     if (IsBadgeCount(count)) {
         const base::Bitmap badge = DecodeBadge(codec.Get());
         if (!badge) return 0;
@@ -78,13 +78,13 @@ LONG SaveBadgedImage(long count, HBITMAP image, const wchar_t* path) {
 LONG ShowNotify(const wchar_t* picture, const wchar_t* pngPath, HWND window, UINT message, WPARAM wParam,
                 LPARAM lParam) {
     if (!picture || !pngPath || !window) return 0;
-    PluginRef<> notification;
-    if (FAILED(plugin::CreateKernelObject(k::kNotification, notification))) return 0;
+    PluginRef<k::Notification> notification;
+    if (FAILED(plugin::CreateKernelObject(notification))) return 0;
     const base::Bitmap image(protocol::Call(k::notification::kImageFromFile, notification.Get(), picture));
     if (!image) return 0;
     long count = 0;
-    PluginRef<> software;
-    if (SUCCEEDED(plugin::CreateKernelObject(k::kSoftware, software)) &&
+    PluginRef<k::Software> software;
+    if (SUCCEEDED(plugin::CreateKernelObject(software)) &&
         protocol::Call(k::software::kBegin, software.Get())) {
         count = protocol::Call(k::software::kUpdateCount, software.Get());
         protocol::Call(k::software::kEnd, software.Get());

@@ -13,8 +13,8 @@ namespace {
 
 constexpr DWORD kExpandedChars = 4096;
 
-std::wstring ReadRegistry(IBexPlugin* browser, const std::wstring& path) {
-    IBexPlugin* text = nullptr;
+std::wstring ReadRegistry(k::Browser* browser, const std::wstring& path) {
+    k::String* text = nullptr;
     const int found = protocol::Call(k::browser::kReadRegistry, browser, path.c_str(), 0, &text);
     return protocol::TextOf(protocol::Handed(found != 0, text));
 }
@@ -29,7 +29,7 @@ bool AboveVersion5() {
     return version.dwMajorVersion > 5;
 }
 
-std::wstring OpenCommand(IBexPlugin* browser, const std::wstring& progId) {
+std::wstring OpenCommand(k::Browser* browser, const std::wstring& progId) {
     std::wstring verb = ReadRegistry(browser, L"HKCR\\" + progId + L"\\shell\\");
     if (verb.empty() || verb.find(L'\\') != std::wstring::npos) verb = L"open";
     const std::wstring tail = progId + L"\\shell\\" + verb + L"\\command\\";
@@ -43,12 +43,12 @@ std::wstring OpenCommand(IBexPlugin* browser, const std::wstring& progId) {
 }
 
 std::wstring ProgramOf(const std::wstring& command) {
-    PluginRef<> lookup;
-    if (FAILED(plugin::CreateKernelObject(k::kLookup, lookup))) return std::wstring();
-    IBexPlugin* answer = nullptr;
+    PluginRef<k::Lookup> lookup;
+    if (FAILED(plugin::CreateKernelObject(lookup))) return std::wstring();
+    k::lookup::Answer* answer = nullptr;
     uint32_t extra = 0;
     const int result = protocol::Call(k::lookup::kFind, lookup.Get(), command.c_str(), &answer, &extra);
-    const PluginRef<> found = protocol::Handed(result != 0, answer);
+    const PluginRef<k::lookup::Answer> found = protocol::Handed(result != 0, answer);
     if (!found || protocol::Call(k::lookup::kFoundValid, found.Get()) == 0) return std::wstring();
     const wchar_t* text = protocol::Call(k::lookup::kFoundText, found.Get());
     if (!text) return std::wstring();
@@ -59,8 +59,8 @@ std::wstring ProgramOf(const std::wstring& command) {
 }  // namespace
 
 std::wstring GetDefaultBrowserPath() {
-    PluginRef<> browser;
-    if (FAILED(plugin::CreateKernelObject(k::kBrowser, browser))) return std::wstring();
+    PluginRef<k::Browser> browser;
+    if (FAILED(plugin::CreateKernelObject(browser))) return std::wstring();
     std::wstring progId = L"http";
     if (AboveVersion5())
         progId = ReadRegistry(browser.Get(),

@@ -12,7 +12,7 @@ std::wstring KernelRecommendMachine::ConfigFilePath() { return LocateRecommendCo
 
 bool KernelRecommendMachine::OpenSoftwareQuery() {
     query_.Reset();
-    if (FAILED(plugin::CreateKernelObject(k::kSoftware, query_))) return false;
+    if (FAILED(plugin::CreateKernelObject(query_))) return false;
     protocol::Call(k::software::kBegin, query_.Get());
     protocol::Call(k::software::kPrepare, query_.Get());
     return true;
@@ -24,8 +24,8 @@ bool KernelRecommendMachine::IsSoftwarePresent(uint32_t softId) {
 }
 
 bool KernelRecommendMachine::CollectInstalledKeys(std::set<std::wstring>* keys) {
-    PluginRef<> list;
-    if (FAILED(plugin::CreateKernelObject(k::kItemList, list))) return false;
+    PluginRef<k::ItemList> list;
+    if (FAILED(plugin::CreateKernelObject(list))) return false;
     namespace s = k::item_list;
     int count = protocol::Call(s::kCount, list.Get());
     if (count == 0) {
@@ -33,9 +33,9 @@ bool KernelRecommendMachine::CollectInstalledKeys(std::set<std::wstring>* keys) 
         count = protocol::Call(s::kCount, list.Get());
     }
     for (int i = 0; i < count; ++i) {
-        IBexPlugin* raw = nullptr;
+        s::Entry* raw = nullptr;
         const int result = protocol::Call(s::kEntry, list.Get(), i, &raw);
-        const PluginRef<> entry = protocol::Handed(result >= 0, raw);
+        const PluginRef<s::Entry> entry = protocol::Handed(result >= 0, raw);
         if (!entry) continue;
         const wchar_t* text = protocol::Call(s::kEntryText, entry.Get());
         if (text) keys->insert(text);
@@ -45,8 +45,8 @@ bool KernelRecommendMachine::CollectInstalledKeys(std::set<std::wstring>* keys) 
 
 std::vector<std::wstring> KernelRecommendMachine::ExecutablePaths() {
     std::vector<std::wstring> paths;
-    PluginRef<> list;
-    if (FAILED(plugin::CreateKernelObject(k::kEntryList, list))) return paths;
+    PluginRef<k::EntryList> list;
+    if (FAILED(plugin::CreateKernelObject(list))) return paths;
     namespace s = k::entry_list;
     const int count = protocol::Call(s::kCount, list.Get());
     for (int i = 0; i < count; ++i) {

@@ -3,6 +3,7 @@
 // entries). Without a kernel every answer is "none".
 #pragma once
 
+#include "protocol/bex_kernel.h"
 #include "protocol/plugin_ref.h"
 #include "plugins/setup/recommend_machine.h"
 
@@ -16,5 +17,5 @@ public:
     std::vector<std::wstring> ExecutablePaths() override;
 
 private:
-    protocol::PluginRef<> query_;
+    protocol::PluginRef<protocol::kernel::Software> query_;
 };

@@ -50,12 +50,12 @@ BOOL CALLBACK RegisterWindowClass(INIT_ONCE*, void*, void**) noexcept {
 
 // The data-ready message: the buffer's 32-bit entries counted on text1's
 // picture, saved as text2.
-LONG OnDataReady(IBexPlugin* notice, const Record& record) {
-    const PluginRef<> buffer = protocol::NoticeData(notice);
+LONG OnDataReady(k::Notice* notice, const Record& record) {
+    const PluginRef<k::ByteBuffer> buffer = protocol::NoticeData(notice);
     const std::optional<protocol::ByteView> data = protocol::BufferData(buffer.Get());
     if (!data || data->size < 4) return 0;
-    PluginRef<> notification;
-    if (FAILED(plugin::CreateKernelObject(k::kNotification, notification))) return 0;
+    PluginRef<k::Notification> notification;
+    if (FAILED(plugin::CreateKernelObject(notification))) return 0;
     const base::Bitmap image(protocol::Call(k::notification::kImageFromFile, notification.Get(), record.text1));
     if (!image) return 0;
     const size_t entries = data->size / 4;
@@ -66,20 +66,20 @@ LONG OnDataReady(IBexPlugin* notice, const Record& record) {
 // Ends the window's registration with the notice service (slot 4).
 class Registration {
 public:
-    explicit Registration(IBexPlugin* notice) noexcept : notice_(notice) {}
+    explicit Registration(k::Notice* notice) noexcept : notice_(notice) {}
     ~Registration() { protocol::NoticeEnd(notice_); }
     Registration(const Registration&) = delete;
     Registration& operator=(const Registration&) = delete;
 
 private:
-    IBexPlugin* notice_;
+    k::Notice* notice_;
 };
 
 // Runs the registration and the loop; the last result of the data-ready
 // work.
 LONG Serve(HWND window, const Record& record) {
-    PluginRef<> notice;
-    if (FAILED(plugin::CreateKernelObject(k::kNotice, notice))) return 0;
+    PluginRef<k::Notice> notice;
+    if (FAILED(plugin::CreateKernelObject(notice))) return 0;
     if (!protocol::NoticeBegin(notice.Get())) return 0;
     protocol::NoticeRegister(notice.Get(), window, k::notice::kMessage);
     // Registered: however the thread leaves from here, the kernel is told.

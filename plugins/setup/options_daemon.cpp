@@ -24,8 +24,8 @@ const wchar_t kShowControlPanel[] = L"Options\\ShowControlPanelShortcut";
 // it can't be read): the callbacks run on the store's thread and keep
 // nothing of the daemon's.
 DWORD CurrentNumber(const wchar_t* key) {
-    PluginRef<> options;
-    if (FAILED(plugin::CreateKernelObject(k::kOptions, options))) return 0;
+    PluginRef<k::Options> options;
+    if (FAILED(plugin::CreateKernelObject(options))) return 0;
     return protocol::OptionNumber(options.Get(), key).value_or(0);
 }
 
@@ -49,8 +49,8 @@ bool FollowLinkMenuItem() {
         return true;
     }
     RegisterContextMenuHandler(false);
-    PluginRef<> statistics;
-    if (FAILED(plugin::CreateKernelObject(k::kStatistics, statistics))) return false;
+    PluginRef<k::Statistics> statistics;
+    if (FAILED(plugin::CreateKernelObject(statistics))) return false;
     const std::wstring format =
         FormatSafeAddress(ServiceAddress(Service::Statistics)) + L"/stat/?type=setting&action=qudiaoyoujianxiezai&";
     protocol::StatisticsSend(statistics.Get(), format.c_str());
@@ -88,8 +88,8 @@ std::wstring FormatSafeAddress(const std::wstring& address) {
 }
 
 CBexDaemon::CBexDaemon() {
-    plugin::CreateKernelObject(k::kStatistics, statistics_);
-    plugin::CreateKernelObject(k::kOptions, options_);
+    plugin::CreateKernelObject(statistics_);
+    plugin::CreateKernelObject(options_);
 }
 
 CBexDaemon::~CBexDaemon() {
@@ -114,13 +114,13 @@ LONG BEX_CALL CBexDaemon::Release() noexcept {
 
 LONG BEX_CALL CBexDaemon::Start() {
     return CallGuarded(L"CBexDaemon::Start", 0L, [this]() -> LONG {
-        IBexPlugin* options = options_.Get();
+        k::Options* options = options_.Get();
         const DWORD downloadInstall = OptionNumberOr(options, L"Options\\DownloadInstall", 1);
         const DWORD deleteOld = OptionNumberOr(options, L"Options\\DelOldFilePerWeek", 1);
         const DWORD tipBefore = OptionNumberOr(options, L"Options\\TipBeforeDownload", 1);
 
-        PluginRef<> downloads;
-        plugin::CreateKernelObject(k::kDownloads, downloads);
+        PluginRef<k::Downloads> downloads;
+        plugin::CreateKernelObject(downloads);
         const std::wstring folder = DownloadFolder(downloads.Get());
         if (options && !OptionPath(options, L"Options\\DownloadFolder")) {
             if (!folder.empty()) protocol::SetOptionText(options, L"Options\\DownloadFolder", folder.c_str());

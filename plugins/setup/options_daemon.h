@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "plugins/common/plugin_object.h"
+#include "protocol/bex_kernel.h"
 #include "protocol/plugin_ref.h"
 #include "plugins/setup/lumvex_interfaces.h"
 
@@ -28,8 +29,8 @@ private:
     void Watch();
     void EndWatches() noexcept;
 
-    protocol::PluginRef<> options_;
-    protocol::PluginRef<> statistics_;
+    protocol::PluginRef<protocol::kernel::Options> options_;
+    protocol::PluginRef<protocol::kernel::Statistics> statistics_;
     std::vector<uint32_t> cookies_;
     bool watching_ = false;  // the watches are made once per object
 };

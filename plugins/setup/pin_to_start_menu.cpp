@@ -62,8 +62,8 @@ void WritePinLink(const std::wstring& link) {
 
 // A link's target path; empty when it can't be resolved.
 std::wstring ShortcutTarget(const std::wstring& linkPath) {
-    protocol::PluginRef<> shortcut;
-    if (FAILED(plugin::CreateKernelObject(k::kShortcut, shortcut))) return std::wstring();
+    protocol::PluginRef<k::Shortcut> shortcut;
+    if (FAILED(plugin::CreateKernelObject(shortcut))) return std::wstring();
     return protocol::ShortcutTarget(shortcut.Get(), linkPath.c_str()).value_or(std::wstring());
 }
 
@@ -95,7 +95,7 @@ CPinToStartMenu::CPinToStartMenu(IShellVerbSource& verbs) : verbs_(verbs), manag
     // Without the Start menu's folder the name alone would land wherever the
     // current folder is: no Start-menu link then.
     startMenuShortcut_ = JoinPath(ShellFolder(CSIDL_COMMON_PROGRAMS), kUninstallLinkName);
-    if (SUCCEEDED(plugin::CreateKernelObject(k::kSystem, system_)))
+    if (SUCCEEDED(plugin::CreateKernelObject(system_)))
         systemVersion_ = protocol::SystemCode(system_.Get());
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "plugins/common/plugin_object.h"
+#include "protocol/bex_kernel.h"
 #include "protocol/plugin_ref.h"
 #include "plugins/setup/lumvex_interfaces.h"
 #include "plugins/setup/shell_verbs.h"
@@ -54,6 +55,6 @@ private:
     std::wstring iconPath_;
     std::wstring startMenuShortcut_;
     std::wstring folderShortcut_;
-    protocol::PluginRef<> system_;
+    protocol::PluginRef<protocol::kernel::System> system_;
     WORD systemVersion_ = 0;
 };

@@ -32,24 +32,51 @@ bool CRecommendUpdateMgr::ReadStamp(FileStamp* stamp) {
     return true;
 }
 
-CRecommendUpdateMgr::CRecommendUpdateMgr(IRecommendMachine& machine) : machine_(machine) {
+CRecommendUpdateMgr::CRecommendUpdateMgr(IRecommendMachine& machine)
+    : machine_(machine), loaded_(std::make_shared<const Loaded>()) {
     if (cipher_.Allocate()) BlowfishInit(cipher_);
 }
 
-bool CRecommendUpdateMgr::LoadConfig() {
+std::shared_ptr<const CRecommendUpdateMgr::Loaded> CRecommendUpdateMgr::Current() {
     std::lock_guard<std::mutex> hold(lock_);
-    if (!conditions_.empty()) return true;
+    return loaded_;
+}
+
+size_t CRecommendUpdateMgr::ConditionCount() { return Current()->conditions.size(); }
+
+bool CRecommendUpdateMgr::LoadConfig() {
+    {
+        std::unique_lock<std::mutex> hold(lock_);
+        loadEnded_.wait(hold, [this] { return !loading_; });
+        if (!loaded_->conditions.empty()) return true;
+        loading_ = true;
+    }
+    // Whatever happens below, the next caller may load.
+    struct LoadTurn {
+        CRecommendUpdateMgr& self;
+        std::shared_ptr<const Loaded> found;
+        ~LoadTurn() {
+            {
+                std::lock_guard<std::mutex> hold(self.lock_);
+                if (found) self.loaded_ = std::move(found);
+                self.loading_ = false;
+            }
+            self.loadEnded_.notify_all();
+        }
+    } turn{*this, nullptr};
+    auto fresh = std::make_shared<Loaded>();
     machine_.OpenSoftwareQuery();
-    ParseConfig();
-    CollectInstalledKeys();
+    fresh->conditions = ParseConfig();
+    machine_.CollectInstalledKeys(&fresh->installedKeys);
+    turn.found = std::move(fresh);
     return true;
 }
 
-void CRecommendUpdateMgr::ParseConfig() {
-    conditions_.clear();
+std::vector<RecommendCondition> CRecommendUpdateMgr::ParseConfig() {
+    std::vector<RecommendCondition> conditions;
     FileStamp stamp;
     stamp.Path = machine_.ConfigFilePath();
-    if (stamp.Path.empty() || !ReadStamp(&stamp) || stamp == failedFile_ || !cipher_.Ready()) return;
+    if (stamp.Path.empty() || !ReadStamp(&stamp) || stamp == failedFile_ || !cipher_.Ready()) return conditions;
     // Only the text's own faults (grammar, limits, nothing to read in it)
     // are remembered: a read that failed or memory that ran out says nothing
     // about the file, and the next check tries again.
@@ -60,25 +87,25 @@ void CRecommendUpdateMgr::ParseConfig() {
             if (!ReadWholeFile(stamp.Path.c_str(), kRecommendConfigMaxBytes, &file)) return false;
             text = DecryptRecommendConfig(file, cipher_);
         }
-        conditions_ = ParseRecommendConditions(text);
+        conditions = ParseRecommendConditions(text);
         return true;
     });
-    if (judged && conditions_.empty()) failedFile_ = stamp;
+    if (judged && conditions.empty()) failedFile_ = stamp;
+    return conditions;
 }
-
-bool CRecommendUpdateMgr::CollectInstalledKeys() { return machine_.CollectInstalledKeys(&installedKeys_); }
 
 bool CRecommendUpdateMgr::CheckConditionResult(uint32_t involveMask, const std::set<uint32_t>& shownAdIds,
                                                RecommendResult* out) {
-    std::lock_guard<std::mutex> hold(lock_);
+    const std::shared_ptr<const Loaded> loaded = Current();
     Logger().Log(kTag, L"CRecommendUpdateMgr::CheckConditionResult");
-    for (size_t i = 0; i < conditions_.size(); ++i) {
+    const std::vector<RecommendCondition>& conditions = loaded->conditions;
+    for (size_t i = 0; i < conditions.size(); ++i) {
         const ConditionOutcome outcome =
-            CheckCondition(conditions_[i], involveMask, shownAdIds, installedKeys_, machine_);
+            CheckCondition(conditions[i], involveMask, shownAdIds, loaded->installedKeys, machine_);
         Logger().Log(kTag, L"%ls - %d", outcome.Holds ? L"True" : L"False", outcome.Step);
         if (outcome.Holds) {
             Logger().Log(kTag, L"Condition satisfy at [%u]", static_cast<unsigned>(i));
-            if (out) std::memcpy(out, &conditions_[i].Result, sizeof(RecommendResult));
+            if (out) std::memcpy(out, &conditions[i].Result, sizeof(RecommendResult));
             return true;
         }
     }

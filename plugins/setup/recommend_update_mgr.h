@@ -3,7 +3,9 @@
 // condition that holds on this machine.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
@@ -23,17 +25,15 @@ public:
     bool LoadConfig();
     bool CheckConditionResult(uint32_t involveMask, const std::set<uint32_t>& shownAdIds, RecommendResult* out);
 
-    // Reads, decrypts and parses the file named by the machine.
-    void ParseConfig();
-    bool CollectInstalledKeys();
-
-    size_t ConditionCount() const { return conditions_.size(); }
+    size_t ConditionCount();
 
 private:
-    IRecommendMachine& machine_;
-    BlowfishContext cipher_;
-    std::vector<RecommendCondition> conditions_;
-    std::set<std::wstring> installedKeys_;
+    // What one load found. Published whole under the lock and never changed
+    // after: the checks read it, and ask the machine, with no lock held.
+    struct Loaded {
+        std::vector<RecommendCondition> conditions;
+        std::set<std::wstring> installedKeys;
+    };
     // The file whose text last gave no conditions, as it was then: not read
     // again while it is the same file (volume and file id) of the same size,
     // last-write and change time. A file rewritten in place or replaced gets
@@ -51,9 +51,25 @@ private:
                    Changed == o.Changed;
         }
     };
-    FileStamp failedFile_;
+
+    // Reads, decrypts and parses the file named by the machine; the loader's
+    // alone.
+    std::vector<RecommendCondition> ParseConfig();
     // False when the file is missing or can't be looked at.
     static bool ReadStamp(FileStamp* stamp);
-    // The kernel may call one object from two threads.
+    std::shared_ptr<const Loaded> Current();
+
+    IRecommendMachine& machine_;
+    BlowfishContext cipher_;
+    FileStamp failedFile_;  // the loader's
+    // The kernel may call one object from two threads. The lock guards
+    // `loaded_` and `loading_` only; one load runs at a time (a second
+    // caller waits for its result instead of asking the machine again), and
+    // the machine is asked outside the lock. The machine's software query is
+    // renewed only by a load, and a load runs only while no conditions are
+    // published, so no check is asking it about software meanwhile.
     std::mutex lock_;
+    std::condition_variable loadEnded_;
+    bool loading_ = false;
+    std::shared_ptr<const Loaded> loaded_;
 };

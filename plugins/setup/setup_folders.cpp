@@ -25,8 +25,8 @@ std::wstring SpecialFolder(int csidl) {
 // The manager's folder as the kernel gives it (class 40), empty when it
 // gives none.
 std::wstring KernelManagerFolder() {
-    protocol::PluginRef<> environment;
-    if (FAILED(plugin::CreateKernelObject(protocol::kernel::kEnvironment, environment))) return std::wstring();
+    protocol::PluginRef<protocol::kernel::Environment> environment;
+    if (FAILED(plugin::CreateKernelObject(environment))) return std::wstring();
     return protocol::ManagerFolder(environment.Get()).value_or(std::wstring());
 }
 

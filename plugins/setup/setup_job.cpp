@@ -52,8 +52,8 @@ BOOL BEX_CALL CSetupJob::AfterInstall() {
         SetNumber(L"UpdateTipCycle", 1);
         // Without the options store the applet is left as it is; an
         // unreadable option counts as 0.
-        protocol::PluginRef<> options;
-        if (FAILED(plugin::CreateKernelObject(protocol::kernel::kOptions, options))) return TRUE;
+        protocol::PluginRef<protocol::kernel::Options> options;
+        if (FAILED(plugin::CreateKernelObject(options))) return TRUE;
         const DWORD show = protocol::OptionNumber(options.Get(), L"Options\\ShowControlPanelShortcut").value_or(0);
         ApplyControlPanelApplet(show != 0);
         return TRUE;

@@ -7,14 +7,14 @@
 #include <optional>
 #include <string>
 
-#include "protocol/bex_plugin.h"
+#include "protocol/bex_kernel.h"
 
 // A path kept as an option's text: one of 260 characters or more counts as
 // missing.
-std::optional<std::wstring> OptionPath(IBexPlugin* options, const wchar_t* key);
+std::optional<std::wstring> OptionPath(protocol::kernel::Options* options, const wchar_t* key);
 // Reads the number; when it can't be read, writes `first` and returns it.
-DWORD OptionNumberOr(IBexPlugin* options, const wchar_t* key, DWORD first);
+DWORD OptionNumberOr(protocol::kernel::Options* options, const wchar_t* key, DWORD first);
 
 // 96 slot 16: empty when there is no folder or it does not fit 260
 // characters.
-std::wstring DownloadFolder(IBexPlugin* downloads);
+std::wstring DownloadFolder(protocol::kernel::Downloads* downloads);

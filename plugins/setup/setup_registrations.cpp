@@ -73,7 +73,7 @@ void DeleteOldUninstallVerb() {
     ::SHDeleteKeyW(HKEY_CLASSES_ROOT, L"lnkfile\\shell\\强力卸载此软件");
 }
 
-void ApplyContextMenuOption(IBexPlugin* options) {
+void ApplyContextMenuOption(protocol::kernel::Options* options) {
     static const wchar_t kKey[] = L"Options\\ShowLnkFileRightMenuItem";
     if (!options) return;
     const std::optional<DWORD> show = protocol::OptionNumber(options, kKey);

@@ -4,7 +4,7 @@
 // options daemon and the uninstall clean-up.
 #pragma once
 
-#include "protocol/bex_plugin.h"
+#include "protocol/bex_kernel.h"
 
 // Manager folder + "PellorExt.dll": DllRegisterServer (true) or
 // DllUnregisterServer (false). True when the entry succeeded; false without
@@ -24,4 +24,4 @@ void DeleteOldUninstallVerb();
 // "Options\ShowLnkFileRightMenuItem": unreadable: the handler is registered
 // and the option written as 1; 1 without the handler's key: registered
 // again; anything else is left alone.
-void ApplyContextMenuOption(IBexPlugin* options);
+void ApplyContextMenuOption(protocol::kernel::Options* options);

@@ -25,8 +25,8 @@ void TaskbarUnpin(const wchar_t* path) {
 }  // namespace
 
 void UnpinTaskbarIcon() {
-    protocol::PluginRef<> options;
-    if (FAILED(plugin::CreateKernelObject(protocol::kernel::kOptions, options))) return;
+    protocol::PluginRef<protocol::kernel::Options> options;
+    if (FAILED(plugin::CreateKernelObject(options))) return;
     const auto recorded = OptionPath(options.Get(), L"Options\\PinWin7TaskBarIcon");
     if (!recorded) return;
     const size_t slash = recorded->find_last_of(L'\\');

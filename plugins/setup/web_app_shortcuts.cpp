@@ -23,7 +23,7 @@ constexpr DWORD kMaxText = MAX_PATH;
 
 // A text of the record, empty when null or not ending within 260 characters.
 template <typename S>
-std::wstring RecordText(void* record, S slot) {
+std::wstring RecordText(ac::Record* record, S slot) {
     const wchar_t* text = protocol::Call(slot, record);
     if (!text) return std::wstring();
     const size_t length = wcsnlen(text, kMaxText);
@@ -45,8 +45,8 @@ std::wstring CommandLine(const std::wstring& program, const std::wstring& argume
 struct AppCentre {
     std::mutex lock;
     HMODULE module = nullptr;
-    void* data = nullptr;
-    void* ipc = nullptr;
+    ac::Data* data = nullptr;
+    ac::IpcManager* ipc = nullptr;
 };
 
 AppCentre& Library() {
@@ -77,7 +77,7 @@ void Free(AppCentre& library) {
 
 }  // namespace
 
-WebAppLaunch GetWebAppLaunch(void* record, uint32_t id) {
+WebAppLaunch GetWebAppLaunch(ac::Record* record, uint32_t id) {
     if (!record) return WebAppLaunch();
     // Without its folder a web app's files would be looked for in the
     // Windows folder.
@@ -110,9 +110,9 @@ WebAppLaunch GetWebAppLaunch(void* record, uint32_t id) {
     return WebAppLaunch{CommandLine(program, arguments), CommandLine(program, second)};
 }
 
-void DeleteWebAppShortcuts(void* dataInterface, uint32_t id) {
+void DeleteWebAppShortcuts(ac::Data* dataInterface, uint32_t id) {
     if (!dataInterface) return;
-    void* record = protocol::Call(ac::kWebAppRecord, dataInterface, id);
+    ac::Record* record = protocol::Call(ac::kWebAppRecord, dataInterface, id);
     const WebAppLaunch launch = GetWebAppLaunch(record, id);
     if (launch.launch.empty()) return;
     base::ComScope com;
@@ -132,7 +132,7 @@ void RemoveWebAppShortcuts() {
     std::lock_guard<std::mutex> guard(library.lock);
     Load(library);
     if (library.data) {
-        void* data = library.data;
+        ac::Data* data = library.data;
         const int count = protocol::Call(ac::kWebAppCount, data);
         if (count > 0 && count <= kMaxWebApps) {
             std::vector<uint32_t> ids(static_cast<size_t>(count));

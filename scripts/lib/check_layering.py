@@ -21,14 +21,20 @@ Failures, one line each:
     folder does not take its parent's layer);
   - an #include of a macro, which this check cannot follow;
   - folders (real ones, not layers) that use each other in a circle;
-  - the README's layer picture saying something else than the table.
+  - the README's layer picture saying something else than the table;
+  - a read of an object's table of slots by hand (a first word read as a
+    table, a table indexed by hand, the compilers' names for it) anywhere
+    but in the contract's one call site (protocol/slot_call.h, SlotFunction)
+    and in the stand-ins (tests/doubles): every other caller goes through a
+    slot's description.
 
 With --self-test the check first runs on throwaway copies of the tree, each
 with one change (SELF_TEST_CASES, SELF_TEST_CHANGES): forbidden and allowed
 includes, a forbidden link (that copy is configured with the build's cmake),
 sources in folders the table does not know, an include of a macro, test
-folders in a circle, an arrow dropped from the README's picture. It fails
-unless exactly the forbidden changes are caught; then it checks the tree.
+folders in a circle, an arrow dropped from the README's picture, tables
+read by hand in a plug-in and in a stand-in. It fails unless exactly the
+forbidden changes are caught; then it checks the tree.
 """
 
 import os
@@ -108,6 +114,26 @@ PROGRAMS = {
 }
 
 SOURCE_SUFFIXES = (".h", ".hpp", ".inl", ".inc", ".c", ".cc", ".cpp", ".cxx", ".rc")
+CODE_SUFFIXES = tuple(s for s in SOURCE_SUFFIXES if s != ".rc")
+
+# Where an object's table of slots may be read: the contract's one call
+# site, and the stand-ins, which make the tables they serve.
+TABLE_READERS = ("protocol/slot_call.h", "tests/doubles/")
+# The ways to read an object's first word as its table, or to index a
+# table by hand, in code with its comments and literals blanked: a
+# dereferenced cast to a pointer to a void pointer ("*(void***)object",
+# "*reinterpret_cast<void* const*>(object)", "*(PVOID*)object"), a cast to
+# a pointer to pointers indexed at once ("reinterpret_cast<void***>(o)[0]",
+# "((void**)table)[4]"), and the compilers' own names for the table.
+_CAST_TYPE = r"(?:const\s+)?(?:void\s*(?:const\s*)?\*|P?VOID\b|LPVOID\b)(?:\s*const)?(?:\s*\*(?:\s*const)?)+\s*"
+_CAST = (r"(?:\(\s*" + _CAST_TYPE + r"\)|\b(?:reinterpret_cast|static_cast|const_cast)\s*<\s*"
+         + _CAST_TYPE + r">)")
+TABLE_READS = [
+    re.compile(r"\*\s*" + _CAST),
+    re.compile(_CAST + r"\s*(?:\([^()]*\)|\w+)\s*\["),
+    re.compile(r"\(\s*" + _CAST + r"\s*(?:\([^()]*\)|\w+)\s*\)\s*\["),
+    re.compile(r"\b(?:lpVtbl|__vfptr|_vptr\w*|vtbl|vtable)\b"),
+]
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^">]+)[">]')
 INCLUDE_MACRO = re.compile(r"^\s*#\s*include\s+([A-Za-z_]\w*)")
 README_BLOCK = re.compile(r"<!-- layers -->\s*```[^\n]*\n(.*?)```", re.S)
@@ -201,6 +227,54 @@ def includes(root, rel):
                 if not c.startswith("../") and os.path.isfile(os.path.join(root, c)):
                     yield number, c, None
                     break
+
+
+def code_only(text):
+    """`text` with its comments, strings and character literals blanked,
+    lines kept where they were."""
+    out, i, n = [], 0, len(text)
+    while i < n:
+        c = text[i]
+        if text.startswith("//", i):
+            end = text.find("\n", i)
+            end = n if end < 0 else end
+        elif text.startswith("/*", i):
+            end = text.find("*/", i + 2)
+            end = n if end < 0 else end + 2
+        elif c in "\"'":
+            m = re.match(r'R"([^(\s]*)\(', text[i:]) if c == '"' and text[i - 1:i] == "R" else None
+            if m:
+                end = text.find(")" + m.group(1) + '"', i)
+                end = n if end < 0 else end + len(m.group(1)) + 2
+            else:
+                end = i + 1
+                while end < n and text[end] != c and text[end] != "\n":
+                    end += 2 if text[end] == "\\" else 1
+                end = min(end + 1, n)
+        else:
+            out.append(c)
+            i += 1
+            continue
+        out.append("".join(ch if ch == "\n" else " " for ch in text[i:end]))
+        i = end
+    return "".join(out)
+
+
+def table_reads(root, rel):
+    """(line number, what) of each read of an object's table in a file that
+    may not hold one."""
+    if not rel.endswith(CODE_SUFFIXES) or any(
+            rel == r or (r.endswith("/") and rel.startswith(r)) for r in TABLE_READERS):
+        return
+    with open(os.path.join(root, rel), encoding="utf-8", errors="replace") as f:
+        code = code_only(f.read())
+    seen = set()
+    for pattern in TABLE_READS:
+        for m in pattern.finditer(code):
+            number = code.count("\n", 0, m.start()) + 1
+            if number not in seen:
+                seen.add(number)
+                yield number, " ".join(m.group(0).split())
 
 
 def read_link_graph(build):
@@ -394,6 +468,9 @@ def check(root, graph=None):
         if here is None:
             problems.append(f"{rel}: its folder has no line of its own in the table")
             continue
+        for number, what in table_reads(root, rel):
+            problems.append(f"{rel}:{number}: reads an object's table by hand ({what}): "
+                            f"call the slot through its description (protocol/slot_call.h)")
         for number, target, macro in includes(root, rel):
             if macro:
                 problems.append(f"{rel}:{number}: includes the macro {macro}: "
@@ -572,6 +649,18 @@ def picture_without_player(root):
     return True
 
 
+def table_read(folder, spelling):
+    """A read of an object's table added to a file of `folder`."""
+    def change(root):
+        src = first_source(root, folder, ".cpp")
+        if not src:
+            return False
+        append(os.path.join(root, src),
+               f"\nvoid* LayeringSelfTestTable(void* object) {{ return {spelling}; }}\n")
+        return True
+    return change
+
+
 def player_links_winlib(root):
     """Piravel's library links the window layer it has no arrow to."""
     path = os.path.join(root, "player", "CMakeLists.txt")
@@ -581,8 +670,9 @@ def player_links_winlib(root):
     return True
 
 
-# (what is tried, the change, a line that must be among the new failures,
-#  whether the copy is configured for its link graph)
+# (what is tried, the change, a line that must be among the new failures or
+#  None for a change that must add none, whether the copy is configured for
+#  its link graph)
 SELF_TEST_CHANGES = [
     ("two test folders in a circle", circle_of_test_folders, "folders use each other", False),
     ("a folder without a line", stray_folder("companion/stray"),
@@ -594,6 +684,12 @@ SELF_TEST_CHANGES = [
      f"README.md: the picture lacks player {ARROW} base", False),
     ("a link without an arrow", player_links_winlib,
      "player_core links winlib: player may not use winlib", True),
+    ("a plug-in reads an object's table", table_read("plugins/setup", "(*(void***)object)[4]"),
+     "reads an object's table by hand", False),
+    ("Corvalle reads a first word as a table",
+     table_read("companion/kernel", "*reinterpret_cast<void* const*>(object)"),
+     "reads an object's table by hand", False),
+    ("a stand-in reads an object's table", table_read("tests/doubles/kernel", "(*(void***)object)[4]"), None, False),
 ]
 
 
@@ -682,7 +778,9 @@ def self_test(root, build):
                 failures.append(f"self-test '{what}': the tree has no file to try it with")
             elif isinstance(new, str):
                 failures.append(f"self-test '{what}': {new}")
-            elif not any(expected in p for p in new):
+            elif expected is None and new:
+                failures.append(f"self-test '{what}': the allowed change failed: {new}")
+            elif expected is not None and not any(expected in p for p in new):
                 failures.append(f"self-test '{what}': passed" + (f" ({new})" if new else ""))
     return failures
 

@@ -64,10 +64,10 @@ std::vector<std::wstring> Fields(const std::wstring& line) {
     }
 }
 
-Record* AsRecord(void* self) { return static_cast<Record*>(self); }
-const wchar_t* __stdcall RecordFolder(void* self) { return AsRecord(self)->folder.c_str(); }
-const wchar_t* __stdcall RecordAddress(void* self) { return AsRecord(self)->address.c_str(); }
-int __stdcall RecordKind(void* self) { return AsRecord(self)->kind; }
+Record* AsRecord(ac::Record* self) { return reinterpret_cast<Record*>(self); }
+const wchar_t* __stdcall RecordFolder(ac::Record* self) { return AsRecord(self)->folder.c_str(); }
+const wchar_t* __stdcall RecordAddress(ac::Record* self) { return AsRecord(self)->address.c_str(); }
+int __stdcall RecordKind(ac::Record* self) { return AsRecord(self)->kind; }
 
 // A slot table whose every slot but the ones set is unexpected.
 struct Table {
@@ -124,16 +124,16 @@ struct DataInterface {
     Config config;
 };
 
-DataInterface* AsData(void* self) { return static_cast<DataInterface*>(self); }
+DataInterface* AsData(ac::Data* self) { return reinterpret_cast<DataInterface*>(self); }
 
-int __stdcall WebAppCount(void* object) {
+int __stdcall WebAppCount(ac::Data* object) {
     DataInterface* self = AsData(object);
     const int count = self->config.countSet ? self->config.count : static_cast<int>(self->config.apps.size());
     Log(L"count " + std::to_wstring(count));
     return count;
 }
 
-int __stdcall WebAppIds(void* object, uint32_t* ids, int count) {
+int __stdcall WebAppIds(ac::Data* object, uint32_t* ids, int count) {
     DataInterface* self = AsData(object);
     Log(L"ids " + std::to_wstring(count));
     int filled = 0;
@@ -144,17 +144,17 @@ int __stdcall WebAppIds(void* object, uint32_t* ids, int count) {
     return filled;
 }
 
-void* __stdcall WebAppRecord(void* object, uint32_t id) {
+ac::Record* __stdcall WebAppRecord(ac::Data* object, uint32_t id) {
     DataInterface* self = AsData(object);
     Log(L"record " + std::to_wstring(id));
     for (uint32_t nullId : self->config.nullIds)
         if (nullId == id) return nullptr;
     for (Record& record : self->config.apps)
-        if (record.id == id) return &record;
+        if (record.id == id) return reinterpret_cast<ac::Record*>(&record);
     return nullptr;
 }
 
-void __stdcall EndUse(void*) { Log(L"end"); }
+void __stdcall EndUse(ac::Data*) { Log(L"end"); }
 
 void* const* DataTable() {
     static const Table table = [] {
@@ -183,16 +183,16 @@ IpcManager g_ipc;
 
 }  // namespace
 
-extern "C" __declspec(dllexport) void* __stdcall CreateNessaryDataInterface() {
+extern "C" __declspec(dllexport) ac::Data* __stdcall CreateNessaryDataInterface() {
     g_data.table = DataTable();
     g_data.config = LoadConfig();
-    return &g_data;
+    return reinterpret_cast<ac::Data*>(&g_data);
 }
 
-extern "C" __declspec(dllexport) void* __stdcall CreateNessaryIPCMgr() {
+extern "C" __declspec(dllexport) ac::IpcManager* __stdcall CreateNessaryIPCMgr() {
     Log(L"ipc");
     g_ipc.table = IpcTable();
-    return &g_ipc;
+    return reinterpret_cast<ac::IpcManager*>(&g_ipc);
 }
 
 static_assert(

@@ -20,17 +20,17 @@ TEST_F(KernelObjects, OnlyASuccessWithAnObjectCounts) {
     };
     for (const Case c : {Case{"serve", S_OK}, Case{"refuse", E_FAIL}, Case{"null", E_FAIL}}) {
         Configure(std::string("[classes]\n3=") + c.mode + "\n");
-        protocol::PluginRef<> slot;
-        EXPECT_EQ(plugin::CreateKernelObject(3, slot), c.expected) << c.mode;
+        protocol::PluginRef<protocol::kernel::String> slot;
+        EXPECT_EQ(plugin::CreateKernelObject(slot), c.expected) << c.mode;
         EXPECT_EQ(static_cast<bool>(slot), c.expected == S_OK) << c.mode;
     }
 }
 
 TEST_F(KernelObjects, ARenewedSlotLetsGoOfItsOldObjectAndAStringGetsItsText) {
-    protocol::PluginRef<> slot;
-    ASSERT_NE(plugin::RenewKernelObject(7, slot), nullptr);
-    EXPECT_EQ(slot->GetClassId(), 7u);
-    IBexPlugin* string = plugin::RenewKernelString(slot, L"\x4F60\x597D");
+    protocol::PluginRef<protocol::kernel::String> slot;
+    ASSERT_NE(plugin::RenewKernelObject(slot), nullptr);
+    EXPECT_EQ(slot->GetClassId(), 3u);
+    protocol::kernel::String* string = plugin::RenewKernelString(slot, L"\x4F60\x597D");
     ASSERT_NE(string, nullptr);
     EXPECT_EQ(protocol::StringText(string), std::optional<std::wstring>(L"\x4F60\x597D"));
     wchar_t* buffer = protocol::StringBuffer(string, 3);
@@ -38,7 +38,7 @@ TEST_F(KernelObjects, ARenewedSlotLetsGoOfItsOldObjectAndAStringGetsItsText) {
     wcscpy(buffer, L"abc");
     EXPECT_TRUE(protocol::StringEnd(string));
     EXPECT_EQ(protocol::StringText(string), std::optional<std::wstring>(L"abc"));
-    // The balance check at the end finds the byte buffer released.
+    // The balance check at the end finds the first string released.
 }
 
 }  // namespace

@@ -59,8 +59,8 @@ int CallUndescribed(IBexPlugin* object) {
 
 int Slot(uint32_t classId, int slot) {
     if (plugin::LoadKernelDll() != S_OK) return 1;
-    protocol::PluginRef<> object;
-    if (FAILED(plugin::CreateKernelObject(classId, object))) return 1;
+    const protocol::PluginRef<> object = plugin::CreateByClassId(classId);
+    if (!object) return 1;
     std::printf("slot %d of class %u\n", slot, object->GetClassId());
     std::fflush(stdout);
     switch (slot) {

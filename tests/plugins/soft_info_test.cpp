@@ -52,9 +52,9 @@ protected:
             return result->GetResult(nullptr);
         }
     };
-    static protocol::PluginRef<> Ids(const std::vector<uint32_t>& ids) {
-        protocol::PluginRef<> buffer;
-        plugin::CreateKernelObject(7, buffer);
+    static protocol::PluginRef<protocol::kernel::ByteBuffer> Ids(const std::vector<uint32_t>& ids) {
+        protocol::PluginRef<protocol::kernel::ByteBuffer> buffer;
+        plugin::CreateKernelObject(buffer);
         BYTE* data = protocol::BufferAllocate(buffer.Get(), static_cast<int>(ids.size() * 4));
         if (!ids.empty()) std::memcpy(data, ids.data(), ids.size() * 4);
         return buffer;
@@ -251,8 +251,8 @@ TEST_F(SoftInfoQuery, QueriesBeforeStartAndWithoutResultAreServed) {
     ConfigureUpdate(FixtureDir("update"));
     CSoftInfo* info = Make();
     Pending early = Query(info, {101});
-    protocol::PluginRef<> buffer;
-    plugin::CreateKernelObject(7, buffer);
+    protocol::PluginRef<protocol::kernel::ByteBuffer> buffer;
+    plugin::CreateKernelObject(buffer);
     *reinterpret_cast<uint32_t*>(protocol::BufferAllocate(buffer.Get(), 4)) = 102;
     EXPECT_EQ(info->Query(buffer.Get(), nullptr), 1);
     EXPECT_EQ(info->Query(nullptr, nullptr), 0);

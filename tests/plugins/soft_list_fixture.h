@@ -74,7 +74,7 @@ protected:
     static std::vector<uint32_t> BufferIds(BOOL handed, IBexPlugin* out) {
         std::vector<uint32_t> ids;
         if (!handed) return ids;
-        if (const auto bytes = protocol::BufferData(out)) {
+        if (const auto bytes = protocol::BufferData(protocol::kernel::As<protocol::kernel::ByteBuffer>(out))) {
             ids.resize(bytes->size / 4);
             std::memcpy(ids.data(), bytes->data, ids.size() * 4);
         }

@@ -24,6 +24,7 @@
 
 namespace {
 
+namespace k = protocol::kernel;
 using catalog::CSoftListMgr;
 using record_slots::At;
 using record_slots::Call;
@@ -244,7 +245,7 @@ TEST_F(SoftListTest, AListPageIsFetchedAnnouncedAndRead) {
 
     IBexPlugin* title = nullptr;
     ASSERT_TRUE(mgr_->GetListTitle(0, L"tools", 2, &title));
-    EXPECT_EQ(Utf8(protocol::StringText(title).value_or(L"?").c_str()),
+    EXPECT_EQ(Utf8(protocol::StringText(k::As<k::String>(title)).value_or(L"?").c_str()),
               "\xE5\xB8\xB8\xE7\x94\xA8\xE5\xB7\xA5\xE5\x85\xB7");
     title->Release();
 }
@@ -584,7 +585,7 @@ TEST_F(SoftListTest, StoredValuesAreReadWithinTheirBounds) {
     EXPECT_EQ(Ids(0, 0, 1), std::vector<uint32_t>{101});
     IBexPlugin* title = nullptr;
     ASSERT_TRUE(mgr_->GetListTitle(0, L"t", 1, &title));
-    EXPECT_EQ(Utf8(protocol::StringText(title).value_or(L"?").c_str()), "AB");
+    EXPECT_EQ(Utf8(protocol::StringText(k::As<k::String>(title)).value_or(L"?").c_str()), "AB");
     title->Release();
 }
 

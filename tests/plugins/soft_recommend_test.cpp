@@ -114,9 +114,9 @@ protected:
         return r;
     }
 
-    protocol::PluginRef<> Buffer(const std::vector<uint32_t>& ids) {
-        protocol::PluginRef<> b;
-        EXPECT_EQ(plugin::CreateKernelObject(7, b), S_OK);
+    protocol::PluginRef<protocol::kernel::ByteBuffer> Buffer(const std::vector<uint32_t>& ids) {
+        protocol::PluginRef<protocol::kernel::ByteBuffer> b;
+        EXPECT_EQ(plugin::CreateKernelObject(b), S_OK);
         if (!ids.empty()) memcpy(protocol::BufferAllocate(b.Get(), static_cast<int>(ids.size() * 4)), ids.data(),
                                  ids.size() * 4);
         return b;
@@ -169,10 +169,11 @@ TEST_F(Recommend, ARecordCarriesThePickTheSoftAndItsTexts) {
     EXPECT_EQ(Utf8(data->GetZanName()), "z2");
     EXPECT_EQ(Utf8(data->GetText6()), "");
     EXPECT_EQ(data->GetTags(nullptr), 0);
-    protocol::PluginRef<> tags;
+    protocol::PluginRef<protocol::kernel::ObjectList> tags;
     ASSERT_EQ(data->GetTags(tags.PutPlugin()), 1);
     ASSERT_EQ(protocol::ListCount(tags.Get()), 1);
-    EXPECT_EQ(Utf8(protocol::StringText(protocol::ListItem(tags.Get(), 0).Get())->c_str()), "bx2");
+    EXPECT_EQ(Utf8(protocol::StringText(protocol::ListItemOf<protocol::kernel::String>(tags.Get(), 0).Get())->c_str()),
+              "bx2");
     EXPECT_FALSE(::PathFileExistsW((folder_ + L"SoftReCmd.dat").c_str()));
 
     EXPECT_EQ(Ask(r, {1}, {2}), 0);  // excluded
@@ -302,9 +303,10 @@ TEST_F(Recommend, TheWrappersListAndAskOnlyTheirOwnManager) {
     protocol::PluginRef<> list;
     const LONG n = Ask(w, &ISoftReCommend3::RequestList, {1, 2}, {3}, &list);
     ASSERT_EQ(n, 3);
-    ASSERT_EQ(protocol::ListCount(list.Get()), 3);
+    auto* records = protocol::kernel::As<protocol::kernel::ObjectList>(list.Get());
+    ASSERT_EQ(protocol::ListCount(records), 3);
     std::set<uint32_t> ids;
-    for (int i = 0; i < 3; ++i) ids.insert(SoftOf(protocol::ListItem(list.Get(), i)));
+    for (int i = 0; i < 3; ++i) ids.insert(SoftOf(protocol::ListItem(records, i)));
     EXPECT_EQ(ids, (std::set<uint32_t>{4, 5, 6}));
     EXPECT_EQ(w->ClearRequests(), 1);
 }

@@ -36,7 +36,13 @@ void* const kString[] = {(void*)&Id, (void*)&Ref, (void*)&Ref, nullptr, nullptr,
 void* const kBuffer[] = {(void*)&Id, (void*)&Ref, (void*)&Ref, (void*)&Allocate, (void*)&Data, (void*)&Number};
 void* const kList[] = {(void*)&Id, (void*)&Ref, (void*)&Ref, nullptr, (void*)&Number, nullptr, (void*)&Item};
 
-IBexPlugin* AsPlugin(Fake& fake) { return reinterpret_cast<IBexPlugin*>(&fake); }
+namespace k = protocol::kernel;
+
+// The hand-made object as an object of the contract of type T.
+template <typename T = IBexPlugin>
+T* AsPlugin(Fake& fake) {
+    return reinterpret_cast<T*>(&fake);
+}
 
 TEST(KernelCalls, AStringIsReadNoFurtherThanItsStatedLength) {
     struct Case {
@@ -53,7 +59,7 @@ TEST(KernelCalls, AStringIsReadNoFurtherThanItsStatedLength) {
     };
     for (const Case& c : cases) {
         Fake string{kString, c.text, c.length};
-        const auto text = protocol::StringText(AsPlugin(string));
+        const auto text = protocol::StringText(AsPlugin<k::String>(string));
         EXPECT_EQ(text.has_value(), c.present) << c.length;
         if (text) {
             EXPECT_EQ(*text, c.expected);
@@ -71,16 +77,16 @@ TEST(KernelCalls, ABufferWithoutDataOrOfAnotherSizeIsMissing) {
     for (const Case c :
          {Case{bytes, 8, true}, Case{nullptr, 8, false}, Case{bytes, 0, false}, Case{bytes, -1, false}}) {
         Fake buffer{kBuffer, nullptr, c.size, c.data};
-        const auto view = protocol::BufferData(AsPlugin(buffer));
+        const auto view = protocol::BufferData(AsPlugin<k::ByteBuffer>(buffer));
         EXPECT_EQ(view.has_value(), c.present) << c.size;
         if (view) {
             EXPECT_EQ(view->size, static_cast<size_t>(c.size));
         }
     }
     Fake shorter{kBuffer, nullptr, 4, bytes};
-    EXPECT_EQ(protocol::BufferAllocate(AsPlugin(shorter), 8), nullptr);
+    EXPECT_EQ(protocol::BufferAllocate(AsPlugin<k::ByteBuffer>(shorter), 8), nullptr);
     Fake exact{kBuffer, nullptr, 8, bytes};
-    EXPECT_EQ(protocol::BufferAllocate(AsPlugin(exact), 8), reinterpret_cast<BYTE*>(bytes));
+    EXPECT_EQ(protocol::BufferAllocate(AsPlugin<k::ByteBuffer>(exact), 8), reinterpret_cast<BYTE*>(bytes));
 }
 
 TEST(KernelCalls, ANegativeListAnswerGivesNothing) {
@@ -88,10 +94,10 @@ TEST(KernelCalls, ANegativeListAnswerGivesNothing) {
     Fake list{kList, nullptr, -3};
     list.item = AsPlugin(item);
     list.itemResult = -1;
-    EXPECT_EQ(protocol::ListCount(AsPlugin(list)), 0);
-    EXPECT_FALSE(protocol::ListItem(AsPlugin(list), 0));
+    EXPECT_EQ(protocol::ListCount(AsPlugin<k::ObjectList>(list)), 0);
+    EXPECT_FALSE(protocol::ListItem(AsPlugin<k::ObjectList>(list), 0));
     list.itemResult = 0;
-    protocol::PluginRef<> got = protocol::ListItem(AsPlugin(list), 0);
+    protocol::PluginRef<> got = protocol::ListItem(AsPlugin<k::ObjectList>(list), 0);
     EXPECT_EQ(got.Get(), AsPlugin(item));
 }
 

@@ -75,6 +75,17 @@ TEST(AdIdFile, OddFilesNeitherCrashNorLoseData) {
     EXPECT_FALSE(AppendAdIdToFile(WorkPath(L"no\\such\\folder\\ids.bin").c_str(), 3));
 }
 
+// Only a path that names one place whatever the current folder is written.
+TEST(AdIdFile, APathThatIsNotFullyQualifiedIsRefused) {
+    ::CreateDirectoryW(WorkPath(L"sub").c_str(), nullptr);
+    for (const wchar_t* path : {L"relative.bin", L".\\relative.bin", L"sub\\relative.bin"}) {
+        RemoveFile(WorkPath(path));
+        EXPECT_FALSE(AppendAdIdToFile(path, 5)) << path;
+        EXPECT_EQ(::GetFileAttributesW(WorkPath(path).c_str()), INVALID_FILE_ATTRIBUTES) << path;
+    }
+    EXPECT_FALSE(AppendAdIdToFile((L"\\\\?\\" + WorkPath(L"device.bin")).c_str(), 5));
+}
+
 bool WriteHalfThenFail(HANDLE file, const uint8_t* data, DWORD size) {
     DWORD written = 0;
     ::WriteFile(file, data, size / 2, &written, nullptr);

@@ -105,8 +105,8 @@ protected:
         DIBSECTION dib = {};
         ::GetObjectW(image.Get(), sizeof(dib), &dib);
         std::fill_n(static_cast<DWORD*>(dib.dsBm.bmBits), 40 * 40, 0xFF2050C0u);
-        IBexPlugin* codec = nullptr;
-        EXPECT_EQ(Create(protocol::kernel::kImageCodec, &codec), S_OK);
+        protocol::kernel::ImageCodec* codec = nullptr;
+        EXPECT_EQ(Create(protocol::kernel::kImageCodec, reinterpret_cast<IBexPlugin**>(&codec)), S_OK);
         EXPECT_EQ(protocol::Call(protocol::kernel::image_codec::kSave, codec, image.Get(), path.c_str()), 1);
         codec->Release();
         return path;

@@ -12,9 +12,12 @@
 #include "plugins/setup/lumvex_interfaces.h"
 #include "plugins/setup/recommend_config.h"
 #include "plugins/setup/recommend_records.h"
+#include "protocol/slot_call.h"
 #include "tests/doubles/kernel/kernel_fixture.h"
+#include "tests/plugins/deadline.h"
 #include "tests/setup/ruconfig_fixture.h"
 #include "tests/setup/setup_test_files.h"
+#include "tests/support/message_pump.h"
 #include "tests/support/prefix_state.h"
 
 namespace {
@@ -216,6 +219,21 @@ TEST_F(MiscJob, TwoThreadsCheckOneObject) {
     EXPECT_EQ(CountLines("create 49 0x00000000"), 1) << "loaded once for both";
 }
 
+// One check waiting on a slow machine holds up no other: the second's
+// conditions need nothing of the slow call.
+TEST_F(MiscJob, ACheckWaitingOnTheKernelHoldsNoOtherCheck) {
+    WriteConfig(R"([{"involve":1,"softId":[300],"adId":3},{"involve":2,"adId":4}])");
+    ASSERT_EQ(Check(2, nullptr, &result_), 1);
+    SlowKernel("49.13 300", 2000);
+    RecommendResult slow;
+    const long long took = deadline::TookWhile(
+        [&] { job_->CheckRecommendAndUpdateCondition2(1, nullptr, &slow); },
+        [&] { return testsupport::WaitUntil([&] { return CountLines("49.13 300 1") > 0; }, 10000); },
+        [&] { EXPECT_EQ(Check(2, nullptr, &result_), 1); });
+    EXPECT_TRUE(took >= 0 && took < 700) << took;
+    SlowKernel("", 0);
+}
+
 TEST_F(MiscJob, NullOutLogsAndAnswersNothing) {
     WriteConfig(kOneCondition);
     EXPECT_EQ(job_->CheckRecommendAndUpdateCondition2(1, L"C:\\x.bin", nullptr), 0);
@@ -271,9 +289,11 @@ TEST_F(MiscJob, SupportedNamesAndTheIgnoredSlot) {
     EXPECT_EQ(job_->IsSupported(nullptr), 0);
     // Called as the kernel calls it, through the slot with four arguments
     // that the callee pops: a wrong count would unbalance the stack at once.
-    using Slot4 = LONG(BEX_CALL*)(IBexPlugin*, void*, void*, void*, void*);
-    const Slot4 slot4 = reinterpret_cast<Slot4>((*reinterpret_cast<void***>(job_))[4]);
-    for (int i = 0; i < 1000; ++i) ASSERT_EQ(slot4(job_, &i, &i, &i, &i), 0);
+    struct MiscJobSlots {
+        using Object = IBexPlugin;
+    };
+    const protocol::Slot<MiscJobSlots, 4, LONG(void*, void*, void*, void*)> slot4;
+    for (int i = 0; i < 1000; ++i) ASSERT_EQ(protocol::Call(slot4, job_, &i, &i, &i, &i), 0);
 }
 
 }  // namespace

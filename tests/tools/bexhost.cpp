@@ -228,7 +228,7 @@ void Info(const Kernel& kernel, const std::wstring& list, bool stop) {
         ids.push_back(static_cast<uint32_t>(std::wcstoul(p, &end, 10)));
         p = *end ? end + 1 : end;
     }
-    protocol::PluginRef<> buffer = catalog::NewIdBuffer(ids);
+    protocol::PluginRef<protocol::kernel::ByteBuffer> buffer = catalog::NewIdBuffer(ids);
     const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     IBexAsyncResult* result = catalog::CreateAsyncResult(event, nullptr);
     std::printf("query %ld\n", static_cast<long>(info->Query(buffer.Get(), result)));

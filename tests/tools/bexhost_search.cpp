@@ -21,7 +21,8 @@ void Fail(const char* what) {
 
 std::string Joined(IBexPlugin* buffer) {
     std::string joined;
-    for (uint32_t id : catalog::ReadIds(buffer)) joined += (joined.empty() ? "" : ",") + std::to_string(id);
+    for (uint32_t id : catalog::ReadIds(protocol::kernel::As<protocol::kernel::ByteBuffer>(buffer)))
+        joined += (joined.empty() ? "" : ",") + std::to_string(id);
     return joined;
 }
 
@@ -80,12 +81,14 @@ void PrintRecord(IBexPlugin* object) {
     std::printf("record pick=%u soft=%u desp=%s class=%s alias=%s zan=%s\n", record->GetPickId(), record->GetSoftId(),
                 Utf8(record->GetDesp()).c_str(), Utf8(record->GetClassBaike()).c_str(),
                 Utf8(record->GetAlias()).c_str(), Utf8(record->GetZanName()).c_str());
-    protocol::PluginRef<> tags;
+    protocol::PluginRef<protocol::kernel::ObjectList> tags;
     std::string joined;
     if (record->GetTags(tags.PutPlugin()) && tags)
         for (int i = 0; i < protocol::ListCount(tags.Get()); ++i)
             joined += (joined.empty() ? "" : ",") +
-                      Utf8(protocol::StringText(protocol::ListItem(tags.Get(), i).Get()).value_or(L"").c_str());
+                      Utf8(protocol::StringText(protocol::ListItemOf<protocol::kernel::String>(tags.Get(), i).Get())
+                               .value_or(L"")
+                               .c_str());
     std::printf("tags [%s]\n", joined.c_str());
 }
 
@@ -97,8 +100,8 @@ void Recommend(protocol::BexPluginFn bex, const std::vector<std::wstring>& args)
     const std::wstring how = args.size() > 3 ? args[3] : L"";
     const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     protocol::PluginRef<IBexAsyncResult> result(catalog::CreateAsyncResult(event, nullptr));
-    protocol::PluginRef<> owned = catalog::NewIdBuffer(IdList(args[1]));
-    protocol::PluginRef<> excluded = catalog::NewIdBuffer(IdList(args[2]));
+    protocol::PluginRef<protocol::kernel::ByteBuffer> owned = catalog::NewIdBuffer(IdList(args[1]));
+    protocol::PluginRef<protocol::kernel::ByteBuffer> excluded = catalog::NewIdBuffer(IdList(args[2]));
     LONG queued = 0;
     if (how == L"once") queued = r->RequestOnce(owned.Get(), excluded.Get(), nullptr, result.Get());
     else if (how == L"list") queued = r->RequestList(owned.Get(), excluded.Get(), nullptr, result.Get());
@@ -111,8 +114,8 @@ void Recommend(protocol::BexPluginFn bex, const std::vector<std::wstring>& args)
         const LONG status = result->GetResult(object.PutPlugin());
         std::printf("status %ld count %ld\n", static_cast<long>(status), static_cast<long>(r->GetCount()));
         if (object && how == L"list") {
-            for (int i = 0; i < protocol::ListCount(object.Get()); ++i)
-                PrintRecord(protocol::ListItem(object.Get(), i).Get());
+            auto* list = protocol::kernel::As<protocol::kernel::ObjectList>(object.Get());
+            for (int i = 0; i < protocol::ListCount(list); ++i) PrintRecord(protocol::ListItem(list, i).Get());
         } else if (object && status) {
             PrintRecord(object.Get());
         }

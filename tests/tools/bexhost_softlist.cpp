@@ -120,13 +120,15 @@ int RunSoftListScenario(protocol::BexPluginFn bex, HWND window, const std::vecto
         IBexPlugin* ids = nullptr;
         std::string joined;
         if (mgr->GetListIds(kind, args[2].c_str(), page, &ids)) {
-            for (uint32_t id : catalog::ReadIds(ids)) joined += (joined.empty() ? "" : ",") + std::to_string(id);
+            for (uint32_t id : catalog::ReadIds(protocol::kernel::As<protocol::kernel::ByteBuffer>(ids)))
+                joined += (joined.empty() ? "" : ",") + std::to_string(id);
             ids->Release();
         }
         std::printf("ids %s\n", joined.empty() ? "none" : joined.c_str());
         IBexPlugin* title = nullptr;
         if (mgr->GetListTitle(kind, args[2].c_str(), page, &title) && title) {
-            std::printf("title %s\n", Utf8(protocol::StringText(title).value_or(L"").c_str()).c_str());
+            const auto text = protocol::StringText(protocol::kernel::As<protocol::kernel::String>(title));
+            std::printf("title %s\n", Utf8(text.value_or(L"").c_str()).c_str());
             title->Release();
         }
     } else if (args[0] == L"item" && args.size() >= 4) {

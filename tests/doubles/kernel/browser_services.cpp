@@ -20,7 +20,7 @@ struct Plain : ServiceObject {};
 // Only a quoted program is found: a command without quotes gives nothing.
 // The answer is a class-3 string: slot 11 (its length) says valid, slot 10
 // gives the text.
-int BEX_CALL LookupFind(IBexPlugin*, const wchar_t* text, IBexPlugin** found, uint32_t* extra) {
+int BEX_CALL LookupFind(k::Lookup*, const wchar_t* text, k::lookup::Answer** found, uint32_t* extra) {
     if (found) *found = nullptr;
     if (extra) *extra = 0;
     Log(std::wstring(L"21.6 ") + (text ? text : L"(null)"));
@@ -30,7 +30,7 @@ int BEX_CALL LookupFind(IBexPlugin*, const wchar_t* text, IBexPlugin** found, ui
     if (start == std::wstring::npos || command[start] != L'"') return 0;
     const size_t end = command.find(L'"', start + 1);
     if (end == std::wstring::npos || end == start + 1) return 0;
-    *found = MakeStringWith(command.substr(start + 1, end - start - 1));
+    *found = k::As<k::lookup::Answer>(MakeStringWith(command.substr(start + 1, end - start - 1)));
     return 1;
 }
 
@@ -42,7 +42,7 @@ HKEY RootOf(const std::wstring& name) {
 }
 
 // "ROOT\key\value"; an empty value name reads the key's default value.
-int BEX_CALL BrowserReadRegistry(IBexPlugin*, const wchar_t* path, int, IBexPlugin** text) {
+int BEX_CALL BrowserReadRegistry(k::Browser*, const wchar_t* path, int, k::String** text) {
     if (text) *text = nullptr;
     Log(std::wstring(L"22.4 ") + (path ? path : L"(null)"));
     if (!path || !text) return 0;

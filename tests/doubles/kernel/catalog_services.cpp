@@ -30,19 +30,19 @@ namespace {
 
 struct Plain : ServiceObject {};
 
-int BEX_CALL SystemDescribe(IBexPlugin*, int kind, IBexPlugin** text) {
+int BEX_CALL SystemDescribe(k::System*, int kind, k::String** text) {
     Log(L"system.6 " + std::to_wstring(kind));
     if (text) *text = MakeStringWith(Config(L"system", L"text", L"WIN7"));
     return ConfigInt(L"system", L"code", 10) & 0xFFFF;
 }
 
-int BEX_CALL EnvFolder(IBexPlugin*, IBexPlugin** folder) {
+int BEX_CALL EnvFolder(k::Environment*, k::String** folder) {
     Log(L"env.4");
     if (!folder) return 0;
     *folder = MakeStringWith(Config(L"environment", L"managerFolder", L"C:\\manager\\"));
     return 1;
 }
-int BEX_CALL EnvTail(IBexPlugin*, IBexPlugin** tail) {
+int BEX_CALL EnvTail(k::Environment*, k::String** tail) {
     Log(L"env.6");
     if (!tail) return 0;
     *tail = nullptr;
@@ -51,11 +51,11 @@ int BEX_CALL EnvTail(IBexPlugin*, IBexPlugin** tail) {
     *tail = MakeStringWith(text);
     return 1;
 }
-int BEX_CALL EnvNumber(IBexPlugin*) {
+int BEX_CALL EnvNumber(k::Environment*) {
     Log(L"env.7");
     return ConfigInt(L"environment", L"number", 0);
 }
-int BEX_CALL EnvMayQuery(IBexPlugin*) {
+int BEX_CALL EnvMayQuery(k::Environment*) {
     Log(L"env.12");
     return ConfigInt(L"environment", L"query", 1);
 }
@@ -63,9 +63,9 @@ int BEX_CALL EnvMayQuery(IBexPlugin*) {
 struct Item : ServiceObject {
     std::wstring texts[3];
 };
-const wchar_t* BEX_CALL ItemRating(IBexPlugin* self) { return Self<Item>(self)->texts[0].c_str(); }
-const wchar_t* BEX_CALL ItemDetails(IBexPlugin* self) { return Self<Item>(self)->texts[1].c_str(); }
-const wchar_t* BEX_CALL ItemShort(IBexPlugin* self) { return Self<Item>(self)->texts[2].c_str(); }
+const wchar_t* BEX_CALL ItemRating(k::details::Item* self) { return Self<Item>(self)->texts[0].c_str(); }
+const wchar_t* BEX_CALL ItemDetails(k::details::Item* self) { return Self<Item>(self)->texts[1].c_str(); }
+const wchar_t* BEX_CALL ItemShort(k::details::Item* self) { return Self<Item>(self)->texts[2].c_str(); }
 
 struct DetailsJob {
     IBexAsyncResult* result;
@@ -80,14 +80,14 @@ DWORD WINAPI CompleteLater(void* arg) {
     return 0;
 }
 
-int BEX_CALL DetailsStart(IBexPlugin*, IBexPlugin* names, const wchar_t* kind, IBexAsyncResult* result) {
+int BEX_CALL DetailsStart(k::Details*, k::ObjectList* names, const wchar_t* kind, IBexAsyncResult* result) {
     std::wstring joined;
     const int count = names ? protocol::Call(k::object_list::kCount, names) : 0;
     for (int i = 0; i < count; ++i) {
         IBexPlugin* name = nullptr;
         if (protocol::Call(k::object_list::kItem, names, i, &name) < 0 || !name) continue;
         if (!joined.empty()) joined += L",";
-        joined += protocol::Call(k::string::kText, name);
+        joined += protocol::Call(k::string::kText, k::As<k::String>(name));
         name->Release();
     }
     Log(L"details.start " + std::wstring(kind ? kind : L"") + L" [" + joined + L"]");
@@ -101,7 +101,7 @@ int BEX_CALL DetailsStart(IBexPlugin*, IBexPlugin* names, const wchar_t* kind, I
     return 1;
 }
 
-int BEX_CALL DetailsFind(IBexPlugin*, const wchar_t* name, IBexPlugin** out) {
+int BEX_CALL DetailsFind(k::Details*, const wchar_t* name, k::details::Item** out) {
     const std::wstring key = name ? name : L"";
     const std::wstring entry = key.empty() ? L"" : Config(L"details", key.c_str(), L"");
     Log(L"details.find " + key + (entry.empty() ? L" 0" : L" 1"));
@@ -122,7 +122,7 @@ int BEX_CALL DetailsFind(IBexPlugin*, const wchar_t* name, IBexPlugin** out) {
         text = entry.substr(from, bar == std::wstring::npos ? std::wstring::npos : bar - from);
         from = bar == std::wstring::npos ? entry.size() : bar + 1;
     }
-    *out = HandOut(item);
+    *out = HandOut<k::details::Item>(item);
     return 1;
 }
 

@@ -33,7 +33,7 @@ void DestroyLogged(ServiceObject* self) {
     delete static_cast<T*>(self);
 }
 
-int BEX_CALL ItemState(IBexPlugin* self) {
+int BEX_CALL ItemState(k::startup_items::Item* self) {
     Log(L"item.9");
     return Self<StartupItem>(self)->state;
 }
@@ -52,7 +52,7 @@ IBexPlugin* MakeItem(int state) {
     return HandOut(item);
 }
 
-int BEX_CALL Fill(IBexPlugin*, IBexPlugin* list) {
+int BEX_CALL Fill(k::StartupItems*, k::ObjectList* list) {
     Log(L"78.3");
     if (!list) return -1;
     const int items = ConfigInt(L"startup", L"items", 0);

@@ -115,7 +115,7 @@ DWORD WINAPI LaterThread(void* arg) {
 
 struct Fetch : ServiceObject {};
 
-int BEX_CALL FetchStart(IBexPlugin*, const wchar_t* url, IBexAsyncResult* result) {
+int BEX_CALL FetchStart(k::HttpFetch*, const wchar_t* url, IBexAsyncResult* result) {
     const std::wstring address = url ? url : L"";
     Log(L"fetch " + address);
     const std::wstring mode = Config(L"fetch", L"mode", L"complete");
@@ -145,8 +145,8 @@ void DestroyCompletion(ServiceObject* self) {
     if (c->result) c->result->Release();
     delete c;
 }
-void* BEX_CALL CompletionContext(IBexPlugin* self) { return Self<Completion>(self)->context; }
-LONG BEX_CALL CompletionComplete(IBexPlugin* self, LONG status, IBexPlugin* result) {
+void* BEX_CALL CompletionContext(k::Completion* self) { return Self<Completion>(self)->context; }
+LONG BEX_CALL CompletionComplete(k::Completion* self, LONG status, IBexPlugin* result) {
     Completion* c = Self<Completion>(self);
     c->status = status;
     if (result && result != c->result) {
@@ -157,7 +157,7 @@ LONG BEX_CALL CompletionComplete(IBexPlugin* self, LONG status, IBexPlugin* resu
     if (c->event) ::SetEvent(c->event);
     return 0;
 }
-LONG BEX_CALL CompletionResult(IBexPlugin* self, IBexPlugin** out) {
+LONG BEX_CALL CompletionResult(k::Completion* self, IBexPlugin** out) {
     Completion* c = Self<Completion>(self);
     if (out) {
         *out = c->result;
@@ -165,7 +165,7 @@ LONG BEX_CALL CompletionResult(IBexPlugin* self, IBexPlugin** out) {
     }
     return c->status;
 }
-int BEX_CALL CompletionInit(IBexPlugin* self, HANDLE event, void* context) {
+int BEX_CALL CompletionInit(k::Completion* self, HANDLE event, void* context) {
     Log(L"406.6");
     Self<Completion>(self)->event = event;
     Self<Completion>(self)->context = context;

@@ -108,19 +108,19 @@ bool SavePng(HBITMAP image, const wchar_t* path) {
     return path && Pixels(image, &width, &height, &rgba) && WriteRgbaPng(path, width, height, rgba.data());
 }
 
-HBITMAP BEX_CALL CodecDecode(IBexPlugin*, const void* data, int size) {
+HBITMAP BEX_CALL CodecDecode(k::ImageCodec*, const void* data, int size) {
     HBITMAP image = data && size > 0 ? Decode(data, static_cast<size_t>(size)) : nullptr;
     Log(L"26.3 " + SizeText(image));
     return image;
 }
 
-int BEX_CALL CodecSave(IBexPlugin*, HBITMAP image, const wchar_t* path) {
+int BEX_CALL CodecSave(k::ImageCodec*, HBITMAP image, const wchar_t* path) {
     Log(L"26.4 " + SizeText(image) + L" " + (path ? path : L"(null)"));
     if (Config(L"codec", L"save", L"") == L"fail") return 0;
     return SavePng(image, path) ? 1 : 0;
 }
 
-HBITMAP BEX_CALL NotificationImage(IBexPlugin*, const wchar_t* pngPath) {
+HBITMAP BEX_CALL NotificationImage(k::Notification*, const wchar_t* pngPath) {
     Log(std::wstring(L"93.6 ") + (pngPath ? pngPath : L"(null)"));
     std::string bytes;
     if (!pngPath || !base::ReadWholeFile(pngPath, bytes)) return nullptr;
@@ -129,7 +129,7 @@ HBITMAP BEX_CALL NotificationImage(IBexPlugin*, const wchar_t* pngPath) {
 
 // Logs the images' sizes and the path; the images are saved beside the
 // path as "<path>.93-<n>.png" for inspection. The caller keeps them.
-int BEX_CALL NotificationShow(IBexPlugin*, HBITMAP* images, int count, const wchar_t* path) {
+int BEX_CALL NotificationShow(k::Notification*, HBITMAP* images, int count, const wchar_t* path) {
     std::wstring line = L"93.7 " + std::to_wstring(count);
     for (int i = 0; images && i < count && i < 8; ++i) {
         line += L" " + SizeText(images[i]);

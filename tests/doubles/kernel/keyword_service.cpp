@@ -25,7 +25,7 @@ struct Encoded : ServiceObject {
     std::string text;
 };
 
-const char* BEX_CALL UrlText(IBexPlugin* self) { return Self<Encoded>(self)->text.c_str(); }
+const char* BEX_CALL UrlText(k::keyword::Encoded* self) { return Self<Encoded>(self)->text.c_str(); }
 
 std::string Escape(const std::wstring& keyword) {
     std::string utf8;
@@ -51,7 +51,7 @@ std::string Escape(const std::wstring& keyword) {
     return out;
 }
 
-int BEX_CALL Make(IBexPlugin*, const wchar_t* keyword, IBexPlugin** object) {
+int BEX_CALL Make(k::Keyword*, const wchar_t* keyword, k::keyword::Encoded** object) {
     const std::wstring text = keyword ? keyword : L"";
     Log(L"keyword " + text);
     if (!object) return 0;
@@ -64,7 +64,7 @@ int BEX_CALL Make(IBexPlugin*, const wchar_t* keyword, IBexPlugin** object) {
     }();
     Encoded* encoded = NewServiceObject<Encoded>(table, k::kKeyword);
     encoded->text = Escape(text);
-    *object = HandOut(encoded);
+    *object = HandOut<k::keyword::Encoded>(encoded);
     return 1;
 }
 

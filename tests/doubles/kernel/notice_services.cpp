@@ -21,28 +21,28 @@ struct Notice : ServiceObject {};
 HWND g_window = nullptr;
 UINT g_message = 0;
 
-int BEX_CALL NoticeBegin(IBexPlugin*) {
+int BEX_CALL NoticeBegin(k::Notice*) {
     Log(L"101.3");
     return ConfigInt(L"notice", L"begin", 1);
 }
-int BEX_CALL NoticeEnd(IBexPlugin*) {
+int BEX_CALL NoticeEnd(k::Notice*) {
     Log(L"101.4");
     KernelLock lock;
     g_window = nullptr;
     return 1;
 }
-int BEX_CALL NoticeRegister(IBexPlugin*, HWND window, UINT message) {
+int BEX_CALL NoticeRegister(k::Notice*, HWND window, UINT message) {
     Log(L"101.5 " + std::to_wstring(message));
     KernelLock lock;
     g_window = window;
     g_message = message;
     return 1;
 }
-int BEX_CALL NoticeStart(IBexPlugin*, int n) {
+int BEX_CALL NoticeStart(k::Notice*, int n) {
     Log(L"101.8 " + std::to_wstring(n));
     return ConfigInt(L"notice", L"start", 1);
 }
-int BEX_CALL NoticeData(IBexPlugin*, IBexPlugin** buffer, int) {
+int BEX_CALL NoticeData(k::Notice*, k::ByteBuffer** buffer, int) {
     const int bytes = ConfigInt(L"notice", L"bytes", 0);
     Log(L"101.9 " + std::to_wstring(bytes));
     if (!buffer) return -1;

@@ -57,18 +57,18 @@ bool ParseNumber(const std::wstring& text, DWORD* value) {
     return true;
 }
 
-int BEX_CALL OptionsGetNumber(IBexPlugin*, const wchar_t* key, DWORD* value) {
+int BEX_CALL OptionsGetNumber(k::Options*, const wchar_t* key, DWORD* value) {
     Log(L"47.3 " + KeyText(key));
     if (!key || !value) return 0;
     return ParseNumber(Config(L"options", key, L""), value) ? 1 : 0;
 }
 
-int BEX_CALL OptionsSetNumber(IBexPlugin*, const wchar_t* key, DWORD value) {
+int BEX_CALL OptionsSetNumber(k::Options*, const wchar_t* key, DWORD value) {
     Log(L"47.4 " + KeyText(key) + L" " + std::to_wstring(value));
     return StoreWrite(key, std::to_wstring(value)) ? 1 : 0;
 }
 
-int BEX_CALL OptionsGetText(IBexPlugin*, const wchar_t* key, IBexPlugin** text) {
+int BEX_CALL OptionsGetText(k::Options*, const wchar_t* key, k::String** text) {
     Log(L"47.5 " + KeyText(key));
     if (text) *text = nullptr;
     if (!key || !text) return 0;
@@ -78,18 +78,18 @@ int BEX_CALL OptionsGetText(IBexPlugin*, const wchar_t* key, IBexPlugin** text) 
     return 1;
 }
 
-int BEX_CALL OptionsSetText(IBexPlugin*, const wchar_t* key, const wchar_t* text) {
+int BEX_CALL OptionsSetText(k::Options*, const wchar_t* key, const wchar_t* text) {
     Log(L"47.6 " + KeyText(key) + L" " + (text ? text : L"(null)"));
     return text && StoreWrite(key, text) ? 1 : 0;
 }
 
-int BEX_CALL OptionsSave(IBexPlugin*) {
+int BEX_CALL OptionsSave(k::Options*) {
     Log(L"47.7");
     return 1;
 }
 
 // [options-store] watch=fail refuses every watch.
-int BEX_CALL OptionsWatch(IBexPlugin*, const wchar_t* key, k::options::WatchCallback callback, void* context,
+int BEX_CALL OptionsWatch(k::Options*, const wchar_t* key, k::options::WatchCallback callback, void* context,
                           uint32_t* cookie) {
     if (cookie) *cookie = 0;
     if (!key || !callback || !cookie || Config(L"options-store", L"watch", L"") == L"fail") {
@@ -103,7 +103,7 @@ int BEX_CALL OptionsWatch(IBexPlugin*, const wchar_t* key, k::options::WatchCall
     return 1;
 }
 
-int BEX_CALL OptionsUnwatch(IBexPlugin*, uint32_t cookie) {
+int BEX_CALL OptionsUnwatch(k::Options*, uint32_t cookie) {
     Log(L"47.9 " + std::to_wstring(cookie));
     KernelLock lock;
     for (auto it = g_watches.begin(); it != g_watches.end(); ++it) {
@@ -116,7 +116,7 @@ int BEX_CALL OptionsUnwatch(IBexPlugin*, uint32_t cookie) {
 }
 
 // The final text of a request, logged.
-int __cdecl StatisticsSend(IBexPlugin*, const wchar_t* format, ...) {
+int __cdecl StatisticsSend(k::Statistics*, const wchar_t* format, ...) {
     if (!format) {
         Log(L"51.5 (null)");
         return 0;
@@ -139,7 +139,7 @@ int __cdecl StatisticsSend(IBexPlugin*, const wchar_t* format, ...) {
 }
 
 // [downloads] folder=<path> (default C:\Downloads\).
-const wchar_t* BEX_CALL DownloadsFolder(IBexPlugin* self) {
+const wchar_t* BEX_CALL DownloadsFolder(k::Downloads* self) {
     Log(L"96.16");
     return Self<Downloads>(self)->folder.c_str();
 }

@@ -60,7 +60,7 @@ std::wstring ToHex(const BYTE* data, size_t size) {
     return hex;
 }
 
-int BEX_CALL NumSet(IBexPlugin*, int type, uint32_t key, const void* data, int size, int, int) {
+int BEX_CALL NumSet(k::NumberedStore*, int type, uint32_t key, const void* data, int size, int, int) {
     if (size < 0 || (size > 0 && !data)) return 0;
     const std::wstring hex = ToHex(static_cast<const BYTE*>(data), static_cast<size_t>(size));
     Log(L"num.set " + std::to_wstring(type) + L" " + std::to_wstring(key) + L" " + std::to_wstring(size) +
@@ -69,7 +69,7 @@ int BEX_CALL NumSet(IBexPlugin*, int type, uint32_t key, const void* data, int s
     IniWrite(Section(type), std::to_wstring(key).c_str(), hex.c_str());
     return 1;
 }
-int BEX_CALL NumGet(IBexPlugin*, int type, uint32_t key, IBexPlugin* buffer, int) {
+int BEX_CALL NumGet(k::NumberedStore*, int type, uint32_t key, k::ByteBuffer* buffer, int) {
     std::wstring hex;
     bool found = false;
     {
@@ -91,7 +91,7 @@ int BEX_CALL NumGet(IBexPlugin*, int type, uint32_t key, IBexPlugin* buffer, int
     }
     return static_cast<int>(bytes.size());
 }
-int BEX_CALL NumClear(IBexPlugin*, int type) {
+int BEX_CALL NumClear(k::NumberedStore*, int type) {
     Log(L"num.clear " + std::to_wstring(type));
     KernelLock lock;
     IniWrite(Section(type), nullptr, nullptr);
@@ -115,7 +115,7 @@ std::wstring Decode(const std::string& bytes) {
     return text;
 }
 
-int BEX_CALL FileRead(IBexPlugin*, const wchar_t* path, IBexPlugin** text) {
+int BEX_CALL FileRead(k::FileReader*, const wchar_t* path, k::String** text) {
     if (text) *text = nullptr;
     std::string bytes;
     bool read = false;

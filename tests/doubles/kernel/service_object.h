@@ -44,15 +44,17 @@ public:
 };
 
 // Takes a new object of type T (derived from ServiceObject, with its table
-// set) into the live count and hands it out as the caller's reference.
+// set) into the live count and hands it out as the caller's reference, as
+// an object of the contract of type `As` (a class or part of bex_kernel.h).
 void Register(ServiceObject* object);
-template <typename T>
-IBexPlugin* HandOut(T* object) {
+template <typename As = IBexPlugin, typename T>
+As* HandOut(T* object) {
     Register(object);
-    return reinterpret_cast<IBexPlugin*>(object);
+    return reinterpret_cast<As*>(object);
 }
-template <typename T>
-T* Self(IBexPlugin* object) {
+// The stand-in's own record behind an object it handed out.
+template <typename T, typename Object>
+T* Self(Object* object) {
     return reinterpret_cast<T*>(object);
 }
 template <typename T>

@@ -18,25 +18,25 @@ struct String : ServiceObject {
     std::vector<wchar_t> buffer;
 };
 
-int BEX_CALL StringSet(IBexPlugin* self, const wchar_t* text) {
+int BEX_CALL StringSet(k::String* self, const wchar_t* text) {
     Self<String>(self)->text = text ? text : L"";
     return 1;
 }
-wchar_t* BEX_CALL StringBuffer(IBexPlugin* self, int length) {
+wchar_t* BEX_CALL StringBuffer(k::String* self, int length) {
     String* s = Self<String>(self);
     if (length < 0) return nullptr;
     s->buffer.assign(static_cast<size_t>(length) + 1, L'\0');
     return s->buffer.data();
 }
-int BEX_CALL StringEnd(IBexPlugin* self) {
+int BEX_CALL StringEnd(k::String* self) {
     String* s = Self<String>(self);
     if (s->buffer.empty()) return 0;
     s->buffer.back() = L'\0';
     s->text = s->buffer.data();
     return 1;
 }
-const wchar_t* BEX_CALL StringText(IBexPlugin* self) { return Self<String>(self)->text.c_str(); }
-int BEX_CALL StringLength(IBexPlugin* self) { return static_cast<int>(Self<String>(self)->text.size()); }
+const wchar_t* BEX_CALL StringText(k::String* self) { return Self<String>(self)->text.c_str(); }
+int BEX_CALL StringLength(k::String* self) { return static_cast<int>(Self<String>(self)->text.size()); }
 
 struct ObjectList : ServiceObject {
     std::vector<IBexPlugin*> items;
@@ -47,14 +47,14 @@ void DestroyList(ServiceObject* self) {
     for (IBexPlugin* item : list->items) item->Release();
     delete list;
 }
-int BEX_CALL ListAppend(IBexPlugin* self, IBexPlugin* item) {
+int BEX_CALL ListAppend(k::ObjectList* self, IBexPlugin* item) {
     if (!item) return 0;
     item->AddRef();
     Self<ObjectList>(self)->items.push_back(item);
     return 1;
 }
-int BEX_CALL ListCount(IBexPlugin* self) { return static_cast<int>(Self<ObjectList>(self)->items.size()); }
-int BEX_CALL ListItem(IBexPlugin* self, int index, IBexPlugin** item) {
+int BEX_CALL ListCount(k::ObjectList* self) { return static_cast<int>(Self<ObjectList>(self)->items.size()); }
+int BEX_CALL ListItem(k::ObjectList* self, int index, IBexPlugin** item) {
     ObjectList* list = Self<ObjectList>(self);
     if (item) *item = nullptr;
     if (!item || index < 0 || static_cast<size_t>(index) >= list->items.size()) return -1;
@@ -69,18 +69,18 @@ struct ByteBuffer : ServiceObject {
     int statedSize = 0;
 };
 
-void* BEX_CALL BufferAllocate(IBexPlugin* self, int size) {
+void* BEX_CALL BufferAllocate(k::ByteBuffer* self, int size) {
     ByteBuffer* b = Self<ByteBuffer>(self);
     if (size < 0) return nullptr;
     b->bytes.assign(static_cast<size_t>(size) + 1, 0);  // room for a terminator the caller may add
     b->statedSize = size;
     return b->bytes.data();
 }
-void* BEX_CALL BufferData(IBexPlugin* self) {
+void* BEX_CALL BufferData(k::ByteBuffer* self) {
     ByteBuffer* b = Self<ByteBuffer>(self);
     return b->nullData || b->bytes.empty() ? nullptr : b->bytes.data();
 }
-int BEX_CALL BufferSize(IBexPlugin* self) { return Self<ByteBuffer>(self)->statedSize; }
+int BEX_CALL BufferSize(k::ByteBuffer* self) { return Self<ByteBuffer>(self)->statedSize; }
 
 ByteBuffer* NewByteBuffer() {
     static const SlotTable<k::byte_buffer::Of> table = [] {
@@ -95,7 +95,7 @@ ByteBuffer* NewByteBuffer() {
 
 }  // namespace
 
-IBexPlugin* MakeString() {
+k::String* MakeString() {
     static const SlotTable<k::string::Of> table = [] {
         SlotTable<k::string::Of> t;
         t.Set(k::string::kSetText, &StringSet);
@@ -105,7 +105,7 @@ IBexPlugin* MakeString() {
         t.Set(k::string::kLength, &StringLength);
         return t;
     }();
-    return HandOut(NewServiceObject<String>(table, k::kString));
+    return HandOut<k::String>(NewServiceObject<String>(table, k::kString));
 }
 
 IBexPlugin* MakeObjectList() {
@@ -121,18 +121,18 @@ IBexPlugin* MakeObjectList() {
     return HandOut(list);
 }
 
-IBexPlugin* MakeByteBuffer() { return HandOut(NewByteBuffer()); }
+k::ByteBuffer* MakeByteBuffer() { return HandOut<k::ByteBuffer>(NewByteBuffer()); }
 
-IBexPlugin* MakeByteBufferWith(const std::string& bytes, bool nullData) {
+k::ByteBuffer* MakeByteBufferWith(const std::string& bytes, bool nullData) {
     ByteBuffer* b = NewByteBuffer();
     b->bytes.assign(bytes.begin(), bytes.end());
     b->statedSize = nullData && bytes.empty() ? 16 : static_cast<int>(bytes.size());
     b->nullData = nullData;
-    return HandOut(b);
+    return HandOut<k::ByteBuffer>(b);
 }
 
-IBexPlugin* MakeStringWith(const std::wstring& text) {
-    IBexPlugin* string = MakeString();
+k::String* MakeStringWith(const std::wstring& text) {
+    k::String* string = MakeString();
     Self<String>(string)->text = text;
     return string;
 }

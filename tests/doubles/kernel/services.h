@@ -4,18 +4,18 @@
 #include <cstdint>
 #include <string>
 
-#include "protocol/bex_plugin.h"
+#include "protocol/bex_kernel.h"
 
 namespace standin {
 
-IBexPlugin* MakeString();       // 3
-IBexPlugin* MakeObjectList();   // 4
-IBexPlugin* MakeByteBuffer();   // 7
+protocol::kernel::String* MakeString();          // 3
+IBexPlugin* MakeObjectList();                    // 4
+protocol::kernel::ByteBuffer* MakeByteBuffer();  // 7
 
 // A class-7 buffer holding `bytes` (for the fetch's replies); with
 // `nullData` a broken one whose data is null while its size is stated.
-IBexPlugin* MakeByteBufferWith(const std::string& bytes, bool nullData = false);
-IBexPlugin* MakeStringWith(const std::wstring& text);
+protocol::kernel::ByteBuffer* MakeByteBufferWith(const std::string& bytes, bool nullData = false);
+protocol::kernel::String* MakeStringWith(const std::wstring& text);
 
 IBexPlugin* MakeHttpFetch();    // 41
 // A real GET of `url` (WinINet); true when the server answered 200.

@@ -19,7 +19,7 @@ namespace {
 struct Plain : ServiceObject {};
 
 // The link's target as the shell reads it; [shortcut] fail=1 refuses.
-int BEX_CALL ShortcutTarget(IBexPlugin*, const wchar_t* path, IBexPlugin** target) {
+int BEX_CALL ShortcutTarget(k::Shortcut*, const wchar_t* path, k::String** target) {
     if (target) *target = nullptr;
     Log(std::wstring(L"23.5 ") + (path ? path : L"(null)"));
     if (!path || !target || ConfigInt(L"shortcut", L"fail", 0)) return -1;

@@ -24,20 +24,21 @@ namespace {
 
 struct Plain : ServiceObject {};
 
-int BEX_CALL Is64Bit(IBexPlugin*) {
+int BEX_CALL Is64Bit(k::Bitness*) {
     Log(L"bit81.3");
     return ConfigInt(L"bitness", L"is64", 0);
 }
 
-int BEX_CALL QueryReady(IBexPlugin*, int a, int b) {
+int BEX_CALL QueryReady(k::SoftwareQuery*, int a, int b) {
     return a == 0 && b == 0 ? ConfigInt(L"query", L"ready", 1) : 0;
 }
 
 std::wstring Text(const wchar_t* text) { return text ? text : L"(null)"; }
 
-int BEX_CALL QueryTell(IBexPlugin*, uint32_t softId, const wchar_t* vname, const wchar_t* durls, const wchar_t* uurls,
-                       const wchar_t* dname, const wchar_t* args, const wchar_t* hint2, const wchar_t* pname,
-                       const wchar_t* os, const wchar_t* ver, const wchar_t* sizeText, const wchar_t* shell, int last) {
+int BEX_CALL QueryTell(k::SoftwareQuery*, uint32_t softId, const wchar_t* vname, const wchar_t* durls,
+                       const wchar_t* uurls, const wchar_t* dname, const wchar_t* args, const wchar_t* hint2,
+                       const wchar_t* pname, const wchar_t* os, const wchar_t* ver, const wchar_t* sizeText,
+                       const wchar_t* shell, int last) {
     Log(L"soft99.31 " + std::to_wstring(softId) + L" vname=" + Text(vname) + L" durls=" + Text(durls) +
         L" uurls=" + Text(uurls) + L" dname=" + Text(dname) + L" args=" + Text(args) + L" hint2=" + Text(hint2) +
         L" pname=" + Text(pname) + L" os=" + Text(os) + L" ver=" + Text(ver) + L" size=" + Text(sizeText) +

@@ -31,15 +31,15 @@ std::vector<std::wstring> ConfigList(const wchar_t* section, const wchar_t* key)
 struct Software : ServiceObject {};
 
 // [software] ready=<n> (default 1): whether the query can start.
-int BEX_CALL SoftwareBegin(IBexPlugin*) {
+int BEX_CALL SoftwareBegin(k::Software*) {
     Log(L"49.3");
     return ConfigInt(L"software", L"ready", 1);
 }
-int BEX_CALL SoftwarePrepare(IBexPlugin*) {
+int BEX_CALL SoftwarePrepare(k::Software*) {
     Log(L"49.21");
     return 1;
 }
-int BEX_CALL SoftwareIsPresent(IBexPlugin*, uint32_t softId, int one, int, int, int, int, int) {
+int BEX_CALL SoftwareIsPresent(k::Software*, uint32_t softId, int one, int, int, int, int, int) {
     Log(L"49.13 " + std::to_wstring(softId) + L" " + std::to_wstring(one));
     for (const std::wstring& id : ConfigList(L"software", L"present"))
         if (id == std::to_wstring(softId)) return 1;
@@ -47,11 +47,11 @@ int BEX_CALL SoftwareIsPresent(IBexPlugin*, uint32_t softId, int one, int, int, 
 }
 
 // The count query: [software] count=<n>.
-int BEX_CALL SoftwareEndQuery(IBexPlugin*) {
+int BEX_CALL SoftwareEndQuery(k::Software*) {
     Log(L"49.4");
     return 1;
 }
-int BEX_CALL SoftwareCount(IBexPlugin*) {
+int BEX_CALL SoftwareCount(k::Software*) {
     Log(L"49.7");
     return ConfigInt(L"software", L"count", 0);
 }
@@ -65,19 +65,19 @@ struct ItemList : ServiceObject {
     bool refreshed = false;
 };
 
-const wchar_t* BEX_CALL ItemText(IBexPlugin* self) { return Self<Item>(self)->text.c_str(); }
-int BEX_CALL ItemListRefresh(IBexPlugin* self) {
+const wchar_t* BEX_CALL ItemText(k::item_list::Entry* self) { return Self<Item>(self)->text.c_str(); }
+int BEX_CALL ItemListRefresh(k::ItemList* self) {
     Log(L"307.3");
     Self<ItemList>(self)->refreshed = true;
     return 1;
 }
-int BEX_CALL ItemListCount(IBexPlugin* self) {
+int BEX_CALL ItemListCount(k::ItemList* self) {
     ItemList* list = Self<ItemList>(self);
     // emptyUntilRefresh=1: a list the kernel has not filled yet.
     if (!list->refreshed && ConfigInt(L"items", L"emptyUntilRefresh", 0)) return 0;
     return static_cast<int>(list->texts.size());
 }
-int BEX_CALL ItemListEntry(IBexPlugin* self, int index, IBexPlugin** item) {
+int BEX_CALL ItemListEntry(k::ItemList* self, int index, k::item_list::Entry** item) {
     ItemList* list = Self<ItemList>(self);
     if (item) *item = nullptr;
     if (!item || index < 0 || static_cast<size_t>(index) >= list->texts.size()) return -1;
@@ -88,7 +88,7 @@ int BEX_CALL ItemListEntry(IBexPlugin* self, int index, IBexPlugin** item) {
     }();
     Item* entry = NewServiceObject<Item>(table, k::kItemList);
     entry->text = list->texts[static_cast<size_t>(index)];
-    *item = HandOut(entry);
+    *item = HandOut<k::item_list::Entry>(entry);
     return 0;
 }
 
@@ -96,8 +96,8 @@ struct EntryList : ServiceObject {
     std::vector<std::wstring> paths;
 };
 
-int BEX_CALL EntryListCount(IBexPlugin* self) { return static_cast<int>(Self<EntryList>(self)->paths.size()); }
-int BEX_CALL EntryListEntry(IBexPlugin* self, int index, wchar_t* buffer, DWORD* extra) {
+int BEX_CALL EntryListCount(k::EntryList* self) { return static_cast<int>(Self<EntryList>(self)->paths.size()); }
+int BEX_CALL EntryListEntry(k::EntryList* self, int index, wchar_t* buffer, DWORD* extra) {
     EntryList* list = Self<EntryList>(self);
     if (!buffer || index < 0 || static_cast<size_t>(index) >= list->paths.size()) return -1;
     const std::wstring& path = list->paths[static_cast<size_t>(index)];

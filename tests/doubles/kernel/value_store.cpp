@@ -181,7 +181,7 @@ int Set(int type, const std::wstring& key, const void* data, int size, int large
 }
 
 // Fills the caller's byte buffer (class 7) through its own slots.
-int Get(int type, const std::wstring& key, IBexPlugin* buffer, uint32_t* extra, bool named) {
+int Get(int type, const std::wstring& key, k::ByteBuffer* buffer, uint32_t* extra, bool named) {
     Value value;
     bool found = false;
     {
@@ -222,18 +222,19 @@ int Guarded(Fn fn, int failure) {
     }
 }
 
-int BEX_CALL SetByNumber(IBexPlugin*, int type, uint32_t number, const void* data, int size, int, int) {
+int BEX_CALL SetByNumber(k::ValueStore*, int type, uint32_t number, const void* data, int size, int, int) {
     return Guarded([&] { return Set(type, NumberKey(number), data, size, 0, 0, false); }, 0);
 }
-int BEX_CALL GetByNumber(IBexPlugin*, int type, uint32_t number, IBexPlugin* buffer, int) {
+int BEX_CALL GetByNumber(k::ValueStore*, int type, uint32_t number, k::ByteBuffer* buffer, int) {
     return Guarded([&] { return Get(type, NumberKey(number), buffer, nullptr, false); }, -1);
 }
-int BEX_CALL SetNamed(IBexPlugin*, int type, const wchar_t* name, const void* data, int size, int large,
+int BEX_CALL SetNamed(k::ValueStore*, int type, const wchar_t* name, const void* data, int size, int large,
                       uint32_t extra) {
     if (!name || !*name || name[0] == L'#') return 0;
     return Guarded([&] { return Set(type, name, data, size, large, extra, true); }, 0);
 }
-int BEX_CALL GetNamed(IBexPlugin*, int type, const wchar_t* name, IBexPlugin* buffer, uint32_t* extra) {
+int BEX_CALL GetNamed(k::ValueStore*, int type, const wchar_t* name, k::ByteBuffer* buffer,
+                      uint32_t* extra) {
     if (!name || !*name || name[0] == L'#') return -1;
     return Guarded([&] { return Get(type, name, buffer, extra, true); }, -1);
 }
