@@ -8,6 +8,8 @@
 #include "base/png_decoder.h"
 #include "base/whole_file.h"
 
+namespace toolkit {
+
 namespace {
 
 // The memory DC outlives every bitmap that is blitted through it: it is made
@@ -355,3 +357,5 @@ void RegisterBexSkinSet(const BexSkinSet& set) {
 }
 
 const BexSkinSet& RegisteredBexSkinSet() { return Registration().set; }
+
+}  // namespace toolkit

@@ -8,6 +8,8 @@
 #include "toolkit/bex_bitmap.h"
 #include "base/handles.h"
 
+namespace toolkit {
+
 namespace {
 
 void ShellOpen(const wchar_t* target) {
@@ -313,3 +315,5 @@ void CBexTextWnd::OnCaptureLost() {
         g_shellOpener(target.c_str());
     }
 }
+
+}  // namespace toolkit

@@ -11,6 +11,8 @@
 #include "companion/system/paths.h"
 #include "companion/system/power.h"
 
+namespace companion {
+
 namespace {
 
 int ReadInt(const wchar_t* section, const wchar_t* key) {
@@ -242,3 +244,5 @@ bool CActionCustom::CheckCondition() {
     }
     return false;
 }
+
+}  // namespace companion

@@ -10,6 +10,8 @@
 #include "companion/actions/action_base.h"
 #include "protocol/corvalle_ini.h"
 
+namespace companion {
+
 // An entry as Corvalle holds it: the file's values and whether it fired today.
 struct TimerAlertRecord : protocol::ReminderEntry {
     bool firedToday = false;
@@ -58,3 +60,5 @@ private:
     std::wstring loadDate_;
     bool keptAwake_ = false;
 };
+
+}  // namespace companion

@@ -9,6 +9,8 @@
 #include "protocol/program_names.h"
 #include "protocol/window_messages.h"
 
+namespace companion {
+
 int CLinkBehavior::Execute(ILinkTargets& targets) {
     targets.PostToMainWindow(WM_COMMAND, kCommandOpenGeneralSettings, 0);
     return 1;
@@ -49,3 +51,5 @@ int CProductFunctionLink::Execute(ILinkTargets&) {
 CTrashCleanLinkBehavior::CTrashCleanLinkBehavior() : CProductFunctionLink(L"trashclean") {}
 CSysDiskCheckLinkBehavior::CSysDiskCheckLinkBehavior() : CProductFunctionLink(L"sysdiskclean") {}
 CCheckRunBehavior::CCheckRunBehavior() : CProductFunctionLink(L"startupspeedup") {}
+
+}  // namespace companion

@@ -2,6 +2,8 @@
 
 #include "companion/actions/action_sections.h"
 
+namespace companion {
+
 namespace {
 
 constexpr int32_t kRestMs = 9000000;
@@ -106,3 +108,5 @@ bool CActionEyeGuardian::CheckCondition() {
     lastPoll_ = Env().TickCount();
     return due;
 }
+
+}  // namespace companion

@@ -9,6 +9,8 @@
 #include "companion/ui/tip_link_targets.h"
 #include "protocol/corvalle_ini.h"
 
+namespace companion {
+
 namespace ini = protocol::ini;
 
 namespace {
@@ -242,3 +244,5 @@ void CActionPresenter::EndForHiddenMascot() {
 void CActionPresenter::TipClickedAway() {
     if (ShownTipHas(L"$custom$")) host_.StartTimer(kTimerWatch, 1000);
 }
+
+}  // namespace companion

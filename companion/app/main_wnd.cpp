@@ -27,6 +27,8 @@
 #include "winlib/app_module.h"
 #include "base/handles.h"
 
+namespace companion {
+
 namespace ini = protocol::ini;
 
 namespace {
@@ -236,7 +238,7 @@ void CMainWnd::PlaceAtStart() {
     ReadConfigString(x, ini::kPosition, ini::kX);
     ReadConfigString(y, ini::kPosition, ini::kY);
     SIZE standing{kMascotOffsetX, kMascotOffsetY};
-    if (CBexBitmap* bitmap = BexSkinBitmap(kBexMascotStanding)) {
+    if (toolkit::CBexBitmap* bitmap = toolkit::BexSkinBitmap(kBexMascotStanding)) {
         if (bitmap->Handle()) standing = SIZE{bitmap->FrameWidth(), bitmap->Height()};
         // Only its size is needed now; it is decoded again when it is drawn.
         bitmap->Unload();
@@ -470,3 +472,5 @@ LRESULT CMainWnd::OnShowEyeExercise(UINT, WPARAM, LPARAM, BOOL&) {
     }
     return 1;
 }
+
+}  // namespace companion

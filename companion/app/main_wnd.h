@@ -28,6 +28,8 @@
 #include "base/handles.h"
 #include "winlib/window.h"
 
+namespace companion {
+
 class CFirstTipWnd;
 
 // What the main window uses of the world beyond its own window, so tests can
@@ -63,7 +65,7 @@ enum MainWindowCommand : WORD {
 HMENU BuildMascotMenu(bool forTray, bool topmost);
 
 class CMainWnd : public winlib::Window,
-                 public CBexWndManager,
+                 public toolkit::CBexWndManager,
                  public CNBTray<CMainWnd>,
                  private IMascotAnimatorHost,
                  private IActionPresenterHost {
@@ -218,3 +220,5 @@ private:
     bool placed_ = false;
     POINT lastPosition_{};
 };
+
+}  // namespace companion

@@ -15,6 +15,8 @@
 #include "winlib/app_module.h"
 #include "base/handles.h"
 
+namespace companion {
+
 namespace ini = protocol::ini;
 
 namespace {
@@ -268,3 +270,5 @@ void CMainWnd::FinishLeaving() {
         ::PostMessageW(settings, protocol::WM_CLOSE_SETTINGS, 0, 0);
     services_.endProcess();
 }
+
+}  // namespace companion

@@ -27,6 +27,8 @@
 #include "winlib/app_module.h"
 #include "base/handles.h"
 
+namespace companion {
+
 namespace {
 
 constexpr const wchar_t* kSingleInstanceMutex = protocol::kCompanionMutex;
@@ -190,3 +192,5 @@ void BindWebIdentify() {
     }
     settings.WebIdentify.store(&binding);
 }
+
+}  // namespace companion

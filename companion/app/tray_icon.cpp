@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+namespace companion {
+
 namespace {
 
 constexpr wchar_t kProductName[] = L"ZubVynmar";
@@ -91,3 +93,5 @@ void CTrayIconBase::RemoveIcon() {
     shell_.Notify(NIM_DELETE, &data_);
     added_ = false;
 }
+
+}  // namespace companion

@@ -10,6 +10,8 @@
 
 #include "protocol/window_messages.h"
 
+namespace companion {
+
 // The shell's notification area, a seam so tests can record the calls.
 class ITrayShell {
 public:
@@ -98,3 +100,5 @@ public:
         return FALSE;
     }
 };
+
+}  // namespace companion

@@ -8,6 +8,8 @@
 #include "protocol/outside_exports.h"
 #include "base/handles.h"
 
+namespace companion {
+
 namespace sw = protocol::outside::sweeper;
 
 namespace {
@@ -68,3 +70,5 @@ bool ScanJunkSize(const std::wstring& libraryPath) {
     uint64_t total = 0;
     return Measure(sweeper.Get(), total) && total >= kJunkLimitBytes;
 }
+
+}  // namespace companion

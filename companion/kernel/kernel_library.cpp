@@ -5,6 +5,8 @@
 #include "base/path_join.h"
 #include "protocol/kernel_location.h"
 
+namespace companion {
+
 namespace {
 
 // Written and read by the polling thread only; the hook reads the entry once
@@ -50,3 +52,5 @@ void ShutdownKernel() {
 }
 
 protocol::BexPluginFn KernelEntry() { return g_entry.load(); }
+
+}  // namespace companion

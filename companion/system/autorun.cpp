@@ -9,6 +9,8 @@
 #include "protocol/program_names.h"
 #include "base/handles.h"
 
+namespace companion {
+
 namespace {
 
 constexpr const wchar_t* kRunKey = protocol::kRunKey;
@@ -30,3 +32,5 @@ void RemoveAutorun() {
     base::RegKey run;
     if (::RegOpenKeyW(HKEY_CURRENT_USER, kRunKey, run.Put()) == ERROR_SUCCESS) ::RegDeleteValueW(run.Get(), kRunValue);
 }
+
+}  // namespace companion

@@ -6,6 +6,8 @@
 #include "companion/system/paths.h"
 #include "base/handles.h"
 
+namespace companion {
+
 namespace {
 
 constexpr wchar_t kShortcutName[] = L"ZubVynmar.lnk";
@@ -42,3 +44,5 @@ std::wstring DesktopShortcutPath() {
     if (!path.empty() && path.back() != L'\\') path.push_back(L'\\');
     return path + kShortcutName;
 }
+
+}  // namespace companion

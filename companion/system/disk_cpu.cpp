@@ -4,6 +4,8 @@
 
 #include "base/handles.h"
 
+namespace companion {
+
 namespace {
 
 constexpr uint64_t kOneGiB = 0x40000000ull;
@@ -68,3 +70,5 @@ int GetCpuIdlePercent() {
     if (!getTimes(&idle2, &kernel2, &user2)) return 100;
     return IdlePercent(ToU64(idle2) - ToU64(idle1), ToU64(kernel2) - ToU64(kernel1), ToU64(user2) - ToU64(user1));
 }
+
+}  // namespace companion

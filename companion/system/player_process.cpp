@@ -14,6 +14,8 @@
 #include "protocol/program_names.h"
 #include "base/handles.h"
 
+namespace companion {
+
 namespace {
 
 constexpr const wchar_t* kPlayerProgram = protocol::kPlayerProgram;
@@ -142,3 +144,5 @@ int RunDownloader(const std::wstring& url, DWORD timeoutMs) {
     if (!::GetExitCodeProcess(process.Get(), &code)) return -1;
     return static_cast<int>(code);
 }
+
+}  // namespace companion

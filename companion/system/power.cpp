@@ -5,6 +5,8 @@
 #include "base/shutdown.h"
 #include "protocol/corvalle_ini.h"
 
+namespace companion {
+
 namespace {
 
 std::atomic<IPowerControl*> g_override{nullptr};
@@ -63,3 +65,5 @@ void ShutDownInStyle(int style, bool away) {
     const StyleRequest& request = kStyleRequests[style];
     base::CarryOutShutdown(PowerControl(), request.kind, request.force, CorvalleManner(away));
 }
+
+}  // namespace companion

@@ -6,6 +6,8 @@
 
 #include "base/power.h"
 
+namespace companion {
+
 using IPowerControl = base::IPower;
 
 // The seam in force: the real system unless a test put its own in place.
@@ -24,3 +26,5 @@ bool SystemShutdown(bool force, int type);
 // be locked, and a locked session ignores a power-off or restart: the
 // whole machine is asked as well.
 void ShutDownInStyle(int style, bool away);
+
+}  // namespace companion

@@ -5,6 +5,8 @@
 #include "base/registry_values.h"
 #include "base/handles.h"
 
+namespace companion {
+
 int WriteUserRegString(const wchar_t* valueName, const wchar_t* subkey, const wchar_t* text) {
     if (!valueName || !subkey || !text) return -3;
     base::RegKey key;
@@ -15,3 +17,5 @@ int WriteUserRegString(const wchar_t* valueName, const wchar_t* subkey, const wc
     if (!base::WriteRegText(key.Get(), valueName, text)) return -2;
     return 0;
 }
+
+}  // namespace companion

@@ -6,6 +6,8 @@
 #include "companion/system/paths.h"
 #include "protocol/program_names.h"
 
+namespace companion {
+
 const wchar_t* LaunchVerb(const std::wstring& parameters, DWORD version) {
     const bool nt = (version & 0x80000000u) == 0;
     const DWORD major = version & 0xFFu;
@@ -37,3 +39,5 @@ bool StartSettingsProgram(const wchar_t* page) {
     if (program.empty()) return false;
     return StartProgramForPage(program, page ? page : L"");
 }
+
+}  // namespace companion

@@ -13,6 +13,8 @@
 #include "base/numbers.h"
 #include "protocol/corvalle_ini.h"
 #include "protocol/program_names.h"
+
+namespace companion {
 namespace {
 
 constexpr wchar_t kTestSwitchFile[] = L"c:\\vyntest.ini";
@@ -137,3 +139,5 @@ std::vector<std::wstring> ConfigSectionNames() {
     }
     return names;
 }
+
+}  // namespace companion

@@ -10,6 +10,8 @@
 #include "base/service_addresses.h"
 #include "companion/system/text_utils.h"
 
+namespace companion {
+
 namespace {
 
 constexpr int kClientIdCapacity = 100;
@@ -119,3 +121,5 @@ void CStatistics::SendSettingsEvent(int code) {
     const auto found = table.find(code);
     SendStatistic(found == table.end() ? std::wstring() : found->second);
 }
+
+}  // namespace companion

@@ -15,6 +15,8 @@
 #include "protocol/program_names.h"
 #include "base/handles.h"
 
+namespace companion {
+
 namespace {
 
 constexpr size_t kNameBuffer = 260;
@@ -233,3 +235,5 @@ bool InstallUiPackage(const PackageFailureReport& report) {
     }
     return InstallUiPackageFrom(exeDir + protocol::kSkinPackageName, dataDir, report);
 }
+
+}  // namespace companion

@@ -5,6 +5,8 @@
 
 #include "base/service_addresses.h"
 
+namespace companion {
+
 const wchar_t kFlashProgId[] = L"ShockwaveFlash.ShockwaveFlash";
 const CLSID kFlashClsid = {0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 const IID kFlashInterfaceId = {0xD27CDB6C, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
@@ -236,3 +238,5 @@ HRESULT CFlashPlayer::StartMovie(const std::wstring& path) {
         if (FAILED(hr)) return hr;
     return S_OK;
 }
+
+}  // namespace companion

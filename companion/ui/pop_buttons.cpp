@@ -14,6 +14,8 @@
 #include "companion/system/paths.h"
 #include "companion/system/skin_strip.h"
 
+namespace companion {
+
 namespace {
 
 constexpr int kAttributeCount = 8;
@@ -217,3 +219,5 @@ std::vector<PopButton> LoadPopButtons() {
     if (LoadPopXml(buttons) != 0) buttons.clear();
     return buttons;
 }
+
+}  // namespace companion

@@ -13,6 +13,8 @@
 #include "tests/companion/prefix_state.h"
 #include "tests/support/recording_power.h"
 
+using namespace companion;
+
 namespace {
 
 struct WindowCase {

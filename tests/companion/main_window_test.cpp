@@ -29,6 +29,8 @@
 #include "tests/support/recording_power.h"
 #include "tests/tools/gdi_handle_count.h"
 
+using namespace companion;
+
 namespace {
 
 // ---- recording stand-ins for the window's services -------------------------
