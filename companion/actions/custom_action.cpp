@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <cstdint>
 #include <ctime>
+#include <string_view>
 #include <unordered_set>
 
+#include "base/numbers.h"
 #include "base/text.h"
 #include "companion/actions/action_sections.h"
 #include "companion/actions/calendar_actions.h"
@@ -56,10 +59,11 @@ const protocol::ListReading& CompanionReading() {
 
 bool ParseAlertTime(const std::wstring& text, int& hour, int& minute) {
     if (text.size() != 5 || text[2] != L':') return false;
-    for (size_t i : {0u, 1u, 3u, 4u})
-        if (text[i] < L'0' || text[i] > L'9') return false;
-    hour = (text[0] - L'0') * 10 + (text[1] - L'0');
-    minute = (text[3] - L'0') * 10 + (text[4] - L'0');
+    const std::wstring_view view(text);
+    uint64_t h = 0, m = 0;
+    if (!base::ParseDigits(view.substr(0, 2), h) || !base::ParseDigits(view.substr(3, 2), m)) return false;
+    hour = static_cast<int>(h);
+    minute = static_cast<int>(m);
     return hour < 24 && minute < 60;
 }
 
@@ -181,14 +185,14 @@ bool CActionCustom::RestModeCoveredTime(const std::wstring& stored, const SYSTEM
 bool CActionCustom::WasShutDownForAlert(const ShutdownRecord& record, const std::wstring& today) const {
     std::wstring last;
     ReadConfigString(last, protocol::ini::kGeneral, protocol::ini::kLastShutDownTime);
-    if (last.size() != 12 || record.Time.size() != 5) return false;
-    for (wchar_t c : last)
-        if (c < L'0' || c > L'9') return false;
+    // "yyyymmddHHMM", digits only.
+    uint64_t stamp = 0;
+    if (last.size() != 12 || record.Time.size() != 5 || !base::ParseDigits(last, stamp)) return false;
     // The date of the last shutdown, not the record's set date: a repeating
     // record was set long ago, yet shut the machine down today.
     if (last.compare(0, 8, today) != 0) return false;
-    const int hour = (last[8] - L'0') * 10 + (last[9] - L'0');
-    const int minute = (last[10] - L'0') * 10 + (last[11] - L'0');
+    const int hour = static_cast<int>(stamp / 100 % 100);
+    const int minute = static_cast<int>(stamp % 100);
     return InAlertWindow(record.Time, hour, minute, 0);
 }
 
