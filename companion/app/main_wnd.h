@@ -61,8 +61,8 @@ enum MainWindowCommand : WORD {
     kCmdProgramLast = 900,
 };
 
-// The context menu (tray: "显示" in place of "隐藏"); the caller destroys it.
-HMENU BuildMascotMenu(bool forTray, bool topmost);
+// The context menu (tray: "显示" in place of "隐藏"), owned by the caller.
+base::Menu BuildMascotMenu(bool forTray, bool topmost);
 
 class CMainWnd : public winlib::Window,
                  public toolkit::CBexWndManager,

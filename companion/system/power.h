@@ -15,10 +15,9 @@ IPowerControl& PowerControl();
 // Puts `power` in place (null: the real system again).
 void SetPowerControl(IPowerControl* power);
 
-enum SystemShutdownType { kShutdownRestart = 0, kShutdownPowerOff = 1, kShutdownLogOff = 2, kShutdownStandby = 3 };
-
-// Restart, power off, log off or standby; any other type succeeds without
-// doing anything. False when the privilege cannot be had or the call fails.
+// `type` numbered as base::ShutdownKind: restart, power off, log off or
+// standby; any other type (a lock too) succeeds without doing anything. False
+// when the privilege cannot be had or the call fails.
 bool SystemShutdown(bool force, int type);
 
 // Carries out a timed shutdown of `style` (a ShutDownStyle of Corvalle.ini;
