@@ -11,6 +11,8 @@
 #include "base/text.h"
 #include "companion/actions/action_sections.h"
 #include "companion/actions/calendar_actions.h"
+#include "companion/actions/rest_clock.h"
+#include "companion/actions/tip_markers.h"
 #include "companion/system/paths.h"
 #include "companion/system/power.h"
 
@@ -77,21 +79,6 @@ bool InAlertWindow(const std::wstring& stored, int hour, int minute, int second)
     if (hour == storedHour) late = minute - storedMinute;
     else if (storedMinute >= 58 && hour == storedHour + 1) late = minute + 60 - storedMinute;
     return late >= 0 && late <= 2;
-}
-
-std::wstring StripMarkers(std::wstring text) {
-    static const wchar_t* const kMarkers[] = {L"$shutdown$", L"$eyeguardian$", L"$custom$", L"$cpugpu$"};
-    // Taking one marker out can join the halves of another.
-    for (bool found = true; found;) {
-        found = false;
-        for (const wchar_t* marker : kMarkers) {
-            for (size_t at; (at = text.find(marker)) != std::wstring::npos;) {
-                text.erase(at, std::wcslen(marker));
-                found = true;
-            }
-        }
-    }
-    return text;
 }
 
 CActionCustom::CActionCustom(IActionEnvironment& env, SharedSettings& settings)
@@ -165,9 +152,6 @@ void CActionCustom::LoadAlerts(const std::wstring& today) {
 bool CActionCustom::RestModeCoveredTime(const std::wstring& stored, const SYSTEMTIME& now) {
     int hour = 0, minute = 0;
     if (!Settings().EyeRun.load() || !ParseAlertTime(stored, hour, minute)) return false;
-    const int64_t begin = Settings().RestBegin.load();
-    const int64_t end = Settings().RestEnd.load();
-    if (begin == 0 || end == 0) return false;
     wchar_t current[16] = {};
     std::swprintf(current, 16, L"%.2d:%.2d:%.2d", now.wHour, now.wMinute, now.wSecond);
     if (std::wcscmp(current, stored.c_str()) < 0) return false;
@@ -179,7 +163,7 @@ bool CActionCustom::RestModeCoveredTime(const std::wstring& stored, const SYSTEM
     at.tm_min = minute;
     at.tm_isdst = -1;
     const int64_t when = ::_mktime64(&at);
-    return when != -1 && when > begin && when < end;
+    return when != -1 && CRestClock(Settings()).CoveredByLastRest(when);
 }
 
 bool CActionCustom::WasShutDownForAlert(const ShutdownRecord& record, const std::wstring& today) const {
@@ -228,7 +212,7 @@ bool CActionCustom::CheckCondition() {
             continue;
         if (!InAlertWindow(r.Time, now.wHour, now.wMinute, now.wSecond) && !RestModeCoveredTime(r.Time, now))
             continue;
-        tipText_ = L"$custom$" + StripMarkers(r.Content);
+        tipText_ = CustomTip(r.Content);
         r.firedToday = true;
         if (!r.Ring.empty() && GetPathType(r.Ring.c_str()) == 1) Env().PlaySound(r.Ring);
         return true;
@@ -242,7 +226,7 @@ bool CActionCustom::CheckCondition() {
             continue;
         const bool window = InAlertWindow(r.Time, now.wHour, now.wMinute, now.wSecond);
         if (!(window && !WasShutDownForAlert(r, today)) && !RestModeCoveredTime(r.Time, now)) continue;
-        tipText_ = L"$shutdown$" + std::to_wstring(r.Style);
+        tipText_ = ShutdownTip(r.Style);
         r.firedToday = true;
         return true;
     }

@@ -7,6 +7,7 @@
 #include "base/service_addresses.h"
 #include "companion/actions/custom_action.h"
 #include "companion/actions/reminder_list.h"
+#include "companion/actions/rest_clock.h"
 #include "companion/app/first_tip_wnd.h"
 #include "companion/app/position_rules.h"
 #include "companion/app/startup.h"
@@ -446,7 +447,7 @@ LRESULT CMainWnd::OnReserved(UINT, WPARAM, LPARAM, BOOL&) {
 
 LRESULT CMainWnd::OnRestSettingsChanged(UINT, WPARAM, LPARAM, BOOL&) {
     ReadEyeConfig();
-    SharedSettings::Instance().EyeClockStart = services_.environment->TickCount();
+    CRestClock().RestartEyeClock(services_.environment->TickCount());
     return 1;
 }
 

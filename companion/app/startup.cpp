@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+#include "base/log.h"
+#include "base/module_exports.h"
 #include "base/module_path.h"
 #include "base/path_join.h"
 #include "base/text.h"
@@ -183,11 +185,17 @@ void BindWebIdentify() {
     std::wstring dir;
     if (GetTarviskDir(dir) == 0) {
         const std::wstring path = base::JoinPath(dir, L"netmon\\ZubWebIdentify.dll");
-        if (!path.empty()) binding.library.Reset(::LoadLibraryW(path.c_str()));
+        if (!path.empty()) {
+            binding.library.Reset(::LoadLibraryW(path.c_str()));
+            if (!binding.library) base::LogFailedCall((L"web-identify library " + path).c_str(), L"LoadLibraryW");
+        }
         if (binding.library) {
-            binding.getState = reinterpret_cast<protocol::outside::GetWebIdentifyStateFn>(reinterpret_cast<void*>(
-                ::GetProcAddress(binding.library.Get(), protocol::outside::kGetWebIdentifyStateName)));
-            if (!binding.getState) binding.library.Reset();
+            binding.getState = base::Export<protocol::outside::GetWebIdentifyStateFn>(
+                binding.library.Get(), protocol::outside::kGetWebIdentifyStateName);
+            if (!binding.getState) {
+                base::LogLine(L"web-identify library", L"no entry; not used: " + path);
+                binding.library.Reset();
+            }
         }
     }
     settings.WebIdentify.store(&binding);

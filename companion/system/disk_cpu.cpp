@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/handles.h"
+#include "base/module_exports.h"
 
 namespace companion {
 
@@ -59,10 +60,7 @@ int IdlePercent(uint64_t idleDelta, uint64_t kernelDelta, uint64_t userDelta) {
 
 int GetCpuIdlePercent() {
     using GetSystemTimesFn = BOOL(WINAPI*)(FILETIME*, FILETIME*, FILETIME*);
-    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    const auto getTimes = kernel ? reinterpret_cast<GetSystemTimesFn>(
-                                       reinterpret_cast<void*>(::GetProcAddress(kernel, "GetSystemTimes")))
-                                 : nullptr;
+    const auto getTimes = base::Export<GetSystemTimesFn>(::GetModuleHandleW(L"kernel32.dll"), "GetSystemTimes");
     if (!getTimes) return 100;
     FILETIME idle1, kernel1, user1, idle2, kernel2, user2;
     if (!getTimes(&idle1, &kernel1, &user1)) return 100;

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "base/log.h"
+#include "base/module_exports.h"
 #include "base/service_addresses.h"
 
 namespace companion {
@@ -26,12 +28,14 @@ struct AxHostLibrary {
 
     AxHostLibrary() {
         library.Reset(::LoadLibraryW(L"atl.dll"));
-        if (!library) return;
-        auto init = reinterpret_cast<AtlAxWinInitFn>(
-            reinterpret_cast<void*>(::GetProcAddress(library.Get(), "AtlAxWinInit")));
-        getControl = reinterpret_cast<AtlAxGetControlFn>(
-            reinterpret_cast<void*>(::GetProcAddress(library.Get(), "AtlAxGetControl")));
+        if (!library) {
+            base::LogFailedCall(L"movie control host", L"LoadLibraryW atl.dll");
+            return;
+        }
+        const auto init = base::Export<AtlAxWinInitFn>(library.Get(), "AtlAxWinInit");
+        getControl = base::Export<AtlAxGetControlFn>(library.Get(), "AtlAxGetControl");
         ready = init && getControl && init();
+        if (!ready) base::LogLine(L"movie control host", L"atl.dll cannot host controls; no movies");
     }
 };
 
@@ -157,6 +161,7 @@ bool CFlashPlayer::Create(HWND dialog, UINT id, const RECT& rect, DWORD style, C
             point_.Reset();
     }
     if (sink) sink->Release();
+    if (!HasControl()) base::LogLine(L"movie control", L"not created; no movie is shown");
     return HasControl();
 }
 

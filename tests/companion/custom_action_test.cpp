@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "companion/actions/custom_action.h"
+#include "companion/actions/tip_markers.h"
 #include "companion/system/power.h"
 #include "tests/companion/fake_action_environment.h"
 #include "tests/companion/prefix_state.h"
