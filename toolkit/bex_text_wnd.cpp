@@ -17,7 +17,9 @@ namespace toolkit {
 namespace {
 
 void ShellOpen(const wchar_t* target) {
-    ::ShellExecuteW(nullptr, L"open", target, nullptr, nullptr, SW_SHOWNORMAL);
+    // The shell's old convention: a result above 32 is success.
+    if (reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", target, nullptr, nullptr, SW_SHOWNORMAL)) <= 32)
+        base::LogFailedCall((std::wstring(L"link ") + target).c_str(), L"ShellExecuteW");
 }
 
 CBexTextWnd::ShellOpener g_shellOpener = &ShellOpen;

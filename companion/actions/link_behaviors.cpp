@@ -44,7 +44,10 @@ int CProductFunctionLink::Execute(ILinkTargets&) {
         return 1;
     }
     const std::wstring parameters = std::wstring(L"/funname=") + functionName_;
-    ::ShellExecuteW(nullptr, L"open", product.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    const HINSTANCE started = ::ShellExecuteW(nullptr, L"open", product.c_str(), parameters.c_str(), nullptr,
+                                              SW_SHOWNORMAL);
+    // The shell's old convention: a result above 32 is success.
+    if (reinterpret_cast<INT_PTR>(started) <= 32) base::LogFailedCall((L"tip link " + product).c_str(), L"ShellExecuteW");
     return 1;
 }
 

@@ -50,7 +50,8 @@ void FillDefaults(MainWindowServices& s) {
     if (!s.makeActions) s.makeActions = MakeReminders;
     if (!s.openPage)
         s.openPage = [](const std::wstring& page) {
-            ::ShellExecuteW(nullptr, L"open", page.c_str(), nullptr, nullptr, SW_SHOW);
+            if (reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", page.c_str(), nullptr, nullptr, SW_SHOW)) <= 32)
+                base::LogFailedCall((L"open " + page).c_str(), L"ShellExecuteW");
         };
 }
 
@@ -229,7 +230,10 @@ void CMainWnd::EnsureCompatible() {
     info.lpFile = settingsProgram.c_str();
     info.lpParameters = protocol::kSettingsJobMigrate;
     info.nShow = SW_HIDE;
-    if (!::ShellExecuteExW(&info)) return;
+    if (!::ShellExecuteExW(&info)) {
+        base::LogFailedCall((L"settings migration " + settingsProgram).c_str(), L"ShellExecuteExW");
+        return;
+    }
     base::Process process(info.hProcess);
     if (process) ::WaitForSingleObject(process.Get(), 5000);
 }

@@ -13,7 +13,6 @@
 #include "base/text.h"
 #include "companion/app/main_wnd.h"
 #include "companion/system/autorun.h"
-#include "base/log.h"
 #include "companion/system/desktop_shortcut.h"
 #include "companion/system/paths.h"
 #include "companion/system/registry_values.h"
@@ -58,7 +57,7 @@ void RestoreWhiteWindowColour() {
     WriteUserRegString(L"Window", L"Control Panel\\Colors", text);
     const INT element = COLOR_WINDOW;
     const COLORREF colour = kWhite;
-    ::SetSysColors(1, &element, &colour);
+    if (!::SetSysColors(1, &element, &colour)) base::LogFailedCall(L"window colour", L"SetSysColors");
 }
 
 }  // namespace
@@ -81,7 +80,10 @@ int CorvalleMain(const wchar_t* commandLine, int showCommand) {
     case StartSwitch::EyeGuardian: {
         // Before the single-instance test: a second copy still opens the page.
         const std::wstring settings = SettingsProgramFor(L"eyeguardian");
-        if (!settings.empty()) ::ShellExecuteW(nullptr, nullptr, settings.c_str(), protocol::kSettingsPageEye, nullptr, SW_SHOW);
+        if (!settings.empty() &&
+            reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, nullptr, settings.c_str(), protocol::kSettingsPageEye,
+                                                      nullptr, SW_SHOW)) <= 32)
+            base::LogFailedCall((L"eyeguardian " + settings).c_str(), L"ShellExecuteW");
         break;
     }
     case StartSwitch::Autorun:
@@ -172,6 +174,7 @@ void RunElevated(HANDLE* process, const wchar_t* program) {
     info.lpParameters = protocol::kSettingsJobUninstall;
     info.nShow = SW_HIDE;
     const BOOL started = ::ShellExecuteExW(&info);
+    if (!started) base::LogFailedCall((L"uninstall " + std::wstring(program)).c_str(), L"ShellExecuteExW");
     if (process) {
         *process = started ? info.hProcess : nullptr;
     }

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "base/log.h"
 #include "base/path_join.h"
 #include "companion/system/paths.h"
 #include "protocol/program_names.h"
@@ -26,7 +27,9 @@ bool StartProgramForPage(const std::wstring& program, const std::wstring& parame
     info.lpFile = program.c_str();
     info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
     info.nShow = SW_SHOW;
-    return ::ShellExecuteExW(&info) != FALSE;
+    if (::ShellExecuteExW(&info)) return true;
+    base::LogFailedCall((L"start " + program + L" " + parameters).c_str(), L"ShellExecuteExW");
+    return false;
 }
 
 std::wstring SettingsProgramPath() {
@@ -36,7 +39,10 @@ std::wstring SettingsProgramPath() {
 
 bool StartSettingsProgram(const wchar_t* page) {
     const std::wstring program = SettingsProgramPath();
-    if (program.empty()) return false;
+    if (program.empty()) {
+        base::LogLine(L"settings program", L"its folder is unknown; not started");
+        return false;
+    }
     return StartProgramForPage(program, page ? page : L"");
 }
 
