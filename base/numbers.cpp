@@ -11,10 +11,27 @@ constexpr uint64_t kLargest = std::numeric_limits<uint64_t>::max();
 
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
-// value * 10 + the digit, held at the largest value.
-uint64_t AppendDigit(uint64_t value, wchar_t c) {
-    const uint64_t digit = static_cast<uint64_t>(c - L'0');
-    return value > (kLargest - digit) / 10 ? kLargest : value * 10 + digit;
+// The value of `c` as a digit in `radix` (10 or 16), or -1.
+int DigitValue(wchar_t c, int radix) {
+    if (IsDigit(c)) return c - L'0';
+    if (radix == 16 && c >= L'a' && c <= L'f') return c - L'a' + 10;
+    if (radix == 16 && c >= L'A' && c <= L'F') return c - L'A' + 10;
+    return -1;
+}
+
+// value * radix + digit, held at the largest value.
+uint64_t AppendDigit(uint64_t value, int digit, int radix) {
+    const uint64_t d = static_cast<uint64_t>(digit), r = static_cast<uint64_t>(radix);
+    return value > (kLargest - d) / r ? kLargest : value * r + d;
+}
+
+uint64_t LeadingDigitsIn(std::wstring_view text, int radix, size_t* count) {
+    uint64_t value = 0;
+    size_t i = 0;
+    for (int digit; i < text.size() && (digit = DigitValue(text[i], radix)) >= 0; ++i)
+        value = AppendDigit(value, digit, radix);
+    if (count) *count = i;
+    return value;
 }
 
 }  // namespace
@@ -88,16 +105,18 @@ bool ParseDigits(std::wstring_view text, uint64_t& value) {
     uint64_t read = 0;
     for (wchar_t c : text) {
         if (!IsDigit(c)) return false;
-        read = AppendDigit(read, c);
+        read = AppendDigit(read, c - L'0', 10);
     }
     value = read;
     return true;
 }
 
-uint64_t LeadingDigits(std::wstring_view text) {
-    uint64_t value = 0;
-    for (size_t i = 0; i < text.size() && IsDigit(text[i]); ++i) value = AppendDigit(value, text[i]);
-    return value;
+uint64_t LeadingDigits(std::wstring_view text, size_t* count) {
+    return LeadingDigitsIn(text, 10, count);
+}
+
+uint64_t LeadingHexDigits(std::wstring_view text, size_t* count) {
+    return LeadingDigitsIn(text, 16, count);
 }
 
 }  // namespace base

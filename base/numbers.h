@@ -35,7 +35,11 @@ uint32_t LeadingUnsigned(const std::wstring& text);
 bool ParseDigits(std::wstring_view text, uint64_t& value);
 
 // The decimal digits the text starts with (no blanks, no sign), held at the
-// largest 64-bit value; 0 when it starts with none.
-uint64_t LeadingDigits(std::wstring_view text);
+// largest 64-bit value; 0 when it starts with none. `count`, when given,
+// receives how many digits were read.
+uint64_t LeadingDigits(std::wstring_view text, size_t* count = nullptr);
+// The same in hexadecimal: 0-9 and a-f in either case, no "0x" or other
+// prefix.
+uint64_t LeadingHexDigits(std::wstring_view text, size_t* count = nullptr);
 
 }  // namespace base

@@ -5,8 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "base/log.h"
 #include "base/png_decoder.h"
 #include "base/whole_file.h"
+
+namespace toolkit {
 
 namespace {
 
@@ -103,6 +106,8 @@ bool CBexBitmap::Load() {
     // Icons are only ever wrapped, never loaded by name: a path of kind 0
     // loads nothing.
     Measure();
+    if (!bitmap_ && kind_ != kBexKindIcon)
+        base::LogLine(L"picture not loaded", path_.empty() ? L"resource " + std::to_wstring(resourceId_) : path_);
     return bitmap_.Valid();
 }
 
@@ -355,3 +360,5 @@ void RegisterBexSkinSet(const BexSkinSet& set) {
 }
 
 const BexSkinSet& RegisteredBexSkinSet() { return Registration().set; }
+
+}  // namespace toolkit

@@ -9,6 +9,8 @@
 
 #include "base/handles.h"
 
+namespace toolkit {
+
 enum BexBitmapKind : BYTE {
     kBexKindIcon = 0,
     kBexKindBmp = 1,
@@ -164,3 +166,5 @@ const BexSkinSet& RegisteredBexSkinSet();
 CBexBitmap* BexSkinBitmap(UINT resourceId);
 // The registered application icon as a 16 x 16 bitmap; null without it.
 CBexBitmap* BexAppIcon();
+
+}  // namespace toolkit

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace toolkit {
+
 namespace {
 
 // Text of the buttons and check boxes is in font 3 of the table.
@@ -280,3 +282,5 @@ void CBexCheckBox::OnMouseLeave() {
     hover_ = 0;
     Redraw();
 }
+
+}  // namespace toolkit

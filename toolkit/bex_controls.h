@@ -8,6 +8,8 @@
 #include "toolkit/bex_bitmap.h"
 #include "toolkit/bex_wnd.h"
 
+namespace toolkit {
+
 // One frame of a bitmap at its natural size.
 class CBexImageWnd : public CBexWnd {
 public:
@@ -120,3 +122,5 @@ private:
     CBexBitmap* strip_ = nullptr;
     std::wstring text_;
 };
+
+}  // namespace toolkit

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace toolkit {
+
 void BexSetDialogRegion(HWND hwnd, int cx, int cy) {
     base::Region region(::CreateRoundRectRgn(0, 0, cx + 1, cy + 1, 7, 7));
     if (!region) return;
@@ -134,3 +136,5 @@ LRESULT CBexDialog::OnDestroyMsg(UINT, WPARAM, LPARAM, BOOL& handled) {
     handled = FALSE;
     return 0;
 }
+
+}  // namespace toolkit

@@ -20,6 +20,8 @@
 #include "toolkit/bex_wnd_manager.h"
 #include "winlib/dialog.h"
 
+namespace toolkit {
+
 // The rounded region every skinned dialog wears: a 7-pixel round rectangle
 // with the single pixel left inside each curve taken out as well.
 void BexSetDialogRegion(HWND hwnd, int cx, int cy);
@@ -96,3 +98,5 @@ private:
     CBexBitmap* background_ = nullptr;
     CBexBitmap* closeStrip_ = nullptr;
 };
+
+}  // namespace toolkit

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace toolkit {
+
 CBexMessageBox::CBexMessageBox(const wchar_t* text, UINT type, HICON icon)
     : text_(text ? text : L""), type_(type & 0xF), icon_(icon) {
     const BexSkinSet& skin = RegisteredBexSkinSet();
@@ -105,3 +107,5 @@ void CBexMessageBox::OnDestroy() {
     // The manager has let go of every control by now.
     lines_.clear();
 }
+
+}  // namespace toolkit

@@ -12,6 +12,8 @@
 #include "toolkit/bex_dialog.h"
 #include "toolkit/bex_text_wnd.h"
 
+namespace toolkit {
+
 class CBexMessageBox : public CBexDialog {
 public:
     static constexpr int kMinClientWidth = 240;
@@ -65,3 +67,5 @@ private:
     CBexButton4 middle_;
     CBexButton4 right_;
 };
+
+}  // namespace toolkit

@@ -3,15 +3,23 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cwctype>
+#include <string_view>
 
 #include "toolkit/bex_bitmap.h"
 #include "base/handles.h"
+#include "base/log.h"
+#include "base/numbers.h"
+
+namespace toolkit {
 
 namespace {
 
 void ShellOpen(const wchar_t* target) {
-    ::ShellExecuteW(nullptr, L"open", target, nullptr, nullptr, SW_SHOWNORMAL);
+    // The shell's old convention: a result above 32 is success.
+    if (reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", target, nullptr, nullptr, SW_SHOWNORMAL)) <= 32)
+        base::LogFailedCall((std::wstring(L"link ") + target).c_str(), L"ShellExecuteW");
 }
 
 CBexTextWnd::ShellOpener g_shellOpener = &ShellOpen;
@@ -21,26 +29,14 @@ bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
     return text.size() >= n && _wcsnicmp(text.c_str(), prefix, n) == 0;
 }
 
-int HexDigit(wchar_t c) {
-    if (c >= L'0' && c <= L'9') return c - L'0';
-    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-    return -1;
-}
-
 // Digits from `pos` in base 10 or 16, as far as they go; false when none.
-bool ReadDigits(const std::wstring& s, size_t pos, int base, long long* out) {
-    unsigned long long value = 0;
-    bool any = false;
-    for (; pos < s.size(); ++pos) {
-        const int d = base == 16 ? HexDigit(s[pos]) : (s[pos] >= L'0' && s[pos] <= L'9' ? s[pos] - L'0' : -1);
-        if (d < 0) break;
-        // Keep the low 32 bits: a COLORREF or a command id never needs more.
-        value = (value * base + static_cast<unsigned>(d)) & 0xFFFFFFFFull;
-        any = true;
-    }
-    *out = static_cast<long long>(value);
-    return any;
+bool ReadDigits(const std::wstring& s, size_t pos, int radix, long long* out) {
+    const std::wstring_view digits = pos < s.size() ? std::wstring_view(s).substr(pos) : std::wstring_view();
+    size_t count = 0;
+    const uint64_t value = radix == 16 ? base::LeadingHexDigits(digits, &count) : base::LeadingDigits(digits, &count);
+    // A COLORREF or a command id is 32 bits wide: the low ones are kept.
+    *out = static_cast<long long>(static_cast<uint32_t>(value));
+    return count > 0;
 }
 
 // The command id of a "button:" target: decimal, or hexadecimal after 0x.
@@ -313,3 +309,5 @@ void CBexTextWnd::OnCaptureLost() {
         g_shellOpener(target.c_str());
     }
 }
+
+}  // namespace toolkit

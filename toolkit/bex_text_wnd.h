@@ -14,6 +14,8 @@
 
 #include "toolkit/bex_wnd.h"
 
+namespace toolkit {
+
 struct BexTextSegment {
     std::wstring text;
     RECT rect{};          // control coordinates, set by layout
@@ -83,3 +85,5 @@ private:
     int hovered_ = -1;
     int pressed_ = -1;
 };
+
+}  // namespace toolkit

@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+namespace toolkit {
+
 class CBexWnd;
 
 // Control flags.
@@ -113,3 +115,5 @@ private:
     RECT rect_{};
     IBexWndManager* owner_ = nullptr;
 };
+
+}  // namespace toolkit

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace toolkit {
+
 namespace {
 
 POINT Relative(const CBexWnd* wnd, POINT pt) {
@@ -565,3 +567,5 @@ void CBexWnd::EnableWnd(bool enable) {
     SetFlag(kBexDisabled, !enable);
     Redraw();
 }
+
+}  // namespace toolkit

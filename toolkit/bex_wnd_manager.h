@@ -25,6 +25,8 @@
 #include "base/handles.h"
 #include "winlib/message_map.h"
 
+namespace toolkit {
+
 // A memory DC with a compatible bitmap of a given size selected into it.
 class CMemoryCanvas {
 public:
@@ -153,3 +155,5 @@ private:
     CBexWnd* captured_ = nullptr;
     CBexWnd* hovered_ = nullptr;
 };
+
+}  // namespace toolkit

@@ -5,6 +5,8 @@
 #include "companion/system/paths.h"
 #include "companion/system/text_utils.h"
 
+namespace companion {
+
 std::wstring PickAlternative(const std::wstring& text, DWORD tick) {
     std::vector<std::wstring> pieces;
     if (SplitString(text, L"|", pieces) != 0 || pieces.empty()) return text;
@@ -41,3 +43,5 @@ void CActionBase::StartAlertSound() {
     const std::wstring ring = settings_.Ring.Get();
     if (!ring.empty() && GetPathType(ring.c_str()) == 1) env_.PlaySound(ring);
 }
+
+}  // namespace companion

@@ -11,6 +11,8 @@
 #include "companion/system/shared_settings.h"
 #include "base/handles.h"
 
+namespace companion {
+
 // One of the "|"-separated alternatives, chosen by the tick count; the text
 // itself when it holds no alternatives.
 std::wstring PickAlternative(const std::wstring& text, DWORD tick);
@@ -62,3 +64,5 @@ private:
     int animationTime_ = 0, frames_ = 0, frameTime_ = 0, cx_ = 0, cy_ = 0;
     base::Bitmap strip_;  // the one owner of the strip
 };
+
+}  // namespace companion

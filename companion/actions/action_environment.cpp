@@ -8,6 +8,8 @@
 #include "companion/system/player_process.h"
 #include "companion/system/skin_strip.h"
 
+namespace companion {
+
 namespace {
 
 class SystemEnvironment : public IActionEnvironment {
@@ -24,10 +26,10 @@ public:
     void StopSound() override { StopSoundHelper(); }
     std::wstring ReadActionString(const wchar_t* section, const wchar_t* key) override {
         std::wstring value;
-        ::ReadActionString(value, section, key);
+        companion::ReadActionString(value, section, key);
         return value;
     }
-    int RunDownloader(const std::wstring& url, DWORD timeoutMs) override { return ::RunDownloader(url, timeoutMs); }
+    int RunDownloader(const std::wstring& url, DWORD timeoutMs) override { return companion::RunDownloader(url, timeoutMs); }
     base::Bitmap LoadStrip(const std::wstring& fileName) override { return LoadSkinStrip(fileName); }
     int CpuIdlePercent() override { return GetCpuIdlePercent(); }
     bool SystemDiskShort() override {
@@ -43,3 +45,5 @@ IActionEnvironment& SystemActionEnvironment() {
     static SystemEnvironment environment;
     return environment;
 }
+
+}  // namespace companion

@@ -12,6 +12,8 @@
 
 #include "base/handles.h"
 
+namespace companion {
+
 class IActionEnvironment {
 public:
     virtual DWORD TickCount() = 0;
@@ -41,3 +43,5 @@ protected:
 
 // The real world.
 IActionEnvironment& SystemActionEnvironment();
+
+}  // namespace companion

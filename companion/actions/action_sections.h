@@ -2,6 +2,8 @@
 // animation sets, which the main window reads).
 #pragma once
 
+namespace companion {
+
 namespace sections {
 
 constexpr wchar_t kLoad[] = L"VynLoad";
@@ -23,3 +25,5 @@ constexpr wchar_t kDefault[] = L"default";
 constexpr wchar_t kInteractive[] = L"VynInteractive";
 
 }  // namespace sections
+
+}  // namespace companion

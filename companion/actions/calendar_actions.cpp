@@ -5,6 +5,8 @@
 #include "companion/actions/action_sections.h"
 #include "companion/actions/festival_tables.h"
 
+namespace companion {
+
 namespace {
 
 constexpr wchar_t kBreakfastTexts[] =
@@ -177,3 +179,5 @@ bool CActionFestival::CheckCondition() {
     tipText_ = L"今天是" + name + L"哦";
     return true;
 }
+
+}  // namespace companion

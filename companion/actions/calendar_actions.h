@@ -8,6 +8,8 @@
 #include "companion/actions/action_base.h"
 #include "companion/actions/link_behaviors.h"
 
+namespace companion {
+
 // "YYYYMMDD" of a local date.
 std::wstring FormatDate(const SYSTEMTIME& date);
 
@@ -82,3 +84,5 @@ private:
     uint32_t start_;
     std::wstring lookupDate_;
 };
+
+}  // namespace companion

@@ -2,14 +2,21 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <cstdint>
 #include <ctime>
+#include <string_view>
 #include <unordered_set>
 
+#include "base/numbers.h"
 #include "base/text.h"
 #include "companion/actions/action_sections.h"
 #include "companion/actions/calendar_actions.h"
+#include "companion/actions/rest_clock.h"
+#include "companion/actions/tip_markers.h"
 #include "companion/system/paths.h"
 #include "companion/system/power.h"
+
+namespace companion {
 
 namespace {
 
@@ -54,10 +61,11 @@ const protocol::ListReading& CompanionReading() {
 
 bool ParseAlertTime(const std::wstring& text, int& hour, int& minute) {
     if (text.size() != 5 || text[2] != L':') return false;
-    for (size_t i : {0u, 1u, 3u, 4u})
-        if (text[i] < L'0' || text[i] > L'9') return false;
-    hour = (text[0] - L'0') * 10 + (text[1] - L'0');
-    minute = (text[3] - L'0') * 10 + (text[4] - L'0');
+    const std::wstring_view view(text);
+    uint64_t h = 0, m = 0;
+    if (!base::ParseDigits(view.substr(0, 2), h) || !base::ParseDigits(view.substr(3, 2), m)) return false;
+    hour = static_cast<int>(h);
+    minute = static_cast<int>(m);
     return hour < 24 && minute < 60;
 }
 
@@ -71,21 +79,6 @@ bool InAlertWindow(const std::wstring& stored, int hour, int minute, int second)
     if (hour == storedHour) late = minute - storedMinute;
     else if (storedMinute >= 58 && hour == storedHour + 1) late = minute + 60 - storedMinute;
     return late >= 0 && late <= 2;
-}
-
-std::wstring StripMarkers(std::wstring text) {
-    static const wchar_t* const kMarkers[] = {L"$shutdown$", L"$eyeguardian$", L"$custom$", L"$cpugpu$"};
-    // Taking one marker out can join the halves of another.
-    for (bool found = true; found;) {
-        found = false;
-        for (const wchar_t* marker : kMarkers) {
-            for (size_t at; (at = text.find(marker)) != std::wstring::npos;) {
-                text.erase(at, std::wcslen(marker));
-                found = true;
-            }
-        }
-    }
-    return text;
 }
 
 CActionCustom::CActionCustom(IActionEnvironment& env, SharedSettings& settings)
@@ -159,9 +152,6 @@ void CActionCustom::LoadAlerts(const std::wstring& today) {
 bool CActionCustom::RestModeCoveredTime(const std::wstring& stored, const SYSTEMTIME& now) {
     int hour = 0, minute = 0;
     if (!Settings().EyeRun.load() || !ParseAlertTime(stored, hour, minute)) return false;
-    const int64_t begin = Settings().RestBegin.load();
-    const int64_t end = Settings().RestEnd.load();
-    if (begin == 0 || end == 0) return false;
     wchar_t current[16] = {};
     std::swprintf(current, 16, L"%.2d:%.2d:%.2d", now.wHour, now.wMinute, now.wSecond);
     if (std::wcscmp(current, stored.c_str()) < 0) return false;
@@ -173,20 +163,20 @@ bool CActionCustom::RestModeCoveredTime(const std::wstring& stored, const SYSTEM
     at.tm_min = minute;
     at.tm_isdst = -1;
     const int64_t when = ::_mktime64(&at);
-    return when != -1 && when > begin && when < end;
+    return when != -1 && CRestClock(Settings()).CoveredByLastRest(when);
 }
 
 bool CActionCustom::WasShutDownForAlert(const ShutdownRecord& record, const std::wstring& today) const {
     std::wstring last;
     ReadConfigString(last, protocol::ini::kGeneral, protocol::ini::kLastShutDownTime);
-    if (last.size() != 12 || record.Time.size() != 5) return false;
-    for (wchar_t c : last)
-        if (c < L'0' || c > L'9') return false;
+    // "yyyymmddHHMM", digits only.
+    uint64_t stamp = 0;
+    if (last.size() != 12 || record.Time.size() != 5 || !base::ParseDigits(last, stamp)) return false;
     // The date of the last shutdown, not the record's set date: a repeating
     // record was set long ago, yet shut the machine down today.
     if (last.compare(0, 8, today) != 0) return false;
-    const int hour = (last[8] - L'0') * 10 + (last[9] - L'0');
-    const int minute = (last[10] - L'0') * 10 + (last[11] - L'0');
+    const int hour = static_cast<int>(stamp / 100 % 100);
+    const int minute = static_cast<int>(stamp % 100);
     return InAlertWindow(record.Time, hour, minute, 0);
 }
 
@@ -222,7 +212,7 @@ bool CActionCustom::CheckCondition() {
             continue;
         if (!InAlertWindow(r.Time, now.wHour, now.wMinute, now.wSecond) && !RestModeCoveredTime(r.Time, now))
             continue;
-        tipText_ = L"$custom$" + StripMarkers(r.Content);
+        tipText_ = CustomTip(r.Content);
         r.firedToday = true;
         if (!r.Ring.empty() && GetPathType(r.Ring.c_str()) == 1) Env().PlaySound(r.Ring);
         return true;
@@ -236,9 +226,11 @@ bool CActionCustom::CheckCondition() {
             continue;
         const bool window = InAlertWindow(r.Time, now.wHour, now.wMinute, now.wSecond);
         if (!(window && !WasShutDownForAlert(r, today)) && !RestModeCoveredTime(r.Time, now)) continue;
-        tipText_ = L"$shutdown$" + std::to_wstring(r.Style);
+        tipText_ = ShutdownTip(r.Style);
         r.firedToday = true;
         return true;
     }
     return false;
 }
+
+}  // namespace companion

@@ -1,6 +1,5 @@
-// The user's own timed reminders and timed shutdowns from Corvalle.ini.
-// A reminder is handed to the main window as "$custom$" + its text, a
-// shutdown as "$shutdown$" + its style digit.
+// The user's own timed reminders and timed shutdowns from Corvalle.ini,
+// handed to the main window as tips with their markers (tip_markers.h).
 #pragma once
 
 #include <atomic>
@@ -9,6 +8,8 @@
 
 #include "companion/actions/action_base.h"
 #include "protocol/corvalle_ini.h"
+
+namespace companion {
 
 // An entry as Corvalle holds it: the file's values and whether it fired today.
 struct TimerAlertRecord : protocol::ReminderEntry {
@@ -25,8 +26,6 @@ bool ParseAlertTime(const std::wstring& text, int& hour, int& minute);
 using protocol::RepeatAllows;
 // At or after the stored time and at most two minutes past it.
 bool InAlertWindow(const std::wstring& stored, int hour, int minute, int second);
-// The user's text with the markers the main window interprets taken out.
-std::wstring StripMarkers(std::wstring text);
 
 class CActionCustom : public CActionBase {
 public:
@@ -58,3 +57,5 @@ private:
     std::wstring loadDate_;
     bool keptAwake_ = false;
 };
+
+}  // namespace companion

@@ -3,6 +3,8 @@
 #include "protocol/window_messages.h"
 #include "base/exception_barrier.h"
 
+namespace companion {
+
 HANDLE CDetectActionCondition::MakeEvent() {
     return ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
 }
@@ -99,3 +101,5 @@ bool CDetectActionCondition::StopAndJoin(DWORD timeoutMs) {
     Stop();
     return Join(timeoutMs);
 }
+
+}  // namespace companion

@@ -12,6 +12,8 @@
 #include "companion/actions/thread_base.h"
 #include "companion/actions/vyn_action.h"
 
+namespace companion {
+
 class CDetectActionCondition : public CThreadBase {
 public:
     static constexpr DWORD kDefaultPauseMs = 5000;
@@ -76,3 +78,5 @@ private:
     std::atomic<IVynAction*> pending_{nullptr};
     std::atomic<bool> claimed_{false};
 };
+
+}  // namespace companion

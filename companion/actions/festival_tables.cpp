@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+namespace companion {
+
 namespace {
 
 struct DatedFestival {
@@ -69,3 +71,5 @@ std::wstring LookUpFestival(const SYSTEMTIME& date) {
     const auto day = monthDay.find(key);
     return day == monthDay.end() ? std::wstring() : day->second;
 }
+
+}  // namespace companion

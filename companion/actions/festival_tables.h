@@ -7,6 +7,8 @@
 #include <map>
 #include <string>
 
+namespace companion {
+
 // "MMDD" -> name.
 std::map<std::wstring, std::wstring> BuildMonthDayFestivalTable();
 // "YYYYMMDD" -> name of the lunar festivals.
@@ -15,3 +17,5 @@ std::map<std::wstring, std::wstring> BuildFestivalTable();
 // The name of the festival on `date`, or empty. The dated festivals win over
 // the month-day ones.
 std::wstring LookUpFestival(const SYSTEMTIME& date);
+
+}  // namespace companion

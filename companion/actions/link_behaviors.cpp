@@ -9,6 +9,8 @@
 #include "protocol/program_names.h"
 #include "protocol/window_messages.h"
 
+namespace companion {
+
 int CLinkBehavior::Execute(ILinkTargets& targets) {
     targets.PostToMainWindow(WM_COMMAND, kCommandOpenGeneralSettings, 0);
     return 1;
@@ -42,10 +44,15 @@ int CProductFunctionLink::Execute(ILinkTargets&) {
         return 1;
     }
     const std::wstring parameters = std::wstring(L"/funname=") + functionName_;
-    ::ShellExecuteW(nullptr, L"open", product.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    const HINSTANCE started = ::ShellExecuteW(nullptr, L"open", product.c_str(), parameters.c_str(), nullptr,
+                                              SW_SHOWNORMAL);
+    // The shell's old convention: a result above 32 is success.
+    if (reinterpret_cast<INT_PTR>(started) <= 32) base::LogFailedCall((L"tip link " + product).c_str(), L"ShellExecuteW");
     return 1;
 }
 
 CTrashCleanLinkBehavior::CTrashCleanLinkBehavior() : CProductFunctionLink(L"trashclean") {}
 CSysDiskCheckLinkBehavior::CSysDiskCheckLinkBehavior() : CProductFunctionLink(L"sysdiskclean") {}
 CCheckRunBehavior::CCheckRunBehavior() : CProductFunctionLink(L"startupspeedup") {}
+
+}  // namespace companion

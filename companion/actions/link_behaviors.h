@@ -5,6 +5,8 @@
 
 #include "companion/actions/vyn_action.h"
 
+namespace companion {
+
 // Opens the settings program on its general page through the main window.
 class CLinkBehavior : public ILinkBehavior {
 public:
@@ -53,3 +55,5 @@ class CCheckRunBehavior : public CProductFunctionLink {
 public:
     CCheckRunBehavior();
 };
+
+}  // namespace companion

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+namespace companion {
+
 class ILinkTargets {
 public:
     // Posts `msg` to the main window; it acts once the click has returned.
@@ -15,3 +17,5 @@ public:
 protected:
     ~ILinkTargets() = default;
 };
+
+}  // namespace companion

@@ -7,6 +7,8 @@
 #include "companion/kernel/startup_items.h"
 #include "base/handles.h"
 
+namespace companion {
+
 CMaintenanceAction::CMaintenanceAction(const wchar_t* section, uint32_t delayMs, uint32_t testDelayMs,
                                        IActionEnvironment& env, SharedSettings& settings)
     : CActionBase(section, env, settings), delayMs_(delayMs), testDelayMs_(testDelayMs), start_(env.TickCount()) {}
@@ -51,3 +53,5 @@ bool CActionCheckRun::HasTooManyStartupItems() {
     ShutdownKernel();
     return tooMany;
 }
+
+}  // namespace companion

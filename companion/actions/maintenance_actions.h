@@ -11,6 +11,8 @@
 #include "companion/actions/link_behaviors.h"
 #include "companion/kernel/junk_scan.h"
 
+namespace companion {
+
 // The guard the three share: reminders on, not yet done, its delay after
 // construction passed, the user not busy. Then the check runs once.
 class CMaintenanceAction : public CActionBase {
@@ -94,3 +96,5 @@ private:
     std::wstring kernelPath_;
     CCheckRunBehavior link_;
 };
+
+}  // namespace companion

@@ -8,6 +8,8 @@
 #include "companion/actions/rest_actions.h"
 #include "companion/actions/weather_action.h"
 
+namespace companion {
+
 namespace {
 
 template <typename... Action>
@@ -24,3 +26,5 @@ OwnedActions MakeReminders() {
                        CActionFestival, CActionRest, CActionWeather, CActionTrashClean, CActionSysDiskCheck,
                        CActionEyeGuardian, CActionCheckRun>();
 }
+
+}  // namespace companion

@@ -3,6 +3,10 @@
 
 #include "companion/actions/vyn_action.h"
 
+namespace companion {
+
 // New actions, for the detect thread. The order is the priority: within one
 // scan the first due action wins.
 OwnedActions MakeReminders();
+
+}  // namespace companion

@@ -1,6 +1,10 @@
 #include "companion/actions/rest_actions.h"
 
 #include "companion/actions/action_sections.h"
+#include "companion/actions/rest_clock.h"
+#include "companion/actions/tip_markers.h"
+
+namespace companion {
 
 namespace {
 
@@ -84,12 +88,12 @@ bool CActionRestAF::CheckCondition() {
 
 CActionEyeGuardian::CActionEyeGuardian(IActionEnvironment& env, SharedSettings& settings)
     : CActionBase(sections::kEyeGuardian, env, settings), lastPoll_(env.TickCount()) {
-    settings.EyeClockStart = env.TickCount();
+    CRestClock(settings).RestartEyeClock(env.TickCount());
 }
 
 void CActionEyeGuardian::SetAway(bool away) {
     away_ = away;
-    Settings().EyeClockStart = Env().TickCount();
+    CRestClock(Settings()).RestartEyeClock(Env().TickCount());
 }
 
 bool CActionEyeGuardian::CheckCondition() {
@@ -98,11 +102,13 @@ bool CActionEyeGuardian::CheckCondition() {
     if (Settings().EyeRun && minutes >= 1 && !screenSaver_ && !away_) {
         // In 64 bits: an absurd interval must never wrap into a small one.
         const int64_t interval = static_cast<int64_t>(minutes) * (Settings().TestMode ? kTestMinuteMs : kMinuteMs);
-        if (TicksSince(lastPoll_, Settings().EyeClockStart) >= interval && !Env().IsUserBusy()) {
-            tipText_ = L"$eyeguardian$";
+        if (TicksSince(lastPoll_, CRestClock(Settings()).EyeClockStart()) >= interval && !Env().IsUserBusy()) {
+            tipText_ = kEyeGuardianMarker;
             due = true;
         }
     }
     lastPoll_ = Env().TickCount();
     return due;
 }
+
+}  // namespace companion

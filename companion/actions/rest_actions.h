@@ -10,6 +10,8 @@
 #include "companion/actions/action_base.h"
 #include "companion/actions/link_behaviors.h"
 
+namespace companion {
+
 // Rest and drink share one rule and differ in their interval.
 class CTimedUseAction : public CActionBase {
 public:
@@ -88,3 +90,5 @@ private:
     std::atomic<bool> screenSaver_{false};
     std::atomic<bool> away_{false};
 };
+
+}  // namespace companion

@@ -4,6 +4,8 @@
 
 #include "base/exception_barrier.h"
 
+namespace companion {
+
 int CThreadBase::Start(unsigned initFlag, unsigned stackSize, SECURITY_ATTRIBUTES* security) {
     if (thread_.Valid()) return -1;
     unsigned id = 0;
@@ -29,3 +31,5 @@ unsigned __stdcall CThreadBase::ThreadProc(void* object) {
     if (!self) return 1;
     return static_cast<unsigned>(base::CallGuarded(L"thread entry", kRunFailed, [self] { return self->Run(); }));
 }
+
+}  // namespace companion

@@ -8,6 +8,8 @@
 
 #include "base/handles.h"
 
+namespace companion {
+
 class CThreadBase {
 public:
     // The exit code of a thread whose Run failed or threw.
@@ -37,3 +39,5 @@ private:
     base::Thread thread_;
     unsigned threadId_ = 0;
 };
+
+}  // namespace companion

@@ -11,6 +11,8 @@
 
 #include "companion/actions/link_targets.h"
 
+namespace companion {
+
 // What a click on the link of a tip does; `targets` are the windows it may
 // talk to.
 class ILinkBehavior {
@@ -41,3 +43,5 @@ public:
 
 // Actions on their way to the detect thread, which owns them once added.
 using OwnedActions = std::vector<std::unique_ptr<IVynAction>>;
+
+}  // namespace companion

@@ -8,6 +8,8 @@
 #include "companion/system/text_utils.h"
 #include "base/handles.h"
 
+namespace companion {
+
 namespace {
 
 constexpr uint32_t kStartDelayMs = 30000;
@@ -127,3 +129,5 @@ bool CActionWeather::Fetch() {
     if (GetPathType((temp + name).c_str()) != 1 || !ReadAnswerFile(temp + name, bytes)) return false;
     return BuildWeatherTip(ToWideFromCodePage(bytes, CP_ACP), today, tipText_);
 }
+
+}  // namespace companion

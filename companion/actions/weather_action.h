@@ -8,6 +8,8 @@
 
 #include "companion/actions/action_base.h"
 
+namespace companion {
+
 // The sentence of a weather code with "%s" for the temperature; empty for
 // codes the table does not know.
 std::wstring WeatherText(int code);
@@ -37,3 +39,5 @@ private:
     bool shown_ = false;
     uint32_t start_;
 };
+
+}  // namespace companion

@@ -2,12 +2,16 @@
 
 #include <cwchar>
 
+#include "companion/actions/rest_clock.h"
+#include "companion/actions/tip_markers.h"
 #include "companion/app/main_window_timers.h"
 #include "companion/system/power.h"
 #include "companion/system/shared_settings.h"
 #include "companion/system/text_utils.h"
 #include "companion/ui/tip_link_targets.h"
 #include "protocol/corvalle_ini.h"
+
+namespace companion {
 
 namespace ini = protocol::ini;
 
@@ -21,16 +25,6 @@ bool Contains(const std::wstring& text, const wchar_t* marker) {
 
 bool StartsWith(const std::wstring& text, const wchar_t* marker) {
     return text.compare(0, std::wcslen(marker), marker) == 0;
-}
-
-constexpr wchar_t kShutdownMarker[] = L"$shutdown$";
-
-// The style after the marker: the whole rest of the text as a number 0..5,
-// else -1 (nothing is done).
-int ShutdownStyle(const std::wstring& tip) {
-    const std::wstring digits = tip.substr(std::wcslen(kShutdownMarker));
-    if (digits.size() != 1 || digits[0] < L'0' || digits[0] > L'5') return -1;
-    return digits[0] - L'0';
 }
 
 void RemoveAll(std::wstring& text, const wchar_t* marker) {
@@ -84,7 +78,7 @@ void CActionPresenter::OnActionFired() {
     // text that merely contains one must never shut the machine down.
     if (StartsWith(tip, kShutdownMarker)) {
         ShowTimedShutdown(tip);
-    } else if (StartsWith(tip, L"$eyeguardian$")) {
+    } else if (StartsWith(tip, kEyeGuardianMarker)) {
         ShowFullScreenRest();
     } else {
         ShowOrdinary(tip);
@@ -103,21 +97,22 @@ void CActionPresenter::ShowTimedShutdown(const std::wstring& tip) {
     }
     modalRunning_ = true;
 
-    if (dialogs_.RunCountdown(kCountdownBeforeShutdown) == 0) ShutDownInStyle(ShutdownStyle(tip), host_.Away());
+    if (dialogs_.RunCountdown(kCountdownBeforeShutdown) == 0) ShutDownInStyle(ShutdownTipStyle(tip), host_.Away());
     EndModalShowing();
 }
 
 void CActionPresenter::ShowFullScreenRest() {
     SharedSettings& settings = SharedSettings::Instance();
-    settings.RestBegin = clock_.UnixTime();
+    CRestClock restClock(settings);
+    restClock.RestBegan(clock_.UnixTime());
     modalRunning_ = true;
     if (dialogs_.RunCountdown(kCountdownBeforeRest) == 0)
         dialogs_.RunFullScreenRest(settings.RestTime, MarkAway, host_.DetectThread());
-    settings.RestEnd = clock_.UnixTime();
+    restClock.RestEnded(clock_.UnixTime());
     // A session locked during the rest is still locked now.
     if (CDetectActionCondition* detect = host_.DetectThread()) detect->NotifyAway(host_.Away());
     EndModalShowing();
-    settings.EyeClockStart = clock_.TickCount();
+    restClock.RestartEyeClock(clock_.TickCount());
 }
 
 // A lock or a suspend while the dialog ran stopped the mascot's strip, and
@@ -130,11 +125,11 @@ void CActionPresenter::EndModalShowing() {
 }
 
 void CActionPresenter::ShowOrdinary(std::wstring tip) {
-    if (Contains(tip, L"$custom$")) {
-        RemoveAll(tip, L"$custom$");
+    if (Contains(tip, kCustomMarker)) {
+        RemoveAll(tip, kCustomMarker);
         host_.StopTimer(kTimerWatch);  // a user's reminder stays even over a full-screen program
-    } else if (Contains(tip, L"$cpugpu$")) {
-        RemoveAll(tip, L"$cpugpu$");
+    } else if (Contains(tip, kCpuGpuMarker)) {
+        RemoveAll(tip, kCpuGpuMarker);
         host_.StopTimer(kTimerWatch);
     }
     host_.StopTimer(kTimerMascotFrame);
@@ -189,7 +184,7 @@ void CActionPresenter::EndShowing() {
     FinishShowing();
     // The markers were read before the release: the action belongs to the
     // detect thread again from here on.
-    if (ShownTipHas(L"$custom$") || ShownTipHas(L"$cpugpu$")) host_.StartTimer(kTimerWatch, 1000);
+    if (ShownTipHas(kCustomMarker) || ShownTipHas(kCpuGpuMarker)) host_.StartTimer(kTimerWatch, 1000);
 }
 
 // Every ending of a shown action comes here, whatever showed it: the strip
@@ -234,11 +229,13 @@ void CActionPresenter::EndForHiddenMascot() {
     animator_.SetMascotState(0);
     ApplyZOrderAfterShowing();
     if (!modalRunning_) FinishShowing();
-    if (ShownTipHas(L"$custom$") || ShownTipHas(L"$cpugpu$")) host_.StartTimer(kTimerWatch, 1000);
+    if (ShownTipHas(kCustomMarker) || ShownTipHas(kCpuGpuMarker)) host_.StartTimer(kTimerWatch, 1000);
 }
 
 // The click has cut the showing short already (or the dialog that runs it
 // ends it when it closes).
 void CActionPresenter::TipClickedAway() {
-    if (ShownTipHas(L"$custom$")) host_.StartTimer(kTimerWatch, 1000);
+    if (ShownTipHas(kCustomMarker)) host_.StartTimer(kTimerWatch, 1000);
 }
+
+}  // namespace companion

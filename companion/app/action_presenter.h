@@ -16,6 +16,8 @@
 #include "companion/ui/showing_dialogs.h"
 #include "companion/ui/vyn_tip_wnd.h"
 
+namespace companion {
+
 // What the presenter needs of the mascot's window besides.
 class IActionPresenterHost : public IMascotWindow {
 public:
@@ -89,3 +91,5 @@ private:
     bool tipShowing_ = false;
     bool modalRunning_ = false;
 };
+
+}  // namespace companion

@@ -5,5 +5,5 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
     winlib::Module().Init(instance);
-    return CorvalleMain(commandLine, showCommand);
+    return companion::CorvalleMain(commandLine, showCommand);
 }

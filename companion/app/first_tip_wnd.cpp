@@ -5,6 +5,8 @@
 #include "toolkit/bex_bitmap.h"
 #include "base/handles.h"
 
+namespace companion {
+
 namespace {
 
 constexpr int kOffsetX = 150;
@@ -18,7 +20,7 @@ bool CFirstTipWnd::Create(HWND owner) {
 }
 
 void CFirstTipWnd::Draw() {
-    CBexBitmap* tip = BexSkinBitmap(kBexFirstRunTip);
+    toolkit::CBexBitmap* tip = toolkit::BexSkinBitmap(kBexFirstRunTip);
     if (!tip || !tip->Handle()) return;
     RECT owner{};
     ::GetWindowRect(::GetWindow(Hwnd(), GW_OWNER), &owner);
@@ -52,3 +54,5 @@ BOOL CFirstTipWnd::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPAR
         return FALSE;
     }
 }
+
+}  // namespace companion

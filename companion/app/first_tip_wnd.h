@@ -6,7 +6,9 @@
 #include "toolkit/bex_wnd_manager.h"
 #include "winlib/window.h"
 
-class CFirstTipWnd : public winlib::Window, public CBexWndManager {
+namespace companion {
+
+class CFirstTipWnd : public winlib::Window, public toolkit::CBexWndManager {
 public:
     bool Create(HWND owner);
 
@@ -15,3 +17,5 @@ public:
 private:
     void Draw();
 };
+
+}  // namespace companion

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace companion {
+
 enum MainWindowTimer : UINT_PTR {
     kTimerActionFrame = 1001,
     kTimerMascotFrame = 1002,
@@ -15,3 +17,5 @@ enum MainWindowTimer : UINT_PTR {
     kTimerFirstRun = 1010,
     kTimerStartStatistic = 1011,
 };
+
+}  // namespace companion

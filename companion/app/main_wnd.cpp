@@ -7,6 +7,7 @@
 #include "base/service_addresses.h"
 #include "companion/actions/custom_action.h"
 #include "companion/actions/reminder_list.h"
+#include "companion/actions/rest_clock.h"
 #include "companion/app/first_tip_wnd.h"
 #include "companion/app/position_rules.h"
 #include "companion/app/startup.h"
@@ -26,6 +27,8 @@
 #include "protocol/program_names.h"
 #include "winlib/app_module.h"
 #include "base/handles.h"
+
+namespace companion {
 
 namespace ini = protocol::ini;
 
@@ -47,7 +50,8 @@ void FillDefaults(MainWindowServices& s) {
     if (!s.makeActions) s.makeActions = MakeReminders;
     if (!s.openPage)
         s.openPage = [](const std::wstring& page) {
-            ::ShellExecuteW(nullptr, L"open", page.c_str(), nullptr, nullptr, SW_SHOW);
+            if (reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", page.c_str(), nullptr, nullptr, SW_SHOW)) <= 32)
+                base::LogFailedCall((L"open " + page).c_str(), L"ShellExecuteW");
         };
 }
 
@@ -226,7 +230,10 @@ void CMainWnd::EnsureCompatible() {
     info.lpFile = settingsProgram.c_str();
     info.lpParameters = protocol::kSettingsJobMigrate;
     info.nShow = SW_HIDE;
-    if (!::ShellExecuteExW(&info)) return;
+    if (!::ShellExecuteExW(&info)) {
+        base::LogFailedCall((L"settings migration " + settingsProgram).c_str(), L"ShellExecuteExW");
+        return;
+    }
     base::Process process(info.hProcess);
     if (process) ::WaitForSingleObject(process.Get(), 5000);
 }
@@ -236,7 +243,7 @@ void CMainWnd::PlaceAtStart() {
     ReadConfigString(x, ini::kPosition, ini::kX);
     ReadConfigString(y, ini::kPosition, ini::kY);
     SIZE standing{kMascotOffsetX, kMascotOffsetY};
-    if (CBexBitmap* bitmap = BexSkinBitmap(kBexMascotStanding)) {
+    if (toolkit::CBexBitmap* bitmap = toolkit::BexSkinBitmap(kBexMascotStanding)) {
         if (bitmap->Handle()) standing = SIZE{bitmap->FrameWidth(), bitmap->Height()};
         // Only its size is needed now; it is decoded again when it is drawn.
         bitmap->Unload();
@@ -444,7 +451,7 @@ LRESULT CMainWnd::OnReserved(UINT, WPARAM, LPARAM, BOOL&) {
 
 LRESULT CMainWnd::OnRestSettingsChanged(UINT, WPARAM, LPARAM, BOOL&) {
     ReadEyeConfig();
-    SharedSettings::Instance().EyeClockStart = services_.environment->TickCount();
+    CRestClock().RestartEyeClock(services_.environment->TickCount());
     return 1;
 }
 
@@ -470,3 +477,5 @@ LRESULT CMainWnd::OnShowEyeExercise(UINT, WPARAM, LPARAM, BOOL&) {
     }
     return 1;
 }
+
+}  // namespace companion

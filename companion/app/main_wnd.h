@@ -28,6 +28,8 @@
 #include "base/handles.h"
 #include "winlib/window.h"
 
+namespace companion {
+
 class CFirstTipWnd;
 
 // What the main window uses of the world beyond its own window, so tests can
@@ -59,11 +61,11 @@ enum MainWindowCommand : WORD {
     kCmdProgramLast = 900,
 };
 
-// The context menu (tray: "显示" in place of "隐藏"); the caller destroys it.
-HMENU BuildMascotMenu(bool forTray, bool topmost);
+// The context menu (tray: "显示" in place of "隐藏"), owned by the caller.
+base::Menu BuildMascotMenu(bool forTray, bool topmost);
 
 class CMainWnd : public winlib::Window,
-                 public CBexWndManager,
+                 public toolkit::CBexWndManager,
                  public CNBTray<CMainWnd>,
                  private IMascotAnimatorHost,
                  private IActionPresenterHost {
@@ -218,3 +220,5 @@ private:
     bool placed_ = false;
     POINT lastPosition_{};
 };
+
+}  // namespace companion

@@ -15,6 +15,8 @@
 #include "winlib/app_module.h"
 #include "base/handles.h"
 
+namespace companion {
+
 namespace ini = protocol::ini;
 
 namespace {
@@ -25,9 +27,10 @@ void Send(const wchar_t* event) {
 
 }  // namespace
 
-HMENU BuildMascotMenu(bool forTray, bool topmost) {
-    HMENU menu = ::CreatePopupMenu();
-    if (!menu) return nullptr;
+base::Menu BuildMascotMenu(bool forTray, bool topmost) {
+    base::Menu owner(::CreatePopupMenu());
+    if (!owner) return owner;
+    const HMENU menu = owner.Get();
     ::AppendMenuW(menu, MF_STRING, kCmdGuide, L"使用指南");
     ::AppendMenuW(menu, MF_STRING | (topmost ? MF_CHECKED : 0), kCmdTopmost, L"前端显示");
     ::AppendMenuW(menu, MF_STRING, kCmdEyeSettings, L"健康护士");
@@ -38,11 +41,11 @@ HMENU BuildMascotMenu(bool forTray, bool topmost) {
     else ::AppendMenuW(menu, MF_STRING, kCmdHide, L"隐藏");
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(menu, MF_STRING, kCmdExit, L"退出");
-    return menu;
+    return owner;
 }
 
 void CMainWnd::TrackMenu(bool forTray) {
-    base::Menu menu(BuildMascotMenu(forTray, Topmost()));
+    const base::Menu menu = BuildMascotMenu(forTray, Topmost());
     if (!menu) return;
     ::SetForegroundWindow(Hwnd());
     POINT cursor{};
@@ -210,8 +213,8 @@ void CMainWnd::OnHide() {
     hiddenByUser_ = true;
     tip_.ShowTip(false);
     ShowWindow(SW_HIDE);
-    AddIcon(Hwnd(), static_cast<HICON>(::LoadImageW(winlib::Module().Instance(), MAKEINTRESOURCEW(kBexIconApp),
-                                                     IMAGE_ICON, 16, 16, 0)));
+    AddIcon(Hwnd(), base::Icon(static_cast<HICON>(::LoadImageW(
+                        winlib::Module().Instance(), MAKEINTRESOURCEW(kBexIconApp), IMAGE_ICON, 16, 16, 0))));
     presenter_.EndForHiddenMascot();
     // Nobody sees a hidden mascot move.
     KillTimer(kTimerMascotFrame);
@@ -268,3 +271,5 @@ void CMainWnd::FinishLeaving() {
         ::PostMessageW(settings, protocol::WM_CLOSE_SETTINGS, 0, 0);
     services_.endProcess();
 }
+
+}  // namespace companion

@@ -7,6 +7,8 @@
 #include "companion/system/shared_settings.h"
 #include "companion/system/text_utils.h"
 
+namespace companion {
+
 namespace {
 
 int ReadNumber(const ActionFileReader& read, const wchar_t* section, const wchar_t* key, int index) {
@@ -107,3 +109,5 @@ int PickClickRecord(const MascotAnimations& a) {
     if (a.idleCount <= 0) return -1;
     return a.idleCount > 2 ? 1 : 0;
 }
+
+}  // namespace companion

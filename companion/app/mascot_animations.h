@@ -14,8 +14,10 @@
 
 #include "toolkit/bex_bitmap.h"
 
+namespace companion {
+
 struct AnimationRecord {
-    std::unique_ptr<CBexBitmap> strip;  // loaded when the record starts playing
+    std::unique_ptr<toolkit::CBexBitmap> strip;  // loaded when the record starts playing
     std::wstring path;
     int frames = 0;
     int frameTime = 0;      // ms
@@ -58,3 +60,5 @@ int PickInteractiveRecord(const MascotAnimations& a, POINT cursor, DWORD tick);
 // The strip after a click opened the navigation: record 1 where the idle set
 // has one besides the first and the leaving strip, else as the idle pick.
 int PickClickRecord(const MascotAnimations& a);
+
+}  // namespace companion

@@ -8,6 +8,8 @@
 #include "companion/ui/corvalle_skin.h"
 #include "base/handles.h"
 
+namespace companion {
+
 namespace {
 
 constexpr UINT kFallbackFrameMs = 100;
@@ -84,7 +86,7 @@ void CMascotAnimator::KillClickAnimationTimer() {
 }
 
 void CMascotAnimator::DrawStanding() {
-    CBexBitmap* standing = BexSkinBitmap(kBexMascotStanding);
+    toolkit::CBexBitmap* standing = toolkit::BexSkinBitmap(kBexMascotStanding);
     if (standing && standing->Handle()) DrawFrame(standing->Handle(), 0, standing->FrameWidth(), standing->Height());
 }
 
@@ -101,7 +103,8 @@ void CMascotAnimator::StartRecord(int index, UINT_PTR timer) {
     r.frame = 0;
     r.elapsed = 0;
     if (!r.strip && !r.path.empty())
-        r.strip = std::make_unique<CBexBitmap>(r.path.c_str(), kBexKindPng, static_cast<WORD>(r.frames > 0 ? r.frames : 1));
+        r.strip = std::make_unique<toolkit::CBexBitmap>(r.path.c_str(), toolkit::kBexKindPng,
+                                                        static_cast<WORD>(r.frames > 0 ? r.frames : 1));
     if (r.strip) r.strip->Load();
     playing_ = index;
     if (timer == kTimerLeavingFrame || !host_.AnimationsPaused()) host_.StartTimer(timer, FramePeriod(r.frameTime));
@@ -196,3 +199,5 @@ void CMascotAnimator::SetMascotState(int mode) {
     }
     StartRecord(index, kTimerMascotFrame);
 }
+
+}  // namespace companion

@@ -8,6 +8,8 @@
 #include "companion/app/mascot_animations.h"
 #include "base/handles.h"
 
+namespace companion {
+
 // The mascot's window as the animator and the action presenter draw on it
 // and run their timers on it.
 class IMascotWindow {
@@ -85,3 +87,5 @@ private:
     bool clickAnimationPending_ = false;
     bool firstFramePushed_ = false;
 };
+
+}  // namespace companion

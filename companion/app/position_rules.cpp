@@ -4,6 +4,8 @@
 
 #include "companion/system/shared_settings.h"
 
+namespace companion {
+
 POINT DefaultMascotPosition(const RECT& work) {
     return POINT{work.right - kMascotOffsetX, work.bottom - kMascotOffsetY};
 }
@@ -26,3 +28,5 @@ POINT ClampMascotPosition(POINT p, const RECT& work) {
     if (p.y <= 64) p.y = 65;
     return p;
 }
+
+}  // namespace companion

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace companion {
+
 constexpr int kMascotOffsetX = 120;  // from the work area's right edge
 constexpr int kMascotOffsetY = 142;  // from its bottom edge
 
@@ -18,3 +20,5 @@ POINT InitialMascotPosition(const std::wstring& xText, const std::wstring& yText
 
 // Keeps a moved mascot inside the band it may occupy.
 POINT ClampMascotPosition(POINT p, const RECT& work);
+
+}  // namespace companion

@@ -6,12 +6,13 @@
 
 #include <cstdio>
 
+#include "base/log.h"
+#include "base/module_exports.h"
 #include "base/module_path.h"
 #include "base/path_join.h"
 #include "base/text.h"
 #include "companion/app/main_wnd.h"
 #include "companion/system/autorun.h"
-#include "base/log.h"
 #include "companion/system/desktop_shortcut.h"
 #include "companion/system/paths.h"
 #include "companion/system/registry_values.h"
@@ -26,6 +27,8 @@
 #include "protocol/window_messages.h"
 #include "winlib/app_module.h"
 #include "base/handles.h"
+
+namespace companion {
 
 namespace {
 
@@ -54,7 +57,7 @@ void RestoreWhiteWindowColour() {
     WriteUserRegString(L"Window", L"Control Panel\\Colors", text);
     const INT element = COLOR_WINDOW;
     const COLORREF colour = kWhite;
-    ::SetSysColors(1, &element, &colour);
+    if (!::SetSysColors(1, &element, &colour)) base::LogFailedCall(L"window colour", L"SetSysColors");
 }
 
 }  // namespace
@@ -77,7 +80,10 @@ int CorvalleMain(const wchar_t* commandLine, int showCommand) {
     case StartSwitch::EyeGuardian: {
         // Before the single-instance test: a second copy still opens the page.
         const std::wstring settings = SettingsProgramFor(L"eyeguardian");
-        if (!settings.empty()) ::ShellExecuteW(nullptr, nullptr, settings.c_str(), protocol::kSettingsPageEye, nullptr, SW_SHOW);
+        if (!settings.empty() &&
+            reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, nullptr, settings.c_str(), protocol::kSettingsPageEye,
+                                                      nullptr, SW_SHOW)) <= 32)
+            base::LogFailedCall((L"eyeguardian " + settings).c_str(), L"ShellExecuteW");
         break;
     }
     case StartSwitch::Autorun:
@@ -168,6 +174,7 @@ void RunElevated(HANDLE* process, const wchar_t* program) {
     info.lpParameters = protocol::kSettingsJobUninstall;
     info.nShow = SW_HIDE;
     const BOOL started = ::ShellExecuteExW(&info);
+    if (!started) base::LogFailedCall((L"uninstall " + std::wstring(program)).c_str(), L"ShellExecuteExW");
     if (process) {
         *process = started ? info.hProcess : nullptr;
     }
@@ -181,12 +188,20 @@ void BindWebIdentify() {
     std::wstring dir;
     if (GetTarviskDir(dir) == 0) {
         const std::wstring path = base::JoinPath(dir, L"netmon\\ZubWebIdentify.dll");
-        if (!path.empty()) binding.library.Reset(::LoadLibraryW(path.c_str()));
+        if (!path.empty()) {
+            binding.library.Reset(::LoadLibraryW(path.c_str()));
+            if (!binding.library) base::LogFailedCall((L"web-identify library " + path).c_str(), L"LoadLibraryW");
+        }
         if (binding.library) {
-            binding.getState = reinterpret_cast<protocol::outside::GetWebIdentifyStateFn>(reinterpret_cast<void*>(
-                ::GetProcAddress(binding.library.Get(), protocol::outside::kGetWebIdentifyStateName)));
-            if (!binding.getState) binding.library.Reset();
+            binding.getState = base::Export<protocol::outside::GetWebIdentifyStateFn>(
+                binding.library.Get(), protocol::outside::kGetWebIdentifyStateName);
+            if (!binding.getState) {
+                base::LogLine(L"web-identify library", L"no entry; not used: " + path);
+                binding.library.Reset();
+            }
         }
     }
     settings.WebIdentify.store(&binding);
 }
+
+}  // namespace companion

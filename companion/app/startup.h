@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace companion {
+
 class CMainWnd;
 
 enum class StartSwitch { None, Uninstall, EyeGuardian, Autorun };
@@ -40,3 +42,5 @@ void RunElevated(HANDLE* process, const wchar_t* program);
 
 // Loads the web-identify library once per process.
 void BindWebIdentify();
+
+}  // namespace companion

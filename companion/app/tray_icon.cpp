@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+namespace companion {
+
 namespace {
 
 constexpr wchar_t kProductName[] = L"ZubVynmar";
@@ -39,7 +41,6 @@ CTrayIconBase::CTrayIconBase(ITrayShell& shell, std::wstring tipText)
 
 CTrayIconBase::~CTrayIconBase() {
     if (added_) RemoveIcon();
-    if (icon_) ::DestroyIcon(icon_);
 }
 
 // The shell of every supported system accepts the record up to the item
@@ -56,15 +57,12 @@ void CTrayIconBase::Fill(UINT flags) {
     data_.uFlags = flags;
 }
 
-void CTrayIconBase::AddIcon(HWND owner, HICON icon) {
-    if (icon && icon != icon_) {
-        if (icon_) ::DestroyIcon(icon_);
-        icon_ = icon;
-    }
+void CTrayIconBase::AddIcon(HWND owner, base::Icon icon) {
+    if (icon) icon_ = std::move(icon);
     owner_ = owner;
     Fill(NIF_MESSAGE | NIF_ICON | NIF_TIP);
     data_.uCallbackMessage = WM_TRAY_NOTIFY;
-    data_.hIcon = icon_;
+    data_.hIcon = icon_.Get();
     SetTrayTip(data_, tip_);
     shell_.Notify(NIM_ADD, &data_);
     added_ = true;
@@ -91,3 +89,5 @@ void CTrayIconBase::RemoveIcon() {
     shell_.Notify(NIM_DELETE, &data_);
     added_ = false;
 }
+
+}  // namespace companion

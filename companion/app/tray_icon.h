@@ -8,7 +8,10 @@
 #include <string>
 #include <utility>
 
+#include "base/handles.h"
 #include "protocol/window_messages.h"
+
+namespace companion {
 
 // The shell's notification area, a seam so tests can record the calls.
 class ITrayShell {
@@ -35,8 +38,8 @@ public:
     CTrayIconBase(const CTrayIconBase&) = delete;
     CTrayIconBase& operator=(const CTrayIconBase&) = delete;
 
-    // Adds the icon; a new icon replaces (and later frees) the held one.
-    void AddIcon(HWND owner, HICON icon = nullptr);
+    // Adds the icon; a new icon replaces the held one.
+    void AddIcon(HWND owner, base::Icon icon = base::Icon());
     void SetTipText();
     void ShowBalloon();
     void RemoveIcon();
@@ -52,7 +55,7 @@ private:
     ITrayShell& shell_;
     const std::wstring tipText_;
     NOTIFYICONDATAW data_{};
-    HICON icon_ = nullptr;
+    base::Icon icon_;
     HWND owner_ = nullptr;
     std::wstring tip_;
     bool added_ = false;
@@ -98,3 +101,5 @@ public:
         return FALSE;
     }
 };
+
+}  // namespace companion

@@ -6,6 +6,8 @@
 
 #include "companion/kernel/kernel_library.h"
 
+namespace companion {
+
 namespace {
 
 CBexDebuggerDummy g_dummy;
@@ -39,3 +41,5 @@ CTimingScope::CTimingScope(const void* kernelObject)
 }
 
 CTimingScope::~CTimingScope() { DebuggerHook()->Leave(id_, __rdtsc() - start_); }
+
+}  // namespace companion

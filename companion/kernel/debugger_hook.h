@@ -8,6 +8,8 @@
 
 #include "protocol/bex_debugger.h"
 
+namespace companion {
+
 // The kernel's debugger when a kernel entry is bound and hands out a non-null
 // one, else the static do-nothing object.
 IBexDebugger* InitDebuggerHook();
@@ -30,3 +32,5 @@ private:
     uint32_t id_;
     uint64_t start_;
 };
+
+}  // namespace companion

@@ -7,6 +7,10 @@
 #include "companion/system/paths.h"
 #include "protocol/outside_exports.h"
 #include "base/handles.h"
+#include "base/log.h"
+#include "base/module_exports.h"
+
+namespace companion {
 
 namespace sw = protocol::outside::sweeper;
 
@@ -56,10 +60,15 @@ bool ScanJunkSize(const std::wstring& libraryPath) {
     base::ComScope com;
     if (libraryPath.empty()) return false;
     library.Reset(::LoadLibraryW(libraryPath.c_str()));
-    if (!library) return false;
-    auto getClassObject = reinterpret_cast<sw::DllGetClassObjectFn>(
-        reinterpret_cast<void*>(::GetProcAddress(library.Get(), sw::kDllGetClassObjectName)));
-    if (!getClassObject) return false;
+    if (!library) {
+        base::LogFailedCall((L"clean-up library " + libraryPath).c_str(), L"LoadLibraryW");
+        return false;
+    }
+    const auto getClassObject = base::Export<sw::DllGetClassObjectFn>(library.Get(), sw::kDllGetClassObjectName);
+    if (!getClassObject) {
+        base::LogLine(L"clean-up library", L"no class factory; not used: " + libraryPath);
+        return false;
+    }
 
     base::ComPtr<IClassFactory> factory;
     if (FAILED(getClassObject(sw::kClsid, IID_IClassFactory, factory.PutVoid())) || !factory) return false;
@@ -68,3 +77,5 @@ bool ScanJunkSize(const std::wstring& libraryPath) {
     uint64_t total = 0;
     return Measure(sweeper.Get(), total) && total >= kJunkLimitBytes;
 }
+
+}  // namespace companion

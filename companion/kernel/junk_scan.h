@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace companion {
+
 // 200 MiB: from here on the junk is worth a reminder.
 constexpr uint64_t kJunkLimitBytes = 209715200;
 
@@ -18,3 +20,5 @@ uint64_t AddSizesSaturated(uint64_t a, uint64_t b);
 // True when the library at `libraryPath` finds kJunkLimitBytes or more in
 // its two categories together; false when it is missing or any step fails.
 bool ScanJunkSize(const std::wstring& libraryPath);
+
+}  // namespace companion

@@ -1,15 +1,24 @@
 #include "companion/kernel/kernel_library.h"
 
 #include <atomic>
+#include <utility>
 
+#include "base/handles.h"
+#include "base/log.h"
+#include "base/module_exports.h"
 #include "base/path_join.h"
 #include "protocol/kernel_location.h"
 
+namespace companion {
+
 namespace {
 
-// Written and read by the polling thread only; the hook reads the entry once
-// while the globals are built.
-std::atomic<HMODULE> g_module{nullptr};
+// The module is loaded, bound and freed by the polling thread only; the
+// hook reads the entry once while the globals are built.
+base::Library& KernelModule() {
+    static base::Library module;
+    return module;
+}
 std::atomic<protocol::BexPluginFn> g_entry{nullptr};
 
 }  // namespace
@@ -21,16 +30,21 @@ bool KernelPathFromAppPaths(std::wstring& path) {
 
 HRESULT InitKernel(const std::wstring& path) {
     if (!g_entry.load()) {
-        if (!base::IsFullyQualified(path)) return E_FAIL;
-        HMODULE module = ::LoadLibraryW(path.c_str());
-        if (!module) return E_FAIL;
-        auto entry = reinterpret_cast<protocol::BexPluginFn>(
-            reinterpret_cast<void*>(::GetProcAddress(module, protocol::kBexPluginName)));
-        if (!entry) {
-            ::FreeLibrary(module);
+        if (!base::IsFullyQualified(path)) {
+            base::LogLine(L"kernel", L"not a full path; not loaded: " + path);
             return E_FAIL;
         }
-        g_module = module;
+        base::Library module(::LoadLibraryW(path.c_str()));
+        if (!module) {
+            base::LogFailedCall((L"kernel " + path).c_str(), L"LoadLibraryW");
+            return E_FAIL;
+        }
+        const auto entry = base::Export<protocol::BexPluginFn>(module.Get(), protocol::kBexPluginName);
+        if (!entry) {
+            base::LogLine(L"kernel", L"no entry; not bound: " + path);
+            return E_FAIL;
+        }
+        KernelModule() = std::move(module);
         g_entry = entry;
     }
     return protocol::ResultStatus(g_entry.load()(protocol::kCodeInitialize, nullptr));
@@ -45,8 +59,9 @@ HRESULT InitKernel() {
 void ShutdownKernel() {
     const protocol::BexPluginFn entry = g_entry.exchange(nullptr);
     if (entry) entry(protocol::kCodeShutdown, nullptr);
-    const HMODULE module = g_module.exchange(nullptr);
-    if (module) ::FreeLibrary(module);
+    KernelModule().Reset();
 }
 
 protocol::BexPluginFn KernelEntry() { return g_entry.load(); }
+
+}  // namespace companion

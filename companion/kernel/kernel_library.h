@@ -10,6 +10,8 @@
 
 #include "protocol/bex_plugin.h"
 
+namespace companion {
+
 // The kernel beside the registered security product
 // (protocol::KernelBesideSecurityProduct); false, with `path` empty, when
 // there is none.
@@ -27,3 +29,5 @@ HRESULT InitKernel();
 void ShutdownKernel();
 // The bound entry, or null.
 protocol::BexPluginFn KernelEntry();
+
+}  // namespace companion

@@ -5,6 +5,8 @@
 #include "protocol/kernel_calls.h"
 #include "protocol/plugin_ref.h"
 
+namespace companion {
+
 namespace k = protocol::kernel;
 
 namespace {
@@ -58,3 +60,5 @@ int CountStartupItemsInState2(protocol::BexPluginFn entry) {
     }
     return counted;
 }
+
+}  // namespace companion

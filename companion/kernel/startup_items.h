@@ -3,6 +3,8 @@
 
 #include "protocol/bex_plugin.h"
 
+namespace companion {
+
 // Far more than any computer has; a count beyond is not believed.
 constexpr int kMaxStartupItems = 4096;
 
@@ -12,3 +14,5 @@ constexpr int kMaxStartupItems = 4096;
 // and releases every object it got before it returns. Each call into a
 // kernel object is timed.
 int CountStartupItemsInState2(protocol::BexPluginFn entry);
+
+}  // namespace companion

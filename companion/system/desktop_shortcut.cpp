@@ -3,8 +3,13 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "companion/system/paths.h"
+#include <string>
+
 #include "base/handles.h"
+#include "base/log.h"
+#include "companion/system/paths.h"
+
+namespace companion {
 
 namespace {
 
@@ -17,17 +22,27 @@ int ShellLinkCreate(const wchar_t* target, const wchar_t* shortcut) {
     if (GetPathType(target) != 1) return -4;
     if (GetPathType(shortcut) == 1) return 0;
 
+    const std::wstring where = std::wstring(L"shortcut ") + shortcut;
     base::ComScope com;
-    if (!com.Ok()) return -1;
+    if (!com.Ok()) {
+        base::LogLine(where, L"COM cannot be started; not written");
+        return -1;
+    }
     base::ComPtr<IShellLinkW> link;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER |
-                                                                CLSCTX_REMOTE_SERVER,
-                                  IID_IShellLinkW, link.PutVoid())))
+    HRESULT hr = ::CoCreateInstance(CLSID_ShellLink, nullptr,
+                                    CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER, IID_IShellLinkW,
+                                    link.PutVoid());
+    if (FAILED(hr)) {
+        base::LogFailedCall(where.c_str(), L"CoCreateInstance", static_cast<DWORD>(hr));
         return -2;
-    if (FAILED(link->SetPath(target))) return -3;
+    }
     base::ComPtr<IPersistFile> file;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid()))) return -3;
-    if (FAILED(file->Save(shortcut, FALSE))) {
+    if (FAILED(hr = link->SetPath(target)) || FAILED(hr = link->QueryInterface(IID_IPersistFile, file.PutVoid()))) {
+        base::LogFailedCall(where.c_str(), L"IShellLinkW", static_cast<DWORD>(hr));
+        return -3;
+    }
+    if (FAILED(hr = file->Save(shortcut, FALSE))) {
+        base::LogFailedCall(where.c_str(), L"IPersistFile::Save", static_cast<DWORD>(hr));
         // A shortcut cut off half-way would count as "already there" next time.
         ::DeleteFileW(shortcut);
         return -3;
@@ -42,3 +57,5 @@ std::wstring DesktopShortcutPath() {
     if (!path.empty() && path.back() != L'\\') path.push_back(L'\\');
     return path + kShortcutName;
 }
+
+}  // namespace companion

@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include "base/handles.h"
+#include "base/module_exports.h"
+
+namespace companion {
 
 namespace {
 
@@ -57,10 +60,7 @@ int IdlePercent(uint64_t idleDelta, uint64_t kernelDelta, uint64_t userDelta) {
 
 int GetCpuIdlePercent() {
     using GetSystemTimesFn = BOOL(WINAPI*)(FILETIME*, FILETIME*, FILETIME*);
-    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    const auto getTimes = kernel ? reinterpret_cast<GetSystemTimesFn>(
-                                       reinterpret_cast<void*>(::GetProcAddress(kernel, "GetSystemTimes")))
-                                 : nullptr;
+    const auto getTimes = base::Export<GetSystemTimesFn>(::GetModuleHandleW(L"kernel32.dll"), "GetSystemTimes");
     if (!getTimes) return 100;
     FILETIME idle1, kernel1, user1, idle2, kernel2, user2;
     if (!getTimes(&idle1, &kernel1, &user1)) return 100;
@@ -68,3 +68,5 @@ int GetCpuIdlePercent() {
     if (!getTimes(&idle2, &kernel2, &user2)) return 100;
     return IdlePercent(ToU64(idle2) - ToU64(idle1), ToU64(kernel2) - ToU64(kernel1), ToU64(user2) - ToU64(user1));
 }
+
+}  // namespace companion

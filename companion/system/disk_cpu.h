@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace companion {
+
 struct DiskDecision {
     int remind;  // 1: tell the user
     std::wstring message;
@@ -20,3 +22,5 @@ int CheckSystemDiskSpace(uint64_t& freeBytes, std::wstring& message);
 // Idle share of a second of processor time, 0..100 (100 when unknown).
 int GetCpuIdlePercent();
 int IdlePercent(uint64_t idleDelta, uint64_t kernelDelta, uint64_t userDelta);
+
+}  // namespace companion

@@ -11,6 +11,8 @@
 #include "companion/system/text_utils.h"
 #include "protocol/program_names.h"
 
+namespace companion {
+
 namespace {
 
 // The registered folder, by the one App Paths rule (base/app_paths.h): a
@@ -99,3 +101,5 @@ bool CreateDirectoryTree(const wchar_t* path) {
     }
     return true;
 }
+
+}  // namespace companion

@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace companion {
+
 // Folder of Corvalle.exe, ending in '\'.
 bool GetExeDir(std::wstring& dir);
 
@@ -25,3 +27,5 @@ int GetTarviskDir(std::wstring& dir);
 
 // The folder above `dirWithSlash` (ending in '\'); empty when there is none.
 std::wstring ParentDir(const std::wstring& dirWithSlash);
+
+}  // namespace companion

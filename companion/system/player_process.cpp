@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 
+#include "base/log.h"
 #include "base/numbers.h"
 #include "base/path_join.h"
 #include "companion/system/paths.h"
@@ -13,6 +14,8 @@
 #include "protocol/corvalle_ini.h"
 #include "protocol/program_names.h"
 #include "base/handles.h"
+
+namespace companion {
 
 namespace {
 
@@ -81,14 +84,21 @@ bool SameSession(DWORD processId) {
 
 void PlaySoundFile(const wchar_t* path) {
     const std::wstring player = PlayerPath();
-    if (!path || player.empty()) return;
+    if (!path) return;
+    if (player.empty()) {
+        base::LogLine(L"sound", L"the player's folder is unknown; not started");
+        return;
+    }
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     info.lpFile = player.c_str();
     info.lpParameters = path;
     info.nShow = SW_HIDE;
-    if (!::ShellExecuteExW(&info)) return;
+    if (!::ShellExecuteExW(&info)) {
+        base::LogFailedCall((L"sound " + player).c_str(), L"ShellExecuteExW");
+        return;
+    }
     std::lock_guard<std::mutex> hold(PlayerLock());
     StartedPlayer().Reset(info.hProcess);
     if (info.hProcess) RecordPlayer(info.hProcess);
@@ -123,7 +133,10 @@ bool StopSoundHelper() {
 
 int RunDownloader(const std::wstring& url, DWORD timeoutMs) {
     const std::wstring player = PlayerPath();
-    if (player.empty()) return -1;
+    if (player.empty()) {
+        base::LogLine(L"download", L"the player's folder is unknown; not started");
+        return -1;
+    }
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
@@ -131,7 +144,10 @@ int RunDownloader(const std::wstring& url, DWORD timeoutMs) {
     info.lpFile = player.c_str();
     info.lpParameters = url.c_str();
     info.nShow = SW_HIDE;
-    if (!::ShellExecuteExW(&info) || !info.hProcess) return -1;
+    if (!::ShellExecuteExW(&info) || !info.hProcess) {
+        base::LogFailedCall((L"download " + player).c_str(), L"ShellExecuteExW");
+        return -1;
+    }
     base::Process process(info.hProcess);
     if (::WaitForSingleObject(process.Get(), timeoutMs) != WAIT_OBJECT_0) {
         // A server that never answers must not hold the reminders up.
@@ -142,3 +158,5 @@ int RunDownloader(const std::wstring& url, DWORD timeoutMs) {
     if (!::GetExitCodeProcess(process.Get(), &code)) return -1;
     return static_cast<int>(code);
 }
+
+}  // namespace companion

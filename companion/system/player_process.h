@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace companion {
+
 // Starts the player hidden with `path` as its whole parameter text; no wait.
 void PlaySoundFile(const wchar_t* path);
 
@@ -20,3 +22,5 @@ bool StopSoundHelper();
 // folder and waits at most `timeoutMs` for it (then ends it). Its exit code,
 // or -1 when it could not be started, read or waited for.
 int RunDownloader(const std::wstring& url, DWORD timeoutMs);
+
+}  // namespace companion

@@ -1,9 +1,13 @@
 #include "companion/system/power.h"
 
 #include <atomic>
+#include <string>
 
+#include "base/log.h"
 #include "base/shutdown.h"
 #include "protocol/corvalle_ini.h"
+
+namespace companion {
 
 namespace {
 
@@ -48,18 +52,20 @@ void SetPowerControl(IPowerControl* power) {
     g_override.store(power);
 }
 
-static_assert(kShutdownRestart == static_cast<int>(base::ShutdownKind::Restart) &&
-                  kShutdownStandby == static_cast<int>(base::ShutdownKind::Standby),
-              "Corvalle numbers its shutdown types as the shared requests are numbered");
-
 bool SystemShutdown(bool force, int type) {
     IPowerControl& power = PowerControl();
-    if (type < kShutdownRestart || type > kShutdownStandby) return power.EnableShutdownPrivilege();
-    return base::CarryOutShutdown(power, static_cast<base::ShutdownKind>(type), force, CorvalleManner(false));
+    if (type < static_cast<int>(base::ShutdownKind::Restart) || type > static_cast<int>(base::ShutdownKind::Standby))
+        return power.EnableShutdownPrivilege();
+    if (base::CarryOutShutdown(power, static_cast<base::ShutdownKind>(type), force, CorvalleManner(false))) return true;
+    base::LogFailedCall((L"shutdown of type " + std::to_wstring(type)).c_str(), L"the shutdown request");
+    return false;
 }
 
 void ShutDownInStyle(int style, bool away) {
     if (style < 0 || style >= protocol::kShutDownStyleCount) return;
     const StyleRequest& request = kStyleRequests[style];
-    base::CarryOutShutdown(PowerControl(), request.kind, request.force, CorvalleManner(away));
+    if (!base::CarryOutShutdown(PowerControl(), request.kind, request.force, CorvalleManner(away)))
+        base::LogFailedCall((L"timed shutdown of style " + std::to_wstring(style)).c_str(), L"the shutdown request");
 }
+
+}  // namespace companion

@@ -6,6 +6,8 @@
 
 #include "base/power.h"
 
+namespace companion {
+
 using IPowerControl = base::IPower;
 
 // The seam in force: the real system unless a test put its own in place.
@@ -13,10 +15,9 @@ IPowerControl& PowerControl();
 // Puts `power` in place (null: the real system again).
 void SetPowerControl(IPowerControl* power);
 
-enum SystemShutdownType { kShutdownRestart = 0, kShutdownPowerOff = 1, kShutdownLogOff = 2, kShutdownStandby = 3 };
-
-// Restart, power off, log off or standby; any other type succeeds without
-// doing anything. False when the privilege cannot be had or the call fails.
+// `type` numbered as base::ShutdownKind: restart, power off, log off or
+// standby; any other type (a lock too) succeeds without doing anything. False
+// when the privilege cannot be had or the call fails.
 bool SystemShutdown(bool force, int type);
 
 // Carries out a timed shutdown of `style` (a ShutDownStyle of Corvalle.ini;
@@ -24,3 +25,5 @@ bool SystemShutdown(bool force, int type);
 // be locked, and a locked session ignores a power-off or restart: the
 // whole machine is asked as well.
 void ShutDownInStyle(int style, bool away);
+
+}  // namespace companion

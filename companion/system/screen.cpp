@@ -6,6 +6,8 @@
 #include "companion/system/web_identify.h"
 #include "protocol/window_messages.h"
 
+namespace companion {
+
 namespace {
 
 constexpr const wchar_t* kMonitorWindowClass = protocol::kMonitorWindowClass;
@@ -48,3 +50,5 @@ int ClampToMonitor(int x, int y) {
     if (x > info.rcWork.right) return info.rcWork.right;
     return x;
 }
+
+}  // namespace companion

@@ -1,6 +1,8 @@
 // Whether the user is busy with something that a reminder must not cover.
 #pragma once
 
+namespace companion {
+
 // True when one window other than the desktop covers all four screen corners.
 bool IsFullScreenAppRunning();
 
@@ -11,3 +13,5 @@ bool IsMonitorActive();
 // `x` unchanged when (x, y) lies on a monitor; otherwise clamped into the
 // horizontal extent of the nearest monitor's work area.
 int ClampToMonitor(int x, int y);
+
+}  // namespace companion

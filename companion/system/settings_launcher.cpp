@@ -2,9 +2,12 @@
 
 #include <shellapi.h>
 
+#include "base/log.h"
 #include "base/path_join.h"
 #include "companion/system/paths.h"
 #include "protocol/program_names.h"
+
+namespace companion {
 
 const wchar_t* LaunchVerb(const std::wstring& parameters, DWORD version) {
     const bool nt = (version & 0x80000000u) == 0;
@@ -24,7 +27,9 @@ bool StartProgramForPage(const std::wstring& program, const std::wstring& parame
     info.lpFile = program.c_str();
     info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
     info.nShow = SW_SHOW;
-    return ::ShellExecuteExW(&info) != FALSE;
+    if (::ShellExecuteExW(&info)) return true;
+    base::LogFailedCall((L"start " + program + L" " + parameters).c_str(), L"ShellExecuteExW");
+    return false;
 }
 
 std::wstring SettingsProgramPath() {
@@ -34,6 +39,11 @@ std::wstring SettingsProgramPath() {
 
 bool StartSettingsProgram(const wchar_t* page) {
     const std::wstring program = SettingsProgramPath();
-    if (program.empty()) return false;
+    if (program.empty()) {
+        base::LogLine(L"settings program", L"its folder is unknown; not started");
+        return false;
+    }
     return StartProgramForPage(program, page ? page : L"");
 }
+
+}  // namespace companion

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace companion {
+
 // The shell verb for a program started with `parameters` on a system whose
 // GetVersion() result is `version`: the general and eye pages change
 // machine-wide state, so from major version 6 on (NT only) they ask for
@@ -22,3 +24,5 @@ std::wstring SettingsProgramPath();
 // Opens the settings program on `page` ("general", "eye", "timealert",
 // "timeshutdown"); false when its folder is unknown or the start fails.
 bool StartSettingsProgram(const wchar_t* page);
+
+}  // namespace companion

@@ -10,9 +10,13 @@
 #include <cstdlib>
 #include <vector>
 
+#include "base/log.h"
 #include "base/numbers.h"
 #include "protocol/corvalle_ini.h"
 #include "protocol/program_names.h"
+
+namespace companion {
+
 namespace {
 
 constexpr wchar_t kTestSwitchFile[] = L"c:\\vyntest.ini";
@@ -76,9 +80,15 @@ int ReadActionString(std::wstring& value, const wchar_t* section, const wchar_t*
 
 int WriteConfigString(const wchar_t* section, const wchar_t* key, const wchar_t* value) {
     if (!section || !key || !value) return -1;
+    const std::wstring where = std::wstring(L"Corvalle.ini [") + section + L"] " + key;
     const std::wstring file = ConfigFilePath();
-    if (file.empty()) return -1;
-    return ::WritePrivateProfileStringW(section, key, value, file.c_str()) ? 0 : -2;
+    if (file.empty()) {
+        base::LogLine(where, L"the data folder is unknown; not saved");
+        return -1;
+    }
+    if (::WritePrivateProfileStringW(section, key, value, file.c_str())) return 0;
+    base::LogFailedCall(where.c_str(), L"WritePrivateProfileStringW");
+    return -2;
 }
 
 bool IsEqual(const std::wstring& value, const wchar_t* text) {
@@ -137,3 +147,5 @@ std::vector<std::wstring> ConfigSectionNames() {
     }
     return names;
 }
+
+}  // namespace companion

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace companion {
+
 struct WebIdentifyBinding;
 
 class SharedText {
@@ -82,3 +84,5 @@ bool IsEqual(const std::wstring& value, const wchar_t* text);
 
 // The C library's decimal reading: leading digits, 0 when there are none.
 int32_t ToInt(const std::wstring& text);
+
+}  // namespace companion

@@ -8,6 +8,8 @@
 #include "base/whole_file.h"
 #include "protocol/program_names.h"
 
+namespace companion {
+
 std::wstring SkinFilePath(const std::wstring& fileName) {
     std::wstring dir;
     if (fileName.empty() || !GetAppDataDir(dir)) return std::wstring();
@@ -40,3 +42,5 @@ bool StripFramesEqual(HBITMAP strip, int first, int second, int cx, int cy) {
     }
     return true;
 }
+
+}  // namespace companion

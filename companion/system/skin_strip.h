@@ -7,6 +7,8 @@
 
 #include "base/handles.h"
 
+namespace companion {
+
 // The full path of a file of the unpacked skin ("...\tarvisk\vyn\halvet\name").
 std::wstring SkinFilePath(const std::wstring& fileName);
 
@@ -18,3 +20,5 @@ base::Bitmap LoadSkinStrip(const std::wstring& fileName);
 // (a DIB section) hold the same pixels; false when either lies outside the
 // strip or the strip is no DIB section.
 bool StripFramesEqual(HBITMAP strip, int first, int second, int cx, int cy);
+
+}  // namespace companion

@@ -8,6 +8,8 @@
 
 #include "base/log.h"
 
+namespace companion {
+
 namespace {
 
 struct Timeline {
@@ -60,3 +62,5 @@ void MarkStartupStep(const wchar_t* step) {
     t.lastMs = ms;
     base::LogLine(std::wstring(L"start-up: ") + (step ? step : L"?"), detail);
 }
+
+}  // namespace companion

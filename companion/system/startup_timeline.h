@@ -4,6 +4,10 @@
 // QueryPerformanceCounter, and the private memory at that moment.
 #pragma once
 
+namespace companion {
+
 // Writes "Corvalle: start-up: <step>: <ms> ms (+<ms since the last step>),
 // private <KB> KB". The UI thread marks each step once.
 void MarkStartupStep(const wchar_t* step);
+
+}  // namespace companion

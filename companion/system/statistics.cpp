@@ -6,9 +6,13 @@
 #include <vector>
 
 #include "companion/system/paths.h"
+#include "base/log.h"
+#include "base/module_exports.h"
 #include "base/module_path.h"
 #include "base/service_addresses.h"
 #include "companion/system/text_utils.h"
+
+namespace companion {
 
 namespace {
 
@@ -68,10 +72,14 @@ CStatistics::CStatistics(std::wstring productDir) : productDir_(std::move(produc
     // Without a folder there is nothing safe to load: a bare name would be
     // searched for along the path.
     if (productDir_.empty()) return;
-    library_.Reset(::LoadLibraryW((productDir_ + L"sweeper\\Quellin.dll").c_str()));
-    if (library_)
-        processStats_ = reinterpret_cast<protocol::outside::ProcessStatsFn>(
-            reinterpret_cast<void*>(::GetProcAddress(library_.Get(), protocol::outside::kProcessStatsName)));
+    const std::wstring path = productDir_ + L"sweeper\\Quellin.dll";
+    library_.Reset(::LoadLibraryW(path.c_str()));
+    if (!library_) {
+        base::LogFailedCall((L"statistics library " + path).c_str(), L"LoadLibraryW");
+        return;
+    }
+    processStats_ = base::Export<protocol::outside::ProcessStatsFn>(library_.Get(), protocol::outside::kProcessStatsName);
+    if (!processStats_) base::LogLine(L"statistics library", L"no entry; nothing is reported: " + path);
 }
 
 CStatistics& CStatistics::Instance() {
@@ -81,11 +89,17 @@ CStatistics& CStatistics::Instance() {
 
 std::wstring CStatistics::GetMachineId() {
     if (!machineId_.empty() || productDir_.empty()) return machineId_;
-    base::Library library(::LoadLibraryW((productDir_ + L"Zubverify.dll").c_str()));
-    if (!library) return std::wstring();
-    const auto getCid = reinterpret_cast<protocol::outside::GetCidFn>(
-        reinterpret_cast<void*>(::GetProcAddress(library.Get(), protocol::outside::kGetCidName)));
-    if (!getCid) return std::wstring();
+    const std::wstring path = productDir_ + L"Zubverify.dll";
+    base::Library library(::LoadLibraryW(path.c_str()));
+    if (!library) {
+        base::LogFailedCall((L"client-id library " + path).c_str(), L"LoadLibraryW");
+        return std::wstring();
+    }
+    const auto getCid = base::Export<protocol::outside::GetCidFn>(library.Get(), protocol::outside::kGetCidName);
+    if (!getCid) {
+        base::LogLine(L"client-id library", L"no entry; no machine id: " + path);
+        return std::wstring();
+    }
     wchar_t buffer[kClientIdCapacity] = {};
     if (getCid(buffer, kClientIdCapacity) == 0) return std::wstring();
     buffer[kClientIdCapacity - 1] = L'\0';  // whatever the library did with the end
@@ -119,3 +133,5 @@ void CStatistics::SendSettingsEvent(int code) {
     const auto found = table.find(code);
     SendStatistic(found == table.end() ? std::wstring() : found->second);
 }
+
+}  // namespace companion

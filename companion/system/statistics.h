@@ -8,6 +8,8 @@
 #include "protocol/outside_exports.h"
 #include "base/handles.h"
 
+namespace companion {
+
 // Event texts of the settings program's change codes.
 const std::map<int, std::wstring>& StatEventTable();
 
@@ -48,3 +50,5 @@ private:
     protocol::outside::ProcessStatsFn processStats_ = nullptr;
     std::wstring machineId_;
 };
+
+}  // namespace companion

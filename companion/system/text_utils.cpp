@@ -4,6 +4,8 @@
 #include <cwchar>
 #include <ctime>
 
+namespace companion {
+
 int SplitString(const std::wstring& text, const std::wstring& separator, std::vector<std::wstring>& pieces) {
     if (separator.empty()) return -2;
     if (text.find(separator) == std::wstring::npos) return -1;
@@ -77,3 +79,5 @@ int RandomInRange(int high, int low) {
 int64_t Now64() {
     return static_cast<int64_t>(::_time64(nullptr));
 }
+
+}  // namespace companion

@@ -9,6 +9,8 @@
 
 #include "base/text.h"
 
+namespace companion {
+
 // 0 split; -1 the separator does not occur (the list is left alone); -2 the
 // separator is empty. Empty pieces are skipped.
 int SplitString(const std::wstring& text, const std::wstring& separator, std::vector<std::wstring>& pieces);
@@ -39,3 +41,5 @@ int RandomInRange(int high, int low);
 int RandomInRange(int high, int low, DWORD tick);
 
 int64_t Now64();
+
+}  // namespace companion

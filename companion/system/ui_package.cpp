@@ -14,6 +14,9 @@
 #include "companion/system/text_utils.h"
 #include "protocol/program_names.h"
 #include "base/handles.h"
+#include "base/log.h"
+
+namespace companion {
 
 namespace {
 
@@ -66,29 +69,43 @@ bool ExtractZipEntry(const std::wstring& targetDir, unzFile zip) {
     // A name that fills the buffer has been cut and is not terminated.
     if (info.size_filename >= sizeof(rawName)) return false;
     const std::wstring name = EntryName(rawName, info.flag);
-    if (name.empty() || !IsSafeEntryName(name)) return false;
+    if (name.empty() || !IsSafeEntryName(name)) {
+        base::LogLine(L"skin package", L"an entry would land outside its folder: " + name);
+        return false;
+    }
 
     std::wstring path = targetDir;
     if (path.empty() || path.back() != L'\\') path.push_back(L'\\');
     path += name;
     for (wchar_t& c : path)
         if (c == L'/') c = L'\\';
-    if (path.size() >= MAX_PATH) return false;
+    if (path.size() >= MAX_PATH) {
+        base::LogLine(L"skin package", L"a path too long to write: " + path);
+        return false;
+    }
 
     if (path.back() == L'\\') {
         const int rc = ::SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
-        return rc == ERROR_SUCCESS || rc == ERROR_ALREADY_EXISTS || rc == ERROR_FILE_EXISTS;
+        if (rc == ERROR_SUCCESS || rc == ERROR_ALREADY_EXISTS || rc == ERROR_FILE_EXISTS) return true;
+        base::LogFailedCall((L"skin package " + path).c_str(), L"SHCreateDirectoryExW", static_cast<DWORD>(rc));
+        return false;
     }
     // Archives that do not list their folders still unpack.
     const std::wstring parent = path.substr(0, path.find_last_of(L'\\'));
     if (GetPathType(parent.c_str()) != 2) {
         const int rc = ::SHCreateDirectoryExW(nullptr, parent.c_str(), nullptr);
-        if (rc != ERROR_SUCCESS && rc != ERROR_ALREADY_EXISTS) return false;
+        if (rc != ERROR_SUCCESS && rc != ERROR_ALREADY_EXISTS) {
+            base::LogFailedCall((L"skin package " + parent).c_str(), L"SHCreateDirectoryExW", static_cast<DWORD>(rc));
+            return false;
+        }
     }
 
     base::FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
+    if (!file) {
+        base::LogFailedCall((L"skin package " + path).c_str(), L"CreateFileW");
+        return false;
+    }
     if (info.uncompressed_size == 0) return true;
     if (unzOpenCurrentFile(zip) != UNZ_OK) return false;
     std::vector<char> chunk(kChunk);
@@ -97,15 +114,24 @@ bool ExtractZipEntry(const std::wstring& targetDir, unzFile zip) {
     for (;;) {
         const int read = unzReadCurrentFile(zip, chunk.data(), kChunk);
         if (read == 0) break;
-        if (read < 0 || !WriteAll(file.Get(), chunk.data(), static_cast<DWORD>(read))) {
+        if (read < 0) {
+            base::LogLine(L"skin package", L"an entry cannot be read: " + path);
+            ok = false;
+            break;
+        }
+        if (!WriteAll(file.Get(), chunk.data(), static_cast<DWORD>(read))) {
+            base::LogFailedCall((L"skin package " + path).c_str(), L"WriteFile");
             ok = false;
             break;
         }
         total += static_cast<uint64_t>(read);
     }
     // Closing reports a bad checksum once the whole entry was read.
-    if (unzCloseCurrentFile(zip) != UNZ_OK) ok = false;
-    return ok && total == info.uncompressed_size;
+    if (unzCloseCurrentFile(zip) != UNZ_OK || total != info.uncompressed_size) {
+        if (ok) base::LogLine(L"skin package", L"an entry is damaged: " + path);
+        return false;
+    }
+    return ok;
 }
 
 }  // namespace
@@ -124,12 +150,18 @@ bool IsSafeEntryName(const std::wstring& name) {
 bool UnzipToDir(const std::wstring& archive, const std::wstring& targetDir) {
     if (archive.empty() || targetDir.empty()) return false;
     ZipReader zip(archive);
-    if (!zip.Get() || unzGoToFirstFile(zip.Get()) != UNZ_OK) return false;
+    if (!zip.Get() || unzGoToFirstFile(zip.Get()) != UNZ_OK) {
+        base::LogLine(L"skin package", L"not a readable archive: " + archive);
+        return false;
+    }
     for (;;) {
         if (!ExtractZipEntry(targetDir, zip.Get())) return false;
         const int next = unzGoToNextFile(zip.Get());
         if (next == UNZ_END_OF_LIST_OF_FILE) return true;
-        if (next != UNZ_OK) return false;
+        if (next != UNZ_OK) {
+            base::LogLine(L"skin package", L"the archive's list is damaged: " + archive);
+            return false;
+        }
     }
 }
 
@@ -194,27 +226,37 @@ bool RemoveLinksUnder(const std::wstring& folder) {
     return SweepFolder(folder, false) >= 0;
 }
 
+namespace {
+
+// The user sees the step that failed; the log keeps it beside the cause.
+void Refuse(const PackageFailureReport& report, const wchar_t* step) {
+    base::LogLine(L"skin package not unpacked", step);
+    report(step);
+}
+
+}  // namespace
+
 bool InstallUiPackageFrom(const std::wstring& archive, const std::wstring& dataDir,
                           const PackageFailureReport& report) {
     const std::wstring target = dataDir + protocol::kSkinParentRelativePath;
     if (!CreateDirectoryTree(target.c_str())) {
-        report(L"mkdir_recursively failed");
+        Refuse(report, L"mkdir_recursively failed");
         return false;
     }
     // A link that cannot be removed would take the unpack somewhere else.
     if (!RemoveLinksUnder(target)) {
-        report(L"UnzipToDir failed");
+        Refuse(report, L"UnzipToDir failed");
         return false;
     }
     if (!UnzipToDir(archive, target)) {
         WipeFolder(target + protocol::kSkinFolderName);
         if (!UnzipToDir(archive, target)) {
-            report(L"UnzipToDir failed");
+            Refuse(report, L"UnzipToDir failed");
             return false;
         }
     }
     if (GetPathType((target + protocol::kSkinFolderName + L"\\" + protocol::kActionFileName).c_str()) != 1) {
-        report(L"dir_file_exist failed");
+        Refuse(report, L"dir_file_exist failed");
         return false;
     }
     return true;
@@ -223,13 +265,15 @@ bool InstallUiPackageFrom(const std::wstring& archive, const std::wstring& dataD
 bool InstallUiPackage(const PackageFailureReport& report) {
     std::wstring dataDir;
     if (!GetAppDataDir(dataDir)) {
-        report(L"get_user_path failed");
+        Refuse(report, L"get_user_path failed");
         return false;
     }
     std::wstring exeDir;
     if (!GetExeDir(exeDir)) {
-        report(L"UnzipToDir failed");
+        Refuse(report, L"UnzipToDir failed");
         return false;
     }
     return InstallUiPackageFrom(exeDir + protocol::kSkinPackageName, dataDir, report);
 }
+
+}  // namespace companion

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+namespace companion {
+
 // Shows one failure of the installation to the user (a message box in the
 // program, recorded in tests).
 using PackageFailureReport = std::function<void(const wchar_t* text)>;
@@ -36,3 +38,5 @@ bool RemoveLink(const std::wstring& path);
 
 // Whether a zip entry name stays inside the folder it is unpacked into.
 bool IsSafeEntryName(const std::wstring& name);
+
+}  // namespace companion

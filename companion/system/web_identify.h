@@ -5,9 +5,13 @@
 #include "protocol/outside_exports.h"
 #include "base/handles.h"
 
+namespace companion {
+
 struct WebIdentifyBinding {
     base::Library library;
     protocol::outside::GetWebIdentifyStateFn getState = nullptr;
 
     bool Bound() const { return library.Valid() && getState != nullptr; }
 };
+
+}  // namespace companion

@@ -2,17 +2,21 @@
 
 #include "toolkit/bex_bitmap.h"
 
+namespace companion {
+
 namespace {
 
-constexpr BexSkinPicture Whole(UINT id, WORD frames) { return {id, BexSkinPicture::kWhole, frames, 0, 0, 0, 0}; }
-constexpr BexSkinPicture ThreePart(UINT id, WORD frames) {
-    return {id, BexSkinPicture::kThreePart, frames, 0, 0, 0, 0};
+constexpr toolkit::BexSkinPicture Whole(UINT id, WORD frames) {
+    return {id, toolkit::BexSkinPicture::kWhole, frames, 0, 0, 0, 0};
 }
-constexpr BexSkinPicture NinePart(UINT id, int left, int right, int top, int bottom) {
-    return {id, BexSkinPicture::kNinePart, 1, left, right, top, bottom};
+constexpr toolkit::BexSkinPicture ThreePart(UINT id, WORD frames) {
+    return {id, toolkit::BexSkinPicture::kThreePart, frames, 0, 0, 0, 0};
+}
+constexpr toolkit::BexSkinPicture NinePart(UINT id, int left, int right, int top, int bottom) {
+    return {id, toolkit::BexSkinPicture::kNinePart, 1, left, right, top, bottom};
 }
 
-constexpr BexSkinPicture kPictures[] = {
+constexpr toolkit::BexSkinPicture kPictures[] = {
     NinePart(kBexTipBubble, 14, 147, 8, 57),
     ThreePart(kBexCountdownButton, 3),
     Whole(kBexCloseButton, 3),
@@ -45,7 +49,7 @@ constexpr BexSkinPicture kPictures[] = {
 }  // namespace
 
 void RegisterCorvalleSkin() {
-    BexSkinSet set;
+    toolkit::BexSkinSet set;
     set.pictures = kPictures;
     set.count = sizeof(kPictures) / sizeof(kPictures[0]);
     set.appIconId = kBexIconApp;
@@ -53,5 +57,7 @@ void RegisterCorvalleSkin() {
     set.messageBoxBack = kBexChooserBack;
     set.messageBoxClose = kBexCloseButton;
     set.messageBoxButton = kBexChooserButton;
-    RegisterBexSkinSet(set);
+    toolkit::RegisterBexSkinSet(set);
 }
+
+}  // namespace companion

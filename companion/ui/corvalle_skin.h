@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace companion {
+
 enum CorvalleSkinId : UINT {
     kBexIconBig = 107,
     kBexIconApp = 108,
@@ -37,3 +39,5 @@ enum CorvalleSkinId : UINT {
 
 // Hands Corvalle's skin set to the toolkit; the program does it at its start.
 void RegisterCorvalleSkin();
+
+}  // namespace companion

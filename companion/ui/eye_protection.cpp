@@ -3,6 +3,8 @@
 #include "companion/system/skin_strip.h"
 #include "toolkit/bex_wnd_manager.h"
 
+namespace companion {
+
 namespace {
 
 bool FileExists(const std::wstring& path) {
@@ -33,7 +35,7 @@ LRESULT CEyeProtection::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
         EndDialog(0);
         return TRUE;
     }
-    const RECT work = BexWorkArea();
+    const RECT work = toolkit::BexWorkArea();
     ::SetWindowPos(Hwnd(), nullptr, (work.right - work.left - kWidth) / 2, (work.bottom - work.top - kHeight) / 2,
                    kWidth, kHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     ::MoveWindow(player_.Host(), 0, 0, kWidth, kHeight, TRUE);
@@ -90,3 +92,5 @@ LRESULT CEyeProtection::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled) {
     handled = FALSE;
     return 0;
 }
+
+}  // namespace companion

@@ -12,6 +12,8 @@
 #include "companion/ui/flash_host.h"
 #include "toolkit/bex_dialog.h"
 
+namespace companion {
+
 // The eye dialog's event sink: the movie's FlashCall ends the exercise.
 class CSink : public CFlashEventSink {
 public:
@@ -21,7 +23,7 @@ public:
 // The eye dialog's subclass of the player window (no context menu).
 class CSubFlash : public CFlashWindowSubclass {};
 
-class CEyeProtection : public CBexTemplateDialog {
+class CEyeProtection : public toolkit::CBexTemplateDialog {
 public:
     enum : UINT { kTimerStart = 1001, kIdHost = 10088, kWidth = 876, kHeight = 408 };
 
@@ -59,3 +61,5 @@ private:
     CSubFlash subclass_;
     bool started_ = false;
 };
+
+}  // namespace companion

@@ -3,7 +3,11 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "base/log.h"
+#include "base/module_exports.h"
 #include "base/service_addresses.h"
+
+namespace companion {
 
 const wchar_t kFlashProgId[] = L"ShockwaveFlash.ShockwaveFlash";
 const CLSID kFlashClsid = {0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
@@ -24,12 +28,14 @@ struct AxHostLibrary {
 
     AxHostLibrary() {
         library.Reset(::LoadLibraryW(L"atl.dll"));
-        if (!library) return;
-        auto init = reinterpret_cast<AtlAxWinInitFn>(
-            reinterpret_cast<void*>(::GetProcAddress(library.Get(), "AtlAxWinInit")));
-        getControl = reinterpret_cast<AtlAxGetControlFn>(
-            reinterpret_cast<void*>(::GetProcAddress(library.Get(), "AtlAxGetControl")));
+        if (!library) {
+            base::LogFailedCall(L"movie control host", L"LoadLibraryW atl.dll");
+            return;
+        }
+        const auto init = base::Export<AtlAxWinInitFn>(library.Get(), "AtlAxWinInit");
+        getControl = base::Export<AtlAxGetControlFn>(library.Get(), "AtlAxGetControl");
         ready = init && getControl && init();
+        if (!ready) base::LogLine(L"movie control host", L"atl.dll cannot host controls; no movies");
     }
 };
 
@@ -155,6 +161,7 @@ bool CFlashPlayer::Create(HWND dialog, UINT id, const RECT& rect, DWORD style, C
             point_.Reset();
     }
     if (sink) sink->Release();
+    if (!HasControl()) base::LogLine(L"movie control", L"not created; no movie is shown");
     return HasControl();
 }
 
@@ -236,3 +243,5 @@ HRESULT CFlashPlayer::StartMovie(const std::wstring& path) {
         if (FAILED(hr)) return hr;
     return S_OK;
 }
+
+}  // namespace companion

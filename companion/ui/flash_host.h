@@ -14,6 +14,8 @@
 #include "base/handles.h"
 #include "winlib/subclass.h"
 
+namespace companion {
+
 // The player's identity, as registered by its installer.
 extern const wchar_t kFlashProgId[];
 extern const CLSID kFlashClsid;
@@ -124,3 +126,5 @@ using NoPlayerNotice = void (*)(HWND owner);
 void ShowNoPlayerNotice(HWND owner);
 // null: the real notice again.
 void SetNoPlayerNotice(NoPlayerNotice notice);
+
+}  // namespace companion

@@ -7,6 +7,8 @@
 #include "companion/ui/rest_schedule.h"
 #include "companion/system/skin_strip.h"
 
+namespace companion {
+
 namespace {
 
 // A 32-bit top-down DIB section of cx x cy; null on failure.
@@ -19,11 +21,11 @@ base::Bitmap MakeDib(int cx, int cy, DWORD** bits) {
 
 }  // namespace
 
-int MakeStretchedBackground(const std::wstring& path, int cx, int cy, std::unique_ptr<CBexBitmap>& bitmap) {
+int MakeStretchedBackground(const std::wstring& path, int cx, int cy, std::unique_ptr<toolkit::CBexBitmap>& bitmap) {
     if (path.empty() || cx <= 0 || cy <= 0) return -1;
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return -1;
-    CBexBitmap picture(path.c_str(), kBexKindPng, 1);
+    toolkit::CBexBitmap picture(path.c_str(), toolkit::kBexKindPng, 1);
     if (!picture.Load() || !picture.Handle()) return -1;
 
     DWORD* bits = nullptr;
@@ -47,35 +49,35 @@ int MakeStretchedBackground(const std::wstring& path, int cx, int cy, std::uniqu
     // repaint of the counters would blend it anew.
     const size_t count = static_cast<size_t>(cx) * static_cast<size_t>(cy);
     for (size_t i = 0; i < count; ++i) bits[i] |= 0xFF000000u;
-    bitmap = std::make_unique<CBexBitmap>(std::move(dib), kBexKindBmp, 1);
+    bitmap = std::make_unique<toolkit::CBexBitmap>(std::move(dib), toolkit::kBexKindBmp, 1);
     return 0;
 }
 
-int MakeSolidBackground(int cx, int cy, std::unique_ptr<CBexBitmap>& bitmap) {
+int MakeSolidBackground(int cx, int cy, std::unique_ptr<toolkit::CBexBitmap>& bitmap) {
     if (cx <= 0 || cy <= 0) return -1;
     DWORD* bits = nullptr;
     base::Bitmap dib = MakeDib(cx, cy, &bits);
     if (!dib || !bits) return -1;
     const size_t count = static_cast<size_t>(cx) * static_cast<size_t>(cy);
     for (size_t i = 0; i < count; ++i) bits[i] = 0xFFFFFFFFu;
-    bitmap = std::make_unique<CBexBitmap>(std::move(dib), kBexKindBmp, 1);
+    bitmap = std::make_unique<toolkit::CBexBitmap>(std::move(dib), toolkit::kBexKindBmp, 1);
     return 0;
 }
 
-int MakeRestBackground(std::unique_ptr<CBexBitmap>& bitmap) {
+int MakeRestBackground(std::unique_ptr<toolkit::CBexBitmap>& bitmap) {
     const SYSTEMTIME now = DialogLocalTime();
     return MakeStretchedBackground(SkinFilePath(RestPictureName(now.wHour)), ::GetSystemMetrics(SM_CXSCREEN),
                                    ::GetSystemMetrics(SM_CYSCREEN), bitmap);
 }
 
-int MakeWhiteBackground(std::unique_ptr<CBexBitmap>& bitmap) {
+int MakeWhiteBackground(std::unique_ptr<toolkit::CBexBitmap>& bitmap) {
     return MakeSolidBackground(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), bitmap);
 }
 
 // ---------------------------------------------------------------------------
 // CFullScreenDialog
 
-CFullScreenDialog::CFullScreenDialog(CBexBitmap* background, int minutes)
+CFullScreenDialog::CFullScreenDialog(toolkit::CBexBitmap* background, int minutes)
     : background_(background), minutes_(minutes), remaining_(RestSeconds(minutes)) {
     SetTemplateExStyle(WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
 }
@@ -84,11 +86,12 @@ int CFullScreenDialog::BackWidth() const { return background_ ? background_->Fra
 int CFullScreenDialog::BackHeight() const { return background_ ? background_->Height() : 0; }
 
 void CFullScreenDialog::DrawBackground(HDC dc, const RECT*) {
-    if (background_) DrawImageFrame(background_, dc, 0, 0, 0);
+    if (background_) toolkit::DrawImageFrame(background_, dc, 0, 0, 0);
     RECT client{};
     ::GetClientRect(Hwnd(), &client);
-    if (CBexBitmap* shade = BexSkinBitmap(kBexRestShade)) shade->Draw(dc, 0, 0, client.right, client.bottom, 0);
-    DrawImageFrame(BexSkinBitmap(kBexRestPanel), dc, x0_, y0_, 0);
+    if (toolkit::CBexBitmap* shade = toolkit::BexSkinBitmap(kBexRestShade))
+        shade->Draw(dc, 0, 0, client.right, client.bottom, 0);
+    toolkit::DrawImageFrame(toolkit::BexSkinBitmap(kBexRestPanel), dc, x0_, y0_, 0);
 }
 
 void CFullScreenDialog::RestoreCursor() {
@@ -110,25 +113,25 @@ LRESULT CFullScreenDialog::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
 
     player_.Create(Hwnd(), kIdHost, RECT{0, 0, 0, 0}, WS_CHILD | WS_VISIBLE, new CRestDlgSink(Hwnd()), &subclass_);
 
-    CBexBitmap* panel = BexSkinBitmap(kBexRestPanel);
+    toolkit::CBexBitmap* panel = toolkit::BexSkinBitmap(kBexRestPanel);
     const int bw = BackWidth(), bh = BackHeight();
     x0_ = bw / 2 - (panel ? panel->FrameWidth() : 0) / 2;
     y0_ = bh / 2 - (panel ? panel->Height() : 0) / 2;
 
-    const DWORD shown = kBexVisible | kBexAutoSize;
+    const DWORD shown = toolkit::kBexVisible | toolkit::kBexAutoSize;
     play_.Attach(this, shown, kIdPlay);
-    play_.SetStrip(BexSkinBitmap(kBexRestPlay));
+    play_.SetStrip(toolkit::BexSkinBitmap(kBexRestPlay));
     exit_.Attach(this, shown, kIdExit);
-    exit_.SetStrip(BexSkinBitmap(kBexRestExit));
+    exit_.SetStrip(toolkit::BexSkinBitmap(kBexRestExit));
     SetWndPos(&exit_, bw - exit_.Width(), 0);
     picture_.Attach(this, shown, 0);
-    picture_.SetBitmap(BexSkinBitmap(kBexRestPicture));
+    picture_.SetBitmap(toolkit::BexSkinBitmap(kBexRestPicture));
     invitation_.Attach(this, shown, 0);
     invitation_.SetText(L"{&#font=5}{&#color=0x137b35}累了吗？放松一下，做做眼保健操{&#/color}{&#/font}");
     escHint_.Attach(this, shown, 0);
     escHint_.SetText(L"{&#font=5}{&#color=0x827a71}（按Esc键退出休息模式）{&#/color}{&#/font}");
     countdown_.Attach(this, shown, 0);
-    countdown_.SetDefaultFont(BexTahomaLargeFont());
+    countdown_.SetDefaultFont(toolkit::BexTahomaLargeFont());
     countdown_.SetText(FormatRestCountdown(remaining_).c_str());
     hint1_.Attach(this, shown, 0);
     hint1_.SetText(L"{&#font=3}{&#color=0x726a5f}温馨提示：使用键盘后，双手带有大量细菌。{&#/color}{&#/font}");
@@ -137,7 +140,7 @@ LRESULT CFullScreenDialog::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     hint2_.SetText(L"{&#font=3}{&#color=0x726a5f}做眼保健操前请注意清洁双手。{&#/color}{&#/font}");
     SetWndPos(&hint2_, x0_ + 136, y0_ + 179);
     clock_.Attach(this, shown, 0);
-    clock_.SetDefaultFont(BexVerdanaClockFont());
+    clock_.SetDefaultFont(toolkit::BexVerdanaClockFont());
     clock_.SetText(FormatRestClock(DialogLocalTime()).c_str());
     SetWndPos(&clock_, bw - 70, bh - 30);
     PlacePanelControls();
@@ -277,3 +280,5 @@ LRESULT CFullScreenDialog::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled) {
     handled = FALSE;
     return 0;
 }
+
+}  // namespace companion

@@ -16,14 +16,16 @@
 #include "toolkit/bex_dialog.h"
 #include "toolkit/bex_text_wnd.h"
 
+namespace companion {
+
 // The rest picture of the hour, stretched to the screen. 0, or -1 when it
 // is missing or cannot be made.
-int MakeRestBackground(std::unique_ptr<CBexBitmap>& bitmap);
+int MakeRestBackground(std::unique_ptr<toolkit::CBexBitmap>& bitmap);
 // A white screen-sized picture for when there is no rest picture; 0 or -1.
-int MakeWhiteBackground(std::unique_ptr<CBexBitmap>& bitmap);
+int MakeWhiteBackground(std::unique_ptr<toolkit::CBexBitmap>& bitmap);
 // Both above for a given size and picture file (the seam the two use).
-int MakeStretchedBackground(const std::wstring& path, int cx, int cy, std::unique_ptr<CBexBitmap>& bitmap);
-int MakeSolidBackground(int cx, int cy, std::unique_ptr<CBexBitmap>& bitmap);
+int MakeStretchedBackground(const std::wstring& path, int cx, int cy, std::unique_ptr<toolkit::CBexBitmap>& bitmap);
+int MakeSolidBackground(int cx, int cy, std::unique_ptr<toolkit::CBexBitmap>& bitmap);
 
 // The rest dialog's event sink: the movie's FlashCall means it is over.
 class CRestDlgSink : public CFlashEventSink {
@@ -33,7 +35,7 @@ public:
 
 class CRestDlgSubFlash : public CFlashWindowSubclass {};
 
-class CFullScreenDialog : public CBexTemplateDialog, public CBexWndManager {
+class CFullScreenDialog : public toolkit::CBexTemplateDialog, public toolkit::CBexWndManager {
 public:
     enum : UINT {
         kTimerCountdown = 1001,
@@ -48,7 +50,7 @@ public:
     };
 
     // `background` stays the caller's; `minutes` is the rest length.
-    CFullScreenDialog(CBexBitmap* background, int minutes);
+    CFullScreenDialog(toolkit::CBexBitmap* background, int minutes);
 
     // Periods of the countdown and the clock (1000 and 10000 ms).
     void SetTickPeriods(UINT countdownMs, UINT clockMs) {
@@ -60,15 +62,15 @@ public:
     int PanelX() const { return x0_; }
     int PanelY() const { return y0_; }
     CFlashPlayer& Player() { return player_; }
-    CBexTextWnd& CountdownText() { return countdown_; }
-    CBexTextWnd& ClockText() { return clock_; }
-    CBexButton3& PlayButton() { return play_; }
-    CBexButton3& ExitButton() { return exit_; }
-    CBexImageWnd& Picture() { return picture_; }
+    toolkit::CBexTextWnd& CountdownText() { return countdown_; }
+    toolkit::CBexTextWnd& ClockText() { return clock_; }
+    toolkit::CBexButton3& PlayButton() { return play_; }
+    toolkit::CBexButton3& ExitButton() { return exit_; }
+    toolkit::CBexImageWnd& Picture() { return picture_; }
     bool Ended() const { return ended_; }
 
     WL_BEGIN_MSG_MAP()
-        WL_CHAIN_MSG_MAP(CBexWndManager)
+        WL_CHAIN_MSG_MAP(toolkit::CBexWndManager)
         WL_MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         WL_MESSAGE_HANDLER(WM_SIZE, OnSize)
         WL_MESSAGE_HANDLER(WM_ACTIVATE, OnActivate)
@@ -109,7 +111,7 @@ private:
     int BackWidth() const;
     int BackHeight() const;
 
-    CBexBitmap* background_;
+    toolkit::CBexBitmap* background_;
     int minutes_;
     int x0_ = -1;
     int y0_ = -1;
@@ -125,13 +127,15 @@ private:
     CFlashPlayer player_;
     CRestDlgSubFlash subclass_;
 
-    CBexButton3 play_;
-    CBexButton3 exit_;
-    CBexImageWnd picture_;
-    CBexTextWnd invitation_;
-    CBexTextWnd escHint_;
-    CBexTextWnd countdown_;
-    CBexTextWnd hint1_;
-    CBexTextWnd hint2_;
-    CBexTextWnd clock_;
+    toolkit::CBexButton3 play_;
+    toolkit::CBexButton3 exit_;
+    toolkit::CBexImageWnd picture_;
+    toolkit::CBexTextWnd invitation_;
+    toolkit::CBexTextWnd escHint_;
+    toolkit::CBexTextWnd countdown_;
+    toolkit::CBexTextWnd hint1_;
+    toolkit::CBexTextWnd hint2_;
+    toolkit::CBexTextWnd clock_;
 };
+
+}  // namespace companion

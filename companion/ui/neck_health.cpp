@@ -7,6 +7,8 @@
 #include "companion/system/skin_strip.h"
 #include "companion/ui/corvalle_skin.h"
 
+namespace companion {
+
 namespace {
 
 DWORD SystemTick() { return SystemActionEnvironment().TickCount(); }
@@ -38,7 +40,7 @@ void CNeckHealth::DrawBackground(HDC dc, const RECT* rect) {
     }
     base::Brush paper(::CreateSolidBrush(RGB(0xf6, 0xfb, 0xf7)));
     ::FillRect(dc, &area, paper.Get());
-    if (picture_) DrawImageFrame(picture_.get(), dc, 0, 0, 0);
+    if (picture_) toolkit::DrawImageFrame(picture_.get(), dc, 0, 0, 0);
 }
 
 LRESULT CNeckHealth::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
@@ -48,29 +50,29 @@ LRESULT CNeckHealth::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     const std::wstring path = SkinFilePath(name);
     picture_.reset();
     if (!path.empty()) {
-        picture_ = std::make_unique<CBexBitmap>(path.c_str(), kBexKindPng, 1);
+        picture_ = std::make_unique<toolkit::CBexBitmap>(path.c_str(), toolkit::kBexKindPng, 1);
         picture_->Load();
     }
     const int pictureCx = picture_ ? picture_->FrameWidth() : 0;
     const int pictureCy = picture_ ? picture_->Height() : 0;
 
-    close_.Attach(this, kBexVisible | kBexAutoSize, kIdClose);
-    close_.SetStrip(BexSkinBitmap(kBexNeckClose));
+    close_.Attach(this, toolkit::kBexVisible | toolkit::kBexAutoSize, kIdClose);
+    close_.SetStrip(toolkit::BexSkinBitmap(kBexNeckClose));
     SetWndPos(&close_, 570, 0);
 
     // Never smaller than what it takes to show the close button, so a
     // missing picture still leaves a way out.
     const int cx = std::max(pictureCx, static_cast<int>(close_.Rect().right));
     const int cy = std::max(pictureCy, static_cast<int>(close_.Rect().bottom));
-    const RECT work = BexWorkArea();
+    const RECT work = toolkit::BexWorkArea();
     ::SetWindowPos(Hwnd(), nullptr, (work.right - work.left - cx) / 2, (work.bottom - work.top - cy) / 2, cx, cy,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-    BexSetDialogRegion(Hwnd(), cx, cy);
+    toolkit::BexSetDialogRegion(Hwnd(), cx, cy);
     return TRUE;
 }
 
 LRESULT CNeckHealth::OnSize(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
-    if (wParam != SIZE_MINIMIZED) BexSetDialogRegion(Hwnd(), LOWORD(lParam), HIWORD(lParam));
+    if (wParam != SIZE_MINIMIZED) toolkit::BexSetDialogRegion(Hwnd(), LOWORD(lParam), HIWORD(lParam));
     return 0;
 }
 
@@ -82,3 +84,5 @@ LRESULT CNeckHealth::OnEnd(WORD code, WORD id, HWND, BOOL& handled) {
     EndDialog(id);
     return 0;
 }
+
+}  // namespace companion

@@ -11,7 +11,9 @@
 #include "toolkit/bex_controls.h"
 #include "toolkit/bex_dialog.h"
 
-class CNeckHealth : public CBexTemplateDialog, public CBexWndManager {
+namespace companion {
+
+class CNeckHealth : public toolkit::CBexTemplateDialog, public toolkit::CBexWndManager {
 public:
     enum : UINT { kIdClose = IDYES };  // the close button ends the dialog with 6
 
@@ -23,11 +25,11 @@ public:
     // The entry of the list that a tick count picks ("" for an empty list).
     static std::wstring PickPicture(const std::wstring& list, DWORD tick);
 
-    CBexBitmap* Picture() const { return picture_.get(); }
-    CBexButton3& CloseButton() { return close_; }
+    toolkit::CBexBitmap* Picture() const { return picture_.get(); }
+    toolkit::CBexButton3& CloseButton() { return close_; }
 
     WL_BEGIN_MSG_MAP()
-        WL_CHAIN_MSG_MAP(CBexWndManager)
+        WL_CHAIN_MSG_MAP(toolkit::CBexWndManager)
         WL_MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         WL_MESSAGE_HANDLER(WM_SIZE, OnSize)
         WL_COMMAND_ID_HANDLER(IDOK, OnIgnore)
@@ -43,6 +45,8 @@ private:
     LRESULT OnEnd(WORD code, WORD id, HWND, BOOL& handled);
 
     DWORD (*tick_)() = nullptr;
-    std::unique_ptr<CBexBitmap> picture_;
-    CBexButton3 close_;
+    std::unique_ptr<toolkit::CBexBitmap> picture_;
+    toolkit::CBexButton3 close_;
 };
+
+}  // namespace companion

@@ -9,10 +9,13 @@
 
 #include <tinyxml.h>
 
-#include "base/text.h"
 #include "base/log.h"
+#include "base/numbers.h"
+#include "base/text.h"
 #include "companion/system/paths.h"
 #include "companion/system/skin_strip.h"
+
+namespace companion {
 
 namespace {
 
@@ -72,23 +75,18 @@ bool JoinName(const std::wstring& dir, const char* utf8, std::wstring& path) {
     return path.size() <= kPopMaxPathChars;
 }
 
-// A decimal integer with an optional sign and blanks around it, within the
-// offset bound.
+// A decimal integer with an optional sign, within the offset bound; the
+// document's blanks (spaces, tabs, line ends) around it are allowed.
 bool ParseOffset(const char* text, int& value) {
     if (!text) return false;
-    const char* p = text;
-    while (*p == ' ' || *p == '\t' || *p == '\n') ++p;
-    bool negative = false;
-    if (*p == '+' || *p == '-') negative = (*p++ == '-');
-    if (*p < '0' || *p > '9') return false;
-    long magnitude = 0;
-    while (*p >= '0' && *p <= '9') {
-        magnitude = magnitude * 10 + (*p++ - '0');
-        if (magnitude > kPopMaxOffset) return false;
-    }
-    while (*p == ' ' || *p == '\t' || *p == '\n') ++p;
-    if (*p != '\0') return false;
-    value = static_cast<int>(negative ? -magnitude : magnitude);
+    // Any byte outside ASCII fails the reading as it stands.
+    std::wstring wide(text, text + std::strlen(text));
+    const size_t first = wide.find_first_not_of(L" \t\n");
+    if (first == std::wstring::npos) return false;
+    wide = wide.substr(first, wide.find_last_not_of(L" \t\n") - first + 1);
+    int read = 0;
+    if (!base::ParseDecimal(wide, read) || read < -kPopMaxOffset || read > kPopMaxOffset) return false;
+    value = read;
     return true;
 }
 
@@ -217,3 +215,5 @@ std::vector<PopButton> LoadPopButtons() {
     if (LoadPopXml(buttons) != 0) buttons.clear();
     return buttons;
 }
+
+}  // namespace companion

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace companion {
+
 struct PopButton {
     std::wstring picture;       // full path in the skin folder
     std::wstring hoverPicture;  // full path in the skin folder
@@ -54,3 +56,5 @@ int LoadPopXml(std::vector<PopButton>& buttons);
 // The buttons of the unpacked skin; empty when the description is missing,
 // unreadable or refused.
 std::vector<PopButton> LoadPopButtons();
+
+}  // namespace companion

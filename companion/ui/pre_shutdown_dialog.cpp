@@ -4,6 +4,8 @@
 #include "companion/ui/corvalle_skin.h"
 #include "companion/ui/rest_schedule.h"
 
+namespace companion {
+
 CPreShutdownDialog::CPreShutdownDialog(int mode)
     : mode_(mode == kRest ? kRest : kShutdown), remaining_(mode == kRest ? 30 : 60) {
     SetTemplateExStyle(WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
@@ -19,28 +21,28 @@ std::wstring CPreShutdownDialog::CountdownMarkup(int mode, int seconds) {
 }
 
 void CPreShutdownDialog::DrawBackground(HDC dc, const RECT*) {
-    DrawImageFrame(BexSkinBitmap(kBexCountdownBack), dc, 0, 0, 0);
-    DrawImageFrame(BexAppIcon(), dc, 10, 6, 0);
+    toolkit::DrawImageFrame(toolkit::BexSkinBitmap(kBexCountdownBack), dc, 0, 0, 0);
+    toolkit::DrawImageFrame(toolkit::BexAppIcon(), dc, 10, 6, 0);
 }
 
 LRESULT CPreShutdownDialog::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
-    const DWORD shown = kBexVisible | kBexAutoSize;
+    const DWORD shown = toolkit::kBexVisible | toolkit::kBexAutoSize;
     // A second run of the same object starts its count afresh.
     remaining_ = mode_ == kRest ? 30 : 60;
     initialised_ = 0;
     ended_ = false;
 
     close_.Attach(this, shown, kIdClose);
-    close_.SetStrip(BexSkinBitmap(kBexCloseButton));
+    close_.SetStrip(toolkit::BexSkinBitmap(kBexCloseButton));
     execute_.Attach(this, shown, kIdExecute);
-    execute_.SetBackground(BexSkinBitmap(kBexCountdownButton));
+    execute_.SetBackground(toolkit::BexSkinBitmap(kBexCountdownButton));
     execute_.SetText(L"立即执行");
     title_.Attach(this, shown, 0);
     title_.SetText(L"{&#font=4}{&#color=0xffffff}ZubVynmar");
     greeting_.Attach(this, shown, 0);
     greeting_.SetText(L"{&#font=6}{&#color=0x1e9818}Pim提醒您：");
     picture_.Attach(this, shown, 0);
-    picture_.SetBitmap(BexSkinBitmap(kBexCountdownPicture));
+    picture_.SetBitmap(toolkit::BexSkinBitmap(kBexCountdownPicture));
     eventLine_.Attach(this, shown, 0);
     eventLine_.SetText(mode_ == kRest ? L"{&#color=0x60606a}定时休息事件的时间已经到了，{&#/color}"
                                       : L"{&#color=0x60606a}定时关机事件的时间已经到了，{&#/color}");
@@ -56,10 +58,10 @@ LRESULT CPreShutdownDialog::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     postpone_.SetText(link.c_str());
     PlaceControls();
 
-    CBexBitmap* back = BexSkinBitmap(kBexCountdownBack);
+    toolkit::CBexBitmap* back = toolkit::BexSkinBitmap(kBexCountdownBack);
     const int cx = back ? back->FrameWidth() : 0;
     const int cy = back ? back->Height() : 0;
-    const RECT work = BexWorkArea();
+    const RECT work = toolkit::BexWorkArea();
     ::SetWindowPos(Hwnd(), nullptr, work.right - cx, work.bottom - cy, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
     ::SetForegroundWindow(Hwnd());
     ::BringWindowToTop(Hwnd());
@@ -86,7 +88,7 @@ void CPreShutdownDialog::PlaceControls() {
 
 LRESULT CPreShutdownDialog::OnSize(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
     if (wParam == SIZE_MINIMIZED) return 0;
-    BexSetDialogRegion(Hwnd(), LOWORD(lParam), HIWORD(lParam));
+    toolkit::BexSetDialogRegion(Hwnd(), LOWORD(lParam), HIWORD(lParam));
     ::RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     if (initialised_) PlaceControls();
     return 0;
@@ -142,3 +144,5 @@ LRESULT CPreShutdownDialog::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled) {
     handled = FALSE;
     return 0;
 }
+
+}  // namespace companion

@@ -13,7 +13,9 @@
 #include "toolkit/bex_dialog.h"
 #include "toolkit/bex_text_wnd.h"
 
-class CPreShutdownDialog : public CBexTemplateDialog, public CBexWndManager {
+namespace companion {
+
+class CPreShutdownDialog : public toolkit::CBexTemplateDialog, public toolkit::CBexWndManager {
 public:
     enum Mode { kShutdown = 0, kRest = 1 };
     enum : UINT {
@@ -30,16 +32,16 @@ public:
 
     int Mode() const { return mode_; }
     int RemainingSeconds() const { return remaining_; }
-    CBexTextWnd& CountdownText() { return countdown_; }
-    CBexTextWnd& PostponeLink() { return postpone_; }
-    CBexButton4& ExecuteButton() { return execute_; }
-    CBexButton3& CloseButton() { return close_; }
+    toolkit::CBexTextWnd& CountdownText() { return countdown_; }
+    toolkit::CBexTextWnd& PostponeLink() { return postpone_; }
+    toolkit::CBexButton4& ExecuteButton() { return execute_; }
+    toolkit::CBexButton3& CloseButton() { return close_; }
 
     // The countdown line for a number of seconds.
     static std::wstring CountdownMarkup(int mode, int seconds);
 
     WL_BEGIN_MSG_MAP()
-        WL_CHAIN_MSG_MAP(CBexWndManager)
+        WL_CHAIN_MSG_MAP(toolkit::CBexWndManager)
         WL_MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         WL_MESSAGE_HANDLER(WM_SIZE, OnSize)
         WL_MESSAGE_HANDLER(WM_TIMER, OnTimer)
@@ -72,13 +74,15 @@ private:
     int initialised_ = 0;
     bool ended_ = false;
     UINT tickMs_ = 1000;
-    CBexButton3 close_;
-    CBexButton4 execute_;
-    CBexTextWnd title_;
-    CBexTextWnd greeting_;
-    CBexImageWnd picture_;
-    CBexTextWnd eventLine_;
-    CBexTextWnd adviceLine_;
-    CBexTextWnd countdown_;
-    CBexTextWnd postpone_;
+    toolkit::CBexButton3 close_;
+    toolkit::CBexButton4 execute_;
+    toolkit::CBexTextWnd title_;
+    toolkit::CBexTextWnd greeting_;
+    toolkit::CBexImageWnd picture_;
+    toolkit::CBexTextWnd eventLine_;
+    toolkit::CBexTextWnd adviceLine_;
+    toolkit::CBexTextWnd countdown_;
+    toolkit::CBexTextWnd postpone_;
 };
+
+}  // namespace companion

@@ -7,6 +7,8 @@
 #include "companion/system/text_utils.h"
 #include "protocol/corvalle_ini.h"
 
+namespace companion {
+
 namespace {
 
 LocalTimeSource g_localTime = nullptr;
@@ -54,3 +56,5 @@ std::wstring FormatRestClock(const SYSTEMTIME& now) {
     FormatWString(text, L"{&#color=0xffffff}%.2d:%.2d{&#/color}", now.wHour, now.wMinute);
     return text;
 }
+
+}  // namespace companion

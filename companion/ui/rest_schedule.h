@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+namespace companion {
+
 // The local time the dialogs use; the system's unless a test set its own.
 SYSTEMTIME DialogLocalTime();
 using LocalTimeSource = SYSTEMTIME (*)();
@@ -31,3 +33,5 @@ int RestSeconds(int minutes);
 std::wstring FormatRestCountdown(int seconds);
 // The rest screen's clock "HH:MM" in its colour markup.
 std::wstring FormatRestClock(const SYSTEMTIME& now);
+
+}  // namespace companion

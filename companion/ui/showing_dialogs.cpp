@@ -11,6 +11,8 @@
 #include "companion/ui/pre_shutdown_dialog.h"
 #include "companion/ui/vyn_choose_box.h"
 
+namespace companion {
+
 namespace {
 
 // Clears a flag when the scope ends, however it ends.
@@ -33,7 +35,7 @@ public:
     }
 
     bool RunFullScreenRest(int restMinutes, void (*beforeShow)(void*), void* context) override {
-        std::unique_ptr<CBexBitmap> background;
+        std::unique_ptr<toolkit::CBexBitmap> background;
         if (MakeRestBackground(background) != 0 && MakeWhiteBackground(background) != 0) return false;
         if (beforeShow) beforeShow(context);
         CFullScreenDialog dialog(background.get(), restMinutes);
@@ -80,3 +82,5 @@ IShowingDialogs& SystemShowingDialogs() {
     static SystemDialogs dialogs;
     return dialogs;
 }
+
+}  // namespace companion

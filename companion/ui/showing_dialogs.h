@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+namespace companion {
+
 // Modes of the countdown dialog.
 enum CountdownMode { kCountdownBeforeShutdown = 0, kCountdownBeforeRest = 1 };
 
@@ -34,3 +36,5 @@ protected:
 
 // The real dialogs.
 IShowingDialogs& SystemShowingDialogs();
+
+}  // namespace companion

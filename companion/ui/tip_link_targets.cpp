@@ -2,6 +2,8 @@
 
 #include "protocol/window_messages.h"
 
+namespace companion {
+
 void CTipLinkTargets::PostToMainWindow(UINT msg, WPARAM wParam, LPARAM lParam) {
     ::PostMessageW(main_, msg, wParam, lParam);
 }
@@ -9,3 +11,5 @@ void CTipLinkTargets::PostToMainWindow(UINT msg, WPARAM wParam, LPARAM lParam) {
 void CTipLinkTargets::ReplaceShownTipText(const wchar_t* text) {
     ::SendMessageW(tipText_, WM_SET_TIP_TEXT, reinterpret_cast<WPARAM>(text), 0);
 }
+
+}  // namespace companion

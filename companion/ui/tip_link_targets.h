@@ -6,6 +6,8 @@
 
 #include "companion/actions/link_targets.h"
 
+namespace companion {
+
 class CTipLinkTargets : public ILinkTargets {
 public:
     CTipLinkTargets(HWND mainWindow, HWND tipTextWindow) : main_(mainWindow), tipText_(tipTextWindow) {}
@@ -17,3 +19,5 @@ private:
     HWND main_;
     HWND tipText_;
 };
+
+}  // namespace companion

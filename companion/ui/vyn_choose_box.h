@@ -7,7 +7,9 @@
 
 #include "toolkit/bex_message_box.h"
 
-class CVynChooseBox : public CBexMessageBox {
+namespace companion {
+
+class CVynChooseBox : public toolkit::CBexMessageBox {
 public:
     enum : UINT { kIdAutorun = 1001, kIdShortcut = 1002 };
 
@@ -15,8 +17,8 @@ public:
 
     bool AutorunChecked() const { return autorun_.GetCheck() != 0; }
     bool ShortcutChecked() const { return shortcut_.GetCheck() != 0; }
-    CBexCheckBox& AutorunBox() { return autorun_; }
-    CBexCheckBox& ShortcutBox() { return shortcut_; }
+    toolkit::CBexCheckBox& AutorunBox() { return autorun_; }
+    toolkit::CBexCheckBox& ShortcutBox() { return shortcut_; }
 
     void DrawBackground(HDC dc, const RECT* rect) override;
 
@@ -25,6 +27,8 @@ protected:
     void OnSize(UINT type, int cx, int cy) override;
 
 private:
-    CBexCheckBox autorun_;
-    CBexCheckBox shortcut_;
+    toolkit::CBexCheckBox autorun_;
+    toolkit::CBexCheckBox shortcut_;
 };
+
+}  // namespace companion

@@ -10,6 +10,8 @@
 #include "protocol/window_messages.h"
 #include "companion/system/statistics.h"
 
+namespace companion {
+
 namespace {
 
 // A hover picture beyond this on either side is not a label but a wall.
@@ -22,7 +24,7 @@ int ClampedSum(long long base, int offset) {
     return static_cast<int>(std::max(-kMaxCoordinate, std::min(kMaxCoordinate, sum)));
 }
 
-bool PutOnLayeredWindow(HWND hwnd, CBexBitmap& bitmap, int sourceX, int cx, int cy, BYTE alpha) {
+bool PutOnLayeredWindow(HWND hwnd, toolkit::CBexBitmap& bitmap, int sourceX, int cx, int cy, BYTE alpha) {
     HBITMAP handle = bitmap.Handle();
     if (!hwnd || !handle || cx <= 0 || cy <= 0) return false;
     const LONG_PTR exStyle = ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
@@ -57,7 +59,8 @@ std::wstring NavigationStatistic(const std::wstring& parameters) {
 // ---------------------------------------------------------------------------
 // CVynPopTipWnd
 
-CVynPopTipWnd::CVynPopTipWnd(const std::wstring& picturePath) : picture_(picturePath.c_str(), kBexKindPng, 1) {}
+CVynPopTipWnd::CVynPopTipWnd(const std::wstring& picturePath)
+    : picture_(picturePath.c_str(), toolkit::kBexKindPng, 1) {}
 
 CVynPopTipWnd::~CVynPopTipWnd() {
     if (IsWindow()) DestroyWindow();
@@ -115,7 +118,7 @@ UINT CVynPopWnd::StripResourceFor(const std::wstring& picturePath) {
 }
 
 CVynPopWnd::CVynPopWnd(const PopButton& button)
-    : button_(button), strip_(BexSkinBitmap(StripResourceFor(button.picture))) {}
+    : button_(button), strip_(toolkit::BexSkinBitmap(StripResourceFor(button.picture))) {}
 
 CVynPopWnd::~CVynPopWnd() {
     // Destroyed here, while the whole object still answers its messages;
@@ -318,7 +321,7 @@ void CVynPopWnd::HoverCheck() {
 }
 
 LRESULT CVynPopWnd::OnSetCursor(UINT, WPARAM, LPARAM, BOOL&) {
-    HCURSOR cursor = ::LoadCursorW(BexResourceModule(), MAKEINTRESOURCEW(kBexCursorMascot));
+    HCURSOR cursor = ::LoadCursorW(toolkit::BexResourceModule(), MAKEINTRESOURCEW(kBexCursorMascot));
     ::SetCursor(cursor ? cursor : ::LoadCursorW(nullptr, IDC_ARROW));
     return TRUE;
 }
@@ -339,3 +342,5 @@ LRESULT CVynPopWnd::OnClose(UINT, WPARAM, LPARAM, BOOL&) {
     DestroyWindow();
     return 0;
 }
+
+}  // namespace companion

@@ -19,10 +19,12 @@
 #include "toolkit/bex_wnd_manager.h"
 #include "winlib/window.h"
 
+namespace companion {
+
 class CStatistics;
 
 // The hover picture beside a button.
-class CVynPopTipWnd : public winlib::Window, public CBexWndManager {
+class CVynPopTipWnd : public winlib::Window, public toolkit::CBexWndManager {
 public:
     static constexpr const wchar_t* kClassName = L"CorvalleVynPopTip";
 
@@ -41,7 +43,7 @@ public:
     bool HasPicture() const { return hasPicture_; }
 
     WL_BEGIN_MSG_MAP()
-        WL_CHAIN_MSG_MAP(CBexWndManager)
+        WL_CHAIN_MSG_MAP(toolkit::CBexWndManager)
         WL_MESSAGE_HANDLER(WM_CREATE, OnCreate)
         WL_MESSAGE_HANDLER(WM_MOUSEACTIVATE, OnMouseActivate)
         WL_MESSAGE_HANDLER(WM_CLOSE, OnClose)
@@ -55,11 +57,11 @@ private:
     LRESULT OnMouseActivate(UINT, WPARAM, LPARAM, BOOL&) { return MA_NOACTIVATE; }
     LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&);
 
-    CBexBitmap picture_;
+    toolkit::CBexBitmap picture_;
     bool hasPicture_ = false;
 };
 
-class CVynPopWnd : public winlib::Window, public CBexWndManager {
+class CVynPopWnd : public winlib::Window, public toolkit::CBexWndManager {
 public:
     static constexpr const wchar_t* kClassName = L"CorvalleVynPop";
     static constexpr UINT_PTR kHoverTimer = 10025;
@@ -110,7 +112,7 @@ public:
         // The manager takes every move that hits none of its controls, and
         // this window has none: the moves are ours first.
         WL_MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
-        WL_CHAIN_MSG_MAP(CBexWndManager)
+        WL_CHAIN_MSG_MAP(toolkit::CBexWndManager)
         WL_MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
         WL_MESSAGE_HANDLER(WM_LBUTTONDBLCLK, OnLButtonDown)
         WL_MESSAGE_HANDLER(WM_LBUTTONUP, OnLButtonUp)
@@ -147,7 +149,7 @@ private:
     HWND Mascot() const;
 
     PopButton button_;
-    CBexBitmap* strip_ = nullptr;  // of the skin set, not owned
+    toolkit::CBexBitmap* strip_ = nullptr;  // of the skin set, not owned
     std::unique_ptr<CVynPopTipWnd> tip_;
     CStatistics* statistics_ = nullptr;
     int fadeAlpha_ = 0;
@@ -162,3 +164,5 @@ private:
 // The statistics event of a navigation click on the settings page
 // `parameters`; empty for other parameters (nothing is sent).
 std::wstring NavigationStatistic(const std::wstring& parameters);
+
+}  // namespace companion

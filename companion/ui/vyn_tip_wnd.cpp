@@ -10,6 +10,8 @@
 #include "toolkit/bex_bitmap.h"
 #include "base/handles.h"
 
+namespace companion {
+
 namespace {
 
 bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
@@ -137,9 +139,9 @@ LRESULT CSubVynTip::OnLinkCommand(WORD code, WORD, HWND control, BOOL& handled) 
 }
 
 void CSubVynTip::DrawBackground(HDC dc, const RECT* rect) {
-    CBexBitmap* ground = BexSkinBitmap(kBexTipTextBack);
+    toolkit::CBexBitmap* ground = toolkit::BexSkinBitmap(kBexTipTextBack);
     if (!ground || !ground->Handle() || !Hwnd()) {
-        CBexWndManager::DrawBackground(dc, rect);
+        toolkit::CBexWndManager::DrawBackground(dc, rect);
         return;
     }
     // The whole client area, so that the nine parts fall where they belong;
@@ -148,10 +150,10 @@ void CSubVynTip::DrawBackground(HDC dc, const RECT* rect) {
     ground->Draw(dc, 0, 0, client.right, client.bottom, 0);
 }
 
-CBexTextWnd* CSubVynTip::LineAt(size_t i) {
+toolkit::CBexTextWnd* CSubVynTip::LineAt(size_t i) {
     while (lines_.size() <= i) {
-        auto line = std::make_unique<CBexTextWnd>();
-        line->Attach(this, kBexVisible | kBexAutoSize, 0);
+        auto line = std::make_unique<toolkit::CBexTextWnd>();
+        line->Attach(this, toolkit::kBexVisible | toolkit::kBexAutoSize, 0);
         lines_.push_back(std::move(line));
     }
     return lines_[i].get();
@@ -193,7 +195,7 @@ int CSubVynTip::SetText(const std::wstring& text) {
     size_t start = 0;
     int used = 0;
     while (start < text.size() && used < kMaxLines) {
-        CBexTextWnd* line = LineAt(static_cast<size_t>(used));
+        toolkit::CBexTextWnd* line = LineAt(static_cast<size_t>(used));
         line->SetMaxWidth(-1);
         const size_t count = TipLineLength(text, start, kMaxLineWidth, [&](size_t n) {
             line->SetText(PlainTipText(text.substr(start, n)).c_str());
@@ -219,7 +221,7 @@ int CSubVynTip::FreeLine() {
     size_t index = 0;
     while (index < lines_.size() && !lines_[index]->Text().empty()) ++index;
     if (index == lines_.size()) {
-        CBexTextWnd* line = LineAt(index);
+        toolkit::CBexTextWnd* line = LineAt(index);
         SetWndPos(line, kNewLinkLineLeft, static_cast<int>(index) * kLinePitch + kFirstLineTop);
     }
     ResizeForLines(static_cast<int>(index) + 1);
@@ -229,7 +231,7 @@ int CSubVynTip::FreeLine() {
 int CSubVynTip::SetLink(const std::wstring& text, int index) {
     if (text.empty()) return -1;
     const int free = FreeLine();
-    CBexTextWnd* line = lines_[static_cast<size_t>(free)].get();
+    toolkit::CBexTextWnd* line = lines_[static_cast<size_t>(free)].get();
     line->SetMaxWidth(-1);
     const std::wstring head = L"{&#a=button:" + std::to_wstring(kLinkCommandId) + L"}";
     line->SetText((head + PlainTipText(text)).c_str());
@@ -318,7 +320,7 @@ LRESULT CVynTipWnd::OnWindowPosChanged(UINT, WPARAM, LPARAM, BOOL& handled) {
 }
 
 bool CVynTipWnd::PaintBubble(HDC dc, int cx, int cy) {
-    CBexBitmap* art = BexSkinBitmap(kBexTipBubble);
+    toolkit::CBexBitmap* art = toolkit::BexSkinBitmap(kBexTipBubble);
     if (!dc || !art || !art->Handle() || cx <= 0 || cy <= 0) return false;
     art->Draw(dc, 0, 0, cx, cy, 0);
     return true;
@@ -328,7 +330,7 @@ void CVynTipWnd::DrawBackground(HDC dc, const RECT* rect) {
     // Only reached before the window is layered; the artwork then still
     // shows in its place.
     const RECT client = ClientRect();
-    if (!PaintBubble(dc, client.right, client.bottom)) CBexWndManager::DrawBackground(dc, rect);
+    if (!PaintBubble(dc, client.right, client.bottom)) toolkit::CBexWndManager::DrawBackground(dc, rect);
 }
 
 bool CVynTipWnd::PaintLayered() {
@@ -385,3 +387,5 @@ void CVynTipWnd::ShowTip(bool show) {
     ShowWindow(SW_SHOWNA);
     sub_.ShowWindow(SW_SHOWNA);
 }
+
+}  // namespace companion

@@ -18,6 +18,8 @@
 #include "toolkit/bex_wnd_manager.h"
 #include "winlib/window.h"
 
+namespace companion {
+
 // How many UTF-16 units of `text` from `start` go on one line. `widthOf(n)`
 // shows the first n units on the line and answers its width in pixels.
 // Starts with 11 characters, grows while the line fits, then gives back
@@ -32,7 +34,7 @@ size_t TipLineLength(const std::wstring& text, size_t start, int maxWidth,
 std::wstring PlainTipText(const std::wstring& text);
 
 // The text window: lines of white text over the bubble's inner colour.
-class CSubVynTip : public winlib::Window, public CBexWndManager {
+class CSubVynTip : public winlib::Window, public toolkit::CBexWndManager {
 public:
     static constexpr wchar_t kClassName[] = L"CorvalleTipWndSub";
     static constexpr DWORD kStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
@@ -74,14 +76,14 @@ public:
     int LinkIndex() const { return linkIndex_; }
     bool Positioned() const { return positioned_; }
     size_t LineCount() const { return lines_.size(); }
-    const CBexTextWnd* Line(size_t i) const { return i < lines_.size() ? lines_[i].get() : nullptr; }
+    const toolkit::CBexTextWnd* Line(size_t i) const { return i < lines_.size() ? lines_[i].get() : nullptr; }
     // What line `i` shows, markup taken away.
     std::wstring ShownLine(size_t i) const;
 
     void DrawBackground(HDC dc, const RECT* rect) override;
 
     WL_BEGIN_MSG_MAP()
-        WL_CHAIN_MSG_MAP(CBexWndManager)
+        WL_CHAIN_MSG_MAP(toolkit::CBexWndManager)
         WL_MESSAGE_HANDLER(WM_CREATE, OnCreate)
         WL_MESSAGE_HANDLER(WM_TIP_MOVE, OnTipMove)
         WL_MESSAGE_HANDLER(WM_SET_TIP_TEXT, OnSetTipText)
@@ -97,19 +99,19 @@ private:
     LRESULT OnLinkCommand(WORD code, WORD id, HWND control, BOOL& handled);
     LRESULT OnNothing(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
 
-    CBexTextWnd* LineAt(size_t i);
+    toolkit::CBexTextWnd* LineAt(size_t i);
     int FreeLine();
     void ResizeForLines(int lines);
     void PublishShownText();
     bool IsOwnLine(const void* control) const;
 
-    std::vector<std::unique_ptr<CBexTextWnd>> lines_;
+    std::vector<std::unique_ptr<toolkit::CBexTextWnd>> lines_;
     bool positioned_ = false;
     int linkIndex_ = -1;
 };
 
 // The bubble: the artwork around the text window, beside the mascot.
-class CVynTipWnd : public winlib::Window, public CBexWndManager {
+class CVynTipWnd : public winlib::Window, public toolkit::CBexWndManager {
 public:
     static constexpr wchar_t kClassName[] = L"CorvalleTipWnd";
     static constexpr DWORD kStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;  // 0x86000000
@@ -150,7 +152,7 @@ public:
     void DrawBackground(HDC dc, const RECT* rect) override;
 
     WL_BEGIN_MSG_MAP()
-        WL_CHAIN_MSG_MAP(CBexWndManager)
+        WL_CHAIN_MSG_MAP(toolkit::CBexWndManager)
         WL_MESSAGE_HANDLER(WM_CREATE, OnCreate)
         WL_MESSAGE_HANDLER(WM_TIP_MOVE, OnTipMove)
         WL_MESSAGE_HANDLER(WM_WINDOWPOSCHANGED, OnWindowPosChanged)
@@ -169,3 +171,5 @@ private:
 
     CSubVynTip sub_;
 };
+
+}  // namespace companion

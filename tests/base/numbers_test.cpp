@@ -105,4 +105,33 @@ TEST(BaseNumbers, DigitRules) {
     }
 }
 
+// How far a leading read goes, in either radix, and what it holds.
+TEST(BaseNumbers, LeadingDigitRunRules) {
+    constexpr uint64_t kLargest = 18446744073709551615ull;
+    struct Case {
+        const wchar_t* text;
+        bool hex;
+        uint64_t value;
+        size_t count;
+    };
+    const Case cases[] = {
+        {L"1234abc", false, 1234, 4},
+        {L"", false, 0, 0},
+        {L"x1", false, 0, 0},
+        {L"ff8800", true, 0xFF8800, 6},
+        {L"1A2bzz", true, 0x1A2B, 4},
+        {L"0x10", true, 0, 1},  // the prefix is the caller's
+        {L"g", true, 0, 0},
+        {L"-1", true, 0, 0},
+        {L"ffffffffffffffff", true, kLargest, 16},
+        {L"10000000000000000", true, kLargest, 17},
+    };
+    for (const Case& c : cases) {
+        size_t count = 99;
+        const uint64_t value = c.hex ? base::LeadingHexDigits(c.text, &count) : base::LeadingDigits(c.text, &count);
+        EXPECT_EQ(c.value, value) << c.text;
+        EXPECT_EQ(c.count, count) << c.text;
+    }
+}
+
 }  // namespace

@@ -11,6 +11,8 @@
 #include "base/app_data_folder.h"
 #include "companion/system/shared_settings.h"
 
+using namespace companion;
+
 namespace {
 
 std::wstring Variable(const wchar_t* name) {

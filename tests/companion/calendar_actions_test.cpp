@@ -14,6 +14,8 @@
 #include "tests/companion/fake_action_environment.h"
 #include "tests/companion/prefix_state.h"
 
+using namespace companion;
+
 namespace {
 
 class CalendarTest : public ::testing::Test {

@@ -8,10 +8,13 @@
 #include <vector>
 
 #include "companion/actions/custom_action.h"
+#include "companion/actions/tip_markers.h"
 #include "companion/system/power.h"
 #include "tests/companion/fake_action_environment.h"
 #include "tests/companion/prefix_state.h"
 #include "tests/support/recording_power.h"
+
+using namespace companion;
 
 namespace {
 

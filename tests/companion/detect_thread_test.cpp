@@ -17,6 +17,8 @@
 #include "tests/support/message_pump.h"
 #include "winlib/window.h"
 
+using namespace companion;
+
 namespace {
 
 // What the actions were asked, in order: "C<name>" check, "D<name>" done,

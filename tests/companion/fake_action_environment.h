@@ -13,7 +13,7 @@
 
 #include "companion/actions/action_environment.h"
 
-class FakeActionEnvironment : public IActionEnvironment {
+class FakeActionEnvironment : public companion::IActionEnvironment {
 public:
     FakeActionEnvironment() {
         SetDate(2026, 12, 9);

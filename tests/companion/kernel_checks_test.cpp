@@ -21,6 +21,8 @@
 #include "tests/doubles/kernel/kernel_fixture.h"
 #include "tests/support/prefix_state.h"
 
+using namespace companion;
+
 namespace {
 
 constexpr wchar_t kAppPathsKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Tarvisk.exe";

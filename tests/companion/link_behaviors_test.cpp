@@ -16,6 +16,8 @@
 #include "tests/support/message_pump.h"
 #include "winlib/window.h"
 
+using namespace companion;
+
 namespace {
 
 // Records the private messages and commands it receives; the tip text

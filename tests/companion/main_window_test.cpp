@@ -29,6 +29,8 @@
 #include "tests/support/recording_power.h"
 #include "tests/tools/gdi_handle_count.h"
 
+using namespace companion;
+
 namespace {
 
 // ---- recording stand-ins for the window's services -------------------------
@@ -736,8 +738,8 @@ TEST_F(MainWindowTest, TopmostTogglesTheSettingAndTheWindow) {
 
 TEST(MascotMenuTest, HoldsTheItemsInOrderWithShowOrHide) {
     for (bool tray : {false, true}) {
-        HMENU menu = BuildMascotMenu(tray, true);
-        const base::Menu owner(menu);
+        const base::Menu owner = BuildMascotMenu(tray, true);
+        const HMENU menu = owner.Get();
         ASSERT_NE(menu, nullptr);
         const UINT expected[] = {504, 505, 507, 508, 509, 501, tray ? 503u : 502u, 0, 500};
         ASSERT_EQ(::GetMenuItemCount(menu), 9);
@@ -747,8 +749,8 @@ TEST(MascotMenuTest, HoldsTheItemsInOrderWithShowOrHide) {
         ::GetMenuStringW(menu, 6, text, 32, MF_BYPOSITION);
         EXPECT_STREQ(text, tray ? L"显示" : L"隐藏");
     }
-    HMENU plain = BuildMascotMenu(false, false);
-    const base::Menu plainOwner(plain);
+    const base::Menu plainOwner = BuildMascotMenu(false, false);
+    const HMENU plain = plainOwner.Get();
     EXPECT_FALSE(::GetMenuState(plain, 505, MF_BYCOMMAND) & MF_CHECKED);
 }
 

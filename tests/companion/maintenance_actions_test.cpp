@@ -9,6 +9,8 @@
 #include "companion/actions/maintenance_actions.h"
 #include "tests/companion/fake_action_environment.h"
 
+using namespace companion;
+
 namespace {
 
 constexpr wchar_t kNoLibrary[] = L"Z:\\no\\such\\folder\\library.dll";

@@ -11,6 +11,8 @@
 
 #include "companion/app/mascot_animations.h"
 
+using namespace companion;
+
 namespace {
 
 using Ini = std::map<std::pair<std::wstring, std::wstring>, std::wstring>;

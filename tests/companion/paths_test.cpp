@@ -8,6 +8,8 @@
 #include "companion/system/registry_values.h"
 #include "tests/companion/prefix_state.h"
 
+using namespace companion;
+
 namespace {
 
 constexpr wchar_t kAppPathKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tarvisk.exe";

@@ -6,7 +6,7 @@
 
 inline bool EnsureConfigFolder() {
     std::wstring dir;
-    if (!GetAppDataDir(dir)) return false;
+    if (!companion::GetAppDataDir(dir)) return false;
     dir += L"tarvisk";
     return ::CreateDirectoryW(dir.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
 }

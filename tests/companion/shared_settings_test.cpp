@@ -7,6 +7,8 @@
 #include "companion/system/shared_settings.h"
 #include "tests/companion/prefix_state.h"
 
+using namespace companion;
+
 namespace {
 
 // Each test starts from no Corvalle.ini and no test switch file, and leaves

@@ -10,6 +10,8 @@
 #include "companion/system/skin_strip.h"
 #include "base/handles.h"
 
+using namespace companion;
+
 namespace {
 
 // A top-down DIB strip of `frames` frames of cx x cy at `bits` per pixel,

@@ -2,6 +2,8 @@
 
 #include "companion/app/startup.h"
 
+using namespace companion;
+
 namespace {
 
 struct SwitchCase {

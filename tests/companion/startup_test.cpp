@@ -13,6 +13,8 @@
 #include "companion/system/web_identify.h"
 #include "tests/companion/prefix_state.h"
 
+using namespace companion;
+
 namespace {
 
 constexpr wchar_t kRunKey[] = L"software\\microsoft\\windows\\currentversion\\run";

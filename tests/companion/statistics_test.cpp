@@ -13,6 +13,8 @@
 #include "companion/system/statistics.h"
 #include "tests/companion/prefix_state.h"
 
+using namespace companion;
+
 namespace {
 
 std::vector<std::string> ReadLines(const std::wstring& path) {

@@ -18,6 +18,8 @@
 #include "tests/support/recording_power.h"
 #include "base/handles.h"
 
+using namespace companion;
+
 namespace {
 
 constexpr uint64_t kMiB = 1024ull * 1024;

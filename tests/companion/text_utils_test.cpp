@@ -9,6 +9,8 @@
 
 #include "companion/system/text_utils.h"
 
+using namespace companion;
+
 namespace {
 
 using Pieces = std::vector<std::wstring>;

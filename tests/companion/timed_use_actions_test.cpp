@@ -9,6 +9,8 @@
 #include "companion/actions/rest_actions.h"
 #include "tests/companion/fake_action_environment.h"
 
+using namespace companion;
+
 namespace {
 
 constexpr DWORD kPoll = 5000;

@@ -13,6 +13,8 @@
 #include "tests/companion/zip_writer.h"
 #include "tests/support/message_pump.h"
 
+using namespace companion;
+
 namespace {
 
 // Wide paths throughout: the names under test are not in the ANSI code page.

@@ -11,6 +11,8 @@
 #include "tests/companion/fake_action_environment.h"
 #include "tests/companion/prefix_state.h"
 
+using namespace companion;
+
 namespace {
 
 SYSTEMTIME Day(WORD year, WORD month, WORD day) {

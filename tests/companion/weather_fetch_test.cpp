@@ -10,6 +10,8 @@
 #include "companion/system/player_process.h"
 #include "tests/support/message_pump.h"
 
+using namespace companion;
+
 namespace {
 
 bool SilentServer() {

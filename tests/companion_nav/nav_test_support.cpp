@@ -7,6 +7,8 @@
 #include "companion/system/paths.h"
 #include "companion/system/ui_package.h"
 
+using namespace companion;
+
 namespace navtest {
 
 std::wstring ExeDir() {

@@ -13,6 +13,8 @@
 #include "companion/ui/vyn_pop_wnd.h"
 #include "tests/companion_nav/nav_test_support.h"
 
+using namespace companion;
+
 namespace {
 
 const std::wstring kSkin = L"C:\\skin\\";

@@ -7,6 +7,8 @@
 #include "companion/system/settings_launcher.h"
 #include "tests/companion_nav/nav_test_support.h"
 
+using namespace companion;
+
 namespace {
 
 constexpr DWORD kWindows7 = 0x1DB10106;   // 6.1, build 7601

@@ -17,6 +17,9 @@
 #include "toolkit/bex_bitmap.h"
 #include "winlib/window.h"
 
+using namespace companion;
+using namespace toolkit;
+
 namespace {
 
 using navtest::Pump;

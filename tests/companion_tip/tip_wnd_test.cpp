@@ -22,6 +22,9 @@
 #include "base/handles.h"
 #include "winlib/window.h"
 
+using namespace companion;
+using namespace toolkit;
+
 namespace {
 
 // A fixed Pump stays only in front of a check that nothing happened.

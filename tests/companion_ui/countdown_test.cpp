@@ -7,6 +7,9 @@
 #include "companion/ui/pre_shutdown_dialog.h"
 #include "dialog_test_support.h"
 
+using namespace companion;
+using namespace toolkit;
+
 using dialog_test::Click;
 using dialog_test::ConfigValue;
 using dialog_test::Drive;

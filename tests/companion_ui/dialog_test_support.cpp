@@ -13,6 +13,9 @@
 #include "tests/support/png_writer.h"
 #include "toolkit/bex_text_wnd.h"
 
+using namespace companion;
+using namespace toolkit;
+
 namespace dialog_test {
 
 namespace {

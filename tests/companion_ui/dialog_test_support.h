@@ -16,7 +16,9 @@
 #include "tests/support/text.h"
 #include "toolkit/bex_wnd.h"
 
+namespace toolkit {
 class CBexTextWnd;
+}  // namespace toolkit
 
 namespace dialog_test {
 
@@ -31,7 +33,7 @@ using testsupport::Pump;
 using testsupport::PumpUntil;
 
 // A click on a windowless control (centre), as the manager routes it.
-void Click(HWND dialog, const CBexWnd& control);
+void Click(HWND dialog, const toolkit::CBexWnd& control);
 void ClickAt(HWND dialog, int x, int y);
 // A key the way the dialog's modal loop sees it.
 void Key(HWND dialog, UINT vk);
@@ -44,7 +46,7 @@ public:
 };
 
 // Texts of the segments of a marked-up text control, joined.
-std::wstring PlainText(const CBexTextWnd& text);
+std::wstring PlainText(const toolkit::CBexTextWnd& text);
 
 // Reads [section] key of Corvalle.ini ("" when missing).
 std::wstring ConfigValue(const wchar_t* section, const wchar_t* key);

@@ -8,6 +8,8 @@
 #include "companion/system/skin_strip.h"
 #include "dialog_test_support.h"
 
+using namespace companion;
+
 using dialog_test::Click;
 using dialog_test::Drive;
 

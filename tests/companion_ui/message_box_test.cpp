@@ -12,6 +12,9 @@
 #include "dialog_test_support.h"
 #include "toolkit/bex_message_box.h"
 
+using namespace companion;
+using namespace toolkit;
+
 using dialog_test::Click;
 using dialog_test::Drive;
 

@@ -11,6 +11,9 @@
 #include "companion/system/skin_strip.h"
 #include "dialog_test_support.h"
 
+using namespace companion;
+using namespace toolkit;
+
 using dialog_test::Click;
 using dialog_test::ConfigValue;
 using dialog_test::Drive;

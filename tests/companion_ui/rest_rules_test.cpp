@@ -8,6 +8,8 @@
 #include "companion/ui/pre_shutdown_dialog.h"
 #include "companion/ui/rest_schedule.h"
 
+using namespace companion;
+
 TEST(RestRules, NextRestTimeWrapsAroundTheDay) {
     const struct {
         int hour, minute;

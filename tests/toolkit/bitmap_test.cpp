@@ -10,6 +10,9 @@
 #include "base/whole_file.h"
 #include "toolkit_test_support.h"
 
+using namespace companion;
+using namespace toolkit;
+
 using namespace toolkit_test;
 
 using base::DecodePngToDib;

@@ -6,6 +6,8 @@
 #include "toolkit/bex_controls.h"
 #include "toolkit_test_support.h"
 
+using namespace toolkit;
+
 using namespace toolkit_test;
 
 namespace {

@@ -4,6 +4,8 @@
 
 #include "toolkit_test_support.h"
 
+using namespace toolkit;
+
 using namespace toolkit_test;
 
 namespace {

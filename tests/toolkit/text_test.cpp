@@ -5,6 +5,8 @@
 #include "toolkit/bex_text_wnd.h"
 #include "toolkit_test_support.h"
 
+using namespace toolkit;
+
 using namespace toolkit_test;
 
 TEST(Markup, CountdownLineGivesTwoSegments) {

@@ -17,6 +17,9 @@
 #include "toolkit/bex_wnd_manager.h"
 #include "winlib/window.h"
 
+using namespace companion;
+using namespace toolkit;
+
 namespace {
 
 class ShowcaseWnd : public winlib::Window, public CBexWndManager {

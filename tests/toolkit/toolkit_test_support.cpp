@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+using namespace toolkit;
+
 namespace toolkit_test {
 
 bool TestHost::Open(int cx, int cy, int x, int y) {

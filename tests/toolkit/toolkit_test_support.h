@@ -21,7 +21,7 @@ namespace toolkit_test {
 using testsupport::Pump;
 using testsupport::PumpUntil;
 
-class TestHost : public winlib::Window, public CBexWndManager {
+class TestHost : public winlib::Window, public toolkit::CBexWndManager {
 public:
     struct Command {
         WORD id;
@@ -30,7 +30,7 @@ public:
     };
 
     WL_BEGIN_MSG_MAP()
-        WL_CHAIN_MSG_MAP(CBexWndManager)
+        WL_CHAIN_MSG_MAP(toolkit::CBexWndManager)
         WL_MESSAGE_HANDLER(WM_COMMAND, OnCommand)
         WL_MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
     WL_END_MSG_MAP()
@@ -60,7 +60,7 @@ private:
 };
 
 // A control that fills itself with one colour and logs every call.
-class ProbeWnd : public CBexWnd {
+class ProbeWnd : public toolkit::CBexWnd {
 public:
     explicit ProbeWnd(COLORREF fill = RGB(255, 0, 0)) : color(fill) {}
     void OnCreate() override { log.push_back("create"); }
