@@ -6,6 +6,8 @@
 #include "settings/pages/PageGeneral.h"
 #include "settings/pages/PageLists.h"
 
+namespace settings {
+
 namespace {
 
 constexpr int kNarrowWidth = 320, kNarrowHeight = 365;
@@ -224,7 +226,7 @@ bool TFormCorvalleOption::SaveShutDownList() {
 }
 
 void TFormCorvalleOption::SetWindowColor(bool eyeProtection) {
-    ::SetWindowColor(eyeProtection ? kEyeProtectionColor : kWhiteWindowColor);
+    settings::SetWindowColor(eyeProtection ? kEyeProtectionColor : kWhiteWindowColor);
 }
 
 bool TFormCorvalleOption::GuardSave(bool saved) {
@@ -283,3 +285,5 @@ LRESULT TFormCorvalleOption::WMShowPage(UINT, WPARAM wParam, LPARAM, BOOL&) {
     ::SetActiveWindow(target);
     return 0;
 }
+
+}  // namespace settings

@@ -11,6 +11,8 @@
 #include "settings/model/SettingsFile.h"
 #include "base/handles.h"
 
+namespace settings {
+
 namespace {
 
 void RemoveFirst(std::wstring& text, wchar_t c) {
@@ -109,3 +111,5 @@ int ProgramMain(const wchar_t* commandLine) {
     application.SetMainForm(nullptr);
     return code;
 }
+
+}  // namespace settings

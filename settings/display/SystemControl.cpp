@@ -5,6 +5,8 @@
 #include "settings/model/GlobalFuncs.h"
 #include "base/handles.h"
 
+namespace settings {
+
 const wchar_t kUserModeSection[] = L"UserMode";
 const wchar_t kRestartMarkerKey[] = L"SOFTWARE\\Tarvisk\\VynReboot";
 
@@ -487,3 +489,5 @@ IDisplayApi& SystemDisplayApi() {
     static SystemDisplay api;
     return api;
 }
+
+}  // namespace settings

@@ -14,6 +14,8 @@
 #include "base/text.h"
 #include "base/handles.h"
 
+namespace settings {
+
 namespace {
 
 struct VersionInfo {
@@ -306,3 +308,5 @@ bool DoShutdown(int style, bool force, base::IPower& api) {
     manner.machineWide = base::ShutdownManner::MachineWide::WhenForcedRequestRefused;
     return base::CarryOutShutdown(api, static_cast<base::ShutdownKind>(style), force, manner);
 }
+
+}  // namespace settings

@@ -12,6 +12,8 @@
 #include "base/power.h"
 #include "settings/model/DateTime.h"
 
+namespace settings {
+
 // Set once, on first use, before any window exists.
 const std::wstring& ExeFolder();  // with a trailing backslash
 bool IsWow64();
@@ -66,3 +68,5 @@ enum ShutdownRequest { kShutdownRestart = 0, kShutdownPowerOff = 1, kShutdownLog
 // True only when the request was carried out (or, for power and session
 // requests, accepted by the system).
 bool DoShutdown(int style, bool force, base::IPower& api = SystemShutdownApi());
+
+}  // namespace settings

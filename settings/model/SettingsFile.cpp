@@ -12,6 +12,8 @@
 #include "settings/model/GlobalFuncs.h"
 #include "base/handles.h"
 
+namespace settings {
+
 namespace keys = protocol::ini;
 
 namespace {
@@ -507,3 +509,5 @@ void SetWindowColor(COLORREF color) {
 bool IsEyeProtectionColorOn() {
     return ::GetSysColor(COLOR_WINDOW) == kEyeProtectionColor;
 }
+
+}  // namespace settings

@@ -15,6 +15,8 @@
 #include "protocol/eye_protection_color.h"
 #include "settings/model/DateTime.h"
 
+namespace settings {
+
 class TIniFile {
 public:
     explicit TIniFile(std::wstring path) : path_(std::move(path)) {}
@@ -183,3 +185,5 @@ bool WriteAutorun(const std::wstring& folder, bool on);
 // HKCU\Control Panel\Colors "Window" and the live system colour.
 void SetWindowColor(COLORREF color);
 bool IsEyeProtectionColorOn();
+
+}  // namespace settings

@@ -6,6 +6,8 @@
 
 #include "settings/model/SettingsFile.h"
 
+namespace settings {
+
 class TShutDownList {
 public:
     TShutDownList() = default;
@@ -114,3 +116,5 @@ TShutDownTick TickShutDowns(std::vector<TShutDownAlertInfo>& list, const TDateTi
 // The hour a new entry starts at: the next one, wrapping to 0 after 23
 // (`nextDay` tells the caller that the day moved on as well).
 int NextHour(const TDateTime& now, bool* nextDay = nullptr);
+
+}  // namespace settings

@@ -6,6 +6,8 @@
 #include "settings/pages/PageControls.h"
 #include "settings/pages/page_host.h"
 
+namespace settings {
+
 namespace {
 
 constexpr wchar_t kChooseModeHint[] = L"请根据每个模式的说明，选择适合自己的模式，缓解视觉疲劳！";
@@ -269,3 +271,5 @@ void TDisplayModePanel::SelectDisplayMode(int mode) {
     SelectModeTab(control.LastSelected());
     ShowSelectedModeInfo();
 }
+
+}  // namespace settings

@@ -9,6 +9,8 @@
 #include "settings/pages/ListRowText.h"
 #include "settings/pages/PageControls.h"
 
+namespace settings {
+
 namespace {
 
 constexpr int kWidth = 320, kHeight = 365;
@@ -294,3 +296,5 @@ void TEntryListPages::EditorTick() {
     if (page_ != setup_.EditPage || mode_ == emIdle) return;
     kind_.TickEditor(mode_ == emExisting);
 }
+
+}  // namespace settings

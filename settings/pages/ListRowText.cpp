@@ -3,6 +3,8 @@
 #include "settings/model/GlobalFuncs.h"
 #include "settings/pages/PageControls.h"
 
+namespace settings {
+
 base::Font RowFont(bool bold) {
     return base::Font(::CreateFontW(kPageFontHeight, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
                                       0, 0, CLEARTYPE_QUALITY, 0, UiFontName().c_str()));
@@ -31,3 +33,5 @@ int DrawRowDigits(HDC dc, TGraphicTime& clock, const std::wstring& text, int rig
     clock.Paint(dc);
     return right - width;
 }
+
+}  // namespace settings

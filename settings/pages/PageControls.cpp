@@ -11,6 +11,8 @@
 #include "settings/model/TimerList.h"
 #include "base/handles.h"
 
+namespace settings {
+
 void TPageComboBox::Clear() {
     if (Handle()) ::SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
 }
@@ -281,3 +283,4 @@ bool ChooseRingFile(HWND owner, const std::wstring& current, std::wstring& chose
     return true;
 }
 
+}  // namespace settings

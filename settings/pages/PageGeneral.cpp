@@ -8,6 +8,8 @@
 #include "settings/model/TimerList.h"
 #include "settings/pages/page_host.h"
 
+namespace settings {
+
 namespace {
 
 constexpr int kLeft = 20;
@@ -230,3 +232,5 @@ void TGeneralPage::Paint(HDC dc) {
     if (!bottom_.Empty())
         StretchDrawRGBA(dc, 1, kHeight - 40, 255, bottom_.Height(), bottom_.Width(), 0, 0, bottom_, 39, kWidth - 2);
 }
+
+}  // namespace settings

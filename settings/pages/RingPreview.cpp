@@ -4,6 +4,8 @@
 #include "settings/model/GlobalFuncs.h"
 #include "settings/model/TimerList.h"
 
+namespace settings {
+
 namespace {
 
 constexpr DWORD kStopWaitMs = 2000;
@@ -45,3 +47,5 @@ void TRingPreview::Stop() {
 DWORD TRingPreview::ProcessId() const {
     return process_ && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT ? processId_ : 0;
 }
+
+}  // namespace settings

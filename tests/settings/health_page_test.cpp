@@ -19,6 +19,8 @@
 #include "tests/settings/recording_display.h"
 #include "tests/settings/test_support.h"
 
+using namespace settings;
+
 using settingstest::Pump;
 
 namespace {

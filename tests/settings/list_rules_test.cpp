@@ -11,6 +11,8 @@
 #include "settings/pages/PageControls.h"
 #include "tests/settings/test_support.h"
 
+using namespace settings;
+
 using settingstest::At;
 
 namespace {

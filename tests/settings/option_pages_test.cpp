@@ -22,6 +22,8 @@
 #include "tests/support/pixel_surface.h"
 #include "winlib/app_module.h"
 
+using namespace settings;
+
 using settingstest::At;
 using settingstest::Pump;
 

@@ -11,6 +11,8 @@
 #include "tests/settings/test_support.h"
 #include "base/handles.h"
 
+using namespace settings;
+
 using settingstest::At;
 using settingstest::Encoding;
 using settingstest::FixedClock;
