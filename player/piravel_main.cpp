@@ -12,6 +12,8 @@
 #include "player/player_job.h"
 #include "player/process_end.h"
 
+namespace player {
+
 namespace {
 
 constexpr int kSuccess = 0;
@@ -70,23 +72,25 @@ int Play(const std::wstring& path) {
     return played ? kSuccess : kFailure;
 }
 
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
-    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
-    ::SetUnhandledExceptionFilter(EndOnFault);
-
+int RunJob(const wchar_t* commandLine) {
     const PlayerJob job = ParsePlayerJob(commandLine);
-    int code = kFailure;
     switch (job.kind) {
     case PlayerJobKind::Download:
-        code = Download(job.target);
-        break;
+        return Download(job.target);
     case PlayerJobKind::Play:
-        code = Play(job.target);
-        break;
+        return Play(job.target);
     case PlayerJobKind::None:
         break;
     }
-    EndProcessWith(code);
+    return kFailure;
+}
+
+}  // namespace
+
+}  // namespace player
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    ::SetUnhandledExceptionFilter(player::EndOnFault);
+    player::EndProcessWith(player::RunJob(commandLine));
 }

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+namespace player {
+
 namespace {
 
 // How long the thread list must stay the same, and how long Piravel waits
@@ -66,3 +68,5 @@ void EndProcessWith(int code) {
     ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(code));
     ::ExitProcess(static_cast<UINT>(code));  // only when ending at once was refused
 }
+
+}  // namespace player
