@@ -1,5 +1,6 @@
 #include "settings/app/FrmOption.h"
 
+#include "protocol/eye_protection_color.h"
 #include "settings/controls/SkinUtils.h"
 #include "settings/model/GlobalFuncs.h"
 #include "settings/pages/PageControls.h"
@@ -226,7 +227,7 @@ bool TFormCorvalleOption::SaveShutDownList() {
 }
 
 void TFormCorvalleOption::SetWindowColor(bool eyeProtection) {
-    settings::SetWindowColor(eyeProtection ? kEyeProtectionColor : kWhiteWindowColor);
+    settings::SetWindowColor(eyeProtection ? protocol::kEyeProtectionColor : protocol::kWhiteWindowColor);
 }
 
 bool TFormCorvalleOption::GuardSave(bool saved) {

@@ -8,11 +8,26 @@
 #include "base/numbers.h"
 #include "base/registry_values.h"
 #include "base/text.h"
+#include "protocol/eye_protection_color.h"
 #include "protocol/program_names.h"
 #include "settings/model/GlobalFuncs.h"
 #include "base/handles.h"
 
 namespace settings {
+
+// The file's values, shared with Corvalle.
+using protocol::kDefaultReminderText;
+using protocol::kEyeProtectionColor;
+using protocol::kRepeatEveryDay;
+using protocol::kRepeatOnce;
+using protocol::kRepeatWeekdays;
+using protocol::kRepeatWeekend;
+using protocol::kStateActive;
+using protocol::kStateExpired;
+using protocol::kStatePaused;
+using protocol::kStyleForcedPowerOff;
+using protocol::kStylePowerOff;
+using protocol::kStyleStandby;
 
 namespace keys = protocol::ini;
 

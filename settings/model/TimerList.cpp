@@ -8,6 +8,15 @@
 
 namespace settings {
 
+// The file's values, shared with Corvalle.
+using protocol::kDefaultReminderText;
+using protocol::kReminderTextLimit;
+using protocol::kRepeatEveryDay;
+using protocol::kRepeatOnce;
+using protocol::kStateActive;
+using protocol::kStateExpired;
+using protocol::kStatePaused;
+
 int TShutDownList::Add(std::unique_ptr<TShutDownAlertInfo> record) {
     if (!record) return -1;
     items_.push_back(std::move(record));

@@ -11,6 +11,11 @@
 
 namespace settings {
 
+// The file's values, shared with Corvalle.
+using protocol::kStateActive;
+using protocol::kStateExpired;
+using protocol::kStatePaused;
+
 namespace {
 
 constexpr int kWidth = 320, kHeight = 365;

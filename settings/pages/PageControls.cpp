@@ -105,7 +105,8 @@ void ShowTime(const std::wstring& time, TPageComboBox& hour, TPageComboBox& minu
 
 std::vector<std::wstring> RepeatListItems() {
     std::vector<std::wstring> items;
-    for (int kind = kRepeatEveryDay; kind <= kRepeatWeekend; ++kind) items.push_back(RepeatKindText(kind, false));
+    for (int kind = protocol::kRepeatEveryDay; kind <= protocol::kRepeatWeekend; ++kind)
+        items.push_back(RepeatKindText(kind, false));
     return items;
 }
 

@@ -7,6 +7,12 @@
 
 namespace settings {
 
+// The file's values, shared with Corvalle.
+using protocol::kRepeatOnce;
+using protocol::kStateActive;
+using protocol::kStatePaused;
+using protocol::kStylePowerOff;
+
 namespace {
 
 // The editor's rows: "本次关机" (hour and minute) and under it "每天关机"

@@ -7,6 +7,13 @@
 
 namespace settings {
 
+// The file's values, shared with Corvalle.
+using protocol::kDefaultReminderText;
+using protocol::kReminderTextLimit;
+using protocol::kRepeatOnce;
+using protocol::kStateActive;
+using protocol::kStatePaused;
+
 namespace {
 
 // The editor's columns and rows: the repeat row (its kind, hour and minute)

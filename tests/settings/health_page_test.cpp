@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "protocol/eye_protection_color.h"
 #include "settings/app/FrmOption.h"
 #include "settings/model/GlobalFuncs.h"
 #include "settings/pages/PageHealth.h"
@@ -86,7 +87,7 @@ protected:
     void SaveState() override {
         colorBackup_.emplace(HKEY_CURRENT_USER, kColorsKey, L"Window");
         colorBefore_ = ::GetSysColor(COLOR_WINDOW);
-        SetSystemColor(kWhiteWindowColor);
+        SetSystemColor(protocol::kWhiteWindowColor);
     }
     void RestoreState() override {
         SetSystemColor(colorBefore_);

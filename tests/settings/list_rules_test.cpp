@@ -12,6 +12,13 @@
 #include "tests/settings/test_support.h"
 
 using namespace settings;
+using protocol::kRepeatEveryDay;
+using protocol::kRepeatOnce;
+using protocol::kRepeatWeekdays;
+using protocol::kRepeatWeekend;
+using protocol::kStateActive;
+using protocol::kStateExpired;
+using protocol::kStatePaused;
 
 using settingstest::At;
 

@@ -23,6 +23,8 @@
 #include "winlib/app_module.h"
 
 using namespace settings;
+using protocol::kStateActive;
+using protocol::kStatePaused;
 
 using settingstest::At;
 using settingstest::Pump;
