@@ -289,16 +289,15 @@ base::IPower& SystemShutdownApi() {
     return base::SystemPower(base::OpenPrograms::MayAsk);
 }
 
-static_assert(kShutdownRestart == static_cast<int>(base::ShutdownKind::Restart) &&
-                  kShutdownLogOff == static_cast<int>(base::ShutdownKind::LogOff) &&
-                  kShutdownLock == static_cast<int>(base::ShutdownKind::Lock),
-              "Mirelo numbers its requests as the shared requests are numbered");
-
 bool DoShutdown(int style, bool force, base::IPower& api) {
-    if (style < kShutdownRestart || style > kShutdownLock) {
+    if (style < static_cast<int>(base::ShutdownKind::Restart) || style > static_cast<int>(base::ShutdownKind::Lock)) {
         api.EnableShutdownPrivilege();
         return false;
     }
+    return DoShutdown(static_cast<base::ShutdownKind>(style), force, api);
+}
+
+bool DoShutdown(base::ShutdownKind kind, bool force, base::IPower& api) {
     // Mirelo acts for the user at the screen: the system decides about the
     // privilege, and `force` means force for every request.
     base::ShutdownManner manner;
@@ -306,7 +305,7 @@ bool DoShutdown(int style, bool force, base::IPower& api) {
     manner.forceLogOff = true;
     manner.alwaysForceStandby = false;
     manner.machineWide = base::ShutdownManner::MachineWide::WhenForcedRequestRefused;
-    return base::CarryOutShutdown(api, static_cast<base::ShutdownKind>(style), force, manner);
+    return base::CarryOutShutdown(api, kind, force, manner);
 }
 
 }  // namespace settings

@@ -265,7 +265,7 @@ void TDisplayModePanel::SelectDisplayMode(int mode) {
         // The session ends only once everything of the switch is written.
         if (endSession) {
             base::IPower& api = hooks_.Shutdown ? *hooks_.Shutdown : SystemShutdownApi();
-            DoShutdown(restart ? kShutdownRestart : kShutdownLogOff, false, api);
+            DoShutdown(restart ? base::ShutdownKind::Restart : base::ShutdownKind::LogOff, false, api);
         }
     }
     SelectModeTab(control.LastSelected());
