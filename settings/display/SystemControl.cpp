@@ -1,5 +1,6 @@
 #include "settings/display/SystemControl.h"
 
+#include "base/module_exports.h"
 #include "base/numbers.h"
 #include "base/registry_values.h"
 #include "settings/model/GlobalFuncs.h"
@@ -464,8 +465,7 @@ public:
         }
         // The view-aware delete is not on every system the program runs on.
         using DeleteKeyExFn = LONG(WINAPI*)(HKEY, LPCWSTR, REGSAM, DWORD);
-        auto deleteKeyEx = reinterpret_cast<DeleteKeyExFn>(
-            reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"advapi32.dll"), "RegDeleteKeyExW")));
+        const auto deleteKeyEx = base::Export<DeleteKeyExFn>(::GetModuleHandleW(L"advapi32.dll"), "RegDeleteKeyExW");
         if (deleteKeyEx) return deleteKeyEx(root, key.c_str(), RegAccess(0), 0) == ERROR_SUCCESS;
         return ::RegDeleteKeyW(root, key.c_str()) == ERROR_SUCCESS;
     }

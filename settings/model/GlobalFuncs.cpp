@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/app_data_folder.h"
+#include "base/module_exports.h"
 #include "base/module_path.h"
 #include "base/numbers.h"
 #include "base/shutdown.h"
@@ -92,9 +93,7 @@ int ShowInfo(HWND owner, const std::wstring& text) {
 
 bool CheckWow64() {
     using Fn = UINT(WINAPI*)(LPWSTR, UINT);
-    HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    auto fn = kernel ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(kernel, "GetSystemWow64DirectoryW")))
-                     : nullptr;
+    const auto fn = base::Export<Fn>(::GetModuleHandleW(L"kernel32.dll"), "GetSystemWow64DirectoryW");
     if (!fn) return false;
     wchar_t buffer[260] = {};
     return fn(buffer, 260) != 0;
@@ -206,16 +205,14 @@ bool FileHasExtension(const std::wstring& path, const std::wstring& extensions) 
 bool DisableFsRedirection(void** cookie) {
     if (!IsWow64() || !cookie) return false;
     using Fn = BOOL(WINAPI*)(PVOID*);
-    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "Wow64DisableWow64FsRedirection")));
+    const auto fn = base::Export<Fn>(::GetModuleHandleW(L"kernel32.dll"), "Wow64DisableWow64FsRedirection");
     return fn && fn(cookie);
 }
 
 bool RevertFsRedirection(void* cookie) {
     if (!IsWow64()) return false;
     using Fn = BOOL(WINAPI*)(PVOID);
-    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "Wow64RevertWow64FsRedirection")));
+    const auto fn = base::Export<Fn>(::GetModuleHandleW(L"kernel32.dll"), "Wow64RevertWow64FsRedirection");
     return fn && fn(cookie);
 }
 
