@@ -56,10 +56,9 @@ std::wstring FirstArgument(const wchar_t* commandLine) {
     if (!commandLine || !*commandLine) return std::wstring();
     int count = 0;
     LPWSTR* args = ::CommandLineToArgvW(commandLine, &count);
+    const base::LocalMemory block(args);
     if (!args) return std::wstring();
-    std::wstring first = count > 1 ? args[1] : L"";
-    ::LocalFree(args);
-    return first;
+    return count > 1 ? args[1] : L"";
 }
 
 BOOL CALLBACK ActivateRunningInstance(HWND window, LPARAM lParam) {
