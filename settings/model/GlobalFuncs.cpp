@@ -43,6 +43,22 @@ const VersionInfo& Version() {
     return v;
 }
 
+// The file-system redirection of a 32-bit program on 64-bit Windows, off
+// for the owner's scope (where there is one to turn off) and on again at
+// its end.
+class FsRedirectionOff {
+public:
+    FsRedirectionOff() : off_(DisableFsRedirection(&cookie_)) {}
+    ~FsRedirectionOff() {
+        if (off_) RevertFsRedirection(cookie_);
+    }
+    FsRedirectionOff(const FsRedirectionOff&) = delete;
+    FsRedirectionOff& operator=(const FsRedirectionOff&) = delete;
+
+private:
+    void* cookie_ = nullptr;
+    bool off_;
+};
 
 }  // namespace
 
@@ -66,14 +82,14 @@ const std::wstring& UiFontName() {
 }
 
 void SetRoundWindowRegion(HWND window, int width, int height, int corner) {
-    HRGN region = ::CreateRoundRectRgn(0, 0, width + 1, height + 1, corner, corner);
+    base::Region region(::CreateRoundRectRgn(0, 0, width + 1, height + 1, corner, corner));
     const POINT corners[] = {{1, 1}, {width - 2, 1}, {1, height - 2}, {width - 2, height - 2}};
     for (const POINT& p : corners) {
         base::Region dot(::CreateRectRgn(p.x, p.y, p.x + 1, p.y + 1));
-        ::CombineRgn(region, region, dot.Get(), RGN_DIFF);
+        ::CombineRgn(region.Get(), region.Get(), dot.Get(), RGN_DIFF);
     }
-    // The window owns the region from here on.
-    if (!::SetWindowRgn(window, region, TRUE)) ::DeleteObject(region);
+    // A window that took the region owns it from then on.
+    if (::SetWindowRgn(window, region.Get(), TRUE)) region.Detach();
 }
 
 void SplitAt(const std::wstring& text, const std::wstring& separator, std::wstring& right, std::wstring& left) {
@@ -217,14 +233,7 @@ bool RevertFsRedirection(void* cookie) {
 }
 
 bool FileExistsAnyView(const std::wstring& path) {
-    if (IsWow64()) {
-        void* cookie = nullptr;
-        if (DisableFsRedirection(&cookie)) {
-            const bool exists = FileExistsByAttributes(path);
-            RevertFsRedirection(cookie);
-            return exists;
-        }
-    }
+    const FsRedirectionOff off;
     return FileExistsByAttributes(path);
 }
 
