@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "base/log.h"
 #include "base/text.h"
 #include "protocol/program_names.h"
 #include "protocol/window_messages.h"
@@ -103,7 +104,10 @@ int ProgramMain(const wchar_t* commandLine) {
         hooks.RestoreSavedMode = [] { return RestoreSavedDisplayMode(SystemDisplayApi(), SettingsFilePath()); };
     TFormCorvalleOption form(page, uninstall, hooks);
     application.SetMainForm(&form);
-    if (!form.CreateForm(application.Hwnd())) return 0;
+    if (!form.CreateForm(application.Hwnd())) {
+        base::LogFailedCall(L"start-up", L"creating the settings window");
+        return 0;
+    }
     application.ShowButton();
     form.Show();
     const int code = application.Run();

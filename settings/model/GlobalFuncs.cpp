@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/app_data_folder.h"
+#include "base/log.h"
 #include "base/module_exports.h"
 #include "base/module_path.h"
 #include "base/numbers.h"
@@ -59,6 +60,17 @@ private:
     void* cookie_ = nullptr;
     bool off_;
 };
+
+const wchar_t* ShutdownName(base::ShutdownKind kind) {
+    switch (kind) {
+    case base::ShutdownKind::Restart: return L"the restart";
+    case base::ShutdownKind::PowerOff: return L"the power-off";
+    case base::ShutdownKind::LogOff: return L"the log-off";
+    case base::ShutdownKind::Standby: return L"the standby";
+    case base::ShutdownKind::Lock: return L"the lock";
+    }
+    return L"the request";
+}
 
 }  // namespace
 
@@ -298,6 +310,7 @@ base::IPower& SystemShutdownApi() {
 bool DoShutdown(int style, bool force, base::IPower& api) {
     if (style < static_cast<int>(base::ShutdownKind::Restart) || style > static_cast<int>(base::ShutdownKind::Lock)) {
         api.EnableShutdownPrivilege();
+        base::LogLine(L"shutdown", L"no such request: " + std::to_wstring(style));
         return false;
     }
     return DoShutdown(static_cast<base::ShutdownKind>(style), force, api);
@@ -311,7 +324,9 @@ bool DoShutdown(base::ShutdownKind kind, bool force, base::IPower& api) {
     manner.forceLogOff = true;
     manner.alwaysForceStandby = false;
     manner.machineWide = base::ShutdownManner::MachineWide::WhenForcedRequestRefused;
-    return base::CarryOutShutdown(api, kind, force, manner);
+    if (base::CarryOutShutdown(api, kind, force, manner)) return true;
+    base::LogFailedCall(L"shutdown", ShutdownName(kind));
+    return false;
 }
 
 }  // namespace settings

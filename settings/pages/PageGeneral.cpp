@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "base/log.h"
 #include "settings/controls/SkinUtils.h"
 #include "settings/model/CityCode.h"
 #include "settings/model/GlobalFuncs.h"
@@ -31,7 +32,10 @@ TGeneralPage::TGeneralPage(TPageHost& form) : form_(form) {
     ChooseFile = [this](std::wstring& chosen) { return ChooseRingFile(form_.Hwnd(), RingBox->Path(), chosen); };
     PlayRing = [this](const std::wstring& path) { return form_.RingPreview().Play(path); };
     OpenUrl = [](const std::wstring& url) {
-        ::ShellExecuteW(nullptr, L"Open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        // The shell answers a number above 32 when it started something.
+        const auto started = reinterpret_cast<INT_PTR>(
+            ::ShellExecuteW(nullptr, L"Open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+        if (started <= 32) base::LogFailedCall(L"the details link", L"ShellExecuteW");
     };
 }
 
