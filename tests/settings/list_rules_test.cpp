@@ -11,14 +11,8 @@
 #include "settings/pages/PageControls.h"
 #include "tests/settings/test_support.h"
 
+using namespace protocol;
 using namespace settings;
-using protocol::kRepeatEveryDay;
-using protocol::kRepeatOnce;
-using protocol::kRepeatWeekdays;
-using protocol::kRepeatWeekend;
-using protocol::kStateActive;
-using protocol::kStateExpired;
-using protocol::kStatePaused;
 
 using settingstest::At;
 
