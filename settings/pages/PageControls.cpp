@@ -144,9 +144,9 @@ void TRingBox::Paint(HDC dc) {
     RECT text{r.left + 5, r.top, r.right - 24, r.bottom};
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, Enabled() ? kLabelColor : kGreyTextColor);
-    HGDIOBJ old = Form() ? ::SelectObject(dc, Form()->Font()) : nullptr;
+    // Without a form (or its font) nothing is selected and nothing put back.
+    const base::SelectObjectScope select(dc, Form() ? Form()->Font() : nullptr);
     ::DrawTextW(dc, Caption().c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-    if (old) ::SelectObject(dc, old);
 }
 
 std::wstring TEditBox::Text() const {
