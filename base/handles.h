@@ -91,6 +91,12 @@ struct MenuTraits {
     static HMENU Invalid() { return nullptr; }
     static void Release(HMENU h) { ::DestroyMenu(h); }
 };
+// Memory the system allocated for the caller to free (CommandLineToArgvW,
+// FormatMessage's own buffer).
+struct LocalMemoryTraits {
+    static HLOCAL Invalid() { return nullptr; }
+    static void Release(HLOCAL h) { ::LocalFree(h); }
+};
 
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
 using Event = KernelHandle;
@@ -109,6 +115,7 @@ using Pen = UniqueHandle<GdiObjectTraits<HPEN>>;
 using Region = UniqueHandle<GdiObjectTraits<HRGN>>;
 using Icon = UniqueHandle<IconTraits>;
 using Menu = UniqueHandle<MenuTraits>;
+using LocalMemory = UniqueHandle<LocalMemoryTraits>;
 
 // A DC from GetDC/GetWindowDC must go back to the same window.
 class WindowDc {

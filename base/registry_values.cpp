@@ -11,6 +11,14 @@ bool IsText(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ;
 }
 
+// The registry answers with a code of its own and leaves the thread's last
+// error alone: a refused write puts its code there for the caller's log.
+bool Written(LONG result) {
+    if (result == ERROR_SUCCESS) return true;
+    ::SetLastError(static_cast<DWORD>(result));
+    return false;
+}
+
 }  // namespace
 
 bool ReadRegText(HKEY key, const wchar_t* name, std::wstring& value) {
@@ -54,13 +62,12 @@ bool ReadRegDword(HKEY key, const wchar_t* name, DWORD& value) {
 }
 
 bool WriteRegText(HKEY key, const wchar_t* name, const std::wstring& value) {
-    return ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    return Written(::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))));
 }
 
 bool WriteRegDword(HKEY key, const wchar_t* name, DWORD value) {
-    return ::RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)) ==
-           ERROR_SUCCESS;
+    return Written(::RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)));
 }
 
 }  // namespace base

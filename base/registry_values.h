@@ -22,6 +22,9 @@ bool ReadRegTextBounded(HKEY key, const wchar_t* name, DWORD capacity, std::wstr
 // A REG_DWORD of exactly four bytes.
 bool ReadRegDword(HKEY key, const wchar_t* name, DWORD& value);
 
+// Both false when the registry refused the value; its code
+// (ERROR_ACCESS_DENIED...) is then the thread's last error, for
+// base::LogFailedCall.
 bool WriteRegText(HKEY key, const wchar_t* name, const std::wstring& value);
 bool WriteRegDword(HKEY key, const wchar_t* name, DWORD value);
 

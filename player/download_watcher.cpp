@@ -8,6 +8,8 @@
 
 #include "base/numbers.h"
 
+namespace player {
+
 STDMETHODIMP DownloadWatcher::QueryInterface(REFIID riid, void** object) {
     if (!object) return E_POINTER;
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IBindStatusCallback)) {
@@ -93,3 +95,5 @@ bool DownloadWatcher::Accepts(const wchar_t* path) const {
     const int64_t size = (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     return size == contentLength_;
 }
+
+}  // namespace player

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+namespace player {
+
 class DownloadWatcher : public IBindStatusCallback, public IHttpNegotiate {
 public:
     DownloadWatcher() = default;
@@ -48,3 +50,5 @@ private:
 int64_t ContentLengthFromHeaders(const wchar_t* headers);
 // Whether the headers announce a content coding (gzip, deflate...) other than identity.
 bool BodyIsEncoded(const wchar_t* headers);
+
+}  // namespace player

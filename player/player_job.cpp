@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+namespace player {
+
 std::wstring LastThreeChars(const std::wstring& text) {
     return text.size() <= 3 ? text : text.substr(text.size() - 3);
 }
@@ -20,3 +22,5 @@ std::wstring DatedWeatherXml(const std::wstring& tempDir, const SYSTEMTIME& loca
     std::swprintf(name, 32, L"%.4d%.2d%.2d.xml", localDate.wYear, localDate.wMonth, localDate.wDay);
     return tempDir + name;
 }
+
+}  // namespace player

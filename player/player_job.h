@@ -7,6 +7,8 @@
 
 #include "base/text.h"
 
+namespace player {
+
 enum class PlayerJobKind { None, Download, Play };
 
 struct PlayerJob {
@@ -30,3 +32,5 @@ inline constexpr wchar_t kPartialDownloadName[] = L"Piravel.part";
 
 // "<tempDir>YYYYMMDD.xml" for the given local date.
 std::wstring DatedWeatherXml(const std::wstring& tempDir, const SYSTEMTIME& localDate);
+
+}  // namespace player

@@ -4,8 +4,11 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
-#include <memory>
 #include <vector>
+
+#include "base/handles.h"
+
+namespace player {
 
 namespace {
 
@@ -16,18 +19,15 @@ constexpr DWORD kSettledMs = 100;
 constexpr DWORD kLongestWaitMs = 3000;
 constexpr DWORD kLookEveryMs = 10;
 
-using Snapshot = std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)>;
-
 // Ids of this process's threads other than the calling one, sorted.
 std::vector<DWORD> OtherThreads() {
     std::vector<DWORD> ids;
-    HANDLE taken = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (taken == INVALID_HANDLE_VALUE) return ids;
-    const Snapshot snapshot(taken, ::CloseHandle);
+    const base::FileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!snapshot) return ids;
     THREADENTRY32 entry{};
     entry.dwSize = sizeof(entry);
     const DWORD process = ::GetCurrentProcessId(), self = ::GetCurrentThreadId();
-    for (BOOL more = ::Thread32First(snapshot.get(), &entry); more; more = ::Thread32Next(snapshot.get(), &entry))
+    for (BOOL more = ::Thread32First(snapshot.Get(), &entry); more; more = ::Thread32Next(snapshot.Get(), &entry))
         if (entry.th32OwnerProcessID == process && entry.th32ThreadID != self) ids.push_back(entry.th32ThreadID);
     std::sort(ids.begin(), ids.end());
     return ids;
@@ -66,3 +66,5 @@ void EndProcessWith(int code) {
     ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(code));
     ::ExitProcess(static_cast<UINT>(code));  // only when ending at once was refused
 }
+
+}  // namespace player

@@ -2,4 +2,8 @@
 // sound and download libraries start and stop on their own have settled.
 #pragma once
 
+namespace player {
+
 [[noreturn]] void EndProcessWith(int code);
+
+}  // namespace player

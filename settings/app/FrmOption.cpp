@@ -1,10 +1,13 @@
 #include "settings/app/FrmOption.h"
 
+#include "protocol/eye_protection_color.h"
 #include "settings/controls/SkinUtils.h"
 #include "settings/model/GlobalFuncs.h"
 #include "settings/pages/PageControls.h"
 #include "settings/pages/PageGeneral.h"
 #include "settings/pages/PageLists.h"
+
+namespace settings {
 
 namespace {
 
@@ -224,7 +227,7 @@ bool TFormCorvalleOption::SaveShutDownList() {
 }
 
 void TFormCorvalleOption::SetWindowColor(bool eyeProtection) {
-    ::SetWindowColor(eyeProtection ? kEyeProtectionColor : kWhiteWindowColor);
+    settings::SetWindowColor(eyeProtection ? protocol::kEyeProtectionColor : protocol::kWhiteWindowColor);
 }
 
 bool TFormCorvalleOption::GuardSave(bool saved) {
@@ -283,3 +286,5 @@ LRESULT TFormCorvalleOption::WMShowPage(UINT, WPARAM wParam, LPARAM, BOOL&) {
     ::SetActiveWindow(target);
     return 0;
 }
+
+}  // namespace settings

@@ -21,6 +21,8 @@
 #include "settings/pages/RingPreview.h"
 #include "settings/pages/page_host.h"
 
+namespace settings {
+
 constexpr wchar_t kLoadFailedText[] = L"加载配置时出错，文件可能被占用！";
 class TGeneralPage;
 class TListPages;
@@ -129,3 +131,5 @@ private:
 
 // Does a WM_SHOW_PAGE page ask for the group a window shows?
 bool ShowPageMatches(int requested, OptionPage own);
+
+}  // namespace settings

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "base/log.h"
 #include "base/text.h"
 #include "protocol/program_names.h"
 #include "protocol/window_messages.h"
@@ -10,6 +11,8 @@
 #include "settings/forms/application.h"
 #include "settings/model/SettingsFile.h"
 #include "base/handles.h"
+
+namespace settings {
 
 namespace {
 
@@ -54,10 +57,9 @@ std::wstring FirstArgument(const wchar_t* commandLine) {
     if (!commandLine || !*commandLine) return std::wstring();
     int count = 0;
     LPWSTR* args = ::CommandLineToArgvW(commandLine, &count);
+    const base::LocalMemory block(args);
     if (!args) return std::wstring();
-    std::wstring first = count > 1 ? args[1] : L"";
-    ::LocalFree(args);
-    return first;
+    return count > 1 ? args[1] : L"";
 }
 
 BOOL CALLBACK ActivateRunningInstance(HWND window, LPARAM lParam) {
@@ -102,10 +104,15 @@ int ProgramMain(const wchar_t* commandLine) {
         hooks.RestoreSavedMode = [] { return RestoreSavedDisplayMode(SystemDisplayApi(), SettingsFilePath()); };
     TFormCorvalleOption form(page, uninstall, hooks);
     application.SetMainForm(&form);
-    if (!form.CreateForm(application.Hwnd())) return 0;
+    if (!form.CreateForm(application.Hwnd())) {
+        base::LogFailedCall(L"start-up", L"creating the settings window");
+        return 0;
+    }
     application.ShowButton();
     form.Show();
     const int code = application.Run();
     application.SetMainForm(nullptr);
     return code;
 }
+
+}  // namespace settings

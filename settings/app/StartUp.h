@@ -10,6 +10,8 @@
 #include "protocol/program_names.h"
 #include "settings/pages/page_host.h"
 
+namespace settings {
+
 constexpr const wchar_t* kOptionMutexPrefix = protocol::kSettingsMutexPrefix;
 
 // One word, case-insensitive; the first "-", then the first "/", then the
@@ -29,3 +31,5 @@ BOOL CALLBACK ActivateRunningInstance(HWND window, LPARAM lParam);
 
 // The whole program; returns the exit code.
 int ProgramMain(const wchar_t* commandLine);
+
+}  // namespace settings

@@ -5,5 +5,5 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     winlib::Module().Init(instance);
-    return ProgramMain(::GetCommandLineW());
+    return settings::ProgramMain(::GetCommandLineW());
 }

@@ -1,5 +1,7 @@
 #include "settings/controls/ButtonImage.h"
 
+namespace settings {
+
 namespace {
 
 constexpr COLORREF kDisabledText = 0x808080;
@@ -190,3 +192,5 @@ void TButtonImage::Paint(HDC target) {
     ::SetTextColor(dc, Enabled() ? CaptionColor : kDisabledText);
     ::DrawTextW(dc, Caption().c_str(), static_cast<int>(Caption().size()), &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
+
+}  // namespace settings

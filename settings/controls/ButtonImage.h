@@ -13,6 +13,8 @@
 #include "settings/forms/control.h"
 #include "base/handles.h"
 
+namespace settings {
+
 // "No colour": the value the colour properties hold when unset.
 constexpr COLORREF clNone = 0x1FFFFFFF;
 
@@ -116,3 +118,5 @@ private:
 // Paints the glyph and returns its width (0 without one); shared by the
 // image and tab buttons. `dy` moves it down.
 int PaintGlyph(HDC dc, const TSkinButtonBase& button, int dy);
+
+}  // namespace settings

@@ -1,5 +1,7 @@
 #include "settings/controls/CheckLabelButton.h"
 
+namespace settings {
+
 namespace {
 
 constexpr COLORREF kDisabledText = 0x808080;
@@ -148,3 +150,5 @@ void TCheckLabelButton::Paint(HDC target) {
     ::DrawTextW(dc, Caption().c_str(), static_cast<int>(Caption().size()), &text,
                 DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
+
+}  // namespace settings

@@ -12,6 +12,8 @@
 #include "settings/forms/control.h"
 #include "base/handles.h"
 
+namespace settings {
+
 enum TCheckButtonType { btRatio, btCheckBox };
 
 class TCheckLabelButton : public forms::TControl {
@@ -78,3 +80,5 @@ private:
     bool changedByClick_ = false;
     bool lastEnabled_ = true;
 };
+
+}  // namespace settings

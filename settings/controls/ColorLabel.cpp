@@ -1,5 +1,7 @@
 #include "settings/controls/ColorLabel.h"
 
+namespace settings {
+
 namespace {
 
 // Every run is drawn at this height, whatever it asked for.
@@ -122,3 +124,5 @@ void TColorLabel::Click() {
         if (run.Link && run.Link->OnClick && ::PtInRect(&run.Link->HotRect, last_)) handlers.push_back(run.Link->OnClick);
     for (auto& handler : handlers) handler(*this);
 }
+
+}  // namespace settings

@@ -12,6 +12,8 @@
 #include "settings/controls/QGraphics.h"
 #include "settings/forms/control.h"
 
+namespace settings {
+
 struct TFontInfo {
     COLORREF Color = 0;
     std::wstring Name = L"Tahoma";
@@ -66,3 +68,5 @@ private:
     bool autoSize_ = true;
     POINT last_{-1, -1};  // in the label's coordinates
 };
+
+}  // namespace settings

@@ -4,6 +4,8 @@
 
 #include "winlib/app_module.h"
 
+namespace settings {
+
 namespace {
 
 constexpr COLORREF kGrey = 0x808080;
@@ -233,3 +235,5 @@ LRESULT TQCustomComboBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) 
     }
     return result;
 }
+
+}  // namespace settings

@@ -15,6 +15,8 @@
 #include "base/handles.h"
 #include "winlib/subclass.h"
 
+namespace settings {
+
 class TQCustomComboBox;
 // Decides the skin state; clears `repaintFrameOnly` when the whole control
 // must be painted again.
@@ -103,3 +105,5 @@ class TQComboBox : public TQCustomComboBox {
 public:
     using TQCustomComboBox::TQCustomComboBox;
 };
+
+}  // namespace settings

@@ -7,6 +7,8 @@
 #include "settings/forms/form.h"
 #include "base/handles.h"
 
+namespace settings {
+
 TCustomDrawListBox::TCustomDrawListBox() : forms::TWinControl(kDrawListBoxClass, WS_VSCROLL | WS_HSCROLL) {}
 
 TDrawListBox::TDrawListBox() {
@@ -440,3 +442,5 @@ LRESULT TDrawListBox::OnSetCursor(UINT, WPARAM, LPARAM lParam, BOOL& handled) {
     ::SetCursor(cursor);
     return TRUE;
 }
+
+}  // namespace settings

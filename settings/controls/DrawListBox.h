@@ -9,6 +9,8 @@
 
 #include "settings/forms/control.h"
 
+namespace settings {
+
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
 // The state OnDrawCell gets for the hovered row.
@@ -148,3 +150,5 @@ private:
     int cellState_ = csNormal;
     bool trackingLeave_ = false;
 };
+
+}  // namespace settings

@@ -2,6 +2,8 @@
 
 #include "settings/controls/QGraphics.h"
 
+namespace settings {
+
 void TGraphicPanel::SetOutStyle(TOutStyle style) {
     if (style == outStyle_) return;
     outStyle_ = style;
@@ -59,3 +61,5 @@ void TGraphicPanel::Paint(HDC target) {
     if (BorderLineStyles & blRight) line(w, 0, w, h);
     if (BorderLineStyles & blBottom) line(0, h, w, h);
 }
+
+}  // namespace settings

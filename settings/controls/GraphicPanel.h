@@ -11,6 +11,8 @@
 #include "settings/controls/QAlpha.h"
 #include "settings/forms/control.h"
 
+namespace settings {
+
 enum TOutStyle { osLine, osGraphic };
 enum TBorderLine : unsigned { blTop = 1, blLeft = 2, blRight = 4, blBottom = 8 };
 
@@ -41,3 +43,5 @@ private:
     int roundWidth_ = 0;
     TQRGBA background_;
 };
+
+}  // namespace settings

@@ -1,5 +1,7 @@
 #include "settings/controls/GraphicTime.h"
 
+namespace settings {
+
 TGraphicTime::TGraphicTime() {
     for (TQRGBA& d : digits_) d.SetAlphaMode(amPremultiplied);
     signal_.SetAlphaMode(amPremultiplied);
@@ -68,3 +70,5 @@ void TGraphicTime::Paint(HDC target) {
         x += glyph.Width();
     }
 }
+
+}  // namespace settings

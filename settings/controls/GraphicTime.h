@@ -10,6 +10,8 @@
 #include "settings/controls/QGraphics.h"
 #include "settings/forms/control.h"
 
+namespace settings {
+
 class TGraphicTime : public forms::TControl {
 public:
     TGraphicTime();
@@ -48,3 +50,5 @@ private:
     int itemWidth_ = 0;
     bool autoSize_ = false;
 };
+
+}  // namespace settings

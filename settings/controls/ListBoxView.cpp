@@ -1,6 +1,10 @@
 #include "settings/controls/ListBoxView.h"
 
+namespace settings {
+
 TListRowSkin& ListRowSkin() {
     static TListRowSkin skin;
     return skin;
 }
+
+}  // namespace settings

@@ -6,6 +6,8 @@
 #include "settings/controls/GraphicTime.h"
 #include "settings/controls/QGraphics.h"
 
+namespace settings {
+
 // Frame order of the row buttons' strips.
 enum TRowButtonFrame { rbNormal = 0, rbHover = 1, rbPressed = 2, rbDisabled = 3 };
 // Frame order of the row background strip.
@@ -26,3 +28,5 @@ struct TListRowSkin {
 
 // The shared row pictures of the process.
 TListRowSkin& ListRowSkin();
+
+}  // namespace settings

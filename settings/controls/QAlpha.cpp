@@ -9,6 +9,8 @@
 #include "base/dib_section.h"
 #include "base/png_decoder.h"
 
+namespace settings {
+
 namespace {
 
 // Offset of the colour type byte: signature, chunk length and type, width,
@@ -326,3 +328,5 @@ bool StretchDrawRGBA(HDC dc, int x, int y, int alpha, int srcHeight, int srcWidt
                      const TQRGBA& image, int destHeight, int destWidth) {
     return DrawAny(dc, x, y, alpha, srcHeight, srcWidth, srcY, srcX, image, destHeight, destWidth, true);
 }
+
+}  // namespace settings

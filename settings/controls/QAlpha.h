@@ -13,6 +13,8 @@
 
 #include "base/handles.h"
 
+namespace settings {
+
 enum TAlphaMode : uint8_t { amNone = 0, amStraight = 1, amPremultiplied = 2 };
 
 // PNG data decoded once, before it becomes a picture: straight 8-bit BGRA
@@ -144,3 +146,5 @@ private:
     base::MemoryDc dc_;
     HGDIOBJ old_ = nullptr;
 };
+
+}  // namespace settings

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace settings {
+
 TQRGBA& TQRGBAList::Add() {
     items_.push_back(std::make_unique<TQRGBA>());
     return *items_.back();
@@ -73,3 +75,5 @@ SIZE MeasureText(HFONT font, const std::wstring& text) {
     ::GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
     return size;
 }
+
+}  // namespace settings

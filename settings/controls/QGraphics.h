@@ -12,6 +12,8 @@
 #include "settings/controls/QAlpha.h"
 #include "base/handles.h"
 
+namespace settings {
+
 class TQRGBAList {
 public:
     TQRGBAList() = default;
@@ -70,3 +72,5 @@ struct TFontSpec {
 base::Font MakeFont(const TFontSpec& shape);
 // Width and height of `text` on one line in `font`.
 SIZE MeasureText(HFONT font, const std::wstring& text);
+
+}  // namespace settings

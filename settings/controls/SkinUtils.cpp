@@ -2,6 +2,8 @@
 
 #include "winlib/app_module.h"
 
+namespace settings {
+
 TSkinStream OpenSkinResource(const wchar_t* name, const wchar_t* type) {
     TSkinStream stream;
     HMODULE module = winlib::Module().Instance();
@@ -221,3 +223,5 @@ const std::vector<TSkinEntry>& SkinResourceTable() {
     };
     return table;
 }
+
+}  // namespace settings

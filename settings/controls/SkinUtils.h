@@ -19,6 +19,8 @@
 #include "settings/controls/QGraphics.h"
 #include "settings/controls/TabButton.h"
 
+namespace settings {
+
 constexpr wchar_t kSkinResourceType[] = L"DATA";
 
 // A read view of a resource; the data lives as long as the program.
@@ -118,3 +120,5 @@ struct TSkinEntry {
     int Frames;
 };
 const std::vector<TSkinEntry>& SkinResourceTable();
+
+}  // namespace settings

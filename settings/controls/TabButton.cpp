@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace settings {
+
 TTabButton::TTabButton() {
     select_.SetAlphaMode(amPremultiplied);
     CaptionColor = 0xFFFFFF;
@@ -82,3 +84,5 @@ void TTabButton::Paint(HDC target) {
     ::SetTextColor(dc, Enabled() ? CaptionColor : 0x808080);
     ::DrawTextW(dc, Caption().c_str(), static_cast<int>(Caption().size()), &r, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
+
+}  // namespace settings

@@ -4,6 +4,8 @@
 
 #include "settings/controls/ButtonImage.h"
 
+namespace settings {
+
 enum TCaptionAlign { caBottom, caRight };
 
 class TTabButton : public TSkinButtonBase {
@@ -35,3 +37,5 @@ private:
     bool selected_ = false;
     int lineHeight_ = -1;
 };
+
+}  // namespace settings

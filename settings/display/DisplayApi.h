@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace settings {
+
 // One entry of the primary display's mode list.
 struct TDisplayMode {
     int Index = 0;
@@ -48,3 +50,5 @@ protected:
 
 // The real display and registry.
 IDisplayApi& SystemDisplayApi();
+
+}  // namespace settings

@@ -1,9 +1,13 @@
 #include "settings/display/SystemControl.h"
 
+#include "base/log.h"
+#include "base/module_exports.h"
 #include "base/numbers.h"
 #include "base/registry_values.h"
 #include "settings/model/GlobalFuncs.h"
 #include "base/handles.h"
+
+namespace settings {
 
 const wchar_t kUserModeSection[] = L"UserMode";
 const wchar_t kRestartMarkerKey[] = L"SOFTWARE\\Tarvisk\\VynReboot";
@@ -376,6 +380,27 @@ bool RestoreSavedDisplayMode(IDisplayApi& api, const std::wstring& iniPath) {
 
 namespace {
 
+// "HKCU\<key>[ <name>]", where a refused write is logged.
+std::wstring Place(HKEY root, const std::wstring& key, const std::wstring& name) {
+    std::wstring place = root == HKEY_LOCAL_MACHINE ? L"HKLM\\" : root == HKEY_CURRENT_USER ? L"HKCU\\" : L"";
+    place += key;
+    if (!name.empty()) place += L" " + name;
+    return place;
+}
+
+bool LogRefused(HKEY root, const std::wstring& key, const std::wstring& name, const wchar_t* call, DWORD code) {
+    base::LogFailedCall(Place(root, key, name).c_str(), call, code);
+    return false;
+}
+
+// A display change the system did not make now; its answer is the cause.
+LONG LogUnlessApplied(LONG answer, const std::wstring& what) {
+    if (answer != DISP_CHANGE_SUCCESSFUL)
+        base::LogLine(L"display mode: " + what + L" not applied",
+                      L"ChangeDisplaySettingsW answered " + std::to_wstring(answer));
+    return answer;
+}
+
 class SystemDisplay final : public IDisplayApi {
 public:
     bool VistaOrLater() override { return IsVistaOrLater(); }
@@ -410,7 +435,8 @@ public:
         dm.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
         dm.dmPelsWidth = static_cast<DWORD>(width);
         dm.dmPelsHeight = static_cast<DWORD>(height);
-        return ::ChangeDisplaySettingsW(&dm, CDS_UPDATEREGISTRY);
+        return LogUnlessApplied(::ChangeDisplaySettingsW(&dm, CDS_UPDATEREGISTRY),
+                                L"the resolution " + std::to_wstring(width) + L" x " + std::to_wstring(height));
     }
 
     LONG ChangeFrequency(int frequency) override {
@@ -418,7 +444,8 @@ public:
         if (!FirstMode(dm)) return DISP_CHANGE_FAILED;
         dm.dmFields = DM_DISPLAYFREQUENCY;
         dm.dmDisplayFrequency = static_cast<DWORD>(frequency);
-        return ::ChangeDisplaySettingsW(&dm, CDS_UPDATEREGISTRY);
+        return LogUnlessApplied(::ChangeDisplaySettingsW(&dm, CDS_UPDATEREGISTRY),
+                                L"the frequency " + std::to_wstring(frequency) + L" Hz");
     }
 
     bool ReadDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD& value) override {
@@ -436,13 +463,15 @@ public:
     bool WriteDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value) override {
         base::RegKey k;
         if (!Create(root, key, REG_OPTION_NON_VOLATILE, k)) return false;
-        return base::WriteRegDword(k.Get(), name.c_str(), value);
+        return base::WriteRegDword(k.Get(), name.c_str(), value) ||
+               LogRefused(root, key, name, L"RegSetValueExW", ::GetLastError());
     }
 
     bool WriteString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value) override {
         base::RegKey k;
         if (!Create(root, key, REG_OPTION_NON_VOLATILE, k)) return false;
-        return base::WriteRegText(k.Get(), name.c_str(), value);
+        return base::WriteRegText(k.Get(), name.c_str(), value) ||
+               LogRefused(root, key, name, L"RegSetValueExW", ::GetLastError());
     }
 
     bool CreateVolatileKey(HKEY root, const std::wstring& key) override {
@@ -458,26 +487,32 @@ public:
     bool DeleteKey(HKEY root, const std::wstring& key) override {
         {
             base::RegKey k;
-            if (::RegOpenKeyExW(root, key.c_str(), 0, RegAccess(KEY_ALL_ACCESS), k.Put()) != ERROR_SUCCESS) return false;
+            const LONG opened = ::RegOpenKeyExW(root, key.c_str(), 0, RegAccess(KEY_ALL_ACCESS), k.Put());
+            if (opened == ERROR_FILE_NOT_FOUND) return false;
+            if (opened != ERROR_SUCCESS) return LogRefused(root, key, L"", L"RegOpenKeyExW", static_cast<DWORD>(opened));
         }
         // The view-aware delete is not on every system the program runs on.
         using DeleteKeyExFn = LONG(WINAPI*)(HKEY, LPCWSTR, REGSAM, DWORD);
-        auto deleteKeyEx = reinterpret_cast<DeleteKeyExFn>(
-            reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"advapi32.dll"), "RegDeleteKeyExW")));
-        if (deleteKeyEx) return deleteKeyEx(root, key.c_str(), RegAccess(0), 0) == ERROR_SUCCESS;
-        return ::RegDeleteKeyW(root, key.c_str()) == ERROR_SUCCESS;
+        const auto deleteKeyEx = base::Export<DeleteKeyExFn>(::GetModuleHandleW(L"advapi32.dll"), "RegDeleteKeyExW");
+        const LONG deleted =
+            deleteKeyEx ? deleteKeyEx(root, key.c_str(), RegAccess(0), 0) : ::RegDeleteKeyW(root, key.c_str());
+        return deleted == ERROR_SUCCESS || LogRefused(root, key, L"", deleteKeyEx ? L"RegDeleteKeyExW" : L"RegDeleteKeyW",
+                                                      static_cast<DWORD>(deleted));
     }
 
 private:
     static bool FirstMode(DEVMODEW& dm) {
         dm = DEVMODEW{};
         dm.dmSize = sizeof(dm);
-        return ::EnumDisplaySettingsW(nullptr, 0, &dm) != FALSE;
+        if (::EnumDisplaySettingsW(nullptr, 0, &dm)) return true;
+        base::LogFailedCall(L"display mode: no mode changed", L"EnumDisplaySettingsW");
+        return false;
     }
 
     static bool Create(HKEY root, const std::wstring& key, DWORD options, base::RegKey& k) {
-        return ::RegCreateKeyExW(root, key.c_str(), 0, nullptr, options, RegAccess(KEY_WRITE | KEY_READ), nullptr,
-                                 k.Put(), nullptr) == ERROR_SUCCESS;
+        const LONG created = ::RegCreateKeyExW(root, key.c_str(), 0, nullptr, options, RegAccess(KEY_WRITE | KEY_READ),
+                                               nullptr, k.Put(), nullptr);
+        return created == ERROR_SUCCESS || LogRefused(root, key, L"", L"RegCreateKeyExW", static_cast<DWORD>(created));
     }
 };
 
@@ -487,3 +522,5 @@ IDisplayApi& SystemDisplayApi() {
     static SystemDisplay api;
     return api;
 }
+
+}  // namespace settings

@@ -15,6 +15,8 @@
 #include "settings/display/DisplayApi.h"
 #include "settings/model/SettingsFile.h"
 
+namespace settings {
+
 enum UserModeKind : int {
     kModeChild = 0,
     kModeElderly = 1,
@@ -144,3 +146,5 @@ private:
 // The uninstall job: puts the saved display mode back when it differs from
 // the current one. True when something was restored.
 bool RestoreSavedDisplayMode(IDisplayApi& api, const std::wstring& iniPath);
+
+}  // namespace settings

@@ -3,7 +3,7 @@
 #include "settings/forms/form.h"
 #include "winlib/app_module.h"
 
-namespace forms {
+namespace settings::forms {
 
 bool TApplicationWindow::Initialize(const std::wstring& title) {
     title_ = title;
@@ -71,4 +71,4 @@ TApplicationWindow& Application() {
     return application;
 }
 
-}  // namespace forms
+}  // namespace settings::forms

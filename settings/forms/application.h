@@ -10,7 +10,7 @@
 
 #include "winlib/window.h"
 
-namespace forms {
+namespace settings::forms {
 
 class TForm;
 
@@ -52,4 +52,4 @@ private:
 
 TApplicationWindow& Application();
 
-}  // namespace forms
+}  // namespace settings::forms

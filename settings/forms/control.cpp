@@ -3,7 +3,7 @@
 #include "settings/forms/form.h"
 #include "winlib/app_module.h"
 
-namespace forms {
+namespace settings::forms {
 
 void TControl::SetBounds(int left, int top, int width, int height) {
     Invalidate();
@@ -125,9 +125,9 @@ void TWindowedControl::StateChanged() {
     ::ShowWindow(hwnd_, Visible() ? SW_SHOWNA : SW_HIDE);
 }
 
-}  // namespace forms
+}  // namespace settings::forms
 
-namespace forms {
+namespace settings::forms {
 
 TWinControl::TWinControl(std::wstring className, DWORD style, DWORD exStyle)
     : className_(std::move(className)), style_(style), exStyle_(exStyle) {}
@@ -162,4 +162,4 @@ void TWinControl::StateChanged() {
     ::InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
-}  // namespace forms
+}  // namespace settings::forms

@@ -12,7 +12,7 @@
 
 #include "winlib/window.h"
 
-namespace forms {
+namespace settings::forms {
 
 class TForm;
 
@@ -140,9 +140,9 @@ private:
     HWND hwnd_ = nullptr;
 };
 
-}  // namespace forms
+}  // namespace settings::forms
 
-namespace forms {
+namespace settings::forms {
 
 // A control that is a child window of a class of its own: the object is
 // both the form's control and the window's message map. The window is
@@ -168,4 +168,4 @@ private:
     DWORD exStyle_;
 };
 
-}  // namespace forms
+}  // namespace settings::forms

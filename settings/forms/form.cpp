@@ -7,7 +7,7 @@
 
 #include "settings/forms/application.h"
 
-namespace forms {
+namespace settings::forms {
 
 TForm::TForm(FormParams params) : params_(std::move(params)) {}
 
@@ -428,4 +428,4 @@ LRESULT TForm::OnFocusChange(UINT msg, WPARAM, LPARAM, BOOL&) {
     return 0;
 }
 
-}  // namespace forms
+}  // namespace settings::forms

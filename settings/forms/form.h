@@ -33,7 +33,7 @@
 #include "base/handles.h"
 #include "winlib/window.h"
 
-namespace forms {
+namespace settings::forms {
 
 struct FormParams {
     std::wstring ClassName;
@@ -191,4 +191,4 @@ private:
     DialogKeyFilter filter_{*this};
 };
 
-}  // namespace forms
+}  // namespace settings::forms

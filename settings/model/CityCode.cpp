@@ -4,6 +4,8 @@
 
 #include "base/text.h"
 
+namespace settings {
+
 namespace {
 
 struct ProvinceRow {
@@ -119,3 +121,5 @@ const TDataList* CityList() {
     }();
     return list.get();
 }
+
+}  // namespace settings

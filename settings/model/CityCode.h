@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace settings {
+
 struct TDataEntry {
     std::wstring Name;
     std::wstring Code;
@@ -60,3 +62,5 @@ std::vector<const TDataEntry*> CitiesOfProvince(const TDataList& cities, const s
 // city list is absent (nullptr) when the program carries no city resource.
 const TDataList& ProvinceList();
 const TDataList* CityList();
+
+}  // namespace settings

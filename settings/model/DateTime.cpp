@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+namespace settings {
+
 namespace {
 
 std::function<TDateTime()>& ClockSlot() {
@@ -71,3 +73,5 @@ TDateTime Now() {
 void SetClock(std::function<TDateTime()> clock) {
     ClockSlot() = std::move(clock);
 }
+
+}  // namespace settings

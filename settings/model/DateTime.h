@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace settings {
+
 struct TDateTime {
     int Year = 1601, Month = 1, Day = 1;
     int Hour = 0, Minute = 0, Second = 0;
@@ -31,3 +33,5 @@ struct TDateTime {
 TDateTime Now();
 // Puts a clock in place; an empty function gives the system clock back.
 void SetClock(std::function<TDateTime()> clock);
+
+}  // namespace settings

@@ -8,11 +8,15 @@
 #include <vector>
 
 #include "base/app_data_folder.h"
+#include "base/log.h"
+#include "base/module_exports.h"
 #include "base/module_path.h"
 #include "base/numbers.h"
 #include "base/shutdown.h"
 #include "base/text.h"
 #include "base/handles.h"
+
+namespace settings {
 
 namespace {
 
@@ -40,6 +44,33 @@ const VersionInfo& Version() {
     return v;
 }
 
+// The file-system redirection of a 32-bit program on 64-bit Windows, off
+// for the owner's scope (where there is one to turn off) and on again at
+// its end.
+class FsRedirectionOff {
+public:
+    FsRedirectionOff() : off_(DisableFsRedirection(&cookie_)) {}
+    ~FsRedirectionOff() {
+        if (off_) RevertFsRedirection(cookie_);
+    }
+    FsRedirectionOff(const FsRedirectionOff&) = delete;
+    FsRedirectionOff& operator=(const FsRedirectionOff&) = delete;
+
+private:
+    void* cookie_ = nullptr;
+    bool off_;
+};
+
+const wchar_t* ShutdownName(base::ShutdownKind kind) {
+    switch (kind) {
+    case base::ShutdownKind::Restart: return L"the restart";
+    case base::ShutdownKind::PowerOff: return L"the power-off";
+    case base::ShutdownKind::LogOff: return L"the log-off";
+    case base::ShutdownKind::Standby: return L"the standby";
+    case base::ShutdownKind::Lock: return L"the lock";
+    }
+    return L"the request";
+}
 
 }  // namespace
 
@@ -63,14 +94,14 @@ const std::wstring& UiFontName() {
 }
 
 void SetRoundWindowRegion(HWND window, int width, int height, int corner) {
-    HRGN region = ::CreateRoundRectRgn(0, 0, width + 1, height + 1, corner, corner);
+    base::Region region(::CreateRoundRectRgn(0, 0, width + 1, height + 1, corner, corner));
     const POINT corners[] = {{1, 1}, {width - 2, 1}, {1, height - 2}, {width - 2, height - 2}};
     for (const POINT& p : corners) {
         base::Region dot(::CreateRectRgn(p.x, p.y, p.x + 1, p.y + 1));
-        ::CombineRgn(region, region, dot.Get(), RGN_DIFF);
+        ::CombineRgn(region.Get(), region.Get(), dot.Get(), RGN_DIFF);
     }
-    // The window owns the region from here on.
-    if (!::SetWindowRgn(window, region, TRUE)) ::DeleteObject(region);
+    // A window that took the region owns it from then on.
+    if (::SetWindowRgn(window, region.Get(), TRUE)) region.Detach();
 }
 
 void SplitAt(const std::wstring& text, const std::wstring& separator, std::wstring& right, std::wstring& left) {
@@ -90,9 +121,7 @@ int ShowInfo(HWND owner, const std::wstring& text) {
 
 bool CheckWow64() {
     using Fn = UINT(WINAPI*)(LPWSTR, UINT);
-    HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    auto fn = kernel ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(kernel, "GetSystemWow64DirectoryW")))
-                     : nullptr;
+    const auto fn = base::Export<Fn>(::GetModuleHandleW(L"kernel32.dll"), "GetSystemWow64DirectoryW");
     if (!fn) return false;
     wchar_t buffer[260] = {};
     return fn(buffer, 260) != 0;
@@ -204,28 +233,19 @@ bool FileHasExtension(const std::wstring& path, const std::wstring& extensions) 
 bool DisableFsRedirection(void** cookie) {
     if (!IsWow64() || !cookie) return false;
     using Fn = BOOL(WINAPI*)(PVOID*);
-    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "Wow64DisableWow64FsRedirection")));
+    const auto fn = base::Export<Fn>(::GetModuleHandleW(L"kernel32.dll"), "Wow64DisableWow64FsRedirection");
     return fn && fn(cookie);
 }
 
 bool RevertFsRedirection(void* cookie) {
     if (!IsWow64()) return false;
     using Fn = BOOL(WINAPI*)(PVOID);
-    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "Wow64RevertWow64FsRedirection")));
+    const auto fn = base::Export<Fn>(::GetModuleHandleW(L"kernel32.dll"), "Wow64RevertWow64FsRedirection");
     return fn && fn(cookie);
 }
 
 bool FileExistsAnyView(const std::wstring& path) {
-    if (IsWow64()) {
-        void* cookie = nullptr;
-        if (DisableFsRedirection(&cookie)) {
-            const bool exists = FileExistsByAttributes(path);
-            RevertFsRedirection(cookie);
-            return exists;
-        }
-    }
+    const FsRedirectionOff off;
     return FileExistsByAttributes(path);
 }
 
@@ -287,16 +307,16 @@ base::IPower& SystemShutdownApi() {
     return base::SystemPower(base::OpenPrograms::MayAsk);
 }
 
-static_assert(kShutdownRestart == static_cast<int>(base::ShutdownKind::Restart) &&
-                  kShutdownLogOff == static_cast<int>(base::ShutdownKind::LogOff) &&
-                  kShutdownLock == static_cast<int>(base::ShutdownKind::Lock),
-              "Mirelo numbers its requests as the shared requests are numbered");
-
 bool DoShutdown(int style, bool force, base::IPower& api) {
-    if (style < kShutdownRestart || style > kShutdownLock) {
+    if (style < static_cast<int>(base::ShutdownKind::Restart) || style > static_cast<int>(base::ShutdownKind::Lock)) {
         api.EnableShutdownPrivilege();
+        base::LogLine(L"shutdown", L"no such request: " + std::to_wstring(style));
         return false;
     }
+    return DoShutdown(static_cast<base::ShutdownKind>(style), force, api);
+}
+
+bool DoShutdown(base::ShutdownKind kind, bool force, base::IPower& api) {
     // Mirelo acts for the user at the screen: the system decides about the
     // privilege, and `force` means force for every request.
     base::ShutdownManner manner;
@@ -304,5 +324,9 @@ bool DoShutdown(int style, bool force, base::IPower& api) {
     manner.forceLogOff = true;
     manner.alwaysForceStandby = false;
     manner.machineWide = base::ShutdownManner::MachineWide::WhenForcedRequestRefused;
-    return base::CarryOutShutdown(api, static_cast<base::ShutdownKind>(style), force, manner);
+    if (base::CarryOutShutdown(api, kind, force, manner)) return true;
+    base::LogFailedCall(L"shutdown", ShutdownName(kind));
+    return false;
 }
+
+}  // namespace settings

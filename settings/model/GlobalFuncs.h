@@ -10,7 +10,10 @@
 #include <string>
 
 #include "base/power.h"
+#include "base/shutdown.h"
 #include "settings/model/DateTime.h"
+
+namespace settings {
 
 // Set once, on first use, before any window exists.
 const std::wstring& ExeFolder();  // with a trailing backslash
@@ -62,7 +65,11 @@ bool TerminateSelf();
 // power seam: under a test nothing of it may run for real.
 base::IPower& SystemShutdownApi();
 
-enum ShutdownRequest { kShutdownRestart = 0, kShutdownPowerOff = 1, kShutdownLogOff = 2, kShutdownStandby = 3, kShutdownLock = 4 };
 // True only when the request was carried out (or, for power and session
 // requests, accepted by the system).
+bool DoShutdown(base::ShutdownKind kind, bool force, base::IPower& api = SystemShutdownApi());
+// The same for a request by its number (a base::ShutdownKind's); any other
+// number is refused.
 bool DoShutdown(int style, bool force, base::IPower& api = SystemShutdownApi());
+
+}  // namespace settings

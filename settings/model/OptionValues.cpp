@@ -4,6 +4,8 @@
 
 #include "settings/model/GlobalFuncs.h"
 
+namespace settings {
+
 void TOptionValues::Load() {
     TIniFile ini(Path);
     ini.NormalizeAttributes();
@@ -68,7 +70,7 @@ bool TOptionValues::SaveRest(int interval, int restTime) {
 
 bool TOptionValues::WriteRestRun(bool on) {
     TIniFile ini(Path);
-    if (!::WriteRestRun(ini, on)) return false;
+    if (!settings::WriteRestRun(ini, on)) return false;
     Rest.Run = on;
     return true;
 }
@@ -87,3 +89,5 @@ bool TOptionValues::SaveShutDowns() {
     TIniFile ini(Path);
     return SaveShutDownSections(ini, ShutDowns, shutDownOldCount_);
 }
+
+}  // namespace settings

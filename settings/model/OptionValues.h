@@ -9,6 +9,8 @@
 #include "protocol/window_messages.h"
 #include "settings/model/SettingsFile.h"
 
+namespace settings {
+
 class TOptionValues {
 public:
     // Corvalle.ini; every read and write goes to this file.
@@ -47,3 +49,5 @@ private:
     int shutDownOldCount_ = 0;
     bool unnumberedShutDownPending_ = false;
 };
+
+}  // namespace settings

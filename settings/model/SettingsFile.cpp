@@ -5,12 +5,30 @@
 #include <cwchar>
 #include <vector>
 
+#include "base/log.h"
 #include "base/numbers.h"
 #include "base/registry_values.h"
 #include "base/text.h"
+#include "protocol/eye_protection_color.h"
 #include "protocol/program_names.h"
 #include "settings/model/GlobalFuncs.h"
 #include "base/handles.h"
+
+namespace settings {
+
+// The file's values, shared with Corvalle.
+using protocol::kDefaultReminderText;
+using protocol::kEyeProtectionColor;
+using protocol::kRepeatEveryDay;
+using protocol::kRepeatOnce;
+using protocol::kRepeatWeekdays;
+using protocol::kRepeatWeekend;
+using protocol::kStateActive;
+using protocol::kStateExpired;
+using protocol::kStatePaused;
+using protocol::kStyleForcedPowerOff;
+using protocol::kStylePowerOff;
+using protocol::kStyleStandby;
 
 namespace keys = protocol::ini;
 
@@ -23,6 +41,18 @@ using keys::kGeneral;
 using keys::kReminderPrefix;
 using keys::kShutDownPrefix;
 constexpr wchar_t kColorsKey[] = L"Control Panel\\Colors";
+constexpr wchar_t kRunValuePlace[] = L"the log-on Run value";
+constexpr wchar_t kColorPlace[] = L"the window colour";
+
+// A write the file refused, logged with its place and the system's cause.
+bool Written(BOOL result, const std::wstring& path, const wchar_t* section, const wchar_t* key) {
+    if (result) return true;
+    const DWORD code = ::GetLastError();
+    std::wstring where = L"writing " + path + L" [" + (section ? section : L"") + L"]";
+    if (key) where += std::wstring(L" ") + key;
+    base::LogFailedCall(where.c_str(), L"WritePrivateProfileStringW", code);
+    return false;
+}
 
 std::wstring WithoutDashes(std::wstring text) {
     text.erase(std::remove(text.begin(), text.end(), L'-'), text.end());
@@ -63,8 +93,8 @@ protocol::ListReading SettingsReading(const TIniFile& ini) {
     return r;
 }
 
-bool OpenRunKey(base::RegKey& key) {
-    return ::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, RegAccess(KEY_READ | KEY_WRITE), key.Put()) == ERROR_SUCCESS;
+LONG OpenRunKey(base::RegKey& key) {
+    return ::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, RegAccess(KEY_READ | KEY_WRITE), key.Put());
 }
 
 protocol::ValueWriter ValueWriter(TIniFile& ini) {
@@ -115,7 +145,7 @@ bool TIniFile::ReadBool(const wchar_t* section, const wchar_t* key, bool def) co
 }
 
 bool TIniFile::WriteString(const wchar_t* section, const wchar_t* key, const std::wstring& value) {
-    return ::WritePrivateProfileStringW(section, key, value.c_str(), path_.c_str()) != FALSE;
+    return Written(::WritePrivateProfileStringW(section, key, value.c_str(), path_.c_str()), path_, section, key);
 }
 
 bool TIniFile::WriteInteger(const wchar_t* section, const wchar_t* key, int value) {
@@ -127,11 +157,11 @@ bool TIniFile::WriteBool(const wchar_t* section, const wchar_t* key, bool value)
 }
 
 bool TIniFile::EraseSection(const wchar_t* section) {
-    return ::WritePrivateProfileStringW(section, nullptr, nullptr, path_.c_str()) != FALSE;
+    return Written(::WritePrivateProfileStringW(section, nullptr, nullptr, path_.c_str()), path_, section, nullptr);
 }
 
 bool TIniFile::EraseKey(const wchar_t* section, const wchar_t* key) {
-    return ::WritePrivateProfileStringW(section, key, nullptr, path_.c_str()) != FALSE;
+    return Written(::WritePrivateProfileStringW(section, key, nullptr, path_.c_str()), path_, section, key);
 }
 
 bool TIniFile::SectionExists(const wchar_t* section) const {
@@ -275,7 +305,11 @@ TStoredGeneralKeys ReadGeneralKeys(const TIniFile& ini) {
                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!hold) {
         const DWORD error = ::GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return stored;
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+            // A general save that fails after this cannot be taken back.
+            base::LogFailedCall(L"reading the general settings before a save", L"CreateFileW", error);
+            return stored;
+        }
     }
     for (const wchar_t* key : {keys::kWiseHealthAlert, keys::kUseWiseAlertRing, keys::kRing, keys::kCustomWeather,
                                keys::kProvinceCode, keys::kCityCode})
@@ -438,7 +472,10 @@ bool EraseUnnumberedShutDown(TIniFile& ini) {
 
 bool MigrateSettings() {
     const std::wstring path = SettingsFilePath();
-    if (path.empty()) return false;
+    if (path.empty()) {
+        base::LogLine(L"settings migration", L"the data folder is unknown; nothing migrated");
+        return false;
+    }
     TIniFile ini(path);
     return MigrateSettingsFile(ini);
 }
@@ -467,11 +504,12 @@ std::wstring AutorunValue(const std::wstring& folder) {
 
 bool LoadAutorunState(const std::wstring& folder) {
     base::RegKey key;
-    if (!OpenRunKey(key)) return false;
+    if (OpenRunKey(key) != ERROR_SUCCESS) return false;
     std::wstring value;
     if (!base::ReadRegText(key.Get(), kRunValueName, value)) return false;
     if (::lstrcmpiW(value.c_str(), CorvalleRunValue(folder).c_str()) == 0) {
-        base::WriteRegText(key.Get(), kRunValueName, AutorunValue(folder));
+        if (!base::WriteRegText(key.Get(), kRunValueName, AutorunValue(folder)))
+            base::LogFailedCall(kRunValuePlace, L"RegSetValueExW");
         return true;
     }
     return ::lstrcmpiW(value.c_str(), AutorunValue(folder).c_str()) == 0;
@@ -479,31 +517,46 @@ bool LoadAutorunState(const std::wstring& folder) {
 
 bool WriteAutorun(const std::wstring& folder, bool on) {
     base::RegKey key;
-    if (!OpenRunKey(key)) {
+    const LONG opened = OpenRunKey(key);
+    if (opened != ERROR_SUCCESS) {
         // A key that cannot be opened for writing still counts as done when
         // it holds no value to delete.
         base::RegKey readOnly;
         std::wstring value;
-        return !on &&
-               (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, RegAccess(KEY_READ), readOnly.Put()) != ERROR_SUCCESS ||
-                !base::ReadRegText(readOnly.Get(), kRunValueName, value));
+        const bool done =
+            !on &&
+            (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, RegAccess(KEY_READ), readOnly.Put()) != ERROR_SUCCESS ||
+             !base::ReadRegText(readOnly.Get(), kRunValueName, value));
+        if (!done) base::LogFailedCall(kRunValuePlace, L"RegOpenKeyExW", static_cast<DWORD>(opened));
+        return done;
     }
-    if (on) return base::WriteRegText(key.Get(), kRunValueName, AutorunValue(folder));
+    if (on) {
+        if (base::WriteRegText(key.Get(), kRunValueName, AutorunValue(folder))) return true;
+        base::LogFailedCall(kRunValuePlace, L"RegSetValueExW");
+        return false;
+    }
     const LONG rc = ::RegDeleteValueW(key.Get(), kRunValueName);
-    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+    if (rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND) return true;
+    base::LogFailedCall(kRunValuePlace, L"RegDeleteValueW", static_cast<DWORD>(rc));
+    return false;
 }
 
 void SetWindowColor(COLORREF color) {
     base::RegKey key;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kColorsKey, 0, RegAccess(KEY_WRITE), key.Put()) == ERROR_SUCCESS) {
+    const LONG opened = ::RegOpenKeyExW(HKEY_CURRENT_USER, kColorsKey, 0, RegAccess(KEY_WRITE), key.Put());
+    if (opened == ERROR_SUCCESS) {
         wchar_t text[32];
         std::swprintf(text, 32, L"%d %d %d", GetRValue(color), GetGValue(color), GetBValue(color));
-        base::WriteRegText(key.Get(), L"Window", text);
+        if (!base::WriteRegText(key.Get(), L"Window", text)) base::LogFailedCall(kColorPlace, L"RegSetValueExW");
+    } else {
+        base::LogFailedCall(kColorPlace, L"RegOpenKeyExW", static_cast<DWORD>(opened));
     }
     const INT element = COLOR_WINDOW;
-    ::SetSysColors(1, &element, &color);
+    if (!::SetSysColors(1, &element, &color)) base::LogFailedCall(kColorPlace, L"SetSysColors");
 }
 
 bool IsEyeProtectionColorOn() {
     return ::GetSysColor(COLOR_WINDOW) == kEyeProtectionColor;
 }
+
+}  // namespace settings

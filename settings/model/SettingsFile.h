@@ -12,8 +12,9 @@
 #include <vector>
 
 #include "protocol/corvalle_ini.h"
-#include "protocol/eye_protection_color.h"
 #include "settings/model/DateTime.h"
+
+namespace settings {
 
 class TIniFile {
 public:
@@ -44,28 +45,6 @@ private:
 
 // AppData\tarvisk\Corvalle.ini; empty when the data folder is unknown.
 std::wstring SettingsFilePath();
-
-// The file's enums, records and colours, shared with Corvalle.
-using protocol::EntryState;
-using protocol::RepeatKind;
-using protocol::ShutDownStyle;
-using protocol::kRepeatEveryDay;
-using protocol::kRepeatOnce;
-using protocol::kRepeatWeekdays;
-using protocol::kRepeatWeekend;
-using protocol::kStateActive;
-using protocol::kStateExpired;
-using protocol::kStatePaused;
-using protocol::kStyleForcedPowerOff;
-using protocol::kStyleLock;
-using protocol::kStyleLogOff;
-using protocol::kStylePowerOff;
-using protocol::kStyleRestart;
-using protocol::kStyleStandby;
-using protocol::kDefaultReminderText;
-using protocol::kReminderTextLimit;
-using protocol::kEyeProtectionColor;
-using protocol::kWhiteWindowColor;
 
 // Texts of values read from the file. Values outside their range give the
 // empty text: the file is shared and may hold anything.
@@ -183,3 +162,5 @@ bool WriteAutorun(const std::wstring& folder, bool on);
 // HKCU\Control Panel\Colors "Window" and the live system colour.
 void SetWindowColor(COLORREF color);
 bool IsEyeProtectionColorOn();
+
+}  // namespace settings

@@ -1,5 +1,22 @@
 #include "settings/model/TimerList.h"
 
+#include <algorithm>
+#include <cwchar>
+
+#include "base/text.h"
+#include "settings/model/GlobalFuncs.h"
+
+namespace settings {
+
+// The file's values, shared with Corvalle.
+using protocol::kDefaultReminderText;
+using protocol::kReminderTextLimit;
+using protocol::kRepeatEveryDay;
+using protocol::kRepeatOnce;
+using protocol::kStateActive;
+using protocol::kStateExpired;
+using protocol::kStatePaused;
+
 int TShutDownList::Add(std::unique_ptr<TShutDownAlertInfo> record) {
     if (!record) return -1;
     items_.push_back(std::move(record));
@@ -22,12 +39,6 @@ int TShutDownList::IndexOf(const TShutDownAlertInfo* record) const {
         if (items_[static_cast<size_t>(n)].get() == record) return n;
     return -1;
 }
-
-#include <algorithm>
-#include <cwchar>
-
-#include "base/text.h"
-#include "settings/model/GlobalFuncs.h"
 
 namespace {
 
@@ -217,3 +228,5 @@ int NextHour(const TDateTime& now, bool* nextDay) {
     if (nextDay) *nextDay = wraps;
     return wraps ? 0 : now.Hour + 1;
 }
+
+}  // namespace settings

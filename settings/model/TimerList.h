@@ -6,6 +6,8 @@
 
 #include "settings/model/SettingsFile.h"
 
+namespace settings {
+
 class TShutDownList {
 public:
     TShutDownList() = default;
@@ -51,7 +53,7 @@ std::wstring VerdictText(TEntryVerdict verdict);
 // What the reminder editor holds when "确定" is pressed.
 struct TReminderForm {
     bool Repeating = true;
-    int RepeatKind = kRepeatEveryDay;
+    int RepeatKind = protocol::kRepeatEveryDay;
     int Hour = 0, Minute = 0;
     TDateTime Date;  // the date picker's day
     std::wstring Ring;
@@ -60,9 +62,9 @@ struct TReminderForm {
 
 struct TShutDownForm {
     bool Repeating = false;
-    int RepeatKind = kRepeatEveryDay;
+    int RepeatKind = protocol::kRepeatEveryDay;
     int Hour = 0, Minute = 0;
-    int Style = kStylePowerOff;
+    int Style = protocol::kStylePowerOff;
 };
 
 // Is there another entry (not the one at `editIndex`) with the same repeat
@@ -74,7 +76,7 @@ bool IsDuplicateEntry(const std::vector<Entry>& list, int editIndex, int repeat,
         if (static_cast<int>(n) == editIndex) continue;
         const Entry& e = list[n];
         if (e.Repeat != repeat || e.Time != time) continue;
-        if (repeat == kRepeatOnce && e.LastSetDate != lastSetDate) continue;
+        if (repeat == protocol::kRepeatOnce && e.LastSetDate != lastSetDate) continue;
         return true;
     }
     return false;
@@ -114,3 +116,5 @@ TShutDownTick TickShutDowns(std::vector<TShutDownAlertInfo>& list, const TDateTi
 // The hour a new entry starts at: the next one, wrapping to 0 after 23
 // (`nextDay` tells the caller that the day moved on as well).
 int NextHour(const TDateTime& now, bool* nextDay = nullptr);
+
+}  // namespace settings

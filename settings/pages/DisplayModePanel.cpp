@@ -6,6 +6,8 @@
 #include "settings/pages/PageControls.h"
 #include "settings/pages/page_host.h"
 
+namespace settings {
+
 namespace {
 
 constexpr wchar_t kChooseModeHint[] = L"请根据每个模式的说明，选择适合自己的模式，缓解视觉疲劳！";
@@ -263,9 +265,11 @@ void TDisplayModePanel::SelectDisplayMode(int mode) {
         // The session ends only once everything of the switch is written.
         if (endSession) {
             base::IPower& api = hooks_.Shutdown ? *hooks_.Shutdown : SystemShutdownApi();
-            DoShutdown(restart ? kShutdownRestart : kShutdownLogOff, false, api);
+            DoShutdown(restart ? base::ShutdownKind::Restart : base::ShutdownKind::LogOff, false, api);
         }
     }
     SelectModeTab(control.LastSelected());
     ShowSelectedModeInfo();
 }
+
+}  // namespace settings

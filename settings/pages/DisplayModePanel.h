@@ -16,6 +16,8 @@
 #include "settings/model/GlobalFuncs.h"
 #include "settings/pages/FrmConfirmMode.h"
 
+namespace settings {
+
 class TPageHost;
 class THealthRestPanel;
 class TEyeColorPanel;
@@ -92,3 +94,5 @@ private:
     TColorLabel* info_[kInfoRows] = {};
     TColorLabel* description_[2] = {};
 };
+
+}  // namespace settings

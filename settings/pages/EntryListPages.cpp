@@ -9,6 +9,13 @@
 #include "settings/pages/ListRowText.h"
 #include "settings/pages/PageControls.h"
 
+namespace settings {
+
+// The file's values, shared with Corvalle.
+using protocol::kStateActive;
+using protocol::kStateExpired;
+using protocol::kStatePaused;
+
 namespace {
 
 constexpr int kWidth = 320, kHeight = 365;
@@ -294,3 +301,5 @@ void TEntryListPages::EditorTick() {
     if (page_ != setup_.EditPage || mode_ == emIdle) return;
     kind_.TickEditor(mode_ == emExisting);
 }
+
+}  // namespace settings

@@ -21,6 +21,8 @@
 #include "settings/model/SettingsFile.h"
 #include "settings/pages/page_host.h"
 
+namespace settings {
+
 enum TEditMode { emIdle, emNew, emExisting };
 
 // The entries of one list, the editor's own fields and a row's texts.
@@ -182,3 +184,5 @@ private:
     TButtonImage* cancel_ = nullptr;
     std::vector<forms::TControl*> editor_;
 };
+
+}  // namespace settings

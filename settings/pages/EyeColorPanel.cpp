@@ -4,6 +4,8 @@
 #include "settings/pages/PageControls.h"
 #include "settings/pages/page_host.h"
 
+namespace settings {
+
 namespace {
 
 constexpr int kTextLeft = kHealthPanelLeft + kPanelTextInset;
@@ -66,3 +68,5 @@ bool TEyeColorPanel::SetEyeColor(bool on) {
 void TEyeColorPanel::ToggleEyeColor() {
     SetEyeColor(!IsEyeProtectionColorOn());
 }
+
+}  // namespace settings

@@ -7,6 +7,8 @@
 #include "settings/controls/GraphicPanel.h"
 #include "settings/controls/SkinUtils.h"
 
+namespace settings {
+
 class TPageHost;
 
 class TEyeColorPanel {
@@ -38,3 +40,5 @@ private:
     TButtonImage* switch_ = nullptr;
     TColorLabel* lines_[2] = {};
 };
+
+}  // namespace settings

@@ -3,6 +3,8 @@
 #include "settings/controls/SkinUtils.h"
 #include "settings/model/GlobalFuncs.h"
 
+namespace settings {
+
 namespace {
 
 constexpr int kDesignWidth = 400, kDesignHeight = 230;
@@ -186,3 +188,5 @@ bool ShowConfirm(const TConfirmInfo& info, HWND owner, std::function<void(TFormC
     box.DestroyWindow();
     return ok;
 }
+
+}  // namespace settings

@@ -15,6 +15,8 @@
 #include "settings/controls/GraphicPanel.h"
 #include "settings/forms/form.h"
 
+namespace settings {
+
 constexpr wchar_t kConfirmModeWindowClass[] = L"TFormConfirmMode";
 
 struct TConfirmInfo {
@@ -82,3 +84,5 @@ private:
 // `onShown` runs inside the box's modal loop once it is visible.
 bool ShowConfirm(const TConfirmInfo& info, HWND owner = nullptr,
                  std::function<void(TFormConfirmMode&)> onShown = nullptr);
+
+}  // namespace settings

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace settings {
+
 constexpr int kHealthWidth = 620;
 constexpr int kHealthHeight = 420;
 
@@ -29,3 +31,5 @@ constexpr COLORREF kHeadingColor = RGB(76, 96, 61);  // 4022348
 constexpr COLORREF kLinkColor = RGB(11, 130, 213);   // 13992459
 constexpr COLORREF kPlainColor = RGB(106, 96, 96);   // 6316138
 constexpr COLORREF kNumberColor = RGB(255, 0, 0);
+
+}  // namespace settings

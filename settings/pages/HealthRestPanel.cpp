@@ -11,6 +11,8 @@
 #include "settings/pages/PageControls.h"
 #include "settings/pages/page_host.h"
 
+namespace settings {
+
 namespace {
 
 constexpr wchar_t kIntervalTooSmall[] = L"休息时间间隔最小为1分钟。";
@@ -255,3 +257,5 @@ bool THealthRestPanel::TurnRestOff() {
     UpdateDisplay();
     return true;
 }
+
+}  // namespace settings

@@ -12,6 +12,8 @@
 #include "settings/controls/SkinUtils.h"
 #include "settings/pages/NumberEdit.h"
 
+namespace settings {
+
 class TPageHost;
 
 constexpr int kMaxRestInterval = 720;
@@ -83,3 +85,5 @@ private:
     TNumberEdit* intervalBox_ = nullptr;
     TNumberEdit* restTimeBox_ = nullptr;
 };
+
+}  // namespace settings

@@ -1,7 +1,10 @@
 #include "settings/pages/ListRowText.h"
 
+#include "base/handles.h"
 #include "settings/model/GlobalFuncs.h"
 #include "settings/pages/PageControls.h"
+
+namespace settings {
 
 base::Font RowFont(bool bold) {
     return base::Font(::CreateFontW(kPageFontHeight, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
@@ -9,17 +12,15 @@ base::Font RowFont(bool bold) {
 }
 
 void DrawRowLine(HDC dc, const std::wstring& text, RECT rect, COLORREF color, HFONT font, UINT format) {
-    HGDIOBJ old = ::SelectObject(dc, font);
+    const base::SelectObjectScope select(dc, font);
     ::SetTextColor(dc, color);
     ::DrawTextW(dc, text.c_str(), -1, &rect, format | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    ::SelectObject(dc, old);
 }
 
 int RowTextWidth(HDC dc, const std::wstring& text, HFONT font) {
-    HGDIOBJ old = ::SelectObject(dc, font);
+    const base::SelectObjectScope select(dc, font);
     SIZE size{};
     ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    ::SelectObject(dc, old);
     return size.cx;
 }
 
@@ -31,3 +32,5 @@ int DrawRowDigits(HDC dc, TGraphicTime& clock, const std::wstring& text, int rig
     clock.Paint(dc);
     return right - width;
 }
+
+}  // namespace settings

@@ -8,6 +8,8 @@
 #include "settings/controls/GraphicTime.h"
 #include "base/handles.h"
 
+namespace settings {
+
 constexpr COLORREF kRowTextColor = 10063750;  // RGB(134, 143, 153)
 constexpr COLORREF kRowDateColor = 10787728;  // RGB(144, 155, 164)
 // Inside a row: texts begin this far right of the state button, keep this
@@ -23,3 +25,5 @@ int RowTextWidth(HDC dc, const std::wstring& text, HFONT font);
 // Draws `text` in `clock`'s digit pictures right-aligned at `right`,
 // centred on `middle`; returns the left edge of what it drew.
 int DrawRowDigits(HDC dc, TGraphicTime& clock, const std::wstring& text, int right, int middle);
+
+}  // namespace settings

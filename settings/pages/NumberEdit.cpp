@@ -2,6 +2,8 @@
 
 #include "settings/forms/form.h"
 
+namespace settings {
+
 TNumberEdit::TNumberEdit()
     : TWindowedControl(L"EDIT", ES_NUMBER | ES_CENTER | ES_AUTOHSCROLL | WS_BORDER) {
     SetTabStop(true);
@@ -59,3 +61,5 @@ LRESULT TNumberEdit::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     }
     return winlib::Subclass::Default(hwnd, msg, wParam, lParam);
 }
+
+}  // namespace settings

@@ -11,6 +11,8 @@
 #include "settings/forms/control.h"
 #include "winlib/subclass.h"
 
+namespace settings {
+
 class TNumberEdit : public forms::TWindowedControl {
 public:
     TNumberEdit();
@@ -32,3 +34,5 @@ private:
     static constexpr int kMaxDigits = 3;
     winlib::Subclass subclass_;
 };
+
+}  // namespace settings

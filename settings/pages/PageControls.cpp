@@ -11,6 +11,8 @@
 #include "settings/model/TimerList.h"
 #include "base/handles.h"
 
+namespace settings {
+
 void TPageComboBox::Clear() {
     if (Handle()) ::SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
 }
@@ -103,7 +105,8 @@ void ShowTime(const std::wstring& time, TPageComboBox& hour, TPageComboBox& minu
 
 std::vector<std::wstring> RepeatListItems() {
     std::vector<std::wstring> items;
-    for (int kind = kRepeatEveryDay; kind <= kRepeatWeekend; ++kind) items.push_back(RepeatKindText(kind, false));
+    for (int kind = protocol::kRepeatEveryDay; kind <= protocol::kRepeatWeekend; ++kind)
+        items.push_back(RepeatKindText(kind, false));
     return items;
 }
 
@@ -141,9 +144,9 @@ void TRingBox::Paint(HDC dc) {
     RECT text{r.left + 5, r.top, r.right - 24, r.bottom};
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, Enabled() ? kLabelColor : kGreyTextColor);
-    HGDIOBJ old = Form() ? ::SelectObject(dc, Form()->Font()) : nullptr;
+    // Without a form (or its font) nothing is selected and nothing put back.
+    const base::SelectObjectScope select(dc, Form() ? Form()->Font() : nullptr);
     ::DrawTextW(dc, Caption().c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-    if (old) ::SelectObject(dc, old);
 }
 
 std::wstring TEditBox::Text() const {
@@ -281,3 +284,4 @@ bool ChooseRingFile(HWND owner, const std::wstring& current, std::wstring& chose
     return true;
 }
 
+}  // namespace settings

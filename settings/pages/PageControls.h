@@ -19,6 +19,8 @@
 #include "settings/forms/form.h"
 #include "settings/model/DateTime.h"
 
+namespace settings {
+
 constexpr COLORREF kLabelColor = 6512215;     // RGB(87, 94, 99)
 constexpr COLORREF kGreyTextColor = 8421504;  // RGB(128, 128, 128)
 constexpr COLORREF kFrameColor = 13157048;    // RGB(184, 194, 200)
@@ -124,3 +126,5 @@ void SetTabSelected(TTabButton* tab, bool selected);
 // The open dialog for a ring, starting in the folder of `current` when it
 // exists; false when the user cancelled.
 bool ChooseRingFile(HWND owner, const std::wstring& current, std::wstring& chosen);
+
+}  // namespace settings

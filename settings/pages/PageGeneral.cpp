@@ -2,11 +2,14 @@
 
 #include <shellapi.h>
 
+#include "base/log.h"
 #include "settings/controls/SkinUtils.h"
 #include "settings/model/CityCode.h"
 #include "settings/model/GlobalFuncs.h"
 #include "settings/model/TimerList.h"
 #include "settings/pages/page_host.h"
+
+namespace settings {
 
 namespace {
 
@@ -29,7 +32,10 @@ TGeneralPage::TGeneralPage(TPageHost& form) : form_(form) {
     ChooseFile = [this](std::wstring& chosen) { return ChooseRingFile(form_.Hwnd(), RingBox->Path(), chosen); };
     PlayRing = [this](const std::wstring& path) { return form_.RingPreview().Play(path); };
     OpenUrl = [](const std::wstring& url) {
-        ::ShellExecuteW(nullptr, L"Open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        // The shell answers a number above 32 when it started something.
+        const auto started = reinterpret_cast<INT_PTR>(
+            ::ShellExecuteW(nullptr, L"Open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+        if (started <= 32) base::LogFailedCall(L"the details link", L"ShellExecuteW");
     };
 }
 
@@ -230,3 +236,5 @@ void TGeneralPage::Paint(HDC dc) {
     if (!bottom_.Empty())
         StretchDrawRGBA(dc, 1, kHeight - 40, 255, bottom_.Height(), bottom_.Width(), 0, 0, bottom_, 39, kWidth - 2);
 }
+
+}  // namespace settings

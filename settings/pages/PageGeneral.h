@@ -10,6 +10,8 @@
 #include "settings/controls/QAlpha.h"
 #include "settings/pages/PageControls.h"
 
+namespace settings {
+
 class TPageHost;
 
 constexpr wchar_t kWiseDetailUrl[] = L"http://www.zubvynmar.com/vynmar/wisealert.html";
@@ -65,3 +67,5 @@ private:
     std::vector<std::wstring> cityCodes_;  // the rows of the city list
     TQRGBA background_, title_, bottom_;
 };
+
+}  // namespace settings

@@ -6,6 +6,8 @@
 #include "settings/pages/PageControls.h"
 #include "settings/pages/page_host.h"
 
+namespace settings {
+
 namespace {
 
 constexpr int kTabTop = 14, kTabWidth = 135, kTabHeight = 47;
@@ -88,7 +90,7 @@ void TPageHealth::LoadSkin() {
     rest_.AddSkinTargets(t);
     color_.AddSkinTargets(t);
     modes_.AddSkinTargets(t);
-    ::LoadSkin(t);
+    settings::LoadSkin(t);
     // The low eye hint leaves the eye exercise button its place; the tall
     // one stays as the fallback.
     LoadSkinImage(&eyeHint_->Background(), L"bg_eye_hint");
@@ -142,3 +144,5 @@ void TPageHealth::PlayNeckExercise() {
     form_.NotifyMainProgram(protocol::kEventNeckCare);
     form_.PostToMainProgram(protocol::WM_SHOW_NECK_EXERCISE);
 }
+
+}  // namespace settings

@@ -18,6 +18,8 @@
 #include "settings/pages/EyeColorPanel.h"
 #include "settings/pages/HealthRestPanel.h"
 
+namespace settings {
+
 class TPageHost;
 
 // Sub-pages of the health page.
@@ -94,3 +96,5 @@ private:
     TButtonImage* neckExercise_ = nullptr;
     TButtonImage* spareNeckExercise_ = nullptr;
 };
+
+}  // namespace settings

@@ -3,6 +3,8 @@
 #include "settings/controls/SkinUtils.h"
 #include "settings/model/GlobalFuncs.h"
 
+namespace settings {
+
 namespace {
 
 constexpr int kWidth = 320, kHeight = 365;
@@ -166,3 +168,5 @@ void TListPages::ManageOff() {
 bool TListPages::DialogKey(UINT key, bool shift) {
     return Current().DialogKey(key, shift);
 }
+
+}  // namespace settings

@@ -13,6 +13,8 @@
 #include "settings/pages/TimerAlertEditor.h"
 #include "settings/pages/page_host.h"
 
+namespace settings {
+
 class TListPages {
 public:
     static constexpr UINT_PTR kTimerAlertTimerId = 2;   // tmrTimerAlert
@@ -66,3 +68,5 @@ private:
     TEntryListPages shutDowns_;
     TQRGBA background_, titleAlert_, titleShutDown_, emptyPicture_, bottom_;
 };
+
+}  // namespace settings

@@ -1,8 +1,11 @@
 #include "settings/pages/RingPreview.h"
 
+#include "base/log.h"
 #include "protocol/program_names.h"
 #include "settings/model/GlobalFuncs.h"
 #include "settings/model/TimerList.h"
+
+namespace settings {
 
 namespace {
 
@@ -24,7 +27,10 @@ bool TRingPreview::Play(const std::wstring& path) {
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        base::LogFailedCall(L"ring preview", L"CreateProcessW");
+        return false;
+    }
     base::Thread thread(pi.hThread);
     process_.Reset(pi.hProcess);
     processId_ = pi.dwProcessId;
@@ -45,3 +51,5 @@ void TRingPreview::Stop() {
 DWORD TRingPreview::ProcessId() const {
     return process_ && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT ? processId_ : 0;
 }
+
+}  // namespace settings

@@ -9,6 +9,8 @@
 
 #include "base/handles.h"
 
+namespace settings {
+
 class TRingPreview {
 public:
     TRingPreview() = default;
@@ -31,3 +33,5 @@ private:
     base::Process process_;
     DWORD processId_ = 0;
 };
+
+}  // namespace settings

@@ -5,6 +5,14 @@
 #include "settings/model/TimerList.h"
 #include "settings/pages/ListRowText.h"
 
+namespace settings {
+
+// The file's values, shared with Corvalle.
+using protocol::kRepeatOnce;
+using protocol::kStateActive;
+using protocol::kStatePaused;
+using protocol::kStylePowerOff;
+
 namespace {
 
 // The editor's rows: "本次关机" (hour and minute) and under it "每天关机"
@@ -175,3 +183,5 @@ void TShutDownEditor::DrawRowText(HDC dc, int row, const RECT& r) {
                     DT_RIGHT);
     else DrawRowDigits(dc, skin.ExpiredClock, e.Time, right, middle);
 }
+
+}  // namespace settings

@@ -11,6 +11,8 @@
 #include "settings/pages/EntryListPages.h"
 #include "settings/pages/PageControls.h"
 
+namespace settings {
+
 class TShutDownEditor : public TEntryKindOf<TShutDownAlertInfo> {
 public:
     explicit TShutDownEditor(TPageHost& form);
@@ -47,3 +49,5 @@ private:
     TPageHost& form_;
     TShutDownAlertInfo underEdit_;
 };
+
+}  // namespace settings

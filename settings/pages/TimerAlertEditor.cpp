@@ -5,6 +5,15 @@
 #include "settings/model/TimerList.h"
 #include "settings/pages/ListRowText.h"
 
+namespace settings {
+
+// The file's values, shared with Corvalle.
+using protocol::kDefaultReminderText;
+using protocol::kReminderTextLimit;
+using protocol::kRepeatOnce;
+using protocol::kStateActive;
+using protocol::kStatePaused;
+
 namespace {
 
 // The editor's columns and rows: the repeat row (its kind, hour and minute)
@@ -227,3 +236,5 @@ void TTimerAlertEditor::DrawRowText(HDC dc, int row, const RECT& r) {
     if (e.Repeat == kRepeatOnce && e.State != kStatePaused)
         DrawRowLine(dc, FormatDate8(e.LastSetDate), lower, kRowDateColor, plain.Get(), DT_RIGHT);
 }
+
+}  // namespace settings

@@ -11,6 +11,8 @@
 #include "settings/pages/EntryListPages.h"
 #include "settings/pages/PageControls.h"
 
+namespace settings {
+
 class TTimerAlertEditor : public TEntryKindOf<TTimerAlertInfo> {
 public:
     explicit TTimerAlertEditor(TPageHost& form);
@@ -52,3 +54,5 @@ private:
     TPageHost& form_;
     TTimerAlertInfo underEdit_;
 };
+
+}  // namespace settings

@@ -13,6 +13,8 @@
 #include "settings/model/OptionValues.h"
 #include "settings/pages/RingPreview.h"
 
+namespace settings {
+
 enum OptionPage : uint8_t {
     kPageGeneral = 0,
     kPageTimerAlertList = 1,
@@ -55,3 +57,5 @@ public:
     virtual void PostToMainProgram(UINT message) = 0;
     virtual void NotifyMainProgram(protocol::SettingsEventCode code) = 0;
 };
+
+}  // namespace settings

@@ -105,4 +105,15 @@ TEST_F(RegistryValuesTest, DwordsMustBeFourBytesOfTheirType) {
     }
 }
 
+TEST_F(RegistryValuesTest, ARefusedWriteLeavesTheRegistrysCodeAsTheLastError) {
+    base::RegKey readOnly;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_READ, readOnly.Put()));
+    ::SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(base::WriteRegText(readOnly.Get(), L"text", L"5"));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), ::GetLastError());
+    ::SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(base::WriteRegDword(readOnly.Get(), L"dword", 5));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), ::GetLastError());
+}
+
 }  // namespace

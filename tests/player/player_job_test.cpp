@@ -2,6 +2,8 @@
 
 #include "player/player_job.h"
 
+using namespace player;
+
 namespace {
 
 struct JobCase {

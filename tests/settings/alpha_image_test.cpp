@@ -4,6 +4,8 @@
 #include "settings/controls/QGraphics.h"
 #include "tests/settings/skin_test_support.h"
 
+using namespace settings;
+
 using namespace skintest;
 
 namespace {

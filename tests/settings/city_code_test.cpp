@@ -10,6 +10,8 @@
 #include "settings/model/CityCode.h"
 #include "tests/settings/test_support.h"
 
+using namespace settings;
+
 namespace {
 
 using Names = std::vector<std::wstring>;

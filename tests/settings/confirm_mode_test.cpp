@@ -4,6 +4,8 @@
 #include "settings/pages/FrmConfirmMode.h"
 #include "tests/settings/skin_test_support.h"
 
+using namespace settings;
+
 using settingstest::Pump;
 
 namespace {

@@ -9,6 +9,8 @@
 #include "settings/forms/form.h"
 #include "tests/settings/test_support.h"
 
+using namespace settings;
+
 using settingstest::Pump;
 
 namespace {

@@ -12,12 +12,15 @@
 #include <string>
 #include <vector>
 
+#include "protocol/eye_protection_color.h"
 #include "settings/app/FrmOption.h"
 #include "settings/model/GlobalFuncs.h"
 #include "settings/pages/PageHealth.h"
 #include "tests/settings/option_form_fixture.h"
 #include "tests/settings/recording_display.h"
 #include "tests/settings/test_support.h"
+
+using namespace settings;
 
 using settingstest::Pump;
 
@@ -84,7 +87,7 @@ protected:
     void SaveState() override {
         colorBackup_.emplace(HKEY_CURRENT_USER, kColorsKey, L"Window");
         colorBefore_ = ::GetSysColor(COLOR_WINDOW);
-        SetSystemColor(kWhiteWindowColor);
+        SetSystemColor(protocol::kWhiteWindowColor);
     }
     void RestoreState() override {
         SetSystemColor(colorBefore_);

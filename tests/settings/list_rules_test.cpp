@@ -11,6 +11,9 @@
 #include "settings/pages/PageControls.h"
 #include "tests/settings/test_support.h"
 
+using namespace protocol;
+using namespace settings;
+
 using settingstest::At;
 
 namespace {

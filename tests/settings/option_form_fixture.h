@@ -19,6 +19,8 @@
 
 namespace settingstest {
 
+using namespace settings;
+
 class OptionFormFixture : public ::testing::Test {
 protected:
     void SetUp() override {

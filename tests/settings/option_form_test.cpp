@@ -16,6 +16,8 @@
 #include "tests/settings/option_form_fixture.h"
 #include "tests/settings/test_support.h"
 
+using namespace settings;
+
 using settingstest::At;
 using settingstest::Encoding;
 using settingstest::Pump;

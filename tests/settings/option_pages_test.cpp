@@ -22,6 +22,10 @@
 #include "tests/support/pixel_surface.h"
 #include "winlib/app_module.h"
 
+using namespace settings;
+using protocol::kStateActive;
+using protocol::kStatePaused;
+
 using settingstest::At;
 using settingstest::Pump;
 

@@ -10,6 +10,8 @@
 #include "settings/model/OptionValues.h"
 #include "tests/settings/test_support.h"
 
+using namespace settings;
+
 using settingstest::At;
 using settingstest::FixedClock;
 using settingstest::Profile;

@@ -14,6 +14,8 @@
 
 namespace settingstest {
 
+using namespace settings;
+
 class RecordingDisplay final : public IDisplayApi {
 public:
     bool Vista = true;

@@ -9,6 +9,8 @@
 #include "settings/pages/RingPreview.h"
 #include "tests/settings/test_support.h"
 
+using namespace settings;
+
 namespace {
 
 HANDLE Watch(DWORD processId) {

@@ -11,6 +11,8 @@
 #include "tests/settings/test_support.h"
 #include "base/handles.h"
 
+using namespace settings;
+
 using settingstest::At;
 using settingstest::Encoding;
 using settingstest::FixedClock;
@@ -146,7 +148,7 @@ TEST_P(SettingsFileTest, ReminderStatesFollowTheirMoment) {
         EXPECT_EQ(read.List[i].State, cases[i].expectedState) << "case " << i;
         EXPECT_EQ(read.List[i].Time, cases[i].expectedTime) << "case " << i;
         EXPECT_EQ(read.List[i].LastSetDate, cases[i].expectedDate) << "case " << i;
-        EXPECT_EQ(read.List[i].Content, kDefaultReminderText) << "case " << i;
+        EXPECT_EQ(read.List[i].Content, protocol::kDefaultReminderText) << "case " << i;
         EXPECT_EQ(read.List[i].Ring, L"") << "case " << i;
         EXPECT_EQ(read.List[i].Repeat, cases[i].repeat) << "case " << i;
     }

@@ -5,6 +5,8 @@
 #include "settings/controls/TabButton.h"
 #include "tests/settings/skin_test_support.h"
 
+using namespace settings;
+
 using namespace skintest;
 using settingstest::Pump;
 

@@ -7,6 +7,8 @@
 #include "settings/model/TimerList.h"
 #include "tests/settings/skin_test_support.h"
 
+using namespace settings;
+
 using namespace skintest;
 using settingstest::Pump;
 

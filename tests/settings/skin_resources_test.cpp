@@ -6,6 +6,8 @@
 #include "settings/controls/SkinUtils.h"
 #include "tests/settings/skin_test_support.h"
 
+using namespace settings;
+
 using namespace skintest;
 using settingstest::Pump;
 

@@ -19,6 +19,8 @@
 
 namespace skintest {
 
+using namespace settings;
+
 // RGBA bytes (straight alpha) to a PNG of colour type 6, or type 2 when
 // `opaque` (the alpha bytes are then dropped).
 inline std::string MakePng(int width, int height, const std::vector<uint8_t>& rgba, bool opaque = false) {

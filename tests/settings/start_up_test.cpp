@@ -8,6 +8,8 @@
 #include "settings/app/FrmOption.h"
 #include "settings/app/StartUp.h"
 
+using namespace settings;
+
 namespace {
 
 struct PageCase {

@@ -10,6 +10,8 @@
 #include "tests/settings/recording_display.h"
 #include "tests/settings/test_support.h"
 
+using namespace settings;
+
 using settingstest::Encoding;
 using settingstest::Profile;
 using settingstest::RecordingDisplay;

@@ -26,6 +26,8 @@
 
 namespace settingstest {
 
+using namespace settings;
+
 enum class Encoding { Ansi936, Utf16Bom };
 
 inline const char* EncodingName(Encoding e) {

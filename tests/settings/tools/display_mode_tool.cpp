@@ -16,6 +16,8 @@
 #include "settings/display/SystemControl.h"
 #include "tests/support/text.h"
 
+using namespace settings;
+
 namespace {
 
 void Print(TSystemControl& control) {

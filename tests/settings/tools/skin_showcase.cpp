@@ -19,6 +19,8 @@
 #include "settings/model/GlobalFuncs.h"
 #include "settings/pages/FrmConfirmMode.h"
 
+using namespace settings;
+
 namespace {
 
 class Showcase : public forms::TForm {
