@@ -1,5 +1,6 @@
 #include "base/log.h"
 
+#include "base/handles.h"
 #include "base/module_path.h"
 
 namespace base {
@@ -30,8 +31,8 @@ std::wstring SystemErrorText(DWORD code) {
     const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
         reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const LocalMemory owner(text);
     std::wstring result = length && text ? std::wstring(text, length) : std::wstring();
-    if (text) ::LocalFree(text);
     while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r' || result.back() == L' '))
         result.pop_back();
     return result.empty() ? L"error " + std::to_wstring(code) : result;

@@ -19,6 +19,7 @@
 #include <cwchar>
 #include <string>
 
+#include "base/handles.h"
 #include "base/png_decoder.h"
 #include "base/whole_file.h"
 
@@ -143,13 +144,13 @@ int Argument(int argc, wchar_t** argv, int index, int fallback) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int argc = 0;
     wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    const base::LocalMemory argvBlock(argv);
     g_floor.frameMs = static_cast<UINT>(Argument(argc, argv, 1, 220));
     g_floor.cx = Argument(argc, argv, 2, 120);
     g_floor.cy = Argument(argc, argv, 3, 140);
     g_floor.frames = Argument(argc, argv, 4, 8);
     const UINT lifeS = static_cast<UINT>(Argument(argc, argv, 5, 900));
     const std::wstring stripPath = argc > 6 ? argv[6] : L"";
-    if (argv) ::LocalFree(argv);
 
     WNDCLASSW wc{};
     wc.lpfnWndProc = FloorProc;
