@@ -378,7 +378,8 @@ TEST_F(HealthPageTest, LeavingABoxWithZeroForTheOtherReturnsTheFocus) {
     page.IntervalBox()->SetText(L"0");
     settingstest::MessageBoxWatcher watcher;
     ::SetFocus(page.RestTimeBox()->Handle());
-    Pump(150);
+    // The box is answered on its own; the focus comes back after it.
+    settingstest::PumpUntil([&] { return !watcher.Seen().empty() && ::GetFocus() == page.IntervalBox()->Handle(); });
     EXPECT_EQ(watcher.Seen(), std::vector<std::wstring>{L"提示|休息时间间隔最小为1分钟。"});
     EXPECT_EQ(::GetFocus(), page.IntervalBox()->Handle());
 }
@@ -625,7 +626,8 @@ TEST_F(HealthPageTest, ARestWriteFailingDuringASwitchIsToldAndTheSwitchGoesOn) {
     {
         settingstest::MessageBoxWatcher watcher;
         Click(page.ModeTab(kModeSaved));
-        Pump(100);
+        settingstest::PumpUntil([&] { return !watcher.Seen().empty(); });
+        Pump(100);  // and no other box than the failure's
         const std::vector<std::wstring> seen = watcher.Seen();
         ASSERT_FALSE(seen.empty());
         for (const auto& s : seen) EXPECT_EQ(s, kSaveFailed);
