@@ -13,6 +13,8 @@
 #include "plugins/setup/uninstall_shortcut.h"
 #include "base/handles.h"
 
+namespace setup {
+
 std::vector<std::wstring> DesktopLinks(const std::wstring& desktop) {
     std::vector<std::wstring> names;
     const std::wstring pattern = JoinPath(desktop, L"*.lnk");
@@ -105,3 +107,5 @@ void ReplaceGameCentreShortcut(const wchar_t* programPath) {
         return;
     }
 }
+
+}  // namespace setup

@@ -8,6 +8,8 @@
 #include "plugins/setup/desktop_shortcuts.h"
 #include "plugins/setup/setup_folders.h"
 
+namespace setup {
+
 std::wstring GetFileVersionText(const wchar_t* path) {
     if (!path || !path[0]) return std::wstring();
     DWORD ignored = 0;
@@ -40,3 +42,5 @@ void UpgradeGameCentre() {
     ReplaceGameCentreShortcut(program.c_str());
     ::DeleteFileW(program.c_str());
 }
+
+}  // namespace setup

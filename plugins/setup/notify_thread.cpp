@@ -8,6 +8,8 @@
 #include "plugins/setup/setup_text.h"
 #include "base/handles.h"
 
+namespace setup {
+
 namespace k = protocol::kernel;
 using protocol::PluginRef;
 
@@ -171,3 +173,5 @@ LONG StopNotifyThread() noexcept {
     ::WaitForSingleObject(g_thread.Get(), kStopWaitMs);
     return 1;
 }
+
+}  // namespace setup

@@ -16,6 +16,8 @@
 #include "plugins/setup/uninstall_shortcut.h"
 #include "base/handles.h"
 
+namespace setup {
+
 namespace k = protocol::kernel;
 using base::CallGuarded;
 
@@ -209,20 +211,22 @@ LONG BEX_CALL CPinToStartMenu::ScanPinnedStartMenu() {
 
 LONG BEX_CALL CPinToStartMenu::UpdateCountBadge(LONG count, const wchar_t* referencePath) {
     return CallGuarded(L"CPinToStartMenu::UpdateCountBadge", 0L,
-                       [&] { return ::UpdateCountBadge(managerFolder_, count, referencePath); });
+                       [&] { return setup::UpdateCountBadge(managerFolder_, count, referencePath); });
 }
 
 LONG BEX_CALL CPinToStartMenu::ShowNotify(void* data, const wchar_t* pngPath, HWND window, UINT message,
                                           WPARAM wParam, LPARAM lParam) {
     return CallGuarded(L"CPinToStartMenu::ShowNotify", 0L, [&] {
-        return ::ShowNotify(static_cast<const wchar_t*>(data), pngPath, window, message, wParam, lParam);
+        return setup::ShowNotify(static_cast<const wchar_t*>(data), pngPath, window, message, wParam, lParam);
     });
 }
 
 LONG BEX_CALL CPinToStartMenu::StartNotifyThread(const wchar_t* text1, const wchar_t* text2, HWND window,
                                                  UINT message, WPARAM wParam, LPARAM lParam) {
     return CallGuarded(L"CPinToStartMenu::StartNotifyThread", 0L,
-                       [&] { return ::StartNotifyThread({text1, text2, window, message, wParam, lParam}); });
+                       [&] { return setup::StartNotifyThread({text1, text2, window, message, wParam, lParam}); });
 }
 
-LONG BEX_CALL CPinToStartMenu::StopNotifyThread() noexcept { return ::StopNotifyThread(); }
+LONG BEX_CALL CPinToStartMenu::StopNotifyThread() noexcept { return setup::StopNotifyThread(); }
+
+}  // namespace setup

@@ -9,6 +9,8 @@
 #include "plugins/setup/control_panel_applet.h"
 #include "plugins/setup/setup_folders.h"
 
+namespace setup {
+
 namespace {
 
 const wchar_t kPellorKey[] = L"SOFTWARE\\Tarvisk\\pellor";
@@ -65,3 +67,5 @@ BOOL BEX_CALL CSetupJob::Uninstall() noexcept {
     ::SHDeleteValueW(HKEY_CURRENT_USER, kDontLoadKey, kAppletName);
     return 1;
 }
+
+}  // namespace setup

@@ -11,6 +11,8 @@
 #include "plugins/setup/setup_folders.h"
 #include "base/handles.h"
 
+namespace setup {
+
 namespace {
 
 constexpr size_t kMaxCommand = 520;
@@ -88,3 +90,5 @@ void ApplyContextMenuOption(protocol::kernel::Options* options) {
                         handler.Put()) != ERROR_SUCCESS)
         RegisterContextMenuHandler(true);
 }
+
+}  // namespace setup

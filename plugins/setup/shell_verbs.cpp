@@ -6,6 +6,8 @@
 
 #include "base/handles.h"
 
+namespace setup {
+
 namespace {
 
 const wchar_t* const kPinTexts[] = {L"附到「开始」菜单(U)", L"附到「开始」菜单(I)", L"Pin to Start Menu"};
@@ -112,3 +114,5 @@ bool InvokeShellVerb(IShellVerbSource& verbs, const std::wstring& folder, const 
     });
     return ran;
 }
+
+}  // namespace setup

@@ -7,6 +7,8 @@
 #include "plugins/setup/setup_folders.h"
 #include "base/handles.h"
 
+namespace setup {
+
 namespace {
 
 bool SaveLinkFile(const std::wstring& linkPath, const ShortcutSpec& shortcut) {
@@ -44,3 +46,5 @@ bool SaveShortcut(const std::wstring& linkPath, const ShortcutSpec& shortcut) {
     if (!saved) ::DeleteFileW(fresh);
     return saved;
 }
+
+}  // namespace setup

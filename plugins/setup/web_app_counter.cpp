@@ -1,5 +1,7 @@
 #include "plugins/setup/web_app_counter.h"
 
+namespace setup {
+
 FCGlobalShareMemory::FCGlobalShareMemory() {
     mapping_ = ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LONG),
                                     L"WebAppInfoCache_Memory");
@@ -28,3 +30,5 @@ FCGlobalShareMemory& SharedWebAppCounter() {
 }
 
 void IncrementWebAppCounter() { SharedWebAppCounter().Increment(); }
+
+}  // namespace setup

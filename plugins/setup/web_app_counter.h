@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+namespace setup {
+
 class FCGlobalShareMemory {
 public:
     FCGlobalShareMemory();
@@ -27,3 +29,5 @@ private:
 FCGlobalShareMemory& SharedWebAppCounter();
 // After a web-app folder was removed.
 void IncrementWebAppCounter();
+
+}  // namespace setup

@@ -14,6 +14,8 @@
 #include "protocol/outside_exports.h"
 #include "base/handles.h"
 
+namespace setup {
+
 namespace ac = protocol::outside::app_centre;
 
 namespace {
@@ -144,3 +146,5 @@ void RemoveWebAppShortcuts() {
     }
     Free(library);
 }
+
+}  // namespace setup

@@ -18,6 +18,8 @@
 #include "tests/support/message_pump.h"
 #include "tests/support/prefix_state.h"
 
+using namespace setup;
+
 namespace {
 
 // A decoded PNG as 32-bit pixels.

@@ -9,6 +9,8 @@
 #include "plugins/setup/setup_classes.h"
 #include "tests/doubles/kernel/kernel_fixture.h"
 
+using namespace setup;
+
 namespace {
 
 class LumvexContract : public BexKernelTest {

@@ -2,6 +2,8 @@
 // settings report, the three watches and what their changes do.
 #include "tests/setup/setup_utility_fixture.h"
 
+using namespace setup;
+
 namespace {
 
 using Lines = std::vector<std::string>;

@@ -10,6 +10,8 @@
 #include "tests/setup/setup_test_files.h"
 #include "tests/support/prefix_state.h"
 
+using namespace setup;
+
 namespace {
 
 const wchar_t kPellorKey[] = L"SOFTWARE\\Tarvisk\\pellor";

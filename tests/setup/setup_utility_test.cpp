@@ -11,6 +11,8 @@
 #include "tests/setup/setup_utility_fixture.h"
 #include "base/handles.h"
 
+using namespace setup;
+
 namespace {
 
 using Lines = std::vector<std::string>;

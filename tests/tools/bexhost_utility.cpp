@@ -16,6 +16,8 @@
 #include "plugins/setup/lumvex_interfaces.h"
 #include "tests/doubles/kernel/bex_test_api.h"
 
+using namespace setup;
+
 namespace {
 
 int AfterInstall(protocol::BexPluginFn bexPlugin) {
