@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "base/exception_barrier.h"
+#include "base/module_exports.h"
 
 namespace catalog {
 
@@ -73,8 +74,7 @@ bool RegisterLibrary(const wchar_t* path) {
     const HMODULE module = ::LoadLibraryW(path);
     if (!module) return false;
     using RegisterFn = HRESULT(__stdcall*)();
-    const auto entry =
-        reinterpret_cast<RegisterFn>(reinterpret_cast<void*>(::GetProcAddress(module, "DllRegisterServer")));
+    const auto entry = base::Export<RegisterFn>(module, "DllRegisterServer");
     const bool registered = entry && CallRegistration(entry);
     ::FreeLibrary(module);
     return registered;

@@ -6,6 +6,7 @@
 
 #include "base/app_paths.h"
 #include "base/exception_barrier.h"
+#include "base/module_exports.h"
 #include "base/path_join.h"
 #include "base/service_addresses.h"
 #include "plugins/catalog/xml_document.h"
@@ -30,8 +31,7 @@ std::wstring ClientId(const std::wstring& library) {
     wchar_t id[kClientIdCapacity] = {};
     const HMODULE module = ::LoadLibraryW(library.c_str());
     if (!module) return std::wstring();
-    const auto getCid = reinterpret_cast<protocol::outside::GetCidFn>(
-        reinterpret_cast<void*>(::GetProcAddress(module, protocol::outside::kGetCidName)));
+    const auto getCid = base::Export<protocol::outside::GetCidFn>(module, protocol::outside::kGetCidName);
     if (getCid && getCid(id, kClientIdCapacity) == 0) id[0] = L'\0';
     id[kClientIdCapacity - 1] = L'\0';
     ::FreeLibrary(module);

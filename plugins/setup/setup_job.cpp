@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "base/exception_barrier.h"
+#include "base/module_exports.h"
 #include "plugins/common/kernel_calls.h"
 #include "plugins/setup/control_panel_applet.h"
 #include "plugins/setup/setup_folders.h"
@@ -31,7 +32,7 @@ BOOL CSetupJob::CallExtensionEntry(const char* entry) const {
     HMODULE library = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (!library) return FALSE;
     using EntryFn = HRESULT(STDAPICALLTYPE*)();
-    const auto call = reinterpret_cast<EntryFn>(reinterpret_cast<void*>(::GetProcAddress(library, entry)));
+    const auto call = base::Export<EntryFn>(library, entry);
     const BOOL ok = call && SUCCEEDED(call());
     ::FreeLibrary(library);
     return ok;

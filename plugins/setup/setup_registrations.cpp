@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/module_exports.h"
 #include "base/registry_values.h"
 #include "protocol/kernel_calls.h"
 #include "plugins/setup/setup_folders.h"
@@ -24,8 +25,7 @@ bool CallRegistrationEntry(const wchar_t* libraryName, bool doRegister) {
     HMODULE library = ::LoadLibraryW(path.c_str());
     if (!library) return false;
     using EntryFn = HRESULT(STDAPICALLTYPE*)();
-    const auto entry = reinterpret_cast<EntryFn>(reinterpret_cast<void*>(
-        ::GetProcAddress(library, doRegister ? "DllRegisterServer" : "DllUnregisterServer")));
+    const auto entry = base::Export<EntryFn>(library, doRegister ? "DllRegisterServer" : "DllUnregisterServer");
     const HRESULT hr = entry ? entry() : E_FAIL;
     ::FreeLibrary(library);
     return SUCCEEDED(hr);

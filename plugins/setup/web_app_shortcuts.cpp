@@ -6,6 +6,7 @@
 #include <mutex>
 #include <vector>
 
+#include "base/module_exports.h"
 #include "plugins/setup/default_browser.h"
 #include "plugins/setup/desktop_profile.h"
 #include "plugins/setup/desktop_shortcuts.h"
@@ -62,10 +63,10 @@ void Load(AppCentre& library) {
     if (path.empty()) return;
     library.module = ::LoadLibraryW(path.c_str());
     if (!library.module) return;
-    auto createData = reinterpret_cast<protocol::outside::CreateNessaryDataInterfaceFn>(
-        reinterpret_cast<void*>(::GetProcAddress(library.module, protocol::outside::kCreateNessaryDataInterfaceName)));
-    auto createIpc = reinterpret_cast<protocol::outside::CreateNessaryIpcMgrFn>(
-        reinterpret_cast<void*>(::GetProcAddress(library.module, protocol::outside::kCreateNessaryIpcMgrName)));
+    const auto createData = base::Export<protocol::outside::CreateNessaryDataInterfaceFn>(
+        library.module, protocol::outside::kCreateNessaryDataInterfaceName);
+    const auto createIpc =
+        base::Export<protocol::outside::CreateNessaryIpcMgrFn>(library.module, protocol::outside::kCreateNessaryIpcMgrName);
     if (createData) library.data = createData();
     if (createIpc) library.ipc = createIpc();
 }

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "base/module_exports.h"
 #include "protocol/bex_plugin.h"
 #include "protocol/program_names.h"
 #include "tests/doubles/kernel/bex_test_api.h"
@@ -136,7 +137,7 @@ protected:
 private:
     template <typename Fn>
     Fn Proc(const char* name) {
-        return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(kernel_, name)));
+        return base::Export<Fn>(kernel_, name);
     }
 
     protocol::BexPluginFn bexPlugin_ = nullptr;
