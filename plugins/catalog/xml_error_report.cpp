@@ -24,7 +24,7 @@ std::wstring VerifierPath() {
     const std::wstring program = base::ReadTarviskAppPath();
     const size_t slash = program.find_last_of(L'\\');
     if (slash == std::wstring::npos) return std::wstring();
-    return base::JoinPath(program.substr(0, slash + 1), L"Zubverify.dll");
+    return base::JoinPath(program.substr(0, slash + 1), protocol::outside::kZubverifyLibrary);
 }
 
 std::wstring ClientId(const std::wstring& library) {

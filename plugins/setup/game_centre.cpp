@@ -7,6 +7,7 @@
 
 #include "plugins/setup/desktop_shortcuts.h"
 #include "plugins/setup/setup_folders.h"
+#include "protocol/outside_exports.h"
 
 namespace setup {
 
@@ -33,7 +34,7 @@ void UpgradeGameCentre() {
     const std::wstring program = ManagerFile(L"Tolvane.exe");
     if (program.empty() || !::PathFileExistsW(program.c_str())) return;
     const std::wstring version = GetFileVersionText(program.c_str());
-    const std::wstring data = ManagerFile(L"NessaryData.dll");
+    const std::wstring data = ManagerFile(protocol::outside::kNessaryDataLibrary);
     const std::wstring dataVersion = GetFileVersionText(data.c_str());
     const bool renew = (version == L"1.0.0.1040" && dataVersion != L"2.1.2.1105") ||
                        ((version == L"1.0.0.1010" || version == L"1.0.0.1020" || version == L"1.0.0.1030") &&

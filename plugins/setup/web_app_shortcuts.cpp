@@ -59,7 +59,7 @@ AppCentre& Library() {
 
 void Load(AppCentre& library) {
     if (library.module) return;
-    const std::wstring path = JoinPath(HostFolder(), L"NessaryData.dll");
+    const std::wstring path = JoinPath(HostFolder(), protocol::outside::kNessaryDataLibrary);
     if (path.empty()) return;
     library.module = ::LoadLibraryW(path.c_str());
     if (!library.module) return;
