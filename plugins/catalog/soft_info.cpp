@@ -329,7 +329,7 @@ void CSoftInfo::ApplyUpdateInfo(const UpdateInfoMap& softs) {
             if (!cache_.Find(soft.first)) made.emplace(soft.first, SoftInfoRef());
     }
     for (auto& [id, record] : made) {
-        record.Reset(NewSoftInfoData());
+        record = NewSoftInfoData();
         if (record) record->Record().softId = id;
     }
     Locked lock(cacheLock_);
