@@ -359,19 +359,18 @@ void CSoftInfo::FetchSoftDetails(const UpdateInfoMap& softs) {
     }
     if (protocol::ListCount(list.Get()) == 0) return;
 
-    base::Event done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    CompletionEvent done = CompletionEvent::Make();
     if (!done) return;
     bool kernelMade = false;
-    protocol::PluginRef<IBexAsyncResult> result(CreateAsyncResult(done.Get(), nullptr, &kernelMade));
+    protocol::PluginRef<IBexAsyncResult> result = CreateAsyncResult(done.Get(), nullptr, &kernelMade);
     if (!result) return;
     if (!plugin::DetailsStart(details_.Get(), list.Get(), L"upgrade", result.Get())) return;
+    // Abandoned, the kernel's own completion object may still set this very
+    // handle later.
+    if (kernelMade) done.GivenToKernel();
     const HANDLE handles[2] = {stop_.Get(), done.Get()};
-    if (::WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) {
-        // Abandoned: the kernel's own completion object may still set this
-        // very handle later.
-        if (kernelMade) done.Detach();
-        return;
-    }
+    if (::WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
+    done.Set();
 
     // Asked for each record under the cache lock, as the records are filled.
     Locked lock(cacheLock_);

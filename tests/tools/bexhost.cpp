@@ -167,10 +167,10 @@ void Locate(const std::wstring& path) {
 void Async() {
     plugin::LoadKernelDll();
     const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    IBexAsyncResult* result = catalog::CreateAsyncResult(event, nullptr);
+    protocol::PluginRef<IBexAsyncResult> result = catalog::CreateAsyncResult(event, nullptr);
     if (result) {
         std::printf("async class=%u\n", result->GetClassId());
-        result->Release();
+        result.Reset();
     } else {
         std::printf("async null\n");
     }
@@ -226,8 +226,8 @@ void Info(const Kernel& kernel, const std::wstring& list, bool stop) {
     }
     protocol::PluginRef<protocol::kernel::ByteBuffer> buffer = catalog::NewIdBuffer(ids);
     const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    IBexAsyncResult* result = catalog::CreateAsyncResult(event, nullptr);
-    std::printf("query %ld\n", static_cast<long>(info->Query(buffer.Get(), result)));
+    protocol::PluginRef<IBexAsyncResult> result = catalog::CreateAsyncResult(event, nullptr);
+    std::printf("query %ld\n", static_cast<long>(info->Query(buffer.Get(), result.Get())));
     if (::WaitForSingleObject(event, 20000) == WAIT_OBJECT_0)
         std::printf("status %ld\n", static_cast<long>(result->GetResult(nullptr)));
     else Fail("the query did not complete");
@@ -242,7 +242,7 @@ void Info(const Kernel& kernel, const std::wstring& list, bool stop) {
         record->Release();
     }
     if (stop) std::printf("stop %ld\n", static_cast<long>(info->Stop()));
-    if (result) result->Release();
+    result.Reset();
     ::CloseHandle(event);
     object->Release();
 }
