@@ -199,7 +199,7 @@ DWORD WINAPI CSoftReCommend::ReCommendThread(void* self) {
 }
 
 void CSoftReCommend::WorkerLoop() {
-    const HRESULT com = ::CoInitialize(nullptr);
+    const base::ComScope com;
     LoadReCommendData();
     if (!loaded_) {
         loaded_ = true;
@@ -230,7 +230,6 @@ void CSoftReCommend::WorkerLoop() {
             served = std::move(inFlight_);
         }
     }
-    if (SUCCEEDED(com)) ::CoUninitialize();
 }
 
 void CSoftReCommend::LoadReCommendData() {

@@ -6,6 +6,7 @@
 
 #include "base/app_paths.h"
 #include "base/exception_barrier.h"
+#include "base/handles.h"
 #include "base/module_exports.h"
 #include "base/path_join.h"
 #include "base/service_addresses.h"
@@ -29,12 +30,11 @@ std::wstring VerifierPath() {
 
 std::wstring ClientId(const std::wstring& library) {
     wchar_t id[kClientIdCapacity] = {};
-    const HMODULE module = ::LoadLibraryW(library.c_str());
+    const base::Library module(::LoadLibraryW(library.c_str()));
     if (!module) return std::wstring();
-    const auto getCid = base::Export<protocol::outside::GetCidFn>(module, protocol::outside::kGetCidName);
+    const auto getCid = base::Export<protocol::outside::GetCidFn>(module.Get(), protocol::outside::kGetCidName);
     if (getCid && getCid(id, kClientIdCapacity) == 0) id[0] = L'\0';
     id[kClientIdCapacity - 1] = L'\0';
-    ::FreeLibrary(module);
     return id;
 }
 
@@ -58,12 +58,11 @@ void SendReport() {
 
 DWORD WINAPI ReportXmlErrorThread(void*) {
     // The download may need COM on this thread.
-    const HRESULT com = ::CoInitialize(nullptr);
+    const base::ComScope com;
     base::CallGuarded(L"ReportXmlErrorThread", false, [] {
         SendReport();
         return true;
     });
-    if (SUCCEEDED(com)) ::CoUninitialize();
     return 0;
 }
 

@@ -48,12 +48,12 @@ void WritePinned(DWORD value) {
 // "PinLink" as a REG_SZ shorter than MAX_PATH; anything else reads as empty.
 // Read raw: SHGetValueW would expand or patch what it finds.
 std::wstring ReadPinLink() {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPinKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    base::RegKey key;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPinKey, 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS)
         return std::wstring();
     std::wstring link;
-    const bool read = base::ReadRegTextBounded(key, kPinLinkValue, MAX_PATH, link, base::RegTextTypes::PlainOnly);
-    ::RegCloseKey(key);
+    const bool read =
+        base::ReadRegTextBounded(key.Get(), kPinLinkValue, MAX_PATH, link, base::RegTextTypes::PlainOnly);
     return read ? link : std::wstring();
 }
 
@@ -188,7 +188,8 @@ LONG BEX_CALL CPinToStartMenu::RunSetupUtility(BOOL remove) {
         info.lpParameters = remove ? L"/REMOVEMENU" : L"/SETMENU";
         info.nShow = SW_HIDE;
         if (!::ShellExecuteExW(&info)) return 0;
-        if (info.hProcess) ::CloseHandle(info.hProcess);
+        // Not waited for.
+        const base::Process started(info.hProcess);
         return 1;
     });
 }

@@ -22,13 +22,12 @@ bool CallRegistrationEntry(const wchar_t* libraryName, bool doRegister) {
     // Only a full path is loaded: a bare name would be searched for.
     const std::wstring path = JoinPath(ManagerFolder(), libraryName);
     if (path.empty()) return false;
-    HMODULE library = ::LoadLibraryW(path.c_str());
+    const base::Library library(::LoadLibraryW(path.c_str()));
     if (!library) return false;
     using EntryFn = HRESULT(STDAPICALLTYPE*)();
-    const auto entry = base::Export<EntryFn>(library, doRegister ? "DllRegisterServer" : "DllUnregisterServer");
-    const HRESULT hr = entry ? entry() : E_FAIL;
-    ::FreeLibrary(library);
-    return SUCCEEDED(hr);
+    const auto entry =
+        base::Export<EntryFn>(library.Get(), doRegister ? "DllRegisterServer" : "DllUnregisterServer");
+    return entry && SUCCEEDED(entry());
 }
 
 bool SetSubkeyDefault(HKEY parent, const wchar_t* subkey, const std::wstring& text) {

@@ -47,13 +47,15 @@ std::wstring CommandLine(const std::wstring& program, const std::wstring& argume
 // library is let go, so no pointer into a freed library survives.
 struct AppCentre {
     std::mutex lock;
-    HMODULE module = nullptr;
+    base::Library module;
     ac::Data* data = nullptr;
     ac::IpcManager* ipc = nullptr;
 };
 
 AppCentre& Library() {
-    static AppCentre library;
+    // Never destroyed: a library still held when the process ends (a removal
+    // that failed half-way) is not freed under the loader's lock.
+    static AppCentre& library = *new AppCentre;
     return library;
 }
 
@@ -61,19 +63,18 @@ void Load(AppCentre& library) {
     if (library.module) return;
     const std::wstring path = JoinPath(HostFolder(), protocol::outside::kNessaryDataLibrary);
     if (path.empty()) return;
-    library.module = ::LoadLibraryW(path.c_str());
+    library.module.Reset(::LoadLibraryW(path.c_str()));
     if (!library.module) return;
     const auto createData = base::Export<protocol::outside::CreateNessaryDataInterfaceFn>(
-        library.module, protocol::outside::kCreateNessaryDataInterfaceName);
-    const auto createIpc =
-        base::Export<protocol::outside::CreateNessaryIpcMgrFn>(library.module, protocol::outside::kCreateNessaryIpcMgrName);
+        library.module.Get(), protocol::outside::kCreateNessaryDataInterfaceName);
+    const auto createIpc = base::Export<protocol::outside::CreateNessaryIpcMgrFn>(
+        library.module.Get(), protocol::outside::kCreateNessaryIpcMgrName);
     if (createData) library.data = createData();
     if (createIpc) library.ipc = createIpc();
 }
 
 void Free(AppCentre& library) {
-    if (library.module) ::FreeLibrary(library.module);
-    library.module = nullptr;
+    library.module.Reset();
     library.data = nullptr;
     library.ipc = nullptr;
 }
