@@ -10,6 +10,8 @@
 #include "tests/support/message_pump.h"
 #include "base/handles.h"
 
+using testsupport::Narrow;
+
 namespace {
 
 using catalog::CreateAsyncResult;

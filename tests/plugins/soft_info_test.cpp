@@ -20,6 +20,8 @@
 #include "tests/support/message_pump.h"
 #include "base/handles.h"
 
+using testsupport::Narrow;
+
 namespace {
 
 using catalog::CSoftInfo;

@@ -15,6 +15,8 @@
 #include "tests/plugins/process_figures.h"
 #include "tests/support/message_pump.h"
 
+using testsupport::Narrow;
+
 namespace {
 
 using catalog::CSoftListMgr;

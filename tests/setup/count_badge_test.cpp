@@ -20,6 +20,7 @@
 #include "tests/support/prefix_state.h"
 
 using namespace setup;
+using testsupport::Narrow;
 
 namespace {
 

@@ -19,6 +19,7 @@
 #include "tests/support/prefix_state.h"
 
 using namespace setup;
+using testsupport::Narrow;
 
 namespace {
 

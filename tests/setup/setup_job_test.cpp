@@ -11,6 +11,7 @@
 #include "tests/support/prefix_state.h"
 
 using namespace setup;
+using testsupport::Narrow;
 
 namespace {
 

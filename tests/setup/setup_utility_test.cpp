@@ -12,6 +12,7 @@
 #include "base/handles.h"
 
 using namespace setup;
+using testsupport::Narrow;
 
 namespace {
 
