@@ -5,7 +5,9 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <oleauto.h>
 
+#include <string>
 #include <utility>
 
 namespace base {
@@ -97,6 +99,11 @@ struct LocalMemoryTraits {
     static HLOCAL Invalid() { return nullptr; }
     static void Release(HLOCAL h) { ::LocalFree(h); }
 };
+// A view of a file mapping goes back with UnmapViewOfFile, not CloseHandle.
+struct MappedViewTraits {
+    static void* Invalid() { return nullptr; }
+    static void Release(void* view) { ::UnmapViewOfFile(view); }
+};
 
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
 using Event = KernelHandle;
@@ -116,6 +123,7 @@ using Region = UniqueHandle<GdiObjectTraits<HRGN>>;
 using Icon = UniqueHandle<IconTraits>;
 using Menu = UniqueHandle<MenuTraits>;
 using LocalMemory = UniqueHandle<LocalMemoryTraits>;
+using MappedView = UniqueHandle<MappedViewTraits>;
 
 // A DC from GetDC/GetWindowDC must go back to the same window.
 class WindowDc {
@@ -212,6 +220,32 @@ public:
 
 private:
     T* p_ = nullptr;
+};
+
+// An owned BSTR, the text type of the COM calls.
+class Bstr {
+public:
+    Bstr() noexcept = default;
+    // Up to the text's first NUL.
+    explicit Bstr(const wchar_t* text) : s_(::SysAllocString(text)) {}
+    // The whole text, NULs and all.
+    explicit Bstr(const std::wstring& text)
+        : s_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    ~Bstr() { ::SysFreeString(s_); }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+
+    BSTR Get() const noexcept { return s_; }
+    // For out-parameters: frees what was held.
+    BSTR* Put() noexcept {
+        ::SysFreeString(s_);
+        s_ = nullptr;
+        return &s_;
+    }
+    std::wstring Text() const { return s_ ? std::wstring(s_, ::SysStringLen(s_)) : std::wstring(); }
+
+private:
+    BSTR s_ = nullptr;
 };
 
 // CoInitialize/CoUninitialize for a scope; uninitialises only what it initialised.

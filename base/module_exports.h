@@ -6,7 +6,8 @@
 
 namespace base {
 
-// The export `name` of `module` as a `Fn` (a function pointer type), or null
+// The export `name` of `module` as a `Fn` (a function pointer type, or a
+// pointer to an exported object such as a plug-in's class table), or null
 // when the module is null or lacks it.
 template <typename Fn>
 Fn Export(HMODULE module, const char* name) {

@@ -1,6 +1,7 @@
 #include "base/power.h"
 
 #include "base/handles.h"
+#include "base/module_exports.h"
 
 namespace base {
 
@@ -11,13 +12,8 @@ using SetSuspendStateFn = BOOLEAN(WINAPI*)(BOOLEAN, BOOLEAN, BOOLEAN);
 // Bound on first use and freed at exit, so a program that never sleeps the
 // machine never loads it.
 struct PowerLibrary {
-    base::Library library;
-    SetSuspendStateFn setSuspendState = nullptr;
-    PowerLibrary() : library(::LoadLibraryW(L"powrprof.dll")) {
-        if (library)
-            setSuspendState = reinterpret_cast<SetSuspendStateFn>(
-                reinterpret_cast<void*>(::GetProcAddress(library.Get(), "SetSuspendState")));
-    }
+    base::Library library{::LoadLibraryW(L"powrprof.dll")};
+    SetSuspendStateFn setSuspendState = Export<SetSuspendStateFn>(library.Get(), "SetSuspendState");
 };
 
 SetSuspendStateFn SetSuspendStateEntry() {

@@ -44,13 +44,6 @@ std::optional<std::wstring> StringText(kernel::String* string);   // slots 10 an
 // there is none.
 std::wstring TextOf(const PluginRef<kernel::String>& string);
 
-// An object a slot wrote to an out-parameter, owned only when the slot
-// `succeeded`: a failure hands over nothing, whatever it wrote.
-template <typename T>
-PluginRef<T> Handed(bool succeeded, T* object) {
-    return succeeded ? PluginRef<T>(object) : PluginRef<T>();
-}
-
 // 4: object list.
 bool ListAppend(kernel::ObjectList* list, IBexPlugin* item);  // slot 3
 int ListCount(kernel::ObjectList* list);                      // slot 4; 0 when negative

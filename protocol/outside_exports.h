@@ -1,7 +1,9 @@
-// Calling conventions of the maker's outside libraries that the programs load
-// at run time. Every export is __stdcall with an undecorated name; the test
-// stand-ins under tests/doubles are built against these same declarations, so
-// a mismatch shows up at compile time instead of as a corrupted stack.
+// The maker's outside libraries that the programs load at run time: each
+// one's file name (the folder it lies in is the caller's) and the calling
+// conventions of its exports. Every export is __stdcall with an undecorated
+// name; the test stand-ins under tests/doubles are built against these same
+// declarations, so a mismatch shows up at compile time instead of as a
+// corrupted stack.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +17,7 @@
 namespace protocol::outside {
 
 // ZubWebIdentify.dll: non-zero asks the companion to stay quiet.
+constexpr wchar_t kZubWebIdentifyLibrary[] = L"ZubWebIdentify.dll";
 constexpr char kGetWebIdentifyStateName[] = "GetWebIdentifyState";
 using GetWebIdentifyStateFn = int(OUTSIDE_API*)();
 
@@ -23,11 +26,13 @@ using GetWebIdentifyStateFn = int(OUTSIDE_API*)();
 namespace protocol::outside {
 
 // Quellin.dll: hands one complete statistics URL to the maker's sender.
+constexpr wchar_t kQuellinLibrary[] = L"Quellin.dll";
 constexpr char kProcessStatsName[] = "ProcessStats";
 using ProcessStatsFn = int(OUTSIDE_API*)(const wchar_t* url);
 
 // Zubverify.dll: writes the client id into `buffer` (capacity in characters);
 // non-zero when it did.
+constexpr wchar_t kZubverifyLibrary[] = L"Zubverify.dll";
 constexpr char kGetCidName[] = "GetCIDW";
 using GetCidFn = int(OUTSIDE_API*)(wchar_t* buffer, int capacity);
 
@@ -37,6 +42,7 @@ namespace protocol::outside::sweeper {
 
 // Drovask.dll, the clean-up library: a COM class reached through its own
 // DllGetClassObject, without registration.
+constexpr wchar_t kDrovaskLibrary[] = L"Drovask.dll";
 constexpr char kDllGetClassObjectName[] = "DllGetClassObject";
 using DllGetClassObjectFn = HRESULT(OUTSIDE_API*)(REFCLSID clsid, REFIID iid, void** out);
 inline constexpr CLSID kClsid = {0xB47D7A8A, 0xD54E, 0x4C52, {0x98, 0x51, 0x8D, 0xF6, 0x54, 0x99, 0x0C, 0x42}};
@@ -84,6 +90,7 @@ struct IpcManager {
     IpcManager() = delete;
 };
 }  // namespace app_centre
+constexpr wchar_t kNessaryDataLibrary[] = L"NessaryData.dll";
 constexpr char kCreateNessaryDataInterfaceName[] = "CreateNessaryDataInterface";
 using CreateNessaryDataInterfaceFn = app_centre::Data*(OUTSIDE_API*)();
 constexpr char kCreateNessaryIpcMgrName[] = "CreateNessaryIPCMgr";

@@ -66,4 +66,12 @@ private:
     T* p_ = nullptr;
 };
 
+// An object a call wrote to an out-parameter, owned only when the call
+// `succeeded`: a failure hands over nothing, whatever it wrote. Every
+// caller of the border takes its objects through this one rule.
+template <typename T, typename Releaser = PlainRelease>
+PluginRef<T, Releaser> Handed(bool succeeded, T* object) noexcept {
+    return succeeded ? PluginRef<T, Releaser>(object) : PluginRef<T, Releaser>();
+}
+
 }  // namespace protocol

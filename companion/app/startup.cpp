@@ -23,6 +23,7 @@
 #include "companion/ui/corvalle_skin.h"
 #include "protocol/corvalle_ini.h"
 #include "protocol/eye_protection_color.h"
+#include "protocol/outside_exports.h"
 #include "protocol/program_names.h"
 #include "protocol/window_messages.h"
 #include "winlib/app_module.h"
@@ -187,7 +188,8 @@ void BindWebIdentify() {
     static WebIdentifyBinding binding;
     std::wstring dir;
     if (GetTarviskDir(dir) == 0) {
-        const std::wstring path = base::JoinPath(dir, L"netmon\\ZubWebIdentify.dll");
+        const std::wstring name = std::wstring(L"netmon\\") + protocol::outside::kZubWebIdentifyLibrary;
+        const std::wstring path = base::JoinPath(dir, name.c_str());
         if (!path.empty()) {
             binding.library.Reset(::LoadLibraryW(path.c_str()));
             if (!binding.library) base::LogFailedCall((L"web-identify library " + path).c_str(), L"LoadLibraryW");

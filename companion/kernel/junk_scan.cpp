@@ -47,7 +47,7 @@ std::wstring SweeperPath() {
     if (!GetExeDir(own)) return std::wstring();
     const std::wstring parent = ParentDir(own);
     if (parent.empty()) return std::wstring();
-    return parent + L"sweeper\\Drovask.dll";
+    return parent + L"sweeper\\" + protocol::outside::sweeper::kDrovaskLibrary;
 }
 
 uint64_t AddSizesSaturated(uint64_t a, uint64_t b) {

@@ -15,7 +15,7 @@ namespace {
 struct TimedRelease {
     void operator()(IBexPlugin* object) const noexcept {
         CTimingScope scope(object);
-        object->Release();
+        protocol::PlainRelease()(object);
     }
 };
 template <typename T>
@@ -53,9 +53,11 @@ int CountStartupItemsInState2(protocol::BexPluginFn entry) {
     int counted = 0;
     for (int i = 0; i < n; ++i) {
         IBexPlugin* raw = nullptr;
-        if (Timed(k::object_list::kItem, list.Get(), i, &raw) < 0) break;
+        const bool listed = Timed(k::object_list::kItem, list.Get(), i, &raw) >= 0;
         // The list holds what the start-up items' slot 3 put in it.
-        const KernelRef<k::startup_items::Item> item(k::As<k::startup_items::Item>(raw));
+        const KernelRef<k::startup_items::Item> item =
+            protocol::Handed<k::startup_items::Item, TimedRelease>(listed, k::As<k::startup_items::Item>(raw));
+        if (!listed) break;
         if (item && Timed(k::startup_items::kItemState, item.Get()) == 2) ++counted;
     }
     return counted;

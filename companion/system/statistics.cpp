@@ -72,7 +72,7 @@ CStatistics::CStatistics(std::wstring productDir) : productDir_(std::move(produc
     // Without a folder there is nothing safe to load: a bare name would be
     // searched for along the path.
     if (productDir_.empty()) return;
-    const std::wstring path = productDir_ + L"sweeper\\Quellin.dll";
+    const std::wstring path = productDir_ + L"sweeper\\" + protocol::outside::kQuellinLibrary;
     library_.Reset(::LoadLibraryW(path.c_str()));
     if (!library_) {
         base::LogFailedCall((L"statistics library " + path).c_str(), L"LoadLibraryW");
@@ -89,7 +89,7 @@ CStatistics& CStatistics::Instance() {
 
 std::wstring CStatistics::GetMachineId() {
     if (!machineId_.empty() || productDir_.empty()) return machineId_;
-    const std::wstring path = productDir_ + L"Zubverify.dll";
+    const std::wstring path = productDir_ + protocol::outside::kZubverifyLibrary;
     base::Library library(::LoadLibraryW(path.c_str()));
     if (!library) {
         base::LogFailedCall((L"client-id library " + path).c_str(), L"LoadLibraryW");

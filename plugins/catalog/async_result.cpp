@@ -25,17 +25,12 @@ void CopyUrl(wchar_t (&request)[kUrlCapacity], const wchar_t* url) {
 
 CEventAsyncResult::CEventAsyncResult() noexcept { ::InitializeCriticalSection(&lock_); }
 
-CEventAsyncResult::~CEventAsyncResult() {
-    if (result_) result_->Release();
-    for (IBexPlugin* old : retired_) old->Release();
-    if (event_) ::CloseHandle(event_);
-    ::DeleteCriticalSection(&lock_);
-}
+CEventAsyncResult::~CEventAsyncResult() { ::DeleteCriticalSection(&lock_); }
 
 void CEventAsyncResult::Init(HANDLE event, void* context) noexcept {
     context_ = context;
     if (event)
-        ::DuplicateHandle(::GetCurrentProcess(), event, ::GetCurrentProcess(), &event_, 0, FALSE,
+        ::DuplicateHandle(::GetCurrentProcess(), event, ::GetCurrentProcess(), event_.Put(), 0, FALSE,
                           DUPLICATE_SAME_ACCESS);
 }
 
@@ -43,22 +38,21 @@ void* BEX_CALL CEventAsyncResult::GetContext() noexcept { return context_; }
 
 LONG BEX_CALL CEventAsyncResult::Complete(LONG status, IBexPlugin* result) {
     return base::CallGuarded(L"CEventAsyncResult::Complete", 0L, [&]() -> LONG {
-        // Our own reference, taken while the caller's keeps the object alive;
-        // given back below when it is the one already held.
-        if (result) result->AddRef();
-        IBexPlugin* drop = result;
         {
+            // Our own reference, taken while the caller's keeps the object
+            // alive; given back when it is the one already held. What is
+            // given back goes after the lock.
+            protocol::PluginRef<> taken = protocol::PluginRef<>::AddRefed(result);
+            protocol::PluginRef<> replaced;
             Locked lock(lock_);
             status_ = status;
-            if (result && result != result_) {
-                drop = nullptr;
-                if (result_ && readers_ > 0) retired_.push_back(result_);
-                else drop = result_;
-                result_ = result;
+            if (taken && taken.Get() != result_.Get()) {
+                if (result_ && readers_ > 0) retired_.push_back(std::move(result_));
+                else replaced = std::move(result_);
+                result_ = std::move(taken);
             }
         }
-        if (drop) drop->Release();
-        if (event_) ::SetEvent(event_);
+        if (event_) ::SetEvent(event_.Get());
         return 0;
     });
 }
@@ -71,7 +65,7 @@ LONG BEX_CALL CEventAsyncResult::GetResult(IBexPlugin** out) {
             Locked lock(lock_);
             status = status_;
             if (out && result_) {
-                held = result_;
+                held = result_.Get();
                 ++readers_;
             }
         }
@@ -80,30 +74,52 @@ LONG BEX_CALL CEventAsyncResult::GetResult(IBexPlugin** out) {
             return status;
         }
         held->AddRef();
-        std::vector<IBexPlugin*> released;
         {
+            std::vector<protocol::PluginRef<>> released;
             Locked lock(lock_);
             if (--readers_ == 0) released.swap(retired_);
         }
-        for (IBexPlugin* old : released) old->Release();
         *out = held;
         return status;
     });
 }
 
-IBexAsyncResult* CreateAsyncResult(HANDLE event, void* context, bool* kernelMade) {
+protocol::PluginRef<IBexAsyncResult> CreateAsyncResult(HANDLE event, void* context, bool* kernelMade) {
     if (kernelMade) *kernelMade = false;
-    if (!plugin::HostCallback()) return nullptr;
+    if (!plugin::HostCallback()) return {};
     protocol::PluginRef<k::Completion> completion;
     if (SUCCEEDED(plugin::CreateKernelObject(completion))) {
         if (kernelMade) *kernelMade = true;
-        return plugin::CompletionInit(std::move(completion), event, context).Detach();
+        return plugin::CompletionInit(std::move(completion), event, context);
     }
-    IBexPlugin* own = nullptr;
-    if (FAILED(plugin::CreatePluginObject<CEventAsyncResult>(&own))) return nullptr;
-    auto* result = static_cast<CEventAsyncResult*>(own);
-    result->Init(event, context);
-    return result;
+    protocol::PluginRef<CEventAsyncResult> own = plugin::NewPluginObject<CEventAsyncResult>();
+    if (!own) return {};
+    own->Init(event, context);
+    return protocol::PluginRef<IBexAsyncResult>(own.Detach());
+}
+
+CompletionEvent CompletionEvent::Make() noexcept {
+    CompletionEvent made;
+    made.event_.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    return made;
+}
+
+CompletionEvent::CompletionEvent(CompletionEvent&& other) noexcept
+    : event_(std::move(other.event_)), kernelHolds_(std::exchange(other.kernelHolds_, false)) {}
+
+CompletionEvent& CompletionEvent::operator=(CompletionEvent&& other) noexcept {
+    if (this != &other) {
+        Close();
+        event_ = std::move(other.event_);
+        kernelHolds_ = std::exchange(other.kernelHolds_, false);
+    }
+    return *this;
+}
+
+void CompletionEvent::Close() noexcept {
+    if (kernelHolds_) event_.Detach();
+    event_.Reset();
+    kernelHolds_ = false;
 }
 
 bool AcceptReply(IBexAsyncResult* result, const ReplyParser& parse) {
@@ -119,81 +135,45 @@ bool AcceptReply(IBexAsyncResult* result, const ReplyParser& parse) {
 }
 
 bool FetchAndWait(HANDLE ownerEvent, const wchar_t* url, const ReplyParser& parse) {
-    base::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    CompletionEvent event = CompletionEvent::Make();
     if (!event) return false;
     bool kernelMade = false;
-    protocol::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), nullptr, &kernelMade));
+    const protocol::PluginRef<IBexAsyncResult> result = CreateAsyncResult(event.Get(), nullptr, &kernelMade);
     if (!result) return false;
     wchar_t request[kUrlCapacity] = {};
     CopyUrl(request, url);
     protocol::PluginRef<k::HttpFetch> fetch;
-    bool accepted = false;
-    bool kernelMayStillSet = false;
-    if (SUCCEEDED(plugin::CreateKernelObject(fetch)) &&
-        plugin::FetchStart(fetch.Get(), request, result.Get())) {
-        const HANDLE handles[2] = {ownerEvent, event.Get()};
-        const DWORD waited = ownerEvent ? ::WaitForMultipleObjects(2, handles, FALSE, INFINITE)
-                                        : (::WaitForSingleObject(event.Get(), INFINITE) == WAIT_OBJECT_0
-                                               ? WAIT_OBJECT_0 + 1
-                                               : WAIT_FAILED);
-        if (waited == WAIT_OBJECT_0 + 1) {
-            accepted = AcceptReply(result.Get(), parse);
-        } else {
-            // Abandoned: the kernel's own completion object would still set
-            // this very handle; leave it open rather than let it hit a
-            // handle that was reused.
-            kernelMayStillSet = kernelMade;
-        }
-    }
-    if (kernelMayStillSet) event.Detach();
-    return accepted;
-}
-
-PendingFetch::~PendingFetch() { Close(); }
-
-PendingFetch::PendingFetch(PendingFetch&& other) noexcept
-    : result_(std::move(other.result_)),
-      fetch_(std::move(other.fetch_)),
-      event_(std::exchange(other.event_, nullptr)),
-      kernelMade_(other.kernelMade_),
-      signalled_(other.signalled_) {}
-
-PendingFetch& PendingFetch::operator=(PendingFetch&& other) noexcept {
-    if (this != &other) {
-        Close();
-        result_ = std::move(other.result_);
-        fetch_ = std::move(other.fetch_);
-        event_ = std::exchange(other.event_, nullptr);
-        kernelMade_ = other.kernelMade_;
-        signalled_ = other.signalled_;
-    }
-    return *this;
-}
-
-void PendingFetch::Close() noexcept {
-    result_.Reset();
-    fetch_.Reset();
-    if (event_ && (signalled_ || !kernelMade_)) ::CloseHandle(event_);
-    event_ = nullptr;
+    if (FAILED(plugin::CreateKernelObject(fetch)) || !plugin::FetchStart(fetch.Get(), request, result.Get()))
+        return false;
+    // Abandoned, the kernel's own completion object would still set this
+    // very handle.
+    if (kernelMade) event.GivenToKernel();
+    const HANDLE handles[2] = {ownerEvent, event.Get()};
+    const DWORD waited = ownerEvent ? ::WaitForMultipleObjects(2, handles, FALSE, INFINITE)
+                                    : (::WaitForSingleObject(event.Get(), INFINITE) == WAIT_OBJECT_0
+                                           ? WAIT_OBJECT_0 + 1
+                                           : WAIT_FAILED);
+    if (waited != WAIT_OBJECT_0 + 1) return false;
+    event.Set();
+    return AcceptReply(result.Get(), parse);
 }
 
 PendingFetch PendingFetch::Start(const wchar_t* url) {
     PendingFetch pending;
-    base::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    CompletionEvent event = CompletionEvent::Make();
     if (!event) return pending;
     bool kernelMade = false;
-    protocol::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));
+    protocol::PluginRef<IBexAsyncResult> result = CreateAsyncResult(event.Get(), event.Get(), &kernelMade);
     if (!result) return pending;
     wchar_t request[kUrlCapacity] = {};
     CopyUrl(request, url);
     protocol::PluginRef<k::HttpFetch> fetch;
-    if (FAILED(plugin::CreateKernelObject(fetch)) ||
-        !plugin::FetchStart(fetch.Get(), request, result.Get()))
+    if (FAILED(plugin::CreateKernelObject(fetch)) || !plugin::FetchStart(fetch.Get(), request, result.Get()))
         return pending;
-    pending.result_ = std::move(result);
+    if (kernelMade) event.GivenToKernel();
+    pending.event_ = std::move(event);
     pending.fetch_ = std::move(fetch);
-    pending.event_ = event.Detach();
-    pending.kernelMade_ = kernelMade;
+    pending.result_ = std::move(result);
     return pending;
 }
 
@@ -201,7 +181,7 @@ PendingFetch::State PendingFetch::Poll(const ReplyParser& parse, DWORD waitMs) {
     if (!result_) return State::Failed;
     const HANDLE event = static_cast<HANDLE>(result_->GetContext());
     if (::WaitForSingleObject(event, waitMs) != WAIT_OBJECT_0) return State::Pending;
-    signalled_ = true;
+    event_.Set();
     return AcceptReply(result_.Get(), parse) ? State::Succeeded : State::Failed;
 }
 

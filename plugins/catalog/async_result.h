@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+#include "base/handles.h"
 #include "plugins/common/plugin_object.h"
 #include "protocol/bex_kernel.h"
 #include "protocol/plugin_ref.h"
@@ -36,18 +37,47 @@ public:
 
 private:
     CRITICAL_SECTION lock_;  // the fields below up to the event
-    IBexPlugin* result_ = nullptr;
+    protocol::PluginRef<> result_;
     LONG status_ = 0;
-    int readers_ = 0;                  // GetResult calls between reading and adding
-    std::vector<IBexPlugin*> retired_;  // replaced while read; one reference each
-    HANDLE event_ = nullptr;  // our own duplicate
+    int readers_ = 0;                              // GetResult calls between reading and adding
+    std::vector<protocol::PluginRef<>> retired_;  // replaced while read
+    base::Event event_;                            // our own duplicate
     void* context_ = nullptr;
 };
 
 // The kernel's completion object (class 406) set up with (event, context),
 // else a CEventAsyncResult; null when the kernel is not bound. `kernelMade`
 // tells which: the kernel's object holds the caller's event handle itself.
-IBexAsyncResult* CreateAsyncResult(HANDLE event, void* context, bool* kernelMade = nullptr);
+protocol::PluginRef<IBexAsyncResult> CreateAsyncResult(HANDLE event, void* context, bool* kernelMade = nullptr);
+
+// The event a request's completion object sets. The kernel's own completion
+// object keeps the very handle it was given: once a request with it is
+// under way, the handle is left open when its owner goes unless it was set,
+// rather than let the kernel set whatever handle later takes its number.
+class CompletionEvent {
+public:
+    CompletionEvent() = default;
+    // A new manual-reset event; none when it could not be made.
+    static CompletionEvent Make() noexcept;
+    ~CompletionEvent() { Close(); }
+    CompletionEvent(CompletionEvent&& other) noexcept;
+    CompletionEvent& operator=(CompletionEvent&& other) noexcept;
+    CompletionEvent(const CompletionEvent&) = delete;
+    CompletionEvent& operator=(const CompletionEvent&) = delete;
+
+    HANDLE Get() const noexcept { return event_.Get(); }
+    explicit operator bool() const noexcept { return static_cast<bool>(event_); }
+    // A request under way whose completion is the kernel's object.
+    void GivenToKernel() noexcept { kernelHolds_ = true; }
+    // It was set: the kernel sets it no more.
+    void Set() noexcept { kernelHolds_ = false; }
+
+private:
+    void Close() noexcept;
+
+    base::Event event_;
+    bool kernelHolds_ = false;
+};
 
 // Gets the reply's bytes (never empty) and answers whether they were good.
 using ReplyParser = std::function<bool(const BYTE* data, size_t size)>;
@@ -68,13 +98,6 @@ class PendingFetch {
 public:
     enum class State { Pending, Succeeded, Failed };
 
-    PendingFetch() = default;
-    ~PendingFetch();
-    PendingFetch(PendingFetch&& other) noexcept;
-    PendingFetch& operator=(PendingFetch&& other) noexcept;
-    PendingFetch(const PendingFetch&) = delete;
-    PendingFetch& operator=(const PendingFetch&) = delete;
-
     // !Started() when no request is under way (unbound, refused, not started).
     static PendingFetch Start(const wchar_t* url);
     bool Started() const { return static_cast<bool>(result_); }
@@ -83,13 +106,10 @@ public:
     State Poll(const ReplyParser& parse, DWORD waitMs = 50);
 
 private:
-    void Close() noexcept;
-
-    protocol::PluginRef<IBexAsyncResult> result_;
+    // Let go of in the reverse order: the result, the fetch, the event.
+    CompletionEvent event_;
     protocol::PluginRef<protocol::kernel::HttpFetch> fetch_;
-    HANDLE event_ = nullptr;
-    bool kernelMade_ = false;
-    bool signalled_ = false;
+    protocol::PluginRef<IBexAsyncResult> result_;
 };
 
 }  // namespace catalog

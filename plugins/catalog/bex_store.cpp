@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/exception_barrier.h"
+#include "plugins/catalog/store_types.h"
 #include "plugins/common/kernel_binding.h"
 #include "plugins/common/kernel_calls.h"
 #include "protocol/bex_kernel.h"
@@ -14,7 +15,6 @@ namespace k = protocol::kernel;
 
 namespace {
 
-constexpr int kValueType = 22;
 constexpr wchar_t kValueName[] = L"AppIdUsage";
 constexpr uint32_t kFirstId = 90000000;
 constexpr uint32_t kLastId = 99999999;
@@ -65,7 +65,7 @@ std::vector<uint32_t> CBexStore::AllocateAppIds(size_t count) noexcept {
 bool CBexStore::HeldBy(DWORD threadId) noexcept { return threadId != 0 && g_bitmapOwner == threadId; }
 
 bool CBexStore::Write(const std::vector<BYTE>& bitmap, uint32_t base) {
-    return protocol::ValueSet(store_.Get(), kValueType, kValueName, bitmap.data(), bitmap.size(),
+    return protocol::ValueSet(store_.Get(), kStoreAppIdUsage, kValueName, bitmap.data(), bitmap.size(),
                          bitmap.size() > kLargeAbove, base);
 }
 
@@ -108,7 +108,7 @@ uint32_t TakeId(std::vector<BYTE>& bitmap, uint32_t base, size_t& from) {
 std::vector<uint32_t> CBexStore::AllocateLocked(size_t count, k::ByteBuffer* buffer) {
     const std::vector<uint32_t> none(count, 0);
     uint32_t base = kFirstId;
-    const auto stored = protocol::ValueGet(store_.Get(), kValueType, kValueName, buffer, &base);
+    const auto stored = protocol::ValueGet(store_.Get(), kStoreAppIdUsage, kValueName, buffer, &base);
     // A buffer the store filled but that does not hold up says nothing of the
     // ids taken: give none rather than start the bitmap over.
     if (!stored && !protocol::BufferBytes(buffer)) return none;

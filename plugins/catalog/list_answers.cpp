@@ -11,13 +11,12 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "base/handles.h"
 #include "base/numbers.h"
 #include "base/service_addresses.h"
 #include "base/text.h"
 #include "plugins/catalog/bex_store.h"
-#include "plugins/catalog/bstr.h"
 #include "plugins/catalog/xml_document.h"
-#include "base/handles.h"
 
 namespace catalog {
 
@@ -165,8 +164,8 @@ bool ReadChildTexts(IXMLDOMNode* node, uint32_t& id, ElementMap& fields) {
         if (FAILED(children->get_item(i, child.Put())) || !child) continue;
         DOMNodeType type = NODE_INVALID;
         if (FAILED(child->get_nodeType(&type)) || type != NODE_ELEMENT) continue;
-        Bstr name;
-        Bstr text;
+        base::Bstr name;
+        base::Bstr text;
         child->get_nodeName(name.Put());
         child->get_text(text.Put());
         std::wstring key = name.Text();
@@ -203,7 +202,7 @@ std::wstring AttributeText(IXMLDOMNode* node, const wchar_t* name) {
     base::ComPtr<IXMLDOMElement> element;
     if (FAILED(node->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element.Put()))) || !element)
         return text;
-    Bstr attribute(name);
+    base::Bstr attribute(name);
     VARIANT value;
     ::VariantInit(&value);
     if (element->getAttribute(attribute.Get(), &value) == S_OK && value.vt == VT_BSTR && value.bstrVal)
@@ -221,15 +220,15 @@ bool ReadSoftNodes(const std::wstring& text, CBexStore* store, std::wstring* tit
     if (!start || StopSet(stop)) return false;
     base::ComPtr<IXMLDOMDocument> document;
     if (FAILED(CreateXmlDocument(document.Put())) || !document) return false;
-    Bstr xml(start);
+    base::Bstr xml(start);
     VARIANT_BOOL loaded = VARIANT_FALSE;
     if (!xml.Get() || FAILED(document->loadXML(xml.Get(), &loaded)) || loaded != VARIANT_TRUE) return false;
     base::ComPtr<IXMLDOMNode> ret;
     base::ComPtr<IXMLDOMNode> softsNode;
     base::ComPtr<IXMLDOMNodeList> list;
-    Bstr retName(L"ret");
-    Bstr softsName(L"softs");
-    Bstr softName(L"soft");
+    base::Bstr retName(L"ret");
+    base::Bstr softsName(L"softs");
+    base::Bstr softName(L"soft");
     if (document->selectSingleNode(retName.Get(), ret.Put()) != S_OK || !ret) return false;
     if (ret->selectSingleNode(softsName.Get(), softsNode.Put()) != S_OK || !softsNode) return false;
     if (FAILED(softsNode->selectNodes(softName.Get(), list.Put())) || !list) return false;

@@ -9,10 +9,9 @@
 #include <cwchar>
 #include <cwctype>
 
-#include "base/numbers.h"
-#include "plugins/catalog/bstr.h"
-#include "plugins/catalog/xml_document.h"
 #include "base/handles.h"
+#include "base/numbers.h"
+#include "plugins/catalog/xml_document.h"
 
 namespace catalog {
 
@@ -25,17 +24,17 @@ std::wstring Cut(std::wstring text, size_t width) {
 
 std::wstring ChildText(IXMLDOMNode* node, const wchar_t* name) {
     base::ComPtr<IXMLDOMNode> child;
-    Bstr query(name);
+    base::Bstr query(name);
     if (!node || !query.Get() || node->selectSingleNode(query.Get(), child.Put()) != S_OK || !child)
         return std::wstring();
-    Bstr text;
+    base::Bstr text;
     child->get_text(text.Put());
     return text.Text();
 }
 
 base::ComPtr<IXMLDOMNode> Child(IXMLDOMNode* node, const wchar_t* name) {
     base::ComPtr<IXMLDOMNode> child;
-    Bstr query(name);
+    base::Bstr query(name);
     if (node && query.Get()) node->selectSingleNode(query.Get(), child.Put());
     return child;
 }
@@ -137,7 +136,7 @@ bool ReadReCommendData(const std::wstring& text, std::vector<ReCmdClass>& classe
                        std::map<uint32_t, std::wstring>& zanNames) {
     base::ComPtr<IXMLDOMDocument> document;
     if (FAILED(CreateXmlDocument(document.Put())) || !document) return false;
-    Bstr xml(text.c_str());
+    base::Bstr xml(text.c_str());
     VARIANT_BOOL loaded = VARIANT_FALSE;
     if (!xml.Get() || FAILED(document->loadXML(xml.Get(), &loaded)) || loaded != VARIANT_TRUE) return false;
     base::ComPtr<IXMLDOMElement> root;

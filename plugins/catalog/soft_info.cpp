@@ -8,6 +8,7 @@
 #include "plugins/catalog/async_result.h"
 #include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/locked.h"
+#include "plugins/catalog/store_types.h"
 #include "plugins/catalog/thread_end.h"
 #include "plugins/common/kernel_calls.h"
 #include "protocol/bex_kernel.h"
@@ -20,7 +21,6 @@ namespace {
 
 constexpr DWORD kIdleMs = 100;
 constexpr DWORD kStopWaitMs = 2000;
-constexpr int kCacheType = 16;
 constexpr wchar_t kCacheName[] = L"data";
 constexpr uint32_t kCacheVersion = 1;
 constexpr size_t kRecordSize = sizeof(tagSoftInfoData);
@@ -329,7 +329,7 @@ void CSoftInfo::ApplyUpdateInfo(const UpdateInfoMap& softs) {
             if (!cache_.Find(soft.first)) made.emplace(soft.first, SoftInfoRef());
     }
     for (auto& [id, record] : made) {
-        record.Reset(NewSoftInfoData());
+        record = NewSoftInfoData();
         if (record) record->Record().softId = id;
     }
     Locked lock(cacheLock_);
@@ -359,19 +359,18 @@ void CSoftInfo::FetchSoftDetails(const UpdateInfoMap& softs) {
     }
     if (protocol::ListCount(list.Get()) == 0) return;
 
-    base::Event done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    CompletionEvent done = CompletionEvent::Make();
     if (!done) return;
     bool kernelMade = false;
-    protocol::PluginRef<IBexAsyncResult> result(CreateAsyncResult(done.Get(), nullptr, &kernelMade));
+    protocol::PluginRef<IBexAsyncResult> result = CreateAsyncResult(done.Get(), nullptr, &kernelMade);
     if (!result) return;
     if (!plugin::DetailsStart(details_.Get(), list.Get(), L"upgrade", result.Get())) return;
+    // Abandoned, the kernel's own completion object may still set this very
+    // handle later.
+    if (kernelMade) done.GivenToKernel();
     const HANDLE handles[2] = {stop_.Get(), done.Get()};
-    if (::WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) {
-        // Abandoned: the kernel's own completion object may still set this
-        // very handle later.
-        if (kernelMade) done.Detach();
-        return;
-    }
+    if (::WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
+    done.Set();
 
     // Asked for each record under the cache lock, as the records are filled.
     Locked lock(cacheLock_);
@@ -394,7 +393,7 @@ void CSoftInfo::LoadCache() {
     protocol::PluginRef<k::ByteBuffer> buffer;
     if (FAILED(plugin::CreateKernelObject(buffer))) return;
     uint32_t extra = 0;
-    const auto bytes = protocol::ValueGet(store_.Get(), kCacheType, kCacheName, buffer.Get(), &extra);
+    const auto bytes = protocol::ValueGet(store_.Get(), kStoreSoftInfo, kCacheName, buffer.Get(), &extra);
     if (!bytes || bytes->size == 0 || extra < 0x10000 || (extra & 0xFFFF) != kCacheVersion) return;
     const size_t count = extra >> 16;
     if (bytes->size % count != 0) return;
@@ -432,7 +431,7 @@ void CSoftInfo::SaveCache() {
     }
     if (data.empty()) return;
     const uint32_t extra = static_cast<uint32_t>(data.size() / kRecordSize) << 16 | kCacheVersion;
-    protocol::ValueSet(store_.Get(), kCacheType, kCacheName, data.data(), data.size(), true, extra);
+    protocol::ValueSet(store_.Get(), kStoreSoftInfo, kCacheName, data.data(), data.size(), true, extra);
 }
 
 HRESULT BEX_CALL CreateSoftInfo(IBexPlugin** out) { return plugin::CreatePluginObject<CSoftInfo>(out); }

@@ -136,11 +136,7 @@ uint32_t BEX_CALL CSoftInfoData::HasShellMarkP() {
 
 void BEX_CALL CSoftInfoData::Destroy() noexcept { delete this; }
 
-CSoftInfoData* NewSoftInfoData() noexcept {
-    IBexPlugin* object = nullptr;
-    if (FAILED(plugin::CreatePluginObject<CSoftInfoData>(&object))) return nullptr;
-    return static_cast<CSoftInfoData*>(object);
-}
+protocol::PluginRef<CSoftInfoData> NewSoftInfoData() noexcept { return plugin::NewPluginObject<CSoftInfoData>(); }
 
 HRESULT BEX_CALL CreateSoftInfoData(IBexPlugin** out) { return plugin::CreatePluginObject<CSoftInfoData>(out); }
 

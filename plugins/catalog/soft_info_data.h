@@ -9,6 +9,7 @@
 
 #include "plugins/catalog/soft_info_record.h"
 #include "protocol/bex_plugin.h"
+#include "protocol/plugin_ref.h"
 
 namespace catalog {
 
@@ -100,7 +101,7 @@ private:
 
 // A new record object with the -3 notice (null when the kernel is unbound or
 // memory is short); the table's factory uses it too.
-CSoftInfoData* NewSoftInfoData() noexcept;
+protocol::PluginRef<CSoftInfoData> NewSoftInfoData() noexcept;
 HRESULT BEX_CALL CreateSoftInfoData(IBexPlugin** out);
 
 // The shell mark test: false from Windows 6.2 on; else the shell text up to

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "plugins/catalog/id_buffer.h"
+#include "plugins/catalog/store_types.h"
 #include "plugins/common/kernel_calls.h"
 #include "protocol/bex_kernel.h"
 
@@ -14,10 +15,6 @@ namespace k = protocol::kernel;
 
 namespace {
 
-constexpr int kCountType = 9;
-constexpr int kEntryType = 8;
-constexpr int kListType = 7;
-constexpr int kRecordSetType = 6;
 constexpr uint32_t kRecordSetVersion = 1;
 
 std::wstring EntryName(int kind, int index) { return std::to_wstring(kind) + L"-" + std::to_wstring(index); }
@@ -45,7 +42,8 @@ CatalogEntries SoftListCache::LoadCatalog(int kind) const {
     CatalogEntries entries;
     protocol::PluginRef<k::ByteBuffer> buffer;
     if (!store_ || FAILED(plugin::CreateKernelObject(buffer))) return entries;
-    const auto bytes = protocol::ValueGetByNumber(store_.Get(), kCountType, static_cast<uint32_t>(kind), buffer.Get());
+    const auto bytes =
+        protocol::ValueGetByNumber(store_.Get(), kStoreCatalogCounts, static_cast<uint32_t>(kind), buffer.Get());
     if (!bytes || bytes->size != sizeof(uint32_t)) return entries;
     uint32_t count = 0;
     std::memcpy(&count, bytes->data, sizeof(count));
@@ -60,7 +58,7 @@ CatalogEntries SoftListCache::LoadCatalog(int kind) const {
 
 CatalogEntry SoftListCache::LoadCatalogEntry(int kind, int index) const {
     protocol::PluginRef<k::ByteBuffer> buffer;
-    const auto bytes = Get(kEntryType, EntryName(kind, index), buffer, nullptr);
+    const auto bytes = Get(kStoreCatalogEntries, EntryName(kind, index), buffer, nullptr);
     if (!bytes || bytes->size != sizeof(tagSoftCatalogData)) return CatalogEntry();
     CatalogEntry entry(NewSoftCatalogData());
     if (!entry) return entry;
@@ -73,14 +71,14 @@ std::optional<ListState> SoftListCache::LoadList(const std::wstring& key) const 
     ListState state;
     bool found = false;
     protocol::PluginRef<k::ByteBuffer> text;
-    if (const auto bytes = Get(kListType, L"text" + key, text, nullptr)) {
+    if (const auto bytes = Get(kStoreListPages, L"text" + key, text, nullptr)) {
         state.title.assign(bytes->size / sizeof(wchar_t), L'\0');
         if (!state.title.empty()) std::memcpy(&state.title[0], bytes->data, state.title.size() * sizeof(wchar_t));
         state.title = state.title.c_str();  // up to an embedded NUL
         found = true;
     }
     protocol::PluginRef<k::ByteBuffer> data;
-    if (const auto bytes = Get(kListType, L"data" + key, data, nullptr)) {
+    if (const auto bytes = Get(kStoreListPages, L"data" + key, data, nullptr)) {
         state.ids = ReadIds(*bytes);
         if (state.ids.size() > kMaxStoredEntries) state.ids.resize(kMaxStoredEntries);
         found = true;
@@ -93,7 +91,7 @@ RecordSet SoftListCache::LoadRecords(const std::wstring& setKey, const std::set<
     RecordSet records;
     protocol::PluginRef<k::ByteBuffer> buffer;
     uint32_t extra = 0;
-    const auto bytes = ids.empty() ? std::nullopt : Get(kRecordSetType, setKey, buffer, &extra);
+    const auto bytes = ids.empty() ? std::nullopt : Get(kStoreListRecords, setKey, buffer, &extra);
     if (!bytes) return records;
     const size_t count = StoredRecords(*bytes, extra);
     for (size_t i = 0; i < count && records.size() < ids.size(); ++i) {
@@ -116,17 +114,18 @@ void SoftListCache::Save(const Catalogs& catalogs, const Lists& lists, const Rec
         const auto it = catalogs.find(kind);
         const uint32_t count =
             it == catalogs.end() ? 0 : std::min(static_cast<uint32_t>(it->second.size()), kMaxStoredEntries);
-        protocol::ValueSetByNumber(store_.Get(), kCountType, static_cast<uint32_t>(kind), &count, sizeof(count));
+        protocol::ValueSetByNumber(store_.Get(), kStoreCatalogCounts, static_cast<uint32_t>(kind), &count,
+                                   sizeof(count));
         for (uint32_t i = 0; i < count; ++i)
-            protocol::ValueSet(store_.Get(), kEntryType, EntryName(kind, static_cast<int>(i)).c_str(),
+            protocol::ValueSet(store_.Get(), kStoreCatalogEntries, EntryName(kind, static_cast<int>(i)).c_str(),
                           &it->second[i]->Data(), sizeof(tagSoftCatalogData), false, 0);
     }
     for (const auto& [key, list] : lists) {
         if (!list.title.empty())
-            protocol::ValueSet(store_.Get(), kListType, (L"text" + key).c_str(), list.title.data(),
+            protocol::ValueSet(store_.Get(), kStoreListPages, (L"text" + key).c_str(), list.title.data(),
                           list.title.size() * sizeof(wchar_t), false, 0);
         if (!list.ids.empty())
-            protocol::ValueSet(store_.Get(), kListType, (L"data" + key).c_str(), list.ids.data(),
+            protocol::ValueSet(store_.Get(), kStoreListPages, (L"data" + key).c_str(), list.ids.data(),
                           std::min<size_t>(list.ids.size(), kMaxStoredEntries) * sizeof(uint32_t), false, 0);
     }
     for (const auto& [key, set] : sets) SaveRecordSet(key, set);
@@ -147,7 +146,7 @@ void SoftListCache::SaveRecordSet(const std::wstring& key, const RecordSet& set)
     // run never asked for follow, as far as the set has room.
     protocol::PluginRef<k::ByteBuffer> stored;
     uint32_t storedExtra = 0;
-    if (const auto bytes = count < kMaxStoredRecords ? Get(kRecordSetType, key, stored, &storedExtra)
+    if (const auto bytes = count < kMaxStoredRecords ? Get(kStoreListRecords, key, stored, &storedExtra)
                                                      : std::nullopt) {
         const size_t n = StoredRecords(*bytes, storedExtra);
         for (size_t i = 0; i < n && count < kMaxStoredRecords; ++i) {
@@ -157,7 +156,7 @@ void SoftListCache::SaveRecordSet(const std::wstring& key, const RecordSet& set)
     }
     if (count == 0) return;
     const uint32_t extra = static_cast<uint32_t>(count) << 16 | kRecordSetVersion;
-    protocol::ValueSet(store_.Get(), kRecordSetType, key.c_str(), data.data(), data.size(), true, extra);
+    protocol::ValueSet(store_.Get(), kStoreListRecords, key.c_str(), data.data(), data.size(), true, extra);
 }
 
 }  // namespace catalog

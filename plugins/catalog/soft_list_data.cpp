@@ -48,13 +48,6 @@ void FillTheme(wchar_t (&text)[N], int32_t (&numbers)[3], const std::wstring& pa
     }
 }
 
-template <typename T>
-T* NewRecordObject() noexcept {
-    IBexPlugin* object = nullptr;
-    if (FAILED(plugin::CreatePluginObject<T>(&object))) return nullptr;
-    return static_cast<T*>(object);
-}
-
 }  // namespace
 
 template <typename Interface, typename Record, uint32_t Id>
@@ -199,8 +192,10 @@ int32_t BEX_CALL CSoftListData::MatchesBitness() noexcept { return record_.bitMa
 const wchar_t* BEX_CALL CSoftListData::GetPartner() noexcept { return record_.coop; }
 const wchar_t* BEX_CALL CSoftListData::GetHomePage() noexcept { return record_.home; }
 
-CSoftCatalogData* NewSoftCatalogData() noexcept { return NewRecordObject<CSoftCatalogData>(); }
-CSoftListData* NewSoftListData() noexcept { return NewRecordObject<CSoftListData>(); }
+protocol::PluginRef<CSoftCatalogData> NewSoftCatalogData() noexcept {
+    return plugin::NewPluginObject<CSoftCatalogData>();
+}
+protocol::PluginRef<CSoftListData> NewSoftListData() noexcept { return plugin::NewPluginObject<CSoftListData>(); }
 HRESULT BEX_CALL CreateSoftCatalogData(IBexPlugin** out) { return plugin::CreatePluginObject<CSoftCatalogData>(out); }
 HRESULT BEX_CALL CreateSoftListData(IBexPlugin** out) { return plugin::CreatePluginObject<CSoftListData>(out); }
 

@@ -10,6 +10,7 @@
 
 #include "plugins/catalog/soft_list_record.h"
 #include "protocol/bex_plugin.h"
+#include "protocol/plugin_ref.h"
 
 namespace catalog {
 
@@ -140,8 +141,8 @@ public:
 
 // New objects with the -3 notice (null when the kernel is unbound or memory
 // is short); the table's factories use them too.
-CSoftCatalogData* NewSoftCatalogData() noexcept;
-CSoftListData* NewSoftListData() noexcept;
+protocol::PluginRef<CSoftCatalogData> NewSoftCatalogData() noexcept;
+protocol::PluginRef<CSoftListData> NewSoftListData() noexcept;
 HRESULT BEX_CALL CreateSoftCatalogData(IBexPlugin** out);
 HRESULT BEX_CALL CreateSoftListData(IBexPlugin** out);
 

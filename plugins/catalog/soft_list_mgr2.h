@@ -4,7 +4,9 @@
 #pragma once
 
 #include "plugins/catalog/soft_list_mgr.h"
+#include "plugins/common/kernel_calls.h"
 #include "plugins/common/plugin_object.h"
+#include "protocol/plugin_ref.h"
 
 namespace catalog {
 
@@ -40,7 +42,8 @@ private:
     // The inner object when it is this library's CSoftListMgr, else null.
     ISoftListMgr* OwnInner() const;
 
-    plugin::InnerObject<70> inner_;
+    // Asked of the kernel when made; null when it gives none.
+    protocol::PluginRef<> inner_ = plugin::CreateByClassId(CSoftListMgr::kClassId);
 };
 
 HRESULT BEX_CALL CreateSoftListMgr2(IBexPlugin** out);

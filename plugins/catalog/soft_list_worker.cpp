@@ -20,52 +20,25 @@ volatile LONG g_terminations = 0;
 
 // ---- PendingCompletion ----
 
-PendingCompletion::~PendingCompletion() { Close(); }
-
-PendingCompletion::PendingCompletion(PendingCompletion&& other) noexcept
-    : result_(std::move(other.result_)),
-      event_(std::exchange(other.event_, nullptr)),
-      kernelMade_(other.kernelMade_),
-      signalled_(other.signalled_) {}
-
-PendingCompletion& PendingCompletion::operator=(PendingCompletion&& other) noexcept {
-    if (this != &other) {
-        Close();
-        result_ = std::move(other.result_);
-        event_ = std::exchange(other.event_, nullptr);
-        kernelMade_ = other.kernelMade_;
-        signalled_ = other.signalled_;
-    }
-    return *this;
-}
-
-void PendingCompletion::Close() noexcept {
-    result_.Reset();
-    // The kernel's own completion object keeps this very handle: leave it
-    // open unless it was signalled.
-    if (event_ && (signalled_ || !kernelMade_)) ::CloseHandle(event_);
-    event_ = nullptr;
-}
-
 PendingCompletion PendingCompletion::StartDetails(protocol::kernel::Details* details,
                                                   protocol::kernel::ObjectList* names, const wchar_t* kind) {
     PendingCompletion pending;
     if (!details || !names) return pending;
-    base::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    CompletionEvent event = CompletionEvent::Make();
     if (!event) return pending;
     bool kernelMade = false;
-    protocol::PluginRef<IBexAsyncResult> result(CreateAsyncResult(event.Get(), event.Get(), &kernelMade));
+    protocol::PluginRef<IBexAsyncResult> result = CreateAsyncResult(event.Get(), event.Get(), &kernelMade);
     if (!result || !plugin::DetailsStart(details, names, kind, result.Get())) return pending;
+    if (kernelMade) event.GivenToKernel();
+    pending.event_ = std::move(event);
     pending.result_ = std::move(result);
-    pending.event_ = event.Detach();
-    pending.kernelMade_ = kernelMade;
     return pending;
 }
 
 LONG PendingCompletion::Poll(DWORD waitMs) {
     if (!result_) return 0;
-    if (::WaitForSingleObject(event_, waitMs) != WAIT_OBJECT_0) return -1;
-    signalled_ = true;
+    if (::WaitForSingleObject(event_.Get(), waitMs) != WAIT_OBJECT_0) return -1;
+    event_.Set();
     return result_->GetResult(nullptr);
 }
 

@@ -19,13 +19,6 @@ namespace catalog {
 // A wait on a kernel completion that the worker polls through its queue.
 class PendingCompletion {
 public:
-    PendingCompletion() = default;
-    ~PendingCompletion();
-    PendingCompletion(PendingCompletion&& other) noexcept;
-    PendingCompletion& operator=(PendingCompletion&& other) noexcept;
-    PendingCompletion(const PendingCompletion&) = delete;
-    PendingCompletion& operator=(const PendingCompletion&) = delete;
-
     // The details service's scores of `names` (class 4 of class-3 strings).
     static PendingCompletion StartDetails(protocol::kernel::Details* details, protocol::kernel::ObjectList* names,
                                           const wchar_t* kind);
@@ -34,12 +27,9 @@ public:
     LONG Poll(DWORD waitMs);
 
 private:
-    void Close() noexcept;
-
+    // Let go of in the reverse order: the result, then the event.
+    CompletionEvent event_;
     protocol::PluginRef<IBexAsyncResult> result_;
-    HANDLE event_ = nullptr;
-    bool kernelMade_ = false;
-    bool signalled_ = false;
 };
 
 enum RequestKind {

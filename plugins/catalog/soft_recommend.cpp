@@ -14,6 +14,7 @@
 #include "base/numbers.h"
 #include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/locked.h"
+#include "plugins/catalog/store_types.h"
 #include "plugins/catalog/thread_end.h"
 #include "plugins/common/kernel_binding.h"
 #include "plugins/common/kernel_calls.h"
@@ -27,8 +28,6 @@ namespace {
 
 constexpr DWORD kWaitMs = 20;
 constexpr DWORD kStopWaitMs = 2000;
-constexpr int kCountType = 20;        // key 0: the counted ids; key id: its count
-constexpr int kRecommendedType = 21;  // key 0: ids recommended since the last save
 constexpr int64_t kAgeSeconds = 86399;
 constexpr LONG kStatusFailed = 2;  // as the software information's queries
 const wchar_t kUpdateTimeOption[] = L"Mirrik\\UpdateTime";
@@ -200,7 +199,7 @@ DWORD WINAPI CSoftReCommend::ReCommendThread(void* self) {
 }
 
 void CSoftReCommend::WorkerLoop() {
-    const HRESULT com = ::CoInitialize(nullptr);
+    const base::ComScope com;
     LoadReCommendData();
     if (!loaded_) {
         loaded_ = true;
@@ -231,7 +230,6 @@ void CSoftReCommend::WorkerLoop() {
             served = std::move(inFlight_);
         }
     }
-    if (SUCCEEDED(com)) ::CoUninitialize();
 }
 
 void CSoftReCommend::LoadReCommendData() {
@@ -267,10 +265,10 @@ std::vector<uint32_t> CSoftReCommend::StoredIds(int type, uint32_t key) {
 
 void CSoftReCommend::LoadCounts() {
     if (!numbered_) return;
-    for (uint32_t id : StoredIds(kCountType, 0)) {
+    for (uint32_t id : StoredIds(kNumberedRecommendCounts, 0)) {
         protocol::PluginRef<k::ByteBuffer> buffer;
         if (FAILED(plugin::CreateKernelObject(buffer))) return;
-        const auto bytes = protocol::NumberedGet(numbered_.Get(), kCountType, id, buffer.Get());
+        const auto bytes = protocol::NumberedGet(numbered_.Get(), kNumberedRecommendCounts, id, buffer.Get());
         uint32_t count = 0;
         if (!bytes || bytes->size != sizeof(count)) continue;  // a count is exactly one word
         std::memcpy(&count, bytes->data, sizeof(count));
@@ -286,16 +284,16 @@ void CSoftReCommend::AgeCounts() {
     const int64_t now = _time64(nullptr);
     if (now - then <= kAgeSeconds) return;
     const size_t before = counts_.size();
-    for (uint32_t id : StoredIds(kRecommendedType, 0)) {
+    for (uint32_t id : StoredIds(kNumberedRecommendedIds, 0)) {
         const uint32_t count = ++counts_[id];
-        protocol::NumberedSet(numbered_.Get(), kCountType, id, &count, sizeof(count));
+        protocol::NumberedSet(numbered_.Get(), kNumberedRecommendCounts, id, &count, sizeof(count));
     }
     if (counts_.size() != before) {
         std::vector<uint32_t> ids;
         for (const auto& entry : counts_) ids.push_back(entry.first);
-        protocol::NumberedSet(numbered_.Get(), kCountType, 0, ids.data(), ids.size() * sizeof(uint32_t));
+        protocol::NumberedSet(numbered_.Get(), kNumberedRecommendCounts, 0, ids.data(), ids.size() * sizeof(uint32_t));
     }
-    protocol::NumberedClear(numbered_.Get(), kRecommendedType);
+    protocol::NumberedClear(numbered_.Get(), kNumberedRecommendedIds);
 }
 
 LONG BEX_CALL CSoftReCommend::SaveUpdateTime() {
@@ -305,14 +303,14 @@ LONG BEX_CALL CSoftReCommend::SaveUpdateTime() {
             if (recommended_.empty() || !numbered_ || !options_) return 1;
         }
         // The store is read with no lock held, then merged under it.
-        const std::vector<uint32_t> stored = StoredIds(kRecommendedType, 0);
+        const std::vector<uint32_t> stored = StoredIds(kNumberedRecommendedIds, 0);
         std::vector<uint32_t> ids;
         {
             Locked lock(lock_);
             recommended_.insert(stored.begin(), stored.end());
             ids.assign(recommended_.begin(), recommended_.end());
         }
-        protocol::NumberedSet(numbered_.Get(), kRecommendedType, 0, ids.data(), ids.size() * sizeof(uint32_t));
+        protocol::NumberedSet(numbered_.Get(), kNumberedRecommendedIds, 0, ids.data(), ids.size() * sizeof(uint32_t));
         wchar_t now[32] = {};
         std::swprintf(now, 32, L"%I64d", static_cast<long long>(_time64(nullptr)));
         protocol::SetOptionText(options_.Get(), kUpdateTimeOption, now);

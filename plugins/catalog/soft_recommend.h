@@ -14,6 +14,7 @@
 #include "plugins/catalog/live_objects.h"
 #include "plugins/catalog/recommend_classes.h"
 #include "plugins/catalog/start_stop_gate.h"
+#include "plugins/common/kernel_calls.h"
 #include "plugins/common/plugin_object.h"
 #include "protocol/bex_kernel.h"
 #include "protocol/plugin_ref.h"
@@ -176,7 +177,8 @@ public:
                               IBexAsyncResult* result) override;
 
 private:
-    plugin::InnerObject<301> inner_;
+    // Asked of the kernel when made; null when it gives none.
+    protocol::PluginRef<> inner_ = plugin::CreateByClassId(CSoftReCommend::kClassId);
 };
 
 class CSoftReCommend3 final
@@ -196,7 +198,8 @@ public:
     LONG BEX_CALL IsReady(void* a, void* b, void* c) override;
 
 private:
-    plugin::InnerObject<301> inner_;
+    // Asked of the kernel when made; null when it gives none.
+    protocol::PluginRef<> inner_ = plugin::CreateByClassId(CSoftReCommend::kClassId);
 };
 
 }  // namespace catalog

@@ -7,6 +7,8 @@
 #include <mutex>
 
 #include "base/exception_barrier.h"
+#include "base/handles.h"
+#include "base/module_exports.h"
 
 namespace catalog {
 
@@ -70,14 +72,11 @@ bool CallRegistration(HRESULT(__stdcall* entry)()) {
 }
 
 bool RegisterLibrary(const wchar_t* path) {
-    const HMODULE module = ::LoadLibraryW(path);
+    const base::Library module(::LoadLibraryW(path));
     if (!module) return false;
     using RegisterFn = HRESULT(__stdcall*)();
-    const auto entry =
-        reinterpret_cast<RegisterFn>(reinterpret_cast<void*>(::GetProcAddress(module, "DllRegisterServer")));
-    const bool registered = entry && CallRegistration(entry);
-    ::FreeLibrary(module);
-    return registered;
+    const auto entry = base::Export<RegisterFn>(module.Get(), "DllRegisterServer");
+    return entry && CallRegistration(entry);
 }
 
 std::atomic<LONG> g_reportsRunning{0};
@@ -90,9 +89,9 @@ DWORD WINAPI CountedReportThread(void* unused) {
 
 void StartReport() {
     ++g_reportsRunning;
-    const HANDLE thread = ::CreateThread(nullptr, 0, &CountedReportThread, nullptr, 0, nullptr);
-    if (thread) ::CloseHandle(thread);
-    else --g_reportsRunning;
+    // Not waited for: the report counts itself out as it ends.
+    const base::Thread thread(::CreateThread(nullptr, 0, &CountedReportThread, nullptr, 0, nullptr));
+    if (!thread) --g_reportsRunning;
 }
 
 std::mutex g_seamsLock;
@@ -108,12 +107,10 @@ std::atomic<int> g_choice{-1};
 std::mutex g_probe;
 
 bool LoadsTestDocument(IXMLDOMDocument* document) {
-    BSTR text = ::SysAllocString(kTestDocument);
-    if (!text) return false;
+    const base::Bstr text(kTestDocument);
+    if (!text.Get()) return false;
     VARIANT_BOOL loaded = VARIANT_FALSE;
-    const HRESULT hr = document->loadXML(text, &loaded);
-    ::SysFreeString(text);
-    return SUCCEEDED(hr) && loaded == VARIANT_TRUE;
+    return SUCCEEDED(document->loadXML(text.Get(), &loaded)) && loaded == VARIANT_TRUE;
 }
 
 // A document for a caller: answers and data files may carry a DTD that must
@@ -137,19 +134,19 @@ HRESULT Probe(const XmlSeams& seams, IXMLDOMDocument** out) {
             if (length == 0 || length > kPathCapacity) continue;
             if (!seams.registerLibrary(path)) continue;
         }
-        IXMLDOMDocument* document = nullptr;
-        const HRESULT hr = seams.create(&document);
+        base::ComPtr<IXMLDOMDocument> document;
+        const HRESULT hr = seams.create(document.Put());
         if (hr == CO_E_NOTINITIALIZED) {
             // This thread never initialised COM: registering more would not
             // help. The process gives up on XML.
-            if (document) document->Release();
+            document.Reset();
             g_choice = -2;
             seams.startReport();
             return E_FAIL;
         }
         if (FAILED(hr) || !document) continue;
-        const bool works = LoadsTestDocument(document);
-        document->Release();
+        const bool works = LoadsTestDocument(document.Get());
+        document.Reset();
         if (!works) continue;
         g_choice = 0;
         return NewDocument(seams, out);

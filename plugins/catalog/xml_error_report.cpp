@@ -6,6 +6,8 @@
 
 #include "base/app_paths.h"
 #include "base/exception_barrier.h"
+#include "base/handles.h"
+#include "base/module_exports.h"
 #include "base/path_join.h"
 #include "base/service_addresses.h"
 #include "plugins/catalog/xml_document.h"
@@ -23,18 +25,16 @@ std::wstring VerifierPath() {
     const std::wstring program = base::ReadTarviskAppPath();
     const size_t slash = program.find_last_of(L'\\');
     if (slash == std::wstring::npos) return std::wstring();
-    return base::JoinPath(program.substr(0, slash + 1), L"Zubverify.dll");
+    return base::JoinPath(program.substr(0, slash + 1), protocol::outside::kZubverifyLibrary);
 }
 
 std::wstring ClientId(const std::wstring& library) {
     wchar_t id[kClientIdCapacity] = {};
-    const HMODULE module = ::LoadLibraryW(library.c_str());
+    const base::Library module(::LoadLibraryW(library.c_str()));
     if (!module) return std::wstring();
-    const auto getCid = reinterpret_cast<protocol::outside::GetCidFn>(
-        reinterpret_cast<void*>(::GetProcAddress(module, protocol::outside::kGetCidName)));
+    const auto getCid = base::Export<protocol::outside::GetCidFn>(module.Get(), protocol::outside::kGetCidName);
     if (getCid && getCid(id, kClientIdCapacity) == 0) id[0] = L'\0';
     id[kClientIdCapacity - 1] = L'\0';
-    ::FreeLibrary(module);
     return id;
 }
 
@@ -58,12 +58,11 @@ void SendReport() {
 
 DWORD WINAPI ReportXmlErrorThread(void*) {
     // The download may need COM on this thread.
-    const HRESULT com = ::CoInitialize(nullptr);
+    const base::ComScope com;
     base::CallGuarded(L"ReportXmlErrorThread", false, [] {
         SendReport();
         return true;
     });
-    if (SUCCEEDED(com)) ::CoUninitialize();
     return 0;
 }
 

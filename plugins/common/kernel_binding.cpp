@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "base/module_exports.h"
 #include "base/module_path.h"
 #include "protocol/kernel_location.h"
 #include "protocol/program_names.h"
@@ -60,8 +61,7 @@ HRESULT LoadKernelDll() {
     const HMODULE module = ::LoadLibraryW(path.c_str());
     if (!module) return E_FAIL;
     g_kernel.store(module);
-    const auto entry = reinterpret_cast<protocol::BexPluginFn>(
-        reinterpret_cast<void*>(::GetProcAddress(module, protocol::kBexPluginName)));
+    const auto entry = base::Export<protocol::BexPluginFn>(module, protocol::kBexPluginName);
     if (!entry) return E_FAIL;
     g_host.store(entry);
     return S_OK;

@@ -12,9 +12,8 @@ k::String* RenewKernelString(protocol::PluginRef<k::String>& slot, const wchar_t
 
 protocol::PluginRef<> CreateByClassId(uint32_t classId) {
     IBexPlugin* object = nullptr;
-    // Only a success hands over a reference.
-    if (FAILED(CallHost(static_cast<int>(classId), &object))) return {};
-    return protocol::PluginRef<>(object);
+    const HRESULT result = CallHost(static_cast<int>(classId), &object);
+    return protocol::Handed(SUCCEEDED(result), object);
 }
 
 bool FetchStart(k::HttpFetch* fetch, const wchar_t* url, IBexAsyncResult* result) {
@@ -28,9 +27,8 @@ bool DetailsStart(k::Details* details, k::ObjectList* names, const wchar_t* kind
 protocol::PluginRef<k::details::Item> DetailsFind(k::Details* details, const wchar_t* name) {
     if (!details) return {};
     k::details::Item* raw = nullptr;
-    // "Not found" hands over nothing.
-    if (protocol::Call(k::details::kFind, details, name, &raw) == 0) return {};
-    return protocol::PluginRef<k::details::Item>(raw);
+    const int found = protocol::Call(k::details::kFind, details, name, &raw);
+    return protocol::Handed(found != 0, raw);
 }
 
 protocol::PluginRef<IBexAsyncResult> CompletionInit(protocol::PluginRef<k::Completion> completion, HANDLE event,

@@ -18,6 +18,7 @@
 #include "base/exception_barrier.h"
 #include "plugins/common/kernel_binding.h"
 #include "protocol/bex_plugin.h"
+#include "protocol/plugin_ref.h"
 
 namespace plugin {
 
@@ -108,26 +109,13 @@ HRESULT CreatePluginObject(IBexPlugin** out) noexcept {
     return S_OK;
 }
 
-// Wrapper classes hold one inner object of another class, asked of the
-// kernel when made (null when the kernel gives none) and released when
-// destroyed.
-template <uint32_t InnerId>
-class InnerObject {
-public:
-    InnerObject() noexcept {
-        IBexPlugin* object = nullptr;
-        if (CallHost(static_cast<int>(InnerId), &object) >= 0) inner_ = object;
-    }
-    ~InnerObject() {
-        if (inner_) inner_->Release();
-    }
-    InnerObject(const InnerObject&) = delete;
-    InnerObject& operator=(const InnerObject&) = delete;
-
-    IBexPlugin* Get() const noexcept { return inner_; }
-
-private:
-    IBexPlugin* inner_ = nullptr;
-};
+// The same for the library's own use: the new object with the caller's
+// reference, null when the factory failed.
+template <typename T>
+protocol::PluginRef<T> NewPluginObject() noexcept {
+    IBexPlugin* object = nullptr;
+    const HRESULT result = CreatePluginObject<T>(&object);
+    return protocol::Handed(SUCCEEDED(result), static_cast<T*>(object));
+}
 
 }  // namespace plugin

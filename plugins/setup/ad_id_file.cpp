@@ -7,6 +7,8 @@
 #include "plugins/setup/setup_folders.h"
 #include "base/handles.h"
 
+namespace setup {
+
 namespace {
 
 bool WriteAll(HANDLE file, const uint8_t* data, DWORD size) {
@@ -83,3 +85,5 @@ bool AppendAdIdToFile(const wchar_t* given, uint32_t adId) {
     if (!written) ::DeleteFileW(temp);
     return written;
 }
+
+}  // namespace setup

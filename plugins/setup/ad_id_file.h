@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace setup {
+
 // Anything larger is not an ad-id file and reads as empty.
 constexpr DWORD kAdIdFileMaxBytes = 4u * 1024 * 1024;
 
@@ -24,3 +26,5 @@ bool AppendAdIdToFile(const wchar_t* path, uint32_t adId);
 // Writes the new content; replaceable so tests can make a write fail half-way.
 using AdIdFileWriter = bool (*)(HANDLE file, const uint8_t* data, DWORD size);
 void SetAdIdFileWriterForTest(AdIdFileWriter writer);
+
+}  // namespace setup

@@ -16,6 +16,8 @@
 #include "plugins/setup/setup_registrations.h"
 #include "plugins/setup/setup_steps.h"
 
+namespace setup {
+
 namespace k = protocol::kernel;
 using protocol::PluginRef;
 
@@ -80,3 +82,5 @@ LONG BEX_CALL CBexSetupUtil::ConfigureAfterInstall() {
         return 0;
     });
 }
+
+}  // namespace setup

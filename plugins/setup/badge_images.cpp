@@ -5,6 +5,8 @@
 #include "plugins/setup/setup_folders.h"
 #include "plugins/setup/setup_module.h"
 
+namespace setup {
+
 namespace k = protocol::kernel;
 using protocol::PluginRef;
 
@@ -93,3 +95,5 @@ LONG ShowNotify(const wchar_t* picture, const wchar_t* pngPath, HWND window, UIN
     ::PostMessageW(window, message, wParam, lParam);
     return result;
 }
+
+}  // namespace setup

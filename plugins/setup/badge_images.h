@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace setup {
+
 // The manager program's icon at 32 and 48 pixels, badged for 1 to 9999,
 // the badge strip saved as "PellorUpdateCount.png" beside `referencePath`,
 // and the three images (the strip null when there is none) given to class
@@ -23,3 +25,5 @@ LONG SaveBadgedImage(long count, HBITMAP image, const wchar_t* path);
 // to `window`. SaveBadgedImage's result, 0 without a count.
 LONG ShowNotify(const wchar_t* picture, const wchar_t* pngPath, HWND window, UINT message, WPARAM wParam,
                 LPARAM lParam);
+
+}  // namespace setup

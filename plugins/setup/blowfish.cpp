@@ -3,6 +3,8 @@
 #include <cstring>
 #include <new>
 
+namespace setup {
+
 namespace {
 
 // The fixed key is taken with its terminating NUL: 45 bytes.
@@ -134,3 +136,5 @@ uint32_t BlowfishDecryptBuffer(const uint8_t* input, uint32_t length, const Blow
     }
     return result;
 }
+
+}  // namespace setup

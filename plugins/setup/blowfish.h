@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace setup {
+
 constexpr size_t kBlowfishPWords = 18;
 constexpr size_t kBlowfishSWords = 4 * 256;
 extern const uint32_t kBlowfishInitialWords[kBlowfishPWords + kBlowfishSWords];
@@ -39,3 +41,5 @@ void BlowfishDecryptBlock(const BlowfishContext& ctx, uint32_t* left, uint32_t* 
 // is returned.
 uint32_t BlowfishDecryptBuffer(const uint8_t* input, uint32_t length, const BlowfishContext& ctx,
                                uint8_t* output, uint32_t capacity);
+
+}  // namespace setup

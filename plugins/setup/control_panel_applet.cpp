@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+namespace setup {
+
 const wchar_t kDontLoadKey[] = L"Control Panel\\don't load";
 const wchar_t kAppletName[] = L"ZubPellor.cpl";
 
@@ -17,3 +19,5 @@ void ApplyControlPanelApplet(bool show) {
         ::SHSetValueW(HKEY_CURRENT_USER, kDontLoadKey, kAppletName, REG_SZ, kNo, 2 * sizeof(wchar_t));
     }
 }
+
+}  // namespace setup

@@ -5,6 +5,8 @@
 
 #include "base/dib_section.h"
 
+namespace setup {
+
 namespace {
 
 constexpr int kCap = 7;  // the badge's rounded ends, never stretched
@@ -141,3 +143,5 @@ base::Bitmap MakeCountStrip(long count, HBITMAP badge) {
     }
     return strip;
 }
+
+}  // namespace setup

@@ -7,6 +7,8 @@
 
 #include "base/handles.h"
 
+namespace setup {
+
 // The badge picture's size; a decoded picture of another size is not used.
 constexpr int kBadgeWidth = 15;
 constexpr int kBadgeHeight = 16;
@@ -30,3 +32,5 @@ bool DrawCountBadge(HBITMAP image, long count, HBITMAP badge);
 
 // The badge strip, 16 pixels high; empty for counts without a badge.
 base::Bitmap MakeCountStrip(long count, HBITMAP badge);
+
+}  // namespace setup

@@ -6,6 +6,8 @@
 
 #include "plugins/common/kernel_calls.h"
 
+namespace setup {
+
 namespace k = protocol::kernel;
 using protocol::PluginRef;
 
@@ -80,3 +82,5 @@ std::wstring GetInternetExplorerPath() {
         return std::wstring();
     return path;
 }
+
+}  // namespace setup

@@ -5,7 +5,11 @@
 
 #include <string>
 
+namespace setup {
+
 // Empty when no program can be found.
 std::wstring GetDefaultBrowserPath();
 // HKLM App Paths "IEXPLORE.EXE" default value; empty when missing.
 std::wstring GetInternetExplorerPath();
+
+}  // namespace setup

@@ -5,6 +5,8 @@
 
 #include "plugins/setup/setup_folders.h"
 
+namespace setup {
+
 namespace {
 
 const wchar_t* const kProgramFileNames[] = {L"Zubdesktop.ini",  L"ZubDtsc.ini",     L"Skin",         L"Zubwapp.exe",
@@ -48,3 +50,5 @@ const CProfile& GetProfile() {
     static const CProfile profile;
     return profile;
 }
+
+}  // namespace setup

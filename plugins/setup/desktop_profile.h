@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace setup {
+
 class CProfile {
 public:
     // Builds the table from the host program's folder, the application-data
@@ -32,3 +34,5 @@ private:
 // The process's one table, made at the first call (several threads making
 // the first call get the same object).
 const CProfile& GetProfile();
+
+}  // namespace setup

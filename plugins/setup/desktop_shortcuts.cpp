@@ -13,6 +13,8 @@
 #include "plugins/setup/uninstall_shortcut.h"
 #include "base/handles.h"
 
+namespace setup {
+
 std::vector<std::wstring> DesktopLinks(const std::wstring& desktop) {
     std::vector<std::wstring> names;
     const std::wstring pattern = JoinPath(desktop, L"*.lnk");
@@ -35,32 +37,25 @@ std::wstring Normalised(const std::wstring& path) { return UpperCase(TrimSpace(p
 bool ReadShortcut(const wchar_t* linkPath, std::wstring* target, std::wstring* arguments) {
     if (!linkPath) return false;
     base::ComScope com;
-    IShellLinkW* link = nullptr;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                  reinterpret_cast<void**>(&link))))
+    base::ComPtr<IShellLinkW> link;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.PutVoid())))
         return false;
-    bool read = false;
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        // One spare character for each text: one that fills its buffer was
-        // cut, and a cut target could equal another program's path.
-        wchar_t path[MAX_PATH + 1] = {};
-        wchar_t args[MAX_PATH + 1] = {};
-        if (SUCCEEDED(file->Load(linkPath, STGM_READ)) && SUCCEEDED(link->Resolve(nullptr, SLR_NO_UI | SLR_NOSEARCH)) &&
-            link->GetPath(path, MAX_PATH + 1, nullptr, SLGP_UNCPRIORITY) == S_OK &&
-            (!arguments || SUCCEEDED(link->GetArguments(args, MAX_PATH + 1)))) {
-            path[MAX_PATH] = L'\0';
-            args[MAX_PATH] = L'\0';
-            if (wcslen(path) < MAX_PATH && wcslen(args) < MAX_PATH) {
-                *target = path;
-                if (arguments) *arguments = args;
-                read = true;
-            }
-        }
-        file->Release();
-    }
-    link->Release();
-    return read;
+    base::ComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid()))) return false;
+    // One spare character for each text: one that fills its buffer was cut,
+    // and a cut target could equal another program's path.
+    wchar_t path[MAX_PATH + 1] = {};
+    wchar_t args[MAX_PATH + 1] = {};
+    if (FAILED(file->Load(linkPath, STGM_READ)) || FAILED(link->Resolve(nullptr, SLR_NO_UI | SLR_NOSEARCH)) ||
+        link->GetPath(path, MAX_PATH + 1, nullptr, SLGP_UNCPRIORITY) != S_OK ||
+        (arguments && FAILED(link->GetArguments(args, MAX_PATH + 1))))
+        return false;
+    path[MAX_PATH] = L'\0';
+    args[MAX_PATH] = L'\0';
+    if (wcslen(path) >= MAX_PATH || wcslen(args) >= MAX_PATH) return false;
+    *target = path;
+    if (arguments) *arguments = args;
+    return true;
 }
 
 std::wstring ResolveShortcutTarget(const wchar_t* linkPath) {
@@ -105,3 +100,5 @@ void ReplaceGameCentreShortcut(const wchar_t* programPath) {
         return;
     }
 }
+
+}  // namespace setup

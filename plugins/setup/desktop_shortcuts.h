@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace setup {
+
 // The names of the "*.lnk" files (not folders) in `folder`.
 std::vector<std::wstring> DesktopLinks(const std::wstring& folder);
 // The link's resolved target and, when asked, its arguments; false when it
@@ -25,3 +27,5 @@ bool CreateShortcut(const std::wstring& folder, const wchar_t* name, const std::
 // A desktop "Zub游戏中心.lnk" is made again to start the manager's
 // "Pellorand.exe" with "page=14". Nothing when `programPath` is blank.
 void ReplaceGameCentreShortcut(const wchar_t* programPath);
+
+}  // namespace setup

@@ -9,6 +9,8 @@
 #include "base/registry_values.h"
 #include "base/handles.h"
 
+namespace setup {
+
 namespace {
 
 constexpr DWORD kMaxKeys = 50;
@@ -41,3 +43,5 @@ int RemoveDockButton(HKEY root, const wchar_t* dockKey) {
         if (::SHDeleteKeyW(dock.Get(), name.c_str()) == ERROR_SUCCESS) ++deleted;
     return deleted;
 }
+
+}  // namespace setup

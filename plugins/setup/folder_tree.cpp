@@ -7,6 +7,8 @@
 #include "plugins/setup/web_app_counter.h"
 #include "base/handles.h"
 
+namespace setup {
+
 namespace {
 
 // The full form of `folder` without a trailing backslash; empty when it
@@ -76,3 +78,5 @@ void RemoveWebAppFolder(const wchar_t* folder) {
     RemoveFolderTree(folder, &ScheduleDeleteOnReboot);
     IncrementWebAppCounter();
 }
+
+}  // namespace setup

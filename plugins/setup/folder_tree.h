@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace setup {
+
 using LockedFileHandler = void (*)(const wchar_t* path);
 
 // False when the folder was refused; otherwise every entry was tried and a
@@ -17,3 +19,5 @@ void ScheduleDeleteOnReboot(const wchar_t* path);
 // RemoveFolderTree with ScheduleDeleteOnReboot, then one more on the shared
 // web-app counter.
 void RemoveWebAppFolder(const wchar_t* folder);
+
+}  // namespace setup

@@ -7,6 +7,9 @@
 
 #include "plugins/setup/desktop_shortcuts.h"
 #include "plugins/setup/setup_folders.h"
+#include "protocol/outside_exports.h"
+
+namespace setup {
 
 std::wstring GetFileVersionText(const wchar_t* path) {
     if (!path || !path[0]) return std::wstring();
@@ -31,7 +34,7 @@ void UpgradeGameCentre() {
     const std::wstring program = ManagerFile(L"Tolvane.exe");
     if (program.empty() || !::PathFileExistsW(program.c_str())) return;
     const std::wstring version = GetFileVersionText(program.c_str());
-    const std::wstring data = ManagerFile(L"NessaryData.dll");
+    const std::wstring data = ManagerFile(protocol::outside::kNessaryDataLibrary);
     const std::wstring dataVersion = GetFileVersionText(data.c_str());
     const bool renew = (version == L"1.0.0.1040" && dataVersion != L"2.1.2.1105") ||
                        ((version == L"1.0.0.1010" || version == L"1.0.0.1020" || version == L"1.0.0.1030") &&
@@ -40,3 +43,5 @@ void UpgradeGameCentre() {
     ReplaceGameCentreShortcut(program.c_str());
     ::DeleteFileW(program.c_str());
 }
+
+}  // namespace setup

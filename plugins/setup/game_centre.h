@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace setup {
+
 // "a.b.c.d" from the file's fixed version block; empty when the file has
 // no usable version resource.
 std::wstring GetFileVersionText(const wchar_t* path);
@@ -11,3 +13,5 @@ std::wstring GetFileVersionText(const wchar_t* path);
 // Renews the game centre's link and deletes its program for the versions
 // that the manager replaces; other versions stay as they are.
 void UpgradeGameCentre();
+
+}  // namespace setup

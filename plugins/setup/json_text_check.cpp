@@ -1,5 +1,7 @@
 #include "plugins/setup/json_text_check.h"
 
+namespace setup {
+
 namespace {
 
 // Recursive descent over the grammar; the depth limit bounds the recursion.
@@ -142,3 +144,5 @@ private:
 bool CheckJsonText(const char* begin, const char* end, const JsonTextLimits& limits) {
     return JsonTextChecker(begin, end, limits).Text();
 }
+
+}  // namespace setup

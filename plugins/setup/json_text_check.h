@@ -7,6 +7,8 @@
 
 #include <cstddef>
 
+namespace setup {
+
 struct JsonTextLimits {
     size_t MaxDepth;        // arrays and objects nested in one another
     size_t MaxValues;       // values of every kind (object names not counted)
@@ -18,3 +20,5 @@ struct JsonTextLimits {
 // (their conversion replaces what is not); an escaped high surrogate must be
 // followed by an escaped low one, as the parser after this check requires.
 bool CheckJsonText(const char* begin, const char* end, const JsonTextLimits& limits);
+
+}  // namespace setup

@@ -2,6 +2,8 @@
 
 #include "plugins/setup/setup_text.h"
 
+namespace setup {
+
 bool JsonFlag(const Json::Value& value) {
     switch (value.type()) {
     case Json::booleanValue: return value.asBool();
@@ -61,3 +63,5 @@ bool JsonText(const Json::Value& value, std::wstring* out) {
     *out = Utf8ToWide(std::string(begin, end));
     return true;
 }
+
+}  // namespace setup

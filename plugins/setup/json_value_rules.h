@@ -9,6 +9,8 @@
 
 #include <json/value.h>
 
+namespace setup {
+
 // null false; bool itself; number non-zero; string non-empty; array or
 // object with members. Never a type error.
 bool JsonFlag(const Json::Value& value);
@@ -18,3 +20,5 @@ bool JsonU32(const Json::Value& value, uint32_t* out);
 // null ""; a string itself (UTF-8, invalid sequences as U+FFFD). Anything
 // else is a type error.
 bool JsonText(const Json::Value& value, std::wstring* out);
+
+}  // namespace setup

@@ -5,6 +5,8 @@
 #include "plugins/common/kernel_calls.h"
 #include "plugins/setup/recommend_config.h"
 
+namespace setup {
+
 namespace k = protocol::kernel;
 using protocol::PluginRef;
 
@@ -58,3 +60,5 @@ std::vector<std::wstring> KernelRecommendMachine::ExecutablePaths() {
     }
     return paths;
 }
+
+}  // namespace setup

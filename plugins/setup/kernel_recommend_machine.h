@@ -7,6 +7,8 @@
 #include "protocol/plugin_ref.h"
 #include "plugins/setup/recommend_machine.h"
 
+namespace setup {
+
 class KernelRecommendMachine : public IRecommendMachine {
 public:
     std::wstring ConfigFilePath() override;
@@ -19,3 +21,5 @@ public:
 private:
     protocol::PluginRef<protocol::kernel::Software> query_;
 };
+
+}  // namespace setup

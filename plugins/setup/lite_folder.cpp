@@ -10,6 +10,8 @@
 
 #include "plugins/setup/setup_folders.h"
 
+namespace setup {
+
 namespace {
 
 constexpr FILEOP_FLAGS kQuietCopy = 0x614;  // silent, no confirmation, no error dialog
@@ -57,3 +59,5 @@ void SaveLiteFolder() {
     if (lite.empty() || temp.empty() || !IsFolder(lite)) return;
     CopyFolderInto(lite, temp);
 }
+
+}  // namespace setup

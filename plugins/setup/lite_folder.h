@@ -3,5 +3,9 @@
 // data after install. An existing destination is never overwritten.
 #pragma once
 
+namespace setup {
+
 void RestoreLiteFolder();
 void SaveLiteFolder();
+
+}  // namespace setup

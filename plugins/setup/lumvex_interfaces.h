@@ -10,6 +10,8 @@
 
 #include "protocol/bex_plugin.h"
 
+namespace setup {
+
 struct RecommendResult;
 
 // 88
@@ -72,3 +74,5 @@ struct IMiscJob : IBexPlugin {
     // Slot 6: 1 when the file was written completely.
     virtual LONG BEX_CALL WriteAdIdToFile(const wchar_t* path, uint32_t adId) = 0;
 };
+
+}  // namespace setup

@@ -8,6 +8,8 @@
 #include "plugins/setup/setup_job.h"
 #include "plugins/setup/setup_module.h"
 
+using namespace setup;
+
 using protocol::kFlagsSetupJob;
 using protocol::TableEntry;
 

@@ -6,6 +6,8 @@
 #include "plugins/setup/ad_id_file.h"
 #include "plugins/setup/x_logger.h"
 
+namespace setup {
+
 namespace {
 const wchar_t kTag[] = L"RUC";
 }  // namespace
@@ -45,3 +47,5 @@ LONG BEX_CALL CMiscJob::WriteAdIdToFile(const wchar_t* path, uint32_t adId) {
     return base::CallGuarded(L"CMiscJob::WriteAdIdToFile", 0L,
                              [&]() -> LONG { return AppendAdIdToFile(path, adId) ? 1 : 0; });
 }
+
+}  // namespace setup

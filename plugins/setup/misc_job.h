@@ -7,6 +7,8 @@
 #include "plugins/setup/lumvex_interfaces.h"
 #include "plugins/setup/recommend_update_mgr.h"
 
+namespace setup {
+
 class CMiscJob final : public plugin::PluginObject<CMiscJob, IMiscJob, IMiscJob::kClassId, plugin::ReleaseRule::A> {
 public:
     CMiscJob() : recommend_(machine_) {}
@@ -21,3 +23,5 @@ private:
     KernelRecommendMachine machine_;
     CRecommendUpdateMgr recommend_;
 };
+
+}  // namespace setup

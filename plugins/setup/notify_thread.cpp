@@ -8,6 +8,8 @@
 #include "plugins/setup/setup_text.h"
 #include "base/handles.h"
 
+namespace setup {
+
 namespace k = protocol::kernel;
 using protocol::PluginRef;
 
@@ -102,14 +104,22 @@ LONG Serve(HWND window, const Record& record) {
     return last;
 }
 
+struct WindowTraits {
+    static HWND Invalid() { return nullptr; }
+    static void Release(HWND window) { ::DestroyWindow(window); }
+};
+
 // The thread's work: whether the caller was told.
 bool Run(const Record& record) {
-    // A window lives and dies with the thread that made it: one per run.
-    HWND window = ::CreateWindowExW(0, kWindowClass, L"", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr, nullptr,
-                                    ::GetModuleHandleW(nullptr), nullptr);
-    if (!window) return false;
-    const LONG last = Serve(window, record);
-    ::DestroyWindow(window);
+    LONG last = 0;
+    {
+        // A window lives and dies with the thread that made it: one per run.
+        const base::UniqueHandle<WindowTraits> window(::CreateWindowExW(0, kWindowClass, L"", WS_OVERLAPPEDWINDOW, 0,
+                                                                        0, 0, 0, nullptr, nullptr,
+                                                                        ::GetModuleHandleW(nullptr), nullptr));
+        if (!window) return false;
+        last = Serve(window.Get(), record);
+    }
     return last && ::PostMessageW(record.window, record.message, record.wParam, record.lParam);
 }
 
@@ -171,3 +181,5 @@ LONG StopNotifyThread() noexcept {
     ::WaitForSingleObject(g_thread.Get(), kStopWaitMs);
     return 1;
 }
+
+}  // namespace setup

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+namespace setup {
+
 struct NotifyRequest {
     const wchar_t* text1;
     const wchar_t* text2;
@@ -21,3 +23,5 @@ struct NotifyRequest {
 LONG StartNotifyThread(const NotifyRequest& request);
 // Stops a running thread, waiting at most 120000 ms; 1 when one was running.
 LONG StopNotifyThread() noexcept;
+
+}  // namespace setup

@@ -10,6 +10,8 @@
 #include "plugins/setup/setup_registrations.h"
 #include "base/handles.h"
 
+namespace setup {
+
 namespace k = protocol::kernel;
 using base::CallGuarded;
 using protocol::PluginRef;
@@ -169,3 +171,5 @@ void CBexDaemon::Watch() {
             cookies_.push_back(*cookie);
     }
 }
+
+}  // namespace setup

@@ -12,6 +12,8 @@
 #include "protocol/plugin_ref.h"
 #include "plugins/setup/lumvex_interfaces.h"
 
+namespace setup {
+
 class CBexDaemon final
     : public plugin::PluginObject<CBexDaemon, IBexDaemon, IBexDaemon::kClassId, plugin::ReleaseRule::A> {
 public:
@@ -38,3 +40,5 @@ private:
 // The statistics address as the start of a printf-style format: every "%"
 // doubled, so the text sent is the address itself.
 std::wstring FormatSafeAddress(const std::wstring& address);
+
+}  // namespace setup

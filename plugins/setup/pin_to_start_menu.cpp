@@ -16,6 +16,8 @@
 #include "plugins/setup/uninstall_shortcut.h"
 #include "base/handles.h"
 
+namespace setup {
+
 namespace k = protocol::kernel;
 using base::CallGuarded;
 
@@ -46,12 +48,12 @@ void WritePinned(DWORD value) {
 // "PinLink" as a REG_SZ shorter than MAX_PATH; anything else reads as empty.
 // Read raw: SHGetValueW would expand or patch what it finds.
 std::wstring ReadPinLink() {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPinKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    base::RegKey key;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPinKey, 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS)
         return std::wstring();
     std::wstring link;
-    const bool read = base::ReadRegTextBounded(key, kPinLinkValue, MAX_PATH, link, base::RegTextTypes::PlainOnly);
-    ::RegCloseKey(key);
+    const bool read =
+        base::ReadRegTextBounded(key.Get(), kPinLinkValue, MAX_PATH, link, base::RegTextTypes::PlainOnly);
     return read ? link : std::wstring();
 }
 
@@ -186,7 +188,8 @@ LONG BEX_CALL CPinToStartMenu::RunSetupUtility(BOOL remove) {
         info.lpParameters = remove ? L"/REMOVEMENU" : L"/SETMENU";
         info.nShow = SW_HIDE;
         if (!::ShellExecuteExW(&info)) return 0;
-        if (info.hProcess) ::CloseHandle(info.hProcess);
+        // Not waited for.
+        const base::Process started(info.hProcess);
         return 1;
     });
 }
@@ -209,20 +212,22 @@ LONG BEX_CALL CPinToStartMenu::ScanPinnedStartMenu() {
 
 LONG BEX_CALL CPinToStartMenu::UpdateCountBadge(LONG count, const wchar_t* referencePath) {
     return CallGuarded(L"CPinToStartMenu::UpdateCountBadge", 0L,
-                       [&] { return ::UpdateCountBadge(managerFolder_, count, referencePath); });
+                       [&] { return setup::UpdateCountBadge(managerFolder_, count, referencePath); });
 }
 
 LONG BEX_CALL CPinToStartMenu::ShowNotify(void* data, const wchar_t* pngPath, HWND window, UINT message,
                                           WPARAM wParam, LPARAM lParam) {
     return CallGuarded(L"CPinToStartMenu::ShowNotify", 0L, [&] {
-        return ::ShowNotify(static_cast<const wchar_t*>(data), pngPath, window, message, wParam, lParam);
+        return setup::ShowNotify(static_cast<const wchar_t*>(data), pngPath, window, message, wParam, lParam);
     });
 }
 
 LONG BEX_CALL CPinToStartMenu::StartNotifyThread(const wchar_t* text1, const wchar_t* text2, HWND window,
                                                  UINT message, WPARAM wParam, LPARAM lParam) {
     return CallGuarded(L"CPinToStartMenu::StartNotifyThread", 0L,
-                       [&] { return ::StartNotifyThread({text1, text2, window, message, wParam, lParam}); });
+                       [&] { return setup::StartNotifyThread({text1, text2, window, message, wParam, lParam}); });
 }
 
-LONG BEX_CALL CPinToStartMenu::StopNotifyThread() noexcept { return ::StopNotifyThread(); }
+LONG BEX_CALL CPinToStartMenu::StopNotifyThread() noexcept { return setup::StopNotifyThread(); }
+
+}  // namespace setup

@@ -10,6 +10,8 @@
 #include "plugins/setup/lumvex_interfaces.h"
 #include "plugins/setup/shell_verbs.h"
 
+namespace setup {
+
 // The shortcut's file name, in the manager's folder and in the Start menu.
 extern const wchar_t kUninstallLinkName[];
 
@@ -58,3 +60,5 @@ private:
     protocol::PluginRef<protocol::kernel::System> system_;
     WORD systemVersion_ = 0;
 };
+
+}  // namespace setup

@@ -11,6 +11,8 @@
 #include "plugins/setup/setup_text.h"
 #include "base/handles.h"
 
+namespace setup {
+
 namespace {
 
 constexpr wchar_t kLinkName[] = L"Zub隐私保护器.lnk";
@@ -53,3 +55,5 @@ void RemovePrivacyProtector() {
         if (!file.empty()) ::DeleteFileW(file.c_str());
     }
 }
+
+}  // namespace setup

@@ -5,6 +5,10 @@
 
 #include <string>
 
+namespace setup {
+
 // The folder, ending in "\"; empty when it does not fit 260 characters.
 std::wstring PrivacyProtectorFolder();
 void RemovePrivacyProtector();
+
+}  // namespace setup

@@ -2,6 +2,8 @@
 
 #include "plugins/setup/setup_text.h"
 
+namespace setup {
+
 std::wstring ExecutableKey(const std::wstring& path) {
     const size_t slash = path.rfind(L'\\');
     return UpperCase(slash == std::wstring::npos ? path : path.substr(slash + 1));
@@ -32,3 +34,5 @@ ConditionOutcome CheckCondition(const RecommendCondition& c, uint32_t involveMas
     }
     return {false, 4};
 }
+
+}  // namespace setup

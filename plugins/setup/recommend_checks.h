@@ -10,6 +10,8 @@
 #include "plugins/setup/recommend_machine.h"
 #include "plugins/setup/recommend_records.h"
 
+namespace setup {
+
 struct ConditionOutcome {
     bool Holds;
     int Step;
@@ -21,3 +23,5 @@ ConditionOutcome CheckCondition(const RecommendCondition& condition, uint32_t in
 
 // The part of a path after its last backslash, upper case.
 std::wstring ExecutableKey(const std::wstring& path);
+
+}  // namespace setup

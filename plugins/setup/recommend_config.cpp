@@ -13,6 +13,8 @@
 #include "plugins/setup/setup_text.h"
 #include "base/handles.h"
 
+namespace setup {
+
 namespace {
 
 bool ReadStringArray(const Json::Value& value, bool upper, std::set<std::wstring>* out) {
@@ -129,3 +131,5 @@ std::vector<RecommendCondition> ParseRecommendConditions(const std::string& utf8
     }
     return conditions;
 }
+
+}  // namespace setup

@@ -10,6 +10,8 @@
 #include "plugins/setup/blowfish.h"
 #include "plugins/setup/recommend_records.h"
 
+namespace setup {
+
 // Anything larger is not a configuration file and counts as unreadable.
 constexpr uint32_t kRecommendConfigMaxBytes = 16u * 1024 * 1024;
 // Far above what a configuration needs (one object per condition, a few
@@ -33,3 +35,5 @@ std::string DecryptRecommendConfig(const std::vector<uint8_t>& file, const Blowf
 // grammar (a byte order mark before it aside) or past the limits above gives
 // none; a record with a type error is dropped and the next one read.
 std::vector<RecommendCondition> ParseRecommendConditions(const std::string& utf8);
+
+}  // namespace setup

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace setup {
+
 class IRecommendMachine {
 public:
     virtual ~IRecommendMachine() = default;
@@ -22,3 +24,5 @@ public:
     virtual bool CollectInstalledKeys(std::set<std::wstring>* keys) = 0;
     virtual std::vector<std::wstring> ExecutablePaths() = 0;
 };
+
+}  // namespace setup

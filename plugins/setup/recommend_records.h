@@ -7,6 +7,8 @@
 #include <set>
 #include <string>
 
+namespace setup {
+
 constexpr size_t kRecommendTextChars = 1024;
 
 #pragma pack(push, 1)
@@ -44,3 +46,5 @@ struct RecommendCondition {
     uint32_t Involve = 0;
     RecommendResult Result;
 };
+
+}  // namespace setup

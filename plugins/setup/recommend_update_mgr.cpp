@@ -11,6 +11,8 @@
 #include "plugins/setup/x_logger.h"
 #include "base/handles.h"
 
+namespace setup {
+
 namespace {
 const wchar_t kTag[] = L"RUC";
 }  // namespace
@@ -111,3 +113,5 @@ bool CRecommendUpdateMgr::CheckConditionResult(uint32_t involveMask, const std::
     }
     return false;
 }
+
+}  // namespace setup

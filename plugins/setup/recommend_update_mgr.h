@@ -15,6 +15,8 @@
 #include "plugins/setup/recommend_machine.h"
 #include "plugins/setup/recommend_records.h"
 
+namespace setup {
+
 class CRecommendUpdateMgr {
 public:
     // `machine` outlives the manager.
@@ -73,3 +75,5 @@ private:
     bool loading_ = false;
     std::shared_ptr<const Loaded> loaded_;
 };
+
+}  // namespace setup

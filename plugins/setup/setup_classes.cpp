@@ -6,6 +6,8 @@
 #include "plugins/setup/pin_to_start_menu.h"
 #include "plugins/setup/setup_job.h"
 
+namespace setup {
+
 namespace {
 volatile LONG g_serialCounter = kFirstSetupUtilSerial;
 }  // namespace
@@ -24,3 +26,5 @@ HRESULT BEX_CALL CreateBexDaemon(IBexPlugin** out) { return plugin::CreatePlugin
 HRESULT BEX_CALL CreatePinToStartMenu(IBexPlugin** out) { return plugin::CreatePluginObject<CPinToStartMenu>(out); }
 HRESULT BEX_CALL CreateSetupJob(IBexPlugin** out) { return plugin::CreatePluginObject<CSetupJob>(out); }
 HRESULT BEX_CALL CreateMiscJob(IBexPlugin** out) { return plugin::CreatePluginObject<CMiscJob>(out); }
+
+}  // namespace setup

@@ -10,6 +10,8 @@
 #include "plugins/setup/lumvex_interfaces.h"
 #include "plugins/setup/options_daemon.h"
 
+namespace setup {
+
 using plugin::PluginObject;
 using plugin::ReleaseRule;
 
@@ -40,3 +42,5 @@ HRESULT BEX_CALL CreateBexDaemon(IBexPlugin** out);
 HRESULT BEX_CALL CreatePinToStartMenu(IBexPlugin** out);
 HRESULT BEX_CALL CreateSetupJob(IBexPlugin** out);
 HRESULT BEX_CALL CreateMiscJob(IBexPlugin** out);
+
+}  // namespace setup

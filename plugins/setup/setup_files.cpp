@@ -2,6 +2,8 @@
 
 #include "base/handles.h"
 
+namespace setup {
+
 bool ReadWholeFile(const wchar_t* path, DWORD maxBytes, std::vector<uint8_t>* bytes) {
     base::FileHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -19,3 +21,4 @@ bool ReadWholeFile(const wchar_t* path, DWORD maxBytes, std::vector<uint8_t>* by
     return true;
 }
 
+}  // namespace setup

@@ -7,6 +7,10 @@
 #include <cstdint>
 #include <vector>
 
+namespace setup {
+
 // False (and nothing in `bytes`) when the file is missing, unreadable or
 // larger than `maxBytes`. Others may read the file meanwhile, not write it.
 bool ReadWholeFile(const wchar_t* path, DWORD maxBytes, std::vector<uint8_t>* bytes);
+
+}  // namespace setup

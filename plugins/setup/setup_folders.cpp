@@ -9,6 +9,8 @@
 #include "plugins/common/kernel_calls.h"
 #include "protocol/program_names.h"
 
+namespace setup {
+
 namespace {
 
 constexpr DWORD kMaxPath = MAX_PATH;  // 260, with the terminator
@@ -80,3 +82,5 @@ std::wstring TempFolder() {
     std::wstring folder(path, length);
     return base::IsFullyQualified(folder) ? folder : std::wstring();
 }
+
+}  // namespace setup

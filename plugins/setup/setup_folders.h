@@ -8,6 +8,8 @@
 
 #include "base/path_join.h"
 
+namespace setup {
+
 // The manager's folder from the kernel, ending in "\"; only a fully
 // qualified one (drive and "\", or UNC).
 std::wstring ManagerFolder();
@@ -33,3 +35,5 @@ using base::JoinPath;
 // The folder part of a path with its trailing backslash, empty when it has
 // no backslash (not checked: JoinPath refuses what is not fully qualified).
 std::wstring FolderOf(const std::wstring& path);
+
+}  // namespace setup

@@ -5,9 +5,13 @@
 #include <ctime>
 
 #include "base/exception_barrier.h"
+#include "base/handles.h"
+#include "base/module_exports.h"
 #include "plugins/common/kernel_calls.h"
 #include "plugins/setup/control_panel_applet.h"
 #include "plugins/setup/setup_folders.h"
+
+namespace setup {
 
 namespace {
 
@@ -26,13 +30,11 @@ BOOL CSetupJob::CallExtensionEntry(const char* entry) const {
     // whatever library the search found would run its entry.
     const std::wstring path = JoinPath(managerFolder_, L"ZubPellorS.dll");
     if (path.empty()) return FALSE;
-    HMODULE library = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    const base::Library library(::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
     if (!library) return FALSE;
     using EntryFn = HRESULT(STDAPICALLTYPE*)();
-    const auto call = reinterpret_cast<EntryFn>(reinterpret_cast<void*>(::GetProcAddress(library, entry)));
-    const BOOL ok = call && SUCCEEDED(call());
-    ::FreeLibrary(library);
-    return ok;
+    const auto call = base::Export<EntryFn>(library.Get(), entry);
+    return call && SUCCEEDED(call());
 }
 
 BOOL BEX_CALL CSetupJob::RegisterShellExtension() {
@@ -65,3 +67,5 @@ BOOL BEX_CALL CSetupJob::Uninstall() noexcept {
     ::SHDeleteValueW(HKEY_CURRENT_USER, kDontLoadKey, kAppletName);
     return 1;
 }
+
+}  // namespace setup

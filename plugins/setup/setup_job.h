@@ -7,6 +7,8 @@
 #include "plugins/common/plugin_object.h"
 #include "plugins/setup/lumvex_interfaces.h"
 
+namespace setup {
+
 class CSetupJob final : public plugin::PluginObject<CSetupJob, ISetupjob, ISetupjob::kClassId, plugin::ReleaseRule::A> {
 public:
     CSetupJob();
@@ -24,3 +26,5 @@ private:
 
     std::wstring managerFolder_;
 };
+
+}  // namespace setup

@@ -3,5 +3,9 @@
 
 #include <windows.h>
 
+namespace setup {
+
 HMODULE LumvexModule();
 void SetLumvexModule(HMODULE module);
+
+}  // namespace setup

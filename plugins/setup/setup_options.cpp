@@ -4,6 +4,8 @@
 
 #include "protocol/kernel_calls.h"
 
+namespace setup {
+
 std::optional<std::wstring> OptionPath(protocol::kernel::Options* options, const wchar_t* key) {
     std::optional<std::wstring> value = protocol::OptionText(options, key);
     if (value && value->size() >= MAX_PATH) return std::nullopt;
@@ -23,3 +25,5 @@ std::wstring DownloadFolder(protocol::kernel::Downloads* downloads) {
     const size_t length = wcsnlen(folder, MAX_PATH);
     return length < MAX_PATH ? std::wstring(folder, length) : std::wstring();
 }
+
+}  // namespace setup

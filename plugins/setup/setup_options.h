@@ -9,6 +9,8 @@
 
 #include "protocol/bex_kernel.h"
 
+namespace setup {
+
 // A path kept as an option's text: one of 260 characters or more counts as
 // missing.
 std::optional<std::wstring> OptionPath(protocol::kernel::Options* options, const wchar_t* key);
@@ -18,3 +20,5 @@ DWORD OptionNumberOr(protocol::kernel::Options* options, const wchar_t* key, DWO
 // 96 slot 16: empty when there is no folder or it does not fit 260
 // characters.
 std::wstring DownloadFolder(protocol::kernel::Downloads* downloads);
+
+}  // namespace setup

@@ -6,10 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "base/module_exports.h"
 #include "base/registry_values.h"
 #include "protocol/kernel_calls.h"
 #include "plugins/setup/setup_folders.h"
 #include "base/handles.h"
+
+namespace setup {
 
 namespace {
 
@@ -19,14 +22,12 @@ bool CallRegistrationEntry(const wchar_t* libraryName, bool doRegister) {
     // Only a full path is loaded: a bare name would be searched for.
     const std::wstring path = JoinPath(ManagerFolder(), libraryName);
     if (path.empty()) return false;
-    HMODULE library = ::LoadLibraryW(path.c_str());
+    const base::Library library(::LoadLibraryW(path.c_str()));
     if (!library) return false;
     using EntryFn = HRESULT(STDAPICALLTYPE*)();
-    const auto entry = reinterpret_cast<EntryFn>(reinterpret_cast<void*>(
-        ::GetProcAddress(library, doRegister ? "DllRegisterServer" : "DllUnregisterServer")));
-    const HRESULT hr = entry ? entry() : E_FAIL;
-    ::FreeLibrary(library);
-    return SUCCEEDED(hr);
+    const auto entry =
+        base::Export<EntryFn>(library.Get(), doRegister ? "DllRegisterServer" : "DllUnregisterServer");
+    return entry && SUCCEEDED(entry());
 }
 
 bool SetSubkeyDefault(HKEY parent, const wchar_t* subkey, const std::wstring& text) {
@@ -88,3 +89,5 @@ void ApplyContextMenuOption(protocol::kernel::Options* options) {
                         handler.Put()) != ERROR_SUCCESS)
         RegisterContextMenuHandler(true);
 }
+
+}  // namespace setup

@@ -6,6 +6,8 @@
 
 #include "protocol/bex_kernel.h"
 
+namespace setup {
+
 // Manager folder + "PellorExt.dll": DllRegisterServer (true) or
 // DllUnregisterServer (false). True when the entry succeeded; false without
 // a manager folder, a library or its entry.
@@ -25,3 +27,5 @@ void DeleteOldUninstallVerb();
 // and the option written as 1; 1 without the handler's key: registered
 // again; anything else is left alone.
 void ApplyContextMenuOption(protocol::kernel::Options* options);
+
+}  // namespace setup

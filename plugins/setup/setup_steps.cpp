@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+namespace setup {
+
 namespace {
 
 std::atomic<SetupStepHook> g_hook{nullptr};
@@ -14,3 +16,5 @@ bool SetupStepWanted(const wchar_t* name) {
     const SetupStepHook hook = g_hook.load();
     return !hook || hook(name);
 }
+
+}  // namespace setup

@@ -5,6 +5,8 @@
 
 #include "base/exception_barrier.h"
 
+namespace setup {
+
 // Called with each step's name inside its barrier, before the step; a step
 // runs only when it returns true. For tests, which make a step throw.
 using SetupStepHook = bool (*)(const wchar_t* name);
@@ -20,3 +22,5 @@ void RunSetupStep(const wchar_t* name, Step&& step) noexcept {
         return true;
     });
 }
+
+}  // namespace setup

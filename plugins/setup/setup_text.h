@@ -8,6 +8,8 @@
 
 #include "base/text.h"
 
+namespace setup {
+
 // Invalid sequences become U+FFFD; embedded NULs are kept.
 using base::Utf8ToWide;
 // Upper case by the system's rules: names and paths compare this way.
@@ -18,3 +20,5 @@ inline std::wstring TrimSpace(const std::wstring& text) { return base::Trim(text
 // Copies at most capacity - 1 code units and terminates; a cut that would
 // leave a high surrogate without its partner drops it.
 void CopyTextCut(wchar_t* dest, size_t capacity, const std::wstring& text);
+
+}  // namespace setup

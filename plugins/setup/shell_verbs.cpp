@@ -6,6 +6,8 @@
 
 #include "base/handles.h"
 
+namespace setup {
+
 namespace {
 
 const wchar_t* const kPinTexts[] = {L"附到「开始」菜单(U)", L"附到「开始」菜单(I)", L"Pin to Start Menu"};
@@ -14,34 +16,20 @@ const wchar_t* const kUnpinTexts[] = {L"从「开始」菜单解锁(U)", L"从�
 // {13709620-C279-11CE-A49E-444553540000}
 const CLSID kShellClsid = {0x13709620, 0xC279, 0x11CE, {0xA4, 0x9E, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 
-class BString {
-public:
-    explicit BString(const std::wstring& text) : b_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-    BString() = default;
-    ~BString() { ::SysFreeString(b_); }
-    BString(const BString&) = delete;
-    BString& operator=(const BString&) = delete;
-    BSTR Get() const { return b_; }
-    BSTR* Put() { return &b_; }
-
-private:
-    BSTR b_ = nullptr;
-};
-
 // Opens the verbs of `file` in `folder`; false when any step fails.
 bool OpenVerbs(const std::wstring& folder, const std::wstring& file, base::ComPtr<FolderItemVerbs>& verbs) {
     base::ComPtr<IShellDispatch> shell;
     if (FAILED(::CoCreateInstance(kShellClsid, nullptr, CLSCTX_ALL, IID_IShellDispatch,
                                   shell.PutVoid())))
         return false;
-    BString folderText(folder);
+    const base::Bstr folderText(folder);
     VARIANT where;
     ::VariantInit(&where);
     where.vt = VT_BSTR;
     where.bstrVal = folderText.Get();
     base::ComPtr<Folder> space;
     if (FAILED(shell->NameSpace(where, space.Put())) || !space) return false;
-    BString fileText(file);
+    const base::Bstr fileText(file);
     base::ComPtr<FolderItem> item;
     if (FAILED(space->ParseName(fileText.Get(), item.Put())) || !item) return false;
     return SUCCEEDED(item->Verbs(verbs.Put())) && verbs;
@@ -59,9 +47,9 @@ class SystemVerb final : public IShellVerb {
 public:
     explicit SystemVerb(FolderItemVerb* verb) : verb_(verb) {}
     std::wstring Name() override {
-        BString name;
+        base::Bstr name;
         if (FAILED(verb_->get_Name(name.Put())) || !name.Get()) return std::wstring();
-        return std::wstring(name.Get(), ::SysStringLen(name.Get()));
+        return name.Text();
     }
     bool Run() override { return SUCCEEDED(verb_->DoIt()); }
 
@@ -112,3 +100,5 @@ bool InvokeShellVerb(IShellVerbSource& verbs, const std::wstring& folder, const 
     });
     return ran;
 }
+
+}  // namespace setup

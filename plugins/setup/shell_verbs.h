@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+namespace setup {
+
 // One verb of a listing, valid while `IShellVerbSource::Visit` runs.
 class IShellVerb {
 public:
@@ -40,3 +42,5 @@ bool IsPinVerb(const std::wstring& verbName, bool pin);
 // Runs the first verb that IsPinVerb accepts, the one whose name was read;
 // false when none matched or the shell refused it.
 bool InvokeShellVerb(IShellVerbSource& verbs, const std::wstring& folder, const std::wstring& file, bool pin);
+
+}  // namespace setup

@@ -9,6 +9,8 @@
 #include "plugins/setup/setup_folders.h"
 #include "plugins/setup/setup_options.h"
 
+namespace setup {
+
 namespace {
 
 // Systems without the verb fail the call, which is harmless.
@@ -34,3 +36,5 @@ void UnpinTaskbarIcon() {
     const std::wstring path = JoinPath(FolderOf(*recorded), recorded->c_str() + slash + 1);
     if (!path.empty()) TaskbarUnpin(path.c_str());
 }
+
+}  // namespace setup

@@ -22,6 +22,8 @@
 #include "plugins/setup/web_app_shortcuts.h"
 #include "base/handles.h"
 
+namespace setup {
+
 using protocol::PluginRef;
 
 namespace {
@@ -145,3 +147,5 @@ LONG BEX_CALL CBexSetupUtil::UninstallCleanup() {
         return 0;
     });
 }
+
+}  // namespace setup

@@ -7,26 +7,22 @@
 #include "plugins/setup/setup_folders.h"
 #include "base/handles.h"
 
+namespace setup {
+
 namespace {
 
 bool SaveLinkFile(const std::wstring& linkPath, const ShortcutSpec& shortcut) {
     base::ComScope com;
-    IShellLinkW* link = nullptr;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                  reinterpret_cast<void**>(&link))))
+    base::ComPtr<IShellLinkW> link;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.PutVoid())))
         return false;
-    bool saved = false;
-    if (SUCCEEDED(link->SetPath(shortcut.target.c_str())) && SUCCEEDED(link->SetArguments(shortcut.arguments.c_str())) &&
-        SUCCEEDED(link->SetWorkingDirectory(shortcut.workingFolder.c_str())) &&
-        SUCCEEDED(link->SetDescription(L"")) && SUCCEEDED(link->SetIconLocation(shortcut.iconPath.c_str(), 0))) {
-        IPersistFile* file = nullptr;
-        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-            saved = SUCCEEDED(file->Save(linkPath.c_str(), TRUE));
-            file->Release();
-        }
-    }
-    link->Release();
-    return saved;
+    if (FAILED(link->SetPath(shortcut.target.c_str())) || FAILED(link->SetArguments(shortcut.arguments.c_str())) ||
+        FAILED(link->SetWorkingDirectory(shortcut.workingFolder.c_str())) || FAILED(link->SetDescription(L"")) ||
+        FAILED(link->SetIconLocation(shortcut.iconPath.c_str(), 0)))
+        return false;
+    base::ComPtr<IPersistFile> file;
+    return SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.PutVoid())) &&
+           SUCCEEDED(file->Save(linkPath.c_str(), TRUE));
 }
 
 }  // namespace
@@ -44,3 +40,5 @@ bool SaveShortcut(const std::wstring& linkPath, const ShortcutSpec& shortcut) {
     if (!saved) ::DeleteFileW(fresh);
     return saved;
 }
+
+}  // namespace setup

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace setup {
+
 struct ShortcutSpec {
     std::wstring target;
     std::wstring arguments;
@@ -14,3 +16,5 @@ struct ShortcutSpec {
 // Saves a link at `linkPath`; one that is there is replaced only by a link
 // saved whole. True when saved.
 bool SaveShortcut(const std::wstring& linkPath, const ShortcutSpec& shortcut);
+
+}  // namespace setup

@@ -5,12 +5,13 @@
 
 #include <windows.h>
 
+#include "base/handles.h"
+
+namespace setup {
+
 class FCGlobalShareMemory {
 public:
     FCGlobalShareMemory();
-    ~FCGlobalShareMemory();
-    FCGlobalShareMemory(const FCGlobalShareMemory&) = delete;
-    FCGlobalShareMemory& operator=(const FCGlobalShareMemory&) = delete;
 
     // Atomic across processes, so increments of several processes all
     // count. Nothing without a view.
@@ -19,11 +20,16 @@ public:
     DWORD Value() const;
 
 private:
-    HANDLE mapping_ = nullptr;
-    volatile LONG* view_ = nullptr;
+    volatile LONG* Counter() const noexcept { return static_cast<volatile LONG*>(view_.Get()); }
+
+    // The view goes before the mapping.
+    base::KernelHandle mapping_;
+    base::MappedView view_;
 };
 
 // The process's one mapping, made at the first use.
 FCGlobalShareMemory& SharedWebAppCounter();
 // After a web-app folder was removed.
 void IncrementWebAppCounter();
+
+}  // namespace setup

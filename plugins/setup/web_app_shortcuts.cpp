@@ -6,6 +6,7 @@
 #include <mutex>
 #include <vector>
 
+#include "base/module_exports.h"
 #include "plugins/setup/default_browser.h"
 #include "plugins/setup/desktop_profile.h"
 #include "plugins/setup/desktop_shortcuts.h"
@@ -13,6 +14,8 @@
 #include "plugins/setup/setup_text.h"
 #include "protocol/outside_exports.h"
 #include "base/handles.h"
+
+namespace setup {
 
 namespace ac = protocol::outside::app_centre;
 
@@ -44,33 +47,34 @@ std::wstring CommandLine(const std::wstring& program, const std::wstring& argume
 // library is let go, so no pointer into a freed library survives.
 struct AppCentre {
     std::mutex lock;
-    HMODULE module = nullptr;
+    base::Library module;
     ac::Data* data = nullptr;
     ac::IpcManager* ipc = nullptr;
 };
 
 AppCentre& Library() {
-    static AppCentre library;
+    // Never destroyed: a library still held when the process ends (a removal
+    // that failed half-way) is not freed under the loader's lock.
+    static AppCentre& library = *new AppCentre;
     return library;
 }
 
 void Load(AppCentre& library) {
     if (library.module) return;
-    const std::wstring path = JoinPath(HostFolder(), L"NessaryData.dll");
+    const std::wstring path = JoinPath(HostFolder(), protocol::outside::kNessaryDataLibrary);
     if (path.empty()) return;
-    library.module = ::LoadLibraryW(path.c_str());
+    library.module.Reset(::LoadLibraryW(path.c_str()));
     if (!library.module) return;
-    auto createData = reinterpret_cast<protocol::outside::CreateNessaryDataInterfaceFn>(
-        reinterpret_cast<void*>(::GetProcAddress(library.module, protocol::outside::kCreateNessaryDataInterfaceName)));
-    auto createIpc = reinterpret_cast<protocol::outside::CreateNessaryIpcMgrFn>(
-        reinterpret_cast<void*>(::GetProcAddress(library.module, protocol::outside::kCreateNessaryIpcMgrName)));
+    const auto createData = base::Export<protocol::outside::CreateNessaryDataInterfaceFn>(
+        library.module.Get(), protocol::outside::kCreateNessaryDataInterfaceName);
+    const auto createIpc = base::Export<protocol::outside::CreateNessaryIpcMgrFn>(
+        library.module.Get(), protocol::outside::kCreateNessaryIpcMgrName);
     if (createData) library.data = createData();
     if (createIpc) library.ipc = createIpc();
 }
 
 void Free(AppCentre& library) {
-    if (library.module) ::FreeLibrary(library.module);
-    library.module = nullptr;
+    library.module.Reset();
     library.data = nullptr;
     library.ipc = nullptr;
 }
@@ -144,3 +148,5 @@ void RemoveWebAppShortcuts() {
     }
     Free(library);
 }
+
+}  // namespace setup

@@ -7,6 +7,8 @@
 
 #include "protocol/outside_exports.h"
 
+namespace setup {
+
 // The two command lines a web app's shortcut may carry, upper-cased and
 // trimmed; empty when the app has no launch line (no folder, unknown kind,
 // no program).
@@ -22,3 +24,5 @@ void DeleteWebAppShortcuts(protocol::outside::app_centre::Data* dataInterface, u
 // Every web app of the data library; then the library is let go, so a
 // later call loads it afresh.
 void RemoveWebAppShortcuts();
+
+}  // namespace setup

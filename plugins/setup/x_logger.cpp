@@ -10,6 +10,8 @@
 #include "base/module_path.h"
 #include "base/text.h"
 
+namespace setup {
+
 namespace {
 
 std::wstring ExePath() {
@@ -107,3 +109,5 @@ CxLogger g_logger;
 }  // namespace
 
 CxLogger& Logger() { return g_logger; }
+
+}  // namespace setup

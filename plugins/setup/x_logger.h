@@ -11,6 +11,8 @@
 
 #include "base/handles.h"
 
+namespace setup {
+
 class CxLogger {
 public:
     static constexpr size_t kFilterChars = 260;
@@ -49,3 +51,5 @@ private:
 
 // The one logger of the process, built by static initialisation.
 CxLogger& Logger();
+
+}  // namespace setup

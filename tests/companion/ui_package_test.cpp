@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/module_exports.h"
 #include "companion/system/paths.h"
 #include "companion/system/ui_package.h"
 #include "tests/companion/prefix_state.h"
@@ -155,8 +156,7 @@ bool RunHostCommand(const std::string& commandLine) {
 using HostNameFn = char*(CDECL*)(const wchar_t*);
 
 HostNameFn HostFileName() {
-    return reinterpret_cast<HostNameFn>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    return base::Export<HostNameFn>(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
 }
 
 bool IsLink(const std::wstring& path) {

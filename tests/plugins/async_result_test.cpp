@@ -10,6 +10,8 @@
 #include "tests/support/message_pump.h"
 #include "base/handles.h"
 
+using testsupport::Narrow;
+
 namespace {
 
 using catalog::CreateAsyncResult;
@@ -42,7 +44,7 @@ protected:
 TEST_F(AsyncResult, CompletionHoldsOneReferenceAndSignalsItsEvent) {
     base::Event event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     int context = 0;
-    IBexAsyncResult* result = CreateAsyncResult(event.Get(), &context);
+    IBexAsyncResult* result = CreateAsyncResult(event.Get(), &context).Detach();
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(result->GetClassId(), 8u);
     EXPECT_EQ(result->GetContext(), &context);
@@ -83,7 +85,7 @@ struct Fragile : IBexPlugin {
 };
 
 TEST_F(AsyncResult, AResultTakenWhileAnotherCompletesIsStillAlive) {
-    IBexAsyncResult* result = CreateAsyncResult(nullptr, nullptr);
+    IBexAsyncResult* result = CreateAsyncResult(nullptr, nullptr).Detach();
     ASSERT_NE(result, nullptr);
     volatile LONG revived = 0;
     std::vector<Fragile> objects(20000);

@@ -22,12 +22,12 @@ protected:
     }
 
     static std::string FixtureDir(const char* name) {
-        return Narrow(Env(L"TEST_SOURCE_DIR")) + "\\..\\fixtures\\bex\\" + name;
+        return testsupport::Narrow(Env(L"TEST_SOURCE_DIR")) + "\\..\\fixtures\\bex\\" + name;
     }
 
     // One stored value, as the stand-in keeps it (data in hex).
     void PresetValue(int type, const std::string& name, uint32_t extra, const std::string& hex, int large = 0) {
-        std::ofstream(Narrow(storePath_), std::ios::binary | std::ios::app)
+        std::ofstream(storePath_.c_str(), std::ios::binary | std::ios::app)
             << type << '\t' << name << '\t' << extra << '\t' << large << '\t' << hex << '\n';
     }
     void ClearStore() { ::DeleteFileW(storePath_.c_str()); }
@@ -60,7 +60,7 @@ protected:
 private:
     std::wstring logPathStem() const {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        return WorkDir() + Wide(std::string(info->test_suite_name()) + "." + info->name());
+        return WorkDir() + testsupport::Widen(std::string(info->test_suite_name()) + "." + info->name());
     }
     std::wstring storePath_;
 };

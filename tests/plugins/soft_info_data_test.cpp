@@ -13,6 +13,8 @@
 #include "tests/support/text.h"
 #include "base/handles.h"
 
+using testsupport::Narrow;
+
 namespace {
 
 using catalog::CSoftInfoData;

@@ -20,6 +20,8 @@
 #include "tests/support/message_pump.h"
 #include "base/handles.h"
 
+using testsupport::Narrow;
+
 namespace {
 
 using catalog::CSoftInfo;
@@ -62,7 +64,7 @@ protected:
     Pending Query(CSoftInfo* info, const std::vector<uint32_t>& ids) {
         Pending p;
         p.event.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        p.result.Reset(catalog::CreateAsyncResult(p.event.Get(), nullptr));
+        p.result = catalog::CreateAsyncResult(p.event.Get(), nullptr);
         EXPECT_EQ(info->Query(Ids(ids).Get(), p.result.Get()), 1);
         return p;
     }

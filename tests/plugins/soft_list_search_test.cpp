@@ -15,6 +15,8 @@
 #include "tests/plugins/soft_list_fixture.h"
 #include "tests/support/message_pump.h"
 
+using testsupport::Narrow;
+
 namespace {
 
 using catalog::ISoftListData;

@@ -8,11 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "base/module_exports.h"
 #include "plugins/catalog/soft_list_mgr.h"
 #include "tests/plugins/catalog_fixture.h"
 #include "tests/plugins/deadline.h"
 #include "tests/plugins/process_figures.h"
 #include "tests/support/message_pump.h"
+
+using testsupport::Narrow;
 
 namespace {
 
@@ -55,8 +58,7 @@ TEST_F(SoftListStress, AClientComingBackWhileTheWorkerParsesNeverDeadlocks) {
 
     // The client lets go (the worker drains its queue at count 0) and comes
     // back through the kernel, which holds its own lock around AddRef.
-    const auto bex = reinterpret_cast<protocol::BexPluginFn>(
-        reinterpret_cast<void*>(::GetProcAddress(kernel_, protocol::kBexPluginName)));
+    const auto bex = base::Export<protocol::BexPluginFn>(kernel_, protocol::kBexPluginName);
     size_t parsed = 0;
     OnThreads(1, 30000, [&](int) {
         // At least 300 times, and until the worker parsed ten answers meanwhile.

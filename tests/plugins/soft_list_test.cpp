@@ -22,6 +22,8 @@
 #include "tests/support/message_pump.h"
 #include "tests/support/text.h"
 
+using testsupport::Narrow;
+
 namespace {
 
 namespace k = protocol::kernel;

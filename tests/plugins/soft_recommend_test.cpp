@@ -25,6 +25,8 @@
 #include "tests/support/message_pump.h"
 #include "base/handles.h"
 
+using testsupport::Narrow;
+
 namespace {
 
 using catalog::ISoftReCmdData;

@@ -3,6 +3,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/module_exports.h"
 #include "tests/doubles/kernel/kernel_fixture.h"
 
 namespace {
@@ -16,8 +17,7 @@ protected:
     }
     const protocol::PluginEntry* Table() {
         const HMODULE module = ::GetModuleHandleW(L"Tandrel.dll");
-        const auto* header = reinterpret_cast<const protocol::PluginTableHeader*>(
-            reinterpret_cast<void*>(::GetProcAddress(module, protocol::kTableExportName)));
+        const auto* header = base::Export<const protocol::PluginTableHeader*>(module, protocol::kTableExportName);
         return header ? reinterpret_cast<const protocol::PluginEntry*>(header + 1) : nullptr;
     }
 };

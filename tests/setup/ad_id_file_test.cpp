@@ -5,6 +5,8 @@
 #include "tests/setup/setup_test_files.h"
 #include "base/handles.h"
 
+using namespace setup;
+
 namespace {
 
 using setuptest::ReadBytes;

@@ -10,6 +10,8 @@
 
 #include "tests/setup/ruconfig_fixture.h"
 
+using namespace setup;
+
 namespace {
 
 std::vector<uint8_t> Hex(const std::string& hex) {

@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "base/module_exports.h"
 #include "base/png_decoder.h"
 #include "base/whole_file.h"
 #include "plugins/common/kernel_calls.h"
@@ -17,6 +18,9 @@
 #include "tests/setup/setup_test_files.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/prefix_state.h"
+
+using namespace setup;
+using testsupport::Narrow;
 
 namespace {
 
@@ -207,8 +211,7 @@ TEST_F(CountBadge, TheNotificationThreadServesEveryStart) {
     const std::wstring picture = BluePicture();
     const std::wstring out = folder_ + L"notified.png";
     HWND window = RecordingWindow();
-    const auto post = reinterpret_cast<bextest::PostNoticeFn>(
-        reinterpret_cast<void*>(::GetProcAddress(kernel_, bextest::kPostNoticeName)));
+    const auto post = base::Export<bextest::PostNoticeFn>(kernel_, bextest::kPostNoticeName);
     ASSERT_TRUE(post);
     IPinToStartMenu* menu = Make("[notice]\nbytes=12\n");
     for (int run = 1; run <= 2; ++run) {

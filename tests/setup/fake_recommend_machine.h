@@ -8,7 +8,7 @@
 
 #include "plugins/setup/recommend_machine.h"
 
-class FakeRecommendMachine : public IRecommendMachine {
+class FakeRecommendMachine : public setup::IRecommendMachine {
 public:
     std::wstring configPath;
     bool queryAvailable = true;

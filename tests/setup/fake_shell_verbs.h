@@ -9,12 +9,12 @@
 
 #include "plugins/setup/shell_verbs.h"
 
-class FakeShellVerbs final : public IShellVerbSource {
+class FakeShellVerbs final : public setup::IShellVerbSource {
 public:
     explicit FakeShellVerbs(std::vector<std::wstring> listed) : names(std::move(listed)) {}
 
     void Visit(const std::wstring& folder, const std::wstring& file,
-               const std::function<bool(IShellVerb&)>& visit) override {
+               const std::function<bool(setup::IShellVerb&)>& visit) override {
         const std::vector<std::wstring> listing = names;
         if (afterListing) afterListing();
         for (const std::wstring& name : listing) {
@@ -28,7 +28,7 @@ public:
     std::vector<std::wstring> invoked;
 
 private:
-    struct Verb final : IShellVerb {
+    struct Verb final : setup::IShellVerb {
         Verb(std::wstring name, std::function<void()> run) : name_(std::move(name)), run_(std::move(run)) {}
         std::wstring Name() override { return name_; }
         bool Run() override {

@@ -4,6 +4,8 @@
 
 #include <string>
 
+using namespace setup;
+
 namespace {
 
 // Each text outside the grammar or the limits beside its nearest text inside.

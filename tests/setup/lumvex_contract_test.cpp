@@ -5,9 +5,12 @@
 #include <cstring>
 #include <thread>
 
+#include "base/module_exports.h"
 #include "plugins/common/kernel_binding.h"
 #include "plugins/setup/setup_classes.h"
 #include "tests/doubles/kernel/kernel_fixture.h"
+
+using namespace setup;
 
 namespace {
 
@@ -20,8 +23,7 @@ protected:
     }
     static const BYTE* TableBytes() {
         const HMODULE module = ::GetModuleHandleW(L"Lumvex.dll");
-        return static_cast<const BYTE*>(
-            reinterpret_cast<const void*>(::GetProcAddress(module, protocol::kTableExportName)));
+        return base::Export<const BYTE*>(module, protocol::kTableExportName);
     }
 };
 

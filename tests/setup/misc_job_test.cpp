@@ -20,6 +20,8 @@
 #include "tests/support/message_pump.h"
 #include "tests/support/prefix_state.h"
 
+using namespace setup;
+
 namespace {
 
 const wchar_t kAppPaths[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tarvisk.exe";

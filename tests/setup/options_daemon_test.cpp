@@ -1,6 +1,9 @@
 // Class 89 through the stand-in's options store: first values, the one
 // settings report, the three watches and what their changes do.
+#include "base/module_exports.h"
 #include "tests/setup/setup_utility_fixture.h"
+
+using namespace setup;
 
 namespace {
 
@@ -10,8 +13,7 @@ class OptionsDaemon : public SetupUtilityTest {
 protected:
     void SetUp() override {
         SetupUtilityTest::SetUp();
-        setOption_ = reinterpret_cast<bextest::SetOptionFn>(
-            reinterpret_cast<void*>(::GetProcAddress(kernel_, bextest::kSetOptionName)));
+        setOption_ = base::Export<bextest::SetOptionFn>(kernel_, bextest::kSetOptionName);
         ASSERT_NE(setOption_, nullptr);
         ::SetEnvironmentVariableW(L"CORVALLE_SERVICE_BASE", L"http://stats.test");
     }

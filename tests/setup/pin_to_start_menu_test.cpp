@@ -18,6 +18,9 @@
 #include "tests/setup/setup_test_files.h"
 #include "tests/support/prefix_state.h"
 
+using namespace setup;
+using testsupport::Narrow;
+
 namespace {
 
 const wchar_t kPinKey[] = L"SOFTWARE\\Zubpellor\\pellors";

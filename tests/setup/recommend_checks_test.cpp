@@ -5,6 +5,8 @@
 #include "plugins/setup/recommend_config.h"
 #include "tests/setup/fake_recommend_machine.h"
 
+using namespace setup;
+
 namespace {
 
 struct Case {

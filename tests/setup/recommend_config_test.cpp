@@ -7,6 +7,8 @@
 #include "plugins/setup/json_value_rules.h"
 #include "tests/setup/ruconfig_fixture.h"
 
+using namespace setup;
+
 namespace {
 
 Json::Value ParseValue(const std::string& text) {

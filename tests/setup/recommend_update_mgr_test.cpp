@@ -19,6 +19,8 @@
 #include "tests/setup/setup_test_files.h"
 #include "base/handles.h"
 
+using namespace setup;
+
 namespace {
 
 using setuptest::WorkPath;

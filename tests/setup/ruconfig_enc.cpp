@@ -7,6 +7,8 @@
 
 #include "tests/setup/ruconfig_fixture.h"
 
+using namespace setup;
+
 int wmain(int argc, wchar_t** argv) {
     if (argc != 3) return 2;
     std::ifstream in(argv[1], std::ios::binary);

@@ -12,6 +12,8 @@
 #include "plugins/setup/setup_classes.h"
 #include "tests/support/prefix_state.h"
 
+using namespace setup;
+
 namespace {
 
 std::vector<std::wstring> g_reached;

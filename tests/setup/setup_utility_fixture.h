@@ -73,7 +73,8 @@ protected:
     }
 
     std::string World(const std::string& more = "") const {
-        return "[environment]\nmanagerFolder=" + Narrow(manager_) + "\n[downloads]\nfolder=C:\\Dl\\\n" + more;
+        return "[environment]\nmanagerFolder=" + testsupport::Narrow(manager_) +
+               "\n[downloads]\nfolder=C:\\Dl\\\n" + more;
     }
 
     // The shared ordered log's lines.

@@ -11,6 +11,9 @@
 #include "tests/setup/setup_utility_fixture.h"
 #include "base/handles.h"
 
+using namespace setup;
+using testsupport::Narrow;
+
 namespace {
 
 using Lines = std::vector<std::string>;

@@ -6,6 +6,8 @@
 #include "plugins/setup/shell_verbs.h"
 #include "tests/setup/fake_shell_verbs.h"
 
+using namespace setup;
+
 namespace {
 
 TEST(ShellVerbs, NamesMatchTheirActionsTextsWithoutAccessKeysIgnoringCase) {

@@ -4,6 +4,8 @@
 
 #include "plugins/setup/setup_classes.h"
 
+using namespace setup;
+
 namespace {
 
 TEST(LumvexUnbound, EveryFactoryFailsWithoutTouchingTheOutPointer) {

@@ -22,6 +22,8 @@
 #include "tests/support/prefix_state.h"
 #include "base/handles.h"
 
+using namespace setup;
+
 namespace {
 
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

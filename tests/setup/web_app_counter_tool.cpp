@@ -5,6 +5,8 @@
 
 #include "plugins/setup/web_app_counter.h"
 
+using namespace setup;
+
 int wmain(int argc, wchar_t** argv) {
     if (argc >= 3 && std::wcscmp(argv[1], L"inc") == 0) {
         const long times = std::wcstol(argv[2], nullptr, 10);

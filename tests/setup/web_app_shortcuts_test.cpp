@@ -13,6 +13,9 @@
 #include "tests/setup/setup_test_files.h"
 #include "tests/support/prefix_state.h"
 
+using namespace setup;
+using testsupport::Narrow;
+
 namespace {
 
 constexpr wchar_t kUserChoice[] = L"Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\http\\UserChoice";

@@ -8,6 +8,8 @@
 
 #include "tests/setup/setup_test_files.h"
 
+using namespace setup;
+
 namespace {
 
 using setuptest::ReadBytes;

@@ -6,6 +6,8 @@
 
 #include "plugins/setup/x_logger.h"
 
+using namespace setup;
+
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) return 2;
     const int count = std::wcstol(argv[1], nullptr, 10);

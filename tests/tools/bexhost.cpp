@@ -39,6 +39,7 @@
 #include <string>
 #include <utility>
 
+#include "base/module_exports.h"
 #include "plugins/catalog/async_result.h"
 #include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/soft_info.h"
@@ -78,11 +79,6 @@ std::wstring PluginPath(int argc, wchar_t** argv, int index) {
     return ExeFolder() + name;
 }
 
-template <typename Fn>
-Fn Proc(HMODULE module, const char* name) {
-    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
-}
-
 struct Kernel {
     HMODULE module = nullptr;
     protocol::BexPluginFn bex = nullptr;
@@ -97,16 +93,16 @@ Kernel FindKernel() {
     const std::wstring path = plugin::LocateKernelDll();
     if (path.empty()) return kernel;
     kernel.module = ::LoadLibraryW(path.c_str());
-    kernel.bex = Proc<protocol::BexPluginFn>(kernel.module, protocol::kBexPluginName);
-    kernel.load = Proc<bextest::LoadPluginFn>(kernel.module, bextest::kLoadPluginName);
-    kernel.shutdown = Proc<bextest::ShutdownFn>(kernel.module, bextest::kShutdownName);
-    kernel.report = Proc<bextest::ReportFn>(kernel.module, bextest::kReportName);
+    kernel.bex = base::Export<protocol::BexPluginFn>(kernel.module, protocol::kBexPluginName);
+    kernel.load = base::Export<bextest::LoadPluginFn>(kernel.module, bextest::kLoadPluginName);
+    kernel.shutdown = base::Export<bextest::ShutdownFn>(kernel.module, bextest::kShutdownName);
+    kernel.report = base::Export<bextest::ReportFn>(kernel.module, bextest::kReportName);
     if (!kernel.bex || !kernel.load || !kernel.shutdown || !kernel.report) kernel = Kernel{};
     return kernel;
 }
 
 const protocol::PluginTableHeader* TableOf(HMODULE plugin) {
-    return Proc<const protocol::PluginTableHeader*>(plugin, protocol::kTableExportName);
+    return base::Export<const protocol::PluginTableHeader*>(plugin, protocol::kTableExportName);
 }
 
 // Through the kernel when there is one (as in production), else directly.
@@ -171,10 +167,10 @@ void Locate(const std::wstring& path) {
 void Async() {
     plugin::LoadKernelDll();
     const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    IBexAsyncResult* result = catalog::CreateAsyncResult(event, nullptr);
+    protocol::PluginRef<IBexAsyncResult> result = catalog::CreateAsyncResult(event, nullptr);
     if (result) {
         std::printf("async class=%u\n", result->GetClassId());
-        result->Release();
+        result.Reset();
     } else {
         std::printf("async null\n");
     }
@@ -230,8 +226,8 @@ void Info(const Kernel& kernel, const std::wstring& list, bool stop) {
     }
     protocol::PluginRef<protocol::kernel::ByteBuffer> buffer = catalog::NewIdBuffer(ids);
     const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    IBexAsyncResult* result = catalog::CreateAsyncResult(event, nullptr);
-    std::printf("query %ld\n", static_cast<long>(info->Query(buffer.Get(), result)));
+    protocol::PluginRef<IBexAsyncResult> result = catalog::CreateAsyncResult(event, nullptr);
+    std::printf("query %ld\n", static_cast<long>(info->Query(buffer.Get(), result.Get())));
     if (::WaitForSingleObject(event, 20000) == WAIT_OBJECT_0)
         std::printf("status %ld\n", static_cast<long>(result->GetResult(nullptr)));
     else Fail("the query did not complete");
@@ -246,7 +242,7 @@ void Info(const Kernel& kernel, const std::wstring& list, bool stop) {
         record->Release();
     }
     if (stop) std::printf("stop %ld\n", static_cast<long>(info->Stop()));
-    if (result) result->Release();
+    result.Reset();
     ::CloseHandle(event);
     object->Release();
 }

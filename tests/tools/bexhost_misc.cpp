@@ -13,6 +13,8 @@
 #include "plugins/setup/lumvex_interfaces.h"
 #include "plugins/setup/recommend_records.h"
 
+using namespace setup;
+
 namespace {
 
 const wchar_t* Arg(const wchar_t* text) { return std::wcscmp(text, L"-") == 0 ? nullptr : text; }

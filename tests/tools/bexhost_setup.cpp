@@ -12,6 +12,8 @@
 
 #include "plugins/setup/lumvex_interfaces.h"
 
+using namespace setup;
+
 namespace {
 
 bool CallJob(ISetupjob* job, int slot, LONG* result) {

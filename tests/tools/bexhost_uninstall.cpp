@@ -4,6 +4,8 @@
 
 #include "plugins/setup/lumvex_interfaces.h"
 
+using namespace setup;
+
 int RunUninstallScenario(protocol::BexPluginFn bexPlugin) {
     IBexPlugin* object = nullptr;
     if (!bexPlugin || bexPlugin(88, &object) != S_OK || !object) {

@@ -13,8 +13,11 @@
 #include <cstdio>
 #include <string>
 
+#include "base/module_exports.h"
 #include "plugins/setup/lumvex_interfaces.h"
 #include "tests/doubles/kernel/bex_test_api.h"
+
+using namespace setup;
 
 namespace {
 
@@ -30,8 +33,7 @@ int AfterInstall(protocol::BexPluginFn bexPlugin) {
 }
 
 int Daemon(protocol::BexPluginFn bexPlugin, HMODULE kernel, int argc, wchar_t** argv) {
-    const auto setOption = reinterpret_cast<bextest::SetOptionFn>(
-        reinterpret_cast<void*>(::GetProcAddress(kernel, bextest::kSetOptionName)));
+    const auto setOption = base::Export<bextest::SetOptionFn>(kernel, bextest::kSetOptionName);
     IBexPlugin* object = nullptr;
     if (bexPlugin(89, &object) != S_OK || !object) {
         std::printf("FAIL create 89\n");

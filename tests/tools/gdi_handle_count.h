@@ -8,6 +8,8 @@
 
 #include <vector>
 
+#include "base/module_exports.h"
+
 namespace gdi_count {
 
 // One slot of the GDI handle table that the system maps into every GUI
@@ -30,8 +32,8 @@ using QueryInformationProcess = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOI
 // handle table: where GetGuiResources is not implemented, this still answers.
 // -1 when the table cannot be read.
 inline long CountGdiHandles(HANDLE process, DWORD pid) {
-    auto query = reinterpret_cast<QueryInformationProcess>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    const auto query =
+        base::Export<QueryInformationProcess>(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess");
     if (!query) return -1;
     PROCESS_BASIC_INFORMATION basic{};
     if (query(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr) != 0 || !basic.PebBaseAddress)

@@ -15,16 +15,18 @@
 #include <string>
 #include <vector>
 
+#include "base/module_exports.h"
 #include "protocol/bex_plugin.h"
 #include "protocol/program_names.h"
 #include "tests/doubles/kernel/bex_test_api.h"
+#include "tests/support/text.h"
 #include "tests/support/work_dir.h"
 
 class KernelFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        const std::wstring name = Wide(std::string(info->test_suite_name()) + "." + info->name());
+        const std::wstring name = testsupport::Widen(std::string(info->test_suite_name()) + "." + info->name());
         logPath_ = WorkDir() + name + L".log";
         configPath_ = WorkDir() + name + L".ini";
         ::DeleteFileW(logPath_.c_str());
@@ -37,13 +39,14 @@ protected:
     // From now on, each kernel call that logs a line starting with `line`
     // takes `ms` longer; an empty `line` ends that.
     static void SlowKernel(const std::string& line, int ms) {
-        const std::wstring value = line.empty() ? std::wstring() : std::to_wstring(ms) + L" " + Wide(line);
+        const std::wstring value =
+            line.empty() ? std::wstring() : std::to_wstring(ms) + L" " + testsupport::Widen(line);
         ::SetEnvironmentVariableW(L"BEXTEST_SLOW", line.empty() ? nullptr : value.c_str());
     }
 
     // Replaces the stand-in's configuration (ini text).
     void Configure(const std::string& ini) {
-        std::ofstream(Narrow(configPath_), std::ios::binary) << ini;
+        std::ofstream(configPath_.c_str(), std::ios::binary) << ini;
         // The profile functions cache files: make the new text seen.
         ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, configPath_.c_str());
     }
@@ -55,7 +58,7 @@ protected:
 
     std::vector<std::string> LogLines() const {
         std::vector<std::string> lines;
-        std::ifstream in(Narrow(logPath_), std::ios::binary);
+        std::ifstream in(logPath_.c_str(), std::ios::binary);
         std::string line;
         while (std::getline(in, line)) {
             if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -89,12 +92,6 @@ protected:
     }
     // The stand-in beside this program.
     static std::wstring KernelPath() { return ExeDir() + protocol::kKernelLibrary; }
-    static std::string Narrow(const std::wstring& text) {
-        std::string out;
-        for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
-        return out;
-    }
-    static std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 private:
     std::wstring logPath_;
@@ -119,7 +116,7 @@ protected:
         shutdown_();
         wchar_t text[4096] = {};
         const int imbalances = report_(text, 4096);
-        EXPECT_EQ(imbalances, 0) << "unbalanced:\n" << Narrow(text);
+        EXPECT_EQ(imbalances, 0) << "unbalanced:\n" << testsupport::Narrow(text);
     }
 
     // The kernel's entry, as the plug-ins and Corvalle call it.
@@ -136,7 +133,7 @@ protected:
 private:
     template <typename Fn>
     Fn Proc(const char* name) {
-        return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(kernel_, name)));
+        return base::Export<Fn>(kernel_, name);
     }
 
     protocol::BexPluginFn bexPlugin_ = nullptr;

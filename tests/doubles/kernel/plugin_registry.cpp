@@ -3,6 +3,7 @@
 #include <map>
 #include <vector>
 
+#include "base/module_exports.h"
 #include "tests/doubles/kernel/kernel_state.h"
 
 namespace standin {
@@ -32,8 +33,7 @@ IBexPlugin* FindShared(uint32_t classId) {
 }
 
 HRESULT ReadTable(HMODULE module) {
-    const auto* header = reinterpret_cast<const protocol::PluginTableHeader*>(
-        reinterpret_cast<void*>(::GetProcAddress(module, protocol::kTableExportName)));
+    const auto* header = base::Export<const protocol::PluginTableHeader*>(module, protocol::kTableExportName);
     if (!header) return E_FAIL;
     if (header->magic != protocol::kTableMagic || header->reserved[0] || header->reserved[1] || header->reserved[2])
         return E_FAIL;
