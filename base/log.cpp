@@ -3,6 +3,8 @@
 #include "base/handles.h"
 #include "base/module_path.h"
 
+#include <cwchar>
+
 namespace base {
 
 namespace {
@@ -16,6 +18,28 @@ std::wstring ProgramName() {
     return path.empty() ? std::wstring(L"?") : path;
 }
 
+// Win32 codes read best in decimal, as the headers list them; HRESULTs and
+// other codes with their high bits set only in hexadecimal.
+std::wstring CodeText(DWORD code) {
+    if (code <= 0xFFFF) return std::to_wstring(code);
+    wchar_t text[16] = {};
+    ::swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(code));
+    return text;
+}
+
+// The system's text for a code, empty when it has none.
+std::wstring SystemText(DWORD code) {
+    wchar_t* text = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+        reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const LocalMemory owner(text);
+    std::wstring result = length && text ? std::wstring(text, length) : std::wstring();
+    while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r' || result.back() == L' '))
+        result.pop_back();
+    return result;
+}
+
 }  // namespace
 
 void LogLine(const std::wstring& what, const std::wstring& detail) {
@@ -27,23 +51,18 @@ void LogLine(const std::wstring& what, const std::wstring& detail) {
 }
 
 std::wstring SystemErrorText(DWORD code) {
-    wchar_t* text = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-        reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    const LocalMemory owner(text);
-    std::wstring result = length && text ? std::wstring(text, length) : std::wstring();
-    while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r' || result.back() == L' '))
-        result.pop_back();
-    return result.empty() ? L"error " + std::to_wstring(code) : result;
+    const std::wstring text = SystemText(code);
+    return text.empty() ? L"error " + CodeText(code) : text;
 }
 
 DWORD LogFailedCall(const wchar_t* where, const wchar_t* call) { return LogFailedCall(where, call, ::GetLastError()); }
 
 DWORD LogFailedCall(const wchar_t* where, const wchar_t* call, DWORD code) {
     const DWORD before = ::GetLastError();
-    LogLine(where ? where : L"?",
-            std::wstring(call ? call : L"?") + L" failed: " + std::to_wstring(code) + L" " + SystemErrorText(code));
+    std::wstring detail = std::wstring(call ? call : L"?") + L" failed: " + CodeText(code);
+    const std::wstring text = SystemText(code);
+    if (!text.empty()) detail += L" " + text;
+    LogLine(where ? where : L"?", detail);
     ::SetLastError(before);
     return code;
 }

@@ -20,9 +20,10 @@ void LogLine(const std::wstring& what, const std::wstring& detail = std::wstring
 std::wstring SystemErrorText(DWORD code);
 
 // Logs a failed system call with its cause: "<program>: <where>: <call>
-// failed: <code> <text>", the code taken from GetLastError (or given), and
-// leaves GetLastError as it found it. Returns the code, so that a caller can
-// still act on it.
+// failed: <code> <text>", the code taken from GetLastError (or given; in
+// hexadecimal above 0xFFFF, as HRESULTs are read), the text left out when
+// the system has none. Leaves GetLastError as it found it. Returns the code,
+// so that a caller can still act on it.
 DWORD LogFailedCall(const wchar_t* where, const wchar_t* call);
 DWORD LogFailedCall(const wchar_t* where, const wchar_t* call, DWORD code);
 
