@@ -204,6 +204,13 @@ public:
     }
     ComPtr(const ComPtr&) = delete;
     ComPtr& operator=(const ComPtr&) = delete;
+    // A reference of its own to an object the caller keeps holding.
+    static ComPtr Share(T* p) noexcept {
+        ComPtr held;
+        if (p) p->AddRef();
+        held.p_ = p;
+        return held;
+    }
 
     T* Get() const noexcept { return p_; }
     T* operator->() const noexcept { return p_; }

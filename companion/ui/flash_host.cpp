@@ -147,7 +147,7 @@ bool CFlashPlayer::Create(HWND dialog, UINT id, const RECT& rect, DWORD style, C
                           CFlashWindowSubclass* subclass) {
     Close();
     // Whatever happens below, a sink nobody connects must still go away.
-    if (sink) sink->AddRef();
+    const auto keep = base::ComPtr<CFlashEventSink>::Share(sink);
     host_ = CreateAxHostWindow(dialog, kFlashProgId, id, rect, style);
     base::ComPtr<IUnknown> unknown;
     if (host_ && SUCCEEDED(GetAxHostControl(host_, unknown.Put())) && unknown)
@@ -160,7 +160,6 @@ bool CFlashPlayer::Create(HWND dialog, UINT id, const RECT& rect, DWORD style, C
             FAILED(point_->Advise(sink, &cookie_)))
             point_.Reset();
     }
-    if (sink) sink->Release();
     if (!HasControl()) base::LogLine(L"movie control", L"not created; no movie is shown");
     return HasControl();
 }
