@@ -119,4 +119,12 @@ uint64_t LeadingHexDigits(std::wstring_view text, size_t* count) {
     return LeadingDigitsIn(text, 16, count);
 }
 
+double LeadingFraction(const std::wstring& text, size_t* count) {
+    wchar_t* end = nullptr;
+    const double value = std::wcstod(text.c_str(), &end);
+    const size_t read = end ? static_cast<size_t>(end - text.c_str()) : 0;
+    if (count) *count = read;
+    return read ? value : 0.0;
+}
+
 }  // namespace base

@@ -1,4 +1,4 @@
-// Reading integers out of text. Each rule by which the programs and the
+// Reading numbers out of text. Each rule by which the programs and the
 // plug-ins read a number (typed boxes and dates, Mirelo's settings file,
 // Corvalle's configuration, the web services' answers) has one function
 // here; a caller bounds the value further where its field is narrower.
@@ -41,5 +41,10 @@ uint64_t LeadingDigits(std::wstring_view text, size_t* count = nullptr);
 // The same in hexadecimal: 0-9 and a-f in either case, no "0x" or other
 // prefix.
 uint64_t LeadingHexDigits(std::wstring_view text, size_t* count = nullptr);
+
+// The decimal fraction the text starts with, as the C runtime's wcstod reads
+// it (leading white space, a sign, a point, an exponent); 0 when it starts
+// with none. `count`, when given, receives how many characters were read.
+double LeadingFraction(const std::wstring& text, size_t* count = nullptr);
 
 }  // namespace base

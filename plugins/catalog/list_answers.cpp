@@ -273,9 +273,9 @@ bool ScoreFromText(const wchar_t* text, int32_t& tenths, std::wstring& display) 
     tenths = 0;
     display.clear();
     if (!text || !*text) return false;
-    wchar_t* end = nullptr;
-    const double value = std::wcstod(text, &end);
-    if (end == text || !std::isfinite(value)) return false;
+    size_t read = 0;
+    const double value = base::LeadingFraction(text, &read);
+    if (!read || !std::isfinite(value)) return false;
     const double tenfold = value * 10.0;
     if (!(tenfold > -2147483648.0 && tenfold < 2147483648.0)) return false;
     tenths = static_cast<int32_t>(tenfold);

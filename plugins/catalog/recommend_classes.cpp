@@ -97,7 +97,7 @@ bool ReadClass(IXMLDOMNode* node, ReCmdClass& c) {
     if (c.name.empty() || c.alias.empty() || c.softIds.empty() || c.modeFlags.empty() || !softs) return false;
     ForEachElement(softs.Get(), [&](IXMLDOMNode* soft) { ReadSoft(soft, c.softs); });
     const std::wstring grade = ChildText(node, L"grade");
-    c.grade = grade.empty() ? 0 : std::wcstod(grade.c_str(), nullptr);
+    c.grade = base::LeadingFraction(grade);
     return true;
 }
 
@@ -214,7 +214,7 @@ bool ReCmdSelector::TryMode(ReCmdClass& c, int flag, const std::vector<uint32_t>
         for (const Candidate& candidate : candidates) {
             const auto entry = c.softs.find(candidate.id);
             if (entry == c.softs.end()) continue;
-            if (std::wcstod(entry->second.rating.c_str(), nullptr) < c.grade) continue;
+            if (base::LeadingFraction(entry->second.rating) < c.grade) continue;
             if (owned.count(candidate.id) || excluded.count(candidate.id)) continue;
             Fill(c, pick->second, entry->second, pickTags, choice);
             return true;

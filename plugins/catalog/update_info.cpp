@@ -124,9 +124,9 @@ void FillSoftRecord(tagSoftInfoData& r, const ElementMap& e, const std::wstring&
 
 uint32_t RatingFromText(const wchar_t* text) {
     if (!text || !*text) return 0;
-    wchar_t* end = nullptr;
-    const double value = std::wcstod(text, &end);
-    if (end == text || !std::isfinite(value)) return 0;
+    size_t read = 0;
+    const double value = base::LeadingFraction(text, &read);
+    if (!read || !std::isfinite(value)) return 0;
     const double tenfold = value * 10.0;
     if (!(tenfold >= 0.0) || tenfold >= 4294967296.0) return 0;
     return static_cast<uint32_t>(tenfold);

@@ -134,4 +134,21 @@ TEST(BaseNumbers, LeadingDigitRunRules) {
     }
 }
 
+// A rating or score is a decimal fraction at the start of its text.
+TEST(BaseNumbers, LeadingFractionRule) {
+    struct Case {
+        const wchar_t* text;
+        double value;
+        size_t count;
+    };
+    const Case cases[] = {
+        {L" 4.5\x5206", 4.5, 4}, {L"-1e1x", -10.0, 4}, {L"", 0.0, 0}, {L"x2", 0.0, 0}, {L".", 0.0, 0},
+    };
+    for (const Case& c : cases) {
+        size_t count = 99;
+        EXPECT_EQ(c.value, base::LeadingFraction(c.text, &count)) << c.text;
+        EXPECT_EQ(c.count, count) << c.text;
+    }
+}
+
 }  // namespace
