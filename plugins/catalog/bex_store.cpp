@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/exception_barrier.h"
+#include "base/log.h"
 #include "plugins/catalog/store_types.h"
 #include "plugins/common/kernel_binding.h"
 #include "plugins/common/kernel_calls.h"
@@ -126,7 +127,8 @@ std::vector<uint32_t> CBexStore::AllocateLocked(size_t count, k::ByteBuffer* buf
     }
     size_t from = 0;
     while (ids.size() < count) ids.push_back(TakeId(bitmap, base, from));
-    if (bitmap != read) Write(bitmap, base);
+    if (bitmap != read && !Write(bitmap, base))
+        base::LogLine(L"app ids", L"the kernel's store refused the ids taken; they may be given again");
     return ids;
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/exception_barrier.h"
+#include "base/log.h"
 #include "base/service_addresses.h"
 #include "plugins/catalog/async_result.h"
 #include "plugins/catalog/id_buffer.h"
@@ -126,7 +127,10 @@ LONG BEX_CALL CSoftInfo::Start() {
 bool CSoftInfo::StartThread(base::Thread& thread, DWORD& id, LPTHREAD_START_ROUTINE entry) {
     // Its id is known before it runs, so that it knows itself as ours.
     thread.Reset(::CreateThread(nullptr, 0, entry, this, CREATE_SUSPENDED, &id));
-    if (!thread) return false;
+    if (!thread) {
+        base::LogFailedCall(L"software information: not started", L"CreateThread");
+        return false;
+    }
     ::ResumeThread(thread.Get());
     return true;
 }
@@ -431,7 +435,8 @@ void CSoftInfo::SaveCache() {
     }
     if (data.empty()) return;
     const uint32_t extra = static_cast<uint32_t>(data.size() / kRecordSize) << 16 | kCacheVersion;
-    protocol::ValueSet(store_.Get(), kStoreSoftInfo, kCacheName, data.data(), data.size(), true, extra);
+    if (!protocol::ValueSet(store_.Get(), kStoreSoftInfo, kCacheName, data.data(), data.size(), true, extra))
+        base::LogLine(L"software information", L"the kernel's store refused the cache; not kept for the next run");
 }
 
 HRESULT BEX_CALL CreateSoftInfo(IBexPlugin** out) { return plugin::CreatePluginObject<CSoftInfo>(out); }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/log.h"
 #include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/store_types.h"
 #include "plugins/common/kernel_calls.h"
@@ -110,28 +111,39 @@ RecordSet SoftListCache::LoadRecords(const std::wstring& setKey, const std::set<
 
 void SoftListCache::Save(const Catalogs& catalogs, const Lists& lists, const RecordSets& sets) const {
     if (!store_) return;
+    size_t refused = 0;
     for (int kind = 0; kind < 4; ++kind) {
         const auto it = catalogs.find(kind);
         const uint32_t count =
             it == catalogs.end() ? 0 : std::min(static_cast<uint32_t>(it->second.size()), kMaxStoredEntries);
-        protocol::ValueSetByNumber(store_.Get(), kStoreCatalogCounts, static_cast<uint32_t>(kind), &count,
-                                   sizeof(count));
+        if (!protocol::ValueSetByNumber(store_.Get(), kStoreCatalogCounts, static_cast<uint32_t>(kind), &count,
+                                        sizeof(count)))
+            ++refused;
         for (uint32_t i = 0; i < count; ++i)
-            protocol::ValueSet(store_.Get(), kStoreCatalogEntries, EntryName(kind, static_cast<int>(i)).c_str(),
-                          &it->second[i]->Data(), sizeof(tagSoftCatalogData), false, 0);
+            if (!protocol::ValueSet(store_.Get(), kStoreCatalogEntries, EntryName(kind, static_cast<int>(i)).c_str(),
+                                    &it->second[i]->Data(), sizeof(tagSoftCatalogData), false, 0))
+                ++refused;
     }
     for (const auto& [key, list] : lists) {
-        if (!list.title.empty())
-            protocol::ValueSet(store_.Get(), kStoreListPages, (L"text" + key).c_str(), list.title.data(),
-                          list.title.size() * sizeof(wchar_t), false, 0);
-        if (!list.ids.empty())
-            protocol::ValueSet(store_.Get(), kStoreListPages, (L"data" + key).c_str(), list.ids.data(),
-                          std::min<size_t>(list.ids.size(), kMaxStoredEntries) * sizeof(uint32_t), false, 0);
+        if (!list.title.empty() &&
+            !protocol::ValueSet(store_.Get(), kStoreListPages, (L"text" + key).c_str(), list.title.data(),
+                                list.title.size() * sizeof(wchar_t), false, 0))
+            ++refused;
+        if (!list.ids.empty() &&
+            !protocol::ValueSet(store_.Get(), kStoreListPages, (L"data" + key).c_str(), list.ids.data(),
+                                std::min<size_t>(list.ids.size(), kMaxStoredEntries) * sizeof(uint32_t), false, 0))
+            ++refused;
     }
-    for (const auto& [key, set] : sets) SaveRecordSet(key, set);
+    for (const auto& [key, set] : sets)
+        if (!SaveRecordSet(key, set)) ++refused;
+    // One line for the whole save: a store that refuses one value mostly
+    // refuses them all.
+    if (refused)
+        base::LogLine(L"software list", L"the kernel's store refused " + std::to_wstring(refused) +
+                                            L" values; not kept for the next run");
 }
 
-void SoftListCache::SaveRecordSet(const std::wstring& key, const RecordSet& set) const {
+bool SoftListCache::SaveRecordSet(const std::wstring& key, const RecordSet& set) const {
     std::vector<BYTE> data;
     size_t count = 0;
     auto add = [&](const BYTE* record) {
@@ -154,9 +166,9 @@ void SoftListCache::SaveRecordSet(const std::wstring& key, const RecordSet& set)
             if (!set.count(StoredId(record))) add(record);
         }
     }
-    if (count == 0) return;
+    if (count == 0) return true;
     const uint32_t extra = static_cast<uint32_t>(count) << 16 | kRecordSetVersion;
-    protocol::ValueSet(store_.Get(), kStoreListRecords, key.c_str(), data.data(), data.size(), true, extra);
+    return protocol::ValueSet(store_.Get(), kStoreListRecords, key.c_str(), data.data(), data.size(), true, extra);
 }
 
 }  // namespace catalog

@@ -50,7 +50,8 @@ private:
                                           uint32_t* extra) const;
     // The records a stored set may count: its first ones, whole and claimed.
     static size_t StoredRecords(const protocol::ByteView& bytes, uint32_t extra);
-    void SaveRecordSet(const std::wstring& key, const RecordSet& set) const;
+    // False when the store refused it.
+    bool SaveRecordSet(const std::wstring& key, const RecordSet& set) const;
 
     protocol::PluginRef<protocol::kernel::ValueStore> store_;
 };

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/exception_barrier.h"
+#include "base/log.h"
 #include "plugins/catalog/bex_store.h"
 #include "plugins/catalog/locked.h"
 #include "plugins/catalog/thread_end.h"
@@ -71,7 +72,10 @@ bool SoftListWorker::Start(Handler handler, void* owner) {
     ::ResetEvent(stop_.Get());
     // Its id is known before it runs, so that it knows itself as the worker.
     thread_.Reset(::CreateThread(nullptr, 0, &Thread, this, CREATE_SUSPENDED, &threadId_));
-    if (!thread_) return false;
+    if (!thread_) {
+        base::LogFailedCall(L"software list: not started", L"CreateThread");
+        return false;
+    }
     ::ResumeThread(thread_.Get());
     return true;
 }

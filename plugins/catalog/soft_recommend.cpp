@@ -11,6 +11,7 @@
 #include <cwchar>
 
 #include "base/exception_barrier.h"
+#include "base/log.h"
 #include "base/numbers.h"
 #include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/locked.h"
@@ -135,10 +136,16 @@ LONG BEX_CALL CSoftReCommend::Start() {
         plugin::CreateKernelObject(numbered_);
         plugin::CreateKernelObject(options_);
         stop_.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        if (!stop_) return 0;
+        if (!stop_) {
+            base::LogFailedCall(L"recommendations: not started", L"CreateEventW");
+            return 0;
+        }
         // Its id is known before it runs, so that it knows itself as ours.
         worker_.Reset(::CreateThread(nullptr, 0, &ReCommendThread, this, CREATE_SUSPENDED, &workerId_));
-        if (!worker_) return 0;
+        if (!worker_) {
+            base::LogFailedCall(L"recommendations: not started", L"CreateThread");
+            return 0;
+        }
         ::ResumeThread(worker_.Get());
         turn.Finish(true);
         return 1;
@@ -238,7 +245,8 @@ void CSoftReCommend::LoadReCommendData() {
     const auto folder = protocol::ManagerFolder(environment.Get());
     if (!folder) return;
     const std::wstring old = *folder + L"SoftReCmd.dat";
-    if (::PathFileExistsW(old.c_str())) ::DeleteFileW(old.c_str());
+    if (::PathFileExistsW(old.c_str()) && !::DeleteFileW(old.c_str()))
+        base::LogFailedCall((L"recommendations " + old).c_str(), L"DeleteFileW");
 
     protocol::PluginRef<k::FileReader> reader;
     protocol::PluginRef<k::String> text;
@@ -284,15 +292,20 @@ void CSoftReCommend::AgeCounts() {
     const int64_t now = _time64(nullptr);
     if (now - then <= kAgeSeconds) return;
     const size_t before = counts_.size();
+    size_t refused = 0;
     for (uint32_t id : StoredIds(kNumberedRecommendedIds, 0)) {
         const uint32_t count = ++counts_[id];
-        protocol::NumberedSet(numbered_.Get(), kNumberedRecommendCounts, id, &count, sizeof(count));
+        if (!protocol::NumberedSet(numbered_.Get(), kNumberedRecommendCounts, id, &count, sizeof(count))) ++refused;
     }
     if (counts_.size() != before) {
         std::vector<uint32_t> ids;
         for (const auto& entry : counts_) ids.push_back(entry.first);
-        protocol::NumberedSet(numbered_.Get(), kNumberedRecommendCounts, 0, ids.data(), ids.size() * sizeof(uint32_t));
+        if (!protocol::NumberedSet(numbered_.Get(), kNumberedRecommendCounts, 0, ids.data(),
+                                   ids.size() * sizeof(uint32_t)))
+            ++refused;
     }
+    if (refused)
+        base::LogLine(L"recommendations", L"the kernel's store refused " + std::to_wstring(refused) + L" counts");
     protocol::NumberedClear(numbered_.Get(), kNumberedRecommendedIds);
 }
 
@@ -310,11 +323,13 @@ LONG BEX_CALL CSoftReCommend::SaveUpdateTime() {
             recommended_.insert(stored.begin(), stored.end());
             ids.assign(recommended_.begin(), recommended_.end());
         }
-        protocol::NumberedSet(numbered_.Get(), kNumberedRecommendedIds, 0, ids.data(), ids.size() * sizeof(uint32_t));
+        if (!protocol::NumberedSet(numbered_.Get(), kNumberedRecommendedIds, 0, ids.data(),
+                                   ids.size() * sizeof(uint32_t)))
+            base::LogLine(L"recommendations", L"the kernel's store refused what was recommended");
         wchar_t now[32] = {};
         std::swprintf(now, 32, L"%I64d", static_cast<long long>(_time64(nullptr)));
-        protocol::SetOptionText(options_.Get(), kUpdateTimeOption, now);
-        protocol::SaveOptions(options_.Get());
+        if (!protocol::SetOptionText(options_.Get(), kUpdateTimeOption, now) || !protocol::SaveOptions(options_.Get()))
+            base::LogLine(L"recommendations", L"the update time was not saved");
         return 1;
     });
 }

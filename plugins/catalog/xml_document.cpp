@@ -8,6 +8,7 @@
 
 #include "base/exception_barrier.h"
 #include "base/handles.h"
+#include "base/log.h"
 #include "base/module_exports.h"
 
 namespace catalog {
@@ -91,7 +92,10 @@ void StartReport() {
     ++g_reportsRunning;
     // Not waited for: the report counts itself out as it ends.
     const base::Thread thread(::CreateThread(nullptr, 0, &CountedReportThread, nullptr, 0, nullptr));
-    if (!thread) --g_reportsRunning;
+    if (!thread) {
+        --g_reportsRunning;
+        base::LogFailedCall(L"XML error report: not sent", L"CreateThread");
+    }
 }
 
 std::mutex g_seamsLock;
@@ -140,6 +144,8 @@ HRESULT Probe(const XmlSeams& seams, IXMLDOMDocument** out) {
             // This thread never initialised COM: registering more would not
             // help. The process gives up on XML.
             document.Reset();
+            base::LogFailedCall(L"XML documents: none for this process", L"CoCreateInstance",
+                                static_cast<DWORD>(hr));
             g_choice = -2;
             seams.startReport();
             return E_FAIL;
@@ -151,6 +157,7 @@ HRESULT Probe(const XmlSeams& seams, IXMLDOMDocument** out) {
         g_choice = 0;
         return NewDocument(seams, out);
     }
+    base::LogLine(L"XML documents", L"no parser can be made or registered; none for this process");
     g_choice = -2;
     seams.startReport();
     return E_FAIL;

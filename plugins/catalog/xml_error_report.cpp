@@ -7,6 +7,7 @@
 #include "base/app_paths.h"
 #include "base/exception_barrier.h"
 #include "base/handles.h"
+#include "base/log.h"
 #include "base/module_exports.h"
 #include "base/path_join.h"
 #include "base/service_addresses.h"
@@ -31,8 +32,12 @@ std::wstring VerifierPath() {
 std::wstring ClientId(const std::wstring& library) {
     wchar_t id[kClientIdCapacity] = {};
     const base::Library module(::LoadLibraryW(library.c_str()));
-    if (!module) return std::wstring();
+    if (!module) {
+        base::LogFailedCall((L"XML error report " + library).c_str(), L"LoadLibraryW");
+        return std::wstring();
+    }
     const auto getCid = base::Export<protocol::outside::GetCidFn>(module.Get(), protocol::outside::kGetCidName);
+    if (!getCid) base::LogLine(L"XML error report", L"no client-id entry; not sent: " + library);
     if (getCid && getCid(id, kClientIdCapacity) == 0) id[0] = L'\0';
     id[kClientIdCapacity - 1] = L'\0';
     return id;
@@ -48,9 +53,20 @@ void SendReport() {
     wchar_t temp[MAX_PATH] = {};
     wchar_t name[MAX_PATH] = {};
     const DWORD length = ::GetTempPathW(MAX_PATH, temp);
-    if (length == 0 || length >= MAX_PATH) return;
-    if (::GetTempFileNameW(temp, L"~DF", 0, name) == 0) return;
-    ::URLDownloadToFileW(nullptr, url.c_str(), name, 0, nullptr);
+    if (length == 0) {
+        base::LogFailedCall(L"XML error report: not sent", L"GetTempPathW");
+        return;
+    }
+    if (length >= MAX_PATH) {
+        base::LogLine(L"XML error report", L"the temporary folder's path is too long; not sent");
+        return;
+    }
+    if (::GetTempFileNameW(temp, L"~DF", 0, name) == 0) {
+        base::LogFailedCall(L"XML error report: not sent", L"GetTempFileNameW");
+        return;
+    }
+    const HRESULT sent = ::URLDownloadToFileW(nullptr, url.c_str(), name, 0, nullptr);
+    if (FAILED(sent)) base::LogFailedCall(L"XML error report: not sent", L"URLDownloadToFileW", static_cast<DWORD>(sent));
     ::DeleteFileW(name);
 }
 

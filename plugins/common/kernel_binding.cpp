@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "base/log.h"
 #include "base/module_exports.h"
 #include "base/module_path.h"
 #include "protocol/kernel_location.h"
@@ -56,13 +57,22 @@ std::wstring LocateKernelDll() {
 HRESULT LoadKernelDll() {
     if (g_host.load()) return S_OK;
     const std::wstring path = LocateKernelDll();
-    if (!Exists(path)) return E_FAIL;
+    if (!Exists(path)) {
+        base::LogLine(L"kernel", std::wstring(protocol::kKernelLibrary) + L" not found; no plug-in object is made");
+        return E_FAIL;
+    }
     // Never freed: plug-in objects may outlive any owner we could name.
     const HMODULE module = ::LoadLibraryW(path.c_str());
-    if (!module) return E_FAIL;
+    if (!module) {
+        base::LogFailedCall((L"kernel " + path).c_str(), L"LoadLibraryW");
+        return E_FAIL;
+    }
     g_kernel.store(module);
     const auto entry = base::Export<protocol::BexPluginFn>(module, protocol::kBexPluginName);
-    if (!entry) return E_FAIL;
+    if (!entry) {
+        base::LogLine(L"kernel", L"no entry; not bound: " + path);
+        return E_FAIL;
+    }
     g_host.store(entry);
     return S_OK;
 }

@@ -1,5 +1,9 @@
 #include "plugins/common/kernel_calls.h"
 
+#include <string>
+
+#include "base/log.h"
+
 namespace plugin {
 
 namespace k = protocol::kernel;
@@ -13,6 +17,9 @@ k::String* RenewKernelString(protocol::PluginRef<k::String>& slot, const wchar_t
 protocol::PluginRef<> CreateByClassId(uint32_t classId) {
     IBexPlugin* object = nullptr;
     const HRESULT result = CallHost(static_cast<int>(classId), &object);
+    // An unbound kernel was told once, when the binding failed.
+    if (FAILED(result) && HostCallback())
+        base::LogLine(L"kernel", L"class " + std::to_wstring(classId) + L" was not made");
     return protocol::Handed(SUCCEEDED(result), object);
 }
 

@@ -6,6 +6,7 @@
 #include "plugins/setup/setup_files.h"
 #include "plugins/setup/setup_folders.h"
 #include "base/handles.h"
+#include "plugins/setup/x_logger.h"
 
 namespace setup {
 
@@ -65,14 +66,19 @@ bool AppendAdIdToFile(const wchar_t* given, uint32_t adId) {
     ids.push_back(adId);
 
     wchar_t temp[MAX_PATH] = {};
-    if (!::GetTempFileNameW(folder.c_str(), L"~ad", 0, temp)) return false;
+    if (!::GetTempFileNameW(folder.c_str(), L"~ad", 0, temp)) {
+        LogFailure(path, L"GetTempFileNameW");
+        return false;
+    }
 
     bool written = false;
     {
         base::FileHandle file(::CreateFileW(temp, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) LogFailure(temp, L"CreateFileW");
         written = file && g_writer(file.Get(), reinterpret_cast<const uint8_t*>(ids.data()),
                                    static_cast<DWORD>(ids.size() * 4));
+        if (file && !written) LogFailure(temp, L"WriteFile");
     }
     if (written) {
         // A read-only file can't be replaced; one that still isn't keeps its
@@ -80,6 +86,7 @@ bool AppendAdIdToFile(const wchar_t* given, uint32_t adId) {
         const bool reset = attributes != INVALID_FILE_ATTRIBUTES && attributes != FILE_ATTRIBUTE_NORMAL &&
                            ::SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
         written = ::MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING) != FALSE;
+        if (!written) LogFailure(path, L"MoveFileExW");
         if (!written && reset) ::SetFileAttributesW(path, attributes);
     }
     if (!written) ::DeleteFileW(temp);

@@ -15,6 +15,7 @@
 #include "plugins/setup/setup_options.h"
 #include "plugins/setup/setup_registrations.h"
 #include "plugins/setup/setup_steps.h"
+#include "plugins/setup/x_logger.h"
 
 namespace setup {
 
@@ -47,8 +48,8 @@ void ApplyLiveInstallSettings() {
     if (config.empty() || live.empty()) return;
     if (::GetPrivateProfileIntW(L"settings", L"CleanLI", 0, config.c_str()) != 0)
         ::DeleteFileW(live.c_str());
-    else
-        ::WritePrivateProfileStringW(L"ZubPellor", L"GameCenter", L"1", live.c_str());
+    else if (!::WritePrivateProfileStringW(L"ZubPellor", L"GameCenter", L"1", live.c_str()))
+        LogFailure(live.c_str(), L"WritePrivateProfileStringW");
 }
 
 }  // namespace

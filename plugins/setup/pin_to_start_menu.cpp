@@ -15,6 +15,7 @@
 #include "plugins/setup/setup_folders.h"
 #include "plugins/setup/uninstall_shortcut.h"
 #include "base/handles.h"
+#include "plugins/setup/x_logger.h"
 
 namespace setup {
 
@@ -126,7 +127,7 @@ void CPinToStartMenu::RemoveStalePins() {
     }
     for (const std::wstring& name : stale) {
         InvokeShellVerb(verbs_, folder, name, false);
-        ::DeleteFileW((folder + name).c_str());
+        if (!::DeleteFileW((folder + name).c_str())) LogFailure((folder + name).c_str(), L"DeleteFileW");
     }
 }
 
@@ -187,7 +188,10 @@ LONG BEX_CALL CPinToStartMenu::RunSetupUtility(BOOL remove) {
         info.lpFile = program.c_str();
         info.lpParameters = remove ? L"/REMOVEMENU" : L"/SETMENU";
         info.nShow = SW_HIDE;
-        if (!::ShellExecuteExW(&info)) return 0;
+        if (!::ShellExecuteExW(&info)) {
+            LogFailure(program.c_str(), L"ShellExecuteExW");
+            return 0;
+        }
         // Not waited for.
         const base::Process started(info.hProcess);
         return 1;
@@ -204,7 +208,9 @@ LONG BEX_CALL CPinToStartMenu::ScanPinnedStartMenu() {
             if (!EndsWithLnk(name)) continue;
             const std::wstring target = ShortcutTarget(folder + name);
             if (target.empty() || !InManagerFolder(target)) continue;
-            return ::DeleteFileW((folder + name).c_str()) ? 1 : 0;
+            if (::DeleteFileW((folder + name).c_str())) return 1;
+            LogFailure((folder + name).c_str(), L"DeleteFileW");
+            return 0;
         }
         return 0;
     });

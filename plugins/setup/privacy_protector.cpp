@@ -10,6 +10,7 @@
 #include "plugins/setup/setup_module.h"
 #include "plugins/setup/setup_text.h"
 #include "base/handles.h"
+#include "plugins/setup/x_logger.h"
 
 namespace setup {
 
@@ -45,7 +46,8 @@ void RemovePrivacyProtector() {
     base::ComScope com;
     DeleteLinkIn(DesktopFolder(), program);
     DeleteLinkIn(ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY), program);
-    ::WritePrivateProfileStringW(L"Param", L"CreateLnk", L"1", settings.c_str());
+    if (!::WritePrivateProfileStringW(L"Param", L"CreateLnk", L"1", settings.c_str()))
+        LogFailure(settings.c_str(), L"WritePrivateProfileStringW");
     if (HWND window = ::FindWindowW(L"QZubPrivacyClass", nullptr)) {
         DWORD_PTR result = 0;
         ::SendMessageTimeoutW(window, WM_CLOSE, kCloseCode, kCloseCode, SMTO_ABORTIFHUNG, 1000, &result);

@@ -10,6 +10,7 @@
 #include "plugins/common/kernel_calls.h"
 #include "plugins/setup/control_panel_applet.h"
 #include "plugins/setup/setup_folders.h"
+#include "plugins/setup/x_logger.h"
 
 namespace setup {
 
@@ -31,10 +32,19 @@ BOOL CSetupJob::CallExtensionEntry(const char* entry) const {
     const std::wstring path = JoinPath(managerFolder_, L"ZubPellorS.dll");
     if (path.empty()) return FALSE;
     const base::Library library(::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-    if (!library) return FALSE;
+    if (!library) {
+        LogFailure(path.c_str(), L"LoadLibraryExW");
+        return FALSE;
+    }
     using EntryFn = HRESULT(STDAPICALLTYPE*)();
     const auto call = base::Export<EntryFn>(library.Get(), entry);
-    return call && SUCCEEDED(call());
+    if (!call) {
+        Logger().Log(kFailureTag, L"%ls: no entry %hs", path.c_str(), entry);
+        return FALSE;
+    }
+    const HRESULT hr = call();
+    if (FAILED(hr)) LogFailure(path.c_str(), L"the registration entry", static_cast<DWORD>(hr));
+    return SUCCEEDED(hr);
 }
 
 BOOL BEX_CALL CSetupJob::RegisterShellExtension() {

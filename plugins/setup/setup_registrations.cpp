@@ -8,6 +8,7 @@
 
 #include "base/module_exports.h"
 #include "base/registry_values.h"
+#include "plugins/setup/x_logger.h"
 #include "protocol/kernel_calls.h"
 #include "plugins/setup/setup_folders.h"
 #include "base/handles.h"
@@ -23,17 +24,32 @@ bool CallRegistrationEntry(const wchar_t* libraryName, bool doRegister) {
     const std::wstring path = JoinPath(ManagerFolder(), libraryName);
     if (path.empty()) return false;
     const base::Library library(::LoadLibraryW(path.c_str()));
-    if (!library) return false;
+    if (!library) {
+        LogFailure(path.c_str(), L"LoadLibraryW");
+        return false;
+    }
     using EntryFn = HRESULT(STDAPICALLTYPE*)();
     const auto entry =
         base::Export<EntryFn>(library.Get(), doRegister ? "DllRegisterServer" : "DllUnregisterServer");
-    return entry && SUCCEEDED(entry());
+    if (!entry) {
+        Logger().Log(kFailureTag, L"%ls: no registration entry", path.c_str());
+        return false;
+    }
+    const HRESULT hr = entry();
+    if (FAILED(hr)) LogFailure(path.c_str(), L"the registration entry", static_cast<DWORD>(hr));
+    return SUCCEEDED(hr);
 }
 
 bool SetSubkeyDefault(HKEY parent, const wchar_t* subkey, const std::wstring& text) {
     base::RegKey key;
-    if (::RegCreateKeyW(parent, subkey, key.Put()) != ERROR_SUCCESS) return false;
-    return base::WriteRegText(key.Get(), nullptr, text);
+    const LONG created = ::RegCreateKeyW(parent, subkey, key.Put());
+    if (created != ERROR_SUCCESS) {
+        LogFailure(subkey, L"RegCreateKeyW", static_cast<DWORD>(created));
+        return false;
+    }
+    if (base::WriteRegText(key.Get(), nullptr, text)) return true;
+    Logger().Log(kFailureTag, L"%ls: the value was refused", subkey);
+    return false;
 }
 
 }  // namespace
@@ -49,17 +65,28 @@ bool RegisterUrlProtocol(const wchar_t* programPath) {
     // A cut command line would start something else: refuse instead.
     if (command.size() > kMaxCommand) return false;
 
+    static const wchar_t kWhere[] = L"URL protocol pellorandzub";
     base::RegKey key;
-    if (::RegCreateKeyW(HKEY_CLASSES_ROOT, L"pellorandzub", key.Put()) != ERROR_SUCCESS) return false;
-    if (!base::WriteRegText(key.Get(), nullptr, std::wstring())) return false;
+    const LONG created = ::RegCreateKeyW(HKEY_CLASSES_ROOT, L"pellorandzub", key.Put());
+    if (created != ERROR_SUCCESS) {
+        LogFailure(kWhere, L"RegCreateKeyW", static_cast<DWORD>(created));
+        return false;
+    }
+    if (!base::WriteRegText(key.Get(), nullptr, std::wstring())) {
+        Logger().Log(kFailureTag, L"%ls: the value was refused", kWhere);
+        return false;
+    }
     // Written without its terminator, as the protocol has always been. The
     // registry adds one when the character after the counted text is NUL,
     // so the copy carries another character there.
     std::vector<wchar_t> raw(program.begin(), program.end());
     raw.push_back(L'.');
-    if (::RegSetValueExW(key.Get(), L"URL Protocol", 0, REG_SZ, reinterpret_cast<const BYTE*>(raw.data()),
-                         static_cast<DWORD>(program.size() * sizeof(wchar_t))) != ERROR_SUCCESS)
+    const LONG set = ::RegSetValueExW(key.Get(), L"URL Protocol", 0, REG_SZ, reinterpret_cast<const BYTE*>(raw.data()),
+                                      static_cast<DWORD>(program.size() * sizeof(wchar_t)));
+    if (set != ERROR_SUCCESS) {
+        LogFailure(kWhere, L"RegSetValueExW", static_cast<DWORD>(set));
         return false;
+    }
     if (!SetSubkeyDefault(key.Get(), L"DefaultIcon", program)) return false;
     return SetSubkeyDefault(key.Get(), L"Shell\\Open\\Command", command);
 }

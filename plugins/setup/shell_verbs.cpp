@@ -5,6 +5,7 @@
 #include <shldisp.h>
 
 #include "base/handles.h"
+#include "plugins/setup/x_logger.h"
 
 namespace setup {
 
@@ -19,9 +20,12 @@ const CLSID kShellClsid = {0x13709620, 0xC279, 0x11CE, {0xA4, 0x9E, 0x44, 0x45, 
 // Opens the verbs of `file` in `folder`; false when any step fails.
 bool OpenVerbs(const std::wstring& folder, const std::wstring& file, base::ComPtr<FolderItemVerbs>& verbs) {
     base::ComPtr<IShellDispatch> shell;
-    if (FAILED(::CoCreateInstance(kShellClsid, nullptr, CLSCTX_ALL, IID_IShellDispatch,
-                                  shell.PutVoid())))
+    const HRESULT created =
+        ::CoCreateInstance(kShellClsid, nullptr, CLSCTX_ALL, IID_IShellDispatch, shell.PutVoid());
+    if (FAILED(created)) {
+        LogFailure((folder + file).c_str(), L"CoCreateInstance(Shell)", static_cast<DWORD>(created));
         return false;
+    }
     const base::Bstr folderText(folder);
     VARIANT where;
     ::VariantInit(&where);
@@ -51,7 +55,11 @@ public:
         if (FAILED(verb_->get_Name(name.Put())) || !name.Get()) return std::wstring();
         return name.Text();
     }
-    bool Run() override { return SUCCEEDED(verb_->DoIt()); }
+    bool Run() override {
+        const HRESULT done = verb_->DoIt();
+        if (FAILED(done)) LogFailure(Name().c_str(), L"FolderItemVerb::DoIt", static_cast<DWORD>(done));
+        return SUCCEEDED(done);
+    }
 
 private:
     FolderItemVerb* verb_;

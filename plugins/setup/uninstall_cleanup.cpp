@@ -21,6 +21,7 @@
 #include "plugins/setup/taskbar_unpin.h"
 #include "plugins/setup/web_app_shortcuts.h"
 #include "base/handles.h"
+#include "plugins/setup/x_logger.h"
 
 namespace setup {
 
@@ -41,7 +42,10 @@ base::KernelHandle Start(const std::wstring& program, const wchar_t* parameters,
     info.lpFile = program.c_str();
     info.lpParameters = parameters;
     info.nShow = show;
-    if (!::ShellExecuteExW(&info)) return base::KernelHandle();
+    if (!::ShellExecuteExW(&info)) {
+        LogFailure(program.c_str(), L"ShellExecuteExW");
+        return base::KernelHandle();
+    }
     return base::KernelHandle(info.hProcess);
 }
 

@@ -12,6 +12,7 @@
 #include "plugins/setup/desktop_shortcuts.h"
 #include "plugins/setup/setup_folders.h"
 #include "plugins/setup/setup_text.h"
+#include "plugins/setup/x_logger.h"
 #include "protocol/outside_exports.h"
 #include "base/handles.h"
 
@@ -64,11 +65,15 @@ void Load(AppCentre& library) {
     const std::wstring path = JoinPath(HostFolder(), protocol::outside::kNessaryDataLibrary);
     if (path.empty()) return;
     library.module.Reset(::LoadLibraryW(path.c_str()));
-    if (!library.module) return;
+    if (!library.module) {
+        LogFailure(path.c_str(), L"LoadLibraryW");
+        return;
+    }
     const auto createData = base::Export<protocol::outside::CreateNessaryDataInterfaceFn>(
         library.module.Get(), protocol::outside::kCreateNessaryDataInterfaceName);
     const auto createIpc = base::Export<protocol::outside::CreateNessaryIpcMgrFn>(
         library.module.Get(), protocol::outside::kCreateNessaryIpcMgrName);
+    if (!createData || !createIpc) Logger().Log(kFailureTag, L"%ls: an entry is missing", path.c_str());
     if (createData) library.data = createData();
     if (createIpc) library.ipc = createIpc();
 }

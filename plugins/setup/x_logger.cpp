@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/exception_barrier.h"
+#include "base/log.h"
 #include "base/module_path.h"
 #include "base/text.h"
 
@@ -109,5 +110,14 @@ CxLogger g_logger;
 }  // namespace
 
 CxLogger& Logger() { return g_logger; }
+
+void LogFailure(const wchar_t* where, const wchar_t* call) { LogFailure(where, call, ::GetLastError()); }
+
+void LogFailure(const wchar_t* where, const wchar_t* call, DWORD code) {
+    const DWORD before = ::GetLastError();
+    Logger().Log(kFailureTag, L"%ls: %ls failed: %lu %ls", where ? where : L"?", call ? call : L"?",
+                 static_cast<unsigned long>(code), base::SystemErrorText(code).c_str());
+    ::SetLastError(before);
+}
 
 }  // namespace setup

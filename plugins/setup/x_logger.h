@@ -52,4 +52,14 @@ private:
 // The one logger of the process, built by static initialisation.
 CxLogger& Logger();
 
+// The tag of a step that failed and what it left undone.
+constexpr wchar_t kFailureTag[] = L"FAIL";
+
+// A failed system call with its cause, through the logger:
+// "[FAIL] <where>: <call> failed: <code> <the system's text>", the code
+// taken from GetLastError (or given: registry and COM calls return theirs).
+// GetLastError is left as it was.
+void LogFailure(const wchar_t* where, const wchar_t* call);
+void LogFailure(const wchar_t* where, const wchar_t* call, DWORD code);
+
 }  // namespace setup
