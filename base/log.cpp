@@ -18,15 +18,6 @@ std::wstring ProgramName() {
     return path.empty() ? std::wstring(L"?") : path;
 }
 
-// Win32 codes read best in decimal, as the headers list them; HRESULTs and
-// other codes with their high bits set only in hexadecimal.
-std::wstring CodeText(DWORD code) {
-    if (code <= 0xFFFF) return std::to_wstring(code);
-    wchar_t text[16] = {};
-    ::swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(code));
-    return text;
-}
-
 // The system's text for a code, empty when it has none.
 std::wstring SystemText(DWORD code) {
     wchar_t* text = nullptr;
@@ -50,16 +41,25 @@ void LogLine(const std::wstring& what, const std::wstring& detail) {
     ::OutputDebugStringW(line.c_str());
 }
 
+// Win32 codes read best in decimal, as the headers list them; HRESULTs and
+// other codes with their high bits set only in hexadecimal.
+std::wstring ErrorCodeText(DWORD code) {
+    if (code <= 0xFFFF) return std::to_wstring(code);
+    wchar_t text[16] = {};
+    ::swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(code));
+    return text;
+}
+
 std::wstring SystemErrorText(DWORD code) {
     const std::wstring text = SystemText(code);
-    return text.empty() ? L"error " + CodeText(code) : text;
+    return text.empty() ? L"error " + ErrorCodeText(code) : text;
 }
 
 DWORD LogFailedCall(const wchar_t* where, const wchar_t* call) { return LogFailedCall(where, call, ::GetLastError()); }
 
 DWORD LogFailedCall(const wchar_t* where, const wchar_t* call, DWORD code) {
     const DWORD before = ::GetLastError();
-    std::wstring detail = std::wstring(call ? call : L"?") + L" failed: " + CodeText(code);
+    std::wstring detail = std::wstring(call ? call : L"?") + L" failed: " + ErrorCodeText(code);
     const std::wstring text = SystemText(code);
     if (!text.empty()) detail += L" " + text;
     LogLine(where ? where : L"?", detail);

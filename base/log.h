@@ -18,6 +18,9 @@ void LogLine(const std::wstring& what, const std::wstring& detail = std::wstring
 // prefix's code page), without its line break; "error <code>" when the
 // system has none.
 std::wstring SystemErrorText(DWORD code);
+// The code as a log line shows it: decimal, or hexadecimal above 0xFFFF (an
+// HRESULT).
+std::wstring ErrorCodeText(DWORD code);
 
 // Logs a failed system call with its cause: "<program>: <where>: <call>
 // failed: <code> <text>", the code taken from GetLastError (or given; in

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "base/log.h"
+
 namespace base {
 
 bool ReadWholeFile(const wchar_t* path, std::string& out, size_t maxBytes) {
@@ -15,8 +17,7 @@ bool ReadWholeFile(const wchar_t* path, std::string& out, size_t maxBytes) {
     long size = ok ? std::ftell(f) : -1;
     ok = ok && size >= 0 && std::fseek(f, 0, SEEK_SET) == 0;
     if (ok && static_cast<unsigned long>(size) > maxBytes) {
-        const std::wstring line = std::wstring(L"refused, larger than the cap of whole files: ") + path + L"\n";
-        ::OutputDebugStringW(line.c_str());
+        LogLine(L"reading a whole file", std::wstring(L"refused, larger than the cap of whole files: ") + path);
         ok = false;
     }
     if (ok && size > 0) {

@@ -12,6 +12,7 @@
 #include <cwchar>
 
 #include "base/handles.h"
+#include "base/log.h"
 #include "base/numbers.h"
 #include "base/service_addresses.h"
 #include "base/text.h"
@@ -77,10 +78,8 @@ const BYTE* AnswerXml(const BYTE* data, size_t size, size_t& xmlSize) {
     xmlSize = 0;
     if (!data || size == 0) return nullptr;
     if (size > kMaxAnswerBytes) {
-        wchar_t line[128];
-        std::swprintf(line, 128, L"Tandrel: an answer of %lu bytes was refused (at most %lu)\n",
-                      static_cast<unsigned long>(size), static_cast<unsigned long>(kMaxAnswerBytes));
-        ::OutputDebugStringW(line);
+        base::LogLine(L"answer", L"one of " + std::to_wstring(size) + L" bytes was refused (at most " +
+                                     std::to_wstring(kMaxAnswerBytes) + L")");
         return nullptr;
     }
     const void* zero = std::memchr(data, 0, size);

@@ -162,7 +162,7 @@ LONG BEX_CALL CSoftInfo::Stop() {
         // A client's completion asking it on the query thread: that thread
         // cannot wait for itself. Refused; the object goes on running.
         if (OnOwnThread() && destroyBy_ != ::GetCurrentThreadId()) {
-            ::OutputDebugStringW(L"Tandrel: CSoftInfo::Stop on the object's own thread was refused\n");
+            base::LogLine(L"software information", L"CSoftInfo::Stop on the object's own thread was refused");
             return 1;
         }
         // Stopped already, or asked from inside this thread's own Start.

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "base/exception_barrier.h"
+#include "base/log.h"
 #include "plugins/catalog/id_buffer.h"
 #include "plugins/catalog/locked.h"
 #include "plugins/common/kernel_calls.h"
@@ -139,7 +140,7 @@ LONG BEX_CALL CSoftListMgr::Stop() {
         // Asked on the worker (by what a handler called), which cannot wait
         // for itself: refused, the manager goes on running.
         if (worker_.OnOwnThread()) {
-            ::OutputDebugStringW(L"Tandrel: CSoftListMgr::Stop on the manager's worker was refused\n");
+            base::LogLine(L"software list", L"CSoftListMgr::Stop on the manager's worker was refused");
             return 1;
         }
         // Stopped already, or asked from inside this thread's own Start.

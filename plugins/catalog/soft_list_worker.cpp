@@ -85,7 +85,7 @@ bool SoftListWorker::OnOwnThread() const noexcept { return thread_ && threadId_ 
 void SoftListWorker::Stop(DWORD waitMs, const GuardedState& state) {
     // From a handler: the worker cannot wait for itself. Refused.
     if (OnOwnThread()) {
-        ::OutputDebugStringW(L"Tandrel: the CSoftListMgr worker was asked to stop itself; refused\n");
+        base::LogLine(L"software list", L"the CSoftListMgr worker was asked to stop itself; refused");
         return;
     }
     if (thread_) {

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "base/log.h"
+
 namespace catalog {
 
 namespace {
@@ -9,10 +11,8 @@ namespace {
 constexpr DWORD kRetryMs = 10;
 
 void Report(const wchar_t* name, unsigned times) {
-    wchar_t line[160];
-    std::swprintf(line, 160, L"Tandrel: %ls holds a lock of its owner; still waiting for it to end (%u)\n",
-                  name ? name : L"a thread", times + 1);
-    ::OutputDebugStringW(line);
+    base::LogLine(name ? name : L"a thread",
+                  L"holds a lock of its owner; still waiting for it to end (" + std::to_wstring(times + 1) + L")");
 }
 
 }  // namespace

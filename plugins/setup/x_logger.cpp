@@ -115,8 +115,11 @@ void LogFailure(const wchar_t* where, const wchar_t* call) { LogFailure(where, c
 
 void LogFailure(const wchar_t* where, const wchar_t* call, DWORD code) {
     const DWORD before = ::GetLastError();
-    Logger().Log(kFailureTag, L"%ls: %ls failed: %lu %ls", where ? where : L"?", call ? call : L"?",
-                 static_cast<unsigned long>(code), base::SystemErrorText(code).c_str());
+    // A failure leaves a trace in the debug output, as every program's does,
+    // also when the plug-in's own log is off or writes only to its file.
+    if (!Logger().ToDebugger()) base::LogFailedCall(where, call, code);
+    Logger().Log(kFailureTag, L"%ls: %ls failed: %ls %ls", where ? where : L"?", call ? call : L"?",
+                 base::ErrorCodeText(code).c_str(), base::SystemErrorText(code).c_str());
     ::SetLastError(before);
 }
 

@@ -57,8 +57,9 @@ constexpr wchar_t kFailureTag[] = L"FAIL";
 
 // A failed system call with its cause, through the logger:
 // "[FAIL] <where>: <call> failed: <code> <the system's text>", the code
-// taken from GetLastError (or given: registry and COM calls return theirs).
-// GetLastError is left as it was.
+// taken from GetLastError (or given: registry and COM calls return theirs);
+// and to the debug output through base's log when the logger does not write
+// there. GetLastError is left as it was.
 void LogFailure(const wchar_t* where, const wchar_t* call);
 void LogFailure(const wchar_t* where, const wchar_t* call, DWORD code);
 
