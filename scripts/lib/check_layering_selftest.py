@@ -72,10 +72,11 @@ SELF_TEST_CASES = [
     ("a stand-in uses Corvalle", "tests/doubles", "companion/system", True),
     ("the kernel stand-in uses a test's helpers", "tests/doubles/kernel", "tests/plugins", True),
     ("one test uses another's helpers", "tests/winlib", "tests/companion", True),
+    ("one library's tests use another's", "tests/companion/system", "tests/companion/ui", True),
     ("Corvalle's app uses base", "companion/app", "base", False),
     ("the plug-ins use base's handle owners", "plugins/setup", "base", False),
-    ("a test uses Corvalle's app", "tests/companion", "companion/app", False),
-    ("a test uses the kernel stand-in", "tests/setup", "tests/doubles/kernel", False),
+    ("a test uses Corvalle's app", "tests/companion/app", "companion/app", False),
+    ("a test uses the kernel stand-in", "tests/plugins/setup", "tests/doubles/kernel", False),
     ("the kernel stand-in uses the test helpers", "tests/doubles/kernel", "tests/support", False),
 ]
 
@@ -105,7 +106,7 @@ def pick(root, lower, upper):
 
 def circle_of_test_folders(root):
     """A test folder that may use another one's helpers, used by it in turn."""
-    a = first_header(root, "tests/setup")
+    a = first_header(root, "tests/plugins/setup")
     b = first_header(root, "tests/plugins")
     if not a or not b:
         return False
