@@ -41,13 +41,6 @@ TEST(ParsePageTest, OneWordAnyCaseWithTheFirstSlashDashAndBackslashRemoved) {
     }
 }
 
-TEST(PageTitleTest, GroupsShareTheirTitle) {
-    const wchar_t* titles[] = {L"设置", L"定时提醒", L"定时提醒", L"定时关机", L"定时关机", L"健康护士", L"", L""};
-    for (int page = 0; page < 8; ++page) EXPECT_EQ(PageTitle(page), titles[page]) << page;
-    EXPECT_EQ(PageTitle(-1), L"");
-    EXPECT_EQ(PageTitle(200), L"");
-}
-
 TEST(FirstArgumentTest, OnlyTheFirstArgumentCounts) {
     EXPECT_EQ(FirstArgument(L"\"C:\\Program Files\\Mirelo.exe\" general eye"), L"general");
     EXPECT_EQ(FirstArgument(L"Mirelo.exe \"time alert\""), L"time alert");
