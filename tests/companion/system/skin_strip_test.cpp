@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "companion/system/skin_strip.h"
+#include "base/dib_section.h"
 #include "base/handles.h"
 
 using namespace companion;
@@ -17,15 +18,8 @@ namespace {
 // A top-down DIB strip of `frames` frames of cx x cy at `bits` per pixel,
 // every pixel of frame f set to the byte value values[f].
 base::Bitmap MakeStrip(int frames, int cx, int cy, WORD bits, const std::vector<BYTE>& values) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = cx * frames;
-    info.bmiHeader.biHeight = -cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = bits;
-    info.bmiHeader.biCompression = BI_RGB;
     void* pixels = nullptr;
-    base::Bitmap strip(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+    base::Bitmap strip = base::CreateTopDownDib(cx * frames, cy, bits, &pixels);
     if (!strip) return strip;
     const size_t pixelBytes = bits / 8;
     const size_t stride = ((static_cast<size_t>(cx) * frames * bits + 31) / 32) * 4;
