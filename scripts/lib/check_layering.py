@@ -89,7 +89,7 @@ USES = {
     "tests/companion/ui": TEST_PROGRAM + ["tests/companion"],
     "tests/companion/app": TEST_PROGRAM + ["tests/companion", "tests/tools"],
     "tests/settings": TEST_PROGRAM + ["tests/settings/tools"],
-    "tests/settings/tools": TEST_PROGRAM,
+    "tests/settings/tools": TEST_PROGRAM + ["tests/tools"],
     "tests/settings/forms": TEST_PROGRAM + ["tests/settings"],
     "tests/settings/model": TEST_PROGRAM + ["tests/settings"],
     "tests/settings/display": TEST_PROGRAM + ["tests/settings"],
