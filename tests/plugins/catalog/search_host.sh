@@ -16,7 +16,6 @@ configure() {  # FIXTURE-FOLDER [CLASSES-LINES]
   printf '[fetch]\nfixtures=%s\n[environment]\ntail=tail=1\nmanagerFolder=%s\\\n[details]\nb301=7.26|Good|40\n[classes]\n%s\n' \
     "$(windows_path "$E2E_REPO_ROOT/tests/fixtures/bex/$1")" "$MANAGER" "${2:-}" >"$CONFIG"
 }
-host() { "$E2E_WINE" --timeout 60 "$RUN_DIR/bexhost.exe" "$@" | tr -d '\r'; }
 
 configure search/ok
 : >"$LOG"

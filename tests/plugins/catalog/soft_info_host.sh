@@ -4,23 +4,12 @@
 # code page 936, a cut answer).
 . "$E2E_REPO_ROOT/tests/e2e/lib.sh"
 . "$E2E_REPO_ROOT/tests/plugins/plugin_lib.sh"
-RUN_DIR="$E2E_WORK_DIR/run"
-mkdir -p "$RUN_DIR"
-cp "$E2E_TEST_BIN_DIR/bexhost.exe" "$E2E_TEST_BIN_DIR/bexkernl.dll" "$E2E_BIN_DIR/Tandrel.dll" "$RUN_DIR/"
-SERVER=
-trap '[ -n "$SERVER" ] && kill "$SERVER" 2>/dev/null; wait 2>/dev/null' EXIT
-
-LOG="$E2E_WORK_DIR/kernel.log"
-CONFIG="$E2E_WORK_DIR/kernel.ini"
-export BEXTEST_LOG="$(windows_path "$LOG")"
-export BEXTEST_CONFIG="$(windows_path "$CONFIG")"
-export BEXTEST_STORE="$(windows_path "$E2E_WORK_DIR/store.txt")"
+tandrel_host_setup
 configure() {  # FETCH-SECTION-LINES
   printf '[fetch]\n%s\n[environment]\ntail=tail=1\n[details]\nb101=8.57|Plays everything|short\nb102=12|Views pictures|pics\n' \
     "$1" >"$CONFIG"
 }
 section() { sed -n "/^info $1\$/,/^slot 32 /p"; }  # one id's getters
-host() { "$E2E_WINE" --timeout 60 "$RUN_DIR/bexhost.exe" "$@" | tr -d '\r'; }
 
 configure "fixtures=$(windows_path "$E2E_REPO_ROOT/tests/fixtures/bex")\\update"
 out="$(host info 101,102 stop)"

@@ -4,21 +4,10 @@
 # pages from a local server (answers in code page 936).
 . "$E2E_REPO_ROOT/tests/e2e/lib.sh"
 . "$E2E_REPO_ROOT/tests/plugins/plugin_lib.sh"
-RUN_DIR="$E2E_WORK_DIR/run"
-mkdir -p "$RUN_DIR"
-cp "$E2E_TEST_BIN_DIR/bexhost.exe" "$E2E_TEST_BIN_DIR/bexkernl.dll" "$E2E_BIN_DIR/Tandrel.dll" "$RUN_DIR/"
-SERVER=
-trap '[ -n "$SERVER" ] && kill "$SERVER" 2>/dev/null; wait 2>/dev/null' EXIT
-
-LOG="$E2E_WORK_DIR/kernel.log"
-CONFIG="$E2E_WORK_DIR/kernel.ini"
-export BEXTEST_LOG="$(windows_path "$LOG")"
-export BEXTEST_CONFIG="$(windows_path "$CONFIG")"
-export BEXTEST_STORE="$(windows_path "$E2E_WORK_DIR/store.txt")"
+tandrel_host_setup
 configure() {  # FETCH-SECTION-LINES
   printf '[fetch]\n%s\n[environment]\ntail=tail=1\n[details]\nb101=8.26|Good|40\n' "$1" >"$CONFIG"
 }
-host() { "$E2E_WINE" --timeout 60 "$RUN_DIR/bexhost.exe" "$@" | tr -d '\r'; }
 FIXTURES="$(windows_path "$E2E_REPO_ROOT/tests/fixtures/bex/catalog")"
 
 configure "fixtures=$FIXTURES"
