@@ -1,6 +1,6 @@
 // The published initial values of the cipher: the fractional hexadecimal
 // digits of pi, eighteen words for the P-array, then S-boxes 0 to 3.
-// Written by tests/setup/data/blowfish_vectors.py --tables.
+// Written by tests/plugins/setup/data/blowfish_vectors.py --tables.
 #include "plugins/setup/blowfish.h"
 
 namespace setup {

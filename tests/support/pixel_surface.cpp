@@ -1,5 +1,7 @@
 #include "tests/support/pixel_surface.h"
 
+#include "base/dib_section.h"
+
 namespace testsupport {
 
 PixelSurface::PixelSurface(int cx, int cy) : cx_(cx), cy_(cy) { Allocate(); }
@@ -14,23 +16,16 @@ PixelSurface::PixelSurface(HWND hwnd) {
 }
 
 void PixelSurface::Allocate() {
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = cx_;
-    bmi.bmiHeader.biHeight = -cy_;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    bitmap_ = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bitmap_ = base::CreateTopDownDib(cx_, cy_, 32, &bits);
     bits_ = static_cast<DWORD*>(bits);
     dc_ = ::CreateCompatibleDC(nullptr);
-    old_ = ::SelectObject(dc_, bitmap_);
+    old_ = ::SelectObject(dc_, bitmap_.Get());
 }
 
 PixelSurface::~PixelSurface() {
     ::SelectObject(dc_, old_);
     ::DeleteDC(dc_);
-    if (bitmap_) ::DeleteObject(bitmap_);
 }
 
 void PixelSurface::Print(HWND hwnd) {

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "base/handles.h"
+
 namespace testsupport {
 
 class PixelSurface {
@@ -41,7 +43,7 @@ private:
 
     int cx_ = 0, cy_ = 0;
     HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
+    base::Bitmap bitmap_;
     HGDIOBJ old_ = nullptr;
     DWORD* bits_ = nullptr;
 };

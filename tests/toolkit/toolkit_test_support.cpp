@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/dib_section.h"
+
 using namespace toolkit;
 
 namespace toolkit_test {
@@ -46,15 +48,9 @@ bool ProbeWnd::Has(const std::string& entry) const {
 base::Bitmap SolidStrip(const std::vector<COLORREF>& frames, int frameWidth, int height, int alpha) {
     const int width = frameWidth * static_cast<int>(frames.size());
     const bool withAlpha = alpha >= 0;
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = withAlpha ? 32 : 24;
     void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap) return base::Bitmap();
+    base::Bitmap bitmap = base::CreateTopDownDib(width, height, withAlpha ? 32 : 24, &bits);
+    if (!bitmap) return bitmap;
     auto* bytes = static_cast<unsigned char*>(bits);
     const int stride = withAlpha ? width * 4 : (width * 3 + 3) & ~3;
     for (int y = 0; y < height; ++y) {
@@ -68,7 +64,7 @@ base::Bitmap SolidStrip(const std::vector<COLORREF>& frames, int frameWidth, int
             if (withAlpha) p[3] = static_cast<unsigned char>(a);
         }
     }
-    return base::Bitmap(bitmap);
+    return bitmap;
 }
 
 }  // namespace toolkit_test

@@ -41,6 +41,7 @@
 #include <vector>
 
 #include "gdi_handle_count.h"
+#include "tests/tools/ini_command.h"
 
 namespace {
 
@@ -403,7 +404,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"click" && argc >= 5) return Click(target, std::wcstol(argv[3], nullptr, 10), std::wcstol(argv[4], nullptr, 10));
     if (command == L"touch") return Touch(target);
     if (command == L"exists") return Exists(target);
-    if (command == L"ini" && argc >= 6) return ::WritePrivateProfileStringW(argv[3], argv[4], argv[5], target) ? 0 : 1;
+    if (command == L"ini" && argc >= 6) return probe::IniCommand(argc, argv);
     if (command == L"listen" && argc >= 5)
         return Listen(target, Number(argv[3]), argv[4], argc >= 6 ? argv[5] : nullptr,
                       argc >= 7 ? static_cast<int>(Number(argv[6])) : 1);

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "tests/settings/tools/message_box_scan.h"
+#include "tests/tools/ini_command.h"
 
 namespace {
 
@@ -59,11 +60,6 @@ int wmain(int argc, wchar_t** argv) {
         ::PostMessageW(hwnd, WM_LBUTTONUP, 0, at);
         return 0;
     }
-    if (command == L"ini" && argc >= 5) {
-        wchar_t value[1024] = {};
-        ::GetPrivateProfileStringW(argv[3], argv[4], L"", value, 1024, argv[2]);
-        std::printf("%s\n", msgbox::Utf8(value).c_str());
-        return 0;
-    }
+    if (command == L"ini" && argc == 5) return probe::IniCommand(argc, argv);
     return 2;
 }
