@@ -39,6 +39,18 @@ private_prefix() {
 
 probe() { "$E2E_WINE" --timeout 60 "$E2E_TEST_BIN_DIR/winprobe.exe" "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# Starts a local fixture server of tests/player in the background and waits
+# for the port it prints; sets SERVER (its process) and PORT.
+start_fixture_server() {  # NAME SCRIPT ARGUMENTS...
+  local name="$1" script="$2" i
+  shift 2
+  : >"$E2E_WORK_DIR/$name.port"
+  python3 "$E2E_REPO_ROOT/tests/player/$script" "$@" >"$E2E_WORK_DIR/$name.port" &
+  SERVER=$!
+  for i in $(seq 1 50); do [ -s "$E2E_WORK_DIR/$name.port" ] && break; sleep 0.1; done
+  PORT="$(head -1 "$E2E_WORK_DIR/$name.port")"
+  [ -n "$PORT" ] || fail "the $name server did not start"
+}
 check() { local what="$1"; shift; if "$@"; then echo "ok: $what"; else fail "$what"; fi; }
 
 # Corvalle's folder lies one level below where the security product would

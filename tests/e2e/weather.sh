@@ -11,14 +11,11 @@ trap 'for p in "${SERVERS[@]}"; do kill "$p" 2>/dev/null; wait "$p" 2>/dev/null;
 
 start_server() {  # extra arguments for the server; sets PORT
   local name="$1"; shift
-  python3 "$E2E_REPO_ROOT/tests/player/http_fixture_server.py" --lifetime 150 \
+  start_fixture_server "$name" http_fixture_server.py --lifetime 150 \
     --fixture "$E2E_REPO_ROOT/tests/fixtures/weather_answer.xml" \
     --weather "$E2E_REPO_ROOT/tests/fixtures/weather_service_answer.xml" \
-    --log "$E2E_WORK_DIR/$name.log" "$@" >"$E2E_WORK_DIR/$name.port" &
-  SERVERS+=($!)
-  for _ in $(seq 1 50); do [ -s "$E2E_WORK_DIR/$name.port" ] && break; sleep 0.1; done
-  PORT="$(head -1 "$E2E_WORK_DIR/$name.port")"
-  [ -n "$PORT" ] || fail "the $name server did not start"
+    --log "$E2E_WORK_DIR/$name.log" "$@"
+  SERVERS+=("$SERVER")
 }
 
 start_server answering

@@ -6,13 +6,10 @@ FIXTURE="$E2E_REPO_ROOT/tests/fixtures/weather_answer.xml"
 LOG="$E2E_WORK_DIR/requests.log"
 piravel() { "$E2E_WINE" --timeout "${PIRAVEL_TIMEOUT:-60}" "$E2E_BIN_DIR/Piravel.exe" "$@" >/dev/null 2>&1; }
 
-python3 "$E2E_REPO_ROOT/tests/player/http_fixture_server.py" --fixture "$FIXTURE" --log "$LOG" --lifetime 200 \
-  >"$E2E_WORK_DIR/port" &
-SERVER=$!
-trap 'kill $SERVER 2>/dev/null; wait $SERVER 2>/dev/null' EXIT
-for _ in $(seq 1 50); do [ -s "$E2E_WORK_DIR/port" ] && break; sleep 0.1; done
-PORT="$(head -1 "$E2E_WORK_DIR/port")"
-[ -n "$PORT" ] || fail "the fixture server did not start"
+SERVER=
+trap '[ -n "$SERVER" ] && { kill "$SERVER"; wait "$SERVER"; } 2>/dev/null' EXIT
+start_fixture_server fixture http_fixture_server.py --fixture "$FIXTURE" --log "$LOG" --lifetime 200
+FIXTURE_SERVER=$SERVER
 
 TEMP_WIN="$(probe folder temp)"
 TEMP_DIR="$("$E2E_WINE" --timeout 60 winepath -u "$TEMP_WIN" 2>/dev/null | tr -d '\r')"
@@ -49,12 +46,11 @@ check "a download ended from outside leaves nothing behind: $(leftovers | tr '\n
 
 # A compressing server: the download call saves the decoded body, which must
 # count as the whole answer. The server ends by itself, or here.
-python3 "$E2E_REPO_ROOT/tests/player/gzip_fixture_server.py" --fixture "$FIXTURE" --lifetime 60 \
-  >"$E2E_WORK_DIR/gzip-port" &
-GZIP_SERVER=$!
-for _ in $(seq 1 50); do [ -s "$E2E_WORK_DIR/gzip-port" ] && break; sleep 0.1; done
+start_fixture_server gzip gzip_fixture_server.py --fixture "$FIXTURE" --lifetime 60
+GZIP_SERVER=$SERVER
+SERVER=$FIXTURE_SERVER
 rm -f "$DATED"
-piravel "http://127.0.0.1:$(head -1 "$E2E_WORK_DIR/gzip-port")/weather.xml"
+piravel "http://127.0.0.1:$PORT/weather.xml"
 check "a gzip-encoded answer exits with 0" test "$?" -eq 0
 check "the dated file holds the decoded answer" cmp -s "$FIXTURE" "$DATED"
 kill $GZIP_SERVER 2>/dev/null; wait $GZIP_SERVER 2>/dev/null

@@ -18,13 +18,8 @@ cat >"$E2E_WORK_DIR/routes.txt" <<'ROUTES'
 /stat/* 200 plain -
 ROUTES
 LOG="$E2E_WORK_DIR/server.log"
-python3 "$E2E_REPO_ROOT/tests/player/http_fixture_server.py" --lifetime 250 --routes "$E2E_WORK_DIR/routes.txt" \
-  --fixture-dir "$E2E_REPO_ROOT/tests/fixtures/bex" --log "$LOG" --request-log "$E2E_WORK_DIR/requests.log" \
-  >"$E2E_WORK_DIR/port" &
-SERVER=$!
-for _ in $(seq 1 50); do [ -s "$E2E_WORK_DIR/port" ] && break; sleep 0.1; done
-PORT="$(head -1 "$E2E_WORK_DIR/port")"
-[ -n "$PORT" ] || fail "the server did not start"
+start_fixture_server fixture http_fixture_server.py --lifetime 250 --routes "$E2E_WORK_DIR/routes.txt" \
+  --fixture-dir "$E2E_REPO_ROOT/tests/fixtures/bex" --log "$LOG" --request-log "$E2E_WORK_DIR/requests.log"
 export CORVALLE_SERVICE_BASE="http://127.0.0.1:$PORT"
 probe_run() { "$E2E_WINE" --timeout 60 "$RUN_DIR/plugin_probe.exe" "$@" | tr -d '\r'; }
 

@@ -36,13 +36,8 @@ check "the second host saw no failure" test "$(grep -c '^FAIL' <<<"$out")" -eq 0
 
 start_server() {  # BEHAVIOURS
   printf '/get_update_info.php 200 %s update/get_update_info.php\n' "$1" >"$E2E_WORK_DIR/routes.txt"
-  : >"$E2E_WORK_DIR/port"
-  python3 "$E2E_REPO_ROOT/tests/player/http_fixture_server.py" --lifetime 120 --routes "$E2E_WORK_DIR/routes.txt" \
-    --fixture-dir "$E2E_REPO_ROOT/tests/fixtures/bex" --log "$E2E_WORK_DIR/server.log" >"$E2E_WORK_DIR/port" &
-  SERVER=$!
-  for _ in $(seq 1 50); do [ -s "$E2E_WORK_DIR/port" ] && break; sleep 0.1; done
-  PORT="$(head -1 "$E2E_WORK_DIR/port")"
-  [ -n "$PORT" ] || fail "the server did not start"
+  start_fixture_server fixture http_fixture_server.py --lifetime 120 --routes "$E2E_WORK_DIR/routes.txt" \
+    --fixture-dir "$E2E_REPO_ROOT/tests/fixtures/bex" --log "$E2E_WORK_DIR/server.log"
   export CORVALLE_SERVICE_BASE="http://127.0.0.1:$PORT"
 }
 stop_server() { kill "$SERVER" 2>/dev/null; wait "$SERVER" 2>/dev/null; SERVER=; }

@@ -44,13 +44,9 @@ rm -f "$E2E_WORK_DIR/store.txt"
 configure ""
 printf '/static/ess/class_6_0.xml 200 plain catalog/server/class_6_0.xml\n/list/1 200 plain catalog/list/1\n' \
   >"$E2E_WORK_DIR/routes.txt"
-python3 "$E2E_REPO_ROOT/tests/player/http_fixture_server.py" --lifetime 120 --routes "$E2E_WORK_DIR/routes.txt" \
+start_fixture_server fixture http_fixture_server.py --lifetime 120 --routes "$E2E_WORK_DIR/routes.txt" \
   --fixture-dir "$E2E_REPO_ROOT/tests/fixtures/bex" --log "$E2E_WORK_DIR/server.log" \
-  --request-log "$E2E_WORK_DIR/requests.log" >"$E2E_WORK_DIR/port" &
-SERVER=$!
-for _ in $(seq 1 50); do [ -s "$E2E_WORK_DIR/port" ] && break; sleep 0.1; done
-PORT="$(head -1 "$E2E_WORK_DIR/port")"
-[ -n "$PORT" ] || fail "the server did not start"
+  --request-log "$E2E_WORK_DIR/requests.log"
 out="$(CORVALLE_SERVICE_BASE="http://127.0.0.1:$PORT" BEXTEST_HTTP=1 host list 0 Tools 1)"
 echo "$out"
 check "through WinINet: the ids" grep -qx 'ids 101,102' <<<"$out"

@@ -34,12 +34,8 @@ export OUTSIDE_ORDER_LOG="$(windows_path "$order")"
 # The statistics requests reach the local test server as well.
 printf '/stat/* 200 plain -\n' >"$E2E_WORK_DIR/routes.txt"
 SERVER_LOG="$E2E_WORK_DIR/server.log"
-python3 "$E2E_REPO_ROOT/tests/player/http_fixture_server.py" --lifetime 250 --routes "$E2E_WORK_DIR/routes.txt" \
-  --fixture-dir "$E2E_WORK_DIR" --log "$SERVER_LOG" >"$E2E_WORK_DIR/port" &
-SERVER=$!
-for _ in $(seq 1 50); do [ -s "$E2E_WORK_DIR/port" ] && break; sleep 0.1; done
-PORT="$(head -1 "$E2E_WORK_DIR/port")"
-[ -n "$PORT" ] || fail "the server did not start"
+start_fixture_server fixture http_fixture_server.py --lifetime 250 --routes "$E2E_WORK_DIR/routes.txt" \
+  --fixture-dir "$E2E_WORK_DIR" --log "$SERVER_LOG"
 export CORVALLE_SERVICE_BASE="http://127.0.0.1:$PORT"
 export BEXTEST_HTTP=1
 # Pinning (class 90) is left out here: it lists the shell's verbs of a link,
