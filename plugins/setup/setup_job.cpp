@@ -2,6 +2,7 @@
 
 #include <shlwapi.h>
 
+#include <cstring>
 #include <ctime>
 
 #include "base/exception_barrier.h"
@@ -39,7 +40,7 @@ BOOL CSetupJob::CallExtensionEntry(const char* entry) const {
     using EntryFn = HRESULT(STDAPICALLTYPE*)();
     const auto call = base::Export<EntryFn>(library.Get(), entry);
     if (!call) {
-        Logger().Log(kFailureTag, L"%ls: no entry %hs", path.c_str(), entry);
+        LogFailureLine(path.c_str(), L"no entry " + std::wstring(entry, entry + std::strlen(entry)));
         return FALSE;
     }
     const HRESULT hr = call();

@@ -32,7 +32,7 @@ bool CallRegistrationEntry(const wchar_t* libraryName, bool doRegister) {
     const auto entry =
         base::Export<EntryFn>(library.Get(), doRegister ? "DllRegisterServer" : "DllUnregisterServer");
     if (!entry) {
-        Logger().Log(kFailureTag, L"%ls: no registration entry", path.c_str());
+        LogFailureLine(path.c_str(), L"no registration entry");
         return false;
     }
     const HRESULT hr = entry();
@@ -48,7 +48,7 @@ bool SetSubkeyDefault(HKEY parent, const wchar_t* subkey, const std::wstring& te
         return false;
     }
     if (base::WriteRegText(key.Get(), nullptr, text)) return true;
-    Logger().Log(kFailureTag, L"%ls: the value was refused", subkey);
+    LogFailureLine(subkey, L"the value was refused");
     return false;
 }
 
@@ -73,7 +73,7 @@ bool RegisterUrlProtocol(const wchar_t* programPath) {
         return false;
     }
     if (!base::WriteRegText(key.Get(), nullptr, std::wstring())) {
-        Logger().Log(kFailureTag, L"%ls: the value was refused", kWhere);
+        LogFailureLine(kWhere, L"the value was refused");
         return false;
     }
     // Written without its terminator, as the protocol has always been. The

@@ -45,7 +45,7 @@ bool SaveShortcut(const std::wstring& linkPath, const ShortcutSpec& shortcut) {
     const std::wstring folder = FolderOf(linkPath);
     wchar_t fresh[MAX_PATH] = {};
     if (folder.empty() || folder.size() >= MAX_PATH - 14) {
-        Logger().Log(kFailureTag, L"%ls: no folder a shortcut can be saved in", linkPath.c_str());
+        LogFailureLine(linkPath.c_str(), L"no folder a shortcut can be saved in");
         return false;
     }
     if (!::GetTempFileNameW(folder.c_str(), L"~lk", 0, fresh)) {

@@ -73,7 +73,7 @@ void Load(AppCentre& library) {
         library.module.Get(), protocol::outside::kCreateNessaryDataInterfaceName);
     const auto createIpc = base::Export<protocol::outside::CreateNessaryIpcMgrFn>(
         library.module.Get(), protocol::outside::kCreateNessaryIpcMgrName);
-    if (!createData || !createIpc) Logger().Log(kFailureTag, L"%ls: an entry is missing", path.c_str());
+    if (!createData || !createIpc) LogFailureLine(path.c_str(), L"an entry is missing");
     if (createData) library.data = createData();
     if (createIpc) library.ipc = createIpc();
 }

@@ -123,4 +123,9 @@ void LogFailure(const wchar_t* where, const wchar_t* call, DWORD code) {
     ::SetLastError(before);
 }
 
+void LogFailureLine(const wchar_t* where, const std::wstring& what) {
+    if (!Logger().ToDebugger()) base::LogLine(where ? where : L"?", what);
+    Logger().Log(kFailureTag, L"%ls: %ls", where ? where : L"?", what.c_str());
+}
+
 }  // namespace setup

@@ -62,5 +62,8 @@ constexpr wchar_t kFailureTag[] = L"FAIL";
 // there. GetLastError is left as it was.
 void LogFailure(const wchar_t* where, const wchar_t* call);
 void LogFailure(const wchar_t* where, const wchar_t* call, DWORD code);
+// A failed step no system call names: "[FAIL] <where>: <what>", to the same
+// places.
+void LogFailureLine(const wchar_t* where, const std::wstring& what);
 
 }  // namespace setup

@@ -6,6 +6,7 @@
 
 #include <thread>
 
+#include "tests/support/debug_output.h"
 #include "tests/plugins/setup/setup_test_files.h"
 
 using namespace setup;
@@ -35,6 +36,21 @@ std::wstring Text(const std::vector<uint8_t>& bytes) {
 }
 
 void Start(const std::wstring& host) { setuptest::RemoveFile(LogFile(host)); }
+
+// With no settings for this program the log is off; a failure still reaches
+// the debug output, once, and leaves the caller's last error.
+TEST(XLogger, AFailureReachesTheDebugOutputWhileTheLogIsOff) {
+    ASSERT_FALSE(Logger().ToDebugger() || Logger().ToFile());
+    const testsupport::DebugOutputCapture capture;
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    LogFailure(L"C:\\links\\a.lnk", L"MoveFileExW");
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    LogFailureLine(L"C:\\x\\z.dll", L"no entry DllRegisterServer");
+    const std::vector<std::string> lines = capture.Lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].rfind("setup_unit_tests: C:\\links\\a.lnk: MoveFileExW failed: 5 ", 0), 0u) << lines[0];
+    EXPECT_EQ(lines[1], "setup_unit_tests: C:\\x\\z.dll: no entry DllRegisterServer\n");
+}
 
 TEST(XLogger, OffWithoutSettingsAndMakesNothing) {
     for (const wchar_t* log : {static_cast<const wchar_t*>(nullptr), L"abc", L"0"}) {
